@@ -1,0 +1,25 @@
+# Sourced by run.sh and test.sh: installs the Debian 12 packages the build needs, only when missing.
+CHARGEMON_PACKAGES=(
+  cmake ninja-build g++ pkg-config
+  qt6-base-dev qt6-serialport-dev libqt6sql6-sqlite qt6-svg-dev libqcustomplot-dev
+  fonts-noto-cjk xvfb imagemagick
+)
+
+chargemon_install() {
+  local missing=()
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+chargemon_configure() { # build-dir, extra cmake args...
+  local dir=$1
+  shift
+  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+}

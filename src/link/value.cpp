@@ -1,0 +1,122 @@
+#include "link/value.h"
+
+#include <cmath>
+
+Fixed Fixed::fromDouble(double v)
+{
+    return Fixed(static_cast<qint64>(std::llround(v * 10000.0)));
+}
+
+std::optional<Fixed> Fixed::parse(QStringView text)
+{
+    const QStringView t = text.trimmed();
+    qsizetype i = 0;
+    bool negative = false;
+    if (i < t.size() && (t[i] == u'-' || t[i] == u'+')) {
+        negative = t[i] == u'-';
+        ++i;
+    }
+    qint64 whole = 0;
+    int wholeDigits = 0;
+    for (; i < t.size() && t[i].isDigit(); ++i, ++wholeDigits) {
+        if (whole > 100'000'000'000'000LL) // beyond what 64 bits hold at four decimals
+            return std::nullopt;
+        whole = whole * 10 + t[i].digitValue();
+    }
+    qint64 frac = 0;
+    int fracDigits = 0;
+    bool roundUp = false;
+    if (i < t.size() && t[i] == u'.') {
+        for (++i; i < t.size() && t[i].isDigit(); ++i, ++fracDigits) {
+            if (fracDigits < 4)
+                frac = frac * 10 + t[i].digitValue();
+            else if (fracDigits == 4)
+                roundUp = t[i].digitValue() >= 5;
+        }
+    }
+    if (i != t.size() || wholeDigits + fracDigits == 0)
+        return std::nullopt;
+    for (int d = fracDigits; d < 4; ++d)
+        frac *= 10;
+    const qint64 raw = whole * 10000 + frac + (roundUp ? 1 : 0);
+    return Fixed(negative ? -raw : raw);
+}
+
+qint64 Fixed::roundedHalfEven() const
+{
+    qint64 q = raw_ / 10000;
+    const qint64 r = raw_ % 10000; // same sign as raw_
+    if (r > 5000 || (r == 5000 && (q % 2 != 0)))
+        ++q;
+    else if (r < -5000 || (r == -5000 && (q % 2 != 0)))
+        --q;
+    return q;
+}
+
+QString Fixed::format2() const
+{
+    const qint64 mag = raw_ < 0 ? -raw_ : raw_;
+    const qint64 hundredths = (mag + 50) / 100;
+    const bool negative = raw_ < 0 && hundredths != 0;
+    return QStringLiteral("%1%2.%3")
+        .arg(negative ? QStringLiteral("-") : QString())
+        .arg(hundredths / 100)
+        .arg(hundredths % 100, 2, 10, QLatin1Char('0'));
+}
+
+QString Fixed::plain() const
+{
+    if (raw_ % 100 == 0)
+        return format2();
+    const qint64 mag = raw_ < 0 ? -raw_ : raw_;
+    QString frac = QStringLiteral("%1").arg(mag % 10000, 4, 10, QLatin1Char('0'));
+    while (frac.endsWith(u'0'))
+        frac.chop(1);
+    return QStringLiteral("%1%2.%3").arg(raw_ < 0 ? "-" : "").arg(mag / 10000).arg(frac);
+}
+
+Fixed Fixed::operator*(Fixed other) const
+{
+    // Both factors carry four decimals; the product carries eight, rounded back to four.
+    const __int128 p = static_cast<__int128>(raw_) * other.raw_;
+    const __int128 half = p < 0 ? -5000 : 5000;
+    return Fixed(static_cast<qint64>((p + half) / 10000));
+}
+
+int DayTime::secondsOfDay() const
+{
+    const qint64 s = std::llround(days * 86400.0);
+    return static_cast<int>(((s % 86400) + 86400) % 86400);
+}
+
+QString DayTime::hhmmss() const
+{
+    const int s = secondsOfDay();
+    return QStringLiteral("%1:%2:%3")
+        .arg(s / 3600, 2, 10, QLatin1Char('0'))
+        .arg(s / 60 % 60, 2, 10, QLatin1Char('0'))
+        .arg(s % 60, 2, 10, QLatin1Char('0'));
+}
+
+QString Value::text() const
+{
+    struct {
+        QString operator()(std::monostate) const { return {}; }
+        QString operator()(const QString &t) const { return t; }
+        QString operator()(qint64 w) const { return QString::number(w); }
+        QString operator()(Fixed f) const { return f.plain(); }
+        QString operator()(DayTime t) const { return t.hhmmss(); }
+    } visitor;
+    return std::visit(visitor, v_);
+}
+
+std::optional<Fixed> Value::number() const
+{
+    if (const auto *w = std::get_if<qint64>(&v_))
+        return Fixed::fromWhole(*w);
+    if (const auto *f = std::get_if<Fixed>(&v_))
+        return *f;
+    if (const auto *t = std::get_if<QString>(&v_))
+        return Fixed::parse(*t);
+    return std::nullopt;
+}

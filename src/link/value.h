@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+#include <compare>
+#include <cstdint>
+#include <optional>
+#include <variant>
+
+// A decimal held as value x 10000 in 64 bits: exact to the hundredth, never a double.
+class Fixed {
+public:
+    constexpr Fixed() = default;
+    static constexpr Fixed fromRaw(qint64 raw) { return Fixed(raw); }
+    static constexpr Fixed fromHundredths(qint64 h) { return Fixed(h * 100); }
+    static constexpr Fixed fromWhole(qint64 w) { return Fixed(w * 10000); }
+    // Rounded to the nearest ten-thousandth.
+    static Fixed fromDouble(double v);
+    // "." as decimal separator, optional sign; digits past the fourth decimal are rounded.
+    static std::optional<Fixed> parse(QStringView text);
+
+    constexpr qint64 raw() const { return raw_; }
+    double toDouble() const { return static_cast<double>(raw_) / 10000.0; }
+    // Whole number, halves to the even number.
+    qint64 roundedHalfEven() const;
+
+    // "##0.00": at least one whole digit, exactly two decimals, halves away from zero.
+    QString format2() const;
+    // Plain form: two decimals when exact to the hundredth, otherwise up to four.
+    QString plain() const;
+
+    constexpr Fixed operator-() const { return Fixed(-raw_); }
+    constexpr Fixed abs() const { return Fixed(raw_ < 0 ? -raw_ : raw_); }
+    Fixed operator*(Fixed other) const;
+    constexpr auto operator<=>(const Fixed &) const = default;
+
+private:
+    constexpr explicit Fixed(qint64 raw) : raw_(raw) { }
+    qint64 raw_ = 0;
+};
+
+// A time of day or an elapsed time, as a fraction of a day (1 s = 1/86400).
+struct DayTime {
+    double days = 0;
+    // Whole seconds in the day, as "hh:mm:ss" shows them.
+    int secondsOfDay() const;
+    QString hhmmss() const;
+    auto operator<=>(const DayTime &) const = default;
+};
+
+// One field of a reading: empty, text, whole number, fixed-point decimal or time.
+class Value {
+public:
+    Value() = default;
+    Value(const QString &t) : v_(t) { }
+    Value(const char *t) : v_(QString::fromUtf8(t)) { }
+    Value(qint64 w) : v_(w) { }
+    Value(int w) : v_(qint64(w)) { }
+    Value(Fixed f) : v_(f) { }
+    Value(DayTime t) : v_(t) { }
+
+    bool isEmpty() const { return std::holds_alternative<std::monostate>(v_); }
+    bool isText() const { return std::holds_alternative<QString>(v_); }
+    bool isWhole() const { return std::holds_alternative<qint64>(v_); }
+    bool isFixed() const { return std::holds_alternative<Fixed>(v_); }
+    bool isTime() const { return std::holds_alternative<DayTime>(v_); }
+
+    // The plain text form the sample table keeps; empty for an empty value.
+    QString text() const;
+    // The value as a number: whole and decimal directly, text parsed; none for empty,
+    // time, or text that is not a number.
+    std::optional<Fixed> number() const;
+    const DayTime *time() const { return std::get_if<DayTime>(&v_); }
+
+    bool operator==(const Value &) const = default;
+
+private:
+    std::variant<std::monostate, QString, qint64, Fixed, DayTime> v_;
+};

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QDateTime>
+#include <QElapsedTimer>
+
+// Time as the program reads it: the time of day in whole seconds as a fraction of a day,
+// the date and time for texts, and a monotonic clock for elapsed times that must not
+// wrap at midnight.
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual QDateTime now() const = 0;
+    virtual qint64 monotonicMs() const = 0;
+
+    // Fraction of a day, whole seconds (1 s = 1/86400).
+    double timeOfDay() const { return now().time().msecsSinceStartOfDay() / 1000 / 86400.0; }
+};
+
+class SystemClock final : public Clock {
+public:
+    SystemClock() { started_.start(); }
+    QDateTime now() const override { return QDateTime::currentDateTime(); }
+    qint64 monotonicMs() const override { return started_.elapsed(); }
+
+private:
+    QElapsedTimer started_;
+};
+
+// Test double: time stands still until the test advances it.
+class FakeClock final : public Clock {
+public:
+    explicit FakeClock(QDateTime start = QDateTime(QDate(2026, 12, 6), QTime(10, 0, 0)))
+        : now_(std::move(start))
+    {
+    }
+    QDateTime now() const override { return now_; }
+    qint64 monotonicMs() const override { return mono_; }
+
+    void advanceMs(qint64 ms)
+    {
+        now_ = now_.addMSecs(ms);
+        mono_ += ms;
+    }
+    void advanceSeconds(double s) { advanceMs(static_cast<qint64>(s * 1000)); }
+
+private:
+    QDateTime now_;
+    qint64 mono_ = 0;
+};

@@ -1,0 +1,98 @@
+#include "platform/dialogs.h"
+
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+QString QtDialogs::qtFilter(const QString &filter)
+{
+    const QStringList parts = filter.split(u'|');
+    QStringList out;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+        out << QStringLiteral("%1 (%2)").arg(parts[i], parts[i + 1]);
+    return out.join(QStringLiteral(";;"));
+}
+
+namespace {
+void prepare(QFileDialog &d, const QString &folder, const QString &filter,
+             const QString &defaultSuffix)
+{
+    d.setDirectory(folder);
+    d.setNameFilter(QtDialogs::qtFilter(filter));
+    QString suffix = defaultSuffix;
+    if (suffix.startsWith(u'.'))
+        suffix.remove(0, 1);
+    d.setDefaultSuffix(suffix);
+}
+} // namespace
+
+QString QtDialogs::openFile(const QString &folder, const QString &filter,
+                            const QString &defaultSuffix)
+{
+    QFileDialog d(parent_);
+    prepare(d, folder, filter, defaultSuffix);
+    d.setAcceptMode(QFileDialog::AcceptOpen);
+    // The program reports a missing file itself, so a typed name that does not exist is accepted.
+    d.setFileMode(QFileDialog::AnyFile);
+    return d.exec() == QDialog::Accepted && !d.selectedFiles().isEmpty() ? d.selectedFiles().first()
+                                                                         : QString();
+}
+
+QString QtDialogs::saveFile(const QString &folder, const QString &filter,
+                            const QString &defaultSuffix)
+{
+    QFileDialog d(parent_);
+    prepare(d, folder, filter, defaultSuffix);
+    d.setAcceptMode(QFileDialog::AcceptSave);
+    // The program asks its own overwrite question.
+    d.setOption(QFileDialog::DontConfirmOverwrite);
+    return d.exec() == QDialog::Accepted && !d.selectedFiles().isEmpty() ? d.selectedFiles().first()
+                                                                         : QString();
+}
+
+Dialogs::Answer QtDialogs::message(const QString &text, const QString &title, Icon icon,
+                                   Buttons buttons)
+{
+    static constexpr QMessageBox::Icon icons[]
+        = { QMessageBox::NoIcon, QMessageBox::Question, QMessageBox::Critical,
+            QMessageBox::Information };
+    QMessageBox box(icons[static_cast<int>(icon)], title, text,
+                    buttons == Buttons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel
+                                                 : QMessageBox::Ok,
+                    parent_);
+    return box.exec() == QMessageBox::Ok ? Answer::Ok : Answer::Cancel;
+}
+
+std::optional<QString> QtDialogs::input(const QString &prompt, const QString &title,
+                                        const QString &defaultText)
+{
+    bool ok = false;
+    const QString text
+        = QInputDialog::getText(parent_, title, prompt, QLineEdit::Normal, defaultText, &ok);
+    return ok ? std::optional<QString>(text) : std::nullopt;
+}
+
+QString ScriptedDialogs::openFile(const QString &folder, const QString &filter, const QString &)
+{
+    asked.append({ QStringLiteral("open"), folder, filter });
+    return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
+}
+
+QString ScriptedDialogs::saveFile(const QString &folder, const QString &filter, const QString &)
+{
+    asked.append({ QStringLiteral("save"), folder, filter });
+    return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
+}
+
+Dialogs::Answer ScriptedDialogs::message(const QString &text, const QString &title, Icon, Buttons)
+{
+    asked.append({ QStringLiteral("message"), text, title });
+    return messageAnswers.isEmpty() ? Answer::Ok : messageAnswers.takeFirst();
+}
+
+std::optional<QString> ScriptedDialogs::input(const QString &prompt, const QString &title,
+                                              const QString &)
+{
+    asked.append({ QStringLiteral("input"), prompt, title });
+    return inputAnswers.isEmpty() ? std::nullopt : inputAnswers.takeFirst();
+}

@@ -1,0 +1,24 @@
+#include "platform/folders.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+QString programFolder()
+{
+    static const QString folder = [] {
+        const QString exeDir = QCoreApplication::applicationDirPath();
+        if (QFileInfo(exeDir).isWritable())
+            return exeDir;
+        const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+        QDir().mkpath(data);
+        return data;
+    }();
+    return folder;
+}
+
+QString saveFolder()
+{
+    return QDir(programFolder()).filePath(QStringLiteral("save"));
+}

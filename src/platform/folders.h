@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QString>
+
+// The program folder: the executable's folder when it can be written (a portable
+// install), otherwise the per-user data folder. Run files default to its "save" folder.
+QString programFolder();
+QString saveFolder();

@@ -1,0 +1,43 @@
+#include "platform/scripted_serial_port.h"
+
+SerialPort::OpenResult ScriptedSerialPort::open()
+{
+    if (open_)
+        return OpenResult::Opened;
+    opened_ << number_;
+    if (missing_.contains(number_))
+        return OpenResult::Failed;
+    if (denied_.contains(number_))
+        return OpenResult::PermissionDenied;
+    open_ = true;
+    buffer_ += onOpen_.take(number_);
+    return OpenResult::Opened;
+}
+
+void ScriptedSerialPort::close()
+{
+    open_ = false;
+    buffer_.clear();
+}
+
+void ScriptedSerialPort::push(const QByteArray &bytes)
+{
+    if (!open_ || bytes.isEmpty())
+        return;
+    buffer_ += bytes;
+    if (threshold_ > 0 && buffer_.size() >= threshold_)
+        emit notified(Receive);
+}
+
+void ScriptedSerialPort::pushBytewise(const QByteArray &bytes)
+{
+    for (char c : bytes)
+        push(QByteArray(1, c));
+}
+
+QByteArray ScriptedSerialPort::read()
+{
+    const QByteArray out = buffer_.left(readLength_);
+    buffer_.remove(0, out.size());
+    return out;
+}

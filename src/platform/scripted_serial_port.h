@@ -1,0 +1,54 @@
+#pragma once
+
+#include "platform/serial_port.h"
+
+#include <QMap>
+#include <QSet>
+
+// A serial port fed by a program instead of a device: tests script which ports exist and
+// what they send, and frame-dump replays a capture through it. Bytes pushed while the
+// port is open raise notifications by the same threshold rule as the real port.
+class ScriptedSerialPort final : public SerialPort {
+    Q_OBJECT
+public:
+    using SerialPort::SerialPort;
+
+    // Ports that exist but refuse to open with a permission error.
+    void denyPermission(int number) { denied_.insert(number); }
+    // Ports that do not exist at all.
+    void removePort(int number) { missing_.insert(number); }
+    // Bytes that port `number` delivers as soon as it is opened (a charger already sending).
+    void sendOnOpen(int number, const QByteArray &bytes) { onOpen_[number] += bytes; }
+
+    // Bytes arriving now on the open port; one notification at the end of the chunk if
+    // the threshold rule says so.
+    void push(const QByteArray &bytes);
+    // Bytes arriving one at a time, as a slow line delivers them.
+    void pushBytewise(const QByteArray &bytes);
+    void raise(int eventKind) { emit notified(eventKind); }
+
+    // Every port number that open() was called with, in order.
+    const QList<int> &openedPorts() const { return opened_; }
+
+    void setPortNumber(int number) override { number_ = number; }
+    int portNumber() const override { return number_; }
+    QString deviceName() const override { return QStringLiteral("/dev/scripted%1").arg(number_); }
+    OpenResult open() override;
+    void close() override;
+    bool isOpen() const override { return open_; }
+    void setReceiveThreshold(int bytes) override { threshold_ = bytes; }
+    int receiveThreshold() const override { return threshold_; }
+    void setReadLength(int bytes) override { readLength_ = bytes; }
+    QByteArray read() override;
+    int bytesWaiting() const override { return static_cast<int>(buffer_.size()); }
+
+private:
+    QSet<int> denied_, missing_;
+    QMap<int, QByteArray> onOpen_;
+    QList<int> opened_;
+    QByteArray buffer_;
+    int number_ = 0;
+    int threshold_ = 0;
+    int readLength_ = 0;
+    bool open_ = false;
+};

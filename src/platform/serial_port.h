@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+// The serial port as the charger link uses it: a port number, an open flag, a receive
+// threshold and a read length, and a notification carrying an event kind.
+//
+// Receive threshold: a notification of kind Receive is raised when new bytes arrive and
+// at least `threshold` bytes are waiting; 0 switches receive notifications off.
+// Always 9600 baud, 8N1, raw bytes.
+class SerialPort : public QObject {
+    Q_OBJECT
+public:
+    enum EventKind { Receive = 2, Error = 1001 };
+    enum class OpenResult { Opened, PermissionDenied, Failed };
+
+    using QObject::QObject;
+
+    virtual void setPortNumber(int number) = 0;
+    virtual int portNumber() const = 0;
+    // The device behind the current port number, for messages ("" when none).
+    virtual QString deviceName() const = 0;
+
+    virtual OpenResult open() = 0;
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+
+    virtual void setReceiveThreshold(int bytes) = 0;
+    virtual int receiveThreshold() const = 0;
+    virtual void setReadLength(int bytes) = 0;
+    // Up to the read length of the waiting bytes, removed from the buffer.
+    virtual QByteArray read() = 0;
+    virtual int bytesWaiting() const = 0;
+
+signals:
+    void notified(int eventKind);
+};

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds and runs every test.
+#   ./test.sh          normal build, all tests
+#   ./test.sh --asan   the same under AddressSanitizer + UndefinedBehaviorSanitizer
+#   ./test.sh --lint   formatting check and a narrow clang-tidy
+set -euo pipefail
+cd "$(dirname "$0")"
+source scripts/deps.sh
+
+mode=${1:-}
+case "$mode" in
+  "")
+    chargemon_install "${CHARGEMON_PACKAGES[@]}"
+    chargemon_configure build
+    dir=build ;;
+  --asan)
+    chargemon_install "${CHARGEMON_PACKAGES[@]}"
+    chargemon_configure build-asan -DCHARGEMON_SANITIZE=ON
+    dir=build-asan
+    export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ;;
+  --lint)
+    chargemon_install "${CHARGEMON_PACKAGES[@]}" clang-format clang-tidy
+    chargemon_configure build -DCMAKE_EXPORT_COMPILE_COMMANDS=ON
+    files=$(git ls-files '*.cpp' '*.h')
+    clang-format --dry-run --Werror $files
+    cmake --build build -j2
+    git ls-files 'src/*.cpp' 'tools/*.cpp' | xargs -r clang-tidy -p build --quiet
+    echo "lint: clean"
+    exit 0 ;;
+  *) echo "usage: $0 [--asan|--lint]" >&2; exit 2 ;;
+esac
+
+cmake --build "$dir" -j2
+export QT_QPA_PLATFORM=offscreen
+ctest --test-dir "$dir" --output-on-failure -j2 --timeout 120
