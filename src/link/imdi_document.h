@@ -1,0 +1,26 @@
+#pragma once
+
+#include "link/channel_reading.h"
+
+#include <QString>
+
+class CommandBar;
+class Tool;
+
+// How the main window drives a chart window; members in slot order.
+class IMDIDocument {
+public:
+    virtual ~IMDIDocument() = default;
+    virtual bool CommandHandler(Tool &tool) = 0;
+    virtual bool InitDoc(CommandBar *ab, const QString &sFile, bool bNew) = 0;
+    virtual bool Proc(ChannelReading &cell, bool isOpen) = 0;
+    virtual bool DBSave() = 0;
+    virtual bool ChartTitle(const QString &Str) = 0;
+    virtual bool deCaption() = 0;
+    virtual bool show() = 0;
+    // Accepted samples + 1 (the caption row); wide enough for any run.
+    virtual qint64 RtnGridRows() = 0;
+    virtual bool active() = 0;
+    virtual bool reset() = 0;
+    virtual bool RePaint(bool flag) = 0;
+};
