@@ -1,0 +1,52 @@
+#pragma once
+
+#include "link/channel_reading.h"
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <functional>
+#include <optional>
+
+// Run files: one SQLite database per run with the tables CHGLOG (one row per sample, the
+// 22 fields of a reading in their fixed order) and Title (one row, the run's description).
+namespace RunFile {
+
+inline constexpr int FormatVersion = 1;
+inline constexpr int TitleSize = 100;
+inline constexpr int TextFieldSize = 10;
+
+// One sample row as the sample table holds it: 22 texts.
+using RowTexts = std::function<QString(qint64 row, int field)>;
+
+// Writes a complete run file to `path`. The rows go to a temporary file in the same folder
+// that replaces `path` only once it is complete, so a failure leaves any old file intact.
+// Returns "" on success, otherwise a reason for the user.
+QString write(const QString &path, const QString &title, qint64 rowCount, const RowTexts &cell);
+
+// Reads a run file row by row, fields by position.
+class Reader {
+public:
+    Reader();
+    ~Reader();
+    Reader(const Reader &) = delete;
+    Reader &operator=(const Reader &) = delete;
+
+    // Opens the file read-only; false (with error()) when it is no readable run file.
+    bool open(const QString &path);
+    // The first row's first field of Title; none (with error()) when missing or Null.
+    std::optional<QString> title();
+    // The next CHGLOG row; false at the end or on an error (then error() is set).
+    bool next(ChannelReading &row);
+    QString error() const { return error_; }
+
+private:
+    bool fail(const QString &reason);
+
+    QString connection_;
+    QSqlDatabase db_;
+    std::optional<QSqlQuery> rows_;
+    QString error_;
+};
+
+} // namespace RunFile
