@@ -1,0 +1,124 @@
+// Saving and reading a day-long run (86,400 rows) against bare SQLite work on the same rows.
+// Run by hand: build/bench/bench_run_file
+#include "document/run_file.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <cstdio>
+
+namespace {
+
+constexpr int Rows = 86'400;
+
+QString cellText(qint64 r, int f)
+{
+    switch (f) {
+    case Field::Time:
+        return QStringLiteral("%1:%2:%3")
+            .arg(r / 3600 % 24, 2, 10, QLatin1Char('0'))
+            .arg(r / 60 % 60, 2, 10, QLatin1Char('0'))
+            .arg(r % 60, 2, 10, QLatin1Char('0'));
+    case Field::Type:
+        return QStringLiteral("LiIo/Po/Fe");
+    case Field::Chg:
+        return QStringLiteral("+CHG+");
+    case Field::Ext_temp:
+    case Field::In_temp:
+        return QString::number(25 + r % 10);
+    case Field::Cap:
+        return QString::number(r / 2);
+    default:
+        return QStringLiteral("%1.%2").arg(3 + r % 2).arg(r % 100, 2, 10, QLatin1Char('0'));
+    }
+}
+
+double bareInsert(const QString &path)
+{
+    QElapsedTimer t;
+    t.start();
+    {
+        QSqlDatabase db
+            = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("bare"));
+        db.setDatabaseName(path);
+        db.open();
+        QSqlQuery q(db);
+        QStringList cols, marks;
+        for (int f = 0; f < FieldCount; ++f) {
+            cols << QString::fromLatin1(FieldNames[f]);
+            marks << QStringLiteral("?");
+        }
+        q.exec(QStringLiteral("CREATE TABLE CHGLOG (%1)").arg(cols.join(u',')));
+        db.transaction();
+        q.prepare(QStringLiteral("INSERT INTO CHGLOG VALUES (%1)").arg(marks.join(u',')));
+        for (qint64 r = 0; r < Rows; ++r) {
+            for (int f = 0; f < FieldCount; ++f)
+                q.bindValue(f, cellText(r, f));
+            q.exec();
+        }
+        db.commit();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("bare"));
+    return t.nsecsElapsed() / 1e6;
+}
+
+double bareRead(const QString &path)
+{
+    QElapsedTimer t;
+    t.start();
+    qint64 sum = 0;
+    {
+        QSqlDatabase db
+            = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("read"));
+        db.setDatabaseName(path);
+        db.open();
+        QSqlQuery q(db);
+        q.setForwardOnly(true);
+        q.exec(QStringLiteral("select * from chglog"));
+        while (q.next())
+            for (int f = 0; f < FieldCount; ++f)
+                sum += q.value(f).isNull() ? 0 : 1;
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("read"));
+    std::printf("(%lld values) ", static_cast<long long>(sum));
+    return t.nsecsElapsed() / 1e6;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QTemporaryDir dir;
+    const QString bare = dir.filePath(QStringLiteral("bare.mdb"));
+    const QString ours = dir.filePath(QStringLiteral("ours.mdb"));
+
+    const double bareMs = bareInsert(bare);
+    QElapsedTimer t;
+    t.start();
+    const QString error = RunFile::write(ours, QStringLiteral("bench"), Rows, cellText);
+    const double saveMs = t.nsecsElapsed() / 1e6;
+    if (!error.isEmpty()) {
+        std::fprintf(stderr, "save failed: %s\n", qPrintable(error));
+        return 1;
+    }
+    std::printf("save %d rows: %.0f ms, bare prepared insert %.0f ms, ratio %.2f\n", Rows, saveMs,
+                bareMs, saveMs / bareMs);
+
+    const double bareReadMs = bareRead(ours);
+    t.restart();
+    RunFile::Reader reader;
+    reader.open(ours);
+    reader.title();
+    ChannelReading row;
+    int n = 0;
+    while (reader.next(row))
+        ++n;
+    const double readMs = t.nsecsElapsed() / 1e6;
+    std::printf("\nread %d rows: %.0f ms, bare query %.0f ms, ratio %.2f\n", n, readMs, bareReadMs,
+                readMs / bareReadMs);
+    return 0;
+}
