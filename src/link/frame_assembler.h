@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <optional>
+
+class Clock;
+class LinkHost;
+class SerialPort;
+
+// Runs on every notification of the serial port: hunts for "{", waits until the rest of
+// the longest frame can be waiting, reads one frame, tells its kind by where "}" stands and
+// runs that kind's decoder. Never waits for bytes: a hunt that runs dry goes on at the
+// next notification.
+class FrameAssembler : public QObject {
+    Q_OBJECT
+public:
+    struct Counters {
+        qint64 skippedBytes = 0, frames36 = 0, frames76 = 0, frames112 = 0;
+    };
+
+    FrameAssembler(SerialPort &port, LinkHost &host, const Clock &clock, QObject *parent = nullptr);
+
+    void onNotification(int eventKind);
+
+    // Monotonic time of the last notification of any kind; none before the first.
+    std::optional<qint64> lastReceiveMs() const { return lastReceiveMs_; }
+    const Counters &counters() const { return counters_; }
+    // A "{" has been read and the rest of its frame is awaited.
+    bool synced() const { return rxState_ >= Sync; }
+
+    // Bytes waiting that make a notification come when the rest of the longest frame is there.
+    static constexpr int SyncThreshold = 111;
+
+signals:
+    // A whole frame of `length` bytes was read; its decoder runs right after.
+    void frameRead(int length);
+
+private:
+    enum : int { Hunt = 0, Sync = 1 };
+
+    void hunt();
+    void readFrame();
+    // Appends exactly `count` bytes to the frame; false when the port delivered fewer.
+    bool readInto(int count);
+    void dropFrame();
+
+    SerialPort &port_;
+    LinkHost &host_;
+    const Clock &clock_;
+    int rxState_ = Hunt;
+    QByteArray frame_;
+    Counters counters_;
+    std::optional<qint64> lastReceiveMs_;
+};

@@ -1,0 +1,214 @@
+#include "link/frame_decoders.h"
+
+#include "link/link_host.h"
+
+#include <array>
+
+namespace {
+
+class FrameBytes {
+public:
+    explicit FrameBytes(const QByteArray &frame)
+        : b_(reinterpret_cast<const quint8 *>(frame.constData()))
+    {
+    }
+    int biased(int pos) const { return int(b_[pos]) - 128; }
+    Fixed pair(int pos) const { return PairValue(b_[pos], b_[pos + 1]); }
+    // The same two bytes read as one whole number (pair value x 100).
+    qint64 pairTimes100(int pos) const { return qint64(biased(pos)) * 100 + biased(pos + 1); }
+    // Three bytes of ten thousands, hundreds and units.
+    qint64 capacity(int pos) const
+    {
+        return qint64(biased(pos)) * 10000 + qint64(biased(pos + 1)) * 100 + biased(pos + 2);
+    }
+
+private:
+    const quint8 *b_;
+};
+
+using TypeTable = std::array<QString, 7>;
+
+const QString &noText()
+{
+    static const QString empty;
+    return empty;
+}
+
+// Battery type texts by code, one table per frame layout; `fallback` for other codes.
+const QString &typeText(const TypeTable &table, int code, const QString &fallback)
+{
+    return code >= 0 && code < int(table.size()) ? table[code] : fallback;
+}
+
+const TypeTable &channel1Types()
+{
+    static const TypeTable t = { QStringLiteral("LiIo/Po/Fe"), QStringLiteral("LiIo/Po/Fe"),
+                                 QStringLiteral("LiIo/Po/Fe"), QStringLiteral("LiIo/Po/Fe"),
+                                 QStringLiteral("NiMH"),       QStringLiteral("NiCd"),
+                                 QStringLiteral("Pb") };
+    return t;
+}
+
+const TypeTable &channel2Types()
+{
+    static const TypeTable t = { QStringLiteral("Unknown"),    QStringLiteral("LiIo/Po/Fe"),
+                                 QStringLiteral("LiIo/Po/Fe"), QStringLiteral("LiIo/Po/Fe"),
+                                 QStringLiteral("NiMH"),       QStringLiteral("NiCd"),
+                                 QStringLiteral("Pb") };
+    return t;
+}
+
+const TypeTable &frame76Types()
+{
+    static const TypeTable t = { QString(),
+                                 QStringLiteral("LiIo/Po/Fe"),
+                                 QStringLiteral("Ni-MH"),
+                                 QStringLiteral("Ni-Cd"),
+                                 QStringLiteral("Pb"),
+                                 QString(),
+                                 QString() };
+    return t;
+}
+
+const QString &unknownText()
+{
+    static const QString t = QStringLiteral("Unknown");
+    return t;
+}
+
+const QString &chargingText()
+{
+    static const QString t = QStringLiteral("+CHG+");
+    return t;
+}
+
+const QString &dischargingText()
+{
+    static const QString t = QStringLiteral("-DSC-");
+    return t;
+}
+
+const QString &idleText()
+{
+    static const QString t = QStringLiteral("Idle");
+    return t;
+}
+
+// |current x battery voltage| as "##0.00"; no current counts as zero.
+QString powerText(const Value &current, Fixed batVolt)
+{
+    const Fixed amps = current.isFixed() ? *current.number() : Fixed();
+    return (amps * batVolt).abs().format2();
+}
+
+// The charge state and signed current of a channel block by its mode; false for a mode
+// that is neither discharging (1) nor charging (2).
+bool blockChargeState(const FrameBytes &b, int base, ChannelReading &r)
+{
+    switch (b.biased(base + 1)) {
+    case 1:
+        r[Chg] = dischargingText();
+        r[Current] = -b.pair(base + 11);
+        return true;
+    case 2:
+        r[Chg] = chargingText();
+        r[Current] = b.pair(base + 11);
+        return true;
+    default:
+        return false;
+    }
+}
+
+// One channel block at `base`, with `cells` cell voltages; the rest of C1..C12 stay zero.
+ChannelReading decodeBlock(const FrameBytes &b, int base, int cells, const QString &type,
+                           DayTime time, bool &knownMode)
+{
+    ChannelReading r;
+    r[Time] = time;
+    const Fixed batVolt = b.pair(base + 15);
+    r[Bat_volt] = batVolt;
+    r[Type] = type;
+    knownMode = blockChargeState(b, base, r);
+    r[Ext_temp] = b.pairTimes100(base + 17);
+    r[In_temp] = qint64(0);
+    r[In_Volt] = b.pair(4); // both channels read the input voltage at 4, 5
+    r[Cap] = b.capacity(base + 6);
+    r[Power] = powerText(r[Current], batVolt);
+    for (int k = 0; k < 12; ++k)
+        r[C1 + k] = k < cells ? b.pair(base + 19 + 2 * k) : Fixed();
+    return r;
+}
+
+// Channel 1 of a 36- or 112-byte frame: an unknown active mode is still dispatched.
+void decodeChannel1(const FrameBytes &b, int cells, LinkHost &host, DayTime time)
+{
+    const int mode = b.biased(1);
+    if (mode <= 0) {
+        host.EndLiveDoc(1);
+        return;
+    }
+    bool knownMode = false;
+    ChannelReading r = decodeBlock(b, 0, cells, typeText(channel1Types(), b.biased(2), noText()),
+                                   time, knownMode);
+    host.Reading_Proc(1, r);
+}
+
+} // namespace
+
+Fixed PairValue(quint8 w, quint8 f)
+{
+    return Fixed::fromHundredths((qint64(w) - 128) * 100 + (qint64(f) - 128));
+}
+
+void decode36(const QByteArray &frame, LinkHost &host, DayTime time)
+{
+    if (frame.size() < Frame36Length)
+        return;
+    decodeChannel1(FrameBytes(frame), 8, host, time);
+}
+
+void decode76(const QByteArray &frame, LinkHost &host, DayTime time)
+{
+    if (frame.size() < Frame76Length)
+        return;
+    const FrameBytes b(frame);
+    ChannelReading r;
+    r[Time] = time;
+    const Fixed batVolt = b.pair(35);
+    r[Bat_volt] = batVolt;
+    r[Type] = typeText(frame76Types(), b.biased(23), noText());
+    if (b.biased(8) >= 1) {
+        r[Chg] = batVolt > Fixed() ? chargingText() : idleText();
+        r[Current] = b.pair(33);
+    } else {
+        r[Chg] = dischargingText();
+        r[Current] = -b.pair(33);
+    }
+    r[Ext_temp] = b.pairTimes100(37);
+    r[In_temp] = b.pairTimes100(39);
+    r[In_Volt] = b.pair(41);
+    r[Cap] = b.pairTimes100(43);
+    r[Power] = powerText(r[Current], batVolt);
+    for (int k = 0; k < 12; ++k)
+        r[C1 + k] = b.pair(45 + 2 * k);
+    host.Reading_Proc(1, r);
+}
+
+void decode112(const QByteArray &frame, LinkHost &host, DayTime time)
+{
+    if (frame.size() < Frame112Length)
+        return;
+    const FrameBytes b(frame);
+    decodeChannel1(b, 12, host, time);
+
+    constexpr int base = 54;
+    if (b.biased(base + 1) <= 0) {
+        host.EndLiveDoc(2);
+        return;
+    }
+    bool knownMode = false;
+    ChannelReading r = decodeBlock(
+        b, base, 12, typeText(channel2Types(), b.biased(base + 2), unknownText()), time, knownMode);
+    if (knownMode) // any other mode drops channel 2's half without ending its run
+        host.Reading_Proc(2, r);
+}

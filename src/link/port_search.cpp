@@ -1,0 +1,161 @@
+#include "link/port_search.h"
+
+#include "link/frame_assembler.h"
+#include "link/link_host.h"
+#include "platform/clock.h"
+#include "platform/port_list.h"
+#include "platform/serial_port.h"
+
+#include <algorithm>
+
+namespace {
+const QString ConnectionLamp = QStringLiteral("L1");
+const QString ReceiveLamp = QStringLiteral("L2");
+
+// "COM3" is port 3: the characters from the fourth on; 0 when they are not a number.
+int portNumberOf(const QString &name)
+{
+    bool ok = false;
+    const int n = name.mid(3).toInt(&ok);
+    return ok ? n : 0;
+}
+} // namespace
+
+PortSearch::PortSearch(SerialPort &port, const PortList &ports, LinkHost &host, const Clock &clock,
+                       const FrameAssembler &assembler, QObject *parent)
+    : QObject(parent), port_(port), ports_(ports), host_(host), clock_(clock), assembler_(assembler)
+{
+    timer1_.setInterval(SearchIntervalMs);
+    timerOut_.setInterval(WatchdogIntervalMs);
+    probeTimer_.setInterval(ProbeWaitMs);
+    probeTimer_.setSingleShot(true);
+    connect(&timer1_, &QTimer::timeout, this, &PortSearch::Timer1_Timer);
+    connect(&timerOut_, &QTimer::timeout, this, &PortSearch::Timer_out_Timer);
+    connect(&probeTimer_, &QTimer::timeout, this, &PortSearch::probeWaitOver);
+}
+
+QStringList PortSearch::PortScan() const
+{
+    QStringList list;
+    for (const QString &name : ports_.names())
+        list << name.trimmed();
+    list << QString();
+    return list;
+}
+
+int PortSearch::portNumber() const
+{
+    return connected_ ? port_.portNumber() : 0;
+}
+
+void PortSearch::start()
+{
+    timer1_.start();
+    Timer1_Timer();
+}
+
+void PortSearch::Timer1_Timer()
+{
+    if (probing_ || connected_)
+        return;
+    if (port_.isOpen())
+        port_.close();
+    const QStringList list = PortScan();
+    if (list.size() == 1) {
+        timer1_.setInterval(NoPortsIntervalMs);
+        return;
+    }
+    pending_.clear();
+    for (qsizetype i = 0; i < list.size() - 1; ++i) {
+        const int n = portNumberOf(list.at(i));
+        if (n >= 1 && n <= HighestPortNumber)
+            pending_ << n;
+    }
+    probing_ = true;
+    probeNext();
+}
+
+void PortSearch::probeNext()
+{
+    while (!pending_.isEmpty()) {
+        const int n = pending_.takeFirst();
+        port_.setPortNumber(n);
+        port_.setReceiveThreshold(0);
+        switch (port_.open()) {
+        case SerialPort::OpenResult::Opened:
+            probeTimer_.start();
+            return;
+        case SerialPort::OpenResult::PermissionDenied:
+            hintPermission();
+            break;
+        case SerialPort::OpenResult::Failed:
+            break;
+        }
+    }
+    probing_ = false; // nothing heard; Timer1 searches again at its next tick
+}
+
+void PortSearch::probeWaitOver()
+{
+    if (!probing_)
+        return;
+    probeTimer_.stop();
+    if (port_.isOpen() && port_.bytesWaiting() > 0)
+        return connectTo(port_.portNumber());
+    port_.close();
+    probeNext();
+}
+
+void PortSearch::connectTo(int number)
+{
+    probing_ = false;
+    pending_.clear();
+    connected_ = true;
+    connectedAtMs_ = clock_.monotonicMs();
+    timerOut_.start();
+    timer1_.stop();
+    port_.setReceiveThreshold(1);
+    host_.setLamp(ConnectionLamp, true);
+    host_.State_add(QStringLiteral("Serial port %1 was connected.").arg(number));
+    emit connectedChanged(true);
+}
+
+void PortSearch::hintPermission()
+{
+    const QString device = port_.deviceName();
+    if (hintedDevices_.contains(device))
+        return;
+    hintedDevices_.insert(device);
+    host_.State_add(QStringLiteral("Cannot open %1: permission denied. Add your user to the "
+                                   "dialout group (sudo adduser $USER dialout) and log in again.")
+                        .arg(device));
+}
+
+void PortSearch::Timer_out_Timer()
+{
+    if (connected_) {
+        // Silence counts from the connection when no notification came since.
+        const qint64 last
+            = std::max(assembler_.lastReceiveMs().value_or(connectedAtMs_), connectedAtMs_);
+        if (clock_.monotonicMs() - last > SilenceLimitMs)
+            timeOut();
+    }
+    host_.setChannelDropDown(host_.bothChannelsLive());
+}
+
+void PortSearch::timeOut()
+{
+    host_.State_add(
+        QStringLiteral("COM Port %1 was timeout,port was disconnected.").arg(port_.portNumber()));
+    port_.setPortNumber(0);
+    port_.setReceiveThreshold(0);
+    port_.close();
+    connected_ = false;
+    timerOut_.stop();
+    timer1_.start();
+    host_.setLamp(ConnectionLamp, false);
+    host_.setLamp(ReceiveLamp, false);
+    host_.EndLiveDoc(1);
+    host_.EndLiveDoc(2);
+    emit connectedChanged(false);
+}

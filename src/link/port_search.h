@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QSet>
+#include <QStringList>
+#include <QTimer>
+
+class Clock;
+class FrameAssembler;
+class LinkHost;
+class PortList;
+class SerialPort;
+
+// Finds the charger's port and watches it. While searching, Timer1 probes the listed ports
+// in order: open, wait 30 ms without blocking, keep the first with bytes waiting. While
+// connected, Timer_out closes the port after more than 10 s without a notification and
+// the search starts over.
+class PortSearch : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int SearchIntervalMs = 300;
+    static constexpr int NoPortsIntervalMs = 1200;
+    static constexpr int WatchdogIntervalMs = 1500;
+    static constexpr int ProbeWaitMs = 30;
+    static constexpr qint64 SilenceLimitMs = 10000;
+    static constexpr int HighestPortNumber = 16;
+
+    PortSearch(SerialPort &port, const PortList &ports, LinkHost &host, const Clock &clock,
+               const FrameAssembler &assembler, QObject *parent = nullptr);
+
+    // The listed port names in list order, then one empty entry.
+    QStringList PortScan() const;
+    // Enables Timer1 and runs the first search round now.
+    void start();
+    // One search round; a tick that comes while a round is still probing does nothing,
+    // and so does a tick while connected.
+    void Timer1_Timer();
+    void Timer_out_Timer();
+    // Ends the running probe's 30 ms wait now; the probe timer calls it otherwise.
+    void probeWaitOver();
+
+    QTimer &Timer1() { return timer1_; }
+    QTimer &Timer_out() { return timerOut_; }
+    const QTimer &probeTimer() const { return probeTimer_; }
+    bool probing() const { return probing_; }
+    bool connected() const { return connected_; }
+    // The charger's port number while connected, otherwise 0.
+    int portNumber() const;
+
+signals:
+    void connectedChanged(bool connected);
+
+private:
+    void probeNext();
+    void connectTo(int number);
+    void timeOut();
+    void hintPermission();
+
+    SerialPort &port_;
+    const PortList &ports_;
+    LinkHost &host_;
+    const Clock &clock_;
+    const FrameAssembler &assembler_;
+    QTimer timer1_;
+    QTimer timerOut_;
+    QTimer probeTimer_;
+    QList<int> pending_; // port numbers still to probe in this round
+    QSet<QString> hintedDevices_;
+    qint64 connectedAtMs_ = 0;
+    bool probing_ = false;
+    bool connected_ = false;
+};
