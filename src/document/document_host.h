@@ -19,6 +19,8 @@ public:
     virtual void setSeriesLamp(int series, bool on) = 0;
     // Cascade the chart windows (after the full-screen view ends).
     virtual void cascade() = 0;
+    // The main window is closing: its chart windows close with it, live ones too.
+    virtual bool closingAll() const = 0;
     virtual const Clock &clock() const = 0;
     virtual Dialogs &dialogs() = 0;
 };

@@ -1,0 +1,182 @@
+#include "document/tee.h"
+
+#include "document/axis_rules.h"
+#include "document/document_host.h"
+#include "platform/chart.h"
+#include "platform/clock.h"
+#include "platform/command_bar.h"
+#include "platform/sample_table.h"
+
+#include <QCloseEvent>
+#include <QMdiArea>
+
+namespace {
+const QStringList Captions
+    = { QStringLiteral("Time"),        QStringLiteral("Type"),       QStringLiteral("+CHG/DIS-"),
+        QStringLiteral("Ext.Temp(℃)"), QStringLiteral("In.Temp(℃)"), QStringLiteral("In.Volt(V)"),
+        QStringLiteral("Bat.Volt(V)"), QStringLiteral("Curr(A)"),    QStringLiteral("Cap(mAh)"),
+        QStringLiteral("Power(W)"),    QStringLiteral("C1"),         QStringLiteral("C2"),
+        QStringLiteral("C3"),          QStringLiteral("C4"),         QStringLiteral("C5"),
+        QStringLiteral("C6"),          QStringLiteral("C7"),         QStringLiteral("C8"),
+        QStringLiteral("C9"),          QStringLiteral("C10"),        QStringLiteral("C11"),
+        QStringLiteral("C12") };
+
+QList<int> columnWidths()
+{
+    QList<int> widths(FieldCount, 35);
+    std::fill_n(widths.begin(), C1, 75);
+    return widths;
+}
+
+constexpr double Day = 86400.0;
+} // namespace
+
+tee::tee(DocumentHost &host, QWidget *parent)
+    : QMdiSubWindow(parent), host_(host), chart_(new Chart(this)), table_(new SampleTable(this))
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWidget(chart_);
+    resize(720, 420);
+    connect(this, &QMdiSubWindow::windowStateChanged, this,
+            [this](Qt::WindowStates before, Qt::WindowStates now) {
+                if (now.testFlag(Qt::WindowActive) && !before.testFlag(Qt::WindowActive))
+                    onActivated();
+            });
+    prepare();
+    const Clock &clock = host_.clock();
+    startMs_ = clock.monotonicMs() - clock.now().time().msec();
+}
+
+void tee::prepare()
+{
+    table_->prepare(Captions, columnWidths(), QColor(160, 220, 220));
+    chart_->setTitleLine(QString());
+    chart_->clearPoints();
+    chart_->setTimeRange(3 / Day, 120 / Day);
+    chart_->setTimeAuto(true, false);
+    chart_->setRedrawSuspended(false);
+    title_.clear();
+}
+
+qint64 tee::elapsedSeconds() const
+{
+    return (host_.clock().monotonicMs() - startMs_) / 1000;
+}
+
+bool tee::CommandHandler(Tool &tool)
+{
+    if (tool.name() == QLatin1String("Save"))
+        DBSave();
+    return false;
+}
+
+bool tee::InitDoc(CommandBar *ab, const QString &sFile, bool)
+{
+    bar_ = ab;
+    if (ab) {
+        ab->registerChildMenuBar(QStringLiteral("Client_menu"), this);
+        ab->refresh();
+    }
+    setCaption(sFile);
+    QMdiSubWindow::show();
+    return ab != nullptr;
+}
+
+bool tee::ChartTitle(const QString &Str)
+{
+    title_ = Str;
+    return false;
+}
+
+QString tee::channelToolCaption() const
+{
+    return bar_ ? bar_->tool(QStringLiteral("Tools"), QStringLiteral("Channel")).caption()
+                : QString();
+}
+
+bool tee::deCaption()
+{
+    static const QString LiveMark = QStringLiteral(" >>Live<<");
+    if (live_ && caption().endsWith(LiveMark))
+        setCaption(caption().chopped(LiveMark.size()) + QStringLiteral(" END"));
+    live_ = false;
+    if (bar_ && caption().contains(channelToolCaption()))
+        host_.Channel_Proc(1);
+    chart_->setTimeAuto(true, true);
+    host_.State_add(caption().left(4) + QStringLiteral("Completed. You can save it now."));
+    return false;
+}
+
+bool tee::show()
+{
+    QMdiSubWindow::show();
+    return false;
+}
+
+qint64 tee::RtnGridRows()
+{
+    return table_->rows();
+}
+
+bool tee::active()
+{
+    if (QMdiArea *area = mdiArea())
+        area->setActiveSubWindow(this);
+    setFocus();
+    return false;
+}
+
+bool tee::reset()
+{
+    prepare();
+    return false;
+}
+
+bool tee::RePaint(bool flag)
+{
+    if (flag) {
+        chart_->setRedrawSuspended(true);
+        return false;
+    }
+    chart_->setTimeAuto(true, true);
+    rescale();
+    chart_->setVisible(true);
+    chart_->setRedrawSuspended(false);
+    return false;
+}
+
+void tee::rescale()
+{
+    for (int s = 0; s < Chart::SeriesCount; ++s) {
+        const Chart::Range r = AxisRules::rescaled(s, chart_->valueExtremes(s));
+        chart_->setValueRange(s, r.min, r.max);
+    }
+}
+
+void tee::onActivated()
+{
+    if (live_ && bar_) {
+        const QString channel = caption().contains(QLatin1String("CH1")) ? QStringLiteral("CH1")
+                                                                         : QStringLiteral("CH2");
+        Tool &tool = bar_->tool(QStringLiteral("Tools"), QStringLiteral("Channel"));
+        tool.setPicture(channel);
+        tool.setCaption(channel);
+    }
+    for (int s = 0; s < Chart::SeriesCount; ++s)
+        host_.setSeriesLamp(s, chart_->seriesShown(s));
+}
+
+void tee::closeEvent(QCloseEvent *event)
+{
+    if (live_ && !host_.closingAll()) {
+        host_.State_add(QStringLiteral("Is working ......   Can't be closed."));
+        if (bar_) {
+            Tool &state = bar_->tool(QStringLiteral("state"), QStringLiteral("sState"));
+            state.focus();
+            state.openDropDown();
+        }
+        event->ignore();
+        return;
+    }
+    QMdiSubWindow::closeEvent(event);
+}

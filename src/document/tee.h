@@ -1,0 +1,63 @@
+#pragma once
+
+#include "link/imdi_document.h"
+
+#include <QMdiSubWindow>
+
+class Chart;
+class DocumentHost;
+class SampleTable;
+
+// The chart window of one run: a chart of battery voltage, current, capacity and external
+// temperature over the elapsed time, and a hidden table that keeps every accepted sample.
+// Live while the charger link feeds it; then ended, opened from a file, or saved.
+class tee final : public QMdiSubWindow, public IMDIDocument {
+    Q_OBJECT
+public:
+    explicit tee(DocumentHost &host, QWidget *parent = nullptr);
+
+    bool CommandHandler(Tool &tool) override;
+    bool InitDoc(CommandBar *ab, const QString &sFile, bool bNew) override;
+    bool Proc(ChannelReading &cell, bool isOpen) override;
+    bool DBSave() override;
+    bool ChartTitle(const QString &Str) override;
+    bool deCaption() override;
+    bool show() override;
+    qint64 RtnGridRows() override;
+    bool active() override;
+    bool reset() override;
+    bool RePaint(bool flag) override;
+
+    // Fed by the charger link: only then does the window refuse the user's close.
+    bool isLive() const { return live_; }
+    QString caption() const { return windowTitle(); }
+    QString documentTitle() const { return title_; }
+    // Why the last Proc recorded nothing ("" when it did): a row without a value where
+    // the chart needs one.
+    QString procFailure() const { return procFailure_; }
+    const SampleTable &table() const { return *table_; }
+    Chart &chart() { return *chart_; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void prepare();
+    void rescale();
+    void onActivated();
+    qint64 elapsedSeconds() const;
+    void setCaption(const QString &caption) { setWindowTitle(caption); }
+    QString channelToolCaption() const;
+    void feedPanel(const ChannelReading &cell);
+
+    DocumentHost &host_;
+    CommandBar *bar_ = nullptr;
+    Chart *chart_;
+    SampleTable *table_;
+    QString title_;
+    QString procFailure_;
+    qint64 startMs_ = 0; // monotonic, aligned to the whole second of the time of day
+    qint64 lastSeconds_ = 0;
+    qint64 lastCapacity_ = 0;
+    bool live_ = false;
+};

@@ -1,0 +1,111 @@
+#include "document/axis_rules.h"
+#include "document/document_host.h"
+#include "document/tee.h"
+#include "platform/chart.h"
+#include "platform/clock.h"
+#include "platform/command_bar.h"
+#include "platform/sample_table.h"
+
+#include <QLocale>
+
+namespace {
+constexpr double Day = 86400.0;
+
+// "S" and the number of cells that carry a voltage, or "" without any.
+QString packTag(const ChannelReading &cell)
+{
+    int n = 0;
+    for (int f = C1; f <= C12; ++f) {
+        const auto v = cell[f].number();
+        if (v && v->raw() != 0)
+            ++n;
+    }
+    return n ? QStringLiteral("S%1").arg(n) : QString();
+}
+
+double plotted(const Value &v)
+{
+    return v.number().value_or(Fixed()).toDouble();
+}
+} // namespace
+
+bool tee::Proc(ChannelReading &cell, bool isOpen)
+{
+    procFailure_.clear();
+    qint64 elapsed = 0;
+    if (!isOpen) {
+        live_ = true; // the link feeds this window until it ends it with deCaption
+        elapsed = elapsedSeconds();
+        cell[Time] = DayTime { elapsed / Day };
+        const qint64 d = elapsed - lastSeconds_;
+        if (d > 7)
+            return false;
+        const auto capacity = cell[Cap].number();
+        if (capacity && *capacity < Fixed::fromWhole(lastCapacity_))
+            return false;
+        if (d < 1) // a second sample within the same clock second
+            return true;
+    }
+
+    // The chart needs a time, a voltage, a capacity and a temperature; an idle sample
+    // without current is drawn at zero current.
+    const DayTime *time = cell[Time].time();
+    for (int f : { int(Bat_volt), int(Cap), int(Ext_temp) }) {
+        if (!time || !cell[f].number()) {
+            procFailure_ = QStringLiteral("A sample has no value in %1.")
+                               .arg(QLatin1String(time ? FieldNames[f] : FieldNames[Time]));
+            return false;
+        }
+    }
+    const QString tag = packTag(cell);
+    const double x = time->days;
+    chart_->addPoint(Chart::Voltage, x, plotted(cell[Bat_volt]));
+    chart_->addPoint(Chart::Current, x, std::abs(plotted(cell[Current])));
+    chart_->addPoint(Chart::Capacity, x, plotted(cell[Cap]));
+    chart_->addPoint(Chart::Temperature, x, plotted(cell[Ext_temp]));
+
+    const Chart::Range t = chart_->timeRange();
+    chart_->setTimeMax(AxisRules::grownTimeMax(t.max, x));
+
+    if (!title_.isEmpty()) {
+        chart_->setTitleLine(title_);
+    } else {
+        const QDateTime now = host_.clock().now();
+        const QLocale locale = QLocale::system();
+        const QString line = cell[Type].text() + QLatin1Char('/') + cell[Chg].text()
+            + QStringLiteral("  ") + tag + QStringLiteral("  @") + caption().left(3)
+            + QStringLiteral("  ") + locale.toString(now.date(), QLocale::ShortFormat)
+            + QStringLiteral("  ") + now.time().toString(QStringLiteral("HH:mm:ss"));
+        title_ = line + QStringLiteral("\r\n");
+        chart_->setTitleLine(line);
+        host_.State_add(QStringLiteral("Communication connected.Now receive data from charger."));
+    }
+    if (!isOpen)
+        rescale();
+
+    cell[Time] = Value(time->hhmmss());
+    for (int f : { int(In_Volt), int(Bat_volt), int(Current) }) {
+        const auto v = cell[f].number();
+        cell[f] = v ? Value(v->format2()) : Value();
+    }
+    QString row;
+    row.reserve(160);
+    for (const Value &v : cell)
+        row += v.text() + QLatin1Char('\t');
+    table_->appendRow(row);
+
+    if (!isVisible())
+        QMdiSubWindow::show();
+    if (isOpen)
+        return false;
+    lastCapacity_ = cell[Cap].number().value_or(Fixed()).roundedHalfEven();
+    lastSeconds_ = elapsed;
+    feedPanel(cell);
+    return true;
+}
+
+void tee::feedPanel(const ChannelReading &cell)
+{
+    if (!CrossLineFlag && caption().contains(channelToolCaption()))
+        host_.ShowReading(cell);
+}

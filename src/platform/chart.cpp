@@ -1,0 +1,241 @@
+#include "platform/chart.h"
+
+#include <qcustomplot.h>
+
+#include <algorithm>
+
+namespace {
+constexpr double SecondsPerDay = 86400.0;
+const QColor Background(0, 0, 64);
+const QColor Lime(0, 255, 0);
+
+void styleAxis(QCPAxis *axis, const QColor &colour, const QString &title)
+{
+    axis->setVisible(true);
+    axis->grid()->setVisible(false);
+    axis->setTickLength(0, 0);
+    axis->setSubTickLength(0, 0);
+    axis->setBasePen(QPen(colour));
+    axis->setTickLabelColor(colour);
+    axis->setLabelColor(colour);
+    axis->setLabel(title);
+}
+} // namespace
+
+Chart::Chart(QWidget *parent)
+    : QWidget(parent), plot_(new QCustomPlot(this)), title_(new QCPTextElement(plot_))
+{
+    plot_->setBackground(Background);
+    plot_->setInteractions(QCP::Interactions());
+    plot_->setNoAntialiasingOnDrag(true);
+
+    QFont titleFont = font();
+    titleFont.setPixelSize(16);
+    title_->setFont(titleFont);
+    title_->setTextColor(Qt::white);
+    plot_->plotLayout()->insertRow(0);
+    plot_->plotLayout()->addElement(0, 0, title_);
+
+    QCPAxisRect *main = plot_->axisRect();
+    // The x values are days; the ticker works in seconds, so the axis carries seconds.
+    auto ticker = QSharedPointer<QCPAxisTickerTime>::create();
+    ticker->setTimeFormat(QStringLiteral("%h:%m:%s"));
+    ticker->setFieldWidth(QCPAxisTickerTime::tuHours, 1);
+    QCPAxis *time = main->axis(QCPAxis::atBottom);
+    time->setTicker(ticker);
+    styleAxis(time, QColor(192, 192, 192), QString());
+    time->setTickLabelColor(Qt::white);
+
+    styleAxis(main->axis(QCPAxis::atLeft), Qt::red, QStringLiteral("Voltage(V)"));
+    styleAxis(main->axis(QCPAxis::atRight), Lime, QStringLiteral("Current(A)"));
+    main->axis(QCPAxis::atTop)->setVisible(false);
+    main->setAutoMargins(QCP::msLeft | QCP::msTop | QCP::msBottom);
+
+    // Capacity in the upper 48 % of the height, temperature from 51 % down.
+    const std::array<QRectF, 2> bands = { QRectF(0, 0, 1, 0.48), QRectF(0, 0.51, 1, 0.49) };
+    const std::array<QString, 2> titles
+        = { QStringLiteral("Capacity(mAh)"), QStringLiteral("External temperature(℃)") };
+    const std::array<QColor, 2> colours = { Qt::yellow, Qt::white };
+    for (int i = 0; i < 2; ++i) {
+        auto *inset = new QCPAxisRect(plot_, false);
+        inset->addAxes(QCPAxis::atBottom | QCPAxis::atRight);
+        inset->setAutoMargins(QCP::msNone);
+        inset->setMargins(QMargins());
+        inset->axis(QCPAxis::atBottom)->setVisible(false);
+        styleAxis(inset->axis(QCPAxis::atRight), colours[i], titles[i]);
+        main->insetLayout()->addElement(inset, bands[i]);
+        connect(time, qOverload<const QCPRange &>(&QCPAxis::rangeChanged),
+                inset->axis(QCPAxis::atBottom), qOverload<const QCPRange &>(&QCPAxis::setRange));
+        insets_[i] = inset;
+    }
+
+    const std::array<QCPAxis *, SeriesCount> valueAxes
+        = { main->axis(QCPAxis::atLeft), main->axis(QCPAxis::atRight),
+            insets_[0]->axis(QCPAxis::atRight), insets_[1]->axis(QCPAxis::atRight) };
+    const std::array<QColor, SeriesCount> lineColours = { Qt::red, Lime, Qt::yellow, Qt::white };
+    const std::array<QString, SeriesCount> seriesTitles
+        = { QStringLiteral("电压"), QStringLiteral("电流"), QStringLiteral("容量"),
+            QStringLiteral("外温") };
+    for (int s = 0; s < SeriesCount; ++s) {
+        QCPAxis *key = s < 2 ? time : insets_[s - 2]->axis(QCPAxis::atBottom);
+        graphs_[s] = plot_->addGraph(key, valueAxes[s]);
+        graphs_[s]->setPen(QPen(lineColours[s]));
+        graphs_[s]->setName(seriesTitles[s]);
+        graphs_[s]->setAdaptiveSampling(true);
+    }
+    setValueRange(Voltage, 0, 55);
+    setValueRange(Current, 0, 10);
+    setValueRange(Capacity, 0, 5000);
+    setValueRange(Temperature, 0, 100);
+    connect(plot_, &QCustomPlot::beforeReplot, this, &Chart::applyAutomaticTime);
+    placeOuterAxes();
+}
+
+QCPAxis *Chart::valueAxis(int series) const
+{
+    return graphs_[series]->valueAxis();
+}
+
+void Chart::addPoint(int series, double xDays, double y)
+{
+    graphs_[series]->addData(xDays * SecondsPerDay, y);
+    auto &e = extremes_[series];
+    e = e ? Range { std::min(e->min, y), std::max(e->max, y) } : Range { y, y };
+    changed();
+}
+
+void Chart::clearPoints()
+{
+    for (int s = 0; s < SeriesCount; ++s) {
+        graphs_[s]->data()->clear();
+        extremes_[s].reset();
+    }
+    changed();
+}
+
+qsizetype Chart::pointCount(int series) const
+{
+    return graphs_[series]->dataCount();
+}
+
+double Chart::pointX(int series, qsizetype index) const
+{
+    return graphs_[series]->data()->at(static_cast<int>(index))->key / SecondsPerDay;
+}
+
+std::optional<Chart::Range> Chart::valueExtremes(int series) const
+{
+    return extremes_[series];
+}
+
+void Chart::setTimeRange(double minDays, double maxDays)
+{
+    plot_->xAxis->setRange(minDays * SecondsPerDay, maxDays * SecondsPerDay);
+    changed();
+}
+
+void Chart::setTimeMax(double maxDays)
+{
+    plot_->xAxis->setRangeUpper(maxDays * SecondsPerDay);
+    changed();
+}
+
+void Chart::setTimeAuto(bool minimum, bool maximum)
+{
+    autoMin_ = minimum;
+    autoMax_ = maximum;
+    applyAutomaticTime();
+    changed();
+}
+
+void Chart::applyAutomaticTime()
+{
+    const auto &data = *graphs_[Voltage]->data();
+    if (data.isEmpty())
+        return;
+    QCPRange r = plot_->xAxis->range();
+    if (autoMin_)
+        r.lower = data.constBegin()->key;
+    if (autoMax_)
+        r.upper = (data.constEnd() - 1)->key;
+    if (r.upper <= r.lower) // a single point still needs a span to be drawn
+        r.upper = r.lower + 1;
+    plot_->xAxis->setRange(r);
+}
+
+Chart::Range Chart::timeRange() const
+{
+    // Answer with the ends as they will be drawn.
+    const_cast<Chart *>(this)->applyAutomaticTime();
+    const QCPRange r = plot_->xAxis->range();
+    return { r.lower / SecondsPerDay, r.upper / SecondsPerDay };
+}
+
+void Chart::setValueRange(int series, double min, double max)
+{
+    // QCustomPlot refuses an empty range; keep the ends as asked and draw a hair wider.
+    valueAxis(series)->setRange(min, max > min ? max : min + 1e-9);
+    changed();
+}
+
+Chart::Range Chart::valueRange(int series) const
+{
+    const QCPRange r = valueAxis(series)->range();
+    return { r.lower, r.upper - r.lower < 1e-6 ? r.lower : r.upper };
+}
+
+void Chart::setTitleLine(const QString &text)
+{
+    title_->setText(text);
+    changed();
+}
+
+QString Chart::titleLine() const
+{
+    return title_->text();
+}
+
+void Chart::setRedrawSuspended(bool suspended)
+{
+    suspended_ = suspended;
+    if (!suspended)
+        redrawNow();
+}
+
+void Chart::redrawNow()
+{
+    plot_->replot(QCustomPlot::rpImmediateRefresh);
+}
+
+void Chart::changed()
+{
+    if (!suspended_)
+        plot_->replot(QCustomPlot::rpQueuedReplot);
+}
+
+bool Chart::seriesShown(int series) const
+{
+    return graphs_[series]->visible();
+}
+
+double Chart::timeAtPixel(int x) const
+{
+    return plot_->xAxis->pixelToCoord(x) / SecondsPerDay;
+}
+
+void Chart::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    plot_->setGeometry(rect());
+    placeOuterAxes();
+}
+
+void Chart::placeOuterAxes()
+{
+    // The outer axes stand 6 % of the width further out than the current axis, with room
+    // for their labels beyond.
+    const int offset = std::max(60, width() * 6 / 100);
+    for (QCPAxisRect *inset : insets_)
+        inset->axis(QCPAxis::atRight)->setOffset(offset);
+    plot_->axisRect()->setMargins(QMargins(0, 0, offset + 70, 0));
+}

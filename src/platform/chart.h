@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include <array>
+#include <optional>
+
+class QCustomPlot;
+class QCPAxis;
+class QCPAxisRect;
+class QCPGraph;
+class QCPTextElement;
+
+// The chart of one run: four line series over one time axis (x in days, 1 s = 1/86400),
+// each series on its own vertical axis. Series 2 (capacity) is drawn in the upper part of
+// the plot and series 3 (temperature) in the lower part, each on an axis of its own further
+// out on the right.
+class Chart : public QWidget {
+    Q_OBJECT
+public:
+    enum Series { Voltage, Current, Capacity, Temperature, SeriesCount };
+
+    struct Range {
+        double min = 0, max = 0;
+    };
+
+    explicit Chart(QWidget *parent = nullptr);
+
+    void addPoint(int series, double xDays, double y);
+    void clearPoints();
+    qsizetype pointCount(int series) const;
+    double pointX(int series, qsizetype index) const;
+    // Smallest and largest y of a series' points; none without points.
+    std::optional<Range> valueExtremes(int series) const;
+
+    // Time axis in days. An automatic end follows the data (the first or last point).
+    void setTimeRange(double minDays, double maxDays);
+    void setTimeMax(double maxDays);
+    void setTimeAuto(bool minimum, bool maximum);
+    Range timeRange() const;
+    // The value axis of a series.
+    void setValueRange(int series, double min, double max);
+    Range valueRange(int series) const;
+
+    void setTitleLine(const QString &text);
+    QString titleLine() const;
+
+    // While suspended, changes are not drawn; resuming draws once.
+    void setRedrawSuspended(bool suspended);
+    bool redrawSuspended() const { return suspended_; }
+    // Draws now, for callers that must see the result at once.
+    void redrawNow();
+
+    bool seriesShown(int series) const;
+    double timeAtPixel(int x) const;
+    QCustomPlot *plot() const { return plot_; }
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    QCPAxis *valueAxis(int series) const;
+    void changed();
+    void applyAutomaticTime();
+    void placeOuterAxes();
+
+    QCustomPlot *plot_;
+    QCPTextElement *title_;
+    std::array<QCPGraph *, SeriesCount> graphs_ {};
+    std::array<std::optional<Range>, SeriesCount> extremes_ {};
+    std::array<QCPAxisRect *, 2> insets_ {};
+    bool autoMin_ = false, autoMax_ = false;
+    bool suspended_ = false;
+};

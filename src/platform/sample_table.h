@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QColor>
+#include <QStringList>
+
+// A text table: one caption row and one row of texts per sample. It is the record store of
+// a chart window, so rows are kept compactly (one tab-joined text per row) and split on
+// demand. Row 0 is the caption row, as callers count rows.
+class SampleTable : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit SampleTable(QObject *parent = nullptr);
+
+    // Empties the table to the caption row with these captions and column widths.
+    void prepare(const QStringList &captions, const QList<int> &widths, const QColor &shading);
+    // Appends a row from tab-separated texts (one trailing tab allowed).
+    void appendRow(const QString &tabbedTexts);
+    // Rows including the caption row.
+    qint64 rows() const { return rows_.size() + 1; }
+    // The text at `row` (0 = captions) and column `col` (0-based); "" outside the table.
+    QString cell(qint64 row, int col) const;
+    QStringList rowTexts(qint64 row) const;
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+private:
+    QStringList captions_;
+    QList<int> widths_;
+    QColor shading_;
+    QList<QString> rows_;
+};

@@ -1,0 +1,331 @@
+#include "document/axis_rules.h"
+#include "document/run_file.h"
+#include "document/tee.h"
+#include "platform/chart.h"
+#include "platform/sample_table.h"
+#include "support/fake_document_host.h"
+
+#include <QMdiArea>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+constexpr double Day = 86400.0;
+
+ChannelReading reading(qint64 capacity, int cells = 4, Value current = Fixed::fromHundredths(200))
+{
+    ChannelReading r;
+    r[Type] = "LiIo/Po/Fe";
+    r[Chg] = "+CHG+";
+    r[Ext_temp] = 25;
+    r[In_temp] = 0;
+    r[In_Volt] = Fixed::fromHundredths(1200);
+    r[Bat_volt] = Fixed::fromHundredths(1680);
+    r[Current] = current;
+    r[Cap] = capacity;
+    r[Power] = "33.60";
+    for (int c = 0; c < 12; ++c)
+        r[C1 + c] = Fixed::fromHundredths(c < cells ? 420 : 0);
+    return r;
+}
+} // namespace
+
+class TestTee : public QObject {
+    Q_OBJECT
+    FakeDocumentHost *host = nullptr;
+    QMdiArea *area = nullptr;
+
+    tee *newLive(const QString &caption = QStringLiteral("CH1 Chart 1 >>Live<<"))
+    {
+        auto *doc = new tee(*host);
+        area->addSubWindow(doc);
+        doc->InitDoc(nullptr, caption, true);
+        return doc;
+    }
+    // One live sample `seconds` after the previous one.
+    bool feed(tee *doc, double seconds, qint64 capacity = 100)
+    {
+        host->fakeClock.advanceSeconds(seconds);
+        ChannelReading r = reading(capacity);
+        return doc->Proc(r, false);
+    }
+
+private slots:
+    void init()
+    {
+        host = new FakeDocumentHost;
+        area = new QMdiArea;
+    }
+    void cleanup()
+    {
+        host->closing = true;
+        delete area;
+        delete host;
+    }
+
+    void newDocumentHasOnlyTheCaptionRow()
+    {
+        tee *doc = newLive();
+        QCOMPARE(doc->RtnGridRows(), 1);
+        QCOMPARE(doc->table().cell(0, 2), QStringLiteral("+CHG/DIS-"));
+        QCOMPARE(doc->table().cell(0, 21), QStringLiteral("C12"));
+        QCOMPARE(doc->caption(), QStringLiteral("CH1 Chart 1 >>Live<<"));
+    }
+
+    void firstSampleInTheCreationSecondIsSkipped()
+    {
+        tee *doc = newLive();
+        QVERIFY(feed(doc, 0.4));
+        QCOMPARE(doc->RtnGridRows(), 1);
+        QVERIFY(feed(doc, 0.6));
+        QCOMPARE(doc->RtnGridRows(), 2);
+        QVERIFY(feed(doc, 0.9)); // same second again
+        QCOMPARE(doc->RtnGridRows(), 2);
+    }
+
+    void rowTextsAndRewrittenReading()
+    {
+        tee *doc = newLive();
+        host->fakeClock.advanceSeconds(75);
+        ChannelReading r = reading(1234, 4, -Fixed::fromHundredths(155));
+        QVERIFY(!doc->Proc(r, false)); // 75 s after creation: more than 7 s
+        doc = newLive();
+        host->fakeClock.advanceSeconds(3);
+        QVERIFY(doc->Proc(r, false));
+        const QStringList row = doc->table().rowTexts(1);
+        QCOMPARE(row.size(), 22);
+        QCOMPARE(row.mid(0, 10),
+                 QStringList({ "00:00:03", "LiIo/Po/Fe", "+CHG+", "25", "0", "12.00", "16.80",
+                               "-1.55", "1234", "33.60" }));
+        QCOMPARE(row[10], QStringLiteral("4.20"));
+        QCOMPARE(row[21], QStringLiteral("0.00"));
+        QCOMPARE(r[Time].text(), QStringLiteral("00:00:03"));
+        QCOMPARE(r[Current].text(), QStringLiteral("-1.55"));
+        QCOMPARE(doc->chart().valueExtremes(Chart::Current)->max, 1.55);
+    }
+
+    void gapAndCapacityEndTheRun_data()
+    {
+        QTest::addColumn<double>("gap");
+        QTest::addColumn<qint64>("capacity");
+        QTest::addColumn<bool>("goesOn");
+        QTest::newRow("7 s gap") << 7.0 << qint64(100) << true;
+        QTest::newRow("8 s gap") << 8.0 << qint64(100) << false;
+        QTest::newRow("same capacity") << 1.0 << qint64(100) << true;
+        QTest::newRow("capacity back by one") << 1.0 << qint64(99) << false;
+    }
+    void gapAndCapacityEndTheRun()
+    {
+        QFETCH(double, gap);
+        QFETCH(qint64, capacity);
+        QFETCH(bool, goesOn);
+        tee *doc = newLive();
+        QVERIFY(feed(doc, 1, 100));
+        QCOMPARE(feed(doc, gap, capacity), goesOn);
+        QCOMPARE(doc->RtnGridRows(), goesOn ? 3 : 2);
+    }
+
+    void titleLineFromTheFirstSample_data()
+    {
+        QTest::addColumn<int>("cells");
+        QTest::addColumn<QString>("start");
+        QTest::newRow("four cells") << 4 << "LiIo/Po/Fe/+CHG+  S4  @CH1  ";
+        QTest::newRow("no cells") << 0 << "LiIo/Po/Fe/+CHG+    @CH1  ";
+    }
+    void titleLineFromTheFirstSample()
+    {
+        QFETCH(int, cells);
+        QFETCH(QString, start);
+        tee *doc = newLive();
+        host->fakeClock.advanceSeconds(1);
+        ChannelReading r = reading(10, cells);
+        QVERIFY(doc->Proc(r, false));
+        QVERIFY(doc->chart().titleLine().startsWith(start));
+        QVERIFY(doc->chart().titleLine().endsWith(QStringLiteral("10:00:01")));
+        QCOMPARE(doc->documentTitle(), doc->chart().titleLine() + "\r\n");
+        QCOMPARE(host->messages.count("Communication connected.Now receive data from charger."), 1);
+        QVERIFY(feed(doc, 1));
+        QCOMPARE(host->messages.count("Communication connected.Now receive data from charger."), 1);
+    }
+
+    void timeAxisGrowsInTwoMinuteSteps()
+    {
+        tee *doc = newLive();
+        QVERIFY(feed(doc, 59, 100) == false); // first sample too late: fresh window below
+        doc = newLive();
+        for (int i = 0; i < 60; ++i)
+            QVERIFY(feed(doc, 1));
+        QCOMPARE(doc->chart().timeRange().max * Day, 120.0); // 120 - 60 is not below 60
+        QVERIFY(feed(doc, 1));
+        QCOMPARE(qRound(doc->chart().timeRange().max * Day), 240);
+        QCOMPARE(qRound(doc->chart().timeRange().min * Day), 1); // follows the first point
+    }
+
+    void rescaleRules_data()
+    {
+        QTest::addColumn<int>("series");
+        QTest::addColumn<double>("minY");
+        QTest::addColumn<double>("maxY");
+        QTest::addColumn<double>("min");
+        QTest::addColumn<double>("max");
+        QTest::newRow("voltage") << int(Chart::Voltage) << 11.0 << 16.8 << 10.8 << 17.1;
+        QTest::newRow("voltage near zero") << int(Chart::Voltage) << 0.1 << 0.5 << 0.0 << 0.8;
+        QTest::newRow("voltage all zero") << int(Chart::Voltage) << 0.0 << 0.0 << 0.0 << 0.0;
+        QTest::newRow("current") << int(Chart::Current) << 0.0 << 2.0 << 0.0 << 2.2;
+        QTest::newRow("current zero") << int(Chart::Current) << 0.0 << 0.0 << 0.0 << 0.0;
+        QTest::newRow("capacity") << int(Chart::Capacity) << 0.0 << 1000.0 << 0.0 << 1205.0;
+        QTest::newRow("temperature") << int(Chart::Temperature) << 20.0 << 180.0 << 0.0 << 100.0;
+    }
+    void rescaleRules()
+    {
+        QFETCH(int, series);
+        QFETCH(double, minY);
+        QFETCH(double, maxY);
+        QFETCH(double, min);
+        QFETCH(double, max);
+        const Chart::Range r = AxisRules::rescaled(series, Chart::Range { minY, maxY });
+        QCOMPARE(r.min, min);
+        QCOMPARE(r.max, max);
+    }
+
+    void deCaptionEndsALiveRunOnly()
+    {
+        tee *doc = newLive(QStringLiteral("CH2 Chart 2 >>Live<<"));
+        QVERIFY(feed(doc, 1));
+        doc->deCaption();
+        QCOMPARE(doc->caption(), QStringLiteral("CH2 Chart 2 END"));
+        QCOMPARE(host->messages.last(), QStringLiteral("CH2 Completed. You can save it now."));
+        QVERIFY(!doc->isLive());
+
+        // An opened run named like a live one keeps its path.
+        tee *opened = newLive(QStringLiteral("/runs/x >>Live<<"));
+        opened->deCaption();
+        QCOMPARE(opened->caption(), QStringLiteral("/runs/x >>Live<<"));
+        QCOMPARE(host->messages.last(), QStringLiteral("/runCompleted. You can save it now."));
+    }
+
+    void liveWindowRefusesTheUsersClose()
+    {
+        QPointer<tee> doc = newLive();
+        QVERIFY(feed(doc, 1));
+        QVERIFY(!doc->close());
+        QCOMPARE(host->messages.last(), QStringLiteral("Is working ......   Can't be closed."));
+        doc->deCaption();
+        QVERIFY(doc->close());
+
+        // A path with "Live" in it is no live window.
+        QVERIFY(newLive(QStringLiteral("/home/me/Live runs/a.mdb"))->close());
+
+        QPointer<tee> live = newLive();
+        QVERIFY(feed(live, 1));
+        host->closing = true;
+        QVERIFY(live->close());
+    }
+
+    void elapsedTimeCarriesOnPastMidnight()
+    {
+        host->fakeClock = FakeClock(QDateTime(QDate(2026, 12, 6), QTime(23, 59, 57, 500)));
+        tee *doc = newLive();
+        for (int i = 0; i < 5; ++i)
+            QVERIFY(feed(doc, 1));
+        QCOMPARE(doc->RtnGridRows(), 6);
+        QCOMPARE(doc->table().cell(5, 0), QStringLiteral("00:00:05"));
+    }
+
+    void replayedRows()
+    {
+        tee *doc = newLive(QStringLiteral("/runs/a.mdb"));
+        doc->RePaint(true);
+        ChannelReading r = reading(500);
+        r[Time] = DayTime { 61 / Day };
+        r[Current] = Value(); // idle: no current
+        QVERIFY(!doc->Proc(r, true));
+        QCOMPARE(doc->table().cell(1, 0), QStringLiteral("00:01:01"));
+        QCOMPARE(doc->table().cell(1, 7), QString());
+        QVERIFY(doc->chart().titleLine().contains(QStringLiteral("@/ru")));
+        QVERIFY(doc->procFailure().isEmpty());
+
+        r = reading(500);
+        r[Time] = DayTime { 62 / Day };
+        r[Bat_volt] = Value();
+        QVERIFY(!doc->Proc(r, true));
+        QVERIFY(doc->procFailure().contains(QStringLiteral("Bat_volt")));
+        QCOMPARE(doc->RtnGridRows(), 2);
+        QCOMPARE(doc->chart().pointCount(Chart::Voltage), 1);
+        doc->RePaint(false);
+        QCOMPARE(doc->chart().valueRange(Chart::Voltage).max, 16.8 + 0.3);
+    }
+
+    void resetKeepsCaptionAndEmptiesTheRecord()
+    {
+        tee *doc = newLive();
+        QVERIFY(feed(doc, 1));
+        doc->ChartTitle(QStringLiteral("pack 7"));
+        doc->reset();
+        QCOMPARE(doc->RtnGridRows(), 1);
+        QCOMPARE(doc->documentTitle(), QString());
+        QCOMPARE(doc->chart().pointCount(Chart::Capacity), 0);
+        QCOMPARE(doc->caption(), QStringLiteral("CH1 Chart 1 >>Live<<"));
+    }
+
+    void saveRoundTrip()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("pack.mdb"));
+        tee *doc = newLive();
+        QVERIFY(feed(doc, 1, 100));
+        host->fakeClock.advanceSeconds(1);
+        ChannelReading idle = reading(101, 3, Value());
+        QVERIFY(doc->Proc(idle, false));
+
+        host->scripted.fileAnswers << path;
+        doc->DBSave();
+        QCOMPARE(doc->caption(), QStringLiteral("CH1 Chart 1 >>Live<<")); // still recording
+        QCOMPARE(host->messages.last(), QStringLiteral("Chart was save at %1 .").arg(path));
+
+        RunFile::Reader reader;
+        QVERIFY(reader.open(path));
+        QCOMPARE(reader.title(), doc->documentTitle());
+        ChannelReading row;
+        for (qint64 r = 1; r <= 2; ++r) {
+            QVERIFY(reader.next(row));
+            for (int f = 0; f < FieldCount; ++f)
+                QCOMPARE(row[f].text(), doc->table().cell(r, f));
+        }
+        QVERIFY(row[Current].isEmpty());
+        QVERIFY(!reader.next(row));
+
+        // The second save asks before replacing; Cancel keeps everything as it was.
+        doc->deCaption();
+        host->scripted.fileAnswers << path;
+        host->scripted.messageAnswers << Dialogs::Answer::Cancel;
+        doc->DBSave();
+        QCOMPARE(host->scripted.asked.last().text,
+                 QStringLiteral("Database already exist,overwriter it?"));
+        QCOMPARE(doc->caption(), QStringLiteral("CH1 Chart 1 END"));
+        host->scripted.fileAnswers << path;
+        doc->DBSave();
+        QCOMPARE(doc->caption(), path); // an ended run takes its file's name
+    }
+
+    void saveCancelAndFailure()
+    {
+        tee *doc = newLive(QStringLiteral("/runs/a.mdb"));
+        const int before = int(host->messages.size());
+        doc->DBSave(); // dialog cancelled
+        QCOMPARE(host->messages.size(), before);
+
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("missing/a.mdb"));
+        doc->ChartTitle(QString(101, QLatin1Char('x')));
+        host->scripted.fileAnswers << path;
+        doc->DBSave();
+        QCOMPARE(host->scripted.asked.last().title, QStringLiteral("Notice"));
+        QVERIFY(host->scripted.asked.last().text.contains(path));
+        QCOMPARE(doc->caption(), QStringLiteral("/runs/a.mdb"));
+        QCOMPARE(host->messages.size(), before);
+    }
+};
+
+QTEST_MAIN(TestTee)
+#include "test_tee.moc"

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "document/document_host.h"
+#include "platform/clock.h"
+#include "platform/dialogs.h"
+
+#include <QStringList>
+
+// A main window as a chart window sees it, recording what the window asks of it.
+class FakeDocumentHost final : public DocumentHost {
+public:
+    FakeClock fakeClock;
+    ScriptedDialogs scripted;
+    QStringList messages;
+    QList<int> channelProcs;
+    QList<ChannelReading> shown;
+    QList<bool> lamps = QList<bool>(4, false);
+    bool closing = false;
+    int cascades = 0;
+
+    void State_add(const QString &str1) override { messages << str1; }
+    void Channel_Proc(int channel) override { channelProcs << channel; }
+    void ShowReading(const ChannelReading &reading) override { shown << reading; }
+    void setSeriesLamp(int series, bool on) override { lamps[series] = on; }
+    void cascade() override { ++cascades; }
+    bool closingAll() const override { return closing; }
+    const Clock &clock() const override { return fakeClock; }
+    Dialogs &dialogs() override { return scripted; }
+};
