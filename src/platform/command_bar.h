@@ -6,8 +6,10 @@
 #include <memory>
 #include <vector>
 
+class QDockWidget;
 class QMainWindow;
 class QMdiSubWindow;
+class QWidget;
 class CommandBar;
 
 // One tool of a band, addressed by band name and tool name. The same name in two bands
@@ -61,6 +63,8 @@ public:
     virtual QStringList toolNames(const QString &band) const = 0;
     // The band shown as menu bar while `child` is the active chart window ("Client_menu").
     virtual void registerChildMenuBar(const QString &band, QMdiSubWindow *child) = 0;
+    // Docks `form` into the main window as the pane `band`, captioned with the form's title.
+    virtual QDockWidget *dockPane(const QString &band, QWidget *form, Qt::DockWidgetArea area) = 0;
     // Recompute and redraw the layout after tool changes.
     virtual void refresh() = 0;
 

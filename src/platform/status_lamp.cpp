@@ -1,0 +1,40 @@
+#include "platform/status_lamp.h"
+
+#include <QPainter>
+#include <QRadialGradient>
+
+StatusLamp::StatusLamp(QColor litColor, QWidget *parent)
+    : QWidget(parent), litColor_(litColor.isValid() ? litColor : QColor(Qt::green))
+{
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+}
+
+void StatusLamp::setOn(bool on)
+{
+    if (on_ == on)
+        return;
+    on_ = on;
+    update();
+}
+
+QSize StatusLamp::sizeHint() const
+{
+    const int side = fontMetrics().height() + 2;
+    return { side, side };
+}
+
+void StatusLamp::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const qreal side = std::min(width(), height()) - 4;
+    const QRectF disc((width() - side) / 2, (height() - side) / 2, side, side);
+    // A highlight towards the upper left makes the lamp read as a bulb, lit or not.
+    const QColor face = on_ ? litColor_ : QColor(70, 70, 70);
+    QRadialGradient gradient(disc.center() - QPointF(side / 5, side / 5), side * 0.7);
+    gradient.setColorAt(0, face.lighter(on_ ? 170 : 140));
+    gradient.setColorAt(1, face.darker(on_ ? 110 : 130));
+    painter.setPen(QPen(QColor(40, 40, 40), 1));
+    painter.setBrush(gradient);
+    painter.drawEllipse(disc);
+}

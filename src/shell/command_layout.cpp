@@ -1,0 +1,174 @@
+#include "shell/command_layout.h"
+
+namespace {
+
+using Kind = Tool::Kind;
+using Role = BandSpec::Role;
+
+// A command as menus and the tool bar caption it; the tips are the same in both except
+// for "Export".
+struct Command {
+    QString name;
+    QString menuCaption;
+    QString barCaption;
+    QString menuTip;
+    QString barTip;
+    QString icon;
+    // The pop-up band the command's tool opens, wherever it stands.
+    QString opens;
+    bool checkable;
+};
+
+const std::vector<Command> &commands()
+{
+    static const std::vector<Command> table = [] {
+        const QString open
+            = QStringLiteral("Load saved data for analyze you batteries performance ");
+        const QString save = QStringLiteral("Save data into database,you can load it later.");
+        const QString lang = QStringLiteral("Set language");
+        const QString print = QStringLiteral("Print preview the chart.");
+        const QString copy = QStringLiteral(
+            "Copy the chart to clipboard,then you can paster it from other program");
+        const QString title = QStringLiteral("Add description for your batteries ");
+        // name, menu caption, tool-bar caption, menu tip, tool-bar tip, icon, opens, checkable
+        return std::vector<Command> {
+            { "Open", "&Open", "Open", open, open, ":/icons/open.svg", "", false },
+            { "Save", "&Save", "Save", save, save, ":/icons/save.svg", "", false },
+            { "Export", "&Export", "Export", "Export data to .CSV,It used by EXCEL.",
+              "Export data to .CSV format,It can be opened by EXCEL.", ":/icons/export.svg", "",
+              false },
+            { "Lang", "&Language", "Language", lang, lang, ":/icons/language.svg", "Lang", false },
+            { "Print", "&Print", "Print", print, print, ":/icons/print.svg", "", false },
+            { "Exit", "&Exit", "", "Return to windows.", "", "", "", false },
+            { "Copy", "&Copy", "Copy", copy, copy, ":/icons/copy.svg", "", false },
+            { "Title", "&Title", "Title", title, title, ":/icons/title.svg", "", false },
+            { "CrossLine", "CrossLine", "CrossLine", "", "", ":/icons/crossline.svg", "", true },
+            { "Refresh", "Refresh", "", "Refresh", "", "", "", false },
+            { "Guid", "&Guid", "", "User guid.", "", "", "", false },
+            { "About", "&About", "", "About us.", "", "", "", false },
+            { "miWTileH", "Tile &Horizontally", "", "", "", "", "", false },
+            { "miWTileV", "Tile &Vertically", "", "", "", "", "", false },
+            { "miWCascade", "&Cascade", "", "", "", "", "", false },
+            { "miWArrangeIcons", "&ArrangeIcons", "", "", "", "", "", false },
+            { "Eng", "&English", "", "", "", "", "", false },
+            { "Cht", "&C正體中文", "", "", "", "", "", false },
+            { "Channel", "", "CH1", "", "", "", "Channel", false },
+        };
+    }();
+    return table;
+}
+
+ToolSpec tool(const QString &name, Kind kind = Kind::Button, const QString &caption = {})
+{
+    ToolSpec spec;
+    spec.name = name;
+    spec.kind = kind;
+    spec.caption = caption;
+    return spec;
+}
+
+// A command tool as a band of the given role shows it.
+ToolSpec command(const QString &name, Role role)
+{
+    for (const Command &c : commands())
+        if (c.name == name) {
+            const bool bar = role == Role::ToolBar;
+            ToolSpec spec = tool(name, Kind::Button, bar ? c.barCaption : c.menuCaption);
+            spec.description = bar ? c.barTip : c.menuTip;
+            spec.subBand = c.opens;
+            spec.icon = c.icon;
+            spec.checkable = c.checkable;
+            return spec;
+        }
+    Q_ASSERT_X(false, "command", qPrintable(name));
+    return tool(name);
+}
+
+// A tool that opens a pop-up band and has no command of its own.
+ToolSpec opener(const QString &name, const QString &caption, const QString &subBand)
+{
+    ToolSpec spec = tool(name, Kind::Button, caption);
+    spec.subBand = subBand;
+    return spec;
+}
+
+ToolSpec separator()
+{
+    return tool(QStringLiteral("separator1"), Kind::Separator);
+}
+
+BandSpec menu(const QString &name, const QString &title, const QList<QString> &tools)
+{
+    BandSpec band { name, title, Role::PopUp, {} };
+    for (const QString &tool : tools)
+        band.tools.push_back(tool == "separator1" ? separator() : command(tool, Role::PopUp));
+    return band;
+}
+
+std::vector<BandSpec> build()
+{
+    std::vector<BandSpec> layout;
+    layout.push_back({ "Main",
+                       "Band8",
+                       Role::MenuBar,
+                       { opener("File", "&File", "Main_file"), opener("Help", "&Help", "Help") } });
+    layout.push_back({ "Client_menu",
+                       "Menu",
+                       Role::MenuBar,
+                       { opener("file", "&File", "File"), opener("View", "&View", "View"),
+                         opener("WList", "Window", "Windows"), opener("Help", "&Help", "Help") } });
+    layout.push_back(menu("Main_file", "Main_file", { "Open", "Lang", "Exit" }));
+
+    layout.push_back(menu("File", "miFile",
+                          { "Open", "Save", "Export", "separator1", "Lang", "separator1", "Print",
+                            "separator1", "Exit" }));
+
+    layout.push_back(menu("View", "&view", { "Copy", "Title", "CrossLine", "Refresh" }));
+    layout.push_back(menu("Help", "&Help", { "Guid", "About" }));
+
+    BandSpec windows
+        = menu("Windows", "Windows", { "miWTileH", "miWTileV", "miWCascade", "miWArrangeIcons" });
+    ToolSpec windowList = tool("miWWindowList");
+    windowList.windowList = true;
+    windows.tools.push_back(windowList);
+    layout.push_back(windows);
+
+    layout.push_back(menu("Lang", "Lang", { "Eng", "Cht" }));
+    layout.push_back(
+        { "Channel",
+          "Channel",
+          Role::PopUp,
+          { tool("CH1", Kind::Button, "Channel 1"), tool("CH2", Kind::Button, "Channel 2") } });
+
+    const auto onBar = [](const QString &name) { return command(name, Role::ToolBar); };
+    layout.push_back(
+        { "Tools",
+          "ToolsBar",
+          Role::ToolBar,
+          { onBar("Open"), onBar("Save"), onBar("Print"), separator(), onBar("Copy"),
+            onBar("Export"), separator(), onBar("Title"), onBar("CrossLine"), separator(),
+            onBar("Lang"), tool("Tool6"), onBar("Channel"), tool("Tool19") } });
+
+    ToolSpec connection = tool("L1", Kind::Lamp);
+    connection.lampColor = QColor(40, 200, 60);
+    ToolSpec receive = tool("L2", Kind::Lamp);
+    receive.lampColor = QColor(255, 176, 0);
+    ToolSpec date = tool("sdate", Kind::Label, "2012-02-20");
+    date.clockFormat = QStringLiteral("yyyy-MM-dd");
+    ToolSpec time = tool("stime", Kind::Label, "14:34");
+    time.clockFormat = QStringLiteral("hh:mm");
+    layout.push_back({ "state",
+                       "状态栏",
+                       Role::StatusBar,
+                       { connection, receive, tool("sState", Kind::DropDownList, "Tool4"), date,
+                         tool("Tool1", Kind::Label), time } });
+    return layout;
+}
+
+} // namespace
+
+const std::vector<BandSpec> &commandLayout()
+{
+    static const std::vector<BandSpec> layout = build();
+    return layout;
+}
