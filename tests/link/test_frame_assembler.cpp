@@ -1,0 +1,218 @@
+#include "frame_builder.h"
+#include "link/frame_assembler.h"
+#include "platform/clock.h"
+#include "platform/scripted_serial_port.h"
+#include "support/fake_link_host.h"
+
+#include <QTest>
+
+namespace {
+
+// Distinct frames of each kind, told apart by their battery voltage in hundredths.
+QByteArray frame36(int batVolt)
+{
+    return FrameBuilder(Frame36Length).code(1, 2).pair(15, batVolt);
+}
+QByteArray frame76(int batVolt)
+{
+    return FrameBuilder(Frame76Length).code(8, 1).pair(35, batVolt);
+}
+QByteArray frame112(int batVolt)
+{
+    return FrameBuilder(Frame112Length).code(1, 2).pair(15, batVolt).code(55, 0);
+}
+
+// Line noise that never holds "{".
+QByteArray noise(int n)
+{
+    QByteArray out;
+    for (int i = 0; i < n; ++i)
+        out += char(i * 37 % 251 == FrameStart ? 0 : i * 37 % 251);
+    return out;
+}
+
+// A port that claims 111 bytes waiting but delivers only what it holds, like a device
+// vanishing mid-read.
+class VanishingPort final : public SerialPort {
+public:
+    QByteArray held;
+    void setPortNumber(int) override { }
+    int portNumber() const override { return 1; }
+    QString deviceName() const override { return {}; }
+    OpenResult open() override { return OpenResult::Opened; }
+    void close() override { }
+    bool isOpen() const override { return true; }
+    void setReceiveThreshold(int bytes) override { threshold = bytes; }
+    int receiveThreshold() const override { return threshold; }
+    void setReadLength(int bytes) override { length = bytes; }
+    QByteArray read() override
+    {
+        const QByteArray out = held.left(length);
+        held.remove(0, out.size());
+        return out;
+    }
+    int bytesWaiting() const override { return held.isEmpty() ? 0 : 111; }
+    int threshold = 0;
+    int length = 0;
+};
+
+} // namespace
+
+class TestFrameAssembler : public QObject {
+    Q_OBJECT
+
+    struct Rig {
+        ScriptedSerialPort port;
+        FakeLinkHost host;
+        FakeClock clock;
+        FrameAssembler assembler { port, host, clock };
+        Rig()
+        {
+            port.setPortNumber(1);
+            port.open();
+            port.setReceiveThreshold(1); // as the port search leaves it
+        }
+        // Battery voltages of channel 1's readings, in order.
+        QList<qint64> volts() const
+        {
+            QList<qint64> out;
+            for (const ChannelReading &r : host.readings(1))
+                out << r[Bat_volt].number()->raw() / 100;
+            return out;
+        }
+    };
+
+private slots:
+    void syncWaitsFor111Bytes()
+    {
+        Rig rig;
+        const QByteArray stream = frame36(1111) + noise(80);
+        rig.port.push(stream.left(1)); // the "{"
+        QVERIFY(rig.assembler.synced());
+        QCOMPARE(rig.port.receiveThreshold(), FrameAssembler::SyncThreshold);
+        rig.port.push(stream.mid(1, 110));
+        rig.port.raise(SerialPort::Receive); // a notification with 110 waiting reads nothing
+        QCOMPARE(rig.port.bytesWaiting(), 110);
+        QVERIFY(rig.assembler.synced());
+        QVERIFY(rig.host.events.isEmpty());
+        rig.port.push(stream.mid(111, 1));
+        QCOMPARE(rig.volts(), QList<qint64>({ 1111 }));
+        QVERIFY(!rig.assembler.synced());
+        // the bytes after the frame stay waiting for the next hunt
+        QCOMPARE(rig.port.bytesWaiting(), 111 - 35);
+        QCOMPARE(rig.port.receiveThreshold(), FrameAssembler::SyncThreshold);
+        QCOMPARE(rig.assembler.counters().frames36, 1);
+    }
+
+    void huntSkipsNoiseWithoutWaiting()
+    {
+        Rig rig;
+        rig.port.pushBytewise(noise(5));
+        QVERIFY(!rig.assembler.synced());
+        QCOMPARE(rig.port.bytesWaiting(), 0);
+        QCOMPARE(rig.port.receiveThreshold(), 1); // the next byte resumes the hunt
+        QCOMPARE(rig.assembler.counters().skippedBytes, 5);
+        rig.port.push(noise(3) + "{" + noise(2));
+        QVERIFY(rig.assembler.synced());
+        QCOMPARE(rig.port.bytesWaiting(), 2);
+        QCOMPARE(rig.assembler.counters().skippedBytes, 8);
+    }
+
+    // The same mixed stream, with noise between frames, arrives in chunks of many sizes;
+    // every frame comes out once, in order.
+    void chunkedStream_data()
+    {
+        QTest::addColumn<int>("chunk");
+        for (int chunk : { 1, 2, 7, 35, 36, 64, 111 })
+            QTest::addRow("%d", chunk) << chunk;
+    }
+    void chunkedStream()
+    {
+        QFETCH(int, chunk);
+        Rig rig;
+        const QByteArray stream = noise(9) + frame36(1201) + frame112(1202) + noise(3)
+            + frame76(1203) + frame76(1204) + noise(1) + frame36(1205) + frame112(1206);
+        for (qsizetype i = 0; i < stream.size(); i += chunk)
+            rig.port.push(stream.mid(i, chunk));
+        rig.port.pushBytewise(noise(400)); // the line goes on; later frames get read
+        QCOMPARE(rig.volts(), QList<qint64>({ 1201, 1202, 1203, 1204, 1205, 1206 }));
+        const FrameAssembler::Counters &c = rig.assembler.counters();
+        QCOMPARE(c.frames36, 2);
+        QCOMPARE(c.frames76, 2);
+        QCOMPARE(c.frames112, 2);
+        QCOMPARE(rig.host.count(FakeLinkHost::Event::End, 2), 2);
+    }
+
+    void markersDecideTheKind_data()
+    {
+        QTest::addColumn<QByteArray>("frame");
+        QTest::addColumn<int>("length");
+        QTest::newRow("76 with } at 35 is a 36")
+            << FrameBuilder(Frame76Length).code(1, 2).byte(35, FrameEnd).bytes() << 36;
+        QTest::newRow("112 with } at 75 is a 76")
+            << FrameBuilder(Frame112Length).code(1, 2).byte(75, FrameEnd).bytes() << 76;
+        QTest::newRow("no markers at all is a 112")
+            << FrameBuilder(Frame112Length).code(1, 2).byte(111, 0).bytes() << 112;
+    }
+    void markersDecideTheKind()
+    {
+        QFETCH(QByteArray, frame);
+        QFETCH(int, length);
+        Rig rig;
+        QList<int> lengths;
+        connect(&rig.assembler, &FrameAssembler::frameRead, this, [&](int n) { lengths << n; });
+        rig.port.pushBytewise(frame + noise(111));
+        QCOMPARE(lengths.value(0), length);
+        QVERIFY(!rig.host.events.isEmpty());
+    }
+
+    void lampAndReceiveTime()
+    {
+        Rig rig;
+        rig.clock.advanceMs(500);
+        rig.port.raise(SerialPort::Error);
+        QCOMPARE(rig.assembler.lastReceiveMs(), std::optional<qint64>(500));
+        QVERIFY(!rig.host.lamp("L2")); // only receive notifications blink the lamp
+        rig.clock.advanceMs(500);
+        rig.port.push("x");
+        QVERIFY(rig.host.lamp("L2"));
+        QCOMPARE(rig.assembler.lastReceiveMs(), std::optional<qint64>(1000));
+        rig.port.push("y");
+        QVERIFY(!rig.host.lamp("L2"));
+    }
+
+    void otherKindsLeaveStateAlone()
+    {
+        Rig rig;
+        rig.port.push("{");
+        rig.port.push(noise(100));
+        const int waiting = rig.port.bytesWaiting();
+        rig.port.raise(SerialPort::Error);
+        QVERIFY(rig.assembler.synced());
+        QCOMPARE(rig.port.bytesWaiting(), waiting);
+    }
+
+    void shortReadDropsTheFrame()
+    {
+        VanishingPort port;
+        FakeLinkHost host;
+        FakeClock clock;
+        FrameAssembler assembler(port, host, clock);
+        port.held = "{";
+        emit port.notified(SerialPort::Receive);
+        QVERIFY(assembler.synced());
+        port.held = frame112(900).mid(1, 50);
+        emit port.notified(SerialPort::Receive);
+        QVERIFY(!assembler.synced());
+        QVERIFY(host.events.isEmpty());
+        QCOMPARE(assembler.counters().skippedBytes, 51);
+        // and it finds the next frame
+        port.held = frame36(901) + noise(80);
+        emit port.notified(SerialPort::Receive);
+        emit port.notified(SerialPort::Receive);
+        QCOMPARE(host.readings(1).size(), 1);
+    }
+};
+
+QTEST_APPLESS_MAIN(TestFrameAssembler)
+#include "test_frame_assembler.moc"
