@@ -131,15 +131,17 @@ bool InterfaceTextStore::writeFile(const QString &path, const QByteArray &bytes)
     const auto known = written_.constFind(path);
     if (known != written_.cend() && *known == bytes && QFileInfo::exists(path))
         return true;
-    QSaveFile file(path);
-    if (!QDir().mkpath(QFileInfo(path).absolutePath()) || !file.open(QIODevice::WriteOnly)
-        || file.write(bytes) != bytes.size() || !file.commit()) {
-        noteProblem(QStringLiteral("Cannot write %1: %2")
-                        .arg(QDir::toNativeSeparators(path), file.errorString()));
-        return false;
+    QString reason = QStringLiteral("its folder cannot be made");
+    if (QDir().mkpath(QFileInfo(path).absolutePath())) {
+        QSaveFile file(path);
+        if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit()) {
+            written_.insert(path, bytes);
+            return true;
+        }
+        reason = file.errorString();
     }
-    written_.insert(path, bytes);
-    return true;
+    noteProblem(QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(path), reason));
+    return false;
 }
 
 QString InterfaceTextStore::writePrivateFile(const QString &name, const QByteArray &bytes)
