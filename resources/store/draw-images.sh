@@ -48,7 +48,7 @@ convert -size 549x350 xc:none \
   -stroke none -draw "$(battery 50 80 150 72)" \
   -font DejaVu-Sans-Bold -pointsize 54 -fill white -annotate +46+235 'chargemon' \
   -font DejaVu-Sans -pointsize 18 -fill '#b8cde6' -annotate +50+290 'two-channel charger monitor' \
-  PNG32:splash.png
+  -strip PNG32:splash.png
 
 # About: the battery and the two curves on a small rounded tile, 128 x 128.
 convert -size 128x128 xc:none \
@@ -56,14 +56,14 @@ convert -size 128x128 xc:none \
   -draw "$(battery 18 18 80 38)" \
   -fill none -strokewidth 3 -stroke '#ff5a4f' -draw "stroke-linecap round $(curve volt 16 66 96 48)" \
   -stroke '#7cfc00' -draw "stroke-linecap round $(curve curr 16 66 96 48)" \
-  PNG32:about.png
+  -strip PNG32:about.png
 
 # The advertisement page's picture, 160 x 110, and the manual's picture of a chart window,
 # 480 x 270, drawn in the chart's own colours.
 convert -size 160x110 gradient:'#2a5d8f-#0f2744' \
   -draw "$(battery 22 16 100 40)" \
-  -font DejaVu-Sans-Bold -pointsize 15 -fill white -annotate +22+90 'Know your pack' \
-  -quality 90 ad.jpg
+  -font DejaVu-Sans-Bold -pointsize 14 -fill white -annotate +14+90 'Know your pack' \
+  -strip -quality 90 ad.jpg
 convert -size 480x270 xc:'#000040' \
   -draw "fill '#d4d0c8' rectangle 0,0 479,22" \
   -font DejaVu-Sans -pointsize 13 -fill black -annotate +8+16 'CH1 Chart 1 >>Live<<' \
@@ -74,4 +74,4 @@ convert -size 480x270 xc:'#000040' \
   -stroke white -draw 'path "M 40,200 L 200,190 L 420,175"' -stroke none \
   -font DejaVu-Sans -pointsize 11 -fill red -annotate +4+60 'V' -fill lime -annotate +430+60 'A' \
   -fill yellow -annotate +450+60 'mAh' -fill white -annotate +450+200 '°C' \
-  -quality 90 manual.jpg
+  -strip -quality 90 manual.jpg
