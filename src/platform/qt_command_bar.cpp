@@ -10,7 +10,6 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
-#include <QMenuBar>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -33,6 +32,9 @@ QtCommandBar::QtCommandBar(QMainWindow *window, QMdiArea *mdiArea,
       clock_(clock), detached_(QString(), ToolSpec {})
 {
     Q_INIT_RESOURCE(command_bar);
+    // Held apart from the window, which activates the chart windows once more while it
+    // is being destroyed, when it can no longer answer for its menu bar.
+    menuBar_ = window->menuBar();
     bands_.reserve(layout.size());
     for (const BandSpec &spec : layout) {
         Band &band = bands_.emplace_back(Band { spec.name, spec.role, {} });
@@ -298,12 +300,11 @@ void QtCommandBar::showMenuBar()
     for (const auto &tool : band->tools)
         if (tool->action())
             wanted.append(tool->action());
-    QMenuBar *menuBar = window_->menuBar();
-    if (menuBar->actions() == wanted)
+    if (!menuBar_ || menuBar_->actions() == wanted)
         return;
-    for (QAction *action : menuBar->actions())
-        menuBar->removeAction(action);
-    menuBar->addActions(wanted);
+    for (QAction *action : menuBar_->actions())
+        menuBar_->removeAction(action);
+    menuBar_->addActions(wanted);
 }
 
 QDockWidget *QtCommandBar::dockPane(const QString &band, QWidget *form, Qt::DockWidgetArea area)

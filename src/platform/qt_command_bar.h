@@ -6,6 +6,7 @@
 #include "platform/qt_tool.h"
 
 #include <QHash>
+#include <QMenuBar>
 #include <QPointer>
 #include <QTimer>
 #include <memory>
@@ -56,6 +57,7 @@ private:
 
     QMainWindow *window_;
     QPointer<QMdiArea> mdiArea_;
+    QPointer<QMenuBar> menuBar_;
     const Clock &clock_;
     std::vector<Band> bands_;
     QString mainMenuBand_;

@@ -1,0 +1,404 @@
+#include "platform/qt_command_bar.h"
+
+#include "platform/status_lamp.h"
+
+#include <QComboBox>
+#include <QDockWidget>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QRegularExpression>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+#include <memory>
+
+namespace {
+
+using Kind = Tool::Kind;
+using Role = BandSpec::Role;
+
+ToolSpec spec(const QString &name, Kind kind = Kind::Button, const QString &subBand = {})
+{
+    ToolSpec tool;
+    tool.name = name;
+    tool.kind = kind;
+    tool.caption = name.toUpper();
+    tool.subBand = subBand;
+    return tool;
+}
+
+ToolSpec checkable(const QString &name)
+{
+    ToolSpec tool = spec(name);
+    tool.checkable = true;
+    return tool;
+}
+
+// A small layout with every kind of band and tool the program's own layout uses.
+std::vector<BandSpec> layout()
+{
+    ToolSpec windowList = spec("list");
+    windowList.windowList = true;
+    ToolSpec date = spec("date", Kind::Label);
+    date.clockFormat = "yyyy-MM-dd";
+    ToolSpec time = spec("time", Kind::Label);
+    time.clockFormat = "hh:mm";
+    return {
+        { "Main", "main", Role::MenuBar, { spec("File", Kind::Button, "MainFile") } },
+        { "Child",
+          "child",
+          Role::MenuBar,
+          { spec("File", Kind::Button, "ChildFile"), spec("Win", Kind::Button, "Windows") } },
+        { "MainFile", "", Role::PopUp, { spec("Open"), spec("Lang", Kind::Button, "Lang") } },
+        { "ChildFile",
+          "",
+          Role::PopUp,
+          { spec("Open"), spec("separator1", Kind::Separator), checkable("Cross"),
+            spec("separator1", Kind::Separator), spec("Exit") } },
+        { "Windows", "", Role::PopUp, { spec("Tile"), windowList } },
+        { "Lang", "", Role::PopUp, { spec("Eng"), spec("Cht") } },
+        { "Channel", "", Role::PopUp, { spec("CH1"), spec("CH2") } },
+        { "Tools",
+          "bar",
+          Role::ToolBar,
+          { spec("Open"), checkable("Cross"), spec("Lang", Kind::Button, "Lang"),
+            spec("Channel", Kind::Button, "Channel") } },
+        { "state",
+          "status",
+          Role::StatusBar,
+          { spec("L1", Kind::Lamp), spec("sState", Kind::DropDownList), date, time } },
+    };
+}
+
+QAction *actionOf(Tool &tool)
+{
+    return dynamic_cast<QtTool &>(tool).action();
+}
+
+QWidget *widgetOf(Tool &tool)
+{
+    return dynamic_cast<QtTool &>(tool).widget();
+}
+
+} // namespace
+
+class TestCommandBar : public QObject {
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        window_ = std::make_unique<QMainWindow>();
+        mdi_ = new QMdiArea(window_.get());
+        window_->setCentralWidget(mdi_);
+        clock_ = FakeClock();
+        bar_ = new QtCommandBar(window_.get(), nullptr, layout(), clock_);
+        clicked_.clear();
+        connect(bar_, &CommandBar::toolClicked, this, [this](Tool &tool) { clicked_ << &tool; });
+    }
+    void cleanup() { window_.reset(); }
+
+    void everyToolByBandAndName()
+    {
+        QCOMPARE(bar_->bandNames(),
+                 QStringList({ "Main", "Child", "MainFile", "ChildFile", "Windows", "Lang",
+                               "Channel", "Tools", "state" }));
+        QCOMPARE(bar_->toolNames("ChildFile"),
+                 QStringList({ "Open", "separator1", "Cross", "separator1", "Exit" }));
+        for (const BandSpec &band : layout())
+            for (const ToolSpec &spec : band.tools) {
+                Tool &tool = bar_->tool(band.name, spec.name);
+                QCOMPARE(tool.band(), band.name);
+                QCOMPARE(tool.name(), spec.name);
+                QCOMPARE(tool.kind(), spec.kind);
+            }
+        // The same name in two bands is two tools.
+        Tool &menuOpen = bar_->tool("ChildFile", "Open");
+        bar_->tool("Tools", "Open").setCaption("Öffnen");
+        QCOMPARE(menuOpen.caption(), "OPEN");
+        QCOMPARE(actionOf(bar_->tool("Tools", "Open"))->text(), "Öffnen");
+        QVERIFY(actionOf(menuOpen) != actionOf(bar_->tool("MainFile", "Open")));
+    }
+
+    void unknownNamesGiveADetachedTool()
+    {
+#ifndef QT_NO_DEBUG
+        QSKIP("asserts in debug builds");
+#endif
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("no tool Nope in band Tools"));
+        Tool &missing = bar_->tool("Tools", "Nope");
+        missing.setCaption("x");
+        missing.setSubBand("Lang");
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("no tool Open in band Nope"));
+        QVERIFY(&bar_->tool("Nope", "Open") == &missing);
+        QCOMPARE(bar_->tool("Tools", "Open").caption(), "OPEN");
+    }
+
+    void clicksArriveWithTheClickedTool_data()
+    {
+        QTest::addColumn<QString>("band");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("menu command") << "ChildFile"
+                                      << "Exit";
+        QTest::newRow("pop-up shared by openers") << "Lang"
+                                                  << "Cht";
+        QTest::newRow("same name on the tool bar") << "Tools"
+                                                   << "Open";
+        QTest::newRow("drop-down entry") << "Channel"
+                                         << "CH2";
+    }
+    void clicksArriveWithTheClickedTool()
+    {
+        QFETCH(QString, band);
+        QFETCH(QString, name);
+        Tool &tool = bar_->tool(band, name);
+        actionOf(tool)->trigger();
+        QCOMPARE(clicked_.size(), 1);
+        QCOMPARE(clicked_.at(0), &tool);
+    }
+
+    void toolBarButtonClick()
+    {
+        window_->show();
+        Tool &open = bar_->tool("Tools", "Open");
+        QTest::mouseClick(bar_->toolBar()->widgetForAction(actionOf(open)), Qt::LeftButton);
+        QCOMPARE(clicked_.size(), 1);
+        QCOMPARE(clicked_.at(0), &open);
+    }
+
+    void clickingNeverTogglesTheCheckedState()
+    {
+        window_->show();
+        Tool &barCross = bar_->tool("Tools", "Cross");
+        Tool &menuCross = bar_->tool("ChildFile", "Cross");
+        QAction *barAction = actionOf(barCross);
+        auto *button = qobject_cast<QToolButton *>(bar_->toolBar()->widgetForAction(barAction));
+        QVERIFY(button);
+
+        actionOf(menuCross)->trigger();
+        QTest::mouseClick(button, Qt::LeftButton);
+        QVERIFY(!barCross.checked() && !menuCross.checked());
+        QVERIFY(!barAction->isChecked() && !button->isChecked());
+
+        // What a command does: flip the tool-bar tool, whichever copy was clicked.
+        connect(bar_, &CommandBar::toolClicked, this, [&](Tool &tool) {
+            if (tool.name() == "Cross")
+                barCross.setChecked(!barCross.checked());
+        });
+        actionOf(menuCross)->trigger();
+        QVERIFY(barCross.checked() && barAction->isChecked() && button->isChecked());
+        QVERIFY(!menuCross.checked() && !actionOf(menuCross)->isChecked());
+        QTest::mouseClick(button, Qt::LeftButton);
+        QVERIFY(!barCross.checked() && !barAction->isChecked() && !button->isChecked());
+    }
+
+    void visibleState()
+    {
+        window_->show();
+        Tool &menuTool = bar_->tool("MainFile", "Open");
+        Tool &barTool = bar_->tool("Tools", "Open");
+        Tool &lamp = bar_->tool("state", "L1");
+        QWidget *barButton = bar_->toolBar()->widgetForAction(actionOf(barTool));
+        QVERIFY(menuTool.visible() && barButton->isVisible() && widgetOf(lamp)->isVisible());
+
+        for (Tool *tool : { &menuTool, &barTool, &lamp })
+            tool->setVisible(false);
+        QCoreApplication::processEvents(); // the tool bar lays itself out when asked to
+        QVERIFY(!menuTool.visible() && !actionOf(menuTool)->isVisible());
+        QVERIFY(!barTool.visible() && !barButton->isVisible());
+        QVERIFY(!lamp.visible() && !widgetOf(lamp)->isVisible());
+        QVERIFY(actionOf(bar_->tool("ChildFile", "Open"))->isVisible());
+
+        lamp.setVisible(true);
+        QVERIFY(widgetOf(lamp)->isVisible());
+    }
+
+    void lampOnOffStandsApart()
+    {
+        Tool &lamp = bar_->tool("state", "L1");
+        auto *shown = qobject_cast<StatusLamp *>(widgetOf(lamp));
+        QVERIFY(shown);
+        lamp.setOn(true);
+        QVERIFY(lamp.on() && shown->isOn());
+        QVERIFY(!lamp.checked() && lamp.visible());
+        lamp.setVisible(false);
+        lamp.setChecked(true);
+        QVERIFY(lamp.on());
+        lamp.setOn(!lamp.on());
+        QVERIFY(!shown->isOn() && lamp.checked() && !lamp.visible());
+    }
+
+    void subBandAttachAndDetach()
+    {
+        window_->show();
+        Tool &channel = bar_->tool("Tools", "Channel");
+        QAction *action = actionOf(channel);
+        auto *button = qobject_cast<QToolButton *>(bar_->toolBar()->widgetForAction(action));
+        const QList<QAction *> entries { actionOf(bar_->tool("Channel", "CH1")),
+                                         actionOf(bar_->tool("Channel", "CH2")) };
+        QVERIFY(action->menu());
+        QCOMPARE(action->menu()->actions(), entries);
+        QCOMPARE(button->popupMode(), QToolButton::InstantPopup);
+
+        channel.setSubBand("");
+        QCOMPARE(channel.subBand(), "");
+        QVERIFY(!action->menu());
+        QTest::mouseClick(button, Qt::LeftButton); // a plain button now
+        QCOMPARE(clicked_.size(), 1);
+        QCOMPARE(clicked_.at(0), &channel);
+
+        channel.setSubBand("Lang");
+        QCOMPARE(action->menu()->actions().size(), 2);
+        QCOMPARE(action->menu()->actions().at(0), actionOf(bar_->tool("Lang", "Eng")));
+        channel.setSubBand("Channel");
+        QCOMPARE(action->menu()->actions(), entries);
+    }
+
+    void pictureFromTheBitmaps()
+    {
+        Tool &channel = bar_->tool("Tools", "Channel");
+        channel.setPicture("CH2");
+        const QIcon icon = actionOf(channel)->icon();
+        QVERIFY(!icon.isNull());
+        const QImage expected(":/bitmaps/CH2.png");
+        QCOMPARE(expected.size(), QSize(64, 52));
+        QVERIFY(!expected.hasAlphaChannel());
+        QCOMPARE(icon.pixmap(QSize(64, 52)).toImage().convertToFormat(expected.format()), expected);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("no bitmap"));
+        channel.setPicture("CH9");
+    }
+
+    void dropDownList()
+    {
+        Tool &state = bar_->tool("state", "sState");
+        auto *combo = qobject_cast<QComboBox *>(widgetOf(state));
+        QVERIFY(combo);
+        for (const QString &line : QStringList { "one", "two", "three" }) {
+            state.addListItem(line);
+            state.setText(line);
+        }
+        QCOMPARE(state.listCount(), 3);
+        QCOMPARE(state.list(), QStringList({ "one", "two", "three" }));
+        QCOMPARE(combo->count(), 3);
+        QCOMPARE(combo->currentText(), "three");
+        QCOMPARE(state.text(), "three");
+
+        emit combo->activated(0);
+        QCOMPARE(state.text(), "one");
+        QCOMPARE(clicked_.size(), 1);
+        QCOMPARE(clicked_.at(0), &state);
+
+        state.clearList();
+        QCOMPARE(state.listCount(), 0);
+        QCOMPARE(combo->count(), 0);
+        state.addListItem("four");
+        QCOMPARE(combo->currentText(), "one"); // the text line changes only when set
+        state.setText("four");
+        QCOMPARE(combo->currentText(), "four");
+    }
+
+    void menuBarFollowsTheCurrentChild()
+    {
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+        const auto shownBand = [this] {
+            const QList<QAction *> shown = window_->menuBar()->actions();
+            for (const QString &band : QStringList { "Main", "Child" }) {
+                QList<QAction *> actions;
+                for (const QString &name : bar_->toolNames(band))
+                    actions << actionOf(bar_->tool(band, name));
+                if (shown == actions)
+                    return QString(band);
+            }
+            return QString();
+        };
+        QCOMPARE(shownBand(), "Main");
+
+        QMdiSubWindow *chart = mdi_->addSubWindow(new QWidget);
+        QMdiSubWindow *other = mdi_->addSubWindow(new QWidget);
+        chart->show();
+        other->show();
+        bar_->registerChildMenuBar("Child", chart);
+        mdi_->setActiveSubWindow(other);
+        QCOMPARE(shownBand(), "Main");
+        mdi_->setActiveSubWindow(chart);
+        QCOMPARE(shownBand(), "Child");
+        mdi_->setActiveSubWindow(other);
+        QCOMPARE(shownBand(), "Main");
+        mdi_->setActiveSubWindow(chart);
+        delete other;
+        QCOMPARE(shownBand(), "Child");
+        delete chart;
+        QCOMPARE(shownBand(), "Main");
+    }
+
+    void windowListOfTheChildren()
+    {
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+        for (const QString &title : QStringList { "CH1 Chart 1 >>Live<<", "R&D.db" }) {
+            QMdiSubWindow *child = mdi_->addSubWindow(new QWidget);
+            child->setWindowTitle(title);
+            child->show();
+        }
+        QMenu *windows = actionOf(bar_->tool("Child", "Win"))->menu();
+        const auto entries = [windows] {
+            QMetaObject::invokeMethod(windows, "aboutToShow");
+            QStringList texts;
+            for (QAction *action : windows->actions())
+                if (action->parent() == windows)
+                    texts << action->text() + (action->isChecked() ? " *" : "");
+            return texts;
+        };
+        QCOMPARE(entries(), QStringList({ "&1 CH1 Chart 1 >>Live<<", "&2 R&&D.db *" }));
+        QCOMPARE(entries().size(), 2); // opening again lists the windows once
+
+        const QList<QAction *> shown = windows->actions();
+        shown.at(shown.indexOf(actionOf(bar_->tool("Windows", "list"))) + 1)->trigger();
+        QCOMPARE(mdi_->currentSubWindow(), mdi_->subWindowList().at(0));
+        QCOMPARE(clicked_.size(), 1);
+        QCOMPARE(clicked_.at(0), &bar_->tool("Windows", "list"));
+
+        bar_->tool("Windows", "list").setVisible(false);
+        QVERIFY(entries().isEmpty());
+    }
+
+    void dateAndTimeFromTheClock()
+    {
+        const auto label = [this](const QString &name) {
+            return qobject_cast<QLabel *>(widgetOf(bar_->tool("state", name)))->text();
+        };
+        QCOMPARE(label("date"), "2026-12-06");
+        QCOMPARE(label("time"), "10:00");
+        QCOMPARE(bar_->tool("state", "time").caption(), "10:00");
+        clock_.advanceSeconds(14 * 3600 + 61);
+        bar_->refresh();
+        QCOMPARE(label("date"), "2026-12-07");
+        QCOMPARE(label("time"), "00:01");
+    }
+
+    void docksAPane()
+    {
+        auto *form = new QWidget;
+        form->setWindowTitle("Info");
+        QDockWidget *dock = bar_->dockPane("PaneBand", form, Qt::BottomDockWidgetArea);
+        QCOMPARE(dock->widget(), form);
+        QCOMPARE(dock->windowTitle(), "Info");
+        QCOMPARE(dock->objectName(), "PaneBand");
+        QCOMPARE(window_->dockWidgetArea(dock), Qt::BottomDockWidgetArea);
+    }
+
+private:
+    FakeClock clock_;
+    std::unique_ptr<QMainWindow> window_;
+    QMdiArea *mdi_ = nullptr;
+    QtCommandBar *bar_ = nullptr;
+    QList<Tool *> clicked_;
+};
+
+QTEST_MAIN(TestCommandBar)
+#include "test_command_bar.moc"
