@@ -9,6 +9,10 @@ namespace {
 using Mode = ChannelSample::Mode;
 using Chemistry = BatteryPack::Chemistry;
 
+// A USB serial adapter hands on what it received every 16 ms or so: 16 bytes at 9600 baud.
+constexpr int chunkBytes = 16;
+constexpr double chunkMs = chunkBytes * 1000 / 960.0;
+
 // A 3S lithium pack of 1300 mAh charged at 2 A and discharged at 2 A; a 6-cell NiMH pack of
 // 2000 mAh charged at 1C and discharged at 1 A.
 const ChargerChannel::Program liIonCharge { Mode::Charge, Chemistry::LiIon, 3, 1300, 2.0, 0.45 };
@@ -30,15 +34,18 @@ Simulator::Simulator(const SimulatorOptions &options, OutputLine &line, QObject 
         channels_.emplace_back(std::vector { liIonCharge, liIonDischarge, niMhCharge },
                                options.seed + 1);
     }
-    timer_.setTimerType(Qt::PreciseTimer);
-    timer_.setInterval(std::max(1, static_cast<int>(std::lround(1000 / options.speed))));
-    connect(&timer_, &QTimer::timeout, this, &Simulator::tick);
+    frameTimer_.setTimerType(Qt::PreciseTimer);
+    frameTimer_.setInterval(std::max(1, static_cast<int>(std::lround(1000 / options.speed))));
+    connect(&frameTimer_, &QTimer::timeout, this, &Simulator::tick);
+    sendTimer_.setTimerType(Qt::PreciseTimer);
+    sendTimer_.setInterval(std::max(1, static_cast<int>(std::lround(chunkMs / options.speed))));
+    connect(&sendTimer_, &QTimer::timeout, this, &Simulator::sendChunk);
 }
 
 void Simulator::start()
 {
+    frameTimer_.start();
     tick();
-    timer_.start();
 }
 
 void Simulator::tick()
@@ -60,17 +67,33 @@ void Simulator::tick()
     if (silent)
         return;
 
-    QByteArray bytes = encodeFrame(options_.kind, sample);
+    pending_ += encodeFrame(options_.kind, sample);
     if (options_.noise)
-        bytes += noise();
-    line_.write(bytes);
+        pending_ += noise();
     ++sent_;
     if (sent_ == options_.pauseAt)
         silence_.start();
-    if (sent_ == options_.count) {
-        timer_.stop();
-        emit finished();
+    if (sent_ == options_.count)
+        frameTimer_.stop();
+    if (!sendTimer_.isActive()) {
+        sendTimer_.start();
+        sendChunk();
     }
+}
+
+void Simulator::sendChunk()
+{
+    // Faster than the line can go, it falls no more than two frames behind: the rest goes
+    // in one piece.
+    const qsizetype behind = pending_.size() - 2 * static_cast<qsizetype>(options_.kind);
+    const qsizetype n = std::min(pending_.size(), std::max<qsizetype>(chunkBytes, behind));
+    line_.write(pending_.first(n));
+    pending_.remove(0, n);
+    if (!pending_.isEmpty())
+        return;
+    sendTimer_.stop();
+    if (!frameTimer_.isActive())
+        emit finished();
 }
 
 // A few random bytes now and then, as a noisy line adds them. Never a "{": the monitor would

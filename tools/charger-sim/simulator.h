@@ -23,7 +23,8 @@ struct SimulatorOptions {
     quint32 seed = 1;
 };
 
-// The charger: every simulated second its channels work on and one frame goes out.
+// The charger: every simulated second its channels work on and one frame goes out, in
+// small pieces at the pace of the line, as a serial adapter delivers them.
 class Simulator : public QObject {
     Q_OBJECT
 public:
@@ -36,13 +37,16 @@ signals:
 
 private:
     void tick();
+    void sendChunk();
     QByteArray noise();
 
     SimulatorOptions options_;
     OutputLine &line_;
     std::vector<ChargerChannel> channels_;
     std::mt19937 random_;
-    QTimer timer_;
+    QTimer frameTimer_;
+    QTimer sendTimer_;
+    QByteArray pending_; // bytes of the frames the line has not carried yet
     QElapsedTimer silence_;
     int sent_ = 0;
 };
