@@ -37,7 +37,7 @@ QtCommandBar::QtCommandBar(QMainWindow *window, QMdiArea *mdiArea,
     menuBar_ = window->menuBar();
     bands_.reserve(layout.size());
     for (const BandSpec &spec : layout) {
-        Band &band = bands_.emplace_back(Band { spec.name, spec.role, {} });
+        Band &band = bands_.emplace_back(Band { spec.name, spec.title, spec.role, {} });
         switch (spec.role) {
         case BandSpec::Role::MenuBar:
             if (mainMenuBand_.isEmpty())
@@ -227,6 +227,7 @@ void QtCommandBar::attachSubBand(QtTool &opener)
                 [this, menu, &opener] { listWindows(menu, opener.subBand()); });
     }
     menu->clear();
+    menu->setWindowTitle(band->title);
     for (const auto &tool : band->tools)
         if (tool->action())
             menu->addAction(tool->action());

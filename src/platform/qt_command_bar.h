@@ -39,6 +39,7 @@ public:
 private:
     struct Band {
         QString name;
+        QString title;
         BandSpec::Role role;
         std::vector<std::unique_ptr<QtTool>> tools;
     };

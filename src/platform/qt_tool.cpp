@@ -114,6 +114,9 @@ void QtTool::setText(const QString &text)
 {
     text_ = text;
     if (auto *combo = qobject_cast<QComboBox *>(widget_)) {
+        // The opened list then starts at the entry shown, when the text is one of them.
+        if (const int entry = combo->findText(text, Qt::MatchExactly); entry >= 0)
+            combo->setCurrentIndex(entry);
         combo->setEditText(text);
         combo->lineEdit()->setCursorPosition(0);
     }

@@ -285,6 +285,7 @@ private slots:
         QCOMPARE(state.list(), QStringList({ "one", "two", "three" }));
         QCOMPARE(combo->count(), 3);
         QCOMPARE(combo->currentText(), "three");
+        QCOMPARE(combo->currentIndex(), 2);
         QCOMPARE(state.text(), "three");
 
         emit combo->activated(0);
