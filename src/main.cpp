@@ -1,10 +1,24 @@
-#include <QApplication>
-#include <QLabel>
+#include "platform/clock.h"
+#include "platform/dialogs.h"
+#include "platform/port_list.h"
+#include "platform/qt_serial_port.h"
+#include "setup/config.h"
+#include "shell/mdi_form.h"
 
-int main(int argc, char **argv)
+#include <QApplication>
+
+int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QLabel placeholder(QStringLiteral("chargemon"));
-    placeholder.show();
-    return app.exec();
+    QApplication::setApplicationName(QStringLiteral("chargemon"));
+
+    SystemClock clock;
+    SystemPortList ports;
+    QtSerialPort port(ports);
+    QtDialogs dialogs;
+    InterfaceTextStore store;
+    MDIForm1 window({ clock, port, ports, dialogs, store });
+    dialogs.setParent(&window);
+    window.load();
+    return QApplication::exec();
 }

@@ -184,6 +184,7 @@ Reader::Reader() : connection_(QUuid::createUuid().toString()) { }
 
 Reader::~Reader()
 {
+    titles_.reset();
     rows_.reset();
     db_ = QSqlDatabase();
     QSqlDatabase::removeDatabase(connection_);
@@ -192,6 +193,7 @@ Reader::~Reader()
 bool Reader::fail(const QString &reason)
 {
     error_ = reason;
+    titles_.reset();
     rows_.reset();
     return false;
 }
@@ -206,19 +208,35 @@ bool Reader::open(const QString &path)
     return true;
 }
 
+bool Reader::openTitle()
+{
+    titles_.emplace(db_);
+    titles_->setForwardOnly(true);
+    if (!titles_->exec(QStringLiteral(" select * from Title")))
+        return fail(sqlError(titles_->lastError()));
+    return true;
+}
+
 std::optional<QString> Reader::title()
 {
-    QSqlQuery q(db_);
-    q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral(" select * from Title"))) {
-        fail(sqlError(q.lastError()));
+    if (!titles_ && !openTitle())
         return std::nullopt;
-    }
-    if (!q.next() || q.value(0).isNull()) {
+    const bool found = titles_->next() && !titles_->value(0).isNull();
+    const QString text = found ? titles_->value(0).toString() : QString();
+    titles_.reset();
+    if (!found) {
         fail(QStringLiteral("The file has no title."));
         return std::nullopt;
     }
-    return q.value(0).toString();
+    return text;
+}
+
+qint64 Reader::rowCount()
+{
+    QSqlQuery q(db_);
+    if (!q.exec(QStringLiteral("select count(*) from chglog")) || !q.next())
+        return -1;
+    return q.value(0).toLongLong();
 }
 
 bool Reader::next(ChannelReading &row)

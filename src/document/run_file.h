@@ -34,8 +34,12 @@ public:
 
     // Opens the file read-only; false (with error()) when it is no readable run file.
     bool open(const QString &path);
+    // Runs the Title query; false (with error()) when the file has no such table.
+    bool openTitle();
     // The first row's first field of Title; none (with error()) when missing or Null.
     std::optional<QString> title();
+    // Sample rows in the file, for progress; -1 when they cannot be counted.
+    qint64 rowCount();
     // The next CHGLOG row; false at the end or on an error (then error() is set).
     bool next(ChannelReading &row);
     QString error() const { return error_; }
@@ -45,6 +49,7 @@ private:
 
     QString connection_;
     QSqlDatabase db_;
+    std::optional<QSqlQuery> titles_;
     std::optional<QSqlQuery> rows_;
     QString error_;
 };

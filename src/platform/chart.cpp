@@ -232,10 +232,10 @@ void Chart::resizeEvent(QResizeEvent *event)
 
 void Chart::placeOuterAxes()
 {
-    // The outer axes stand 6 % of the width further out than the current axis, with room
-    // for their labels beyond.
-    const int offset = std::max(60, width() * 6 / 100);
+    // The outer axes stand 6 % of the width further out than the current axis, but never
+    // over its labels, with room for their own labels beyond.
+    const int offset = std::max(80, width() * 6 / 100);
     for (QCPAxisRect *inset : insets_)
         inset->axis(QCPAxis::atRight)->setOffset(offset);
-    plot_->axisRect()->setMargins(QMargins(0, 0, offset + 70, 0));
+    plot_->axisRect()->setMargins(QMargins(0, 0, offset + 80, 0));
 }

@@ -35,6 +35,8 @@ public:
 class QtDialogs final : public Dialogs {
 public:
     explicit QtDialogs(QWidget *parent = nullptr) : parent_(parent) { }
+    // The window the dialogs stand over, once it exists.
+    void setParent(QWidget *parent) { parent_ = parent; }
     QString openFile(const QString &folder, const QString &filter,
                      const QString &defaultSuffix) override;
     QString saveFile(const QString &folder, const QString &filter,

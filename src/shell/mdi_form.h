@@ -1,0 +1,93 @@
+#pragma once
+
+#include "document/document_host.h"
+#include "link/imdi_document.h"
+#include "link/link_host.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+class CommandBar;
+class Dialogs;
+class FrameAssembler;
+class InterfaceTextStore;
+class PortList;
+class PortSearch;
+class QMdiArea;
+class SerialPort;
+class Tool;
+class tee;
+
+// What the main window takes from the platform; tests pass their doubles.
+struct MainWindowPlatform {
+    const Clock &clock;
+    SerialPort &port;
+    const PortList &ports;
+    Dialogs &dialogs;
+    InterfaceTextStore &store;
+};
+
+// The main window: the command bar, the chart windows in an MDI area, the charger link
+// (port search, watchdog, frame assembler) and the live chart window of each channel.
+class MDIForm1 final : public QMainWindow, public LinkHost, public DocumentHost {
+    Q_OBJECT
+public:
+    explicit MDIForm1(const MainWindowPlatform &platform, QWidget *parent = nullptr);
+    ~MDIForm1() override;
+
+    // The load step: tools from the configuration, title, status messages, first search.
+    void load();
+
+    // Live chart windows of channel 1 and 2, and the window a saved run is replayed into.
+    IMDIDocument *Newdoc() const;
+    IMDIDocument *CH2Doc() const;
+    IMDIDocument *DocOpen() const;
+
+    CommandBar &Menu() { return *menu_; }
+    QMdiArea &mdiArea() { return *area_; }
+    PortSearch &portSearch() { return *search_; }
+    FrameAssembler &assembler() { return *assembler_; }
+
+    // LinkHost
+    void Reading_Proc(int channel, ChannelReading &reading) override;
+    void EndLiveDoc(int channel) override;
+    void State_add(const QString &str1) override;
+    bool lamp(const QString &name) const override;
+    void setLamp(const QString &name, bool on) override;
+    bool bothChannelsLive() const override;
+    void setChannelDropDown(bool attached) override;
+
+    // DocumentHost
+    void Channel_Proc(int channel) override;
+    void ShowReading(const ChannelReading &) override { }
+    void setSeriesLamp(int, bool) override { }
+    void cascade() override;
+    bool closingAll() const override { return closingAll_; }
+    const Clock &clock() const override { return clock_; }
+    Dialogs &dialogs() override { return dialogs_; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void onToolClicked(Tool &tool);
+    void SetupToolbar();
+    void crossLine();
+    void arrange(int mode);
+    void NewLiveDoc(int channel, const QString &prefix);
+    void OpenSavedRun();
+    tee *newDocument();
+    QPointer<tee> &liveDoc(int channel) { return channel == 1 ? newdoc_ : ch2doc_; }
+    Tool &tool(const QString &band, const QString &name) const;
+
+    const Clock &clock_;
+    Dialogs &dialogs_;
+    InterfaceTextStore &store_;
+    QMdiArea *area_;
+    CommandBar *menu_;
+    FrameAssembler *assembler_;
+    PortSearch *search_;
+    QPointer<tee> newdoc_, ch2doc_, docOpen_;
+    qint32 windowCounter_ = 0;
+    bool closingAll_ = false;
+};

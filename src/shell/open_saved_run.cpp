@@ -1,0 +1,72 @@
+#include "document/run_file.h"
+#include "document/tee.h"
+#include "platform/dialogs.h"
+#include "platform/folders.h"
+#include "shell/mdi_form.h"
+
+#include <QFileInfo>
+#include <QProgressDialog>
+
+#include <optional>
+
+namespace {
+// Replays show progress only when they take longer than this.
+constexpr int ProgressAfterMs = 500;
+constexpr qint64 ProgressStep = 2048;
+} // namespace
+
+void MDIForm1::OpenSavedRun()
+{
+    const QString file = dialogs_.openFile(
+        saveFolder(), QStringLiteral("Chart Database(*.mdb)|*.mdb"), QStringLiteral("mdb"));
+    if (file.isEmpty())
+        return;
+    if (!QFileInfo::exists(file)) {
+        dialogs_.message(QStringLiteral("File not found."), QStringLiteral("Notice."),
+                         Dialogs::Icon::None);
+        return;
+    }
+
+    RunFile::Reader reader;
+    const auto replay = [&]() -> bool {
+        if (!reader.open(file) || !reader.openTitle())
+            return false;
+        tee *doc = newDocument();
+        docOpen_ = doc;
+        doc->InitDoc(menu_, file, true);
+        doc->RePaint(true);
+        const std::optional<QString> title = reader.title();
+        if (!title)
+            return false;
+        doc->ChartTitle(*title);
+
+        const qint64 rows = reader.rowCount();
+        std::optional<QProgressDialog> progress;
+        progress.emplace(tr("Opening %1").arg(QFileInfo(file).fileName()), QString(), 0,
+                         int(std::max<qint64>(rows, 0)), this);
+        progress->setWindowModality(Qt::WindowModal);
+        progress->setMinimumDuration(ProgressAfterMs);
+        progress->setValue(0);
+        ChannelReading row;
+        for (qint64 n = 1; reader.next(row); ++n) {
+            doc->Proc(row, true);
+            if (!doc->procFailure().isEmpty())
+                return false;
+            if (n % ProgressStep == 0)
+                progress->setValue(int(std::min(n, rows)));
+        }
+        progress.reset();
+        if (!reader.error().isEmpty())
+            return false;
+        doc->RePaint(false);
+        docOpen_.clear();
+        return true;
+    };
+    if (!replay()) {
+        dialogs_.message(QStringLiteral("An error has occurrenced,Make sure your file: \r\n") + file
+                             + QStringLiteral("\r\nwas created by this program."),
+                         QStringLiteral("An Error."), Dialogs::Icon::Critical);
+        return;
+    }
+    State_add(file + QStringLiteral(" was open in chart ."));
+}

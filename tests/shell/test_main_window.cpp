@@ -1,0 +1,432 @@
+#include "../link/frame_builder.h"
+#include "document/run_file.h"
+#include "document/tee.h"
+#include "link/port_search.h"
+#include "platform/chart.h"
+#include "platform/clock.h"
+#include "platform/command_bar.h"
+#include "platform/dialogs.h"
+#include "platform/sample_table.h"
+#include "platform/scripted_serial_port.h"
+#include "setup/config.h"
+#include "shell/mdi_form.h"
+#include "shell/window_arrangement.h"
+#include "support/scripted_port_list.h"
+
+#include <QMdiArea>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+ChannelReading reading(qint64 capacity)
+{
+    ChannelReading r;
+    r[Type] = "NiMH";
+    r[Chg] = "+CHG+";
+    r[Ext_temp] = 30;
+    r[In_temp] = 0;
+    r[In_Volt] = Fixed::fromHundredths(1200);
+    r[Bat_volt] = Fixed::fromHundredths(720);
+    r[Current] = Fixed::fromHundredths(100);
+    r[Cap] = capacity;
+    r[Power] = "7.20";
+    for (int c = C1; c <= C12; ++c)
+        r[c] = Fixed();
+    return r;
+}
+
+// Both channels charging; channel 2 stops when `ch2` is false.
+QByteArray frame112(int capacity, bool ch2 = true)
+{
+    FrameBuilder f(112);
+    f.code(1, 2)
+        .code(2, 1)
+        .pair(4, 1200)
+        .capacity(6, capacity)
+        .pair(11, 200)
+        .pair(15, 1250)
+        .pair(17, 25)
+        .pair(19, 417)
+        .pair(21, 416)
+        .pair(23, 417);
+    f.code(55, ch2 ? 2 : 0)
+        .code(56, 4)
+        .capacity(60, capacity)
+        .pair(65, 100)
+        .pair(69, 840)
+        .pair(71, 27);
+    return f;
+}
+
+// A document that records the commands it is handed.
+class RecordingDocument final : public QMdiSubWindow, public IMDIDocument {
+public:
+    explicit RecordingDocument(ScriptedDialogs &dialogs) : dialogs_(dialogs) { }
+    QStringList commands;
+    QList<qsizetype> questionsBefore;
+    bool CommandHandler(Tool &tool) override
+    {
+        commands << tool.name();
+        questionsBefore << dialogs_.asked.size();
+        return false;
+    }
+    bool InitDoc(CommandBar *, const QString &, bool) override { return false; }
+    bool Proc(ChannelReading &, bool) override { return false; }
+    bool DBSave() override { return false; }
+    bool ChartTitle(const QString &) override { return false; }
+    bool deCaption() override { return false; }
+    bool show() override { return false; }
+    qint64 RtnGridRows() override { return 1; }
+    bool active() override { return false; }
+    bool reset() override { return false; }
+    bool RePaint(bool) override { return false; }
+
+private:
+    ScriptedDialogs &dialogs_;
+};
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+    struct Rig {
+        FakeClock clock;
+        ScriptedSerialPort port;
+        ScriptedPortList ports;
+        ScriptedDialogs dialogs;
+        InterfaceTextStore store;
+        MDIForm1 window { { clock, port, ports, dialogs, store } };
+
+        Rig() { ports.list = { "COM1" }; }
+        Tool &tool(const char *band, const char *name)
+        {
+            return window.Menu().tool(QLatin1String(band), QLatin1String(name));
+        }
+        void click(const char *band, const char *name)
+        {
+            emit window.Menu().toolClicked(tool(band, name));
+        }
+        QStringList status() { return tool("state", "sState").list(); }
+        QList<tee *> documents() const
+        {
+            QList<tee *> docs;
+            for (QMdiSubWindow *w : const_cast<MDIForm1 &>(window).mdiArea().subWindowList())
+                docs << qobject_cast<tee *>(w);
+            return docs;
+        }
+        void feed(int channel, qint64 capacity, double seconds = 1)
+        {
+            clock.advanceSeconds(seconds);
+            ChannelReading r = reading(capacity);
+            window.Reading_Proc(channel, r);
+        }
+    };
+
+    QTemporaryDir dir;
+
+    // A run file with a title and `rows` samples, written as the program writes it.
+    QString runFile(const QString &name, int rows)
+    {
+        const QString path = dir.filePath(name);
+        RunFile::write(path, QStringLiteral("pack A\r\n"), rows, [](qint64 row, int field) {
+            const QStringList texts = { "00:00:0" + QString::number(row + 1),
+                                        "NiMH",
+                                        "+CHG+",
+                                        "25",
+                                        "0",
+                                        "12.00",
+                                        "7.20",
+                                        "1.00",
+                                        QString::number(row),
+                                        "7.20" };
+            return field < texts.size() ? texts[field] : QStringLiteral("1.20");
+        });
+        return path;
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(dir.isValid()); }
+
+    void liveWindowsPerChannelAndRun()
+    {
+        Rig rig;
+        rig.feed(1, 10);
+        rig.feed(2, 10, 0);
+        rig.feed(1, 10); // the first second's samples were skipped
+        QVERIFY(rig.window.Newdoc());
+        QVERIFY(rig.window.bothChannelsLive());
+        QVERIFY(rig.tool("state", "L1").on());
+        rig.feed(1, 9); // capacity went back: channel 1's run is over
+        QVERIFY(!rig.window.Newdoc());
+        rig.feed(1, 9, 0);
+        QStringList captions;
+        for (tee *doc : rig.documents())
+            captions << doc->caption();
+        QCOMPARE(
+            captions,
+            QStringList({ "CH1 Chart 1 END", "CH2 Chart 2 >>Live<<", "CH1 Chart 3 >>Live<<" }));
+        QVERIFY(rig.status().contains(
+            rig.status().filter("CH1 Completed. You can save it now.").value(0)));
+    }
+
+    void implausibleReadingsAreDropped_data()
+    {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<Value>("value");
+        QTest::addColumn<bool>("fed");
+        QTest::newRow("battery 0.99 V")
+            << int(Bat_volt) << Value(Fixed::fromHundredths(99)) << false;
+        QTest::newRow("battery 1.00 V")
+            << int(Bat_volt) << Value(Fixed::fromHundredths(100)) << true;
+        QTest::newRow("battery 51.00 V")
+            << int(Bat_volt) << Value(Fixed::fromHundredths(5100)) << true;
+        QTest::newRow("battery 51.01 V")
+            << int(Bat_volt) << Value(Fixed::fromHundredths(5101)) << false;
+        QTest::newRow("input 20.00 V")
+            << int(In_Volt) << Value(Fixed::fromHundredths(2000)) << true;
+        QTest::newRow("input 20.01 V")
+            << int(In_Volt) << Value(Fixed::fromHundredths(2001)) << false;
+        QTest::newRow("outside 150") << int(Ext_temp) << Value(150) << true;
+        QTest::newRow("outside 151") << int(Ext_temp) << Value(151) << false;
+        QTest::newRow("inside 100") << int(In_temp) << Value(100) << true;
+        QTest::newRow("inside 101") << int(In_temp) << Value(101) << false;
+    }
+    void implausibleReadingsAreDropped()
+    {
+        QFETCH(int, field);
+        QFETCH(Value, value);
+        QFETCH(bool, fed);
+        Rig rig;
+        ChannelReading r = reading(1);
+        r[field] = value;
+        rig.window.Reading_Proc(1, r);
+        QCOMPARE(rig.window.Newdoc() != nullptr, fed);
+    }
+
+    void statusLineKeepsTenLines()
+    {
+        Rig rig;
+        for (int i = 1; i <= 10; ++i)
+            rig.window.State_add(QString::number(i));
+        QCOMPARE(rig.status().size(), 10);
+        rig.window.State_add(QStringLiteral("eleven"));
+        QCOMPARE(rig.status(), QStringList({ "10:00:00  eleven" }));
+        QCOMPARE(rig.tool("state", "sState").text(), QStringLiteral("10:00:00  eleven"));
+    }
+
+    void activeDocumentSeesEveryCommandFirst()
+    {
+        Rig rig;
+        rig.click("Tools", "Save"); // no chart window: nothing happens
+        QVERIFY(rig.dialogs.asked.isEmpty());
+
+        auto *doc = new RecordingDocument(rig.dialogs);
+        rig.window.mdiArea().addSubWindow(doc);
+        doc->QMdiSubWindow::show();
+        rig.window.mdiArea().setActiveSubWindow(doc);
+        rig.click("Main_file", "Open");
+        QCOMPARE(doc->commands, QStringList({ "Open" }));
+        QCOMPARE(doc->questionsBefore, QList<qsizetype>({ 0 }));
+        QCOMPARE(rig.dialogs.asked.size(), 1); // then the open dialog (cancelled)
+        QCOMPARE(rig.dialogs.asked[0].kind, QStringLiteral("open"));
+    }
+
+    void crossLineFromEitherCopy()
+    {
+        Rig rig;
+        rig.click("View", "CrossLine");
+        QVERIFY(rig.tool("Tools", "CrossLine").checked());
+        QVERIFY(CrossLineFlag);
+        QVERIFY(!rig.tool("View", "CrossLine").checked());
+        rig.click("Tools", "CrossLine");
+        QVERIFY(!rig.tool("Tools", "CrossLine").checked());
+        QVERIFY(!CrossLineFlag);
+    }
+
+    void channelSelector()
+    {
+        Rig rig;
+        Tool &channel = rig.tool("Tools", "Channel");
+        rig.window.Channel_Proc(2); // no live window at all
+        QCOMPARE(channel.caption(), QStringLiteral("CH1"));
+        QCOMPARE(channel.subBand(), QString());
+
+        rig.feed(1, 10);
+        channel.setCaption(QStringLiteral("x"));
+        rig.window.Channel_Proc(2); // only channel 1 is live: unchanged
+        QCOMPARE(channel.caption(), QStringLiteral("x"));
+        rig.feed(2, 10, 0);
+        rig.window.Channel_Proc(2);
+        QCOMPARE(channel.caption(), QStringLiteral("CH2"));
+        QCOMPARE(rig.window.mdiArea().activeSubWindow(),
+                 dynamic_cast<QMdiSubWindow *>(rig.window.CH2Doc()));
+        rig.click("Channel", "CH1");
+        QCOMPARE(channel.caption(), QStringLiteral("CH1"));
+        QCOMPARE(rig.window.mdiArea().activeSubWindow(),
+                 dynamic_cast<QMdiSubWindow *>(rig.window.Newdoc()));
+    }
+
+    void tiling_data()
+    {
+        QTest::addColumn<bool>("horizontally");
+        QTest::addColumn<QList<QRect>>("rects");
+        QTest::newRow("horizontally")
+            << true
+            << QList<QRect>({ QRect(0, 0, 300, 33), QRect(0, 33, 300, 33), QRect(0, 66, 300, 34) });
+        QTest::newRow("vertically")
+            << false
+            << QList<QRect>(
+                   { QRect(0, 0, 100, 100), QRect(100, 0, 100, 100), QRect(200, 0, 100, 100) });
+    }
+    void tiling()
+    {
+        QFETCH(bool, horizontally);
+        QFETCH(QList<QRect>, rects);
+        QCOMPARE(WindowArrangement::tiled(3, QRect(0, 0, 300, 100), horizontally), rects);
+        QCOMPARE(WindowArrangement::iconPositions(3, QRect(0, 0, 250, 100), QSize(100, 20)),
+                 QList<QPoint>({ QPoint(0, 80), QPoint(100, 80), QPoint(0, 60) }));
+    }
+
+    void wholeProgramOnAScriptedPort()
+    {
+        Rig rig;
+        rig.port.sendOnOpen(1, frame112(5));
+        rig.window.load();
+        rig.window.portSearch().probeWaitOver();
+        QVERIFY(rig.window.portSearch().connected());
+        QVERIFY(rig.status().join('\n').contains("Serial port 1 was connected."));
+        for (int s = 1; s <= 5; ++s) {
+            rig.clock.advanceSeconds(1);
+            rig.port.pushBytewise(frame112(5 + s, s < 5));
+        }
+        QList<tee *> docs = rig.documents();
+        QCOMPARE(docs.size(), 2);
+        QCOMPARE(docs[0]->caption(), QStringLiteral("CH1 Chart 1 >>Live<<"));
+        QCOMPARE(docs[1]->caption(), QStringLiteral("CH2 Chart 2 END")); // channel 2 stopped
+        QCOMPARE(docs[0]->table().cell(docs[0]->RtnGridRows() - 1, Bat_volt),
+                 QStringLiteral("12.50"));
+        QCOMPARE(docs[1]->table().cell(1, Type), QStringLiteral("NiMH"));
+
+        rig.clock.advanceSeconds(11); // the charger falls silent
+        rig.window.portSearch().Timer_out_Timer();
+        QCOMPARE(docs[0]->caption(), QStringLiteral("CH1 Chart 1 END"));
+        QVERIFY(!rig.tool("state", "L1").on());
+    }
+
+    void liveWindowsCloseWithTheMainWindowOnly()
+    {
+        Rig rig;
+        rig.feed(1, 10);
+        QPointer<tee> live = rig.documents()[0];
+        QVERIFY(!live->close());
+        rig.click("File", "Exit");
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!live);
+    }
+
+    void openSavedRuns()
+    {
+        Rig rig;
+        const QString path = runFile(QStringLiteral("run.mdb"), 3);
+        rig.dialogs.fileAnswers << QString() << dir.filePath("none.mdb") << path << path;
+        rig.click("Main_file", "Open"); // cancelled
+        rig.click("Main_file", "Open");
+        QCOMPARE(rig.dialogs.asked.last().text, QStringLiteral("File not found."));
+        QCOMPARE(rig.dialogs.asked.last().title, QStringLiteral("Notice."));
+        QVERIFY(rig.documents().isEmpty());
+        rig.click("Main_file", "Open");
+        rig.click("Main_file", "Open");
+        const QList<tee *> docs = rig.documents();
+        QCOMPARE(docs.size(), 2);
+        QVERIFY(docs[0] != docs[1]);
+        QCOMPARE(docs[1]->caption(), path);
+        QCOMPARE(docs[1]->RtnGridRows(), 4);
+        QCOMPARE(docs[1]->documentTitle(), QStringLiteral("pack A\r\n"));
+        QCOMPARE(docs[1]->table().cell(3, Time), QStringLiteral("00:00:03"));
+        QVERIFY(!docs[1]->chart().redrawSuspended());
+        QVERIFY(!rig.window.DocOpen());
+        QCOMPARE(rig.status().last(), "10:00:00  " + path + " was open in chart .");
+    }
+
+    // Damaged files: what each leaves behind after the "An Error." message.
+    void damagedRunFiles_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<int>("windows");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("not a database") << "text" << 0 << 0;
+        QTest::newRow("truncated") << "truncate" << 0 << 0;
+        QTest::newRow("no Title table") << "drop table Title" << 0 << 0;
+        QTest::newRow("empty Title") << "delete from Title" << 1 << 1;
+        QTest::newRow("Null title") << "update Title set Title = NULL" << 1 << 1;
+        QTest::newRow("no CHGLOG table") << "drop table CHGLOG" << 1 << 1;
+        QTest::newRow("text in a number field")
+            << "update CHGLOG set Bat_volt = 'x' where Cap = 1" << 1 << 2;
+        QTest::newRow("Null voltage")
+            << "update CHGLOG set Bat_volt = NULL where Cap = 2" << 1 << 3;
+        QTest::newRow("21 fields")
+            << "create table t as select Time,type,Chg,Ext_temp,In_temp,In_Volt,"
+               "Bat_volt,Current,Cap,Power,C1,C2,C3,C4,C5,C6,C7,C8,C9,C10,C11 "
+               "from CHGLOG; drop table CHGLOG; alter table t rename to CHGLOG"
+            << 1 << 1;
+    }
+    void damagedRunFiles()
+    {
+        QFETCH(QString, sql);
+        QFETCH(int, windows);
+        QFETCH(int, rows);
+        const QString path
+            = runFile(QStringLiteral("damaged %1.mdb").arg(QTest::currentDataTag()), 4);
+        QFile file(path);
+        if (sql == "text") {
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("Battery log\n");
+        } else if (sql == "truncate") {
+            QVERIFY(file.resize(file.size() / 3));
+        } else {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "damage");
+            db.setDatabaseName(path);
+            QVERIFY(db.open());
+            for (const QString &statement : sql.split("; "))
+                QVERIFY(QSqlQuery(db).exec(statement));
+            db.close();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase("damage");
+        }
+        file.close();
+        Rig rig;
+        rig.dialogs.fileAnswers << path;
+        rig.click("Main_file", "Open");
+        QCOMPARE(rig.dialogs.asked.last().title, QStringLiteral("An Error."));
+        QCOMPARE(rig.dialogs.asked.last().text,
+                 "An error has occurrenced,Make sure your file: \r\n" + path
+                     + "\r\nwas created by this program.");
+        QCOMPARE(rig.documents().size(), windows);
+        if (windows) {
+            QCOMPARE(rig.documents()[0]->RtnGridRows(), rows);
+            QCOMPARE(rig.window.DocOpen(), dynamic_cast<IMDIDocument *>(rig.documents()[0]));
+        }
+    }
+
+    void extraFieldsAreIgnored()
+    {
+        const QString path = runFile(QStringLiteral("wide.mdb"), 2);
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "wide");
+        db.setDatabaseName(path);
+        QVERIFY(db.open());
+        QVERIFY(QSqlQuery(db).exec("alter table CHGLOG add column Note TEXT"));
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase("wide");
+        Rig rig;
+        rig.dialogs.fileAnswers << path;
+        rig.click("Main_file", "Open");
+        QCOMPARE(rig.documents().size(), 1);
+        QCOMPARE(rig.documents()[0]->RtnGridRows(), 3);
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "test_main_window.moc"
