@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and starts the monitor.
-#   ./run.sh          the monitor, searching the serial ports for a charger
-#   ./run.sh --demo   also starts the bundled charger simulator on a pseudo-terminal
+#   ./run.sh                       the monitor, searching the serial ports for a charger
+#   ./run.sh --demo [SIM-OPTIONS]  the monitor, fed by the bundled charger simulator on a
+#                                  pseudo-terminal (options go to the simulator: --speed 10 ...)
+#   ./run.sh --demo --dump [...]   the simulator's stream decoded by frame-dump, one line a reading
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/deps.sh
@@ -9,12 +11,20 @@ chargemon_install "${CHARGEMON_PACKAGES[@]}"
 chargemon_configure build
 cmake --build build -j2
 
+viewer=(build/chargemon)
 if [ "${1:-}" = "--demo" ]; then
+  shift
   link=$(mktemp -u /tmp/chargemon-sim.XXXXXX)
-  build/tools/charger-sim/charger-sim --link "$link" --kind 112 &
+  if [ "${1:-}" = "--dump" ]; then
+    shift
+    viewer=(build/tools/frame-dump/frame-dump "$link")
+  fi
+  build/tools/charger-sim/charger-sim --link "$link" --kind 112 "$@" >/dev/null &
   sim=$!
-  trap 'kill $sim 2>/dev/null' EXIT
+  trap 'kill $sim 2>/dev/null || true' EXIT
   for _ in $(seq 50); do [ -e "$link" ] && break; sleep 0.1; done
+  [ -e "$link" ] || { echo "run.sh: the charger simulator did not start" >&2; exit 1; }
+  echo "Charger simulator on $link"
   export CHARGEMON_PORTS="$link${CHARGEMON_PORTS:+:$CHARGEMON_PORTS}"
 fi
-build/chargemon
+"${viewer[@]}"

@@ -45,10 +45,10 @@ std::optional<Parsed> parse(QCommandLineParser &parser, const QStringList &argum
           QStringLiteral("Also name the line by this symbolic link while running."),
           QStringLiteral("path") },
         { QStringLiteral("kind"),
-          QStringLiteral("Frame kind: 36, 76 (one channel) or 112 (two channels)."),
+          QStringLiteral("Frame kind: 36, 76 (one channel) or 112 (two channels; default)."),
           QStringLiteral("bytes"), QStringLiteral("112") },
         { QStringLiteral("speed"),
-          QStringLiteral("Run this many times faster than one frame per second."),
+          QStringLiteral("Run this many times faster than one frame per second (up to 1000)."),
           QStringLiteral("factor"), QStringLiteral("1") },
         { QStringLiteral("count"), QStringLiteral("Send this many frames, then exit."),
           QStringLiteral("frames") },
@@ -58,12 +58,13 @@ std::optional<Parsed> parse(QCommandLineParser &parser, const QStringList &argum
                          "trips the monitor's watchdog)."),
           QStringLiteral("frame") },
         { QStringLiteral("pause"),
-          QStringLiteral("Length of that silence in seconds, not scaled by --speed."),
+          QStringLiteral("Length of that silence in seconds, not scaled by --speed (default 12)."),
           QStringLiteral("seconds"), QStringLiteral("12") },
         { QStringLiteral("reset-at"),
           QStringLiteral("This frame starts new runs: the capacity goes back to zero."),
           QStringLiteral("frame") },
-        { QStringLiteral("seed"), QStringLiteral("Seed of the packs' spread and the noise."),
+        { QStringLiteral("seed"),
+          QStringLiteral("Seed of the packs' spread and the noise (default 1)."),
           QStringLiteral("number"), QStringLiteral("1") },
     });
     parser.process(arguments);
@@ -108,6 +109,7 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     const std::optional<Parsed> parsed = parse(parser, QCoreApplication::arguments());
     if (!parsed) {
+        std::fputs("charger-sim: invalid arguments\n\n", stderr);
         std::fputs(qPrintable(parser.helpText()), stderr);
         return 2;
     }

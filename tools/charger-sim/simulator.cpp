@@ -50,8 +50,9 @@ void Simulator::start()
 
 void Simulator::tick()
 {
-    const bool silent
-        = silence_.isValid() && silence_.elapsed() < std::llround(options_.pauseSeconds * 1000);
+    // Silent to the nearest whole frame interval.
+    const bool silent = silence_.isValid()
+        && silence_.elapsed() + frameTimer_.interval() / 2 < options_.pauseSeconds * 1000;
     if (!silent && sent_ + 1 == options_.resetAt) {
         for (ChargerChannel &channel : channels_)
             channel.restart();
@@ -92,8 +93,9 @@ void Simulator::sendChunk()
     if (!pending_.isEmpty())
         return;
     sendTimer_.stop();
+    // The last bytes still have to reach the reader before the line closes and hangs up.
     if (!frameTimer_.isActive())
-        emit finished();
+        QTimer::singleShot(250, this, &Simulator::finished);
 }
 
 // A few random bytes now and then, as a noisy line adds them. Never a "{": the monitor would
