@@ -118,163 +118,58 @@ private slots:
         const QString copy
             = "Copy the chart to clipboard,then you can paster it from other program";
         const QString title = "Add description for your batteries ";
-        QTest::newRow("Main File") << "Main"
-                                   << "File"
-                                   << "&File"
-                                   << "";
-        QTest::newRow("Main Help") << "Main"
-                                   << "Help"
-                                   << "&Help"
-                                   << "";
-        QTest::newRow("Client file") << "Client_menu"
-                                     << "file"
-                                     << "&File"
-                                     << "";
-        QTest::newRow("Client View") << "Client_menu"
-                                     << "View"
-                                     << "&View"
-                                     << "";
-        QTest::newRow("Client WList") << "Client_menu"
-                                      << "WList"
-                                      << "Window"
-                                      << "";
-        QTest::newRow("Client Help") << "Client_menu"
-                                     << "Help"
-                                     << "&Help"
-                                     << "";
-        QTest::newRow("Main_file Open") << "Main_file"
-                                        << "Open"
-                                        << "&Open" << open;
-        QTest::newRow("Main_file Lang") << "Main_file"
-                                        << "Lang"
-                                        << "&Language"
-                                        << "Set language";
-        QTest::newRow("Main_file Exit") << "Main_file"
-                                        << "Exit"
-                                        << "&Exit"
-                                        << "Return to windows.";
-        QTest::newRow("File Open") << "File"
-                                   << "Open"
-                                   << "&Open" << open;
-        QTest::newRow("File Save") << "File"
-                                   << "Save"
-                                   << "&Save" << save;
-        QTest::newRow("File Export") << "File"
-                                     << "Export"
-                                     << "&Export"
-                                     << "Export data to .CSV,It used by EXCEL.";
-        QTest::newRow("File Print") << "File"
-                                    << "Print"
-                                    << "&Print" << print;
-        QTest::newRow("View Copy") << "View"
-                                   << "Copy"
-                                   << "&Copy" << copy;
-        QTest::newRow("View Title") << "View"
-                                    << "Title"
-                                    << "&Title" << title;
-        QTest::newRow("View CrossLine") << "View"
-                                        << "CrossLine"
-                                        << "CrossLine"
-                                        << "";
-        QTest::newRow("View Refresh") << "View"
-                                      << "Refresh"
-                                      << "Refresh"
-                                      << "Refresh";
-        QTest::newRow("Help Guid") << "Help"
-                                   << "Guid"
-                                   << "&Guid"
-                                   << "User guid.";
-        QTest::newRow("Help About") << "Help"
-                                    << "About"
-                                    << "&About"
-                                    << "About us.";
-        QTest::newRow("TileH") << "Windows"
-                               << "miWTileH"
-                               << "Tile &Horizontally"
-                               << "";
-        QTest::newRow("TileV") << "Windows"
-                               << "miWTileV"
-                               << "Tile &Vertically"
-                               << "";
-        QTest::newRow("Cascade") << "Windows"
-                                 << "miWCascade"
-                                 << "&Cascade"
-                                 << "";
-        QTest::newRow("ArrangeIcons") << "Windows"
-                                      << "miWArrangeIcons"
-                                      << "&ArrangeIcons"
-                                      << "";
-        QTest::newRow("Eng") << "Lang"
-                             << "Eng"
-                             << "&English"
-                             << "";
-        QTest::newRow("Cht") << "Lang"
-                             << "Cht"
-                             << "&C正體中文"
-                             << "";
-        QTest::newRow("CH1") << "Channel"
-                             << "CH1"
-                             << "Channel 1"
-                             << "";
-        QTest::newRow("CH2") << "Channel"
-                             << "CH2"
-                             << "Channel 2"
-                             << "";
-        QTest::newRow("bar Open") << "Tools"
-                                  << "Open"
-                                  << "Open" << open;
-        QTest::newRow("bar Save") << "Tools"
-                                  << "Save"
-                                  << "Save" << save;
-        QTest::newRow("bar Print") << "Tools"
-                                   << "Print"
-                                   << "Print" << print;
-        QTest::newRow("bar Copy") << "Tools"
-                                  << "Copy"
-                                  << "Copy" << copy;
-        QTest::newRow("bar Export") << "Tools"
-                                    << "Export"
-                                    << "Export"
-                                    << "Export data to .CSV format,It can be opened by EXCEL.";
-        QTest::newRow("bar Title") << "Tools"
-                                   << "Title"
-                                   << "Title" << title;
-        QTest::newRow("bar CrossLine") << "Tools"
-                                       << "CrossLine"
-                                       << "CrossLine"
-                                       << "";
-        QTest::newRow("bar Lang") << "Tools"
-                                  << "Lang"
-                                  << "Language"
-                                  << "Set language";
-        QTest::newRow("bar Channel") << "Tools"
-                                     << "Channel"
-                                     << "CH1"
-                                     << "";
-        QTest::newRow("Tool6") << "Tools"
-                               << "Tool6"
-                               << ""
-                               << "";
-        QTest::newRow("Tool19") << "Tools"
-                                << "Tool19"
-                                << ""
-                                << "";
-        QTest::newRow("sState") << "state"
-                                << "sState"
-                                << "Tool4"
-                                << "";
-        QTest::newRow("sdate") << "state"
-                               << "sdate"
-                               << "2012-02-20"
-                               << "";
-        QTest::newRow("stime") << "state"
-                               << "stime"
-                               << "14:34"
-                               << "";
-        QTest::newRow("Tool1") << "state"
-                               << "Tool1"
-                               << ""
-                               << "";
+        const QString lang = "Set language";
+        // band, tool, caption, description
+        const QList<QStringList> rows {
+            { "Main", "File", "&File", "" },
+            { "Main", "Help", "&Help", "" },
+            { "Client_menu", "file", "&File", "" },
+            { "Client_menu", "View", "&View", "" },
+            { "Client_menu", "WList", "Window", "" },
+            { "Client_menu", "Help", "&Help", "" },
+            { "Main_file", "Open", "&Open", open },
+            { "Main_file", "Lang", "&Language", lang },
+            { "Main_file", "Exit", "&Exit", "Return to windows." },
+            { "File", "Open", "&Open", open },
+            { "File", "Save", "&Save", save },
+            { "File", "Export", "&Export", "Export data to .CSV,It used by EXCEL." },
+            { "File", "Lang", "&Language", lang },
+            { "File", "Print", "&Print", print },
+            { "File", "Exit", "&Exit", "Return to windows." },
+            { "View", "Copy", "&Copy", copy },
+            { "View", "Title", "&Title", title },
+            { "View", "CrossLine", "CrossLine", "" },
+            { "View", "Refresh", "Refresh", "Refresh" },
+            { "Help", "Guid", "&Guid", "User guid." },
+            { "Help", "About", "&About", "About us." },
+            { "Windows", "miWTileH", "Tile &Horizontally", "" },
+            { "Windows", "miWTileV", "Tile &Vertically", "" },
+            { "Windows", "miWCascade", "&Cascade", "" },
+            { "Windows", "miWArrangeIcons", "&ArrangeIcons", "" },
+            { "Lang", "Eng", "&English", "" },
+            { "Lang", "Cht", "&C正體中文", "" },
+            { "Channel", "CH1", "Channel 1", "" },
+            { "Channel", "CH2", "Channel 2", "" },
+            { "Tools", "Open", "Open", open },
+            { "Tools", "Save", "Save", save },
+            { "Tools", "Print", "Print", print },
+            { "Tools", "Copy", "Copy", copy },
+            { "Tools", "Export", "Export",
+              "Export data to .CSV format,It can be opened by EXCEL." },
+            { "Tools", "Title", "Title", title },
+            { "Tools", "CrossLine", "CrossLine", "" },
+            { "Tools", "Lang", "Language", lang },
+            { "Tools", "Tool6", "", "" },
+            { "Tools", "Channel", "CH1", "" },
+            { "Tools", "Tool19", "", "" },
+            { "state", "sState", "Tool4", "" },
+            { "state", "sdate", "2012-02-20", "" },
+            { "state", "Tool1", "", "" },
+            { "state", "stime", "14:34", "" },
+        };
+        for (const QStringList &row : rows)
+            QTest::addRow("%s/%s", qPrintable(row[0]), qPrintable(row[1]))
+                << row[0] << row[1] << row[2] << row[3];
     }
     void captionsAndTips()
     {
