@@ -3,7 +3,6 @@
 #include "platform/status_lamp.h"
 
 #include <QComboBox>
-#include <QDockWidget>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMdiArea>
@@ -159,15 +158,6 @@ private slots:
         actionOf(tool)->trigger();
         QCOMPARE(clicked_.size(), 1);
         QCOMPARE(clicked_.at(0), &tool);
-    }
-
-    void toolBarButtonClick()
-    {
-        window_->show();
-        Tool &open = bar_->tool("Tools", "Open");
-        QTest::mouseClick(bar_->toolBar()->widgetForAction(actionOf(open)), Qt::LeftButton);
-        QCOMPARE(clicked_.size(), 1);
-        QCOMPARE(clicked_.at(0), &open);
     }
 
     void clickingNeverTogglesTheCheckedState()
@@ -380,17 +370,6 @@ private slots:
         bar_->refresh();
         QCOMPARE(label("date"), "2026-12-07");
         QCOMPARE(label("time"), "00:01");
-    }
-
-    void docksAPane()
-    {
-        auto *form = new QWidget;
-        form->setWindowTitle("Info");
-        QDockWidget *dock = bar_->dockPane("PaneBand", form, Qt::BottomDockWidgetArea);
-        QCOMPARE(dock->widget(), form);
-        QCOMPARE(dock->windowTitle(), "Info");
-        QCOMPARE(dock->objectName(), "PaneBand");
-        QCOMPARE(window_->dockWidgetArea(dock), Qt::BottomDockWidgetArea);
     }
 
 private:
