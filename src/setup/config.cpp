@@ -29,15 +29,18 @@ int sextet(const QByteArray &in, qsizetype i)
     return 63; // "/" and everything outside the alphabet, "=" included
 }
 
+QString unreadable(const QString &reason)
+{
+    return QStringLiteral("Cannot read the interface texts (%1); using the defaults.").arg(reason);
+}
+
 // Runs "select * from <table>" and moves to its first row; notes why when it cannot.
 bool firstRow(QSqlQuery &query, const QString &table, InterfaceTextStore &store)
 {
     if (!query.exec(QStringLiteral("select * from ") + table) || !query.first()) {
         const QString reason
             = query.lastError().isValid() ? query.lastError().text() : QStringLiteral("no row");
-        store.noteProblem(QStringLiteral("Cannot read the interface texts (%1: %2); using the "
-                                         "defaults.")
-                              .arg(table, reason));
+        store.noteProblem(unreadable(table + QStringLiteral(": ") + reason));
         return false;
     }
     return true;
@@ -108,9 +111,7 @@ QString InterfaceTextStore::databaseFile()
         if (extractedStore_.isEmpty()) {
             QFile resource(storePath_);
             if (!resource.open(QIODevice::ReadOnly)) {
-                noteProblem(QStringLiteral("Cannot read the interface texts (%1); using the "
-                                           "defaults.")
-                                .arg(resource.errorString()));
+                noteProblem(unreadable(resource.errorString()));
                 return {};
             }
             extractedStore_ = writePrivateFile(QStringLiteral("interface.db"), resource.readAll());
@@ -118,9 +119,8 @@ QString InterfaceTextStore::databaseFile()
         return extractedStore_;
     }
     if (!QFileInfo(storePath_).isFile()) {
-        noteProblem(QStringLiteral("Cannot read the interface texts (%1 is missing); using the "
-                                   "defaults.")
-                        .arg(QDir::toNativeSeparators(storePath_)));
+        noteProblem(
+            unreadable(QDir::toNativeSeparators(storePath_) + QStringLiteral(" is missing")));
         return {};
     }
     return storePath_;
@@ -183,9 +183,7 @@ void Config::load(InterfaceTextStore &store, const QString &databaseFile)
             readPages(store, db);
             readMenu(store, db);
         } else {
-            store.noteProblem(QStringLiteral("Cannot read the interface texts (%1); using the "
-                                             "defaults.")
-                                  .arg(db.lastError().text()));
+            store.noteProblem(unreadable(db.lastError().text()));
         }
     }
     QSqlDatabase::removeDatabase(connection);
