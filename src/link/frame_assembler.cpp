@@ -5,6 +5,8 @@
 #include "platform/clock.h"
 #include "platform/serial_port.h"
 
+#include <cstring>
+
 namespace {
 const QString ReceiveLamp = QStringLiteral("L2");
 }
@@ -38,7 +40,7 @@ void FrameAssembler::hunt()
         if (byte.isEmpty())
             break;
         if (byte.front() == FrameStart) {
-            frame_.clear();
+            frame_.resize(0);
             frame_.append(FrameStart);
             port_.setReceiveThreshold(SyncThreshold);
             rxState_ = Sync;
@@ -61,7 +63,7 @@ bool FrameAssembler::readInto(int count)
 void FrameAssembler::dropFrame()
 {
     counters_.skippedBytes += frame_.size();
-    frame_.clear();
+    frame_.resize(0);
     rxState_ = Hunt;
 }
 
@@ -81,11 +83,12 @@ void FrameAssembler::readFrame()
                 return dropFrame();
         }
     }
-    // Done with the buffer before decoding: a decoder's host may run the event loop, and a
-    // notification arriving then must find a clean hunt.
-    QByteArray frame;
-    frame.swap(frame_);
-    frame_.reserve(Frame112Length);
+    // The decoder reads a copy: its host may run the event loop, and a notification arriving
+    // then must find a clean hunt. The buffer keeps its capacity for the next frame.
+    char bytes[Frame112Length];
+    std::memcpy(bytes, frame_.constData(), size_t(length));
+    const QByteArray frame = QByteArray::fromRawData(bytes, length);
+    frame_.resize(0);
     rxState_ = Hunt;
 
     emit frameRead(length);

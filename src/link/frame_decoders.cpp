@@ -3,6 +3,7 @@
 #include "link/link_host.h"
 
 #include <array>
+#include <optional>
 
 namespace {
 
@@ -95,27 +96,24 @@ const QString &idleText()
 }
 
 // |current x battery voltage| as "##0.00"; no current counts as zero.
-QString powerText(const Value &current, Fixed batVolt)
+QString powerText(Fixed current, Fixed batVolt)
 {
-    const Fixed amps = current.isFixed() ? *current.number() : Fixed();
-    return (amps * batVolt).abs().format2();
+    return (current * batVolt).abs().format2();
 }
 
-// The charge state and signed current of a channel block by its mode; false for a mode
-// that is neither discharging (1) nor charging (2).
-bool blockChargeState(const FrameBytes &b, int base, ChannelReading &r)
+// The charge state and signed current of a channel block by its mode; no current for a
+// mode that is neither discharging (1) nor charging (2).
+std::optional<Fixed> blockChargeState(const FrameBytes &b, int base, ChannelReading &r)
 {
     switch (b.biased(base + 1)) {
     case 1:
         r[Chg] = dischargingText();
-        r[Current] = -b.pair(base + 11);
-        return true;
+        return -b.pair(base + 11);
     case 2:
         r[Chg] = chargingText();
-        r[Current] = b.pair(base + 11);
-        return true;
+        return b.pair(base + 11);
     default:
-        return false;
+        return std::nullopt;
     }
 }
 
@@ -128,12 +126,15 @@ ChannelReading decodeBlock(const FrameBytes &b, int base, int cells, const QStri
     const Fixed batVolt = b.pair(base + 15);
     r[Bat_volt] = batVolt;
     r[Type] = type;
-    knownMode = blockChargeState(b, base, r);
+    const std::optional<Fixed> current = blockChargeState(b, base, r);
+    knownMode = current.has_value();
+    if (current)
+        r[Current] = *current;
     r[Ext_temp] = b.pairTimes100(base + 17);
     r[In_temp] = qint64(0);
     r[In_Volt] = b.pair(4); // both channels read the input voltage at 4, 5
     r[Cap] = b.capacity(base + 6);
-    r[Power] = powerText(r[Current], batVolt);
+    r[Power] = powerText(current.value_or(Fixed()), batVolt);
     for (int k = 0; k < 12; ++k)
         r[C1 + k] = k < cells ? b.pair(base + 19 + 2 * k) : Fixed();
     return r;
@@ -177,18 +178,15 @@ void decode76(const QByteArray &frame, LinkHost &host, DayTime time)
     const Fixed batVolt = b.pair(35);
     r[Bat_volt] = batVolt;
     r[Type] = typeText(frame76Types(), b.biased(23), noText());
-    if (b.biased(8) >= 1) {
-        r[Chg] = batVolt > Fixed() ? chargingText() : idleText();
-        r[Current] = b.pair(33);
-    } else {
-        r[Chg] = dischargingText();
-        r[Current] = -b.pair(33);
-    }
+    const bool charging = b.biased(8) >= 1;
+    const Fixed current = charging ? b.pair(33) : -b.pair(33);
+    r[Chg] = !charging ? dischargingText() : batVolt > Fixed() ? chargingText() : idleText();
+    r[Current] = current;
     r[Ext_temp] = b.pairTimes100(37);
     r[In_temp] = b.pairTimes100(39);
     r[In_Volt] = b.pair(41);
     r[Cap] = b.pairTimes100(43);
-    r[Power] = powerText(r[Current], batVolt);
+    r[Power] = powerText(current, batVolt);
     for (int k = 0; k < 12; ++k)
         r[C1 + k] = b.pair(45 + 2 * k);
     host.Reading_Proc(1, r);

@@ -55,13 +55,21 @@ qint64 Fixed::roundedHalfEven() const
 
 QString Fixed::format2() const
 {
-    const qint64 mag = raw_ < 0 ? -raw_ : raw_;
-    const qint64 hundredths = (mag + 50) / 100;
+    // Every frame formats its power, so this stays clear of QString::arg.
+    const quint64 mag = raw_ < 0 ? 0 - quint64(raw_) : quint64(raw_);
+    quint64 hundredths = (mag + 50) / 100;
     const bool negative = raw_ < 0 && hundredths != 0;
-    return QStringLiteral("%1%2.%3")
-        .arg(negative ? QStringLiteral("-") : QString())
-        .arg(hundredths / 100)
-        .arg(hundredths % 100, 2, 10, QLatin1Char('0'));
+    char text[24];
+    char *p = text + sizeof text;
+    for (int digits = 0; digits < 3 || hundredths != 0; ++digits) {
+        if (digits == 2)
+            *--p = '.';
+        *--p = char('0' + hundredths % 10);
+        hundredths /= 10;
+    }
+    if (negative)
+        *--p = '-';
+    return QString::fromLatin1(p, text + sizeof text - p);
 }
 
 QString Fixed::plain() const

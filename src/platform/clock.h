@@ -13,7 +13,10 @@ public:
     virtual qint64 monotonicMs() const = 0;
 
     // Fraction of a day, whole seconds (1 s = 1/86400).
-    double timeOfDay() const { return now().time().msecsSinceStartOfDay() / 1000 / 86400.0; }
+    virtual double timeOfDay() const
+    {
+        return now().time().msecsSinceStartOfDay() / 1000 / 86400.0;
+    }
 };
 
 class SystemClock final : public Clock {
@@ -21,9 +24,23 @@ public:
     SystemClock() { started_.start(); }
     QDateTime now() const override { return QDateTime::currentDateTime(); }
     qint64 monotonicMs() const override { return started_.elapsed(); }
+    // Every frame is stamped with it; asking the time zone each time reads the zone file, so
+    // its offset is kept for the current minute (offsets change on whole minutes only).
+    double timeOfDay() const override
+    {
+        const qint64 utcMs = QDateTime::currentMSecsSinceEpoch();
+        if (utcMs / 60000 != offsetMinute_) {
+            offsetMinute_ = utcMs / 60000;
+            offsetSeconds_ = QDateTime::fromMSecsSinceEpoch(utcMs).offsetFromUtc();
+        }
+        const qint64 local = utcMs / 1000 + offsetSeconds_;
+        return ((local % 86400) + 86400) % 86400 / 86400.0;
+    }
 
 private:
     QElapsedTimer started_;
+    mutable qint64 offsetMinute_ = -1;
+    mutable int offsetSeconds_ = 0;
 };
 
 // Test double: time stands still until the test advances it.

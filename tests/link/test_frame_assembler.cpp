@@ -192,6 +192,22 @@ private slots:
         QCOMPARE(rig.port.bytesWaiting(), waiting);
     }
 
+    void stampedWithTheLocalTimeOfDay()
+    {
+        ScriptedSerialPort port;
+        FakeLinkHost host;
+        SystemClock clock;
+        FrameAssembler assembler(port, host, clock);
+        port.setPortNumber(1);
+        port.open();
+        port.setReceiveThreshold(1);
+        const int before = QTime::currentTime().msecsSinceStartOfDay() / 1000;
+        port.pushBytewise(frame36(1200) + noise(80));
+        const int after = QTime::currentTime().msecsSinceStartOfDay() / 1000;
+        const int stamped = host.readings(1).value(0)[Time].time()->secondsOfDay();
+        QVERIFY2(stamped == before || stamped == after, qPrintable(QString::number(stamped)));
+    }
+
     void shortReadDropsTheFrame()
     {
         VanishingPort port;

@@ -1,0 +1,95 @@
+// Frames decoded per second through the frame assembler and decoders, for each frame kind,
+// as a multiple of what the serial line can carry (9600 baud, 10 bits a byte: 960 bytes/s).
+// The bytes go through the scripted port, one push per frame plus the notification that
+// follows it, with the port's buffer kept as full as on a live line. Time is this
+// thread's CPU time, so a busy machine does not skew the figures.
+
+#include "link/frame_assembler.h"
+#include "link/frame_decoders.h"
+#include "link/link_host.h"
+#include "platform/clock.h"
+#include "platform/scripted_serial_port.h"
+
+#include <cstdio>
+#include <ctime>
+
+namespace {
+
+double cpuSeconds()
+{
+    timespec t {};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+}
+
+class CountingHost final : public LinkHost {
+public:
+    qint64 readings = 0;
+    void Reading_Proc(int, ChannelReading &) override { ++readings; }
+    void EndLiveDoc(int) override { }
+    void State_add(const QString &) override { }
+    bool lamp(const QString &) const override { return lamp_; }
+    void setLamp(const QString &, bool on) override { lamp_ = on; }
+    bool bothChannelsLive() const override { return false; }
+    void setChannelDropDown(bool) override { }
+
+private:
+    bool lamp_ = false;
+};
+
+// A frame of `length` with every channel charging and plausible values throughout.
+QByteArray chargingFrame(int length)
+{
+    QByteArray f(length, char(128 + 45));
+    f[0] = FrameStart;
+    f[length - 1] = FrameEnd;
+    const int modePositions[] = { 1, 8, 55 };
+    for (int pos : modePositions)
+        if (pos < length)
+            f[pos] = char(128 + 2);
+    if (length == Frame112Length) // neither end position may look like a shorter frame
+        f[35] = f[75] = char(130);
+    return f;
+}
+
+void run(int length, qint64 frames)
+{
+    ScriptedSerialPort port;
+    CountingHost host;
+    SystemClock clock;
+    FrameAssembler assembler(port, host, clock);
+    port.setPortNumber(1);
+    port.open();
+    port.setReceiveThreshold(1);
+    const QByteArray frame = chargingFrame(length);
+    for (int i = 0; i < 4; ++i) // a live line keeps at least 111 bytes ahead
+        port.push(frame);
+
+    const qint64 before = assembler.counters().frames36 + assembler.counters().frames76
+        + assembler.counters().frames112;
+    const double start = cpuSeconds();
+    for (qint64 i = 0; i < frames; ++i) {
+        port.push(frame);
+        port.raise(SerialPort::Receive);
+    }
+    const double seconds = cpuSeconds() - start;
+    const FrameAssembler::Counters &c = assembler.counters();
+    const qint64 decoded = c.frames36 + c.frames76 + c.frames112 - before;
+
+    const double perSecond = decoded / seconds;
+    const double lineRate = 960.0 / length;
+    std::printf("%3d-byte frames: %10.0f frames/s (%lld frames, %lld readings, %.2f s CPU), "
+                "%8.0f x line rate (%.2f frames/s)\n",
+                length, perSecond, static_cast<long long>(decoded),
+                static_cast<long long>(host.readings), seconds, perSecond / lineRate, lineRate);
+}
+
+} // namespace
+
+int main()
+{
+    run(Frame36Length, 4000000);
+    run(Frame76Length, 2'000'000);
+    run(Frame112Length, 1'500'000);
+    return 0;
+}
