@@ -12,9 +12,9 @@
 
 namespace {
 
-// More than this waiting unread on the slave means nobody reads it: the next reader
-// should see fresh frames, not minutes-old ones.
-constexpr int staleBytes = 2048;
+// Bytes left unread on the slave this long mean nobody reads it: the next reader should
+// see fresh frames, not minutes-old ones. A slow reader still empties it now and then.
+constexpr qint64 staleMs = 2000;
 
 QString systemError(const QString &what)
 {
@@ -102,8 +102,14 @@ bool OutputLine::addLink(const QString &link, QString &error)
 void OutputLine::write(const QByteArray &bytes)
 {
     int waiting = 0;
-    if (slave_ >= 0 && ::ioctl(slave_, TIOCINQ, &waiting) == 0 && waiting > staleBytes)
-        tcflush(slave_, TCIFLUSH);
+    if (slave_ >= 0 && ::ioctl(slave_, TIOCINQ, &waiting) == 0) {
+        if (waiting == 0 || !lastEmpty_.isValid()) {
+            lastEmpty_.start();
+        } else if (lastEmpty_.elapsed() > staleMs) {
+            tcflush(slave_, TCIFLUSH);
+            lastEmpty_.start();
+        }
+    }
     const char *data = bytes.constData();
     qsizetype left = bytes.size();
     while (left > 0) {

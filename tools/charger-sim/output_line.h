@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QString>
 #include <QtGlobal>
 
@@ -28,4 +29,5 @@ private:
     int slave_ = -1; // held open so that the slave keeps its settings between readers
     QString path_;
     QString link_;
+    QElapsedTimer lastEmpty_; // when the slave last had nothing unread
 };

@@ -15,7 +15,7 @@ constexpr double chunkMs = chunkBytes * 1000 / 960.0;
 
 // A 3S lithium pack of 1300 mAh charged at 2 A and discharged at 2 A; a 6-cell NiMH pack of
 // 2000 mAh charged at 1C and discharged at 1 A.
-const ChargerChannel::Program liIonCharge { Mode::Charge, Chemistry::LiIon, 3, 1300, 2.0, 0.45 };
+const ChargerChannel::Program liIonCharge { Mode::Charge, Chemistry::LiIon, 3, 1300, 2.0, 0.60 };
 const ChargerChannel::Program liIonDischarge {
     Mode::Discharge, Chemistry::LiIon, 3, 1300, 2.0, 0.95
 };
@@ -52,7 +52,7 @@ void Simulator::tick()
 {
     // Silent to the nearest whole frame interval.
     const bool silent = silence_.isValid()
-        && silence_.elapsed() + frameTimer_.interval() / 2 < options_.pauseSeconds * 1000;
+        && silence_.elapsed() + frameTimer_.interval() / 2.0 < options_.pauseSeconds * 1000;
     if (!silent && sent_ + 1 == options_.resetAt) {
         for (ChargerChannel &channel : channels_)
             channel.restart();
