@@ -12,52 +12,65 @@ void SampleTable::prepare(const QStringList &captions, const QList<int> &widths,
     captions_ = captions;
     widths_ = widths;
     shading_ = shading;
-    rows_.clear();
+    text_.clear();
+    text_.squeeze();
+    starts_.clear();
+    starts_.squeeze();
     endResetModel();
 }
 
 void SampleTable::appendRow(const QString &tabbedTexts)
 {
-    QString row = tabbedTexts;
+    QStringView row(tabbedTexts);
     if (row.endsWith(QLatin1Char('\t')))
         row.chop(1);
-    row.squeeze();
-    const int at = static_cast<int>(rows_.size());
+    const int at = static_cast<int>(starts_.size());
     beginInsertRows({}, at, at);
-    rows_.append(row);
+    starts_.append(text_.size());
+    text_ += row.toUtf8();
+    text_ += '\n';
     endInsertRows();
 }
 
-QStringList SampleTable::rowTexts(qint64 row) const
+QByteArrayView SampleTable::row(qint64 row) const
 {
-    if (row == 0)
-        return captions_;
-    if (row < 0 || row > rows_.size())
+    if (row < 1 || row > starts_.size())
         return {};
-    return rows_[row - 1].split(QLatin1Char('\t'));
+    const qint64 start = starts_[row - 1];
+    const qint64 end = row < starts_.size() ? starts_[row] : text_.size();
+    return QByteArrayView(text_).sliced(start, end - start - 1);
 }
 
-QString SampleTable::cell(qint64 row, int col) const
+QStringList SampleTable::rowTexts(qint64 r) const
 {
-    if (row == 0)
-        return captions_.value(col);
-    if (row < 0 || row > rows_.size() || col < 0)
+    if (r == 0)
+        return captions_;
+    if (r < 0 || r > starts_.size())
         return {};
-    const QString &text = rows_[row - 1];
+    return QString::fromUtf8(row(r)).split(QLatin1Char('\t'));
+}
+
+QString SampleTable::cell(qint64 r, int col) const
+{
+    if (r == 0)
+        return captions_.value(col);
+    const QByteArrayView text = row(r);
+    if (text.isNull() || col < 0)
+        return {};
     qsizetype start = 0;
     for (int c = 0; c < col; ++c) {
-        start = text.indexOf(QLatin1Char('\t'), start);
+        start = text.indexOf('\t', start);
         if (start < 0)
             return {};
         ++start;
     }
-    const qsizetype end = text.indexOf(QLatin1Char('\t'), start);
-    return text.mid(start, end < 0 ? -1 : end - start);
+    const qsizetype end = text.indexOf('\t', start);
+    return QString::fromUtf8(text.sliced(start, (end < 0 ? text.size() : end) - start));
 }
 
 int SampleTable::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+    return parent.isValid() ? 0 : static_cast<int>(starts_.size());
 }
 
 int SampleTable::columnCount(const QModelIndex &parent) const

@@ -5,8 +5,8 @@
 #include <QStringList>
 
 // A text table: one caption row and one row of texts per sample. It is the record store of
-// a chart window, so rows are kept compactly (one tab-joined text per row) and split on
-// demand. Row 0 is the caption row, as callers count rows.
+// a chart window that may hold days of samples, so all rows share one UTF-8 buffer of
+// tab-joined texts and are split on demand. Row 0 is the caption row, as callers count rows.
 class SampleTable : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -17,7 +17,7 @@ public:
     // Appends a row from tab-separated texts (one trailing tab allowed).
     void appendRow(const QString &tabbedTexts);
     // Rows including the caption row.
-    qint64 rows() const { return rows_.size() + 1; }
+    qint64 rows() const { return starts_.size() + 1; }
     // The text at `row` (0 = captions) and column `col` (0-based); "" outside the table.
     QString cell(qint64 row, int col) const;
     QStringList rowTexts(qint64 row) const;
@@ -32,5 +32,8 @@ private:
     QStringList captions_;
     QList<int> widths_;
     QColor shading_;
-    QList<QString> rows_;
+    QByteArrayView row(qint64 row) const;
+
+    QByteArray text_;
+    QList<qint64> starts_; // where each row begins in text_; rows end with a newline
 };

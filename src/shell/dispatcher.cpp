@@ -11,7 +11,7 @@
 void MDIForm1::onToolClicked(Tool &tool)
 {
     // The active chart window sees every command first, the shell's own ones too.
-    if (auto *doc = dynamic_cast<IMDIDocument *>(area_->activeSubWindow()))
+    if (auto *doc = dynamic_cast<IMDIDocument *>(area_->currentSubWindow()))
         doc->CommandHandler(tool);
 
     const QString name = tool.name();

@@ -1,0 +1,94 @@
+// A chart window holding a day of samples at 1 Hz (86,400): the cost of one more live sample
+// (append, rescale, redraw) and the memory each recorded sample takes.
+// Run by hand: build/bench/bench_live_sample
+#include "document/tee.h"
+#include "platform/chart.h"
+#include "support/fake_document_host.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMdiArea>
+
+#include <cstdio>
+#include <malloc.h>
+
+namespace {
+constexpr int Samples = 86'400;
+
+long residentKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    status.open(QIODevice::ReadOnly);
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    return 0;
+}
+
+ChannelReading sample(qint64 s)
+{
+    ChannelReading r;
+    r[Type] = "LiIo/Po/Fe";
+    r[Chg] = "+CHG+";
+    r[Ext_temp] = 25 + s % 7;
+    r[In_temp] = 0;
+    r[In_Volt] = Fixed::fromHundredths(1200);
+    r[Bat_volt] = Fixed::fromHundredths(1500 + s % 180);
+    r[Current] = Fixed::fromHundredths(200 - s % 50);
+    r[Cap] = s / 2;
+    r[Power] = "30.00";
+    for (int c = 0; c < 12; ++c)
+        r[C1 + c] = Fixed::fromHundredths(c < 4 ? 380 + s % 40 : 0);
+    return r;
+}
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    FakeDocumentHost host;
+    QMdiArea area;
+    area.resize(1600, 900);
+    area.show();
+    auto *doc = new tee(host);
+    area.addSubWindow(doc);
+    doc->InitDoc(nullptr, QStringLiteral("CH1 Chart 1 >>Live<<"), true);
+    doc->showMaximized();
+    QApplication::processEvents();
+
+    const long before = residentKiB();
+    const size_t heapBefore = mallinfo2().uordblks + mallinfo2().hblkhd;
+    for (qint64 s = 1; s <= Samples; ++s) {
+        host.fakeClock.advanceSeconds(1);
+        ChannelReading r = sample(s);
+        doc->Proc(r, false);
+        host.shown.clear(); // the test host keeps what the panel was shown; the program does not
+    }
+    doc->chart().redrawNow();
+    const long after = residentKiB();
+    const size_t heapAfter = mallinfo2().uordblks + mallinfo2().hblkhd;
+    std::printf("heap in use: %.0f bytes per sample\n", double(heapAfter - heapBefore) / Samples);
+    std::printf("%lld samples recorded, %.0f bytes of memory per sample (process resident size)\n",
+                static_cast<long long>(doc->RtnGridRows() - 1),
+                (after - before) * 1024.0 / Samples);
+
+    constexpr int Rounds = 50;
+    double worst = 0, total = 0;
+    for (int i = 0; i < Rounds; ++i) {
+        host.fakeClock.advanceSeconds(1);
+        ChannelReading r = sample(Samples + i);
+        QElapsedTimer t;
+        t.start();
+        doc->Proc(r, false);
+        doc->chart().redrawNow();
+        const double ms = t.nsecsElapsed() / 1e6;
+        worst = std::max(worst, ms);
+        total += ms;
+    }
+    std::printf(
+        "one more live sample at %d (append, rescale, redraw): %.1f ms mean, %.1f ms worst\n",
+        Samples, total / Rounds, worst);
+    return 0;
+}
