@@ -7,6 +7,8 @@
 
 #include <QApplication>
 
+#include <cstdio>
+
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
@@ -19,6 +21,12 @@ int main(int argc, char *argv[])
     InterfaceTextStore store;
     MDIForm1 window({ clock, port, ports, dialogs, store });
     dialogs.setParent(&window);
+    // The status line on standard error, for scripts and the end-to-end test.
+    if (qEnvironmentVariableIsSet("CHARGEMON_STATUS_TO_STDERR"))
+        QObject::connect(&window, &MDIForm1::statusAdded, [](const QString &line) {
+            std::fprintf(stderr, "%s\n", qPrintable(line));
+            std::fflush(stderr);
+        });
     window.load();
     return QApplication::exec();
 }

@@ -65,4 +65,5 @@ void MDIForm1::State_add(const QString &str1)
         = clock_.now().time().toString(QStringLiteral("HH:mm:ss")) + QStringLiteral("  ") + str1;
     state.addListItem(line);
     state.setText(line);
+    emit statusAdded(line);
 }

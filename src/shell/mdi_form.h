@@ -66,6 +66,10 @@ public:
     const Clock &clock() const override { return clock_; }
     Dialogs &dialogs() override { return dialogs_; }
 
+signals:
+    // Every status line as shown, for whoever wants to follow the program from outside.
+    void statusAdded(const QString &line);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 

@@ -96,10 +96,15 @@ class TestMainWindow : public QObject {
         ScriptedSerialPort port;
         ScriptedPortList ports;
         ScriptedDialogs dialogs;
+        QTemporaryDir programFolder;
         InterfaceTextStore store;
         MDIForm1 window { { clock, port, ports, dialogs, store } };
 
-        Rig() { ports.list = { "COM1" }; }
+        explicit Rig(const QString &storePath = InterfaceTextStore::builtInPath())
+            : store(storePath, programFolder.path())
+        {
+            ports.list = { "COM1" };
+        }
         Tool &tool(const char *band, const char *name)
         {
             return window.Menu().tool(QLatin1String(band), QLatin1String(name));
@@ -313,6 +318,36 @@ private slots:
         rig.window.portSearch().Timer_out_Timer();
         QCOMPARE(docs[0]->caption(), QStringLiteral("CH1 Chart 1 END"));
         QVERIFY(!rig.tool("state", "L1").on());
+    }
+
+    void menuFlagsHideBothCopies()
+    {
+        const QString path = dir.filePath(QStringLiteral("store.db"));
+        QFile::remove(path);
+        QVERIFY(QFile::copy(InterfaceTextStore::builtInPath(), path));
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "flags");
+            db.setDatabaseName(path);
+            QVERIFY(db.open());
+            QVERIFY(QSqlQuery(db).exec("update Menu set MDI_File_Open = 0, MDI_File_Exit = 0, "
+                                       "Tools_Save = 0, Help_About = 0"));
+        }
+        QSqlDatabase::removeDatabase("flags");
+        Rig rig(path);
+        rig.window.load();
+        QVERIFY(!rig.tool("File", "Open").visible());
+        QVERIFY(!rig.tool("Main_file", "Open").visible());
+        QVERIFY(!rig.tool("Main_file", "Exit").visible());
+        QVERIFY(rig.tool("Tools", "Open").visible()); // follows its own flag
+        QVERIFY(!rig.tool("Tools", "Save").visible());
+        QVERIFY(!rig.tool("Help", "About").visible());
+        QVERIFY(rig.tool("Main_file", "Lang").visible());
+        QCOMPARE(rig.window.windowTitle(), QStringLiteral("chargemon"));
+        QCOMPARE(rig.status().mid(0, 2),
+                 QStringList({ "10:00:00  Start.",
+                               "10:00:00  Scan serial port for communication.Make sure your driver "
+                               "was installed." }));
     }
 
     void liveWindowsCloseWithTheMainWindowOnly()

@@ -1,0 +1,60 @@
+// The real program on a real line: the simulator writes two channels into a pseudo-terminal,
+// chargemon finds it through CHARGEMON_PORTS and records live runs; its status line, copied
+// to standard error, tells what it did.
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TestProgram : public QObject {
+    Q_OBJECT
+private slots:
+    void findsTheChargerAndRecordsRuns()
+    {
+        const QString build = QCoreApplication::applicationDirPath() + QStringLiteral("/..");
+        QProcess sim;
+        // Two frames a second; at frame 12 both capacities start again from zero: new runs.
+        sim.start(build + QStringLiteral("/tools/charger-sim/charger-sim"),
+                  { "--kind", "112", "--speed", "2", "--reset-at", "12", "--count", "40" });
+        QVERIFY(sim.waitForReadyRead(10000));
+        const QString line = QString::fromUtf8(sim.readLine()).trimmed();
+        if (!line.startsWith(QLatin1String("/dev/")))
+            QSKIP("no pseudo-terminals here");
+
+        QTemporaryDir home;
+        QProcess monitor;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("CHARGEMON_PORTS"), line);
+        env.insert(QStringLiteral("CHARGEMON_STATUS_TO_STDERR"), QStringLiteral("1"));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("HOME"), home.path());
+        env.insert(QStringLiteral("XDG_DATA_HOME"), home.path());
+        monitor.setProcessEnvironment(env);
+        monitor.start(build + QStringLiteral("/chargemon"));
+        QVERIFY(monitor.waitForStarted());
+
+        QString status;
+        const auto saw = [&](const QString &text) {
+            QElapsedTimer t;
+            t.start();
+            while (!status.contains(text) && t.elapsed() < 30000) {
+                monitor.waitForReadyRead(200);
+                status += QString::fromUtf8(monitor.readAllStandardError());
+            }
+            return status.contains(text);
+        };
+        QVERIFY2(saw(QStringLiteral("Serial port 1 was connected.")), qPrintable(status));
+        QVERIFY2(saw(QStringLiteral("Communication connected.Now receive data from charger.")),
+                 qPrintable(status));
+        QVERIFY2(saw(QStringLiteral("CH1 Completed. You can save it now.")), qPrintable(status));
+        QVERIFY2(saw(QStringLiteral("CH2 Completed. You can save it now.")), qPrintable(status));
+        monitor.kill();
+        monitor.waitForFinished();
+        sim.kill();
+        sim.waitForFinished();
+    }
+};
+
+QTEST_GUILESS_MAIN(TestProgram)
+#include "test_program.moc"
