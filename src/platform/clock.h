@@ -15,7 +15,8 @@ public:
     // Fraction of a day, whole seconds (1 s = 1/86400).
     virtual double timeOfDay() const
     {
-        return now().time().msecsSinceStartOfDay() / 1000 / 86400.0;
+        const int seconds = now().time().msecsSinceStartOfDay() / 1000;
+        return seconds / 86400.0;
     }
 };
 
