@@ -6,6 +6,7 @@
 #include "shell/mdi_form.h"
 
 #include <QApplication>
+#include <QIcon>
 
 #include <cstdio>
 
@@ -13,6 +14,8 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("chargemon"));
+    Q_INIT_RESOURCE(command_bar);
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/chargemon.svg")));
 
     SystemClock clock;
     SystemPortList ports;

@@ -15,7 +15,10 @@ void styleAxis(QCPAxis *axis, const QColor &colour, const QString &title)
     axis->grid()->setVisible(false);
     axis->setTickLength(0, 0);
     axis->setSubTickLength(0, 0);
+    // Zero-length ticks still paint a dot in their own pen; keep it the line's colour.
     axis->setBasePen(QPen(colour));
+    axis->setTickPen(QPen(colour));
+    axis->setSubTickPen(QPen(colour));
     axis->setTickLabelColor(colour);
     axis->setLabelColor(colour);
     axis->setLabel(title);

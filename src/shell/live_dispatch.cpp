@@ -33,6 +33,9 @@ tee *MDIForm1::newDocument()
 {
     auto *doc = new tee(*this);
     area_->addSubWindow(doc);
+    // Large enough to read, small enough that two channels fit side by side.
+    const QSize space = area_->viewport()->size();
+    doc->resize(std::max(640, space.width() * 11 / 20), std::max(400, space.height() * 11 / 20));
     return doc;
 }
 
