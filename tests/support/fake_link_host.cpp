@@ -1,4 +1,6 @@
-#include "fake_link_host.h"
+#include "support/fake_link_host.h"
+
+#include <algorithm>
 
 void FakeLinkHost::Reading_Proc(int channel, ChannelReading &reading)
 {
@@ -28,12 +30,4 @@ int FakeLinkHost::count(Event::Kind kind, int channel) const
     return int(std::count_if(events.begin(), events.end(), [&](const Event &e) {
         return e.kind == kind && e.channel == channel;
     }));
-}
-
-void FakeLinkHost::clear()
-{
-    events.clear();
-    messages.clear();
-    lamps.clear();
-    dropDown.clear();
 }

@@ -29,7 +29,6 @@ public:
     QList<ChannelReading> readings(int channel) const;
     // Events of one kind and channel.
     int count(Event::Kind kind, int channel) const;
-    void clear();
 
     QList<Event> events;
     QStringList messages;
