@@ -88,10 +88,12 @@ bool tee::Proc(ChannelReading &cell, bool isOpen)
         const auto v = cell[f].number();
         cell[f] = v ? Value(v->format2()) : Value();
     }
-    QString row;
-    row.reserve(160);
-    for (const Value &v : cell)
-        row += v.text() + QLatin1Char('\t');
+    QByteArray row;
+    row.reserve(192);
+    for (const Value &v : cell) {
+        v.appendText(row);
+        row += '\t';
+    }
     table_->appendRow(row);
 
     if (!isVisible())

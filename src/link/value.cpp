@@ -1,5 +1,7 @@
 #include "link/value.h"
 
+#include <charconv>
+
 #include <cmath>
 
 Fixed Fixed::fromDouble(double v)
@@ -53,14 +55,15 @@ qint64 Fixed::roundedHalfEven() const
     return q;
 }
 
-QString Fixed::format2() const
+namespace {
+// Writes "##0.00" of `raw` so that it ends at `end`; returns where it begins. Every frame
+// formats its power and every sample its row, so this stays clear of QString::arg.
+char *format2Digits(qint64 raw, char *end)
 {
-    // Every frame formats its power, so this stays clear of QString::arg.
-    const quint64 mag = raw_ < 0 ? 0 - quint64(raw_) : quint64(raw_);
+    const quint64 mag = raw < 0 ? 0 - quint64(raw) : quint64(raw);
     quint64 hundredths = (mag + 50) / 100;
-    const bool negative = raw_ < 0 && hundredths != 0;
-    char text[24];
-    char *p = text + sizeof text;
+    const bool negative = raw < 0 && hundredths != 0;
+    char *p = end;
     for (int digits = 0; digits < 3 || hundredths != 0; ++digits) {
         if (digits == 2)
             *--p = '.';
@@ -69,6 +72,14 @@ QString Fixed::format2() const
     }
     if (negative)
         *--p = '-';
+    return p;
+}
+} // namespace
+
+QString Fixed::format2() const
+{
+    char text[24];
+    const char *p = format2Digits(raw_, text + sizeof text);
     return QString::fromLatin1(p, text + sizeof text - p);
 }
 
@@ -99,11 +110,17 @@ int DayTime::secondsOfDay() const
 
 QString DayTime::hhmmss() const
 {
+    // Written digit by digit: every sample of a run file passes through here on opening.
     const int s = secondsOfDay();
-    return QStringLiteral("%1:%2:%3")
-        .arg(s / 3600, 2, 10, QLatin1Char('0'))
-        .arg(s / 60 % 60, 2, 10, QLatin1Char('0'))
-        .arg(s % 60, 2, 10, QLatin1Char('0'));
+    const int parts[] = { s / 3600, s / 60 % 60, s % 60 };
+    char text[8];
+    for (int i = 0; i < 3; ++i) {
+        text[i * 3] = char('0' + parts[i] / 10);
+        text[i * 3 + 1] = char('0' + parts[i] % 10);
+        if (i < 2)
+            text[i * 3 + 2] = ':';
+    }
+    return QString::fromLatin1(text, 8);
 }
 
 QString Value::text() const
@@ -116,6 +133,21 @@ QString Value::text() const
         QString operator()(DayTime t) const { return t.hhmmss(); }
     } visitor;
     return std::visit(visitor, v_);
+}
+
+void Value::appendText(QByteArray &utf8) const
+{
+    char text[24];
+    char *const end = text + sizeof text;
+    if (const auto *f = std::get_if<Fixed>(&v_); f && f->raw() % 100 == 0) {
+        const char *p = format2Digits(f->raw(), end);
+        utf8.append(p, end - p);
+    } else if (const auto *w = std::get_if<qint64>(&v_)) {
+        const auto r = std::to_chars(text, end, *w);
+        utf8.append(text, r.ptr - text);
+    } else if (!isEmpty()) {
+        utf8 += this->text().toUtf8();
+    }
 }
 
 std::optional<Fixed> Value::number() const

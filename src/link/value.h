@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringView>
 #include <compare>
@@ -67,6 +68,8 @@ public:
 
     // The plain text form the sample table keeps; empty for an empty value.
     QString text() const;
+    // The same text appended as UTF-8, without a QString on the way for numbers.
+    void appendText(QByteArray &utf8) const;
     // The value as a number: whole and decimal directly, text parsed; none for empty,
     // time, or text that is not a number.
     std::optional<Fixed> number() const;

@@ -139,6 +139,8 @@ void Chart::setTimeRange(double minDays, double maxDays)
 
 void Chart::setTimeMax(double maxDays)
 {
+    if (plot_->xAxis->range().upper == maxDays * SecondsPerDay)
+        return;
     plot_->xAxis->setRangeUpper(maxDays * SecondsPerDay);
     changed();
 }
@@ -151,26 +153,31 @@ void Chart::setTimeAuto(bool minimum, bool maximum)
     changed();
 }
 
-void Chart::applyAutomaticTime()
+QCPRange Chart::drawnTimeRange() const
 {
+    QCPRange r = plot_->xAxis->range();
     const auto &data = *graphs_[Voltage]->data();
     if (data.isEmpty())
-        return;
-    QCPRange r = plot_->xAxis->range();
+        return r;
     if (autoMin_)
         r.lower = data.constBegin()->key;
     if (autoMax_)
         r.upper = (data.constEnd() - 1)->key;
     if (r.upper <= r.lower) // a single point still needs a span to be drawn
         r.upper = r.lower + 1;
-    plot_->xAxis->setRange(r);
+    return r;
+}
+
+void Chart::applyAutomaticTime()
+{
+    const QCPRange r = drawnTimeRange();
+    if (r != plot_->xAxis->range())
+        plot_->xAxis->setRange(r);
 }
 
 Chart::Range Chart::timeRange() const
 {
-    // Answer with the ends as they will be drawn.
-    const_cast<Chart *>(this)->applyAutomaticTime();
-    const QCPRange r = plot_->xAxis->range();
+    const QCPRange r = drawnTimeRange();
     return { r.lower / SecondsPerDay, r.upper / SecondsPerDay };
 }
 

@@ -10,6 +10,7 @@ class QCustomPlot;
 class QCPAxis;
 class QCPAxisRect;
 class QCPGraph;
+class QCPRange;
 class QCPTextElement;
 
 // The chart of one run: four line series over one time axis (x in days, 1 s = 1/86400),
@@ -63,6 +64,7 @@ private:
     QCPAxis *valueAxis(int series) const;
     void changed();
     void applyAutomaticTime();
+    QCPRange drawnTimeRange() const;
     void placeOuterAxes();
 
     QCustomPlot *plot_;

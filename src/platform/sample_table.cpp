@@ -19,15 +19,15 @@ void SampleTable::prepare(const QStringList &captions, const QList<int> &widths,
     endResetModel();
 }
 
-void SampleTable::appendRow(const QString &tabbedTexts)
+void SampleTable::appendRow(QByteArrayView tabbedTexts)
 {
-    QStringView row(tabbedTexts);
-    if (row.endsWith(QLatin1Char('\t')))
+    QByteArrayView row = tabbedTexts;
+    if (row.endsWith('\t'))
         row.chop(1);
     const int at = static_cast<int>(starts_.size());
     beginInsertRows({}, at, at);
     starts_.append(text_.size());
-    text_ += row.toUtf8();
+    text_ += row;
     text_ += '\n';
     endInsertRows();
 }

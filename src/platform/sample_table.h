@@ -14,8 +14,8 @@ public:
 
     // Empties the table to the caption row with these captions and column widths.
     void prepare(const QStringList &captions, const QList<int> &widths, const QColor &shading);
-    // Appends a row from tab-separated texts (one trailing tab allowed).
-    void appendRow(const QString &tabbedTexts);
+    // Appends a row from tab-separated UTF-8 texts (one trailing tab allowed).
+    void appendRow(QByteArrayView tabbedTexts);
     // Rows including the caption row.
     qint64 rows() const { return starts_.size() + 1; }
     // The text at `row` (0 = captions) and column `col` (0-based); "" outside the table.
