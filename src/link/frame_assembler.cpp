@@ -25,10 +25,19 @@ void FrameAssembler::onNotification(int eventKind)
     if (eventKind != SerialPort::Receive)
         return;
     host_.setLamp(ReceiveLamp, !host_.lamp(ReceiveLamp));
-    if (rxState_ < Sync)
-        hunt();
-    else if (port_.bytesWaiting() > SyncThreshold - 1)
+    // A port may hand over several frames in one piece (a pseudo-terminal does); take every
+    // step that can be taken now, as a line delivering byte by byte would have raised a
+    // notification for each. Otherwise the reading falls behind by a frame each time.
+    for (;;) {
+        if (rxState_ < Sync) {
+            hunt();
+            if (rxState_ < Sync)
+                return;
+        }
+        if (port_.bytesWaiting() < SyncThreshold)
+            return;
         readFrame();
+    }
 }
 
 void FrameAssembler::hunt()

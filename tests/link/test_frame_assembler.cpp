@@ -98,10 +98,25 @@ private slots:
         rig.port.push(stream.mid(111, 1));
         QCOMPARE(rig.volts(), QList<qint64>({ 1111 }));
         QVERIFY(!rig.assembler.synced());
-        // the bytes after the frame stay waiting for the next hunt
-        QCOMPARE(rig.port.bytesWaiting(), 111 - 35);
-        QCOMPARE(rig.port.receiveThreshold(), FrameAssembler::SyncThreshold);
+        // the bytes after the frame are hunted through at once
+        QCOMPARE(rig.port.bytesWaiting(), 0);
+        QCOMPARE(rig.assembler.counters().skippedBytes, 111 - 35);
+        QCOMPARE(rig.port.receiveThreshold(), 1);
         QCOMPARE(rig.assembler.counters().frames36, 1);
+    }
+
+    // Frames that arrive in one piece are all read at once, not one per notification.
+    void severalFramesInOnePiece()
+    {
+        Rig rig;
+        QByteArray piece;
+        for (int v = 1201; v <= 1206; ++v)
+            piece += frame36(v);
+        rig.port.push(piece);
+        // a frame is read once 111 bytes wait behind its "{": the last three wait for more
+        QCOMPARE(rig.volts(), QList<qint64>({ 1201, 1202, 1203 }));
+        rig.port.push(frame36(1207) + frame36(1208) + frame36(1209));
+        QCOMPARE(rig.volts(), QList<qint64>({ 1201, 1202, 1203, 1204, 1205, 1206 }));
     }
 
     void huntSkipsNoiseWithoutWaiting()
