@@ -4,21 +4,12 @@
 #include "platform/port_list.h"
 #include "platform/scripted_serial_port.h"
 #include "support/fake_link_host.h"
+#include "support/scripted_port_list.h"
 
 #include <QSignalSpy>
 #include <QTest>
 
 namespace {
-
-class ScriptedPortList final : public PortList {
-public:
-    QStringList list;
-    QStringList names() const override { return list; }
-    QString device(int number) const override
-    {
-        return QStringLiteral("/dev/scripted%1").arg(number);
-    }
-};
 
 const QString Connected3 = QStringLiteral("Serial port 3 was connected.");
 const QString TimedOut3 = QStringLiteral("COM Port 3 was timeout,port was disconnected.");
