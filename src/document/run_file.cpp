@@ -160,6 +160,9 @@ QString write(const QString &path, const QString &title, qint64 rowCount, const 
     if (!temp.open())
         return QStringLiteral("The folder %1 cannot be written: %2")
             .arg(target.absolutePath(), temp.errorString());
+    // A temporary file is private; a run file is as readable as any other file the user saves.
+    temp.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
+                        | QFileDevice::ReadOther);
     temp.close();
     QString error;
     {

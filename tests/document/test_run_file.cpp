@@ -163,6 +163,23 @@ private slots:
         QVERIFY(!readAll(dir.filePath(name)).isEmpty());
     }
 
+    // What users already have on disk keeps opening as it did.
+    void frozenFormat1FileReads()
+    {
+        const QString fixture = QFINDTESTDATA("fixtures/run_format1.mdb");
+        QVERIFY(!fixture.isEmpty());
+        QString title;
+        QList<ChannelReading> rows;
+        QCOMPARE(readAll(fixture, &title, &rows), QString());
+        QCOMPARE(title, QStringLiteral("LiIo/Po/Fe/+CHG+  S3  @CH1  2026-12-07  10:00:01\r\n"));
+        QCOMPARE(rows.size(), 3);
+        QCOMPARE(rows[1][Field::Time].text(), QStringLiteral("00:00:02"));
+        QCOMPARE(rows[1][Field::Bat_volt].number()->format2(), QStringLiteral("11.53"));
+        QCOMPARE(rows[1][Field::Cap].text(), QStringLiteral("1"));
+        QCOMPARE(rows[2][Field::Current].isEmpty(), true);
+        QCOMPARE(rows[2][Field::C1].text(), QStringLiteral("3.87"));
+    }
+
     void widerTableOpens()
     {
         QList<ChannelReading> rows;

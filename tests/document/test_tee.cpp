@@ -282,6 +282,7 @@ private slots:
         doc->DBSave();
         QCOMPARE(doc->caption(), QStringLiteral("CH1 Chart 1 >>Live<<")); // still recording
         QCOMPARE(host->messages.last(), QStringLiteral("Chart was save at %1 .").arg(path));
+        QVERIFY(QFileInfo(path).permission(QFileDevice::ReadOther)); // not a private temporary
 
         RunFile::Reader reader;
         QVERIFY(reader.open(path));
