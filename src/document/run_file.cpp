@@ -56,7 +56,8 @@ std::optional<QVariant> toField(int field, const QString &text)
         const QTime t = QTime::fromString(text, QStringLiteral("hh:mm:ss"));
         if (!t.isValid())
             return std::nullopt;
-        return QVariant(t.msecsSinceStartOfDay() / 1000 / 86400.0);
+        const int seconds = t.msecsSinceStartOfDay() / 1000;
+        return QVariant(seconds / 86400.0);
     }
     case Kind::Text:
         if (text.size() > TextFieldSize)

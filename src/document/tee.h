@@ -11,6 +11,7 @@ class SampleTable;
 // The chart window of one run: a chart of battery voltage, current, capacity and external
 // temperature over the elapsed time, and a hidden table that keeps every accepted sample.
 // Live while the charger link feeds it; then ended, opened from a file, or saved.
+// NOLINTNEXTLINE(readability-identifier-naming): the form keeps its name, "tee"
 class tee final : public QMdiSubWindow, public IMDIDocument {
     Q_OBJECT
 public:
