@@ -27,8 +27,10 @@ MDIForm1::MDIForm1(const MainWindowPlatform &platform, QWidget *parent)
 
 MDIForm1::~MDIForm1()
 {
-    // Chart windows ask this window for things while they go; let them go first.
+    // Chart windows ask this window and its command bar for things while they go: let them
+    // go first, while the MDI area is still whole.
     closingAll_ = true;
+    qDeleteAll(area_->subWindowList());
     delete area_;
 }
 
