@@ -13,6 +13,7 @@ bool tee::DBSave()
     const QString F
         = dialogs.saveFile(saveFolder(), QStringLiteral("DataBase(*.mdb)|*.mdb|All files(*.*)|*.*"),
                            QStringLiteral("mdb"));
+    dialogs.fileName = F;
     if (F.isEmpty())
         return false;
     if (QFileInfo::exists(F)
@@ -33,5 +34,6 @@ bool tee::DBSave()
     if (!live_)
         setCaption(F);
     host_.State_add(QStringLiteral("Chart was save at ") + F + QStringLiteral(" ."));
+    dialogs.fileName.clear();
     return false;
 }

@@ -15,9 +15,11 @@ QString QtDialogs::qtFilter(const QString &filter)
 
 namespace {
 void prepare(QFileDialog &d, const QString &folder, const QString &filter,
-             const QString &defaultSuffix)
+             const QString &defaultSuffix, const QString &fileName)
 {
     d.setDirectory(folder);
+    if (!fileName.isEmpty())
+        d.selectFile(fileName);
     d.setNameFilter(QtDialogs::qtFilter(filter));
     QString suffix = defaultSuffix;
     if (suffix.startsWith(u'.'))
@@ -30,7 +32,7 @@ QString QtDialogs::openFile(const QString &folder, const QString &filter,
                             const QString &defaultSuffix)
 {
     QFileDialog d(parent_);
-    prepare(d, folder, filter, defaultSuffix);
+    prepare(d, folder, filter, defaultSuffix, fileName);
     d.setAcceptMode(QFileDialog::AcceptOpen);
     // The program reports a missing file itself, so a typed name that does not exist is accepted.
     d.setFileMode(QFileDialog::AnyFile);
@@ -42,7 +44,7 @@ QString QtDialogs::saveFile(const QString &folder, const QString &filter,
                             const QString &defaultSuffix)
 {
     QFileDialog d(parent_);
-    prepare(d, folder, filter, defaultSuffix);
+    prepare(d, folder, filter, defaultSuffix, fileName);
     d.setAcceptMode(QFileDialog::AcceptSave);
     // The program asks its own overwrite question.
     d.setOption(QFileDialog::DontConfirmOverwrite);
@@ -74,13 +76,13 @@ std::optional<QString> QtDialogs::input(const QString &prompt, const QString &ti
 
 QString ScriptedDialogs::openFile(const QString &folder, const QString &filter, const QString &)
 {
-    asked.append({ QStringLiteral("open"), folder, filter });
+    asked.append({ QStringLiteral("open"), folder, filter, fileName });
     return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
 }
 
 QString ScriptedDialogs::saveFile(const QString &folder, const QString &filter, const QString &)
 {
-    asked.append({ QStringLiteral("save"), folder, filter });
+    asked.append({ QStringLiteral("save"), folder, filter, fileName });
     return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
 }
 

@@ -15,6 +15,10 @@ public:
     enum class Answer { Ok, Cancel };
 
     virtual ~Dialogs() = default;
+
+    // The name the next file dialog offers, as the commands leave it: a save that was not
+    // confirmed offers the same name again, a finished one offers none.
+    QString fileName;
     // The chosen path, or "" when the user cancelled.
     virtual QString openFile(const QString &folder, const QString &filter,
                              const QString &defaultSuffix)
@@ -57,6 +61,7 @@ class ScriptedDialogs final : public Dialogs {
 public:
     struct Asked {
         QString kind, text, title;
+        QString fileName; // the name a file dialog offered
     };
 
     QStringList fileAnswers; // for openFile and saveFile, in order ("" = cancel)

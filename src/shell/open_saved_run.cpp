@@ -19,6 +19,8 @@ void MDIForm1::OpenSavedRun()
 {
     const QString file = dialogs_.openFile(
         saveFolder(), QStringLiteral("Chart Database(*.mdb)|*.mdb"), QStringLiteral("mdb"));
+    // A failed open offers the same name next time; anything else starts afresh.
+    dialogs_.fileName.clear();
     if (file.isEmpty())
         return;
     if (!QFileInfo::exists(file)) {
@@ -63,6 +65,7 @@ void MDIForm1::OpenSavedRun()
         return true;
     };
     if (!replay()) {
+        dialogs_.fileName = file;
         dialogs_.message(QStringLiteral("An error has occurrenced,Make sure your file: \r\n") + file
                              + QStringLiteral("\r\nwas created by this program."),
                          QStringLiteral("An Error."), Dialogs::Icon::Critical);

@@ -383,6 +383,7 @@ private slots:
         QVERIFY(!docs[1]->chart().redrawSuspended());
         QVERIFY(!rig.window.DocOpen());
         QCOMPARE(rig.status().last(), "10:00:00  " + path + " was open in chart .");
+        QCOMPARE(rig.dialogs.fileName, QString());
     }
 
     // Damaged files: what each leaves behind after the "An Error." message.
@@ -434,6 +435,7 @@ private slots:
         Rig rig;
         rig.dialogs.fileAnswers << path;
         rig.click("Main_file", "Open");
+        QCOMPARE(rig.dialogs.fileName, path); // the next open offers the same file
         QCOMPARE(rig.dialogs.asked.last().title, QStringLiteral("An Error."));
         QCOMPARE(rig.dialogs.asked.last().text,
                  "An error has occurrenced,Make sure your file: \r\n" + path
