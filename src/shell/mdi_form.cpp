@@ -7,10 +7,8 @@
 #include "setup/config.h"
 #include "shell/command_layout.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QMdiArea>
-#include <QSettings>
 
 MDIForm1::MDIForm1(const MainWindowPlatform &platform, QWidget *parent)
     : QMainWindow(parent), clock_(platform.clock), dialogs_(platform.dialogs),

@@ -42,22 +42,22 @@ void MDIForm1::OpenSavedRun()
             return false;
         doc->ChartTitle(*title);
 
-        const qint64 rows = reader.rowCount();
-        std::optional<QProgressDialog> progress;
-        progress.emplace(tr("Opening %1").arg(QFileInfo(file).fileName()), QString(), 0,
-                         int(std::max<qint64>(rows, 0)), this);
-        progress->setWindowModality(Qt::WindowModal);
-        progress->setMinimumDuration(ProgressAfterMs);
-        progress->setValue(0);
+        // Shown only when the replay takes long; without a count it shows that it is busy.
+        const qint64 rows = std::max<qint64>(reader.rowCount(), 0);
+        QProgressDialog progress(QStringLiteral("Opening %1").arg(QFileInfo(file).fileName()),
+                                 QString(), 0, int(rows), this);
+        progress.setWindowModality(Qt::WindowModal);
+        progress.setMinimumDuration(ProgressAfterMs);
+        progress.setValue(0);
         ChannelReading row;
         for (qint64 n = 1; reader.next(row); ++n) {
             doc->Proc(row, true);
             if (!doc->procFailure().isEmpty())
                 return false;
             if (n % ProgressStep == 0)
-                progress->setValue(int(std::min(n, rows)));
+                progress.setValue(int(std::min(n, rows)));
         }
-        progress.reset();
+        progress.close();
         if (!reader.error().isEmpty())
             return false;
         doc->RePaint(false);
