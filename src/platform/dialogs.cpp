@@ -88,13 +88,13 @@ QString ScriptedDialogs::saveFile(const QString &folder, const QString &filter, 
 
 Dialogs::Answer ScriptedDialogs::message(const QString &text, const QString &title, Icon, Buttons)
 {
-    asked.append({ QStringLiteral("message"), text, title });
+    asked.append({ QStringLiteral("message"), text, title, {} });
     return messageAnswers.isEmpty() ? Answer::Ok : messageAnswers.takeFirst();
 }
 
 std::optional<QString> ScriptedDialogs::input(const QString &prompt, const QString &title,
                                               const QString &)
 {
-    asked.append({ QStringLiteral("input"), prompt, title });
+    asked.append({ QStringLiteral("input"), prompt, title, {} });
     return inputAnswers.isEmpty() ? std::nullopt : inputAnswers.takeFirst();
 }
