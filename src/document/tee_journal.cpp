@@ -28,7 +28,8 @@ void tee::journalRow(const ChannelReading &cell)
         return;
     // Said once; the run goes on in memory and can still be saved.
     journalFailed_ = true;
-    host_.State_add(caption().left(4)
-                    + QStringLiteral("cannot be kept safe against a crash (%1). Save it when it ends.")
-                          .arg(failure));
+    host_.State_add(
+        caption().left(4)
+        + QStringLiteral("cannot be kept safe against a crash (%1). Save it when it ends.")
+              .arg(failure));
 }

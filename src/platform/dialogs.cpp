@@ -61,8 +61,8 @@ Dialogs::Answer QtDialogs::message(const QString &text, const QString &title, Ic
     static constexpr QMessageBox::StandardButtons sets[]
         = { QMessageBox::Ok, QMessageBox::Ok | QMessageBox::Cancel,
             QMessageBox::Yes | QMessageBox::No };
-    QMessageBox box(icons[static_cast<int>(icon)], title, text,
-                    sets[static_cast<int>(buttons)], parent_);
+    QMessageBox box(icons[static_cast<int>(icon)], title, text, sets[static_cast<int>(buttons)],
+                    parent_);
     switch (box.exec()) {
     case QMessageBox::Ok:
         return Answer::Ok;

@@ -53,8 +53,8 @@ void MDIForm1::recoverRuns()
                 RunJournal::adopt(found.paths[i]); // and let go at once: removed
                 continue;
             }
-            if (tee *doc = openRun(found.paths[i],
-                                   found.captions[i] + QStringLiteral(" (recovered)")))
+            if (tee *doc
+                = openRun(found.paths[i], found.captions[i] + QStringLiteral(" (recovered)")))
                 doc->adoptJournal(RunJournal::adopt(found.paths[i]));
             else
                 ++unreadable; // left where it is, for another try

@@ -120,7 +120,8 @@ int recordUntilKilled(int argc, char **argv)
     ScriptedDialogs dialogs;
     QTemporaryDir programFolder;
     InterfaceTextStore store(InterfaceTextStore::builtInPath(), programFolder.path());
-    MDIForm1 window({ clock, port, ports, dialogs, store, nullptr, QString::fromLocal8Bit(argv[2]) });
+    MDIForm1 window(
+        { clock, port, ports, dialogs, store, nullptr, QString::fromLocal8Bit(argv[2]) });
     window.load();
     QHash<const tee *, qint64> printed;
     QTimer poll;
@@ -203,7 +204,6 @@ private slots:
         for (const auto &[at, row] : printed)
             if (at < killedAt - 1000)
                 QVERIFY2(recovered.contains(row), qPrintable(row));
-
     }
 
     void recoveryAtStart_data()
@@ -292,7 +292,8 @@ private slots:
         } else {
             rig->window.EndLiveDoc(1);
             rig->documents().first()->close();
-            QCOMPARE(files(folder, "*.journal").size(), 1); // closing was asked, deleting comes later
+            QCOMPARE(files(folder, "*.journal").size(),
+                     1); // closing was asked, deleting comes later
         }
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         rig.reset();
@@ -321,8 +322,8 @@ private slots:
         QTest::newRow("overlapping runs") << "+1 +2 -1 -2" << false << once;
         QTest::newRow("exit while live") << "+1 +2 x" << false << once;
         QTest::newRow("two runs") << "+1 -1 +2 -2" << false << (once + once);
-        QTest::newRow("no service") << "+1 -1 +1" << true
-                                    << QStringList { "take", "release", "take" };
+        QTest::newRow("no service")
+            << "+1 -1 +1" << true << QStringList { "take", "release", "take" };
     }
     void noIdleSleepWhileLive()
     {
