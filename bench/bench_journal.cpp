@@ -3,6 +3,7 @@
 // Run by hand: build/bench/bench_journal [folder for the journal, default a temporary one]
 #include "document/tee.h"
 #include "support/fake_document_host.h"
+#include "support/readings.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -14,23 +15,6 @@
 namespace {
 constexpr int Samples = 86'400;
 constexpr int More = 1'000;
-
-ChannelReading sample(qint64 s)
-{
-    ChannelReading r;
-    r[Type] = "LiIo/Po/Fe";
-    r[Chg] = "+CHG+";
-    r[Ext_temp] = 25 + s % 7;
-    r[In_temp] = 0;
-    r[In_Volt] = Fixed::fromHundredths(1200);
-    r[Bat_volt] = Fixed::fromHundredths(1500 + s % 180);
-    r[Current] = Fixed::fromHundredths(200 - s % 50);
-    r[Cap] = s / 2;
-    r[Power] = "30.00";
-    for (int c = 0; c < 12; ++c)
-        r[C1 + c] = Fixed::fromHundredths(c < 4 ? 380 + s % 40 : 0);
-    return r;
-}
 
 // Mean milliseconds of Proc per accepted sample: over the whole day, then at its end.
 std::pair<double, double> record(QMdiArea &area, const QString &journals)
@@ -44,7 +28,7 @@ std::pair<double, double> record(QMdiArea &area, const QString &journals)
         qint64 ns = 0;
         for (qint64 s = from; s < to; ++s) {
             host.fakeClock.advanceSeconds(1);
-            ChannelReading r = sample(s);
+            ChannelReading r = daySample(s);
             QElapsedTimer t;
             t.start();
             doc->Proc(r, false);

@@ -13,6 +13,7 @@
 #include "platform/sleep_inhibitor.h"
 #include "setup/config.h"
 #include "shell/mdi_form.h"
+#include "support/readings.h"
 #include "support/scripted_port_list.h"
 
 #include <QApplication>
@@ -38,23 +39,6 @@ public:
     }
     void release() override { calls << QStringLiteral("release"); }
 };
-
-ChannelReading reading(qint64 capacity)
-{
-    ChannelReading r;
-    r[Type] = "NiMH";
-    r[Chg] = "+CHG+";
-    r[Ext_temp] = 30;
-    r[In_temp] = 0;
-    r[In_Volt] = Fixed::fromHundredths(1200);
-    r[Bat_volt] = Fixed::fromHundredths(720 + capacity % 7);
-    r[Current] = Fixed::fromHundredths(100);
-    r[Cap] = capacity;
-    r[Power] = "7.20";
-    for (int c = C1; c <= C12; ++c)
-        r[c] = Fixed::fromHundredths(c < C1 + 6 ? 120 : 0);
-    return r;
-}
 
 QStringList files(const QString &folder, const QString &pattern = QStringLiteral("*"))
 {
