@@ -29,6 +29,7 @@ QList<int> columnWidths()
 }
 
 constexpr double Day = 86400.0;
+const QString LiveMark = QStringLiteral(" >>Live<<");
 } // namespace
 
 tee::tee(DocumentHost &host, QWidget *parent)
@@ -78,6 +79,8 @@ bool tee::InitDoc(CommandBar *ab, const QString &sFile, bool)
         ab->refresh();
     }
     setCaption(sFile);
+    // Live before it is shown, so that its activation already sets the channel tool.
+    live_ = sFile.endsWith(LiveMark);
     QMdiSubWindow::show();
     return ab != nullptr;
 }
@@ -96,7 +99,6 @@ QString tee::channelToolCaption() const
 
 bool tee::deCaption()
 {
-    static const QString LiveMark = QStringLiteral(" >>Live<<");
     if (live_ && caption().endsWith(LiveMark))
         setCaption(caption().chopped(LiveMark.size()) + QStringLiteral(" END"));
     live_ = false;

@@ -8,19 +8,26 @@
 class PortList {
 public:
     virtual ~PortList() = default;
+    // Lists the ports afresh, so a charger plugged in later is found.
     virtual QStringList names() const = 0;
-    // The device of port `number` ("" when there is none).
+    // The device of port `number` in the last listing ("" when there is none).
     virtual QString device(int number) const = 0;
 };
 
 // Devices named in CHARGEMON_PORTS (colon-separated paths) first, then USB and ACM
-// devices, then the rest, numbered from 1 in that order. Read afresh at every call, so a
-// charger plugged in later is found.
+// devices, then the rest, numbered from 1 in that order. The system is asked only by
+// names(), which the search calls once per round: asking it costs hundreds of file opens.
 class SystemPortList final : public PortList {
 public:
+    // A port the system lists: its name ("ttyUSB0") and device ("/dev/ttyUSB0").
+    struct Listed {
+        QString name, device;
+    };
+    static QStringList ordered(const QString &fromEnv, const QList<Listed> &listed);
+
     QStringList names() const override;
     QString device(int number) const override;
 
 private:
-    QStringList devices() const;
+    mutable QStringList devices_;
 };
