@@ -154,8 +154,9 @@ private slots:
         rig.finishProbes();
         QCOMPARE(rig.port.openedPorts(), QList<int>({ 1, 2, 3, 4, 5, 1, 2, 3, 4, 5 }));
         // one hint per device and run, naming the device and what to do
-        const QString denied = "Cannot open /dev/scripted%1: permission denied. Add your user "
-                               "to the dialout group (sudo adduser $USER dialout) and log in again.";
+        const QString denied
+            = "Cannot open /dev/scripted%1: permission denied. Add your user "
+              "to the dialout group (sudo adduser $USER dialout) and log in again.";
         QCOMPARE(rig.host.messages,
                  QStringList({ denied.arg(1),
                                "Cannot open /dev/scripted4: it is in use by another program.",
