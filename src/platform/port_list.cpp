@@ -1,6 +1,24 @@
 #include "platform/port_list.h"
 
+#include <QFileInfo>
 #include <QSerialPortInfo>
+
+namespace {
+constexpr int SettleSeconds = 3;
+}
+
+SystemPortList::SystemPortList(QString nodes, Lister lister)
+    : nodes_(std::move(nodes)), lister_(std::move(lister))
+{
+}
+
+QList<SystemPortList::Listed> SystemPortList::systemPorts()
+{
+    QList<Listed> listed;
+    for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts())
+        listed.append({ info.portName(), info.systemLocation() });
+    return listed;
+}
 
 QStringList SystemPortList::ordered(const QString &fromEnv, const QList<Listed> &listed)
 {
@@ -17,10 +35,13 @@ QStringList SystemPortList::ordered(const QString &fromEnv, const QList<Listed> 
 
 QStringList SystemPortList::names() const
 {
-    QList<Listed> listed;
-    for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts())
-        listed.append({ info.portName(), info.systemLocation() });
-    devices_ = ordered(qEnvironmentVariable("CHARGEMON_PORTS"), listed);
+    const QDateTime changed = QFileInfo(nodes_).lastModified();
+    if (!changed.isValid() || changed != nodesChanged_
+        || changed.secsTo(QDateTime::currentDateTime()) < SettleSeconds) {
+        listed_ = lister_();
+        nodesChanged_ = changed;
+    }
+    devices_ = ordered(qEnvironmentVariable("CHARGEMON_PORTS"), listed_);
     QStringList names;
     for (qsizetype i = 1; i <= devices_.size(); ++i)
         names << QStringLiteral("COM%1").arg(i);

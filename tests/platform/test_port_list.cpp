@@ -1,6 +1,11 @@
 #include "platform/port_list.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 
 using Listed = QList<SystemPortList::Listed>;
 
@@ -33,10 +38,39 @@ private slots:
         QCOMPARE(SystemPortList::ordered(fromEnv, listed), devices);
     }
 
+    void systemAskedWhenNodesChange()
+    {
+        QTemporaryDir nodes;
+        const auto age = [&](int seconds) {
+            const timespec then[2]
+                = { { time(nullptr) - seconds, 0 }, { time(nullptr) - seconds, 0 } };
+            QVERIFY(utimensat(AT_FDCWD, qPrintable(nodes.path()), then, 0) == 0);
+        };
+        int asked = 0;
+        SystemPortList ports(nodes.path(), [&] {
+            ++asked;
+            return Listed { { "ttyUSB0", "/dev/ttyUSB0" } };
+        });
+        age(60);
+        ports.names();
+        ports.names();
+        QCOMPARE(asked, 1);
+        QCOMPARE(ports.device(1), QStringLiteral("/dev/ttyUSB0"));
+        QFile node(nodes.filePath("ttyUSB1")); // plugged
+        QVERIFY(node.open(QIODevice::WriteOnly));
+        ports.names();
+        ports.names(); // settling
+        QCOMPARE(asked, 3);
+        age(30);
+        ports.names();
+        ports.names();
+        QCOMPARE(asked, 4);
+    }
+
     void namesNumberTheDevices()
     {
         qputenv("CHARGEMON_PORTS", "/tmp/charger");
-        SystemPortList ports;
+        SystemPortList ports(QString(), [] { return Listed(); });
         QCOMPARE(ports.device(1), QString()); // nothing listed yet
         QCOMPARE(ports.names().value(0), QStringLiteral("COM1"));
         qunsetenv("CHARGEMON_PORTS");
