@@ -30,6 +30,14 @@ QList<int> columnWidths()
 
 constexpr double Day = 86400.0;
 const QString LiveMark = QStringLiteral(" >>Live<<");
+
+// The caption the link gives a live window ("CH1 Chart 3 >>Live<<"); an opened run's
+// caption is a full path, whatever its name.
+bool isLiveCaption(const QString &caption)
+{
+    return (caption.startsWith(QLatin1String("CH1 ")) || caption.startsWith(QLatin1String("CH2 ")))
+        && caption.endsWith(LiveMark);
+}
 } // namespace
 
 tee::tee(DocumentHost &host, QWidget *parent)
@@ -80,7 +88,7 @@ bool tee::InitDoc(CommandBar *ab, const QString &sFile, bool)
     }
     setCaption(sFile);
     // Live before it is shown, so that its activation already sets the channel tool.
-    live_ = sFile.endsWith(LiveMark);
+    live_ = isLiveCaption(sFile);
     QMdiSubWindow::show();
     return ab != nullptr;
 }
