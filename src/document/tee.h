@@ -28,14 +28,14 @@ public:
     bool active() override;
     bool reset() override;
     bool RePaint(bool flag) override;
+    QMdiSubWindow *window() override { return this; }
+    // A row without a value where the chart needs one.
+    QString procFailure() const override { return procFailure_; }
 
     // Fed by the charger link: only then does the window refuse the user's close.
     bool isLive() const { return live_; }
     QString caption() const { return windowTitle(); }
     QString documentTitle() const { return title_; }
-    // Why the last Proc recorded nothing ("" when it did): a row without a value where
-    // the chart needs one.
-    QString procFailure() const { return procFailure_; }
     const SampleTable &table() const { return *table_; }
     Chart &chart() { return *chart_; }
 
