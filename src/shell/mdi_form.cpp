@@ -5,6 +5,7 @@
 #include "link/port_search.h"
 #include "platform/qt_command_bar.h"
 #include "setup/config.h"
+#include "setup/infoform1.h"
 #include "shell/command_layout.h"
 
 #include <QCloseEvent>
@@ -20,6 +21,8 @@ MDIForm1::MDIForm1(const MainWindowPlatform &platform, QWidget *parent)
     connect(menu_, &CommandBar::toolClicked, this, &MDIForm1::onToolClicked);
     assembler_ = new FrameAssembler(platform.port, *this, clock_, this);
     search_ = new PortSearch(platform.port, platform.ports, *this, clock_, *assembler_, this);
+    info_ = new Infoform1(dialogs_, this);
+    connect(info_, &Infoform1::ChartLightSwitched, this, &MDIForm1::switchSeries);
     resize(1280, 800);
 }
 
@@ -53,6 +56,7 @@ Tool &MDIForm1::tool(const QString &band, const QString &name) const
 void MDIForm1::load()
 {
     SetupToolbar();
+    info_->DockYourselfTo(*menu_, true, 1, 0, 802);
     setChannelDropDown(false);
     showMaximized();
     menu_->refresh();

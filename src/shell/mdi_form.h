@@ -10,6 +10,7 @@
 class CommandBar;
 class Dialogs;
 class FrameAssembler;
+class Infoform1;
 class InterfaceTextStore;
 class PortList;
 class PortSearch;
@@ -47,6 +48,7 @@ public:
     QMdiArea &mdiArea() { return *area_; }
     PortSearch &portSearch() { return *search_; }
     FrameAssembler &assembler() { return *assembler_; }
+    Infoform1 &infoPanel() { return *info_; }
 
     // LinkHost
     void Reading_Proc(int channel, ChannelReading &reading) override;
@@ -59,8 +61,8 @@ public:
 
     // DocumentHost
     void Channel_Proc(int channel) override;
-    void ShowReading(const ChannelReading &) override { }
-    void setSeriesLamp(int, bool) override { }
+    void ShowReading(const ChannelReading &reading) override;
+    void setSeriesLamp(int series, bool on) override;
     void cascade() override;
     bool closingAll() const override { return closingAll_; }
     const Clock &clock() const override { return clock_; }
@@ -80,6 +82,7 @@ private:
     void arrange(int mode);
     void NewLiveDoc(int channel, const QString &prefix);
     void OpenSavedRun();
+    void switchSeries(int series, bool shown);
     tee *newDocument();
     QPointer<tee> &liveDoc(int channel) { return channel == 1 ? newdoc_ : ch2doc_; }
     Tool &tool(const QString &band, const QString &name) const;
@@ -91,6 +94,7 @@ private:
     CommandBar *menu_;
     FrameAssembler *assembler_;
     PortSearch *search_;
+    Infoform1 *info_;
     QPointer<tee> newdoc_, ch2doc_, docOpen_;
     qint32 windowCounter_ = 0;
     bool closingAll_ = false;
