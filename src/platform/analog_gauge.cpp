@@ -120,6 +120,7 @@ QPixmap AnalogGauge::face(qreal side, qreal dpr)
     QFont number = font();
     number.setPixelSize(8);
     painter.setFont(number);
+    const QFontMetricsF metrics(number);
     for (int i = 0; i <= 2 * steps; ++i) {
         const double v = step * i / 2;
         const qreal a = angleOf(v, max);
@@ -128,10 +129,16 @@ QPixmap AnalogGauge::face(qreal side, qreal dpr)
                             major ? 1.3 : 0.8, Qt::SolidLine, Qt::FlatCap));
         painter.drawLine(polar(major ? 38 : 41.5, a), polar(45.5, a));
         if (major && (i / 2) % every == 0) {
-            const QPointF at = polar(30.5, a);
+            // Each number stands just inside the ticks, however wide it is.
+            const QString text = QString::number(v, 'g', 6);
+            const QSizeF box = metrics.size(0, text);
+            const qreal rad = qDegreesToRadians(a);
+            const qreal reach
+                = std::abs(qCos(rad)) * box.width() / 2 + std::abs(qSin(rad)) * box.height() / 2;
+            const QPointF at = polar(36 - reach, a);
             painter.setPen(QColor(205, 214, 222));
-            painter.drawText(QRectF(at.x() - 14, at.y() - 6, 28, 12), Qt::AlignCenter,
-                             QString::number(v, 'g', 6));
+            painter.drawText(QRectF(at - QPointF(box.width() / 2, box.height() / 2), box),
+                             Qt::AlignCenter, text);
         }
     }
 
@@ -139,13 +146,13 @@ QPixmap AnalogGauge::face(qreal side, qreal dpr)
     unit.setPixelSize(9);
     painter.setFont(unit);
     painter.setPen(QColor(150, 160, 170));
-    painter.drawText(QRectF(35, 64, 40, 11), Qt::AlignCenter, unit_);
+    painter.drawText(QRectF(35, 66, 40, 11), Qt::AlignCenter, unit_);
     QFont caption = font();
     caption.setPixelSize(10);
     caption.setBold(true);
     painter.setFont(caption);
     painter.setPen(QColor(230, 235, 240));
-    painter.drawText(QRectF(18, 80, 74, 14), Qt::AlignCenter, caption_);
+    painter.drawText(QRectF(18, 83, 74, 14), Qt::AlignCenter, caption_);
     return face_;
 }
 

@@ -45,10 +45,9 @@ QPixmap Thermometer::glass(qreal dpr)
     QPainter painter(&glass_);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF t = tube();
-    const QPointF c = bulbCentre();
     QPainterPath outline;
     outline.addRoundedRect(t.adjusted(-2, -2, 2, BulbRadius), TubeWidth / 2 + 2, TubeWidth / 2 + 2);
-    outline.addEllipse(c, BulbRadius + 2, BulbRadius + 2);
+    outline.addEllipse(bulbCentre(), BulbRadius + 2, BulbRadius + 2);
     painter.setPen(QPen(QColor(120, 130, 142), 1.2));
     painter.setBrush(QColor(12, 14, 18));
     painter.drawPath(outline.simplified());
@@ -70,8 +69,9 @@ QPixmap Thermometer::glass(qreal dpr)
         }
     }
     painter.setPen(QColor(150, 160, 170));
-    painter.drawText(QRectF(t.right() + 14, 0, 24, 10), Qt::AlignLeft | Qt::AlignTop,
-                     QStringLiteral("\u2103"));
+    const QPointF c = bulbCentre();
+    painter.drawText(QRectF(c.x() + BulbRadius + 4, c.y() - 6, 24, 12),
+                     Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("\u2103"));
     return glass_;
 }
 

@@ -210,4 +210,6 @@ void Infoform1::resizeEvent(QResizeEvent *event)
     labInTemp_->setVisible(shown != Thermometers::None);
     extTemp_->setVisible(shown == Thermometers::Both);
     labExtTemp_->setVisible(shown == Thermometers::Both);
+    // A picture cut off at the edge looks broken: it shows whole or not at all.
+    image2_->setVisible(image2_->geometry().right() < width());
 }
