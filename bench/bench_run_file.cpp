@@ -138,7 +138,9 @@ int main(int argc, char **argv)
     ScriptedPortList ports;
     ScriptedDialogs dialogs;
     InterfaceTextStore store;
-    MDIForm1 window({ clock, port, ports, dialogs, store });
+    RecordingClipboard clipboard;
+    RecordingPrinter printer;
+    MDIForm1 window({ clock, port, ports, dialogs, store, clipboard, printer });
     window.resize(1600, 900);
     window.show();
     dialogs.fileAnswers << ours;

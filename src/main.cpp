@@ -1,6 +1,8 @@
+#include "platform/clipboard.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/port_list.h"
+#include "platform/printer.h"
 #include "platform/qt_serial_port.h"
 #include "setup/config.h"
 #include "shell/mdi_form.h"
@@ -22,8 +24,11 @@ int main(int argc, char *argv[])
     QtSerialPort port(ports);
     QtDialogs dialogs;
     InterfaceTextStore store;
-    MDIForm1 window({ clock, port, ports, dialogs, store });
+    QtClipboard clipboard;
+    QtPrinter printer;
+    MDIForm1 window({ clock, port, ports, dialogs, store, clipboard, printer });
     dialogs.setParent(&window);
+    printer.setParent(&window);
     // The status line on standard error, for scripts and the end-to-end test.
     if (qEnvironmentVariableIsSet("CHARGEMON_STATUS_TO_STDERR"))
         QObject::connect(&window, &MDIForm1::statusAdded, [](const QString &line) {

@@ -16,6 +16,7 @@ class tee final : public QMdiSubWindow, public IMDIDocument {
     Q_OBJECT
 public:
     explicit tee(DocumentHost &host, QWidget *parent = nullptr);
+    ~tee() override;
 
     bool CommandHandler(Tool &tool) override;
     bool InitDoc(CommandBar *ab, const QString &sFile, bool bNew) override;
@@ -33,6 +34,7 @@ public:
     bool isLive() const { return live_; }
     QString caption() const { return windowTitle(); }
     QString documentTitle() const { return title_; }
+    bool fullScreen() const { return fullScreen_; }
     // Why the last Proc recorded nothing ("" when it did): a row without a value where
     // the chart needs one.
     QString procFailure() const { return procFailure_; }
@@ -50,6 +52,18 @@ private:
     void setCaption(const QString &caption) { setWindowTitle(caption); }
     QString channelToolCaption() const;
     void feedPanel(const ChannelReading &cell);
+    void syncLamps();
+
+    // Chart commands
+    void describe();
+    void exportCsv();
+    void copyChart();
+    void printChart();
+
+    // Mouse on the chart
+    void crossLineMoved(QPoint at);
+    bool crossLineChecked() const;
+    void toggleFullScreen();
 
     DocumentHost &host_;
     CommandBar *bar_ = nullptr;
@@ -61,4 +75,5 @@ private:
     qint64 lastSeconds_ = 0;
     qint64 lastCapacity_ = 0;
     bool live_ = false;
+    bool fullScreen_ = false;
 };

@@ -41,13 +41,12 @@ QString QtDialogs::openFile(const QString &folder, const QString &filter,
 }
 
 QString QtDialogs::saveFile(const QString &folder, const QString &filter,
-                            const QString &defaultSuffix)
+                            const QString &defaultSuffix, bool askOverwrite)
 {
     QFileDialog d(parent_);
     prepare(d, folder, filter, defaultSuffix, fileName);
     d.setAcceptMode(QFileDialog::AcceptSave);
-    // The program asks its own overwrite question.
-    d.setOption(QFileDialog::DontConfirmOverwrite);
+    d.setOption(QFileDialog::DontConfirmOverwrite, !askOverwrite);
     return d.exec() == QDialog::Accepted && !d.selectedFiles().isEmpty() ? d.selectedFiles().first()
                                                                          : QString();
 }
@@ -80,7 +79,8 @@ QString ScriptedDialogs::openFile(const QString &folder, const QString &filter, 
     return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
 }
 
-QString ScriptedDialogs::saveFile(const QString &folder, const QString &filter, const QString &)
+QString ScriptedDialogs::saveFile(const QString &folder, const QString &filter, const QString &,
+                                  bool)
 {
     asked.append({ QStringLiteral("save"), folder, filter, fileName });
     return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
@@ -93,8 +93,8 @@ Dialogs::Answer ScriptedDialogs::message(const QString &text, const QString &tit
 }
 
 std::optional<QString> ScriptedDialogs::input(const QString &prompt, const QString &title,
-                                              const QString &)
+                                              const QString &defaultText)
 {
-    asked.append({ QStringLiteral("input"), prompt, title, {} });
+    asked.append({ QStringLiteral("input"), prompt, title, {}, defaultText });
     return inputAnswers.isEmpty() ? std::nullopt : inputAnswers.takeFirst();
 }

@@ -23,8 +23,10 @@ public:
     virtual QString openFile(const QString &folder, const QString &filter,
                              const QString &defaultSuffix)
         = 0;
+    // With `askOverwrite` the dialog itself asks before an existing file is chosen;
+    // otherwise the caller asks its own question.
     virtual QString saveFile(const QString &folder, const QString &filter,
-                             const QString &defaultSuffix)
+                             const QString &defaultSuffix, bool askOverwrite = false)
         = 0;
     virtual Answer message(const QString &text, const QString &title, Icon icon,
                            Buttons buttons = Buttons::Ok)
@@ -43,8 +45,8 @@ public:
     void setParent(QWidget *parent) { parent_ = parent; }
     QString openFile(const QString &folder, const QString &filter,
                      const QString &defaultSuffix) override;
-    QString saveFile(const QString &folder, const QString &filter,
-                     const QString &defaultSuffix) override;
+    QString saveFile(const QString &folder, const QString &filter, const QString &defaultSuffix,
+                     bool askOverwrite) override;
     Answer message(const QString &text, const QString &title, Icon icon, Buttons buttons) override;
     std::optional<QString> input(const QString &prompt, const QString &title,
                                  const QString &defaultText) override;
@@ -62,6 +64,7 @@ public:
     struct Asked {
         QString kind, text, title;
         QString fileName; // the name a file dialog offered
+        QString defaultText = {}; // the text an input box offered
     };
 
     QStringList fileAnswers; // for openFile and saveFile, in order ("" = cancel)
@@ -71,8 +74,8 @@ public:
 
     QString openFile(const QString &folder, const QString &filter,
                      const QString &defaultSuffix) override;
-    QString saveFile(const QString &folder, const QString &filter,
-                     const QString &defaultSuffix) override;
+    QString saveFile(const QString &folder, const QString &filter, const QString &defaultSuffix,
+                     bool askOverwrite) override;
     Answer message(const QString &text, const QString &title, Icon icon, Buttons buttons) override;
     std::optional<QString> input(const QString &prompt, const QString &title,
                                  const QString &defaultText) override;

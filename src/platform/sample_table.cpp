@@ -1,7 +1,43 @@
 #include "platform/sample_table.h"
 
 #include <QColor>
+#include <QSaveFile>
 #include <QSize>
+
+#include <algorithm>
+
+namespace {
+// One CSV line from tab-separated texts: fields with a separator, quote or line break are
+// quoted, their quotes doubled.
+void appendCsvLine(QByteArray &out, QByteArrayView tabbed)
+{
+    const auto special = [](char c) { return c == ',' || c == '"' || c == '\r' || c == '\n'; };
+    const qsizetype at = out.size();
+    if (std::none_of(tabbed.begin(), tabbed.end(), special)) {
+        out += tabbed;
+        std::replace(out.begin() + at, out.end(), '\t', ',');
+    } else {
+        for (qsizetype start = 0; start <= tabbed.size();) {
+            qsizetype end = tabbed.indexOf('\t', start);
+            if (end < 0)
+                end = tabbed.size();
+            const QByteArrayView field = tabbed.sliced(start, end - start);
+            if (start > 0)
+                out += ',';
+            if (std::any_of(field.begin(), field.end(), special)) {
+                out += '"';
+                for (char c : field)
+                    out += c == '"' ? QByteArrayView("\"\"") : QByteArrayView(&c, 1);
+                out += '"';
+            } else {
+                out += field;
+            }
+            start = end + 1;
+        }
+    }
+    out += "\r\n";
+}
+} // namespace
 
 SampleTable::SampleTable(QObject *parent) : QAbstractTableModel(parent) { }
 
@@ -48,6 +84,19 @@ QStringList SampleTable::rowTexts(qint64 r) const
     if (r < 0 || r > starts_.size())
         return {};
     return QString::fromUtf8(row(r)).split(QLatin1Char('\t'));
+}
+
+QString SampleTable::writeCsv(const QString &path) const
+{
+    QByteArray out;
+    out.reserve(text_.size() + starts_.size() + 1024);
+    appendCsvLine(out, captions_.join(QLatin1Char('\t')).toUtf8());
+    for (qint64 r = 1; r <= starts_.size(); ++r)
+        appendCsvLine(out, row(r));
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(out) != out.size() || !file.commit())
+        return file.errorString();
+    return {};
 }
 
 QString SampleTable::cell(qint64 r, int col) const

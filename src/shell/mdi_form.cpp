@@ -12,7 +12,8 @@
 
 MDIForm1::MDIForm1(const MainWindowPlatform &platform, QWidget *parent)
     : QMainWindow(parent), clock_(platform.clock), dialogs_(platform.dialogs),
-      store_(platform.store), area_(new QMdiArea(this))
+      clipboard_(platform.clipboard), printer_(platform.printer), store_(platform.store),
+      area_(new QMdiArea(this))
 {
     area_->setBackground(QColor(96, 104, 120));
     setCentralWidget(area_);

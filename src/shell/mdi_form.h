@@ -7,12 +7,14 @@
 #include <QMainWindow>
 #include <QPointer>
 
+class Clipboard;
 class CommandBar;
 class Dialogs;
 class FrameAssembler;
 class InterfaceTextStore;
 class PortList;
 class PortSearch;
+class Printer;
 class QMdiArea;
 class SerialPort;
 class Tool;
@@ -25,6 +27,8 @@ struct MainWindowPlatform {
     const PortList &ports;
     Dialogs &dialogs;
     InterfaceTextStore &store;
+    Clipboard &clipboard;
+    Printer &printer;
 };
 
 // The main window: the command bar, the chart windows in an MDI area, the charger link
@@ -65,6 +69,8 @@ public:
     bool closingAll() const override { return closingAll_; }
     const Clock &clock() const override { return clock_; }
     Dialogs &dialogs() override { return dialogs_; }
+    Clipboard &clipboard() override { return clipboard_; }
+    Printer &printer() override { return printer_; }
 
 signals:
     // Every status line as shown, for whoever wants to follow the program from outside.
@@ -86,6 +92,8 @@ private:
 
     const Clock &clock_;
     Dialogs &dialogs_;
+    Clipboard &clipboard_;
+    Printer &printer_;
     InterfaceTextStore &store_;
     QMdiArea *area_;
     CommandBar *menu_;

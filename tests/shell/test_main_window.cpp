@@ -11,6 +11,7 @@
 #include "setup/config.h"
 #include "shell/mdi_form.h"
 #include "shell/window_arrangement.h"
+#include "support/recording_output.h"
 #include "support/scripted_port_list.h"
 
 #include <QMdiArea>
@@ -98,7 +99,9 @@ class TestMainWindow : public QObject {
         ScriptedDialogs dialogs;
         QTemporaryDir programFolder;
         InterfaceTextStore store;
-        MDIForm1 window { { clock, port, ports, dialogs, store } };
+        RecordingClipboard clipboard;
+        RecordingPrinter printer;
+        MDIForm1 window { { clock, port, ports, dialogs, store, clipboard, printer } };
 
         explicit Rig(const QString &storePath = InterfaceTextStore::builtInPath())
             : store(storePath, programFolder.path())
