@@ -1,6 +1,7 @@
 // A chart window holding a day of samples at 1 Hz (86,400): the cost of one more live sample
 // (append, rescale, redraw) and the memory each recorded sample takes.
 // Run by hand: build/bench/bench_live_sample
+#include "day_of_samples.h"
 #include "document/tee.h"
 #include "platform/chart.h"
 #include "support/fake_document_host.h"
@@ -14,7 +15,6 @@
 #include <malloc.h>
 
 namespace {
-constexpr int Samples = 86'400;
 
 long residentKiB()
 {
@@ -24,23 +24,6 @@ long residentKiB()
         if (line.startsWith("VmRSS:"))
             return line.mid(6).trimmed().split(' ').value(0).toLong();
     return 0;
-}
-
-ChannelReading sample(qint64 s)
-{
-    ChannelReading r;
-    r[Type] = "LiIo/Po/Fe";
-    r[Chg] = "+CHG+";
-    r[Ext_temp] = 25 + s % 7;
-    r[In_temp] = 0;
-    r[In_Volt] = Fixed::fromHundredths(1200);
-    r[Bat_volt] = Fixed::fromHundredths(1500 + s % 180);
-    r[Current] = Fixed::fromHundredths(200 - s % 50);
-    r[Cap] = s / 2;
-    r[Power] = "30.00";
-    for (int c = 0; c < 12; ++c)
-        r[C1 + c] = Fixed::fromHundredths(c < 4 ? 380 + s % 40 : 0);
-    return r;
 }
 } // namespace
 

@@ -12,6 +12,17 @@ constexpr double SecondsPerDay = 86400.0;
 const QColor Background(0, 0, 64);
 const QColor Lime(0, 255, 0);
 
+// QCPLayer::replot() repaints the whole plot (2.7 ms at 1600x900), where a moving cross-hair
+// needs only the strips under its old and new lines repainted (0.1 ms): this reaches the
+// layer's own buffer to redraw it alone.
+struct CrossHairLayer : QCPLayer {
+    static QSharedPointer<QCPAbstractPaintBuffer> buffer(QCPLayer *layer)
+    {
+        return (layer->*(&CrossHairLayer::mPaintBuffer)).toStrongRef();
+    }
+    static void draw(QCPLayer *layer) { (layer->*(&CrossHairLayer::drawToPaintBuffer))(); }
+};
+
 void styleAxis(QCPAxis *axis, const QColor &colour, const QString &title)
 {
     axis->setVisible(true);
@@ -281,8 +292,10 @@ void Chart::showCrossHair(QPoint at)
     crossLines_[0]->point2->setCoords(at.x(), 1);
     crossLines_[1]->point1->setCoords(0, at.y());
     crossLines_[1]->point2->setCoords(1, at.y());
+    const QPoint before = crossLayer_->visible() ? crossAt_ : at;
+    crossAt_ = at;
     crossLayer_->setVisible(true);
-    crossLayer_->replot();
+    redrawCrossHair(before);
 }
 
 void Chart::hideCrossHair()
@@ -290,7 +303,24 @@ void Chart::hideCrossHair()
     if (!crossLayer_->visible())
         return;
     crossLayer_->setVisible(false);
-    crossLayer_->replot();
+    redrawCrossHair(crossAt_);
+}
+
+void Chart::redrawCrossHair(QPoint before)
+{
+    const QSharedPointer<QCPAbstractPaintBuffer> buffer = CrossHairLayer::buffer(crossLayer_);
+    if (!buffer) { // not drawn yet
+        crossLayer_->replot();
+        return;
+    }
+    buffer->clear(Qt::transparent);
+    CrossHairLayer::draw(crossLayer_);
+    buffer->setInvalidated(false);
+    QRegion strips;
+    for (QPoint p : { before, crossAt_ })
+        strips += QRegion(p.x() - 1, 0, 3, plot_->height())
+            + QRegion(0, p.y() - 1, plot_->width(), 3);
+    plot_->update(strips);
 }
 
 bool Chart::crossHairShown() const

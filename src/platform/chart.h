@@ -93,6 +93,7 @@ private:
     QCPRange drawnTimeRange() const;
     void placeOuterAxes();
     void toggleSeriesOf(const QCPAxis *axis);
+    void redrawCrossHair(QPoint before);
     QSize renderSize() const;
 
     QCustomPlot *plot_;
@@ -102,6 +103,7 @@ private:
     std::array<QCPAxisRect *, 2> insets_ {};
     QCPLayer *crossLayer_;
     std::array<QCPItemStraightLine *, 2> crossLines_ {};
+    QPoint crossAt_;
     bool autoMin_ = false, autoMax_ = false;
     bool suspended_ = false;
 };

@@ -1,7 +1,7 @@
 #include "platform/sample_table.h"
 
 #include <QColor>
-#include <QSaveFile>
+#include <QFile>
 #include <QSize>
 
 #include <algorithm>
@@ -93,9 +93,14 @@ QString SampleTable::writeCsv(const QString &path) const
     appendCsvLine(out, captions_.join(QLatin1Char('\t')).toUtf8());
     for (qint64 r = 1; r <= starts_.size(); ++r)
         appendCsvLine(out, row(r));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(out) != out.size() || !file.commit())
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return file.errorString();
+    if (file.write(out) != out.size() || !file.flush()) {
+        const QString why = file.errorString();
+        file.remove(); // a cut-off table must not pass for the whole run
+        return why;
+    }
     return {};
 }
 
