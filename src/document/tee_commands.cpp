@@ -47,15 +47,16 @@ void tee::exportCsv()
     Dialogs &dialogs = host_.dialogs();
     // The export offers no name of its own and leaves the name the run-file dialogs offer.
     const QScopedValueRollback<QString> offered(dialogs.fileName, QString());
-    const QString path = dialogs.saveFile(
-        saveFolder(), QStringLiteral("CSV file(*.csv)|*.csv|All files(*.*)|*.*"),
-        QStringLiteral("csv"), true);
+    const QString path
+        = dialogs.saveFile(saveFolder(), QStringLiteral("CSV file(*.csv)|*.csv|All files(*.*)|*.*"),
+                           QStringLiteral("csv"), true);
     if (path.isEmpty())
         return;
     const QString failure = table_->writeCsv(path);
     if (!failure.isEmpty()) {
-        dialogs.message(QStringLiteral("The CSV file was not written to %1\r\n%2").arg(path, failure),
-                        QStringLiteral("Notice"), Dialogs::Icon::Critical);
+        dialogs.message(
+            QStringLiteral("The CSV file was not written to %1\r\n%2").arg(path, failure),
+            QStringLiteral("Notice"), Dialogs::Icon::Critical);
         return;
     }
     // The folder of the file written: the file dialog does not move the working folder.

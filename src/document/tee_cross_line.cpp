@@ -5,6 +5,8 @@
 #include "platform/command_bar.h"
 #include "platform/sample_table.h"
 
+#include <QScreen>
+
 bool tee::crossLineChecked() const
 {
     return bar_ && bar_->tool(QStringLiteral("Tools"), QStringLiteral("CrossLine")).checked();
@@ -33,9 +35,12 @@ void tee::toggleFullScreen()
 {
     fullScreen_ = !fullScreen_;
     if (fullScreen_) {
+        const QRect whole = screen()->geometry();
         setWidget(nullptr);
         chart_->setParent(nullptr, Qt::Window);
         chart_->setWindowTitle(windowTitle());
+        // Without a window manager the full-screen state alone does not cover the screen.
+        chart_->setGeometry(whole);
         chart_->showFullScreen();
         hide();
         return;

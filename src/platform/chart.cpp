@@ -36,6 +36,12 @@ void styleAxis(QCPAxis *axis, const QColor &colour, const QString &title)
     axis->setTickLabelColor(colour);
     axis->setLabelColor(colour);
     axis->setLabel(title);
+    // Sized in pixels, as the title is: a printer or an SVG picture then draws the texts as
+    // the screen does, whatever its resolution.
+    QFont font = axis->tickLabelFont();
+    font.setPixelSize(QFontInfo(font).pixelSize());
+    axis->setTickLabelFont(font);
+    axis->setLabelFont(font);
 }
 } // namespace
 
@@ -318,8 +324,8 @@ void Chart::redrawCrossHair(QPoint before)
     buffer->setInvalidated(false);
     QRegion strips;
     for (QPoint p : { before, crossAt_ })
-        strips += QRegion(p.x() - 1, 0, 3, plot_->height())
-            + QRegion(0, p.y() - 1, plot_->width(), 3);
+        strips
+            += QRegion(p.x() - 1, 0, 3, plot_->height()) + QRegion(0, p.y() - 1, plot_->width(), 3);
     plot_->update(strips);
 }
 
@@ -337,7 +343,7 @@ void Chart::leaveEvent(QEvent *event)
 QSize Chart::renderSize() const
 {
     // A window never shown has no size yet; draw it as a new window would be.
-    return plot_->size().isEmpty() ? QSize(720, 420) : plot_->size();
+    return plot_->size().isEmpty() ? sizeHint() : plot_->size();
 }
 
 void Chart::render(QPaintDevice &device, const QRectF &target)

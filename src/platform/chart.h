@@ -32,6 +32,8 @@ public:
     };
 
     explicit Chart(QWidget *parent = nullptr);
+    // Cascading windows gives each this size.
+    QSize sizeHint() const override { return { 720, 420 }; }
 
     void addPoint(int series, double xDays, double y);
     void clearPoints();
