@@ -45,16 +45,9 @@ private:
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    FakeDocumentHost host;
-    QMdiArea area;
-    area.resize(1600, 900);
-    area.show();
-    auto *doc = new tee(host);
-    area.addSubWindow(doc);
-    doc->InitDoc(nullptr, QStringLiteral("/runs/day.mdb"), true);
-    doc->showMaximized();
+    BenchWindow window(argc, argv, QStringLiteral("/runs/day.mdb"));
+    FakeDocumentHost &host = window.host;
+    tee *doc = window.doc;
     doc->RePaint(true);
     for (qint64 s = 1; s <= Samples; ++s) {
         ChannelReading r = sample(s);

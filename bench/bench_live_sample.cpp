@@ -29,16 +29,9 @@ long residentKiB()
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    FakeDocumentHost host;
-    QMdiArea area;
-    area.resize(1600, 900);
-    area.show();
-    auto *doc = new tee(host);
-    area.addSubWindow(doc);
-    doc->InitDoc(nullptr, QStringLiteral("CH1 Chart 1 >>Live<<"), true);
-    doc->showMaximized();
+    BenchWindow window(argc, argv, QStringLiteral("CH1 Chart 1 >>Live<<"));
+    FakeDocumentHost &host = window.host;
+    tee *doc = window.doc;
     QApplication::processEvents();
 
     const long before = residentKiB();
