@@ -465,8 +465,15 @@ private slots:
         QCOMPARE(host->cascades, 1);
     }
 
+    void exportRoundTrip_data()
+    {
+        QTest::addColumn<QString>("type");
+        QTest::newRow("plain texts") << "NiMH";
+        QTest::newRow("a type that needs quoting") << "Pb \"AGM\", 6V";
+    }
     void exportRoundTrip()
     {
+        QFETCH(QString, type);
         const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
         if (python.isEmpty())
             QSKIP("python3 reads the file back");
@@ -476,7 +483,7 @@ private slots:
         QVERIFY(feed(doc, 1));
         host->fakeClock.advanceSeconds(1);
         ChannelReading odd = reading(101, 3, Value());
-        odd[Type] = "Pb \"AGM\", 6V";
+        odd[Type] = type;
         QVERIFY(doc->Proc(odd, false));
         host->scripted.fileName = QStringLiteral("a.mdb");
         host->scripted.fileAnswers << path;
