@@ -138,9 +138,7 @@ int main(int argc, char **argv)
     ScriptedPortList ports;
     ScriptedDialogs dialogs;
     InterfaceTextStore store;
-    RecordingClipboard clipboard;
-    RecordingPrinter printer;
-    MDIForm1 window({ clock, port, ports, dialogs, store, clipboard, printer });
+    MDIForm1 window({ clock, port, ports, dialogs, store });
     window.resize(1600, 900);
     window.show();
     dialogs.fileAnswers << ours;

@@ -1,14 +1,15 @@
-#include "platform/clipboard.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "platform/folders.h"
 #include "platform/port_list.h"
-#include "platform/printer.h"
 #include "platform/qt_serial_port.h"
+#include "platform/sleep_inhibitor.h"
 #include "setup/config.h"
 #include "shell/mdi_form.h"
 
 #include <QApplication>
 #include <QIcon>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -24,11 +25,9 @@ int main(int argc, char *argv[])
     QtSerialPort port(ports);
     QtDialogs dialogs;
     InterfaceTextStore store;
-    QtClipboard clipboard;
-    QtPrinter printer;
-    MDIForm1 window({ clock, port, ports, dialogs, store, clipboard, printer });
+    LogindSleepInhibitor inhibitor;
+    MDIForm1 window({ clock, port, ports, dialogs, store, &inhibitor, journalFolder() });
     dialogs.setParent(&window);
-    printer.setParent(&window);
     // The status line on standard error, for scripts and the end-to-end test.
     if (qEnvironmentVariableIsSet("CHARGEMON_STATUS_TO_STDERR"))
         QObject::connect(&window, &MDIForm1::statusAdded, [](const QString &line) {
@@ -36,5 +35,7 @@ int main(int argc, char *argv[])
             std::fflush(stderr);
         });
     window.load();
+    // Asked once the main window is on the screen.
+    QTimer::singleShot(0, &window, &MDIForm1::recoverRuns);
     return QApplication::exec();
 }

@@ -27,6 +27,8 @@ public:
     virtual Dialogs &dialogs() = 0;
     virtual Clipboard &clipboard() = 0;
     virtual Printer &printer() = 0;
+    // Where live windows keep their recovery journals; "" keeps none.
+    virtual QString journalFolder() const = 0;
 };
 
 // The program-wide cross-line flag, shared by the CrossLine command and the chart windows.

@@ -4,8 +4,11 @@
 
 #include <QMdiSubWindow>
 
+#include <memory>
+
 class Chart;
 class DocumentHost;
+class RunJournal;
 class SampleTable;
 
 // The chart window of one run: a chart of battery voltage, current, capacity and external
@@ -40,6 +43,8 @@ public:
     QString procFailure() const { return procFailure_; }
     const SampleTable &table() const { return *table_; }
     Chart &chart() { return *chart_; }
+    // A recovered run keeps its journal until the window closes.
+    void adoptJournal(std::unique_ptr<RunJournal> journal);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -64,6 +69,7 @@ private:
     void crossLineMoved(QPoint at);
     bool crossLineChecked() const;
     void toggleFullScreen();
+    void journalRow(const ChannelReading &cell);
 
     DocumentHost &host_;
     CommandBar *bar_ = nullptr;
@@ -76,4 +82,6 @@ private:
     qint64 lastCapacity_ = 0;
     bool live_ = false;
     bool fullScreen_ = false;
+    std::unique_ptr<RunJournal> journal_;
+    bool journalFailed_ = false;
 };

@@ -12,9 +12,12 @@
 
 MDIForm1::MDIForm1(const MainWindowPlatform &platform, QWidget *parent)
     : QMainWindow(parent), clock_(platform.clock), dialogs_(platform.dialogs),
-      clipboard_(platform.clipboard), printer_(platform.printer), store_(platform.store),
-      area_(new QMdiArea(this))
+      clipboard_(platform.clipboard ? *platform.clipboard : desktopClipboard_),
+      printer_(platform.printer ? *platform.printer : previewPrinter_), store_(platform.store),
+      area_(new QMdiArea(this)), inhibitor_(platform.inhibitor),
+      journalFolder_(platform.journalFolder)
 {
+    previewPrinter_.setParent(this);
     area_->setBackground(QColor(96, 104, 120));
     setCentralWidget(area_);
     menu_ = new QtCommandBar(this, area_, commandLayout(), clock_);
@@ -22,6 +25,7 @@ MDIForm1::MDIForm1(const MainWindowPlatform &platform, QWidget *parent)
     assembler_ = new FrameAssembler(platform.port, *this, clock_, this);
     search_ = new PortSearch(platform.port, platform.ports, *this, clock_, *assembler_, this);
     resize(1280, 800);
+    watchSleepInhibitor();
 }
 
 MDIForm1::~MDIForm1()
@@ -30,6 +34,7 @@ MDIForm1::~MDIForm1()
     // go first, while the MDI area is still whole.
     closingAll_ = true;
     qDeleteAll(area_->subWindowList());
+    keepAwake();
     delete area_;
 }
 
@@ -102,6 +107,7 @@ void MDIForm1::closeEvent(QCloseEvent *event)
 {
     closingAll_ = true;
     area_->closeAllSubWindows();
+    keepAwake();
     event->accept();
 }
 

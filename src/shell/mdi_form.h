@@ -3,20 +3,21 @@
 #include "document/document_host.h"
 #include "link/imdi_document.h"
 #include "link/link_host.h"
+#include "platform/clipboard.h"
+#include "platform/printer.h"
 
 #include <QMainWindow>
 #include <QPointer>
 
-class Clipboard;
 class CommandBar;
 class Dialogs;
 class FrameAssembler;
 class InterfaceTextStore;
 class PortList;
 class PortSearch;
-class Printer;
 class QMdiArea;
 class SerialPort;
+class SleepInhibitor;
 class Tool;
 class tee;
 
@@ -27,8 +28,10 @@ struct MainWindowPlatform {
     const PortList &ports;
     Dialogs &dialogs;
     InterfaceTextStore &store;
-    Clipboard &clipboard;
-    Printer &printer;
+    SleepInhibitor *inhibitor = nullptr; // none: the computer may sleep as it likes
+    QString journalFolder = {}; // "": live windows keep no recovery journal
+    Clipboard *clipboard = nullptr; // none: the desktop's
+    Printer *printer = nullptr; // none: a print preview over the main window
 };
 
 // The main window: the command bar, the chart windows in an MDI area, the charger link
@@ -41,6 +44,8 @@ public:
 
     // The load step: tools from the configuration, title, status messages, first search.
     void load();
+    // Offers the runs that were being recorded when a previous program stopped abnormally.
+    void recoverRuns();
 
     // Live chart windows of channel 1 and 2, and the window a saved run is replayed into.
     IMDIDocument *Newdoc() const;
@@ -69,6 +74,7 @@ public:
     bool closingAll() const override { return closingAll_; }
     const Clock &clock() const override { return clock_; }
     Dialogs &dialogs() override { return dialogs_; }
+    QString journalFolder() const override { return journalFolder_; }
     Clipboard &clipboard() override { return clipboard_; }
     Printer &printer() override { return printer_; }
 
@@ -86,12 +92,17 @@ private:
     void arrange(int mode);
     void NewLiveDoc(int channel, const QString &prefix);
     void OpenSavedRun();
+    tee *openRun(const QString &file, const QString &caption);
+    void keepAwake();
+    void watchSleepInhibitor();
     tee *newDocument();
     QPointer<tee> &liveDoc(int channel) { return channel == 1 ? newdoc_ : ch2doc_; }
     Tool &tool(const QString &band, const QString &name) const;
 
     const Clock &clock_;
     Dialogs &dialogs_;
+    QtClipboard desktopClipboard_;
+    QtPrinter previewPrinter_;
     Clipboard &clipboard_;
     Printer &printer_;
     InterfaceTextStore &store_;
@@ -102,4 +113,8 @@ private:
     QPointer<tee> newdoc_, ch2doc_, docOpen_;
     qint32 windowCounter_ = 0;
     bool closingAll_ = false;
+    SleepInhibitor *inhibitor_;
+    QString journalFolder_;
+    bool awake_ = false;
+    bool sleepRefusalNoted_ = false;
 };

@@ -11,7 +11,6 @@
 #include "setup/config.h"
 #include "shell/mdi_form.h"
 #include "shell/window_arrangement.h"
-#include "support/recording_output.h"
 #include "support/scripted_port_list.h"
 
 #include <QMdiArea>
@@ -99,9 +98,7 @@ class TestMainWindow : public QObject {
         ScriptedDialogs dialogs;
         QTemporaryDir programFolder;
         InterfaceTextStore store;
-        RecordingClipboard clipboard;
-        RecordingPrinter printer;
-        MDIForm1 window { { clock, port, ports, dialogs, store, clipboard, printer } };
+        MDIForm1 window { { clock, port, ports, dialogs, store } };
 
         explicit Rig(const QString &storePath = InterfaceTextStore::builtInPath())
             : store(storePath, programFolder.path())

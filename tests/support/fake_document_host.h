@@ -20,6 +20,7 @@ public:
     QList<bool> lamps = QList<bool>(4, false);
     bool closing = false;
     int cascades = 0;
+    QString journals; // none unless a test asks
 
     void State_add(const QString &str1) override { messages << str1; }
     void Channel_Proc(int channel) override { channelProcs << channel; }
@@ -31,4 +32,5 @@ public:
     Dialogs &dialogs() override { return scripted; }
     Clipboard &clipboard() override { return recordingClipboard; }
     Printer &printer() override { return recordingPrinter; }
+    QString journalFolder() const override { return journals; }
 };
