@@ -63,6 +63,7 @@ tee::tee(DocumentHost &host, QWidget *parent)
     connect(chart_, &Chart::seriesShownChanged, this, &tee::syncLamps);
 }
 
+// The journal goes with the window: closing it, or the program ending normally, removes it.
 tee::~tee()
 {
     if (fullScreen_) // the chart is a window of its own
