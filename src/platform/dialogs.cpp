@@ -8,8 +8,14 @@ QString QtDialogs::qtFilter(const QString &filter)
 {
     const QStringList parts = filter.split(u'|');
     QStringList out;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
-        out << QStringLiteral("%1 (%2)").arg(parts[i], parts[i + 1]);
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString description = parts[i];
+        if (description.endsWith(u')'))
+            description.truncate(description.lastIndexOf(u'('));
+        const QString pattern
+            = parts[i + 1] == QLatin1String("*.*") ? QStringLiteral("*") : parts[i + 1];
+        out << QStringLiteral("%1 (%2)").arg(description.trimmed(), pattern);
+    }
     return out.join(QStringLiteral(";;"));
 }
 
@@ -74,27 +80,29 @@ std::optional<QString> QtDialogs::input(const QString &prompt, const QString &ti
     return ok ? std::optional<QString>(text) : std::nullopt;
 }
 
-QString ScriptedDialogs::openFile(const QString &folder, const QString &filter, const QString &)
+QString ScriptedDialogs::openFile(const QString &folder, const QString &filter,
+                                  const QString &defaultSuffix)
 {
-    asked.append({ QStringLiteral("open"), folder, filter, fileName });
+    asked.append({ QStringLiteral("open"), folder, filter, fileName, defaultSuffix });
     return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
 }
 
-QString ScriptedDialogs::saveFile(const QString &folder, const QString &filter, const QString &)
+QString ScriptedDialogs::saveFile(const QString &folder, const QString &filter,
+                                  const QString &defaultSuffix)
 {
-    asked.append({ QStringLiteral("save"), folder, filter, fileName });
+    asked.append({ QStringLiteral("save"), folder, filter, fileName, defaultSuffix });
     return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
 }
 
 Dialogs::Answer ScriptedDialogs::message(const QString &text, const QString &title, Icon, Buttons)
 {
-    asked.append({ QStringLiteral("message"), text, title, {} });
+    asked.append({ QStringLiteral("message"), text, title, {}, {} });
     return messageAnswers.isEmpty() ? Answer::Ok : messageAnswers.takeFirst();
 }
 
 std::optional<QString> ScriptedDialogs::input(const QString &prompt, const QString &title,
                                               const QString &)
 {
-    asked.append({ QStringLiteral("input"), prompt, title, {} });
+    asked.append({ QStringLiteral("input"), prompt, title, {}, {} });
     return inputAnswers.isEmpty() ? std::nullopt : inputAnswers.takeFirst();
 }

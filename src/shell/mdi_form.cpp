@@ -6,8 +6,10 @@
 #include "platform/qt_command_bar.h"
 #include "setup/config.h"
 #include "shell/command_layout.h"
+#include "shell/open_saved_run.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QMdiArea>
 
 MDIForm1::MDIForm1(const MainWindowPlatform &platform, QWidget *parent)
@@ -42,7 +44,7 @@ IMDIDocument *MDIForm1::CH2Doc() const
 }
 IMDIDocument *MDIForm1::DocOpen() const
 {
-    return docOpen_.data();
+    return opening_ ? opening_->document() : nullptr;
 }
 
 Tool &MDIForm1::tool(const QString &band, const QString &name) const
@@ -93,7 +95,9 @@ void MDIForm1::SetupToolbar()
             { "CrossLine", f.Tools_CrossLine }, { "Lang", f.Tools_Lang } };
     for (const auto &[name, shown] : barTools)
         tool(QStringLiteral("Tools"), QLatin1String(name)).setVisible(shown);
-    setWindowTitle(config.Caption());
+    // Without a title from the store the window still says which program it is.
+    setWindowTitle(config.Caption().isEmpty() ? QGuiApplication::applicationDisplayName()
+                                              : config.Caption());
     tool(QStringLiteral("Tools"), QStringLiteral("Channel")).setPicture(QStringLiteral("CH1"));
 }
 

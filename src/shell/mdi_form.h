@@ -14,6 +14,7 @@ class InterfaceTextStore;
 class PortList;
 class PortSearch;
 class QMdiArea;
+class RunOpening;
 class SerialPort;
 class Tool;
 class tee;
@@ -66,6 +67,9 @@ public:
     const Clock &clock() const override { return clock_; }
     Dialogs &dialogs() override { return dialogs_; }
 
+    // A new chart window in the MDI area, not yet shown.
+    tee *newDocument();
+
 signals:
     // Every status line as shown, for whoever wants to follow the program from outside.
     void statusAdded(const QString &line);
@@ -80,7 +84,6 @@ private:
     void arrange(int mode);
     void NewLiveDoc(int channel, const QString &prefix);
     void OpenSavedRun();
-    tee *newDocument();
     QPointer<tee> &liveDoc(int channel) { return channel == 1 ? newdoc_ : ch2doc_; }
     Tool &tool(const QString &band, const QString &name) const;
 
@@ -91,7 +94,8 @@ private:
     CommandBar *menu_;
     FrameAssembler *assembler_;
     PortSearch *search_;
-    QPointer<tee> newdoc_, ch2doc_, docOpen_;
+    QPointer<tee> newdoc_, ch2doc_;
+    QPointer<RunOpening> opening_;
     qint32 windowCounter_ = 0;
     bool closingAll_ = false;
 };

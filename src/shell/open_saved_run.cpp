@@ -1,22 +1,26 @@
-#include "document/run_file.h"
+#include "shell/open_saved_run.h"
+
+#include "document/run_loader.h"
 #include "document/tee.h"
 #include "platform/dialogs.h"
 #include "platform/folders.h"
 #include "shell/mdi_form.h"
 
 #include <QFileInfo>
+#include <QProgressBar>
 #include <QProgressDialog>
 
-#include <optional>
-
 namespace {
-// Replays show progress only when they take longer than this.
+// Opens show progress only when they take longer than this.
 constexpr int ProgressAfterMs = 500;
-constexpr qint64 ProgressStep = 2048;
 } // namespace
 
 void MDIForm1::OpenSavedRun()
 {
+    if (opening_ && opening_->running()) {
+        opening_->showProgress();
+        return;
+    }
     const QString file = dialogs_.openFile(
         saveFolder(), QStringLiteral("Chart Database(*.mdb)|*.mdb"), QStringLiteral("mdb"));
     // A failed open offers the same name next time; anything else starts afresh.
@@ -28,48 +32,104 @@ void MDIForm1::OpenSavedRun()
                          Dialogs::Icon::None);
         return;
     }
+    opening_ = new RunOpening(*this, file);
+}
 
-    RunFile::Reader reader;
-    const auto replay = [&]() -> bool {
-        if (!reader.open(file) || !reader.openTitle())
-            return false;
-        tee *doc = newDocument();
-        docOpen_ = doc;
-        doc->InitDoc(menu_, file, true);
-        doc->RePaint(true);
-        const std::optional<QString> title = reader.title();
-        if (!title)
-            return false;
-        doc->ChartTitle(*title);
+RunOpening::RunOpening(MDIForm1 &window, const QString &file)
+    : QObject(&window), window_(window), file_(file), loader_(new RunFile::Loader(file, this)),
+      progress_(new QProgressDialog(QStringLiteral("Opening %1").arg(QFileInfo(file).fileName()),
+                                    QStringLiteral("Cancel"), 0, 0, &window)),
+      bar_(new QProgressBar)
+{
+    // The dialog's own setValue runs a nested event loop while it is modal, so the bar is set
+    // directly. It shows that it is busy until the rows are counted.
+    progress_->setBar(bar_);
+    progress_->setWindowModality(Qt::WindowModal);
+    progress_->setAutoClose(false);
+    progress_->setAutoReset(false);
+    progress_->setMinimumDuration(ProgressAfterMs);
+    progress_->setValue(0);
+    connect(progress_, &QProgressDialog::canceled, this, &RunOpening::cancel);
+    connect(loader_, &RunFile::Loader::opened, this, &RunOpening::opened);
+    connect(loader_, &RunFile::Loader::rowsRead, this, &RunOpening::rowsRead);
+    connect(loader_, &RunFile::Loader::finished, this, &RunOpening::finished);
+}
 
-        // Shown only when the replay takes long; without a count it shows that it is busy.
-        const qint64 rows = std::max<qint64>(reader.rowCount(), 0);
-        QProgressDialog progress(QStringLiteral("Opening %1").arg(QFileInfo(file).fileName()),
-                                 QString(), 0, int(rows), this);
-        progress.setWindowModality(Qt::WindowModal);
-        progress.setMinimumDuration(ProgressAfterMs);
-        progress.setValue(0);
-        ChannelReading row;
-        for (qint64 n = 1; reader.next(row); ++n) {
-            doc->Proc(row, true);
-            if (!doc->procFailure().isEmpty())
-                return false;
-            if (n % ProgressStep == 0)
-                progress.setValue(int(std::min(n, rows)));
-        }
-        progress.close();
-        if (!reader.error().isEmpty())
-            return false;
-        doc->RePaint(false);
-        docOpen_.clear();
-        return true;
-    };
-    if (!replay()) {
-        dialogs_.fileName = file;
-        dialogs_.message(QStringLiteral("An error has occurrenced,Make sure your file: \r\n") + file
-                             + QStringLiteral("\r\nwas created by this program."),
-                         QStringLiteral("An Error."), Dialogs::Icon::Critical);
+tee *RunOpening::document() const
+{
+    return doc_;
+}
+
+void RunOpening::showProgress()
+{
+    if (progress_)
+        progress_->show();
+}
+
+void RunOpening::opened(const QString &title, qint64 rows)
+{
+    tee *doc = window_.newDocument();
+    doc_ = doc;
+    doc->InitDoc(&window_.Menu(), file_, true);
+    doc->RePaint(true);
+    doc->ChartTitle(title);
+    if (rows >= 0)
+        bar_->setRange(0, int(std::min<qint64>(rows, std::numeric_limits<int>::max())));
+}
+
+void RunOpening::rowsRead(QList<ChannelReading> &rows)
+{
+    if (!doc_) { // the user closed the window
+        cancel();
         return;
     }
-    State_add(file + QStringLiteral(" was open in chart ."));
+    for (ChannelReading &row : rows) {
+        doc_->Proc(row, true);
+        if (!doc_->procFailure().isEmpty()) {
+            finished(doc_->procFailure());
+            return;
+        }
+    }
+    done_ += rows.size();
+    if (bar_->maximum() > 0)
+        bar_->setValue(int(std::min<qint64>(done_, bar_->maximum())));
+}
+
+void RunOpening::finished(const QString &error)
+{
+    if (error.isEmpty() && !doc_)
+        return cancel();
+    end();
+    if (error.isEmpty()) {
+        doc_->RePaint(false);
+        doc_.clear();
+        window_.State_add(file_ + QStringLiteral(" was open in chart ."));
+        return;
+    }
+    delete doc_;
+    Dialogs &dialogs = window_.dialogs();
+    dialogs.fileName = file_;
+    dialogs.message(QStringLiteral("An error has occurrenced,Make sure your file: \r\n") + file_
+                        + QStringLiteral("\r\nwas created by this program."),
+                    QStringLiteral("An Error."), Dialogs::Icon::Critical);
+}
+
+void RunOpening::cancel()
+{
+    end();
+    delete doc_;
+}
+
+void RunOpening::end()
+{
+    // Called from the loader's and the dialog's own signals: they go once those return.
+    loader_->disconnect(this);
+    loader_->deleteLater();
+    loader_ = nullptr;
+    if (progress_) {
+        progress_->disconnect(this);
+        progress_->hide();
+        progress_->deleteLater();
+    }
+    deleteLater();
 }
