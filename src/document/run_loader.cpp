@@ -7,6 +7,8 @@ namespace RunFile {
 Loader::Loader(const QString &path, QObject *parent)
     : QObject(parent), thread_([this, path] { read(path); })
 {
+    taker_.setInterval(0);
+    connect(&taker_, &QTimer::timeout, this, &Loader::take);
 }
 
 Loader::~Loader()
@@ -15,25 +17,59 @@ Loader::~Loader()
     thread_.join();
 }
 
+void Loader::wake()
+{
+    QMetaObject::invokeMethod(&taker_, qOverload<>(&QTimer::start), Qt::QueuedConnection);
+}
+
+void Loader::take()
+{
+    QList<ChannelReading> rows;
+    std::optional<QString> end;
+    {
+        QMutexLocker lock(&mutex_);
+        if (!ready_.isEmpty()) {
+            rows = ready_.takeFirst();
+        } else {
+            end = std::exchange(end_, std::nullopt);
+            taker_.stop();
+        }
+    }
+    if (!rows.isEmpty()) {
+        free_.release();
+        emit rowsRead(rows);
+    } else if (end) {
+        emit finished(*end);
+    }
+}
+
 void Loader::read(const QString &path)
 {
     Reader reader;
+    const auto finish = [&] {
+        {
+            QMutexLocker lock(&mutex_);
+            end_ = reader.error();
+        }
+        wake();
+    };
     const auto title = reader.open(path) ? reader.title() : std::nullopt;
-    if (!title) {
-        post([this, e = reader.error()] { emit finished(e); });
-        return;
-    }
-    post([this, t = *title, n = reader.rowCount()] { emit opened(t, n); });
+    if (!title)
+        return finish();
+    QMetaObject::invokeMethod(
+        this, [this, t = *title, n = reader.rowCount()] { emit opened(t, n); },
+        Qt::QueuedConnection);
     QList<ChannelReading> batch;
     // Waits while the receiver is behind, but not past a stop.
     const auto hand = [&] {
         while (!free_.tryAcquire(1, 50))
             if (stop_)
                 return false;
-        post([this, rows = std::exchange(batch, {})]() mutable {
-            free_.release();
-            emit rowsRead(rows);
-        });
+        {
+            QMutexLocker lock(&mutex_);
+            ready_.append(std::exchange(batch, {}));
+        }
+        wake();
         return true;
     };
     ChannelReading row;
@@ -46,7 +82,7 @@ void Loader::read(const QString &path)
     }
     if (stop_ || (!batch.isEmpty() && !hand()))
         return;
-    post([this, e = reader.error()] { emit finished(e); });
+    finish();
 }
 
 } // namespace RunFile

@@ -3,18 +3,21 @@
 #include "link/channel_reading.h"
 
 #include <QList>
+#include <QMutex>
 #include <QObject>
 #include <QSemaphore>
 #include <QString>
+#include <QTimer>
 #include <atomic>
+#include <optional>
 #include <thread>
 
 namespace RunFile {
 
 // Reads a run file on a thread of its own and hands the title and the rows to the thread that
-// created it, in batches, as events of its event loop: however slow or large the file, that
-// loop goes on serving timers and the serial port between batches. A few batches at most wait
-// to be taken, so a long file is never held twice in memory.
+// created it, one batch per turn of its event loop: however slow or large the file, that loop
+// goes on serving timers and the serial port between batches. A few batches at most wait to be
+// taken, so a long file is never held twice in memory.
 class Loader final : public QObject {
     Q_OBJECT
 public:
@@ -35,14 +38,17 @@ signals:
 
 private:
     void read(const QString &path);
-    // Runs `call` on this object's thread, unless this object is gone by then.
-    template <typename Call> void post(Call call)
-    {
-        QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
-    }
-
+    // Hands over one batch, or the end once every batch is taken.
+    void take();
+    // Wakes the taking from the reading thread.
+    void wake();
     std::atomic<bool> stop_ = false;
     QSemaphore free_ { BatchesWaiting };
+    QMutex mutex_;
+    QList<QList<ChannelReading>> ready_;
+    std::optional<QString> end_;
+    // A zero timer fires once per turn of the loop, after the other timers and the port.
+    QTimer taker_;
     std::thread thread_;
 };
 
