@@ -16,6 +16,7 @@ class PortSearch;
 class QMdiArea;
 class RunOpening;
 class SerialPort;
+class SleepInhibitor;
 class Tool;
 class tee;
 
@@ -26,6 +27,8 @@ struct MainWindowPlatform {
     const PortList &ports;
     Dialogs &dialogs;
     InterfaceTextStore &store;
+    SleepInhibitor *inhibitor = nullptr; // none: the computer may sleep as it likes
+    QString journalFolder = {}; // "": live windows keep no recovery journal
 };
 
 // The main window: the command bar, the chart windows in an MDI area, the charger link
@@ -38,6 +41,8 @@ public:
 
     // The load step: tools from the configuration, title, status messages, first search.
     void load();
+    // Offers the runs that were being recorded when a previous program stopped abnormally.
+    void recoverRuns();
 
     // Live chart windows of channel 1 and 2, and the window a saved run is replayed into.
     IMDIDocument *Newdoc() const;
@@ -66,6 +71,7 @@ public:
     bool closingAll() const override { return closingAll_; }
     const Clock &clock() const override { return clock_; }
     Dialogs &dialogs() override { return dialogs_; }
+    QString journalFolder() const override { return journalFolder_; }
 
     // A new chart window in the MDI area, not yet shown.
     tee *newDocument();
@@ -84,6 +90,9 @@ private:
     void arrange(int mode);
     void NewLiveDoc(int channel, const QString &prefix);
     void OpenSavedRun();
+    tee *openRun(const QString &file, const QString &caption);
+    void keepAwake();
+    void watchSleepInhibitor();
     QPointer<tee> &liveDoc(int channel) { return channel == 1 ? newdoc_ : ch2doc_; }
     Tool &tool(const QString &band, const QString &name) const;
 
@@ -98,4 +107,8 @@ private:
     QPointer<RunOpening> opening_;
     qint32 windowCounter_ = 0;
     bool closingAll_ = false;
+    SleepInhibitor *inhibitor_;
+    QString journalFolder_;
+    bool awake_ = false;
+    bool sleepRefusalNoted_ = false;
 };

@@ -1,5 +1,6 @@
 #include "shell/open_saved_run.h"
 
+#include "document/run_file.h"
 #include "document/run_loader.h"
 #include "document/tee.h"
 #include "platform/dialogs.h"
@@ -66,13 +67,44 @@ void RunOpening::showProgress()
         progress_->show();
 }
 
-void RunOpening::opened(const QString &title, qint64 rows)
+namespace {
+// A new chart window for a replay, its drawing suspended until the rows are in.
+tee *replayWindow(MDIForm1 &window, const QString &caption, const QString &title)
 {
-    tee *doc = window_.newDocument();
-    doc_ = doc;
-    doc->InitDoc(&window_.Menu(), file_, true);
+    tee *doc = window.newDocument();
+    doc->InitDoc(&window.Menu(), caption, true);
     doc->RePaint(true);
     doc->ChartTitle(title);
+    return doc;
+}
+} // namespace
+
+// Recovery at start: the journals of runs that were live, read here and now, before any live
+// run; null (and no window) when one cannot be read.
+tee *MDIForm1::openRun(const QString &file, const QString &caption)
+{
+    RunFile::Reader reader;
+    const auto title = reader.open(file) ? reader.title() : std::nullopt;
+    if (!title)
+        return nullptr;
+    tee *doc = replayWindow(*this, caption, *title);
+    ChannelReading row;
+    while (reader.next(row)) {
+        doc->Proc(row, true);
+        if (!doc->procFailure().isEmpty())
+            break;
+    }
+    if (!reader.error().isEmpty() || !doc->procFailure().isEmpty()) {
+        delete doc;
+        return nullptr;
+    }
+    doc->RePaint(false);
+    return doc;
+}
+
+void RunOpening::opened(const QString &title, qint64 rows)
+{
+    doc_ = replayWindow(window_, file_, title);
     if (rows >= 0)
         bar_->setRange(0, int(std::min<qint64>(rows, std::numeric_limits<int>::max())));
 }
