@@ -7,6 +7,7 @@
 #include <QTime>
 #include <QUuid>
 #include <QVariant>
+#include <cmath>
 #include <cstdio>
 #include <limits>
 
@@ -207,7 +208,6 @@ Reader::Reader() : connection_(QUuid::createUuid().toString()) { }
 
 Reader::~Reader()
 {
-    titles_.reset();
     rows_.reset();
     db_ = QSqlDatabase();
     QSqlDatabase::removeDatabase(connection_);
@@ -216,7 +216,6 @@ Reader::~Reader()
 bool Reader::fail(const QString &reason)
 {
     error_ = reason;
-    titles_.reset();
     rows_.reset();
     return false;
 }
@@ -228,27 +227,36 @@ bool Reader::open(const QString &path)
     db_.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
     if (!db_.open())
         return fail(sqlError(db_.lastError()));
-    return true;
-}
-
-bool Reader::openTitle()
-{
-    titles_.emplace(db_);
-    titles_->setForwardOnly(true);
-    if (!titles_->exec(QStringLiteral(" select * from Title")))
-        return fail(sqlError(titles_->lastError()));
+    QSqlQuery q(db_);
+    if (!q.exec(QStringLiteral("select type = 'table' and sql not like 'create virtual%' "
+                               "from sqlite_master where lower(name) in ('chglog', 'title')")))
+        return fail(sqlError(q.lastError()));
+    int tables = 0;
+    while (q.next()) {
+        if (!q.value(0).toBool())
+            return fail(QStringLiteral("CHGLOG or Title is not a table."));
+        ++tables;
+    }
+    if (tables != 2)
+        return fail(QStringLiteral("The file has no CHGLOG or no Title table."));
     return true;
 }
 
 std::optional<QString> Reader::title()
 {
-    if (!titles_ && !openTitle())
+    QSqlQuery q(db_);
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral(" select * from Title"))) {
+        fail(sqlError(q.lastError()));
         return std::nullopt;
-    const bool found = titles_->next() && !titles_->value(0).isNull();
-    const QString text = found ? titles_->value(0).toString() : QString();
-    titles_.reset();
-    if (!found) {
+    }
+    if (!q.next() || q.value(0).isNull()) {
         fail(QStringLiteral("The file has no title."));
+        return std::nullopt;
+    }
+    QString text = q.value(0).toString();
+    if (text.size() > TitleSize) {
+        fail(QStringLiteral("The title is longer than %1 characters.").arg(TitleSize));
         return std::nullopt;
     }
     return text;
@@ -256,11 +264,49 @@ std::optional<QString> Reader::title()
 
 qint64 Reader::rowCount()
 {
+    // Rows are only ever added, so the last row number is the count, found without a scan.
     QSqlQuery q(db_);
-    if (!q.exec(QStringLiteral("select count(*) from chglog")) || !q.next())
+    if (!q.exec(QStringLiteral("select max(rowid) from chglog")) || !q.next())
         return -1;
-    return q.value(0).toLongLong();
+    return std::max<qint64>(q.value(0).toLongLong(), 0);
 }
+
+namespace {
+// What the fields can hold: the date range of a Date/Time, 16 bits, a Currency's whole units.
+constexpr double MaxDays = 2958466;
+constexpr double MaxCurrency = 922337203685477;
+
+std::optional<Value> fromField(int field, const QVariant &v)
+{
+    if (v.isNull())
+        return Value();
+    const Kind kind = kindOf(field);
+    if (kind == Kind::Text) {
+        QString text = v.toString();
+        if (text.size() > TextFieldSize)
+            return std::nullopt;
+        return Value(text);
+    }
+    const int type = v.metaType().id();
+    if (type != QMetaType::Double && type != QMetaType::LongLong && type != QMetaType::Int)
+        return std::nullopt;
+    const double d = v.toDouble();
+    if (kind == Kind::Time)
+        return std::abs(d) <= MaxDays ? std::optional<Value>(DayTime { d }) : std::nullopt;
+    if (!(std::abs(d) <= MaxCurrency)) // NaN too
+        return std::nullopt;
+    const Fixed n = Fixed::fromDouble(d);
+    if (kind == Kind::Integer) {
+        const qint64 w = n.roundedHalfEven();
+        if (w < std::numeric_limits<qint16>::min() || w > std::numeric_limits<qint16>::max())
+            return std::nullopt;
+        return Value(w);
+    }
+    if (field == Field::Cap && n.raw() % 10000 == 0)
+        return Value(n.roundedHalfEven()); // a live capacity is a whole number
+    return Value(n);
+}
+} // namespace
 
 bool Reader::next(ChannelReading &row)
 {
@@ -282,26 +328,11 @@ bool Reader::next(ChannelReading &row)
     }
     for (int f = 0; f < FieldCount; ++f) {
         const QVariant v = rows_->value(f);
-        if (v.isNull()) {
-            row[f] = Value();
-            continue;
-        }
-        const Kind kind = kindOf(f);
-        if (kind == Kind::Text) {
-            row[f] = Value(v.toString());
-            continue;
-        }
-        const int type = v.metaType().id();
-        if (type != QMetaType::Double && type != QMetaType::LongLong && type != QMetaType::Int)
-            return fail(QStringLiteral("The field %1 holds no number.")
-                            .arg(QString::fromLatin1(FieldNames[f])));
-        const Fixed n = Fixed::fromDouble(v.toDouble());
-        if (kind == Kind::Time)
-            row[f] = Value(DayTime { v.toDouble() });
-        else if (kind == Kind::Integer || (f == Field::Cap && n.raw() % 10000 == 0))
-            row[f] = Value(n.roundedHalfEven()); // a live capacity is a whole number
-        else
-            row[f] = Value(n);
+        auto value = fromField(f, v);
+        if (!value)
+            return fail(QStringLiteral("The field %1 holds %2, which it cannot hold.")
+                            .arg(QString::fromLatin1(FieldNames[f]), v.toString().left(20)));
+        row[f] = std::move(*value);
     }
     return true;
 }

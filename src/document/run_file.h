@@ -39,15 +39,17 @@ public:
     Reader(const Reader &) = delete;
     Reader &operator=(const Reader &) = delete;
 
-    // Opens the file read-only; false (with error()) when it is no readable run file.
+    // Opens the file read-only; false (with error()) when it is no readable run file or its
+    // CHGLOG and Title are not both tables: a view could compute rows for ever.
     bool open(const QString &path);
-    // Runs the Title query; false (with error()) when the file has no such table.
-    bool openTitle();
-    // The first row's first field of Title; none (with error()) when missing or Null.
+    // The first row's first field of Title; none (with error()) when missing, Null or longer
+    // than the field holds.
     std::optional<QString> title();
-    // Sample rows in the file, for progress; -1 when they cannot be counted.
+    // About how many sample rows the file holds, for progress, found without reading them;
+    // -1 when that cannot be told.
     qint64 rowCount();
-    // The next CHGLOG row; false at the end or on an error (then error() is set).
+    // The next CHGLOG row; false at the end or on an error (then error() is set). A value
+    // outside its field's range, or not finite, is an error.
     bool next(ChannelReading &row);
     QString error() const { return error_; }
 
@@ -56,7 +58,6 @@ private:
 
     QString connection_;
     QSqlDatabase db_;
-    std::optional<QSqlQuery> titles_;
     std::optional<QSqlQuery> rows_;
     QString error_;
 };

@@ -8,8 +8,14 @@ QString QtDialogs::qtFilter(const QString &filter)
 {
     const QStringList parts = filter.split(u'|');
     QStringList out;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
-        out << QStringLiteral("%1 (%2)").arg(parts[i], parts[i + 1]);
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString description = parts[i];
+        if (description.endsWith(u')'))
+            description.truncate(description.lastIndexOf(u'('));
+        const QString pattern
+            = parts[i + 1] == QLatin1String("*.*") ? QStringLiteral("*") : parts[i + 1];
+        out << QStringLiteral("%1 (%2)").arg(description.trimmed(), pattern);
+    }
     return out.join(QStringLiteral(";;"));
 }
 

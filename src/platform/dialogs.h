@@ -7,7 +7,8 @@
 class QWidget;
 
 // Every question the program asks the user goes through here, so tests can answer from
-// a script. Filters use the "Description|*.ext|Description|*.*" form of the run files.
+// a script. Filters use the "Description(*.ext)|*.ext|All files(*.*)|*.*" form that the
+// commands have always passed; the real dialogs show them the platform's way.
 class Dialogs {
 public:
     enum class Icon { None, Question, Critical, Information };
@@ -71,7 +72,8 @@ public:
     std::optional<QString> input(const QString &prompt, const QString &title,
                                  const QString &defaultText) override;
 
-    // "A|*.a|B|*.*" as QFileDialog wants it: "A (*.a);;B (*.*)".
+    // "A(*.a)|*.a|B(*.*)|*.*" as QFileDialog wants it: "A (*.a);;B (*)". "*.*" means every file
+    // where the filter comes from, but only names with a dot here.
     static QString qtFilter(const QString &filter);
 
 protected:

@@ -132,9 +132,9 @@ private:
     void readPages(InterfaceTextStore &store, const QSqlDatabase &db);
     void readMenu(InterfaceTextStore &store, const QSqlDatabase &db);
 
-    QString caption_ = QStringLiteral("chargemon");
-    QString aboutCHT_ = QStringLiteral("chargemon");
-    QString aboutEN_ = QStringLiteral("chargemon");
+    QString caption_;
+    QString aboutCHT_;
+    QString aboutEN_;
     qint32 adWidth_ = 0;
     QString adHtmlFileName_;
     QString guidHtmlFileName_;

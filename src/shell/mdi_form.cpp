@@ -13,6 +13,7 @@
 #include "shell/status_line.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QMdiArea>
 
 MDIForm1::MDIForm1(const MainWindowPlatform &platform, QWidget *parent)
@@ -23,8 +24,8 @@ MDIForm1::MDIForm1(const MainWindowPlatform &platform, QWidget *parent)
       status_(new StatusLine(menu_->tool(Band::State, ToolName::StateList), clock_, this)),
       live_(std::make_unique<LiveDispatch>(
           *menu_, *status_, [this] { return newDocument(); }, platform.inhibitor)),
-      opening_(std::make_unique<RunOpening>(*this, *menu_, dialogs_, *status_,
-                                            [this] { return newDocument(); })),
+      opening_(std::make_unique<RunOpening>(
+          OpeningHost { *this, *menu_, dialogs_, *status_, [this] { return newDocument(); } })),
       assembler_(new FrameAssembler(platform.port, *live_, clock_, this)),
       search_(new PortSearch(platform.port, platform.ports, *live_, clock_, *assembler_, this)),
       info_(new Infoform1(dialogs_, this)), commands_(commandTable()),
@@ -97,7 +98,9 @@ void MDIForm1::SetupToolbar()
 {
     const Config config(store_);
     applyMenuFlags(*menu_, config.flags());
-    setWindowTitle(config.Caption());
+    // Without a title from the store the window still says which program it is.
+    setWindowTitle(config.Caption().isEmpty() ? QGuiApplication::applicationDisplayName()
+                                              : config.Caption());
     tool(Band::Tools, ToolName::Channel).setPicture(ToolName::CH1);
 }
 

@@ -1,79 +1,163 @@
 #include "shell/open_saved_run.h"
 
 #include "document/run_file.h"
+#include "document/run_loader.h"
 #include "platform/dialogs.h"
 #include "platform/folders.h"
 #include "shell/status_line.h"
 
 #include <QFileInfo>
+#include <QProgressBar>
 #include <QProgressDialog>
 
-#include <optional>
-
 namespace {
-// Replays show progress only when they take longer than this.
+// Opens show progress only when they take longer than this.
 constexpr int ProgressAfterMs = 500;
-constexpr qint64 ProgressStep = 2048;
+
+// A new chart window for a replay, its drawing suspended until the rows are in.
+IMDIDocument *replayWindow(const OpeningHost &host, const QString &caption, const QString &title)
+{
+    IMDIDocument *doc = host.newDocument();
+    doc->InitDoc(&host.bar, caption, true);
+    doc->RePaint(true);
+    doc->ChartTitle(title);
+    return doc;
+}
 } // namespace
 
 void RunOpening::OpenSavedRun()
 {
-    const QString file = dialogs_.openFile(
+    if (current_ && current_->running()) {
+        current_->showProgress();
+        return;
+    }
+    const QString file = host_.dialogs.openFile(
         saveFolder(), QStringLiteral("Chart Database(*.mdb)|*.mdb"), QStringLiteral("mdb"));
     if (file.isEmpty())
         return;
     if (!QFileInfo::exists(file)) {
-        dialogs_.forgetFileName();
-        dialogs_.message(QStringLiteral("File not found."), QStringLiteral("Notice."),
-                         Dialogs::Icon::None);
+        host_.dialogs.forgetFileName();
+        host_.dialogs.message(QStringLiteral("File not found."), QStringLiteral("Notice."),
+                              Dialogs::Icon::None);
         return;
     }
-    if (!openRun(file, file)) {
-        // The next open offers the same name.
-        dialogs_.message(QStringLiteral("An error has occurrenced,Make sure your file: \r\n") + file
-                             + QStringLiteral("\r\nwas created by this program."),
-                         QStringLiteral("An Error."), Dialogs::Icon::Critical);
-        return;
-    }
-    dialogs_.forgetFileName();
-    status_.State_add(file + QStringLiteral(" was open in chart ."));
+    current_ = new OpenInProgress(host_, file);
 }
 
-// The run file `file` replayed into a new chart window captioned `caption`; null when it
-// fails, and then the window made so far, if any, stays as DocOpen with what was read.
 IMDIDocument *RunOpening::openRun(const QString &file, const QString &caption)
 {
     RunFile::Reader reader;
-    if (!reader.open(file) || !reader.openTitle())
-        return nullptr;
-    IMDIDocument *doc = newDocument_();
-    docOpen_ = doc;
-    doc->InitDoc(&bar_, caption, true);
-    doc->RePaint(true);
-    const std::optional<QString> title = reader.title();
+    const auto title = reader.open(file) ? reader.title() : std::nullopt;
     if (!title)
         return nullptr;
-    doc->ChartTitle(*title);
-
-    // Shown only when the replay takes long; without a count it shows that it is busy.
-    const qint64 rows = std::max<qint64>(reader.rowCount(), 0);
-    QProgressDialog progress(QStringLiteral("Opening %1").arg(QFileInfo(file).fileName()),
-                             QString(), 0, int(rows), &window_);
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(ProgressAfterMs);
-    progress.setValue(0);
+    IMDIDocument *doc = replayWindow(host_, caption, *title);
     ChannelReading row;
-    for (qint64 n = 1; reader.next(row); ++n) {
+    while (reader.next(row)) {
         doc->Proc(row, true);
         if (!doc->procFailure().isEmpty())
-            return nullptr;
-        if (n % ProgressStep == 0)
-            progress.setValue(int(std::min(n, rows)));
+            break;
     }
-    progress.close();
-    if (!reader.error().isEmpty())
+    if (!reader.error().isEmpty() || !doc->procFailure().isEmpty()) {
+        delete doc->window();
         return nullptr;
+    }
     doc->RePaint(false);
-    docOpen_.clear();
     return doc;
+}
+
+OpenInProgress::OpenInProgress(const OpeningHost &host, const QString &file)
+    : QObject(&host.window), host_(host), file_(file), loader_(new RunFile::Loader(file, this)),
+      progress_(new QProgressDialog(QStringLiteral("Opening %1").arg(QFileInfo(file).fileName()),
+                                    QStringLiteral("Cancel"), 0, 0, &host.window)),
+      bar_(new QProgressBar)
+{
+    // The dialog's own setValue runs a nested event loop while it is modal, so the bar is set
+    // directly. It shows that it is busy until the rows are counted.
+    progress_->setBar(bar_);
+    progress_->setWindowModality(Qt::WindowModal);
+    progress_->setAutoClose(false);
+    progress_->setAutoReset(false);
+    progress_->setMinimumDuration(ProgressAfterMs);
+    progress_->setValue(0);
+    connect(progress_, &QProgressDialog::canceled, this, &OpenInProgress::cancel);
+    connect(loader_, &RunFile::Loader::opened, this, &OpenInProgress::opened);
+    connect(loader_, &RunFile::Loader::rowsRead, this, &OpenInProgress::rowsRead);
+    connect(loader_, &RunFile::Loader::finished, this, &OpenInProgress::finished);
+}
+
+void OpenInProgress::showProgress()
+{
+    if (progress_)
+        progress_->show();
+}
+
+void OpenInProgress::opened(const QString &title, qint64 rows)
+{
+    doc_ = replayWindow(host_, file_, title);
+    if (rows >= 0)
+        bar_->setRange(0, int(std::min<qint64>(rows, std::numeric_limits<int>::max())));
+}
+
+void OpenInProgress::rowsRead(QList<ChannelReading> &rows)
+{
+    if (!doc_) { // the user closed the window
+        cancel();
+        return;
+    }
+    for (ChannelReading &row : rows) {
+        doc_->Proc(row, true);
+        if (!doc_->procFailure().isEmpty()) {
+            finished(doc_->procFailure());
+            return;
+        }
+    }
+    done_ += rows.size();
+    if (bar_->maximum() > 0)
+        bar_->setValue(int(std::min<qint64>(done_, bar_->maximum())));
+}
+
+void OpenInProgress::finished(const QString &error)
+{
+    if (error.isEmpty() && !doc_)
+        return cancel();
+    end();
+    if (error.isEmpty()) {
+        doc_->RePaint(false);
+        doc_.clear();
+        host_.dialogs.forgetFileName();
+        host_.status.State_add(file_ + QStringLiteral(" was open in chart ."));
+        return;
+    }
+    discard(); // the dialog offers the same name next time
+    host_.dialogs.message(QStringLiteral("An error has occurrenced,Make sure your file: \r\n")
+                              + file_ + QStringLiteral("\r\nwas created by this program."),
+                          QStringLiteral("An Error."), Dialogs::Icon::Critical);
+}
+
+void OpenInProgress::cancel()
+{
+    end();
+    discard();
+    host_.dialogs.forgetFileName();
+}
+
+void OpenInProgress::discard()
+{
+    if (doc_)
+        delete doc_->window();
+    doc_.clear();
+}
+
+void OpenInProgress::end()
+{
+    // Called from the loader's and the dialog's own signals: they go once those return.
+    loader_->disconnect(this);
+    loader_->deleteLater();
+    loader_ = nullptr;
+    if (progress_) {
+        progress_->disconnect(this);
+        progress_->hide();
+        progress_->deleteLater();
+    }
+    deleteLater();
 }

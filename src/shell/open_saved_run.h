@@ -1,32 +1,75 @@
 #pragma once
 
+#include "link/channel_reading.h"
 #include "shell/doc_ref.h"
+
+#include <QObject>
+#include <QPointer>
 
 class CommandBar;
 class Dialogs;
-class StatusLine;
+class QProgressBar;
+class QProgressDialog;
 class QWidget;
+class StatusLine;
+namespace RunFile {
+class Loader;
+}
 
-// The "Open" command: replays a run file into a new chart window.
-class RunOpening {
+// What an open needs of the main window.
+struct OpeningHost {
+    QWidget &window;
+    CommandBar &bar;
+    Dialogs &dialogs;
+    StatusLine &status;
+    DocumentFactory newDocument;
+};
+
+// One open of a run file, from the chosen file to the filled chart window. The file is read
+// on a thread of its own and its rows reach the new chart window in batches from the event
+// loop, so the serial port and the timers go on meanwhile and no nested event loop can run a
+// command in the middle of the open. A failed or cancelled open leaves no window behind.
+class OpenInProgress final : public QObject {
+    Q_OBJECT
 public:
-    RunOpening(QWidget &window, CommandBar &bar, Dialogs &dialogs, StatusLine &status,
-               DocumentFactory newDocument)
-        : window_(window), bar_(bar), dialogs_(dialogs), status_(status),
-          newDocument_(std::move(newDocument))
-    {
-    }
+    OpenInProgress(const OpeningHost &host, const QString &file);
 
-    void OpenSavedRun();
-    IMDIDocument *openRun(const QString &file, const QString &caption);
-    // The window being filled; after a failure, the one that failed, until the next open.
-    IMDIDocument *DocOpen() const { return docOpen_.get(); }
+    // The chart window being filled: none before the title is read or after the end.
+    IMDIDocument *document() const { return doc_.get(); }
+    bool running() const { return loader_ != nullptr; }
+    // Shows the progress now rather than after a while.
+    void showProgress();
 
 private:
-    QWidget &window_;
-    CommandBar &bar_;
-    Dialogs &dialogs_;
-    StatusLine &status_;
-    DocumentFactory newDocument_;
-    DocRef docOpen_;
+    void opened(const QString &title, qint64 rows);
+    void rowsRead(QList<ChannelReading> &rows);
+    void finished(const QString &error);
+    void cancel();
+    void end();
+    void discard();
+
+    OpeningHost host_;
+    QString file_;
+    RunFile::Loader *loader_;
+    QPointer<QProgressDialog> progress_;
+    QProgressBar *bar_;
+    DocRef doc_;
+    qint64 done_ = 0;
+};
+
+// The "Open" command: replays run files into new chart windows, one open at a time.
+class RunOpening {
+public:
+    explicit RunOpening(OpeningHost host) : host_(std::move(host)) { }
+
+    void OpenSavedRun();
+    // Recovery at start: a journal read here and now, before any live run, into a window
+    // captioned `caption`; null (and no window) when it cannot be read.
+    IMDIDocument *openRun(const QString &file, const QString &caption);
+    // The window being filled by the open in progress, if any.
+    IMDIDocument *DocOpen() const { return current_ ? current_->document() : nullptr; }
+
+private:
+    OpeningHost host_;
+    QPointer<OpenInProgress> current_;
 };

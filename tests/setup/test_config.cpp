@@ -84,7 +84,7 @@ QStringList falseFlags(const MenuFlags &flags)
 
 void verifyDefaults(const Config &config)
 {
-    QCOMPARE(config.Caption(), QStringLiteral("chargemon"));
+    QCOMPARE(config.Caption() + config.AboutCHT() + config.AboutEN(), QString());
     QCOMPARE(config.AdWidth(), 0);
     QVERIFY(config.AD_Html_FileName().isEmpty());
     QVERIFY(config.Guid_Html_FileName().isEmpty());

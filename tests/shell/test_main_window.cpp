@@ -4,17 +4,22 @@
 #include "link/port_search.h"
 #include "platform/chart.h"
 #include "platform/command_bar.h"
+#include "platform/dialogs.h"
+#include "platform/folders.h"
 #include "platform/sample_table.h"
 #include "platform/scripted_serial_port.h"
 #include "setup/config.h"
 #include "shell/live_dispatch.h"
 #include "shell/mdi_form.h"
+#include "shell/open_saved_run.h"
 #include "shell/window_arrangement.h"
 #include "support/fake_clock.h"
 #include "support/scripted_dialogs.h"
 #include "support/scripted_port_list.h"
 
 #include <QMdiArea>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -119,6 +124,13 @@ class TestMainWindow : public QObject {
             emit window.Menu().toolClicked(tool(band, name));
         }
         QStringList status() { return tool("state", "sState").list(); }
+        // Opens `path` and waits until the open has ended, however it ends.
+        void open(const QString &path)
+        {
+            dialogs.fileAnswers << path;
+            click("Main_file", "Open");
+            QTRY_VERIFY_WITH_TIMEOUT(!window.findChild<OpenInProgress *>(), 60000);
+        }
         QList<tee *> documents() const
         {
             QList<tee *> docs;
@@ -153,6 +165,33 @@ class TestMainWindow : public QObject {
                                         "7.20" };
             return field < texts.size() ? texts[field] : QStringLiteral("1.20");
         });
+        return path;
+    }
+
+    static void execute(const QString &path, const QString &sql)
+    {
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "edit");
+            db.setDatabaseName(path);
+            QVERIFY(db.open());
+            for (const QString &statement : sql.split("; "))
+                QVERIFY2(QSqlQuery(db).exec(statement), qPrintable(statement));
+        }
+        QSqlDatabase::removeDatabase("edit");
+    }
+
+    // A run long enough that opening it takes a while.
+    QString largeFile()
+    {
+        const QString path = dir.filePath(QStringLiteral("large.mdb"));
+        if (!QFile::exists(path)) {
+            runFile(QStringLiteral("large.mdb"), 1);
+            execute(path,
+                    "with recursive r(n) as (select 1 union all select n + 1 from r where n < "
+                    "200000) insert into CHGLOG select n / 86400.0, type, Chg, Ext_temp, In_temp, "
+                    "In_Volt, Bat_volt, Current, n, Power, C1, C2, C3, C4, C5, C6, C7, C8, C9, "
+                    "C10, C11, C12 from CHGLOG, r");
+        }
         return path;
     }
 
@@ -379,14 +418,14 @@ private slots:
     {
         Rig rig;
         const QString path = runFile(QStringLiteral("run.mdb"), 3);
-        rig.dialogs.fileAnswers << QString() << dir.filePath("none.mdb") << path << path;
+        rig.dialogs.fileAnswers << QString() << dir.filePath("none.mdb");
         rig.click("Main_file", "Open"); // cancelled
         rig.click("Main_file", "Open");
         QCOMPARE(rig.dialogs.asked.last().text, QStringLiteral("File not found."));
         QCOMPARE(rig.dialogs.asked.last().title, QStringLiteral("Notice."));
         QVERIFY(rig.documents().isEmpty());
-        rig.click("Main_file", "Open");
-        rig.click("Main_file", "Open");
+        rig.open(path);
+        rig.open(path);
         const QList<tee *> docs = rig.documents();
         QCOMPARE(docs.size(), 2);
         QVERIFY(docs[0] != docs[1]);
@@ -400,82 +439,140 @@ private slots:
         QCOMPARE(rig.dialogs.fileName(), QString());
     }
 
-    // Damaged files: what each leaves behind after the "An Error." message.
+    void fileDialogArguments_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("open") << "Open"
+                              << "Chart Database(*.mdb)|*.mdb"
+                              << "Chart Database (*.mdb)";
+        QTest::newRow("save") << "Save"
+                              << "DataBase(*.mdb)|*.mdb|All files(*.*)|*.*"
+                              << "DataBase (*.mdb);;All files (*)";
+    }
+    void fileDialogArguments()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, filter);
+        QFETCH(QString, shown);
+        Rig rig;
+        rig.open(runFile(QStringLiteral("dialogs.mdb"), 1)); // a chart window to save
+        rig.click("Tools", qPrintable(command)); // cancelled
+        const ScriptedDialogs::Asked &asked = rig.dialogs.asked.last();
+        QCOMPARE(asked.kind, command.toLower());
+        QCOMPARE(asked.text, saveFolder());
+        QCOMPARE(asked.title, filter);
+        QCOMPARE(asked.suffix, QStringLiteral("mdb"));
+        QCOMPARE(QtDialogs::qtFilter(asked.title), shown);
+    }
+
+    // Damaged and hostile files: the "An Error." message soon, and no window left behind.
     void damagedRunFiles_data()
     {
         QTest::addColumn<QString>("sql");
-        QTest::addColumn<int>("windows");
-        QTest::addColumn<int>("rows");
-        QTest::newRow("not a database") << "text" << 0 << 0;
-        QTest::newRow("truncated") << "truncate" << 0 << 0;
-        QTest::newRow("no Title table") << "drop table Title" << 0 << 0;
-        QTest::newRow("empty Title") << "delete from Title" << 1 << 1;
-        QTest::newRow("Null title") << "update Title set Title = NULL" << 1 << 1;
-        QTest::newRow("no CHGLOG table") << "drop table CHGLOG" << 1 << 1;
-        QTest::newRow("text in a number field")
-            << "update CHGLOG set Bat_volt = 'x' where Cap = 1" << 1 << 2;
-        QTest::newRow("Null voltage")
-            << "update CHGLOG set Bat_volt = NULL where Cap = 2" << 1 << 3;
+        QTest::newRow("not a database") << "text";
+        QTest::newRow("truncated") << "truncate";
+        QTest::newRow("no Title table") << "drop table Title";
+        QTest::newRow("empty Title") << "delete from Title";
+        QTest::newRow("Null title") << "update Title set Title = NULL";
+        QTest::newRow("huge title") << "update Title set Title = hex(zeroblob(10000000))";
+        QTest::newRow("Title a view") << "drop table Title; create view Title as select 'pack'";
+        QTest::newRow("no CHGLOG table") << "drop table CHGLOG";
+        QTest::newRow("endless view")
+            << "drop table CHGLOG; create view CHGLOG as with recursive r(n) as (select 1 union "
+               "all select n + 1 from r) select n / 86400.0, 'NiMH', '+CHG+', 25, 0, 12, 7.2, 1, "
+               "n, 7.2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1 from r";
         QTest::newRow("21 fields")
             << "create table t as select Time,type,Chg,Ext_temp,In_temp,In_Volt,"
                "Bat_volt,Current,Cap,Power,C1,C2,C3,C4,C5,C6,C7,C8,C9,C10,C11 "
-               "from CHGLOG; drop table CHGLOG; alter table t rename to CHGLOG"
-            << 1 << 1;
+               "from CHGLOG; drop table CHGLOG; alter table t rename to CHGLOG";
+        QTest::newRow("text in a number field") << "update CHGLOG set Bat_volt = 'x' where Cap = 1";
+        QTest::newRow("Null voltage") << "update CHGLOG set Bat_volt = NULL where Cap = 2";
+        QTest::newRow("infinity") << "update CHGLOG set Current = 9e999 where Cap = 2";
+        QTest::newRow("1e300") << "update CHGLOG set In_Volt = 1e300 where Cap = 1";
+        QTest::newRow("temperature beyond 16 bits")
+            << "update CHGLOG set Ext_temp = 40000 where Cap = 3";
+        QTest::newRow("type over 10 characters")
+            << "update CHGLOG set type = 'NiMH NiMH NiMH' where Cap = 3";
     }
     void damagedRunFiles()
     {
         QFETCH(QString, sql);
-        QFETCH(int, windows);
-        QFETCH(int, rows);
         const QString path
             = runFile(QStringLiteral("damaged %1.mdb").arg(QTest::currentDataTag()), 4);
         QFile file(path);
         if (sql == "text") {
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write("Battery log\n");
+            file.close();
         } else if (sql == "truncate") {
             QVERIFY(file.resize(file.size() / 3));
         } else {
-            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "damage");
-            db.setDatabaseName(path);
-            QVERIFY(db.open());
-            for (const QString &statement : sql.split("; "))
-                QVERIFY(QSqlQuery(db).exec(statement));
-            db.close();
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase("damage");
+            execute(path, sql);
         }
-        file.close();
         Rig rig;
-        rig.dialogs.fileAnswers << path;
-        rig.click("Main_file", "Open");
+        QElapsedTimer took;
+        took.start();
+        rig.open(path);
+        QVERIFY2(took.elapsed() < 1000, qPrintable(QString::number(took.elapsed())));
         QCOMPARE(rig.dialogs.fileName(), path); // the next open offers the same file
         QCOMPARE(rig.dialogs.asked.last().title, QStringLiteral("An Error."));
         QCOMPARE(rig.dialogs.asked.last().text,
                  "An error has occurrenced,Make sure your file: \r\n" + path
                      + "\r\nwas created by this program.");
-        QCOMPARE(rig.documents().size(), windows);
-        if (windows) {
-            QCOMPARE(rig.documents()[0]->RtnGridRows(), rows);
-            QCOMPARE(rig.window.DocOpen(), dynamic_cast<IMDIDocument *>(rig.documents()[0]));
-        }
+        QVERIFY(rig.documents().isEmpty());
+        QVERIFY(!rig.window.DocOpen());
     }
 
-    void extraFieldsAreIgnored()
+    void cancelInTheMiddle()
     {
-        const QString path = runFile(QStringLiteral("wide.mdb"), 2);
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "wide");
-        db.setDatabaseName(path);
-        QVERIFY(db.open());
-        QVERIFY(QSqlQuery(db).exec("alter table CHGLOG add column Note TEXT"));
-        db.close();
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase("wide");
         Rig rig;
-        rig.dialogs.fileAnswers << path;
+        rig.dialogs.fileAnswers << largeFile();
         rig.click("Main_file", "Open");
-        QCOMPARE(rig.documents().size(), 1);
-        QCOMPARE(rig.documents()[0]->RtnGridRows(), 3);
+        QPointer<QProgressDialog> progress = rig.window.findChild<QProgressDialog *>();
+        QVERIFY(progress);
+        QTRY_VERIFY(progress->isVisible()); // after half a second
+        QVERIFY(rig.window.DocOpen());
+        progress->findChild<QPushButton *>()->click();
+        QTRY_VERIFY(!rig.window.findChild<OpenInProgress *>());
+        QVERIFY(rig.documents().isEmpty());
+        QVERIFY(!rig.window.DocOpen());
+        QCOMPARE(rig.dialogs.asked.size(), 1); // the open dialog only: no message
+        QVERIFY(!rig.status().join('\n').contains("was open in chart"));
+    }
+
+    // The serial port and the timers go on while a long run opens, so the live run loses nothing.
+    void liveRunGoesOnWhileARunOpens()
+    {
+        const QString large = largeFile();
+        Rig rig;
+        rig.port.sendOnOpen(1, frame112(5));
+        rig.window.load();
+        rig.window.portSearch().probeWaitOver();
+        int pushes = 0;
+        qint64 longestGap = 0;
+        QElapsedTimer sinceLast;
+        QTimer pusher;
+        connect(&pusher, &QTimer::timeout, [&] {
+            longestGap = std::max(longestGap, pushes ? sinceLast.restart() : 0);
+            sinceLast.start();
+            rig.clock.advanceSeconds(1);
+            rig.port.push(frame112(6 + pushes));
+            ++pushes;
+        });
+        pusher.start(10);
+        rig.open(large);
+        pusher.stop();
+        QVERIFY(pushes > 20);
+        QVERIFY2(longestGap < 250, qPrintable(QString::number(longestGap)));
+        auto *live = dynamic_cast<tee *>(rig.window.Newdoc());
+        QVERIFY(live && live->isLive());
+        QCOMPARE(live->RtnGridRows(), pushes); // a row for every frame after the first
+        qint64 openedRows = 0;
+        for (tee *doc : rig.documents())
+            openedRows += doc->caption() == large ? doc->RtnGridRows() : 0;
+        QCOMPARE(openedRows, 200'002);
     }
 };
 

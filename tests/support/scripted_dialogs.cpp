@@ -1,16 +1,16 @@
 #include "support/scripted_dialogs.h"
 
-QString ScriptedDialogs::askOpenFile(const QString &folder, const QString &filter, const QString &,
-                                     const QString &offered)
+QString ScriptedDialogs::askOpenFile(const QString &folder, const QString &filter,
+                                     const QString &defaultSuffix, const QString &offered)
 {
-    asked.append({ QStringLiteral("open"), folder, filter, offered });
+    asked.append({ QStringLiteral("open"), folder, filter, offered, defaultSuffix });
     return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
 }
 
-QString ScriptedDialogs::askSaveFile(const QString &folder, const QString &filter, const QString &,
-                                     const QString &offered, bool)
+QString ScriptedDialogs::askSaveFile(const QString &folder, const QString &filter,
+                                     const QString &defaultSuffix, const QString &offered, bool)
 {
-    asked.append({ QStringLiteral("save"), folder, filter, offered });
+    asked.append({ QStringLiteral("save"), folder, filter, offered, defaultSuffix });
     return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
 }
 
@@ -23,6 +23,6 @@ Dialogs::Answer ScriptedDialogs::message(const QString &text, const QString &tit
 std::optional<QString> ScriptedDialogs::input(const QString &prompt, const QString &title,
                                               const QString &defaultText)
 {
-    asked.append({ QStringLiteral("input"), prompt, title, {}, defaultText });
+    asked.append({ QStringLiteral("input"), prompt, title, {}, {}, defaultText });
     return inputAnswers.isEmpty() ? std::nullopt : inputAnswers.takeFirst();
 }

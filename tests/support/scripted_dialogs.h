@@ -8,6 +8,7 @@ public:
     struct Asked {
         QString kind, text, title;
         QString fileName; // the name a file dialog offered
+        QString suffix = {}; // a file dialog's default extension
         QString defaultText = {}; // the text an input box offered
     };
 
