@@ -56,6 +56,8 @@ void tee::prepare()
     chart_->setTimeAuto(true, false);
     chart_->setRedrawSuspended(false);
     title_.clear();
+    summary_.clear();
+    showSummary();
 }
 
 qint64 tee::elapsedSeconds() const
@@ -67,6 +69,8 @@ bool tee::CommandHandler(Tool &tool)
 {
     if (tool.name() == QLatin1String("Save"))
         DBSave();
+    else if (tool.name() == QLatin1String("Summary"))
+        switchSummary();
     return false;
 }
 
@@ -140,6 +144,8 @@ bool tee::RePaint(bool flag)
     }
     chart_->setTimeAuto(true, true);
     rescale();
+    summary_ = RunSummary::of(*table_);
+    showSummary();
     chart_->setVisible(true);
     chart_->setRedrawSuspended(false);
     return false;
@@ -162,6 +168,8 @@ void tee::onActivated()
         tool.setPicture(channel);
         tool.setCaption(channel);
     }
+    if (bar_)
+        bar_->tool(QStringLiteral("View"), QStringLiteral("Summary")).setChecked(summaryShown_);
     for (int s = 0; s < Chart::SeriesCount; ++s)
         host_.setSeriesLamp(s, chart_->seriesShown(s));
 }

@@ -46,6 +46,9 @@ public:
 
     void setTitleLine(const QString &text);
     QString titleLine() const;
+    // A smaller line under the title line; "" takes it out.
+    void setSubtitleLine(const QString &text);
+    QString subtitleLine() const;
 
     // While suspended, changes are not drawn; resuming draws once.
     void setRedrawSuspended(bool suspended);
@@ -69,6 +72,7 @@ private:
 
     QCustomPlot *plot_;
     QCPTextElement *title_;
+    QCPTextElement *subtitle_;
     std::array<QCPGraph *, SeriesCount> graphs_ {};
     std::array<std::optional<Range>, SeriesCount> extremes_ {};
     std::array<QCPAxisRect *, 2> insets_ {};

@@ -32,7 +32,7 @@ void SampleTable::appendRow(QByteArrayView tabbedTexts)
     endInsertRows();
 }
 
-QByteArrayView SampleTable::row(qint64 row) const
+QByteArrayView SampleTable::rowBytes(qint64 row) const
 {
     if (row < 1 || row > starts_.size())
         return {};
@@ -47,14 +47,14 @@ QStringList SampleTable::rowTexts(qint64 r) const
         return captions_;
     if (r < 0 || r > starts_.size())
         return {};
-    return QString::fromUtf8(row(r)).split(QLatin1Char('\t'));
+    return QString::fromUtf8(rowBytes(r)).split(QLatin1Char('\t'));
 }
 
 QString SampleTable::cell(qint64 r, int col) const
 {
     if (r == 0)
         return captions_.value(col);
-    const QByteArrayView text = row(r);
+    const QByteArrayView text = rowBytes(r);
     if (text.isNull() || col < 0)
         return {};
     qsizetype start = 0;

@@ -44,6 +44,8 @@ const std::vector<Command> &commands()
             { "Title", "&Title", "Title", title, title, ":/icons/title.svg", "", false },
             { "CrossLine", "CrossLine", "CrossLine", "", "", ":/icons/crossline.svg", "", true },
             { "Refresh", "Refresh", "", "Refresh", "", "", "", false },
+            { "Summary", "Summary", "", "The run's figures under the chart's title.", "", "", "",
+              true },
             { "Guid", "&Guid", "", "User guid.", "", "", "", false },
             { "About", "&About", "", "About us.", "", "", "", false },
             { "miWTileH", "Tile &Horizontally", "", "", "", "", "", false },
@@ -123,7 +125,7 @@ std::vector<BandSpec> build()
                           { "Open", "Save", "Export", "separator1", "Lang", "separator1", "Print",
                             "separator1", "Exit" }));
 
-    layout.push_back(menu("View", "&view", { "Copy", "Title", "CrossLine", "Refresh" }));
+    layout.push_back(menu("View", "&view", { "Copy", "Title", "CrossLine", "Refresh", "Summary" }));
     layout.push_back(menu("Help", "&Help", { "Guid", "About" }));
 
     BandSpec windows

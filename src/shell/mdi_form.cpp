@@ -75,14 +75,14 @@ void MDIForm1::SetupToolbar()
         { "Help", "Guid" },        { "Help", "About" },        { "Client_menu", "file" },
         { "Client_menu", "View" }, { "Client_menu", "WList" }, { "Client_menu", "Help" },
         { "Main", "File" },        { "Main", "Help" },         { "Main_file", "Open" },
-        { "Main_file", "Lang" },   { "Main_file", "Exit" },
+        { "Main_file", "Lang" },   { "Main_file", "Exit" },    { "View", "Summary" },
     };
     const bool menuFlags[] = { f.MDI_File_Open,    f.MDI_File_Lang,     f.MDI_File_Exit,
                                f.Client_View_Copy, f.Client_View_Title, f.Client_View_CrossLine,
                                f.Help_Guid,        f.Help_About,        f.Client_Menu_File,
                                f.Client_Menu_View, f.Client_Menu_Wlist, f.Client_Menu_Help,
                                f.MDI_file,         f.MDI_help,          f.MDI_File_Open,
-                               f.MDI_File_Lang,    f.MDI_File_Exit };
+                               f.MDI_File_Lang,    f.MDI_File_Exit,     f.Client_View_Summary };
     for (size_t i = 0; i < std::size(menuTools); ++i)
         tool(QLatin1String(menuTools[i].first), QLatin1String(menuTools[i].second))
             .setVisible(menuFlags[i]);
