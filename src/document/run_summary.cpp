@@ -234,5 +234,5 @@ QString RunSummary::line() const
                      .arg(n(spread_->volts, 2), clock(spread_->atSeconds));
     if (resistance_)
         parts << QStringLiteral("R %1 mΩ (estimate)").arg(n(*resistance_, 0));
-    return parts.join(QStringLiteral("   "));
+    return parts.join(QStringLiteral("  "));
 }

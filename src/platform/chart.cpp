@@ -224,13 +224,22 @@ void Chart::setSubtitleLine(const QString &text)
         layout->addElement(1, 0, subtitle_);
     }
     subtitle_->setVisible(!text.isEmpty());
-    subtitle_->setText(text);
+    subtitleText_ = text;
+    fitSubtitle();
     changed();
 }
 
 QString Chart::subtitleLine() const
 {
-    return subtitle_->text();
+    return subtitleText_;
+}
+
+void Chart::fitSubtitle()
+{
+    // A line wider than the chart would widen the whole layout beyond it.
+    const int room = std::max(0, width() - 20);
+    subtitle_->setText(
+        QFontMetrics(subtitle_->font()).elidedText(subtitleText_, Qt::ElideRight, room));
 }
 
 void Chart::setRedrawSuspended(bool suspended)
@@ -266,6 +275,7 @@ void Chart::resizeEvent(QResizeEvent *event)
     QWidget::resizeEvent(event);
     plot_->setGeometry(rect());
     placeOuterAxes();
+    fitSubtitle();
 }
 
 void Chart::placeOuterAxes()

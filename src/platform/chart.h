@@ -46,7 +46,8 @@ public:
 
     void setTitleLine(const QString &text);
     QString titleLine() const;
-    // A smaller line under the title line; "" takes it out.
+    // A smaller line under the title line, cut short with "…" where the chart is narrower;
+    // "" takes it out.
     void setSubtitleLine(const QString &text);
     QString subtitleLine() const;
 
@@ -69,10 +70,12 @@ private:
     void applyAutomaticTime();
     QCPRange drawnTimeRange() const;
     void placeOuterAxes();
+    void fitSubtitle();
 
     QCustomPlot *plot_;
     QCPTextElement *title_;
     QCPTextElement *subtitle_;
+    QString subtitleText_;
     std::array<QCPGraph *, SeriesCount> graphs_ {};
     std::array<std::optional<Range>, SeriesCount> extremes_ {};
     std::array<QCPAxisRect *, 2> insets_ {};
