@@ -1,12 +1,15 @@
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "platform/folders.h"
 #include "platform/port_list.h"
 #include "platform/qt_serial_port.h"
+#include "platform/sleep_inhibitor.h"
 #include "setup/config.h"
 #include "shell/mdi_form.h"
 
 #include <QApplication>
 #include <QIcon>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -22,7 +25,8 @@ int main(int argc, char *argv[])
     QtSerialPort port(ports);
     QtDialogs dialogs;
     InterfaceTextStore store;
-    MDIForm1 window({ clock, port, ports, dialogs, store });
+    LogindSleepInhibitor inhibitor;
+    MDIForm1 window({ clock, port, ports, dialogs, store, &inhibitor, journalFolder() });
     dialogs.setParent(&window);
     // The status line on standard error, for scripts and the end-to-end test.
     if (qEnvironmentVariableIsSet("CHARGEMON_STATUS_TO_STDERR"))
@@ -31,5 +35,7 @@ int main(int argc, char *argv[])
             std::fflush(stderr);
         });
     window.load();
+    // Asked once the main window is on the screen.
+    QTimer::singleShot(0, &window, &MDIForm1::recoverRuns);
     return QApplication::exec();
 }

@@ -5,8 +5,11 @@
 
 #include <QMdiSubWindow>
 
+#include <memory>
+
 class Chart;
 class DocumentHost;
+class RunJournal;
 class SampleTable;
 
 // The chart window of one run: a chart of battery voltage, current, capacity and external
@@ -17,6 +20,7 @@ class tee final : public QMdiSubWindow, public IMDIDocument {
     Q_OBJECT
 public:
     explicit tee(DocumentHost &host, QWidget *parent = nullptr);
+    ~tee() override;
 
     bool CommandHandler(Tool &tool) override;
     bool InitDoc(CommandBar *ab, const QString &sFile, bool bNew) override;
@@ -40,6 +44,8 @@ public:
     const SampleTable &table() const { return *table_; }
     const RunSummary &summary() const { return summary_; }
     Chart &chart() { return *chart_; }
+    // A recovered run keeps its journal until the window closes.
+    void adoptJournal(std::unique_ptr<RunJournal> journal);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -55,6 +61,7 @@ private:
     // The run's figures as a line under the chart's title, unless the user switched it off.
     void showSummary();
     void switchSummary();
+    void journalRow(const ChannelReading &cell);
 
     DocumentHost &host_;
     CommandBar *bar_ = nullptr;
@@ -68,4 +75,6 @@ private:
     qint64 lastSeconds_ = 0;
     qint64 lastCapacity_ = 0;
     bool live_ = false;
+    std::unique_ptr<RunJournal> journal_;
+    bool journalFailed_ = false;
 };

@@ -12,7 +12,8 @@
 
 MDIForm1::MDIForm1(const MainWindowPlatform &platform, QWidget *parent)
     : QMainWindow(parent), clock_(platform.clock), dialogs_(platform.dialogs),
-      store_(platform.store), area_(new QMdiArea(this))
+      store_(platform.store), area_(new QMdiArea(this)), inhibitor_(platform.inhibitor),
+      journalFolder_(platform.journalFolder)
 {
     area_->setBackground(QColor(96, 104, 120));
     setCentralWidget(area_);
@@ -21,6 +22,7 @@ MDIForm1::MDIForm1(const MainWindowPlatform &platform, QWidget *parent)
     assembler_ = new FrameAssembler(platform.port, *this, clock_, this);
     search_ = new PortSearch(platform.port, platform.ports, *this, clock_, *assembler_, this);
     resize(1280, 800);
+    watchSleepInhibitor();
 }
 
 MDIForm1::~MDIForm1()
@@ -29,6 +31,7 @@ MDIForm1::~MDIForm1()
     // go first, while the MDI area is still whole.
     closingAll_ = true;
     qDeleteAll(area_->subWindowList());
+    keepAwake();
     delete area_;
 }
 
@@ -101,6 +104,7 @@ void MDIForm1::closeEvent(QCloseEvent *event)
 {
     closingAll_ = true;
     area_->closeAllSubWindows();
+    keepAwake();
     event->accept();
 }
 
