@@ -6,7 +6,9 @@
 #include "platform/scripted_serial_port.h"
 #include "setup/config.h"
 #include "shell/mdi_form.h"
+#include "support/fake_clock.h"
 #include "support/fake_document_host.h"
+#include "support/scripted_dialogs.h"
 #include "support/scripted_port_list.h"
 
 #include <QApplication>

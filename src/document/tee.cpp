@@ -1,11 +1,13 @@
 #include "document/tee.h"
 
 #include "document/axis_rules.h"
+#include "document/chart_factory.h"
 #include "document/document_host.h"
 #include "document/run_journal.h" // the journal_ member dies with a half-made window
 #include "platform/chart.h"
 #include "platform/clock.h"
 #include "platform/command_bar.h"
+#include "platform/command_names.h"
 #include "platform/sample_table.h"
 
 #include <QCloseEvent>
@@ -77,9 +79,9 @@ qint64 tee::elapsedSeconds() const
 
 bool tee::CommandHandler(Tool &tool)
 {
-    if (tool.name() == QLatin1String("Save"))
+    if (tool.name() == ToolName::Save)
         DBSave();
-    else if (tool.name() == QLatin1String("Summary"))
+    else if (tool.name() == ToolName::Summary)
         switchSummary();
     return false;
 }
@@ -88,7 +90,7 @@ bool tee::InitDoc(CommandBar *ab, const QString &sFile, bool)
 {
     bar_ = ab;
     if (ab) {
-        ab->registerChildMenuBar(QStringLiteral("Client_menu"), this);
+        ab->registerChildMenuBar(Band::ClientMenu, this);
         ab->refresh();
     }
     setCaption(sFile);
@@ -106,8 +108,7 @@ bool tee::ChartTitle(const QString &Str)
 
 QString tee::channelToolCaption() const
 {
-    return bar_ ? bar_->tool(QStringLiteral("Tools"), QStringLiteral("Channel")).caption()
-                : QString();
+    return bar_ ? bar_->tool(Band::Tools, ToolName::Channel).caption() : QString();
 }
 
 bool tee::deCaption()
@@ -173,14 +174,13 @@ void tee::rescale()
 void tee::onActivated()
 {
     if (live_ && bar_) {
-        const QString channel = caption().contains(QLatin1String("CH1")) ? QStringLiteral("CH1")
-                                                                         : QStringLiteral("CH2");
-        Tool &tool = bar_->tool(QStringLiteral("Tools"), QStringLiteral("Channel"));
+        const QString channel = caption().contains(ToolName::CH1) ? ToolName::CH1 : ToolName::CH2;
+        Tool &tool = bar_->tool(Band::Tools, ToolName::Channel);
         tool.setPicture(channel);
         tool.setCaption(channel);
     }
     if (bar_)
-        bar_->tool(QStringLiteral("View"), QStringLiteral("Summary")).setChecked(summaryShown_);
+        bar_->tool(Band::View, ToolName::Summary).setChecked(summaryShown_);
     for (int s = 0; s < Chart::SeriesCount; ++s)
         host_.setSeriesLamp(s, chart_->seriesShown(s));
 }
@@ -190,7 +190,7 @@ void tee::closeEvent(QCloseEvent *event)
     if (live_ && !host_.closingAll()) {
         host_.State_add(QStringLiteral("Is working ......   Can't be closed."));
         if (bar_) {
-            Tool &state = bar_->tool(QStringLiteral("state"), QStringLiteral("sState"));
+            Tool &state = bar_->tool(Band::State, ToolName::StateList);
             state.focus();
             state.openDropDown();
         }
@@ -198,4 +198,14 @@ void tee::closeEvent(QCloseEvent *event)
         return;
     }
     QMdiSubWindow::closeEvent(event);
+}
+
+IMDIDocument *newChartWindow(DocumentHost &host, QMdiArea &area)
+{
+    auto *doc = new tee(host);
+    area.addSubWindow(doc);
+    // Large enough to read, small enough that two channels fit side by side.
+    const QSize space = area.viewport()->size();
+    doc->resize(std::max(640, space.width() * 11 / 20), std::max(400, space.height() * 11 / 20));
+    return doc;
 }

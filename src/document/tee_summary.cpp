@@ -1,6 +1,7 @@
 #include "document/tee.h"
 #include "platform/chart.h"
 #include "platform/command_bar.h"
+#include "platform/command_names.h"
 
 void tee::showSummary()
 {
@@ -11,6 +12,6 @@ void tee::switchSummary()
 {
     summaryShown_ = !summaryShown_;
     if (bar_)
-        bar_->tool(QStringLiteral("View"), QStringLiteral("Summary")).setChecked(summaryShown_);
+        bar_->tool(Band::View, ToolName::Summary).setChecked(summaryShown_);
     showSummary();
 }

@@ -4,6 +4,7 @@
 #include "platform/chart.h"
 #include "platform/qt_tool.h"
 #include "platform/sample_table.h"
+#include "support/fake_clock.h"
 #include "support/fake_document_host.h"
 #include "support/readings.h"
 
@@ -315,7 +316,7 @@ private slots:
         QCOMPARE(host->scripted.asked[host->scripted.asked.size() - 2].fileName,
                  path); // offered again
         QCOMPARE(doc->caption(), path); // an ended run takes its file's name
-        QCOMPARE(host->scripted.fileName, QString());
+        QCOMPARE(host->scripted.fileName(), QString());
     }
 
     void saveCancelAndFailure()
