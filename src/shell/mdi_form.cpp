@@ -6,6 +6,7 @@
 #include "platform/command_names.h"
 #include "platform/qt_command_bar.h"
 #include "setup/config.h"
+#include "setup/infoform1.h"
 #include "shell/command_layout.h"
 #include "shell/live_dispatch.h"
 #include "shell/open_saved_run.h"
@@ -25,12 +26,14 @@ MDIForm1::MDIForm1(const MainWindowPlatform &platform, QWidget *parent)
                                             [this] { return newDocument(); })),
       assembler_(new FrameAssembler(platform.port, *live_, clock_, this)),
       search_(new PortSearch(platform.port, platform.ports, *live_, clock_, *assembler_, this)),
-      commands_(commandTable()), journalFolder_(platform.journalFolder)
+      info_(new Infoform1(dialogs_, this)), commands_(commandTable()),
+      journalFolder_(platform.journalFolder)
 {
     area_->setBackground(QColor(96, 104, 120));
     setCentralWidget(area_);
     connect(menu_, &CommandBar::toolClicked, this, &MDIForm1::onToolClicked);
     connect(status_, &StatusLine::added, this, &MDIForm1::statusAdded);
+    connect(info_, &Infoform1::ChartLightSwitched, this, &MDIForm1::switchSeries);
     resize(1280, 800);
 }
 
@@ -75,6 +78,7 @@ void MDIForm1::State_add(const QString &str1)
 void MDIForm1::load()
 {
     SetupToolbar();
+    info_->DockYourselfTo(*menu_, true, 1, 0, 802);
     live_->refreshChannelDropDown();
     showMaximized();
     menu_->refresh();

@@ -12,6 +12,7 @@ class CommandBar;
 class Dialogs;
 class FrameAssembler;
 class IMDIDocument;
+class Infoform1;
 class InterfaceTextStore;
 class LiveDispatch;
 class PortList;
@@ -57,12 +58,13 @@ public:
     LiveDispatch &live() { return *live_; }
     PortSearch &portSearch() { return *search_; }
     FrameAssembler &assembler() { return *assembler_; }
+    Infoform1 &infoPanel() { return *info_; }
 
     // DocumentHost
     void State_add(const QString &str1) override;
     void Channel_Proc(int channel) override;
-    void ShowReading(const ChannelReading &) override { }
-    void setSeriesLamp(int, bool) override { }
+    void ShowReading(const ChannelReading &reading) override;
+    void setSeriesLamp(int series, bool on) override;
     void cascade() override;
     bool closingAll() const override { return closingAll_; }
     const Clock &clock() const override { return clock_; }
@@ -82,6 +84,7 @@ private:
     void SetupToolbar();
     void crossLine();
     IMDIDocument *newDocument();
+    void switchSeries(int series, bool shown);
     Tool &tool(const QString &band, const QString &name) const;
 
     const Clock &clock_;
@@ -94,6 +97,7 @@ private:
     std::unique_ptr<RunOpening> opening_;
     FrameAssembler *assembler_;
     PortSearch *search_;
+    Infoform1 *info_;
     // The shell's own command for each tool name.
     const QHash<QString, std::function<void()>> commands_;
     bool closingAll_ = false;

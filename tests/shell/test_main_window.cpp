@@ -86,6 +86,7 @@ public:
     QMdiSubWindow *window() override { return this; }
     QString procFailure() const override { return {}; }
     void adoptJournal(const QString &) override { }
+    void setSeriesShown(int, bool) override { }
 
 private:
     ScriptedDialogs &dialogs_;
