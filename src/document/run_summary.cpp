@@ -141,9 +141,8 @@ void raise(std::optional<double> &highest, std::optional<double> v)
 
 QString clock(double seconds)
 {
-    const qint64 s = std::llround(std::abs(seconds));
-    return QStringLiteral("%1%2:%3:%4")
-        .arg(seconds <= -0.5 ? QStringLiteral("-") : QString())
+    const qint64 s = std::llround(seconds);
+    return QStringLiteral("%1:%2:%3")
         .arg(s / 3600)
         .arg(s / 60 % 60, 2, 10, QLatin1Char('0'))
         .arg(s % 60, 2, 10, QLatin1Char('0'));
@@ -236,13 +235,4 @@ QString RunSummary::line() const
     if (resistance_)
         parts << QStringLiteral("R %1 mΩ (estimate)").arg(n(*resistance_, 0));
     return parts.join(QStringLiteral("  "));
-}
-
-QString RunSummary::Difference::text() const
-{
-    const auto n = [](double v, int decimals) {
-        return (v >= 0 ? QStringLiteral("+") : QString()) + QString::number(v, 'f', decimals);
-    };
-    return QStringLiteral("Δt %1  ΔV %2  ΔA %3  ΔmAh %4  ΔWh %5")
-        .arg(clock(seconds), n(volts, 2), n(amps, 2), n(mAh, 0), n(wh, 2));
 }

@@ -99,7 +99,6 @@ Chart::Chart(QWidget *parent)
     setValueRange(Temperature, 0, 100);
     connect(plot_, &QCustomPlot::beforeReplot, this, &Chart::applyAutomaticTime);
     placeOuterAxes();
-    watchShiftPresses();
 }
 
 QCPAxis *Chart::valueAxis(int series) const

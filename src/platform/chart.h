@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QPoint>
 #include <QString>
 #include <QWidget>
 
@@ -9,8 +8,6 @@
 
 class QCustomPlot;
 class QCPAxis;
-class QCPItemStraightLine;
-class QLabel;
 class QCPAxisRect;
 class QCPGraph;
 class QCPRange;
@@ -54,13 +51,6 @@ public:
     void setSubtitleLine(const QString &text);
     QString subtitleLine() const;
 
-    // A marked vertical line at a time of the run (days); none takes it away.
-    void setReferenceTime(std::optional<double> days);
-    std::optional<double> referenceTime() const;
-    // A small label beside the point `at` of the plot; "" hides it.
-    void setReadout(QPoint at, const QString &text);
-    QString readout() const;
-
     // While suspended, changes are not drawn; resuming draws once.
     void setRedrawSuspended(bool suspended);
     bool redrawSuspended() const { return suspended_; }
@@ -72,10 +62,6 @@ public:
     double timeAtPixel(int x) const;
     QCustomPlot *plot() const { return plot_; }
 
-signals:
-    // A button pressed with Shift held, at this point of the plot.
-    void shiftPressed(QPoint at);
-
 protected:
     void resizeEvent(QResizeEvent *event) override;
 
@@ -86,14 +72,11 @@ private:
     QCPRange drawnTimeRange() const;
     void placeOuterAxes();
     void fitSubtitle();
-    void watchShiftPresses();
 
     QCustomPlot *plot_;
     QCPTextElement *title_;
     QCPTextElement *subtitle_;
     QString subtitleText_;
-    QCPItemStraightLine *reference_ = nullptr;
-    QLabel *readout_ = nullptr;
     std::array<QCPGraph *, SeriesCount> graphs_ {};
     std::array<std::optional<Range>, SeriesCount> extremes_ {};
     std::array<QCPAxisRect *, 2> insets_ {};
