@@ -43,6 +43,7 @@ public:
     bool isLive() const { return live_; }
     QString caption() const { return windowTitle(); }
     QString documentTitle() const { return title_; }
+    bool fullScreen() const { return fullScreen_; }
     const SampleTable &table() const { return *table_; }
     const RunSummary &summary() const { return summary_; }
     Chart &chart() { return *chart_; }
@@ -61,6 +62,18 @@ private:
     // The run's figures as a line under the chart's title, unless the user switched it off.
     void showSummary();
     void switchSummary();
+    void syncLamps();
+
+    // Chart commands
+    void describe();
+    void exportCsv();
+    void copyChart();
+    void printChart();
+
+    // Mouse on the chart
+    void crossLineMoved(QPoint at);
+    bool crossLineChecked() const;
+    void toggleFullScreen();
     void journalRow(const ChannelReading &cell);
 
     DocumentHost &host_;
@@ -75,6 +88,7 @@ private:
     qint64 lastSeconds_ = 0;
     qint64 lastCapacity_ = 0;
     bool live_ = false;
+    bool fullScreen_ = false;
     std::unique_ptr<RunJournal> journal_;
     bool journalFailed_ = false;
 };

@@ -100,7 +100,7 @@ bool tee::Proc(ChannelReading &cell, bool isOpen)
         showSummary();
     }
 
-    if (!isVisible())
+    if (!isVisible() && !fullScreen_)
         QMdiSubWindow::show();
     if (isOpen)
         return false;

@@ -23,6 +23,9 @@ public:
     QStringList rowTexts(qint64 row) const;
     // A row's tab-separated UTF-8 texts as kept; empty outside the sample rows.
     QByteArrayView rowBytes(qint64 row) const;
+    // Writes the caption row and every row to `path` as CSV (RFC 4180, UTF-8, CRLF).
+    // Why it failed, or "".
+    QString writeCsv(const QString &path) const;
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
