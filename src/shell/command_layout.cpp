@@ -48,6 +48,8 @@ const std::vector<Command> &commands()
             { "Title", "&Title", "Title", title, title, ":/icons/title.svg", "", false },
             { "CrossLine", "CrossLine", "CrossLine", "", "", ":/icons/crossline.svg", "", true },
             { "Refresh", "Refresh", "", "Refresh", "", "", "", false },
+            { "Summary", "Summary", "", "The run's figures under the chart's title.", "", "", "",
+              true },
             { "Guid", "&Guid", "", "User guid.", "", "", "", false },
             { "About", "&About", "", "About us.", "", "", "", false },
             { "miWTileH", "Tile &Horizontally", "", "", "", "", "", false },
@@ -127,7 +129,8 @@ std::vector<BandSpec> build()
                           { "Open", "Save", "Export", "separator1", "Lang", "separator1", "Print",
                             "separator1", "Exit" }));
 
-    layout.push_back(menu(Band::View, "&view", { "Copy", "Title", "CrossLine", "Refresh" }));
+    layout.push_back(
+        menu(Band::View, "&view", { "Copy", "Title", "CrossLine", "Refresh", "Summary" }));
     layout.push_back(menu(Band::Help, "&Help", { "Guid", "About" }));
 
     BandSpec windows = menu(Band::Windows, "Windows",
@@ -194,6 +197,7 @@ void applyMenuFlags(CommandBar &bar, const MenuFlags &f)
         { Band::View, Copy, &MenuFlags::Client_View_Copy },
         { Band::View, Title, &MenuFlags::Client_View_Title },
         { Band::View, CrossLine, &MenuFlags::Client_View_CrossLine },
+        { Band::View, Summary, &MenuFlags::Client_View_Summary },
         { Band::Help, Guid, &MenuFlags::Help_Guid },
         { Band::Help, About, &MenuFlags::Help_About },
         { Band::ClientMenu, ClientFileMenu, &MenuFlags::Client_Menu_File },

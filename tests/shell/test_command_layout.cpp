@@ -69,7 +69,7 @@ private slots:
                                                sep,    "Print", sep,      "Exit" };
         QTest::newRow("View") << "View"
                               << "&view" << Role::PopUp
-                              << QStringList { "Copy", "Title", "CrossLine", "Refresh" };
+                              << QStringList { "Copy", "Title", "CrossLine", "Refresh", "Summary" };
         QTest::newRow("Help") << "Help"
                               << "&Help" << Role::PopUp << QStringList { "Guid", "About" };
         QTest::newRow("Windows") << "Windows"
@@ -145,7 +145,7 @@ private slots:
                 if (tool.windowList)
                     windowLists << spec.name + "/" + tool.name;
             }
-        QCOMPARE(checkable, QStringList({ "View/CrossLine", "Tools/CrossLine" }));
+        QCOMPARE(checkable, QStringList({ "View/CrossLine", "View/Summary", "Tools/CrossLine" }));
         QCOMPARE(windowLists, QStringList({ "Windows/miWWindowList" }));
 
         QList<Kind> kinds;
