@@ -2,7 +2,9 @@
 #include "platform/dialogs.h"
 #include "platform/port_list.h"
 #include "platform/qt_serial_port.h"
+#include "platform/settings.h"
 #include "setup/config.h"
+#include "setup/splash.h"
 #include "shell/mdi_form.h"
 
 #include <QApplication>
@@ -22,7 +24,10 @@ int main(int argc, char *argv[])
     QtSerialPort port(ports);
     QtDialogs dialogs;
     InterfaceTextStore store;
-    MDIForm1 window({ clock, port, ports, dialogs, store });
+    Settings settings;
+    // Above the main window while it loads; it closes itself once the loop runs.
+    frmSplash splash(store);
+    MDIForm1 window({ clock, port, ports, dialogs, store, settings });
     dialogs.setParent(&window);
     // The status line on standard error, for scripts and the end-to-end test.
     if (qEnvironmentVariableIsSet("CHARGEMON_STATUS_TO_STDERR"))

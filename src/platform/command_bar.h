@@ -63,7 +63,8 @@ public:
     virtual QStringList toolNames(const QString &band) const = 0;
     // The band shown as menu bar while `child` is the active chart window ("Client_menu").
     virtual void registerChildMenuBar(const QString &band, QMdiSubWindow *child) = 0;
-    // Docks `form` into the main window as the pane `band`, captioned with the form's title.
+    // Docks `form` into the main window as the pane `band`, captioned with the form's title;
+    // null when a pane of that name is docked already.
     virtual QDockWidget *dockPane(const QString &band, QWidget *form, Qt::DockWidgetArea area) = 0;
     // Recompute and redraw the layout after tool changes.
     virtual void refresh() = 0;

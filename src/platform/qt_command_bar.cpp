@@ -314,6 +314,8 @@ QDockWidget *QtCommandBar::dockPane(const QString &band, QWidget *form, Qt::Dock
         reportUnknown(QStringLiteral("no form to dock as %1").arg(band));
         return nullptr;
     }
+    if (window_->findChild<QDockWidget *>(band, Qt::FindDirectChildrenOnly))
+        return nullptr; // a band of that name is docked already
     auto *dock = new QDockWidget(form->windowTitle(), window_);
     dock->setObjectName(band);
     dock->setWidget(form);

@@ -1,6 +1,9 @@
 #include "document/document_host.h"
 #include "document/tee.h"
 #include "platform/command_bar.h"
+#include "setup/about.h"
+#include "setup/guid.h"
+#include "shell/language.h"
 #include "shell/mdi_form.h"
 #include "shell/window_arrangement.h"
 
@@ -27,10 +30,18 @@ void MDIForm1::onToolClicked(Tool &tool)
         arrange(3);
     else if (name == QLatin1String("CrossLine"))
         crossLine();
+    else if (name == QLatin1String("About"))
+        About(store_, settings_).exec();
+    else if (name == QLatin1String("Guid"))
+        Guid::showModal(store_);
     else if (name == QLatin1String("Exit")) {
         close();
         QApplication::quit();
-    } else if (name == QLatin1String("CH1"))
+    } else if (name == QLatin1String("Eng"))
+        language_->ApplyLanguage(QStringLiteral("ENG"));
+    else if (name == QLatin1String("Cht"))
+        language_->ApplyLanguage(QStringLiteral("CHT"));
+    else if (name == QLatin1String("CH1"))
         Channel_Proc(1);
     else if (name == QLatin1String("CH2"))
         Channel_Proc(2);

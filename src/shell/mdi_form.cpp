@@ -4,15 +4,18 @@
 #include "link/frame_assembler.h"
 #include "link/port_search.h"
 #include "platform/qt_command_bar.h"
+#include "platform/settings.h"
+#include "setup/adform.h"
 #include "setup/config.h"
 #include "shell/command_layout.h"
+#include "shell/language.h"
 
 #include <QCloseEvent>
 #include <QMdiArea>
 
 MDIForm1::MDIForm1(const MainWindowPlatform &platform, QWidget *parent)
     : QMainWindow(parent), clock_(platform.clock), dialogs_(platform.dialogs),
-      store_(platform.store), area_(new QMdiArea(this))
+      store_(platform.store), settings_(platform.settings), area_(new QMdiArea(this))
 {
     area_->setBackground(QColor(96, 104, 120));
     setCentralWidget(area_);
@@ -20,6 +23,8 @@ MDIForm1::MDIForm1(const MainWindowPlatform &platform, QWidget *parent)
     connect(menu_, &CommandBar::toolClicked, this, &MDIForm1::onToolClicked);
     assembler_ = new FrameAssembler(platform.port, *this, clock_, this);
     search_ = new PortSearch(platform.port, platform.ports, *this, clock_, *assembler_, this);
+    language_ = std::make_unique<InterfaceLanguage>(
+        *menu_, settings_, [this](const QString &problem) { State_add(problem); });
     resize(1280, 800);
 }
 
@@ -53,6 +58,10 @@ Tool &MDIForm1::tool(const QString &band, const QString &name) const
 void MDIForm1::load()
 {
     SetupToolbar();
+    if (Config(store_).AdWidth() != 0) {
+        ad_ = new adform(store_, dialogs_, this);
+        ad_->DockYourselfTo(*menu_, true, 2, 6, 0);
+    }
     setChannelDropDown(false);
     showMaximized();
     menu_->refresh();
@@ -94,6 +103,7 @@ void MDIForm1::SetupToolbar()
     for (const auto &[name, shown] : barTools)
         tool(QStringLiteral("Tools"), QLatin1String(name)).setVisible(shown);
     setWindowTitle(config.Caption());
+    language_->ApplyLanguage(storedLanguage(settings_));
     tool(QStringLiteral("Tools"), QStringLiteral("Channel")).setPicture(QStringLiteral("CH1"));
 }
 

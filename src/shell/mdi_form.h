@@ -6,12 +6,16 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <memory>
 
 class CommandBar;
 class Dialogs;
 class FrameAssembler;
+class InterfaceLanguage;
 class InterfaceTextStore;
 class PortList;
+class Settings;
+class adform;
 class PortSearch;
 class QMdiArea;
 class SerialPort;
@@ -25,6 +29,7 @@ struct MainWindowPlatform {
     const PortList &ports;
     Dialogs &dialogs;
     InterfaceTextStore &store;
+    Settings &settings;
 };
 
 // The main window: the command bar, the chart windows in an MDI area, the charger link
@@ -47,6 +52,9 @@ public:
     QMdiArea &mdiArea() { return *area_; }
     PortSearch &portSearch() { return *search_; }
     FrameAssembler &assembler() { return *assembler_; }
+    InterfaceLanguage &language() { return *language_; }
+    // The advertisement pane; null when the store gives it no width.
+    adform *advertisement() const { return ad_; }
 
     // LinkHost
     void Reading_Proc(int channel, ChannelReading &reading) override;
@@ -87,10 +95,13 @@ private:
     const Clock &clock_;
     Dialogs &dialogs_;
     InterfaceTextStore &store_;
+    Settings &settings_;
     QMdiArea *area_;
     CommandBar *menu_;
     FrameAssembler *assembler_;
     PortSearch *search_;
+    std::unique_ptr<InterfaceLanguage> language_;
+    adform *ad_ = nullptr;
     QPointer<tee> newdoc_, ch2doc_, docOpen_;
     qint32 windowCounter_ = 0;
     bool closingAll_ = false;
