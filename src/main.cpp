@@ -36,5 +36,7 @@ int main(int argc, char *argv[])
             std::fflush(stderr);
         });
     window.load();
+    // Without a window manager to keep it on top, the window shown later would cover it.
+    splash.raise();
     return QApplication::exec();
 }

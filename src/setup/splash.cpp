@@ -3,9 +3,12 @@
 #include "setup/config.h"
 
 #include <QBitmap>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QScreen>
+#include <QWindow>
 
 frmSplash::frmSplash(InterfaceTextStore &store)
     : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
@@ -29,6 +32,12 @@ frmSplash::frmSplash(InterfaceTextStore &store)
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(Center(screen->geometry(), size()));
     show();
+    // Drawn now: the main window's load keeps the event loop busy for a while.
+    QElapsedTimer waited;
+    waited.start();
+    while (windowHandle() && !windowHandle()->isExposed() && waited.elapsed() < 500)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
+    repaint();
 }
 
 QPoint frmSplash::Center(const QRect &screen, const QSize &form)
