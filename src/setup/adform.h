@@ -13,6 +13,7 @@ class QTextBrowser;
 // The advertisement pane: the store's advertisement page in a strip beside the chart
 // windows, folded to its arrow and unfolded again by a click on the arrow. Its width is
 // the store's, whatever the user drags.
+// NOLINTNEXTLINE(readability-identifier-naming): the form keeps its name, "adform"
 class adform final : public QWidget, public IWillDockToActiveBar {
     Q_OBJECT
 public:

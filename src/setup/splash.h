@@ -9,6 +9,7 @@ class InterfaceTextStore;
 // The splash screen: the store's splash picture in a borderless window above every other,
 // transparent wherever the picture is. It closes at the first tick of its two-second timer,
 // so later when the program keeps the event loop busy until then.
+// NOLINTNEXTLINE(readability-identifier-naming): the form keeps its name, "frmSplash"
 class frmSplash final : public QWidget {
     Q_OBJECT
 public:
