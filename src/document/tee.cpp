@@ -29,6 +29,15 @@ QList<int> columnWidths()
 }
 
 constexpr double Day = 86400.0;
+const QString LiveMark = QStringLiteral(" >>Live<<");
+
+// The caption the link gives a live window ("CH1 Chart 3 >>Live<<"); an opened run's
+// caption is a full path, whatever its name.
+bool isLiveCaption(const QString &caption)
+{
+    return (caption.startsWith(QLatin1String("CH1 ")) || caption.startsWith(QLatin1String("CH2 ")))
+        && caption.endsWith(LiveMark);
+}
 } // namespace
 
 tee::tee(DocumentHost &host, QWidget *parent)
@@ -78,6 +87,8 @@ bool tee::InitDoc(CommandBar *ab, const QString &sFile, bool)
         ab->refresh();
     }
     setCaption(sFile);
+    // Live before it is shown, so that its activation already sets the channel tool.
+    live_ = isLiveCaption(sFile);
     QMdiSubWindow::show();
     return ab != nullptr;
 }
@@ -96,7 +107,6 @@ QString tee::channelToolCaption() const
 
 bool tee::deCaption()
 {
-    static const QString LiveMark = QStringLiteral(" >>Live<<");
     if (live_ && caption().endsWith(LiveMark))
         setCaption(caption().chopped(LiveMark.size()) + QStringLiteral(" END"));
     live_ = false;

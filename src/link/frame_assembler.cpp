@@ -21,6 +21,12 @@ FrameAssembler::FrameAssembler(SerialPort &port, LinkHost &host, const Clock &cl
 
 void FrameAssembler::onNotification(int eventKind)
 {
+    if (eventKind == SerialPort::Gone) {
+        // A device that went away has said nothing, and the rest of its frame never comes.
+        if (synced())
+            dropFrame();
+        return;
+    }
     lastReceiveMs_ = clock_.monotonicMs();
     if (eventKind != SerialPort::Receive)
         return;

@@ -23,7 +23,7 @@ public:
 
     void onNotification(int eventKind);
 
-    // Monotonic time of the last notification of any kind; none before the first.
+    // Monotonic time of the last notification, of any kind but Gone; none before the first.
     std::optional<qint64> lastReceiveMs() const { return lastReceiveMs_; }
     const Counters &counters() const { return counters_; }
     // A "{" has been read and the rest of its frame is awaited.

@@ -32,6 +32,7 @@ PortSearch::PortSearch(SerialPort &port, const PortList &ports, LinkHost &host, 
     connect(&timer1_, &QTimer::timeout, this, &PortSearch::Timer1_Timer);
     connect(&timerOut_, &QTimer::timeout, this, &PortSearch::Timer_out_Timer);
     connect(&probeTimer_, &QTimer::timeout, this, &PortSearch::probeWaitOver);
+    connect(&port_, &SerialPort::notified, this, &PortSearch::onPortEvent);
 }
 
 QStringList PortSearch::PortScan() const
@@ -71,6 +72,7 @@ void PortSearch::Timer1_Timer()
         if (n >= 1 && n <= HighestPortNumber)
             pending_ << n;
     }
+    noteLeftOut(list);
     probing_ = true;
     probeNext();
 }
@@ -86,7 +88,13 @@ void PortSearch::probeNext()
             probeTimer_.start();
             return;
         case SerialPort::OpenResult::PermissionDenied:
-            hintPermission();
+            hint(QStringLiteral("Cannot open %1: permission denied. Add your user to the dialout "
+                                "group (sudo adduser $USER dialout) and log in again.")
+                     .arg(port_.deviceName()));
+            break;
+        case SerialPort::OpenResult::Busy:
+            hint(QStringLiteral("Cannot open %1: it is in use by another program.")
+                     .arg(port_.deviceName()));
             break;
         case SerialPort::OpenResult::Failed:
             break;
@@ -120,15 +128,40 @@ void PortSearch::connectTo(int number)
     emit connectedChanged(true);
 }
 
-void PortSearch::hintPermission()
+void PortSearch::hint(const QString &message)
 {
-    const QString device = port_.deviceName();
-    if (hintedDevices_.contains(device))
+    if (hinted_.contains(message))
         return;
-    hintedDevices_.insert(device);
-    host_.State_add(QStringLiteral("Cannot open %1: permission denied. Add your user to the "
-                                   "dialout group (sudo adduser $USER dialout) and log in again.")
-                        .arg(device));
+    hinted_.insert(message);
+    host_.State_add(message);
+}
+
+void PortSearch::noteLeftOut(const QStringList &list)
+{
+    QStringList devices;
+    for (const QString &name : list) {
+        const int n = portNumberOf(name);
+        const QString device = n > HighestPortNumber ? ports_.device(n) : QString();
+        if (!device.isEmpty() && !hinted_.contains(device)) {
+            hinted_.insert(device);
+            devices << device;
+        }
+    }
+    if (!devices.isEmpty())
+        host_.State_add(QStringLiteral("Only the first %1 serial ports are searched; left out: %2.")
+                            .arg(HighestPortNumber)
+                            .arg(devices.join(QStringLiteral(", "))));
+}
+
+void PortSearch::onPortEvent(int eventKind)
+{
+    if (eventKind != SerialPort::Gone || !connected_)
+        return;
+    // What the watchdog would do after the silence, now, and the search at once. The search
+    // waits for the port's notification to return before it opens the port again.
+    timeOut();
+    host_.setChannelDropDown(host_.bothChannelsLive());
+    QMetaObject::invokeMethod(this, &PortSearch::Timer1_Timer, Qt::QueuedConnection);
 }
 
 void PortSearch::Timer_out_Timer()

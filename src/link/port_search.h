@@ -15,7 +15,8 @@ class SerialPort;
 // Finds the charger's port and watches it. While searching, Timer1 probes the listed ports
 // in order: open, wait 30 ms without blocking, keep the first with bytes waiting. While
 // connected, Timer_out closes the port after more than 10 s without a notification and
-// the search starts over.
+// the search starts over; a device that goes away (adapter pulled) ends the connection the
+// same way at once.
 class PortSearch : public QObject {
     Q_OBJECT
 public:
@@ -54,8 +55,11 @@ signals:
 private:
     void probeNext();
     void connectTo(int number);
+    void onPortEvent(int eventKind);
     void timeOut();
-    void hintPermission();
+    void noteLeftOut(const QStringList &list);
+    // Posts `message` unless it was posted before.
+    void hint(const QString &message);
 
     SerialPort &port_;
     const PortList &ports_;
@@ -66,7 +70,7 @@ private:
     QTimer timerOut_;
     QTimer probeTimer_;
     QList<int> pending_; // port numbers still to probe in this round
-    QSet<QString> hintedDevices_;
+    QSet<QString> hinted_; // hints and left-out devices already posted
     qint64 connectedAtMs_ = 0;
     bool probing_ = false;
     bool connected_ = false;

@@ -1,35 +1,54 @@
 #include "platform/port_list.h"
 
+#include <QFileInfo>
 #include <QSerialPortInfo>
 
-QStringList SystemPortList::devices() const
+namespace {
+constexpr int SettleSeconds = 3;
+}
+
+SystemPortList::SystemPortList(QString nodes, Lister lister)
+    : nodes_(std::move(nodes)), lister_(std::move(lister))
 {
-    QStringList result;
-    const QString fromEnv = qEnvironmentVariable("CHARGEMON_PORTS");
-    for (const QString &p : fromEnv.split(u':', Qt::SkipEmptyParts))
-        result << p;
+}
+
+QList<SystemPortList::Listed> SystemPortList::systemPorts()
+{
+    QList<Listed> listed;
+    for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts())
+        listed.append({ info.portName(), info.systemLocation() });
+    return listed;
+}
+
+QStringList SystemPortList::ordered(const QString &fromEnv, const QList<Listed> &listed)
+{
+    QStringList result = fromEnv.split(u':', Qt::SkipEmptyParts);
     QStringList usb, rest;
-    for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts()) {
-        const QString dev = info.systemLocation();
-        if (result.contains(dev))
+    for (const Listed &port : listed) {
+        if (result.contains(port.device))
             continue;
-        const QString name = info.portName();
-        (name.startsWith(u"ttyUSB") || name.startsWith(u"ttyACM") ? usb : rest) << dev;
+        const bool isUsb = port.name.startsWith(u"ttyUSB") || port.name.startsWith(u"ttyACM");
+        (isUsb ? usb : rest) << port.device;
     }
     return result + usb + rest;
 }
 
 QStringList SystemPortList::names() const
 {
+    const QDateTime changed = QFileInfo(nodes_).lastModified();
+    if (!changed.isValid() || changed != nodesChanged_
+        || changed.secsTo(QDateTime::currentDateTime()) < SettleSeconds) {
+        listed_ = lister_();
+        nodesChanged_ = changed;
+    }
+    devices_ = ordered(qEnvironmentVariable("CHARGEMON_PORTS"), listed_);
     QStringList names;
-    const qsizetype count = devices().size();
-    for (qsizetype i = 1; i <= count; ++i)
+    for (qsizetype i = 1; i <= devices_.size(); ++i)
         names << QStringLiteral("COM%1").arg(i);
     return names;
 }
 
 QString SystemPortList::device(int number) const
 {
-    const QStringList all = devices();
-    return number >= 1 && number <= all.size() ? all.at(number - 1) : QString();
+    return devices_.value(number - 1);
 }

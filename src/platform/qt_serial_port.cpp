@@ -2,6 +2,9 @@
 
 #include "platform/port_list.h"
 
+#include <QFileInfo>
+#include <QScopedValueRollback>
+
 QtSerialPort::QtSerialPort(const PortList &ports, QObject *parent)
     : SerialPort(parent), ports_(ports)
 {
@@ -29,14 +32,20 @@ SerialPort::OpenResult QtSerialPort::open()
     port_.setFlowControl(QSerialPort::NoFlowControl);
     if (port_.open(QIODevice::ReadOnly))
         return OpenResult::Opened;
-    return port_.error() == QSerialPort::PermissionError ? OpenResult::PermissionDenied
-                                                         : OpenResult::Failed;
+    if (port_.error() != QSerialPort::PermissionError)
+        return OpenResult::Failed;
+    // Another program's lock file or exclusive open is reported as a permission error too;
+    // a device that we may read is busy, not forbidden.
+    return QFileInfo(dev).isReadable() ? OpenResult::Busy : OpenResult::PermissionDenied;
 }
 
 void QtSerialPort::close()
 {
-    if (port_.isOpen())
-        port_.close();
+    if (!port_.isOpen())
+        return;
+    // Closing a hung-up device may report another error; it belongs to this close.
+    const QScopedValueRollback closing(closing_, true);
+    port_.close();
 }
 
 void QtSerialPort::onReadyRead()
@@ -47,11 +56,15 @@ void QtSerialPort::onReadyRead()
 
 void QtSerialPort::onError(QSerialPort::SerialPortError error)
 {
-    if (error == QSerialPort::NoError)
+    // A failed open answers through open().
+    if (error == QSerialPort::NoError || closing_ || !port_.isOpen())
         return;
-    // A vanished device (cable pulled) keeps failing; close it and let the watchdog see
-    // the silence.
-    if (error == QSerialPort::ResourceError)
-        port_.close();
-    emit notified(Error);
+    if (error != QSerialPort::ReadError && error != QSerialPort::ResourceError) {
+        emit notified(Error);
+        return;
+    }
+    // A read that fails or finds the end of the line (a hang-up) means the device is gone:
+    // it would only fail again, as fast as it is asked.
+    close();
+    emit notified(Gone);
 }

@@ -33,4 +33,5 @@ private:
     int number_ = 0;
     int threshold_ = 0;
     int readLength_ = 0;
+    bool closing_ = false;
 };

@@ -5,10 +5,8 @@ SerialPort::OpenResult ScriptedSerialPort::open()
     if (open_)
         return OpenResult::Opened;
     opened_ << number_;
-    if (missing_.contains(number_))
-        return OpenResult::Failed;
-    if (denied_.contains(number_))
-        return OpenResult::PermissionDenied;
+    if (refused_.contains(number_))
+        return refused_.value(number_);
     open_ = true;
     buffer_ += onOpen_.take(number_);
     return OpenResult::Opened;
@@ -18,6 +16,14 @@ void ScriptedSerialPort::close()
 {
     open_ = false;
     buffer_.clear();
+}
+
+void ScriptedSerialPort::pull()
+{
+    if (!open_)
+        return;
+    close();
+    emit notified(Gone);
 }
 
 void ScriptedSerialPort::push(const QByteArray &bytes)

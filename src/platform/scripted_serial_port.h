@@ -3,7 +3,6 @@
 #include "platform/serial_port.h"
 
 #include <QMap>
-#include <QSet>
 
 // A serial port fed by a program instead of a device: tests script which ports exist and
 // what they send, and frame-dump replays a capture through it. Bytes pushed while the
@@ -13,10 +12,8 @@ class ScriptedSerialPort final : public SerialPort {
 public:
     using SerialPort::SerialPort;
 
-    // Ports that exist but refuse to open with a permission error.
-    void denyPermission(int number) { denied_.insert(number); }
-    // Ports that do not exist at all.
-    void removePort(int number) { missing_.insert(number); }
+    // Port `number` fails to open with this answer (permission denied, busy, missing).
+    void refuse(int number, OpenResult why) { refused_[number] = why; }
     // Bytes that port `number` delivers as soon as it is opened (a charger already sending).
     void sendOnOpen(int number, const QByteArray &bytes) { onOpen_[number] += bytes; }
 
@@ -26,6 +23,8 @@ public:
     // Bytes arriving one at a time, as a slow line delivers them.
     void pushBytewise(const QByteArray &bytes);
     void raise(int eventKind) { emit notified(eventKind); }
+    // The device goes away while open, as a pulled adapter: closed, then Gone.
+    void pull();
 
     // Every port number that open() was called with, in order.
     const QList<int> &openedPorts() const { return opened_; }
@@ -43,7 +42,7 @@ public:
     int bytesWaiting() const override { return static_cast<int>(buffer_.size()); }
 
 private:
-    QSet<int> denied_, missing_;
+    QMap<int, OpenResult> refused_;
     QMap<int, QByteArray> onOpen_;
     QList<int> opened_;
     QByteArray buffer_;

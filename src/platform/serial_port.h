@@ -8,13 +8,16 @@
 // threshold and a read length, and a notification carrying an event kind.
 //
 // Receive threshold: a notification of kind Receive is raised when new bytes arrive and
-// at least `threshold` bytes are waiting; 0 switches receive notifications off.
+// at least `threshold` bytes are waiting; 0 switches receive notifications off. Error
+// notifications come only while the port is open. A device that is gone (adapter pulled,
+// line hung up) is closed by the port itself, which then notifies Gone once.
 // Always 9600 baud, 8N1, raw bytes.
 class SerialPort : public QObject {
     Q_OBJECT
 public:
-    enum EventKind { Receive = 2, Error = 1001 };
-    enum class OpenResult { Opened, PermissionDenied, Failed };
+    enum EventKind { Receive = 2, Error = 1001, Gone = 1002 };
+    // Busy: another program holds the port.
+    enum class OpenResult { Opened, PermissionDenied, Busy, Failed };
 
     using QObject::QObject;
 

@@ -19,6 +19,10 @@ const QString TimedOut3 = QStringLiteral("COM Port 3 was timeout,port was discon
 class TestPortSearch : public QObject {
     Q_OBJECT
 
+    struct Rig;
+    // The connection ended as the watchdog ends it, both channels' runs with it.
+    static void verifyEnded(Rig &rig);
+
     struct Rig {
         ScriptedSerialPort port;
         ScriptedPortList ports;
@@ -44,14 +48,6 @@ class TestPortSearch : public QObject {
     };
 
 private slots:
-    void portScanListsNamesThenEmpty()
-    {
-        Rig rig({ " COM2 ", "COM10" });
-        QCOMPARE(rig.search.PortScan(), QStringList({ "COM2", "COM10", "" }));
-        rig.ports.list.clear();
-        QCOMPARE(rig.search.PortScan(), QStringList({ "" }));
-    }
-
     void keepsTheSendingPort()
     {
         Rig rig;
@@ -91,7 +87,15 @@ private slots:
         rig.finishProbes();
         QCOMPARE(rig.port.openedPorts(), QList<int>({ 16, 2 }));
         QVERIFY(!rig.port.isOpen());
-        QVERIFY(rig.host.messages.isEmpty());
+        rig.ports.list << "COM18";
+        rig.search.Timer1_Timer();
+        rig.finishProbes();
+        // said once per device
+        QCOMPARE(rig.host.messages,
+                 QStringList({ "Only the first 16 serial ports are searched; left out: "
+                               "/dev/scripted17, /dev/scripted99.",
+                               "Only the first 16 serial ports are searched; left out: "
+                               "/dev/scripted18." }));
     }
 
     void noPortsSlowsTheSearch()
@@ -130,46 +134,58 @@ private slots:
 
     void unopenablePortsSkipped()
     {
-        Rig rig({ "COM1", "COM2", "COM3", "COM4" });
-        rig.port.denyPermission(1);
-        rig.port.removePort(2);
-        rig.port.denyPermission(4);
+        using Open = SerialPort::OpenResult;
+        Rig rig({ "COM1", "COM2", "COM3", "COM4", "COM5" });
+        rig.port.refuse(1, Open::PermissionDenied);
+        rig.port.refuse(2, Open::Failed);
+        rig.port.refuse(4, Open::Busy);
+        rig.port.refuse(5, Open::PermissionDenied);
         rig.search.start();
         rig.finishProbes();
         rig.search.Timer1_Timer();
         rig.finishProbes();
-        QCOMPARE(rig.port.openedPorts(), QList<int>({ 1, 2, 3, 4, 1, 2, 3, 4 }));
-        // one hint per device and run, naming the device and the group
-        QCOMPARE(
-            rig.host.messages,
-            QStringList({ "Cannot open /dev/scripted1: permission denied. Add your user to "
-                          "the dialout group (sudo adduser $USER dialout) and log in again.",
-                          "Cannot open /dev/scripted4: permission denied. Add your user to "
-                          "the dialout group (sudo adduser $USER dialout) and log in again." }));
-        rig.port.sendOnOpen(3, "a");
-        rig.search.Timer1_Timer();
-        rig.finishProbes();
-        QVERIFY(rig.search.connected());
-        QCOMPARE(rig.host.messages.size(), 3);
+        QCOMPARE(rig.port.openedPorts(), QList<int>({ 1, 2, 3, 4, 5, 1, 2, 3, 4, 5 }));
+        // one hint per device and run, naming the device and what to do
+        const QString denied
+            = "Cannot open /dev/scripted%1: permission denied. Add your user "
+              "to the dialout group (sudo adduser $USER dialout) and log in again.";
+        QCOMPARE(rig.host.messages,
+                 QStringList({ denied.arg(1),
+                               "Cannot open /dev/scripted4: it is in use by another program.",
+                               denied.arg(5) }));
     }
 
     void watchdogSilence_data()
     {
+        QTest::addColumn<QTime>("start");
+        QTest::addColumn<bool>("heardBeforeConnecting"); // else 4 s after
         QTest::addColumn<qint64>("silenceMs");
         QTest::addColumn<bool>("trips");
-        QTest::newRow("short") << qint64(1500) << false;
-        QTest::newRow("exactly 10 s") << qint64(10000) << false;
-        QTest::newRow("just over") << qint64(10001) << true;
-        QTest::newRow("11.5 s") << qint64(11500) << true;
+        const QTime ten(10, 0);
+        QTest::newRow("exactly 10 s") << ten << false << qint64(10000) << false;
+        QTest::newRow("just over") << ten << false << qint64(10001) << true;
+        QTest::newRow("across midnight") << QTime(23, 59, 55) << false << qint64(10001) << true;
+        // silence counts from the connection when nothing was heard since
+        QTest::newRow("old, 10 s") << ten << true << qint64(10000) << false;
+        QTest::newRow("old, just over") << ten << true << qint64(10001) << true;
     }
     void watchdogSilence()
     {
+        QFETCH(QTime, start);
+        QFETCH(bool, heardBeforeConnecting);
         QFETCH(qint64, silenceMs);
         QFETCH(bool, trips);
         Rig rig;
+        rig.clock = FakeClock(QDateTime(QDate(2026, 12, 6), start));
+        if (heardBeforeConnecting) {
+            rig.port.raise(SerialPort::Error);
+            rig.clock.advanceMs(60000);
+        }
         rig.connectTo3();
-        rig.clock.advanceMs(4000);
-        rig.port.push("z"); // last notification
+        if (!heardBeforeConnecting) {
+            rig.clock.advanceMs(4000);
+            rig.port.push("z");
+        }
         rig.clock.advanceMs(silenceMs);
         rig.search.Timer_out_Timer();
         QCOMPARE(rig.search.connected(), !trips);
@@ -178,64 +194,41 @@ private slots:
             QCOMPARE(rig.host.events.size(), 0);
             return;
         }
-        QCOMPARE(rig.host.messages.last(), TimedOut3);
-        QVERIFY(!rig.port.isOpen());
-        QCOMPARE(rig.port.portNumber(), 0);
-        QCOMPARE(rig.port.receiveThreshold(), 0);
-        QCOMPARE(rig.search.portNumber(), 0);
-        QVERIFY(!rig.host.lamp("L1"));
-        QVERIFY(!rig.host.lamp("L2"));
-        QVERIFY(!rig.search.Timer_out().isActive());
-        QVERIFY(rig.search.Timer1().isActive());
-        QCOMPARE(rig.host.count(FakeLinkHost::Event::End, 1), 1);
-        QCOMPARE(rig.host.count(FakeLinkHost::Event::End, 2), 1);
-    }
+        verifyEnded(rig);
 
-    void silenceCountsFromTheConnection()
-    {
-        Rig rig;
-        rig.clock.advanceMs(60000);
-        rig.port.raise(SerialPort::Error); // an old notification, before the connection
-        rig.clock.advanceMs(60000);
-        rig.connectTo3();
-        rig.clock.advanceMs(9000);
-        rig.search.Timer_out_Timer();
-        QVERIFY(rig.search.connected());
-        rig.clock.advanceMs(1001);
-        rig.search.Timer_out_Timer();
-        QVERIFY(!rig.search.connected());
-    }
-
-    void silenceAcrossMidnight()
-    {
-        Rig rig;
-        rig.clock = FakeClock(QDateTime(QDate(2026, 12, 6), QTime(23, 59, 55)));
-        rig.connectTo3();
-        rig.port.push("a");
-        rig.clock.advanceMs(8000); // 00:00:03 the next day
-        rig.search.Timer_out_Timer();
-        QVERIFY(rig.search.connected());
-        rig.clock.advanceMs(4000);
-        rig.search.Timer_out_Timer();
-        QVERIFY(!rig.search.connected());
-    }
-
-    void reconnectsAfterTimeOut()
-    {
-        Rig rig;
-        rig.connectTo3();
-        rig.clock.advanceMs(12000);
-        rig.search.Timer_out_Timer();
-        QVERIFY(!rig.search.connected());
+        // the search finds the charger again, and the new connection gets its own 10 s
         rig.port.sendOnOpen(3, "b");
         rig.search.Timer1_Timer();
         rig.finishProbes();
-        QVERIFY(rig.search.connected());
         QCOMPARE(rig.host.messages, QStringList({ Connected3, TimedOut3, Connected3 }));
-        // the fresh connection gets its own 10 s
         rig.clock.advanceMs(9000);
         rig.search.Timer_out_Timer();
         QVERIFY(rig.search.connected());
+    }
+
+    void pulledAdapterEndsTheRunAtOnce()
+    {
+        Rig rig;
+        rig.connectTo3();
+        rig.host.live[0] = rig.host.live[1] = true;
+        rig.port.push("{ab"); // a frame begun
+        QVERIFY(rig.assembler.synced());
+        const auto heard = rig.assembler.lastReceiveMs();
+        rig.clock.advanceMs(500);
+        rig.port.pull();
+        verifyEnded(rig);
+        QCOMPARE(rig.host.dropDown, QList<bool>({ false }));
+        QCOMPARE(rig.assembler.lastReceiveMs(), heard); // going away is not receiving
+        QVERIFY(!rig.assembler.synced());
+
+        // searching again at once, not at the next tick
+        rig.port.sendOnOpen(3, "{");
+        QCoreApplication::processEvents();
+        rig.finishProbes();
+        QVERIFY(rig.search.connected());
+        rig.port.pull();
+        rig.port.pull(); // a device pulled twice ends one run
+        QCOMPARE(rig.host.messages, QStringList({ Connected3, TimedOut3, Connected3, TimedOut3 }));
     }
 
     void channelDropDownFollowsLiveDocuments()
@@ -255,15 +248,37 @@ private slots:
 
     void timersDriveTheSearch()
     {
-        // The real timers, for the wiring: a round started by start() finishes on its own.
+        // The real timers, for the wiring: a round started by start() finishes on its own,
+        // and the watchdog ends the silent connection.
         Rig rig;
         rig.port.sendOnOpen(3, "a");
         QSignalSpy connected(&rig.search, &PortSearch::connectedChanged);
         rig.search.start();
         QVERIFY(connected.wait(5000));
-        QCOMPARE(connected.value(0).value(0).toBool(), true);
+        rig.clock.advanceMs(10001);
+        QVERIFY(connected.wait(5000));
+        QCOMPARE(connected, QList<QVariantList>({ { true }, { false } }));
     }
 };
+
+void TestPortSearch::verifyEnded(Rig &rig)
+{
+    QVERIFY(!rig.search.connected());
+    QCOMPARE(rig.host.messages.last(), TimedOut3);
+    QVERIFY(!rig.port.isOpen());
+    QCOMPARE(rig.port.portNumber(), 0);
+    QCOMPARE(rig.port.receiveThreshold(), 0);
+    QCOMPARE(rig.search.portNumber(), 0);
+    QVERIFY(!rig.host.lamp("L1"));
+    QVERIFY(!rig.host.lamp("L2"));
+    QVERIFY(!rig.search.Timer_out().isActive());
+    QVERIFY(rig.search.Timer1().isActive());
+    QCOMPARE(rig.host.events.size(), 2);
+    QCOMPARE(rig.host.events[0].channel, 1);
+    QCOMPARE(rig.host.events[1].channel, 2);
+    QCOMPARE(rig.host.count(FakeLinkHost::Event::End, 1), 1);
+    QCOMPARE(rig.host.count(FakeLinkHost::Event::End, 2), 1);
+}
 
 QTEST_GUILESS_MAIN(TestPortSearch)
 #include "test_port_search.moc"

@@ -279,6 +279,15 @@ private slots:
                  dynamic_cast<QMdiSubWindow *>(rig.window.Newdoc()));
     }
 
+    void newLiveWindowShowsItsChannel()
+    {
+        Rig rig;
+        rig.window.show();
+        rig.feed(1, 10);
+        rig.feed(2, 10, 0); // active at once, and live already
+        QCOMPARE(rig.tool("Tools", "Channel").caption(), QStringLiteral("CH2"));
+    }
+
     void tiling_data()
     {
         QTest::addColumn<bool>("horizontally");

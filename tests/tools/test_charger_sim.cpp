@@ -1,0 +1,97 @@
+// The simulator's charger, read by the monitor's own decoders: the runs it plays are the
+// ones its help and the README promise.
+
+#include "charger_channel.h"
+#include "frame_encoder.h"
+#include "link/frame_decoders.h"
+#include "support/fake_link_host.h"
+
+#include <QTest>
+
+namespace {
+
+using Mode = ChannelSample::Mode;
+using Chemistry = ChannelSample::Chemistry;
+
+Fixed number(const Value &v)
+{
+    return v.number().value_or(Fixed::fromWhole(-1000));
+}
+
+bool between(const Value &v, double low, double high)
+{
+    return number(v) >= Fixed::fromDouble(low) && number(v) <= Fixed::fromDouble(high);
+}
+
+} // namespace
+
+class TestChargerSim : public QObject {
+    Q_OBJECT
+private slots:
+    void chargeRuns_data()
+    {
+        QTest::addColumn<FrameKind>("kind");
+        QTest::addColumn<int>("channel");
+        QTest::addColumn<Chemistry>("chemistry");
+        QTest::newRow("lithium, 36 bytes") << FrameKind::Short << 1 << Chemistry::LiIon;
+        QTest::newRow("lithium, 76 bytes") << FrameKind::Medium << 1 << Chemistry::LiIon;
+        QTest::newRow("NiMH, channel 2") << FrameKind::Long << 2 << Chemistry::NiMH;
+    }
+    void chargeRuns()
+    {
+        QFETCH(FrameKind, kind);
+        QFETCH(int, channel);
+        QFETCH(Chemistry, chemistry);
+        const bool lithium = chemistry == Chemistry::LiIon;
+        ChargerChannel charger({ { Mode::Charge, chemistry, lithium ? 3 : 6,
+                                   lithium ? 1300.0 : 2000.0, 2.0, lithium ? 0.6 : 0.3 } },
+                               1);
+        const auto decode = kind == FrameKind::Short ? decode36
+            : kind == FrameKind::Medium              ? decode76
+                                                     : decode112;
+        FakeLinkHost host;
+        for (int second = 0; second < 4 * 3600; ++second) {
+            FrameSample frame;
+            frame.channels[channel - 1] = charger.step();
+            if (frame.channels[channel - 1].mode == Mode::Inactive)
+                break;
+            decode(encodeFrame(kind, frame), host, DayTime { second / 86400.0 });
+        }
+
+        const QList<ChannelReading> run = host.readings(channel);
+        QVERIFY(run.size() > 600);
+        for (const ChannelReading &r : run) {
+            QCOMPARE(r[Type].text(), lithium ? "LiIo/Po/Fe" : "NiMH");
+            QCOMPARE(r[Chg].text(), "+CHG+");
+            QVERIFY2(between(r[In_Volt], 11, 13), qPrintable(r[In_Volt].text()));
+            QVERIFY2(between(r[Current], 0.2, 2.0), qPrintable(r[Current].text()));
+            QVERIFY(between(r[Ext_temp], 20, 60));
+            for (int c = 0; c < 12; ++c)
+                QVERIFY(lithium && c < 3 ? between(r[C1 + c], 3.0, 4.25)
+                                         : number(r[C1 + c]) == Fixed());
+            if (QTest::currentTestFailed())
+                return;
+        }
+        QCOMPARE(run.first()[Current].text(), "2.00");
+        if (lithium) { // constant voltage at the end, the current falling off
+            QVERIFY(number(run.last()[Current]) < Fixed::fromDouble(0.5));
+            QVERIFY(between(run.last()[C1], 4.1, 4.2));
+        } else { // ended by the voltage's drop past its peak
+            QCOMPARE(run.last()[Current].text(), "2.00");
+            QVERIFY(number(run.last()[Bat_volt]) < number(run[run.size() - 30][Bat_volt]));
+        }
+    }
+
+    void restartCountsFromZero()
+    {
+        ChargerChannel charger({ { Mode::Discharge, Chemistry::LiIon, 3, 1300, 2.0, 0.95 } }, 1);
+        for (int second = 0; second < 100; ++second)
+            charger.step();
+        QVERIFY(charger.step().capacity > 50);
+        charger.restart();
+        QVERIFY(charger.step().capacity <= 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestChargerSim)
+#include "test_charger_sim.moc"
