@@ -4,6 +4,7 @@
 #include "document/tee.h"
 #include "platform/chart.h"
 #include "support/fake_document_host.h"
+#include "support/readings.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -26,22 +27,6 @@ long residentKiB()
     return 0;
 }
 
-ChannelReading sample(qint64 s)
-{
-    ChannelReading r;
-    r[Type] = "LiIo/Po/Fe";
-    r[Chg] = "+CHG+";
-    r[Ext_temp] = 25 + s % 7;
-    r[In_temp] = 0;
-    r[In_Volt] = Fixed::fromHundredths(1200);
-    r[Bat_volt] = Fixed::fromHundredths(1500 + s % 180);
-    r[Current] = Fixed::fromHundredths(200 - s % 50);
-    r[Cap] = s / 2;
-    r[Power] = "30.00";
-    for (int c = 0; c < 12; ++c)
-        r[C1 + c] = Fixed::fromHundredths(c < 4 ? 380 + s % 40 : 0);
-    return r;
-}
 } // namespace
 
 int main(int argc, char **argv)
@@ -62,7 +47,7 @@ int main(int argc, char **argv)
     const size_t heapBefore = mallinfo2().uordblks + mallinfo2().hblkhd;
     for (qint64 s = 1; s <= Samples; ++s) {
         host.fakeClock.advanceSeconds(1);
-        ChannelReading r = sample(s);
+        ChannelReading r = daySample(s);
         doc->Proc(r, false);
         host.shown.clear(); // the test host keeps what the panel was shown; the program does not
     }
@@ -78,7 +63,7 @@ int main(int argc, char **argv)
     double worst = 0, total = 0;
     for (int i = 0; i < Rounds; ++i) {
         host.fakeClock.advanceSeconds(1);
-        ChannelReading r = sample(Samples + i);
+        ChannelReading r = daySample(Samples + i);
         QElapsedTimer t;
         t.start();
         doc->Proc(r, false);

@@ -1,14 +1,17 @@
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "platform/folders.h"
 #include "platform/port_list.h"
 #include "platform/qt_serial_port.h"
 #include "platform/settings.h"
+#include "platform/sleep_inhibitor.h"
 #include "setup/config.h"
 #include "setup/splash.h"
 #include "shell/mdi_form.h"
 
 #include <QApplication>
 #include <QIcon>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -25,9 +28,10 @@ int main(int argc, char *argv[])
     QtDialogs dialogs;
     InterfaceTextStore store;
     Settings settings;
+    LogindSleepInhibitor inhibitor;
     // Above the main window while it loads; it closes itself once the loop runs.
     frmSplash splash(store);
-    MDIForm1 window({ clock, port, ports, dialogs, store, settings });
+    MDIForm1 window({ clock, port, ports, dialogs, store, settings, &inhibitor, journalFolder() });
     dialogs.setParent(&window);
     // The status line on standard error, for scripts and the end-to-end test.
     if (qEnvironmentVariableIsSet("CHARGEMON_STATUS_TO_STDERR"))
@@ -38,5 +42,7 @@ int main(int argc, char *argv[])
     window.load();
     // Without a window manager to keep it on top, the window shown later would cover it.
     splash.raise();
+    // Asked once the main window is on the screen.
+    QTimer::singleShot(0, &window, &MDIForm1::recoverRuns);
     return QApplication::exec();
 }

@@ -23,6 +23,8 @@ public:
     virtual bool closingAll() const = 0;
     virtual const Clock &clock() const = 0;
     virtual Dialogs &dialogs() = 0;
+    // Where live windows keep their recovery journals; "" keeps none.
+    virtual QString journalFolder() const = 0;
 };
 
 // The program-wide cross-line flag, shared by the CrossLine command and the chart windows.

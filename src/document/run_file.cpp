@@ -109,33 +109,18 @@ QString writeInto(QSqlDatabase &db, const QString &title, qint64 rowCount, const
 {
     if (!db.open())
         return sqlError(db.lastError());
-    QSqlQuery q(db);
-    QStringList fields;
-    for (int f = 0; f < FieldCount; ++f)
-        fields << QStringLiteral("\"%1\" %2").arg(FieldNames[f], declaredType(kindOf(f)));
-    if (!q.exec(QStringLiteral("PRAGMA user_version = %1").arg(FormatVersion))
-        || !q.exec(QStringLiteral("CREATE TABLE CHGLOG (%1)").arg(fields.join(u", ")))
-        || !q.exec(QStringLiteral("CREATE TABLE Title (\"Title\" TEXT(%1))").arg(TitleSize)))
-        return sqlError(q.lastError());
+    QString failure = createTables(db);
+    if (!failure.isEmpty())
+        return failure;
     if (!db.transaction())
         return sqlError(db.lastError());
-    QStringList marks;
-    for (int f = 0; f < FieldCount; ++f)
-        marks << QStringLiteral("?");
-    if (!q.prepare(QStringLiteral("INSERT INTO CHGLOG VALUES (%1)").arg(marks.join(u','))))
+    QSqlQuery q(db);
+    if (!prepareRowInsert(q))
         return sqlError(q.lastError());
     for (qint64 r = 0; r < rowCount; ++r) {
-        for (int f = 0; f < FieldCount; ++f) {
-            const QString text = cell(r, f);
-            const auto v = toField(f, text);
-            if (!v)
-                return QStringLiteral("Sample %1: \"%2\" does not fit the field %3.")
-                    .arg(r + 1)
-                    .arg(text, QString::fromLatin1(FieldNames[f]));
-            q.bindValue(f, *v);
-        }
-        if (!q.exec())
-            return sqlError(q.lastError());
+        failure = insertRow(q, [&](int field) { return cell(r, field); });
+        if (!failure.isEmpty())
+            return QStringLiteral("Sample %1: %2").arg(r + 1).arg(failure);
     }
     if (title.size() > TitleSize)
         return QStringLiteral("The description is longer than %1 characters.").arg(TitleSize);
@@ -150,6 +135,40 @@ QString writeInto(QSqlDatabase &db, const QString &title, qint64 rowCount, const
 }
 
 } // namespace
+
+QString createTables(QSqlDatabase &db)
+{
+    QSqlQuery q(db);
+    QStringList fields;
+    for (int f = 0; f < FieldCount; ++f)
+        fields << QStringLiteral("\"%1\" %2").arg(FieldNames[f], declaredType(kindOf(f)));
+    if (!q.exec(QStringLiteral("PRAGMA user_version = %1").arg(FormatVersion))
+        || !q.exec(QStringLiteral("CREATE TABLE CHGLOG (%1)").arg(fields.join(u", ")))
+        || !q.exec(QStringLiteral("CREATE TABLE Title (\"Title\" TEXT(%1))").arg(TitleSize)))
+        return sqlError(q.lastError());
+    return {};
+}
+
+bool prepareRowInsert(QSqlQuery &q)
+{
+    QStringList marks;
+    for (int f = 0; f < FieldCount; ++f)
+        marks << QStringLiteral("?");
+    return q.prepare(QStringLiteral("INSERT INTO CHGLOG VALUES (%1)").arg(marks.join(u',')));
+}
+
+QString insertRow(QSqlQuery &q, const std::function<QString(int field)> &text)
+{
+    for (int f = 0; f < FieldCount; ++f) {
+        const QString t = text(f);
+        const auto v = toField(f, t);
+        if (!v)
+            return QStringLiteral("\"%1\" does not fit the field %2.")
+                .arg(t, QString::fromLatin1(FieldNames[f]));
+        q.bindValue(f, *v);
+    }
+    return q.exec() ? QString() : sqlError(q.lastError());
+}
 
 QString write(const QString &path, const QString &title, qint64 rowCount, const RowTexts &cell)
 {

@@ -24,6 +24,13 @@ using RowTexts = std::function<QString(qint64 row, int field)>;
 // Returns "" on success, otherwise a reason for the user.
 QString write(const QString &path, const QString &title, qint64 rowCount, const RowTexts &cell);
 
+// The pieces of writing, for files that are written a row at a time. Each returns "" on
+// success, otherwise a reason for the user (prepareRowInsert: the query's lastError()).
+QString createTables(QSqlDatabase &db);
+bool prepareRowInsert(QSqlQuery &q);
+// Binds the 22 texts of one sample row to a prepared insert and runs it.
+QString insertRow(QSqlQuery &q, const std::function<QString(int field)> &text);
+
 // Reads a run file row by row, fields by position.
 class Reader {
 public:

@@ -2,6 +2,7 @@
 
 #include "document/axis_rules.h"
 #include "document/document_host.h"
+#include "document/run_journal.h" // the journal_ member dies with a half-made window
 #include "platform/chart.h"
 #include "platform/clock.h"
 #include "platform/command_bar.h"

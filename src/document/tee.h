@@ -4,8 +4,11 @@
 
 #include <QMdiSubWindow>
 
+#include <memory>
+
 class Chart;
 class DocumentHost;
+class RunJournal;
 class SampleTable;
 
 // The chart window of one run: a chart of battery voltage, current, capacity and external
@@ -16,6 +19,7 @@ class tee final : public QMdiSubWindow, public IMDIDocument {
     Q_OBJECT
 public:
     explicit tee(DocumentHost &host, QWidget *parent = nullptr);
+    ~tee() override;
 
     bool CommandHandler(Tool &tool) override;
     bool InitDoc(CommandBar *ab, const QString &sFile, bool bNew) override;
@@ -38,6 +42,8 @@ public:
     QString procFailure() const { return procFailure_; }
     const SampleTable &table() const { return *table_; }
     Chart &chart() { return *chart_; }
+    // A recovered run keeps its journal until the window closes.
+    void adoptJournal(std::unique_ptr<RunJournal> journal);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -50,6 +56,7 @@ private:
     void setCaption(const QString &caption) { setWindowTitle(caption); }
     QString channelToolCaption() const;
     void feedPanel(const ChannelReading &cell);
+    void journalRow(const ChannelReading &cell);
 
     DocumentHost &host_;
     CommandBar *bar_ = nullptr;
@@ -61,4 +68,6 @@ private:
     qint64 lastSeconds_ = 0;
     qint64 lastCapacity_ = 0;
     bool live_ = false;
+    std::unique_ptr<RunJournal> journal_;
+    bool journalFailed_ = false;
 };

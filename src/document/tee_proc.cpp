@@ -100,6 +100,7 @@ bool tee::Proc(ChannelReading &cell, bool isOpen)
         QMdiSubWindow::show();
     if (isOpen)
         return false;
+    journalRow(cell);
     lastCapacity_ = cell[Cap].number().value_or(Fixed()).roundedHalfEven();
     lastSeconds_ = elapsed;
     feedPanel(cell);

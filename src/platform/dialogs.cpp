@@ -58,11 +58,21 @@ Dialogs::Answer QtDialogs::message(const QString &text, const QString &title, Ic
     static constexpr QMessageBox::Icon icons[]
         = { QMessageBox::NoIcon, QMessageBox::Question, QMessageBox::Critical,
             QMessageBox::Information };
-    QMessageBox box(icons[static_cast<int>(icon)], title, text,
-                    buttons == Buttons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel
-                                                 : QMessageBox::Ok,
+    static constexpr QMessageBox::StandardButtons sets[]
+        = { QMessageBox::Ok, QMessageBox::Ok | QMessageBox::Cancel,
+            QMessageBox::Yes | QMessageBox::No };
+    QMessageBox box(icons[static_cast<int>(icon)], title, text, sets[static_cast<int>(buttons)],
                     parent_);
-    return box.exec() == QMessageBox::Ok ? Answer::Ok : Answer::Cancel;
+    switch (box.exec()) {
+    case QMessageBox::Ok:
+        return Answer::Ok;
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        return Answer::Cancel;
+    }
 }
 
 std::optional<QString> QtDialogs::input(const QString &prompt, const QString &title,

@@ -11,8 +11,8 @@ class QWidget;
 class Dialogs {
 public:
     enum class Icon { None, Question, Critical, Information };
-    enum class Buttons { Ok, OkCancel };
-    enum class Answer { Ok, Cancel };
+    enum class Buttons { Ok, OkCancel, YesNo };
+    enum class Answer { Ok, Cancel, Yes, No };
 
     virtual ~Dialogs() = default;
 

@@ -18,6 +18,12 @@ QString programFolder()
     return folder;
 }
 
+QString journalFolder()
+{
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
+        .filePath(QStringLiteral("journal"));
+}
+
 QString saveFolder()
 {
     return QDir(programFolder()).filePath(QStringLiteral("save"));

@@ -6,3 +6,5 @@
 // install), otherwise the per-user data folder. Run files default to its "save" folder.
 QString programFolder();
 QString saveFolder();
+// The recovery journals of live runs, in the per-user data folder.
+QString journalFolder();

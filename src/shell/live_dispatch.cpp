@@ -48,6 +48,7 @@ void MDIForm1::NewLiveDoc(int channel, const QString &prefix)
     const QString caption = (channel == 1 ? QStringLiteral("CH1 ") : QStringLiteral("CH2 "))
         + prefix + QString::number(windowCounter_) + QStringLiteral(" >>Live<<");
     doc->InitDoc(menu_, caption, true);
+    keepAwake();
 }
 
 void MDIForm1::EndLiveDoc(int channel)
@@ -57,6 +58,7 @@ void MDIForm1::EndLiveDoc(int channel)
         return;
     doc->deCaption();
     doc.clear();
+    keepAwake();
 }
 
 void MDIForm1::State_add(const QString &str1)

@@ -15,7 +15,8 @@
 
 MDIForm1::MDIForm1(const MainWindowPlatform &platform, QWidget *parent)
     : QMainWindow(parent), clock_(platform.clock), dialogs_(platform.dialogs),
-      store_(platform.store), settings_(platform.settings), area_(new QMdiArea(this))
+      store_(platform.store), settings_(platform.settings), area_(new QMdiArea(this)),
+      inhibitor_(platform.inhibitor), journalFolder_(platform.journalFolder)
 {
     area_->setBackground(QColor(96, 104, 120));
     setCentralWidget(area_);
@@ -26,6 +27,7 @@ MDIForm1::MDIForm1(const MainWindowPlatform &platform, QWidget *parent)
     language_ = std::make_unique<InterfaceLanguage>(
         *menu_, settings_, [this](const QString &problem) { State_add(problem); });
     resize(1280, 800);
+    watchSleepInhibitor();
 }
 
 MDIForm1::~MDIForm1()
@@ -34,6 +36,7 @@ MDIForm1::~MDIForm1()
     // go first, while the MDI area is still whole.
     closingAll_ = true;
     qDeleteAll(area_->subWindowList());
+    keepAwake();
     delete area_;
 }
 
@@ -111,6 +114,7 @@ void MDIForm1::closeEvent(QCloseEvent *event)
 {
     closingAll_ = true;
     area_->closeAllSubWindows();
+    keepAwake();
     event->accept();
 }
 

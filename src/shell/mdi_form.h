@@ -19,6 +19,7 @@ class adform;
 class PortSearch;
 class QMdiArea;
 class SerialPort;
+class SleepInhibitor;
 class Tool;
 class tee;
 
@@ -30,6 +31,8 @@ struct MainWindowPlatform {
     Dialogs &dialogs;
     InterfaceTextStore &store;
     Settings &settings;
+    SleepInhibitor *inhibitor = nullptr; // none: the computer may sleep as it likes
+    QString journalFolder = {}; // "": live windows keep no recovery journal
 };
 
 // The main window: the command bar, the chart windows in an MDI area, the charger link
@@ -42,6 +45,8 @@ public:
 
     // The load step: tools from the configuration, title, status messages, first search.
     void load();
+    // Offers the runs that were being recorded when a previous program stopped abnormally.
+    void recoverRuns();
 
     // Live chart windows of channel 1 and 2, and the window a saved run is replayed into.
     IMDIDocument *Newdoc() const;
@@ -73,6 +78,7 @@ public:
     bool closingAll() const override { return closingAll_; }
     const Clock &clock() const override { return clock_; }
     Dialogs &dialogs() override { return dialogs_; }
+    QString journalFolder() const override { return journalFolder_; }
 
 signals:
     // Every status line as shown, for whoever wants to follow the program from outside.
@@ -88,6 +94,9 @@ private:
     void arrange(int mode);
     void NewLiveDoc(int channel, const QString &prefix);
     void OpenSavedRun();
+    tee *openRun(const QString &file, const QString &caption);
+    void keepAwake();
+    void watchSleepInhibitor();
     tee *newDocument();
     QPointer<tee> &liveDoc(int channel) { return channel == 1 ? newdoc_ : ch2doc_; }
     Tool &tool(const QString &band, const QString &name) const;
@@ -105,4 +114,8 @@ private:
     QPointer<tee> newdoc_, ch2doc_, docOpen_;
     qint32 windowCounter_ = 0;
     bool closingAll_ = false;
+    SleepInhibitor *inhibitor_;
+    QString journalFolder_;
+    bool awake_ = false;
+    bool sleepRefusalNoted_ = false;
 };

@@ -29,42 +29,7 @@ void MDIForm1::OpenSavedRun()
         return;
     }
 
-    RunFile::Reader reader;
-    const auto replay = [&]() -> bool {
-        if (!reader.open(file) || !reader.openTitle())
-            return false;
-        tee *doc = newDocument();
-        docOpen_ = doc;
-        doc->InitDoc(menu_, file, true);
-        doc->RePaint(true);
-        const std::optional<QString> title = reader.title();
-        if (!title)
-            return false;
-        doc->ChartTitle(*title);
-
-        // Shown only when the replay takes long; without a count it shows that it is busy.
-        const qint64 rows = std::max<qint64>(reader.rowCount(), 0);
-        QProgressDialog progress(QStringLiteral("Opening %1").arg(QFileInfo(file).fileName()),
-                                 QString(), 0, int(rows), this);
-        progress.setWindowModality(Qt::WindowModal);
-        progress.setMinimumDuration(ProgressAfterMs);
-        progress.setValue(0);
-        ChannelReading row;
-        for (qint64 n = 1; reader.next(row); ++n) {
-            doc->Proc(row, true);
-            if (!doc->procFailure().isEmpty())
-                return false;
-            if (n % ProgressStep == 0)
-                progress.setValue(int(std::min(n, rows)));
-        }
-        progress.close();
-        if (!reader.error().isEmpty())
-            return false;
-        doc->RePaint(false);
-        docOpen_.clear();
-        return true;
-    };
-    if (!replay()) {
+    if (!openRun(file, file)) {
         dialogs_.fileName = file;
         dialogs_.message(QStringLiteral("An error has occurrenced,Make sure your file: \r\n") + file
                              + QStringLiteral("\r\nwas created by this program."),
@@ -72,4 +37,43 @@ void MDIForm1::OpenSavedRun()
         return;
     }
     State_add(file + QStringLiteral(" was open in chart ."));
+}
+
+// The run file `file` replayed into a new chart window; null when it fails, and then the window
+// made so far, if any, stays as DocOpen with what was read.
+tee *MDIForm1::openRun(const QString &file, const QString &caption)
+{
+    RunFile::Reader reader;
+    if (!reader.open(file) || !reader.openTitle())
+        return nullptr;
+    tee *doc = newDocument();
+    docOpen_ = doc;
+    doc->InitDoc(menu_, caption, true);
+    doc->RePaint(true);
+    const std::optional<QString> title = reader.title();
+    if (!title)
+        return nullptr;
+    doc->ChartTitle(*title);
+
+    // Shown only when the replay takes long; without a count it shows that it is busy.
+    const qint64 rows = std::max<qint64>(reader.rowCount(), 0);
+    QProgressDialog progress(QStringLiteral("Opening %1").arg(QFileInfo(file).fileName()),
+                             QString(), 0, int(rows), this);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(ProgressAfterMs);
+    progress.setValue(0);
+    ChannelReading row;
+    for (qint64 n = 1; reader.next(row); ++n) {
+        doc->Proc(row, true);
+        if (!doc->procFailure().isEmpty())
+            return nullptr;
+        if (n % ProgressStep == 0)
+            progress.setValue(int(std::min(n, rows)));
+    }
+    progress.close();
+    if (!reader.error().isEmpty())
+        return nullptr;
+    doc->RePaint(false);
+    docOpen_.clear();
+    return doc;
 }

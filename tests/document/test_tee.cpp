@@ -4,6 +4,7 @@
 #include "platform/chart.h"
 #include "platform/sample_table.h"
 #include "support/fake_document_host.h"
+#include "support/readings.h"
 
 #include <QMdiArea>
 #include <QTemporaryDir>
@@ -11,23 +12,6 @@
 
 namespace {
 constexpr double Day = 86400.0;
-
-ChannelReading reading(qint64 capacity, int cells = 4, Value current = Fixed::fromHundredths(200))
-{
-    ChannelReading r;
-    r[Type] = "LiIo/Po/Fe";
-    r[Chg] = "+CHG+";
-    r[Ext_temp] = 25;
-    r[In_temp] = 0;
-    r[In_Volt] = Fixed::fromHundredths(1200);
-    r[Bat_volt] = Fixed::fromHundredths(1680);
-    r[Current] = current;
-    r[Cap] = capacity;
-    r[Power] = "33.60";
-    for (int c = 0; c < 12; ++c)
-        r[C1 + c] = Fixed::fromHundredths(c < cells ? 420 : 0);
-    return r;
-}
 } // namespace
 
 class TestTee : public QObject {

@@ -17,6 +17,7 @@ public:
     QList<bool> lamps = QList<bool>(4, false);
     bool closing = false;
     int cascades = 0;
+    QString journals; // none unless a test asks
 
     void State_add(const QString &str1) override { messages << str1; }
     void Channel_Proc(int channel) override { channelProcs << channel; }
@@ -26,4 +27,5 @@ public:
     bool closingAll() const override { return closing; }
     const Clock &clock() const override { return fakeClock; }
     Dialogs &dialogs() override { return scripted; }
+    QString journalFolder() const override { return journals; }
 };

@@ -1,0 +1,337 @@
+// Runs survive the program: journals of live windows, recovery at start, and no idle sleep
+// while recording. The kill test runs this executable as a recording child ("--record").
+
+#include "document/run_journal.h"
+#include "document/tee.h"
+#include "platform/clock.h"
+#include "platform/command_bar.h"
+#include "platform/dialogs.h"
+#include "platform/port_list.h"
+#include "platform/qt_serial_port.h"
+#include "platform/sample_table.h"
+#include "platform/scripted_serial_port.h"
+#include "platform/settings.h"
+#include "platform/sleep_inhibitor.h"
+#include "setup/config.h"
+#include "shell/mdi_form.h"
+#include "support/readings.h"
+#include "support/scripted_port_list.h"
+
+#include <QApplication>
+#include <QMdiArea>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cstdio>
+
+namespace {
+class RecordingSleepInhibitor final : public SleepInhibitor {
+public:
+    QStringList calls;
+    bool refuse = false;
+    void take() override
+    {
+        calls << QStringLiteral("take");
+        if (refuse)
+            emit refused(QStringLiteral("no service"));
+    }
+    void release() override { calls << QStringLiteral("release"); }
+};
+
+QStringList files(const QString &folder, const QString &pattern = QStringLiteral("*"))
+{
+    return QDir(folder).entryList({ pattern }, QDir::Files);
+}
+
+// The windows' rows as "CH1 Chart 1<TAB>22 cells", keyed by the caption's first three words
+// so that a live window and its recovered copy match.
+QStringList rowsOf(const tee &doc, qint64 from = 1)
+{
+    QStringList rows;
+    for (qint64 r = from; r < doc.table().rows(); ++r) {
+        QStringList cells { doc.caption().section(QLatin1Char(' '), 0, 2) };
+        for (int f = 0; f < FieldCount; ++f)
+            cells << doc.table().cell(r, f);
+        rows << cells.join(QLatin1Char('\t'));
+    }
+    return rows;
+}
+
+struct Rig {
+    FakeClock clock;
+    ScriptedSerialPort port;
+    ScriptedPortList ports;
+    ScriptedDialogs dialogs;
+    QTemporaryDir programFolder, journals;
+    RecordingSleepInhibitor inhibitor;
+    InterfaceTextStore store { InterfaceTextStore::builtInPath(), programFolder.path() };
+    Settings settings { programFolder.filePath(QStringLiteral("settings.ini")) };
+    QString folder;
+    MDIForm1 window { { clock, port, ports, dialogs, store, settings, &inhibitor, folder } };
+
+    explicit Rig(const QString &journalFolder = {})
+        : folder(journalFolder.isEmpty() ? journals.path() : journalFolder)
+    {
+    }
+
+    QList<tee *> documents()
+    {
+        QList<tee *> docs;
+        for (QMdiSubWindow *w : window.mdiArea().subWindowList())
+            docs << qobject_cast<tee *>(w);
+        return docs;
+    }
+    void feed(int channel, qint64 capacity)
+    {
+        clock.advanceSeconds(1);
+        ChannelReading r = reading(capacity);
+        window.Reading_Proc(channel, r);
+    }
+    QStringList status()
+    {
+        return window.Menu().tool(QStringLiteral("state"), QStringLiteral("sState")).list();
+    }
+};
+
+// The program as it records, on the real serial stack, printing each row as it appears.
+int recordUntilKilled(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    SystemClock clock;
+    SystemPortList ports;
+    QtSerialPort port(ports);
+    ScriptedDialogs dialogs;
+    QTemporaryDir programFolder;
+    InterfaceTextStore store(InterfaceTextStore::builtInPath(), programFolder.path());
+    Settings settings(programFolder.filePath(QStringLiteral("settings.ini")));
+    MDIForm1 window(
+        { clock, port, ports, dialogs, store, settings, nullptr, QString::fromLocal8Bit(argv[2]) });
+    window.load();
+    QHash<const tee *, qint64> printed;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        for (QMdiSubWindow *w : window.mdiArea().subWindowList()) {
+            const auto *doc = qobject_cast<tee *>(w);
+            for (const QString &row : rowsOf(*doc, printed.value(doc, 1)))
+                std::printf("%s\n", qPrintable(row));
+            printed[doc] = doc->table().rows();
+        }
+        std::fflush(stdout);
+    });
+    poll.start(50);
+    return QApplication::exec();
+}
+} // namespace
+
+class TestRecovery : public QObject {
+    Q_OBJECT
+
+    // A journal as a crash leaves it: the files of one still being written, copied aside.
+    static void leaveJournal(const QString &folder, const QString &caption, int rows)
+    {
+        QTemporaryDir live;
+        QString error;
+        auto journal = RunJournal::start(live.path(), caption, error);
+        QVERIFY2(journal, qPrintable(error));
+        for (int r = 0; r < rows; ++r) {
+            ChannelReading cell = reading(r);
+            cell[Time] = QStringLiteral("00:00:%1").arg(r + 10);
+            QCOMPARE(journal->append([&](int f) { return cell[f].text(); }, "pack"), QString());
+        }
+        for (const QString &file : files(live.path()))
+            QVERIFY(QFile::copy(QDir(live.path()).filePath(file),
+                                QDir(folder).filePath(caption.left(3) + file)));
+    }
+
+private slots:
+    void killedRecordingIsRecovered()
+    {
+        const QString build = QCoreApplication::applicationDirPath() + QStringLiteral("/..");
+        QProcess sim;
+        sim.start(build + QStringLiteral("/tools/charger-sim/charger-sim"),
+                  { "--kind", "112", "--speed", "4", "--count", "2000" });
+        QVERIFY(sim.waitForReadyRead(10000));
+        const QString line = QString::fromUtf8(sim.readLine()).trimmed();
+        if (!line.startsWith(QLatin1String("/dev/")))
+            QSKIP("no pseudo-terminals here");
+
+        QTemporaryDir journals;
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("CHARGEMON_PORTS"), line);
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(), { "--record", journals.path() });
+        QVERIFY(child.waitForStarted());
+        QElapsedTimer clock;
+        clock.start();
+        QList<std::pair<qint64, QString>> printed; // arrival time, row
+        while (printed.size() < 12 && clock.elapsed() < 60000) {
+            child.waitForReadyRead(100);
+            while (child.canReadLine())
+                printed.append({ clock.elapsed(), QString::fromUtf8(child.readLine()).trimmed() });
+        }
+        QVERIFY(printed.size() >= 12);
+        child.kill(); // SIGKILL: nothing of the program runs after this
+        const qint64 killedAt = clock.elapsed();
+        child.waitForFinished();
+        sim.kill();
+        sim.waitForFinished();
+
+        Rig rig(journals.path());
+        rig.dialogs.messageAnswers = { Dialogs::Answer::Yes };
+        rig.window.recoverRuns();
+        QStringList recovered;
+        for (tee *doc : rig.documents()) {
+            QVERIFY(doc->caption().endsWith(QLatin1String(" (recovered)")));
+            recovered += rowsOf(*doc);
+        }
+        for (const auto &[at, row] : printed)
+            if (at < killedAt - 1000)
+                QVERIFY2(recovered.contains(row), qPrintable(row));
+    }
+
+    void recoveryAtStart_data()
+    {
+        QTest::addColumn<int>("journals");
+        QTest::addColumn<bool>("damaged");
+        QTest::addColumn<bool>("held");
+        QTest::addColumn<Dialogs::Answer>("answer");
+        QTest::addColumn<QString>("question");
+        const QString two
+            = "2 runs were still being recorded when chargemon last stopped. Open them?";
+        QTest::newRow("yes opens") << 2 << false << false << Dialogs::Answer::Yes << two;
+        QTest::newRow("no deletes") << 2 << false << false << Dialogs::Answer::No << two;
+        QTest::newRow("damaged skipped")
+            << 1 << true << false << Dialogs::Answer::Yes
+            << "1 run was still being recorded when chargemon last stopped. Open it?";
+        QTest::newRow("held by a running program")
+            << 0 << false << true << Dialogs::Answer::Yes << QString();
+    }
+    void recoveryAtStart()
+    {
+        QFETCH(int, journals);
+        QFETCH(bool, damaged);
+        QFETCH(bool, held);
+        QFETCH(Dialogs::Answer, answer);
+        QFETCH(QString, question);
+        Rig rig;
+        const QString folder = rig.folder;
+        for (int j = 0; j < journals; ++j)
+            leaveJournal(folder, QStringLiteral("CH%1 Chart %1").arg(j + 1), 3 + j);
+        QStringList keep;
+        if (damaged) {
+            QFile junk(QDir(folder).filePath(QStringLiteral("junk.journal")));
+            QVERIFY(junk.open(QIODevice::WriteOnly));
+            junk.write(QByteArray(3000, 'x'));
+            junk.close();
+            keep = files(folder).filter(QStringLiteral("junk"));
+        }
+        QString error;
+        const auto running = held ? RunJournal::start(folder, "CH1 Chart 9", error) : nullptr;
+        if (held)
+            keep = files(folder);
+
+        rig.dialogs.messageAnswers = { answer };
+        rig.window.recoverRuns();
+        QCOMPARE(rig.dialogs.asked.size(), question.isEmpty() ? 0 : 1);
+        if (!question.isEmpty())
+            QCOMPARE(rig.dialogs.asked.first().text, question);
+        const QList<tee *> docs = rig.documents();
+        QCOMPARE(docs.size(), answer == Dialogs::Answer::Yes ? journals : 0);
+        for (tee *doc : docs) {
+            const int n = doc->caption().mid(2, 1).toInt();
+            QCOMPARE(doc->caption(), QStringLiteral("CH%1 Chart %1 (recovered)").arg(n));
+            QCOMPARE(doc->documentTitle(), QStringLiteral("pack"));
+            QCOMPARE(doc->RtnGridRows(), 3 + n);
+        }
+        QCOMPARE(rig.status().filter(QStringLiteral("Unreadable")).size(), damaged ? 1 : 0);
+        // A recovered journal goes with its window; what was not ours stays.
+        rig.window.mdiArea().closeAllSubWindows();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(files(folder), keep);
+    }
+
+    void journalLivesWithItsWindow_data()
+    {
+        QTest::addColumn<bool>("exit");
+        QTest::newRow("window closed after the run") << false;
+        QTest::newRow("program ends while recording") << true;
+    }
+    void journalLivesWithItsWindow()
+    {
+        QFETCH(bool, exit);
+        auto rig = std::make_unique<Rig>();
+        const QString folder = rig->folder;
+        for (int c = 1; c <= 3; ++c)
+            rig->feed(1, c);
+        QCOMPARE(files(folder, "*.journal").size(), 1);
+        if (exit) {
+            rig->window.close();
+        } else {
+            rig->window.EndLiveDoc(1);
+            rig->documents().first()->close();
+            // Closing was asked; the window goes, and its journal with it, a moment later.
+            QCOMPARE(files(folder, "*.journal").size(), 1);
+        }
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        rig.reset();
+        QCOMPARE(files(folder), QStringList());
+    }
+
+    void journalThatCannotBeWritten()
+    {
+        QTemporaryDir dir;
+        QFile blocker(dir.filePath(QStringLiteral("file")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        Rig rig(blocker.fileName() + QStringLiteral("/journal")); // a folder that cannot be
+        for (int c = 1; c <= 4; ++c)
+            rig.feed(1, c);
+        QCOMPARE(rig.documents().first()->RtnGridRows(), 4);
+        QCOMPARE(rig.status().filter(QStringLiteral("cannot be kept safe")).size(), 1);
+    }
+
+    void noIdleSleepWhileLive_data()
+    {
+        QTest::addColumn<QString>("events"); // +n: channel n live, -n: it ends, x: exit
+        QTest::addColumn<bool>("refuse");
+        QTest::addColumn<QStringList>("calls");
+        const QStringList once { "take", "release" };
+        QTest::newRow("one run") << "+1 -1" << false << once;
+        QTest::newRow("overlapping runs") << "+1 +2 -1 -2" << false << once;
+        QTest::newRow("exit while live") << "+1 +2 x" << false << once;
+        QTest::newRow("two runs") << "+1 -1 +2 -2" << false << (once + once);
+        QTest::newRow("no service")
+            << "+1 -1 +1" << true << QStringList { "take", "release", "take" };
+    }
+    void noIdleSleepWhileLive()
+    {
+        QFETCH(QString, events);
+        QFETCH(bool, refuse);
+        QFETCH(QStringList, calls);
+        Rig rig;
+        rig.inhibitor.refuse = refuse;
+        qint64 capacity = 0;
+        for (const QString &e : events.split(QLatin1Char(' '))) {
+            if (e == QLatin1String("x"))
+                rig.window.close();
+            else if (e.startsWith(QLatin1Char('+')))
+                rig.feed(e.mid(1).toInt(), ++capacity);
+            else
+                rig.window.EndLiveDoc(e.mid(1).toInt());
+        }
+        QCOMPARE(rig.inhibitor.calls, calls);
+        QCOMPARE(rig.status().filter(QStringLiteral("No power manager")).size(), refuse ? 1 : 0);
+    }
+};
+
+int main(int argc, char **argv)
+{
+    if (argc == 3 && qstrcmp(argv[1], "--record") == 0)
+        return recordUntilKilled(argc, argv);
+    QApplication app(argc, argv);
+    TestRecovery test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_recovery.moc"

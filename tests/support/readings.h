@@ -1,0 +1,40 @@
+#pragma once
+
+#include "link/channel_reading.h"
+
+// A lithium pack charging: `capacity` mAh so far, `cells` cells at 4.20 V.
+inline ChannelReading reading(qint64 capacity, int cells = 4,
+                              Value current = Fixed::fromHundredths(200))
+{
+    ChannelReading r;
+    r[Type] = "LiIo/Po/Fe";
+    r[Chg] = "+CHG+";
+    r[Ext_temp] = 25;
+    r[In_temp] = 0;
+    r[In_Volt] = Fixed::fromHundredths(1200);
+    r[Bat_volt] = Fixed::fromHundredths(1680);
+    r[Current] = current;
+    r[Cap] = capacity;
+    r[Power] = "33.60";
+    for (int c = 0; c < 12; ++c)
+        r[C1 + c] = Fixed::fromHundredths(c < cells ? 420 : 0);
+    return r;
+}
+
+// Second `s` of a day-long run, every value moving, for the benchmarks.
+inline ChannelReading daySample(qint64 s)
+{
+    ChannelReading r;
+    r[Type] = "LiIo/Po/Fe";
+    r[Chg] = "+CHG+";
+    r[Ext_temp] = 25 + s % 7;
+    r[In_temp] = 0;
+    r[In_Volt] = Fixed::fromHundredths(1200);
+    r[Bat_volt] = Fixed::fromHundredths(1500 + s % 180);
+    r[Current] = Fixed::fromHundredths(200 - s % 50);
+    r[Cap] = s / 2;
+    r[Power] = "30.00";
+    for (int c = 0; c < 12; ++c)
+        r[C1 + c] = Fixed::fromHundredths(c < 4 ? 380 + s % 40 : 0);
+    return r;
+}
