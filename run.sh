@@ -9,16 +9,20 @@ cd "$(dirname "$0")"
 source scripts/deps.sh
 chargemon_install "${CHARGEMON_PACKAGES[@]}"
 chargemon_configure build
-cmake --build build -j2
+
+# Only what this run starts is built.
+demo="" dump=""
+[ "${1:-}" = "--demo" ] && { demo=1; shift; }
+[ -n "$demo" ] && [ "${1:-}" = "--dump" ] && { dump=1; shift; }
+targets=(chargemon)
+[ -n "$demo" ] && targets+=(charger-sim)
+[ -n "$dump" ] && targets=(frame-dump charger-sim)
+cmake --build build -j2 --target "${targets[@]}"
 
 viewer=(build/chargemon)
-if [ "${1:-}" = "--demo" ]; then
-  shift
+if [ -n "$demo" ]; then
   link=$(mktemp -u /tmp/chargemon-sim.XXXXXX)
-  if [ "${1:-}" = "--dump" ]; then
-    shift
-    viewer=(build/tools/frame-dump/frame-dump "$link")
-  fi
+  [ -n "$dump" ] && viewer=(build/tools/frame-dump/frame-dump "$link")
   build/tools/charger-sim/charger-sim --link "$link" --kind 112 "$@" >/dev/null &
   sim=$!
   trap 'kill $sim 2>/dev/null || true' EXIT

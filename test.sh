@@ -2,7 +2,7 @@
 # Installs what is missing, builds and runs every test.
 #   ./test.sh          normal build, all tests
 #   ./test.sh --asan   the same under AddressSanitizer + UndefinedBehaviorSanitizer
-#   ./test.sh --lint   formatting check and a narrow clang-tidy
+#   ./test.sh --lint   layering, formatting check and a narrow clang-tidy
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/deps.sh
@@ -21,10 +21,11 @@ case "$mode" in
   --lint)
     chargemon_install "${CHARGEMON_PACKAGES[@]}" clang-format clang-tidy
     chargemon_configure build -DCMAKE_EXPORT_COMPILE_COMMANDS=ON
+    scripts/check_layers.sh
     files=$(git ls-files '*.cpp' '*.h')
     clang-format --dry-run --Werror $files
     cmake --build build -j2
-    git ls-files 'src/*.cpp' 'tools/*.cpp' | xargs -r clang-tidy -p build --quiet
+    git ls-files 'src/*.cpp' 'tools/*.cpp' | xargs -r -n 8 -P 2 clang-tidy -p build --quiet
     echo "lint: clean"
     exit 0 ;;
   *) echo "usage: $0 [--asan|--lint]" >&2; exit 2 ;;

@@ -22,19 +22,10 @@ double cpuSeconds()
     return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
 }
 
-class CountingHost final : public LinkHost {
+class CountingHost final : public NullLinkHost {
 public:
     qint64 readings = 0;
     void Reading_Proc(int, ChannelReading &) override { ++readings; }
-    void EndLiveDoc(int) override { }
-    void State_add(const QString &) override { }
-    bool lamp(const QString &) const override { return lamp_; }
-    void setLamp(const QString &, bool on) override { lamp_ = on; }
-    bool bothChannelsLive() const override { return false; }
-    void setChannelDropDown(bool) override { }
-
-private:
-    bool lamp_ = false;
 };
 
 // A frame of `length` with every channel charging and plausible values throughout.

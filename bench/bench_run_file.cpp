@@ -7,7 +7,9 @@
 #include "platform/settings.h"
 #include "setup/config.h"
 #include "shell/mdi_form.h"
+#include "support/fake_clock.h"
 #include "support/fake_document_host.h"
+#include "support/scripted_dialogs.h"
 #include "support/scripted_port_list.h"
 
 #include <QApplication>

@@ -19,8 +19,6 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("chargemon"));
-    Q_INIT_RESOURCE(command_bar);
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/chargemon.svg")));
 
     SystemClock clock;
     SystemPortList ports;
@@ -33,6 +31,8 @@ int main(int argc, char *argv[])
     frmSplash splash(store);
     MDIForm1 window({ clock, port, ports, dialogs, store, settings, &inhibitor, journalFolder() });
     dialogs.setParent(&window);
+    // The icon lives in the command bar's resources, which the window has loaded by now.
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/chargemon.svg")));
     // The status line on standard error, for scripts and the end-to-end test.
     if (qEnvironmentVariableIsSet("CHARGEMON_STATUS_TO_STDERR"))
         QObject::connect(&window, &MDIForm1::statusAdded, [](const QString &line) {

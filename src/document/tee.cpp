@@ -1,11 +1,13 @@
 #include "document/tee.h"
 
 #include "document/axis_rules.h"
+#include "document/chart_factory.h"
 #include "document/document_host.h"
 #include "document/run_journal.h" // the journal_ member dies with a half-made window
 #include "platform/chart.h"
 #include "platform/clock.h"
 #include "platform/command_bar.h"
+#include "platform/command_names.h"
 #include "platform/sample_table.h"
 
 #include <QCloseEvent>
@@ -75,7 +77,7 @@ qint64 tee::elapsedSeconds() const
 
 bool tee::CommandHandler(Tool &tool)
 {
-    if (tool.name() == QLatin1String("Save"))
+    if (tool.name() == ToolName::Save)
         DBSave();
     return false;
 }
@@ -84,7 +86,7 @@ bool tee::InitDoc(CommandBar *ab, const QString &sFile, bool)
 {
     bar_ = ab;
     if (ab) {
-        ab->registerChildMenuBar(QStringLiteral("Client_menu"), this);
+        ab->registerChildMenuBar(Band::ClientMenu, this);
         ab->refresh();
     }
     setCaption(sFile);
@@ -102,8 +104,7 @@ bool tee::ChartTitle(const QString &Str)
 
 QString tee::channelToolCaption() const
 {
-    return bar_ ? bar_->tool(QStringLiteral("Tools"), QStringLiteral("Channel")).caption()
-                : QString();
+    return bar_ ? bar_->tool(Band::Tools, ToolName::Channel).caption() : QString();
 }
 
 bool tee::deCaption()
@@ -167,9 +168,8 @@ void tee::rescale()
 void tee::onActivated()
 {
     if (live_ && bar_) {
-        const QString channel = caption().contains(QLatin1String("CH1")) ? QStringLiteral("CH1")
-                                                                         : QStringLiteral("CH2");
-        Tool &tool = bar_->tool(QStringLiteral("Tools"), QStringLiteral("Channel"));
+        const QString channel = caption().contains(ToolName::CH1) ? ToolName::CH1 : ToolName::CH2;
+        Tool &tool = bar_->tool(Band::Tools, ToolName::Channel);
         tool.setPicture(channel);
         tool.setCaption(channel);
     }
@@ -182,7 +182,7 @@ void tee::closeEvent(QCloseEvent *event)
     if (live_ && !host_.closingAll()) {
         host_.State_add(QStringLiteral("Is working ......   Can't be closed."));
         if (bar_) {
-            Tool &state = bar_->tool(QStringLiteral("state"), QStringLiteral("sState"));
+            Tool &state = bar_->tool(Band::State, ToolName::StateList);
             state.focus();
             state.openDropDown();
         }
@@ -190,4 +190,14 @@ void tee::closeEvent(QCloseEvent *event)
         return;
     }
     QMdiSubWindow::closeEvent(event);
+}
+
+IMDIDocument *newChartWindow(DocumentHost &host, QMdiArea &area)
+{
+    auto *doc = new tee(host);
+    area.addSubWindow(doc);
+    // Large enough to read, small enough that two channels fit side by side.
+    const QSize space = area.viewport()->size();
+    doc->resize(std::max(640, space.width() * 11 / 20), std::max(400, space.height() * 11 / 20));
+    return doc;
 }

@@ -32,18 +32,17 @@ public:
     bool active() override;
     bool reset() override;
     bool RePaint(bool flag) override;
+    QMdiSubWindow *window() override { return this; }
+    // A row without a value where the chart needs one.
+    QString procFailure() const override { return procFailure_; }
+    void adoptJournal(const QString &path) override;
 
     // Fed by the charger link: only then does the window refuse the user's close.
     bool isLive() const { return live_; }
     QString caption() const { return windowTitle(); }
     QString documentTitle() const { return title_; }
-    // Why the last Proc recorded nothing ("" when it did): a row without a value where
-    // the chart needs one.
-    QString procFailure() const { return procFailure_; }
     const SampleTable &table() const { return *table_; }
     Chart &chart() { return *chart_; }
-    // A recovered run keeps its journal until the window closes.
-    void adoptJournal(std::unique_ptr<RunJournal> journal);
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -5,9 +5,9 @@
 // The journal goes with the window: closing it, or the program ending normally, removes it.
 tee::~tee() = default;
 
-void tee::adoptJournal(std::unique_ptr<RunJournal> journal)
+void tee::adoptJournal(const QString &path)
 {
-    journal_ = std::move(journal);
+    journal_ = RunJournal::adopt(path);
 }
 
 void tee::journalRow(const ChannelReading &cell)

@@ -13,7 +13,6 @@ bool tee::DBSave()
     const QString F
         = dialogs.saveFile(saveFolder(), QStringLiteral("DataBase(*.mdb)|*.mdb|All files(*.*)|*.*"),
                            QStringLiteral("mdb"));
-    dialogs.fileName = F;
     if (F.isEmpty())
         return false;
     if (QFileInfo::exists(F)
@@ -34,6 +33,6 @@ bool tee::DBSave()
     if (!live_)
         setCaption(F);
     host_.State_add(QStringLiteral("Chart was save at ") + F + QStringLiteral(" ."));
-    dialogs.fileName.clear();
+    dialogs.forgetFileName();
     return false;
 }

@@ -7,10 +7,6 @@
 
 #include <cstring>
 
-namespace {
-const QString ReceiveLamp = QStringLiteral("L2");
-}
-
 FrameAssembler::FrameAssembler(SerialPort &port, LinkHost &host, const Clock &clock,
                                QObject *parent)
     : QObject(parent), port_(port), host_(host), clock_(clock)
@@ -30,7 +26,7 @@ void FrameAssembler::onNotification(int eventKind)
     lastReceiveMs_ = clock_.monotonicMs();
     if (eventKind != SerialPort::Receive)
         return;
-    host_.setLamp(ReceiveLamp, !host_.lamp(ReceiveLamp));
+    setReceiveLamp(!receiveLamp_);
     // A port may hand over several frames in one piece (a pseudo-terminal does); take every
     // step that can be taken now, as a line delivering byte by byte would have raised a
     // notification for each. Otherwise the reading falls behind by a frame each time.
@@ -122,4 +118,10 @@ void FrameAssembler::readFrame()
         decode112(frame, host_, time);
         break;
     }
+}
+
+void FrameAssembler::setReceiveLamp(bool on)
+{
+    receiveLamp_ = on;
+    host_.setLamp(LinkHost::Lamp::Receive, on);
 }

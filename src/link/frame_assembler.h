@@ -26,6 +26,8 @@ public:
     // Monotonic time of the last notification, of any kind but Gone; none before the first.
     std::optional<qint64> lastReceiveMs() const { return lastReceiveMs_; }
     const Counters &counters() const { return counters_; }
+    // The receive lamp blinks with every receive notification; the watchdog puts it out.
+    void setReceiveLamp(bool on);
     // A "{" has been read and the rest of its frame is awaited.
     bool synced() const { return rxState_ >= Sync; }
 
@@ -52,4 +54,5 @@ private:
     QByteArray frame_;
     Counters counters_;
     std::optional<qint64> lastReceiveMs_;
+    bool receiveLamp_ = false;
 };

@@ -5,6 +5,7 @@
 #include <QString>
 
 class CommandBar;
+class QMdiSubWindow;
 class Tool;
 
 // How the main window drives a chart window; members in slot order.
@@ -23,4 +24,12 @@ public:
     virtual bool active() = 0;
     virtual bool reset() = 0;
     virtual bool RePaint(bool flag) = 0;
+
+    // The window itself, for the MDI area.
+    virtual QMdiSubWindow *window() = 0;
+    // Why the last Proc recorded nothing, "" when it recorded its row: a replayed run stops
+    // at a row the chart cannot draw.
+    virtual QString procFailure() const = 0;
+    // A recovered run takes over the journal it was read from, which then goes with it.
+    virtual void adoptJournal(const QString &path) = 0;
 };

@@ -9,8 +9,6 @@
 #include <algorithm>
 
 namespace {
-const QString ConnectionLamp = QStringLiteral("L1");
-const QString ReceiveLamp = QStringLiteral("L2");
 
 // "COM3" is port 3: the characters from the fourth on; 0 when they are not a number.
 int portNumberOf(const QString &name)
@@ -22,7 +20,7 @@ int portNumberOf(const QString &name)
 } // namespace
 
 PortSearch::PortSearch(SerialPort &port, const PortList &ports, LinkHost &host, const Clock &clock,
-                       const FrameAssembler &assembler, QObject *parent)
+                       FrameAssembler &assembler, QObject *parent)
     : QObject(parent), port_(port), ports_(ports), host_(host), clock_(clock), assembler_(assembler)
 {
     timer1_.setInterval(SearchIntervalMs);
@@ -123,7 +121,7 @@ void PortSearch::connectTo(int number)
     timerOut_.start();
     timer1_.stop();
     port_.setReceiveThreshold(1);
-    host_.setLamp(ConnectionLamp, true);
+    host_.setLamp(LinkHost::Lamp::Connection, true);
     host_.State_add(QStringLiteral("Serial port %1 was connected.").arg(number));
     emit connectedChanged(true);
 }
@@ -160,7 +158,7 @@ void PortSearch::onPortEvent(int eventKind)
     // What the watchdog would do after the silence, now, and the search at once. The search
     // waits for the port's notification to return before it opens the port again.
     timeOut();
-    host_.setChannelDropDown(host_.bothChannelsLive());
+    host_.refreshChannelDropDown();
     QMetaObject::invokeMethod(this, &PortSearch::Timer1_Timer, Qt::QueuedConnection);
 }
 
@@ -173,7 +171,7 @@ void PortSearch::Timer_out_Timer()
         if (clock_.monotonicMs() - last > SilenceLimitMs)
             timeOut();
     }
-    host_.setChannelDropDown(host_.bothChannelsLive());
+    host_.refreshChannelDropDown();
 }
 
 void PortSearch::timeOut()
@@ -186,8 +184,8 @@ void PortSearch::timeOut()
     connected_ = false;
     timerOut_.stop();
     timer1_.start();
-    host_.setLamp(ConnectionLamp, false);
-    host_.setLamp(ReceiveLamp, false);
+    host_.setLamp(LinkHost::Lamp::Connection, false);
+    assembler_.setReceiveLamp(false);
     host_.EndLiveDoc(1);
     host_.EndLiveDoc(2);
     emit connectedChanged(false);

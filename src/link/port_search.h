@@ -28,7 +28,7 @@ public:
     static constexpr int HighestPortNumber = 16;
 
     PortSearch(SerialPort &port, const PortList &ports, LinkHost &host, const Clock &clock,
-               const FrameAssembler &assembler, QObject *parent = nullptr);
+               FrameAssembler &assembler, QObject *parent = nullptr);
 
     // The listed port names in list order, then one empty entry.
     QStringList PortScan() const;
@@ -65,7 +65,7 @@ private:
     const PortList &ports_;
     LinkHost &host_;
     const Clock &clock_;
-    const FrameAssembler &assembler_;
+    FrameAssembler &assembler_;
     QTimer timer1_;
     QTimer timerOut_;
     QTimer probeTimer_;

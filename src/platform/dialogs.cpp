@@ -28,11 +28,11 @@ void prepare(QFileDialog &d, const QString &folder, const QString &filter,
 }
 } // namespace
 
-QString QtDialogs::openFile(const QString &folder, const QString &filter,
-                            const QString &defaultSuffix)
+QString QtDialogs::askOpenFile(const QString &folder, const QString &filter,
+                               const QString &defaultSuffix, const QString &offered)
 {
     QFileDialog d(parent_);
-    prepare(d, folder, filter, defaultSuffix, fileName);
+    prepare(d, folder, filter, defaultSuffix, offered);
     d.setAcceptMode(QFileDialog::AcceptOpen);
     // The program reports a missing file itself, so a typed name that does not exist is accepted.
     d.setFileMode(QFileDialog::AnyFile);
@@ -40,11 +40,11 @@ QString QtDialogs::openFile(const QString &folder, const QString &filter,
                                                                          : QString();
 }
 
-QString QtDialogs::saveFile(const QString &folder, const QString &filter,
-                            const QString &defaultSuffix)
+QString QtDialogs::askSaveFile(const QString &folder, const QString &filter,
+                               const QString &defaultSuffix, const QString &offered)
 {
     QFileDialog d(parent_);
-    prepare(d, folder, filter, defaultSuffix, fileName);
+    prepare(d, folder, filter, defaultSuffix, offered);
     d.setAcceptMode(QFileDialog::AcceptSave);
     // The program asks its own overwrite question.
     d.setOption(QFileDialog::DontConfirmOverwrite);
@@ -82,29 +82,4 @@ std::optional<QString> QtDialogs::input(const QString &prompt, const QString &ti
     const QString text
         = QInputDialog::getText(parent_, title, prompt, QLineEdit::Normal, defaultText, &ok);
     return ok ? std::optional<QString>(text) : std::nullopt;
-}
-
-QString ScriptedDialogs::openFile(const QString &folder, const QString &filter, const QString &)
-{
-    asked.append({ QStringLiteral("open"), folder, filter, fileName });
-    return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
-}
-
-QString ScriptedDialogs::saveFile(const QString &folder, const QString &filter, const QString &)
-{
-    asked.append({ QStringLiteral("save"), folder, filter, fileName });
-    return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
-}
-
-Dialogs::Answer ScriptedDialogs::message(const QString &text, const QString &title, Icon, Buttons)
-{
-    asked.append({ QStringLiteral("message"), text, title, {} });
-    return messageAnswers.isEmpty() ? Answer::Ok : messageAnswers.takeFirst();
-}
-
-std::optional<QString> ScriptedDialogs::input(const QString &prompt, const QString &title,
-                                              const QString &)
-{
-    asked.append({ QStringLiteral("input"), prompt, title, {} });
-    return inputAnswers.isEmpty() ? std::nullopt : inputAnswers.takeFirst();
 }

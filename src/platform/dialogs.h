@@ -16,16 +16,22 @@ public:
 
     virtual ~Dialogs() = default;
 
-    // The name the next file dialog offers, as the commands leave it: a save that was not
-    // confirmed offers the same name again, a finished one offers none.
-    QString fileName;
-    // The chosen path, or "" when the user cancelled.
-    virtual QString openFile(const QString &folder, const QString &filter,
-                             const QString &defaultSuffix)
-        = 0;
-    virtual QString saveFile(const QString &folder, const QString &filter,
-                             const QString &defaultSuffix)
-        = 0;
+    // The chosen path, or "" when the user cancelled. The next file dialog offers the chosen
+    // name again until a command forgets it: a save that was not confirmed, or an open that
+    // failed, offers the same name next time.
+    QString openFile(const QString &folder, const QString &filter, const QString &defaultSuffix)
+    {
+        return fileName_ = askOpenFile(folder, filter, defaultSuffix, fileName_);
+    }
+    QString saveFile(const QString &folder, const QString &filter, const QString &defaultSuffix)
+    {
+        return fileName_ = askSaveFile(folder, filter, defaultSuffix, fileName_);
+    }
+    // The name the next file dialog offers.
+    QString fileName() const { return fileName_; }
+    // A command finished with its file: the next dialog starts without a name.
+    void forgetFileName() { fileName_.clear(); }
+
     virtual Answer message(const QString &text, const QString &title, Icon icon,
                            Buttons buttons = Buttons::Ok)
         = 0;
@@ -33,6 +39,17 @@ public:
     virtual std::optional<QString> input(const QString &prompt, const QString &title,
                                          const QString &defaultText)
         = 0;
+
+protected:
+    virtual QString askOpenFile(const QString &folder, const QString &filter,
+                                const QString &defaultSuffix, const QString &offered)
+        = 0;
+    virtual QString askSaveFile(const QString &folder, const QString &filter,
+                                const QString &defaultSuffix, const QString &offered)
+        = 0;
+
+private:
+    QString fileName_;
 };
 
 // The real dialogs, parented to `parent` (may be null).
@@ -41,10 +58,6 @@ public:
     explicit QtDialogs(QWidget *parent = nullptr) : parent_(parent) { }
     // The window the dialogs stand over, once it exists.
     void setParent(QWidget *parent) { parent_ = parent; }
-    QString openFile(const QString &folder, const QString &filter,
-                     const QString &defaultSuffix) override;
-    QString saveFile(const QString &folder, const QString &filter,
-                     const QString &defaultSuffix) override;
     Answer message(const QString &text, const QString &title, Icon icon, Buttons buttons) override;
     std::optional<QString> input(const QString &prompt, const QString &title,
                                  const QString &defaultText) override;
@@ -52,28 +65,12 @@ public:
     // "A|*.a|B|*.*" as QFileDialog wants it: "A (*.a);;B (*.*)".
     static QString qtFilter(const QString &filter);
 
+protected:
+    QString askOpenFile(const QString &folder, const QString &filter, const QString &defaultSuffix,
+                        const QString &offered) override;
+    QString askSaveFile(const QString &folder, const QString &filter, const QString &defaultSuffix,
+                        const QString &offered) override;
+
 private:
     QWidget *parent_;
-};
-
-// Test double: answers come from queues filled by the test; every question is recorded.
-class ScriptedDialogs final : public Dialogs {
-public:
-    struct Asked {
-        QString kind, text, title;
-        QString fileName; // the name a file dialog offered
-    };
-
-    QStringList fileAnswers; // for openFile and saveFile, in order ("" = cancel)
-    QList<Answer> messageAnswers; // default Ok when empty
-    QList<std::optional<QString>> inputAnswers; // default cancel when empty
-    QList<Asked> asked;
-
-    QString openFile(const QString &folder, const QString &filter,
-                     const QString &defaultSuffix) override;
-    QString saveFile(const QString &folder, const QString &filter,
-                     const QString &defaultSuffix) override;
-    Answer message(const QString &text, const QString &title, Icon icon, Buttons buttons) override;
-    std::optional<QString> input(const QString &prompt, const QString &title,
-                                 const QString &defaultText) override;
 };

@@ -6,8 +6,8 @@
 // A command-bar caption that follows the interface language. `text` is the English caption
 // and the source text of its translation in the context "Captions".
 struct LanguageCaption {
-    const char *band;
-    const char *tool;
+    QString band;
+    QString tool;
     const char *text;
 };
 

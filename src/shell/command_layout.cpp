@@ -1,5 +1,9 @@
 #include "shell/command_layout.h"
 
+#include "platform/command_bar.h"
+#include "platform/command_names.h"
+#include "setup/config.h"
+
 namespace {
 
 using Kind = Tool::Kind;
@@ -108,60 +112,61 @@ BandSpec menu(const QString &name, const QString &title, const QList<QString> &t
 std::vector<BandSpec> build()
 {
     std::vector<BandSpec> layout;
-    layout.push_back({ "Main",
+    layout.push_back({ Band::Main,
                        "Band8",
                        Role::MenuBar,
                        { opener("File", "Main_file"), opener("Help", "Help") } });
-    layout.push_back({ "Client_menu",
+    layout.push_back({ Band::ClientMenu,
                        "Menu",
                        Role::MenuBar,
                        { opener("file", "File"), opener("View", "View"), opener("WList", "Windows"),
                          opener("Help", "Help") } });
-    layout.push_back(menu("Main_file", "Main_file", { "Open", "Lang", "Exit" }));
+    layout.push_back(menu(Band::MainFile, "Main_file", { "Open", "Lang", "Exit" }));
 
-    layout.push_back(menu("File", "miFile",
+    layout.push_back(menu(Band::File, "miFile",
                           { "Open", "Save", "Export", "separator1", "Lang", "separator1", "Print",
                             "separator1", "Exit" }));
 
-    layout.push_back(menu("View", "&view", { "Copy", "Title", "CrossLine", "Refresh" }));
-    layout.push_back(menu("Help", "&Help", { "Guid", "About" }));
+    layout.push_back(menu(Band::View, "&view", { "Copy", "Title", "CrossLine", "Refresh" }));
+    layout.push_back(menu(Band::Help, "&Help", { "Guid", "About" }));
 
-    BandSpec windows
-        = menu("Windows", "Windows", { "miWTileH", "miWTileV", "miWCascade", "miWArrangeIcons" });
+    BandSpec windows = menu(Band::Windows, "Windows",
+                            { "miWTileH", "miWTileV", "miWCascade", "miWArrangeIcons" });
     ToolSpec windowList = tool("miWWindowList");
     windowList.windowList = true;
     windows.tools.push_back(windowList);
     layout.push_back(windows);
 
-    layout.push_back(menu("Lang", "Lang", { "Eng", "Cht" }));
+    layout.push_back(menu(Band::Lang, "Lang", { "Eng", "Cht" }));
     layout.push_back(
-        { "Channel",
+        { Band::Channel,
           "Channel",
           Role::PopUp,
           { tool("CH1", Kind::Button, "Channel 1"), tool("CH2", Kind::Button, "Channel 2") } });
 
     const auto onBar = [](const QString &name) { return command(name, Role::ToolBar); };
     layout.push_back(
-        { "Tools",
+        { Band::Tools,
           "ToolsBar",
           Role::ToolBar,
           { onBar("Open"), onBar("Save"), onBar("Print"), separator(), onBar("Copy"),
             onBar("Export"), separator(), onBar("Title"), onBar("CrossLine"), separator(),
             onBar("Lang"), tool("Tool6"), onBar("Channel"), tool("Tool19") } });
 
-    ToolSpec connection = tool("L1", Kind::Lamp);
+    ToolSpec connection = tool(ToolName::ConnectionLamp, Kind::Lamp);
     connection.lampColor = QColor(40, 200, 60);
-    ToolSpec receive = tool("L2", Kind::Lamp);
+    ToolSpec receive = tool(ToolName::ReceiveLamp, Kind::Lamp);
     receive.lampColor = QColor(255, 176, 0);
     ToolSpec date = tool("sdate", Kind::Label, "2012-02-20");
     date.clockFormat = QStringLiteral("yyyy-MM-dd");
     ToolSpec time = tool("stime", Kind::Label, "14:34");
     time.clockFormat = QStringLiteral("hh:mm");
-    layout.push_back({ "state",
-                       "状态栏",
-                       Role::StatusBar,
-                       { connection, receive, tool("sState", Kind::DropDownList, "Tool4"), date,
-                         tool("Tool1", Kind::Label), time } });
+    layout.push_back(
+        { Band::State,
+          "状态栏",
+          Role::StatusBar,
+          { connection, receive, tool(ToolName::StateList, Kind::DropDownList, "Tool4"), date,
+            tool("Tool1", Kind::Label), time } });
     return layout;
 }
 
@@ -171,4 +176,41 @@ const std::vector<BandSpec> &commandLayout()
 {
     static const std::vector<BandSpec> layout = build();
     return layout;
+}
+
+void applyMenuFlags(CommandBar &bar, const MenuFlags &f)
+{
+    using namespace ToolName;
+    const struct {
+        const QString &band, &tool;
+        bool MenuFlags::*flag;
+    } flagged[] = {
+        { Band::File, Open, &MenuFlags::MDI_File_Open },
+        { Band::File, Lang, &MenuFlags::MDI_File_Lang },
+        { Band::File, Exit, &MenuFlags::MDI_File_Exit },
+        { Band::MainFile, Open, &MenuFlags::MDI_File_Open },
+        { Band::MainFile, Lang, &MenuFlags::MDI_File_Lang },
+        { Band::MainFile, Exit, &MenuFlags::MDI_File_Exit },
+        { Band::View, Copy, &MenuFlags::Client_View_Copy },
+        { Band::View, Title, &MenuFlags::Client_View_Title },
+        { Band::View, CrossLine, &MenuFlags::Client_View_CrossLine },
+        { Band::Help, Guid, &MenuFlags::Help_Guid },
+        { Band::Help, About, &MenuFlags::Help_About },
+        { Band::ClientMenu, ClientFileMenu, &MenuFlags::Client_Menu_File },
+        { Band::ClientMenu, ViewMenu, &MenuFlags::Client_Menu_View },
+        { Band::ClientMenu, WindowMenu, &MenuFlags::Client_Menu_Wlist },
+        { Band::ClientMenu, HelpMenu, &MenuFlags::Client_Menu_Help },
+        { Band::Main, MainFileMenu, &MenuFlags::MDI_file },
+        { Band::Main, HelpMenu, &MenuFlags::MDI_help },
+        { Band::Tools, Open, &MenuFlags::Tools_Open },
+        { Band::Tools, Save, &MenuFlags::Tools_Save },
+        { Band::Tools, Print, &MenuFlags::Tools_Print },
+        { Band::Tools, Copy, &MenuFlags::Tools_Copy },
+        { Band::Tools, Export, &MenuFlags::Tools_Export },
+        { Band::Tools, Title, &MenuFlags::Tools_Title },
+        { Band::Tools, CrossLine, &MenuFlags::Tools_CrossLine },
+        { Band::Tools, Lang, &MenuFlags::Tools_Lang },
+    };
+    for (const auto &t : flagged)
+        bar.tool(t.band, t.tool).setVisible(f.*t.flag);
 }

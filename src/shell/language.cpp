@@ -28,8 +28,7 @@ void InterfaceLanguage::ApplyLanguage(const QString &c)
     }
     useTranslator(chinese);
     for (const LanguageCaption &caption : languageCaptions())
-        bar_.tool(QLatin1String(caption.band), QLatin1String(caption.tool))
-            .setCaption(translatedCaption(caption));
+        bar_.tool(caption.band, caption.tool).setCaption(translatedCaption(caption));
     bar_.refresh();
     if (panelCaptions_)
         panelCaptions_();

@@ -1,12 +1,10 @@
-#include "document/tee.h"
-#include "platform/clock.h"
+#include "shell/live_dispatch.h"
+
 #include "platform/command_bar.h"
-#include "shell/mdi_form.h"
+#include "platform/command_names.h"
+#include "platform/sleep_inhibitor.h"
+#include "shell/status_line.h"
 
-#include <QMdiArea>
-
-namespace {
-// Readings a working charger cannot produce: line noise that passed as a frame.
 bool implausible(const ChannelReading &r)
 {
     const auto above = [&r](int field, qint64 limit) {
@@ -17,43 +15,65 @@ bool implausible(const ChannelReading &r)
     return above(Ext_temp, 150) || above(In_temp, 100) || above(In_Volt, 20) || above(Bat_volt, 51)
         || (bat && *bat < Fixed::fromWhole(1));
 }
-} // namespace
 
-void MDIForm1::Reading_Proc(int channel, ChannelReading &reading)
+LiveDispatch::LiveDispatch(CommandBar &bar, StatusLine &status, DocumentFactory newDocument,
+                           SleepInhibitor *inhibitor)
+    : bar_(bar), status_(status), newDocument_(std::move(newDocument)), inhibitor_(inhibitor)
+{
+    if (!inhibitor_)
+        return;
+    QObject::connect(inhibitor_, &SleepInhibitor::refused, &status_, [this](const QString &reason) {
+        if (sleepRefusalNoted_)
+            return;
+        sleepRefusalNoted_ = true;
+        State_add(QStringLiteral("No power manager keeps the computer awake (%1); recording "
+                                 "goes on, but the computer may sleep.")
+                      .arg(reason));
+    });
+}
+
+LiveDispatch::~LiveDispatch()
+{
+    keepAwake(false);
+}
+
+void LiveDispatch::keepAwake(bool allowed)
+{
+    const bool live = allowed && (newdoc_ || ch2doc_);
+    if (!inhibitor_ || live == awake_)
+        return;
+    awake_ = live;
+    if (live)
+        inhibitor_->take();
+    else
+        inhibitor_->release();
+}
+
+void LiveDispatch::Reading_Proc(int channel, ChannelReading &reading)
 {
     if (implausible(reading))
         return;
-    if (!liveDoc(channel))
+    if (!ref(channel))
         NewLiveDoc(channel, QStringLiteral("Chart "));
-    if (!liveDoc(channel)->Proc(reading, false))
+    if (!ref(channel)->Proc(reading, false))
         EndLiveDoc(channel);
 }
 
-tee *MDIForm1::newDocument()
+void LiveDispatch::NewLiveDoc(int channel, const QString &prefix)
 {
-    auto *doc = new tee(*this);
-    area_->addSubWindow(doc);
-    // Large enough to read, small enough that two channels fit side by side.
-    const QSize space = area_->viewport()->size();
-    doc->resize(std::max(640, space.width() * 11 / 20), std::max(400, space.height() * 11 / 20));
-    return doc;
-}
-
-void MDIForm1::NewLiveDoc(int channel, const QString &prefix)
-{
-    setLamp(QStringLiteral("L1"), true);
+    setLamp(Lamp::Connection, true);
     ++windowCounter_;
-    tee *doc = newDocument();
-    liveDoc(channel) = doc;
-    const QString caption = (channel == 1 ? QStringLiteral("CH1 ") : QStringLiteral("CH2 "))
+    IMDIDocument *doc = newDocument_();
+    ref(channel) = doc;
+    const QString caption = (channel == 1 ? ToolName::CH1 : ToolName::CH2) + QLatin1Char(' ')
         + prefix + QString::number(windowCounter_) + QStringLiteral(" >>Live<<");
-    doc->InitDoc(menu_, caption, true);
+    doc->InitDoc(&bar_, caption, true);
     keepAwake();
 }
 
-void MDIForm1::EndLiveDoc(int channel)
+void LiveDispatch::EndLiveDoc(int channel)
 {
-    QPointer<tee> &doc = liveDoc(channel);
+    DocRef &doc = ref(channel);
     if (!doc)
         return;
     doc->deCaption();
@@ -61,14 +81,20 @@ void MDIForm1::EndLiveDoc(int channel)
     keepAwake();
 }
 
-void MDIForm1::State_add(const QString &str1)
+void LiveDispatch::State_add(const QString &str1)
 {
-    Tool &state = tool(QStringLiteral("state"), QStringLiteral("sState"));
-    if (state.listCount() >= 10)
-        state.clearList();
-    const QString line
-        = clock_.now().time().toString(QStringLiteral("HH:mm:ss")) + QStringLiteral("  ") + str1;
-    state.addListItem(line);
-    state.setText(line);
-    emit statusAdded(line);
+    status_.State_add(str1);
+}
+
+void LiveDispatch::setLamp(Lamp lamp, bool on)
+{
+    bar_.tool(Band::State,
+              lamp == Lamp::Connection ? ToolName::ConnectionLamp : ToolName::ReceiveLamp)
+        .setOn(on);
+}
+
+void LiveDispatch::refreshChannelDropDown()
+{
+    bar_.tool(Band::Tools, ToolName::Channel)
+        .setSubBand(bothChannelsLive() ? Band::Channel : QString());
 }

@@ -1,27 +1,30 @@
 #pragma once
 
 #include "document/document_host.h"
-#include "link/imdi_document.h"
-#include "link/link_host.h"
 
+#include <QHash>
 #include <QMainWindow>
-#include <QPointer>
+
+#include <functional>
 #include <memory>
 
 class CommandBar;
 class Dialogs;
 class FrameAssembler;
+class IMDIDocument;
 class InterfaceLanguage;
 class InterfaceTextStore;
+class LiveDispatch;
 class PortList;
 class Settings;
 class adform;
 class PortSearch;
 class QMdiArea;
+class RunOpening;
 class SerialPort;
 class SleepInhibitor;
+class StatusLine;
 class Tool;
-class tee;
 
 // What the main window takes from the platform; tests pass their doubles.
 struct MainWindowPlatform {
@@ -35,9 +38,9 @@ struct MainWindowPlatform {
     QString journalFolder = {}; // "": live windows keep no recovery journal
 };
 
-// The main window: the command bar, the chart windows in an MDI area, the charger link
-// (port search, watchdog, frame assembler) and the live chart window of each channel.
-class MDIForm1 final : public QMainWindow, public LinkHost, public DocumentHost {
+// The main window: the command bar and its dispatcher, the chart windows in an MDI area,
+// the charger link with its live dispatch, and the opening of saved runs.
+class MDIForm1 final : public QMainWindow, public DocumentHost {
     Q_OBJECT
 public:
     explicit MDIForm1(const MainWindowPlatform &platform, QWidget *parent = nullptr);
@@ -55,22 +58,15 @@ public:
 
     CommandBar &Menu() { return *menu_; }
     QMdiArea &mdiArea() { return *area_; }
+    LiveDispatch &live() { return *live_; }
     PortSearch &portSearch() { return *search_; }
     FrameAssembler &assembler() { return *assembler_; }
     InterfaceLanguage &language() { return *language_; }
     // The advertisement pane; null when the store gives it no width.
     adform *advertisement() const { return ad_; }
 
-    // LinkHost
-    void Reading_Proc(int channel, ChannelReading &reading) override;
-    void EndLiveDoc(int channel) override;
-    void State_add(const QString &str1) override;
-    bool lamp(const QString &name) const override;
-    void setLamp(const QString &name, bool on) override;
-    bool bothChannelsLive() const override;
-    void setChannelDropDown(bool attached) override;
-
     // DocumentHost
+    void State_add(const QString &str1) override;
     void Channel_Proc(int channel) override;
     void ShowReading(const ChannelReading &) override { }
     void setSeriesLamp(int, bool) override { }
@@ -89,16 +85,10 @@ protected:
 
 private:
     void onToolClicked(Tool &tool);
+    QHash<QString, std::function<void()>> commandTable();
     void SetupToolbar();
     void crossLine();
-    void arrange(int mode);
-    void NewLiveDoc(int channel, const QString &prefix);
-    void OpenSavedRun();
-    tee *openRun(const QString &file, const QString &caption);
-    void keepAwake();
-    void watchSleepInhibitor();
-    tee *newDocument();
-    QPointer<tee> &liveDoc(int channel) { return channel == 1 ? newdoc_ : ch2doc_; }
+    IMDIDocument *newDocument();
     Tool &tool(const QString &band, const QString &name) const;
 
     const Clock &clock_;
@@ -107,15 +97,15 @@ private:
     Settings &settings_;
     QMdiArea *area_;
     CommandBar *menu_;
+    StatusLine *status_;
+    std::unique_ptr<LiveDispatch> live_;
+    std::unique_ptr<RunOpening> opening_;
     FrameAssembler *assembler_;
     PortSearch *search_;
+    // The shell's own command for each tool name.
+    const QHash<QString, std::function<void()>> commands_;
     std::unique_ptr<InterfaceLanguage> language_;
     adform *ad_ = nullptr;
-    QPointer<tee> newdoc_, ch2doc_, docOpen_;
-    qint32 windowCounter_ = 0;
     bool closingAll_ = false;
-    SleepInhibitor *inhibitor_;
     QString journalFolder_;
-    bool awake_ = false;
-    bool sleepRefusalNoted_ = false;
 };

@@ -1,8 +1,9 @@
+#include "shell/open_saved_run.h"
+
 #include "document/run_file.h"
-#include "document/tee.h"
 #include "platform/dialogs.h"
 #include "platform/folders.h"
-#include "shell/mdi_form.h"
+#include "shell/status_line.h"
 
 #include <QFileInfo>
 #include <QProgressDialog>
@@ -15,40 +16,39 @@ constexpr int ProgressAfterMs = 500;
 constexpr qint64 ProgressStep = 2048;
 } // namespace
 
-void MDIForm1::OpenSavedRun()
+void RunOpening::OpenSavedRun()
 {
     const QString file = dialogs_.openFile(
         saveFolder(), QStringLiteral("Chart Database(*.mdb)|*.mdb"), QStringLiteral("mdb"));
-    // A failed open offers the same name next time; anything else starts afresh.
-    dialogs_.fileName.clear();
     if (file.isEmpty())
         return;
     if (!QFileInfo::exists(file)) {
+        dialogs_.forgetFileName();
         dialogs_.message(QStringLiteral("File not found."), QStringLiteral("Notice."),
                          Dialogs::Icon::None);
         return;
     }
-
     if (!openRun(file, file)) {
-        dialogs_.fileName = file;
+        // The next open offers the same name.
         dialogs_.message(QStringLiteral("An error has occurrenced,Make sure your file: \r\n") + file
                              + QStringLiteral("\r\nwas created by this program."),
                          QStringLiteral("An Error."), Dialogs::Icon::Critical);
         return;
     }
-    State_add(file + QStringLiteral(" was open in chart ."));
+    dialogs_.forgetFileName();
+    status_.State_add(file + QStringLiteral(" was open in chart ."));
 }
 
-// The run file `file` replayed into a new chart window; null when it fails, and then the window
-// made so far, if any, stays as DocOpen with what was read.
-tee *MDIForm1::openRun(const QString &file, const QString &caption)
+// The run file `file` replayed into a new chart window captioned `caption`; null when it
+// fails, and then the window made so far, if any, stays as DocOpen with what was read.
+IMDIDocument *RunOpening::openRun(const QString &file, const QString &caption)
 {
     RunFile::Reader reader;
     if (!reader.open(file) || !reader.openTitle())
         return nullptr;
-    tee *doc = newDocument();
+    IMDIDocument *doc = newDocument_();
     docOpen_ = doc;
-    doc->InitDoc(menu_, caption, true);
+    doc->InitDoc(&bar_, caption, true);
     doc->RePaint(true);
     const std::optional<QString> title = reader.title();
     if (!title)
@@ -58,7 +58,7 @@ tee *MDIForm1::openRun(const QString &file, const QString &caption)
     // Shown only when the replay takes long; without a count it shows that it is busy.
     const qint64 rows = std::max<qint64>(reader.rowCount(), 0);
     QProgressDialog progress(QStringLiteral("Opening %1").arg(QFileInfo(file).fileName()),
-                             QString(), 0, int(rows), this);
+                             QString(), 0, int(rows), &window_);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(ProgressAfterMs);
     progress.setValue(0);

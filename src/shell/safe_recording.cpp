@@ -1,36 +1,7 @@
 #include "document/run_journal.h"
-#include "document/tee.h"
 #include "platform/dialogs.h"
-#include "platform/sleep_inhibitor.h"
 #include "shell/mdi_form.h"
-
-void MDIForm1::watchSleepInhibitor()
-{
-    if (!inhibitor_)
-        return;
-    connect(inhibitor_, &SleepInhibitor::refused, this, [this](const QString &reason) {
-        if (sleepRefusalNoted_)
-            return;
-        sleepRefusalNoted_ = true;
-        State_add(QStringLiteral("No power manager keeps the computer awake (%1); recording "
-                                 "goes on, but the computer may sleep.")
-                      .arg(reason));
-    });
-}
-
-// No idle sleep while a channel is live; released when the last run ends or the program
-// closes.
-void MDIForm1::keepAwake()
-{
-    const bool live = !closingAll_ && (newdoc_ || ch2doc_);
-    if (!inhibitor_ || live == awake_)
-        return;
-    awake_ = live;
-    if (live)
-        inhibitor_->take();
-    else
-        inhibitor_->release();
-}
+#include "shell/open_saved_run.h"
 
 void MDIForm1::recoverRuns()
 {
@@ -53,9 +24,9 @@ void MDIForm1::recoverRuns()
                 RunJournal::adopt(found.paths[i]); // and let go at once: removed
                 continue;
             }
-            if (tee *doc
-                = openRun(found.paths[i], found.captions[i] + QStringLiteral(" (recovered)")))
-                doc->adoptJournal(RunJournal::adopt(found.paths[i]));
+            if (IMDIDocument *doc = opening_->openRun(
+                    found.paths[i], found.captions[i] + QStringLiteral(" (recovered)")))
+                doc->adoptJournal(found.paths[i]);
             else
                 ++unreadable; // left where it is, for another try
         }

@@ -1,5 +1,10 @@
 #include "shell/window_arrangement.h"
 
+#include "platform/command_names.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
 #include <algorithm>
 
 namespace WindowArrangement {
@@ -25,6 +30,43 @@ QList<QPoint> iconPositions(int count, const QRect &area, const QSize &iconSize)
         points << QPoint(area.left() + (i % perRow) * iconSize.width(),
                          area.bottom() + 1 - (i / perRow + 1) * iconSize.height());
     return points;
+}
+
+std::optional<Mode> modeOf(const QString &tool)
+{
+    const std::pair<const QString &, Mode> modes[]
+        = { { ToolName::Cascade, Mode::Cascade },
+            { ToolName::TileH, Mode::TileHorizontally },
+            { ToolName::TileV, Mode::TileVertically },
+            { ToolName::ArrangeIcons, Mode::ArrangeIcons } };
+    for (const auto &[name, mode] : modes)
+        if (name == tool)
+            return mode;
+    return std::nullopt;
+}
+
+void arrange(QMdiArea &area, Mode mode)
+{
+    if (mode == Mode::Cascade) {
+        area.cascadeSubWindows();
+        return;
+    }
+    QList<QMdiSubWindow *> normal, minimised;
+    for (QMdiSubWindow *w : area.subWindowList())
+        (w->isMinimized() ? minimised : normal) << w;
+    const QRect space = area.viewport()->rect();
+    if (mode == Mode::ArrangeIcons) {
+        const QSize icon = minimised.isEmpty() ? QSize() : minimised.first()->size();
+        const QList<QPoint> at = iconPositions(int(minimised.size()), space, icon);
+        for (int i = 0; i < minimised.size(); ++i)
+            minimised[i]->move(at[i]);
+        return;
+    }
+    const QList<QRect> rects = tiled(int(normal.size()), space, mode == Mode::TileHorizontally);
+    for (int i = 0; i < normal.size(); ++i) {
+        normal[i]->showNormal();
+        normal[i]->setGeometry(rects[i]);
+    }
 }
 
 } // namespace WindowArrangement

@@ -3,6 +3,7 @@
 #include "document/tee.h"
 #include "platform/chart.h"
 #include "platform/sample_table.h"
+#include "support/fake_clock.h"
 #include "support/fake_document_host.h"
 #include "support/readings.h"
 
@@ -293,7 +294,7 @@ private slots:
         QCOMPARE(host->scripted.asked[host->scripted.asked.size() - 2].fileName,
                  path); // offered again
         QCOMPARE(doc->caption(), path); // an ended run takes its file's name
-        QCOMPARE(host->scripted.fileName, QString());
+        QCOMPARE(host->scripted.fileName(), QString());
     }
 
     void saveCancelAndFailure()

@@ -1,7 +1,7 @@
 #include "frame_builder.h"
 #include "link/frame_assembler.h"
-#include "platform/clock.h"
 #include "platform/scripted_serial_port.h"
+#include "support/fake_clock.h"
 #include "support/fake_link_host.h"
 
 #include <QTest>
@@ -187,13 +187,14 @@ private slots:
         rig.clock.advanceMs(500);
         rig.port.raise(SerialPort::Error);
         QCOMPARE(rig.assembler.lastReceiveMs(), std::optional<qint64>(500));
-        QVERIFY(!rig.host.lamp("L2")); // only receive notifications blink the lamp
+        QVERIFY(!rig.host.lamps.value(
+            LinkHost::Lamp::Receive)); // only receive notifications blink the lamp
         rig.clock.advanceMs(500);
         rig.port.push("x");
-        QVERIFY(rig.host.lamp("L2"));
+        QVERIFY(rig.host.lamps.value(LinkHost::Lamp::Receive));
         QCOMPARE(rig.assembler.lastReceiveMs(), std::optional<qint64>(1000));
         rig.port.push("y");
-        QVERIFY(!rig.host.lamp("L2"));
+        QVERIFY(!rig.host.lamps.value(LinkHost::Lamp::Receive));
     }
 
     void otherKindsLeaveStateAlone()

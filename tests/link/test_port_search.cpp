@@ -1,8 +1,8 @@
 #include "link/frame_assembler.h"
 #include "link/port_search.h"
-#include "platform/clock.h"
 #include "platform/port_list.h"
 #include "platform/scripted_serial_port.h"
+#include "support/fake_clock.h"
 #include "support/fake_link_host.h"
 #include "support/scripted_port_list.h"
 
@@ -68,7 +68,7 @@ private slots:
         QVERIFY(rig.search.connected());
         QCOMPARE(rig.search.portNumber(), 3);
         QCOMPARE(rig.host.messages, QStringList({ Connected3 }));
-        QVERIFY(rig.host.lamp("L1"));
+        QVERIFY(rig.host.lamps.value(LinkHost::Lamp::Connection));
         QVERIFY(!rig.search.Timer1().isActive());
         QVERIFY(rig.search.Timer_out().isActive());
         QCOMPARE(rig.search.Timer_out().interval(), 1500);
@@ -269,8 +269,8 @@ void TestPortSearch::verifyEnded(Rig &rig)
     QCOMPARE(rig.port.portNumber(), 0);
     QCOMPARE(rig.port.receiveThreshold(), 0);
     QCOMPARE(rig.search.portNumber(), 0);
-    QVERIFY(!rig.host.lamp("L1"));
-    QVERIFY(!rig.host.lamp("L2"));
+    QVERIFY(!rig.host.lamps.value(LinkHost::Lamp::Connection));
+    QVERIFY(!rig.host.lamps.value(LinkHost::Lamp::Receive));
     QVERIFY(!rig.search.Timer_out().isActive());
     QVERIFY(rig.search.Timer1().isActive());
     QCOMPARE(rig.host.events.size(), 2);

@@ -1,4 +1,5 @@
 #include "platform/qt_command_bar.h"
+#include "support/fake_clock.h"
 
 #include "platform/status_lamp.h"
 

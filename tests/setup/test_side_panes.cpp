@@ -1,4 +1,3 @@
-#include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/qt_command_bar.h"
 #include "platform/settings.h"
@@ -7,6 +6,8 @@
 #include "setup/config.h"
 #include "setup/guid.h"
 #include "setup/splash.h"
+#include "support/fake_clock.h"
+#include "support/scripted_dialogs.h"
 
 #include <QDockWidget>
 #include <QLabel>

@@ -1,4 +1,5 @@
 #include "shell/command_layout.h"
+#include "support/fake_clock.h"
 
 #include "platform/qt_command_bar.h"
 

@@ -3,16 +3,17 @@
 #include "document/tee.h"
 #include "link/port_search.h"
 #include "platform/chart.h"
-#include "platform/clock.h"
 #include "platform/command_bar.h"
-#include "platform/dialogs.h"
 #include "platform/sample_table.h"
 #include "platform/scripted_serial_port.h"
 #include "platform/settings.h"
 #include "setup/adform.h"
 #include "setup/config.h"
+#include "shell/live_dispatch.h"
 #include "shell/mdi_form.h"
 #include "shell/window_arrangement.h"
+#include "support/fake_clock.h"
+#include "support/scripted_dialogs.h"
 #include "support/scripted_port_list.h"
 
 #include <QMdiArea>
@@ -84,6 +85,9 @@ public:
     bool active() override { return false; }
     bool reset() override { return false; }
     bool RePaint(bool) override { return false; }
+    QMdiSubWindow *window() override { return this; }
+    QString procFailure() const override { return {}; }
+    void adoptJournal(const QString &) override { }
 
 private:
     ScriptedDialogs &dialogs_;
@@ -131,7 +135,7 @@ class TestMainWindow : public QObject {
         {
             clock.advanceSeconds(seconds);
             ChannelReading r = reading(capacity);
-            window.Reading_Proc(channel, r);
+            window.live().Reading_Proc(channel, r);
         }
     };
 
@@ -167,7 +171,7 @@ private slots:
         rig.feed(2, 10, 0);
         rig.feed(1, 10); // the first second's samples were skipped
         QVERIFY(rig.window.Newdoc());
-        QVERIFY(rig.window.bothChannelsLive());
+        QVERIFY(rig.window.live().bothChannelsLive());
         QVERIFY(rig.tool("state", "L1").on());
         rig.feed(1, 9); // capacity went back: channel 1's run is over
         QVERIFY(!rig.window.Newdoc());
@@ -212,7 +216,7 @@ private slots:
         Rig rig;
         ChannelReading r = reading(1);
         r[field] = value;
-        rig.window.Reading_Proc(1, r);
+        rig.window.live().Reading_Proc(1, r);
         QCOMPARE(rig.window.Newdoc() != nullptr, fed);
     }
 
@@ -527,7 +531,7 @@ private slots:
         QVERIFY(!docs[1]->chart().redrawSuspended());
         QVERIFY(!rig.window.DocOpen());
         QCOMPARE(rig.status().last(), "10:00:00  " + path + " was open in chart .");
-        QCOMPARE(rig.dialogs.fileName, QString());
+        QCOMPARE(rig.dialogs.fileName(), QString());
     }
 
     // Damaged files: what each leaves behind after the "An Error." message.
@@ -579,7 +583,7 @@ private slots:
         Rig rig;
         rig.dialogs.fileAnswers << path;
         rig.click("Main_file", "Open");
-        QCOMPARE(rig.dialogs.fileName, path); // the next open offers the same file
+        QCOMPARE(rig.dialogs.fileName(), path); // the next open offers the same file
         QCOMPARE(rig.dialogs.asked.last().title, QStringLiteral("An Error."));
         QCOMPARE(rig.dialogs.asked.last().text,
                  "An error has occurrenced,Make sure your file: \r\n" + path

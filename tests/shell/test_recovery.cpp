@@ -13,8 +13,11 @@
 #include "platform/settings.h"
 #include "platform/sleep_inhibitor.h"
 #include "setup/config.h"
+#include "shell/live_dispatch.h"
 #include "shell/mdi_form.h"
+#include "support/fake_clock.h"
 #include "support/readings.h"
+#include "support/scripted_dialogs.h"
 #include "support/scripted_port_list.h"
 
 #include <QApplication>
@@ -86,7 +89,7 @@ struct Rig {
     {
         clock.advanceSeconds(1);
         ChannelReading r = reading(capacity);
-        window.Reading_Proc(channel, r);
+        window.live().Reading_Proc(channel, r);
     }
     QStringList status()
     {
@@ -269,7 +272,7 @@ private slots:
         if (exit) {
             rig->window.close();
         } else {
-            rig->window.EndLiveDoc(1);
+            rig->window.live().EndLiveDoc(1);
             rig->documents().first()->close();
             // Closing was asked; the window goes, and its journal with it, a moment later.
             QCOMPARE(files(folder, "*.journal").size(), 1);
@@ -318,7 +321,7 @@ private slots:
             else if (e.startsWith(QLatin1Char('+')))
                 rig.feed(e.mid(1).toInt(), ++capacity);
             else
-                rig.window.EndLiveDoc(e.mid(1).toInt());
+                rig.window.live().EndLiveDoc(e.mid(1).toInt());
         }
         QCOMPARE(rig.inhibitor.calls, calls);
         QCOMPARE(rig.status().filter(QStringLiteral("No power manager")).size(), refuse ? 1 : 0);

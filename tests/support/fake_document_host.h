@@ -1,8 +1,8 @@
 #pragma once
 
 #include "document/document_host.h"
-#include "platform/clock.h"
-#include "platform/dialogs.h"
+#include "support/fake_clock.h"
+#include "support/scripted_dialogs.h"
 
 #include <QStringList>
 

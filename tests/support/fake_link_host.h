@@ -20,10 +20,8 @@ public:
     void Reading_Proc(int channel, ChannelReading &reading) override;
     void EndLiveDoc(int channel) override;
     void State_add(const QString &str1) override { messages << str1; }
-    bool lamp(const QString &name) const override { return lamps.value(name, false); }
-    void setLamp(const QString &name, bool on) override { lamps[name] = on; }
-    bool bothChannelsLive() const override { return live[0] && live[1]; }
-    void setChannelDropDown(bool attached) override { dropDown << attached; }
+    void setLamp(Lamp lamp, bool on) override { lamps[lamp] = on; }
+    void refreshChannelDropDown() override { dropDown << (live[0] && live[1]); }
 
     // The readings of one channel, in order.
     QList<ChannelReading> readings(int channel) const;
@@ -32,7 +30,7 @@ public:
 
     QList<Event> events;
     QStringList messages;
-    QMap<QString, bool> lamps;
-    QList<bool> dropDown; // every setChannelDropDown call
+    QMap<Lamp, bool> lamps;
+    QList<bool> dropDown; // attached or not, at every refresh
     bool live[2] = { false, false };
 };

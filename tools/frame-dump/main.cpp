@@ -24,7 +24,7 @@ QString dumpField(const Value &v)
     return v.isFixed() ? v.number()->format2() : v.text();
 }
 
-class DumpHost final : public LinkHost {
+class DumpHost final : public NullLinkHost {
 public:
     explicit DumpHost(QTextStream &out) : out_(out) { }
     void setFrameLength(int length) { length_ = length; }
@@ -37,11 +37,6 @@ public:
         out_ << '\n';
     }
     void EndLiveDoc(int channel) override { out_ << "E," << channel << ',' << length_ << '\n'; }
-    void State_add(const QString &) override { }
-    bool lamp(const QString &) const override { return false; }
-    void setLamp(const QString &, bool) override { }
-    bool bothChannelsLive() const override { return false; }
-    void setChannelDropDown(bool) override { }
 
 private:
     QTextStream &out_;
