@@ -112,4 +112,67 @@
         <translation>語言</translation>
     </message>
 </context>
+<context>
+    <name>Infoform1</name>
+    <message>
+        <source>Input Volt</source>
+        <translation>輸入電壓</translation>
+    </message>
+    <message>
+        <source>Output Volt</source>
+        <translation>输出電壓</translation>
+    </message>
+    <message>
+        <source>Capacity</source>
+        <translation>容量</translation>
+    </message>
+    <message>
+        <source>Current</source>
+        <translation>電流</translation>
+    </message>
+    <message>
+        <source>Power</source>
+        <translation>功率</translation>
+    </message>
+    <message>
+        <source>Max</source>
+        <translation>最大</translation>
+    </message>
+    <message>
+        <source>Min</source>
+        <translation>最小</translation>
+    </message>
+    <message>
+        <source>Avg</source>
+        <translation>平均</translation>
+    </message>
+    <message>
+        <source>△:</source>
+        <translation>壓差</translation>
+    </message>
+    <message>
+        <source>Int.</source>
+        <translation>充電器</translation>
+    </message>
+    <message>
+        <source>Ext.</source>
+        <translation>電池</translation>
+    </message>
+    <message>
+        <source>Volt</source>
+        <translation>電壓</translation>
+    </message>
+    <message>
+        <source>Curr</source>
+        <translation>電流</translation>
+    </message>
+    <message>
+        <source>Cap</source>
+        <translation>容量</translation>
+    </message>
+    <message>
+        <source>Temp</source>
+        <translation>溫度</translation>
+    </message>
+</context>
 </TS>

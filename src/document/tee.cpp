@@ -201,3 +201,8 @@ IMDIDocument *newChartWindow(DocumentHost &host, QMdiArea &area)
     doc->resize(std::max(640, space.width() * 11 / 20), std::max(400, space.height() * 11 / 20));
     return doc;
 }
+
+void tee::setSeriesShown(int series, bool shown)
+{
+    chart_->setSeriesShown(series, shown);
+}

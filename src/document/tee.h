@@ -36,6 +36,7 @@ public:
     // A row without a value where the chart needs one.
     QString procFailure() const override { return procFailure_; }
     void adoptJournal(const QString &path) override;
+    void setSeriesShown(int series, bool shown) override;
 
     // Fed by the charger link: only then does the window refuse the user's close.
     bool isLive() const { return live_; }

@@ -32,4 +32,6 @@ public:
     virtual QString procFailure() const = 0;
     // A recovered run takes over the journal it was read from, which then goes with it.
     virtual void adoptJournal(const QString &path) = 0;
+    // The information panel's lamps switch the chart's four curves.
+    virtual void setSeriesShown(int series, bool shown) = 0;
 };

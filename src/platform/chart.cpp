@@ -230,6 +230,14 @@ bool Chart::seriesShown(int series) const
     return graphs_[series]->visible();
 }
 
+void Chart::setSeriesShown(int series, bool shown)
+{
+    if (graphs_[series]->visible() == shown)
+        return;
+    graphs_[series]->setVisible(shown);
+    changed();
+}
+
 double Chart::timeAtPixel(int x) const
 {
     return plot_->xAxis->pixelToCoord(x) / SecondsPerDay;

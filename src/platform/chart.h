@@ -54,6 +54,7 @@ public:
     void redrawNow();
 
     bool seriesShown(int series) const;
+    void setSeriesShown(int series, bool shown);
     double timeAtPixel(int x) const;
     QCustomPlot *plot() const { return plot_; }
 

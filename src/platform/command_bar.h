@@ -16,7 +16,7 @@ class CommandBar;
 // is two tools ("CrossLine" in "View" and in "Tools").
 class Tool {
 public:
-    enum class Kind { Button, Separator, DropDownList, Lamp, Label };
+    enum class Kind { Button, Separator, DropDownList, Lamp, Label, HostedForm };
 
     virtual ~Tool() = default;
     virtual QString name() const = 0;
@@ -63,9 +63,12 @@ public:
     virtual QStringList toolNames(const QString &band) const = 0;
     // The band shown as menu bar while `child` is the active chart window ("Client_menu").
     virtual void registerChildMenuBar(const QString &band, QMdiSubWindow *child) = 0;
-    // Docks `form` into the main window as the pane `band`, captioned with the form's title;
-    // null when a pane of that name is docked already.
-    virtual QDockWidget *dockPane(const QString &band, QWidget *form, Qt::DockWidgetArea area) = 0;
+    // Docks `form` into the main window as a new band `band` holding one tool `tool` that
+    // hosts the form, both captioned with the form's title; the tool's visibility is the
+    // pane's. Null when there is no form or the band exists already.
+    virtual QDockWidget *dockPane(const QString &band, const QString &tool, QWidget *form,
+                                  Qt::DockWidgetArea area)
+        = 0;
     // Recompute and redraw the layout after tool changes.
     virtual void refresh() = 0;
 

@@ -35,6 +35,8 @@ struct BandSpec {
         PopUp,
         ToolBar,
         StatusBar,
+        // A docked form; made by CommandBar::dockPane, never by the layout.
+        Pane,
     };
     QString name;
     QString title;

@@ -53,6 +53,9 @@ QtCommandBar::QtCommandBar(QMainWindow *window, QMdiArea *mdiArea,
         case BandSpec::Role::StatusBar:
             buildStatusBar(band, spec);
             break;
+        case BandSpec::Role::Pane:
+            reportUnknown(QStringLiteral("pane %1 without its form").arg(spec.name));
+            break;
         }
     }
     // Pop-ups are filled once every band has its tools.
@@ -308,18 +311,22 @@ void QtCommandBar::showMenuBar()
     menuBar_->addActions(wanted);
 }
 
-QDockWidget *QtCommandBar::dockPane(const QString &band, QWidget *form, Qt::DockWidgetArea area)
+QDockWidget *QtCommandBar::dockPane(const QString &band, const QString &tool, QWidget *form,
+                                    Qt::DockWidgetArea area)
 {
-    if (!form) {
-        reportUnknown(QStringLiteral("no form to dock as %1").arg(band));
+    if (!form || findBand(band))
         return nullptr;
-    }
-    if (window_->findChild<QDockWidget *>(band, Qt::FindDirectChildrenOnly))
-        return nullptr; // a band of that name is docked already
     auto *dock = new QDockWidget(form->windowTitle(), window_);
     dock->setObjectName(band);
+    dock->setFeatures(QDockWidget::DockWidgetMovable);
     dock->setWidget(form);
     window_->addDockWidget(area, dock);
+    Band &pane = bands_.emplace_back(Band { band, form->windowTitle(), BandSpec::Role::Pane, {} });
+    ToolSpec spec;
+    spec.name = tool;
+    spec.kind = Tool::Kind::HostedForm;
+    spec.caption = form->windowTitle();
+    addTool(pane, spec).bind(nullptr, dock);
     return dock;
 }
 

@@ -31,7 +31,8 @@ public:
     QStringList bandNames() const override;
     QStringList toolNames(const QString &band) const override;
     void registerChildMenuBar(const QString &band, QMdiSubWindow *child) override;
-    QDockWidget *dockPane(const QString &band, QWidget *form, Qt::DockWidgetArea area) override;
+    QDockWidget *dockPane(const QString &band, const QString &tool, QWidget *form,
+                          Qt::DockWidgetArea area) override;
     void refresh() override;
 
     QToolBar *toolBar() const { return toolBar_; }

@@ -3,6 +3,7 @@
 #include "platform/status_lamp.h"
 
 #include <QComboBox>
+#include <QDockWidget>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
@@ -35,6 +36,8 @@ void QtTool::showCaption()
 {
     if (auto *label = qobject_cast<QLabel *>(widget_))
         label->setText(caption_);
+    else if (auto *dock = qobject_cast<QDockWidget *>(widget_))
+        dock->setWindowTitle(caption_);
     else if (action_ && !widget_)
         action_->setText(caption_);
 }

@@ -23,18 +23,24 @@ QSize StatusLamp::sizeHint() const
     return { side, side };
 }
 
-void StatusLamp::paintEvent(QPaintEvent *)
+void paintBulb(QPainter &painter, const QRectF &disc, QColor litColor, bool on)
 {
-    QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    const qreal side = std::min(width(), height()) - 4;
-    const QRectF disc((width() - side) / 2, (height() - side) / 2, side, side);
+    const qreal side = disc.width();
     // A highlight towards the upper left makes the lamp read as a bulb, lit or not.
-    const QColor face = on_ ? litColor_ : QColor(70, 70, 70);
+    const QColor face = on ? litColor : QColor(70, 70, 70);
     QRadialGradient gradient(disc.center() - QPointF(side / 5, side / 5), side * 0.7);
-    gradient.setColorAt(0, face.lighter(on_ ? 170 : 140));
-    gradient.setColorAt(1, face.darker(on_ ? 110 : 130));
+    gradient.setColorAt(0, face.lighter(on ? 170 : 140));
+    gradient.setColorAt(1, face.darker(on ? 110 : 130));
     painter.setPen(QPen(QColor(40, 40, 40), 1));
     painter.setBrush(gradient);
     painter.drawEllipse(disc);
+}
+
+void StatusLamp::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    const qreal side = std::min(width(), height()) - 4;
+    paintBulb(painter, QRectF((width() - side) / 2, (height() - side) / 2, side, side), litColor_,
+              on_);
 }

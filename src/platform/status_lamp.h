@@ -3,6 +3,11 @@
 #include <QColor>
 #include <QWidget>
 
+class QPainter;
+
+// A round bulb in `disc`, lit in `litColor` or dark; shared by the program's lamps.
+void paintBulb(QPainter &painter, const QRectF &disc, QColor litColor, bool on);
+
 // A small round lamp for the status bar: lit in its colour, or dark.
 class StatusLamp : public QWidget {
     Q_OBJECT

@@ -3,6 +3,7 @@
 #include "setup/config.h"
 
 #include <QDockWidget>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QTextBrowser>
@@ -37,12 +38,17 @@ adform::adform(InterfaceTextStore &store, Dialogs &dialogs, QWidget *parent)
     place();
 }
 
-QObject *adform::DockYourselfTo(CommandBar &ActiveBar, bool parmIsVisible, qint32 paramDockingarea,
-                                qint32, qint32)
+void adform::DockYourselfTo(CommandBar &ActiveBar, bool parmIsVisible, qint32 paramDockingarea,
+                            qint32, qint32)
 {
-    // The pane has no grab handle, whatever the caller asks.
-    band_ = dockForm(ActiveBar, *this, dialogs_, parmIsVisible, paramDockingarea, 0);
-    return nullptr;
+    band_ = dock(ActiveBar, *this, dialogs_, parmIsVisible, paramDockingarea);
+    if (!band_)
+        return;
+    // Held where it is, and without a grab handle whatever the caller asks.
+    band_->setFeatures(QDockWidget::NoDockWidgetFeatures);
+    auto *none = new QWidget(band_);
+    (new QHBoxLayout(none))->setContentsMargins(0, 0, 0, 0);
+    band_->setTitleBarWidget(none);
 }
 
 void adform::resizeEvent(QResizeEvent *event)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "setup/docking.h"
+#include "setup/i_will_dock_to_active_bar.h"
 
 #include <QWidget>
 
@@ -19,8 +19,9 @@ class adform final : public QWidget, public IWillDockToActiveBar {
 public:
     adform(InterfaceTextStore &store, Dialogs &dialogs, QWidget *parent = nullptr);
 
-    QObject *DockYourselfTo(CommandBar &ActiveBar, bool parmIsVisible, qint32 paramDockingarea,
-                            qint32 paramGrabHandleStyle, qint32 paramDockingOffset) override;
+    void DockYourselfTo(CommandBar &ActiveBar, bool parmIsVisible = true,
+                        qint32 paramDockingarea = 2, qint32 paramGrabHandleStyle = 0,
+                        qint32 paramDockingOffset = 0) override;
 
     bool folded() const { return folded_; }
     // The docked band, once docked.

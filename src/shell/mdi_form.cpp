@@ -8,6 +8,7 @@
 #include "platform/settings.h"
 #include "setup/adform.h"
 #include "setup/config.h"
+#include "setup/infoform1.h"
 #include "shell/command_layout.h"
 #include "shell/language.h"
 #include "shell/live_dispatch.h"
@@ -28,7 +29,8 @@ MDIForm1::MDIForm1(const MainWindowPlatform &platform, QWidget *parent)
                                             [this] { return newDocument(); })),
       assembler_(new FrameAssembler(platform.port, *live_, clock_, this)),
       search_(new PortSearch(platform.port, platform.ports, *live_, clock_, *assembler_, this)),
-      commands_(commandTable()), journalFolder_(platform.journalFolder)
+      info_(new Infoform1(dialogs_, this)), commands_(commandTable()),
+      journalFolder_(platform.journalFolder)
 {
     area_->setBackground(QColor(96, 104, 120));
     setCentralWidget(area_);
@@ -36,6 +38,8 @@ MDIForm1::MDIForm1(const MainWindowPlatform &platform, QWidget *parent)
     connect(status_, &StatusLine::added, this, &MDIForm1::statusAdded);
     language_ = std::make_unique<InterfaceLanguage>(
         *menu_, settings_, [this](const QString &problem) { State_add(problem); });
+    language_->setPanelCaptions([this] { info_->retranslateUi(); });
+    connect(info_, &Infoform1::ChartLightSwitched, this, &MDIForm1::switchSeries);
     resize(1280, 800);
 }
 
@@ -84,6 +88,7 @@ void MDIForm1::load()
         ad_ = new adform(store_, dialogs_, this);
         ad_->DockYourselfTo(*menu_, true, 2, 6, 0);
     }
+    info_->DockYourselfTo(*menu_, true, 1, 0, 802);
     live_->refreshChannelDropDown();
     showMaximized();
     menu_->refresh();

@@ -13,6 +13,7 @@ class Dialogs;
 class FrameAssembler;
 class IMDIDocument;
 class InterfaceLanguage;
+class Infoform1;
 class InterfaceTextStore;
 class LiveDispatch;
 class PortList;
@@ -64,12 +65,13 @@ public:
     InterfaceLanguage &language() { return *language_; }
     // The advertisement pane; null when the store gives it no width.
     adform *advertisement() const { return ad_; }
+    Infoform1 &infoPanel() { return *info_; }
 
     // DocumentHost
     void State_add(const QString &str1) override;
     void Channel_Proc(int channel) override;
-    void ShowReading(const ChannelReading &) override { }
-    void setSeriesLamp(int, bool) override { }
+    void ShowReading(const ChannelReading &reading) override;
+    void setSeriesLamp(int series, bool on) override;
     void cascade() override;
     bool closingAll() const override { return closingAll_; }
     const Clock &clock() const override { return clock_; }
@@ -89,6 +91,7 @@ private:
     void SetupToolbar();
     void crossLine();
     IMDIDocument *newDocument();
+    void switchSeries(int series, bool shown);
     Tool &tool(const QString &band, const QString &name) const;
 
     const Clock &clock_;
@@ -102,6 +105,7 @@ private:
     std::unique_ptr<RunOpening> opening_;
     FrameAssembler *assembler_;
     PortSearch *search_;
+    Infoform1 *info_;
     // The shell's own command for each tool name.
     const QHash<QString, std::function<void()>> commands_;
     std::unique_ptr<InterfaceLanguage> language_;

@@ -2,13 +2,16 @@
 #include "document/run_file.h"
 #include "document/tee.h"
 #include "link/port_search.h"
+#include "platform/analog_gauge.h"
 #include "platform/chart.h"
 #include "platform/command_bar.h"
+#include "platform/panel_lamp.h"
 #include "platform/sample_table.h"
 #include "platform/scripted_serial_port.h"
 #include "platform/settings.h"
 #include "setup/adform.h"
 #include "setup/config.h"
+#include "setup/infoform1.h"
 #include "shell/live_dispatch.h"
 #include "shell/mdi_form.h"
 #include "shell/window_arrangement.h"
@@ -16,6 +19,7 @@
 #include "support/scripted_dialogs.h"
 #include "support/scripted_port_list.h"
 
+#include <QLabel>
 #include <QMdiArea>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -88,6 +92,7 @@ public:
     QMdiSubWindow *window() override { return this; }
     QString procFailure() const override { return {}; }
     void adoptJournal(const QString &) override { }
+    void setSeriesShown(int, bool) override { }
 
 private:
     ScriptedDialogs &dialogs_;
@@ -426,6 +431,26 @@ private slots:
         for (const QStringList &row : rows)
             QTest::addRow("%s/%s", qPrintable(row[0]), qPrintable(row[1]))
                 << row[0] << row[1] << row[2] << row[3];
+        // The information panel's captions, by control.
+        const QList<QStringList> panel = {
+            { "LED0", "Input Volt", "輸入電壓" },
+            { "LED1", "Output Volt", "输出電壓" },
+            { "LED2", "Capacity", "容量" },
+            { "LED3", "Current", "電流" },
+            { "LED4", "Power", "功率" },
+            { "L1", "Max", "最大" },
+            { "L2", "Min", "最小" },
+            { "L3", "Avg", "平均" },
+            { "L4", "△:", "壓差" },
+            { "Lab_InTemp", "Int.", "充電器" },
+            { "Lab_ExtTemp", "Ext.", "電池" },
+            { "ChartLight0", "Volt", "電壓" },
+            { "ChartLight1", "Curr", "電流" },
+            { "ChartLight2", "Cap", "容量" },
+            { "ChartLight3", "Temp", "溫度" },
+        };
+        for (const QStringList &row : panel)
+            QTest::addRow("panel/%s", qPrintable(row[0])) << "panel" << row[0] << row[1] << row[2];
     }
 
     void everyCaptionFollowsTheLanguage()
@@ -435,12 +460,26 @@ private slots:
         QFETCH(QString, english);
         QFETCH(QString, chinese);
         Rig rig;
-        Tool &t = rig.window.Menu().tool(band, tool);
+        const auto caption = [&] {
+            if (band != QLatin1String("panel"))
+                return rig.window.Menu().tool(band, tool).caption();
+            const Infoform1 &info = rig.window.infoPanel();
+            const int index = tool.right(1).toInt();
+            if (tool.startsWith(QLatin1String("LED")))
+                return info.LED(index).caption();
+            if (tool.startsWith(QLatin1String("ChartLight")))
+                return info.ChartLight(index).text();
+            if (tool.startsWith(QLatin1String("Lab_")))
+                return (tool == QLatin1String("Lab_InTemp") ? info.Lab_InTemp()
+                                                            : info.Lab_ExtTemp())
+                    .text();
+            return info.L(index).text();
+        };
         rig.click("Lang", "Cht");
-        QCOMPARE(t.caption(), chinese);
+        QCOMPARE(caption(), chinese);
         QCOMPARE(rig.settings.value(SettingsKeys::Lang), QStringLiteral("CHT"));
         rig.click("Lang", "Eng");
-        QCOMPARE(t.caption(), english);
+        QCOMPARE(caption(), english);
         QCOMPARE(rig.settings.value(SettingsKeys::Lang), QStringLiteral("ENG"));
     }
 

@@ -1,0 +1,187 @@
+#include "platform/analog_gauge.h"
+
+#include "platform/bitmaps.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QtMath>
+
+namespace {
+// Everything is laid out on a 110 x 110 design and scaled to the widget.
+constexpr qreal Design = 110;
+constexpr QPointF Centre(55, 55);
+constexpr qreal StartAngle = 225, Sweep = 270; // degrees, counter-clockwise from 3 o'clock
+
+QPointF polar(qreal radius, qreal degrees)
+{
+    const qreal a = qDegreesToRadians(degrees);
+    return Centre + QPointF(radius * qCos(a), -radius * qSin(a));
+}
+
+qreal angleOf(double value, double maximum)
+{
+    const double f = maximum > 0 ? std::clamp(value / maximum, 0.0, 1.0) : 0.0;
+    return StartAngle - Sweep * f;
+}
+
+void zone(QPainter &painter, double from, double to, double maximum, QColor colour)
+{
+    if (to <= from || maximum <= 0)
+        return;
+    const qreal r = 43;
+    const qreal a0 = angleOf(from, maximum), a1 = angleOf(to, maximum);
+    painter.setPen(QPen(colour, 3.2, Qt::SolidLine, Qt::FlatCap));
+    painter.drawArc(QRectF(Centre.x() - r, Centre.y() - r, 2 * r, 2 * r), qRound(a0 * 16),
+                    qRound((a1 - a0) * 16));
+}
+} // namespace
+
+AnalogGauge::AnalogGauge(QColor needleColor, QWidget *parent)
+    : QWidget(parent), needleColor_(needleColor)
+{
+    setAccessibleDescription(QStringLiteral("0"));
+}
+
+void AnalogGauge::faceChanged()
+{
+    face_ = QPixmap();
+    update();
+}
+
+void AnalogGauge::setCaption(const QString &caption)
+{
+    if (caption == caption_)
+        return;
+    caption_ = caption;
+    setAccessibleName(caption);
+    faceChanged();
+}
+
+void AnalogGauge::setUnit(const QString &unit)
+{
+    if (unit == unit_)
+        return;
+    unit_ = unit;
+    faceChanged();
+}
+
+void AnalogGauge::setBackground(const QString &bitmap)
+{
+    if (bitmap == background_)
+        return;
+    background_ = bitmap;
+    faceChanged();
+}
+
+void AnalogGauge::setScale(const Scale &scale)
+{
+    if (scale == scale_)
+        return;
+    scale_ = scale;
+    faceChanged();
+}
+
+void AnalogGauge::setValue(double value)
+{
+    if (value == value_)
+        return;
+    const bool moves = angleOf(value, scale_.maximum) != angleOf(value_, scale_.maximum);
+    value_ = value;
+    setAccessibleDescription(QString::number(value));
+    if (moves)
+        update();
+}
+
+QPixmap AnalogGauge::face(qreal side, qreal dpr)
+{
+    const QSize size(qCeil(side), qCeil(side));
+    if (!face_.isNull() && face_.size() == size * dpr && face_.devicePixelRatio() == dpr)
+        return face_;
+    face_ = QPixmap(size * dpr);
+    face_.setDevicePixelRatio(dpr);
+    face_.fill(Qt::transparent);
+    QPainter painter(&face_);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    if (!background_.isEmpty())
+        painter.drawPixmap(QPointF(0, 0), bitmapResource(background_, size, dpr));
+    painter.scale(side / Design, side / Design);
+
+    const double max = scale_.maximum;
+    zone(painter, scale_.firstMark, scale_.secondMark, max, QColor(255, 176, 0, 200));
+    zone(painter, scale_.secondMark, max, max, QColor(255, 48, 48, 220));
+
+    // Ticks every step and half step; numbers on at most six ticks, so they never crowd.
+    const double step = scale_.step > 0 ? scale_.step : max / 10;
+    const int steps = step > 0 ? int(std::floor(max / step + 1e-9)) : 0;
+    int every = 1;
+    while (steps / every > 6)
+        ++every;
+    QFont number = font();
+    number.setPixelSize(8);
+    painter.setFont(number);
+    const QFontMetricsF metrics(number);
+    for (int i = 0; i <= 2 * steps; ++i) {
+        const double v = step * i / 2;
+        const qreal a = angleOf(v, max);
+        const bool major = i % 2 == 0;
+        painter.setPen(QPen(major ? QColor(235, 238, 242) : QColor(140, 148, 158),
+                            major ? 1.3 : 0.8, Qt::SolidLine, Qt::FlatCap));
+        painter.drawLine(polar(major ? 38 : 41.5, a), polar(45.5, a));
+        if (major && (i / 2) % every == 0) {
+            // Each number stands just inside the ticks, however wide it is.
+            const QString text = QString::number(v, 'g', 6);
+            const QSizeF box = metrics.size(0, text);
+            const qreal rad = qDegreesToRadians(a);
+            const qreal reach
+                = std::abs(qCos(rad)) * box.width() / 2 + std::abs(qSin(rad)) * box.height() / 2;
+            const QPointF at = polar(36 - reach, a);
+            painter.setPen(QColor(205, 214, 222));
+            painter.drawText(QRectF(at - QPointF(box.width() / 2, box.height() / 2), box),
+                             Qt::AlignCenter, text);
+        }
+    }
+
+    QFont unit = font();
+    unit.setPixelSize(9);
+    painter.setFont(unit);
+    painter.setPen(QColor(150, 160, 170));
+    painter.drawText(QRectF(35, 66, 40, 11), Qt::AlignCenter, unit_);
+    QFont caption = font();
+    caption.setPixelSize(10);
+    caption.setBold(true);
+    painter.setFont(caption);
+    painter.setPen(QColor(230, 235, 240));
+    painter.drawText(QRectF(18, 83, 74, 14), Qt::AlignCenter, caption_);
+    return face_;
+}
+
+void AnalogGauge::paintEvent(QPaintEvent *)
+{
+    const qreal side = std::min(width(), height());
+    QPainter painter(this);
+    painter.drawPixmap(QPointF(0, 0), face(side, devicePixelRatioF()));
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(side / Design, side / Design);
+
+    const qreal a = angleOf(value_, scale_.maximum);
+    const QPointF tip = polar(41, a), tail = polar(-9, a);
+    const QPointF across = polar(2.2, a - 90) - Centre;
+    QPainterPath needle;
+    needle.moveTo(tip);
+    needle.lineTo(tail + across);
+    needle.lineTo(tail - across);
+    needle.closeSubpath();
+    painter.setPen(QPen(QColor(0, 0, 0, 110), 2)); // a shadow line keeps it sharp on the face
+    painter.drawPath(needle.translated(0.8, 1.2));
+    painter.setPen(QPen(needleColor_.darker(140), 0.6));
+    painter.setBrush(needleColor_);
+    painter.drawPath(needle);
+
+    QRadialGradient hub(Centre - QPointF(1.5, 1.5), 6);
+    hub.setColorAt(0, QColor(190, 196, 204));
+    hub.setColorAt(1, QColor(40, 44, 50));
+    painter.setPen(QPen(needleColor_.darker(120), 1));
+    painter.setBrush(hub);
+    painter.drawEllipse(Centre, 5, 5);
+}

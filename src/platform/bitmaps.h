@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QPixmap>
+#include <QString>
+
+// A picture of the program's resources by name ("BIAO", "RED", "YELLOW", "GREEN" ...),
+// drawn at `size` for a screen of `devicePixelRatio`. The sources are vector drawings, so
+// the result is crisp at any scale; each size is drawn once and then kept.
+QPixmap bitmapResource(const QString &name, QSize size, qreal devicePixelRatio);
+
+#include <QWidget>
+
+// A picture of the program's resources shown at the widget's size.
+class BitmapView : public QWidget {
+    Q_OBJECT
+public:
+    explicit BitmapView(const QString &bitmap, QWidget *parent = nullptr)
+        : QWidget(parent), bitmap_(bitmap)
+    {
+    }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QString bitmap_;
+};

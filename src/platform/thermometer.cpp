@@ -1,0 +1,108 @@
+#include "platform/thermometer.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+namespace {
+constexpr qreal TubeWidth = 9, BulbRadius = 11;
+const QColor Mercury(230, 40, 40);
+} // namespace
+
+Thermometer::Thermometer(double minimum, double maximum, QWidget *parent)
+    : QWidget(parent), minimum_(minimum), maximum_(maximum)
+{
+    setAccessibleDescription(QStringLiteral("0"));
+}
+
+void Thermometer::setValue(double value)
+{
+    if (value == value_)
+        return;
+    value_ = value;
+    setAccessibleDescription(QString::number(value));
+    update();
+}
+
+QPointF Thermometer::bulbCentre() const
+{
+    return { 20.5, height() - BulbRadius - 2.5 };
+}
+
+QRectF Thermometer::tube() const
+{
+    // The scale runs from just above the bulb to near the top.
+    const qreal bottom = bulbCentre().y() - BulbRadius - 3;
+    return { bulbCentre().x() - TubeWidth / 2, 6, TubeWidth, bottom - 6 };
+}
+
+QPixmap Thermometer::glass(qreal dpr)
+{
+    if (!glass_.isNull() && glass_.size() == size() * dpr && glass_.devicePixelRatio() == dpr)
+        return glass_;
+    glass_ = QPixmap(size() * dpr);
+    glass_.setDevicePixelRatio(dpr);
+    glass_.fill(Qt::transparent);
+    QPainter painter(&glass_);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF t = tube();
+    QPainterPath outline;
+    outline.addRoundedRect(t.adjusted(-2, -2, 2, BulbRadius), TubeWidth / 2 + 2, TubeWidth / 2 + 2);
+    outline.addEllipse(bulbCentre(), BulbRadius + 2, BulbRadius + 2);
+    painter.setPen(QPen(QColor(120, 130, 142), 1.2));
+    painter.setBrush(QColor(12, 14, 18));
+    painter.drawPath(outline.simplified());
+
+    QFont small = font();
+    small.setPixelSize(8);
+    painter.setFont(small);
+    const qreal span = maximum_ - minimum_;
+    for (int v = int(minimum_); v <= int(maximum_); v += 5) {
+        const qreal y = t.bottom() - t.height() * (v - minimum_) / span;
+        const bool major = v % 10 == 0;
+        painter.setPen(
+            QPen(major ? QColor(220, 226, 232) : QColor(120, 130, 142), major ? 1.1 : 0.8));
+        painter.drawLine(QPointF(t.right() + 5, y), QPointF(t.right() + (major ? 12 : 9), y));
+        if (v % 20 == 0) {
+            painter.setPen(QColor(200, 208, 216));
+            painter.drawText(QRectF(t.right() + 14, y - 6, 24, 12),
+                             Qt::AlignLeft | Qt::AlignVCenter, QString::number(v));
+        }
+    }
+    painter.setPen(QColor(150, 160, 170));
+    const QPointF c = bulbCentre();
+    painter.drawText(QRectF(c.x() + BulbRadius + 4, c.y() - 6, 24, 12),
+                     Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("\u2103"));
+    return glass_;
+}
+
+void Thermometer::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.drawPixmap(QPointF(0, 0), glass(devicePixelRatioF()));
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF t = tube();
+    const QPointF c = bulbCentre();
+    const double f = std::clamp((value_ - minimum_) / (maximum_ - minimum_), 0.0, 1.0);
+    const qreal top = t.bottom() - t.height() * f;
+
+    QLinearGradient column(t.left(), 0, t.right(), 0);
+    column.setColorAt(0, Mercury.darker(150));
+    column.setColorAt(0.4, Mercury.lighter(140));
+    column.setColorAt(1, Mercury.darker(130));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(column);
+    painter.drawRect(QRectF(t.left() + 1.5, top, t.width() - 3, c.y() - top));
+    QRadialGradient bulb(c - QPointF(3, 3), BulbRadius + 2);
+    bulb.setColorAt(0, Mercury.lighter(150));
+    bulb.setColorAt(1, Mercury.darker(140));
+    painter.setBrush(bulb);
+    painter.drawEllipse(c, BulbRadius, BulbRadius);
+
+    QFont digits = font();
+    digits.setPixelSize(10);
+    digits.setBold(true);
+    painter.setFont(digits);
+    painter.setPen(Qt::white);
+    painter.drawText(QRectF(c.x() - BulbRadius, c.y() - BulbRadius, 2 * BulbRadius, 2 * BulbRadius),
+                     Qt::AlignCenter, QString::number(value_));
+}

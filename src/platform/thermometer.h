@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QPixmap>
+#include <QWidget>
+
+// A thermometer: a glass tube over a bulb, filled from the bottom, with a scale on its right
+// and the value written in the bulb. The glass and scale are drawn once into a picture.
+// The value is also the widget's accessible description.
+class Thermometer : public QWidget {
+    Q_OBJECT
+public:
+    Thermometer(double minimum, double maximum, QWidget *parent = nullptr);
+
+    // Outside the scale the column stops at its ends; the bulb shows the value as it is.
+    void setValue(double value);
+    double value() const { return value_; }
+
+    QSize sizeHint() const override { return { 65, 120 }; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QRectF tube() const;
+    QPointF bulbCentre() const;
+    QPixmap glass(qreal dpr);
+
+    double minimum_, maximum_;
+    double value_ = 0;
+    QPixmap glass_;
+};

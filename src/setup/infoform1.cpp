@@ -1,0 +1,214 @@
+#include "setup/infoform1.h"
+
+#include "platform/analog_gauge.h"
+#include "platform/bitmaps.h"
+#include "platform/cell_bar.h"
+#include "platform/panel_lamp.h"
+#include "platform/segment_readout.h"
+#include "platform/thermometer.h"
+
+#include <QEvent>
+#include <QFrame>
+#include <QLabel>
+
+namespace {
+using namespace PanelRules;
+
+const QColor CellDigits(0, 192, 192);
+constexpr int PanelHeight = 2100 / TwipsPerPixel;
+constexpr std::array<int, GaugeCount> GaugeX = { 0, 108, 216, 324, 433 };
+constexpr std::array<int, CellCount> CellX = { 582, 627, 672, 717, 761, 806, 851, 896 };
+
+Fixed number(const Value &v)
+{
+    return v.number().value_or(Fixed());
+}
+
+AnalogGauge::Scale shownScale(const GaugeScale &s)
+{
+    return { double(s.maximum), s.firstMark, s.secondMark, s.step };
+}
+} // namespace
+
+Infoform1::Infoform1(Dialogs &dialogs, QWidget *parent) : QWidget(parent), dialogs_(dialogs)
+{
+    setObjectName(QStringLiteral("Infoform1"));
+    setWindowTitle(QStringLiteral("Infomation panel"));
+    setFixedHeight(PanelHeight);
+    // A dark instrument face, a little lighter at the top.
+    QPalette face = palette();
+    QLinearGradient shade(0, 0, 0, 1);
+    shade.setCoordinateMode(QGradient::ObjectMode);
+    shade.setColorAt(0, QColor(34, 39, 45));
+    shade.setColorAt(1, QColor(16, 18, 21));
+    face.setBrush(QPalette::Window, shade);
+    face.setColor(QPalette::WindowText, QColor(200, 208, 216));
+    setPalette(face);
+    setAutoFillBackground(true);
+
+    const std::array<QColor, GaugeCount> colours
+        = { Qt::red, Qt::red, Qt::yellow, QColor(0, 255, 0), QColor(255, 128, 0) };
+    const std::array<const char *, GaugeCount> units = { "V", "V", "mAh", "mA", "W" };
+    for (int i = 0; i < GaugeCount; ++i) {
+        scales_[i] = startScale(i);
+        led_[i] = new AnalogGauge(colours[i], this);
+        led_[i]->setObjectName(QStringLiteral("LED(%1)").arg(i));
+        led_[i]->setGeometry(GaugeX[i], 0, 110, 110);
+        led_[i]->setBackground(QStringLiteral("BIAO"));
+        led_[i]->setUnit(QLatin1String(units[i]));
+        led_[i]->setScale(shownScale(scales_[i]));
+        led1_[i] = new SegmentReadout(6, colours[i], this);
+        led1_[i]->setObjectName(QStringLiteral("LED1(%1)").arg(i));
+        led1_[i]->setGeometry(GaugeX[i], 112, 110, 25);
+    }
+
+    const std::array<QColor, 4> lampColours = { Qt::red, QColor(0, 255, 0), Qt::yellow, Qt::white };
+    for (int i = 0; i < 4; ++i) {
+        chartLight_[i] = new PanelLamp(lampColours[i], this);
+        chartLight_[i]->setObjectName(QStringLiteral("ChartLight(%1)").arg(i));
+        chartLight_[i]->setGeometry(545, 1 + 34 * i, 35, 34);
+        connect(chartLight_[i], &QAbstractButton::clicked, this,
+                [this, i](bool on) { emit ChartLightSwitched(i, on); });
+    }
+
+    frame2_ = new QFrame(this);
+    frame2_->setObjectName(QStringLiteral("Frame2"));
+    frame2_->setGeometry(CellX[0] - 2, 2, CellX[CellCount - 1] + 43 - CellX[0] + 4, 108);
+    frame2_->setFrameShape(QFrame::StyledPanel);
+    frame2_->setStyleSheet(QStringLiteral(
+        "#Frame2 { background: #0c0e11; border: 1px solid #2c323a; border-radius: 4px; }"));
+    for (int i = 0; i < CellCount; ++i) {
+        bar_[i] = new CellBar(frame2_);
+        bar_[i]->setObjectName(QStringLiteral("BAR(%1)").arg(i));
+        bar_[i]->setGeometry(CellX[i] - frame2_->x() + 11, 6, 21, 96);
+        led2_[i] = new SegmentReadout(3, Qt::black, this);
+        led2_[i]->setObjectName(QStringLiteral("LED2(%1)").arg(i));
+        led2_[i]->setGeometry(CellX[i], 112, 43, 25);
+    }
+
+    for (int i = 0; i < 4; ++i) {
+        l_[i] = label(QRect(942, 2 + 34 * i, 26, 30), Qt::AlignRight | Qt::AlignVCenter);
+        l_[i]->setObjectName(QStringLiteral("L%1").arg(i + 1));
+        led3_[i] = new SegmentReadout(3, CellDigits, this);
+        led3_[i]->setObjectName(QStringLiteral("LED3(%1)").arg(i));
+        led3_[i]->setGeometry(970, 4 + 34 * i, 50, 28);
+    }
+
+    inTemp_ = new Thermometer(0, 85, this);
+    inTemp_->setObjectName(QStringLiteral("InTemp"));
+    inTemp_->setGeometry(1024, 3, 65, 120);
+    extTemp_ = new Thermometer(0, 85, this);
+    extTemp_->setObjectName(QStringLiteral("ExtTemp"));
+    extTemp_->setGeometry(1096, 3, 65, 120);
+    labInTemp_ = label(QRect(1024, 123, 42, 15), Qt::AlignCenter);
+    labInTemp_->setObjectName(QStringLiteral("Lab_InTemp"));
+    labExtTemp_ = label(QRect(1096, 123, 42, 15), Qt::AlignCenter);
+    labExtTemp_->setObjectName(QStringLiteral("Lab_ExtTemp"));
+
+    image2_ = new BitmapView(QStringLiteral("Image2"), this);
+    image2_->setObjectName(QStringLiteral("Image2"));
+    image2_->setGeometry(1172, 18, 358, 103);
+
+    ShowCells({}, QString());
+    retranslateUi();
+}
+
+QLabel *Infoform1::label(const QRect &at, Qt::Alignment alignment)
+{
+    auto *l = new QLabel(this);
+    l->setGeometry(at);
+    l->setAlignment(alignment);
+    QFont small = l->font();
+    small.setPixelSize(11);
+    l->setFont(small);
+    return l;
+}
+
+void Infoform1::retranslateUi()
+{
+    const std::array<QString, GaugeCount> gauges
+        = { tr("Input Volt"), tr("Output Volt"), tr("Capacity"), tr("Current"), tr("Power") };
+    for (int i = 0; i < GaugeCount; ++i)
+        led_[i]->setCaption(gauges[i]);
+    const std::array<QString, 4> stats = { tr("Max"), tr("Min"), tr("Avg"), tr("\u25b3:") };
+    for (int i = 0; i < 4; ++i)
+        l_[i]->setText(stats[i]);
+    labInTemp_->setText(tr("Int."));
+    labExtTemp_->setText(tr("Ext."));
+    const std::array<QString, 4> lamps = { tr("Volt"), tr("Curr"), tr("Cap"), tr("Temp") };
+    for (int i = 0; i < 4; ++i)
+        chartLight_[i]->setText(lamps[i]);
+}
+
+void Infoform1::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslateUi();
+    QWidget::changeEvent(event);
+}
+
+void Infoform1::DockYourselfTo(CommandBar &ActiveBar, bool parmIsVisible, qint32 paramDockingarea,
+                               qint32, qint32)
+{
+    dock(ActiveBar, *this, dialogs_, parmIsVisible, paramDockingarea);
+}
+
+void Infoform1::ShowReading(const ChannelReading &reading)
+{
+    ShowGauge(reading[In_Volt], 0);
+    ShowGauge(reading[Bat_volt], 1);
+    ShowGauge(Fixed::fromRaw(number(reading[Current]).abs().raw() * 1000), 3);
+    ShowGauge(reading[Cap], 2);
+    ShowGauge(reading[Power], 4);
+    inTemp_->setValue(number(reading[In_temp]).toDouble());
+    extTemp_->setValue(number(reading[Ext_temp]).toDouble());
+    // Only lithium packs report their cells; other chemistries show none, whatever came.
+    const QString type = reading[Type].text();
+    std::array<Fixed, CellCount> cells {};
+    if (type == QLatin1String("LiIo/Po/Fe"))
+        for (int i = 0; i < CellCount; ++i)
+            cells[i] = number(reading[C1 + i]);
+    ShowCells(cells, type);
+}
+
+void Infoform1::ShowGauge(const Value &value, int index)
+{
+    const Fixed v = number(value);
+    scales_.at(index) = grownScale(scales_[index], index, v);
+    led_[index]->setScale(shownScale(scales_[index]));
+    led_[index]->setValue(v.toDouble());
+    const bool whole = index == 2 || index == 3;
+    led1_[index]->showText(whole ? QString::number(v.roundedHalfEven()) : v.format2());
+}
+
+void Infoform1::ShowCells(const std::array<Fixed, CellCount> &cells, const QString &type)
+{
+    for (int i = 0; i < CellCount; ++i) {
+        const CellShown shown = cellShown(type, cells[i]);
+        led2_[i]->setDigitColor(shown.dark ? QColor(Qt::black) : CellDigits);
+        led2_[i]->showText(cells[i].format2());
+        bar_[i]->setFill(fillBitmap(shown.fill));
+        bar_[i]->setValue(shown.bar);
+    }
+    const CellSummary s = summarise(cells);
+    const std::array<Fixed, 4> stats = { s.highest, s.lowest, s.average, s.spread };
+    for (int i = 0; i < 4; ++i)
+        led3_[i]->showText(stats[i].format2());
+}
+
+void Infoform1::setChartLight(int index, bool on)
+{
+    chartLight_.at(index)->setChecked(on);
+}
+
+void Infoform1::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    const Thermometers shown = thermometersShown(qint64(width()) * TwipsPerPixel);
+    inTemp_->setVisible(shown != Thermometers::None);
+    labInTemp_->setVisible(shown != Thermometers::None);
+    extTemp_->setVisible(shown == Thermometers::Both);
+    labExtTemp_->setVisible(shown == Thermometers::Both);
+    // A picture cut off at the edge looks broken: it shows whole or not at all.
+    image2_->setVisible(image2_->geometry().right() < width());
+}

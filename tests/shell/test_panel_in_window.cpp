@@ -1,0 +1,104 @@
+#include "document/tee.h"
+#include "platform/chart.h"
+#include "platform/clock.h"
+#include "platform/command_bar.h"
+#include "platform/dialogs.h"
+#include "platform/panel_lamp.h"
+#include "platform/scripted_serial_port.h"
+#include "platform/segment_readout.h"
+#include "platform/settings.h"
+#include "setup/config.h"
+#include "setup/infoform1.h"
+#include "shell/live_dispatch.h"
+#include "shell/mdi_form.h"
+#include "support/fake_clock.h"
+#include "support/scripted_dialogs.h"
+#include "support/scripted_port_list.h"
+
+#include <QMdiArea>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+// The main window with both channels live: channel 1 at 7.20 V, channel 2 at 8.40 V.
+struct Rig {
+    FakeClock clock;
+    ScriptedSerialPort port;
+    ScriptedPortList ports;
+    ScriptedDialogs dialogs;
+    QTemporaryDir programFolder;
+    InterfaceTextStore store { InterfaceTextStore::builtInPath(), programFolder.path() };
+    Settings settings { programFolder.filePath(QStringLiteral("settings.ini")) };
+    MDIForm1 window { { clock, port, ports, dialogs, store, settings } };
+
+    Rig()
+    {
+        feed(8.40, 8.40, 0);
+        feed(8.40, 8.40);
+    }
+    void feed(double ch1, double ch2, double seconds = 1)
+    {
+        clock.advanceSeconds(seconds);
+        for (int channel : { 1, 2 }) {
+            ChannelReading r;
+            r[Type] = "NiMH";
+            r[Chg] = "+CHG+";
+            r[Ext_temp] = 30;
+            r[In_temp] = 30;
+            r[In_Volt] = Fixed::fromHundredths(1200);
+            r[Bat_volt] = Fixed::fromDouble(channel == 1 ? ch1 : ch2);
+            r[Current] = Fixed::fromHundredths(100);
+            r[Cap] = 10;
+            r[Power] = "7.20";
+            window.live().Reading_Proc(channel, r);
+        }
+    }
+    tee *doc(int channel) const
+    {
+        return dynamic_cast<tee *>(channel == 1 ? window.Newdoc() : window.CH2Doc());
+    }
+    Infoform1 &panel() { return window.infoPanel(); }
+    QString shownVolts() { return panel().LED1(1).text(); }
+};
+} // namespace
+
+class TestPanelInWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup() { CrossLineFlag = false; }
+
+    void panelFollowsTheSelectedChannel()
+    {
+        Rig rig;
+        rig.window.Channel_Proc(1);
+        rig.feed(7.20, 8.40);
+        QCOMPARE(rig.shownVolts(), QString("7.20"));
+        rig.window.Channel_Proc(2);
+        rig.feed(7.30, 8.50);
+        QCOMPARE(rig.shownVolts(), QString("8.50"));
+        CrossLineFlag = true; // a cross-line read-out stays on the panel
+        rig.feed(7.40, 8.60);
+        QCOMPARE(rig.shownVolts(), QString("8.50"));
+    }
+
+    void lampsSwitchTheActiveWindowsCurves()
+    {
+        Rig rig;
+        rig.window.show();
+        tee *one = rig.doc(1), *two = rig.doc(2);
+        QVERIFY(one && two);
+        one->active();
+        rig.panel().ChartLight(1).click();
+        QVERIFY(!one->chart().seriesShown(1));
+        QVERIFY(two->chart().seriesShown(1));
+        two->active();
+        QVERIFY(rig.panel().ChartLight(1).isChecked());
+        one->active();
+        QVERIFY(!rig.panel().ChartLight(1).isChecked());
+        rig.panel().ChartLight(1).click();
+        QVERIFY(one->chart().seriesShown(1));
+    }
+};
+
+QTEST_MAIN(TestPanelInWindow)
+#include "test_panel_in_window.moc"
