@@ -1,10 +1,10 @@
 // A chart window holding a day of samples at 1 Hz (86,400): the cost of one more live sample
 // (append, rescale, redraw) and the memory each recorded sample takes.
 // Run by hand: build/bench/bench_live_sample
+#include "day_of_samples.h"
 #include "document/tee.h"
 #include "platform/chart.h"
 #include "support/fake_document_host.h"
-#include "support/readings.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -15,7 +15,6 @@
 #include <malloc.h>
 
 namespace {
-constexpr int Samples = 86'400;
 
 long residentKiB()
 {
@@ -26,28 +25,20 @@ long residentKiB()
             return line.mid(6).trimmed().split(' ').value(0).toLong();
     return 0;
 }
-
 } // namespace
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    FakeDocumentHost host;
-    QMdiArea area;
-    area.resize(1600, 900);
-    area.show();
-    auto *doc = new tee(host);
-    area.addSubWindow(doc);
-    doc->InitDoc(nullptr, QStringLiteral("CH1 Chart 1 >>Live<<"), true);
-    doc->showMaximized();
+    BenchWindow window(argc, argv, QStringLiteral("CH1 Chart 1 >>Live<<"));
+    FakeDocumentHost &host = window.host;
+    tee *doc = window.doc;
     QApplication::processEvents();
 
     const long before = residentKiB();
     const size_t heapBefore = mallinfo2().uordblks + mallinfo2().hblkhd;
     for (qint64 s = 1; s <= Samples; ++s) {
         host.fakeClock.advanceSeconds(1);
-        ChannelReading r = daySample(s);
+        ChannelReading r = sample(s);
         doc->Proc(r, false);
         host.shown.clear(); // the test host keeps what the panel was shown; the program does not
     }
@@ -63,7 +54,7 @@ int main(int argc, char **argv)
     double worst = 0, total = 0;
     for (int i = 0; i < Rounds; ++i) {
         host.fakeClock.advanceSeconds(1);
-        ChannelReading r = daySample(Samples + i);
+        ChannelReading r = sample(Samples + i);
         QElapsedTimer t;
         t.start();
         doc->Proc(r, false);

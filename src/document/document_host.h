@@ -4,8 +4,10 @@
 
 #include <QString>
 
+class Clipboard;
 class Clock;
 class Dialogs;
+class Printer;
 
 // What a chart window needs of the main window it lives in.
 class DocumentHost {
@@ -23,6 +25,8 @@ public:
     virtual bool closingAll() const = 0;
     virtual const Clock &clock() const = 0;
     virtual Dialogs &dialogs() = 0;
+    virtual Clipboard &clipboard() = 0;
+    virtual Printer &printer() = 0;
     // Where live windows keep their recovery journals; "" keeps none.
     virtual QString journalFolder() const = 0;
 };

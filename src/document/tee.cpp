@@ -57,6 +57,19 @@ tee::tee(DocumentHost &host, QWidget *parent)
     prepare();
     const Clock &clock = host_.clock();
     startMs_ = clock.monotonicMs() - clock.now().time().msec();
+
+    connect(chart_, &Chart::pressed, this, [] { CrossLineFlag = true; });
+    connect(chart_, &Chart::released, this, [] { CrossLineFlag = false; });
+    connect(chart_, &Chart::moved, this, &tee::crossLineMoved);
+    connect(chart_, &Chart::doubleClicked, this, &tee::toggleFullScreen);
+    connect(chart_, &Chart::seriesShownChanged, this, &tee::syncLamps);
+}
+
+// The journal goes with the window: closing it, or the program ending normally, removes it.
+tee::~tee()
+{
+    if (fullScreen_) // the chart is a window of its own
+        delete chart_;
 }
 
 void tee::prepare()
@@ -73,13 +86,6 @@ void tee::prepare()
 qint64 tee::elapsedSeconds() const
 {
     return (host_.clock().monotonicMs() - startMs_) / 1000;
-}
-
-bool tee::CommandHandler(Tool &tool)
-{
-    if (tool.name() == ToolName::Save)
-        DBSave();
-    return false;
 }
 
 bool tee::InitDoc(CommandBar *ab, const QString &sFile, bool)
@@ -173,6 +179,11 @@ void tee::onActivated()
         tool.setPicture(channel);
         tool.setCaption(channel);
     }
+    syncLamps();
+}
+
+void tee::syncLamps()
+{
     for (int s = 0; s < Chart::SeriesCount; ++s)
         host_.setSeriesLamp(s, chart_->seriesShown(s));
 }

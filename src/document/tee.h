@@ -42,6 +42,7 @@ public:
     bool isLive() const { return live_; }
     QString caption() const { return windowTitle(); }
     QString documentTitle() const { return title_; }
+    bool fullScreen() const { return fullScreen_; }
     const SampleTable &table() const { return *table_; }
     Chart &chart() { return *chart_; }
 
@@ -56,6 +57,18 @@ private:
     void setCaption(const QString &caption) { setWindowTitle(caption); }
     QString channelToolCaption() const;
     void feedPanel(const ChannelReading &cell);
+    void syncLamps();
+
+    // Chart commands
+    void describe();
+    void exportCsv();
+    void copyChart();
+    void printChart();
+
+    // Mouse on the chart
+    void crossLineMoved(QPoint at);
+    bool crossLineChecked() const;
+    void toggleFullScreen();
     void journalRow(const ChannelReading &cell);
 
     DocumentHost &host_;
@@ -68,6 +81,7 @@ private:
     qint64 lastSeconds_ = 0;
     qint64 lastCapacity_ = 0;
     bool live_ = false;
+    bool fullScreen_ = false;
     std::unique_ptr<RunJournal> journal_;
     bool journalFailed_ = false;
 };

@@ -2,9 +2,6 @@
 #include "document/run_journal.h"
 #include "document/tee.h"
 
-// The journal goes with the window: closing it, or the program ending normally, removes it.
-tee::~tee() = default;
-
 void tee::adoptJournal(const QString &path)
 {
     journal_ = RunJournal::adopt(path);

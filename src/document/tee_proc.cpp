@@ -96,7 +96,7 @@ bool tee::Proc(ChannelReading &cell, bool isOpen)
     }
     table_->appendRow(row);
 
-    if (!isVisible())
+    if (!isVisible() && !fullScreen_)
         QMdiSubWindow::show();
     if (isOpen)
         return false;

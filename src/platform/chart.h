@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPoint>
 #include <QString>
 #include <QWidget>
 
@@ -8,6 +9,9 @@
 
 class QCustomPlot;
 class QCPAxis;
+class QCPItemStraightLine;
+class QCPLayer;
+class QPaintDevice;
 class QCPAxisRect;
 class QCPGraph;
 class QCPRange;
@@ -16,7 +20,8 @@ class QCPTextElement;
 // The chart of one run: four line series over one time axis (x in days, 1 s = 1/86400),
 // each series on its own vertical axis. Series 2 (capacity) is drawn in the upper part of
 // the plot and series 3 (temperature) in the lower part, each on an axis of its own further
-// out on the right.
+// out on the right. Mouse actions on the plot are reported as signals; a click on a series'
+// value axis shows or hides that series.
 class Chart : public QWidget {
     Q_OBJECT
 public:
@@ -27,6 +32,8 @@ public:
     };
 
     explicit Chart(QWidget *parent = nullptr);
+    // Cascading windows gives each this size.
+    QSize sizeHint() const override { return { 720, 420 }; }
 
     void addPoint(int series, double xDays, double y);
     void clearPoints();
@@ -44,6 +51,7 @@ public:
     void setValueRange(int series, double min, double max);
     Range valueRange(int series) const;
 
+    // One line: a trailing line break is dropped.
     void setTitleLine(const QString &text);
     QString titleLine() const;
 
@@ -58,8 +66,28 @@ public:
     double timeAtPixel(int x) const;
     QCustomPlot *plot() const { return plot_; }
 
+    // Two white lines through a point of the plot, on a layer of their own: moving them
+    // redraws that layer alone, never the curves. Leaving the chart hides them.
+    void showCrossHair(QPoint at);
+    void hideCrossHair();
+    bool crossHairShown() const;
+
+    // The chart as drawn on screen, without the cross-hair, scaled into `target` of any
+    // device (printer, SVG, image) as vectors.
+    void render(QPaintDevice &device, const QRectF &target);
+    QByteArray toSvg();
+    QImage toImage();
+
+signals:
+    void pressed();
+    void moved(QPoint at);
+    void released();
+    void doubleClicked();
+    void seriesShownChanged();
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void leaveEvent(QEvent *event) override;
 
 private:
     QCPAxis *valueAxis(int series) const;
@@ -67,12 +95,18 @@ private:
     void applyAutomaticTime();
     QCPRange drawnTimeRange() const;
     void placeOuterAxes();
+    void toggleSeriesOf(const QCPAxis *axis);
+    void redrawCrossHair(QPoint before);
+    QSize renderSize() const;
 
     QCustomPlot *plot_;
     QCPTextElement *title_;
     std::array<QCPGraph *, SeriesCount> graphs_ {};
     std::array<std::optional<Range>, SeriesCount> extremes_ {};
     std::array<QCPAxisRect *, 2> insets_ {};
+    QCPLayer *crossLayer_;
+    std::array<QCPItemStraightLine *, 2> crossLines_ {};
+    QPoint crossAt_;
     bool autoMin_ = false, autoMax_ = false;
     bool suspended_ = false;
 };

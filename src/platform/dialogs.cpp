@@ -41,13 +41,13 @@ QString QtDialogs::askOpenFile(const QString &folder, const QString &filter,
 }
 
 QString QtDialogs::askSaveFile(const QString &folder, const QString &filter,
-                               const QString &defaultSuffix, const QString &offered)
+                               const QString &defaultSuffix, const QString &offered,
+                               bool askOverwrite)
 {
     QFileDialog d(parent_);
     prepare(d, folder, filter, defaultSuffix, offered);
     d.setAcceptMode(QFileDialog::AcceptSave);
-    // The program asks its own overwrite question.
-    d.setOption(QFileDialog::DontConfirmOverwrite);
+    d.setOption(QFileDialog::DontConfirmOverwrite, !askOverwrite);
     return d.exec() == QDialog::Accepted && !d.selectedFiles().isEmpty() ? d.selectedFiles().first()
                                                                          : QString();
 }

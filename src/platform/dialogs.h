@@ -25,7 +25,13 @@ public:
     }
     QString saveFile(const QString &folder, const QString &filter, const QString &defaultSuffix)
     {
-        return fileName_ = askSaveFile(folder, filter, defaultSuffix, fileName_);
+        return fileName_ = askSaveFile(folder, filter, defaultSuffix, fileName_, false);
+    }
+    // A file to write that is not a run file: no name offered, the remembered one left alone,
+    // and the dialog itself asks before an existing file is replaced.
+    QString exportFile(const QString &folder, const QString &filter, const QString &defaultSuffix)
+    {
+        return askSaveFile(folder, filter, defaultSuffix, QString(), true);
     }
     // The name the next file dialog offers.
     QString fileName() const { return fileName_; }
@@ -44,8 +50,11 @@ protected:
     virtual QString askOpenFile(const QString &folder, const QString &filter,
                                 const QString &defaultSuffix, const QString &offered)
         = 0;
+    // With `askOverwrite` the dialog asks before an existing file is chosen; otherwise the
+    // caller asks its own question.
     virtual QString askSaveFile(const QString &folder, const QString &filter,
-                                const QString &defaultSuffix, const QString &offered)
+                                const QString &defaultSuffix, const QString &offered,
+                                bool askOverwrite)
         = 0;
 
 private:
@@ -69,7 +78,7 @@ protected:
     QString askOpenFile(const QString &folder, const QString &filter, const QString &defaultSuffix,
                         const QString &offered) override;
     QString askSaveFile(const QString &folder, const QString &filter, const QString &defaultSuffix,
-                        const QString &offered) override;
+                        const QString &offered, bool askOverwrite) override;
 
 private:
     QWidget *parent_;

@@ -21,6 +21,9 @@ public:
     // The text at `row` (0 = captions) and column `col` (0-based); "" outside the table.
     QString cell(qint64 row, int col) const;
     QStringList rowTexts(qint64 row) const;
+    // Writes the caption row and every row to `path` as CSV (RFC 4180, UTF-8, CRLF).
+    // Why it failed, or "".
+    QString writeCsv(const QString &path) const;
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;

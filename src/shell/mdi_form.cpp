@@ -20,7 +20,9 @@
 
 MDIForm1::MDIForm1(const MainWindowPlatform &platform, QWidget *parent)
     : QMainWindow(parent), clock_(platform.clock), dialogs_(platform.dialogs),
-      store_(platform.store), settings_(platform.settings), area_(new QMdiArea(this)),
+      clipboard_(platform.clipboard ? *platform.clipboard : desktopClipboard_),
+      printer_(platform.printer ? *platform.printer : previewPrinter_), store_(platform.store),
+      settings_(platform.settings), area_(new QMdiArea(this)),
       menu_(new QtCommandBar(this, area_, commandLayout(), clock_)),
       status_(new StatusLine(menu_->tool(Band::State, ToolName::StateList), clock_, this)),
       live_(std::make_unique<LiveDispatch>(
@@ -32,6 +34,7 @@ MDIForm1::MDIForm1(const MainWindowPlatform &platform, QWidget *parent)
       info_(new Infoform1(dialogs_, this)), commands_(commandTable()),
       journalFolder_(platform.journalFolder)
 {
+    previewPrinter_.setParent(this);
     area_->setBackground(QColor(96, 104, 120));
     setCentralWidget(area_);
     connect(menu_, &CommandBar::toolClicked, this, &MDIForm1::onToolClicked);

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "document/document_host.h"
+#include "platform/clipboard.h"
+#include "platform/printer.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -37,6 +39,8 @@ struct MainWindowPlatform {
     Settings &settings;
     SleepInhibitor *inhibitor = nullptr; // none: the computer may sleep as it likes
     QString journalFolder = {}; // "": live windows keep no recovery journal
+    Clipboard *clipboard = nullptr; // none: the desktop's
+    Printer *printer = nullptr; // none: a print preview over the main window
 };
 
 // The main window: the command bar and its dispatcher, the chart windows in an MDI area,
@@ -77,6 +81,8 @@ public:
     const Clock &clock() const override { return clock_; }
     Dialogs &dialogs() override { return dialogs_; }
     QString journalFolder() const override { return journalFolder_; }
+    Clipboard &clipboard() override { return clipboard_; }
+    Printer &printer() override { return printer_; }
 
 signals:
     // Every status line as shown, for whoever wants to follow the program from outside.
@@ -96,6 +102,10 @@ private:
 
     const Clock &clock_;
     Dialogs &dialogs_;
+    QtClipboard desktopClipboard_;
+    QtPrinter previewPrinter_;
+    Clipboard &clipboard_;
+    Printer &printer_;
     InterfaceTextStore &store_;
     Settings &settings_;
     QMdiArea *area_;

@@ -1,18 +1,43 @@
 #include "document/axis_rules.h"
+#include "document/cross_line.h"
 #include "document/run_file.h"
 #include "document/tee.h"
 #include "platform/chart.h"
+#include "platform/qt_tool.h"
 #include "platform/sample_table.h"
 #include "support/fake_clock.h"
 #include "support/fake_document_host.h"
 #include "support/readings.h"
 
+#include <qcustomplot.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QMdiArea>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
 constexpr double Day = 86400.0;
+
+// A mouse event on the plot as the desktop delivers it.
+void mouse(tee *doc, QEvent::Type type, QPoint at, Qt::MouseButtons held = {})
+{
+    QWidget *plot = doc->chart().plot();
+    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, at, plot->mapToGlobal(at), button, held, Qt::NoModifier);
+    QCoreApplication::sendEvent(plot, &event);
+}
+
+// A click on the tool `name` while `doc` is the active chart window.
+void command(tee *doc, const QString &name)
+{
+    ToolSpec spec;
+    spec.name = name;
+    QtTool tool(QString(), spec);
+    doc->CommandHandler(tool);
+}
 } // namespace
 
 class TestTee : public QObject {
@@ -38,6 +63,7 @@ class TestTee : public QObject {
 private slots:
     void init()
     {
+        CrossLineFlag = false;
         host = new FakeDocumentHost;
         area = new QMdiArea;
     }
@@ -313,6 +339,201 @@ private slots:
         QVERIFY(host->scripted.asked.last().text.contains(path));
         QCOMPARE(doc->caption(), QStringLiteral("/runs/a.mdb"));
         QCOMPARE(host->messages.size(), before);
+    }
+
+    void titleCommand_data()
+    {
+        QTest::addColumn<bool>("sampled");
+        QTest::addColumn<bool>("cancel");
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("no title, cancelled") << false << true << "";
+        QTest::newRow("first-sample line, empty answer") << true << false << "";
+        QTest::newRow("answered") << true << false << "6S \"Pack\", spare";
+    }
+    void titleCommand()
+    {
+        QFETCH(bool, sampled);
+        QFETCH(bool, cancel);
+        QFETCH(QString, answer);
+        tee *doc = newLive();
+        if (sampled)
+            QVERIFY(feed(doc, 1) && feed(doc, 1));
+        const QString line = doc->chart().titleLine();
+        const QString title = doc->documentTitle();
+        QCOMPARE(title, sampled ? line + "\r\n" : QString());
+        host->scripted.inputAnswers << (cancel ? std::nullopt : std::optional(answer));
+        command(doc, "Title");
+        const ScriptedDialogs::Asked asked = host->scripted.asked.last();
+        QCOMPARE(asked.text, QStringLiteral("Please input batteries description."));
+        QCOMPARE(asked.title, QStringLiteral("batteries description"));
+        QCOMPARE(asked.defaultText, line);
+        QCOMPARE(doc->documentTitle(), answer.isEmpty() ? title : answer);
+        QCOMPARE(doc->chart().titleLine(), answer.isEmpty() ? line : answer);
+    }
+
+    void crossLineSearch_data()
+    {
+        QTest::addColumn<QList<double>>("times");
+        QTest::addColumn<double>("t");
+        QTest::addColumn<int>("sample"); // -1: none
+        const QList<double> run = { 1, 2, 3, 5, 8 };
+        QTest::newRow("before the first") << run << 0.5 << 0;
+        QTest::newRow("the first") << run << 1.0 << 0;
+        QTest::newRow("between two") << run << 4.0 << 3;
+        QTest::newRow("the last") << run << 8.0 << 4;
+        QTest::newRow("after the last") << run << 8.5 << -1;
+        QTest::newRow("no samples") << QList<double>() << 1.0 << -1;
+        // Equal times tell which middle the search takes: 1.5 and 2.5 both round to 2.
+        QTest::newRow("four equal") << QList<double>(4, 2.0) << 2.0 << 2;
+        QTest::newRow("six equal") << QList<double>(6, 2.0) << 2.0 << 2;
+    }
+    void crossLineSearch()
+    {
+        QFETCH(QList<double>, times);
+        QFETCH(double, t);
+        QFETCH(int, sample);
+        const auto found
+            = CrossLine::sampleAt(times.size(), t, [&times](qsizetype i) { return times[i]; });
+        QCOMPARE(found.value_or(-1), sample);
+    }
+
+    void crossLineReadsWhileAButtonIsHeld()
+    {
+        area->resize(1000, 700);
+        area->show();
+        tee *doc = newLive();
+        QVERIFY(feed(doc, 1, 100));
+        host->fakeClock.advanceSeconds(1);
+        ChannelReading idle = reading(101, 3, Value());
+        idle[Type] = " NiMH ";
+        QVERIFY(doc->Proc(idle, false));
+        QVERIFY(feed(doc, 1, 102));
+        doc->chart().redrawNow();
+        host->shown.clear();
+        const QPoint at(qRound(doc->chart().plot()->xAxis->coordToPixel(1.6)), 100);
+
+        mouse(doc, QEvent::MouseMove, at);
+        QVERIFY(!doc->chart().crossHairShown());
+        QVERIFY(host->shown.isEmpty());
+        mouse(doc, QEvent::MouseButtonPress, at, Qt::LeftButton);
+        mouse(doc, QEvent::MouseMove, at, Qt::LeftButton);
+        QVERIFY(doc->chart().crossHairShown());
+        QCOMPARE(host->shown.size(), 1);
+        const ChannelReading &r = host->shown.last(); // the sample after the cursor
+        QCOMPARE(r[Time], Value("00:00:02"));
+        QCOMPARE(r[Type], Value("NiMH"));
+        QCOMPARE(r[Current], Value(Fixed())); // idle: no current reads as 0
+        QCOMPARE(r[Bat_volt], Value(Fixed::fromHundredths(1680)));
+        QCOMPARE(r[C1 + 2], Value(Fixed::fromHundredths(420)));
+
+        QVERIFY(feed(doc, 1, 103)); // live samples leave the panel to the read-out
+        QCOMPARE(host->shown.size(), 1);
+        mouse(doc, QEvent::MouseButtonRelease, at);
+        mouse(doc, QEvent::MouseMove, at);
+        QVERIFY(!doc->chart().crossHairShown());
+        QCOMPARE(host->shown.size(), 1);
+        QVERIFY(feed(doc, 1, 104));
+        QCOMPARE(host->shown.size(), 2);
+    }
+
+    void doubleClickShowsTheChartAloneAndBack()
+    {
+        area->show();
+        tee *doc = newLive();
+        QWidget *chart = &doc->chart();
+        mouse(doc, QEvent::MouseButtonDblClick, QPoint(50, 50), Qt::LeftButton);
+        QVERIFY(chart->isWindow() && chart->isFullScreen());
+        QVERIFY(!doc->isVisible());
+        mouse(doc, QEvent::MouseButtonDblClick, QPoint(50, 50), Qt::LeftButton);
+        QCOMPARE(doc->widget(), chart);
+        QVERIFY(doc->isVisible());
+        QCOMPARE(host->cascades, 1);
+    }
+
+    void exportRoundTrip_data()
+    {
+        QTest::addColumn<QString>("type");
+        QTest::newRow("plain texts") << "NiMH";
+        QTest::newRow("a type that needs quoting") << "Pb \"AGM\", 6V";
+    }
+    void exportRoundTrip()
+    {
+        QFETCH(QString, type);
+        const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
+        if (python.isEmpty())
+            QSKIP("python3 reads the file back");
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("run.csv"));
+        tee *doc = newLive();
+        QVERIFY(feed(doc, 1));
+        host->fakeClock.advanceSeconds(1);
+        ChannelReading odd = reading(101, 3, Value());
+        odd[Type] = type;
+        QVERIFY(doc->Proc(odd, false));
+        host->scripted.fileAnswers << QStringLiteral("a.mdb") << path;
+        host->scripted.openFile({}, {}, {}); // a run file's name, remembered
+        command(doc, "Export");
+        QCOMPARE(host->scripted.asked.last().fileName, QString()); // offers no name
+        QCOMPARE(host->scripted.fileName(), QStringLiteral("a.mdb")); // nor drops the run file's
+        QCOMPARE(host->messages.last(), "CSV file was exported in folder:" + dir.path());
+
+        QProcess reader;
+        reader.start(python,
+                     { "-c",
+                       "import csv,json,sys; print(json.dumps(list(csv.reader("
+                       "open(sys.argv[1], newline='', encoding='utf-8')))))",
+                       path });
+        QVERIFY(reader.waitForFinished());
+        const QJsonArray rows = QJsonDocument::fromJson(reader.readAllStandardOutput()).array();
+        QCOMPARE(rows.size(), doc->RtnGridRows());
+        for (int r = 0; r < rows.size(); ++r) {
+            const QJsonArray fields = rows[r].toArray();
+            QCOMPARE(fields.size(), FieldCount);
+            for (int f = 0; f < FieldCount; ++f)
+                QCOMPARE(fields[f].toString(), doc->table().cell(r, f));
+        }
+    }
+
+    void exportToAnUnwritablePath()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("missing/run.csv"));
+        tee *doc = newLive();
+        QVERIFY(feed(doc, 1));
+        const qsizetype before = host->messages.size();
+        host->scripted.fileAnswers << path;
+        command(doc, "Export");
+        const ScriptedDialogs::Asked asked = host->scripted.asked.last();
+        QCOMPARE(asked.kind, QStringLiteral("message"));
+        QVERIFY(asked.text.contains(path + "\r\n") && !asked.text.endsWith("\r\n"));
+        QCOMPARE(host->messages.size(), before);
+    }
+
+    void copyPutsVectorsAndABitmap()
+    {
+        tee *doc = newLive();
+        QVERIFY(feed(doc, 1));
+        command(doc, "Copy");
+        const QMimeData *data = host->recordingClipboard.data.get();
+        QVERIFY(data && data->data(QStringLiteral("image/svg+xml")).contains("<svg"));
+        QVERIFY(!qvariant_cast<QImage>(data->imageData()).isNull());
+        QCOMPARE(host->messages.last(),
+                 QStringLiteral("Chart was copyed to Clipboard as a  Metafile."));
+    }
+
+    void printDrawsVectorsWithSmallMargins()
+    {
+        QTemporaryDir dir;
+        host->recordingPrinter.pdfPath = dir.filePath(QStringLiteral("chart.pdf"));
+        tee *doc = newLive();
+        QVERIFY(feed(doc, 1));
+        command(doc, "Print");
+        QCOMPARE(host->recordingPrinter.margins, QList<double> { 1.0 });
+        QFile pdf(host->recordingPrinter.pdfPath);
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        const QByteArray bytes = pdf.readAll();
+        QVERIFY(bytes.size() > 1000);
+        QVERIFY(!bytes.contains("/Subtype /Image"));
     }
 };
 

@@ -2,6 +2,7 @@
 
 #include "document/document_host.h"
 #include "support/fake_clock.h"
+#include "support/recording_output.h"
 #include "support/scripted_dialogs.h"
 
 #include <QStringList>
@@ -11,6 +12,8 @@ class FakeDocumentHost final : public DocumentHost {
 public:
     FakeClock fakeClock;
     ScriptedDialogs scripted;
+    RecordingClipboard recordingClipboard;
+    RecordingPrinter recordingPrinter;
     QStringList messages;
     QList<int> channelProcs;
     QList<ChannelReading> shown;
@@ -27,5 +30,7 @@ public:
     bool closingAll() const override { return closing; }
     const Clock &clock() const override { return fakeClock; }
     Dialogs &dialogs() override { return scripted; }
+    Clipboard &clipboard() override { return recordingClipboard; }
+    Printer &printer() override { return recordingPrinter; }
     QString journalFolder() const override { return journals; }
 };

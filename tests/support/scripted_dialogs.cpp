@@ -8,7 +8,7 @@ QString ScriptedDialogs::askOpenFile(const QString &folder, const QString &filte
 }
 
 QString ScriptedDialogs::askSaveFile(const QString &folder, const QString &filter, const QString &,
-                                     const QString &offered)
+                                     const QString &offered, bool)
 {
     asked.append({ QStringLiteral("save"), folder, filter, offered });
     return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
@@ -21,8 +21,8 @@ Dialogs::Answer ScriptedDialogs::message(const QString &text, const QString &tit
 }
 
 std::optional<QString> ScriptedDialogs::input(const QString &prompt, const QString &title,
-                                              const QString &)
+                                              const QString &defaultText)
 {
-    asked.append({ QStringLiteral("input"), prompt, title, {} });
+    asked.append({ QStringLiteral("input"), prompt, title, {}, defaultText });
     return inputAnswers.isEmpty() ? std::nullopt : inputAnswers.takeFirst();
 }

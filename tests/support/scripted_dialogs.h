@@ -8,6 +8,7 @@ public:
     struct Asked {
         QString kind, text, title;
         QString fileName; // the name a file dialog offered
+        QString defaultText = {}; // the text an input box offered
     };
 
     QStringList fileAnswers; // for openFile and saveFile, in order ("" = cancel)
@@ -23,5 +24,5 @@ protected:
     QString askOpenFile(const QString &folder, const QString &filter, const QString &defaultSuffix,
                         const QString &offered) override;
     QString askSaveFile(const QString &folder, const QString &filter, const QString &defaultSuffix,
-                        const QString &offered) override;
+                        const QString &offered, bool askOverwrite) override;
 };

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "link/channel_reading.h"
+
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+// Reading a run's samples off the chart with the cross line.
+namespace CrossLine {
+
+// The sample at time `t` among `count` samples whose times `x` ascend: a sample at exactly
+// `t`, otherwise the first one after it; none after the last. A binary search whose middle
+// rounds halves to the even index, so that among equal times the same sample is chosen as
+// the program always chose.
+std::optional<qsizetype> sampleAt(qsizetype count, double t,
+                                  const std::function<double(qsizetype)> &x);
+
+// The reading the information panel shows for a sample row of the table: time, type
+// (trimmed) and charge state as texts, the rest as numbers; a text that is no number (an
+// idle sample's empty current) reads as 0.
+ChannelReading record(const QStringList &texts);
+
+} // namespace CrossLine

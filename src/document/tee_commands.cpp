@@ -1,0 +1,79 @@
+#include "document/document_host.h"
+#include "document/tee.h"
+#include "platform/chart.h"
+#include "platform/clipboard.h"
+#include "platform/command_bar.h"
+#include "platform/dialogs.h"
+#include "platform/folders.h"
+#include "platform/printer.h"
+#include "platform/sample_table.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QMimeData>
+#include <QPrinter>
+
+bool tee::CommandHandler(Tool &tool)
+{
+    const QString name = tool.name();
+    if (name == QLatin1String("Title"))
+        describe();
+    else if (name == QLatin1String("Save"))
+        DBSave();
+    else if (name == QLatin1String("Export"))
+        exportCsv();
+    else if (name == QLatin1String("Copy"))
+        copyChart();
+    else if (name == QLatin1String("Print"))
+        printChart();
+    return false;
+}
+
+void tee::describe()
+{
+    const std::optional<QString> answer
+        = host_.dialogs().input(QStringLiteral("Please input batteries description."),
+                                QStringLiteral("batteries description"), chart_->titleLine());
+    if (!answer || answer->isEmpty())
+        return;
+    title_ = *answer;
+    chart_->setTitleLine(*answer);
+}
+
+void tee::exportCsv()
+{
+    Dialogs &dialogs = host_.dialogs();
+    const QString path = dialogs.exportFile(
+        saveFolder(), QStringLiteral("CSV file(*.csv)|*.csv|All files(*.*)|*.*"),
+        QStringLiteral("csv"));
+    if (path.isEmpty())
+        return;
+    const QString failure = table_->writeCsv(path);
+    if (!failure.isEmpty()) {
+        dialogs.message(
+            QStringLiteral("The CSV file was not written to %1\r\n%2").arg(path, failure),
+            QStringLiteral("Notice"), Dialogs::Icon::Critical);
+        return;
+    }
+    // The folder of the file written: the file dialog does not move the working folder.
+    host_.State_add(QStringLiteral("CSV file") + QStringLiteral(" was exported in folder:")
+                    + QDir::toNativeSeparators(QFileInfo(path).absolutePath()));
+}
+
+void tee::copyChart()
+{
+    auto *data = new QMimeData;
+    data->setData(QStringLiteral("image/svg+xml"), chart_->toSvg());
+    data->setImageData(chart_->toImage()); // for programs that take no SVG
+    host_.clipboard().setMimeData(data);
+    host_.State_add(QStringLiteral("Chart was copyed to Clipboard as a  Metafile."));
+}
+
+void tee::printChart()
+{
+    host_.printer().preview(1, [this](QPrinter &printer) {
+        const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
+        chart_->render(printer, QRectF(QPointF(), page.size()));
+    });
+}

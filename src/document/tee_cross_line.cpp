@@ -1,0 +1,54 @@
+#include "document/cross_line.h"
+#include "document/document_host.h"
+#include "document/tee.h"
+#include "platform/chart.h"
+#include "platform/command_bar.h"
+#include "platform/sample_table.h"
+
+#include <QScreen>
+
+bool tee::crossLineChecked() const
+{
+    return bar_ && bar_->tool(QStringLiteral("Tools"), QStringLiteral("CrossLine")).checked();
+}
+
+// With "CrossLine" checked every move reads the sample under the cursor; unchecked, moves
+// read only while a button is held (the flag set on press, cleared on release).
+void tee::crossLineMoved(QPoint at)
+{
+    if (!crossLineChecked() && !CrossLineFlag) {
+        chart_->hideCrossHair();
+        return;
+    }
+    chart_->showCrossHair(at);
+    const std::optional<qsizetype> sample
+        = CrossLine::sampleAt(chart_->pointCount(Chart::Voltage), chart_->timeAtPixel(at.x()),
+                              [this](qsizetype i) { return chart_->pointX(Chart::Voltage, i); });
+    if (!sample)
+        return;
+    host_.ShowReading(CrossLine::record(table_->rowTexts(*sample + 1)));
+    // Live samples leave the panel to the read-out until the cross line lets go.
+    CrossLineFlag = true;
+}
+
+void tee::toggleFullScreen()
+{
+    fullScreen_ = !fullScreen_;
+    if (fullScreen_) {
+        const QRect whole = screen()->geometry();
+        setWidget(nullptr);
+        chart_->setParent(nullptr, Qt::Window);
+        chart_->setWindowTitle(windowTitle());
+        // Without a window manager the full-screen state alone does not cover the screen.
+        chart_->setGeometry(whole);
+        chart_->showFullScreen();
+        hide();
+        return;
+    }
+    setWidget(chart_);
+    QMdiSubWindow::show();
+    move(0, y());
+    host_.cascade();
+    if (bar_)
+        bar_->refresh();
+}

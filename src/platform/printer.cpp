@@ -1,0 +1,17 @@
+#include "platform/printer.h"
+
+#include <QPageLayout>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+
+void QtPrinter::preview(double marginPercent, const std::function<void(QPrinter &)> &paint)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    const QSizeF page = printer.pageLayout().fullRect(QPageLayout::Point).size();
+    const double x = page.width() * marginPercent / 100, y = page.height() * marginPercent / 100;
+    printer.setPageMargins(QMarginsF(x, y, x, y), QPageLayout::Point);
+    QPrintPreviewDialog dialog(&printer, parent_);
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested,
+                     [&paint](QPrinter *p) { paint(*p); });
+    dialog.exec();
+}
