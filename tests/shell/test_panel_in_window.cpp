@@ -6,6 +6,7 @@
 #include "platform/panel_lamp.h"
 #include "platform/scripted_serial_port.h"
 #include "platform/segment_readout.h"
+#include "platform/settings.h"
 #include "setup/config.h"
 #include "setup/infoform1.h"
 #include "shell/live_dispatch.h"
@@ -27,7 +28,8 @@ struct Rig {
     ScriptedDialogs dialogs;
     QTemporaryDir programFolder;
     InterfaceTextStore store { InterfaceTextStore::builtInPath(), programFolder.path() };
-    MDIForm1 window { { clock, port, ports, dialogs, store } };
+    Settings settings { programFolder.filePath(QStringLiteral("settings.ini")) };
+    MDIForm1 window { { clock, port, ports, dialogs, store, settings } };
 
     Rig()
     {

@@ -10,6 +10,7 @@
 #include "platform/qt_serial_port.h"
 #include "platform/sample_table.h"
 #include "platform/scripted_serial_port.h"
+#include "platform/settings.h"
 #include "platform/sleep_inhibitor.h"
 #include "setup/config.h"
 #include "shell/live_dispatch.h"
@@ -68,8 +69,9 @@ struct Rig {
     QTemporaryDir programFolder, journals;
     RecordingSleepInhibitor inhibitor;
     InterfaceTextStore store { InterfaceTextStore::builtInPath(), programFolder.path() };
+    Settings settings { programFolder.filePath(QStringLiteral("settings.ini")) };
     QString folder;
-    MDIForm1 window { { clock, port, ports, dialogs, store, &inhibitor, folder } };
+    MDIForm1 window { { clock, port, ports, dialogs, store, settings, &inhibitor, folder } };
 
     explicit Rig(const QString &journalFolder = {})
         : folder(journalFolder.isEmpty() ? journals.path() : journalFolder)
@@ -105,8 +107,9 @@ int recordUntilKilled(int argc, char **argv)
     ScriptedDialogs dialogs;
     QTemporaryDir programFolder;
     InterfaceTextStore store(InterfaceTextStore::builtInPath(), programFolder.path());
+    Settings settings(programFolder.filePath(QStringLiteral("settings.ini")));
     MDIForm1 window(
-        { clock, port, ports, dialogs, store, nullptr, QString::fromLocal8Bit(argv[2]) });
+        { clock, port, ports, dialogs, store, settings, nullptr, QString::fromLocal8Bit(argv[2]) });
     window.load();
     QHash<const tee *, qint64> printed;
     QTimer poll;
