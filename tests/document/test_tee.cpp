@@ -22,11 +22,12 @@ namespace {
 constexpr double Day = 86400.0;
 
 // A mouse event on the plot as the desktop delivers it.
-void mouse(tee *doc, QEvent::Type type, QPoint at, Qt::MouseButtons held = {})
+void mouse(tee *doc, QEvent::Type type, QPoint at, Qt::MouseButtons held = {},
+           Qt::KeyboardModifiers keys = {})
 {
     QWidget *plot = doc->chart().plot();
     const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-    QMouseEvent event(type, at, plot->mapToGlobal(at), button, held, Qt::NoModifier);
+    QMouseEvent event(type, at, plot->mapToGlobal(at), button, held, keys);
     QCoreApplication::sendEvent(plot, &event);
 }
 
@@ -455,6 +456,54 @@ private slots:
         QCOMPARE(host->shown.size(), 1);
         QVERIFY(feed(doc, 1, 104));
         QCOMPARE(host->shown.size(), 2);
+    }
+
+    void twoPointReadout_data()
+    {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        QTest::addColumn<QString>("label");
+        QTest::newRow("later") << 0 << 2 << "Δt 0:00:02\nΔV +0.50\nΔA +10.00\nΔmAh +14\nΔWh +0.226";
+        QTest::newRow("earlier") << 2 << 0
+                                 << "Δt -0:00:02\nΔV -0.50\nΔA -10.00\nΔmAh -14\nΔWh -0.226";
+        QTest::newRow("itself") << 1 << 1 << "Δt 0:00:00\nΔV 0.00\nΔA 0.00\nΔmAh 0\nΔWh 0.000";
+    }
+    void twoPointReadout()
+    {
+        QFETCH(int, from);
+        QFETCH(int, to);
+        QFETCH(QString, label);
+        area->resize(1000, 700);
+        area->show();
+        tee *doc = newLive();
+        for (int i = 0; i < 3; ++i) { // at 1, 2 and 3 s
+            host->fakeClock.advanceSeconds(1);
+            ChannelReading r = reading(100 + i, 4, Fixed::fromHundredths(2000 + 500 * i));
+            r[Bat_volt] = Fixed::fromHundredths(QList { 1600, 1620, 1650 }[i]);
+            QVERIFY(doc->Proc(r, false));
+        }
+        Chart &chart = doc->chart();
+        chart.redrawNow();
+        const auto at
+            = [&](int i) { return QPoint(chart.plot()->xAxis->coordToPixel(i + 0.7), 99); };
+        const auto hover = [&](int i) {
+            CrossLineFlag = true; // as with "CrossLine" checked
+            mouse(doc, QEvent::MouseMove, at(i));
+        };
+        const auto shiftClick = [&](int i) {
+            mouse(doc, QEvent::MouseButtonPress, at(i), Qt::LeftButton, Qt::ShiftModifier);
+            mouse(doc, QEvent::MouseButtonRelease, at(i), {}, Qt::ShiftModifier);
+        };
+        hover(from);
+        shiftClick(from);
+        QCOMPARE(chart.referenceTime(), (from + 1) / Day);
+        hover(to);
+        QCOMPARE(chart.crossHairLabel(), label);
+        QCOMPARE(host->shown.last()[Time], Value(QStringLiteral("00:00:0%1").arg(to + 1)));
+        shiftClick(to);
+        hover(to);
+        QVERIFY(!chart.referenceTime());
+        QCOMPARE(chart.crossHairLabel(), QString());
     }
 
     void doubleClickShowsTheChartAloneAndBack()
