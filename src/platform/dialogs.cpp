@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 QString QtDialogs::qtFilter(const QString &filter)
 {
@@ -69,6 +70,12 @@ Dialogs::Answer QtDialogs::message(const QString &text, const QString &title, Ic
             QMessageBox::Yes | QMessageBox::No };
     QMessageBox box(icons[static_cast<int>(icon)], title, text, sets[static_cast<int>(buttons)],
                     parent_);
+    // Escape or closing a Yes/No question answers neither: QMessageBox would take it as No.
+    if (buttons == Buttons::YesNo) {
+        QPushButton *unanswered = box.addButton(QMessageBox::Cancel);
+        unanswered->hide();
+        box.setEscapeButton(unanswered);
+    }
     switch (box.exec()) {
     case QMessageBox::Ok:
         return Answer::Ok;

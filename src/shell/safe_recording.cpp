@@ -16,11 +16,12 @@ void MDIForm1::recoverRuns()
             : QStringLiteral("%1 runs were still being recorded when chargemon last stopped. "
                              "Open them?")
                   .arg(n);
-        const bool open = dialogs_.message(question, QStringLiteral("Notice"),
-                                           Dialogs::Icon::Question, Dialogs::Buttons::YesNo)
-            == Dialogs::Answer::Yes;
-        for (qsizetype i = 0; i < n; ++i) {
-            if (!open) {
+        const Dialogs::Answer answer = dialogs_.message(
+            question, QStringLiteral("Notice"), Dialogs::Icon::Question, Dialogs::Buttons::YesNo);
+        // Only a plain No deletes them; a question closed unanswered asks again next start.
+        const bool answered = answer == Dialogs::Answer::Yes || answer == Dialogs::Answer::No;
+        for (qsizetype i = 0; answered && i < n; ++i) {
+            if (answer == Dialogs::Answer::No) {
                 RunJournal::adopt(found.paths[i]); // and let go at once: removed
                 continue;
             }

@@ -181,6 +181,7 @@ private slots:
             = "2 runs were still being recorded when chargemon last stopped. Open them?";
         QTest::newRow("yes opens") << 2 << false << false << Dialogs::Answer::Yes << two;
         QTest::newRow("no deletes") << 2 << false << false << Dialogs::Answer::No << two;
+        QTest::newRow("unanswered keeps") << 2 << false << false << Dialogs::Answer::Cancel << two;
         QTest::newRow("damaged skipped")
             << 1 << true << false << Dialogs::Answer::Yes
             << "1 run was still being recorded when chargemon last stopped. Open it?";
@@ -210,6 +211,8 @@ private slots:
         const auto running = held ? RunJournal::start(folder, "CH1 Chart 9", error) : nullptr;
         if (held)
             keep = files(folder);
+        if (answer == Dialogs::Answer::Cancel) // the journals, not SQLite's side files
+            keep = files(folder, QStringLiteral("*.journal"));
 
         rig.dialogs.messageAnswers = { answer };
         rig.window.recoverRuns();
