@@ -5,6 +5,7 @@
 #include "document/tee.h"
 #include "platform/command_bar.h"
 #include "platform/scripted_serial_port.h"
+#include "platform/settings.h"
 #include "setup/config.h"
 #include "shell/mdi_form.h"
 #include "support/fake_clock.h"
@@ -202,7 +203,8 @@ int main(int argc, char **argv)
     ScriptedPortList ports;
     ScriptedDialogs dialogs;
     InterfaceTextStore store;
-    MDIForm1 window({ clock, port, ports, dialogs, store });
+    Settings settings(dir.filePath(QStringLiteral("settings.ini")));
+    MDIForm1 window({ clock, port, ports, dialogs, store, settings });
     window.resize(1600, 900);
     window.show();
     // Alternated, so both see the same load of the machine; the best of three of each.

@@ -3,8 +3,10 @@
 #include "platform/folders.h"
 #include "platform/port_list.h"
 #include "platform/qt_serial_port.h"
+#include "platform/settings.h"
 #include "platform/sleep_inhibitor.h"
 #include "setup/config.h"
+#include "setup/splash.h"
 #include "shell/mdi_form.h"
 
 #include <QApplication>
@@ -23,8 +25,11 @@ int main(int argc, char *argv[])
     QtSerialPort port(ports);
     QtDialogs dialogs;
     InterfaceTextStore store;
+    Settings settings;
     LogindSleepInhibitor inhibitor;
-    MDIForm1 window({ clock, port, ports, dialogs, store, &inhibitor, journalFolder() });
+    // Above the main window while it loads; it closes itself once the loop runs.
+    frmSplash splash(store);
+    MDIForm1 window({ clock, port, ports, dialogs, store, settings, &inhibitor, journalFolder() });
     dialogs.setParent(&window);
     // The icon lives in the command bar's resources, which the window has loaded by now.
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/chargemon.svg")));
@@ -35,6 +40,8 @@ int main(int argc, char *argv[])
             std::fflush(stderr);
         });
     window.load();
+    // Without a window manager to keep it on top, the window shown later would cover it.
+    splash.raise();
     // Asked once the main window is on the screen.
     QTimer::singleShot(0, &window, &MDIForm1::recoverRuns);
     return QApplication::exec();

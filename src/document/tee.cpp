@@ -81,6 +81,8 @@ void tee::prepare()
     chart_->setTimeAuto(true, false);
     chart_->setRedrawSuspended(false);
     title_.clear();
+    summary_.clear();
+    showSummary();
 }
 
 qint64 tee::elapsedSeconds() const
@@ -158,6 +160,8 @@ bool tee::RePaint(bool flag)
     }
     chart_->setTimeAuto(true, true);
     rescale();
+    summary_ = RunSummary::of(*table_);
+    showSummary();
     chart_->setVisible(true);
     chart_->setRedrawSuspended(false);
     return false;
@@ -179,6 +183,8 @@ void tee::onActivated()
         tool.setPicture(channel);
         tool.setCaption(channel);
     }
+    if (bar_)
+        bar_->tool(Band::View, ToolName::Summary).setChecked(summaryShown_);
     syncLamps();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/run_summary.h"
 #include "link/imdi_document.h"
 
 #include <QMdiSubWindow>
@@ -44,6 +45,7 @@ public:
     QString documentTitle() const { return title_; }
     bool fullScreen() const { return fullScreen_; }
     const SampleTable &table() const { return *table_; }
+    const RunSummary &summary() const { return summary_; }
     Chart &chart() { return *chart_; }
 
 protected:
@@ -57,6 +59,9 @@ private:
     void setCaption(const QString &caption) { setWindowTitle(caption); }
     QString channelToolCaption() const;
     void feedPanel(const ChannelReading &cell);
+    // The run's figures as a line under the chart's title, unless the user switched it off.
+    void showSummary();
+    void switchSummary();
     void syncLamps();
 
     // Chart commands
@@ -77,6 +82,8 @@ private:
     SampleTable *table_;
     QString title_;
     QString procFailure_;
+    RunSummary summary_; // fed live sample by sample; worked out at once for an opened run
+    bool summaryShown_ = true;
     qint64 startMs_ = 0; // monotonic, aligned to the whole second of the time of day
     qint64 lastSeconds_ = 0;
     qint64 lastCapacity_ = 0;

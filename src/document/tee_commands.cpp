@@ -3,6 +3,7 @@
 #include "platform/chart.h"
 #include "platform/clipboard.h"
 #include "platform/command_bar.h"
+#include "platform/command_names.h"
 #include "platform/dialogs.h"
 #include "platform/folders.h"
 #include "platform/printer.h"
@@ -27,6 +28,8 @@ bool tee::CommandHandler(Tool &tool)
         copyChart();
     else if (name == QLatin1String("Print"))
         printChart();
+    else if (name == ToolName::Summary)
+        switchSummary();
     return false;
 }
 

@@ -92,6 +92,10 @@ bool tee::Proc(ChannelReading &cell, bool isOpen)
         row += '\t';
     }
     table_->appendRow(row);
+    if (!isOpen) {
+        summary_.add(row);
+        showSummary();
+    }
 
     if (!isVisible() && !fullScreen_)
         QMdiSubWindow::show();

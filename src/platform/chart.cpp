@@ -46,7 +46,8 @@ void styleAxis(QCPAxis *axis, const QColor &colour, const QString &title)
 } // namespace
 
 Chart::Chart(QWidget *parent)
-    : QWidget(parent), plot_(new QCustomPlot(this)), title_(new QCPTextElement(plot_))
+    : QWidget(parent), plot_(new QCustomPlot(this)), title_(new QCPTextElement(plot_)),
+      subtitle_(new QCPTextElement(plot_))
 {
     plot_->setBackground(Background);
     plot_->setInteractions(QCP::Interactions());
@@ -60,6 +61,10 @@ Chart::Chart(QWidget *parent)
     title_->setTextColor(Qt::white);
     plot_->plotLayout()->insertRow(0);
     plot_->plotLayout()->addElement(0, 0, title_);
+    titleFont.setPixelSize(12);
+    subtitle_->setFont(titleFont);
+    subtitle_->setTextColor(QColor(192, 192, 192));
+    subtitle_->setVisible(false);
 
     QCPAxisRect *main = plot_->axisRect();
     // The x values are days; the ticker works in seconds, so the axis carries seconds.
@@ -254,6 +259,36 @@ QString Chart::titleLine() const
     return title_->text();
 }
 
+void Chart::setSubtitleLine(const QString &text)
+{
+    // Out of the layout when empty, so the plot keeps its height.
+    QCPLayoutGrid *layout = plot_->plotLayout();
+    if (text.isEmpty() && subtitle_->visible()) {
+        layout->take(subtitle_);
+        layout->simplify();
+    } else if (!text.isEmpty() && !subtitle_->visible()) {
+        layout->insertRow(1);
+        layout->addElement(1, 0, subtitle_);
+    }
+    subtitle_->setVisible(!text.isEmpty());
+    subtitleText_ = text;
+    fitSubtitle();
+    changed();
+}
+
+QString Chart::subtitleLine() const
+{
+    return subtitleText_;
+}
+
+void Chart::fitSubtitle()
+{
+    // A line wider than the chart would widen the whole layout beyond it.
+    const int room = std::max(0, width() - 20);
+    subtitle_->setText(
+        QFontMetrics(subtitle_->font()).elidedText(subtitleText_, Qt::ElideRight, room));
+}
+
 void Chart::setRedrawSuspended(bool suspended)
 {
     suspended_ = suspended;
@@ -396,6 +431,7 @@ void Chart::resizeEvent(QResizeEvent *event)
     QWidget::resizeEvent(event);
     plot_->setGeometry(rect());
     placeOuterAxes();
+    fitSubtitle();
 }
 
 void Chart::placeOuterAxes()

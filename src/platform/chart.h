@@ -54,6 +54,10 @@ public:
     // One line: a trailing line break is dropped.
     void setTitleLine(const QString &text);
     QString titleLine() const;
+    // A smaller line under the title line, cut short with "…" where the chart is narrower;
+    // "" takes it out.
+    void setSubtitleLine(const QString &text);
+    QString subtitleLine() const;
 
     // While suspended, changes are not drawn; resuming draws once.
     void setRedrawSuspended(bool suspended);
@@ -95,12 +99,15 @@ private:
     void applyAutomaticTime();
     QCPRange drawnTimeRange() const;
     void placeOuterAxes();
+    void fitSubtitle();
     void toggleSeriesOf(const QCPAxis *axis);
     void redrawCrossHair(QPoint before);
     QSize renderSize() const;
 
     QCustomPlot *plot_;
     QCPTextElement *title_;
+    QCPTextElement *subtitle_;
+    QString subtitleText_;
     std::array<QCPGraph *, SeriesCount> graphs_ {};
     std::array<std::optional<Range>, SeriesCount> extremes_ {};
     std::array<QCPAxisRect *, 2> insets_ {};

@@ -29,6 +29,8 @@ inline const QString Copy = QStringLiteral("Copy");
 inline const QString Title = QStringLiteral("Title");
 inline const QString CrossLine = QStringLiteral("CrossLine");
 inline const QString Refresh = QStringLiteral("Refresh");
+// The run summary line under a chart's title, on or off.
+inline const QString Summary = QStringLiteral("Summary");
 inline const QString Guid = QStringLiteral("Guid");
 inline const QString About = QStringLiteral("About");
 inline const QString TileH = QStringLiteral("miWTileH");

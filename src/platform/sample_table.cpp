@@ -93,7 +93,7 @@ void SampleTable::appendRow(QByteArrayView tabbedTexts)
     endInsertRows();
 }
 
-QByteArrayView SampleTable::row(qint64 row) const
+QByteArrayView SampleTable::rowBytes(qint64 row) const
 {
     if (row < 1 || row > starts_.size())
         return {};
@@ -108,7 +108,7 @@ QStringList SampleTable::rowTexts(qint64 r) const
         return captions_;
     if (r < 0 || r > starts_.size())
         return {};
-    return QString::fromUtf8(row(r)).split(QLatin1Char('\t'));
+    return QString::fromUtf8(rowBytes(r)).split(QLatin1Char('\t'));
 }
 
 QString SampleTable::writeCsv(const QString &path) const
@@ -123,7 +123,7 @@ QString SampleTable::writeCsv(const QString &path) const
     appendCsvLine(out, captions_.join(QLatin1Char('\t')).toUtf8());
     bool written = true;
     for (qint64 r = 1; r <= starts_.size() && written; ++r) {
-        const QByteArrayView text = row(r);
+        const QByteArrayView text = rowBytes(r);
         const qsizetype at = out.size();
         out.resize(at + text.size() + 2);
         if (copyUnquoted(out.data() + at, text.data(), text.size())) {
@@ -150,7 +150,7 @@ QString SampleTable::cell(qint64 r, int col) const
 {
     if (r == 0)
         return captions_.value(col);
-    const QByteArrayView text = row(r);
+    const QByteArrayView text = rowBytes(r);
     if (text.isNull() || col < 0)
         return {};
     qsizetype start = 0;

@@ -21,6 +21,8 @@ public:
     // The text at `row` (0 = captions) and column `col` (0-based); "" outside the table.
     QString cell(qint64 row, int col) const;
     QStringList rowTexts(qint64 row) const;
+    // A row's tab-separated UTF-8 texts as kept; empty outside the sample rows.
+    QByteArrayView rowBytes(qint64 row) const;
     // Writes the caption row and every row to `path` as CSV (RFC 4180, UTF-8, CRLF).
     // Why it failed, or "".
     QString writeCsv(const QString &path) const;
@@ -35,7 +37,6 @@ private:
     QStringList captions_;
     QList<int> widths_;
     QColor shading_;
-    QByteArrayView row(qint64 row) const;
 
     QByteArray text_;
     QList<qint64> starts_; // where each row begins in text_; rows end with a newline

@@ -40,10 +40,11 @@ struct MenuFlags {
     bool Tools_Title = true;
     bool Tools_CrossLine = true;
     bool Tools_Lang = true;
+    bool Client_View_Summary = true;
 };
 
 // The Menu table's fields in their order, each with the flag it fills.
-inline constexpr std::array<std::pair<const char *, bool MenuFlags::*>, 22> menuFlagFields { {
+inline constexpr std::array<std::pair<const char *, bool MenuFlags::*>, 23> menuFlagFields { {
     { "Client_Menu_File", &MenuFlags::Client_Menu_File },
     { "Client_Menu_View", &MenuFlags::Client_Menu_View },
     { "Client_Menu_Wlist", &MenuFlags::Client_Menu_Wlist },
@@ -66,6 +67,7 @@ inline constexpr std::array<std::pair<const char *, bool MenuFlags::*>, 22> menu
     { "Tools_Title", &MenuFlags::Tools_Title },
     { "Tools_CrossLine", &MenuFlags::Tools_CrossLine },
     { "Tools_Lang", &MenuFlags::Tools_Lang },
+    { "Client_View_Summary", &MenuFlags::Client_View_Summary },
 } };
 
 // The interface-text store of one run: the SQLite database carried in the program (or another

@@ -13,7 +13,8 @@ class QWidget;
 class IWillDockToActiveBar {
 public:
     virtual ~IWillDockToActiveBar() = default;
-    // The docking area is the command bar's number: 1 along the top, 2 along the right.
+    // The docking area is the command bar's number: 1 along the top, 2 along the left (the
+    // advertisement pane's fold arrow sits on its right edge, beside the chart windows).
     // Grab-handle style and docking offset have no counterpart in Qt's docking.
     virtual void DockYourselfTo(CommandBar &ActiveBar, bool parmIsVisible = true,
                                 qint32 paramDockingarea = 1, qint32 paramGrabHandleStyle = 0,
@@ -35,6 +36,6 @@ public:
     }
     static Qt::DockWidgetArea dockingArea(qint32 area)
     {
-        return area == 2 ? Qt::RightDockWidgetArea : Qt::TopDockWidgetArea;
+        return area == 2 ? Qt::LeftDockWidgetArea : Qt::TopDockWidgetArea;
     }
 };

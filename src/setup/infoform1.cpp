@@ -127,11 +127,10 @@ QLabel *Infoform1::label(const QRect &at, Qt::Alignment alignment)
 void Infoform1::retranslateUi()
 {
     const std::array<QString, GaugeCount> gauges
-        = { tr("Input volt"), tr("Output Volt"), tr("Capacity"), tr("Current"), tr("Power") };
+        = { tr("Input Volt"), tr("Output Volt"), tr("Capacity"), tr("Current"), tr("Power") };
     for (int i = 0; i < GaugeCount; ++i)
         led_[i]->setCaption(gauges[i]);
-    const std::array<QString, 4> stats
-        = { tr("Max:"), tr("Min:"), tr("Avg:"), tr("\u25b3") + QStringLiteral(":") };
+    const std::array<QString, 4> stats = { tr("Max"), tr("Min"), tr("Avg"), tr("\u25b3:") };
     for (int i = 0; i < 4; ++i)
         l_[i]->setText(stats[i]);
     labInTemp_->setText(tr("Int."));

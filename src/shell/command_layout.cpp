@@ -9,12 +9,12 @@ namespace {
 using Kind = Tool::Kind;
 using Role = BandSpec::Role;
 
-// A command as menus and the tool bar caption it; the tips are the same in both except
-// for "Export".
+// A command as menus and the tool bar show it; the tips are the same in both except for
+// "Export". Captions that follow the interface language are the language step's; the layout
+// holds only those that read the same in every language.
 struct Command {
     QString name;
-    QString menuCaption;
-    QString barCaption;
+    QString caption;
     QString menuTip;
     QString barTip;
     QString icon;
@@ -34,29 +34,30 @@ const std::vector<Command> &commands()
         const QString copy = QStringLiteral(
             "Copy the chart to clipboard,then you can paster it from other program");
         const QString title = QStringLiteral("Add description for your batteries ");
-        // name, menu caption, tool-bar caption, menu tip, tool-bar tip, icon, opens, checkable
+        // name, fixed caption, menu tip, tool-bar tip, icon, opens, checkable
         return std::vector<Command> {
-            { "Open", "&Open", "Open", open, open, ":/icons/open.svg", "", false },
-            { "Save", "&Save", "Save", save, save, ":/icons/save.svg", "", false },
-            { "Export", "&Export", "Export", "Export data to .CSV,It used by EXCEL.",
+            { "Open", "", open, open, ":/icons/open.svg", "", false },
+            { "Save", "", save, save, ":/icons/save.svg", "", false },
+            { "Export", "", "Export data to .CSV,It used by EXCEL.",
               "Export data to .CSV format,It can be opened by EXCEL.", ":/icons/export.svg", "",
               false },
-            { "Lang", "&Language", "Language", lang, lang, ":/icons/language.svg", "Lang", false },
-            { "Print", "&Print", "Print", print, print, ":/icons/print.svg", "", false },
-            { "Exit", "&Exit", "", "Return to windows.", "", "", "", false },
-            { "Copy", "&Copy", "Copy", copy, copy, ":/icons/copy.svg", "", false },
-            { "Title", "&Title", "Title", title, title, ":/icons/title.svg", "", false },
-            { "CrossLine", "CrossLine", "CrossLine", "", "", ":/icons/crossline.svg", "", true },
-            { "Refresh", "Refresh", "", "Refresh", "", "", "", false },
-            { "Guid", "&Guid", "", "User guid.", "", "", "", false },
-            { "About", "&About", "", "About us.", "", "", "", false },
-            { "miWTileH", "Tile &Horizontally", "", "", "", "", "", false },
-            { "miWTileV", "Tile &Vertically", "", "", "", "", "", false },
-            { "miWCascade", "&Cascade", "", "", "", "", "", false },
-            { "miWArrangeIcons", "&ArrangeIcons", "", "", "", "", "", false },
-            { "Eng", "&English", "", "", "", "", "", false },
-            { "Cht", "&C正體中文", "", "", "", "", "", false },
-            { "Channel", "", "CH1", "", "", "", "Channel", false },
+            { "Lang", "", lang, lang, ":/icons/language.svg", "Lang", false },
+            { "Print", "", print, print, ":/icons/print.svg", "", false },
+            { "Exit", "", "Return to windows.", "", "", "", false },
+            { "Copy", "", copy, copy, ":/icons/copy.svg", "", false },
+            { "Title", "", title, title, ":/icons/title.svg", "", false },
+            { "CrossLine", "", "", "", ":/icons/crossline.svg", "", true },
+            { "Refresh", "Refresh", "Refresh", "", "", "", false },
+            { "Summary", "", "The run's figures under the chart's title.", "", "", "", true },
+            { "Guid", "", "User guid.", "", "", "", false },
+            { "About", "", "About us.", "", "", "", false },
+            { "miWTileH", "", "", "", "", "", false },
+            { "miWTileV", "", "", "", "", "", false },
+            { "miWCascade", "", "", "", "", "", false },
+            { "miWArrangeIcons", "", "", "", "", "", false },
+            { "Eng", "", "", "", "", "", false },
+            { "Cht", "", "", "", "", "", false },
+            { "Channel", "CH1", "", "", "", "Channel", false },
         };
     }();
     return table;
@@ -77,7 +78,7 @@ ToolSpec command(const QString &name, Role role)
     for (const Command &c : commands())
         if (c.name == name) {
             const bool bar = role == Role::ToolBar;
-            ToolSpec spec = tool(name, Kind::Button, bar ? c.barCaption : c.menuCaption);
+            ToolSpec spec = tool(name, Kind::Button, c.caption);
             spec.description = bar ? c.barTip : c.menuTip;
             spec.subBand = c.opens;
             spec.icon = c.icon;
@@ -89,9 +90,9 @@ ToolSpec command(const QString &name, Role role)
 }
 
 // A tool that opens a pop-up band and has no command of its own.
-ToolSpec opener(const QString &name, const QString &caption, const QString &subBand)
+ToolSpec opener(const QString &name, const QString &subBand)
 {
-    ToolSpec spec = tool(name, Kind::Button, caption);
+    ToolSpec spec = tool(name);
     spec.subBand = subBand;
     return spec;
 }
@@ -115,19 +116,20 @@ std::vector<BandSpec> build()
     layout.push_back({ Band::Main,
                        "Band8",
                        Role::MenuBar,
-                       { opener("File", "&File", "Main_file"), opener("Help", "&Help", "Help") } });
+                       { opener("File", "Main_file"), opener("Help", "Help") } });
     layout.push_back({ Band::ClientMenu,
                        "Menu",
                        Role::MenuBar,
-                       { opener("file", "&File", "File"), opener("View", "&View", "View"),
-                         opener("WList", "Window", "Windows"), opener("Help", "&Help", "Help") } });
+                       { opener("file", "File"), opener("View", "View"), opener("WList", "Windows"),
+                         opener("Help", "Help") } });
     layout.push_back(menu(Band::MainFile, "Main_file", { "Open", "Lang", "Exit" }));
 
     layout.push_back(menu(Band::File, "miFile",
                           { "Open", "Save", "Export", "separator1", "Lang", "separator1", "Print",
                             "separator1", "Exit" }));
 
-    layout.push_back(menu(Band::View, "&view", { "Copy", "Title", "CrossLine", "Refresh" }));
+    layout.push_back(
+        menu(Band::View, "&view", { "Copy", "Title", "CrossLine", "Refresh", "Summary" }));
     layout.push_back(menu(Band::Help, "&Help", { "Guid", "About" }));
 
     BandSpec windows = menu(Band::Windows, "Windows",
@@ -194,6 +196,7 @@ void applyMenuFlags(CommandBar &bar, const MenuFlags &f)
         { Band::View, Copy, &MenuFlags::Client_View_Copy },
         { Band::View, Title, &MenuFlags::Client_View_Title },
         { Band::View, CrossLine, &MenuFlags::Client_View_CrossLine },
+        { Band::View, Summary, &MenuFlags::Client_View_Summary },
         { Band::Help, Guid, &MenuFlags::Help_Guid },
         { Band::Help, About, &MenuFlags::Help_About },
         { Band::ClientMenu, ClientFileMenu, &MenuFlags::Client_Menu_File },

@@ -1,6 +1,9 @@
 #include "document/document_host.h"
 #include "platform/command_bar.h"
 #include "platform/command_names.h"
+#include "setup/about.h"
+#include "setup/guid.h"
+#include "shell/language.h"
 #include "shell/live_dispatch.h"
 #include "shell/mdi_form.h"
 #include "shell/open_saved_run.h"
@@ -20,6 +23,10 @@ QHash<QString, std::function<void()>> MDIForm1::commandTable()
               close();
               QApplication::quit();
           } },
+        { ToolName::About, [this] { About(store_, settings_).exec(); } },
+        { ToolName::Guid, [this] { Guid::showModal(store_); } },
+        { ToolName::Eng, [this] { language_->ApplyLanguage(QStringLiteral("ENG")); } },
+        { ToolName::Cht, [this] { language_->ApplyLanguage(QStringLiteral("CHT")); } },
         { ToolName::CH1, [this] { Channel_Proc(1); } },
         { ToolName::CH2, [this] { Channel_Proc(2); } },
     };

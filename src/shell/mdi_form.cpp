@@ -5,9 +5,12 @@
 #include "link/port_search.h"
 #include "platform/command_names.h"
 #include "platform/qt_command_bar.h"
+#include "platform/settings.h"
+#include "setup/adform.h"
 #include "setup/config.h"
 #include "setup/infoform1.h"
 #include "shell/command_layout.h"
+#include "shell/language.h"
 #include "shell/live_dispatch.h"
 #include "shell/open_saved_run.h"
 #include "shell/status_line.h"
@@ -20,7 +23,8 @@ MDIForm1::MDIForm1(const MainWindowPlatform &platform, QWidget *parent)
     : QMainWindow(parent), clock_(platform.clock), dialogs_(platform.dialogs),
       clipboard_(platform.clipboard ? *platform.clipboard : desktopClipboard_),
       printer_(platform.printer ? *platform.printer : previewPrinter_), store_(platform.store),
-      area_(new QMdiArea(this)), menu_(new QtCommandBar(this, area_, commandLayout(), clock_)),
+      settings_(platform.settings), area_(new QMdiArea(this)),
+      menu_(new QtCommandBar(this, area_, commandLayout(), clock_)),
       status_(new StatusLine(menu_->tool(Band::State, ToolName::StateList), clock_, this)),
       live_(std::make_unique<LiveDispatch>(
           *menu_, *status_, [this] { return newDocument(); }, platform.inhibitor)),
@@ -36,6 +40,9 @@ MDIForm1::MDIForm1(const MainWindowPlatform &platform, QWidget *parent)
     setCentralWidget(area_);
     connect(menu_, &CommandBar::toolClicked, this, &MDIForm1::onToolClicked);
     connect(status_, &StatusLine::added, this, &MDIForm1::statusAdded);
+    language_ = std::make_unique<InterfaceLanguage>(
+        *menu_, settings_, [this](const QString &problem) { State_add(problem); });
+    language_->setPanelCaptions([this] { info_->retranslateUi(); });
     connect(info_, &Infoform1::ChartLightSwitched, this, &MDIForm1::switchSeries);
     resize(1280, 800);
 }
@@ -81,6 +88,10 @@ void MDIForm1::State_add(const QString &str1)
 void MDIForm1::load()
 {
     SetupToolbar();
+    if (Config(store_).AdWidth() != 0) {
+        ad_ = new adform(store_, dialogs_, this);
+        ad_->DockYourselfTo(*menu_, true, 2, 6, 0);
+    }
     info_->DockYourselfTo(*menu_, true, 1, 0, 802);
     live_->refreshChannelDropDown();
     showMaximized();
@@ -101,6 +112,7 @@ void MDIForm1::SetupToolbar()
     // Without a title from the store the window still says which program it is.
     setWindowTitle(config.Caption().isEmpty() ? QGuiApplication::applicationDisplayName()
                                               : config.Caption());
+    language_->ApplyLanguage(storedLanguage(settings_));
     tool(Band::Tools, ToolName::Channel).setPicture(ToolName::CH1);
 }
 

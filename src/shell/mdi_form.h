@@ -14,10 +14,13 @@ class CommandBar;
 class Dialogs;
 class FrameAssembler;
 class IMDIDocument;
+class InterfaceLanguage;
 class Infoform1;
 class InterfaceTextStore;
 class LiveDispatch;
 class PortList;
+class Settings;
+class adform;
 class PortSearch;
 class QMdiArea;
 class RunOpening;
@@ -33,6 +36,7 @@ struct MainWindowPlatform {
     const PortList &ports;
     Dialogs &dialogs;
     InterfaceTextStore &store;
+    Settings &settings;
     SleepInhibitor *inhibitor = nullptr; // none: the computer may sleep as it likes
     QString journalFolder = {}; // "": live windows keep no recovery journal
     Clipboard *clipboard = nullptr; // none: the desktop's
@@ -62,6 +66,9 @@ public:
     LiveDispatch &live() { return *live_; }
     PortSearch &portSearch() { return *search_; }
     FrameAssembler &assembler() { return *assembler_; }
+    InterfaceLanguage &language() { return *language_; }
+    // The advertisement pane; null when the store gives it no width.
+    adform *advertisement() const { return ad_; }
     Infoform1 &infoPanel() { return *info_; }
 
     // DocumentHost
@@ -100,6 +107,7 @@ private:
     Clipboard &clipboard_;
     Printer &printer_;
     InterfaceTextStore &store_;
+    Settings &settings_;
     QMdiArea *area_;
     CommandBar *menu_;
     StatusLine *status_;
@@ -110,6 +118,8 @@ private:
     Infoform1 *info_;
     // The shell's own command for each tool name.
     const QHash<QString, std::function<void()>> commands_;
+    std::unique_ptr<InterfaceLanguage> language_;
+    adform *ad_ = nullptr;
     bool closingAll_ = false;
     QString journalFolder_;
 };

@@ -266,6 +266,27 @@ private slots:
         QCOMPARE(doc->chart().pointCount(Chart::Voltage), 1);
         doc->RePaint(false);
         QCOMPARE(doc->chart().valueRange(Chart::Voltage).max, 16.8 + 0.3);
+        QVERIFY(doc->chart().subtitleLine().startsWith(QStringLiteral("0:00:00  Charged 0 mAh")));
+    }
+
+    void summaryLineFollowsTheLiveRun()
+    {
+        tee *doc = newLive();
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(feed(doc, 1, 100 + i));
+        const QString line = QStringLiteral(
+            "0:00:02  Charged 1 mAh 0.02 Wh  Avg 2.00 A  Peak 2.00 A  Ext max 25.0℃  "
+            "Int max 0.0℃  16.80→16.80 V  Cell spread 0.00 V @0:00:01");
+        QCOMPARE(doc->chart().subtitleLine(), line);
+        QCOMPARE(RunSummary::of(doc->table()).line(), line);
+
+        ToolSpec spec;
+        spec.name = QStringLiteral("Summary");
+        QtTool summary(QStringLiteral("View"), spec);
+        doc->CommandHandler(summary);
+        QCOMPARE(doc->chart().subtitleLine(), QString());
+        doc->CommandHandler(summary);
+        QCOMPARE(doc->chart().subtitleLine(), line);
     }
 
     void resetKeepsCaptionAndEmptiesTheRecord()

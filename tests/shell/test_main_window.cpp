@@ -1,15 +1,26 @@
 #include "../link/frame_builder.h"
 #include "document/run_file.h"
 #include "link/port_search.h"
+#include "platform/analog_gauge.h"
 #include "platform/chart.h"
 #include "platform/dialogs.h"
 #include "platform/folders.h"
+#include "platform/panel_lamp.h"
 #include "platform/sample_table.h"
+#include "platform/scripted_serial_port.h"
+#include "platform/settings.h"
+#include "setup/adform.h"
+#include "setup/config.h"
+#include "setup/infoform1.h"
 #include "shell/command_layout.h"
+#include "shell/live_dispatch.h"
+#include "shell/mdi_form.h"
 #include "shell/open_saved_run.h"
 #include "shell/window_arrangement.h"
 #include "support/window_rig.h"
 
+#include <QLabel>
+#include <QMdiArea>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSqlDatabase>
@@ -286,6 +297,24 @@ private slots:
         QCOMPARE(WindowArrangement::modeOf("Open"), std::nullopt);
     }
 
+    // The built-in store with one change.
+    QString alteredStore(const char *sql)
+    {
+        const QString path = dir.filePath(QStringLiteral("store.db"));
+        QFile::remove(path);
+        if (!QFile::copy(InterfaceTextStore::builtInPath(), path))
+            return {};
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+        bool changed = false;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "altered");
+            db.setDatabaseName(path);
+            changed = db.open() && QSqlQuery(db).exec(QLatin1String(sql));
+        }
+        QSqlDatabase::removeDatabase("altered");
+        return changed ? path : QString();
+    }
+
     // Clearing one flag hides exactly these tools ("band/tool").
     void menuFlags_data()
     {
@@ -344,6 +373,160 @@ private slots:
         now.sort();
         hidden.sort();
         QCOMPARE(now, hidden);
+    }
+
+    void everyCaptionFollowsTheLanguage_data()
+    {
+        QTest::addColumn<QString>("band");
+        QTest::addColumn<QString>("tool");
+        QTest::addColumn<QString>("english");
+        QTest::addColumn<QString>("chinese");
+        const QList<QStringList> rows = {
+            { "File", "Open", "&Open", "打開(&O)" },
+            { "File", "Save", "&Save", "保存(&S)" },
+            { "File", "Export", "&Export", "匯出(&E)" },
+            { "File", "Lang", "&Language", "語言(&L)" },
+            { "File", "Print", "&Print", "列印(&P)" },
+            { "File", "Exit", "&Exit", "離開(&E)" },
+            { "View", "Copy", "&Copy", "復制(&)" },
+            { "View", "Title", "&Title", "標題(&T)" },
+            { "View", "CrossLine", "&CrossLine", "十字線(&C)" },
+            { "Help", "Guid", "&Guid", "手冊(&G)" },
+            { "Help", "About", "&About", "關於(&A)" },
+            { "Lang", "Eng", "&English", "&English" },
+            { "Lang", "Cht", "繁體中文(&F)", "繁體中文(&F)" },
+            { "Windows", "miWTileH", "Tile &Horizontally", "水平窗口排列(&H)" },
+            { "Windows", "miWTileV", "Tile &Vertically", "垂直窗口排列(&V)" },
+            { "Windows", "miWCascade", "&Cascade", "層疊(&C)" },
+            { "Windows", "miWArrangeIcons", "&ArrangeIcons", "排列圖標(&A)" },
+            { "Client_menu", "file", "&File", "文件(&F)" },
+            { "Client_menu", "View", "&View", "視圖(&V)" },
+            { "Client_menu", "WList", "Window", "窗口(&W)" },
+            { "Client_menu", "Help", "&Help", "幫助(&H)" },
+            { "Main", "File", "&File", "文件(&F)" },
+            { "Main", "Help", "&Help", "幫助(&H)" },
+            { "Main_file", "Open", "&Open", "打開(&O)" },
+            { "Main_file", "Lang", "&Language", "語言(&L)" },
+            { "Main_file", "Exit", "&Exit", "離開(&E)" },
+            { "Tools", "Open", "Open", "打開" },
+            { "Tools", "Save", "Save", "保存" },
+            { "Tools", "Print", "Print", "列印" },
+            { "Tools", "Copy", "Copy", "複製" },
+            { "Tools", "Export", "Export", "匯出" },
+            { "Tools", "Title", "Title", "標題" },
+            { "Tools", "CrossLine", "CrossLine", "十字線" },
+            { "Tools", "Lang", "Language", "語言" },
+            // Not in the tables: the same in both languages.
+            { "View", "Refresh", "Refresh", "Refresh" },
+            { "Channel", "CH1", "Channel 1", "Channel 1" },
+        };
+        for (const QStringList &row : rows)
+            QTest::addRow("%s/%s", qPrintable(row[0]), qPrintable(row[1]))
+                << row[0] << row[1] << row[2] << row[3];
+        // The information panel's captions, by control.
+        const QList<QStringList> panel = {
+            { "LED0", "Input Volt", "輸入電壓" },
+            { "LED1", "Output Volt", "输出電壓" },
+            { "LED2", "Capacity", "容量" },
+            { "LED3", "Current", "電流" },
+            { "LED4", "Power", "功率" },
+            { "L1", "Max", "最大" },
+            { "L2", "Min", "最小" },
+            { "L3", "Avg", "平均" },
+            { "L4", "△:", "壓差" },
+            { "Lab_InTemp", "Int.", "充電器" },
+            { "Lab_ExtTemp", "Ext.", "電池" },
+            { "ChartLight0", "Volt", "電壓" },
+            { "ChartLight1", "Curr", "電流" },
+            { "ChartLight2", "Cap", "容量" },
+            { "ChartLight3", "Temp", "溫度" },
+        };
+        for (const QStringList &row : panel)
+            QTest::addRow("panel/%s", qPrintable(row[0])) << "panel" << row[0] << row[1] << row[2];
+    }
+
+    void everyCaptionFollowsTheLanguage()
+    {
+        QFETCH(QString, band);
+        QFETCH(QString, tool);
+        QFETCH(QString, english);
+        QFETCH(QString, chinese);
+        Rig rig;
+        const auto caption = [&] {
+            if (band != QLatin1String("panel"))
+                return rig.window.Menu().tool(band, tool).caption();
+            const Infoform1 &info = rig.window.infoPanel();
+            const int index = tool.right(1).toInt();
+            if (tool.startsWith(QLatin1String("LED")))
+                return info.LED(index).caption();
+            if (tool.startsWith(QLatin1String("ChartLight")))
+                return info.ChartLight(index).text();
+            if (tool.startsWith(QLatin1String("Lab_")))
+                return (tool == QLatin1String("Lab_InTemp") ? info.Lab_InTemp()
+                                                            : info.Lab_ExtTemp())
+                    .text();
+            return info.L(index).text();
+        };
+        rig.click("Lang", "Cht");
+        QCOMPARE(caption(), chinese);
+        QCOMPARE(rig.settings.value(SettingsKeys::Lang), QStringLiteral("CHT"));
+        rig.click("Lang", "Eng");
+        QCOMPARE(caption(), english);
+        QCOMPARE(rig.settings.value(SettingsKeys::Lang), QStringLiteral("ENG"));
+    }
+
+    void languageAtStart_data()
+    {
+        QTest::addColumn<QVariant>("entry");
+        QTest::addColumn<QString>("copy");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("none") << QVariant() << "Copy"
+                              << "ENG";
+        QTest::newRow("spaces trimmed") << QVariant(" ENG ") << "Copy"
+                                        << "ENG";
+        QTest::newRow("lower case") << QVariant("eng") << "複製"
+                                    << "CHT";
+        QTest::newRow("Chinese kept") << QVariant("CHT") << "複製"
+                                      << "CHT";
+    }
+
+    void languageAtStart()
+    {
+        QFETCH(QVariant, entry);
+        QFETCH(QString, copy);
+        QFETCH(QString, stored);
+        const QString file = dir.filePath(QStringLiteral("start.ini"));
+        QFile::remove(file);
+        if (entry.isValid())
+            QVERIFY(Settings(file).setValue(SettingsKeys::Lang, entry.toString()));
+        Rig rig(InterfaceTextStore::builtInPath(), file);
+        rig.window.load();
+        QCOMPARE(rig.tool("Tools", "Copy").caption(), copy);
+        QCOMPARE(Settings(file).value(SettingsKeys::Lang), stored);
+    }
+
+    void unwritableSettingsReportedOnce()
+    {
+        Rig rig(InterfaceTextStore::builtInPath(), QStringLiteral("/dev/null/chargemon.ini"));
+        rig.window.load();
+        rig.click("Lang", "Cht");
+        rig.click("Lang", "Eng");
+        rig.click("Lang", "Cht");
+        QCOMPARE(rig.status().filter("Cannot store the interface language").size(), 1);
+        QCOMPARE(rig.tool("Tools", "Copy").caption(), QStringLiteral("複製"));
+    }
+
+    void advertisementPaneOnlyWithAWidth()
+    {
+        Rig withPane;
+        withPane.window.load();
+        QVERIFY(withPane.window.advertisement());
+        const QString noWidth = alteredStore("update interface set Adwidth = 'MA=='"); // "0"
+        QVERIFY(!noWidth.isEmpty());
+        Rig rig(noWidth);
+        rig.window.load();
+        QVERIFY(!rig.window.advertisement());
+        QVERIFY(!rig.window.findChild<adform *>());
     }
 
     void liveWindowsCloseWithTheMainWindowOnly()

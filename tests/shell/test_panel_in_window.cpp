@@ -6,6 +6,7 @@
 #include "platform/panel_lamp.h"
 #include "platform/scripted_serial_port.h"
 #include "platform/segment_readout.h"
+#include "platform/settings.h"
 #include "setup/config.h"
 #include "setup/infoform1.h"
 #include "shell/live_dispatch.h"

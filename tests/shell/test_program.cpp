@@ -30,6 +30,7 @@ private slots:
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("HOME"), home.path());
         env.insert(QStringLiteral("XDG_DATA_HOME"), home.path());
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path());
         monitor.setProcessEnvironment(env);
         monitor.start(build + QStringLiteral("/chargemon"));
         QVERIFY(monitor.waitForStarted());

@@ -10,6 +10,7 @@
 #include "platform/qt_serial_port.h"
 #include "platform/sample_table.h"
 #include "platform/scripted_serial_port.h"
+#include "platform/settings.h"
 #include "platform/sleep_inhibitor.h"
 #include "setup/config.h"
 #include "shell/live_dispatch.h"
@@ -68,7 +69,7 @@ struct Parts {
 };
 struct Rig : Parts, WindowRig {
     explicit Rig(const QString &folder = {})
-        : WindowRig(InterfaceTextStore::builtInPath(), &inhibitor,
+        : WindowRig(InterfaceTextStore::builtInPath(), {}, &inhibitor,
                     folder.isEmpty() ? journals.path() : folder)
     {
     }
@@ -84,8 +85,9 @@ int recordUntilKilled(int argc, char **argv)
     ScriptedDialogs dialogs;
     QTemporaryDir programFolder;
     InterfaceTextStore store(InterfaceTextStore::builtInPath(), programFolder.path());
+    Settings settings(programFolder.filePath(QStringLiteral("settings.ini")));
     MDIForm1 window(
-        { clock, port, ports, dialogs, store, nullptr, QString::fromLocal8Bit(argv[2]) });
+        { clock, port, ports, dialogs, store, settings, nullptr, QString::fromLocal8Bit(argv[2]) });
     window.load();
     QHash<const tee *, qint64> printed;
     QTimer poll;

@@ -5,6 +5,7 @@
 #include "document/tee.h"
 #include "platform/command_bar.h"
 #include "platform/scripted_serial_port.h"
+#include "platform/settings.h"
 #include "setup/config.h"
 #include "shell/live_dispatch.h"
 #include "shell/mdi_form.h"
@@ -23,12 +24,17 @@ struct WindowRig {
     ScriptedDialogs dialogs;
     QTemporaryDir programFolder;
     InterfaceTextStore store;
+    Settings settings;
     MDIForm1 window;
 
+    // The settings file is a fresh one in the program folder unless named.
     explicit WindowRig(const QString &storePath = InterfaceTextStore::builtInPath(),
-                       SleepInhibitor *inhibitor = nullptr, const QString &journalFolder = {})
+                       const QString &settingsFile = {}, SleepInhibitor *inhibitor = nullptr,
+                       const QString &journalFolder = {})
         : store(storePath, programFolder.path()),
-          window({ clock, port, ports, dialogs, store, inhibitor, journalFolder })
+          settings(settingsFile.isEmpty() ? programFolder.filePath(QStringLiteral("settings.ini"))
+                                          : settingsFile),
+          window({ clock, port, ports, dialogs, store, settings, inhibitor, journalFolder })
     {
         ports.list = { "COM1" };
     }

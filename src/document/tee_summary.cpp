@@ -1,0 +1,17 @@
+#include "document/tee.h"
+#include "platform/chart.h"
+#include "platform/command_bar.h"
+#include "platform/command_names.h"
+
+void tee::showSummary()
+{
+    chart_->setSubtitleLine(summaryShown_ ? summary_.line() : QString());
+}
+
+void tee::switchSummary()
+{
+    summaryShown_ = !summaryShown_;
+    if (bar_)
+        bar_->tool(Band::View, ToolName::Summary).setChecked(summaryShown_);
+    showSummary();
+}

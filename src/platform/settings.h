@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+class QSettings;
+
+// The keys of the per-user settings, "section/key". Sections and keys are case-sensitive
+// here, so each has this one spelling.
+namespace SettingsKeys {
+// The interface language: "ENG" or "CHT".
+inline constexpr char Lang[] = "Lang/Lang";
+} // namespace SettingsKeys
+
+// The per-user settings of the program, an INI file named after the executable in the
+// user's configuration folder; tests give a file of their own.
+class Settings {
+public:
+    Settings();
+    explicit Settings(const QString &file);
+    ~Settings();
+    Settings(const Settings &) = delete;
+    Settings &operator=(const Settings &) = delete;
+
+    QString value(const char *key, const QString &fallback = {}) const;
+    // Stores at once; false when the store cannot be written.
+    bool setValue(const char *key, const QString &value);
+    QString fileName() const;
+
+private:
+    std::unique_ptr<QSettings> settings_;
+};
+
+// The interface language as the program reads it back: without surrounding spaces, "ENG"
+// when nothing is stored.
+QString storedLanguage(const Settings &settings);

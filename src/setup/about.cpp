@@ -1,0 +1,36 @@
+#include "setup/about.h"
+
+#include "platform/settings.h"
+#include "setup/config.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+
+About::About(InterfaceTextStore &store, const Settings &settings, QWidget *parent)
+    : QDialog(parent), Text1(new QLabel), Image1(new QLabel)
+{
+    setWindowTitle(QStringLiteral("About"));
+    const Config config(store);
+    // Only the exact code: a hand-edited "cht" reads English here.
+    Text1->setText(storedLanguage(settings) == QLatin1String("CHT") ? config.AboutCHT()
+                                                                    : config.AboutEN());
+    Text1->setWordWrap(true);
+    Text1->setMinimumWidth(280);
+    Text1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    if (!config.AboutImg().isEmpty())
+        Image1->setPixmap(QPixmap(config.AboutImg()));
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(16, 16, 16, 16);
+    layout->setSpacing(16);
+    layout->addWidget(Image1, 0, Qt::AlignTop);
+    layout->addWidget(Text1, 1);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void About::mousePressEvent(QMouseEvent *event)
+{
+    // The labels pass their clicks on to here.
+    event->accept();
+    accept();
+}

@@ -1,0 +1,130 @@
+#include "platform/dialogs.h"
+#include "platform/qt_command_bar.h"
+#include "platform/settings.h"
+#include "setup/about.h"
+#include "setup/adform.h"
+#include "setup/config.h"
+#include "setup/guid.h"
+#include "setup/splash.h"
+#include "support/fake_clock.h"
+#include "support/scripted_dialogs.h"
+
+#include <QDockWidget>
+#include <QLabel>
+#include <QMainWindow>
+#include <QTemporaryDir>
+#include <QTextBrowser>
+#include <QThread>
+#include <QtTest>
+
+class TestSidePanes : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir folder;
+    InterfaceTextStore store { InterfaceTextStore::builtInPath(), folder.path() };
+    // A store that cannot be read: every value at its default.
+    InterfaceTextStore missing { folder.filePath(QStringLiteral("missing.db")), folder.path() };
+
+private slots:
+    void paneFoldsAndHoldsItsWidth()
+    {
+        const int width = Config(store).AdWidth() / 15;
+        QVERIFY(width > 8);
+        QMainWindow window;
+        FakeClock clock;
+        QtCommandBar bar(&window, nullptr, {}, clock);
+        ScriptedDialogs dialogs;
+        auto *pane = new adform(store, dialogs);
+        pane->DockYourselfTo(bar, true, 2, 6, 0);
+        window.resize(1000, 700);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(pane->width(), width);
+        QCOMPARE(pane->Image1->x(), width - 8);
+
+        // A drag on the pane's edge does not change it.
+        window.resizeDocks({ pane->band() }, { width + 150 }, Qt::Horizontal);
+        QTRY_COMPARE(pane->width(), width);
+
+        QTest::mouseClick(pane->Image1, Qt::LeftButton);
+        QVERIFY(pane->folded());
+        QTRY_COMPARE(pane->width(), 8);
+        QVERIFY(!pane->Web->isVisible());
+        QTest::mouseClick(pane->Image1, Qt::LeftButton);
+        QTRY_COMPARE(pane->width(), width);
+        QVERIFY(pane->Web->isVisible());
+        QCOMPARE(pane->Web->width(), width - 8);
+        QCOMPARE(pane->Image1->y(), (pane->height() - pane->Image1->height()) / 2);
+
+        // Docking the same form again fails and says so.
+        QVERIFY(dialogs.asked.isEmpty());
+        pane->DockYourselfTo(bar, true, 2, 6, 0);
+        QCOMPARE(dialogs.asked.size(), 1);
+        QCOMPARE(dialogs.asked[0].text,
+                 QStringLiteral("There was an error while docking form [adform]."));
+        QCOMPARE(dialogs.asked[0].title, QStringLiteral("Error"));
+    }
+
+    void aboutTextInTheStoredLanguage_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<bool>("chinese");
+        QTest::newRow("CHT") << "CHT" << true;
+        QTest::newRow("spaces") << " CHT " << true;
+        QTest::newRow("lower case") << "cht" << false;
+        QTest::newRow("ENG") << "ENG" << false;
+    }
+
+    void aboutTextInTheStoredLanguage()
+    {
+        QFETCH(QString, stored);
+        QFETCH(bool, chinese);
+        Settings settings(folder.filePath(QStringLiteral("about.ini")));
+        QVERIFY(settings.setValue(SettingsKeys::Lang, stored));
+        const Config config(store);
+        QVERIFY(config.AboutCHT() != config.AboutEN());
+        About about(store, settings);
+        QCOMPARE(about.Text1->text(), chinese ? config.AboutCHT() : config.AboutEN());
+        QVERIFY(!about.Image1->pixmap().isNull());
+        about.show();
+        QTest::mouseClick(about.Text1, Qt::LeftButton);
+        QVERIFY(!about.isVisible());
+    }
+
+    void guideOnlyWithAPage()
+    {
+        QVERIFY(Guid(store).hasPage());
+        QVERIFY(!Guid(missing).hasPage());
+    }
+
+    void splashCentredAboveTheMiddle_data()
+    {
+        QTest::addColumn<QRect>("screen");
+        QTest::addColumn<QPoint>("at");
+        // (24000 - 8235) / 2 = 7882 twips, 525.5 pixels; (15000 - 5250) / 2 - 500 = 4375.
+        QTest::newRow("1600x1000") << QRect(0, 0, 1600, 1000) << QPoint(525, 292);
+        QTest::newRow("second screen") << QRect(1600, 0, 1600, 1000) << QPoint(2125, 292);
+        // (6000 - 8235) / 2 = -1117 twips; (4500 - 5250) / 2 - 500 = -875.
+        QTest::newRow("smaller than the splash") << QRect(0, 0, 400, 300) << QPoint(-74, -58);
+    }
+
+    void splashCentredAboveTheMiddle()
+    {
+        QFETCH(QRect, screen);
+        QFETCH(QPoint, at);
+        QCOMPARE(frmSplash::Center(screen, frmSplash::area), at);
+    }
+
+    void splashStaysWhileTheLoadIsSlow()
+    {
+        QVERIFY(!frmSplash(missing).isVisible()); // no picture, no window
+        frmSplash splash(store);
+        QVERIFY(splash.isVisible());
+        QThread::msleep(2300); // a load that keeps the event loop busy past the two seconds
+        QVERIFY(splash.isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!splash.isVisible(), 500);
+    }
+};
+
+QTEST_MAIN(TestSidePanes)
+#include "test_side_panes.moc"
