@@ -315,7 +315,7 @@ private slots:
         return changed ? path : QString();
     }
 
-    // Clearing one flag hides exactly these tools ("band/tool").
+    // Clearing one flag hides exactly these tools ("band/tool"); every flag has its row.
     void menuFlags_data()
     {
         QTest::addColumn<QString>("flag");
@@ -327,6 +327,7 @@ private slots:
             { "Client_View_Copy", "View/Copy" },
             { "Client_View_Title", "View/Title" },
             { "Client_View_CrossLine", "View/CrossLine" },
+            { "Client_View_Summary", "View/Summary" },
             { "Help_Guid", "Help/Guid" },
             { "Help_About", "Help/About" },
             { "Client_Menu_File", "Client_menu/file" },
