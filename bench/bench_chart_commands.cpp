@@ -50,7 +50,7 @@ int main(int argc, char **argv)
     tee *doc = window.doc;
     doc->RePaint(true);
     for (qint64 s = 1; s <= Samples; ++s) {
-        ChannelReading r = sample(s);
+        ChannelReading r = daySample(s);
         r[Time] = DayTime { s / 86400.0 };
         doc->Proc(r, true);
     }
