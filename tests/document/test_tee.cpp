@@ -1,5 +1,6 @@
 #include "document/axis_rules.h"
 #include "document/cross_line.h"
+#include "document/live_sample.h"
 #include "document/run_file.h"
 #include "document/tee.h"
 #include "platform/chart.h"
@@ -98,11 +99,8 @@ private slots:
     void rowTextsAndRewrittenReading()
     {
         tee *doc = newLive();
-        host->fakeClock.advanceSeconds(75);
-        ChannelReading r = reading(1234, 4, -Fixed::fromHundredths(155));
-        QVERIFY(!doc->Proc(r, false)); // 75 s after creation: more than 7 s
-        doc = newLive();
         host->fakeClock.advanceSeconds(3);
+        ChannelReading r = reading(1234, 4, -Fixed::fromHundredths(155));
         QVERIFY(doc->Proc(r, false));
         const QStringList row = doc->table().rowTexts(1);
         QCOMPARE(row.size(), 22);
@@ -116,25 +114,30 @@ private slots:
         QCOMPARE(doc->chart().valueExtremes(Chart::Current)->max, 1.55);
     }
 
-    void gapAndCapacityEndTheRun_data()
+    void liveSamples_data()
     {
-        QTest::addColumn<double>("gap");
-        QTest::addColumn<qint64>("capacity");
-        QTest::addColumn<bool>("goesOn");
-        QTest::newRow("7 s gap") << 7.0 << qint64(100) << true;
-        QTest::newRow("8 s gap") << 8.0 << qint64(100) << false;
-        QTest::newRow("same capacity") << 1.0 << qint64(100) << true;
-        QTest::newRow("capacity back by one") << 1.0 << qint64(99) << false;
+        QTest::addColumn<qint64>("gap");
+        QTest::addColumn<std::optional<Fixed>>("capacity");
+        QTest::addColumn<LiveSample>("fate");
+        const std::optional<Fixed> last = Fixed::fromWhole(100);
+        QTest::newRow("same second") << qint64(0) << last << LiveSample::Skip;
+        QTest::newRow("1 s") << qint64(1) << last << LiveSample::Row;
+        QTest::newRow("7 s") << qint64(7) << last << LiveSample::Row;
+        QTest::newRow("8 s") << qint64(8) << last << LiveSample::End;
+        QTest::newRow("capacity up")
+            << qint64(1) << std::optional(Fixed::fromWhole(101)) << LiveSample::Row;
+        QTest::newRow("capacity back a little")
+            << qint64(1) << std::optional(Fixed::fromHundredths(9999)) << LiveSample::End;
+        QTest::newRow("capacity back, same second")
+            << qint64(0) << std::optional(Fixed::fromWhole(99)) << LiveSample::End;
+        QTest::newRow("no capacity") << qint64(1) << std::optional<Fixed>() << LiveSample::Row;
     }
-    void gapAndCapacityEndTheRun()
+    void liveSamples()
     {
-        QFETCH(double, gap);
-        QFETCH(qint64, capacity);
-        QFETCH(bool, goesOn);
-        tee *doc = newLive();
-        QVERIFY(feed(doc, 1, 100));
-        QCOMPARE(feed(doc, gap, capacity), goesOn);
-        QCOMPARE(doc->RtnGridRows(), goesOn ? 3 : 2);
+        QFETCH(qint64, gap);
+        QFETCH(std::optional<Fixed>, capacity);
+        QFETCH(LiveSample, fate);
+        QCOMPARE(liveSample(gap, capacity, 100), fate);
     }
 
     void titleLineFromTheFirstSample_data()
@@ -163,8 +166,6 @@ private slots:
     void timeAxisGrowsInTwoMinuteSteps()
     {
         tee *doc = newLive();
-        QVERIFY(feed(doc, 59, 100) == false); // first sample too late: fresh window below
-        doc = newLive();
         for (int i = 0; i < 60; ++i)
             QVERIFY(feed(doc, 1));
         QCOMPARE(doc->chart().timeRange().max * Day, 120.0); // 120 - 60 is not below 60
