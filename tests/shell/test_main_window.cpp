@@ -539,7 +539,6 @@ private slots:
         rig.click("Main_file", "Open"); // cancelled
         rig.click("Main_file", "Open");
         QCOMPARE(rig.dialogs.asked.last().text, QStringLiteral("File not found."));
-        QCOMPARE(rig.dialogs.asked.last().title, QStringLiteral("Notice."));
         QVERIFY(rig.documents().isEmpty());
         rig.open(path);
         rig.open(path);
@@ -547,8 +546,6 @@ private slots:
         QCOMPARE(docs.size(), 2);
         QVERIFY(docs[0] != docs[1]);
         QCOMPARE(docs[1]->caption(), path);
-        QCOMPARE(docs[1]->RtnGridRows(), 4);
-        QCOMPARE(docs[1]->documentTitle(), QStringLiteral("pack A\r\n"));
         QCOMPARE(docs[1]->table().cell(3, Time), QStringLiteral("00:00:03"));
         QVERIFY(!docs[1]->chart().redrawSuspended());
         QVERIFY(!rig.window.DocOpen());
@@ -648,11 +645,6 @@ private slots:
         Rig rig;
         rig.port.sendOnOpen(1, frame112(5));
         rig.window.load();
-        QCOMPARE(rig.window.windowTitle(), QStringLiteral("chargemon"));
-        QCOMPARE(rig.status().mid(0, 2),
-                 QStringList({ "10:00:00  Start.",
-                               "10:00:00  Scan serial port for communication.Make sure your driver "
-                               "was installed." }));
         rig.window.portSearch().probeWaitOver();
         QVERIFY(rig.window.portSearch().connected());
         int pushes = 0;
