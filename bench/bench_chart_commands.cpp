@@ -1,6 +1,6 @@
 // A chart window holding a day of samples at 1 Hz (86,400): a cross-hair move (search,
-// read-out, panel update and the repaint it causes), and the CSV export against a plain
-// write of the same bytes. Run by hand: build/bench/bench_chart_commands
+// read-out, panel update and the repaint it causes), without and with a two-point label, and the
+// CSV export against a plain write of the same bytes. Run by hand: build/bench/bench_chart_commands
 #include "day_of_samples.h"
 #include "document/tee.h"
 #include "platform/chart.h"
@@ -50,7 +50,7 @@ int main(int argc, char **argv)
     tee *doc = window.doc;
     doc->RePaint(true);
     for (qint64 s = 1; s <= Samples; ++s) {
-        ChannelReading r = sample(s);
+        ChannelReading r = daySample(s);
         r[Time] = DayTime { s / 86400.0 };
         doc->Proc(r, true);
     }
@@ -64,17 +64,29 @@ int main(int argc, char **argv)
     QObject::connect(plot, &QCustomPlot::afterReplot, [&replots] { ++replots; });
     const QRect rect = plot->axisRect()->rect();
     constexpr int Moves = 1000;
-    Stopwatch move;
-    for (int i = 0; i < Moves; ++i) {
-        const QPoint at(rect.left() + i * rect.width() / Moves, rect.top() + i % rect.height());
-        QMouseEvent event(QEvent::MouseMove, at, plot->mapToGlobal(at), Qt::NoButton, {}, {});
+    const auto send = [plot](QEvent::Type type, QPoint at, Qt::KeyboardModifiers keys = {}) {
+        const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+        QMouseEvent event(type, at, plot->mapToGlobal(at), button, {}, keys);
         QCoreApplication::sendEvent(plot, &event);
-        QApplication::processEvents(); // the repaint the move asked for
+    };
+    // Without and then with a reference sample (its line, and the label of differences).
+    for (const char *what : { "", " with a two-point label" }) {
+        const qsizetype shown = host.shown.size();
+        replots = 0;
+        Stopwatch move;
+        for (int i = 0; i < Moves; ++i) {
+            send(QEvent::MouseMove,
+                 QPoint(rect.left() + i * rect.width() / Moves, rect.top() + i % rect.height()));
+            QApplication::processEvents(); // the repaint the move asked for
+        }
+        std::printf("cross-hair move%s over %d samples (search, read-out, panel, repaint): %s "
+                    "mean; %lld read-outs, %d full replots\n",
+                    what, Samples, qPrintable(move.text(Moves)),
+                    static_cast<long long>(host.shown.size() - shown), replots);
+        send(QEvent::MouseButtonPress, rect.center(), Qt::ShiftModifier);
+        send(QEvent::MouseButtonRelease, rect.center(), Qt::ShiftModifier);
+        CrossLineFlag = true;
     }
-    std::printf("cross-hair move over %d samples (search, read-out, panel, repaint): %s mean; "
-                "%lld read-outs, %d full replots\n",
-                Samples, qPrintable(move.text(Moves)), static_cast<long long>(host.shown.size()),
-                replots);
 
     // The export and a plain write of its bytes, alternately; the best of three each.
     QTemporaryDir dir;

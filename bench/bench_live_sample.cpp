@@ -38,7 +38,7 @@ int main(int argc, char **argv)
     const size_t heapBefore = mallinfo2().uordblks + mallinfo2().hblkhd;
     for (qint64 s = 1; s <= Samples; ++s) {
         host.fakeClock.advanceSeconds(1);
-        ChannelReading r = sample(s);
+        ChannelReading r = daySample(s);
         doc->Proc(r, false);
         host.shown.clear(); // the test host keeps what the panel was shown; the program does not
     }
@@ -54,7 +54,7 @@ int main(int argc, char **argv)
     double worst = 0, total = 0;
     for (int i = 0; i < Rounds; ++i) {
         host.fakeClock.advanceSeconds(1);
-        ChannelReading r = sample(Samples + i);
+        ChannelReading r = daySample(Samples + i);
         QElapsedTimer t;
         t.start();
         doc->Proc(r, false);

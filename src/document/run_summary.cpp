@@ -212,6 +212,21 @@ RunSummary::Difference RunSummary::between(qsizetype from, qsizetype to) const
              (b.energy - a.energy) / 3600 };
 }
 
+QString RunSummary::Difference::text() const
+{
+    // Rounded first, so that a tiny negative shows no sign; "+" on the rest above zero.
+    const auto n = [](double v, int decimals) {
+        const double scale = std::pow(10.0, decimals);
+        const double r = std::round(v * scale) / scale + 0.0;
+        return (r > 0 ? QStringLiteral("+") : QString()) + QString::number(r, 'f', decimals);
+    };
+    // A milliampere-hour at a dozen volts is about 0.012 Wh: three decimals match it.
+    return QStringLiteral("Δt %1\nΔV %2\nΔA %3\nΔmAh %4\nΔWh %5")
+        .arg((std::llround(seconds) < 0 ? QStringLiteral("-") : QString())
+                 + clock(std::abs(seconds)),
+             n(volts, 2), n(amps, 2), n(mAh, 0), n(wh, 3));
+}
+
 QString RunSummary::line() const
 {
     if (points_.empty())

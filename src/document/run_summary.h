@@ -21,6 +21,8 @@ public:
     // What changed from sample `from` to sample `to`.
     struct Difference {
         double seconds = 0, volts = 0, amps = 0, mAh = 0, wh = 0;
+        // A line per figure, signed, for the read-out beside the cross-hair.
+        QString text() const;
     };
 
     // Adds the next sample row; every row of a run in order gives the run's figures.

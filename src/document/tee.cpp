@@ -61,6 +61,7 @@ tee::tee(DocumentHost &host, QWidget *parent)
     connect(chart_, &Chart::pressed, this, [] { CrossLineFlag = true; });
     connect(chart_, &Chart::released, this, [] { CrossLineFlag = false; });
     connect(chart_, &Chart::moved, this, &tee::crossLineMoved);
+    connect(chart_, &Chart::shiftPressed, this, &tee::switchReference);
     connect(chart_, &Chart::doubleClicked, this, &tee::toggleFullScreen);
     connect(chart_, &Chart::seriesShownChanged, this, &tee::syncLamps);
 }
@@ -83,6 +84,8 @@ void tee::prepare()
     title_.clear();
     summary_.clear();
     showSummary();
+    reference_.reset();
+    chart_->setReferenceTime(std::nullopt);
 }
 
 qint64 tee::elapsedSeconds() const

@@ -73,6 +73,10 @@ private:
     // Mouse on the chart
     void crossLineMoved(QPoint at);
     bool crossLineChecked() const;
+    std::optional<qsizetype> sampleUnder(QPoint at) const;
+    // The differences from the reference sample to `sample`, or "" without a reference.
+    QString twoPointText(std::optional<qsizetype> sample) const;
+    void switchReference(QPoint at);
     void toggleFullScreen();
     void journalRow(const ChannelReading &cell);
 
@@ -84,6 +88,7 @@ private:
     QString procFailure_;
     RunSummary summary_; // fed live sample by sample; worked out at once for an opened run
     bool summaryShown_ = true;
+    std::optional<qsizetype> reference_; // the sample a Shift-click marked on the chart
     qint64 startMs_ = 0; // monotonic, aligned to the whole second of the time of day
     qint64 lastSeconds_ = 0;
     qint64 lastCapacity_ = 0;

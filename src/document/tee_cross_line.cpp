@@ -12,6 +12,17 @@ bool tee::crossLineChecked() const
     return bar_ && bar_->tool(QStringLiteral("Tools"), QStringLiteral("CrossLine")).checked();
 }
 
+std::optional<qsizetype> tee::sampleUnder(QPoint at) const
+{
+    return CrossLine::sampleAt(chart_->pointCount(Chart::Voltage), chart_->timeAtPixel(at.x()),
+                               [this](qsizetype i) { return chart_->pointX(Chart::Voltage, i); });
+}
+
+QString tee::twoPointText(std::optional<qsizetype> sample) const
+{
+    return reference_ && sample ? summary_.between(*reference_, *sample).text() : QString();
+}
+
 // With "CrossLine" checked every move reads the sample under the cursor; unchecked, moves
 // read only while a button is held (the flag set on press, cleared on release).
 void tee::crossLineMoved(QPoint at)
@@ -20,15 +31,27 @@ void tee::crossLineMoved(QPoint at)
         chart_->hideCrossHair();
         return;
     }
-    chart_->showCrossHair(at);
-    const std::optional<qsizetype> sample
-        = CrossLine::sampleAt(chart_->pointCount(Chart::Voltage), chart_->timeAtPixel(at.x()),
-                              [this](qsizetype i) { return chart_->pointX(Chart::Voltage, i); });
+    const std::optional<qsizetype> sample = sampleUnder(at);
+    chart_->showCrossHair(at, twoPointText(sample));
     if (!sample)
         return;
     host_.ShowReading(CrossLine::record(table_->rowTexts(*sample + 1)));
     // Live samples leave the panel to the read-out until the cross line lets go.
     CrossLineFlag = true;
+}
+
+// A Shift-click on the showing cross line marks the sample under it; the next one, anywhere,
+// takes the mark away.
+void tee::switchReference(QPoint at)
+{
+    if (reference_)
+        reference_.reset();
+    else if (chart_->crossHairShown())
+        reference_ = sampleUnder(at);
+    chart_->setReferenceTime(reference_ ? std::optional(chart_->pointX(Chart::Voltage, *reference_))
+                                        : std::nullopt);
+    if (chart_->crossHairShown())
+        chart_->showCrossHair(at, twoPointText(sampleUnder(at)));
 }
 
 void tee::toggleFullScreen()

@@ -1,5 +1,6 @@
 #include "document/axis_rules.h"
 #include "document/document_host.h"
+#include "document/live_sample.h"
 #include "document/tee.h"
 #include "platform/chart.h"
 #include "platform/clock.h"
@@ -37,14 +38,10 @@ bool tee::Proc(ChannelReading &cell, bool isOpen)
         live_ = true; // the link feeds this window until it ends it with deCaption
         elapsed = elapsedSeconds();
         cell[Time] = DayTime { elapsed / Day };
-        const qint64 d = elapsed - lastSeconds_;
-        if (d > 7)
-            return false;
-        const auto capacity = cell[Cap].number();
-        if (capacity && *capacity < Fixed::fromWhole(lastCapacity_))
-            return false;
-        if (d < 1) // a second sample within the same clock second
-            return true;
+        const LiveSample fate
+            = liveSample(elapsed - lastSeconds_, cell[Cap].number(), lastCapacity_);
+        if (fate != LiveSample::Row)
+            return fate == LiveSample::Skip;
     }
 
     // The chart needs a time, a voltage, a capacity and a temperature; an idle sample

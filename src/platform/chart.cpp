@@ -11,6 +11,7 @@ namespace {
 constexpr double SecondsPerDay = 86400.0;
 const QColor Background(0, 0, 64);
 const QColor Lime(0, 255, 0);
+const QColor Marker(255, 160, 0);
 
 // QCPLayer::replot() repaints the whole plot (2.7 ms at 1600x900), where a moving cross-hair
 // needs only the strips under its old and new lines repainted (0.1 ms): this reaches the
@@ -121,23 +122,48 @@ Chart::Chart(QWidget *parent)
     placeOuterAxes();
 
     // Nothing is drawn on the overlay layer: painted with the rest, it spares a buffer on
-    // every repaint. The cross-hair gets a buffer of its own, above everything.
+    // every repaint. The cross-hair, its label and the reference line get a buffer of their
+    // own, above everything.
     plot_->layer(QStringLiteral("overlay"))->setMode(QCPLayer::lmLogical);
     plot_->addLayer(QStringLiteral("crosshair"));
     crossLayer_ = plot_->layer(QStringLiteral("crosshair"));
     crossLayer_->setMode(QCPLayer::lmBuffered);
-    crossLayer_->setVisible(false);
     for (QCPItemStraightLine *&line : crossLines_) {
         line = new QCPItemStraightLine(plot_);
         line->setLayer(crossLayer_);
         line->setPen(QPen(Qt::white));
         line->setSelectable(false);
+        line->setVisible(false);
         line->point1->setType(QCPItemPosition::ptAbsolute);
         line->point2->setType(QCPItemPosition::ptAbsolute);
     }
+    label_ = new QCPItemText(plot_);
+    label_->setLayer(crossLayer_);
+    label_->setSelectable(false);
+    label_->setVisible(false);
+    label_->setClipToAxisRect(false);
+    label_->position->setType(QCPItemPosition::ptAbsolute);
+    label_->setPositionAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label_->setTextAlignment(Qt::AlignLeft);
+    label_->setColor(Qt::white);
+    label_->setBrush(QColor(0, 0, 64, 210));
+    label_->setPen(QPen(Marker));
+    label_->setPadding(QMargins(4, 2, 4, 2));
+    QFont labelFont = font();
+    labelFont.setPixelSize(12);
+    label_->setFont(labelFont);
+    reference_ = new QCPItemStraightLine(plot_);
+    reference_->setLayer(crossLayer_);
+    reference_->setPen(QPen(Marker, 1, Qt::DashLine));
+    reference_->setSelectable(false);
+    reference_->setVisible(false);
 
     plot_->setMouseTracking(true);
-    connect(plot_, &QCustomPlot::mousePress, this, &Chart::pressed);
+    connect(plot_, &QCustomPlot::mousePress, this, [this](QMouseEvent *event) {
+        emit pressed();
+        if (event->modifiers().testFlag(Qt::ShiftModifier))
+            emit shiftPressed(event->position().toPoint());
+    });
     connect(plot_, &QCustomPlot::mouseMove, this,
             [this](QMouseEvent *event) { emit moved(event->position().toPoint()); });
     connect(plot_, &QCustomPlot::mouseRelease, this, &Chart::released);
@@ -335,27 +361,89 @@ void Chart::toggleSeriesOf(const QCPAxis *axis)
         }
 }
 
-void Chart::showCrossHair(QPoint at)
+void Chart::showCrossHair(QPoint at, const QString &label)
 {
+    const QRegion before = crossHairRegion();
     crossLines_[0]->point1->setCoords(at.x(), 0);
     crossLines_[0]->point2->setCoords(at.x(), 1);
     crossLines_[1]->point1->setCoords(0, at.y());
     crossLines_[1]->point2->setCoords(1, at.y());
-    const QPoint before = crossLayer_->visible() ? crossAt_ : at;
     crossAt_ = at;
-    crossLayer_->setVisible(true);
-    redrawCrossHair(before);
+    for (QCPItemStraightLine *line : crossLines_)
+        line->setVisible(true);
+    label_->setVisible(!label.isEmpty());
+    if (!label.isEmpty()) {
+        label_->setText(label);
+        const QMargins pad = label_->padding();
+        const QSize size = QFontMetrics(label_->font())
+                               .boundingRect(QRect(), Qt::TextDontClip | Qt::AlignLeft, label)
+                               .size()
+                               .grownBy(pad + QMargins(1, 1, 1, 1));
+        // Below right of the cross-hair, or on the side that keeps it inside the chart.
+        constexpr int Gap = 12;
+        QPoint p = at + QPoint(Gap, Gap);
+        if (p.x() + size.width() > plot_->width())
+            p.rx() = at.x() - Gap - size.width();
+        if (p.y() + size.height() > plot_->height())
+            p.ry() = at.y() - Gap - size.height();
+        label_->position->setCoords(p);
+        labelRect_ = QRect(p, size);
+    }
+    redrawCrossLayer(before + crossHairRegion());
 }
 
 void Chart::hideCrossHair()
 {
-    if (!crossLayer_->visible())
+    if (!crossHairShown())
         return;
-    crossLayer_->setVisible(false);
-    redrawCrossHair(crossAt_);
+    const QRegion before = crossHairRegion();
+    for (QCPItemStraightLine *line : crossLines_)
+        line->setVisible(false);
+    label_->setVisible(false);
+    redrawCrossLayer(before);
 }
 
-void Chart::redrawCrossHair(QPoint before)
+QRegion Chart::crossHairRegion() const
+{
+    if (!crossHairShown())
+        return {};
+    const QPoint p = crossAt_;
+    QRegion strips
+        = QRegion(p.x() - 1, 0, 3, plot_->height()) + QRegion(0, p.y() - 1, plot_->width(), 3);
+    if (label_->visible())
+        strips += labelRect_.adjusted(-1, -1, 1, 1);
+    return strips;
+}
+
+void Chart::setReferenceTime(std::optional<double> days)
+{
+    const QRegion before = referenceRegion();
+    reference_->setVisible(days.has_value());
+    if (days) {
+        // Two points on one time make the line vertical, whatever the value axis shows.
+        reference_->point1->setCoords(*days * SecondsPerDay, 0);
+        reference_->point2->setCoords(*days * SecondsPerDay, 1);
+    }
+    redrawCrossLayer(before + referenceRegion());
+}
+
+std::optional<double> Chart::referenceTime() const
+{
+    if (!reference_->visible())
+        return std::nullopt;
+    return reference_->point1->key() / SecondsPerDay;
+}
+
+QRegion Chart::referenceRegion() const
+{
+    if (!reference_->visible())
+        return {};
+    const int x = qRound(plot_->xAxis->coordToPixel(reference_->point1->key()));
+    return QRegion(x - 2, 0, 5, plot_->height());
+}
+
+// Redraws the cross-hair's layer and repaints only `dirty`, where its items were or are.
+void Chart::redrawCrossLayer(const QRegion &dirty)
 {
     const QSharedPointer<QCPAbstractPaintBuffer> buffer = CrossHairLayer::buffer(crossLayer_);
     if (!buffer) { // not drawn yet
@@ -365,16 +453,17 @@ void Chart::redrawCrossHair(QPoint before)
     buffer->clear(Qt::transparent);
     CrossHairLayer::draw(crossLayer_);
     buffer->setInvalidated(false);
-    QRegion strips;
-    for (QPoint p : { before, crossAt_ })
-        strips
-            += QRegion(p.x() - 1, 0, 3, plot_->height()) + QRegion(0, p.y() - 1, plot_->width(), 3);
-    plot_->update(strips);
+    plot_->update(dirty);
 }
 
 bool Chart::crossHairShown() const
 {
-    return crossLayer_->visible();
+    return crossLines_[0]->visible();
+}
+
+QString Chart::crossHairLabel() const
+{
+    return crossHairShown() && label_->visible() ? label_->text() : QString();
 }
 
 void Chart::leaveEvent(QEvent *event)
@@ -393,7 +482,6 @@ void Chart::render(QPaintDevice &device, const QRectF &target)
 {
     const QSize size = renderSize();
     const QSizeF fitted = QSizeF(size).scaled(target.size(), Qt::KeepAspectRatio);
-    const bool cross = crossLayer_->visible();
     crossLayer_->setVisible(false);
     {
         QCPPainter painter(&device);
@@ -402,7 +490,7 @@ void Chart::render(QPaintDevice &device, const QRectF &target)
         painter.scale(fitted.width() / size.width(), fitted.height() / size.height());
         plot_->toPainter(&painter, size.width(), size.height());
     }
-    crossLayer_->setVisible(cross);
+    crossLayer_->setVisible(true);
 }
 
 QByteArray Chart::toSvg()

@@ -10,6 +10,7 @@
 class QCustomPlot;
 class QCPAxis;
 class QCPItemStraightLine;
+class QCPItemText;
 class QCPLayer;
 class QPaintDevice;
 class QCPAxisRect;
@@ -70,13 +71,19 @@ public:
     double timeAtPixel(int x) const;
     QCustomPlot *plot() const { return plot_; }
 
-    // Two white lines through a point of the plot, on a layer of their own: moving them
-    // redraws that layer alone, never the curves. Leaving the chart hides them.
-    void showCrossHair(QPoint at);
+    // Two white lines through a point of the plot, and beside them `label` unless it is "",
+    // on a layer of their own: moving them redraws that layer alone, never the curves.
+    // Leaving the chart hides them.
+    void showCrossHair(QPoint at, const QString &label = QString());
     void hideCrossHair();
     bool crossHairShown() const;
+    QString crossHairLabel() const;
+    // A dashed vertical line at a time of the run (days) on the cross-hair's layer; it stays
+    // when the cross-hair goes. None takes it away.
+    void setReferenceTime(std::optional<double> days);
+    std::optional<double> referenceTime() const;
 
-    // The chart as drawn on screen, without the cross-hair, scaled into `target` of any
+    // The chart as drawn on screen, without the cross-hair's layer, scaled into `target` of any
     // device (printer, SVG, image) as vectors.
     void render(QPaintDevice &device, const QRectF &target);
     QByteArray toSvg();
@@ -84,6 +91,8 @@ public:
 
 signals:
     void pressed();
+    // A button pressed with Shift held, at this point of the plot.
+    void shiftPressed(QPoint at);
     void moved(QPoint at);
     void released();
     void doubleClicked();
@@ -101,7 +110,9 @@ private:
     void placeOuterAxes();
     void fitSubtitle();
     void toggleSeriesOf(const QCPAxis *axis);
-    void redrawCrossHair(QPoint before);
+    QRegion crossHairRegion() const;
+    QRegion referenceRegion() const;
+    void redrawCrossLayer(const QRegion &dirty);
     QSize renderSize() const;
 
     QCustomPlot *plot_;
@@ -114,6 +125,9 @@ private:
     QCPLayer *crossLayer_;
     std::array<QCPItemStraightLine *, 2> crossLines_ {};
     QPoint crossAt_;
+    QCPItemText *label_;
+    QRect labelRect_;
+    QCPItemStraightLine *reference_;
     bool autoMin_ = false, autoMax_ = false;
     bool suspended_ = false;
 };

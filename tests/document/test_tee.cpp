@@ -1,5 +1,6 @@
 #include "document/axis_rules.h"
 #include "document/cross_line.h"
+#include "document/live_sample.h"
 #include "document/run_file.h"
 #include "document/tee.h"
 #include "platform/chart.h"
@@ -22,11 +23,12 @@ namespace {
 constexpr double Day = 86400.0;
 
 // A mouse event on the plot as the desktop delivers it.
-void mouse(tee *doc, QEvent::Type type, QPoint at, Qt::MouseButtons held = {})
+void mouse(tee *doc, QEvent::Type type, QPoint at, Qt::MouseButtons held = {},
+           Qt::KeyboardModifiers keys = {})
 {
     QWidget *plot = doc->chart().plot();
     const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-    QMouseEvent event(type, at, plot->mapToGlobal(at), button, held, Qt::NoModifier);
+    QMouseEvent event(type, at, plot->mapToGlobal(at), button, held, keys);
     QCoreApplication::sendEvent(plot, &event);
 }
 
@@ -97,11 +99,8 @@ private slots:
     void rowTextsAndRewrittenReading()
     {
         tee *doc = newLive();
-        host->fakeClock.advanceSeconds(75);
-        ChannelReading r = reading(1234, 4, -Fixed::fromHundredths(155));
-        QVERIFY(!doc->Proc(r, false)); // 75 s after creation: more than 7 s
-        doc = newLive();
         host->fakeClock.advanceSeconds(3);
+        ChannelReading r = reading(1234, 4, -Fixed::fromHundredths(155));
         QVERIFY(doc->Proc(r, false));
         const QStringList row = doc->table().rowTexts(1);
         QCOMPARE(row.size(), 22);
@@ -115,25 +114,30 @@ private slots:
         QCOMPARE(doc->chart().valueExtremes(Chart::Current)->max, 1.55);
     }
 
-    void gapAndCapacityEndTheRun_data()
+    void liveSamples_data()
     {
-        QTest::addColumn<double>("gap");
-        QTest::addColumn<qint64>("capacity");
-        QTest::addColumn<bool>("goesOn");
-        QTest::newRow("7 s gap") << 7.0 << qint64(100) << true;
-        QTest::newRow("8 s gap") << 8.0 << qint64(100) << false;
-        QTest::newRow("same capacity") << 1.0 << qint64(100) << true;
-        QTest::newRow("capacity back by one") << 1.0 << qint64(99) << false;
+        QTest::addColumn<qint64>("gap");
+        QTest::addColumn<std::optional<Fixed>>("capacity");
+        QTest::addColumn<LiveSample>("fate");
+        const std::optional<Fixed> last = Fixed::fromWhole(100);
+        QTest::newRow("same second") << qint64(0) << last << LiveSample::Skip;
+        QTest::newRow("1 s") << qint64(1) << last << LiveSample::Row;
+        QTest::newRow("7 s") << qint64(7) << last << LiveSample::Row;
+        QTest::newRow("8 s") << qint64(8) << last << LiveSample::End;
+        QTest::newRow("capacity up")
+            << qint64(1) << std::optional(Fixed::fromWhole(101)) << LiveSample::Row;
+        QTest::newRow("capacity back a little")
+            << qint64(1) << std::optional(Fixed::fromHundredths(9999)) << LiveSample::End;
+        QTest::newRow("capacity back, same second")
+            << qint64(0) << std::optional(Fixed::fromWhole(99)) << LiveSample::End;
+        QTest::newRow("no capacity") << qint64(1) << std::optional<Fixed>() << LiveSample::Row;
     }
-    void gapAndCapacityEndTheRun()
+    void liveSamples()
     {
-        QFETCH(double, gap);
-        QFETCH(qint64, capacity);
-        QFETCH(bool, goesOn);
-        tee *doc = newLive();
-        QVERIFY(feed(doc, 1, 100));
-        QCOMPARE(feed(doc, gap, capacity), goesOn);
-        QCOMPARE(doc->RtnGridRows(), goesOn ? 3 : 2);
+        QFETCH(qint64, gap);
+        QFETCH(std::optional<Fixed>, capacity);
+        QFETCH(LiveSample, fate);
+        QCOMPARE(liveSample(gap, capacity, 100), fate);
     }
 
     void titleLineFromTheFirstSample_data()
@@ -162,8 +166,6 @@ private slots:
     void timeAxisGrowsInTwoMinuteSteps()
     {
         tee *doc = newLive();
-        QVERIFY(feed(doc, 59, 100) == false); // first sample too late: fresh window below
-        doc = newLive();
         for (int i = 0; i < 60; ++i)
             QVERIFY(feed(doc, 1));
         QCOMPARE(doc->chart().timeRange().max * Day, 120.0); // 120 - 60 is not below 60
@@ -455,6 +457,54 @@ private slots:
         QCOMPARE(host->shown.size(), 1);
         QVERIFY(feed(doc, 1, 104));
         QCOMPARE(host->shown.size(), 2);
+    }
+
+    void twoPointReadout_data()
+    {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        QTest::addColumn<QString>("label");
+        QTest::newRow("later") << 0 << 2 << "Δt 0:00:02\nΔV +0.50\nΔA +10.00\nΔmAh +14\nΔWh +0.226";
+        QTest::newRow("earlier") << 2 << 0
+                                 << "Δt -0:00:02\nΔV -0.50\nΔA -10.00\nΔmAh -14\nΔWh -0.226";
+        QTest::newRow("itself") << 1 << 1 << "Δt 0:00:00\nΔV 0.00\nΔA 0.00\nΔmAh 0\nΔWh 0.000";
+    }
+    void twoPointReadout()
+    {
+        QFETCH(int, from);
+        QFETCH(int, to);
+        QFETCH(QString, label);
+        area->resize(1000, 700);
+        area->show();
+        tee *doc = newLive();
+        for (int i = 0; i < 3; ++i) { // at 1, 2 and 3 s
+            host->fakeClock.advanceSeconds(1);
+            ChannelReading r = reading(100 + i, 4, Fixed::fromHundredths(2000 + 500 * i));
+            r[Bat_volt] = Fixed::fromHundredths(QList { 1600, 1620, 1650 }[i]);
+            QVERIFY(doc->Proc(r, false));
+        }
+        Chart &chart = doc->chart();
+        chart.redrawNow();
+        const auto at
+            = [&](int i) { return QPoint(chart.plot()->xAxis->coordToPixel(i + 0.7), 99); };
+        const auto hover = [&](int i) {
+            CrossLineFlag = true; // as with "CrossLine" checked
+            mouse(doc, QEvent::MouseMove, at(i));
+        };
+        const auto shiftClick = [&](int i) {
+            mouse(doc, QEvent::MouseButtonPress, at(i), Qt::LeftButton, Qt::ShiftModifier);
+            mouse(doc, QEvent::MouseButtonRelease, at(i), {}, Qt::ShiftModifier);
+        };
+        hover(from);
+        shiftClick(from);
+        QCOMPARE(chart.referenceTime(), (from + 1) / Day);
+        hover(to);
+        QCOMPARE(chart.crossHairLabel(), label);
+        QCOMPARE(host->shown.last()[Time], Value(QStringLiteral("00:00:0%1").arg(to + 1)));
+        shiftClick(to);
+        hover(to);
+        QVERIFY(!chart.referenceTime());
+        QCOMPARE(chart.crossHairLabel(), QString());
     }
 
     void doubleClickShowsTheChartAloneAndBack()

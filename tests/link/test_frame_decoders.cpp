@@ -106,21 +106,17 @@ private slots:
         QTest::addColumn<QString>("chg");
         QTest::addColumn<QString>("current");
         QTest::addColumn<QString>("power");
-        QTest::newRow("inactive") << 128 << true << ""
-                                  << ""
-                                  << "";
-        QTest::newRow("below zero is inactive") << 100 << true << ""
-                                                << ""
-                                                << "";
-        QTest::newRow("discharging") << 129 << false << "-DSC-"
-                                     << "-2.05"
-                                     << "25.36";
-        QTest::newRow("charging") << 130 << false << "+CHG+"
-                                  << "2.05"
-                                  << "25.36";
-        QTest::newRow("other mode") << 131 << false << ""
-                                    << ""
-                                    << "0.00";
+        const std::tuple<const char *, int, bool, const char *> rows[] = {
+            { "inactive", 128, true, "" },
+            { "below zero is inactive", 100, true, "" },
+            { "discharging", 129, false, "-DSC- -2.05 25.36" },
+            { "charging", 130, false, "+CHG+ 2.05 25.36" },
+            { "other mode", 131, false, "  0.00" },
+        };
+        for (const auto &[tag, mode, ends, shown] : rows) {
+            const QStringList f = QString(shown).split(' ');
+            QTest::newRow(tag) << mode << ends << f.value(0) << f.value(1) << f.value(2);
+        }
     }
     void blockModes()
     {
@@ -162,16 +158,15 @@ private slots:
         QTest::addColumn<int>("batVolt");
         QTest::addColumn<QString>("chg");
         QTest::addColumn<QString>("current");
-        QTest::newRow("charging") << 129 << 840 << "+CHG+"
-                                  << "1.50";
-        QTest::newRow("high mode charges too") << 200 << 840 << "+CHG+"
-                                               << "1.50";
-        QTest::newRow("idle without battery voltage") << 129 << 0 << "Idle"
-                                                      << "1.50";
-        QTest::newRow("mode zero discharges") << 128 << 840 << "-DSC-"
-                                              << "-1.50";
-        QTest::newRow("below zero discharges") << 127 << 840 << "-DSC-"
-                                               << "-1.50";
+        const std::tuple<const char *, int, int, const char *, const char *> rows[] = {
+            { "charging", 129, 840, "+CHG+", "1.50" },
+            { "high mode charges too", 200, 840, "+CHG+", "1.50" },
+            { "idle without battery voltage", 129, 0, "Idle", "1.50" },
+            { "mode zero discharges", 128, 840, "-DSC-", "-1.50" },
+            { "below zero discharges", 127, 840, "-DSC-", "-1.50" },
+        };
+        for (const auto &[tag, mode, batVolt, chg, current] : rows)
+            QTest::newRow(tag) << mode << batVolt << QString(chg) << QString(current);
     }
     void frame76Modes()
     {
@@ -272,21 +267,16 @@ private slots:
         QCOMPARE(got.join(u' '), outcome);
     }
 
-    void capacityAndTemperatures()
+    void capacityTemperatureAndPower()
     {
         FakeLinkHost host;
-        decode36(frame36().capacity(6, 98765).pair(17, -5), host, TenOClock);
+        // 1.25 A x 12.50 V = 15.625 W, rounded half away from zero
+        decode36(frame36().capacity(6, 98765).pair(17, -5).code(1, 1).pair(11, 125).pair(15, 1250),
+                 host, TenOClock);
         const ChannelReading r = host.readings(1).value(0);
         QCOMPARE(r[Cap], Value(98765));
         QCOMPARE(r[Ext_temp], Value(-5));
-    }
-
-    void powerRoundsHalfAway()
-    {
-        FakeLinkHost host;
-        // 1.25 A x 12.50 V = 15.625 W
-        decode36(frame36().code(1, 1).pair(11, 125).pair(15, 1250), host, TenOClock);
-        QCOMPARE(host.readings(1).value(0)[Power].text(), "15.63");
+        QCOMPARE(r[Power].text(), "15.63");
     }
 
     void shortBuffersIgnored_data()

@@ -97,259 +97,235 @@ void verifyDefaults(const Config &config)
 
 class TestConfig : public QObject {
     Q_OBJECT
-
 private slots:
-    void base64Decode_data();
-    void base64Decode();
-    void builtInStore();
-    void builtInPagesFindTheirPictures();
-    void defaultsWhenTheStoreCannotBeRead_data();
-    void defaultsWhenTheStoreCannotBeRead();
-    void flagsFollowTheMenuTable_data();
-    void flagsFollowTheMenuTable();
-    void nullFieldsWriteNothing();
-    void filesAreWrittenOncePerRunOrWhenChanged();
-    void imagesArePrivateAndRemovedWithTheStore();
-    void unwritableProgramFolderIsReportedOnce();
-};
+    void base64Decode_data()
+    {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("expected");
+        const char *const rows[][3] = {
+            { "empty", "", "" },
+            { "two and == give one byte", "QQ==", "A" },
+            { "three and = give two bytes", "QUI=", "AB" },
+            { "missing padding is zeros", "QQ", "A" },
+            { "one character gives nothing", "Q", "" },
+            { "length stops at the first =", "QQ==QUJD", "A" },
+            { "five characters give three bytes", "QUJDR", "ABC" },
+            { "outside the alphabet counts as 63", "QUJ.", "AB\x7f" },
+            { "plus is 62", "QUJ+", "AB\x7e" },
+            { "bytes that are no UTF-8 do not stop it", "/w==", "\uFFFD" },
+        };
+        for (const auto &[tag, input, expected] : rows)
+            QTest::newRow(tag) << QString::fromUtf8(input) << QString::fromUtf8(expected);
+        // UTF-8 text of 3, 10 and 11 bytes (no, two and one padding characters), and longer
+        const QString sentence = QStringLiteral("雙通道 Battery 3S, 2200 mAh; C1..C12 = 4.20 V!");
+        for (int n : { 1, 4, 5, int(sentence.size()) })
+            QTest::addRow("%d characters", n) << base64(sentence.left(n)) << sentence.left(n);
+    }
 
-void TestConfig::base64Decode_data()
-{
-    QTest::addColumn<QString>("input");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("empty") << QString() << QString();
-    QTest::newRow("four characters give three bytes") << "QUJD"
-                                                      << "ABC";
-    QTest::newRow("two and == give one byte") << "QQ=="
-                                              << "A";
-    QTest::newRow("three and = give two bytes") << "QUI="
-                                                << "AB";
-    QTest::newRow("missing padding is zeros") << "QQ"
-                                              << "A";
-    QTest::newRow("one character gives nothing") << "Q"
-                                                 << "";
-    QTest::newRow("only padding") << "===="
-                                  << "";
-    QTest::newRow("two groups") << "QUJDRA=="
-                                << "ABCD";
-    QTest::newRow("length stops at the first =") << "QQ==QUJD"
-                                                 << "A";
-    QTest::newRow("five characters give three bytes") << "QUJDR"
-                                                      << "ABC";
-    QTest::newRow("outside the alphabet counts as 63") << "QUJ."
-                                                       << "AB\x7f";
-    QTest::newRow("slash is 63") << "QUJ/"
-                                 << "AB\x7f";
-    QTest::newRow("plus is 62") << "QUJ+"
-                                << "AB\x7e";
-    QTest::newRow("UTF-8 text") << base64(QStringLiteral("雙通道充電器")) << "雙通道充電器";
-    const QString sentence = QStringLiteral("Battery 3S, 2200 mAh; C1..C12 = 4.20 V!");
-    QTest::newRow("every length of a sentence") << base64(sentence) << sentence;
-    QTest::newRow("bytes that are no UTF-8 do not stop it") << "/w=="
-                                                            << "\uFFFD";
-}
+    void base64Decode()
+    {
+        QFETCH(QString, input);
+        QFETCH(QString, expected);
+        QCOMPARE(Base64Decode(input), expected);
+    }
 
-void TestConfig::base64Decode()
-{
-    QFETCH(QString, input);
-    QFETCH(QString, expected);
-    QCOMPARE(Base64Decode(input), expected);
-}
+    void builtInStore()
+    {
+        QTemporaryDir folder;
+        InterfaceTextStore store(InterfaceTextStore::builtInPath(), folder.path());
+        const Config config(store);
+        QCOMPARE(store.takeProblem(), QString());
 
-void TestConfig::builtInStore()
-{
-    QTemporaryDir folder;
-    InterfaceTextStore store(InterfaceTextStore::builtInPath(), folder.path());
-    const Config config(store);
-    QCOMPARE(store.takeProblem(), QString());
+        QCOMPARE(config.Caption(), QStringLiteral("chargemon"));
+        QVERIFY(config.AdWidth() > 0);
+        QVERIFY(config.AboutEN().contains(QStringLiteral("chargemon")));
+        QVERIFY(config.AboutCHT().contains(QStringLiteral("充電器")));
+        QCOMPARE(falseFlags(config.flags()), QStringList());
 
-    QCOMPARE(config.Caption(), QStringLiteral("chargemon"));
-    QVERIFY(config.AdWidth() > 0);
-    QVERIFY(config.AboutEN().contains(QStringLiteral("chargemon")));
-    QVERIFY(config.AboutCHT().contains(QStringLiteral("充電器")));
-    QCOMPARE(falseFlags(config.flags()), QStringList());
+        const QImage splash(config.Splash());
+        QCOMPARE(splash.size(), QSize(549, 350));
+        QVERIFY(splash.hasAlphaChannel());
+        QCOMPARE(qAlpha(splash.pixel(0, 0)), 0); // transparent outside the card
+        QVERIFY(!QImage(config.AboutImg()).isNull());
 
-    const QImage splash(config.Splash());
-    QCOMPARE(splash.size(), QSize(549, 350));
-    QVERIFY(splash.hasAlphaChannel());
-    QCOMPARE(qAlpha(splash.pixel(0, 0)), 0); // transparent outside the card
-    QVERIFY(!QImage(config.AboutImg()).isNull());
+        QCOMPARE(config.AD_Html_FileName(), QDir(folder.path()).filePath("html/ad.htm"));
+        QCOMPARE(config.Guid_Html_FileName(), QDir(folder.path()).filePath("html/Manual.htm"));
+        QVERIFY(readAll(config.Guid_Html_FileName()).contains("dialout"));
+    }
 
-    QCOMPARE(config.AD_Html_FileName(), QDir(folder.path()).filePath("html/ad.htm"));
-    QCOMPARE(config.Guid_Html_FileName(), QDir(folder.path()).filePath("html/Manual.htm"));
-    QVERIFY(readAll(config.Guid_Html_FileName()).contains("dialout"));
-}
-
-void TestConfig::builtInPagesFindTheirPictures()
-{
-    QTemporaryDir folder;
-    InterfaceTextStore store(InterfaceTextStore::builtInPath(), folder.path());
-    const Config config(store);
-    const QRegularExpression image(QStringLiteral("<img src=\"([^\"]+)\""));
-    for (const QString &page : { config.AD_Html_FileName(), config.Guid_Html_FileName() }) {
-        const QString html = QString::fromUtf8(readAll(page));
-        QVERIFY2(html.contains(QStringLiteral("<img")), qPrintable(page));
-        for (const auto &match : image.globalMatch(html)) {
-            const QString picture = QFileInfo(page).dir().filePath(match.captured(1));
-            QVERIFY2(!QImage(picture).isNull(), qPrintable(picture));
+    void builtInPagesFindTheirPictures()
+    {
+        QTemporaryDir folder;
+        InterfaceTextStore store(InterfaceTextStore::builtInPath(), folder.path());
+        const Config config(store);
+        const QRegularExpression image(QStringLiteral("<img src=\"([^\"]+)\""));
+        for (const QString &page : { config.AD_Html_FileName(), config.Guid_Html_FileName() }) {
+            const QString html = QString::fromUtf8(readAll(page));
+            QVERIFY2(html.contains(QStringLiteral("<img")), qPrintable(page));
+            for (const auto &match : image.globalMatch(html)) {
+                const QString picture = QFileInfo(page).dir().filePath(match.captured(1));
+                QVERIFY2(!QImage(picture).isNull(), qPrintable(picture));
+            }
         }
     }
-}
 
-void TestConfig::defaultsWhenTheStoreCannotBeRead_data()
-{
-    QTest::addColumn<QByteArray>("content"); // empty: no file at all
-    QTest::addColumn<QStringList>("sql"); // run on the file instead
-    QTest::newRow("missing") << QByteArray() << QStringList();
-    QTest::newRow("not a database") << QByteArray("Settings.ini is not this") << QStringList();
-    QTest::newRow("no tables") << QByteArray() << QStringList { "CREATE TABLE other (x)" };
-    QTest::newRow("empty tables") << QByteArray()
-                                  << QStringList { "CREATE TABLE interface (Caption)",
-                                                   "CREATE TABLE AD_manul (AD_img)",
-                                                   "CREATE TABLE Menu (Tools_Open)" };
-}
-
-void TestConfig::defaultsWhenTheStoreCannotBeRead()
-{
-    QFETCH(QByteArray, content);
-    QFETCH(QStringList, sql);
-    QTemporaryDir folder;
-    const QString path = QDir(folder.path()).filePath(QStringLiteral("store.db"));
-    if (!content.isEmpty())
-        writeAll(path, content);
-    if (!sql.isEmpty())
-        execute(path, sql);
-
-    InterfaceTextStore store(path, folder.path());
-    verifyDefaults(Config(store));
-    QVERIFY(!store.takeProblem().isEmpty());
-    verifyDefaults(Config(store));
-    QCOMPARE(store.takeProblem(), QString()); // reported once
-    QVERIFY(!QDir(folder.path()).exists(QStringLiteral("html")));
-}
-
-void TestConfig::flagsFollowTheMenuTable_data()
-{
-    QTest::addColumn<QStringList>("changes");
-    QTest::addColumn<QStringList>("hidden");
-    QTest::newRow("all shown") << QStringList() << QStringList();
-    QTest::newRow("menu Open hidden, tool bar Open shown")
-        << QStringList { "UPDATE Menu SET MDI_File_Open = 0" } << QStringList { "MDI_File_Open" };
-    QTest::newRow("first and last")
-        << QStringList { "UPDATE Menu SET Client_Menu_File = 0, Tools_Lang = 0" }
-        << QStringList { "Client_Menu_File", "Tools_Lang" };
-    QTest::newRow("a Null flag stays shown")
-        << QStringList { "UPDATE Menu SET Help_About = NULL, Help_Guid = 0" }
-        << QStringList { "Help_Guid" };
-    QTest::newRow("only the first row counts")
-        << QStringList { "INSERT INTO Menu (Tools_Save) VALUES (0)" } << QStringList();
-}
-
-void TestConfig::flagsFollowTheMenuTable()
-{
-    QFETCH(QStringList, changes);
-    QFETCH(QStringList, hidden);
-    QTemporaryDir folder;
-    InterfaceTextStore store(makeStore(folder.path(), changes), folder.path());
-    QCOMPARE(falseFlags(Config(store).flags()), hidden);
-}
-
-void TestConfig::nullFieldsWriteNothing()
-{
-    QTemporaryDir folder;
-    const QString store = makeStore(folder.path(),
-                                    { "UPDATE interface SET aboutimg = NULL",
-                                      "UPDATE AD_manul SET AD_img = NULL, AD_Html = NULL" });
-    const QDir html(QDir(folder.path()).filePath(QStringLiteral("html")));
-    QVERIFY(QDir().mkpath(html.path()));
-    writeAll(html.filePath("ad.htm"), "earlier page");
-
-    InterfaceTextStore texts(store, folder.path());
-    const Config config(texts);
-    QCOMPARE(texts.takeProblem(), QString());
-    QVERIFY(config.AboutImg().isEmpty());
-    QVERIFY(config.Splash().isEmpty());
-    QCOMPARE(config.AD_Html_FileName(), html.filePath("ad.htm"));
-    QCOMPARE(readAll(config.AD_Html_FileName()), QByteArray("earlier page"));
-    QVERIFY(!html.exists(QStringLiteral("image")));
-    QCOMPARE(readAll(config.Guid_Html_FileName()), QByteArray("<html>guide</html>"));
-}
-
-void TestConfig::filesAreWrittenOncePerRunOrWhenChanged()
-{
-    QTemporaryDir folder;
-    const QString storePath = makeStore(folder.path());
-    const QString page = QDir(folder.path()).filePath(QStringLiteral("html/ad.htm"));
+    void defaultsWhenTheStoreCannotBeRead_data()
     {
-        InterfaceTextStore store(storePath, folder.path());
-        const Config first(store);
-        QCOMPARE(first.Caption(), QStringLiteral("Test title"));
-        QCOMPARE(first.AboutCHT(), QStringLiteral("關於"));
-        QCOMPARE(first.AdWidth(), 1500);
-        QCOMPARE(readAll(page), QByteArray("<html>ad</html>")); // trimmed
-        QCOMPARE(readAll(QDir(folder.path()).filePath("html/image/img.jpg")),
-                 QByteArray("\xFF\xD8\xFF\xE0"));
+        QTest::addColumn<QByteArray>("content"); // empty: no file at all
+        QTest::addColumn<QStringList>("sql"); // run on the file instead
+        QTest::newRow("missing") << QByteArray() << QStringList();
+        QTest::newRow("not a database") << QByteArray("Settings.ini is not this") << QStringList();
+        QTest::newRow("no tables") << QByteArray() << QStringList { "CREATE TABLE other (x)" };
+        QTest::newRow("empty tables")
+            << QByteArray()
+            << QStringList { "CREATE TABLE interface (Caption)", "CREATE TABLE AD_manul (AD_img)",
+                             "CREATE TABLE Menu (Tools_Open)" };
+    }
 
-        writeAll(page, "edited by hand");
-        Config again(store);
-        QCOMPARE(readAll(page), QByteArray("edited by hand"));
+    void defaultsWhenTheStoreCannotBeRead()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QStringList, sql);
+        QTemporaryDir folder;
+        const QString path = QDir(folder.path()).filePath(QStringLiteral("store.db"));
+        if (!content.isEmpty())
+            writeAll(path, content);
+        if (!sql.isEmpty())
+            execute(path, sql);
 
-        QVERIFY(QFile::remove(page));
-        Config afterRemoval(store);
-        QCOMPARE(readAll(page), QByteArray("<html>ad</html>"));
+        InterfaceTextStore store(path, folder.path());
+        verifyDefaults(Config(store));
+        QVERIFY(!store.takeProblem().isEmpty());
+        verifyDefaults(Config(store));
+        QCOMPARE(store.takeProblem(), QString()); // reported once
+        QVERIFY(!QDir(folder.path()).exists(QStringLiteral("html")));
+    }
 
-        execute(storePath, { "UPDATE AD_manul SET AD_Html = '<html>new</html>'" });
-        Config changed(store);
+    void flagsFollowTheMenuTable_data()
+    {
+        QTest::addColumn<QStringList>("changes");
+        QTest::addColumn<QStringList>("hidden");
+        QTest::newRow("all shown") << QStringList() << QStringList();
+        QTest::newRow("menu Open hidden, tool bar Open shown")
+            << QStringList { "UPDATE Menu SET MDI_File_Open = 0" }
+            << QStringList { "MDI_File_Open" };
+        QTest::newRow("first and last")
+            << QStringList { "UPDATE Menu SET Client_Menu_File = 0, Tools_Lang = 0" }
+            << QStringList { "Client_Menu_File", "Tools_Lang" };
+        QTest::newRow("a Null flag stays shown")
+            << QStringList { "UPDATE Menu SET Help_About = NULL, Help_Guid = 0" }
+            << QStringList { "Help_Guid" };
+        QTest::newRow("only the first row counts")
+            << QStringList { "INSERT INTO Menu (Tools_Save) VALUES (0)" } << QStringList();
+    }
+
+    void flagsFollowTheMenuTable()
+    {
+        QFETCH(QStringList, changes);
+        QFETCH(QStringList, hidden);
+        QTemporaryDir folder;
+        InterfaceTextStore store(makeStore(folder.path(), changes), folder.path());
+        QCOMPARE(falseFlags(Config(store).flags()), hidden);
+    }
+
+    void nullFieldsWriteNothing()
+    {
+        QTemporaryDir folder;
+        const QString store = makeStore(folder.path(),
+                                        { "UPDATE interface SET aboutimg = NULL",
+                                          "UPDATE AD_manul SET AD_img = NULL, AD_Html = NULL" });
+        const QDir html(QDir(folder.path()).filePath(QStringLiteral("html")));
+        QVERIFY(QDir().mkpath(html.path()));
+        writeAll(html.filePath("ad.htm"), "earlier page");
+
+        InterfaceTextStore texts(store, folder.path());
+        const Config config(texts);
+        QCOMPARE(texts.takeProblem(), QString());
+        QVERIFY(config.AboutImg().isEmpty());
+        QVERIFY(config.Splash().isEmpty());
+        QCOMPARE(config.AD_Html_FileName(), html.filePath("ad.htm"));
+        QCOMPARE(readAll(config.AD_Html_FileName()), QByteArray("earlier page"));
+        QVERIFY(!html.exists(QStringLiteral("image")));
+        QCOMPARE(readAll(config.Guid_Html_FileName()), QByteArray("<html>guide</html>"));
+    }
+
+    void filesAreWrittenOncePerRunOrWhenChanged()
+    {
+        QTemporaryDir folder;
+        const QString storePath = makeStore(folder.path());
+        const QString page = QDir(folder.path()).filePath(QStringLiteral("html/ad.htm"));
+        {
+            InterfaceTextStore store(storePath, folder.path());
+            const Config first(store);
+            QCOMPARE(first.Caption(), QStringLiteral("Test title"));
+            QCOMPARE(first.AboutCHT(), QStringLiteral("關於"));
+            QCOMPARE(first.AdWidth(), 1500);
+            QCOMPARE(readAll(page), QByteArray("<html>ad</html>")); // trimmed
+            QCOMPARE(readAll(QDir(folder.path()).filePath("html/image/img.jpg")),
+                     QByteArray("\xFF\xD8\xFF\xE0"));
+
+            writeAll(page, "edited by hand");
+            Config again(store);
+            QCOMPARE(readAll(page), QByteArray("edited by hand"));
+
+            QVERIFY(QFile::remove(page));
+            Config afterRemoval(store);
+            QCOMPARE(readAll(page), QByteArray("<html>ad</html>"));
+
+            execute(storePath, { "UPDATE AD_manul SET AD_Html = '<html>new</html>'" });
+            Config changed(store);
+            QCOMPARE(readAll(page), QByteArray("<html>new</html>"));
+            writeAll(page, "edited by hand");
+        }
+        InterfaceTextStore nextRun(storePath, folder.path());
+        Config config(nextRun);
         QCOMPARE(readAll(page), QByteArray("<html>new</html>"));
-        writeAll(page, "edited by hand");
     }
-    InterfaceTextStore nextRun(storePath, folder.path());
-    Config config(nextRun);
-    QCOMPARE(readAll(page), QByteArray("<html>new</html>"));
-}
 
-void TestConfig::imagesArePrivateAndRemovedWithTheStore()
-{
-    QTemporaryDir folder;
-    QString image;
-    QString otherRun;
+    void imagesArePrivateAndRemovedWithTheStore()
     {
-        InterfaceTextStore store(InterfaceTextStore::builtInPath(), folder.path());
-        image = Config(store).AboutImg();
-        QCOMPARE(Config(store).AboutImg(), image);
-        InterfaceTextStore second(InterfaceTextStore::builtInPath(), folder.path());
-        otherRun = Config(second).AboutImg();
+        QTemporaryDir folder;
+        QString image;
+        QString otherRun;
+        {
+            InterfaceTextStore store(InterfaceTextStore::builtInPath(), folder.path());
+            image = Config(store).AboutImg();
+            QCOMPARE(Config(store).AboutImg(), image);
+            InterfaceTextStore second(InterfaceTextStore::builtInPath(), folder.path());
+            otherRun = Config(second).AboutImg();
 
-        QVERIFY(QFileInfo::exists(image));
-        QVERIFY(!image.startsWith(folder.path()));
-        QVERIFY(QFileInfo(image).dir() != QFileInfo(otherRun).dir());
-        const auto others = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup
-            | QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
-        QCOMPARE(QFileInfo(QFileInfo(image).path()).permissions() & others,
-                 QFileDevice::Permissions());
+            QVERIFY(QFileInfo::exists(image));
+            QVERIFY(!image.startsWith(folder.path()));
+            QVERIFY(QFileInfo(image).dir() != QFileInfo(otherRun).dir());
+            const auto others = QFileDevice::ReadGroup | QFileDevice::WriteGroup
+                | QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::WriteOther
+                | QFileDevice::ExeOther;
+            QCOMPARE(QFileInfo(QFileInfo(image).path()).permissions() & others,
+                     QFileDevice::Permissions());
+        }
+        QVERIFY(!QFileInfo::exists(image));
+        QVERIFY(!QFileInfo::exists(QFileInfo(image).path()));
+        QVERIFY(!QFileInfo::exists(otherRun));
     }
-    QVERIFY(!QFileInfo::exists(image));
-    QVERIFY(!QFileInfo::exists(QFileInfo(image).path()));
-    QVERIFY(!QFileInfo::exists(otherRun));
-}
 
-void TestConfig::unwritableProgramFolderIsReportedOnce()
-{
-    QTemporaryDir folder;
-    const QString blocker = QDir(folder.path()).filePath(QStringLiteral("a file"));
-    writeAll(blocker, "no folder can be made below a file");
-    InterfaceTextStore store(makeStore(folder.path()), QDir(blocker).filePath("program"));
+    void unwritableProgramFolderIsReportedOnce()
+    {
+        QTemporaryDir folder;
+        const QString blocker = QDir(folder.path()).filePath(QStringLiteral("a file"));
+        writeAll(blocker, "no folder can be made below a file");
+        InterfaceTextStore store(makeStore(folder.path()), QDir(blocker).filePath("program"));
 
-    const Config config(store);
-    QCOMPARE(config.Caption(), QStringLiteral("Test title"));
-    QCOMPARE(falseFlags(config.flags()), QStringList());
-    QVERIFY(!config.AboutImg().isEmpty()); // the private folder still works
-    QVERIFY(config.AD_Html_FileName().isEmpty());
-    QVERIFY(config.Guid_Html_FileName().isEmpty());
-    QVERIFY(store.takeProblem().startsWith(QStringLiteral("Cannot write ")));
-    Config again(store);
-    QCOMPARE(store.takeProblem(), QString());
-}
+        const Config config(store);
+        QCOMPARE(config.Caption(), QStringLiteral("Test title"));
+        QCOMPARE(falseFlags(config.flags()), QStringList());
+        QVERIFY(!config.AboutImg().isEmpty()); // the private folder still works
+        QVERIFY(config.AD_Html_FileName().isEmpty());
+        QVERIFY(config.Guid_Html_FileName().isEmpty());
+        QVERIFY(store.takeProblem().startsWith(QStringLiteral("Cannot write ")));
+        Config again(store);
+        QCOMPARE(store.takeProblem(), QString());
+    }
+};
 
 QTEST_GUILESS_MAIN(TestConfig)
 #include "test_config.moc"

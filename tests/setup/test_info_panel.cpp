@@ -84,24 +84,20 @@ private slots:
         QTest::addColumn<QString>("percent");
         QTest::addColumn<int>("bar");
         QTest::addColumn<CellFill>("fill");
-        const QString li = QStringLiteral("LiIo/Po/Fe");
-        QTest::newRow("3.54 V") << li << "3.54"
-                                << "45.00" << 45 << CellFill::Yellow;
-        QTest::newRow("3.5401 V") << li << "3.5401"
-                                  << "45.00" << 45 << CellFill::Yellow;
-        QTest::newRow("3.55 V") << li << "3.55"
-                                << "45.80" << 46 << CellFill::Green;
-        QTest::newRow("17.96 % rounds to 18") << li << "3.2155"
-                                              << "18.00" << 18 << CellFill::Yellow;
-        QTest::newRow("44.5 % to the even bar") << li << "3.534"
-                                                << "44.50" << 44 << CellFill::Yellow;
-        QTest::newRow("below empty") << li << "2.9"
-                                     << "0.00" << 0 << CellFill::Red;
-        QTest::newRow("above full") << li << "4.35"
-                                    << "100.00" << 100 << CellFill::Green;
-        QTest::newRow("not lithium") << "Pb"
-                                     << "3.9"
-                                     << "0.00" << 0 << CellFill::Red;
+        const std::tuple<const char *, const char *, const char *, const char *, int, CellFill>
+            rows[] = {
+                { "3.54 V", "LiIo/Po/Fe", "3.54", "45.00", 45, CellFill::Yellow },
+                { "3.5401 V", "LiIo/Po/Fe", "3.5401", "45.00", 45, CellFill::Yellow },
+                { "3.55 V", "LiIo/Po/Fe", "3.55", "45.80", 46, CellFill::Green },
+                { "17.96 % rounds to 18", "LiIo/Po/Fe", "3.2155", "18.00", 18, CellFill::Yellow },
+                { "44.5 % to the even bar", "LiIo/Po/Fe", "3.534", "44.50", 44, CellFill::Yellow },
+                { "below empty", "LiIo/Po/Fe", "2.9", "0.00", 0, CellFill::Red },
+                { "above full", "LiIo/Po/Fe", "4.35", "100.00", 100, CellFill::Green },
+                { "not lithium", "Pb", "3.9", "0.00", 0, CellFill::Red },
+            };
+        for (const auto &[tag, type, voltage, percent, bar, fill] : rows)
+            QTest::newRow(tag) << QString(type) << QString(voltage) << QString(percent) << bar
+                               << fill;
     }
     void cells()
     {

@@ -14,7 +14,6 @@
 namespace {
 
 using Kind = Tool::Kind;
-using Role = BandSpec::Role;
 
 const BandSpec *band(const QString &name)
 {
@@ -38,75 +37,6 @@ const ToolSpec *tool(const QString &bandName, const QString &name)
 class TestCommandLayout : public QObject {
     Q_OBJECT
 private slots:
-    void bandsInOrder()
-    {
-        QStringList names;
-        for (const BandSpec &spec : commandLayout())
-            names << spec.name;
-        QCOMPARE(names,
-                 QStringList({ "Main", "Client_menu", "Main_file", "File", "View", "Help",
-                               "Windows", "Lang", "Channel", "Tools", "state" }));
-    }
-
-    void bands_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<Role>("role");
-        QTest::addColumn<QStringList>("tools");
-        const QString sep = QStringLiteral("separator1");
-        QTest::newRow("Main") << "Main"
-                              << "Band8" << Role::MenuBar << QStringList { "File", "Help" };
-        QTest::newRow("Client_menu")
-            << "Client_menu"
-            << "Menu" << Role::MenuBar << QStringList { "file", "View", "WList", "Help" };
-        QTest::newRow("Main_file")
-            << "Main_file"
-            << "Main_file" << Role::PopUp << QStringList { "Open", "Lang", "Exit" };
-        QTest::newRow("File") << "File"
-                              << "miFile" << Role::PopUp
-                              << QStringList { "Open", "Save",  "Export", sep,   "Lang",
-                                               sep,    "Print", sep,      "Exit" };
-        QTest::newRow("View") << "View"
-                              << "&view" << Role::PopUp
-                              << QStringList { "Copy", "Title", "CrossLine", "Refresh", "Summary" };
-        QTest::newRow("Help") << "Help"
-                              << "&Help" << Role::PopUp << QStringList { "Guid", "About" };
-        QTest::newRow("Windows") << "Windows"
-                                 << "Windows" << Role::PopUp
-                                 << QStringList { "miWTileH", "miWTileV", "miWCascade",
-                                                  "miWArrangeIcons", "miWWindowList" };
-        QTest::newRow("Lang") << "Lang"
-                              << "Lang" << Role::PopUp << QStringList { "Eng", "Cht" };
-        QTest::newRow("Channel") << "Channel"
-                                 << "Channel" << Role::PopUp << QStringList { "CH1", "CH2" };
-        QTest::newRow("Tools") << "Tools"
-                               << "ToolsBar" << Role::ToolBar
-                               << QStringList { "Open",   "Save",  "Print",   sep,         "Copy",
-                                                "Export", sep,     "Title",   "CrossLine", sep,
-                                                "Lang",   "Tool6", "Channel", "Tool19" };
-        QTest::newRow("state") << "state"
-                               << "状态栏" << Role::StatusBar
-                               << QStringList { "L1", "L2", "sState", "sdate", "Tool1", "stime" };
-    }
-    void bands()
-    {
-        QFETCH(QString, name);
-        QFETCH(QString, title);
-        QFETCH(Role, role);
-        QFETCH(QStringList, tools);
-        const BandSpec *spec = band(name);
-        QVERIFY(spec);
-        QCOMPARE(spec->title, title);
-        QCOMPARE(spec->role, role);
-        QStringList names;
-        for (const ToolSpec &tool : spec->tools) {
-            names << tool.name;
-            QCOMPARE(tool.kind == Kind::Separator, tool.name == "separator1");
-        }
-        QCOMPARE(names, tools);
-    }
-
     // The one command whose tip differs between menu and tool bar.
     void exportTips()
     {

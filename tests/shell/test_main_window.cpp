@@ -1,10 +1,8 @@
 #include "../link/frame_builder.h"
 #include "document/run_file.h"
-#include "document/tee.h"
 #include "link/port_search.h"
 #include "platform/analog_gauge.h"
 #include "platform/chart.h"
-#include "platform/command_bar.h"
 #include "platform/dialogs.h"
 #include "platform/folders.h"
 #include "platform/panel_lamp.h"
@@ -14,13 +12,12 @@
 #include "setup/adform.h"
 #include "setup/config.h"
 #include "setup/infoform1.h"
+#include "shell/command_layout.h"
 #include "shell/live_dispatch.h"
 #include "shell/mdi_form.h"
 #include "shell/open_saved_run.h"
 #include "shell/window_arrangement.h"
-#include "support/fake_clock.h"
-#include "support/scripted_dialogs.h"
-#include "support/scripted_port_list.h"
+#include "support/window_rig.h"
 
 #include <QLabel>
 #include <QMdiArea>
@@ -28,29 +25,11 @@
 #include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
-ChannelReading reading(qint64 capacity)
-{
-    ChannelReading r;
-    r[Type] = "NiMH";
-    r[Chg] = "+CHG+";
-    r[Ext_temp] = 30;
-    r[In_temp] = 0;
-    r[In_Volt] = Fixed::fromHundredths(1200);
-    r[Bat_volt] = Fixed::fromHundredths(720);
-    r[Current] = Fixed::fromHundredths(100);
-    r[Cap] = capacity;
-    r[Power] = "7.20";
-    for (int c = C1; c <= C12; ++c)
-        r[c] = Fixed();
-    return r;
-}
-
-// Both channels charging; channel 2 stops when `ch2` is false.
-QByteArray frame112(int capacity, bool ch2 = true)
+// Both channels charging.
+QByteArray frame112(int capacity)
 {
     FrameBuilder f(112);
     f.code(1, 2)
@@ -63,12 +42,7 @@ QByteArray frame112(int capacity, bool ch2 = true)
         .pair(19, 417)
         .pair(21, 416)
         .pair(23, 417);
-    f.code(55, ch2 ? 2 : 0)
-        .code(56, 4)
-        .capacity(60, capacity)
-        .pair(65, 100)
-        .pair(69, 840)
-        .pair(71, 27);
+    f.code(55, 2).code(56, 4).capacity(60, capacity).pair(65, 100).pair(69, 840).pair(71, 27);
     return f;
 }
 
@@ -107,52 +81,14 @@ private:
 class TestMainWindow : public QObject {
     Q_OBJECT
 
-    struct Rig {
-        FakeClock clock;
-        ScriptedSerialPort port;
-        ScriptedPortList ports;
-        ScriptedDialogs dialogs;
-        QTemporaryDir programFolder;
-        InterfaceTextStore store;
-        Settings settings;
-        MDIForm1 window { { clock, port, ports, dialogs, store, settings } };
-
-        explicit Rig(const QString &storePath = InterfaceTextStore::builtInPath(),
-                     const QString &settingsFile = {})
-            : store(storePath, programFolder.path()),
-              settings(settingsFile.isEmpty() ? programFolder.filePath(QStringLiteral("s.ini"))
-                                              : settingsFile)
-        {
-            ports.list = { "COM1" };
-        }
-        Tool &tool(const char *band, const char *name)
-        {
-            return window.Menu().tool(QLatin1String(band), QLatin1String(name));
-        }
-        void click(const char *band, const char *name)
-        {
-            emit window.Menu().toolClicked(tool(band, name));
-        }
-        QStringList status() { return tool("state", "sState").list(); }
+    struct Rig : WindowRig {
+        using WindowRig::WindowRig;
         // Opens `path` and waits until the open has ended, however it ends.
         void open(const QString &path)
         {
             dialogs.fileAnswers << path;
             click("Main_file", "Open");
             QTRY_VERIFY_WITH_TIMEOUT(!window.findChild<OpenInProgress *>(), 60000);
-        }
-        QList<tee *> documents() const
-        {
-            QList<tee *> docs;
-            for (QMdiSubWindow *w : const_cast<MDIForm1 &>(window).mdiArea().subWindowList())
-                docs << qobject_cast<tee *>(w);
-            return docs;
-        }
-        void feed(int channel, qint64 capacity, double seconds = 1)
-        {
-            clock.advanceSeconds(seconds);
-            ChannelReading r = reading(capacity);
-            window.live().Reading_Proc(channel, r);
         }
     };
 
@@ -230,38 +166,32 @@ private slots:
             rig.status().filter("CH1 Completed. You can save it now.").value(0)));
     }
 
-    void implausibleReadingsAreDropped_data()
+    void implausibleReadings_data()
     {
         QTest::addColumn<int>("field");
         QTest::addColumn<Value>("value");
-        QTest::addColumn<bool>("fed");
-        QTest::newRow("battery 0.99 V")
-            << int(Bat_volt) << Value(Fixed::fromHundredths(99)) << false;
-        QTest::newRow("battery 1.00 V")
-            << int(Bat_volt) << Value(Fixed::fromHundredths(100)) << true;
-        QTest::newRow("battery 51.00 V")
-            << int(Bat_volt) << Value(Fixed::fromHundredths(5100)) << true;
-        QTest::newRow("battery 51.01 V")
-            << int(Bat_volt) << Value(Fixed::fromHundredths(5101)) << false;
-        QTest::newRow("input 20.00 V")
-            << int(In_Volt) << Value(Fixed::fromHundredths(2000)) << true;
-        QTest::newRow("input 20.01 V")
-            << int(In_Volt) << Value(Fixed::fromHundredths(2001)) << false;
-        QTest::newRow("outside 150") << int(Ext_temp) << Value(150) << true;
-        QTest::newRow("outside 151") << int(Ext_temp) << Value(151) << false;
-        QTest::newRow("inside 100") << int(In_temp) << Value(100) << true;
-        QTest::newRow("inside 101") << int(In_temp) << Value(101) << false;
+        QTest::addColumn<bool>("dropped");
+        const auto volts = [](int hundredths) { return Value(Fixed::fromHundredths(hundredths)); };
+        QTest::newRow("battery 0.99 V") << int(Bat_volt) << volts(99) << true;
+        QTest::newRow("battery 1.00 V") << int(Bat_volt) << volts(100) << false;
+        QTest::newRow("battery 51.00 V") << int(Bat_volt) << volts(5100) << false;
+        QTest::newRow("battery 51.01 V") << int(Bat_volt) << volts(5101) << true;
+        QTest::newRow("battery no number") << int(Bat_volt) << Value() << false;
+        QTest::newRow("input 20.00 V") << int(In_Volt) << volts(2000) << false;
+        QTest::newRow("input 20.01 V") << int(In_Volt) << volts(2001) << true;
+        QTest::newRow("outside 150") << int(Ext_temp) << Value(150) << false;
+        QTest::newRow("outside 151") << int(Ext_temp) << Value(151) << true;
+        QTest::newRow("inside 100") << int(In_temp) << Value(100) << false;
+        QTest::newRow("inside 101") << int(In_temp) << Value(101) << true;
     }
-    void implausibleReadingsAreDropped()
+    void implausibleReadings()
     {
         QFETCH(int, field);
         QFETCH(Value, value);
-        QFETCH(bool, fed);
-        Rig rig;
+        QFETCH(bool, dropped);
         ChannelReading r = reading(1);
         r[field] = value;
-        rig.window.live().Reading_Proc(1, r);
-        QCOMPARE(rig.window.Newdoc() != nullptr, fed);
+        QCOMPARE(implausible(r), dropped);
     }
 
     void statusLineKeepsTenLines()
@@ -357,30 +287,14 @@ private slots:
                  QList<QPoint>({ QPoint(0, 80), QPoint(100, 80), QPoint(0, 60) }));
     }
 
-    void wholeProgramOnAScriptedPort()
+    void arrangementModes()
     {
-        Rig rig;
-        rig.port.sendOnOpen(1, frame112(5));
-        rig.window.load();
-        rig.window.portSearch().probeWaitOver();
-        QVERIFY(rig.window.portSearch().connected());
-        QVERIFY(rig.status().join('\n').contains("Serial port 1 was connected."));
-        for (int s = 1; s <= 5; ++s) {
-            rig.clock.advanceSeconds(1);
-            rig.port.pushBytewise(frame112(5 + s, s < 5));
-        }
-        QList<tee *> docs = rig.documents();
-        QCOMPARE(docs.size(), 2);
-        QCOMPARE(docs[0]->caption(), QStringLiteral("CH1 Chart 1 >>Live<<"));
-        QCOMPARE(docs[1]->caption(), QStringLiteral("CH2 Chart 2 END")); // channel 2 stopped
-        QCOMPARE(docs[0]->table().cell(docs[0]->RtnGridRows() - 1, Bat_volt),
-                 QStringLiteral("12.50"));
-        QCOMPARE(docs[1]->table().cell(1, Type), QStringLiteral("NiMH"));
-
-        rig.clock.advanceSeconds(11); // the charger falls silent
-        rig.window.portSearch().Timer_out_Timer();
-        QCOMPARE(docs[0]->caption(), QStringLiteral("CH1 Chart 1 END"));
-        QVERIFY(!rig.tool("state", "L1").on());
+        using enum WindowArrangement::Mode;
+        QCOMPARE(WindowArrangement::modeOf("miWCascade"), Cascade);
+        QCOMPARE(WindowArrangement::modeOf("miWTileH"), TileHorizontally);
+        QCOMPARE(WindowArrangement::modeOf("miWTileV"), TileVertically);
+        QCOMPARE(WindowArrangement::modeOf("miWArrangeIcons"), ArrangeIcons);
+        QCOMPARE(WindowArrangement::modeOf("Open"), std::nullopt);
     }
 
     // The built-in store with one change.
@@ -401,25 +315,65 @@ private slots:
         return changed ? path : QString();
     }
 
-    void menuFlagsHideBothCopies()
+    // Clearing one flag hides exactly these tools ("band/tool"); every flag has its row.
+    void menuFlags_data()
     {
-        const QString path = alteredStore("update Menu set MDI_File_Open = 0, MDI_File_Exit = 0, "
-                                          "Tools_Save = 0, Help_About = 0");
-        QVERIFY(!path.isEmpty());
-        Rig rig(path);
-        rig.window.load();
-        QVERIFY(!rig.tool("File", "Open").visible());
-        QVERIFY(!rig.tool("Main_file", "Open").visible());
-        QVERIFY(!rig.tool("Main_file", "Exit").visible());
-        QVERIFY(rig.tool("Tools", "Open").visible()); // follows its own flag
-        QVERIFY(!rig.tool("Tools", "Save").visible());
-        QVERIFY(!rig.tool("Help", "About").visible());
-        QVERIFY(rig.tool("Main_file", "Lang").visible());
-        QCOMPARE(rig.window.windowTitle(), QStringLiteral("chargemon"));
-        QCOMPARE(rig.status().mid(0, 2),
-                 QStringList({ "10:00:00  Start.",
-                               "10:00:00  Scan serial port for communication.Make sure your driver "
-                               "was installed." }));
+        QTest::addColumn<QString>("flag");
+        QTest::addColumn<QStringList>("hidden");
+        const QStringList rows[] = {
+            { "MDI_File_Open", "File/Open", "Main_file/Open" },
+            { "MDI_File_Lang", "File/Lang", "Main_file/Lang" },
+            { "MDI_File_Exit", "File/Exit", "Main_file/Exit" },
+            { "Client_View_Copy", "View/Copy" },
+            { "Client_View_Title", "View/Title" },
+            { "Client_View_CrossLine", "View/CrossLine" },
+            { "Client_View_Summary", "View/Summary" },
+            { "Help_Guid", "Help/Guid" },
+            { "Help_About", "Help/About" },
+            { "Client_Menu_File", "Client_menu/file" },
+            { "Client_Menu_View", "Client_menu/View" },
+            { "Client_Menu_Wlist", "Client_menu/WList" },
+            { "Client_Menu_Help", "Client_menu/Help" },
+            { "MDI_file", "Main/File" },
+            { "MDI_help", "Main/Help" },
+            { "Tools_Open", "Tools/Open" },
+            { "Tools_Save", "Tools/Save" },
+            { "Tools_Print", "Tools/Print" },
+            { "Tools_Copy", "Tools/Copy" },
+            { "Tools_Export", "Tools/Export" },
+            { "Tools_Title", "Tools/Title" },
+            { "Tools_CrossLine", "Tools/CrossLine" },
+            { "Tools_Lang", "Tools/Lang" },
+        };
+        QCOMPARE(std::size(rows), menuFlagFields.size());
+        for (const QStringList &row : rows)
+            QTest::newRow(qPrintable(row[0])) << row[0] << row.mid(1);
+    }
+    void menuFlags()
+    {
+        QFETCH(QString, flag);
+        QFETCH(QStringList, hidden);
+        Rig rig;
+        CommandBar &bar = rig.window.Menu();
+        const auto invisible = [&bar](const MenuFlags &flags) {
+            applyMenuFlags(bar, flags);
+            QStringList out;
+            for (const QString &band : bar.bandNames())
+                for (const QString &tool : bar.toolNames(band))
+                    if (!bar.tool(band, tool).visible())
+                        out << band + '/' + tool;
+            return out;
+        };
+        const QStringList always = invisible(MenuFlags());
+        MenuFlags flags;
+        for (const auto &[name, field] : menuFlagFields)
+            flags.*field = QLatin1String(name) != flag;
+        QStringList now = invisible(flags);
+        for (const QString &tool : always)
+            now.removeOne(tool);
+        now.sort();
+        hidden.sort();
+        QCOMPARE(now, hidden);
     }
 
     void everyCaptionFollowsTheLanguage_data()
@@ -722,7 +676,13 @@ private slots:
         Rig rig;
         rig.port.sendOnOpen(1, frame112(5));
         rig.window.load();
+        QCOMPARE(rig.window.windowTitle(), QStringLiteral("chargemon"));
+        QCOMPARE(rig.status().mid(0, 2),
+                 QStringList({ "10:00:00  Start.",
+                               "10:00:00  Scan serial port for communication.Make sure your driver "
+                               "was installed." }));
         rig.window.portSearch().probeWaitOver();
+        QVERIFY(rig.window.portSearch().connected());
         int pushes = 0;
         qint64 longestGap = 0;
         QElapsedTimer sinceLast;

@@ -13,7 +13,7 @@
 #include "shell/mdi_form.h"
 #include "support/fake_clock.h"
 #include "support/scripted_dialogs.h"
-#include "support/scripted_port_list.h"
+#include "support/window_rig.h"
 
 #include <QMdiArea>
 #include <QTemporaryDir>
@@ -21,16 +21,7 @@
 
 namespace {
 // The main window with both channels live: channel 1 at 7.20 V, channel 2 at 8.40 V.
-struct Rig {
-    FakeClock clock;
-    ScriptedSerialPort port;
-    ScriptedPortList ports;
-    ScriptedDialogs dialogs;
-    QTemporaryDir programFolder;
-    InterfaceTextStore store { InterfaceTextStore::builtInPath(), programFolder.path() };
-    Settings settings { programFolder.filePath(QStringLiteral("settings.ini")) };
-    MDIForm1 window { { clock, port, ports, dialogs, store, settings } };
-
+struct Rig : WindowRig {
     Rig()
     {
         feed(8.40, 8.40, 0);
@@ -40,16 +31,8 @@ struct Rig {
     {
         clock.advanceSeconds(seconds);
         for (int channel : { 1, 2 }) {
-            ChannelReading r;
-            r[Type] = "NiMH";
-            r[Chg] = "+CHG+";
-            r[Ext_temp] = 30;
-            r[In_temp] = 30;
-            r[In_Volt] = Fixed::fromHundredths(1200);
+            ChannelReading r = reading(10);
             r[Bat_volt] = Fixed::fromDouble(channel == 1 ? ch1 : ch2);
-            r[Current] = Fixed::fromHundredths(100);
-            r[Cap] = 10;
-            r[Power] = "7.20";
             window.live().Reading_Proc(channel, r);
         }
     }

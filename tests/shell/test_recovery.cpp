@@ -19,6 +19,7 @@
 #include "support/readings.h"
 #include "support/scripted_dialogs.h"
 #include "support/scripted_port_list.h"
+#include "support/window_rig.h"
 
 #include <QApplication>
 #include <QMdiArea>
@@ -61,39 +62,16 @@ QStringList rowsOf(const tee &doc, qint64 from = 1)
     return rows;
 }
 
-struct Rig {
-    FakeClock clock;
-    ScriptedSerialPort port;
-    ScriptedPortList ports;
-    ScriptedDialogs dialogs;
-    QTemporaryDir programFolder, journals;
+// Keeps the journals in a folder of its own unless told another.
+struct Parts {
+    QTemporaryDir journals;
     RecordingSleepInhibitor inhibitor;
-    InterfaceTextStore store { InterfaceTextStore::builtInPath(), programFolder.path() };
-    Settings settings { programFolder.filePath(QStringLiteral("settings.ini")) };
-    QString folder;
-    MDIForm1 window { { clock, port, ports, dialogs, store, settings, &inhibitor, folder } };
-
-    explicit Rig(const QString &journalFolder = {})
-        : folder(journalFolder.isEmpty() ? journals.path() : journalFolder)
+};
+struct Rig : Parts, WindowRig {
+    explicit Rig(const QString &folder = {})
+        : WindowRig(InterfaceTextStore::builtInPath(), {}, &inhibitor,
+                    folder.isEmpty() ? journals.path() : folder)
     {
-    }
-
-    QList<tee *> documents()
-    {
-        QList<tee *> docs;
-        for (QMdiSubWindow *w : window.mdiArea().subWindowList())
-            docs << qobject_cast<tee *>(w);
-        return docs;
-    }
-    void feed(int channel, qint64 capacity)
-    {
-        clock.advanceSeconds(1);
-        ChannelReading r = reading(capacity);
-        window.live().Reading_Proc(channel, r);
-    }
-    QStringList status()
-    {
-        return window.Menu().tool(QStringLiteral("state"), QStringLiteral("sState")).list();
     }
 };
 
@@ -220,7 +198,7 @@ private slots:
         QFETCH(Dialogs::Answer, answer);
         QFETCH(QString, question);
         Rig rig;
-        const QString folder = rig.folder;
+        const QString folder = rig.window.journalFolder();
         for (int j = 0; j < journals; ++j)
             leaveJournal(folder, QStringLiteral("CH%1 Chart %1").arg(j + 1), 3 + j);
         QStringList keep;
@@ -268,7 +246,7 @@ private slots:
     {
         QFETCH(bool, exit);
         auto rig = std::make_unique<Rig>();
-        const QString folder = rig->folder;
+        const QString folder = rig->window.journalFolder();
         for (int c = 1; c <= 3; ++c)
             rig->feed(1, c);
         QCOMPARE(files(folder, "*.journal").size(), 1);

@@ -1,0 +1,63 @@
+#pragma once
+
+// The main window on test doubles, for the shell's tests (which link the shell).
+
+#include "document/tee.h"
+#include "platform/command_bar.h"
+#include "platform/scripted_serial_port.h"
+#include "platform/settings.h"
+#include "setup/config.h"
+#include "shell/live_dispatch.h"
+#include "shell/mdi_form.h"
+#include "support/fake_clock.h"
+#include "support/readings.h"
+#include "support/scripted_dialogs.h"
+#include "support/scripted_port_list.h"
+
+#include <QMdiArea>
+#include <QTemporaryDir>
+
+struct WindowRig {
+    FakeClock clock;
+    ScriptedSerialPort port;
+    ScriptedPortList ports;
+    ScriptedDialogs dialogs;
+    QTemporaryDir programFolder;
+    InterfaceTextStore store;
+    Settings settings;
+    MDIForm1 window;
+
+    // The settings file is a fresh one in the program folder unless named.
+    explicit WindowRig(const QString &storePath = InterfaceTextStore::builtInPath(),
+                       const QString &settingsFile = {}, SleepInhibitor *inhibitor = nullptr,
+                       const QString &journalFolder = {})
+        : store(storePath, programFolder.path()),
+          settings(settingsFile.isEmpty() ? programFolder.filePath(QStringLiteral("settings.ini"))
+                                          : settingsFile),
+          window({ clock, port, ports, dialogs, store, settings, inhibitor, journalFolder })
+    {
+        ports.list = { "COM1" };
+    }
+    Tool &tool(const char *band, const char *name)
+    {
+        return window.Menu().tool(QLatin1String(band), QLatin1String(name));
+    }
+    void click(const char *band, const char *name)
+    {
+        emit window.Menu().toolClicked(tool(band, name));
+    }
+    QStringList status() { return tool("state", "sState").list(); }
+    QList<tee *> documents()
+    {
+        QList<tee *> docs;
+        for (QMdiSubWindow *w : window.mdiArea().subWindowList())
+            docs << qobject_cast<tee *>(w);
+        return docs;
+    }
+    void feed(int channel, qint64 capacity, double seconds = 1)
+    {
+        clock.advanceSeconds(seconds);
+        ChannelReading r = reading(capacity);
+        window.live().Reading_Proc(channel, r);
+    }
+};
