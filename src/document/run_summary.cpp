@@ -190,6 +190,7 @@ void RunSummary::add(QByteArrayView text)
 RunSummary RunSummary::of(const SampleTable &table)
 {
     RunSummary summary;
+    summary.points_.reserve(std::size_t(std::max<qint64>(table.rows() - 1, 0)));
     for (qint64 row = 1; row < table.rows(); ++row)
         summary.add(table.rowBytes(row));
     return summary;

@@ -3,8 +3,8 @@
 #include <QByteArrayView>
 #include <QString>
 
-#include <deque>
 #include <optional>
+#include <vector>
 
 class SampleTable;
 
@@ -64,7 +64,7 @@ private:
         double charge = 0, energy = 0;
     };
 
-    std::deque<Point> points_; // grows without moving what it holds
+    std::vector<Point> points_;
     double startTime_ = 0; // the first sample's time of day, s
     double lastTimeOfDay_ = 0;
     double lastAmps_ = 0; // signed
