@@ -287,6 +287,16 @@ private slots:
                  QList<QPoint>({ QPoint(0, 80), QPoint(100, 80), QPoint(0, 60) }));
     }
 
+    void arrangementModes()
+    {
+        using enum WindowArrangement::Mode;
+        QCOMPARE(WindowArrangement::modeOf("miWCascade"), Cascade);
+        QCOMPARE(WindowArrangement::modeOf("miWTileH"), TileHorizontally);
+        QCOMPARE(WindowArrangement::modeOf("miWTileV"), TileVertically);
+        QCOMPARE(WindowArrangement::modeOf("miWArrangeIcons"), ArrangeIcons);
+        QCOMPARE(WindowArrangement::modeOf("Open"), std::nullopt);
+    }
+
     // The built-in store with one change.
     QString alteredStore(const char *sql)
     {
