@@ -11,6 +11,8 @@ namespace {
 constexpr qreal Design = 110;
 constexpr QPointF Centre(55, 55);
 constexpr qreal StartAngle = 225, Sweep = 270; // degrees, counter-clockwise from 3 o'clock
+constexpr QRectF NeedleBox(-12, -4, 56, 8); // the needle pointing right, with its pens
+constexpr QRectF HubBox(Centre - QPointF(6.5, 6.5), QSizeF(13, 13));
 
 QPointF polar(qreal radius, qreal degrees)
 {
@@ -48,13 +50,19 @@ void AnalogGauge::faceChanged()
     update();
 }
 
+void AnalogGauge::plateChanged()
+{
+    plate_ = QPixmap();
+    faceChanged();
+}
+
 void AnalogGauge::setCaption(const QString &caption)
 {
     if (caption == caption_)
         return;
     caption_ = caption;
     setAccessibleName(caption);
-    faceChanged();
+    plateChanged();
 }
 
 void AnalogGauge::setUnit(const QString &unit)
@@ -62,7 +70,7 @@ void AnalogGauge::setUnit(const QString &unit)
     if (unit == unit_)
         return;
     unit_ = unit;
-    faceChanged();
+    plateChanged();
 }
 
 void AnalogGauge::setBackground(const QString &bitmap)
@@ -70,7 +78,7 @@ void AnalogGauge::setBackground(const QString &bitmap)
     if (bitmap == background_)
         return;
     background_ = bitmap;
-    faceChanged();
+    plateChanged();
 }
 
 void AnalogGauge::setScale(const Scale &scale)
@@ -86,10 +94,52 @@ void AnalogGauge::setValue(double value)
     if (value == value_)
         return;
     const bool moves = angleOf(value, scale_.maximum) != angleOf(value_, scale_.maximum);
+    const QRect from = needleArea();
     value_ = value;
     setAccessibleDescription(QString::number(value));
     if (moves)
-        update();
+        update(from.united(needleArea()));
+}
+
+QRect AnalogGauge::needleArea() const
+{
+    // The needle with its shadow and the hub, with room for their pens.
+    const qreal a = angleOf(value_, scale_.maximum);
+    const QRectF design
+        = QPolygonF({ polar(41, a), polar(-9, a), Centre + QPointF(6, 6), Centre - QPointF(6, 6) })
+              .boundingRect()
+              .adjusted(-4, -4, 4, 4);
+    const qreal k = std::min(width(), height()) / Design;
+    return QRectF(design.topLeft() * k, design.bottomRight() * k).toAlignedRect();
+}
+
+// The background with the unit and caption, which a new scale leaves as they are.
+QPixmap AnalogGauge::plate(QSize size, qreal dpr)
+{
+    if (!plate_.isNull() && plate_.size() == size * dpr && plate_.devicePixelRatio() == dpr)
+        return plate_;
+    if (background_.isEmpty()) {
+        plate_ = QPixmap(size * dpr);
+        plate_.setDevicePixelRatio(dpr);
+        plate_.fill(Qt::transparent);
+    } else {
+        plate_ = bitmapResource(background_, size, dpr).copy();
+    }
+    QPainter painter(&plate_);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.scale(size.width() / Design, size.width() / Design);
+    QFont unit = font();
+    unit.setPixelSize(9);
+    painter.setFont(unit);
+    painter.setPen(QColor(150, 160, 170));
+    painter.drawText(QRectF(35, 66, 40, 11), Qt::AlignCenter, unit_);
+    QFont caption = font();
+    caption.setPixelSize(10);
+    caption.setBold(true);
+    painter.setFont(caption);
+    painter.setPen(QColor(230, 235, 240));
+    painter.drawText(QRectF(18, 83, 74, 14), Qt::AlignCenter, caption_);
+    return plate_;
 }
 
 QPixmap AnalogGauge::face(qreal side, qreal dpr)
@@ -97,14 +147,10 @@ QPixmap AnalogGauge::face(qreal side, qreal dpr)
     const QSize size(qCeil(side), qCeil(side));
     if (!face_.isNull() && face_.size() == size * dpr && face_.devicePixelRatio() == dpr)
         return face_;
-    face_ = QPixmap(size * dpr);
-    face_.setDevicePixelRatio(dpr);
-    face_.fill(Qt::transparent);
+    face_ = plate(size, dpr).copy();
     QPainter painter(&face_);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
-    if (!background_.isEmpty())
-        painter.drawPixmap(QPointF(0, 0), bitmapResource(background_, size, dpr));
     painter.scale(side / Design, side / Design);
 
     const double max = scale_.maximum;
@@ -120,68 +166,82 @@ QPixmap AnalogGauge::face(qreal side, qreal dpr)
     QFont number = font();
     number.setPixelSize(8);
     painter.setFont(number);
+    painter.setPen(QColor(205, 214, 222));
     const QFontMetricsF metrics(number);
+    const qreal textHeight = metrics.ascent() + metrics.descent();
+    std::array<QList<QLineF>, 2> ticks; // minor, major
     for (int i = 0; i <= 2 * steps; ++i) {
         const double v = step * i / 2;
         const qreal a = angleOf(v, max);
         const bool major = i % 2 == 0;
-        painter.setPen(QPen(major ? QColor(235, 238, 242) : QColor(140, 148, 158),
-                            major ? 1.3 : 0.8, Qt::SolidLine, Qt::FlatCap));
-        painter.drawLine(polar(major ? 38 : 41.5, a), polar(45.5, a));
+        ticks[major].append(QLineF(polar(major ? 38 : 41.5, a), polar(45.5, a)));
         if (major && (i / 2) % every == 0) {
             // Each number stands just inside the ticks, however wide it is.
             const QString text = QString::number(v, 'g', 6);
-            const QSizeF box = metrics.size(0, text);
+            const qreal width = metrics.horizontalAdvance(text);
             const qreal rad = qDegreesToRadians(a);
             const qreal reach
-                = std::abs(qCos(rad)) * box.width() / 2 + std::abs(qSin(rad)) * box.height() / 2;
+                = std::abs(qCos(rad)) * width / 2 + std::abs(qSin(rad)) * textHeight / 2;
             const QPointF at = polar(36 - reach, a);
-            painter.setPen(QColor(205, 214, 222));
-            painter.drawText(QRectF(at - QPointF(box.width() / 2, box.height() / 2), box),
-                             Qt::AlignCenter, text);
+            painter.drawText(at + QPointF(-width / 2, metrics.ascent() - textHeight / 2), text);
         }
     }
-
-    QFont unit = font();
-    unit.setPixelSize(9);
-    painter.setFont(unit);
-    painter.setPen(QColor(150, 160, 170));
-    painter.drawText(QRectF(35, 66, 40, 11), Qt::AlignCenter, unit_);
-    QFont caption = font();
-    caption.setPixelSize(10);
-    caption.setBold(true);
-    painter.setFont(caption);
-    painter.setPen(QColor(230, 235, 240));
-    painter.drawText(QRectF(18, 83, 74, 14), Qt::AlignCenter, caption_);
+    painter.setPen(QPen(QColor(140, 148, 158), 0.8, Qt::SolidLine, Qt::FlatCap));
+    painter.drawLines(ticks[0]);
+    painter.setPen(QPen(QColor(235, 238, 242), 1.3, Qt::SolidLine, Qt::FlatCap));
+    painter.drawLines(ticks[1]);
     return face_;
 }
 
-void AnalogGauge::paintEvent(QPaintEvent *)
+// The needle (pointing right from the centre, in design units) and the hub are drawn once into
+// pictures; a new value only turns one picture and copies the other.
+void AnalogGauge::prepareNeedle(qreal pixelsPerUnit)
 {
-    const qreal side = std::min(width(), height());
-    QPainter painter(this);
-    painter.drawPixmap(QPointF(0, 0), face(side, devicePixelRatioF()));
+    const QSize size = (NeedleBox.size() * pixelsPerUnit).toSize();
+    if (needle_.size() == size)
+        return;
+    needle_ = QImage(size, QImage::Format_ARGB32_Premultiplied);
+    needle_.fill(Qt::transparent);
+    {
+        QPainter painter(&needle_);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.scale(pixelsPerUnit, pixelsPerUnit);
+        painter.translate(-NeedleBox.topLeft());
+        const QPolygonF shape({ QPointF(41, 0), QPointF(-9, 2.2), QPointF(-9, -2.2) });
+        painter.setPen(QPen(QColor(0, 0, 0, 110), 2)); // a dark rim keeps it sharp on the face
+        painter.drawPolygon(shape);
+        painter.setPen(QPen(needleColor_.darker(140), 0.6));
+        painter.setBrush(needleColor_);
+        painter.drawPolygon(shape);
+    }
+    hub_ = QImage((HubBox.size() * pixelsPerUnit).toSize(), QImage::Format_ARGB32_Premultiplied);
+    hub_.fill(Qt::transparent);
+    QPainter painter(&hub_);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.scale(side / Design, side / Design);
-
-    const qreal a = angleOf(value_, scale_.maximum);
-    const QPointF tip = polar(41, a), tail = polar(-9, a);
-    const QPointF across = polar(2.2, a - 90) - Centre;
-    QPainterPath needle;
-    needle.moveTo(tip);
-    needle.lineTo(tail + across);
-    needle.lineTo(tail - across);
-    needle.closeSubpath();
-    painter.setPen(QPen(QColor(0, 0, 0, 110), 2)); // a shadow line keeps it sharp on the face
-    painter.drawPath(needle.translated(0.8, 1.2));
-    painter.setPen(QPen(needleColor_.darker(140), 0.6));
-    painter.setBrush(needleColor_);
-    painter.drawPath(needle);
-
+    painter.scale(pixelsPerUnit, pixelsPerUnit);
+    painter.translate(-HubBox.topLeft());
     QRadialGradient hub(Centre - QPointF(1.5, 1.5), 6);
     hub.setColorAt(0, QColor(190, 196, 204));
     hub.setColorAt(1, QColor(40, 44, 50));
     painter.setPen(QPen(needleColor_.darker(120), 1));
     painter.setBrush(hub);
     painter.drawEllipse(Centre, 5, 5);
+}
+
+void AnalogGauge::paintEvent(QPaintEvent *)
+{
+    const qreal side = std::min(width(), height());
+    const qreal dpr = devicePixelRatioF();
+    prepareNeedle(side / Design * dpr);
+    QPainter painter(this);
+    painter.drawPixmap(QPointF(0, 0), face(side, dpr));
+    painter.scale(side / Design, side / Design);
+
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.save();
+    painter.translate(Centre);
+    painter.rotate(-angleOf(value_, scale_.maximum));
+    painter.drawImage(NeedleBox, needle_);
+    painter.restore();
+    painter.drawImage(HubBox, hub_);
 }

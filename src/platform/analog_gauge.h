@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QPixmap>
 #include <QWidget>
 
@@ -35,11 +36,16 @@ protected:
 
 private:
     void faceChanged();
+    void plateChanged();
+    QPixmap plate(QSize size, qreal dpr);
+    QRect needleArea() const;
+    void prepareNeedle(qreal pixelsPerUnit);
     QPixmap face(qreal side, qreal dpr);
 
     QColor needleColor_;
     QString caption_, unit_, background_;
     Scale scale_;
     double value_ = 0;
-    QPixmap face_;
+    QPixmap plate_, face_;
+    QImage needle_, hub_;
 };

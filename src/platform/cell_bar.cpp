@@ -4,12 +4,9 @@
 
 #include <QPainter>
 
-CellBar::CellBar(QWidget *parent) : QProgressBar(parent)
+CellBar::CellBar(QWidget *parent) : QWidget(parent)
 {
-    setOrientation(Qt::Vertical);
-    setRange(0, 100);
-    setValue(0);
-    setTextVisible(false);
+    setAccessibleDescription(QStringLiteral("0"));
 }
 
 void CellBar::setFill(const QString &bitmap)
@@ -17,7 +14,26 @@ void CellBar::setFill(const QString &bitmap)
     if (bitmap == fill_)
         return;
     fill_ = bitmap;
-    update();
+    update(inner());
+}
+
+int CellBar::levelY(int value) const
+{
+    const QRect in = inner();
+    return in.bottom() + 1 - qRound(in.height() * value / 100.0);
+}
+
+void CellBar::setValue(int value)
+{
+    value = std::clamp(value, 0, 100);
+    if (value == value_)
+        return;
+    const int from = levelY(value_), to = levelY(value);
+    value_ = value;
+    setAccessibleDescription(QString::number(value));
+    // The tenths lines are one pixel: a strip one pixel taller on each side repaints them whole.
+    const QRect in = inner();
+    update(QRect(in.left(), std::min(from, to) - 1, in.width(), std::abs(from - to) + 2));
 }
 
 void CellBar::paintEvent(QPaintEvent *)
@@ -29,19 +45,19 @@ void CellBar::paintEvent(QPaintEvent *)
     painter.setBrush(QColor(10, 12, 15));
     painter.drawRoundedRect(outer, 3, 3);
     // Faint tenths, so a bar reads like a scale even when nearly empty.
-    const QRect inner = rect().adjusted(2, 2, -2, -2);
+    const QRect in = inner();
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(QColor(30, 34, 40));
     for (int i = 1; i < 10; ++i) {
-        const int y = inner.bottom() - inner.height() * i / 10;
-        painter.drawLine(inner.left() + 1, y, inner.right() - 1, y);
+        const int y = in.bottom() - in.height() * i / 10;
+        painter.drawLine(in.left() + 1, y, in.right() - 1, y);
     }
-    if (fill_.isEmpty() || value() <= minimum())
+    if (fill_.isEmpty() || value_ == 0)
         return;
     const qreal dpr = devicePixelRatioF();
-    const QPixmap picture = bitmapResource(fill_, inner.size(), dpr);
-    const qreal filled = inner.height() * qreal(value() - minimum()) / (maximum() - minimum());
-    const QRectF target(inner.left(), inner.bottom() + 1 - filled, inner.width(), filled);
-    const QRectF source(0, (inner.height() - filled) * dpr, inner.width() * dpr, filled * dpr);
+    const QPixmap picture = bitmapResource(fill_, in.size(), dpr);
+    const int top = levelY(value_);
+    const QRectF target(in.left(), top, in.width(), in.bottom() + 1 - top);
+    const QRectF source(0, (top - in.top()) * dpr, in.width() * dpr, target.height() * dpr);
     painter.drawPixmap(target, picture, source);
 }

@@ -1,20 +1,28 @@
 #pragma once
 
-#include <QProgressBar>
+#include <QWidget>
 
 // A vertical bar, 0 to 100, filled from the bottom with a picture of the program's
-// resources ("RED", "YELLOW", "GREEN"). A value or fill it already shows draws nothing.
-class CellBar : public QProgressBar {
+// resources ("RED", "YELLOW", "GREEN"). A value or fill it already shows draws nothing; a new
+// value redraws only the strip between the old and the new level.
+class CellBar : public QWidget {
     Q_OBJECT
 public:
     explicit CellBar(QWidget *parent = nullptr);
 
     void setFill(const QString &bitmap);
     QString fill() const { return fill_; }
+    // Clamped to 0..100.
+    void setValue(int value);
+    int value() const { return value_; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    QRect inner() const { return rect().adjusted(2, 2, -2, -2); }
+    int levelY(int value) const;
+
     QString fill_;
+    int value_ = 0;
 };

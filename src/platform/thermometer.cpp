@@ -18,9 +18,23 @@ void Thermometer::setValue(double value)
 {
     if (value == value_)
         return;
+    const qreal from = columnTop(value_), to = columnTop(value);
     value_ = value;
     setAccessibleDescription(QString::number(value));
-    update();
+    // Only the moving end of the column and the digits in the bulb change.
+    const QRectF t = tube();
+    update(QRectF(t.left(), std::min(from, to) - 1, t.width(), std::abs(from - to) + 2)
+               .toAlignedRect());
+    const QPointF c = bulbCentre();
+    update(QRectF(c.x() - BulbRadius, c.y() - BulbRadius, 2 * BulbRadius, 2 * BulbRadius)
+               .toAlignedRect());
+}
+
+qreal Thermometer::columnTop(double value) const
+{
+    const double f = std::clamp((value - minimum_) / (maximum_ - minimum_), 0.0, 1.0);
+    const QRectF t = tube();
+    return t.bottom() - t.height() * f;
 }
 
 QPointF Thermometer::bulbCentre() const
@@ -82,8 +96,7 @@ void Thermometer::paintEvent(QPaintEvent *)
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF t = tube();
     const QPointF c = bulbCentre();
-    const double f = std::clamp((value_ - minimum_) / (maximum_ - minimum_), 0.0, 1.0);
-    const qreal top = t.bottom() - t.height() * f;
+    const qreal top = columnTop(value_);
 
     QLinearGradient column(t.left(), 0, t.right(), 0);
     column.setColorAt(0, Mercury.darker(150));

@@ -23,6 +23,7 @@ protected:
 private:
     QRectF tube() const;
     QPointF bulbCentre() const;
+    qreal columnTop(double value) const;
     QPixmap glass(qreal dpr);
 
     double minimum_, maximum_;

@@ -10,6 +10,8 @@
 #include <QEvent>
 #include <QFrame>
 #include <QLabel>
+#include <QPaintEvent>
+#include <QPainter>
 
 namespace {
 using namespace PanelRules;
@@ -35,16 +37,11 @@ Infoform1::Infoform1(Dialogs &dialogs, QWidget *parent) : QWidget(parent), dialo
     setObjectName(QStringLiteral("Infoform1"));
     setWindowTitle(QStringLiteral("Infomation panel"));
     setFixedHeight(PanelHeight);
-    // A dark instrument face, a little lighter at the top.
-    QPalette face = palette();
-    QLinearGradient shade(0, 0, 0, 1);
-    shade.setCoordinateMode(QGradient::ObjectMode);
-    shade.setColorAt(0, QColor(34, 39, 45));
-    shade.setColorAt(1, QColor(16, 18, 21));
-    face.setBrush(QPalette::Window, shade);
-    face.setColor(QPalette::WindowText, QColor(200, 208, 216));
-    setPalette(face);
-    setAutoFillBackground(true);
+    // Every pixel comes from the face picture, so nothing below needs painting.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    QPalette text = palette();
+    text.setColor(QPalette::WindowText, QColor(200, 208, 216));
+    setPalette(text);
 
     const std::array<QColor, GaugeCount> colours
         = { Qt::red, Qt::red, Qt::yellow, QColor(0, 255, 0), QColor(255, 128, 0) };
@@ -74,9 +71,6 @@ Infoform1::Infoform1(Dialogs &dialogs, QWidget *parent) : QWidget(parent), dialo
     frame2_ = new QFrame(this);
     frame2_->setObjectName(QStringLiteral("Frame2"));
     frame2_->setGeometry(CellX[0] - 2, 2, CellX[CellCount - 1] + 43 - CellX[0] + 4, 108);
-    frame2_->setFrameShape(QFrame::StyledPanel);
-    frame2_->setStyleSheet(QStringLiteral(
-        "#Frame2 { background: #0c0e11; border: 1px solid #2c323a; border-radius: 4px; }"));
     for (int i = 0; i < CellCount; ++i) {
         bar_[i] = new CellBar(frame2_);
         bar_[i]->setObjectName(QStringLiteral("BAR(%1)").arg(i));
@@ -194,6 +188,31 @@ void Infoform1::ShowCells(const std::array<Fixed, CellCount> &cells, const QStri
     const std::array<Fixed, 4> stats = { s.highest, s.lowest, s.average, s.spread };
     for (int i = 0; i < 4; ++i)
         led3_[i]->showText(stats[i].format2());
+}
+
+void Infoform1::paintEvent(QPaintEvent *event)
+{
+    // Drawn once per size: a gradient drawn anew under every moving needle costs more than
+    // all the needles.
+    const qreal dpr = devicePixelRatioF();
+    if (face_.size() != size() * dpr || face_.devicePixelRatio() != dpr) {
+        face_ = QPixmap(size() * dpr);
+        face_.setDevicePixelRatio(dpr);
+        QPainter painter(&face_);
+        // A dark instrument face, a little lighter at the top.
+        QLinearGradient shade(0, 0, 0, height());
+        shade.setColorAt(0, QColor(34, 39, 45));
+        shade.setColorAt(1, QColor(16, 18, 21));
+        painter.fillRect(rect(), shade);
+        // The recess behind the cell bars.
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QColor(0x2c, 0x32, 0x3a));
+        painter.setBrush(QColor(0x0c, 0x0e, 0x11));
+        painter.drawRoundedRect(QRectF(frame2_->geometry()).adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
+    }
+    QPainter painter(this);
+    const QRect r = event->rect();
+    painter.drawPixmap(r, face_, QRect(r.topLeft() * dpr, r.size() * dpr));
 }
 
 void Infoform1::setChartLight(int index, bool on)

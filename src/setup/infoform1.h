@@ -4,6 +4,7 @@
 #include "setup/i_will_dock_to_active_bar.h"
 #include "setup/panel_rules.h"
 
+#include <QPixmap>
 #include <QWidget>
 #include <array>
 
@@ -62,6 +63,7 @@ signals:
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     QLabel *label(const QRect &at, Qt::Alignment alignment);
@@ -76,6 +78,7 @@ private:
     std::array<QLabel *, 4> l_ {};
     std::array<PanelLamp *, 4> chartLight_ {};
     QFrame *frame2_;
+    QPixmap face_; // the panel's background, drawn once per size
     Thermometer *inTemp_, *extTemp_;
     QLabel *labInTemp_, *labExtTemp_;
     BitmapView *image2_;

@@ -12,6 +12,7 @@
 #include <QDockWidget>
 #include <QLabel>
 #include <QMainWindow>
+#include <QScreen>
 #include <QTest>
 
 using namespace PanelRules;
@@ -210,6 +211,34 @@ private slots:
         r[Current] = Value();
         panel.ShowReading(r);
         QCOMPARE(panel.LED1(3).text(), QString("0"));
+    }
+
+    // Controls repaint only what changed; the window must still show what a full repaint shows
+    // after needles, columns, bars, colours and digits have moved.
+    void partialRepaintsLeaveNothingStale()
+    {
+        ScriptedDialogs dialogs;
+        Infoform1 panel(dialogs);
+        panel.resize(1600, 140);
+        panel.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+        const auto shown = [&] {
+            QApplication::processEvents();
+            return panel.screen()->grabWindow(panel.winId()).toImage();
+        };
+        ChannelReading low = reading("LiIo/Po/Fe", { "4.10", "3.30" });
+        low[Bat_volt] = "7.40";
+        low[Current] = "0.20";
+        low[In_temp] = 64;
+        for (const ChannelReading &r :
+             { reading("LiIo/Po/Fe", { "3.70", "3.72", "3.68" }), low, reading("NiMH", {}) }) {
+            panel.ShowReading(r);
+            const QImage partial = shown();
+            for (QWidget *w : panel.findChildren<QWidget *>())
+                w->update();
+            panel.update();
+            QCOMPARE(shown(), partial);
+        }
     }
 
     void docksAlongTheTopOnce()
