@@ -2,8 +2,10 @@
 
 #include "platform/bitmaps.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPixmapCache>
 #include <QtMath>
 
 namespace {
@@ -35,6 +37,31 @@ void zone(QPainter &painter, double from, double to, double maximum, QColor colo
     painter.setPen(QPen(colour, 3.2, Qt::SolidLine, Qt::FlatCap));
     painter.drawArc(QRectF(Centre.x() - r, Centre.y() - r, 2 * r, 2 * r), qRound(a0 * 16),
                     qRound((a1 - a0) * 16));
+}
+// The warning zones, from the first mark and red from the second to the end, as fractions of
+// the scale. Every grown scale puts them at the same fractions, so one picture serves them all.
+QPixmap zones(QSize size, qreal dpr, double first, double second)
+{
+    const QString key = QStringLiteral("gauge-zones:%1@%2:%3:%4")
+                            .arg(size.width())
+                            .arg(dpr)
+                            .arg(first)
+                            .arg(second);
+    QPixmap picture;
+    if (QPixmapCache::find(key, &picture))
+        return picture;
+    picture = QPixmap(size * dpr);
+    picture.setDevicePixelRatio(dpr);
+    picture.fill(Qt::transparent);
+    {
+        QPainter painter(&picture);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.scale(size.width() / Design, size.width() / Design);
+        zone(painter, first, second, 1, QColor(255, 176, 0, 200));
+        zone(painter, second, 1, 1, QColor(255, 48, 48, 220));
+    }
+    QPixmapCache::insert(key, picture);
+    return picture;
 }
 } // namespace
 
@@ -149,13 +176,12 @@ QPixmap AnalogGauge::face(qreal side, qreal dpr)
         return face_;
     face_ = plate(size, dpr).copy();
     QPainter painter(&face_);
+    const double max = scale_.maximum;
+    if (max > 0)
+        painter.drawPixmap(0, 0, zones(size, dpr, scale_.firstMark / max, scale_.secondMark / max));
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
     painter.scale(side / Design, side / Design);
-
-    const double max = scale_.maximum;
-    zone(painter, scale_.firstMark, scale_.secondMark, max, QColor(255, 176, 0, 200));
-    zone(painter, scale_.secondMark, max, max, QColor(255, 48, 48, 220));
 
     // Ticks every step and half step; numbers on at most six ticks, so they never crowd.
     const double step = scale_.step > 0 ? scale_.step : max / 10;
@@ -228,13 +254,13 @@ void AnalogGauge::prepareNeedle(qreal pixelsPerUnit)
     painter.drawEllipse(Centre, 5, 5);
 }
 
-void AnalogGauge::paintEvent(QPaintEvent *)
+void AnalogGauge::paintEvent(QPaintEvent *event)
 {
     const qreal side = std::min(width(), height());
     const qreal dpr = devicePixelRatioF();
     prepareNeedle(side / Design * dpr);
     QPainter painter(this);
-    painter.drawPixmap(QPointF(0, 0), face(side, dpr));
+    drawInBands(painter, event->region(), face(side, dpr));
     painter.scale(side / Design, side / Design);
 
     painter.setRenderHint(QPainter::SmoothPixmapTransform);

@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QPixmapCache>
+#include <QRegion>
 #include <QSvgRenderer>
 
 QPixmap bitmapResource(const QString &name, QSize size, qreal devicePixelRatio)
@@ -27,6 +28,17 @@ QPixmap bitmapResource(const QString &name, QSize size, qreal devicePixelRatio)
     pixmap.setDevicePixelRatio(devicePixelRatio);
     QPixmapCache::insert(key, pixmap);
     return pixmap;
+}
+
+void drawInBands(QPainter &painter, const QRegion &region, const QPixmap &picture)
+{
+    const qreal dpr = picture.devicePixelRatio();
+    const int band = std::max(1, int(80 / dpr));
+    for (const QRect &r : region)
+        for (int y = r.top(); y <= r.bottom(); y += band) {
+            const QRect part(r.left(), y, r.width(), std::min(band, r.bottom() + 1 - y));
+            painter.drawPixmap(part, picture, QRect(part.topLeft() * dpr, part.size() * dpr));
+        }
 }
 
 void BitmapView::paintEvent(QPaintEvent *)

@@ -8,6 +8,14 @@
 // the result is crisp at any scale; each size is drawn once and then kept.
 QPixmap bitmapResource(const QString &name, QSize size, qreal devicePixelRatio);
 
+class QPainter;
+class QRegion;
+
+// Copies the parts of `picture` under `region` (in the picture's own coordinates) to the same
+// place. Qt hands a copy of 96 device rows or more to helper threads and waits for them, which
+// costs far more than the copy of a panel's small pictures; shorter bands stay on this thread.
+void drawInBands(QPainter &painter, const QRegion &region, const QPixmap &picture);
+
 #include <QWidget>
 
 // A picture of the program's resources shown at the widget's size.

@@ -38,23 +38,32 @@ void CellBar::setValue(int value)
 
 void CellBar::paintEvent(QPaintEvent *)
 {
-    QPainter painter(this);
-    const QRectF outer = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(QColor(58, 64, 72), 1));
-    painter.setBrush(QColor(10, 12, 15));
-    painter.drawRoundedRect(outer, 3, 3);
-    // Faint tenths, so a bar reads like a scale even when nearly empty.
-    const QRect in = inner();
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setPen(QColor(30, 34, 40));
-    for (int i = 1; i < 10; ++i) {
-        const int y = in.bottom() - in.height() * i / 10;
-        painter.drawLine(in.left() + 1, y, in.right() - 1, y);
+    // The empty bar is drawn once per size: a rounded outline costs more than the strip that
+    // usually needs repainting.
+    const qreal dpr = devicePixelRatioF();
+    if (empty_.size() != size() * dpr || empty_.devicePixelRatio() != dpr) {
+        empty_ = QPixmap(size() * dpr);
+        empty_.setDevicePixelRatio(dpr);
+        empty_.fill(Qt::transparent);
+        QPainter painter(&empty_);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(QColor(58, 64, 72), 1));
+        painter.setBrush(QColor(10, 12, 15));
+        painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
+        // Faint tenths, so a bar reads like a scale even when nearly empty.
+        const QRect in = inner();
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.setPen(QColor(30, 34, 40));
+        for (int i = 1; i < 10; ++i) {
+            const int y = in.bottom() - in.height() * i / 10;
+            painter.drawLine(in.left() + 1, y, in.right() - 1, y);
+        }
     }
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, empty_);
     if (fill_.isEmpty() || value_ == 0)
         return;
-    const qreal dpr = devicePixelRatioF();
+    const QRect in = inner();
     const QPixmap picture = bitmapResource(fill_, in.size(), dpr);
     const int top = levelY(value_);
     const QRectF target(in.left(), top, in.width(), in.bottom() + 1 - top);

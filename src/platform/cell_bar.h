@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPixmap>
 #include <QWidget>
 
 // A vertical bar, 0 to 100, filled from the bottom with a picture of the program's
@@ -24,5 +25,6 @@ private:
     int levelY(int value) const;
 
     QString fill_;
+    QPixmap empty_;
     int value_ = 0;
 };

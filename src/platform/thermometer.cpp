@@ -1,5 +1,8 @@
 #include "platform/thermometer.h"
 
+#include "platform/bitmaps.h"
+
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -49,10 +52,10 @@ QRectF Thermometer::tube() const
     return { bulbCentre().x() - TubeWidth / 2, 6, TubeWidth, bottom - 6 };
 }
 
-QPixmap Thermometer::glass(qreal dpr)
+void Thermometer::glass(qreal dpr)
 {
     if (!glass_.isNull() && glass_.size() == size() * dpr && glass_.devicePixelRatio() == dpr)
-        return glass_;
+        return;
     glass_ = QPixmap(size() * dpr);
     glass_.setDevicePixelRatio(dpr);
     glass_.fill(Qt::transparent);
@@ -86,36 +89,49 @@ QPixmap Thermometer::glass(qreal dpr)
     const QPointF c = bulbCentre();
     painter.drawText(QRectF(c.x() + BulbRadius + 4, c.y() - 6, 24, 12),
                      Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("\u2103"));
-    return glass_;
-}
+    painter.end();
 
-void Thermometer::paintEvent(QPaintEvent *)
-{
-    QPainter painter(this);
-    painter.drawPixmap(QPointF(0, 0), glass(devicePixelRatioF()));
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF t = tube();
-    const QPointF c = bulbCentre();
-    const qreal top = columnTop(value_);
-
+    // The same glass filled to the top: a value shows the part of it below its level.
+    full_ = glass_.copy();
+    QPainter full(&full_);
+    full.setRenderHint(QPainter::Antialiasing);
     QLinearGradient column(t.left(), 0, t.right(), 0);
     column.setColorAt(0, Mercury.darker(150));
     column.setColorAt(0.4, Mercury.lighter(140));
     column.setColorAt(1, Mercury.darker(130));
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(column);
-    painter.drawRect(QRectF(t.left() + 1.5, top, t.width() - 3, c.y() - top));
+    full.setPen(Qt::NoPen);
+    full.setBrush(column);
+    full.drawRect(QRectF(t.left() + 1.5, t.top(), t.width() - 3, c.y() - t.top()));
     QRadialGradient bulb(c - QPointF(3, 3), BulbRadius + 2);
     bulb.setColorAt(0, Mercury.lighter(150));
     bulb.setColorAt(1, Mercury.darker(140));
-    painter.setBrush(bulb);
-    painter.drawEllipse(c, BulbRadius, BulbRadius);
+    full.setBrush(bulb);
+    full.drawEllipse(c, BulbRadius, BulbRadius);
+}
 
+void Thermometer::paintEvent(QPaintEvent *event)
+{
+    const qreal dpr = devicePixelRatioF();
+    glass(dpr);
+    QPainter painter(this);
+    // Above the top of the column the empty glass shows, below it the full one.
+    const int top = qRound(columnTop(value_));
+    const QRegion below = event->region() & QRect(0, top, width(), height() - top);
+    drawInBands(painter, event->region() - below, glass_);
+    drawInBands(painter, below, full_);
+
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QPointF c = bulbCentre();
     QFont digits = font();
     digits.setPixelSize(10);
     digits.setBold(true);
     painter.setFont(digits);
     painter.setPen(Qt::white);
-    painter.drawText(QRectF(c.x() - BulbRadius, c.y() - BulbRadius, 2 * BulbRadius, 2 * BulbRadius),
-                     Qt::AlignCenter, QString::number(value_));
+    // Placed by its advance: laying the text out in a box costs more than the rest of the paint.
+    const QString text = QString::number(value_);
+    const QFontMetricsF metrics(digits);
+    painter.drawText(c
+                         + QPointF(-metrics.horizontalAdvance(text) / 2,
+                                   (metrics.ascent() - metrics.descent()) / 2),
+                     text);
 }

@@ -4,8 +4,8 @@
 #include <QWidget>
 
 // A thermometer: a glass tube over a bulb, filled from the bottom, with a scale on its right
-// and the value written in the bulb. The glass and scale are drawn once into a picture.
-// The value is also the widget's accessible description.
+// and the value written in the bulb. The glass and scale, empty and full, are drawn once into
+// pictures. The value is also the widget's accessible description.
 class Thermometer : public QWidget {
     Q_OBJECT
 public:
@@ -24,9 +24,9 @@ private:
     QRectF tube() const;
     QPointF bulbCentre() const;
     qreal columnTop(double value) const;
-    QPixmap glass(qreal dpr);
+    void glass(qreal dpr);
 
     double minimum_, maximum_;
     double value_ = 0;
-    QPixmap glass_;
+    QPixmap glass_, full_; // empty, and filled to the top
 };

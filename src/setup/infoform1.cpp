@@ -211,8 +211,7 @@ void Infoform1::paintEvent(QPaintEvent *event)
         painter.drawRoundedRect(QRectF(frame2_->geometry()).adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
     }
     QPainter painter(this);
-    const QRect r = event->rect();
-    painter.drawPixmap(r, face_, QRect(r.topLeft() * dpr, r.size() * dpr));
+    drawInBands(painter, event->region(), face_);
 }
 
 void Infoform1::setChartLight(int index, bool on)
