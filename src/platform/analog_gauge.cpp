@@ -38,15 +38,19 @@ void zone(QPainter &painter, double from, double to, double maximum, QColor colo
     painter.drawArc(QRectF(Centre.x() - r, Centre.y() - r, 2 * r, 2 * r), qRound(a0 * 16),
                     qRound((a1 - a0) * 16));
 }
-// The warning zones, from the first mark and red from the second to the end, as fractions of
-// the scale. Every grown scale puts them at the same fractions, so one picture serves them all.
-QPixmap zones(QSize size, qreal dpr, double first, double second)
+
+// The warning zones (from the first mark, and red from the second to the end) and the ticks
+// (every step and half step), all as fractions of the scale. Every grown scale has them at the
+// same fractions, so one picture serves them all.
+QPixmap dial(QSize size, qreal dpr, double first, double second, double step, int steps)
 {
-    const QString key = QStringLiteral("gauge-zones:%1@%2:%3:%4")
+    const QString key = QStringLiteral("gauge-dial:%1@%2:%3:%4:%5:%6")
                             .arg(size.width())
                             .arg(dpr)
                             .arg(first)
-                            .arg(second);
+                            .arg(second)
+                            .arg(step)
+                            .arg(steps);
     QPixmap picture;
     if (QPixmapCache::find(key, &picture))
         return picture;
@@ -59,6 +63,16 @@ QPixmap zones(QSize size, qreal dpr, double first, double second)
         painter.scale(size.width() / Design, size.width() / Design);
         zone(painter, first, second, 1, QColor(255, 176, 0, 200));
         zone(painter, second, 1, 1, QColor(255, 48, 48, 220));
+        std::array<QList<QLineF>, 2> ticks; // minor, major
+        for (int i = 0; i <= 2 * steps; ++i) {
+            const qreal a = angleOf(step * i / 2, 1);
+            const bool major = i % 2 == 0;
+            ticks[major].append(QLineF(polar(major ? 38 : 41.5, a), polar(45.5, a)));
+        }
+        painter.setPen(QPen(QColor(140, 148, 158), 0.8, Qt::SolidLine, Qt::FlatCap));
+        painter.drawLines(ticks[0]);
+        painter.setPen(QPen(QColor(235, 238, 242), 1.3, Qt::SolidLine, Qt::FlatCap));
+        painter.drawLines(ticks[1]);
     }
     QPixmapCache::insert(key, picture);
     return picture;
@@ -177,15 +191,16 @@ QPixmap AnalogGauge::face(qreal side, qreal dpr)
     face_ = plate(size, dpr).copy();
     QPainter painter(&face_);
     const double max = scale_.maximum;
-    if (max > 0)
-        painter.drawPixmap(0, 0, zones(size, dpr, scale_.firstMark / max, scale_.secondMark / max));
-    painter.setRenderHint(QPainter::Antialiasing);
+    if (max <= 0)
+        return face_;
+    const double step = scale_.step > 0 ? scale_.step : max / 10;
+    const int steps = int(std::floor(max / step + 1e-9));
+    painter.drawPixmap(
+        0, 0, dial(size, dpr, scale_.firstMark / max, scale_.secondMark / max, step / max, steps));
     painter.setRenderHint(QPainter::TextAntialiasing);
     painter.scale(side / Design, side / Design);
 
-    // Ticks every step and half step; numbers on at most six ticks, so they never crowd.
-    const double step = scale_.step > 0 ? scale_.step : max / 10;
-    const int steps = step > 0 ? int(std::floor(max / step + 1e-9)) : 0;
+    // Numbers on at most six major ticks, so they never crowd.
     int every = 1;
     while (steps / every > 6)
         ++every;
@@ -195,27 +210,17 @@ QPixmap AnalogGauge::face(qreal side, qreal dpr)
     painter.setPen(QColor(205, 214, 222));
     const QFontMetricsF metrics(number);
     const qreal textHeight = metrics.ascent() + metrics.descent();
-    std::array<QList<QLineF>, 2> ticks; // minor, major
-    for (int i = 0; i <= 2 * steps; ++i) {
-        const double v = step * i / 2;
+    for (int i = 0; i <= steps; i += every) {
+        const double v = step * i;
         const qreal a = angleOf(v, max);
-        const bool major = i % 2 == 0;
-        ticks[major].append(QLineF(polar(major ? 38 : 41.5, a), polar(45.5, a)));
-        if (major && (i / 2) % every == 0) {
-            // Each number stands just inside the ticks, however wide it is.
-            const QString text = QString::number(v, 'g', 6);
-            const qreal width = metrics.horizontalAdvance(text);
-            const qreal rad = qDegreesToRadians(a);
-            const qreal reach
-                = std::abs(qCos(rad)) * width / 2 + std::abs(qSin(rad)) * textHeight / 2;
-            const QPointF at = polar(36 - reach, a);
-            painter.drawText(at + QPointF(-width / 2, metrics.ascent() - textHeight / 2), text);
-        }
+        // Each number stands just inside the ticks, however wide it is.
+        const QString text = QString::number(v, 'g', 6);
+        const qreal width = metrics.horizontalAdvance(text);
+        const qreal rad = qDegreesToRadians(a);
+        const qreal reach = std::abs(qCos(rad)) * width / 2 + std::abs(qSin(rad)) * textHeight / 2;
+        const QPointF at = polar(36 - reach, a);
+        painter.drawText(at + QPointF(-width / 2, metrics.ascent() - textHeight / 2), text);
     }
-    painter.setPen(QPen(QColor(140, 148, 158), 0.8, Qt::SolidLine, Qt::FlatCap));
-    painter.drawLines(ticks[0]);
-    painter.setPen(QPen(QColor(235, 238, 242), 1.3, Qt::SolidLine, Qt::FlatCap));
-    painter.drawLines(ticks[1]);
     return face_;
 }
 
