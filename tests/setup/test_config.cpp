@@ -144,13 +144,7 @@ private slots:
         QCOMPARE(config.AD_Html_FileName(), QDir(folder.path()).filePath("html/ad.htm"));
         QCOMPARE(config.Guid_Html_FileName(), QDir(folder.path()).filePath("html/Manual.htm"));
         QVERIFY(readAll(config.Guid_Html_FileName()).contains("dialout"));
-    }
-
-    void builtInPagesFindTheirPictures()
-    {
-        QTemporaryDir folder;
-        InterfaceTextStore store(InterfaceTextStore::builtInPath(), folder.path());
-        const Config config(store);
+        // and the pages find their pictures
         const QRegularExpression image(QStringLiteral("<img src=\"([^\"]+)\""));
         for (const QString &page : { config.AD_Html_FileName(), config.Guid_Html_FileName() }) {
             const QString html = QString::fromUtf8(readAll(page));
@@ -198,7 +192,6 @@ private slots:
     {
         QTest::addColumn<QStringList>("changes");
         QTest::addColumn<QStringList>("hidden");
-        QTest::newRow("all shown") << QStringList() << QStringList();
         QTest::newRow("menu Open hidden, tool bar Open shown")
             << QStringList { "UPDATE Menu SET MDI_File_Open = 0" }
             << QStringList { "MDI_File_Open" };
