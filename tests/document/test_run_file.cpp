@@ -1,10 +1,9 @@
 #include "document/run_file.h"
 #include "support/readings.h"
+#include "support/sqlite_file.h"
 
 #include <QElapsedTimer>
 #include <QFile>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -21,24 +20,6 @@ QString save(const QString &path, const QString &title, const Rows &rows)
 {
     return RunFile::write(path, title, rows.size(),
                           [&](qint64 r, int f) { return rows.at(int(r)).at(f); });
-}
-
-// Runs raw SQL on a file, as other programs make and read them; `out` gets every result
-// row's first column.
-void runSql(const QString &path, const QStringList &statements, QStringList *out = nullptr)
-{
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "fixture");
-        db.setDatabaseName(path);
-        QVERIFY(db.open());
-        QSqlQuery q(db);
-        for (const QString &s : statements) {
-            QVERIFY2(q.exec(s), qPrintable(s));
-            while (out && q.next())
-                *out << q.value(0).toString();
-        }
-    }
-    QSqlDatabase::removeDatabase("fixture");
 }
 
 // Reads a whole file the way the open command does; "" when every step worked.

@@ -1,13 +1,11 @@
 #include "setup/config.h"
+#include "support/sqlite_file.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QRegularExpression>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -29,22 +27,6 @@ void writeAll(const QString &path, const QByteArray &bytes)
 QString base64(const QString &text)
 {
     return QString::fromLatin1(text.toUtf8().toBase64());
-}
-
-// Runs SQL on a database file, creating it when missing.
-void execute(const QString &path, const QStringList &statements)
-{
-    const QString connection = QStringLiteral("test-store");
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
-        db.setDatabaseName(path);
-        QVERIFY(db.open());
-        QSqlQuery query(db);
-        for (const QString &sql : statements)
-            QVERIFY2(query.exec(sql),
-                     qPrintable(sql + QStringLiteral(": ") + query.lastError().text()));
-    }
-    QSqlDatabase::removeDatabase(connection);
 }
 
 // A store of the program's schema with test content: no splash, no guide picture, every flag
@@ -69,7 +51,7 @@ QString makeStore(const QString &folder, const QStringList &changes = {})
         QStringLiteral("INSERT INTO Menu VALUES (%1)")
             .arg(QStringList(flagColumns.size(), QStringLiteral("1")).join(u',')),
     };
-    execute(path, sql + changes);
+    runSql(path, sql + changes);
     return path;
 }
 
@@ -178,7 +160,7 @@ private slots:
         if (!content.isEmpty())
             writeAll(path, content);
         if (!sql.isEmpty())
-            execute(path, sql);
+            runSql(path, sql);
 
         InterfaceTextStore store(path, folder.path());
         verifyDefaults(Config(store));
@@ -256,7 +238,7 @@ private slots:
             Config afterRemoval(store);
             QCOMPARE(readAll(page), QByteArray("<html>ad</html>"));
 
-            execute(storePath, { "UPDATE AD_manul SET AD_Html = '<html>new</html>'" });
+            runSql(storePath, { "UPDATE AD_manul SET AD_Html = '<html>new</html>'" });
             Config changed(store);
             QCOMPARE(readAll(page), QByteArray("<html>new</html>"));
             writeAll(page, "edited by hand");
