@@ -489,15 +489,8 @@ private slots:
         QCOMPARE(host->cascades, 1);
     }
 
-    void exportRoundTrip_data()
-    {
-        QTest::addColumn<QString>("type");
-        QTest::newRow("plain texts") << "NiMH";
-        QTest::newRow("a type that needs quoting") << "Pb \"AGM\", 6V";
-    }
     void exportRoundTrip()
     {
-        QFETCH(QString, type);
         const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
         if (python.isEmpty())
             QSKIP("python3 reads the file back");
@@ -507,7 +500,7 @@ private slots:
         QVERIFY(feed(doc, 1));
         host->fakeClock.advanceSeconds(1);
         ChannelReading odd = reading(101, 3, Value());
-        odd[Type] = type;
+        odd[Type] = "Pb \"AGM\", 6V"; // needs quoting
         QVERIFY(doc->Proc(odd, false));
         host->scripted.fileAnswers << QStringLiteral("a.mdb") << path;
         host->scripted.openFile({}, {}, {}); // a run file's name, remembered
@@ -526,10 +519,10 @@ private slots:
         const QJsonArray rows = QJsonDocument::fromJson(reader.readAllStandardOutput()).array();
         QCOMPARE(rows.size(), doc->RtnGridRows());
         for (int r = 0; r < rows.size(); ++r) {
-            const QJsonArray fields = rows[r].toArray();
-            QCOMPARE(fields.size(), FieldCount);
-            for (int f = 0; f < FieldCount; ++f)
-                QCOMPARE(fields[f].toString(), doc->table().cell(r, f));
+            QStringList fields;
+            for (const QJsonValue &field : rows[r].toArray())
+                fields << field.toString();
+            QCOMPARE(fields, doc->table().rowTexts(r));
         }
     }
 

@@ -66,12 +66,10 @@ QStringList falseFlags(const MenuFlags &flags)
 
 void verifyDefaults(const Config &config)
 {
-    QCOMPARE(config.Caption() + config.AboutCHT() + config.AboutEN(), QString());
+    QCOMPARE(config.Caption() + config.AboutCHT() + config.AboutEN() + config.AD_Html_FileName()
+                 + config.Guid_Html_FileName() + config.AboutImg() + config.Splash(),
+             QString());
     QCOMPARE(config.AdWidth(), 0);
-    QVERIFY(config.AD_Html_FileName().isEmpty());
-    QVERIFY(config.Guid_Html_FileName().isEmpty());
-    QVERIFY(config.AboutImg().isEmpty());
-    QVERIFY(config.Splash().isEmpty());
     QCOMPARE(falseFlags(config.flags()), QStringList());
 }
 
