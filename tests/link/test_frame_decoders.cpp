@@ -12,12 +12,8 @@ const DayTime TenOClock { 36000 / 86400.0 };
 // A channel block at `base` charging at 2.05 A, 12.37 V, 25 degrees, 1234 mAh.
 FrameBuilder &chargingBlock(FrameBuilder &f, int base)
 {
-    return f.code(base + 1, 2)
-        .code(base + 2, 0)
-        .capacity(base + 6, 1234)
-        .pair(base + 11, 205)
-        .pair(base + 15, 1237)
-        .pair(base + 17, 25);
+    f.code(base + 1, 2).code(base + 2, 0).capacity(base + 6, 1234);
+    return f.pair(base + 11, 205).pair(base + 15, 1237).pair(base + 17, 25);
 }
 
 FrameBuilder frame36()
@@ -96,6 +92,7 @@ private slots:
         if (shown.isEmpty())
             return;
         const ChannelReading r = host.readings(1).value(0);
+        QCOMPARE(*r[Time].time(), TenOClock);
         QCOMPARE(r[Current].isEmpty(), shown.startsWith(' '));
         QCOMPARE(QStringList({ r[Chg].text(), r[Current].text(), r[Power].text() }).join(' '),
                  shown);
