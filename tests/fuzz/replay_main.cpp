@@ -11,7 +11,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size);
 
 int main(int argc, char *argv[])
 {
-    const QDir dir(argc == 2 ? QFile::decodeName(argv[1]) : QString());
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: fuzz_frames_replay CORPUS_FOLDER\n");
+        return 1;
+    }
+    const QDir dir(QFile::decodeName(argv[1]));
     const QStringList names = dir.entryList(QDir::Files, QDir::Name);
     for (const QString &name : names) {
         QFile file(dir.filePath(name));
@@ -24,5 +28,5 @@ int main(int argc, char *argv[])
                                size_t(bytes.size()));
     }
     std::printf("replayed %lld inputs\n", static_cast<long long>(names.size()));
-    return argc == 2 && !names.isEmpty() ? 0 : 1;
+    return names.isEmpty() ? 1 : 0;
 }
