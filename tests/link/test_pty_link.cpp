@@ -80,7 +80,6 @@ public:
         QFile::remove(link_);
     }
     QString slave() const { return slave_; }
-    int sent() const { return sent_; }
 
 private:
     void send()
@@ -134,13 +133,6 @@ int descriptorOn(const QString &device)
     return -1;
 }
 
-qsizetype descriptorCount()
-{
-    return QDir(QStringLiteral("/proc/self/fd"))
-        .entryList(QDir::NoDotAndDotDot | QDir::System)
-        .size();
-}
-
 } // namespace
 
 class TestPtyLink : public QObject {
@@ -189,7 +181,9 @@ private slots:
         // counted between search rounds, when no other port is being probed
         const auto descriptors = [&] {
             waitUntil([&] { return !line.search.probing(); });
-            return descriptorCount();
+            return QDir(QStringLiteral("/proc/self/fd"))
+                .entryList(QDir::NoDotAndDotDot | QDir::System)
+                .size();
         };
         qsizetype fds = 0;
         for (int cycle = 1; cycle <= Cycles; ++cycle) {
@@ -229,11 +223,10 @@ private slots:
         SystemPortList ports;
         ports.names();
         qunsetenv("CHARGEMON_PORTS");
-        QtSerialPort port(ports);
+        QtSerialPort port(ports), other(ports); // other: another program
         port.setPortNumber(1);
-        QCOMPARE(port.open(), SerialPort::OpenResult::Opened);
-        QtSerialPort other(ports); // another program
         other.setPortNumber(1);
+        QCOMPARE(port.open(), SerialPort::OpenResult::Opened);
         QCOMPARE(other.open(), SerialPort::OpenResult::Busy);
         QSignalSpy notified(&port, &SerialPort::notified);
         port.setReceiveThreshold(0);

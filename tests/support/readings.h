@@ -38,3 +38,12 @@ inline ChannelReading daySample(qint64 s)
         r[C1 + c] = Fixed::fromHundredths(c < 4 ? 380 + s % 40 : 0);
     return r;
 }
+
+// Every field as its text, for comparing whole readings.
+inline QStringList texts(const ChannelReading &r)
+{
+    QStringList out;
+    for (const Value &v : r)
+        out << v.text();
+    return out;
+}
