@@ -1,40 +1,16 @@
+#include "platform/qt_command_bar.h"
 #include "shell/command_layout.h"
 #include "support/fake_clock.h"
-
-#include "platform/qt_command_bar.h"
 
 #include <QFile>
 #include <QMainWindow>
 #include <QMdiArea>
-#include <QMenuBar>
 #include <QRegularExpression>
 #include <QTest>
-#include <QToolBar>
-
-namespace {
-
-const ToolSpec *tool(const QString &bandName, const QString &name)
-{
-    for (const BandSpec &spec : commandLayout())
-        for (const ToolSpec &tool : spec.tools)
-            if (spec.name == bandName && tool.name == name)
-                return &tool;
-    return nullptr;
-}
-
-} // namespace
 
 class TestCommandLayout : public QObject {
     Q_OBJECT
 private slots:
-    // The one command whose tip differs between menu and tool bar.
-    void exportTips()
-    {
-        QCOMPARE(tool("File", "Export")->description, "Export data to .CSV,It used by EXCEL.");
-        QCOMPARE(tool("Tools", "Export")->description,
-                 "Export data to .CSV format,It can be opened by EXCEL.");
-    }
-
     // The layout as the main window shows it: every tool answers by band and name, and the
     // main menu bar stands while no chart window is open.
     void onTheMainWindow()

@@ -1,22 +1,9 @@
-#include "document/tee.h"
 #include "platform/chart.h"
-#include "platform/clock.h"
-#include "platform/command_bar.h"
-#include "platform/dialogs.h"
 #include "platform/panel_lamp.h"
-#include "platform/scripted_serial_port.h"
 #include "platform/segment_readout.h"
-#include "platform/settings.h"
-#include "setup/config.h"
 #include "setup/infoform1.h"
-#include "shell/live_dispatch.h"
-#include "shell/mdi_form.h"
-#include "support/fake_clock.h"
-#include "support/scripted_dialogs.h"
 #include "support/window_rig.h"
 
-#include <QMdiArea>
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
