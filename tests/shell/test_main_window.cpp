@@ -7,6 +7,7 @@
 #include "platform/folders.h"
 #include "platform/panel_lamp.h"
 #include "platform/sample_table.h"
+#include "platform/segment_readout.h"
 #include "setup/adform.h"
 #include "setup/infoform1.h"
 #include "shell/command_layout.h"
@@ -15,6 +16,7 @@
 #include "support/window_rig.h"
 
 #include <QLabel>
+#include <QMenuBar>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSqlDatabase>
@@ -55,9 +57,8 @@ class TestMainWindow : public QObject {
         const QString path = dir.filePath(name);
         RunFile::write(path, QStringLiteral("pack A\r\n"), rows, [](qint64 row, int field) {
             const QStringList texts
-                = QStringLiteral("00:00:0%1 NiMH +CHG+ 25 0 12.00 7.20 1.00 %2 7.20")
-                      .arg(row + 1)
-                      .arg(row)
+                = QString::asprintf("00:00:0%lld NiMH +CHG+ 25 0 12.00 7.20 1.00 %lld 7.20",
+                                    row + 1, row)
                       .split(' ');
             return field < texts.size() ? texts[field] : QStringLiteral("1.20");
         });
@@ -93,6 +94,7 @@ class TestMainWindow : public QObject {
 
 private slots:
     void initTestCase() { QVERIFY(dir.isValid()); }
+    void cleanup() { CrossLineFlag = false; }
 
     void liveWindowsPerChannelAndRun()
     {
@@ -153,6 +155,52 @@ private slots:
         QCOMPARE(rig.tool("state", "sState").text(), QStringLiteral("10:00:00  eleven"));
     }
 
+    // The program's layout on the window: every tool answers by band and name, its picture is
+    // there, and the main menu bar stands while no chart window is open.
+    void commandLayoutOnTheWindow()
+    {
+        QTest::failOnWarning(QRegularExpression(".*"));
+        Rig rig;
+        CommandBar &bar = rig.window.Menu();
+        for (const BandSpec &spec : commandLayout()) {
+            QStringList names;
+            for (const ToolSpec &tool : spec.tools) {
+                names << tool.name;
+                QCOMPARE(bar.tool(spec.name, tool.name).band(), spec.name);
+                QVERIFY2(tool.icon.isEmpty() || QFile::exists(tool.icon), qPrintable(tool.icon));
+            }
+            QCOMPARE(bar.toolNames(spec.name), names);
+        }
+        // "Main": "File" opens "Main_file" (Open, Lang, Exit), then "Help".
+        const QList<QAction *> menuBar = rig.window.menuBar()->actions();
+        QCOMPARE(menuBar.size(), 2);
+        QCOMPARE(menuBar[0]->menu()->actions().size(), 3);
+        rig.tool("Tools", "Channel").setPicture("CH1");
+        rig.tool("Tools", "Channel").setPicture("CH2");
+        QCOMPARE(rig.tool("state", "sdate").caption(), "2026-12-06");
+    }
+
+    void lampsSwitchTheActiveWindowsCurves()
+    {
+        Rig rig;
+        rig.window.show();
+        rig.feed(1, 10);
+        rig.feed(2, 10, 0);
+        auto *one = dynamic_cast<tee *>(rig.window.Newdoc());
+        auto *two = dynamic_cast<tee *>(rig.window.CH2Doc());
+        QVERIFY(one && two);
+        PanelLamp &lamp = rig.window.infoPanel().ChartLight(1);
+        one->active();
+        lamp.click();
+        QVERIFY(!one->chart().seriesShown(1) && two->chart().seriesShown(1));
+        two->active();
+        QVERIFY(lamp.isChecked());
+        one->active();
+        QVERIFY(!lamp.isChecked());
+        lamp.click();
+        QVERIFY(one->chart().seriesShown(1));
+    }
+
     void crossLineFromEitherCopy()
     {
         Rig rig;
@@ -163,11 +211,21 @@ private slots:
         QVERIFY(!rig.tool("Tools", "CrossLine").checked() && !CrossLineFlag);
     }
 
+    // The selector picks the live window, and the panel shows its channel.
     void channelSelector()
     {
         Rig rig;
         rig.window.show();
         Tool &channel = rig.tool("Tools", "Channel");
+        const auto shownVolts = [&](double ch1, double ch2) {
+            rig.clock.advanceSeconds(1);
+            for (int c : { 1, 2 }) {
+                ChannelReading r = reading(10);
+                r[Bat_volt] = Fixed::fromDouble(c == 1 ? ch1 : ch2);
+                rig.window.live().Reading_Proc(c, r);
+            }
+            return rig.window.infoPanel().LED1(1).text();
+        };
         rig.window.Channel_Proc(2); // no live window at all
         QCOMPARE(channel.caption(), QStringLiteral("CH1"));
         QCOMPARE(channel.subBand(), QString());
@@ -181,10 +239,14 @@ private slots:
         QCOMPARE(channel.caption(), QStringLiteral("CH1"));
         QCOMPARE(rig.window.mdiArea().activeSubWindow(),
                  dynamic_cast<QMdiSubWindow *>(rig.window.Newdoc()));
+        QCOMPARE(shownVolts(7.20, 8.40), QStringLiteral("7.20"));
         rig.window.Channel_Proc(2);
         QCOMPARE(channel.caption(), QStringLiteral("CH2"));
         QCOMPARE(rig.window.mdiArea().activeSubWindow(),
                  dynamic_cast<QMdiSubWindow *>(rig.window.CH2Doc()));
+        QCOMPARE(shownVolts(7.30, 8.50), QStringLiteral("8.50"));
+        CrossLineFlag = true; // a cross-line read-out stays on the panel
+        QCOMPARE(shownVolts(7.40, 8.60), QStringLiteral("8.50"));
     }
 
     void arrangement()
