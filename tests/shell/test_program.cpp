@@ -24,13 +24,11 @@ private slots:
 
         QTemporaryDir home;
         QProcess monitor;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("CHARGEMON_PORTS"), line);
-        env.insert(QStringLiteral("CHARGEMON_STATUS_TO_STDERR"), QStringLiteral("1"));
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        qputenv("CHARGEMON_PORTS", line.toLocal8Bit());
+        qputenv("CHARGEMON_STATUS_TO_STDERR", "1");
+        qputenv("QT_QPA_PLATFORM", "offscreen");
         for (const char *folder : { "HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME" })
-            env.insert(QLatin1String(folder), home.path());
-        monitor.setProcessEnvironment(env);
+            qputenv(folder, home.path().toLocal8Bit());
         monitor.start(build + QStringLiteral("/chargemon"));
         QVERIFY(monitor.waitForStarted());
 
