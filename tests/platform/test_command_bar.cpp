@@ -18,52 +18,44 @@ namespace {
 using Kind = Tool::Kind;
 using Role = BandSpec::Role;
 
-ToolSpec spec(const QString &name, Kind kind = Kind::Button, const QString &subBand = {},
-              bool checkable = false)
+ToolSpec spec(const QString &name, const QString &subBand = {}, Kind kind = Kind::Button)
 {
     ToolSpec tool;
     tool.name = name;
     tool.kind = kind;
     tool.caption = name.toUpper();
     tool.subBand = subBand;
-    tool.checkable = checkable;
     return tool;
 }
 
 // A small layout with every kind of band and tool the program's own layout uses.
 std::vector<BandSpec> layout()
 {
+    const ToolSpec separator = spec("separator1", {}, Kind::Separator);
+    ToolSpec cross = spec("Cross");
+    cross.checkable = true;
     ToolSpec windowList = spec("list");
     windowList.windowList = true;
-    ToolSpec date = spec("date", Kind::Label);
+    ToolSpec date = spec("date", {}, Kind::Label);
     date.clockFormat = "yyyy-MM-dd";
-    ToolSpec time = spec("time", Kind::Label);
+    ToolSpec time = spec("time", {}, Kind::Label);
     time.clockFormat = "hh:mm";
-    const ToolSpec cross = spec("Cross", Kind::Button, {}, true);
+    const std::vector<ToolSpec> childFile
+        = { spec("Open"), separator, cross, separator, spec("Exit") };
+    const std::vector<ToolSpec> tools
+        = { spec("Open"), cross, spec("Lang", "Lang"), spec("Channel", "Channel") };
+    const std::vector<ToolSpec> status
+        = { spec("L1", {}, Kind::Lamp), spec("sState", {}, Kind::DropDownList), date, time };
     return {
-        { "Main", "main", Role::MenuBar, { spec("File", Kind::Button, "MainFile") } },
-        { "Child",
-          "child",
-          Role::MenuBar,
-          { spec("File", Kind::Button, "ChildFile"), spec("Win", Kind::Button, "Windows") } },
-        { "MainFile", "", Role::PopUp, { spec("Open"), spec("Lang", Kind::Button, "Lang") } },
-        { "ChildFile",
-          "",
-          Role::PopUp,
-          { spec("Open"), spec("separator1", Kind::Separator), cross,
-            spec("separator1", Kind::Separator), spec("Exit") } },
+        { "Main", "main", Role::MenuBar, { spec("File", "MainFile") } },
+        { "Child", "child", Role::MenuBar, { spec("File", "ChildFile"), spec("Win", "Windows") } },
+        { "MainFile", "", Role::PopUp, { spec("Open"), spec("Lang", "Lang") } },
+        { "ChildFile", "", Role::PopUp, childFile },
         { "Windows", "", Role::PopUp, { spec("Tile"), windowList } },
         { "Lang", "", Role::PopUp, { spec("Eng"), spec("Cht") } },
         { "Channel", "", Role::PopUp, { spec("CH1"), spec("CH2") } },
-        { "Tools",
-          "bar",
-          Role::ToolBar,
-          { spec("Open"), cross, spec("Lang", Kind::Button, "Lang"),
-            spec("Channel", Kind::Button, "Channel") } },
-        { "state",
-          "status",
-          Role::StatusBar,
-          { spec("L1", Kind::Lamp), spec("sState", Kind::DropDownList), date, time } },
+        { "Tools", "bar", Role::ToolBar, tools },
+        { "state", "status", Role::StatusBar, status },
     };
 }
 } // namespace
