@@ -1,7 +1,6 @@
 #include "platform/qt_command_bar.h"
-#include "support/fake_clock.h"
-
 #include "platform/status_lamp.h"
+#include "support/fake_clock.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -11,18 +10,15 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QRegularExpression>
-#include <QStatusBar>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
-#include <memory>
 
 namespace {
-
 using Kind = Tool::Kind;
 using Role = BandSpec::Role;
 
-ToolSpec spec(const QString &name, Kind kind = Kind::Button, const QString &subBand = {})
+ToolSpec spec(const QString &name, const QString &subBand = {}, Kind kind = Kind::Button)
 {
     ToolSpec tool;
     tool.name = name;
@@ -32,63 +28,48 @@ ToolSpec spec(const QString &name, Kind kind = Kind::Button, const QString &subB
     return tool;
 }
 
-ToolSpec checkable(const QString &name)
-{
-    ToolSpec tool = spec(name);
-    tool.checkable = true;
-    return tool;
-}
-
 // A small layout with every kind of band and tool the program's own layout uses.
 std::vector<BandSpec> layout()
 {
+    const ToolSpec separator = spec("separator1", {}, Kind::Separator);
+    ToolSpec cross = spec("Cross");
+    cross.checkable = true;
     ToolSpec windowList = spec("list");
     windowList.windowList = true;
-    ToolSpec date = spec("date", Kind::Label);
+    ToolSpec date = spec("date", {}, Kind::Label);
     date.clockFormat = "yyyy-MM-dd";
-    ToolSpec time = spec("time", Kind::Label);
+    ToolSpec time = spec("time", {}, Kind::Label);
     time.clockFormat = "hh:mm";
+    const std::vector<ToolSpec> childFile
+        = { spec("Open"), separator, cross, separator, spec("Exit") };
+    const std::vector<ToolSpec> tools
+        = { spec("Open"), cross, spec("Lang", "Lang"), spec("Channel", "Channel") };
+    const std::vector<ToolSpec> status
+        = { spec("L1", {}, Kind::Lamp), spec("sState", {}, Kind::DropDownList), date, time };
     return {
-        { "Main", "main", Role::MenuBar, { spec("File", Kind::Button, "MainFile") } },
-        { "Child",
-          "child",
-          Role::MenuBar,
-          { spec("File", Kind::Button, "ChildFile"), spec("Win", Kind::Button, "Windows") } },
-        { "MainFile", "", Role::PopUp, { spec("Open"), spec("Lang", Kind::Button, "Lang") } },
-        { "ChildFile",
-          "",
-          Role::PopUp,
-          { spec("Open"), spec("separator1", Kind::Separator), checkable("Cross"),
-            spec("separator1", Kind::Separator), spec("Exit") } },
+        { "Main", "main", Role::MenuBar, { spec("File", "MainFile") } },
+        { "Child", "child", Role::MenuBar, { spec("File", "ChildFile"), spec("Win", "Windows") } },
+        { "MainFile", "", Role::PopUp, { spec("Open"), spec("Lang", "Lang") } },
+        { "ChildFile", "", Role::PopUp, childFile },
         { "Windows", "", Role::PopUp, { spec("Tile"), windowList } },
         { "Lang", "", Role::PopUp, { spec("Eng"), spec("Cht") } },
         { "Channel", "", Role::PopUp, { spec("CH1"), spec("CH2") } },
-        { "Tools",
-          "bar",
-          Role::ToolBar,
-          { spec("Open"), checkable("Cross"), spec("Lang", Kind::Button, "Lang"),
-            spec("Channel", Kind::Button, "Channel") } },
-        { "state",
-          "status",
-          Role::StatusBar,
-          { spec("L1", Kind::Lamp), spec("sState", Kind::DropDownList), date, time } },
+        { "Tools", "bar", Role::ToolBar, tools },
+        { "state", "status", Role::StatusBar, status },
     };
 }
-
-QAction *actionOf(Tool &tool)
-{
-    return dynamic_cast<QtTool &>(tool).action();
-}
-
-QWidget *widgetOf(Tool &tool)
-{
-    return dynamic_cast<QtTool &>(tool).widget();
-}
-
 } // namespace
 
 class TestCommandBar : public QObject {
     Q_OBJECT
+
+    static QAction *actionOf(Tool &tool) { return dynamic_cast<QtTool &>(tool).action(); }
+    static QWidget *widgetOf(Tool &tool) { return dynamic_cast<QtTool &>(tool).widget(); }
+    QToolButton *buttonOf(Tool &tool)
+    {
+        return qobject_cast<QToolButton *>(bar_->toolBar()->widgetForAction(actionOf(tool)));
+    }
+
 private slots:
     void init()
     {
@@ -102,48 +83,38 @@ private slots:
     }
     void cleanup() { window_.reset(); }
 
-    void sameNameInTwoBandsIsTwoTools()
-    {
-        Tool &menuOpen = bar_->tool("ChildFile", "Open");
-        bar_->tool("Tools", "Open").setCaption("Öffnen");
-        QCOMPARE(menuOpen.caption(), "OPEN");
-        QCOMPARE(actionOf(bar_->tool("Tools", "Open"))->text(), "Öffnen");
-    }
-
-    void unknownNamesGiveADetachedTool()
+    // A name means a tool only within its band; an unknown one gives a tool bound to nothing.
+    void toolsByBandAndName()
     {
 #ifndef QT_NO_DEBUG
         QSKIP("asserts in debug builds");
 #endif
+        bar_->tool("Tools", "Open").setCaption("Öffnen");
+        QCOMPARE(bar_->tool("ChildFile", "Open").caption(), "OPEN");
+        QCOMPARE(actionOf(bar_->tool("Tools", "Open"))->text(), "Öffnen");
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("no tool Nope in band Tools"));
         Tool &missing = bar_->tool("Tools", "Nope");
         missing.setCaption("x");
         missing.setSubBand("Lang");
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("no tool Open in band Nope"));
         QVERIFY(&bar_->tool("Nope", "Open") == &missing);
-        QCOMPARE(bar_->tool("Tools", "Open").caption(), "OPEN");
+        QCOMPARE(bar_->tool("Tools", "Open").caption(), "Öffnen");
     }
 
     void clicksArriveWithTheClickedTool_data()
     {
-        QTest::addColumn<QString>("band");
-        QTest::addColumn<QString>("name");
-        const char *const rows[][3] = {
-            { "menu command", "ChildFile", "Exit" },
-            { "pop-up shared by openers", "Lang", "Cht" },
-            { "same name on the tool bar", "Tools", "Open" },
-            { "drop-down entry", "Channel", "CH2" },
-        };
-        for (const auto &[tag, band, name] : rows)
-            QTest::newRow(tag) << QString(band) << QString(name);
+        QTest::addColumn<QString>("tool"); // band/name
+        QTest::newRow("menu command") << QString("ChildFile/Exit");
+        QTest::newRow("pop-up shared by openers") << QString("Lang/Cht");
+        QTest::newRow("same name on the tool bar") << QString("Tools/Open");
+        QTest::newRow("drop-down entry") << QString("Channel/CH2");
     }
     void clicksArriveWithTheClickedTool()
     {
-        QFETCH(QString, band);
-        QFETCH(QString, name);
-        Tool &tool = bar_->tool(band, name);
-        actionOf(tool)->trigger();
-        QCOMPARE(clicked_, QList<Tool *>({ &tool }));
+        QFETCH(QString, tool);
+        Tool &clicked = bar_->tool(tool.section('/', 0, 0), tool.section('/', 1));
+        actionOf(clicked)->trigger();
+        QCOMPARE(clicked_, QList<Tool *>({ &clicked }));
     }
 
     void clickingNeverTogglesTheCheckedState()
@@ -152,9 +123,7 @@ private slots:
         Tool &barCross = bar_->tool("Tools", "Cross");
         Tool &menuCross = bar_->tool("ChildFile", "Cross");
         QAction *barAction = actionOf(barCross);
-        auto *button = qobject_cast<QToolButton *>(bar_->toolBar()->widgetForAction(barAction));
-        QVERIFY(button);
-
+        QToolButton *button = buttonOf(barCross);
         actionOf(menuCross)->trigger();
         QTest::mouseClick(button, Qt::LeftButton);
         QVERIFY(!barCross.checked() && !menuCross.checked());
@@ -172,37 +141,27 @@ private slots:
         QVERIFY(!barCross.checked() && !barAction->isChecked() && !button->isChecked());
     }
 
-    void visibleState()
+    // Hiding a tool hides what shows it; a lamp's light is a state of its own.
+    void visibleAndLampStates()
     {
         window_->show();
         Tool &menuTool = bar_->tool("MainFile", "Open");
         Tool &barTool = bar_->tool("Tools", "Open");
         Tool &lamp = bar_->tool("state", "L1");
-        QWidget *barButton = bar_->toolBar()->widgetForAction(actionOf(barTool));
-        QVERIFY(menuTool.visible() && barButton->isVisible() && widgetOf(lamp)->isVisible());
-
+        auto *light = qobject_cast<StatusLamp *>(widgetOf(lamp));
+        QWidget *barButton = buttonOf(barTool);
+        QVERIFY(light && barButton->isVisible() && light->isVisible());
+        lamp.setOn(true);
+        QVERIFY(light->isOn() && !lamp.checked());
         for (Tool *tool : { &menuTool, &barTool, &lamp })
             tool->setVisible(false);
         QCoreApplication::processEvents(); // the tool bar lays itself out when asked to
-        QVERIFY(!menuTool.visible() && !actionOf(menuTool)->isVisible());
-        QVERIFY(!barTool.visible() && !barButton->isVisible());
-        QVERIFY(!lamp.visible() && !widgetOf(lamp)->isVisible());
+        QVERIFY(!actionOf(menuTool)->isVisible() && !barButton->isVisible());
+        QVERIFY(!light->isVisible() && lamp.on());
         QVERIFY(actionOf(bar_->tool("ChildFile", "Open"))->isVisible());
-    }
-
-    void lampOnOffStandsApart()
-    {
-        Tool &lamp = bar_->tool("state", "L1");
-        auto *shown = qobject_cast<StatusLamp *>(widgetOf(lamp));
-        QVERIFY(shown);
-        lamp.setOn(true);
-        QVERIFY(lamp.on() && shown->isOn());
-        QVERIFY(!lamp.checked() && lamp.visible());
-        lamp.setVisible(false);
         lamp.setChecked(true);
-        QVERIFY(lamp.on());
-        lamp.setOn(!lamp.on());
-        QVERIFY(!shown->isOn() && lamp.checked() && !lamp.visible());
+        lamp.setOn(false);
+        QVERIFY(!light->isOn() && lamp.checked() && !lamp.visible());
     }
 
     void subBandAttachAndDetach()
@@ -210,16 +169,13 @@ private slots:
         window_->show();
         Tool &channel = bar_->tool("Tools", "Channel");
         QAction *action = actionOf(channel);
-        auto *button = qobject_cast<QToolButton *>(bar_->toolBar()->widgetForAction(action));
         const QList<QAction *> entries { actionOf(bar_->tool("Channel", "CH1")),
                                          actionOf(bar_->tool("Channel", "CH2")) };
         QCOMPARE(action->menu()->actions(), entries);
-
         channel.setSubBand("");
         QVERIFY(!action->menu());
-        QTest::mouseClick(button, Qt::LeftButton); // a plain button now
+        QTest::mouseClick(buttonOf(channel), Qt::LeftButton); // a plain button now
         QCOMPARE(clicked_, QList<Tool *>({ &channel }));
-
         channel.setSubBand("Channel");
         QCOMPARE(action->menu()->actions(), entries);
     }
@@ -233,13 +189,10 @@ private slots:
             state.addListItem(line);
             state.setText(line);
         }
-        QCOMPARE(state.list(), QStringList({ "one", "two", "three" }));
         QCOMPARE(combo->currentText(), "three");
-
         emit combo->activated(0);
         QCOMPARE(state.text(), "one");
         QCOMPARE(clicked_, QList<Tool *>({ &state }));
-
         state.clearList();
         QCOMPARE(combo->count(), 0);
         state.addListItem("four");
@@ -247,52 +200,32 @@ private slots:
         state.setText("four");
         QCOMPARE(combo->currentText(), "four");
     }
-
-    void menuBarFollowsTheCurrentChild()
+    // The active chart window brings its menu bar; the "Windows" menu lists the children.
+    void childWindows()
     {
         window_->show();
         QVERIFY(QTest::qWaitForWindowActive(window_.get()));
-        const auto shownBand = [this] {
+        const QList<QAction *> mainBar { actionOf(bar_->tool("Main", "File")) };
+        const QList<QAction *> childBar { actionOf(bar_->tool("Child", "File")),
+                                          actionOf(bar_->tool("Child", "Win")) };
+        const auto shownBand = [&] {
             const QList<QAction *> shown = window_->menuBar()->actions();
-            for (const QString &band : QStringList { "Main", "Child" }) {
-                QList<QAction *> actions;
-                for (const QString &name : bar_->toolNames(band))
-                    actions << actionOf(bar_->tool(band, name));
-                if (shown == actions)
-                    return QString(band);
-            }
-            return QString();
+            return shown == mainBar ? "Main" : shown == childBar ? "Child" : "?";
         };
         QCOMPARE(shownBand(), "Main");
-
         QMdiSubWindow *chart = mdi_->addSubWindow(new QWidget);
         QMdiSubWindow *other = mdi_->addSubWindow(new QWidget);
+        chart->setWindowTitle("CH1 Chart 1 >>Live<<");
+        other->setWindowTitle("R&D.db");
         chart->show();
         other->show();
         bar_->registerChildMenuBar("Child", chart);
-        mdi_->setActiveSubWindow(other);
-        QCOMPARE(shownBand(), "Main");
-        mdi_->setActiveSubWindow(chart);
-        QCOMPARE(shownBand(), "Child");
-        mdi_->setActiveSubWindow(other);
-        QCOMPARE(shownBand(), "Main");
-        mdi_->setActiveSubWindow(chart);
-        delete other;
-        QCOMPARE(shownBand(), "Child");
-        delete chart;
-        QCOMPARE(shownBand(), "Main");
-    }
-
-    void windowListOfTheChildren()
-    {
-        window_->show();
-        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
-        for (const QString &title : QStringList { "CH1 Chart 1 >>Live<<", "R&D.db" }) {
-            QMdiSubWindow *child = mdi_->addSubWindow(new QWidget);
-            child->setWindowTitle(title);
-            child->show();
+        for (QMdiSubWindow *active : { other, chart, other, chart }) {
+            mdi_->setActiveSubWindow(active);
+            QCOMPARE(shownBand(), active == chart ? "Child" : "Main");
         }
-        QMenu *windows = actionOf(bar_->tool("Child", "Win"))->menu();
+
+        QMenu *windows = childBar[1]->menu();
         const auto entries = [windows] {
             QMetaObject::invokeMethod(windows, "aboutToShow");
             QStringList texts;
@@ -301,15 +234,20 @@ private slots:
                     texts << action->text() + (action->isChecked() ? " *" : "");
             return texts;
         };
-        QCOMPARE(entries(), QStringList({ "&1 CH1 Chart 1 >>Live<<", "&2 R&&D.db *" }));
+        QCOMPARE(entries(), QStringList({ "&1 CH1 Chart 1 >>Live<< *", "&2 R&&D.db" }));
         QCOMPARE(entries().size(), 2); // opening again lists the windows once
-
         const QList<QAction *> shown = windows->actions();
-        shown.at(shown.indexOf(actionOf(bar_->tool("Windows", "list"))) + 1)->trigger();
-        QCOMPARE(mdi_->currentSubWindow(), mdi_->subWindowList().at(0));
-
+        shown.at(shown.indexOf(actionOf(bar_->tool("Windows", "list"))) + 2)->trigger();
+        QCOMPARE(mdi_->currentSubWindow(), other);
+        QCOMPARE(shownBand(), "Main");
         bar_->tool("Windows", "list").setVisible(false);
         QVERIFY(entries().isEmpty());
+
+        mdi_->setActiveSubWindow(chart);
+        delete other;
+        QCOMPARE(shownBand(), "Child");
+        delete chart;
+        QCOMPARE(shownBand(), "Main");
     }
 
     void dateAndTimeFromTheClock()

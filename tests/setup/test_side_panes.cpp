@@ -1,4 +1,3 @@
-#include "platform/dialogs.h"
 #include "platform/qt_command_bar.h"
 #include "platform/settings.h"
 #include "setup/about.h"
@@ -9,7 +8,6 @@
 #include "support/fake_clock.h"
 #include "support/scripted_dialogs.h"
 
-#include <QDockWidget>
 #include <QLabel>
 #include <QMainWindow>
 #include <QTemporaryDir>
@@ -85,11 +83,7 @@ private slots:
         QVERIFY(!about.isVisible());
     }
 
-    void guideOnlyWithAPage()
-    {
-        QVERIFY(Guid(store).hasPage());
-        QVERIFY(!Guid(missing).hasPage());
-    }
+    void guideOnlyWithAPage() { QVERIFY(Guid(store).hasPage() && !Guid(missing).hasPage()); }
 
     void splashCentredAboveTheMiddle_data()
     {

@@ -24,32 +24,27 @@ private slots:
 
         QTemporaryDir home;
         QProcess monitor;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("CHARGEMON_PORTS"), line);
-        env.insert(QStringLiteral("CHARGEMON_STATUS_TO_STDERR"), QStringLiteral("1"));
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        env.insert(QStringLiteral("HOME"), home.path());
-        env.insert(QStringLiteral("XDG_DATA_HOME"), home.path());
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path());
-        monitor.setProcessEnvironment(env);
+        qputenv("CHARGEMON_PORTS", line.toLocal8Bit());
+        qputenv("CHARGEMON_STATUS_TO_STDERR", "1");
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        for (const char *folder : { "HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME" })
+            qputenv(folder, home.path().toLocal8Bit());
         monitor.start(build + QStringLiteral("/chargemon"));
         QVERIFY(monitor.waitForStarted());
 
         QString status;
-        const auto saw = [&](const QString &text) {
-            QElapsedTimer t;
-            t.start();
-            while (!status.contains(text) && t.elapsed() < 30000) {
+        QElapsedTimer waited;
+        waited.start();
+        for (const char *text :
+             { "Serial port 1 was connected.",
+               "Communication connected.Now receive data from charger.",
+               "CH1 Completed. You can save it now.", "CH2 Completed. You can save it now." }) {
+            while (!status.contains(QLatin1String(text)) && waited.elapsed() < 60000) {
                 monitor.waitForReadyRead(200);
                 status += QString::fromUtf8(monitor.readAllStandardError());
             }
-            return status.contains(text);
-        };
-        QVERIFY2(saw(QStringLiteral("Serial port 1 was connected.")), qPrintable(status));
-        QVERIFY2(saw(QStringLiteral("Communication connected.Now receive data from charger.")),
-                 qPrintable(status));
-        QVERIFY2(saw(QStringLiteral("CH1 Completed. You can save it now.")), qPrintable(status));
-        QVERIFY2(saw(QStringLiteral("CH2 Completed. You can save it now.")), qPrintable(status));
+            QVERIFY2(status.contains(QLatin1String(text)), qPrintable(status));
+        }
         monitor.kill();
         monitor.waitForFinished();
         sim.kill();

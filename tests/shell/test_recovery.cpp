@@ -2,29 +2,16 @@
 // while recording. The kill test runs this executable as a recording child ("--record").
 
 #include "document/run_journal.h"
-#include "document/tee.h"
 #include "platform/clock.h"
-#include "platform/command_bar.h"
 #include "platform/dialogs.h"
 #include "platform/port_list.h"
 #include "platform/qt_serial_port.h"
 #include "platform/sample_table.h"
-#include "platform/scripted_serial_port.h"
-#include "platform/settings.h"
 #include "platform/sleep_inhibitor.h"
-#include "setup/config.h"
-#include "shell/live_dispatch.h"
-#include "shell/mdi_form.h"
-#include "support/fake_clock.h"
-#include "support/readings.h"
-#include "support/scripted_dialogs.h"
-#include "support/scripted_port_list.h"
 #include "support/window_rig.h"
 
 #include <QApplication>
-#include <QMdiArea>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <cstdio>
@@ -139,9 +126,7 @@ private slots:
 
         QTemporaryDir journals;
         QProcess child;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("CHARGEMON_PORTS"), line);
-        child.setProcessEnvironment(env);
+        qputenv("CHARGEMON_PORTS", line.toLocal8Bit()); // the child's only port
         child.start(QCoreApplication::applicationFilePath(), { "--record", journals.path() });
         QVERIFY(child.waitForStarted());
         QElapsedTimer clock;
