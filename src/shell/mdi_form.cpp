@@ -18,6 +18,7 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 
 MDIForm1::MDIForm1(const MainWindowPlatform &platform, QWidget *parent)
     : QMainWindow(parent), clock_(platform.clock), dialogs_(platform.dialogs),
@@ -50,9 +51,10 @@ MDIForm1::MDIForm1(const MainWindowPlatform &platform, QWidget *parent)
 MDIForm1::~MDIForm1()
 {
     // Chart windows ask this window and its command bar for things while they go: let them
-    // go first, while the MDI area is still whole.
+    // go first, while the MDI area is still whole. Closed ones too: the area no longer lists
+    // them, but they are still its children.
     closingAll_ = true;
-    qDeleteAll(area_->subWindowList());
+    qDeleteAll(area_->findChildren<QMdiSubWindow *>());
     live_->keepAwake(false);
     delete area_;
 }
