@@ -13,13 +13,12 @@
 #include "shell/command_layout.h"
 #include "shell/open_saved_run.h"
 #include "shell/window_arrangement.h"
+#include "support/sqlite_file.h"
 #include "support/window_rig.h"
 
 #include <QMenuBar>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QtTest>
 
 namespace {
@@ -64,31 +63,19 @@ class TestMainWindow : public QObject {
         return path;
     }
 
-    static void execute(const QString &path, const QString &sql)
-    {
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "edit");
-            db.setDatabaseName(path);
-            QVERIFY(db.open());
-            for (const QString &statement : sql.split("; "))
-                QVERIFY2(QSqlQuery(db).exec(statement), qPrintable(statement));
-        }
-        QSqlDatabase::removeDatabase("edit");
-    }
-
     // A run of `rows` + 2 samples, long enough that opening it takes a while.
     QString largeFile(int rows = 200'000)
     {
         const QString path = dir.filePath(QStringLiteral("large%1.mdb").arg(rows));
         if (!QFile::exists(path)) {
             runFile(QFileInfo(path).fileName(), 1);
-            execute(
+            runSql(
                 path,
-                QStringLiteral("with recursive r(n) as (select 1 union all select n + 1 from r "
-                               "where n < %1) insert into CHGLOG select n / 86400.0, type, "
-                               "Chg, Ext_temp, In_temp, In_Volt, Bat_volt, Current, n, Power, "
-                               "C1, C2, C3, C4, C5, C6, C7, C8, C9, C10, C11, C12 from CHGLOG, r")
-                    .arg(rows));
+                { QStringLiteral("with recursive r(n) as (select 1 union all select n + 1 from r "
+                                 "where n < %1) insert into CHGLOG select n / 86400.0, type, "
+                                 "Chg, Ext_temp, In_temp, In_Volt, Bat_volt, Current, n, Power, "
+                                 "C1, C2, C3, C4, C5, C6, C7, C8, C9, C10, C11, C12 from CHGLOG, r")
+                      .arg(rows) });
         }
         return path;
     }
@@ -259,31 +246,20 @@ private slots:
     void menuFlags_data()
     {
         QTest::addColumn<QStringList>("row"); // the flag, then what it hides
-        const char *const rows[] = { "MDI_File_Open File/Open Main_file/Open",
-                                     "MDI_File_Lang File/Lang Main_file/Lang",
-                                     "MDI_File_Exit File/Exit Main_file/Exit",
-                                     "Client_View_Copy View/Copy",
-                                     "Client_View_Title View/Title",
-                                     "Client_View_CrossLine View/CrossLine",
-                                     "Client_View_Summary View/Summary",
-                                     "Help_Guid Help/Guid",
-                                     "Help_About Help/About",
-                                     "Client_Menu_File Client_menu/file",
-                                     "Client_Menu_View Client_menu/View",
-                                     "Client_Menu_Wlist Client_menu/WList",
-                                     "Client_Menu_Help Client_menu/Help",
-                                     "MDI_file Main/File",
-                                     "MDI_help Main/Help",
-                                     "Tools_Open Tools/Open",
-                                     "Tools_Save Tools/Save",
-                                     "Tools_Print Tools/Print",
-                                     "Tools_Copy Tools/Copy",
-                                     "Tools_Export Tools/Export",
-                                     "Tools_Title Tools/Title",
-                                     "Tools_CrossLine Tools/CrossLine",
-                                     "Tools_Lang Tools/Lang" };
-        QCOMPARE(std::size(rows), menuFlagFields.size());
-        for (const QString row : rows)
+        const char *table
+            = "MDI_File_Open File/Open Main_file/Open, MDI_File_Lang File/Lang Main_file/Lang, "
+              "MDI_File_Exit File/Exit Main_file/Exit, Client_View_Copy View/Copy, "
+              "Client_View_Title View/Title, Client_View_CrossLine View/CrossLine, "
+              "Client_View_Summary View/Summary, Help_Guid Help/Guid, Help_About Help/About, "
+              "Client_Menu_File Client_menu/file, Client_Menu_View Client_menu/View, "
+              "Client_Menu_Wlist Client_menu/WList, Client_Menu_Help Client_menu/Help, "
+              "MDI_file Main/File, MDI_help Main/Help, Tools_Open Tools/Open, "
+              "Tools_Save Tools/Save, Tools_Print Tools/Print, Tools_Copy Tools/Copy, "
+              "Tools_Export Tools/Export, Tools_Title Tools/Title, "
+              "Tools_CrossLine Tools/CrossLine, Tools_Lang Tools/Lang";
+        const QStringList rows = QString(table).split(", ");
+        QCOMPARE(std::size_t(rows.size()), menuFlagFields.size());
+        for (const QString &row : rows)
             QTest::newRow(qPrintable(row.section(' ', 0, 0))) << row.split(' ');
     }
     void menuFlags()
@@ -411,7 +387,7 @@ private slots:
         const QString noWidth = dir.filePath(QStringLiteral("store.db"));
         QVERIFY(QFile::copy(InterfaceTextStore::builtInPath(), noWidth));
         QFile::setPermissions(noWidth, QFile::ReadOwner | QFile::WriteOwner);
-        execute(noWidth, "update interface set Adwidth = 'MA=='"); // "0"
+        runSql(noWidth, { "update interface set Adwidth = 'MA=='" }); // "0"
         Rig rig(noWidth);
         rig.window.load();
         QVERIFY(!rig.window.advertisement());
@@ -480,7 +456,7 @@ private slots:
             = runFile(QStringLiteral("damaged %1.mdb").arg(QTest::currentDataTag()), 4);
         QFile file(path);
         if (sql != "text")
-            execute(path, sql);
+            runSql(path, sql.split("; "));
         else
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write("Battery log\n") && file.flush());
         Rig rig;
