@@ -122,8 +122,8 @@ private slots:
         QToolButton *button = buttonOf(barCross);
         actionOf(menuCross)->trigger();
         QTest::mouseClick(button, Qt::LeftButton);
-        QVERIFY(!barCross.checked() && !menuCross.checked());
-        QVERIFY(!barAction->isChecked() && !button->isChecked());
+        QVERIFY(!barCross.checked() && !menuCross.checked() && !barAction->isChecked()
+                && !button->isChecked());
 
         // What a command does: flip the tool-bar tool, whichever copy was clicked.
         connect(bar_, &CommandBar::toolClicked, this, [&](Tool &tool) {

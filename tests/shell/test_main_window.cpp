@@ -290,9 +290,8 @@ private slots:
     }
 
     // "band|tool|English|Chinese"; "panel" rows name a control of the information panel.
-    void everyCaptionFollowsTheLanguage_data()
+    void everyCaptionFollowsTheLanguage()
     {
-        QTest::addColumn<QStringList>("row");
         const QStringList rows = {
             "File|Open|&Open|打開(&O)", "File|Save|&Save|保存(&S)", "File|Export|&Export|匯出(&E)",
             "File|Lang|&Language|語言(&L)", "File|Print|&Print|列印(&P)",
@@ -320,29 +319,23 @@ private slots:
             "panel|ChartLight(0)|Volt|電壓", "panel|ChartLight(1)|Curr|電流",
             "panel|ChartLight(2)|Cap|容量", "panel|ChartLight(3)|Temp|溫度"
         };
-        for (const QString &row : rows) {
-            const QStringList parts = row.split('|');
-            QTest::addRow("%s/%s", qPrintable(parts[0]), qPrintable(parts[1])) << parts;
-        }
-    }
-    void everyCaptionFollowsTheLanguage()
-    {
-        QFETCH(QStringList, row);
-        const QString &tool = row[1];
         Rig rig;
-        const auto caption = [&] {
-            if (row[0] != QLatin1String("panel"))
-                return rig.window.Menu().tool(row[0], tool).caption();
-            auto *control = rig.window.infoPanel().findChild<QWidget *>(tool);
+        const auto caption = [&](const QString &band, const QString &name) {
+            if (band != QLatin1String("panel"))
+                return rig.tool(band, name).caption();
+            auto *control = rig.window.infoPanel().findChild<QWidget *>(name);
             auto *gauge = qobject_cast<AnalogGauge *>(control);
             return gauge ? gauge->caption() : control->property("text").toString();
         };
-        rig.click("Lang", "Cht");
-        QCOMPARE(caption(), row[3]);
-        QCOMPARE(rig.settings.value(SettingsKeys::Lang), QStringLiteral("CHT"));
-        rig.click("Lang", "Eng");
-        QCOMPARE(caption(), row[2]);
-        QCOMPARE(rig.settings.value(SettingsKeys::Lang), QStringLiteral("ENG"));
+        for (const auto &[language, column] : { std::pair("Cht", 3), std::pair("Eng", 2) }) {
+            rig.click("Lang", language);
+            QCOMPARE(rig.settings.value(SettingsKeys::Lang), QString(language).toUpper());
+            for (const QString &row : rows) {
+                const QStringList part = row.split('|');
+                const QString shown = caption(part[0], part[1]);
+                QVERIFY2(shown == part[column], qPrintable(row + " shows " + shown));
+            }
+        }
     }
 
     void languageAtStart_data()
