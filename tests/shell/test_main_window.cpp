@@ -99,9 +99,8 @@ private slots:
         QStringList captions;
         for (tee *doc : rig.documents())
             captions << doc->caption();
-        QCOMPARE(
-            captions,
-            QStringList({ "CH1 Chart 1 END", "CH2 Chart 2 >>Live<<", "CH1 Chart 3 >>Live<<" }));
+        QCOMPARE(captions.join(", "),
+                 "CH1 Chart 1 END, CH2 Chart 2 >>Live<<, CH1 Chart 3 >>Live<<");
         QVERIFY(rig.status().contains("10:00:03  CH1 Completed. You can save it now."));
         QPointer<tee> live = rig.documents()[1]; // closes with the main window only
         QVERIFY(!live->close());
