@@ -69,13 +69,12 @@ class TestMainWindow : public QObject {
         const QString path = dir.filePath(QStringLiteral("large%1.mdb").arg(rows));
         if (!QFile::exists(path)) {
             runFile(QFileInfo(path).fileName(), 1);
-            runSql(
-                path,
-                { QStringLiteral("with recursive r(n) as (select 1 union all select n + 1 from r "
-                                 "where n < %1) insert into CHGLOG select n / 86400.0, type, "
-                                 "Chg, Ext_temp, In_temp, In_Volt, Bat_volt, Current, n, Power, "
-                                 "C1, C2, C3, C4, C5, C6, C7, C8, C9, C10, C11, C12 from CHGLOG, r")
-                      .arg(rows) });
+            const QString fill = QStringLiteral(
+                "with recursive r(n) as (select 1 union all select n + 1 from r where n < %1) "
+                "insert into CHGLOG select n / 86400.0, type, Chg, Ext_temp, In_temp, In_Volt, "
+                "Bat_volt, Current, n, Power, C1, C2, C3, C4, C5, C6, C7, C8, C9, C10, C11, C12 "
+                "from CHGLOG, r");
+            runSql(path, { fill.arg(rows) });
         }
         return path;
     }
@@ -189,7 +188,7 @@ private slots:
             return rig.window.infoPanel().LED1(1).text();
         };
         rig.window.Channel_Proc(2); // no live window at all
-        QCOMPARE(channel.caption() + channel.subBand(), "CH1");
+        QCOMPARE(channel.caption() + '|' + channel.subBand(), "CH1|"); // and no pop-up
         rig.feed(1, 10);
         channel.setCaption("x");
         rig.window.Channel_Proc(2); // only channel 1 is live: unchanged
@@ -350,8 +349,7 @@ private slots:
     {
         QFETCH(QVariant, entry);
         QFETCH(QString, stored);
-        const QString file = dir.filePath(QStringLiteral("start.ini"));
-        QFile::remove(file);
+        const QString file = dir.filePath(QString(QTest::currentDataTag()) + ".ini");
         if (entry.isValid())
             QVERIFY(Settings(file).setValue(SettingsKeys::Lang, entry.toString()));
         Rig rig(InterfaceTextStore::builtInPath(), file);
