@@ -17,10 +17,9 @@ private slots:
         QTest::addColumn<QString>("fromEnv");
         QTest::addColumn<Listed>("listed");
         QTest::addColumn<QStringList>("devices");
-        const Listed mixed = { { "ttyS0", "/dev/ttyS0" },
-                               { "ttyUSB1", "/dev/ttyUSB1" },
-                               { "ttyS1", "/dev/ttyS1" },
-                               { "ttyACM0", "/dev/ttyACM0" } };
+        Listed mixed;
+        for (const QString name : { "ttyS0", "ttyUSB1", "ttyS1", "ttyACM0" })
+            mixed.append({ name, "/dev/" + name });
         QTest::newRow("environment, USB and ACM, the rest")
             << "/tmp/b:/tmp/a" << mixed
             << QStringList({ "/tmp/b", "/tmp/a", "/dev/ttyUSB1", "/dev/ttyACM0", "/dev/ttyS0",

@@ -65,7 +65,6 @@ private slots:
         QTest::newRow("CHT") << "CHT" << true;
         QTest::newRow("spaces") << " CHT " << true;
         QTest::newRow("lower case") << "cht" << false;
-        QTest::newRow("ENG") << "ENG" << false;
     }
 
     void aboutTextInTheStoredLanguage()

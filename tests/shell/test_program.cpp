@@ -1,6 +1,5 @@
-// The real program on a real line: the simulator writes two channels into a pseudo-terminal,
-// chargemon finds it through CHARGEMON_PORTS and records live runs; its status line, copied
-// to standard error, tells what it did.
+// The real program on a pseudo-terminal the simulator writes to: chargemon finds it through
+// CHARGEMON_PORTS and records runs; its status line, copied to standard error, tells what it did.
 
 #include <QCoreApplication>
 #include <QProcess>
@@ -12,10 +11,10 @@ class TestProgram : public QObject {
 private slots:
     void findsTheChargerAndRecordsRuns()
     {
-        const QString build = QCoreApplication::applicationDirPath() + QStringLiteral("/..");
+        const QString build = QCoreApplication::applicationDirPath() + "/..";
         QProcess sim;
         // Two frames a second; at frame 12 both capacities start again from zero: new runs.
-        sim.start(build + QStringLiteral("/tools/charger-sim/charger-sim"),
+        sim.start(build + "/tools/charger-sim/charger-sim",
                   { "--kind", "112", "--speed", "2", "--reset-at", "12", "--count", "40" });
         QVERIFY(sim.waitForReadyRead(10000));
         const QString line = QString::fromUtf8(sim.readLine()).trimmed();
@@ -29,7 +28,7 @@ private slots:
         qputenv("QT_QPA_PLATFORM", "offscreen");
         for (const char *folder : { "HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME" })
             qputenv(folder, home.path().toLocal8Bit());
-        monitor.start(build + QStringLiteral("/chargemon"));
+        monitor.start(build + "/chargemon");
         QVERIFY(monitor.waitForStarted());
 
         QString status;

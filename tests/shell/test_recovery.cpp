@@ -17,8 +17,7 @@
 #include <cstdio>
 
 namespace {
-class RecordingSleepInhibitor final : public SleepInhibitor {
-public:
+struct RecordingSleepInhibitor final : SleepInhibitor {
     QStringList calls;
     bool refuse = false;
     void take() override
@@ -115,9 +114,8 @@ class TestRecovery : public QObject {
 private slots:
     void killedRecordingIsRecovered()
     {
-        const QString build = QCoreApplication::applicationDirPath() + QStringLiteral("/..");
         QProcess sim;
-        sim.start(build + QStringLiteral("/tools/charger-sim/charger-sim"),
+        sim.start(QCoreApplication::applicationDirPath() + "/../tools/charger-sim/charger-sim",
                   { "--kind", "112", "--speed", "4", "--count", "2000" });
         QVERIFY(sim.waitForReadyRead(10000));
         const QString line = QString::fromUtf8(sim.readLine()).trimmed();
@@ -160,52 +158,44 @@ private slots:
     void recoveryAtStart_data()
     {
         QTest::addColumn<int>("journals");
-        QTest::addColumn<bool>("damaged");
-        QTest::addColumn<bool>("held");
+        QTest::addColumn<QString>("other"); // "damaged" or "held" by a running program
         QTest::addColumn<Dialogs::Answer>("answer");
         QTest::addColumn<QString>("question");
         const QString two
             = "2 runs were still being recorded when chargemon last stopped. Open them?";
-        QTest::newRow("yes opens") << 2 << false << false << Dialogs::Answer::Yes << two;
-        QTest::newRow("no deletes") << 2 << false << false << Dialogs::Answer::No << two;
-        QTest::newRow("unanswered keeps") << 2 << false << false << Dialogs::Answer::Cancel << two;
+        QTest::newRow("yes opens") << 2 << "" << Dialogs::Answer::Yes << two;
+        QTest::newRow("no deletes") << 2 << "" << Dialogs::Answer::No << two;
+        QTest::newRow("unanswered keeps") << 2 << "" << Dialogs::Answer::Cancel << two;
         QTest::newRow("damaged skipped")
-            << 1 << true << false << Dialogs::Answer::Yes
+            << 1 << "damaged" << Dialogs::Answer::Yes
             << "1 run was still being recorded when chargemon last stopped. Open it?";
-        QTest::newRow("held by a running program")
-            << 0 << false << true << Dialogs::Answer::Yes << QString();
+        QTest::newRow("held") << 0 << "held" << Dialogs::Answer::Yes << QString();
     }
     void recoveryAtStart()
     {
         QFETCH(int, journals);
-        QFETCH(bool, damaged);
-        QFETCH(bool, held);
+        QFETCH(QString, other);
         QFETCH(Dialogs::Answer, answer);
         QFETCH(QString, question);
         Rig rig;
         const QString folder = rig.window.journalFolder();
         for (int j = 0; j < journals; ++j)
             leaveJournal(folder, QStringLiteral("CH%1 Chart %1").arg(j + 1), 3 + j);
-        QStringList keep;
-        if (damaged) {
-            QFile junk(QDir(folder).filePath(QStringLiteral("junk.journal")));
-            QVERIFY(junk.open(QIODevice::WriteOnly));
-            junk.write(QByteArray(3000, 'x'));
-            junk.close();
-            keep = files(folder).filter(QStringLiteral("junk"));
-        }
+        QFile junk(QDir(folder).filePath(QStringLiteral("junk.journal")));
+        if (other == "damaged")
+            QVERIFY(junk.open(QIODevice::WriteOnly) && junk.write(QByteArray(3000, 'x'))
+                    && junk.flush());
         QString error;
-        const auto running = held ? RunJournal::start(folder, "CH1 Chart 9", error) : nullptr;
-        if (held)
-            keep = files(folder);
+        const auto running
+            = other == "held" ? RunJournal::start(folder, "CH1 Chart 9", error) : nullptr;
+        QStringList keep = files(folder).filter(other == "held" ? "" : "junk");
         if (answer == Dialogs::Answer::Cancel) // the journals, not SQLite's side files
             keep = files(folder, QStringLiteral("*.journal"));
 
         rig.dialogs.messageAnswers = { answer };
         rig.window.recoverRuns();
+        QCOMPARE(rig.dialogs.asked.value(0).text, question);
         QCOMPARE(rig.dialogs.asked.size(), question.isEmpty() ? 0 : 1);
-        if (!question.isEmpty())
-            QCOMPARE(rig.dialogs.asked.first().text, question);
         const QList<tee *> docs = rig.documents();
         QCOMPARE(docs.size(), answer == Dialogs::Answer::Yes ? journals : 0);
         for (tee *doc : docs) {
@@ -214,7 +204,7 @@ private slots:
             QCOMPARE(doc->documentTitle(), QStringLiteral("pack"));
             QCOMPARE(doc->RtnGridRows(), 3 + n);
         }
-        QCOMPARE(rig.status().filter(QStringLiteral("Unreadable")).size(), damaged ? 1 : 0);
+        QCOMPARE(rig.status().filter("Unreadable").size(), other == "damaged" ? 1 : 0);
         // A recovered journal goes with its window; what was not ours stays.
         rig.window.mdiArea().closeAllSubWindows();
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -250,10 +240,7 @@ private slots:
 
     void journalThatCannotBeWritten()
     {
-        QTemporaryDir dir;
-        QFile blocker(dir.filePath(QStringLiteral("file")));
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        Rig rig(blocker.fileName() + QStringLiteral("/journal")); // a folder that cannot be
+        Rig rig(QStringLiteral("/dev/null/journal")); // a folder that cannot be
         for (int c = 1; c <= 4; ++c)
             rig.feed(1, c);
         QCOMPARE(rig.documents().first()->RtnGridRows(), 4);
@@ -262,35 +249,32 @@ private slots:
 
     void noIdleSleepWhileLive_data()
     {
-        QTest::addColumn<QString>("events"); // +n: channel n live, -n: it ends, x: exit
-        QTest::addColumn<bool>("refuse");
+        QTest::addColumn<QString>("events"); // +n: channel n live, -n: it ends, x: exit, !: refused
         QTest::addColumn<QStringList>("calls");
         const QStringList once { "take", "release" };
-        QTest::newRow("one run") << "+1 -1" << false << once;
-        QTest::newRow("overlapping runs") << "+1 +2 -1 -2" << false << once;
-        QTest::newRow("exit while live") << "+1 +2 x" << false << once;
-        QTest::newRow("two runs") << "+1 -1 +2 -2" << false << (once + once);
-        QTest::newRow("no service")
-            << "+1 -1 +1" << true << QStringList { "take", "release", "take" };
+        QTest::newRow("overlapping runs") << "+1 +2 -1 -2" << once;
+        QTest::newRow("exit while live") << "+1 +2 x" << once;
+        QTest::newRow("two runs") << "+1 -1 +2 -2" << (once + once);
+        QTest::newRow("no service") << "! +1 -1 +1" << QStringList { "take", "release", "take" };
     }
     void noIdleSleepWhileLive()
     {
         QFETCH(QString, events);
-        QFETCH(bool, refuse);
         QFETCH(QStringList, calls);
         Rig rig;
-        rig.inhibitor.refuse = refuse;
         qint64 capacity = 0;
-        for (const QString &e : events.split(QLatin1Char(' '))) {
-            if (e == QLatin1String("x"))
+        for (const QString &e : events.split(' ')) {
+            if (e == "!")
+                rig.inhibitor.refuse = true;
+            else if (e == "x")
                 rig.window.close();
-            else if (e.startsWith(QLatin1Char('+')))
+            else if (e.startsWith('+'))
                 rig.feed(e.mid(1).toInt(), ++capacity);
             else
                 rig.window.live().EndLiveDoc(e.mid(1).toInt());
         }
         QCOMPARE(rig.inhibitor.calls, calls);
-        QCOMPARE(rig.status().filter(QStringLiteral("No power manager")).size(), refuse ? 1 : 0);
+        QCOMPARE(rig.status().filter("No power manager").size(), rig.inhibitor.refuse ? 1 : 0);
     }
 };
 

@@ -17,13 +17,29 @@ public:
     QList<std::optional<QString>> inputAnswers; // default cancel when empty
     QList<Asked> asked;
 
-    Answer message(const QString &text, const QString &title, Icon icon, Buttons buttons) override;
+    Answer message(const QString &text, const QString &title, Icon, Buttons) override
+    {
+        asked.append({ QStringLiteral("message"), text, title, {} });
+        return messageAnswers.isEmpty() ? Answer::Ok : messageAnswers.takeFirst();
+    }
     std::optional<QString> input(const QString &prompt, const QString &title,
-                                 const QString &defaultText) override;
+                                 const QString &defaultText) override
+    {
+        asked.append({ QStringLiteral("input"), prompt, title, {}, {}, defaultText });
+        return inputAnswers.isEmpty() ? std::nullopt : inputAnswers.takeFirst();
+    }
 
 protected:
-    QString askOpenFile(const QString &folder, const QString &filter, const QString &defaultSuffix,
-                        const QString &offered) override;
-    QString askSaveFile(const QString &folder, const QString &filter, const QString &defaultSuffix,
-                        const QString &offered, bool askOverwrite) override;
+    QString askOpenFile(const QString &folder, const QString &filter, const QString &suffix,
+                        const QString &offered) override
+    {
+        asked.append({ QStringLiteral("open"), folder, filter, offered, suffix });
+        return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
+    }
+    QString askSaveFile(const QString &folder, const QString &filter, const QString &suffix,
+                        const QString &offered, bool) override
+    {
+        asked.append({ QStringLiteral("save"), folder, filter, offered, suffix });
+        return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
+    }
 };

@@ -38,14 +38,8 @@ struct WindowRig {
     {
         ports.list = { "COM1" };
     }
-    Tool &tool(const char *band, const char *name)
-    {
-        return window.Menu().tool(QLatin1String(band), QLatin1String(name));
-    }
-    void click(const char *band, const char *name)
-    {
-        emit window.Menu().toolClicked(tool(band, name));
-    }
+    Tool &tool(QString band, QString name) { return window.Menu().tool(band, name); }
+    void click(QString band, QString name) { emit window.Menu().toolClicked(tool(band, name)); }
     QStringList status() { return tool("state", "sState").list(); }
     QList<tee *> documents()
     {
