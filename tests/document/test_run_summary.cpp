@@ -67,7 +67,6 @@ private slots:
         QFETCH(QList<Span>, spans);
         QFETCH(QList<double>, figures);
         const RunSummary s = summaryOf(spans);
-        const double milliohm = figures[6];
         const QList<double> got { s.seconds(),
                                   s.chargedMah(),
                                   s.dischargedMah(),
@@ -78,7 +77,7 @@ private slots:
         for (int i = 0; i < figures.size(); ++i)
             QVERIFY2(near(got[i], figures[i]),
                      qPrintable(QStringLiteral("figure %1 is %2").arg(i).arg(got[i])));
-        QCOMPARE(s.resistanceMilliohm().has_value(), milliohm >= 0);
+        QCOMPARE(s.resistanceMilliohm().has_value(), figures[6] >= 0);
         // From the first sample to the last, the read-out's differences are the run's totals.
         const RunSummary::Difference d = s.between(0, s.samples() - 1);
         QCOMPARE(d.seconds, figures[0]);

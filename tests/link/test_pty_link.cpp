@@ -187,21 +187,15 @@ private slots:
         };
         qsizetype fds = 0;
         for (int cycle = 1; cycle <= Cycles; ++cycle) {
-            QElapsedTimer plugged;
-            plugged.start();
-            adapter.plug();
-            QVERIFY(waitUntil([&] { return line.said(Connected) == cycle; }));
-            QVERIFY2(plugged.elapsed() < 2000, qPrintable(QString::number(plugged.elapsed())));
+            adapter.plug(); // found within 2 s
+            QVERIFY(waitUntil([&] { return line.said(Connected) == cycle; }, 2000));
             const int before = line.host.count(FakeLinkHost::Event::Reading, 1);
             QVERIFY(waitUntil(
                 [&] { return line.host.count(FakeLinkHost::Event::Reading, 1) >= before + 3; }));
 
-            QElapsedTimer pulled;
-            pulled.start();
             const std::clock_t cpu = std::clock();
-            adapter.pull();
-            QVERIFY(waitUntil([&] { return line.said(Lost) == cycle; }));
-            QVERIFY2(pulled.elapsed() < 2000, qPrintable(QString::number(pulled.elapsed())));
+            adapter.pull(); // lost within 2 s
+            QVERIFY(waitUntil([&] { return line.said(Lost) == cycle; }, 2000));
             QCOMPARE(line.host.events.last().kind, FakeLinkHost::Event::End);
             QCOMPARE(line.host.count(FakeLinkHost::Event::End, 2), cycle);
             QCOMPARE(descriptorOn(adapter.slave()), -1);

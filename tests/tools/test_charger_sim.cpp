@@ -8,25 +8,17 @@
 
 #include <QTest>
 
-namespace {
-
 using Mode = ChannelSample::Mode;
 using Chemistry = ChannelSample::Chemistry;
 
-Fixed number(const Value &v)
-{
-    return v.number().value_or(Fixed::fromWhole(-1000));
-}
-
-bool between(const Value &v, double low, double high)
-{
-    return number(v) >= Fixed::fromDouble(low) && number(v) <= Fixed::fromDouble(high);
-}
-
-} // namespace
-
 class TestChargerSim : public QObject {
     Q_OBJECT
+    static Fixed number(const Value &v) { return v.number().value_or(Fixed::fromWhole(-1000)); }
+    static bool between(const Value &v, double low, double high)
+    {
+        return number(v) >= Fixed::fromDouble(low) && number(v) <= Fixed::fromDouble(high);
+    }
+
 private slots:
     void chargeRuns_data()
     {
