@@ -22,15 +22,12 @@ RunSummary summaryOf(const QList<Span> &spans)
                   + "\t100\t0.00\t" + p.cells);
     return s;
 }
-
-bool near(double a, double b)
-{
-    return std::abs(a - b) < 1e-6 * (1 + std::abs(b));
-}
 } // namespace
 
 class TestRunSummary : public QObject {
     Q_OBJECT
+    static bool near(double a, double b) { return std::abs(a - b) < 1e-6 * (1 + std::abs(b)); }
+
 private slots:
     void figures_data()
     {

@@ -63,11 +63,6 @@ class TestTee : public QObject {
         host->fakeClock.advanceSeconds(seconds);
         QVERIFY(doc->Proc(r, false));
     }
-    void showWide()
-    {
-        area->resize(1000, 700);
-        area->show();
-    }
 
 private slots:
     void init()
@@ -383,7 +378,8 @@ private slots:
 
     void crossLineReadsWhileAButtonIsHeld()
     {
-        showWide();
+        area->resize(1000, 700);
+        area->show();
         tee *doc = newLive(1);
         ChannelReading idle = reading(101, 3, Value());
         idle[Type] = " NiMH ";
@@ -431,7 +427,8 @@ private slots:
         QFETCH(int, from);
         QFETCH(int, to);
         QFETCH(QString, label);
-        showWide();
+        area->resize(1000, 700);
+        area->show();
         tee *doc = newLive();
         for (int i = 0; i < 3; ++i) { // at 1, 2 and 3 s
             ChannelReading r = reading(100 + i, 4, Fixed::fromHundredths(2000 + 500 * i));
