@@ -27,15 +27,12 @@ QString readAll(const QString &path, QString *title = nullptr,
                 QList<ChannelReading> *rows = nullptr)
 {
     RunFile::Reader reader;
-    if (!reader.open(path))
-        return reader.error();
-    const auto t = reader.title();
+    const std::optional<QString> t = reader.open(path) ? reader.title() : std::nullopt;
     if (!t)
         return reader.error();
     if (title)
         *title = *t;
-    ChannelReading row;
-    while (reader.next(row))
+    for (ChannelReading row; reader.next(row);)
         if (rows)
             rows->append(row);
     return reader.error();

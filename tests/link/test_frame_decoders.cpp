@@ -161,13 +161,11 @@ private slots:
         const DayTime later { 50000 / 86400.0 };
         decode112(frame112().code(1, mode1).code(55, mode2), host, later);
         QStringList got;
-        for (const FakeLinkHost::Event &e : host.events) {
-            got << QStringLiteral("%1%2")
-                       .arg(e.kind == FakeLinkHost::Event::Reading ? "R" : "E")
-                       .arg(e.channel);
-            if (e.kind == FakeLinkHost::Event::Reading)
-                QCOMPARE(*e.reading[Time].time(), later);
-        }
+        for (const FakeLinkHost::Event &e : host.events)
+            got << (e.kind == FakeLinkHost::Event::Reading ? "R" : "E")
+                    + QString::number(e.channel);
+        for (const ChannelReading &r : host.readings(1) + host.readings(2))
+            QCOMPARE(*r[Time].time(), later);
         QCOMPARE(got.join(u' '), outcome);
     }
 

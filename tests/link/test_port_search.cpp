@@ -58,6 +58,7 @@ class TestPortSearch : public QObject {
 
 private slots:
     void init() { rig = std::make_unique<Rig>(); }
+
     void keepsTheSendingPort()
     {
         rig->port.sendOnOpen(3, "{abc");
@@ -73,8 +74,7 @@ private slots:
         QVERIFY(rig->search.connected());
         QCOMPARE(rig->host.messages, QStringList({ Connected3 }));
         QVERIFY(rig->host.lamps.value(LinkHost::Lamp::Connection));
-        QVERIFY(!rig->search.Timer1().isActive());
-        QVERIFY(rig->search.Timer_out().isActive());
+        QVERIFY(!rig->search.Timer1().isActive() && rig->search.Timer_out().isActive());
         QCOMPARE(rig->port.portNumber(), 3);
         // the bytes that told the port apart are the assembler's
         rig->port.push("x");
@@ -93,8 +93,7 @@ private slots:
         QCOMPARE(rig->port.openedPorts(), QList<int>({ 1 }));
         rig->finishProbes();
         QCOMPARE(rig->port.openedPorts(), QList<int>({ 1, 3 }));
-        QVERIFY(!rig->search.connected());
-        QVERIFY(rig->search.Timer1().isActive());
+        QVERIFY(!rig->search.connected() && rig->search.Timer1().isActive());
 
         rig->port.sendOnOpen(3, "a");
         rig->search.Timer1_Timer();
@@ -167,8 +166,7 @@ private slots:
         rig->search.Timer_out_Timer();
         QCOMPARE(rig->search.connected(), !trips);
         if (!trips) {
-            QVERIFY(rig->port.isOpen());
-            QCOMPARE(rig->host.events.size(), 0);
+            QVERIFY(rig->port.isOpen() && rig->host.events.isEmpty());
             return;
         }
         verifyEnded(*rig);

@@ -34,22 +34,19 @@ QString base64(const QString &text)
 QString makeStore(const QString &folder, const QStringList &changes = {})
 {
     const QString path = QDir(folder).filePath(QStringLiteral("store.db"));
-    QStringList flagColumns;
+    QStringList flags;
     for (const auto &[name, flag] : menuFlagFields)
-        flagColumns << QLatin1String(name) + QStringLiteral(" INTEGER");
-    QStringList sql {
-        QStringLiteral("CREATE TABLE interface (Caption TEXT, AboutCHT TEXT, AboutEN TEXT, "
-                       "Adwidth TEXT, aboutimg BLOB, Splash BLOB)"),
-        QStringLiteral("INSERT INTO interface VALUES ('%1', '%2', '%3', '%4', x'89504E47', NULL)")
-            .arg(base64(QStringLiteral("Test title")), base64(QStringLiteral("關於")),
-                 base64(QStringLiteral("About")), base64(QStringLiteral("1500"))),
-        QStringLiteral("CREATE TABLE AD_manul (AD_img BLOB, Guid_img BLOB, AD_Html TEXT, "
-                       "Guid_Html TEXT)"),
-        QStringLiteral("INSERT INTO AD_manul VALUES (x'FFD8FFE0', NULL, '  <html>ad</html>\n', "
-                       "'<html>guide</html>')"),
-        QStringLiteral("CREATE TABLE Menu (%1)").arg(flagColumns.join(u',')),
-        QStringLiteral("INSERT INTO Menu VALUES (%1)")
-            .arg(QStringList(flagColumns.size(), QStringLiteral("1")).join(u',')),
+        flags << QLatin1String(name) + " INTEGER";
+    const QStringList sql {
+        "CREATE TABLE interface (Caption TEXT, AboutCHT TEXT, AboutEN TEXT, Adwidth TEXT, "
+        "aboutimg BLOB, Splash BLOB)",
+        QString("INSERT INTO interface VALUES ('%1', '%2', '%3', '%4', x'89504E47', NULL)")
+            .arg(base64("Test title"), base64("關於"), base64("About"), base64("1500")),
+        "CREATE TABLE AD_manul (AD_img BLOB, Guid_img BLOB, AD_Html TEXT, Guid_Html TEXT)",
+        "INSERT INTO AD_manul VALUES (x'FFD8FFE0', NULL, '  <html>ad</html>\n', "
+        "'<html>guide</html>')",
+        "CREATE TABLE Menu (" + flags.join(u',') + ")",
+        "INSERT INTO Menu VALUES (" + QStringList(flags.size(), "1").join(u',') + ")",
     };
     runSql(path, sql + changes);
     return path;
