@@ -195,15 +195,12 @@ private slots:
             rows[r][Field::Cap] = QString::number(r + 1);
         QCOMPARE(save(p, "pack A", rows), QString());
         QFile file(p);
-        if (sql == "text") {
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write("Battery log\n");
-            file.close();
-        } else if (sql == "truncate") {
+        if (sql == "text")
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write("Battery log\n") && file.flush());
+        else if (sql == "truncate")
             QVERIFY(file.resize(file.size() / 3));
-        } else {
+        else
             runSql(p, sql.split("; "));
-        }
         QElapsedTimer took;
         took.start();
         QVERIFY(!readAll(p).isEmpty());

@@ -293,8 +293,7 @@ private slots:
         QCOMPARE(doc->caption(), QStringLiteral("CH1 Chart 1 END"));
         host->scripted.fileAnswers << path;
         doc->DBSave();
-        QCOMPARE(host->scripted.asked[host->scripted.asked.size() - 2].fileName,
-                 path); // offered again
+        QCOMPARE(std::prev(host->scripted.asked.cend(), 2)->fileName, path); // offered again
         QCOMPARE(doc->caption(), path); // an ended run takes its file's name
         QCOMPARE(host->scripted.fileName(), QString());
     }

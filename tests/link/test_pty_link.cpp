@@ -49,7 +49,10 @@ public:
     explicit Adapter(QString link) : link_(std::move(link))
     {
         timer_.setInterval(15);
-        QObject::connect(&timer_, &QTimer::timeout, [this] { send(); });
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            const QByteArray bytes = QByteArray("\x80\x01}", 3) + frame(++sent_);
+            QCOMPARE(::write(master_, bytes.constData(), size_t(bytes.size())), bytes.size());
+        });
     }
     ~Adapter() { pull(); }
     Q_DISABLE_COPY_MOVE(Adapter)
@@ -82,15 +85,8 @@ public:
     QString slave() const { return slave_; }
 
 private:
-    void send()
-    {
-        const QByteArray bytes = QByteArray("\x80\x01}", 3) + frame(++sent_);
-        QCOMPARE(::write(master_, bytes.constData(), size_t(bytes.size())), bytes.size());
-    }
-
     QString link_, slave_;
-    int master_ = -1;
-    int sent_ = 0;
+    int master_ = -1, sent_ = 0;
     QTimer timer_;
 };
 

@@ -238,8 +238,7 @@ private slots:
 
     void imagesArePrivateAndRemovedWithTheStore()
     {
-        QString image;
-        QString otherRun;
+        QString image, otherRun;
         {
             InterfaceTextStore store(InterfaceTextStore::builtInPath(), folder());
             image = Config(store).AboutImg();
