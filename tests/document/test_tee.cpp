@@ -288,8 +288,7 @@ private slots:
         host->scripted.fileAnswers << path;
         host->scripted.messageAnswers << Dialogs::Answer::Cancel;
         doc->DBSave();
-        QCOMPARE(host->scripted.asked.last().text,
-                 QStringLiteral("Database already exist,overwriter it?"));
+        QCOMPARE(host->scripted.asked.last().text, "Database already exist,overwriter it?");
         QCOMPARE(doc->caption(), QStringLiteral("CH1 Chart 1 END"));
         host->scripted.fileAnswers << path;
         doc->DBSave();
@@ -513,8 +512,7 @@ private slots:
         const QMimeData *data = host->recordingClipboard.data.get();
         QVERIFY(data && data->data(QStringLiteral("image/svg+xml")).contains("<svg"));
         QVERIFY(!qvariant_cast<QImage>(data->imageData()).isNull());
-        QCOMPARE(host->messages.last(),
-                 QStringLiteral("Chart was copyed to Clipboard as a  Metafile."));
+        QCOMPARE(host->messages.last(), "Chart was copyed to Clipboard as a  Metafile.");
 
         command(doc, "Print"); // with small margins
         QCOMPARE(host->recordingPrinter.margins, QList<double> { 1.0 });
