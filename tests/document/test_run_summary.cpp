@@ -79,18 +79,18 @@ private slots:
         QTest::addColumn<QList<Span>>("spans");
         QTest::addColumn<double>("volts"); // -1: none
         QTest::addColumn<double>("at");
-        QTest::newRow("largest, first seen")
-            << QList<Span> { { 10, 10, 12, "1.00", "3.70\t3.75\t3.72" },
-                             { 11, 12, 12, "1.00", "3.70\t3.80\t3.72" },
-                             { 13, 13, 12, "1.00", "3.70\t3.71\t3.72" } }
-            << 0.1 << 11.0;
+        const auto row = [](const char *tag, QList<Span> spans, double volts, double at) {
+            QTest::newRow(tag) << spans << volts << at;
+        };
+        row("largest, first seen",
+            { { 10, 10, 12, "1.00", "3.70\t3.75\t3.72" },
+              { 11, 12, 12, "1.00", "3.70\t3.80\t3.72" },
+              { 13, 13, 12, "1.00", "3.70\t3.71\t3.72" } },
+            0.1, 11);
         // Two cells with a voltage make the first two count, the 0 V cell among them.
-        QTest::newRow("0 V first cell")
-            << QList<Span> { { 10, 10, 12, "1.00", "0\t3.70\t3.80" } } << 3.7 << 10.0;
-        QTest::newRow("one cell") << QList<Span> { { 10, 10, 12, "1.00", "3.70\t0\t0" } } << -1.0
-                                  << 0.0;
-        QTest::newRow("not lithium")
-            << QList<Span> { { 10, 10, 12, "1.00", "3.70\t3.80\t0", "NiMH" } } << -1.0 << 0.0;
+        row("0 V first cell", { { 10, 10, 12, "1.00", "0\t3.70\t3.80" } }, 3.7, 10);
+        row("one cell", { { 10, 10, 12, "1.00", "3.70\t0\t0" } }, -1, 0);
+        row("not lithium", { { 10, 10, 12, "1.00", "3.70\t3.80\t0", "NiMH" } }, -1, 0);
     }
     void cellSpread()
     {

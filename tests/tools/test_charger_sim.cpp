@@ -23,17 +23,16 @@ private slots:
     void chargeRuns_data()
     {
         QTest::addColumn<FrameKind>("kind");
-        QTest::addColumn<int>("channel");
         QTest::addColumn<Chemistry>("chemistry");
-        QTest::newRow("lithium, 36 bytes") << FrameKind::Short << 1 << Chemistry::LiIon;
-        QTest::newRow("lithium, 76 bytes") << FrameKind::Medium << 1 << Chemistry::LiIon;
-        QTest::newRow("NiMH, channel 2") << FrameKind::Long << 2 << Chemistry::NiMH;
+        QTest::newRow("lithium, 36 bytes") << FrameKind::Short << Chemistry::LiIon;
+        QTest::newRow("lithium, 76 bytes") << FrameKind::Medium << Chemistry::LiIon;
+        QTest::newRow("NiMH, channel 2 of 112 bytes") << FrameKind::Long << Chemistry::NiMH;
     }
     void chargeRuns()
     {
         QFETCH(FrameKind, kind);
-        QFETCH(int, channel);
         QFETCH(Chemistry, chemistry);
+        const int channel = kind == FrameKind::Long ? 2 : 1;
         const bool lithium = chemistry == Chemistry::LiIon;
         ChargerChannel charger({ { Mode::Charge, chemistry, lithium ? 3 : 6,
                                    lithium ? 1300.0 : 2000.0, 2.0, lithium ? 0.6 : 0.3 } },
