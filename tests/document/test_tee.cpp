@@ -489,12 +489,10 @@ private slots:
         QCOMPARE(host->scripted.fileName(), QStringLiteral("a.mdb")); // nor drops the run file's
         QCOMPARE(host->messages.last(), "CSV file was exported in folder:" + dir.path());
 
+        const char *script = "import csv,json,sys; print(json.dumps(list(csv.reader("
+                             "open(sys.argv[1], newline='', encoding='utf-8')))))";
         QProcess reader;
-        reader.start(python,
-                     { "-c",
-                       "import csv,json,sys; print(json.dumps(list(csv.reader("
-                       "open(sys.argv[1], newline='', encoding='utf-8')))))",
-                       path });
+        reader.start(python, { "-c", script, path });
         QVERIFY(reader.waitForFinished());
         const QJsonArray rows = QJsonDocument::fromJson(reader.readAllStandardOutput()).array();
         QCOMPARE(rows.size(), doc->RtnGridRows());
