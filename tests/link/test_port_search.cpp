@@ -221,8 +221,7 @@ private slots:
 
     void timersDriveTheSearch()
     {
-        // The real timers, for the wiring: a round started by start() finishes on its own,
-        // and the watchdog ends the silent connection.
+        // The real timers: start()'s round ends on its own, the watchdog ends the silence.
         rig->port.sendOnOpen(3, "a");
         QSignalSpy connected(&rig->search, &PortSearch::connectedChanged);
         rig->search.start();
