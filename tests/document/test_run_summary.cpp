@@ -22,15 +22,12 @@ RunSummary summaryOf(const QList<Span> &spans)
                   + "\t100\t0.00\t" + p.cells);
     return s;
 }
-
-bool near(double a, double b)
-{
-    return std::abs(a - b) < 1e-6 * (1 + std::abs(b));
-}
 } // namespace
 
 class TestRunSummary : public QObject {
     Q_OBJECT
+    static bool near(double a, double b) { return std::abs(a - b) < 1e-6 * (1 + std::abs(b)); }
+
 private slots:
     void figures_data()
     {
@@ -38,47 +35,39 @@ private slots:
         // seconds, charged mAh, discharged mAh, Wh, average A, end V, mΩ (-1: no estimate)
         QTest::addColumn<QList<double>>("figures");
 
-        QTest::newRow("2 A for an hour at 12 V") << QList<Span> { { 0, 3600, 12, "2.00" } }
-                                                 << QList<double> { 3600, 2000, 0, 24, 2, 12, -1 };
+        const auto row = [](const char *tag, QList<Span> spans, QList<double> figures) {
+            QTest::newRow(tag) << spans << figures;
+        };
+        row("2 A for an hour at 12 V", { { 0, 3600, 12, "2.00" } },
+            { 3600, 2000, 0, 24, 2, 12, -1 });
         // Idle samples carry no current; each edge of the gap counts half a second at 2 A.
-        QTest::newRow("idle gap") << QList<Span> {
-            { 0, 1800, 12, "2.00" }, { 1801, 2400, 12, "" }, { 2401, 4201, 12, "2.00" }
-        } << QList<double> { 4201, 7202 / 3.6, 0, 12 * 7202 / 3600.0, 7202 / 4201.0, 12, -1 };
-        QTest::newRow("discharge") << QList<Span> { { 0, 1800, 12, "-3.00" } }
-                                   << QList<double> { 1800, 0, 1500, 18, 3, 12, -1 };
-        QTest::newRow("one sample") << QList<Span> { { 5, 5, 12.5, "1.50" } }
-                                    << QList<double> { 0, 0, 0, 0, 1.5, 12.5, -1 };
-        QTest::newRow("past midnight") << QList<Span> { { 86398, 86401, 12, "3.60" } }
-                                       << QList<double> { 3, 3, 0, 0.036, 3.6, 12, -1 };
+        row("idle gap",
+            { { 0, 1800, 12, "2.00" }, { 1801, 2400, 12, "" }, { 2401, 4201, 12, "2.00" } },
+            { 4201, 7202 / 3.6, 0, 12 * 7202 / 3600.0, 7202 / 4201.0, 12, -1 });
+        row("discharge", { { 0, 1800, 12, "-3.00" } }, { 1800, 0, 1500, 18, 3, 12, -1 });
+        row("one sample", { { 5, 5, 12.5, "1.50" } }, { 0, 0, 0, 0, 1.5, 12.5, -1 });
+        row("past midnight", { { 86398, 86401, 12, "3.60" } }, { 3, 3, 0, 0.036, 3.6, 12, -1 });
         // 0 A, then 1 A a second later with 50 mV more: 50 mΩ.
-        QTest::newRow("step from rest")
-            << QList<Span> { { 0, 1, 12.00, "0.00" }, { 2, 3, 12.05, "1.00" } }
-            << QList<double> { 3, 1.5 / 3.6, 0, (6.025 + 12.05) / 3600, 0.5, 12.05, 50 };
-        QTest::newRow("ramp, no step") << QList<Span> {
-            { 0, 0, 12.00, "0.00" }, { 1, 1, 12.02, "0.40" }, { 2, 2, 12.05, "1.00" }
-        } << QList<double> { 2,    0.9 / 3.6, 0, (0.2 * 12.02 + (12.02 * 0.4 + 12.05) / 2) / 3600,
-                             0.45, 12.05,     -1 };
-        QTest::newRow("step 3 s apart")
-            << QList<Span> { { 0, 0, 12.00, "0.00" }, { 3, 3, 12.05, "1.00" } }
-            << QList<double> { 3, 1.5 / 3.6, 0, 12.05 * 1.5 / 3600, 0.5, 12.05, -1 };
+        row("step from rest", { { 0, 1, 12.00, "0.00" }, { 2, 3, 12.05, "1.00" } },
+            { 3, 1.5 / 3.6, 0, (6.025 + 12.05) / 3600, 0.5, 12.05, 50 });
+        row("ramp, no step",
+            { { 0, 0, 12.00, "0.00" }, { 1, 1, 12.02, "0.40" }, { 2, 2, 12.05, "1.00" } },
+            { 2, 0.9 / 3.6, 0, (0.2 * 12.02 + (12.02 * 0.4 + 12.05) / 2) / 3600, 0.45, 12.05, -1 });
+        row("step 3 s apart", { { 0, 0, 12.00, "0.00" }, { 3, 3, 12.05, "1.00" } },
+            { 3, 1.5 / 3.6, 0, 12.05 * 1.5 / 3600, 0.5, 12.05, -1 });
     }
     void figures()
     {
         QFETCH(QList<Span>, spans);
         QFETCH(QList<double>, figures);
         const RunSummary s = summaryOf(spans);
-        const double milliohm = figures[6];
-        const QList<double> got { s.seconds(),
-                                  s.chargedMah(),
-                                  s.dischargedMah(),
-                                  s.chargedWh() + s.dischargedWh(),
-                                  s.averageAmps(),
-                                  s.endVolts(),
-                                  s.resistanceMilliohm().value_or(-1) };
+        const auto got = QList<double>({ s.seconds(), s.chargedMah(), s.dischargedMah(),
+                                         s.chargedWh() + s.dischargedWh(), s.averageAmps(),
+                                         s.endVolts(), s.resistanceMilliohm().value_or(-1) });
         for (int i = 0; i < figures.size(); ++i)
             QVERIFY2(near(got[i], figures[i]),
                      qPrintable(QStringLiteral("figure %1 is %2").arg(i).arg(got[i])));
-        QCOMPARE(s.resistanceMilliohm().has_value(), milliohm >= 0);
+        QCOMPARE(s.resistanceMilliohm().has_value(), figures[6] >= 0);
         // From the first sample to the last, the read-out's differences are the run's totals.
         const RunSummary::Difference d = s.between(0, s.samples() - 1);
         QCOMPARE(d.seconds, figures[0]);
@@ -90,18 +79,18 @@ private slots:
         QTest::addColumn<QList<Span>>("spans");
         QTest::addColumn<double>("volts"); // -1: none
         QTest::addColumn<double>("at");
-        QTest::newRow("largest, first seen")
-            << QList<Span> { { 10, 10, 12, "1.00", "3.70\t3.75\t3.72" },
-                             { 11, 12, 12, "1.00", "3.70\t3.80\t3.72" },
-                             { 13, 13, 12, "1.00", "3.70\t3.71\t3.72" } }
-            << 0.1 << 11.0;
+        const auto row = [](const char *tag, QList<Span> spans, double volts, double at) {
+            QTest::newRow(tag) << spans << volts << at;
+        };
+        row("largest, first seen",
+            { { 10, 10, 12, "1.00", "3.70\t3.75\t3.72" },
+              { 11, 12, 12, "1.00", "3.70\t3.80\t3.72" },
+              { 13, 13, 12, "1.00", "3.70\t3.71\t3.72" } },
+            0.1, 11);
         // Two cells with a voltage make the first two count, the 0 V cell among them.
-        QTest::newRow("0 V first cell")
-            << QList<Span> { { 10, 10, 12, "1.00", "0\t3.70\t3.80" } } << 3.7 << 10.0;
-        QTest::newRow("one cell") << QList<Span> { { 10, 10, 12, "1.00", "3.70\t0\t0" } } << -1.0
-                                  << 0.0;
-        QTest::newRow("not lithium")
-            << QList<Span> { { 10, 10, 12, "1.00", "3.70\t3.80\t0", "NiMH" } } << -1.0 << 0.0;
+        row("0 V first cell", { { 10, 10, 12, "1.00", "0\t3.70\t3.80" } }, 3.7, 10);
+        row("one cell", { { 10, 10, 12, "1.00", "3.70\t0\t0" } }, -1, 0);
+        row("not lithium", { { 10, 10, 12, "1.00", "3.70\t3.80\t0", "NiMH" } }, -1, 0);
     }
     void cellSpread()
     {

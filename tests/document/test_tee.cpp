@@ -47,19 +47,21 @@ class TestTee : public QObject {
     FakeDocumentHost *host = nullptr;
     QMdiArea *area = nullptr;
 
-    tee *newLive(const QString &caption = QStringLiteral("CH1 Chart 1 >>Live<<"))
+    // A live chart window that has had `samples` samples a second apart.
+    tee *newLive(int samples = 0, const QString &caption = QStringLiteral("CH1 Chart 1 >>Live<<"))
     {
         auto *doc = new tee(*host);
         area->addSubWindow(doc);
         doc->InitDoc(nullptr, caption, true);
+        for (int i = 0; i < samples; ++i)
+            feed(doc, 1);
         return doc;
     }
-    // One live sample `seconds` after the previous one.
-    bool feed(tee *doc, double seconds, qint64 capacity = 100)
+    // One live sample `seconds` after the previous one; the run goes on.
+    void feed(tee *doc, double seconds, ChannelReading r = reading(100))
     {
         host->fakeClock.advanceSeconds(seconds);
-        ChannelReading r = reading(capacity);
-        return doc->Proc(r, false);
+        QVERIFY(doc->Proc(r, false));
     }
 
 private slots:
@@ -80,12 +82,13 @@ private slots:
     {
         host->fakeClock = FakeClock(QDateTime(QDate(2026, 12, 6), QTime(23, 59, 57, 500)));
         tee *doc = newLive();
-        QVERIFY(feed(doc, 0.4)); // the creation second
+        feed(doc, 0.4); // the creation second
         QCOMPARE(doc->RtnGridRows(), 1);
-        QVERIFY(feed(doc, 0.6) && feed(doc, 0.3)); // the next second, twice
+        feed(doc, 0.6); // the next second, twice
+        feed(doc, 0.3);
         QCOMPARE(doc->RtnGridRows(), 2);
         for (int i = 0; i < 4; ++i)
-            QVERIFY(feed(doc, 1));
+            feed(doc, 1);
         QCOMPARE(doc->RtnGridRows(), 6);
         QCOMPARE(doc->table().cell(5, 0), QStringLiteral("00:00:05"));
     }
@@ -100,8 +103,8 @@ private slots:
         QCOMPARE(row.mid(0, 11),
                  QStringList({ "00:00:03", "LiIo/Po/Fe", "+CHG+", "25", "0", "12.00", "16.80",
                                "-1.55", "1234", "33.60", "4.20" }));
-        QCOMPARE(r[Time].text(), QStringLiteral("00:00:03"));
-        QCOMPARE(r[Current].text(), QStringLiteral("-1.55"));
+        QCOMPARE(QStringList({ r[Time].text(), r[Current].text() }),
+                 QStringList({ "00:00:03", "-1.55" }));
         QCOMPARE(doc->chart().valueExtremes(Chart::Current)->max, 1.55);
     }
 
@@ -143,24 +146,20 @@ private slots:
         QFETCH(int, cells);
         QFETCH(QString, start);
         tee *doc = newLive();
-        host->fakeClock.advanceSeconds(1);
-        ChannelReading r = reading(10, cells);
-        QVERIFY(doc->Proc(r, false));
+        feed(doc, 1, reading(10, cells));
         QVERIFY(doc->chart().titleLine().startsWith(start));
         QVERIFY(doc->chart().titleLine().endsWith(QStringLiteral("10:00:01")));
-        QCOMPARE(doc->documentTitle(), doc->chart().titleLine() + "\r\n");
-        QCOMPARE(host->messages.count("Communication connected.Now receive data from charger."), 1);
-        QVERIFY(feed(doc, 1));
-        QCOMPARE(host->messages.count("Communication connected.Now receive data from charger."), 1);
+        const QString connected = "Communication connected.Now receive data from charger.";
+        QCOMPARE(host->messages.count(connected), 1);
+        feed(doc, 1);
+        QCOMPARE(host->messages.count(connected), 1);
     }
 
     void timeAxisGrowsInTwoMinuteSteps()
     {
-        tee *doc = newLive();
-        for (int i = 0; i < 60; ++i)
-            QVERIFY(feed(doc, 1));
+        tee *doc = newLive(60);
         QCOMPARE(doc->chart().timeRange().max * Day, 120.0); // 120 - 60 is not below 60
-        QVERIFY(feed(doc, 1));
+        feed(doc, 1);
         QCOMPARE(qRound(doc->chart().timeRange().max * Day), 240);
         QCOMPARE(qRound(doc->chart().timeRange().min * Day), 1); // follows the first point
     }
@@ -168,34 +167,30 @@ private slots:
     void rescaleRules_data()
     {
         QTest::addColumn<int>("series");
-        QTest::addColumn<double>("minY");
-        QTest::addColumn<double>("maxY");
-        QTest::addColumn<double>("min");
-        QTest::addColumn<double>("max");
-        QTest::newRow("voltage") << int(Chart::Voltage) << 11.0 << 16.8 << 10.8 << 17.1;
-        QTest::newRow("voltage near zero") << int(Chart::Voltage) << 0.1 << 0.5 << 0.0 << 0.8;
-        QTest::newRow("voltage all zero") << int(Chart::Voltage) << 0.0 << 0.0 << 0.0 << 0.0;
-        QTest::newRow("current") << int(Chart::Current) << 0.0 << 2.0 << 0.0 << 2.2;
-        QTest::newRow("current zero") << int(Chart::Current) << 0.0 << 0.0 << 0.0 << 0.0;
-        QTest::newRow("capacity") << int(Chart::Capacity) << 0.0 << 1000.0 << 0.0 << 1205.0;
-        QTest::newRow("temperature") << int(Chart::Temperature) << 20.0 << 180.0 << 0.0 << 100.0;
+        QTest::addColumn<QList<double>>("ranges"); // the values' min and max, then the axis's
+        const auto row = [](const char *tag, Chart::Series series, QList<double> ranges) {
+            QTest::newRow(tag) << int(series) << ranges;
+        };
+        row("voltage", Chart::Voltage, { 11, 16.8, 10.8, 17.1 });
+        row("voltage near zero", Chart::Voltage, { 0.1, 0.5, 0, 0.8 });
+        row("voltage all zero", Chart::Voltage, { 0, 0, 0, 0 });
+        row("current", Chart::Current, { 0, 2, 0, 2.2 });
+        row("current zero", Chart::Current, { 0, 0, 0, 0 });
+        row("capacity", Chart::Capacity, { 0, 1000, 0, 1205 });
+        row("temperature", Chart::Temperature, { 20, 180, 0, 100 });
     }
     void rescaleRules()
     {
         QFETCH(int, series);
-        QFETCH(double, minY);
-        QFETCH(double, maxY);
-        QFETCH(double, min);
-        QFETCH(double, max);
-        const Chart::Range r = AxisRules::rescaled(series, Chart::Range { minY, maxY });
-        QCOMPARE(r.min, min);
-        QCOMPARE(r.max, max);
+        QFETCH(QList<double>, ranges);
+        const Chart::Range r = AxisRules::rescaled(series, Chart::Range { ranges[0], ranges[1] });
+        QCOMPARE(r.min, ranges[2]);
+        QCOMPARE(r.max, ranges[3]);
     }
 
     void onlyAnEndedRunCloses()
     {
-        tee *doc = newLive(QStringLiteral("CH2 Chart 2 >>Live<<"));
-        QVERIFY(feed(doc, 1));
+        tee *doc = newLive(1, QStringLiteral("CH2 Chart 2 >>Live<<"));
         QVERIFY(!doc->close());
         QCOMPARE(host->messages.last(), QStringLiteral("Is working ......   Can't be closed."));
         doc->deCaption();
@@ -204,16 +199,16 @@ private slots:
         QVERIFY(!doc->isLive() && doc->close());
 
         // An opened run named like a live one keeps its path; a path with "Live" is no live one.
-        tee *opened = newLive(QStringLiteral("/runs/x >>Live<<"));
+        tee *opened = newLive(0, QStringLiteral("/runs/x >>Live<<"));
         opened->deCaption();
         QCOMPARE(opened->caption(), QStringLiteral("/runs/x >>Live<<"));
         QCOMPARE(host->messages.last(), QStringLiteral("/runCompleted. You can save it now."));
-        QVERIFY(newLive(QStringLiteral("/home/me/Live runs/a.mdb"))->close());
+        QVERIFY(newLive(0, QStringLiteral("/home/me/Live runs/a.mdb"))->close());
     }
 
     void replayedRows()
     {
-        tee *doc = newLive(QStringLiteral("/runs/a.mdb"));
+        tee *doc = newLive(0, QStringLiteral("/runs/a.mdb"));
         doc->RePaint(true);
         ChannelReading r = reading(500);
         r[Time] = DayTime { 61 / Day };
@@ -240,7 +235,7 @@ private slots:
     {
         tee *doc = newLive();
         for (int i = 0; i < 3; ++i)
-            QVERIFY(feed(doc, 1, 100 + i));
+            feed(doc, 1, reading(100 + i));
         const QString line = QStringLiteral(
             "0:00:02  Charged 1 mAh 0.02 Wh  Avg 2.00 A  Peak 2.00 A  Ext max 25.0℃  "
             "Int max 0.0℃  16.80→16.80 V  Cell spread 0.00 V @0:00:01");
@@ -255,8 +250,7 @@ private slots:
 
     void resetKeepsCaptionAndEmptiesTheRecord()
     {
-        tee *doc = newLive();
-        QVERIFY(feed(doc, 1));
+        tee *doc = newLive(1);
         doc->ChartTitle(QStringLiteral("pack 7"));
         doc->reset();
         QCOMPARE(doc->RtnGridRows(), 1);
@@ -269,11 +263,8 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("pack.mdb"));
-        tee *doc = newLive();
-        QVERIFY(feed(doc, 1, 100));
-        host->fakeClock.advanceSeconds(1);
-        ChannelReading idle = reading(101, 3, Value());
-        QVERIFY(doc->Proc(idle, false));
+        tee *doc = newLive(1);
+        feed(doc, 1, reading(101, 3, Value())); // idle
 
         host->scripted.fileAnswers << path;
         doc->DBSave();
@@ -297,13 +288,11 @@ private slots:
         host->scripted.fileAnswers << path;
         host->scripted.messageAnswers << Dialogs::Answer::Cancel;
         doc->DBSave();
-        QCOMPARE(host->scripted.asked.last().text,
-                 QStringLiteral("Database already exist,overwriter it?"));
+        QCOMPARE(host->scripted.asked.last().text, "Database already exist,overwriter it?");
         QCOMPARE(doc->caption(), QStringLiteral("CH1 Chart 1 END"));
         host->scripted.fileAnswers << path;
         doc->DBSave();
-        QCOMPARE(host->scripted.asked[host->scripted.asked.size() - 2].fileName,
-                 path); // offered again
+        QCOMPARE(std::prev(host->scripted.asked.cend(), 2)->fileName, path); // offered again
         QCOMPARE(doc->caption(), path); // an ended run takes its file's name
         QCOMPARE(host->scripted.fileName(), QString());
     }
@@ -318,8 +307,7 @@ private slots:
     void unwritablePath()
     {
         QFETCH(QString, tool);
-        tee *doc = newLive();
-        QVERIFY(feed(doc, 1));
+        tee *doc = newLive(1);
         doc->deCaption();
         const qsizetype before = host->messages.size();
         command(doc, tool);
@@ -349,9 +337,7 @@ private slots:
         QFETCH(bool, sampled);
         QFETCH(bool, cancel);
         QFETCH(QString, answer);
-        tee *doc = newLive();
-        if (sampled)
-            QVERIFY(feed(doc, 1) && feed(doc, 1));
+        tee *doc = newLive(sampled ? 2 : 0);
         const QString line = doc->chart().titleLine();
         const QString title = doc->documentTitle();
         QCOMPARE(title, sampled ? line + "\r\n" : QString());
@@ -392,13 +378,11 @@ private slots:
     {
         area->resize(1000, 700);
         area->show();
-        tee *doc = newLive();
-        QVERIFY(feed(doc, 1, 100));
-        host->fakeClock.advanceSeconds(1);
+        tee *doc = newLive(1);
         ChannelReading idle = reading(101, 3, Value());
         idle[Type] = " NiMH ";
-        QVERIFY(doc->Proc(idle, false));
-        QVERIFY(feed(doc, 1, 102));
+        feed(doc, 1, idle);
+        feed(doc, 1, reading(102));
         doc->chart().redrawNow();
         host->shown.clear();
         const QPoint at(qRound(doc->chart().plot()->xAxis->coordToPixel(1.6)), 100);
@@ -410,20 +394,19 @@ private slots:
         mouse(doc, QEvent::MouseMove, at, Qt::LeftButton);
         QVERIFY(doc->chart().crossHairShown());
         QCOMPARE(host->shown.size(), 1);
-        const ChannelReading &r = host->shown.last(); // the sample after the cursor
-        QCOMPARE(r[Time], Value("00:00:02"));
-        QCOMPARE(r[Type], Value("NiMH"));
-        QCOMPARE(r[Current], Value(Fixed())); // idle: no current reads as 0
-        QCOMPARE(r[Bat_volt], Value(Fixed::fromHundredths(1680)));
-        QCOMPARE(r[C1 + 2], Value(Fixed::fromHundredths(420)));
+        // the sample after the cursor; idle, its missing current reads as 0
+        const ChannelReading &r = host->shown.last();
+        QCOMPARE(QList<Value>({ r[Time], r[Type], r[Current], r[Bat_volt], r[C1 + 2] }),
+                 QList<Value>({ "00:00:02", "NiMH", Fixed(), Fixed::fromHundredths(1680),
+                                Fixed::fromHundredths(420) }));
 
-        QVERIFY(feed(doc, 1, 103)); // live samples leave the panel to the read-out
+        feed(doc, 1, reading(103)); // live samples leave the panel to the read-out
         QCOMPARE(host->shown.size(), 1);
         mouse(doc, QEvent::MouseButtonRelease, at);
         mouse(doc, QEvent::MouseMove, at);
         QVERIFY(!doc->chart().crossHairShown());
         QCOMPARE(host->shown.size(), 1);
-        QVERIFY(feed(doc, 1, 104));
+        feed(doc, 1, reading(104));
         QCOMPARE(host->shown.size(), 2);
     }
 
@@ -446,10 +429,9 @@ private slots:
         area->show();
         tee *doc = newLive();
         for (int i = 0; i < 3; ++i) { // at 1, 2 and 3 s
-            host->fakeClock.advanceSeconds(1);
             ChannelReading r = reading(100 + i, 4, Fixed::fromHundredths(2000 + 500 * i));
             r[Bat_volt] = Fixed::fromHundredths(QList { 1600, 1620, 1650 }[i]);
-            QVERIFY(doc->Proc(r, false));
+            feed(doc, 1, r);
         }
         Chart &chart = doc->chart();
         chart.redrawNow();
@@ -496,12 +478,10 @@ private slots:
             QSKIP("python3 reads the file back");
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("run.csv"));
-        tee *doc = newLive();
-        QVERIFY(feed(doc, 1));
-        host->fakeClock.advanceSeconds(1);
+        tee *doc = newLive(1);
         ChannelReading odd = reading(101, 3, Value());
         odd[Type] = "Pb \"AGM\", 6V"; // needs quoting
-        QVERIFY(doc->Proc(odd, false));
+        feed(doc, 1, odd);
         host->scripted.fileAnswers << QStringLiteral("a.mdb") << path;
         host->scripted.openFile({}, {}, {}); // a run file's name, remembered
         command(doc, "Export");
@@ -509,42 +489,30 @@ private slots:
         QCOMPARE(host->scripted.fileName(), QStringLiteral("a.mdb")); // nor drops the run file's
         QCOMPARE(host->messages.last(), "CSV file was exported in folder:" + dir.path());
 
+        const char *script = "import csv,json,sys; print(json.dumps(list(csv.reader("
+                             "open(sys.argv[1], newline='', encoding='utf-8')))))";
         QProcess reader;
-        reader.start(python,
-                     { "-c",
-                       "import csv,json,sys; print(json.dumps(list(csv.reader("
-                       "open(sys.argv[1], newline='', encoding='utf-8')))))",
-                       path });
+        reader.start(python, { "-c", script, path });
         QVERIFY(reader.waitForFinished());
         const QJsonArray rows = QJsonDocument::fromJson(reader.readAllStandardOutput()).array();
         QCOMPARE(rows.size(), doc->RtnGridRows());
-        for (int r = 0; r < rows.size(); ++r) {
-            QStringList fields;
-            for (const QJsonValue &field : rows[r].toArray())
-                fields << field.toString();
-            QCOMPARE(fields, doc->table().rowTexts(r));
-        }
+        for (int r = 0; r < rows.size(); ++r)
+            QCOMPARE(QVariant(rows[r].toArray().toVariantList()).toStringList(),
+                     doc->table().rowTexts(r));
     }
 
-    void copyPutsVectorsAndABitmap()
+    void copyAndPrintDrawVectors()
     {
-        tee *doc = newLive();
-        QVERIFY(feed(doc, 1));
+        QTemporaryDir dir;
+        host->recordingPrinter.pdfPath = dir.filePath(QStringLiteral("chart.pdf"));
+        tee *doc = newLive(1);
         command(doc, "Copy");
         const QMimeData *data = host->recordingClipboard.data.get();
         QVERIFY(data && data->data(QStringLiteral("image/svg+xml")).contains("<svg"));
         QVERIFY(!qvariant_cast<QImage>(data->imageData()).isNull());
-        QCOMPARE(host->messages.last(),
-                 QStringLiteral("Chart was copyed to Clipboard as a  Metafile."));
-    }
+        QCOMPARE(host->messages.last(), "Chart was copyed to Clipboard as a  Metafile.");
 
-    void printDrawsVectorsWithSmallMargins()
-    {
-        QTemporaryDir dir;
-        host->recordingPrinter.pdfPath = dir.filePath(QStringLiteral("chart.pdf"));
-        tee *doc = newLive();
-        QVERIFY(feed(doc, 1));
-        command(doc, "Print");
+        command(doc, "Print"); // with small margins
         QCOMPARE(host->recordingPrinter.margins, QList<double> { 1.0 });
         QFile pdf(host->recordingPrinter.pdfPath);
         QVERIFY(pdf.open(QIODevice::ReadOnly));

@@ -26,12 +26,10 @@ public:
     {
         return byte(pos, 128 + hundredths / 100).byte(pos + 1, 128 + hundredths % 100);
     }
-    // Three-byte capacity of the channel block.
+    // Three-byte capacity of the channel block: the hundreds of mAh as a pair, then the rest.
     FrameBuilder &capacity(int pos, int mAh)
     {
-        return byte(pos, 128 + mAh / 10000)
-            .byte(pos + 1, 128 + mAh / 100 % 100)
-            .byte(pos + 2, 128 + mAh % 100);
+        return pair(pos, mAh / 100).byte(pos + 2, 128 + mAh % 100);
     }
 
     QByteArray bytes() const { return bytes_; }

@@ -8,20 +8,6 @@
 
 namespace {
 
-// Distinct frames of each kind, told apart by their battery voltage in hundredths.
-QByteArray frame36(int batVolt)
-{
-    return FrameBuilder(Frame36Length).code(1, 2).pair(15, batVolt);
-}
-QByteArray frame76(int batVolt)
-{
-    return FrameBuilder(Frame76Length).code(8, 1).pair(35, batVolt);
-}
-QByteArray frame112(int batVolt)
-{
-    return FrameBuilder(Frame112Length).code(1, 2).pair(15, batVolt).code(55, 0);
-}
-
 // Line noise that never holds "{".
 QByteArray noise(int n)
 {
@@ -52,14 +38,19 @@ public:
         return out;
     }
     int bytesWaiting() const override { return held.isEmpty() ? 0 : 111; }
-    int threshold = 0;
-    int length = 0;
+    int threshold = 0, length = 0;
 };
 
 } // namespace
 
 class TestFrameAssembler : public QObject {
     Q_OBJECT
+
+    // Distinct frames of each kind, told apart by their battery voltage in hundredths; a
+    // 112-byte frame's channel 2 is inactive.
+    QByteArray frame36(int v) { return FrameBuilder(Frame36Length).code(1, 2).pair(15, v); }
+    QByteArray frame76(int v) { return FrameBuilder(Frame76Length).code(8, 1).pair(35, v); }
+    QByteArray frame112(int v) { return FrameBuilder(Frame112Length).code(1, 2).pair(15, v); }
 
     struct Rig {
         ScriptedSerialPort port;
@@ -82,41 +73,43 @@ class TestFrameAssembler : public QObject {
         }
     };
 
+    std::unique_ptr<Rig> rig;
+
 private slots:
+    void init() { rig = std::make_unique<Rig>(); }
+
     void syncWaitsFor111Bytes()
     {
-        Rig rig;
         const QByteArray stream = frame36(1111) + noise(80);
-        rig.port.push(stream.left(1)); // the "{"
-        QVERIFY(rig.assembler.synced());
-        QCOMPARE(rig.port.receiveThreshold(), FrameAssembler::SyncThreshold);
-        rig.port.push(stream.mid(1, 110));
-        rig.port.raise(SerialPort::Receive); // a notification with 110 waiting reads nothing
-        QCOMPARE(rig.port.bytesWaiting(), 110);
-        QVERIFY(rig.assembler.synced());
-        QVERIFY(rig.host.events.isEmpty());
-        rig.port.push(stream.mid(111, 1));
-        QCOMPARE(rig.volts(), QList<qint64>({ 1111 }));
-        QVERIFY(!rig.assembler.synced());
+        rig->port.push(stream.left(1)); // the "{"
+        QVERIFY(rig->assembler.synced());
+        QCOMPARE(rig->port.receiveThreshold(), FrameAssembler::SyncThreshold);
+        rig->port.push(stream.mid(1, 110));
+        rig->port.raise(SerialPort::Receive); // a notification with 110 waiting reads nothing
+        QCOMPARE(rig->port.bytesWaiting(), 110);
+        QVERIFY(rig->assembler.synced());
+        QVERIFY(rig->host.events.isEmpty());
+        rig->port.push(stream.mid(111, 1));
+        QCOMPARE(rig->volts(), QList<qint64>({ 1111 }));
+        QVERIFY(!rig->assembler.synced());
         // the bytes after the frame are hunted through at once
-        QCOMPARE(rig.port.bytesWaiting(), 0);
-        QCOMPARE(rig.assembler.counters().skippedBytes, 111 - 35);
-        QCOMPARE(rig.port.receiveThreshold(), 1);
-        QCOMPARE(rig.assembler.counters().frames36, 1);
+        QCOMPARE(rig->port.bytesWaiting(), 0);
+        QCOMPARE(rig->assembler.counters().skippedBytes, 111 - 35);
+        QCOMPARE(rig->port.receiveThreshold(), 1);
+        QCOMPARE(rig->assembler.counters().frames36, 1);
     }
 
     // Frames that arrive in one piece are all read at once, not one per notification.
     void severalFramesInOnePiece()
     {
-        Rig rig;
         QByteArray piece;
         for (int v = 1201; v <= 1206; ++v)
             piece += frame36(v);
-        rig.port.push(piece);
+        rig->port.push(piece);
         // a frame is read once 111 bytes wait behind its "{": the last three wait for more
-        QCOMPARE(rig.volts(), QList<qint64>({ 1201, 1202, 1203 }));
-        rig.port.push(frame36(1207) + frame36(1208) + frame36(1209));
-        QCOMPARE(rig.volts(), QList<qint64>({ 1201, 1202, 1203, 1204, 1205, 1206 }));
+        QCOMPARE(rig->volts(), QList<qint64>({ 1201, 1202, 1203 }));
+        rig->port.push(frame36(1207) + frame36(1208) + frame36(1209));
+        QCOMPARE(rig->volts(), QList<qint64>({ 1201, 1202, 1203, 1204, 1205, 1206 }));
     }
 
     // The same mixed stream, with noise between frames, arrives in chunks of many sizes;
@@ -130,18 +123,16 @@ private slots:
     void chunkedStream()
     {
         QFETCH(int, chunk);
-        Rig rig;
         const QByteArray stream = noise(9) + frame36(1201) + frame112(1202) + noise(3)
             + frame76(1203) + frame76(1204) + noise(1) + frame36(1205) + frame112(1206);
         for (qsizetype i = 0; i < stream.size(); i += chunk)
-            rig.port.push(stream.mid(i, chunk));
-        rig.port.pushBytewise(noise(400)); // the line goes on; later frames get read
-        QCOMPARE(rig.volts(), QList<qint64>({ 1201, 1202, 1203, 1204, 1205, 1206 }));
-        const FrameAssembler::Counters &c = rig.assembler.counters();
-        QCOMPARE(c.frames36, 2);
-        QCOMPARE(c.frames76, 2);
-        QCOMPARE(c.frames112, 2);
-        QCOMPARE(rig.host.count(FakeLinkHost::Event::End, 2), 2);
+            rig->port.push(stream.mid(i, chunk));
+        rig->port.pushBytewise(noise(400)); // the line goes on; later frames get read
+        QCOMPARE(rig->volts(), QList<qint64>({ 1201, 1202, 1203, 1204, 1205, 1206 }));
+        const FrameAssembler::Counters &c = rig->assembler.counters();
+        QCOMPARE(QList<qint64>({ c.frames36, c.frames76, c.frames112 }),
+                 QList<qint64>({ 2, 2, 2 }));
+        QCOMPARE(rig->host.count(FakeLinkHost::Event::End, 2), 2);
     }
 
     void markersDecideTheKind_data()
@@ -159,42 +150,40 @@ private slots:
     {
         QFETCH(QByteArray, frame);
         QFETCH(int, length);
-        Rig rig;
         QList<int> lengths;
-        connect(&rig.assembler, &FrameAssembler::frameRead, this, [&](int n) { lengths << n; });
-        rig.port.pushBytewise(frame + noise(111));
+        connect(&rig->assembler, &FrameAssembler::frameRead, this, [&](int n) { lengths << n; });
+        rig->port.pushBytewise(frame + noise(111));
         QCOMPARE(lengths.value(0), length);
-        QVERIFY(!rig.host.events.isEmpty());
+        QVERIFY(!rig->host.events.isEmpty());
     }
 
     // Status notifications count as hearing from the line, but neither read nor blink.
     void otherNotifications()
     {
-        Rig rig;
-        rig.clock.advanceMs(500);
-        rig.port.raise(SerialPort::Error);
-        QCOMPARE(rig.assembler.lastReceiveMs(), std::optional<qint64>(500));
-        QVERIFY(!rig.host.lamps.value(LinkHost::Lamp::Receive));
-        rig.clock.advanceMs(500);
-        rig.port.push("x");
-        QVERIFY(rig.host.lamps.value(LinkHost::Lamp::Receive));
-        QCOMPARE(rig.assembler.lastReceiveMs(), std::optional<qint64>(1000));
-        rig.port.push("y");
-        QVERIFY(!rig.host.lamps.value(LinkHost::Lamp::Receive));
-        rig.port.push("{" + noise(100));
-        rig.port.raise(SerialPort::Error);
-        QVERIFY(rig.assembler.synced());
-        QCOMPARE(rig.port.bytesWaiting(), 100);
+        rig->clock.advanceMs(500);
+        rig->port.raise(SerialPort::Error);
+        QCOMPARE(rig->assembler.lastReceiveMs(), std::optional<qint64>(500));
+        QVERIFY(!rig->host.lamps.value(LinkHost::Lamp::Receive));
+        rig->clock.advanceMs(500);
+        rig->port.push("x");
+        QVERIFY(rig->host.lamps.value(LinkHost::Lamp::Receive));
+        QCOMPARE(rig->assembler.lastReceiveMs(), std::optional<qint64>(1000));
+        rig->port.push("y");
+        QVERIFY(!rig->host.lamps.value(LinkHost::Lamp::Receive));
+        rig->port.push("{" + noise(100));
+        rig->port.raise(SerialPort::Error);
+        QVERIFY(rig->assembler.synced());
+        QCOMPARE(rig->port.bytesWaiting(), 100);
     }
 
     void stampedWithTheLocalTimeOfDay()
     {
-        const SystemClock clock;
-        Rig rig(&clock);
+        static const SystemClock clock;
+        rig = std::make_unique<Rig>(&clock);
         const int before = QTime::currentTime().msecsSinceStartOfDay() / 1000;
-        rig.port.pushBytewise(frame36(1200) + noise(80));
+        rig->port.pushBytewise(frame36(1200) + noise(80));
         const int after = QTime::currentTime().msecsSinceStartOfDay() / 1000;
-        const int stamped = rig.host.readings(1).value(0)[Time].time()->secondsOfDay();
+        const int stamped = rig->host.readings(1).value(0)[Time].time()->secondsOfDay();
         QVERIFY2(stamped == before || stamped == after, qPrintable(QString::number(stamped)));
     }
 

@@ -9,23 +9,16 @@ namespace {
 
 const DayTime TenOClock { 36000 / 86400.0 };
 
-// A channel block at `base` charging at 2.05 A, 12.37 V, 25 degrees, 1234 mAh.
-FrameBuilder &chargingBlock(FrameBuilder &f, int base)
+// Channel blocks charging at 2.05 A, 12.37 V, 25 degrees, 1234 mAh from 12.00 V in: one in a
+// 36-byte frame, two in a 112-byte frame.
+FrameBuilder charging(int length)
 {
-    f.code(base + 1, 2).code(base + 2, 0).capacity(base + 6, 1234);
-    return f.pair(base + 11, 205).pair(base + 15, 1237).pair(base + 17, 25);
-}
-
-FrameBuilder frame36()
-{
-    FrameBuilder f(Frame36Length);
-    return chargingBlock(f, 0).pair(4, 1200);
-}
-
-FrameBuilder frame112()
-{
-    FrameBuilder f(Frame112Length);
-    return chargingBlock(chargingBlock(f, 0).pair(4, 1200), 54);
+    FrameBuilder f(length);
+    for (int base = 0; base + Frame36Length <= length; base += 54) {
+        f.code(base + 1, 2).code(base + 2, 0).capacity(base + 6, 1234);
+        f.pair(base + 11, 205).pair(base + 15, 1237).pair(base + 17, 25);
+    }
+    return f.pair(4, 1200);
 }
 
 // Charging at 1.50 A, 8.40 V.
@@ -38,24 +31,25 @@ FrameBuilder frame76()
 
 class TestFrameDecoders : public QObject {
     Q_OBJECT
+    FrameBuilder frame36() { return charging(Frame36Length); }
+    FrameBuilder frame112() { return charging(Frame112Length); }
+
 private slots:
     void pairValue_data()
     {
         QTest::addColumn<int>("w");
         QTest::addColumn<int>("f");
-        QTest::addColumn<qint64>("hundredths");
-        QTest::newRow("zero") << 128 << 128 << qint64(0);
-        QTest::newRow("whole and hundredths") << 140 << 178 << qint64(1250);
-        QTest::newRow("parts cancel") << 127 << 228 << qint64(0);
-        QTest::newRow("negative hundredth") << 129 << 27 << qint64(-1);
-        QTest::newRow("lowest") << 0 << 0 << qint64(-12928);
-        QTest::newRow("highest") << 255 << 255 << qint64(12827);
+        QTest::addColumn<int>("hundredths");
+        const int rows[][3] = { { 128, 128, 0 }, { 140, 178, 1250 }, { 127, 228, 0 },
+                                { 129, 27, -1 }, { 0, 0, -12928 },   { 255, 255, 12827 } };
+        for (const auto &[w, f, hundredths] : rows)
+            QTest::addRow("%d %d", w, f) << w << f << hundredths;
     }
     void pairValue()
     {
         QFETCH(int, w);
         QFETCH(int, f);
-        QFETCH(qint64, hundredths);
+        QFETCH(int, hundredths);
         QCOMPARE(PairValue(quint8(w), quint8(f)), Fixed::fromHundredths(hundredths));
     }
 
@@ -129,19 +123,21 @@ private slots:
             decode76(frame76().code(23, code), host, TenOClock);
         else
             decode112(frame112().code(56, code), host, TenOClock);
-        const int channel = kind == 2 ? 2 : 1;
-        QCOMPARE(host.readings(channel).value(0)[Type].text(), text);
+        QCOMPARE(host.readings(kind == 2 ? 2 : 1).value(0)[Type].text(), text);
     }
 
     // Every field's text is in tests/fuzz/mixed_stream.expected; here channel 2 reads its own
-    // block but channel 1's input voltage.
+    // block but channel 1's input voltage, a five-digit capacity, a temperature below zero
+    // and the power of 1.25 A x 12.50 V rounded half away from zero.
     void frame112SecondChannel()
     {
         FakeLinkHost host;
-        decode112(frame112().code(55, 1).code(56, 4).pair(58, 500).pair(69, 700), host, TenOClock);
-        QCOMPARE(
-            texts(host.readings(2).value(0)).mid(1, 9),
-            QStringList({ "NiMH", "-DSC-", "25", "0", "12.00", "7.00", "-2.05", "1234", "14.35" }));
+        FrameBuilder f = frame112();
+        f.code(55, 1).code(56, 4).pair(58, 500).capacity(60, 98765);
+        decode112(f.pair(65, 125).pair(69, 1250).pair(71, -5), host, TenOClock);
+        QCOMPARE(texts(host.readings(2).value(0)).mid(1, 9),
+                 QStringList(
+                     { "NiMH", "-DSC-", "-5", "0", "12.00", "12.50", "-1.25", "98765", "15.63" }));
     }
 
     void frame112ChannelStates_data()
@@ -165,39 +161,21 @@ private slots:
         const DayTime later { 50000 / 86400.0 };
         decode112(frame112().code(1, mode1).code(55, mode2), host, later);
         QStringList got;
-        for (const FakeLinkHost::Event &e : host.events) {
-            got << QStringLiteral("%1%2")
-                       .arg(e.kind == FakeLinkHost::Event::Reading ? "R" : "E")
-                       .arg(e.channel);
-            if (e.kind == FakeLinkHost::Event::Reading)
-                QCOMPARE(*e.reading[Time].time(), later);
-        }
+        for (const FakeLinkHost::Event &e : host.events)
+            got << (e.kind == FakeLinkHost::Event::Reading ? "R" : "E")
+                    + QString::number(e.channel);
+        for (const ChannelReading &r : host.readings(1) + host.readings(2))
+            QCOMPARE(*r[Time].time(), later);
         QCOMPARE(got.join(u' '), outcome);
-    }
-
-    void capacityTemperatureAndPower()
-    {
-        FakeLinkHost host;
-        // 1.25 A x 12.50 V = 15.625 W, rounded half away from zero
-        decode36(frame36().capacity(6, 98765).pair(17, -5).code(1, 1).pair(11, 125).pair(15, 1250),
-                 host, TenOClock);
-        const ChannelReading r = host.readings(1).value(0);
-        QCOMPARE(r[Cap], Value(98765));
-        QCOMPARE(r[Ext_temp], Value(-5));
-        QCOMPARE(r[Power].text(), "15.63");
     }
 
     void shortBuffersIgnored()
     {
-        using Decoder = void (*)(const QByteArray &, LinkHost &, DayTime);
-        const std::pair<Decoder, int> decoders[] = { { decode36, Frame36Length },
-                                                     { decode76, Frame76Length },
-                                                     { decode112, Frame112Length } };
         FakeLinkHost host;
-        for (const auto &[decode, length] : decoders) {
-            decode(QByteArray(length - 1, char(130)), host, TenOClock);
-            decode(QByteArray(), host, TenOClock);
-        }
+        decode36(QByteArray(Frame36Length - 1, char(130)), host, TenOClock);
+        decode76(QByteArray(Frame76Length - 1, char(130)), host, TenOClock);
+        decode112(QByteArray(Frame112Length - 1, char(130)), host, TenOClock);
+        decode112(QByteArray(), host, TenOClock);
         QVERIFY(host.events.isEmpty());
     }
 };

@@ -22,7 +22,7 @@ struct Rig {
     FrameAssembler assembler { port, host, clock };
     PortSearch search { port, ports, host, clock, assembler };
 
-    explicit Rig(QStringList names = { "COM1", "COM3" }) { ports.list = std::move(names); }
+    Rig() { ports.list = { "COM1", "COM3" }; }
     // Lets every running probe's 30 ms wait end.
     void finishProbes()
     {
@@ -41,13 +41,10 @@ struct Rig {
 // The connection ended as the watchdog ends it, both channels' runs with it.
 void verifyEnded(Rig &rig)
 {
-    QVERIFY(!rig.search.connected());
     QCOMPARE(rig.host.messages.last(), TimedOut3);
-    QVERIFY(!rig.port.isOpen());
-    QVERIFY(!rig.host.lamps.value(LinkHost::Lamp::Connection));
-    QVERIFY(!rig.host.lamps.value(LinkHost::Lamp::Receive));
-    QVERIFY(!rig.search.Timer_out().isActive());
-    QVERIFY(rig.search.Timer1().isActive());
+    QVERIFY(!rig.search.connected() && !rig.port.isOpen());
+    QVERIFY(!rig.host.lamps.values().contains(true));
+    QVERIFY(!rig.search.Timer_out().isActive() && rig.search.Timer1().isActive());
     QCOMPARE(rig.host.events.size(), 2);
     QCOMPARE(rig.host.count(FakeLinkHost::Event::End, 1), 1);
     QCOMPARE(rig.host.count(FakeLinkHost::Event::End, 2), 1);
@@ -57,53 +54,54 @@ void verifyEnded(Rig &rig)
 
 class TestPortSearch : public QObject {
     Q_OBJECT
+    std::unique_ptr<Rig> rig;
+
 private slots:
+    void init() { rig = std::make_unique<Rig>(); }
+
     void keepsTheSendingPort()
     {
-        Rig rig;
-        rig.port.sendOnOpen(3, "{abc");
-        rig.search.start();
-        QCOMPARE(rig.port.openedPorts(), QList<int>({ 1 }));
-        QVERIFY(rig.search.probeTimer().isActive()); // waits on a timer, not a sleep
+        rig->port.sendOnOpen(3, "{abc");
+        rig->search.start();
+        QCOMPARE(rig->port.openedPorts(), QList<int>({ 1 }));
+        QVERIFY(rig->search.probeTimer().isActive()); // waits on a timer, not a sleep
 
-        rig.search.probeWaitOver(); // COM1 silent: closed, COM3 next
-        QCOMPARE(rig.port.openedPorts(), QList<int>({ 1, 3 }));
-        QVERIFY(!rig.search.connected());
-        rig.search.probeWaitOver();
+        rig->search.probeWaitOver(); // COM1 silent: closed, COM3 next
+        QCOMPARE(rig->port.openedPorts(), QList<int>({ 1, 3 }));
+        QVERIFY(!rig->search.connected());
+        rig->search.probeWaitOver();
 
-        QVERIFY(rig.search.connected());
-        QCOMPARE(rig.host.messages, QStringList({ Connected3 }));
-        QVERIFY(rig.host.lamps.value(LinkHost::Lamp::Connection));
-        QVERIFY(!rig.search.Timer1().isActive());
-        QVERIFY(rig.search.Timer_out().isActive());
-        QCOMPARE(rig.port.portNumber(), 3);
+        QVERIFY(rig->search.connected());
+        QCOMPARE(rig->host.messages, QStringList({ Connected3 }));
+        QVERIFY(rig->host.lamps.value(LinkHost::Lamp::Connection));
+        QVERIFY(!rig->search.Timer1().isActive() && rig->search.Timer_out().isActive());
+        QCOMPARE(rig->port.portNumber(), 3);
         // the bytes that told the port apart are the assembler's
-        rig.port.push("x");
-        QVERIFY(rig.assembler.synced());
+        rig->port.push("x");
+        QVERIFY(rig->assembler.synced());
     }
 
     void laterTicksFindALateCharger()
     {
-        Rig rig(QStringList {});
-        rig.search.start();
-        QVERIFY(rig.port.openedPorts().isEmpty());
-        QCOMPARE(rig.search.Timer1().interval(), 1200); // no ports: searched less often
-        rig.ports.list = { "COM1", "COM3" };
-        rig.search.Timer1_Timer();
-        rig.search.Timer1_Timer(); // a tick during the round starts nothing
-        QCOMPARE(rig.port.openedPorts(), QList<int>({ 1 }));
-        rig.finishProbes();
-        QCOMPARE(rig.port.openedPorts(), QList<int>({ 1, 3 }));
-        QVERIFY(!rig.search.connected());
-        QVERIFY(rig.search.Timer1().isActive());
+        rig->ports.list.clear();
+        rig->search.start();
+        QVERIFY(rig->port.openedPorts().isEmpty());
+        QCOMPARE(rig->search.Timer1().interval(), 1200); // no ports: searched less often
+        rig->ports.list = { "COM1", "COM3" };
+        rig->search.Timer1_Timer();
+        rig->search.Timer1_Timer(); // a tick during the round starts nothing
+        QCOMPARE(rig->port.openedPorts(), QList<int>({ 1 }));
+        rig->finishProbes();
+        QCOMPARE(rig->port.openedPorts(), QList<int>({ 1, 3 }));
+        QVERIFY(!rig->search.connected() && rig->search.Timer1().isActive());
 
-        rig.port.sendOnOpen(3, "a");
-        rig.search.Timer1_Timer();
-        rig.finishProbes();
-        QCOMPARE(rig.port.openedPorts(), QList<int>({ 1, 3, 1, 3 }));
-        QVERIFY(rig.search.connected());
-        QCOMPARE(rig.host.messages, QStringList({ Connected3 }));
-        QCOMPARE(rig.search.Timer1().interval(), 1200); // not set back
+        rig->port.sendOnOpen(3, "a");
+        rig->search.Timer1_Timer();
+        rig->finishProbes();
+        QCOMPARE(rig->port.openedPorts(), QList<int>({ 1, 3, 1, 3 }));
+        QVERIFY(rig->search.connected());
+        QCOMPARE(rig->host.messages, QStringList({ Connected3 }));
+        QCOMPARE(rig->search.Timer1().interval(), 1200); // not set back
     }
 
     // Names beyond COM16 and ports that will not open are passed over; each is said once per
@@ -111,23 +109,24 @@ private slots:
     void passesOverPortsItCannotUse()
     {
         using Open = SerialPort::OpenResult;
-        Rig rig({ "COM17", "COM16", "COMx", "COM", "COM0", "COM99", "COM2", "COM4", "COM1" });
-        rig.port.refuse(16, Open::PermissionDenied);
-        rig.port.refuse(2, Open::Failed);
-        rig.port.refuse(4, Open::Busy);
-        rig.port.refuse(1, Open::PermissionDenied);
-        rig.search.start();
-        rig.finishProbes();
-        rig.ports.list << "COM18";
-        rig.search.Timer1_Timer();
-        rig.finishProbes();
-        QCOMPARE(rig.port.openedPorts(), QList<int>({ 16, 2, 4, 1, 16, 2, 4, 1 }));
-        QVERIFY(!rig.port.isOpen());
+        rig->ports.list
+            = { "COM17", "COM16", "COMx", "COM", "COM0", "COM99", "COM2", "COM4", "COM1" };
+        rig->port.refuse(16, Open::PermissionDenied);
+        rig->port.refuse(2, Open::Failed);
+        rig->port.refuse(4, Open::Busy);
+        rig->port.refuse(1, Open::PermissionDenied);
+        rig->search.start();
+        rig->finishProbes();
+        rig->ports.list << "COM18";
+        rig->search.Timer1_Timer();
+        rig->finishProbes();
+        QCOMPARE(rig->port.openedPorts(), QList<int>({ 16, 2, 4, 1, 16, 2, 4, 1 }));
+        QVERIFY(!rig->port.isOpen());
         const QString leftOut = "Only the first 16 serial ports are searched; left out: %1.";
         const QString denied
             = "Cannot open /dev/scripted%1: permission denied. Add your user "
               "to the dialout group (sudo adduser $USER dialout) and log in again.";
-        QCOMPARE(rig.host.messages,
+        QCOMPARE(rig->host.messages,
                  QStringList({ leftOut.arg("/dev/scripted17, /dev/scripted99"), denied.arg(16),
                                "Cannot open /dev/scripted4: it is in use by another program.",
                                denied.arg(1), leftOut.arg("/dev/scripted18") }));
@@ -153,87 +152,81 @@ private slots:
         QFETCH(bool, heardBeforeConnecting);
         QFETCH(qint64, silenceMs);
         QFETCH(bool, trips);
-        Rig rig;
-        rig.clock = FakeClock(QDateTime(QDate(2026, 12, 6), start));
+        rig->clock = FakeClock(QDateTime(QDate(2026, 12, 6), start));
         if (heardBeforeConnecting) {
-            rig.port.raise(SerialPort::Error);
-            rig.clock.advanceMs(60000);
+            rig->port.raise(SerialPort::Error);
+            rig->clock.advanceMs(60000);
         }
-        rig.connectTo3();
+        rig->connectTo3();
         if (!heardBeforeConnecting) {
-            rig.clock.advanceMs(4000);
-            rig.port.push("z");
+            rig->clock.advanceMs(4000);
+            rig->port.push("z");
         }
-        rig.clock.advanceMs(silenceMs);
-        rig.search.Timer_out_Timer();
-        QCOMPARE(rig.search.connected(), !trips);
+        rig->clock.advanceMs(silenceMs);
+        rig->search.Timer_out_Timer();
+        QCOMPARE(rig->search.connected(), !trips);
         if (!trips) {
-            QVERIFY(rig.port.isOpen());
-            QCOMPARE(rig.host.events.size(), 0);
+            QVERIFY(rig->port.isOpen() && rig->host.events.isEmpty());
             return;
         }
-        verifyEnded(rig);
+        verifyEnded(*rig);
 
         // the search finds the charger again, and the new connection gets its own 10 s
-        rig.port.sendOnOpen(3, "b");
-        rig.search.Timer1_Timer();
-        rig.finishProbes();
-        QCOMPARE(rig.host.messages, QStringList({ Connected3, TimedOut3, Connected3 }));
-        rig.clock.advanceMs(9000);
-        rig.search.Timer_out_Timer();
-        QVERIFY(rig.search.connected());
+        rig->port.sendOnOpen(3, "b");
+        rig->search.Timer1_Timer();
+        rig->finishProbes();
+        QCOMPARE(rig->host.messages, QStringList({ Connected3, TimedOut3, Connected3 }));
+        rig->clock.advanceMs(9000);
+        rig->search.Timer_out_Timer();
+        QVERIFY(rig->search.connected());
     }
 
     void pulledAdapterEndsTheRunAtOnce()
     {
-        Rig rig;
-        rig.connectTo3();
-        rig.host.live[0] = rig.host.live[1] = true;
-        rig.port.push("{ab"); // a frame begun
-        QVERIFY(rig.assembler.synced());
-        const auto heard = rig.assembler.lastReceiveMs();
-        rig.clock.advanceMs(500);
-        rig.port.pull();
-        verifyEnded(rig);
-        QCOMPARE(rig.host.dropDown, QList<bool>({ false }));
-        QCOMPARE(rig.assembler.lastReceiveMs(), heard); // going away is not receiving
-        QVERIFY(!rig.assembler.synced());
+        rig->connectTo3();
+        rig->host.live[0] = rig->host.live[1] = true;
+        rig->port.push("{ab"); // a frame begun
+        QVERIFY(rig->assembler.synced());
+        const auto heard = rig->assembler.lastReceiveMs();
+        rig->clock.advanceMs(500);
+        rig->port.pull();
+        verifyEnded(*rig);
+        QCOMPARE(rig->host.dropDown, QList<bool>({ false }));
+        QCOMPARE(rig->assembler.lastReceiveMs(), heard); // going away is not receiving
+        QVERIFY(!rig->assembler.synced());
 
         // searching again at once, not at the next tick
-        rig.port.sendOnOpen(3, "{");
+        rig->port.sendOnOpen(3, "{");
         QCoreApplication::processEvents();
-        rig.finishProbes();
-        QVERIFY(rig.search.connected());
-        rig.port.pull();
-        rig.port.pull(); // a device pulled twice ends one run
-        QCOMPARE(rig.host.messages, QStringList({ Connected3, TimedOut3, Connected3, TimedOut3 }));
+        rig->finishProbes();
+        QVERIFY(rig->search.connected());
+        rig->port.pull();
+        rig->port.pull(); // a device pulled twice ends one run
+        QCOMPARE(rig->host.messages, QStringList({ Connected3, TimedOut3, Connected3, TimedOut3 }));
     }
 
     void channelDropDownFollowsLiveDocuments()
     {
-        Rig rig;
-        rig.connectTo3();
-        rig.search.Timer_out_Timer();
-        rig.host.live[0] = rig.host.live[1] = true;
-        rig.search.Timer_out_Timer();
-        rig.host.live[1] = false;
-        rig.search.Timer_out_Timer();
-        rig.host.live[1] = true;
-        rig.clock.advanceMs(20000);
-        rig.search.Timer_out_Timer(); // the time-out ends both before the drop-down step
-        QCOMPARE(rig.host.dropDown, QList<bool>({ false, true, false, false }));
+        rig->connectTo3();
+        rig->search.Timer_out_Timer();
+        rig->host.live[0] = rig->host.live[1] = true;
+        rig->search.Timer_out_Timer();
+        rig->host.live[1] = false;
+        rig->search.Timer_out_Timer();
+        rig->host.live[1] = true;
+        rig->clock.advanceMs(20000);
+        rig->search.Timer_out_Timer(); // the time-out ends both before the drop-down step
+        QCOMPARE(rig->host.dropDown, QList<bool>({ false, true, false, false }));
     }
 
     void timersDriveTheSearch()
     {
-        // The real timers, for the wiring: a round started by start() finishes on its own,
-        // and the watchdog ends the silent connection.
-        Rig rig;
-        rig.port.sendOnOpen(3, "a");
-        QSignalSpy connected(&rig.search, &PortSearch::connectedChanged);
-        rig.search.start();
+        // The real timers: start()'s round ends on its own, the watchdog ends the silence.
+        rig->port.sendOnOpen(3, "a");
+        QSignalSpy connected(&rig->search, &PortSearch::connectedChanged);
+        rig->search.start();
         QVERIFY(connected.wait(5000));
-        rig.clock.advanceMs(10001);
+        rig->clock.advanceMs(10001);
         QVERIFY(connected.wait(5000));
         QCOMPARE(connected, QList<QVariantList>({ { true }, { false } }));
     }

@@ -49,7 +49,10 @@ public:
     explicit Adapter(QString link) : link_(std::move(link))
     {
         timer_.setInterval(15);
-        QObject::connect(&timer_, &QTimer::timeout, [this] { send(); });
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            const QByteArray bytes = QByteArray("\x80\x01}", 3) + frame(++sent_);
+            QCOMPARE(::write(master_, bytes.constData(), size_t(bytes.size())), bytes.size());
+        });
     }
     ~Adapter() { pull(); }
     Q_DISABLE_COPY_MOVE(Adapter)
@@ -82,15 +85,8 @@ public:
     QString slave() const { return slave_; }
 
 private:
-    void send()
-    {
-        const QByteArray bytes = QByteArray("\x80\x01}", 3) + frame(++sent_);
-        QCOMPARE(::write(master_, bytes.constData(), size_t(bytes.size())), bytes.size());
-    }
-
     QString link_, slave_;
-    int master_ = -1;
-    int sent_ = 0;
+    int master_ = -1, sent_ = 0;
     QTimer timer_;
 };
 
@@ -187,21 +183,15 @@ private slots:
         };
         qsizetype fds = 0;
         for (int cycle = 1; cycle <= Cycles; ++cycle) {
-            QElapsedTimer plugged;
-            plugged.start();
-            adapter.plug();
-            QVERIFY(waitUntil([&] { return line.said(Connected) == cycle; }));
-            QVERIFY2(plugged.elapsed() < 2000, qPrintable(QString::number(plugged.elapsed())));
+            adapter.plug(); // found within 2 s
+            QVERIFY(waitUntil([&] { return line.said(Connected) == cycle; }, 2000));
             const int before = line.host.count(FakeLinkHost::Event::Reading, 1);
             QVERIFY(waitUntil(
                 [&] { return line.host.count(FakeLinkHost::Event::Reading, 1) >= before + 3; }));
 
-            QElapsedTimer pulled;
-            pulled.start();
             const std::clock_t cpu = std::clock();
-            adapter.pull();
-            QVERIFY(waitUntil([&] { return line.said(Lost) == cycle; }));
-            QVERIFY2(pulled.elapsed() < 2000, qPrintable(QString::number(pulled.elapsed())));
+            adapter.pull(); // lost within 2 s
+            QVERIFY(waitUntil([&] { return line.said(Lost) == cycle; }, 2000));
             QCOMPARE(line.host.events.last().kind, FakeLinkHost::Event::End);
             QCOMPARE(line.host.count(FakeLinkHost::Event::End, 2), cycle);
             QCOMPARE(descriptorOn(adapter.slave()), -1);

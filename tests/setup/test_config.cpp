@@ -34,22 +34,19 @@ QString base64(const QString &text)
 QString makeStore(const QString &folder, const QStringList &changes = {})
 {
     const QString path = QDir(folder).filePath(QStringLiteral("store.db"));
-    QStringList flagColumns;
+    QStringList flags;
     for (const auto &[name, flag] : menuFlagFields)
-        flagColumns << QLatin1String(name) + QStringLiteral(" INTEGER");
-    QStringList sql {
-        QStringLiteral("CREATE TABLE interface (Caption TEXT, AboutCHT TEXT, AboutEN TEXT, "
-                       "Adwidth TEXT, aboutimg BLOB, Splash BLOB)"),
-        QStringLiteral("INSERT INTO interface VALUES ('%1', '%2', '%3', '%4', x'89504E47', NULL)")
-            .arg(base64(QStringLiteral("Test title")), base64(QStringLiteral("關於")),
-                 base64(QStringLiteral("About")), base64(QStringLiteral("1500"))),
-        QStringLiteral("CREATE TABLE AD_manul (AD_img BLOB, Guid_img BLOB, AD_Html TEXT, "
-                       "Guid_Html TEXT)"),
-        QStringLiteral("INSERT INTO AD_manul VALUES (x'FFD8FFE0', NULL, '  <html>ad</html>\n', "
-                       "'<html>guide</html>')"),
-        QStringLiteral("CREATE TABLE Menu (%1)").arg(flagColumns.join(u',')),
-        QStringLiteral("INSERT INTO Menu VALUES (%1)")
-            .arg(QStringList(flagColumns.size(), QStringLiteral("1")).join(u',')),
+        flags << QLatin1String(name) + " INTEGER";
+    const QStringList sql {
+        "CREATE TABLE interface (Caption TEXT, AboutCHT TEXT, AboutEN TEXT, Adwidth TEXT, "
+        "aboutimg BLOB, Splash BLOB)",
+        QString("INSERT INTO interface VALUES ('%1', '%2', '%3', '%4', x'89504E47', NULL)")
+            .arg(base64("Test title"), base64("關於"), base64("About"), base64("1500")),
+        "CREATE TABLE AD_manul (AD_img BLOB, Guid_img BLOB, AD_Html TEXT, Guid_Html TEXT)",
+        "INSERT INTO AD_manul VALUES (x'FFD8FFE0', NULL, '  <html>ad</html>\n', "
+        "'<html>guide</html>')",
+        "CREATE TABLE Menu (" + flags.join(u',') + ")",
+        "INSERT INTO Menu VALUES (" + QStringList(flags.size(), "1").join(u',') + ")",
     };
     runSql(path, sql + changes);
     return path;
@@ -77,7 +74,12 @@ void verifyDefaults(const Config &config)
 
 class TestConfig : public QObject {
     Q_OBJECT
+    std::unique_ptr<QTemporaryDir> dir; // the program's folder, new for every test
+    QString folder() const { return dir->path(); }
+    QString at(const QString &name) const { return QDir(dir->path()).filePath(name); }
+
 private slots:
+    void init() { dir = std::make_unique<QTemporaryDir>(); }
     void base64Decode_data()
     {
         QTest::addColumn<QString>("input");
@@ -101,7 +103,6 @@ private slots:
         for (int n : { 1, 4, 5, int(sentence.size()) })
             QTest::addRow("%d characters", n) << base64(sentence.left(n)) << sentence.left(n);
     }
-
     void base64Decode()
     {
         QFETCH(QString, input);
@@ -111,8 +112,7 @@ private slots:
 
     void builtInStore()
     {
-        QTemporaryDir folder;
-        InterfaceTextStore store(InterfaceTextStore::builtInPath(), folder.path());
+        InterfaceTextStore store(InterfaceTextStore::builtInPath(), folder());
         const Config config(store);
         QCOMPARE(store.takeProblem(), QString());
 
@@ -121,8 +121,8 @@ private slots:
         QCOMPARE(qAlpha(QImage(config.Splash()).pixel(0, 0)), 0); // transparent outside the card
         QVERIFY(!QImage(config.AboutImg()).isNull());
 
-        QCOMPARE(config.AD_Html_FileName(), QDir(folder.path()).filePath("html/ad.htm"));
-        QCOMPARE(config.Guid_Html_FileName(), QDir(folder.path()).filePath("html/Manual.htm"));
+        QCOMPARE(config.AD_Html_FileName(), at("html/ad.htm"));
+        QCOMPARE(config.Guid_Html_FileName(), at("html/Manual.htm"));
         QVERIFY(readAll(config.Guid_Html_FileName()).contains("dialout"));
         // and the pages find their pictures
         const QRegularExpression image(QStringLiteral("<img src=\"([^\"]+)\""));
@@ -138,73 +138,64 @@ private slots:
 
     void defaultsWhenTheStoreCannotBeRead_data()
     {
-        QTest::addColumn<QByteArray>("content"); // empty: no file at all
-        QTest::addColumn<QStringList>("sql"); // run on the file instead
-        QTest::newRow("missing") << QByteArray() << QStringList();
-        QTest::newRow("not a database") << QByteArray("Settings.ini is not this") << QStringList();
-        QTest::newRow("no tables") << QByteArray() << QStringList { "CREATE TABLE other (x)" };
+        QTest::addColumn<QStringList>("sql"); // run on a new file; none: no file at all
+        QTest::newRow("missing") << QStringList();
+        QTest::newRow("not a database") << QStringList(); // written below
+        QTest::newRow("no tables") << QStringList { "CREATE TABLE other (x)" };
         QTest::newRow("empty tables")
-            << QByteArray()
             << QStringList { "CREATE TABLE interface (Caption)", "CREATE TABLE AD_manul (AD_img)",
                              "CREATE TABLE Menu (Tools_Open)" };
     }
-
     void defaultsWhenTheStoreCannotBeRead()
     {
-        QFETCH(QByteArray, content);
         QFETCH(QStringList, sql);
-        QTemporaryDir folder;
-        const QString path = QDir(folder.path()).filePath(QStringLiteral("store.db"));
-        if (!content.isEmpty())
-            writeAll(path, content);
-        if (!sql.isEmpty())
+        const QString path = at("store.db");
+        if (QTest::currentDataTag() == QLatin1String("not a database"))
+            writeAll(path, "Settings.ini is not this");
+        else if (!sql.isEmpty())
             runSql(path, sql);
 
-        InterfaceTextStore store(path, folder.path());
+        InterfaceTextStore store(path, folder());
         verifyDefaults(Config(store));
         QVERIFY(!store.takeProblem().isEmpty());
         verifyDefaults(Config(store));
         QCOMPARE(store.takeProblem(), QString()); // reported once
-        QVERIFY(!QDir(folder.path()).exists(QStringLiteral("html")));
+        QVERIFY(!QDir(folder()).exists(QStringLiteral("html")));
     }
 
     void flagsFollowTheMenuTable_data()
     {
-        QTest::addColumn<QStringList>("changes");
-        QTest::addColumn<QStringList>("hidden");
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("hidden");
         QTest::newRow("menu Open hidden, tool bar Open shown")
-            << QStringList { "UPDATE Menu SET MDI_File_Open = 0" }
-            << QStringList { "MDI_File_Open" };
-        QTest::newRow("first and last")
-            << QStringList { "UPDATE Menu SET Client_Menu_File = 0, Tools_Lang = 0" }
-            << QStringList { "Client_Menu_File", "Tools_Lang" };
+            << "UPDATE Menu SET MDI_File_Open = 0"
+            << "MDI_File_Open";
+        QTest::newRow("first and last") << "UPDATE Menu SET Client_Menu_File = 0, Tools_Lang = 0"
+                                        << "Client_Menu_File Tools_Lang";
         QTest::newRow("a Null flag stays shown")
-            << QStringList { "UPDATE Menu SET Help_About = NULL, Help_Guid = 0" }
-            << QStringList { "Help_Guid" };
-        QTest::newRow("only the first row counts")
-            << QStringList { "INSERT INTO Menu (Tools_Save) VALUES (0)" } << QStringList();
+            << "UPDATE Menu SET Help_About = NULL, Help_Guid = 0"
+            << "Help_Guid";
+        QTest::newRow("only the first row counts") << "INSERT INTO Menu (Tools_Save) VALUES (0)"
+                                                   << "";
     }
-
     void flagsFollowTheMenuTable()
     {
-        QFETCH(QStringList, changes);
-        QFETCH(QStringList, hidden);
-        QTemporaryDir folder;
-        InterfaceTextStore store(makeStore(folder.path(), changes), folder.path());
-        QCOMPARE(falseFlags(Config(store).flags()), hidden);
+        QFETCH(QString, change);
+        QFETCH(QString, hidden);
+        InterfaceTextStore store(makeStore(folder(), { change }), folder());
+        QCOMPARE(falseFlags(Config(store).flags()).join(u' '), hidden);
     }
 
     void nullFieldsWriteNothing()
     {
-        QTemporaryDir folder;
-        const QString store = makeStore(folder.path(),
+        const QString store = makeStore(folder(),
                                         { "UPDATE interface SET aboutimg = NULL",
                                           "UPDATE AD_manul SET AD_img = NULL, AD_Html = NULL" });
-        const QDir html(QDir(folder.path()).filePath(QStringLiteral("html")));
+        const QDir html(at("html"));
         QVERIFY(QDir().mkpath(html.path()));
         writeAll(html.filePath("ad.htm"), "earlier page");
 
-        InterfaceTextStore texts(store, folder.path());
+        InterfaceTextStore texts(store, folder());
         const Config config(texts);
         QCOMPARE(texts.takeProblem(), QString());
         QVERIFY(config.AboutImg().isEmpty());
@@ -217,16 +208,14 @@ private slots:
 
     void filesAreWrittenOncePerRunOrWhenChanged()
     {
-        QTemporaryDir folder;
-        const QString storePath = makeStore(folder.path());
-        const QString page = QDir(folder.path()).filePath(QStringLiteral("html/ad.htm"));
+        const QString storePath = makeStore(folder());
+        const QString page = at("html/ad.htm");
         {
-            InterfaceTextStore store(storePath, folder.path());
+            InterfaceTextStore store(storePath, folder());
             const Config first(store);
             QCOMPARE(first.AboutCHT(), QStringLiteral("關於"));
             QCOMPARE(readAll(page), QByteArray("<html>ad</html>")); // trimmed
-            QCOMPARE(readAll(QDir(folder.path()).filePath("html/image/img.jpg")),
-                     QByteArray("\xFF\xD8\xFF\xE0"));
+            QCOMPARE(readAll(at("html/image/img.jpg")), QByteArray("\xFF\xD8\xFF\xE0"));
 
             writeAll(page, "edited by hand");
             Config again(store);
@@ -241,31 +230,26 @@ private slots:
             QCOMPARE(readAll(page), QByteArray("<html>new</html>"));
             writeAll(page, "edited by hand");
         }
-        InterfaceTextStore nextRun(storePath, folder.path());
+        InterfaceTextStore nextRun(storePath, folder());
         Config config(nextRun);
         QCOMPARE(readAll(page), QByteArray("<html>new</html>"));
     }
 
     void imagesArePrivateAndRemovedWithTheStore()
     {
-        QTemporaryDir folder;
-        QString image;
-        QString otherRun;
+        QString image, otherRun;
         {
-            InterfaceTextStore store(InterfaceTextStore::builtInPath(), folder.path());
+            InterfaceTextStore store(InterfaceTextStore::builtInPath(), folder());
             image = Config(store).AboutImg();
             QCOMPARE(Config(store).AboutImg(), image);
-            InterfaceTextStore second(InterfaceTextStore::builtInPath(), folder.path());
+            InterfaceTextStore second(InterfaceTextStore::builtInPath(), folder());
             otherRun = Config(second).AboutImg();
 
             QVERIFY(QFileInfo::exists(image));
-            QVERIFY(!image.startsWith(folder.path()));
+            QVERIFY(!image.startsWith(folder()));
             QVERIFY(QFileInfo(image).dir() != QFileInfo(otherRun).dir());
-            const auto others = QFileDevice::ReadGroup | QFileDevice::WriteGroup
-                | QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::WriteOther
-                | QFileDevice::ExeOther;
-            QCOMPARE(QFileInfo(QFileInfo(image).path()).permissions() & others,
-                     QFileDevice::Permissions());
+            // the folder is its owner's alone: no group or other bits
+            QCOMPARE(QFileInfo(QFileInfo(image).path()).permissions().toInt() & 0x77, 0);
         }
         QVERIFY(!QFileInfo::exists(image));
         QVERIFY(!QFileInfo::exists(QFileInfo(image).path()));
@@ -274,10 +258,9 @@ private slots:
 
     void unwritableProgramFolderIsReportedOnce()
     {
-        QTemporaryDir folder;
-        const QString blocker = QDir(folder.path()).filePath(QStringLiteral("a file"));
+        const QString blocker = at("a file");
         writeAll(blocker, "no folder can be made below a file");
-        InterfaceTextStore store(makeStore(folder.path()), QDir(blocker).filePath("program"));
+        InterfaceTextStore store(makeStore(folder()), QDir(blocker).filePath("program"));
 
         const Config config(store);
         QCOMPARE(config.Caption(), QStringLiteral("Test title"));

@@ -23,9 +23,7 @@ public:
     void setLamp(Lamp lamp, bool on) override { lamps[lamp] = on; }
     void refreshChannelDropDown() override { dropDown << (live[0] && live[1]); }
 
-    // The readings of one channel, in order.
     QList<ChannelReading> readings(int channel) const;
-    // Events of one kind and channel.
     int count(Event::Kind kind, int channel) const;
 
     QList<Event> events;

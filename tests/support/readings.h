@@ -24,18 +24,12 @@ inline ChannelReading reading(qint64 capacity, int cells = 4,
 // Second `s` of a day-long run, every value moving, for the benchmarks.
 inline ChannelReading daySample(qint64 s)
 {
-    ChannelReading r;
-    r[Type] = "LiIo/Po/Fe";
-    r[Chg] = "+CHG+";
+    ChannelReading r = reading(s / 2, 4, Fixed::fromHundredths(200 - s % 50));
     r[Ext_temp] = 25 + s % 7;
-    r[In_temp] = 0;
-    r[In_Volt] = Fixed::fromHundredths(1200);
     r[Bat_volt] = Fixed::fromHundredths(1500 + s % 180);
-    r[Current] = Fixed::fromHundredths(200 - s % 50);
-    r[Cap] = s / 2;
     r[Power] = "30.00";
-    for (int c = 0; c < 12; ++c)
-        r[C1 + c] = Fixed::fromHundredths(c < 4 ? 380 + s % 40 : 0);
+    for (int c = 0; c < 4; ++c)
+        r[C1 + c] = Fixed::fromHundredths(380 + s % 40);
     return r;
 }
 

@@ -8,40 +8,31 @@
 
 #include <QTest>
 
-namespace {
-
 using Mode = ChannelSample::Mode;
 using Chemistry = ChannelSample::Chemistry;
 
-Fixed number(const Value &v)
-{
-    return v.number().value_or(Fixed::fromWhole(-1000));
-}
-
-bool between(const Value &v, double low, double high)
-{
-    return number(v) >= Fixed::fromDouble(low) && number(v) <= Fixed::fromDouble(high);
-}
-
-} // namespace
-
 class TestChargerSim : public QObject {
     Q_OBJECT
+    static Fixed number(const Value &v) { return v.number().value_or(Fixed::fromWhole(-1000)); }
+    static bool between(const Value &v, double low, double high)
+    {
+        return number(v) >= Fixed::fromDouble(low) && number(v) <= Fixed::fromDouble(high);
+    }
+
 private slots:
     void chargeRuns_data()
     {
         QTest::addColumn<FrameKind>("kind");
-        QTest::addColumn<int>("channel");
         QTest::addColumn<Chemistry>("chemistry");
-        QTest::newRow("lithium, 36 bytes") << FrameKind::Short << 1 << Chemistry::LiIon;
-        QTest::newRow("lithium, 76 bytes") << FrameKind::Medium << 1 << Chemistry::LiIon;
-        QTest::newRow("NiMH, channel 2") << FrameKind::Long << 2 << Chemistry::NiMH;
+        QTest::newRow("lithium, 36 bytes") << FrameKind::Short << Chemistry::LiIon;
+        QTest::newRow("lithium, 76 bytes") << FrameKind::Medium << Chemistry::LiIon;
+        QTest::newRow("NiMH, channel 2 of 112 bytes") << FrameKind::Long << Chemistry::NiMH;
     }
     void chargeRuns()
     {
         QFETCH(FrameKind, kind);
-        QFETCH(int, channel);
         QFETCH(Chemistry, chemistry);
+        const int channel = kind == FrameKind::Long ? 2 : 1;
         const bool lithium = chemistry == Chemistry::LiIon;
         ChargerChannel charger({ { Mode::Charge, chemistry, lithium ? 3 : 6,
                                    lithium ? 1300.0 : 2000.0, 2.0, lithium ? 0.6 : 0.3 } },
