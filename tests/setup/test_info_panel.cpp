@@ -1,7 +1,5 @@
 #include "platform/analog_gauge.h"
 #include "platform/cell_bar.h"
-#include "platform/clock.h"
-#include "platform/dialogs.h"
 #include "platform/qt_command_bar.h"
 #include "platform/segment_readout.h"
 #include "platform/thermometer.h"
@@ -18,11 +16,6 @@
 using namespace PanelRules;
 
 namespace {
-Fixed volts(const char *text)
-{
-    return *Fixed::parse(QString::fromLatin1(text));
-}
-
 ChannelReading reading(const QString &type, QList<const char *> cells)
 {
     ChannelReading r;
@@ -35,7 +28,8 @@ ChannelReading reading(const QString &type, QList<const char *> cells)
     r[In_temp] = 31;
     r[Ext_temp] = 27;
     for (int c = 0; c < 12; ++c)
-        r[C1 + c] = c < cells.size() ? Value(volts(cells[c])) : Value(Fixed());
+        r[C1 + c] = c < cells.size() ? Value(*Fixed::parse(QString::fromLatin1(cells[c])))
+                                     : Value(Fixed());
     return r;
 }
 
@@ -173,12 +167,18 @@ private slots:
         QTest::addColumn<QStringList>("cellTexts");
         QTest::addColumn<int>("litCells");
         QTest::addColumn<QStringList>("stats");
-        QTest::newRow("Pb shows no cells") << reading("Pb", { "2.10", "2.10", "2.10" })
-                                           << QStringList(8, "0.00") << 0 << QStringList(4, "0.00");
+        QTest::addColumn<QString>("milliamps");
+        QTest::newRow("Pb shows no cells")
+            << reading("Pb", { "2.10", "2.10", "2.10" }) << QStringList(8, "0.00") << 0
+            << QStringList(4, "0.00") << "1500";
         QTest::newRow("three lithium cells")
             << reading("LiIo/Po/Fe", { "3.70", "3.72", "3.68" })
             << (QStringList { "3.70", "3.72", "3.68" } << QStringList(5, "0.00")) << 3
-            << QStringList { "3.72", "3.68", "3.70", "0.04" };
+            << QStringList { "3.72", "3.68", "3.70", "0.04" } << "1500";
+        ChannelReading noCurrent = reading("NiMH", {});
+        noCurrent[Current] = Value();
+        QTest::newRow("no current")
+            << noCurrent << QStringList(8, "0.00") << 0 << QStringList(4, "0.00") << "0";
     }
     void readingShown()
     {
@@ -188,29 +188,19 @@ private slots:
         QFETCH(QStringList, cellTexts);
         QFETCH(int, litCells);
         QFETCH(QStringList, stats);
+        QFETCH(QString, milliamps);
         panel.ShowReading(reading);
         QCOMPARE(texts(panel, &Infoform1::LED2, CellCount), cellTexts);
         QCOMPARE(texts(panel, &Infoform1::LED3, 4), stats);
-        const int lit = litCells;
         for (int i = 0; i < CellCount; ++i) {
-            QCOMPARE(panel.LED2(i).digitColor() == Qt::black, i >= lit);
-            QCOMPARE(panel.BAR(i).fill(), i < lit ? QString("GREEN") : QString("RED"));
-            QCOMPARE(panel.BAR(i).value() > 0, i < lit);
+            QCOMPARE(panel.LED2(i).digitColor() == Qt::black, i >= litCells);
+            QCOMPARE(panel.BAR(i).fill(), i < litCells ? QString("GREEN") : QString("RED"));
+            QCOMPARE(panel.BAR(i).value() > 0, i < litCells);
         }
         // -1.5 A is 1500 mA, and the current gauge has grown for it.
         QCOMPARE(texts(panel, &Infoform1::LED1, GaugeCount),
-                 QStringList({ "12.00", "11.10", "2000", "1500", "16.65" }));
-        QCOMPARE(panel.LED(3).scale().maximum, 2300.0);
-    }
-
-    void emptyCurrentShowsZero()
-    {
-        ScriptedDialogs dialogs;
-        Infoform1 panel(dialogs);
-        ChannelReading r = reading("NiMH", {});
-        r[Current] = Value();
-        panel.ShowReading(r);
-        QCOMPARE(panel.LED1(3).text(), QString("0"));
+                 QStringList({ "12.00", "11.10", "2000", milliamps, "16.65" }));
+        QCOMPARE(panel.LED(3).scale().maximum, milliamps == "0" ? 10.0 : 2300.0);
     }
 
     // Controls repaint only what changed; the window must still show what a full repaint shows
