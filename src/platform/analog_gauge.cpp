@@ -219,7 +219,9 @@ QPixmap AnalogGauge::face(qreal side, qreal dpr)
         const qreal rad = qDegreesToRadians(a);
         const qreal reach = std::abs(qCos(rad)) * width / 2 + std::abs(qSin(rad)) * textHeight / 2;
         const QPointF at = polar(36 - reach, a);
-        painter.drawText(at + QPointF(-width / 2, metrics.ascent() - textHeight / 2), text);
+        // On whole pixels: glyphs drawn once are then found again, whatever the scale.
+        const QPointF origin = at + QPointF(-width / 2, metrics.ascent() - textHeight / 2);
+        painter.drawText(QPointF(qRound(origin.x()), qRound(origin.y())), text);
     }
     return face_;
 }

@@ -17,6 +17,11 @@ void CellBar::setFill(const QString &bitmap)
     update(inner());
 }
 
+void CellBar::prepareFill(const QString &bitmap) const
+{
+    bitmapResource(bitmap, inner().size(), devicePixelRatioF());
+}
+
 int CellBar::levelY(int value) const
 {
     const QRect in = inner();

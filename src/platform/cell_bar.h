@@ -13,6 +13,8 @@ public:
 
     void setFill(const QString &bitmap);
     QString fill() const { return fill_; }
+    // Draws a fill ahead, so that its first showing costs a lookup.
+    void prepareFill(const QString &bitmap) const;
     // Clamped to 0..100.
     void setValue(int value);
     int value() const { return value_; }

@@ -94,6 +94,14 @@ void SegmentReadout::showText(const QString &text)
     update();
 }
 
+void SegmentReadout::prepareColor(QColor color)
+{
+    const QColor shown = digitColor_;
+    digitColor_ = color;
+    prepare(devicePixelRatioF()); // into the shared cache, where the next paint finds its own
+    digitColor_ = shown;
+}
+
 void SegmentReadout::setDigitColor(QColor color)
 {
     if (color == digitColor_)

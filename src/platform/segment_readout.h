@@ -19,6 +19,8 @@ public:
     QString text() const { return text_; }
     void setDigitColor(QColor color);
     QColor digitColor() const { return digitColor_; }
+    // Draws the digits in `color` ahead, so that switching to it later costs a lookup.
+    void prepareColor(QColor color);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -130,8 +130,7 @@ void Thermometer::paintEvent(QPaintEvent *event)
     // Placed by its advance: laying the text out in a box costs more than the rest of the paint.
     const QString text = QString::number(value_);
     const QFontMetricsF metrics(digits);
-    painter.drawText(c
-                         + QPointF(-metrics.horizontalAdvance(text) / 2,
-                                   (metrics.ascent() - metrics.descent()) / 2),
-                     text);
+    const QPointF origin = c
+        + QPointF(-metrics.horizontalAdvance(text) / 2, (metrics.ascent() - metrics.descent()) / 2);
+    painter.drawText(QPointF(qRound(origin.x()), qRound(origin.y())), text); // glyphs drawn before
 }

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QTimer>
 
 namespace {
 using namespace PanelRules;
@@ -217,6 +218,19 @@ void Infoform1::paintEvent(QPaintEvent *event)
 void Infoform1::setChartLight(int index, bool on)
 {
     chartLight_.at(index)->setChecked(on);
+}
+
+void Infoform1::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // Pictures the first readings need, drawn while the panel waits for them rather than
+    // while it shows one: the lit cell digits and the bars' fills.
+    QTimer::singleShot(0, this, [this] {
+        for (SegmentReadout *cell : led2_)
+            cell->prepareColor(CellDigits);
+        for (CellFill fill : { CellFill::Red, CellFill::Yellow, CellFill::Green })
+            bar_[0]->prepareFill(fillBitmap(fill));
+    });
 }
 
 void Infoform1::resizeEvent(QResizeEvent *event)
