@@ -4,7 +4,6 @@
 
 #include <QPaintEvent>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPixmapCache>
 #include <QtMath>
 
@@ -54,9 +53,7 @@ QPixmap dial(QSize size, qreal dpr, double first, double second, double step, in
     QPixmap picture;
     if (QPixmapCache::find(key, &picture))
         return picture;
-    picture = QPixmap(size * dpr);
-    picture.setDevicePixelRatio(dpr);
-    picture.fill(Qt::transparent);
+    picture = clearPicture(size, dpr);
     {
         QPainter painter(&picture);
         painter.setRenderHint(QPainter::Antialiasing);
@@ -157,15 +154,10 @@ QRect AnalogGauge::needleArea() const
 // The background with the unit and caption, which a new scale leaves as they are.
 QPixmap AnalogGauge::plate(QSize size, qreal dpr)
 {
-    if (!plate_.isNull() && plate_.size() == size * dpr && plate_.devicePixelRatio() == dpr)
+    if (drawnFor(plate_, size, dpr))
         return plate_;
-    if (background_.isEmpty()) {
-        plate_ = QPixmap(size * dpr);
-        plate_.setDevicePixelRatio(dpr);
-        plate_.fill(Qt::transparent);
-    } else {
-        plate_ = bitmapResource(background_, size, dpr).copy();
-    }
+    plate_ = background_.isEmpty() ? clearPicture(size, dpr)
+                                   : bitmapResource(background_, size, dpr).copy();
     QPainter painter(&plate_);
     painter.setRenderHint(QPainter::TextAntialiasing);
     painter.scale(size.width() / Design, size.width() / Design);
@@ -186,7 +178,7 @@ QPixmap AnalogGauge::plate(QSize size, qreal dpr)
 QPixmap AnalogGauge::face(qreal side, qreal dpr)
 {
     const QSize size(qCeil(side), qCeil(side));
-    if (!face_.isNull() && face_.size() == size * dpr && face_.devicePixelRatio() == dpr)
+    if (drawnFor(face_, size, dpr))
         return face_;
     face_ = plate(size, dpr).copy();
     QPainter painter(&face_);

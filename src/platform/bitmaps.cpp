@@ -30,6 +30,20 @@ QPixmap bitmapResource(const QString &name, QSize size, qreal devicePixelRatio)
     return pixmap;
 }
 
+QPixmap clearPicture(QSize size, qreal devicePixelRatio)
+{
+    QPixmap picture(size * devicePixelRatio);
+    picture.setDevicePixelRatio(devicePixelRatio);
+    picture.fill(Qt::transparent);
+    return picture;
+}
+
+bool drawnFor(const QPixmap &picture, QSize size, qreal devicePixelRatio)
+{
+    return !picture.isNull() && picture.size() == size * devicePixelRatio
+        && picture.devicePixelRatio() == devicePixelRatio;
+}
+
 void drawInBands(QPainter &painter, const QRegion &region, const QPixmap &picture)
 {
     const qreal dpr = picture.devicePixelRatio();

@@ -11,6 +11,11 @@ QPixmap bitmapResource(const QString &name, QSize size, qreal devicePixelRatio);
 class QPainter;
 class QRegion;
 
+// A clear picture of `size` for a screen of `devicePixelRatio`, drawn on in the size's units.
+QPixmap clearPicture(QSize size, qreal devicePixelRatio);
+// Whether a kept picture was drawn for this size and screen: if not, it is drawn again.
+bool drawnFor(const QPixmap &picture, QSize size, qreal devicePixelRatio);
+
 // Copies the parts of `picture` under `region` (in the picture's own coordinates) to the same
 // place. Qt hands a copy of 96 device rows or more to helper threads and waits for them, which
 // costs far more than the copy of a panel's small pictures; shorter bands stay on this thread.

@@ -46,10 +46,8 @@ void CellBar::paintEvent(QPaintEvent *)
     // The empty bar is drawn once per size: a rounded outline costs more than the strip that
     // usually needs repainting.
     const qreal dpr = devicePixelRatioF();
-    if (empty_.size() != size() * dpr || empty_.devicePixelRatio() != dpr) {
-        empty_ = QPixmap(size() * dpr);
-        empty_.setDevicePixelRatio(dpr);
-        empty_.fill(Qt::transparent);
+    if (!drawnFor(empty_, size(), dpr)) {
+        empty_ = clearPicture(size(), dpr);
         QPainter painter(&empty_);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setPen(QPen(QColor(58, 64, 72), 1));

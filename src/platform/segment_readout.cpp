@@ -1,5 +1,7 @@
 #include "platform/segment_readout.h"
 
+#include "platform/bitmaps.h"
+
 #include <QPainter>
 #include <QPixmapCache>
 #include <QPolygonF>
@@ -69,13 +71,6 @@ void drawGlyph(QPainter &painter, const Cell &c, int segments, bool point)
     }
 }
 
-QPixmap picture(QSize size, qreal dpr)
-{
-    QPixmap p(size * dpr);
-    p.setDevicePixelRatio(dpr);
-    p.fill(Qt::transparent);
-    return p;
-}
 } // namespace
 
 SegmentReadout::SegmentReadout(int digits, QColor digitColor, QWidget *parent)
@@ -157,7 +152,7 @@ void SegmentReadout::prepare(qreal dpr)
     const QRectF inside = QRectF(rect()).adjusted(2, 2, -2, -2);
     const Cell cell(QSizeF(inside.width() / digits_, inside.height()));
     const QSize slotSize(qCeil(cell.width) + 1, qCeil(cell.height) + 1);
-    glass_ = picture(size(), dpr);
+    glass_ = clearPicture(size(), dpr);
     {
         QPainter painter(&glass_);
         painter.fillRect(rect(), Glass);
@@ -182,7 +177,7 @@ void SegmentReadout::prepare(qreal dpr)
     }
     QPixmapCache::insert(key + QLatin1String("glass"), glass_);
     for (int g = 0; g < int(lit_.size()); ++g) {
-        lit_[g] = picture(slotSize, dpr);
+        lit_[g] = clearPicture(slotSize, dpr);
         {
             QPainter painter(&lit_[g]);
             painter.setRenderHint(QPainter::Antialiasing);

@@ -54,11 +54,9 @@ QRectF Thermometer::tube() const
 
 void Thermometer::glass(qreal dpr)
 {
-    if (!glass_.isNull() && glass_.size() == size() * dpr && glass_.devicePixelRatio() == dpr)
+    if (drawnFor(glass_, size(), dpr))
         return;
-    glass_ = QPixmap(size() * dpr);
-    glass_.setDevicePixelRatio(dpr);
-    glass_.fill(Qt::transparent);
+    glass_ = clearPicture(size(), dpr);
     QPainter painter(&glass_);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF t = tube();

@@ -196,8 +196,8 @@ void Infoform1::paintEvent(QPaintEvent *event)
     // Drawn once per size: a gradient drawn anew under every moving needle costs more than
     // all the needles.
     const qreal dpr = devicePixelRatioF();
-    if (face_.size() != size() * dpr || face_.devicePixelRatio() != dpr) {
-        face_ = QPixmap(size() * dpr);
+    if (!drawnFor(face_, size(), dpr)) {
+        face_ = QPixmap(size() * dpr); // opaque, so that copying it is a plain copy
         face_.setDevicePixelRatio(dpr);
         QPainter painter(&face_);
         // A dark instrument face, a little lighter at the top.
@@ -224,10 +224,9 @@ void Infoform1::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     // Pictures the first readings need, drawn while the panel waits for them rather than
-    // while it shows one: the lit cell digits and the bars' fills.
+    // while it shows one: the lit cell digits and the bars' fills. The cells share them.
     QTimer::singleShot(0, this, [this] {
-        for (SegmentReadout *cell : led2_)
-            cell->prepareColor(CellDigits);
+        led2_[0]->prepareColor(CellDigits);
         for (CellFill fill : { CellFill::Red, CellFill::Yellow, CellFill::Green })
             bar_[0]->prepareFill(fillBitmap(fill));
     });
