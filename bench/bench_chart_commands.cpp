@@ -6,6 +6,7 @@
 #include "platform/chart.h"
 #include "platform/sample_table.h"
 #include "support/fake_document_host.h"
+#include "thread_cpu.h"
 
 #include <qcustomplot.h>
 
@@ -16,28 +17,21 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
-#include <ctime>
 
 namespace {
 // Wall time and this thread's processor time: the machine may be shared.
 class Stopwatch {
 public:
-    Stopwatch() { wall_.start(), cpu_ = cpuNs(); }
+    Stopwatch() { wall_.start(), cpu_ = threadCpuNs(); }
     double wallMs() const { return wall_.nsecsElapsed() / 1e6; }
     QString text(int per = 1) const
     {
         return QStringLiteral("%1 ms wall, %2 ms CPU")
             .arg(wallMs() / per, 0, 'f', 3)
-            .arg((cpuNs() - cpu_) / 1e6 / per, 0, 'f', 3);
+            .arg((threadCpuNs() - cpu_) / 1e6 / per, 0, 'f', 3);
     }
 
 private:
-    static qint64 cpuNs()
-    {
-        timespec ts;
-        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-        return ts.tv_sec * 1'000'000'000LL + ts.tv_nsec;
-    }
     QElapsedTimer wall_;
     qint64 cpu_;
 };

@@ -9,18 +9,11 @@
 #include "link/link_host.h"
 #include "platform/clock.h"
 #include "platform/scripted_serial_port.h"
+#include "thread_cpu.h"
 
 #include <cstdio>
-#include <ctime>
 
 namespace {
-
-double cpuSeconds()
-{
-    timespec t {};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
-}
 
 class CountingHost final : public NullLinkHost {
 public:
@@ -58,12 +51,12 @@ void run(int length, qint64 frames)
 
     const qint64 before = assembler.counters().frames36 + assembler.counters().frames76
         + assembler.counters().frames112;
-    const double start = cpuSeconds();
+    const double start = threadCpuNs() / 1e9;
     for (qint64 i = 0; i < frames; ++i) {
         port.push(frame);
         port.raise(SerialPort::Receive);
     }
-    const double seconds = cpuSeconds() - start;
+    const double seconds = threadCpuNs() / 1e9 - start;
     const FrameAssembler::Counters &c = assembler.counters();
     const qint64 decoded = c.frames36 + c.frames76 + c.frames112 - before;
 

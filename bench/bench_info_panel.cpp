@@ -4,24 +4,16 @@
 #include "platform/dialogs.h"
 #include "setup/infoform1.h"
 #include "support/scripted_dialogs.h"
+#include "thread_cpu.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 
 namespace {
 constexpr int Readings = 10'000;
-
-// The machine is shared: the thread's own CPU time leaves out the time others had the core.
-qint64 threadNs()
-{
-    timespec t {};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return qint64(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
-}
 
 ChannelReading sample(int s)
 {
@@ -67,11 +59,11 @@ int main(int argc, char **argv)
     for (int s = 0; s < Readings; ++s) {
         const ChannelReading r = sample(s);
         timer.start();
-        const qint64 cpu = threadNs();
+        const qint64 cpu = threadCpuNs();
         panel.ShowReading(r);
         QApplication::processEvents(); // the repaints
         const qint64 ns = timer.nsecsElapsed();
-        const qint64 cpuNs = threadNs() - cpu;
+        const qint64 cpuNs = threadCpuNs() - cpu;
         cpuTotal += cpuNs;
         cpuWorst = std::max(cpuWorst, cpuNs);
         total += ns;

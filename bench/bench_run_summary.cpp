@@ -5,6 +5,7 @@
 #include "document/run_summary.h"
 #include "platform/chart.h"
 #include "platform/sample_table.h"
+#include "thread_cpu.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -12,18 +13,9 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 
 namespace {
 constexpr int Samples = 86'400;
-
-// The machine is shared: the time this thread ran tells more than the clock on the wall.
-double cpuMs()
-{
-    timespec t {};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
-}
 
 QByteArray row(int s)
 {
@@ -56,9 +48,9 @@ int main(int argc, char **argv)
     for (int i = 0; i < Passes; ++i) {
         QElapsedTimer t;
         t.start();
-        const double cpuStart = cpuMs();
+        const double cpuStart = threadCpuNs() / 1e6;
         summary = RunSummary::of(table);
-        cpu += cpuMs() - cpuStart;
+        cpu += threadCpuNs() / 1e6 - cpuStart;
         const double ms = t.nsecsElapsed() / 1e6;
         best = std::min(best, ms);
         total += ms;
@@ -75,11 +67,11 @@ int main(int argc, char **argv)
         const QByteArray next = row(Samples + 1 + i);
         QElapsedTimer t;
         t.start();
-        const double cpuStart = cpuMs();
+        const double cpuStart = threadCpuNs() / 1e6;
         summary.add(next);
         chart.setSubtitleLine(summary.line());
         length += chart.subtitleLine().size();
-        cpu += cpuMs() - cpuStart;
+        cpu += threadCpuNs() / 1e6 - cpuStart;
         const double ms = t.nsecsElapsed() / 1e6;
         worst = std::max(worst, ms);
         total += ms;
