@@ -52,7 +52,7 @@ QRectF Thermometer::tube() const
     return { bulbCentre().x() - TubeWidth / 2, 6, TubeWidth, bottom - 6 };
 }
 
-void Thermometer::glass(qreal dpr)
+void Thermometer::prepareGlass(qreal dpr)
 {
     if (drawnFor(glass_, size(), dpr))
         return;
@@ -110,7 +110,7 @@ void Thermometer::glass(qreal dpr)
 void Thermometer::paintEvent(QPaintEvent *event)
 {
     const qreal dpr = devicePixelRatioF();
-    glass(dpr);
+    prepareGlass(dpr);
     QPainter painter(this);
     // Above the top of the column the empty glass shows, below it the full one.
     const int top = qRound(columnTop(value_));

@@ -24,7 +24,7 @@ private:
     QRectF tube() const;
     QPointF bulbCentre() const;
     qreal columnTop(double value) const;
-    void glass(qreal dpr);
+    void prepareGlass(qreal dpr); // the empty and the full glass
 
     double minimum_, maximum_;
     double value_ = 0;
