@@ -18,6 +18,11 @@ while IFS= read -r file; do
   layer=${file#src/}
   layer=${layer%%/*}
   [ -n "${allowed[$layer]:-}" ] || continue # src/main.cpp may include every layer
+  # A path that climbs out of the folder would slip past the check below.
+  while IFS= read -r line; do
+    echo "$file:${line%%:*}: include by the layer's name, not a relative path" >&2
+    status=1
+  done < <(grep -nE '^#include "\.' "$file" || true)
   while IFS= read -r line; do
     target=$(sed -E 's/^#include "([a-z_]+)\/.*/\1/' <<<"${line#*:}")
     [ -n "${allowed[$target]:-}" ] || continue # not one of our layers

@@ -3,7 +3,7 @@ CHARGEMON_PACKAGES=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-serialport-dev libqt6sql6-sqlite qt6-svg-dev libqcustomplot-dev
   qt6-tools-dev qt6-l10n-tools
-  fonts-noto-cjk
+  fonts-noto-cjk qt6-translations-l10n
 )
 
 chargemon_install() {

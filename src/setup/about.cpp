@@ -2,6 +2,7 @@
 
 #include "platform/settings.h"
 #include "setup/config.h"
+#include "setup/languages.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -12,9 +13,7 @@ About::About(InterfaceTextStore &store, const Settings &settings, QWidget *paren
 {
     setWindowTitle(QStringLiteral("About"));
     const Config config(store);
-    // Only the exact code: a hand-edited "cht" reads English here.
-    Text1->setText(storedLanguage(settings) == QLatin1String("CHT") ? config.AboutCHT()
-                                                                    : config.AboutEN());
+    Text1->setText((config.*languageNamed(storedLanguage(settings)).about)());
     Text1->setWordWrap(true);
     Text1->setMinimumWidth(280);
     Text1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);

@@ -3,6 +3,7 @@
 #include "platform/command_bar.h"
 #include "platform/command_names.h"
 #include "setup/config.h"
+#include "setup/languages.h"
 
 namespace {
 
@@ -55,8 +56,6 @@ const std::vector<Command> &commands()
             { "miWTileV", "", "", "", "", "", false },
             { "miWCascade", "", "", "", "", "", false },
             { "miWArrangeIcons", "", "", "", "", "", false },
-            { "Eng", "", "", "", "", "", false },
-            { "Cht", "", "", "", "", "", false },
             { "Channel", "CH1", "", "", "", "Channel", false },
         };
     }();
@@ -139,7 +138,10 @@ std::vector<BandSpec> build()
     windows.tools.push_back(windowList);
     layout.push_back(windows);
 
-    layout.push_back(menu(Band::Lang, "Lang", { "Eng", "Cht" }));
+    BandSpec lang { Band::Lang, "Lang", Role::PopUp, {} };
+    for (const Language &language : languages())
+        lang.tools.push_back(tool(language.tool));
+    layout.push_back(lang);
     layout.push_back(
         { Band::Channel,
           "Channel",

@@ -3,6 +3,7 @@
 #include "platform/command_names.h"
 #include "setup/about.h"
 #include "setup/guid.h"
+#include "setup/languages.h"
 #include "shell/language.h"
 #include "shell/live_dispatch.h"
 #include "shell/mdi_form.h"
@@ -25,11 +26,11 @@ QHash<QString, std::function<void()>> MDIForm1::commandTable()
           } },
         { ToolName::About, [this] { About(store_, settings_).exec(); } },
         { ToolName::Guid, [this] { Guid::showModal(store_); } },
-        { ToolName::Eng, [this] { language_->ApplyLanguage(QStringLiteral("ENG")); } },
-        { ToolName::Cht, [this] { language_->ApplyLanguage(QStringLiteral("CHT")); } },
         { ToolName::CH1, [this] { Channel_Proc(1); } },
         { ToolName::CH2, [this] { Channel_Proc(2); } },
     };
+    for (const Language &language : languages())
+        table.insert(language.tool, [this, &language] { language_->ApplyLanguage(language.code); });
     for (const QString &name :
          { ToolName::TileH, ToolName::TileV, ToolName::Cascade, ToolName::ArrangeIcons })
         table.insert(name, [this, mode = *WindowArrangement::modeOf(name)] {

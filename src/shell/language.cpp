@@ -2,10 +2,12 @@
 
 #include "platform/command_bar.h"
 #include "platform/settings.h"
+#include "setup/languages.h"
 #include "shell/captions.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QLibraryInfo>
 
 InterfaceLanguage::InterfaceLanguage(CommandBar &bar, Settings &settings, Report report)
     : bar_(bar), settings_(settings), report_(std::move(report))
@@ -14,19 +16,18 @@ InterfaceLanguage::InterfaceLanguage(CommandBar &bar, Settings &settings, Report
 
 InterfaceLanguage::~InterfaceLanguage()
 {
-    useTranslator(false);
+    useTranslations(languages().front());
 }
 
 void InterfaceLanguage::ApplyLanguage(const QString &c)
 {
-    const bool chinese = c != QLatin1String("ENG");
-    const QString code = chinese ? QStringLiteral("CHT") : QStringLiteral("ENG");
-    if (!settings_.setValue(SettingsKeys::Lang, code) && !reported_) {
+    const Language &language = languageFor(c);
+    if (!settings_.setValue(SettingsKeys::Lang, language.code) && !reported_) {
         reported_ = true;
         report_(QStringLiteral("Cannot store the interface language in %1.")
                     .arg(QDir::toNativeSeparators(settings_.fileName())));
     }
-    useTranslator(chinese);
+    useTranslations(language);
     for (const LanguageCaption &caption : languageCaptions())
         bar_.tool(caption.band, caption.tool).setCaption(translatedCaption(caption));
     bar_.refresh();
@@ -34,16 +35,20 @@ void InterfaceLanguage::ApplyLanguage(const QString &c)
         panelCaptions_();
 }
 
-void InterfaceLanguage::useTranslator(bool chinese)
+void InterfaceLanguage::useTranslations(const Language &language)
 {
-    if (chinese == installed_)
+    if (language.locale == locale_)
         return;
-    if (chinese) {
-        if (chinese_.isEmpty() && !chinese_.load(QStringLiteral(":/i18n/chargemon_zh_TW.qm")))
-            qWarning("The Chinese translation is missing from the program");
-        installed_ = QCoreApplication::installTranslator(&chinese_);
-    } else {
-        QCoreApplication::removeTranslator(&chinese_);
-        installed_ = false;
-    }
+    QCoreApplication::removeTranslator(&own_);
+    QCoreApplication::removeTranslator(&qt_);
+    locale_ = language.locale;
+    if (locale_.isEmpty())
+        return;
+    if (!own_.load(QStringLiteral(":/i18n/chargemon_%1.qm").arg(locale_)))
+        qWarning("The %s translation is missing from the program", qPrintable(locale_));
+    QCoreApplication::installTranslator(&own_);
+    // Without Qt's own translation installed, its dialogs stay in English.
+    if (qt_.load(QStringLiteral("qtbase_") + locale_,
+                 QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qt_);
 }

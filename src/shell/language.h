@@ -6,9 +6,10 @@
 
 class CommandBar;
 class Settings;
+struct Language;
 
-// The interface language: English, or Traditional Chinese from the translation carried in
-// the program. The settings entry is the whole state; switching retranslates at once.
+// The interface language, one of the rows of languages(). The settings entry is the whole
+// state; switching retranslates at once, Qt's own dialogs and buttons too.
 class InterfaceLanguage {
 public:
     using Report = std::function<void(const QString &)>;
@@ -18,19 +19,21 @@ public:
     InterfaceLanguage(const InterfaceLanguage &) = delete;
     InterfaceLanguage &operator=(const InterfaceLanguage &) = delete;
 
-    // "ENG" is English, every other code Traditional Chinese; the choice is stored first.
+    // Selects the language of code `c` (see languageFor); the choice is stored first.
     void ApplyLanguage(const QString &c);
     // Sets the information panel's captions after the command bar's.
     void setPanelCaptions(std::function<void()> apply) { panelCaptions_ = std::move(apply); }
 
 private:
-    void useTranslator(bool chinese);
+    void useTranslations(const Language &language);
 
     CommandBar &bar_;
     Settings &settings_;
     Report report_;
     std::function<void()> panelCaptions_;
-    QTranslator chinese_;
-    bool installed_ = false;
+    // The program's own texts and Qt's, of the language in use.
+    QTranslator own_;
+    QTranslator qt_;
+    QString locale_;
     bool reported_ = false;
 };
