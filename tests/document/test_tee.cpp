@@ -479,9 +479,12 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("run.csv"));
         tee *doc = newLive(1);
-        ChannelReading odd = reading(101, 3, Value());
-        odd[Type] = "Pb \"AGM\", 6V"; // needs quoting
-        feed(doc, 1, odd);
+        // A quote alone needs quoting as much as a comma does.
+        for (const char *type : { "\"AGM\" Pb 6V", "Pb, 6V" }) {
+            ChannelReading odd = reading(101, 3, Value());
+            odd[Type] = type;
+            feed(doc, 1, odd);
+        }
         host->scripted.fileAnswers << QStringLiteral("a.mdb") << path;
         host->scripted.openFile({}, {}, {}); // a run file's name, remembered
         command(doc, "Export");
@@ -496,6 +499,10 @@ private slots:
         QVERIFY(reader.waitForFinished());
         const QJsonArray rows = QJsonDocument::fromJson(reader.readAllStandardOutput()).array();
         QCOMPARE(rows.size(), doc->RtnGridRows());
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QCOMPARE(bytes.count("\r\n"), bytes.count('\n')); // spreadsheets want CRLF
         for (int r = 0; r < rows.size(); ++r)
             QCOMPARE(QVariant(rows[r].toArray().toVariantList()).toStringList(),
                      doc->table().rowTexts(r));
