@@ -33,121 +33,82 @@ ChannelReading reading(const QString &type, QList<const char *> cells)
     return r;
 }
 
-QStringList texts(const Infoform1 &panel, SegmentReadout &(Infoform1::*readout)(int) const,
-                  int count)
+QString texts(const Infoform1 &panel, SegmentReadout &(Infoform1::*readout)(int) const, int count)
 {
     QStringList shown;
     for (int i = 0; i < count; ++i)
         shown << (panel.*readout)(i).text();
-    return shown;
+    return shown.join(' ');
 }
 } // namespace
 
 class TestInfoPanel : public QObject {
     Q_OBJECT
 private slots:
-    void gaugeGrowth_data()
-    {
-        QTest::addColumn<int>("index");
-        QTest::addColumn<QStringList>("values");
-        QTest::addColumn<qint64>("maximum");
-        QTest::newRow("12.3 V") << 1 << QStringList { "12.3" } << qint64(20);
-        QTest::newRow("13 V, a multiple moves a full step")
-            << 1 << QStringList { "13" } << qint64(30);
-        QTest::newRow("2000 mAh") << 2 << QStringList { "2000" } << qint64(3100);
-        QTest::newRow("1500 mA") << 3 << QStringList { "1500" } << qint64(2300);
-        QTest::newRow("at the maximum") << 0 << QStringList { "18" } << qint64(18);
-        QTest::newRow("never shrinks") << 1 << QStringList { "13", "5", "20" } << qint64(30);
-    }
+    // A gauge's scale after readings in turn: it grows by steps and never shrinks.
     void gaugeGrowth()
     {
-        QFETCH(int, index);
-        QFETCH(QStringList, values);
-        GaugeScale scale = startScale(index);
-        for (const QString &v : values)
-            scale = grownScale(scale, index, *Fixed::parse(v));
-        QFETCH(qint64, maximum);
-        QCOMPARE(scale.maximum, maximum);
-        if (scale.maximum != startScale(index).maximum)
-            QCOMPARE(scale.secondMark, 0.85 * double(scale.maximum));
+        const std::tuple<int, const char *, qint64> rows[] = {
+            { 1, "12.3", 20 },   { 1, "13", 30 }, // a multiple moves a full step
+            { 2, "2000", 3100 }, { 3, "1500", 2300 }, { 0, "18", 18 }, { 1, "13 5 20", 30 },
+        };
+        for (const auto &[index, values, maximum] : rows) {
+            GaugeScale scale = startScale(index);
+            for (const QString &v : QString(values).split(' '))
+                scale = grownScale(scale, index, *Fixed::parse(v));
+            QCOMPARE(scale.maximum, maximum);
+            if (scale.maximum != startScale(index).maximum)
+                QCOMPARE(scale.secondMark, 0.85 * double(scale.maximum));
+        }
     }
 
-    void cells_data()
-    {
-        QTest::addColumn<QString>("type");
-        QTest::addColumn<QString>("voltage");
-        QTest::addColumn<QString>("percent");
-        QTest::addColumn<int>("bar");
-        QTest::addColumn<CellFill>("fill");
-        const std::tuple<const char *, const char *, const char *, const char *, int, CellFill>
-            rows[] = {
-                { "3.54 V", "LiIo/Po/Fe", "3.54", "45.00", 45, CellFill::Yellow },
-                { "3.5401 V", "LiIo/Po/Fe", "3.5401", "45.00", 45, CellFill::Yellow },
-                { "3.55 V", "LiIo/Po/Fe", "3.55", "45.80", 46, CellFill::Green },
-                { "17.96 % rounds to 18", "LiIo/Po/Fe", "3.2155", "18.00", 18, CellFill::Yellow },
-                { "44.5 % to the even bar", "LiIo/Po/Fe", "3.534", "44.50", 44, CellFill::Yellow },
-                { "below empty", "LiIo/Po/Fe", "2.9", "0.00", 0, CellFill::Red },
-                { "above full", "LiIo/Po/Fe", "4.35", "100.00", 100, CellFill::Green },
-                { "not lithium", "Pb", "3.9", "0.00", 0, CellFill::Red },
-            };
-        for (const auto &[tag, type, voltage, percent, bar, fill] : rows)
-            QTest::newRow(tag) << QString(type) << QString(voltage) << QString(percent) << bar
-                               << fill;
-    }
     void cells()
     {
-        QFETCH(QString, type);
-        QFETCH(QString, voltage);
-        QFETCH(QString, percent);
-        QFETCH(int, bar);
-        QFETCH(CellFill, fill);
-        const CellShown shown = cellShown(type, *Fixed::parse(voltage));
-        QCOMPARE(shown.percent.format2(), percent);
-        QCOMPARE(shown.bar, bar);
-        QCOMPARE(shown.fill, fill);
+        // type, voltage, percent, bar, fill
+        const std::tuple<const char *, const char *, const char *, int, CellFill> rows[] = {
+            { "LiIo/Po/Fe", "3.54", "45.00", 45, CellFill::Yellow },
+            { "LiIo/Po/Fe", "3.5401", "45.00", 45, CellFill::Yellow },
+            { "LiIo/Po/Fe", "3.55", "45.80", 46, CellFill::Green },
+            { "LiIo/Po/Fe", "3.2155", "18.00", 18, CellFill::Yellow }, // 17.96 % rounds to 18
+            { "LiIo/Po/Fe", "3.534", "44.50", 44, CellFill::Yellow }, // to the even bar
+            { "LiIo/Po/Fe", "2.9", "0.00", 0, CellFill::Red },
+            { "LiIo/Po/Fe", "4.35", "100.00", 100, CellFill::Green },
+            { "Pb", "3.9", "0.00", 0, CellFill::Red },
+        };
+        for (const auto &[type, voltage, percent, bar, fill] : rows) {
+            const CellShown shown = cellShown(type, *Fixed::parse(QString(voltage)));
+            QCOMPARE(shown.percent.format2(), percent);
+            QCOMPARE(shown.bar, bar);
+            QCOMPARE(shown.fill, fill);
+        }
     }
 
-    void summary_data()
-    {
-        QTest::addColumn<QStringList>("cells");
-        QTest::addColumn<QStringList>("stats"); // n, highest, lowest, average, spread
-        QTest::newRow("three cells") << QStringList { "3.70", "3.72", "3.68" }
-                                     << QStringList { "3", "3.72", "3.68", "3.70", "0.04" };
-        QTest::newRow("dead first cell counts")
-            << QStringList { "0", "3.70", "3.80" }
-            << QStringList { "2", "3.70", "0.00", "1.85", "3.70" };
-        QTest::newRow("one cell") << QStringList { "3.70" }
-                                  << QStringList { "1", "3.70", "3.70", "3.70", "0.00" };
-        QTest::newRow("none") << QStringList {}
-                              << QStringList { "0", "0.00", "0.00", "0.00", "0.00" };
-    }
     void summary()
     {
-        QFETCH(QStringList, cells);
-        QFETCH(QStringList, stats);
-        std::array<Fixed, CellCount> voltages {};
-        for (int i = 0; i < cells.size(); ++i)
-            voltages[i] = *Fixed::parse(cells[i]);
-        const CellSummary s = summarise(voltages);
-        QCOMPARE((QStringList { QString::number(s.n), s.highest.format2(), s.lowest.format2(),
-                                s.average.format2(), s.spread.format2() }),
-                 stats);
+        // cells, then n, highest, lowest, average, spread; a dead first cell counts
+        const char *const rows[][2] = { { "3.70 3.72 3.68", "3 3.72 3.68 3.70 0.04" },
+                                        { "0 3.70 3.80", "2 3.70 0.00 1.85 3.70" },
+                                        { "3.70", "1 3.70 3.70 3.70 0.00" },
+                                        { "", "0 0.00 0.00 0.00 0.00" } };
+        for (const auto &[cells, stats] : rows) {
+            std::array<Fixed, CellCount> voltages {};
+            const QStringList given = QString(cells).split(' ', Qt::SkipEmptyParts);
+            for (int i = 0; i < given.size(); ++i)
+                voltages[i] = *Fixed::parse(given[i]);
+            const CellSummary s = summarise(voltages);
+            QCOMPARE(QStringList({ QString::number(s.n), s.highest.format2(), s.lowest.format2(),
+                                   s.average.format2(), s.spread.format2() })
+                         .join(' '),
+                     stats);
+        }
     }
 
-    void thermometers_data()
-    {
-        QTest::addColumn<qint64>("twips");
-        QTest::addColumn<Thermometers>("shown");
-        QTest::newRow("17501") << qint64(17501) << Thermometers::Both;
-        QTest::newRow("17500") << qint64(17500) << Thermometers::InternalOnly;
-        QTest::newRow("16201") << qint64(16201) << Thermometers::InternalOnly;
-        QTest::newRow("16200") << qint64(16200) << Thermometers::None;
-    }
     void thermometers()
     {
-        QFETCH(qint64, twips);
-        QFETCH(Thermometers, shown);
-        QCOMPARE(thermometersShown(twips), shown);
+        QCOMPARE(thermometersShown(17501), Thermometers::Both);
+        QCOMPARE(thermometersShown(17500), Thermometers::InternalOnly);
+        QCOMPARE(thermometersShown(16201), Thermometers::InternalOnly);
+        QCOMPARE(thermometersShown(16200), Thermometers::None);
     }
 
     void narrowPanelHidesTheOuterThermometer()
@@ -161,46 +122,34 @@ private slots:
         QVERIFY(panel.ExtTemp().isHidden() && panel.Lab_ExtTemp().isHidden());
     }
 
-    void readingShown_data()
-    {
-        QTest::addColumn<ChannelReading>("reading");
-        QTest::addColumn<QStringList>("cellTexts");
-        QTest::addColumn<int>("litCells");
-        QTest::addColumn<QStringList>("stats");
-        QTest::addColumn<QString>("milliamps");
-        QTest::newRow("Pb shows no cells")
-            << reading("Pb", { "2.10", "2.10", "2.10" }) << QStringList(8, "0.00") << 0
-            << QStringList(4, "0.00") << "1500";
-        QTest::newRow("three lithium cells")
-            << reading("LiIo/Po/Fe", { "3.70", "3.72", "3.68" })
-            << (QStringList { "3.70", "3.72", "3.68" } << QStringList(5, "0.00")) << 3
-            << QStringList { "3.72", "3.68", "3.70", "0.04" } << "1500";
-        ChannelReading noCurrent = reading("NiMH", {});
-        noCurrent[Current] = Value();
-        QTest::newRow("no current")
-            << noCurrent << QStringList(8, "0.00") << 0 << QStringList(4, "0.00") << "0";
-    }
     void readingShown()
     {
-        ScriptedDialogs dialogs;
-        Infoform1 panel(dialogs);
-        QFETCH(ChannelReading, reading);
-        QFETCH(QStringList, cellTexts);
-        QFETCH(int, litCells);
-        QFETCH(QStringList, stats);
-        QFETCH(QString, milliamps);
-        panel.ShowReading(reading);
-        QCOMPARE(texts(panel, &Infoform1::LED2, CellCount), cellTexts);
-        QCOMPARE(texts(panel, &Infoform1::LED3, 4), stats);
-        for (int i = 0; i < CellCount; ++i) {
-            QCOMPARE(panel.LED2(i).digitColor() == Qt::black, i >= litCells);
-            QCOMPARE(panel.BAR(i).fill(), i < litCells ? QString("GREEN") : QString("RED"));
-            QCOMPARE(panel.BAR(i).value() > 0, i < litCells);
+        ChannelReading noCurrent = reading("NiMH", {});
+        noCurrent[Current] = Value();
+        const QString none = "0.00 0.00 0.00 0.00";
+        // reading, its lit cells, cell texts, stats and milliamps shown
+        const std::tuple<ChannelReading, int, QString, QString, QString> rows[] = {
+            { reading("Pb", { "2.10", "2.10", "2.10" }), 0, none + ' ' + none, none, "1500" },
+            { reading("LiIo/Po/Fe", { "3.70", "3.72", "3.68" }), 3,
+              "3.70 3.72 3.68 0.00 0.00 0.00 0.00 0.00", "3.72 3.68 3.70 0.04", "1500" },
+            { noCurrent, 0, none + ' ' + none, none, "0" },
+        };
+        for (const auto &[r, litCells, cellTexts, stats, milliamps] : rows) {
+            ScriptedDialogs dialogs;
+            Infoform1 panel(dialogs);
+            panel.ShowReading(r);
+            QCOMPARE(texts(panel, &Infoform1::LED2, CellCount), cellTexts);
+            QCOMPARE(texts(panel, &Infoform1::LED3, 4), stats);
+            for (int i = 0; i < CellCount; ++i) {
+                QCOMPARE(panel.LED2(i).digitColor() == Qt::black, i >= litCells);
+                QCOMPARE(panel.BAR(i).fill(), i < litCells ? QString("GREEN") : QString("RED"));
+                QCOMPARE(panel.BAR(i).value() > 0, i < litCells);
+            }
+            // -1.5 A is 1500 mA, and the current gauge has grown for it.
+            QCOMPARE(texts(panel, &Infoform1::LED1, GaugeCount),
+                     "12.00 11.10 2000 " + milliamps + " 16.65");
+            QCOMPARE(panel.LED(3).scale().maximum, milliamps == "0" ? 10.0 : 2300.0);
         }
-        // -1.5 A is 1500 mA, and the current gauge has grown for it.
-        QCOMPARE(texts(panel, &Infoform1::LED1, GaugeCount),
-                 QStringList({ "12.00", "11.10", "2000", milliamps, "16.65" }));
-        QCOMPARE(panel.LED(3).scale().maximum, milliamps == "0" ? 10.0 : 2300.0);
     }
 
     // Controls repaint only what changed; the window must still show what a full repaint shows
