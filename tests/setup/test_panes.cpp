@@ -1,17 +1,29 @@
+// The setup forms: the information panel, the advertisement pane, About, the guide and
+// the splash.
+
 #include "platform/analog_gauge.h"
 #include "platform/cell_bar.h"
 #include "platform/qt_command_bar.h"
 #include "platform/segment_readout.h"
+#include "platform/settings.h"
 #include "platform/thermometer.h"
+#include "setup/about.h"
+#include "setup/adform.h"
+#include "setup/config.h"
+#include "setup/guid.h"
 #include "setup/infoform1.h"
-
+#include "setup/splash.h"
 #include "support/fake_clock.h"
 #include "support/scripted_dialogs.h"
+
 #include <QDockWidget>
 #include <QLabel>
 #include <QMainWindow>
 #include <QScreen>
-#include <QTest>
+#include <QTemporaryDir>
+#include <QTextBrowser>
+#include <QThread>
+#include <QtTest>
 
 using namespace PanelRules;
 
@@ -42,8 +54,14 @@ QString texts(const Infoform1 &panel, SegmentReadout &(Infoform1::*readout)(int)
 }
 } // namespace
 
-class TestInfoPanel : public QObject {
+class TestPanes : public QObject {
     Q_OBJECT
+
+    QTemporaryDir folder;
+    InterfaceTextStore store { InterfaceTextStore::builtInPath(), folder.path() };
+    // A store that cannot be read: every value at its default.
+    InterfaceTextStore missing { folder.filePath(QStringLiteral("missing.db")), folder.path() };
+
 private slots:
     // A gauge's scale after readings in turn: it grows by steps and never shrinks.
     void gaugeGrowth()
@@ -180,7 +198,9 @@ private slots:
         }
     }
 
-    void docksAlongTheTopOnce()
+    // The panel docks along the top, once; the advertisement pane at the left, at the store's
+    // width, which folds to its arrow and back but no drag changes.
+    void docking()
     {
         FakeClock clock;
         QMainWindow window;
@@ -188,20 +208,81 @@ private slots:
         ScriptedDialogs dialogs;
         auto *panel = new Infoform1(dialogs, &window);
         panel->DockYourselfTo(bar, true, 1, 0, 802);
-        Tool &tool
-            = bar.tool("IWillDockToActiveBarBand_Infoform1", "IWillDockToActiveBarTool_Infoform1");
+        auto *pane = new adform(store, dialogs);
+        pane->DockYourselfTo(bar, true, 2, 6, 0);
         auto *dock = qobject_cast<QDockWidget *>(panel->parentWidget());
         QVERIFY(dock);
         QCOMPARE(window.dockWidgetArea(dock), Qt::TopDockWidgetArea);
+        window.resize(1000, 700);
         window.show();
-        tool.setVisible(false);
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        bar.tool("IWillDockToActiveBarBand_Infoform1", "IWillDockToActiveBarTool_Infoform1")
+            .setVisible(false);
         QVERIFY(!dock->isVisible());
         QVERIFY(dialogs.asked.isEmpty());
-
         panel->DockYourselfTo(bar, true, 1, 0, 802);
         QCOMPARE(dialogs.asked.size(), 1);
+
+        const int width = Config(store).AdWidth() / 15;
+        QVERIFY(width > 8);
+        QCOMPARE(pane->width(), width);
+        QCOMPARE(pane->Image1->x(), width - 8);
+        window.resizeDocks({ pane->band() }, { width + 150 }, Qt::Horizontal);
+        QTRY_COMPARE(pane->width(), width);
+        QTest::mouseClick(pane->Image1, Qt::LeftButton);
+        QVERIFY(pane->folded());
+        QTRY_COMPARE(pane->width(), 8);
+        QVERIFY(!pane->Web->isVisible());
+        QTest::mouseClick(pane->Image1, Qt::LeftButton);
+        QTRY_COMPARE(pane->width(), width);
+        QVERIFY(pane->Web->isVisible());
+    }
+
+    void aboutTextInTheStoredLanguage_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<bool>("chinese");
+        QTest::newRow("CHT") << "CHT" << true;
+        QTest::newRow("spaces") << " CHT " << true;
+        QTest::newRow("lower case") << "cht" << false;
+    }
+
+    void aboutTextInTheStoredLanguage()
+    {
+        QFETCH(QString, stored);
+        QFETCH(bool, chinese);
+        Settings settings(folder.filePath(QStringLiteral("about.ini")));
+        QVERIFY(settings.setValue(SettingsKeys::Lang, stored));
+        const Config config(store);
+        QVERIFY(config.AboutCHT() != config.AboutEN());
+        About about(store, settings);
+        QCOMPARE(about.Text1->text(), chinese ? config.AboutCHT() : config.AboutEN());
+        about.show();
+        QTest::mouseClick(about.Text1, Qt::LeftButton);
+        QVERIFY(!about.isVisible());
+    }
+
+    void guideOnlyWithAPage() { QVERIFY(Guid(store).hasPage() && !Guid(missing).hasPage()); }
+
+    void splashCentredAboveTheMiddle()
+    {
+        // (24000 - 8235) / 2 = 7882 twips, 525.5 pixels; (15000 - 5250) / 2 - 500 = 4375.
+        QCOMPARE(frmSplash::Center(QRect(0, 0, 1600, 1000), frmSplash::area), QPoint(525, 292));
+        QCOMPARE(frmSplash::Center(QRect(1600, 0, 1600, 1000), frmSplash::area), QPoint(2125, 292));
+        // Smaller than the splash: (6000 - 8235) / 2 = -1117 twips; (4500 - 5250) / 2 - 500.
+        QCOMPARE(frmSplash::Center(QRect(0, 0, 400, 300), frmSplash::area), QPoint(-74, -58));
+    }
+
+    void splashStaysWhileTheLoadIsSlow()
+    {
+        QVERIFY(!frmSplash(missing).isVisible()); // no picture, no window
+        frmSplash splash(store);
+        QVERIFY(splash.isVisible());
+        QThread::msleep(2300); // a load that keeps the event loop busy past the two seconds
+        QVERIFY(splash.isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!splash.isVisible(), 500);
     }
 };
 
-QTEST_MAIN(TestInfoPanel)
-#include "test_info_panel.moc"
+QTEST_MAIN(TestPanes)
+#include "test_panes.moc"
