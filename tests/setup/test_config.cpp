@@ -201,26 +201,6 @@ private slots:
         QCOMPARE(falseFlags(Config(store).flags()).join(u' '), hidden);
     }
 
-    void nullFieldsWriteNothing()
-    {
-        const QString store = makeStore(folder(),
-                                        { "UPDATE interface SET aboutimg = NULL",
-                                          "UPDATE AD_manul SET AD_img = NULL, AD_Html = NULL" });
-        const QDir html(at("html"));
-        QVERIFY(QDir().mkpath(html.path()));
-        writeAll(html.filePath("ad.htm"), "earlier page");
-
-        InterfaceTextStore texts(store, folder());
-        const Config config(texts);
-        QCOMPARE(texts.takeProblem(), QString());
-        QVERIFY(config.AboutImg().isEmpty());
-        QVERIFY(config.Splash().isEmpty());
-        QCOMPARE(config.AD_Html_FileName(), html.filePath("ad.htm"));
-        QCOMPARE(readAll(config.AD_Html_FileName()), QByteArray("earlier page"));
-        QVERIFY(!html.exists(QStringLiteral("image")));
-        QCOMPARE(readAll(config.Guid_Html_FileName()), QByteArray("<html>guide</html>"));
-    }
-
     void filesAreWrittenOncePerRunOrWhenChanged()
     {
         const QString storePath = makeStore(folder());
@@ -248,6 +228,18 @@ private slots:
         InterfaceTextStore nextRun(storePath, folder());
         Config config(nextRun);
         QCOMPARE(readAll(page), QByteArray("<html>new</html>"));
+
+        // Null fields write nothing and name no picture; the page already there is kept.
+        runSql(storePath,
+               { "UPDATE interface SET aboutimg = NULL",
+                 "UPDATE AD_manul SET AD_img = NULL, AD_Html = NULL" });
+        const Config nulls(nextRun);
+        QCOMPARE(nextRun.takeProblem(), QString());
+        QVERIFY(nulls.AboutImg().isEmpty() && nulls.Splash().isEmpty());
+        QCOMPARE(nulls.AD_Html_FileName(), page);
+        QCOMPARE(readAll(page) + readAll(at("html/image/img.jpg")),
+                 QByteArray("<html>new</html>\xFF\xD8\xFF\xE0"));
+        QCOMPARE(readAll(nulls.Guid_Html_FileName()), QByteArray("<html>guide</html>"));
     }
 
     void unwritableProgramFolderIsReportedOnce()
