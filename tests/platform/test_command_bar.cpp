@@ -20,12 +20,7 @@ using Role = BandSpec::Role;
 
 ToolSpec spec(const QString &name, const QString &subBand = {}, Kind kind = Kind::Button)
 {
-    ToolSpec tool;
-    tool.name = name;
-    tool.kind = kind;
-    tool.caption = name.toUpper();
-    tool.subBand = subBand;
-    return tool;
+    return { name, kind, name.toUpper(), {}, subBand };
 }
 
 // A small layout with every kind of band and tool the program's own layout uses.
