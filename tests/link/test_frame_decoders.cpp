@@ -52,7 +52,7 @@ QString heard(const QByteArray &frame)
                       : QStringList({ channel + r[Type].text(), r[Chg].text(), r[Current].text(),
                                       r[Power].text() })
                             .join(u'/'));
-        if (e.kind == FakeLinkHost::Event::Reading && *r[Time].time() != TenOClock)
+        if (e.kind == FakeLinkHost::Event::Reading && r[Time] != Value(TenOClock))
             words << "wrong time";
     }
     return words.join(u' ');
