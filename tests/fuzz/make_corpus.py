@@ -2,60 +2,45 @@
 """Writes the seed corpus of fuzz_frames into corpus/ (run from anywhere).
 
 Each file is one fuzz input: a first byte choosing the delivery chunk size (0 = one byte
-at a time), then the bytes on the line. Frames are encoded with the charger's pair values:
-whole part and hundredths, each biased by 128.
+at a time), then the bytes on the line. Frames hold the charger's codes and pair values
+(whole part and hundredths), each byte biased by 128.
 """
 import pathlib
 import random
 
-OUT = pathlib.Path(__file__).resolve().parent / "corpus"
 
-
-def frame(length):
+def frame(length, codes=(), pairs=()):
+    """Bytes of a frame with (position, code) and (position, hundredths) set."""
     b = bytearray([128] * length)
     b[0], b[-1] = ord("{"), ord("}")
-    return b
+    for pos, code in codes:
+        b[pos] = 128 + code
+    for pos, hundredths in pairs:
+        whole = int(hundredths / 100)
+        b[pos], b[pos + 1] = 128 + whole, 128 + hundredths - whole * 100
+    return bytes(b)
 
 
-def pair(b, pos, hundredths):
-    whole, frac = int(hundredths / 100), hundredths - int(hundredths / 100) * 100
-    b[pos], b[pos + 1] = 128 + whole, 128 + frac
-
-
-def block(b, base, mode, type_code, cells):
-    b[base + 1], b[base + 2] = 128 + mode, 128 + type_code
-    cap = 1234
-    b[base + 6:base + 9] = bytes([128 + cap // 10000, 128 + cap // 100 % 100, 128 + cap % 100])
-    pair(b, base + 11, 205)
-    pair(b, base + 15, 1237)
-    pair(b, base + 17, 25)
-    for k in range(1, cells + 1):
-        pair(b, base + 17 + 2 * k, 400 + k)
+def block(base, mode, type_code, cells):
+    """A channel block charging 1234 mAh so far; cell k at 4.00 + k/100 V."""
+    codes = [(base + 1, mode), (base + 2, type_code), (base + 7, 12), (base + 8, 34)]
+    pairs = [(base + 11, 205), (base + 15, 1237), (base + 17, 25), (4, 1200)]
+    return codes, pairs + [(base + 17 + 2 * k, 400 + k) for k in range(1, cells + 1)]
 
 
 def frame36(mode=2, type_code=0):
-    b = frame(36)
-    block(b, 0, mode, type_code, 8)
-    pair(b, 4, 1200)
-    return bytes(b)
+    return frame(36, *block(0, mode, type_code, 8))
 
 
 def frame76(mode=1, type_code=2):
-    b = frame(76)
-    b[8], b[23] = 128 + mode, 128 + type_code
-    for pos, value in ((33, 150), (35, 840), (37, 30), (39, 41), (41, 1190), (43, 987)):
-        pair(b, pos, value)
-    for k in range(1, 13):
-        pair(b, 43 + 2 * k, 420 - k)
-    return bytes(b)
+    pairs = [(33, 150), (35, 840), (37, 30), (39, 41), (41, 1190), (43, 987)]
+    cells = [(43 + 2 * k, 420 - k) for k in range(1, 13)]
+    return frame(76, [(8, mode), (23, type_code)], pairs + cells)
 
 
 def frame112(mode1=2, mode2=1):
-    b = frame(112)
-    block(b, 0, mode1, 0, 12)
-    block(b, 54, mode2, 4, 12)
-    pair(b, 4, 1200)
-    return bytes(b)
+    (c1, p1), (c2, p2) = block(0, mode1, 0, 12), block(54, mode2, 4, 12)
+    return frame(112, c1 + c2, p1 + p2)
 
 
 def noise(rng, n):
@@ -78,9 +63,10 @@ def main():
         + frame76() + frame112(0, 2) + noise(rng, 1) + frame36(mode=0) + tail,
         "big_chunks": b"\x80" + (frame112() + frame36() + frame76()) * 4 + tail,
     }
-    OUT.mkdir(exist_ok=True)
+    out = pathlib.Path(__file__).resolve().parent / "corpus"
+    out.mkdir(exist_ok=True)
     for name, data in seeds.items():
-        (OUT / name).write_bytes(data)
+        (out / name).write_bytes(data)
 
 
 if __name__ == "__main__":

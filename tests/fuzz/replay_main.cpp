@@ -11,14 +11,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size);
 
 int main(int argc, char *argv[])
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: fuzz_frames_replay CORPUS_FOLDER\n");
-        return 1;
-    }
-    const QDir dir(QFile::decodeName(argv[1]));
-    const QStringList names = dir.entryList(QDir::Files, QDir::Name);
-    for (const QString &name : names) {
-        QFile file(dir.filePath(name));
+    // No folder, or an empty one, replays nothing and fails.
+    const QFileInfoList inputs
+        = argc == 2 ? QDir(QFile::decodeName(argv[1])).entryInfoList(QDir::Files) : QFileInfoList();
+    for (const QFileInfo &input : inputs) {
+        QFile file(input.filePath());
         if (!file.open(QIODevice::ReadOnly)) {
             std::fprintf(stderr, "cannot read %s\n", qPrintable(file.fileName()));
             return 1;
@@ -27,6 +24,6 @@ int main(int argc, char *argv[])
         LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t *>(bytes.constData()),
                                size_t(bytes.size()));
     }
-    std::printf("replayed %lld inputs\n", static_cast<long long>(names.size()));
-    return names.isEmpty() ? 1 : 0;
+    std::printf("replayed %lld inputs\n", static_cast<long long>(inputs.size()));
+    return inputs.isEmpty() ? 1 : 0;
 }

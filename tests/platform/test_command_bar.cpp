@@ -20,12 +20,7 @@ using Role = BandSpec::Role;
 
 ToolSpec spec(const QString &name, const QString &subBand = {}, Kind kind = Kind::Button)
 {
-    ToolSpec tool;
-    tool.name = name;
-    tool.kind = kind;
-    tool.caption = name.toUpper();
-    tool.subBand = subBand;
-    return tool;
+    return { name, kind, name.toUpper(), {}, subBand };
 }
 
 // A small layout with every kind of band and tool the program's own layout uses.
@@ -98,19 +93,15 @@ private slots:
         QCOMPARE(bar_->tool("Tools", "Open").caption(), "Öffnen");
     }
 
-    void clicksArriveWithTheClickedTool_data()
-    {
-        QTest::addColumn<QString>("tool");
-        // A menu command, a pop-up shared by openers, a name also in a menu, a drop-down entry.
-        for (const char *tool : { "ChildFile/Exit", "Lang/Cht", "Tools/Open", "Channel/CH2" })
-            QTest::newRow(tool) << QString(tool);
-    }
     void clicksArriveWithTheClickedTool()
     {
-        QFETCH(QString, tool);
-        Tool &clicked = bar_->tool(tool.section('/', 0, 0), tool.section('/', 1));
-        actionOf(clicked)->trigger();
-        QCOMPARE(clicked_, QList<Tool *>({ &clicked }));
+        // A menu command, a pop-up shared by openers, a name also in a menu, a drop-down entry.
+        for (const QString name : { "ChildFile/Exit", "Lang/Cht", "Tools/Open", "Channel/CH2" }) {
+            Tool &clicked = bar_->tool(name.section('/', 0, 0), name.section('/', 1));
+            actionOf(clicked)->trigger();
+            QCOMPARE(clicked_, QList<Tool *>({ &clicked }));
+            clicked_.clear();
+        }
     }
 
     void clickingNeverTogglesTheCheckedState()
@@ -193,8 +184,6 @@ private slots:
         QCOMPARE(combo->count(), 0);
         state.addListItem("four");
         QCOMPARE(combo->currentText(), "one"); // the text line changes only when set
-        state.setText("four");
-        QCOMPARE(combo->currentText(), "four");
     }
     // The active chart window brings its menu bar; the "Windows" menu lists the children.
     void childWindows()

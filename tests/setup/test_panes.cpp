@@ -1,0 +1,281 @@
+// The setup forms: the information panel, the advertisement pane, About, the guide and
+// the splash.
+
+#include "platform/analog_gauge.h"
+#include "platform/cell_bar.h"
+#include "platform/qt_command_bar.h"
+#include "platform/segment_readout.h"
+#include "platform/settings.h"
+#include "platform/thermometer.h"
+#include "setup/about.h"
+#include "setup/adform.h"
+#include "setup/config.h"
+#include "setup/guid.h"
+#include "setup/infoform1.h"
+#include "setup/splash.h"
+#include "support/fake_clock.h"
+#include "support/scripted_dialogs.h"
+
+#include <QDockWidget>
+#include <QLabel>
+#include <QMainWindow>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTextBrowser>
+#include <QThread>
+#include <QtTest>
+
+using namespace PanelRules;
+
+namespace {
+ChannelReading reading(const QString &type, QList<const char *> cells)
+{
+    ChannelReading r;
+    r[Type] = type;
+    r[In_Volt] = "12.00";
+    r[Bat_volt] = "11.10";
+    r[Current] = Fixed::fromHundredths(-150);
+    r[Cap] = 2000;
+    r[Power] = "16.65";
+    r[In_temp] = 31;
+    r[Ext_temp] = 27;
+    for (int c = 0; c < 12; ++c)
+        r[C1 + c] = c < cells.size() ? Value(*Fixed::parse(QString::fromLatin1(cells[c])))
+                                     : Value(Fixed());
+    return r;
+}
+
+QString texts(const Infoform1 &panel, SegmentReadout &(Infoform1::*readout)(int) const, int count)
+{
+    QStringList shown;
+    for (int i = 0; i < count; ++i)
+        shown << (panel.*readout)(i).text();
+    return shown.join(' ');
+}
+} // namespace
+
+class TestPanes : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir folder;
+    InterfaceTextStore store { InterfaceTextStore::builtInPath(), folder.path() };
+    // A store that cannot be read: every value at its default.
+    InterfaceTextStore missing { folder.filePath(QStringLiteral("missing.db")), folder.path() };
+
+private slots:
+    // A gauge's scale after readings in turn: it grows by steps and never shrinks.
+    void gaugeGrowth()
+    {
+        const std::tuple<int, const char *, qint64> rows[] = {
+            { 1, "12.3", 20 },   { 1, "13", 30 }, // a multiple moves a full step
+            { 2, "2000", 3100 }, { 3, "1500", 2300 }, { 0, "18", 18 }, { 1, "13 5 20", 30 },
+        };
+        for (const auto &[index, values, maximum] : rows) {
+            GaugeScale scale = startScale(index);
+            for (const QString &v : QString(values).split(' '))
+                scale = grownScale(scale, index, *Fixed::parse(v));
+            QCOMPARE(scale.maximum, maximum);
+            if (scale.maximum != startScale(index).maximum)
+                QCOMPARE(scale.secondMark, 0.85 * double(scale.maximum));
+        }
+    }
+
+    void cells()
+    {
+        // type, voltage, percent, bar, fill
+        const std::tuple<const char *, const char *, const char *, int, CellFill> rows[] = {
+            { "LiIo/Po/Fe", "3.54", "45.00", 45, CellFill::Yellow },
+            { "LiIo/Po/Fe", "3.5401", "45.00", 45, CellFill::Yellow },
+            { "LiIo/Po/Fe", "3.55", "45.80", 46, CellFill::Green },
+            { "LiIo/Po/Fe", "3.2155", "18.00", 18, CellFill::Yellow }, // 17.96 % rounds to 18
+            { "LiIo/Po/Fe", "3.534", "44.50", 44, CellFill::Yellow }, // to the even bar
+            { "LiIo/Po/Fe", "2.9", "0.00", 0, CellFill::Red },
+            { "LiIo/Po/Fe", "4.35", "100.00", 100, CellFill::Green },
+            { "Pb", "3.9", "0.00", 0, CellFill::Red },
+        };
+        for (const auto &[type, voltage, percent, bar, fill] : rows) {
+            const CellShown shown = cellShown(type, *Fixed::parse(QString(voltage)));
+            QCOMPARE(shown.percent.format2(), percent);
+            QCOMPARE(shown.bar, bar);
+            QCOMPARE(shown.fill, fill);
+        }
+    }
+
+    void summary()
+    {
+        // cells, then n, highest, lowest, average, spread; a dead first cell counts
+        const char *const rows[][2] = { { "3.70 3.72 3.68", "3 3.72 3.68 3.70 0.04" },
+                                        { "0 3.70 3.80", "2 3.70 0.00 1.85 3.70" },
+                                        { "3.70", "1 3.70 3.70 3.70 0.00" },
+                                        { "", "0 0.00 0.00 0.00 0.00" } };
+        for (const auto &[cells, stats] : rows) {
+            std::array<Fixed, CellCount> voltages {};
+            const QStringList given = QString(cells).split(' ', Qt::SkipEmptyParts);
+            for (int i = 0; i < given.size(); ++i)
+                voltages[i] = *Fixed::parse(given[i]);
+            const CellSummary s = summarise(voltages);
+            QCOMPARE(QStringList({ QString::number(s.n), s.highest.format2(), s.lowest.format2(),
+                                   s.average.format2(), s.spread.format2() })
+                         .join(' '),
+                     stats);
+        }
+    }
+
+    void thermometers()
+    {
+        QCOMPARE(thermometersShown(17501), Thermometers::Both);
+        QCOMPARE(thermometersShown(17500), Thermometers::InternalOnly);
+        QCOMPARE(thermometersShown(16201), Thermometers::InternalOnly);
+        QCOMPARE(thermometersShown(16200), Thermometers::None);
+    }
+
+    void readingShown()
+    {
+        ChannelReading noCurrent = reading("NiMH", {});
+        noCurrent[Current] = Value();
+        const QString none = "0.00 0.00 0.00 0.00";
+        // reading, its lit cells, cell texts, stats and milliamps shown
+        const std::tuple<ChannelReading, int, QString, QString, QString> rows[] = {
+            { reading("Pb", { "2.10", "2.10", "2.10" }), 0, none + ' ' + none, none, "1500" },
+            { reading("LiIo/Po/Fe", { "3.70", "3.72", "3.68" }), 3,
+              "3.70 3.72 3.68 0.00 0.00 0.00 0.00 0.00", "3.72 3.68 3.70 0.04", "1500" },
+            { noCurrent, 0, none + ' ' + none, none, "0" },
+        };
+        for (const auto &[r, litCells, cellTexts, stats, milliamps] : rows) {
+            ScriptedDialogs dialogs;
+            Infoform1 panel(dialogs);
+            panel.ShowReading(r);
+            QCOMPARE(texts(panel, &Infoform1::LED2, CellCount), cellTexts);
+            QCOMPARE(texts(panel, &Infoform1::LED3, 4), stats);
+            for (int i = 0; i < CellCount; ++i) {
+                QCOMPARE(panel.LED2(i).digitColor() == Qt::black, i >= litCells);
+                QCOMPARE(panel.BAR(i).fill(), i < litCells ? QString("GREEN") : QString("RED"));
+                QCOMPARE(panel.BAR(i).value() > 0, i < litCells);
+            }
+            // -1.5 A is 1500 mA, and the current gauge has grown for it.
+            QCOMPARE(texts(panel, &Infoform1::LED1, GaugeCount),
+                     "12.00 11.10 2000 " + milliamps + " 16.65");
+            QCOMPARE(panel.LED(3).scale().maximum, milliamps == "0" ? 10.0 : 2300.0);
+        }
+    }
+
+    // Controls repaint only what changed; the window must still show what a full repaint shows
+    // after needles, columns, bars, colours and digits have moved. A narrower panel drops the
+    // outer thermometer.
+    void partialRepaintsLeaveNothingStale()
+    {
+        ScriptedDialogs dialogs;
+        Infoform1 panel(dialogs);
+        panel.resize(1600, 140);
+        panel.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+        const auto shown = [&] {
+            QApplication::processEvents();
+            return panel.screen()->grabWindow(panel.winId()).toImage();
+        };
+        ChannelReading low = reading("LiIo/Po/Fe", { "4.10", "3.30" });
+        low[Bat_volt] = "7.40";
+        low[Current] = "0.20";
+        low[In_temp] = 64;
+        for (const ChannelReading &r :
+             { reading("LiIo/Po/Fe", { "3.70", "3.72", "3.68" }), low, reading("NiMH", {}) }) {
+            panel.ShowReading(r);
+            const QImage partial = shown();
+            for (QWidget *w : panel.findChildren<QWidget *>())
+                w->update();
+            panel.update();
+            QCOMPARE(shown(), partial);
+        }
+        panel.resize(17000 / TwipsPerPixel, 140); // too narrow for the outer thermometer
+        QVERIFY(!panel.InTemp().isHidden() && !panel.Lab_InTemp().isHidden());
+        QVERIFY(panel.ExtTemp().isHidden() && panel.Lab_ExtTemp().isHidden());
+    }
+
+    // The panel docks along the top, once; the advertisement pane at the left, at the store's
+    // width, which folds to its arrow and back but no drag changes.
+    void docking()
+    {
+        FakeClock clock;
+        QMainWindow window;
+        QtCommandBar bar(&window, nullptr, {}, clock);
+        ScriptedDialogs dialogs;
+        auto *panel = new Infoform1(dialogs, &window);
+        panel->DockYourselfTo(bar, true, 1, 0, 802);
+        auto *pane = new adform(store, dialogs);
+        pane->DockYourselfTo(bar, true, 2, 6, 0);
+        auto *dock = qobject_cast<QDockWidget *>(panel->parentWidget());
+        QVERIFY(dock);
+        QCOMPARE(window.dockWidgetArea(dock), Qt::TopDockWidgetArea);
+        window.resize(1000, 700);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        bar.tool("IWillDockToActiveBarBand_Infoform1", "IWillDockToActiveBarTool_Infoform1")
+            .setVisible(false);
+        QVERIFY(!dock->isVisible());
+        QVERIFY(dialogs.asked.isEmpty());
+        panel->DockYourselfTo(bar, true, 1, 0, 802);
+        QCOMPARE(dialogs.asked.size(), 1);
+
+        const int width = Config(store).AdWidth() / 15;
+        QVERIFY(width > 8);
+        QCOMPARE(pane->width(), width);
+        QCOMPARE(pane->Image1->x(), width - 8);
+        window.resizeDocks({ pane->band() }, { width + 150 }, Qt::Horizontal);
+        QTRY_COMPARE(pane->width(), width);
+        QTest::mouseClick(pane->Image1, Qt::LeftButton);
+        QVERIFY(pane->folded());
+        QTRY_COMPARE(pane->width(), 8);
+        QVERIFY(!pane->Web->isVisible());
+        QTest::mouseClick(pane->Image1, Qt::LeftButton);
+        QTRY_COMPARE(pane->width(), width);
+        QVERIFY(pane->Web->isVisible());
+    }
+
+    void aboutTextInTheStoredLanguage_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<bool>("chinese");
+        QTest::newRow("CHT") << "CHT" << true;
+        QTest::newRow("spaces") << " CHT " << true;
+        QTest::newRow("lower case") << "cht" << false;
+    }
+
+    void aboutTextInTheStoredLanguage()
+    {
+        QFETCH(QString, stored);
+        QFETCH(bool, chinese);
+        Settings settings(folder.filePath(QStringLiteral("about.ini")));
+        QVERIFY(settings.setValue(SettingsKeys::Lang, stored));
+        const Config config(store);
+        QVERIFY(config.AboutCHT() != config.AboutEN());
+        About about(store, settings);
+        QCOMPARE(about.Text1->text(), chinese ? config.AboutCHT() : config.AboutEN());
+        about.show();
+        QTest::mouseClick(about.Text1, Qt::LeftButton);
+        QVERIFY(!about.isVisible());
+    }
+
+    void guideOnlyWithAPage() { QVERIFY(Guid(store).hasPage() && !Guid(missing).hasPage()); }
+
+    void splashCentredAboveTheMiddle()
+    {
+        // (24000 - 8235) / 2 = 7882 twips, 525.5 pixels; (15000 - 5250) / 2 - 500 = 4375.
+        QCOMPARE(frmSplash::Center(QRect(0, 0, 1600, 1000), frmSplash::area), QPoint(525, 292));
+        QCOMPARE(frmSplash::Center(QRect(1600, 0, 1600, 1000), frmSplash::area), QPoint(2125, 292));
+        // Smaller than the splash: (6000 - 8235) / 2 = -1117 twips; (4500 - 5250) / 2 - 500.
+        QCOMPARE(frmSplash::Center(QRect(0, 0, 400, 300), frmSplash::area), QPoint(-74, -58));
+    }
+
+    void splashStaysWhileTheLoadIsSlow()
+    {
+        QVERIFY(!frmSplash(missing).isVisible()); // no picture, no window
+        frmSplash splash(store);
+        QVERIFY(splash.isVisible());
+        QThread::msleep(2300); // a load that keeps the event loop busy past the two seconds
+        QVERIFY(splash.isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!splash.isVisible(), 500);
+    }
+};
+
+QTEST_MAIN(TestPanes)
+#include "test_panes.moc"
