@@ -1,3 +1,4 @@
+#include "frame_builder.h"
 #include "link/frame_assembler.h"
 #include "link/port_search.h"
 #include "platform/port_list.h"
@@ -61,11 +62,10 @@ private slots:
 
     void keepsTheSendingPort()
     {
-        rig->port.sendOnOpen(3, "{abc");
+        rig->port.sendOnOpen(3, FrameBuilder(Frame112Length).code(1, 2));
         rig->search.start();
         QCOMPARE(rig->port.openedPorts(), QList<int>({ 1 }));
         QVERIFY(rig->search.probeTimer().isActive()); // waits on a timer, not a sleep
-
         rig->search.probeWaitOver(); // COM1 silent: closed, COM3 next
         QCOMPARE(rig->port.openedPorts(), QList<int>({ 1, 3 }));
         QVERIFY(!rig->search.connected());
@@ -76,9 +76,17 @@ private slots:
         QVERIFY(rig->host.lamps.value(LinkHost::Lamp::Connection));
         QVERIFY(!rig->search.Timer1().isActive() && rig->search.Timer_out().isActive());
         QCOMPARE(rig->port.portNumber(), 3);
-        // the bytes that told the port apart are the assembler's
-        rig->port.push("x");
-        QVERIFY(rig->assembler.synced());
+        const SerialPort::LineSettings line = rig->port.lineSettings();
+        QCOMPARE(line.baudRate, 9600);
+        QCOMPARE(line.dataBits, QSerialPort::Data8);
+        QCOMPARE(line.parity, QSerialPort::NoParity);
+        QCOMPARE(line.stopBits, QSerialPort::OneStop);
+        QCOMPARE(line.flowControl, QSerialPort::NoFlowControl);
+        // the frame that told the port apart is read without waiting for the next one
+        QCOMPARE(rig->host.count(FakeLinkHost::Event::Reading, 1), 0);
+        QCoreApplication::processEvents();
+        QCOMPARE(rig->host.count(FakeLinkHost::Event::Reading, 1), 1);
+        QCOMPARE(rig->port.bytesWaiting(), 0);
     }
 
     void laterTicksFindALateCharger()
@@ -226,6 +234,7 @@ private slots:
         QSignalSpy connected(&rig->search, &PortSearch::connectedChanged);
         rig->search.start();
         QVERIFY(connected.wait(5000));
+        QCoreApplication::processEvents(); // hears the byte it found the port by
         rig->clock.advanceMs(10001);
         QVERIFY(connected.wait(5000));
         QCOMPARE(connected, QList<QVariantList>({ { true }, { false } }));
