@@ -10,6 +10,10 @@
 
 namespace {
 
+// The charger's line, fixed: 9600 baud, 8N1, no flow control.
+constexpr SerialPort::LineSettings ChargerLine { 9600, QSerialPort::Data8, QSerialPort::NoParity,
+                                                 QSerialPort::OneStop, QSerialPort::NoFlowControl };
+
 // "COM3" is port 3: the characters from the fourth on; 0 when they are not a number.
 int portNumberOf(const QString &name)
 {
@@ -31,6 +35,7 @@ PortSearch::PortSearch(SerialPort &port, const PortList &ports, LinkHost &host, 
     connect(&timerOut_, &QTimer::timeout, this, &PortSearch::Timer_out_Timer);
     connect(&probeTimer_, &QTimer::timeout, this, &PortSearch::probeWaitOver);
     connect(&port_, &SerialPort::notified, this, &PortSearch::onPortEvent);
+    port_.setLineSettings(ChargerLine);
 }
 
 QStringList PortSearch::PortScan() const
@@ -124,6 +129,17 @@ void PortSearch::connectTo(int number)
     host_.setLamp(LinkHost::Lamp::Connection, true);
     host_.State_add(QStringLiteral("Serial port %1 was connected.").arg(number));
     emit connectedChanged(true);
+    // The bytes that told the port apart are waiting already, and the port notifies only
+    // when more arrive; without this the first frame would wait for the next one. Posted,
+    // so that it comes once the connection is in place; by the threshold rule then, as a
+    // notification that came first may have read them or the connection may have ended.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (port_.receiveDue())
+                assembler_.onNotification(SerialPort::Receive);
+        },
+        Qt::QueuedConnection);
 }
 
 void PortSearch::hint(const QString &message)

@@ -12,6 +12,16 @@ QtSerialPort::QtSerialPort(const PortList &ports, QObject *parent)
     connect(&port_, &QSerialPort::errorOccurred, this, &QtSerialPort::onError);
 }
 
+void QtSerialPort::setLineSettings(const LineSettings &settings)
+{
+    // Kept by QSerialPort while closed and applied when it opens.
+    port_.setBaudRate(settings.baudRate);
+    port_.setDataBits(settings.dataBits);
+    port_.setParity(settings.parity);
+    port_.setStopBits(settings.stopBits);
+    port_.setFlowControl(settings.flowControl);
+}
+
 QString QtSerialPort::deviceName() const
 {
     return ports_.device(number_);
@@ -25,11 +35,6 @@ SerialPort::OpenResult QtSerialPort::open()
     if (dev.isEmpty())
         return OpenResult::Failed;
     port_.setPortName(dev);
-    port_.setBaudRate(QSerialPort::Baud9600);
-    port_.setDataBits(QSerialPort::Data8);
-    port_.setParity(QSerialPort::NoParity);
-    port_.setStopBits(QSerialPort::OneStop);
-    port_.setFlowControl(QSerialPort::NoFlowControl);
     if (port_.open(QIODevice::ReadOnly))
         return OpenResult::Opened;
     if (port_.error() != QSerialPort::PermissionError)
@@ -50,7 +55,7 @@ void QtSerialPort::close()
 
 void QtSerialPort::onReadyRead()
 {
-    if (threshold_ > 0 && port_.bytesAvailable() >= threshold_)
+    if (receiveDue())
         emit notified(Receive);
 }
 

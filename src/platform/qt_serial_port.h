@@ -12,6 +12,7 @@ class QtSerialPort final : public SerialPort {
 public:
     explicit QtSerialPort(const PortList &ports, QObject *parent = nullptr);
 
+    void setLineSettings(const LineSettings &settings) override;
     void setPortNumber(int number) override { number_ = number; }
     int portNumber() const override { return number_; }
     QString deviceName() const override;

@@ -31,7 +31,7 @@ void ScriptedSerialPort::push(const QByteArray &bytes)
     if (!open_ || bytes.isEmpty())
         return;
     buffer_ += bytes;
-    if (threshold_ > 0 && buffer_.size() >= threshold_)
+    if (receiveDue())
         emit notified(Receive);
 }
 

@@ -28,7 +28,10 @@ public:
 
     // Every port number that open() was called with, in order.
     const QList<int> &openedPorts() const { return opened_; }
+    // The line settings last asked for; all zero before.
+    const LineSettings &lineSettings() const { return settings_; }
 
+    void setLineSettings(const LineSettings &settings) override { settings_ = settings; }
     void setPortNumber(int number) override { number_ = number; }
     int portNumber() const override { return number_; }
     QString deviceName() const override { return QStringLiteral("/dev/scripted%1").arg(number_); }
@@ -46,6 +49,7 @@ private:
     QMap<int, QByteArray> onOpen_;
     QList<int> opened_;
     QByteArray buffer_;
+    LineSettings settings_ {};
     int number_ = 0;
     int threshold_ = 0;
     int readLength_ = 0;

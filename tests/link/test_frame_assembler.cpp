@@ -22,6 +22,7 @@ QByteArray noise(int n)
 class VanishingPort final : public SerialPort {
 public:
     QByteArray held;
+    void setLineSettings(const LineSettings &) override { }
     void setPortNumber(int) override { }
     int portNumber() const override { return 1; }
     QString deviceName() const override { return {}; }

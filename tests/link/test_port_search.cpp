@@ -1,3 +1,4 @@
+#include "frame_builder.h"
 #include "link/frame_assembler.h"
 #include "link/port_search.h"
 #include "platform/port_list.h"
@@ -59,29 +60,7 @@ class TestPortSearch : public QObject {
 private slots:
     void init() { rig = std::make_unique<Rig>(); }
 
-    void keepsTheSendingPort()
-    {
-        rig->port.sendOnOpen(3, "{abc");
-        rig->search.start();
-        QCOMPARE(rig->port.openedPorts(), QList<int>({ 1 }));
-        QVERIFY(rig->search.probeTimer().isActive()); // waits on a timer, not a sleep
-
-        rig->search.probeWaitOver(); // COM1 silent: closed, COM3 next
-        QCOMPARE(rig->port.openedPorts(), QList<int>({ 1, 3 }));
-        QVERIFY(!rig->search.connected());
-        rig->search.probeWaitOver();
-
-        QVERIFY(rig->search.connected());
-        QCOMPARE(rig->host.messages, QStringList({ Connected3 }));
-        QVERIFY(rig->host.lamps.value(LinkHost::Lamp::Connection));
-        QVERIFY(!rig->search.Timer1().isActive() && rig->search.Timer_out().isActive());
-        QCOMPARE(rig->port.portNumber(), 3);
-        // the bytes that told the port apart are the assembler's
-        rig->port.push("x");
-        QVERIFY(rig->assembler.synced());
-    }
-
-    void laterTicksFindALateCharger()
+    void findsTheSendingPort()
     {
         rig->ports.list.clear();
         rig->search.start();
@@ -91,17 +70,28 @@ private slots:
         rig->search.Timer1_Timer();
         rig->search.Timer1_Timer(); // a tick during the round starts nothing
         QCOMPARE(rig->port.openedPorts(), QList<int>({ 1 }));
+        QVERIFY(rig->search.probeTimer().isActive()); // waits on a timer, not a sleep
         rig->finishProbes();
         QCOMPARE(rig->port.openedPorts(), QList<int>({ 1, 3 }));
         QVERIFY(!rig->search.connected() && rig->search.Timer1().isActive());
 
-        rig->port.sendOnOpen(3, "a");
+        rig->port.sendOnOpen(3, FrameBuilder(Frame112Length).code(1, 2));
         rig->search.Timer1_Timer();
         rig->finishProbes();
         QCOMPARE(rig->port.openedPorts(), QList<int>({ 1, 3, 1, 3 }));
-        QVERIFY(rig->search.connected());
         QCOMPARE(rig->host.messages, QStringList({ Connected3 }));
+        QVERIFY(rig->host.lamps.value(LinkHost::Lamp::Connection));
+        QVERIFY(!rig->search.Timer1().isActive() && rig->search.Timer_out().isActive());
         QCOMPARE(rig->search.Timer1().interval(), 1200); // not set back
+        const SerialPort::LineSettings line = rig->port.lineSettings();
+        QCOMPARE(line.baudRate, 9600);
+        QCOMPARE(line.dataBits, QSerialPort::Data8);
+        QCOMPARE(line.parity, QSerialPort::NoParity);
+        QCOMPARE(line.stopBits, QSerialPort::OneStop);
+        QCOMPARE(line.flowControl, QSerialPort::NoFlowControl);
+        // the frame that told the port apart is read without waiting for the next one
+        QCoreApplication::processEvents();
+        QCOMPARE(rig->host.count(FakeLinkHost::Event::Reading, 1), 1);
     }
 
     // Names beyond COM16 and ports that will not open are passed over; each is said once per
@@ -195,9 +185,10 @@ private slots:
         QCOMPARE(rig->assembler.lastReceiveMs(), heard); // going away is not receiving
         QVERIFY(!rig->assembler.synced());
 
-        // searching again at once, not at the next tick
+        // searching again at once, not at the next tick, and hearing nothing of the lost port
         rig->port.sendOnOpen(3, "{");
         QCoreApplication::processEvents();
+        QVERIFY(!rig->host.lamps.value(LinkHost::Lamp::Receive));
         rig->finishProbes();
         QVERIFY(rig->search.connected());
         rig->port.pull();
@@ -226,6 +217,7 @@ private slots:
         QSignalSpy connected(&rig->search, &PortSearch::connectedChanged);
         rig->search.start();
         QVERIFY(connected.wait(5000));
+        QCoreApplication::processEvents(); // hears the byte it found the port by
         rig->clock.advanceMs(10001);
         QVERIFY(connected.wait(5000));
         QCOMPARE(connected, QList<QVariantList>({ { true }, { false } }));
