@@ -86,6 +86,8 @@ void tee::prepare()
     showSummary();
     reference_.reset();
     chart_->setReferenceTime(std::nullopt);
+    lastOpenedTime_ = 0;
+    openedDays_ = 0;
 }
 
 qint64 tee::elapsedSeconds() const

@@ -457,6 +457,33 @@ private slots:
         QCOMPARE(chart.crossHairLabel(), QString());
     }
 
+    // A run file keeps times of day; a run past midnight twice reads its own rows all along.
+    void openedRunPastMidnightTwice()
+    {
+        area->resize(1000, 700);
+        area->show();
+        tee *doc = newLive(0, QStringLiteral("/runs/long.mdb"));
+        for (qint64 s = 0; s <= 26 * 3600; s += 600) {
+            ChannelReading r = daySample(s);
+            r[Time] = DayTime { (s % 86400) / Day };
+            doc->Proc(r, true);
+        }
+        doc->RePaint(false);
+        Chart &chart = doc->chart();
+        chart.redrawNow();
+        const auto at = [&](double seconds) { // a little before the sample
+            return QPoint(qRound(chart.plot()->xAxis->coordToPixel(seconds - 200)), 99);
+        };
+        CrossLineFlag = true;
+        mouse(doc, QEvent::MouseMove, at(3600));
+        QCOMPARE(host->shown.last()[Cap], Value(Fixed::fromHundredths(180000)));
+        mouse(doc, QEvent::MouseButtonPress, at(3600), Qt::LeftButton, Qt::ShiftModifier);
+        QCOMPARE(chart.referenceTime(), 3600 / Day);
+        mouse(doc, QEvent::MouseMove, at(25 * 3600));
+        QCOMPARE(host->shown.last()[Cap], Value(Fixed::fromHundredths(4500000)));
+        QVERIFY(chart.crossHairLabel().startsWith(QStringLiteral("Δt 24:00:00\n")));
+    }
+
     void doubleClickShowsTheChartAloneAndBack()
     {
         area->show();
