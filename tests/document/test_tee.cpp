@@ -399,15 +399,42 @@ private slots:
         QCOMPARE(QList<Value>({ r[Time], r[Type], r[Current], r[Bat_volt], r[C1 + 2] }),
                  QList<Value>({ "00:00:02", "NiMH", Fixed(), Fixed::fromHundredths(1680),
                                 Fixed::fromHundredths(420) }));
+        mouse(doc, QEvent::MouseMove, at + QPoint(0, 30), Qt::LeftButton); // the same sample
+        QCOMPARE(host->shown.size(), 1);
 
         feed(doc, 1, reading(103)); // live samples leave the panel to the read-out
         QCOMPARE(host->shown.size(), 1);
         mouse(doc, QEvent::MouseButtonRelease, at);
-        mouse(doc, QEvent::MouseMove, at);
-        QVERIFY(!doc->chart().crossHairShown());
-        QCOMPARE(host->shown.size(), 1);
         feed(doc, 1, reading(104));
         QCOMPARE(host->shown.size(), 2);
+        CrossLineFlag = true; // as with "CrossLine" checked: the read-out takes the panel back
+        mouse(doc, QEvent::MouseMove, at);
+        QCOMPARE(host->shown.size(), 3);
+        CrossLineFlag = false;
+        mouse(doc, QEvent::MouseMove, at);
+        QVERIFY(!doc->chart().crossHairShown());
+        QCOMPARE(host->shown.size(), 3);
+    }
+
+    // Only the strips under the lines are redrawn: where the cross-hair was, the chart is as
+    // before; where it is, it shows.
+    void movedCrossHairLeavesNoTrace()
+    {
+        area->resize(1000, 700);
+        area->show();
+        tee *doc = newLive(3);
+        QCustomPlot *plot = doc->chart().plot();
+        doc->chart().redrawNow();
+        const QImage before = plot->grab().toImage();
+        const QRect in = plot->axisRect()->rect();
+        const QPoint from = in.center() - QPoint(100, 50), to = in.center() + QPoint(100, 50);
+        CrossLineFlag = true;
+        mouse(doc, QEvent::MouseMove, from);
+        mouse(doc, QEvent::MouseMove, to);
+        const QImage after = plot->grab().toImage();
+        for (const QPoint &at : { QPoint(from.x(), in.top() + 5), QPoint(in.left() + 5, from.y()) })
+            QCOMPARE(after.pixel(at), before.pixel(at));
+        QVERIFY(after.pixel(to.x(), in.top() + 5) != before.pixel(to.x(), in.top() + 5));
     }
 
     void twoPointReadout_data()
