@@ -69,7 +69,9 @@ private slots:
     {
         CrossLineFlag = false;
         host = new FakeDocumentHost;
-        area = new QMdiArea;
+        area = new QMdiArea; // on screen, for the mouse
+        area->resize(1000, 700);
+        area->show();
     }
     void cleanup()
     {
@@ -376,8 +378,6 @@ private slots:
 
     void crossLineReadsWhileAButtonIsHeld()
     {
-        area->resize(1000, 700);
-        area->show();
         tee *doc = newLive(1);
         ChannelReading idle = reading(101, 3, Value());
         idle[Type] = " NiMH ";
@@ -420,8 +420,6 @@ private slots:
     // before; where it is, it shows.
     void movedCrossHairLeavesNoTrace()
     {
-        area->resize(1000, 700);
-        area->show();
         tee *doc = newLive(3);
         QCustomPlot *plot = doc->chart().plot();
         doc->chart().redrawNow();
@@ -452,8 +450,6 @@ private slots:
         QFETCH(int, from);
         QFETCH(int, to);
         QFETCH(QString, label);
-        area->resize(1000, 700);
-        area->show();
         tee *doc = newLive();
         for (int i = 0; i < 3; ++i) { // at 1, 2 and 3 s
             ChannelReading r = reading(100 + i, 4, Fixed::fromHundredths(2000 + 500 * i));
@@ -487,8 +483,6 @@ private slots:
     // A run file keeps times of day; a run past midnight twice reads its own rows all along.
     void openedRunPastMidnightTwice()
     {
-        area->resize(1000, 700);
-        area->show();
         tee *doc = newLive(0, QStringLiteral("/runs/long.mdb"));
         for (qint64 s = 0; s <= 26 * 3600; s += 600) {
             ChannelReading r = daySample(s);
@@ -513,7 +507,6 @@ private slots:
 
     void doubleClickShowsTheChartAloneAndBack()
     {
-        area->show();
         tee *doc = newLive();
         QWidget *chart = &doc->chart();
         mouse(doc, QEvent::MouseButtonDblClick, QPoint(50, 50), Qt::LeftButton);
