@@ -1,11 +1,14 @@
-// A chart window holding a day of samples at 1 Hz (86,400): a cross-hair move (search,
-// read-out, panel update and the repaint it causes), without and with a two-point label, and the
-// CSV export against a plain write of the same bytes. Run by hand: build/bench/bench_chart_commands
+// The real main window, offscreen, with a chart window holding a day of samples at 1 Hz
+// (86,400) and "CrossLine" checked: a cross-hair move (search, read-out, the information
+// panel and every repaint the move causes) that reads another sample, one that only moves
+// the horizontal line, and one with a two-point label; then the CSV export against a plain
+// write of the same bytes. Run by hand: build/bench/bench_chart_commands
 #include "day_of_samples.h"
 #include "document/tee.h"
 #include "platform/chart.h"
 #include "platform/sample_table.h"
-#include "support/fake_document_host.h"
+#include "setup/infoform1.h"
+#include "support/window_rig.h"
 #include "thread_cpu.h"
 
 #include <qcustomplot.h>
@@ -19,29 +22,56 @@
 #include <cstdio>
 
 namespace {
-// Wall time and this thread's processor time: the machine may be shared.
+// Wall time, this thread's processor time and the whole program's (Qt paints large areas
+// with helper threads): the machine may be shared.
 class Stopwatch {
 public:
-    Stopwatch() { wall_.start(), cpu_ = threadCpuNs(); }
+    Stopwatch() { wall_.start(), cpu_ = threadCpuNs(), processCpu_ = processCpuNs(); }
     double wallMs() const { return wall_.nsecsElapsed() / 1e6; }
     QString text(int per = 1) const
     {
-        return QStringLiteral("%1 ms wall, %2 ms CPU")
+        return QStringLiteral("%1 ms wall, %2 ms CPU (%3 ms all threads)")
             .arg(wallMs() / per, 0, 'f', 3)
-            .arg((threadCpuNs() - cpu_) / 1e6 / per, 0, 'f', 3);
+            .arg((threadCpuNs() - cpu_) / 1e6 / per, 0, 'f', 3)
+            .arg((processCpuNs() - processCpu_) / 1e6 / per, 0, 'f', 3);
     }
 
 private:
     QElapsedTimer wall_;
-    qint64 cpu_;
+    qint64 cpu_, processCpu_;
+};
+
+// Paint events of the information panel's controls.
+class PanelPaints : public QObject {
+public:
+    explicit PanelPaints(QWidget *panel) : panel_(panel) { }
+    int paints = 0;
+    bool eventFilter(QObject *to, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && to->isWidgetType()
+            && panel_->isAncestorOf(static_cast<QWidget *>(to)))
+            ++paints;
+        return false;
+    }
+
+private:
+    QWidget *panel_;
 };
 } // namespace
 
 int main(int argc, char **argv)
 {
-    BenchWindow window(argc, argv, QStringLiteral("/runs/day.mdb"));
-    FakeDocumentHost &host = window.host;
-    tee *doc = window.doc;
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    WindowRig rig;
+    rig.ports.list.clear(); // no port is probed while the moves are timed
+    rig.window.load();
+    rig.window.showNormal();
+    rig.window.setGeometry(0, 0, 1600, 1000);
+    auto *doc = new tee(rig.window);
+    rig.window.mdiArea().addSubWindow(doc);
+    doc->InitDoc(&rig.window.Menu(), QStringLiteral("/runs/day.mdb"), true);
+    doc->showMaximized();
     doc->RePaint(true);
     for (qint64 s = 1; s <= Samples; ++s) {
         ChannelReading r = daySample(s);
@@ -50,37 +80,47 @@ int main(int argc, char **argv)
     }
     doc->RePaint(false);
     QApplication::processEvents();
+    rig.click(QStringLiteral("Tools"), QStringLiteral("CrossLine"));
+    QApplication::processEvents();
 
-    // As with "CrossLine" checked; a move then reads the sample under the cursor.
-    CrossLineFlag = true;
     QCustomPlot *plot = doc->chart().plot();
+    Infoform1 &panel = rig.window.infoPanel();
+    std::printf("plot %dx%d, panel %dx%d\n", plot->width(), plot->height(), panel.width(),
+                panel.height());
     int replots = 0;
     QObject::connect(plot, &QCustomPlot::afterReplot, [&replots] { ++replots; });
+    PanelPaints panelPaints(&panel);
+    app.installEventFilter(&panelPaints);
     const QRect rect = plot->axisRect()->rect();
-    constexpr int Moves = 1000;
     const auto send = [plot](QEvent::Type type, QPoint at, Qt::KeyboardModifiers keys = {}) {
         const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
         QMouseEvent event(type, at, plot->mapToGlobal(at), button, {}, keys);
         QCoreApplication::sendEvent(plot, &event);
     };
-    // Without and then with a reference sample (its line, and the label of differences).
-    for (const char *what : { "", " with a two-point label" }) {
-        const qsizetype shown = host.shown.size();
+    constexpr int Moves = 1000;
+    const auto moves = [&](const char *what, auto at) {
         replots = 0;
+        panelPaints.paints = 0;
         Stopwatch move;
         for (int i = 0; i < Moves; ++i) {
-            send(QEvent::MouseMove,
-                 QPoint(rect.left() + i * rect.width() / Moves, rect.top() + i % rect.height()));
-            QApplication::processEvents(); // the repaint the move asked for
+            send(QEvent::MouseMove, at(i));
+            QApplication::processEvents(); // the repaints the move asked for
         }
-        std::printf("cross-hair move%s over %d samples (search, read-out, panel, repaint): %s "
-                    "mean; %lld read-outs, %d full replots\n",
-                    what, Samples, qPrintable(move.text(Moves)),
-                    static_cast<long long>(host.shown.size() - shown), replots);
-        send(QEvent::MouseButtonPress, rect.center(), Qt::ShiftModifier);
-        send(QEvent::MouseButtonRelease, rect.center(), Qt::ShiftModifier);
-        CrossLineFlag = true;
-    }
+        std::printf("cross-hair move, %s: %s per move; %.2f panel paints and %.3f full replots "
+                    "per move\n",
+                    what, qPrintable(move.text(Moves)), double(panelPaints.paints) / Moves,
+                    double(replots) / Moves);
+    };
+    // A pixel to the right reads another sample (about 60 to a pixel); straight down, the same.
+    const auto diagonal = [&](int i) {
+        return QPoint(rect.left() + i % rect.width(), rect.top() + i % rect.height());
+    };
+    moves("another sample", diagonal);
+    moves("the same sample",
+          [&](int i) { return QPoint(rect.center().x(), rect.top() + i % rect.height()); });
+    send(QEvent::MouseButtonPress, rect.center(), Qt::ShiftModifier);
+    send(QEvent::MouseButtonRelease, rect.center(), Qt::ShiftModifier);
+    moves("another sample, with a two-point label", diagonal);
 
     // The export and a plain write of its bytes, alternately; the best of three each.
     QTemporaryDir dir;

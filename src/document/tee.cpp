@@ -59,7 +59,10 @@ tee::tee(DocumentHost &host, QWidget *parent)
     startMs_ = clock.monotonicMs() - clock.now().time().msec();
 
     connect(chart_, &Chart::pressed, this, [] { CrossLineFlag = true; });
-    connect(chart_, &Chart::released, this, [] { CrossLineFlag = false; });
+    connect(chart_, &Chart::released, this, [this] {
+        CrossLineFlag = false;
+        shownSample_.reset();
+    });
     connect(chart_, &Chart::moved, this, &tee::crossLineMoved);
     connect(chart_, &Chart::shiftPressed, this, &tee::switchReference);
     connect(chart_, &Chart::doubleClicked, this, &tee::toggleFullScreen);
@@ -85,7 +88,10 @@ void tee::prepare()
     summary_.clear();
     showSummary();
     reference_.reset();
+    shownSample_.reset();
     chart_->setReferenceTime(std::nullopt);
+    lastOpenedTime_ = 0;
+    openedDays_ = 0;
 }
 
 qint64 tee::elapsedSeconds() const

@@ -89,9 +89,13 @@ private:
     RunSummary summary_; // fed live sample by sample; worked out at once for an opened run
     bool summaryShown_ = true;
     std::optional<qsizetype> reference_; // the sample a Shift-click marked on the chart
+    // The sample the cross line last showed on the panel; none once live samples may have.
+    std::optional<qsizetype> shownSample_;
     qint64 startMs_ = 0; // monotonic, aligned to the whole second of the time of day
     qint64 lastSeconds_ = 0;
     qint64 lastCapacity_ = 0;
+    double lastOpenedTime_ = 0; // of day, of the last row replayed from a file
+    int openedDays_ = 0; // midnights the replayed rows have passed
     bool live_ = false;
     bool fullScreen_ = false;
     std::unique_ptr<RunJournal> journal_;

@@ -32,10 +32,15 @@ void tee::crossLineMoved(QPoint at)
         return;
     }
     const std::optional<qsizetype> sample = sampleUnder(at);
+    // Moving along one sample leaves the panel, and what it would repaint, as it is.
+    const bool shown = chart_->crossHairShown() && sample == shownSample_;
     chart_->showCrossHair(at, twoPointText(sample));
     if (!sample)
         return;
-    host_.ShowReading(CrossLine::record(table_->rowTexts(*sample + 1)));
+    // The chart's points are in the order of the table's rows, after its caption row.
+    if (!shown)
+        host_.ShowReading(CrossLine::record(table_->rowTexts(*sample + 1)));
+    shownSample_ = sample;
     // Live samples leave the panel to the read-out until the cross line lets go.
     CrossLineFlag = true;
 }

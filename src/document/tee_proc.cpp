@@ -55,7 +55,15 @@ bool tee::Proc(ChannelReading &cell, bool isOpen)
         }
     }
     const QString tag = packTag(cell);
-    const double x = time->days;
+    // A run file keeps times of day, which start again at midnight; the chart's time goes on,
+    // so that its points stay in the order of the table's rows, as a live run's do.
+    double x = time->days;
+    if (isOpen) {
+        if (x < lastOpenedTime_)
+            ++openedDays_;
+        lastOpenedTime_ = x;
+        x += openedDays_;
+    }
     chart_->addPoint(Chart::Voltage, x, plotted(cell[Bat_volt]));
     chart_->addPoint(Chart::Current, x, std::abs(plotted(cell[Current])));
     chart_->addPoint(Chart::Capacity, x, plotted(cell[Cap]));

@@ -6,6 +6,7 @@
 #include <QSvgGenerator>
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 constexpr double SecondsPerDay = 86400.0;
@@ -13,15 +14,27 @@ const QColor Background(0, 0, 64);
 const QColor Lime(0, 255, 0);
 const QColor Marker(255, 160, 0);
 
-// QCPLayer::replot() repaints the whole plot (2.7 ms at 1600x900), where a moving cross-hair
-// needs only the strips under its old and new lines repainted (0.1 ms): this reaches the
-// layer's own buffer to redraw it alone.
+// QCPLayer::replot() repaints the whole plot (2.7 ms at 1600x900), and even a layer's own
+// buffer costs as much to clear and draw whole on a dense screen, where a moving cross-hair
+// needs only the strips under its old and new lines redrawn: these reach the layer's buffer
+// and its items to redraw those strips alone.
 struct CrossHairLayer : QCPLayer {
     static QSharedPointer<QCPAbstractPaintBuffer> buffer(QCPLayer *layer)
     {
         return (layer->*(&CrossHairLayer::mPaintBuffer)).toStrongRef();
     }
-    static void draw(QCPLayer *layer) { (layer->*(&CrossHairLayer::drawToPaintBuffer))(); }
+};
+struct LayerItem : QCPLayerable {
+    // As its layer draws it, within the painter's clip.
+    static void drawClipped(QCPLayerable *item, QCPPainter *painter)
+    {
+        painter->save();
+        painter->setClipRect((item->*(&LayerItem::clipRect))().translated(0, -1),
+                             Qt::IntersectClip);
+        (item->*(&LayerItem::applyDefaultAntialiasingHint))(painter);
+        (item->*(&LayerItem::draw))(painter);
+        painter->restore();
+    }
 };
 
 void styleAxis(QCPAxis *axis, const QColor &colour, const QString &title)
@@ -51,6 +64,8 @@ Chart::Chart(QWidget *parent)
       subtitle_(new QCPTextElement(plot_))
 {
     plot_->setBackground(Background);
+    // It fills every pixel: the windows behind need no repainting under a moving cross-hair.
+    plot_->setAttribute(Qt::WA_OpaquePaintEvent);
     plot_->setInteractions(QCP::Interactions());
     plot_->setNoAntialiasingOnDrag(true);
     // Day-long runs are redrawn every second: plain lines draw in half the time.
@@ -442,7 +457,7 @@ QRegion Chart::referenceRegion() const
     return QRegion(x - 2, 0, 5, plot_->height());
 }
 
-// Redraws the cross-hair's layer and repaints only `dirty`, where its items were or are.
+// Redraws the cross-hair's layer where its items were or are, `dirty`, and repaints that alone.
 void Chart::redrawCrossLayer(const QRegion &dirty)
 {
     const QSharedPointer<QCPAbstractPaintBuffer> buffer = CrossHairLayer::buffer(crossLayer_);
@@ -450,8 +465,17 @@ void Chart::redrawCrossLayer(const QRegion &dirty)
         crossLayer_->replot();
         return;
     }
-    buffer->clear(Qt::transparent);
-    CrossHairLayer::draw(crossLayer_);
+    {
+        const std::unique_ptr<QCPPainter> painter(buffer->startPainting());
+        painter->setClipRegion(buffer->invalidated() ? QRegion(plot_->rect()) : dirty);
+        painter->setCompositionMode(QPainter::CompositionMode_Clear);
+        painter->fillRect(plot_->rect(), Qt::transparent);
+        painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+        for (QCPLayerable *item : crossLayer_->children())
+            if (item->realVisibility())
+                LayerItem::drawClipped(item, painter.get());
+    }
+    buffer->donePainting();
     buffer->setInvalidated(false);
     plot_->update(dirty);
 }

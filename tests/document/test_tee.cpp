@@ -69,7 +69,9 @@ private slots:
     {
         CrossLineFlag = false;
         host = new FakeDocumentHost;
-        area = new QMdiArea;
+        area = new QMdiArea; // on screen, for the mouse
+        area->resize(1000, 700);
+        area->show();
     }
     void cleanup()
     {
@@ -376,8 +378,6 @@ private slots:
 
     void crossLineReadsWhileAButtonIsHeld()
     {
-        area->resize(1000, 700);
-        area->show();
         tee *doc = newLive(1);
         ChannelReading idle = reading(101, 3, Value());
         idle[Type] = " NiMH ";
@@ -399,15 +399,40 @@ private slots:
         QCOMPARE(QList<Value>({ r[Time], r[Type], r[Current], r[Bat_volt], r[C1 + 2] }),
                  QList<Value>({ "00:00:02", "NiMH", Fixed(), Fixed::fromHundredths(1680),
                                 Fixed::fromHundredths(420) }));
+        mouse(doc, QEvent::MouseMove, at + QPoint(0, 30), Qt::LeftButton); // the same sample
+        QCOMPARE(host->shown.size(), 1);
 
         feed(doc, 1, reading(103)); // live samples leave the panel to the read-out
         QCOMPARE(host->shown.size(), 1);
         mouse(doc, QEvent::MouseButtonRelease, at);
-        mouse(doc, QEvent::MouseMove, at);
-        QVERIFY(!doc->chart().crossHairShown());
-        QCOMPARE(host->shown.size(), 1);
         feed(doc, 1, reading(104));
         QCOMPARE(host->shown.size(), 2);
+        CrossLineFlag = true; // as with "CrossLine" checked: the read-out takes the panel back
+        mouse(doc, QEvent::MouseMove, at);
+        QCOMPARE(host->shown.size(), 3);
+        CrossLineFlag = false;
+        mouse(doc, QEvent::MouseMove, at);
+        QVERIFY(!doc->chart().crossHairShown());
+        QCOMPARE(host->shown.size(), 3);
+    }
+
+    // Only the strips under the lines are redrawn: where the cross-hair was, the chart is as
+    // before; where it is, it shows.
+    void movedCrossHairLeavesNoTrace()
+    {
+        tee *doc = newLive(3);
+        QCustomPlot *plot = doc->chart().plot();
+        doc->chart().redrawNow();
+        const QImage before = plot->grab().toImage();
+        const QRect in = plot->axisRect()->rect();
+        const QPoint from = in.center() - QPoint(100, 50), to = in.center() + QPoint(100, 50);
+        CrossLineFlag = true;
+        mouse(doc, QEvent::MouseMove, from);
+        mouse(doc, QEvent::MouseMove, to);
+        const QImage after = plot->grab().toImage();
+        for (const QPoint &at : { QPoint(from.x(), in.top() + 5), QPoint(in.left() + 5, from.y()) })
+            QCOMPARE(after.pixel(at), before.pixel(at));
+        QVERIFY(after.pixel(to.x(), in.top() + 5) != before.pixel(to.x(), in.top() + 5));
     }
 
     void twoPointReadout_data()
@@ -425,8 +450,6 @@ private slots:
         QFETCH(int, from);
         QFETCH(int, to);
         QFETCH(QString, label);
-        area->resize(1000, 700);
-        area->show();
         tee *doc = newLive();
         for (int i = 0; i < 3; ++i) { // at 1, 2 and 3 s
             ChannelReading r = reading(100 + i, 4, Fixed::fromHundredths(2000 + 500 * i));
@@ -457,9 +480,33 @@ private slots:
         QCOMPARE(chart.crossHairLabel(), QString());
     }
 
+    // A run file keeps times of day; a run past midnight twice reads its own rows all along.
+    void openedRunPastMidnightTwice()
+    {
+        tee *doc = newLive(0, QStringLiteral("/runs/long.mdb"));
+        for (qint64 s = 0; s <= 26 * 3600; s += 600) {
+            ChannelReading r = daySample(s);
+            r[Time] = DayTime { (s % 86400) / Day };
+            doc->Proc(r, true);
+        }
+        doc->RePaint(false);
+        Chart &chart = doc->chart();
+        chart.redrawNow();
+        const auto at = [&](double seconds) { // a little before the sample
+            return QPoint(qRound(chart.plot()->xAxis->coordToPixel(seconds - 200)), 99);
+        };
+        CrossLineFlag = true;
+        mouse(doc, QEvent::MouseMove, at(3600));
+        QCOMPARE(host->shown.last()[Cap], Value(Fixed::fromHundredths(180000)));
+        mouse(doc, QEvent::MouseButtonPress, at(3600), Qt::LeftButton, Qt::ShiftModifier);
+        QCOMPARE(chart.referenceTime(), 3600 / Day);
+        mouse(doc, QEvent::MouseMove, at(25 * 3600));
+        QCOMPARE(host->shown.last()[Cap], Value(Fixed::fromHundredths(4500000)));
+        QVERIFY(chart.crossHairLabel().startsWith(QStringLiteral("Δt 24:00:00\n")));
+    }
+
     void doubleClickShowsTheChartAloneAndBack()
     {
-        area->show();
         tee *doc = newLive();
         QWidget *chart = &doc->chart();
         mouse(doc, QEvent::MouseButtonDblClick, QPoint(50, 50), Qt::LeftButton);
