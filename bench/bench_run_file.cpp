@@ -91,7 +91,8 @@ double bareRead(const QString &path)
     const qint64 start = threadCpuNs();
     sqlite3 *db = nullptr;
     sqlite3_stmt *q = nullptr;
-    sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_open_v2(QFile::encodeName(path).constData(), &db,
+                    SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
     sqlite3_prepare_v2(db, " select * from chglog", -1, &q, nullptr);
     double sum = 0;
     while (sqlite3_step(q) == SQLITE_ROW)

@@ -274,45 +274,53 @@ QString textOf(sqlite3_stmt *q, int column)
     }
 }
 
-// A text field's value; a row that repeats the text of the row before shares its string.
-std::optional<Value> textField(sqlite3_stmt *q, int column, const Value &before)
+// Reads a field of the current row into `value`, which holds the row before's; false, leaving
+// it, when the field holds what it cannot.
+bool readField(sqlite3_stmt *q, int field, Value &value)
 {
-    if (sqlite3_column_type(q, column) == SQLITE_TEXT) {
-        const auto *text = static_cast<const QChar *>(sqlite3_column_text16(q, column));
-        const QStringView view(text, sqlite3_column_bytes16(q, column) / 2);
-        if (view.size() > TextFieldSize)
-            return std::nullopt;
-        if (before.isText() && before.text() == view)
-            return before;
-        return Value(view.toString());
+    const int type = sqlite3_column_type(q, field);
+    if (type == SQLITE_NULL) {
+        value = Value();
+        return true;
     }
-    QString text = textOf(q, column);
-    if (text.size() > TextFieldSize)
-        return std::nullopt;
-    return Value(text);
-}
-
-std::optional<Value> numberField(int field, sqlite3_stmt *q, int column)
-{
-    const int type = sqlite3_column_type(q, column);
-    if (type != SQLITE_FLOAT && type != SQLITE_INTEGER)
-        return std::nullopt;
     const Kind kind = kindOf(field);
-    const double d = sqlite3_column_double(q, column);
-    if (kind == Kind::Time)
-        return std::abs(d) <= MaxDays ? std::optional<Value>(DayTime { d }) : std::nullopt;
+    if (kind == Kind::Text) {
+        if (type == SQLITE_TEXT) {
+            const QStringView text(static_cast<const QChar *>(sqlite3_column_text16(q, field)),
+                                   sqlite3_column_bytes16(q, field) / 2);
+            // Rows mostly repeat the row before's text: that string is kept, not made anew.
+            if (text.size() <= TextFieldSize && value.isText() && value.text() == text)
+                return true;
+        }
+        QString text = textOf(q, field);
+        if (text.size() > TextFieldSize)
+            return false;
+        value = text;
+        return true;
+    }
+    if (type != SQLITE_FLOAT && type != SQLITE_INTEGER)
+        return false;
+    const double d = sqlite3_column_double(q, field);
+    if (kind == Kind::Time) {
+        if (!(std::abs(d) <= MaxDays))
+            return false;
+        value = DayTime { d };
+        return true;
+    }
     if (!(std::abs(d) <= MaxCurrency)) // NaN too
-        return std::nullopt;
+        return false;
     const Fixed n = Fixed::fromDouble(d);
     if (kind == Kind::Integer) {
         const qint64 w = n.roundedHalfEven();
         if (w < std::numeric_limits<qint16>::min() || w > std::numeric_limits<qint16>::max())
-            return std::nullopt;
-        return Value(w);
+            return false;
+        value = w;
+    } else if (field == Field::Cap && n.raw() % 10000 == 0) {
+        value = n.roundedHalfEven(); // a live capacity is a whole number
+    } else {
+        value = n;
     }
-    if (field == Field::Cap && n.raw() % 10000 == 0)
-        return Value(n.roundedHalfEven()); // a live capacity is a whole number
-    return Value(n);
+    return true;
 }
 } // namespace
 
@@ -430,19 +438,10 @@ bool Reader::next(ChannelReading &row)
         ended_ = true;
         return false;
     }
-    for (int f = 0; f < FieldCount; ++f) {
-        std::optional<Value> value;
-        if (sqlite3_column_type(rows_, f) == SQLITE_NULL)
-            value = Value();
-        else if (kindOf(f) == Kind::Text)
-            value = textField(rows_, f, row[f]);
-        else
-            value = numberField(f, rows_, f);
-        if (!value)
+    for (int f = 0; f < FieldCount; ++f)
+        if (!readField(rows_, f, row[f]))
             return fail(QStringLiteral("The field %1 holds %2, which it cannot hold.")
                             .arg(QString::fromLatin1(FieldNames[f]), textOf(rows_, f).left(20)));
-        row[f] = std::move(*value);
-    }
     return true;
 }
 
