@@ -245,8 +245,8 @@ namespace {
 // What the fields can hold: the date range of a Date/Time, 16 bits, a Currency's whole units.
 constexpr double MaxDays = 2958466;
 constexpr double MaxCurrency = 922337203685477;
-// A run file's row is a few hundred bytes: SQLite refuses to make a value or row larger than
-// this, however the schema computes it, and keeps no more pages than this for a read.
+// A run file's row is a few hundred bytes: SQLite refuses to read a value or row larger than
+// this, and keeps no more pages than this in memory for a read.
 constexpr int MaxReadBytes = 64 * 1024;
 
 struct Finalize {
@@ -355,8 +355,9 @@ sqlite3_stmt *Reader::prepare(const char *sql)
 
 bool Reader::open(const QString &path)
 {
-    // One thread uses a reader: SQLite's locking of each call would only cost time.
-    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db_,
+    // One thread uses a reader: SQLite's locking of each call would only cost time. The path
+    // is absolute, so that SQLite never takes a name beginning with "file:" for a URI.
+    if (sqlite3_open_v2(QFile::encodeName(QFileInfo(path).absoluteFilePath()).constData(), &db_,
                         SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr)
         != SQLITE_OK)
         return failSqlite();
