@@ -1,7 +1,7 @@
 # Sourced by run.sh and test.sh: installs the Debian 12 packages the build needs, only when missing.
 CHARGEMON_PACKAGES=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-serialport-dev libqt6sql6-sqlite qt6-svg-dev libqcustomplot-dev
+  qt6-base-dev qt6-serialport-dev libqt6sql6-sqlite libsqlite3-dev qt6-svg-dev libqcustomplot-dev
   qt6-tools-dev qt6-l10n-tools
   fonts-noto-cjk qt6-translations-l10n
 )

@@ -1,8 +1,9 @@
 #include "document/run_file.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 #include <QSqlError>
-#include <QSqlRecord>
 #include <QTemporaryFile>
 #include <QTime>
 #include <QUuid>
@@ -10,6 +11,8 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <memory>
+#include <sqlite3.h>
 
 namespace RunFile {
 namespace {
@@ -86,24 +89,56 @@ std::optional<QVariant> toField(int field, const QString &text)
 // A connection of its own per use, removed when done.
 class Connection {
 public:
-    explicit Connection(const QString &path, bool readOnly) : name_(QUuid::createUuid().toString())
+    explicit Connection(const QString &path) : name_(QUuid::createUuid().toString())
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
-        db.setDatabaseName(path);
-        if (readOnly)
-            db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_).setDatabaseName(path);
     }
     ~Connection() { QSqlDatabase::removeDatabase(name_); }
     QSqlDatabase db() const { return QSqlDatabase::database(name_, false); }
-    const QString &name() const { return name_; }
 
 private:
     QString name_;
 };
 
+// What went wrong in the user's words, with SQLite's own after it.
 QString sqlError(const QSqlError &e)
 {
-    return e.text().trimmed();
+    const char *what = "The file could not be written";
+    switch (e.nativeErrorCode().toInt() & 0xff) { // the primary code of an extended one
+    case SQLITE_FULL:
+        what = "The disk is full";
+        break;
+    case SQLITE_IOERR:
+        what = "The disk failed to store the file";
+        break;
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_CANTOPEN:
+        what = "The file may not be written here";
+        break;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        what = "Another program is using the file";
+        break;
+    case SQLITE_NOMEM:
+        what = "There is not enough memory";
+        break;
+    }
+    const QString reason = e.databaseText().isEmpty() ? e.text() : e.databaseText();
+    return QStringLiteral("%1 (%2).").arg(QLatin1String(what), reason.trimmed());
+}
+
+// A save that was killed leaves its temporary file, and SQLite's journal of it, behind. Those
+// a minute old are no other save's that is still writing.
+void removeLeftovers(const QDir &folder)
+{
+    const QString temporary = QStringLiteral(".*.mdb.") + QStringLiteral("[A-Za-z0-9]").repeated(6);
+    const QDateTime old = QDateTime::currentDateTimeUtc().addSecs(-60);
+    for (const QFileInfo &file :
+         folder.entryInfoList({ temporary, temporary + QStringLiteral("-journal") },
+                              QDir::Files | QDir::Hidden | QDir::NoSymLinks))
+        if (file.lastModified() < old)
+            QFile::remove(file.absoluteFilePath());
 }
 
 QString writeInto(QSqlDatabase &db, const QString &title, qint64 rowCount, const RowTexts &cell)
@@ -113,9 +148,10 @@ QString writeInto(QSqlDatabase &db, const QString &title, qint64 rowCount, const
     QString failure = createTables(db);
     if (!failure.isEmpty())
         return failure;
-    if (!db.transaction())
-        return sqlError(db.lastError());
+    // Begun and committed by statements: their errors carry SQLite's code, the driver's do not.
     QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("BEGIN")))
+        return sqlError(q.lastError());
     if (!prepareRowInsert(q))
         return sqlError(q.lastError());
     for (qint64 r = 0; r < rowCount; ++r) {
@@ -130,8 +166,8 @@ QString writeInto(QSqlDatabase &db, const QString &title, qint64 rowCount, const
     q.bindValue(0, title);
     if (!q.exec())
         return sqlError(q.lastError());
-    if (!db.commit())
-        return sqlError(db.lastError());
+    if (!q.exec(QStringLiteral("COMMIT")))
+        return sqlError(q.lastError());
     return {};
 }
 
@@ -176,6 +212,7 @@ QString write(const QString &path, const QString &title, qint64 rowCount, const 
     const QFileInfo target(path);
     if (target.isDir())
         return QStringLiteral("It is a folder.");
+    removeLeftovers(target.absoluteDir());
     QTemporaryFile temp(target.absolutePath() + QStringLiteral("/.") + target.fileName()
                         + QStringLiteral(".XXXXXX"));
     if (!temp.open())
@@ -187,7 +224,7 @@ QString write(const QString &path, const QString &title, qint64 rowCount, const 
     temp.close();
     QString error;
     {
-        Connection c(temp.fileName(), false);
+        Connection c(temp.fileName());
         QSqlDatabase db = c.db();
         error = writeInto(db, title, rowCount, cell);
         db.close();
@@ -204,39 +241,148 @@ QString write(const QString &path, const QString &title, qint64 rowCount, const 
     return error;
 }
 
-Reader::Reader() : connection_(QUuid::createUuid().toString()) { }
+namespace {
+// What the fields can hold: the date range of a Date/Time, 16 bits, a Currency's whole units.
+constexpr double MaxDays = 2958466;
+constexpr double MaxCurrency = 922337203685477;
+// A run file's row is a few hundred bytes: SQLite refuses to read a value or row larger than
+// this, and keeps no more pages than this in memory for a read.
+constexpr int MaxReadBytes = 64 * 1024;
+
+struct Finalize {
+    void operator()(sqlite3_stmt *q) const { sqlite3_finalize(q); }
+};
+using Statement = std::unique_ptr<sqlite3_stmt, Finalize>;
+
+// The value of a column as text; numbers in their shortest form.
+QString textOf(sqlite3_stmt *q, int column)
+{
+    switch (sqlite3_column_type(q, column)) {
+    case SQLITE_NULL:
+        return {};
+    case SQLITE_INTEGER:
+        return QString::number(sqlite3_column_int64(q, column));
+    case SQLITE_FLOAT:
+        return QString::number(sqlite3_column_double(q, column), 'g',
+                               QLocale::FloatingPointShortest);
+    case SQLITE_BLOB:
+        return QString::fromUtf8(static_cast<const char *>(sqlite3_column_blob(q, column)),
+                                 sqlite3_column_bytes(q, column));
+    default:
+        const void *text = sqlite3_column_text16(q, column);
+        return QString(static_cast<const QChar *>(text), sqlite3_column_bytes16(q, column) / 2);
+    }
+}
+
+// Reads a field of the current row into `value`, which holds the row before's; false, leaving
+// it, when the field holds what it cannot.
+bool readField(sqlite3_stmt *q, int field, Value &value)
+{
+    const int type = sqlite3_column_type(q, field);
+    if (type == SQLITE_NULL) {
+        value = Value();
+        return true;
+    }
+    const Kind kind = kindOf(field);
+    if (kind == Kind::Text) {
+        if (type == SQLITE_TEXT) {
+            const QStringView text(static_cast<const QChar *>(sqlite3_column_text16(q, field)),
+                                   sqlite3_column_bytes16(q, field) / 2);
+            // Rows mostly repeat the row before's text: that string is kept, not made anew.
+            if (text.size() <= TextFieldSize && value.isText() && value.text() == text)
+                return true;
+        }
+        QString text = textOf(q, field);
+        if (text.size() > TextFieldSize)
+            return false;
+        value = text;
+        return true;
+    }
+    if (type != SQLITE_FLOAT && type != SQLITE_INTEGER)
+        return false;
+    const double d = sqlite3_column_double(q, field);
+    if (kind == Kind::Time) {
+        if (!(std::abs(d) <= MaxDays))
+            return false;
+        value = DayTime { d };
+        return true;
+    }
+    if (!(std::abs(d) <= MaxCurrency)) // NaN too
+        return false;
+    const Fixed n = Fixed::fromDouble(d);
+    if (kind == Kind::Integer) {
+        const qint64 w = n.roundedHalfEven();
+        if (w < std::numeric_limits<qint16>::min() || w > std::numeric_limits<qint16>::max())
+            return false;
+        value = w;
+    } else if (field == Field::Cap && n.raw() % 10000 == 0) {
+        value = n.roundedHalfEven(); // a live capacity is a whole number
+    } else {
+        value = n;
+    }
+    return true;
+}
+} // namespace
+
+Reader::Reader() = default;
 
 Reader::~Reader()
 {
-    rows_.reset();
-    db_ = QSqlDatabase();
-    QSqlDatabase::removeDatabase(connection_);
+    sqlite3_finalize(rows_);
+    sqlite3_close(db_);
 }
 
 bool Reader::fail(const QString &reason)
 {
     error_ = reason;
-    rows_.reset();
+    sqlite3_finalize(rows_);
+    rows_ = nullptr;
     return false;
+}
+
+bool Reader::failSqlite()
+{
+    return fail(db_ ? QString::fromUtf8(sqlite3_errmsg(db_))
+                    : QStringLiteral("The file cannot be opened."));
+}
+
+sqlite3_stmt *Reader::prepare(const char *sql)
+{
+    sqlite3_stmt *q = nullptr;
+    sqlite3_prepare_v2(db_, sql, -1, &q, nullptr);
+    return q;
 }
 
 bool Reader::open(const QString &path)
 {
-    db_ = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection_);
-    db_.setDatabaseName(path);
-    db_.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
-    if (!db_.open())
-        return fail(sqlError(db_.lastError()));
-    QSqlQuery q(db_);
-    if (!q.exec(QStringLiteral("select type = 'table' and sql not like 'create virtual%' "
-                               "from sqlite_master where lower(name) in ('chglog', 'title')")))
-        return fail(sqlError(q.lastError()));
-    int tables = 0;
-    while (q.next()) {
-        if (!q.value(0).toBool())
-            return fail(QStringLiteral("CHGLOG or Title is not a table."));
+    // One thread uses a reader: SQLite's locking of each call would only cost time. The path
+    // is absolute, so that SQLite never takes a name beginning with "file:" for a URI.
+    if (sqlite3_open_v2(QFile::encodeName(QFileInfo(path).absoluteFilePath()).constData(), &db_,
+                        SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr)
+        != SQLITE_OK)
+        return failSqlite();
+    sqlite3_limit(db_, SQLITE_LIMIT_LENGTH, MaxReadBytes);
+    // Functions with side effects are not the file's to call.
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+    const QByteArray cache = "pragma cache_size = -" + QByteArray::number(MaxReadBytes / 1024);
+    if (sqlite3_exec(db_, cache.constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
+        return failSqlite();
+    // A view or a computed column could make a read take any time and memory it likes, in
+    // SQLite's own code; what the tables store is bounded by the limit above.
+    const Statement q(prepare("select m.type = 'table' and m.sql not like 'create virtual%' and "
+                              "not exists (select 1 from pragma_table_xinfo(m.name) c where "
+                              "c.hidden = 2) from sqlite_master m where lower(m.name) in "
+                              "('chglog', 'title')"));
+    if (!q)
+        return failSqlite();
+    int tables = 0, rc;
+    while ((rc = sqlite3_step(q.get())) == SQLITE_ROW) {
+        if (!sqlite3_column_int(q.get(), 0))
+            return fail(QStringLiteral("CHGLOG or Title is not a table of stored values."));
         ++tables;
     }
+    if (rc != SQLITE_DONE)
+        return failSqlite();
     if (tables != 2)
         return fail(QStringLiteral("The file has no CHGLOG or no Title table."));
     return true;
@@ -244,17 +390,17 @@ bool Reader::open(const QString &path)
 
 std::optional<QString> Reader::title()
 {
-    QSqlQuery q(db_);
-    q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral(" select * from Title"))) {
-        fail(sqlError(q.lastError()));
+    const Statement q(prepare(" select * from Title"));
+    const int rc = q ? sqlite3_step(q.get()) : SQLITE_ERROR;
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
+        failSqlite();
         return std::nullopt;
     }
-    if (!q.next() || q.value(0).isNull()) {
+    if (rc == SQLITE_DONE || sqlite3_column_type(q.get(), 0) == SQLITE_NULL) {
         fail(QStringLiteral("The file has no title."));
         return std::nullopt;
     }
-    QString text = q.value(0).toString();
+    QString text = textOf(q.get(), 0);
     if (text.size() > TitleSize) {
         fail(QStringLiteral("The title is longer than %1 characters.").arg(TitleSize));
         return std::nullopt;
@@ -265,75 +411,38 @@ std::optional<QString> Reader::title()
 qint64 Reader::rowCount()
 {
     // Rows are only ever added, so the last row number is the count, found without a scan.
-    QSqlQuery q(db_);
-    if (!q.exec(QStringLiteral("select max(rowid) from chglog")) || !q.next())
+    const Statement q(prepare("select max(rowid) from chglog"));
+    if (!q || sqlite3_step(q.get()) != SQLITE_ROW)
         return -1;
-    return std::max<qint64>(q.value(0).toLongLong(), 0);
+    return std::max<qint64>(sqlite3_column_int64(q.get(), 0), 0);
 }
-
-namespace {
-// What the fields can hold: the date range of a Date/Time, 16 bits, a Currency's whole units.
-constexpr double MaxDays = 2958466;
-constexpr double MaxCurrency = 922337203685477;
-
-std::optional<Value> fromField(int field, const QVariant &v)
-{
-    if (v.isNull())
-        return Value();
-    const Kind kind = kindOf(field);
-    if (kind == Kind::Text) {
-        QString text = v.toString();
-        if (text.size() > TextFieldSize)
-            return std::nullopt;
-        return Value(text);
-    }
-    const int type = v.metaType().id();
-    if (type != QMetaType::Double && type != QMetaType::LongLong && type != QMetaType::Int)
-        return std::nullopt;
-    const double d = v.toDouble();
-    if (kind == Kind::Time)
-        return std::abs(d) <= MaxDays ? std::optional<Value>(DayTime { d }) : std::nullopt;
-    if (!(std::abs(d) <= MaxCurrency)) // NaN too
-        return std::nullopt;
-    const Fixed n = Fixed::fromDouble(d);
-    if (kind == Kind::Integer) {
-        const qint64 w = n.roundedHalfEven();
-        if (w < std::numeric_limits<qint16>::min() || w > std::numeric_limits<qint16>::max())
-            return std::nullopt;
-        return Value(w);
-    }
-    if (field == Field::Cap && n.raw() % 10000 == 0)
-        return Value(n.roundedHalfEven()); // a live capacity is a whole number
-    return Value(n);
-}
-} // namespace
 
 bool Reader::next(ChannelReading &row)
 {
     if (!rows_) {
-        if (!error_.isEmpty())
+        if (!error_.isEmpty() || ended_)
             return false;
-        rows_.emplace(db_);
-        rows_->setForwardOnly(true);
-        if (!rows_->exec(QStringLiteral(" select * from chglog")))
-            return fail(sqlError(rows_->lastError()));
-        if (rows_->record().count() < FieldCount)
+        rows_ = prepare(" select * from chglog");
+        if (!rows_)
+            return failSqlite();
+        if (sqlite3_column_count(rows_) < FieldCount)
             return fail(
                 QStringLiteral("The sample table has fewer than %1 fields.").arg(FieldCount));
     }
-    if (!rows_->next()) {
-        if (rows_->lastError().isValid())
-            return fail(sqlError(rows_->lastError()));
+    const int rc = sqlite3_step(rows_);
+    if (rc != SQLITE_ROW) {
+        if (rc != SQLITE_DONE)
+            return failSqlite();
+        // Stepping on would start the rows again.
+        sqlite3_finalize(rows_);
+        rows_ = nullptr;
+        ended_ = true;
         return false;
     }
-    for (int f = 0; f < FieldCount; ++f) {
-        const QVariant v = rows_->value(f);
-        auto value = fromField(f, v);
-        if (!value)
+    for (int f = 0; f < FieldCount; ++f)
+        if (!readField(rows_, f, row[f]))
             return fail(QStringLiteral("The field %1 holds %2, which it cannot hold.")
-                            .arg(QString::fromLatin1(FieldNames[f]), v.toString().left(20)));
-        row[f] = std::move(*value);
-    }
+                            .arg(QString::fromLatin1(FieldNames[f]), textOf(rows_, f).left(20)));
     return true;
 }
 

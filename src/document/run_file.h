@@ -8,6 +8,9 @@
 #include <functional>
 #include <optional>
 
+struct sqlite3;
+struct sqlite3_stmt;
+
 // Run files: one SQLite database per run with the tables CHGLOG (one row per sample, the
 // 22 fields of a reading in their fixed order) and Title (one row, the run's description).
 namespace RunFile {
@@ -31,7 +34,8 @@ bool prepareRowInsert(QSqlQuery &q);
 // Binds the 22 texts of one sample row to a prepared insert and runs it.
 QString insertRow(QSqlQuery &q, const std::function<QString(int field)> &text);
 
-// Reads a run file row by row, fields by position.
+// Reads a run file row by row, fields by position. Whatever the file holds, no value or row
+// read is larger than a run file's ever is, so a crafted file cannot make one read huge.
 class Reader {
 public:
     Reader();
@@ -55,10 +59,14 @@ public:
 
 private:
     bool fail(const QString &reason);
+    // Fails with SQLite's own reason.
+    bool failSqlite();
+    // None when SQLite refuses `sql`.
+    sqlite3_stmt *prepare(const char *sql);
 
-    QString connection_;
-    QSqlDatabase db_;
-    std::optional<QSqlQuery> rows_;
+    sqlite3 *db_ = nullptr;
+    sqlite3_stmt *rows_ = nullptr;
+    bool ended_ = false;
     QString error_;
 };
 
