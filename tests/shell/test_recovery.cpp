@@ -61,31 +61,26 @@ int rowsOnDisk(const QString &folder)
     return rows.value(0).toInt();
 }
 
-// A folder that this process cannot write while it lives, even as root (then the files are
-// reached as user nobody), with `open` folders that anyone may write.
+// A folder that this process cannot write while it lives, even as root (then files are
+// reached as user nobody), and a folder `open` to anyone.
 class ReadOnly {
 public:
-    ReadOnly(const QString &folder, const QStringList &open) : folder_(folder), open_(open)
+    ReadOnly(const QString &folder, const QString &open) : folders_ { folder, open }
     {
-        using P = QFileDevice;
-        QFile::setPermissions(folder,
-                              P::ReadOwner | P::ExeOwner | P::ReadGroup | P::ExeGroup | P::ReadOther
-                                  | P::ExeOther);
-        for (const QString &f : open)
-            QFile::setPermissions(f, QFileDevice::Permissions(0x7777));
+        QFile::setPermissions(folder, QFileDevice::Permissions(0x5555));
+        QFile::setPermissions(open, QFileDevice::Permissions(0x7777));
         if (geteuid() == 0)
             setfsuid(65534);
     }
     ~ReadOnly()
     {
         setfsuid(geteuid());
-        for (const QString &f : QStringList(open_) << folder_)
+        for (const QString &f : folders_)
             QFile::setPermissions(f, QFileDevice::Permissions(0x7700));
     }
 
 private:
-    QString folder_;
-    QStringList open_;
+    QStringList folders_;
 };
 
 // The windows' rows as "CH1 Chart 1<TAB>22 cells", keyed by the caption's first three words
@@ -271,7 +266,7 @@ private slots:
         }
         std::optional<ReadOnly> readOnly;
         if (other == "read-only")
-            readOnly.emplace(folder, QStringList { rig.programFolder.path() });
+            readOnly.emplace(folder, rig.programFolder.path());
 
         rig.dialogs.messageAnswers = { answer };
         rig.window.recoverRuns();
