@@ -150,14 +150,11 @@ class TestRecovery : public QObject {
         QString error;
         auto journal = RunJournal::start(live.path(), caption, error);
         QVERIFY2(journal, qPrintable(error));
-        QList<ChannelReading> cells;
-        for (int r = 0; r < rows; ++r) {
-            cells << reading(r);
-            cells.last()[Time] = QTime(0, 10).addSecs(r).toString(u"hh:mm:ss");
-        }
-        QCOMPARE(journal->write(
-                     "pack", 0, rows, [&](qint64 r, int f) { return cells[r][f].text(); }, 0),
-                 QString());
+        const auto text = [](qint64 r, int f) {
+            return f == Time ? QTime(0, 10).addSecs(int(r)).toString(u"hh:mm:ss")
+                             : reading(r)[f].text();
+        };
+        QCOMPARE(journal->write("pack", 0, rows, text, 0), QString());
         crashCopy(live.path(), folder, caption.left(3));
     }
 
@@ -325,19 +322,8 @@ private slots:
         QCOMPARE(files(folder), QStringList());
     }
 
-    // A power cut loses at most the last two seconds, and nothing once the run has ended.
-    void journalReachesTheDisk()
-    {
-        Rig rig;
-        for (int c = 1; c <= 7; ++c)
-            rig.feed(1, c);
-        const qint64 rows = rig.documents().first()->RtnGridRows() - 1;
-        QVERIFY(rowsOnDisk(rig.window.journalFolder()) >= rows - 2);
-        rig.window.live().EndLiveDoc(1);
-        QCOMPARE(rowsOnDisk(rig.window.journalFolder()), rows);
-    }
-
-    // A folder that cannot be written for a while: said once, then caught up.
+    // A folder that cannot be written for a while: said once, then caught up. A power cut
+    // loses at most the last two seconds, and nothing once the run has ended.
     void journalCatchesUp()
     {
         QTemporaryDir place;
@@ -358,6 +344,8 @@ private slots:
                      .filter("against a crash")
                      .replaceInStrings(QRegularExpression("^\\S+  "), ""),
                  QStringList({ failed.arg(folder), "CH1 is kept safe against a crash again." }));
+        const int onDisk = rowsOnDisk(folder); // the last sample is not yet synced
+        QVERIFY2(onDisk >= rows - 2 && onDisk < rows, qPrintable(QString::number(onDisk)));
         rig.window.live().EndLiveDoc(1);
         QCOMPARE(rowsOnDisk(folder), rows);
     }
