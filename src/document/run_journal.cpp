@@ -172,10 +172,9 @@ QString RunJournal::write(const QString &title, qint64 from, qint64 to,
         return failure;
     }
     title_ = title;
-    if (from == to || !syncedMs_ || nowMs - *syncedMs_ >= SyncEveryMs) {
+    // The rows are in: a sync that fails is tried again with the next ones.
+    if ((from == to || !syncedMs_ || nowMs - *syncedMs_ >= SyncEveryMs) && sync().isEmpty())
         syncedMs_ = nowMs;
-        return sync();
-    }
     return {};
 }
 

@@ -32,8 +32,8 @@ public:
                                              QString &error);
     // Adds the run's rows `from` to `to` (exclusive; texts of its table rows) and its title
     // as it stands, in one transaction, and forces the journal to disk when its last sync is
-    // SyncEveryMs old at `nowMs` (monotonic) or when only the title changed. "" on success,
-    // otherwise the system's reason.
+    // SyncEveryMs old at `nowMs` (monotonic) or when only the title changed. "" when the rows
+    // and the title are in, otherwise the system's reason.
     QString write(const QString &title, qint64 from, qint64 to,
                   const std::function<QString(qint64 row, int field)> &text, qint64 nowMs);
     // Forces what was written to disk now.
