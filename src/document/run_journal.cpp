@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlError>
 #include <QUuid>
 #include <QVariant>
@@ -11,38 +12,69 @@
 namespace {
 const QString Suffix = QStringLiteral(".journal");
 
+// SQLite's own words ("database or disk is full"), without Qt's note of the step that failed.
 QString sqlError(const QSqlError &e)
 {
-    return e.text().trimmed();
+    const QString reason = e.databaseText().trimmed();
+    return reason.isEmpty() ? e.driverText().trimmed() : reason;
 }
 
-void removeFiles(const QString &path)
+QString removeFiles(const QString &path)
 {
-    for (const char *extra : { "", "-wal", "-shm" })
-        QFile::remove(path + QLatin1String(extra));
+    for (const char *extra : { "-wal", "-shm", "" }) {
+        QFile file(path + QLatin1String(extra));
+        if (file.exists() && !file.remove())
+            return file.errorString();
+    }
+    return {};
 }
 
-// A plain connection that gives up at once on a lock instead of waiting for it.
-class Probe {
+std::unique_ptr<QLockFile> lockFor(const QString &path)
+{
+    auto lock = std::make_unique<QLockFile>(path + QStringLiteral(".lock"));
+    lock->setStaleLockTime(0); // a journal is written for days: only a dead owner lets go
+    return lock;
+}
+
+bool canWrite(const QString &folder)
+{
+    QFile probe(QDir(folder).filePath(QUuid::createUuid().toString(QUuid::WithoutBraces)));
+    return probe.open(QIODevice::WriteOnly | QIODevice::NewOnly) && probe.remove();
+}
+
+// A connection for one use.
+class Connection {
 public:
-    explicit Probe(const QString &path) : name_(QUuid::createUuid().toString())
+    explicit Connection(const QString &path) : name_(QUuid::createUuid().toString())
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
-        db.setDatabaseName(path);
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=0"));
+        QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_).setDatabaseName(path);
     }
-    ~Probe() { QSqlDatabase::removeDatabase(name_); }
+    ~Connection() { QSqlDatabase::removeDatabase(name_); }
     QSqlDatabase db() const { return QSqlDatabase::database(name_, false); }
 
 private:
     QString name_;
 };
 
-constexpr auto SqliteBusy = "5";
+// The caption of a journal copied aside, whose log is then folded into the file so that it
+// reads like any run file; none when it is no journal.
+std::optional<QString> captionOf(const QString &copy)
+{
+    Connection c(copy);
+    QSqlDatabase db = c.db();
+    QSqlQuery q(db);
+    if (!db.open() || !q.exec(QStringLiteral("SELECT Caption FROM Journal")) || !q.next()
+        || q.value(0).isNull())
+        return std::nullopt;
+    const QString caption = q.value(0).toString();
+    q.finish();
+    q.exec(QStringLiteral("PRAGMA journal_mode = DELETE"));
+    return caption;
+}
 } // namespace
 
-RunJournal::RunJournal(const QString &path)
-    : path_(path), connection_(QUuid::createUuid().toString())
+RunJournal::RunJournal(const QString &path, std::unique_ptr<QLockFile> lock)
+    : path_(path), lock_(std::move(lock)), connection_(QUuid::createUuid().toString())
 {
 }
 
@@ -52,7 +84,7 @@ RunJournal::~RunJournal()
     db_.close();
     db_ = QSqlDatabase();
     QSqlDatabase::removeDatabase(connection_);
-    removeFiles(path_);
+    removeFiles(path_); // before the lock goes: nobody sees half a journal unlocked
 }
 
 QString RunJournal::open()
@@ -62,8 +94,8 @@ QString RunJournal::open()
     db_.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=0"));
     if (!db_.open())
         return sqlError(db_.lastError());
-    // Exclusive locking: held from here until the connection closes (or the process dies),
-    // and WAL needs no shared-memory file then. NORMAL sync: a commit is a plain write.
+    // Exclusive locking: WAL needs no shared-memory file then. NORMAL sync: a commit is a
+    // plain write, and sync() forces the log to disk when it is time.
     QSqlQuery q(db_);
     if (!q.exec(QStringLiteral("PRAGMA locking_mode = EXCLUSIVE"))
         || !q.exec(QStringLiteral("PRAGMA journal_mode = WAL")) || !q.next()
@@ -76,11 +108,17 @@ std::unique_ptr<RunJournal> RunJournal::start(const QString &folder, const QStri
                                               QString &error)
 {
     if (!QDir().mkpath(folder)) {
-        error = QStringLiteral("The folder %1 cannot be made.").arg(folder);
+        error = QStringLiteral("cannot make the folder %1").arg(folder);
         return nullptr;
     }
-    std::unique_ptr<RunJournal> j(new RunJournal(
-        QDir(folder).filePath(QUuid::createUuid().toString(QUuid::WithoutBraces) + Suffix)));
+    const QString path
+        = QDir(folder).filePath(QUuid::createUuid().toString(QUuid::WithoutBraces) + Suffix);
+    std::unique_ptr<QLockFile> lock = lockFor(path);
+    if (!lock->tryLock(0)) {
+        error = QStringLiteral("cannot write in the folder %1").arg(folder);
+        return nullptr;
+    }
+    std::unique_ptr<RunJournal> j(new RunJournal(path, std::move(lock)));
     error = j->open();
     if (!error.isEmpty())
         return nullptr;
@@ -110,55 +148,101 @@ std::unique_ptr<RunJournal> RunJournal::start(const QString &folder, const QStri
     return j;
 }
 
-QString RunJournal::append(const std::function<QString(int field)> &text, const QString &title)
+QString RunJournal::write(const QString &title, qint64 from, qint64 to,
+                          const std::function<QString(qint64 row, int field)> &text, qint64 nowMs)
 {
+    if (!insert_)
+        return QStringLiteral("the journal cannot be opened");
     if (!db_.transaction())
         return sqlError(db_.lastError());
-    QString failure = RunFile::insertRow(*insert_, text);
+    QString failure;
+    for (qint64 r = from; r < to && failure.isEmpty(); ++r)
+        failure = RunFile::insertRow(*insert_, [&](int field) { return text(r, field); });
     if (failure.isEmpty() && title != title_) {
         QSqlQuery q(db_);
         q.prepare(QStringLiteral("UPDATE Title SET Title = ?"));
         q.bindValue(0, title);
-        if (q.exec())
-            title_ = title;
-        else
+        if (!q.exec())
             failure = sqlError(q.lastError());
     }
+    if (failure.isEmpty() && !db_.commit())
+        failure = sqlError(db_.lastError());
     if (!failure.isEmpty()) {
         db_.rollback();
         return failure;
     }
-    return db_.commit() ? QString() : sqlError(db_.lastError());
+    title_ = title;
+    // The rows are in: a sync that fails is tried again with the next ones.
+    if ((from == to || !syncedMs_ || nowMs - *syncedMs_ >= SyncEveryMs) && sync().isEmpty())
+        syncedMs_ = nowMs;
+    return {};
 }
 
-RunJournal::LeftBehind RunJournal::leftBehind(const QString &folder)
+QString RunJournal::sync()
+{
+    // The checkpoint syncs the log, moves it into the file and syncs that.
+    QSqlQuery q(db_);
+    return q.exec(QStringLiteral("PRAGMA wal_checkpoint(PASSIVE)")) ? QString()
+                                                                    : sqlError(q.lastError());
+}
+
+RunJournal::LeftBehind RunJournal::leftBehind(const QString &folder, const QStringList &ignored)
 {
     LeftBehind found;
     const QDir dir(folder);
-    for (const QString &name : dir.entryList({ QLatin1Char('*') + Suffix }, QDir::Files)) {
-        const QString path = dir.filePath(name);
-        Probe probe(path);
-        QSqlDatabase db = probe.db();
-        QSqlQuery q(db);
-        const bool read = db.open() && q.exec(QStringLiteral("SELECT Caption FROM Journal"))
-            && q.next() && !q.value(0).isNull();
-        if (!read) {
-            // Held: a live window of a running program, ours or another's.
-            if (q.lastError().nativeErrorCode() != QLatin1String(SqliteBusy))
-                ++found.unreadable;
+    const QStringList names = dir.entryList({ QLatin1Char('*') + Suffix }, QDir::Files);
+    if (names.isEmpty())
+        return found;
+    found.copies = std::make_unique<QTemporaryDir>();
+    const bool readOnly = !canWrite(folder);
+    for (const QString &name : names) {
+        Found j;
+        j.path = dir.filePath(name);
+        j.mark = QStringLiteral("%1 %2")
+                     .arg(QFileInfo(j.path).lastModified().toMSecsSinceEpoch())
+                     .arg(j.path);
+        if (ignored.contains(j.mark))
+            continue;
+        j.readOnly = readOnly;
+        if (!readOnly) {
+            j.lock = lockFor(j.path);
+            if (!j.lock->tryLock(0))
+                continue; // a live window of a running program, ours or another's
+        }
+        j.copy = found.copies->filePath(name);
+        bool copied = QFile::copy(j.path, j.copy);
+        if (QFile::exists(j.path + QStringLiteral("-wal")))
+            copied = copied && QFile::copy(j.path + QStringLiteral("-wal"), j.copy + "-wal");
+        const std::optional<QString> caption = copied ? captionOf(j.copy) : std::nullopt;
+        if (!caption) {
+            ++found.unreadable;
             continue;
         }
-        found.paths << path;
-        found.captions << q.value(0).toString();
-        // Fold the log into the file, so that it reads like any run file.
-        q.exec(QStringLiteral("PRAGMA journal_mode = DELETE"));
+        j.caption = *caption;
+        found.journals.push_back(std::move(j));
     }
     return found;
 }
 
-std::unique_ptr<RunJournal> RunJournal::adopt(const QString &path)
+std::unique_ptr<RunJournal> RunJournal::adopt(Found &&found)
 {
-    std::unique_ptr<RunJournal> j(new RunJournal(path));
-    j->open(); // whether it locks or not, the file now goes with its window
+    std::unique_ptr<RunJournal> j(new RunJournal(found.path, std::move(found.lock)));
+    // Whether it opens or not, the file now goes with its window.
+    if (!j->open().isEmpty())
+        return j;
+    QSqlQuery q(j->db_);
+    if (q.exec(QStringLiteral("SELECT Title FROM Title")) && q.next())
+        j->title_ = q.value(0).toString();
+    q.finish();
+    j->insert_.emplace(j->db_);
+    if (!RunFile::prepareRowInsert(*j->insert_))
+        j->insert_.reset();
     return j;
+}
+
+QString RunJournal::remove(Found &found)
+{
+    const QString failure = removeFiles(found.path);
+    found.lock.reset();
+    return failure;
 }

@@ -1,49 +1,74 @@
 #pragma once
 
+#include <QLockFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 // The recovery journal of one chart window: a run file that grows by one small transaction
-// per accepted sample (SQLite in WAL mode, no sync per sample), with the window's caption
-// beside the run, so that a crash, a kill or a power cut loses at most the last moments.
-// While open it is locked, so another running chargemon never offers it for recovery.
+// per accepted sample (SQLite in WAL mode), with the window's caption beside the run, so that
+// a crash, a kill or a power cut loses at most the last moments. It is forced to disk at
+// least every SyncEveryMs while samples come.
+// A lock file beside it is held while a program writes it or asks about it, so that no other
+// running chargemon offers or deletes it meanwhile.
 // Destroying it removes the file: a journal lives exactly as long as its window.
 class RunJournal {
 public:
+    static constexpr qint64 SyncEveryMs = 2000;
+
     ~RunJournal();
     RunJournal(const RunJournal &) = delete;
     RunJournal &operator=(const RunJournal &) = delete;
 
-    // A new journal in `folder` for a window captioned `caption`; none (with `error`) when it
-    // cannot be made.
+    // A new journal in `folder` for a window captioned `caption`; none (with `error`, the
+    // system's reason) when it cannot be made.
     static std::unique_ptr<RunJournal> start(const QString &folder, const QString &caption,
                                              QString &error);
-    // One accepted sample (the 22 texts of its table row) and the run's title as it stands;
-    // "" on success, otherwise why not.
-    QString append(const std::function<QString(int field)> &text, const QString &title);
+    // Adds the run's rows `from` to `to` (exclusive; texts of its table rows) and its title
+    // as it stands, in one transaction, and forces the journal to disk when its last sync is
+    // SyncEveryMs old at `nowMs` (monotonic) or when only the title changed. "" when the rows
+    // and the title are in, otherwise the system's reason.
+    QString write(const QString &title, qint64 from, qint64 to,
+                  const std::function<QString(qint64 row, int field)> &text, qint64 nowMs);
+    // Forces what was written to disk now.
+    QString sync();
 
-    // The journals in `folder` that no running program holds: their files and captions, and
-    // how many files could not be read as journals (damaged, or not ours).
-    struct LeftBehind {
-        QStringList paths, captions;
-        int unreadable = 0;
+    // A journal that no running program holds, taken under its lock (unless its folder is
+    // read-only: then nobody can write or delete it) and copied aside to be read.
+    struct Found {
+        QString path, caption;
+        QString copy; // a plain run file with the journal's rows, to read from
+        QString mark; // who it is: its path and time of change
+        bool readOnly = false;
+        std::unique_ptr<QLockFile> lock;
     };
-    static LeftBehind leftBehind(const QString &folder);
+    struct LeftBehind {
+        std::vector<Found> journals;
+        int unreadable = 0; // files that could not be read as journals (damaged, or not ours)
+        std::unique_ptr<QTemporaryDir> copies;
+    };
+    // The journals in `folder` but those whose mark is in `ignored`.
+    static LeftBehind leftBehind(const QString &folder, const QStringList &ignored);
     // Takes over a journal left behind, so that it goes with the window it was opened into.
-    static std::unique_ptr<RunJournal> adopt(const QString &path);
+    static std::unique_ptr<RunJournal> adopt(Found &&found);
+    // Deletes a journal left behind; "" when done, otherwise the system's reason.
+    static QString remove(Found &found);
 
 private:
-    explicit RunJournal(const QString &path);
+    RunJournal(const QString &path, std::unique_ptr<QLockFile> lock);
     QString open();
 
     QString path_;
+    std::unique_ptr<QLockFile> lock_;
     QString connection_;
     QSqlDatabase db_;
     std::optional<QSqlQuery> insert_;
     QString title_;
+    std::optional<qint64> syncedMs_;
 };

@@ -129,6 +129,8 @@ bool tee::deCaption()
     if (live_ && caption().endsWith(LiveMark))
         setCaption(caption().chopped(LiveMark.size()) + QStringLiteral(" END"));
     live_ = false;
+    if (journal_) // the last moments of the run too
+        journal_->sync();
     if (bar_ && caption().contains(channelToolCaption()))
         host_.Channel_Proc(1);
     chart_->setTimeAuto(true, true);

@@ -36,7 +36,7 @@ public:
     QMdiSubWindow *window() override { return this; }
     // A row without a value where the chart needs one.
     QString procFailure() const override { return procFailure_; }
-    void adoptJournal(const QString &path) override;
+    void adoptJournal(std::unique_ptr<RunJournal> journal) override;
     void setSeriesShown(int series, bool shown) override;
 
     // Fed by the charger link: only then does the window refuse the user's close.
@@ -78,7 +78,9 @@ private:
     QString twoPointText(std::optional<qsizetype> sample) const;
     void switchReference(QPoint at);
     void toggleFullScreen();
-    void journalRow(const ChannelReading &cell);
+    // Brings the journal up to the table and the title; after a failure, tries again once
+    // JournalRetryMs have passed.
+    void keepJournal();
 
     DocumentHost &host_;
     CommandBar *bar_ = nullptr;
@@ -99,5 +101,6 @@ private:
     bool live_ = false;
     bool fullScreen_ = false;
     std::unique_ptr<RunJournal> journal_;
-    bool journalFailed_ = false;
+    qint64 journalled_ = 0; // the table's rows that are in the journal
+    std::optional<qint64> journalFailedMs_; // monotonic, since the journal cannot be written
 };

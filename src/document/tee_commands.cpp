@@ -42,6 +42,8 @@ void tee::describe()
         return;
     title_ = *answer;
     chart_->setTitleLine(*answer);
+    if (journal_)
+        keepJournal();
 }
 
 void tee::exportCsv()

@@ -109,7 +109,7 @@ bool tee::Proc(ChannelReading &cell, bool isOpen)
         QMdiSubWindow::show();
     if (isOpen)
         return false;
-    journalRow(cell);
+    keepJournal();
     lastCapacity_ = cell[Cap].number().value_or(Fixed()).roundedHalfEven();
     lastSeconds_ = elapsed;
     feedPanel(cell);

@@ -4,8 +4,11 @@
 
 #include <QString>
 
+#include <memory>
+
 class CommandBar;
 class QMdiSubWindow;
+class RunJournal;
 class Tool;
 
 // How the main window drives a chart window; members in slot order.
@@ -31,7 +34,7 @@ public:
     // at a row the chart cannot draw.
     virtual QString procFailure() const = 0;
     // A recovered run takes over the journal it was read from, which then goes with it.
-    virtual void adoptJournal(const QString &path) = 0;
+    virtual void adoptJournal(std::unique_ptr<RunJournal> journal) = 0;
     // The information panel's lamps switch the chart's four curves.
     virtual void setSeriesShown(int series, bool shown) = 0;
 };

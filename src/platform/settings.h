@@ -10,6 +10,9 @@ class QSettings;
 namespace SettingsKeys {
 // The interface language: "ENG" or "CHT".
 inline constexpr char Lang[] = "Lang/Lang";
+// Recovery journals that could not be deleted and are not offered again: one line each,
+// their time of change and path.
+inline constexpr char KeptJournals[] = "Recovery/Kept";
 } // namespace SettingsKeys
 
 // The per-user settings of the program, an INI file named after the executable in the

@@ -44,7 +44,7 @@ void RunOpening::OpenSavedRun()
     current_ = new OpenInProgress(host_, file);
 }
 
-IMDIDocument *RunOpening::openRun(const QString &file, const QString &caption)
+IMDIDocument *RunOpening::openRun(const QString &file, const QString &caption, QString &damage)
 {
     RunFile::Reader reader;
     const auto title = reader.open(file) ? reader.title() : std::nullopt;
@@ -57,10 +57,7 @@ IMDIDocument *RunOpening::openRun(const QString &file, const QString &caption)
         if (!doc->procFailure().isEmpty())
             break;
     }
-    if (!reader.error().isEmpty() || !doc->procFailure().isEmpty()) {
-        delete doc->window();
-        return nullptr;
-    }
+    damage = reader.error().isEmpty() ? doc->procFailure() : reader.error();
     doc->RePaint(false);
     return doc;
 }

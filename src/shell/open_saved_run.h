@@ -64,8 +64,9 @@ public:
 
     void OpenSavedRun();
     // Recovery at start: a journal read here and now, before any live run, into a window
-    // captioned `caption`; null (and no window) when it cannot be read.
-    IMDIDocument *openRun(const QString &file, const QString &caption);
+    // captioned `caption`; null (and no window) when it cannot be read. A damaged one gives
+    // the rows before the damage, and `damage` says what stopped the reading.
+    IMDIDocument *openRun(const QString &file, const QString &caption, QString &damage);
     // The window being filled by the open in progress, if any.
     IMDIDocument *DocOpen() const { return current_ ? current_->document() : nullptr; }
 

@@ -1,5 +1,6 @@
 #include "document/run_journal.h"
 #include "platform/dialogs.h"
+#include "platform/settings.h"
 #include "shell/mdi_form.h"
 #include "shell/open_saved_run.h"
 
@@ -7,9 +8,10 @@ void MDIForm1::recoverRuns()
 {
     if (journalFolder_.isEmpty())
         return;
-    const RunJournal::LeftBehind found = RunJournal::leftBehind(journalFolder_);
+    QStringList kept = settings_.value(SettingsKeys::KeptJournals).split(u'\n', Qt::SkipEmptyParts);
+    RunJournal::LeftBehind found = RunJournal::leftBehind(journalFolder_, kept);
     int unreadable = found.unreadable;
-    const qsizetype n = found.paths.size();
+    const qsizetype n = qsizetype(found.journals.size());
     if (n > 0) {
         const QString question = n == 1
             ? QStringLiteral("1 run was still being recorded when chargemon last stopped. Open it?")
@@ -21,15 +23,34 @@ void MDIForm1::recoverRuns()
         // Only a plain No deletes them; a question closed unanswered asks again next start.
         const bool answered = answer == Dialogs::Answer::Yes || answer == Dialogs::Answer::No;
         for (qsizetype i = 0; answered && i < n; ++i) {
-            if (answer == Dialogs::Answer::No) {
-                RunJournal::adopt(found.paths[i]); // and let go at once: removed
-                continue;
+            RunJournal::Found &j = found.journals[size_t(i)];
+            if (answer == Dialogs::Answer::Yes) {
+                const QString caption = j.caption + QStringLiteral(" (recovered)");
+                QString damage;
+                IMDIDocument *doc = opening_->openRun(j.copy, caption, damage);
+                if (!doc) {
+                    ++unreadable; // left where it is, for another try
+                    continue;
+                }
+                if (!damage.isEmpty())
+                    State_add(QStringLiteral("%1: %2 samples recovered; the rest of its journal "
+                                             "is damaged (%3).")
+                                  .arg(caption)
+                                  .arg(doc->RtnGridRows() - 1)
+                                  .arg(damage));
+                if (!j.readOnly) {
+                    doc->adoptJournal(RunJournal::adopt(std::move(j)));
+                    continue;
+                }
             }
-            if (IMDIDocument *doc = opening_->openRun(
-                    found.paths[i], found.captions[i] + QStringLiteral(" (recovered)")))
-                doc->adoptJournal(found.paths[i]);
-            else
-                ++unreadable; // left where it is, for another try
+            const QString failure = RunJournal::remove(j);
+            if (failure.isEmpty())
+                continue;
+            State_add(QStringLiteral("The recovery journal %1 cannot be deleted and will not be "
+                                     "offered again (%2).")
+                          .arg(j.path, failure));
+            kept << j.mark;
+            settings_.setValue(SettingsKeys::KeptJournals, kept.join(u'\n'));
         }
     }
     if (unreadable > 0)

@@ -3,11 +3,13 @@
 
 #include "document/run_journal.h"
 #include "platform/clock.h"
+#include "platform/command_names.h"
 #include "platform/dialogs.h"
 #include "platform/port_list.h"
 #include "platform/qt_serial_port.h"
 #include "platform/sample_table.h"
 #include "platform/sleep_inhibitor.h"
+#include "support/sqlite_file.h"
 #include "support/window_rig.h"
 
 #include <QApplication>
@@ -15,6 +17,9 @@
 #include <QtTest>
 
 #include <cstdio>
+#include <list>
+#include <sys/fsuid.h>
+#include <unistd.h>
 
 namespace {
 struct RecordingSleepInhibitor final : SleepInhibitor {
@@ -33,6 +38,50 @@ QStringList files(const QString &folder, const QString &pattern = QStringLiteral
 {
     return QDir(folder).entryList({ pattern }, QDir::Files);
 }
+
+// The journals in `from` as a crash leaves them (their owner gone, so no locks), copied into
+// `to` with `prefix` before their names; `withLog` false: what a power cut leaves at worst.
+void crashCopy(const QString &from, const QString &to, const QString &prefix = {},
+               bool withLog = true)
+{
+    for (const QString &file : files(from, QStringLiteral("*.journal*")))
+        if (file.endsWith(QLatin1String(".journal"))
+            || (withLog && file.endsWith(QLatin1String("-wal"))))
+            QVERIFY(QFile::copy(QDir(from).filePath(file), QDir(to).filePath(prefix + file)));
+}
+
+// The samples in the journal files of `folder` that survive a power cut.
+int rowsOnDisk(const QString &folder)
+{
+    QTemporaryDir copy;
+    crashCopy(folder, copy.path(), {}, false);
+    QStringList rows;
+    for (const QString &file : files(copy.path()))
+        runSql(copy.filePath(file), { QStringLiteral("SELECT count(*) FROM CHGLOG") }, &rows);
+    return rows.value(0).toInt();
+}
+
+// A folder that this process cannot write while it lives, even as root (then files are
+// reached as user nobody), and a folder `open` to anyone.
+class ReadOnly {
+public:
+    ReadOnly(const QString &folder, const QString &open) : folders_ { folder, open }
+    {
+        QFile::setPermissions(folder, QFileDevice::Permissions(0x5555));
+        QFile::setPermissions(open, QFileDevice::Permissions(0x7777));
+        if (geteuid() == 0)
+            setfsuid(65534);
+    }
+    ~ReadOnly()
+    {
+        setfsuid(geteuid());
+        for (const QString &f : folders_)
+            QFile::setPermissions(f, QFileDevice::Permissions(0x7700));
+    }
+
+private:
+    QStringList folders_;
+};
 
 // The windows' rows as "CH1 Chart 1<TAB>22 cells", keyed by the caption's first three words
 // so that a live window and its recovered copy match.
@@ -94,21 +143,19 @@ int recordUntilKilled(int argc, char **argv)
 class TestRecovery : public QObject {
     Q_OBJECT
 
-    // A journal as a crash leaves it: the files of one still being written, copied aside.
+    // A journal as a crash leaves it, with `rows` samples and the title "pack".
     static void leaveJournal(const QString &folder, const QString &caption, int rows)
     {
         QTemporaryDir live;
         QString error;
         auto journal = RunJournal::start(live.path(), caption, error);
         QVERIFY2(journal, qPrintable(error));
-        for (int r = 0; r < rows; ++r) {
-            ChannelReading cell = reading(r);
-            cell[Time] = QStringLiteral("00:00:%1").arg(r + 10);
-            QCOMPARE(journal->append([&](int f) { return cell[f].text(); }, "pack"), QString());
-        }
-        for (const QString &file : files(live.path()))
-            QVERIFY(QFile::copy(QDir(live.path()).filePath(file),
-                                QDir(folder).filePath(caption.left(3) + file)));
+        const auto text = [](qint64 r, int f) {
+            return f == Time ? QTime(0, 10).addSecs(int(r)).toString(u"hh:mm:ss")
+                             : reading(r)[f].text();
+        };
+        QCOMPARE(journal->write("pack", 0, rows, text, 0), QString());
+        crashCopy(live.path(), folder, caption.left(3));
     }
 
 private slots:
@@ -136,7 +183,7 @@ private slots:
                 printed.append({ clock.elapsed(), QString::fromUtf8(child.readLine()).trimmed() });
         }
         QVERIFY(printed.size() >= 12);
-        child.kill(); // SIGKILL: nothing of the program runs after this
+        child.kill(); // SIGKILL: nothing of the program runs after this, its lock stays
         const qint64 killedAt = clock.elapsed();
         child.waitForFinished();
         sim.kill();
@@ -155,60 +202,97 @@ private slots:
                 QVERIFY2(recovered.contains(row), qPrintable(row));
     }
 
+    // Two journals left behind (CH1 with 3 samples, CH2 with 4) and `other` beside them:
+    // "junk", "held" by a running program, "damaged" rows of CH1, a second program "asking"
+    // at the same time, or a "read-only" folder. Then a second start asks again only if the
+    // first question went unanswered.
     void recoveryAtStart_data()
     {
-        QTest::addColumn<int>("journals");
-        QTest::addColumn<QString>("other"); // "damaged" or "held" by a running program
+        QTest::addColumn<QString>("other");
         QTest::addColumn<Dialogs::Answer>("answer");
-        QTest::addColumn<QString>("question");
-        const QString two
-            = "2 runs were still being recorded when chargemon last stopped. Open them?";
-        QTest::newRow("yes opens") << 2 << "" << Dialogs::Answer::Yes << two;
-        QTest::newRow("no deletes") << 2 << "" << Dialogs::Answer::No << two;
-        QTest::newRow("unanswered keeps") << 2 << "" << Dialogs::Answer::Cancel << two;
-        QTest::newRow("damaged skipped")
-            << 1 << "damaged" << Dialogs::Answer::Yes
-            << "1 run was still being recorded when chargemon last stopped. Open it?";
-        QTest::newRow("held") << 0 << "held" << Dialogs::Answer::Yes << QString();
+        QTest::addColumn<QString>("said"); // on the status line, once for each `times`
+        QTest::addColumn<int>("times");
+        QTest::addColumn<bool>("keep"); // the journals left behind stay
+        const auto yes = Dialogs::Answer::Yes, no = Dialogs::Answer::No;
+        QTest::newRow("yes opens") << "" << yes << "" << 0 << false;
+        QTest::newRow("no deletes") << "" << no << "" << 0 << false;
+        QTest::newRow("unanswered keeps") << "" << Dialogs::Answer::Cancel << "" << 0 << true;
+        QTest::newRow("junk skipped") << "junk" << yes << "Unreadable" << 1 << false;
+        QTest::newRow("held") << "held" << yes << "" << 0 << false;
+        QTest::newRow("damaged rows")
+            << "damaged" << yes << "samples recovered; the rest of its journal is damaged" << 1
+            << false;
+        QTest::newRow("another asking, yes") << "asking" << yes << "" << 0 << false;
+        QTest::newRow("another asking, no") << "asking" << no << "" << 0 << false;
+        const QString kept = "cannot be deleted and will not be offered again";
+        QTest::newRow("read-only, yes") << "read-only" << yes << kept << 2 << true;
+        QTest::newRow("read-only, no") << "read-only" << no << kept << 2 << true;
     }
     void recoveryAtStart()
     {
-        QFETCH(int, journals);
         QFETCH(QString, other);
         QFETCH(Dialogs::Answer, answer);
-        QFETCH(QString, question);
+        QFETCH(QString, said);
+        QFETCH(int, times);
+        QFETCH(bool, keep);
         Rig rig;
         const QString folder = rig.window.journalFolder();
-        for (int j = 0; j < journals; ++j)
-            leaveJournal(folder, QStringLiteral("CH%1 Chart %1").arg(j + 1), 3 + j);
+        const int rows1 = other == "damaged" ? 200 : 3;
+        leaveJournal(folder, "CH1 Chart 1", rows1);
+        leaveJournal(folder, "CH2 Chart 2", 4);
+        if (other == "damaged") { // its last page, where the last rows are
+            const QString path = QDir(folder).filePath(files(folder, "CH1*.journal").value(0));
+            runSql(path, { "PRAGMA journal_mode = DELETE" });
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadWrite) && file.seek(file.size() - 4096)
+                    && file.write(QByteArray(4096, '\xff')) == 4096);
+        }
         QFile junk(QDir(folder).filePath(QStringLiteral("junk.journal")));
-        if (other == "damaged")
+        if (other == "junk")
             QVERIFY(junk.open(QIODevice::WriteOnly) && junk.write(QByteArray(3000, 'x'))
                     && junk.flush());
         QString error;
         const auto running
             = other == "held" ? RunJournal::start(folder, "CH1 Chart 9", error) : nullptr;
-        QStringList keep = files(folder).filter(other == "held" ? "" : "junk");
-        if (answer == Dialogs::Answer::Cancel) // the journals, not SQLite's side files
-            keep = files(folder, QStringLiteral("*.journal"));
+        const QStringList before = files(folder);
+        const QStringList others = QStringList(before).filter(QRegularExpression("^(?!CH)"));
+        std::optional<Rig> second; // another program started at the same time
+        if (other == "asking") {
+            second.emplace(folder);
+            rig.dialogs.whileAsking = [&] { second->window.recoverRuns(); };
+        }
+        std::optional<ReadOnly> readOnly;
+        if (other == "read-only")
+            readOnly.emplace(folder, rig.programFolder.path());
 
         rig.dialogs.messageAnswers = { answer };
         rig.window.recoverRuns();
-        QCOMPARE(rig.dialogs.asked.value(0).text, question);
-        QCOMPARE(rig.dialogs.asked.size(), question.isEmpty() ? 0 : 1);
+        QCOMPARE(rig.dialogs.asked.value(0).text,
+                 "2 runs were still being recorded when chargemon last stopped. Open them?");
+        QCOMPARE(rig.dialogs.asked.size(), 1);
+        if (second)
+            QCOMPARE(second->dialogs.asked.size(), 0);
         const QList<tee *> docs = rig.documents();
-        QCOMPARE(docs.size(), answer == Dialogs::Answer::Yes ? journals : 0);
+        QCOMPARE(docs.size(), answer == Dialogs::Answer::Yes ? 2 : 0);
         for (tee *doc : docs) {
             const int n = doc->caption().mid(2, 1).toInt();
             QCOMPARE(doc->caption(), QStringLiteral("CH%1 Chart %1 (recovered)").arg(n));
             QCOMPARE(doc->documentTitle(), QStringLiteral("pack"));
-            QCOMPARE(doc->RtnGridRows(), 3 + n);
+            const qint64 rows = doc->RtnGridRows() - 1;
+            if (n == 1 && other == "damaged")
+                QVERIFY2(rows > 0 && rows < rows1, qPrintable(QString::number(rows)));
+            else
+                QCOMPARE(rows, n == 1 ? rows1 : 4);
         }
-        QCOMPARE(rig.status().filter("Unreadable").size(), other == "damaged" ? 1 : 0);
+        if (!said.isEmpty())
+            QCOMPARE(rig.status().filter(said).size(), times);
         // A recovered journal goes with its window; what was not ours stays.
         rig.window.mdiArea().closeAllSubWindows();
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCOMPARE(files(folder), keep);
+        rig.window.recoverRuns();
+        QCOMPARE(rig.dialogs.asked.size(), answer == Dialogs::Answer::Cancel ? 2 : 1);
+        readOnly.reset();
+        QCOMPARE(files(folder), keep ? before : others);
     }
 
     void journalLivesWithItsWindow_data()
@@ -238,13 +322,51 @@ private slots:
         QCOMPARE(files(folder), QStringList());
     }
 
-    void journalThatCannotBeWritten()
+    // A folder that cannot be written for a while: said once, then caught up. A power cut
+    // loses at most the last two seconds, and nothing once the run has ended.
+    void journalCatchesUp()
     {
-        Rig rig(QStringLiteral("/dev/null/journal")); // a folder that cannot be
-        for (int c = 1; c <= 4; ++c)
+        QTemporaryDir place;
+        QFile blocker(place.filePath("blocked")); // a file where the folder goes
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        const QString folder = place.filePath("blocked/journal");
+        Rig rig(folder);
+        for (int c = 1; c <= 15; ++c) {
+            if (c == 4)
+                QVERIFY(blocker.remove());
             rig.feed(1, c);
-        QCOMPARE(rig.documents().first()->RtnGridRows(), 4);
-        QCOMPARE(rig.status().filter(QStringLiteral("cannot be kept safe")).size(), 1);
+        }
+        const qint64 rows = rig.documents().first()->RtnGridRows() - 1;
+        const QString failed = "CH1 cannot be kept safe against a crash: its recovery journal "
+                               "cannot be written (cannot make the folder %1). Save it when it "
+                               "ends.";
+        QCOMPARE(rig.status()
+                     .filter("against a crash")
+                     .replaceInStrings(QRegularExpression("^\\S+  "), ""),
+                 QStringList({ failed.arg(folder), "CH1 is kept safe against a crash again." }));
+        const int onDisk = rowsOnDisk(folder); // the last sample is not yet synced
+        QVERIFY2(onDisk >= rows - 2 && onDisk < rows, qPrintable(QString::number(onDisk)));
+        rig.window.live().EndLiveDoc(1);
+        QCOMPARE(rowsOnDisk(folder), rows);
+    }
+
+    // A description typed after the run ended, and again in the recovered window.
+    void descriptionIsJournalled()
+    {
+        std::list<Rig> rigs(1);
+        for (int c = 1; c <= 3; ++c)
+            rigs.back().feed(1, c);
+        rigs.back().window.live().EndLiveDoc(1);
+        for (const QString title : { "after the end", "once recovered" }) {
+            Rig &rig = rigs.back();
+            rig.dialogs.inputAnswers = { title };
+            rig.documents().first()->CommandHandler(rig.tool(Band::Tools, ToolName::Title));
+            Rig &next = rigs.emplace_back();
+            crashCopy(rig.window.journalFolder(), next.window.journalFolder());
+            next.dialogs.messageAnswers = { Dialogs::Answer::Yes };
+            next.window.recoverRuns();
+            QCOMPARE(next.documents().value(0)->documentTitle(), title);
+        }
     }
 
     void noIdleSleepWhileLive_data()
