@@ -4,6 +4,7 @@
 #include "link/imdi_document.h"
 
 #include <QMdiSubWindow>
+#include <QPointer>
 
 #include <memory>
 
@@ -11,6 +12,9 @@ class Chart;
 class DocumentHost;
 class RunJournal;
 class SampleTable;
+namespace RunFile {
+class Saver;
+}
 
 // The chart window of one run: a chart of battery voltage, current, capacity and external
 // temperature over the elapsed time, and a hidden table that keeps every accepted sample.
@@ -95,5 +99,6 @@ private:
     bool live_ = false;
     bool fullScreen_ = false;
     std::unique_ptr<RunJournal> journal_;
+    QPointer<RunFile::Saver> saving_;
     bool journalFailed_ = false;
 };
