@@ -278,7 +278,7 @@ private slots:
         host->scripted.fileAnswers << path;
         doc->DBSave();
         QVERIFY(host->messages.filter("Chart was save").isEmpty());
-        feed(doc, 1);
+        feed(doc, 1, reading(102));
         QTRY_COMPARE(host->messages.last(), QStringLiteral("Chart was save at %1 .").arg(path));
         QCOMPARE(doc->caption(), QStringLiteral("CH1 Chart 1 >>Live<<")); // still recording
         QVERIFY(QFileInfo(path).permission(QFileDevice::ReadOther)); // not a private temporary
