@@ -210,6 +210,7 @@ int main(int argc, char **argv)
     doc->DBSave();
     tick.start(1);
     loop.exec();
+    tick.stop();
     const double saveMs = t.nsecsElapsed() / 1e6;
     if (!host.messages.last().startsWith(QStringLiteral("Chart was save at"))) {
         std::fprintf(stderr, "save failed: %s\n", qPrintable(host.scripted.asked.last().text));

@@ -37,11 +37,11 @@ QString openRegularFile(Reader &reader, const QString &path)
 {
     const QString notRegular = QStringLiteral("It is not a regular file.");
     const QByteArray name = QFile::encodeName(path);
-    struct stat named {};
+    struct stat named { };
     if (::stat(name.constData(), &named) != 0 || !S_ISREG(named.st_mode))
         return notRegular;
     const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    struct stat opened {};
+    struct stat opened { };
     QString error;
     if (fd < 0 || ::fstat(fd, &opened) != 0 || !sameFile(named, opened))
         error = notRegular;

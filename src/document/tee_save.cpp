@@ -29,20 +29,19 @@ bool tee::DBSave()
     // Written from the rows and the title as they are now; a live run goes on meanwhile and
     // keeps its caption.
     saving_ = new RunFile::Saver(*QWidget::window(), F, title_, table_->sampleRows(), this);
-    connect(saving_, &RunFile::Saver::finished, this,
-            [this, F, live = live_](const QString &failure) {
-                saving_ = nullptr;
-                Dialogs &dialogs = host_.dialogs();
-                if (!failure.isEmpty()) {
-                    dialogs.message(
-                        QStringLiteral("The run was not saved to %1\r\n%2").arg(F, failure),
-                        QStringLiteral("Notice"), Dialogs::Icon::Critical);
-                    return;
-                }
-                if (!live)
-                    setCaption(F);
-                host_.State_add(QStringLiteral("Chart was save at ") + F + QStringLiteral(" ."));
-                dialogs.forgetFileName();
-            });
+    connect(
+        saving_, &RunFile::Saver::finished, this, [this, F, live = live_](const QString &failure) {
+            saving_ = nullptr;
+            Dialogs &dialogs = host_.dialogs();
+            if (!failure.isEmpty()) {
+                dialogs.message(QStringLiteral("The run was not saved to %1\r\n%2").arg(F, failure),
+                                QStringLiteral("Notice"), Dialogs::Icon::Critical);
+                return;
+            }
+            if (!live)
+                setCaption(F);
+            host_.State_add(QStringLiteral("Chart was save at ") + F + QStringLiteral(" ."));
+            dialogs.forgetFileName();
+        });
     return false;
 }

@@ -108,8 +108,8 @@ QString SampleTable::writeCsv(const QString &path) const
     qsizetype row = 0; // the row being converted, from 0
     qsizetype rowEnd = rows > 1 ? starts[1] : size; // just past its newline
     for (qsizetype i = 0; i < size && written;) {
-        const qsizetype next = std::upper_bound(starts.cbegin() + row, starts.cend(), i + Chunk)
-            - starts.cbegin();
+        const qsizetype next
+            = std::upper_bound(starts.cbegin() + row, starts.cend(), i + Chunk) - starts.cbegin();
         const qsizetype end = next < rows ? starts[next] : size;
         // Each byte gives at most two (a newline), and sixteen are stored at once.
         out.resize(2 * (end - i) + 16);
