@@ -113,7 +113,8 @@ void Loader::read(Shared &s, const QString &path)
         const QString error = refused.isEmpty() ? reader.error() : refused;
         return hand([&] { s.end = error; });
     }
-    hand([&] { s.opened = { *title, reader.rowCount() }; });
+    const qint64 rows = reader.rowCount();
+    hand([&] { s.opened = { *title, rows }; });
     QList<ChannelReading> batch;
     // Waits while the receiver is behind, but not past a stop.
     const auto handBatch = [&] {
