@@ -1,88 +1,140 @@
 #include "document/run_loader.h"
 
 #include "document/run_file.h"
+#include "platform/worker_link.h"
+
+#include <QFile>
+#include <QMutex>
+#include <QSemaphore>
+#include <fcntl.h>
+#include <optional>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace RunFile {
 
+struct Loader::Shared : WorkerLink<Loader> {
+    using WorkerLink::WorkerLink;
+    QSemaphore free { BatchesWaiting };
+    QMutex mutex; // guards what follows
+    std::optional<std::pair<QString, qint64>> opened;
+    QList<QList<ChannelReading>> ready;
+    std::optional<QString> end;
+};
+
+namespace {
+bool sameFile(const struct stat &a, const struct stat &b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Opens `path` for `reader` only if it names a regular file: SQLite's open() of a FIFO waits
+// for a writer for ever, and merely opening a device can set it going. The file is checked by
+// name first, then by a descriptor opened without waiting, and is still the same file once
+// SQLite has opened the name, in case it was swapped meanwhile. Returns why not, or "".
+QString openRegularFile(Reader &reader, const QString &path)
+{
+    const QString notRegular = QStringLiteral("It is not a regular file.");
+    const QByteArray name = QFile::encodeName(path);
+    struct stat named { };
+    if (::stat(name.constData(), &named) != 0 || !S_ISREG(named.st_mode))
+        return notRegular;
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    struct stat opened { };
+    QString error;
+    if (fd < 0 || ::fstat(fd, &opened) != 0 || !sameFile(named, opened))
+        error = notRegular;
+    else if (!reader.open(path))
+        error = reader.error();
+    else if (::stat(name.constData(), &named) != 0 || !sameFile(named, opened))
+        error = notRegular;
+    // SQLite holds no lock now, so closing another descriptor of the file drops none.
+    if (fd >= 0)
+        ::close(fd);
+    return error;
+}
+} // namespace
+
 Loader::Loader(const QString &path, QObject *parent)
-    : QObject(parent), thread_([this, path] { read(path); })
+    : QObject(parent), shared_(std::make_shared<Shared>(this))
 {
     taker_.setInterval(0);
     connect(&taker_, &QTimer::timeout, this, &Loader::take);
+    std::thread([shared = shared_, path] { read(*shared, path); }).detach();
 }
 
 Loader::~Loader()
 {
-    stop_ = true;
-    thread_.join();
-}
-
-void Loader::wake()
-{
-    QMetaObject::invokeMethod(&taker_, qOverload<>(&QTimer::start), Qt::QueuedConnection);
+    shared_->cut();
 }
 
 void Loader::take()
 {
+    Shared &s = *shared_;
+    std::optional<std::pair<QString, qint64>> opened;
     QList<ChannelReading> rows;
     std::optional<QString> end;
     {
-        QMutexLocker lock(&mutex_);
-        if (!ready_.isEmpty()) {
-            rows = ready_.takeFirst();
-        } else {
-            end = std::exchange(end_, std::nullopt);
+        QMutexLocker lock(&s.mutex);
+        if (s.opened)
+            opened = std::exchange(s.opened, std::nullopt);
+        else if (!s.ready.isEmpty())
+            rows = s.ready.takeFirst();
+        else
+            end = std::exchange(s.end, std::nullopt);
+        if (!opened && rows.isEmpty())
             taker_.stop();
-        }
     }
-    if (!rows.isEmpty()) {
-        free_.release();
+    if (opened) {
+        emit this->opened(opened->first, opened->second);
+    } else if (!rows.isEmpty()) {
+        s.free.release();
         emit rowsRead(rows);
     } else if (end) {
         emit finished(*end);
     }
 }
 
-void Loader::read(const QString &path)
+void Loader::read(Shared &s, const QString &path)
 {
-    Reader reader;
-    const auto finish = [&] {
+    // Whatever is handed over, the loader takes on its next turn.
+    const auto hand = [&s](const auto &put) {
         {
-            QMutexLocker lock(&mutex_);
-            end_ = reader.error();
+            QMutexLocker lock(&s.mutex);
+            put();
         }
-        wake();
+        s.post([](Loader &loader) { loader.taker_.start(); });
     };
-    const auto title = reader.open(path) ? reader.title() : std::nullopt;
-    if (!title)
-        return finish();
-    QMetaObject::invokeMethod(
-        this, [this, t = *title, n = reader.rowCount()] { emit opened(t, n); },
-        Qt::QueuedConnection);
+    Reader reader;
+    const QString refused = openRegularFile(reader, path);
+    const auto title = refused.isEmpty() ? reader.title() : std::nullopt;
+    if (!title) {
+        const QString error = refused.isEmpty() ? reader.error() : refused;
+        return hand([&] { s.end = error; });
+    }
+    const qint64 rows = reader.rowCount();
+    hand([&] { s.opened = { *title, rows }; });
     QList<ChannelReading> batch;
     // Waits while the receiver is behind, but not past a stop.
-    const auto hand = [&] {
-        while (!free_.tryAcquire(1, 50))
-            if (stop_)
+    const auto handBatch = [&] {
+        while (!s.free.tryAcquire(1, 50))
+            if (s.stopped())
                 return false;
-        {
-            QMutexLocker lock(&mutex_);
-            ready_.append(std::exchange(batch, {}));
-        }
-        wake();
+        hand([&] { s.ready.append(std::exchange(batch, {})); });
         return true;
     };
     ChannelReading row;
-    while (!stop_ && reader.next(row)) {
+    while (!s.stopped() && reader.next(row)) {
         if (batch.isEmpty())
             batch.reserve(BatchRows);
         batch.append(row);
-        if (batch.size() == BatchRows && !hand())
+        if (batch.size() == BatchRows && !handBatch())
             return;
     }
-    if (stop_ || (!batch.isEmpty() && !hand()))
+    if (s.stopped() || (!batch.isEmpty() && !handBatch()))
         return;
-    finish();
+    hand([&] { s.end = reader.error(); });
 }
 
 } // namespace RunFile

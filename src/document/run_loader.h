@@ -3,14 +3,10 @@
 #include "link/channel_reading.h"
 
 #include <QList>
-#include <QMutex>
 #include <QObject>
-#include <QSemaphore>
 #include <QString>
 #include <QTimer>
-#include <atomic>
-#include <optional>
-#include <thread>
+#include <memory>
 
 namespace RunFile {
 
@@ -25,7 +21,8 @@ public:
     static constexpr int BatchesWaiting = 4;
 
     explicit Loader(const QString &path, QObject *parent = nullptr);
-    // Stops the reading and waits for its thread; nothing is signalled afterwards.
+    // Stops the reading without waiting for it: a read stuck in the file ends on its own, later,
+    // and nothing is signalled afterwards.
     ~Loader() override;
 
 signals:
@@ -37,19 +34,15 @@ signals:
     void finished(const QString &error);
 
 private:
-    void read(const QString &path);
-    // Hands over one batch, or the end once every batch is taken.
+    struct Shared;
+    // On the reading thread, which owns the reader and shares only `shared` with the loader.
+    static void read(Shared &shared, const QString &path);
+    // Hands over the title, the next batch, or the end once every batch is taken.
     void take();
-    // Wakes the taking from the reading thread.
-    void wake();
-    std::atomic<bool> stop_ = false;
-    QSemaphore free_ { BatchesWaiting };
-    QMutex mutex_;
-    QList<QList<ChannelReading>> ready_;
-    std::optional<QString> end_;
+
+    std::shared_ptr<Shared> shared_;
     // A zero timer fires once per turn of the loop, after the other timers and the port.
     QTimer taker_;
-    std::thread thread_;
 };
 
 } // namespace RunFile

@@ -4,6 +4,7 @@
 #include "link/imdi_document.h"
 
 #include <QMdiSubWindow>
+#include <QPointer>
 
 #include <memory>
 
@@ -11,6 +12,9 @@ class Chart;
 class DocumentHost;
 class RunJournal;
 class SampleTable;
+namespace RunFile {
+class Saver;
+}
 
 // The chart window of one run: a chart of battery voltage, current, capacity and external
 // temperature over the elapsed time, and a hidden table that keeps every accepted sample.
@@ -103,4 +107,5 @@ private:
     std::unique_ptr<RunJournal> journal_;
     qint64 journalled_ = 0; // the table's rows that are in the journal
     std::optional<qint64> journalFailedMs_; // monotonic, since the journal cannot be written
+    QPointer<RunFile::Saver> saving_;
 };

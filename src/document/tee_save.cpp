@@ -1,5 +1,5 @@
 #include "document/document_host.h"
-#include "document/run_file.h"
+#include "document/run_saver.h"
 #include "document/tee.h"
 #include "platform/dialogs.h"
 #include "platform/folders.h"
@@ -9,6 +9,10 @@
 
 bool tee::DBSave()
 {
+    if (saving_) { // one save of a window at a time
+        saving_->showProgress();
+        return false;
+    }
     Dialogs &dialogs = host_.dialogs();
     const QString F
         = dialogs.saveFile(saveFolder(), QStringLiteral("DataBase(*.mdb)|*.mdb|All files(*.*)|*.*"),
@@ -22,17 +26,22 @@ bool tee::DBSave()
             == Dialogs::Answer::Cancel)
         return false;
 
-    const QString failure
-        = RunFile::write(F, title_, table_->rows() - 1,
-                         [this](qint64 row, int field) { return table_->cell(row + 1, field); });
-    if (!failure.isEmpty()) {
-        dialogs.message(QStringLiteral("The run was not saved to %1\r\n%2").arg(F, failure),
-                        QStringLiteral("Notice"), Dialogs::Icon::Critical);
-        return false;
-    }
-    if (!live_)
-        setCaption(F);
-    host_.State_add(QStringLiteral("Chart was save at ") + F + QStringLiteral(" ."));
-    dialogs.forgetFileName();
+    // Written from the rows and the title as they are now; a live run goes on meanwhile and
+    // keeps its caption.
+    saving_ = new RunFile::Saver(*QWidget::window(), F, title_, table_->sampleRows(), this);
+    connect(
+        saving_, &RunFile::Saver::finished, this, [this, F, live = live_](const QString &failure) {
+            saving_ = nullptr;
+            Dialogs &dialogs = host_.dialogs();
+            if (!failure.isEmpty()) {
+                dialogs.message(QStringLiteral("The run was not saved to %1\r\n%2").arg(F, failure),
+                                QStringLiteral("Notice"), Dialogs::Icon::Critical);
+                return;
+            }
+            if (!live)
+                setCaption(F);
+            host_.State_add(QStringLiteral("Chart was save at ") + F + QStringLiteral(" ."));
+            dialogs.forgetFileName();
+        });
     return false;
 }

@@ -55,10 +55,7 @@ void SampleTable::prepare(const QStringList &captions, const QList<int> &widths,
     captions_ = captions;
     widths_ = widths;
     shading_ = shading;
-    text_.clear();
-    text_.squeeze();
-    starts_.clear();
-    starts_.squeeze();
+    rows_ = SampleRows();
     endResetModel();
 }
 
@@ -67,15 +64,15 @@ void SampleTable::appendRow(QByteArrayView tabbedTexts)
     QByteArrayView row = tabbedTexts;
     if (row.endsWith('\t'))
         row.chop(1);
-    const int at = static_cast<int>(starts_.size());
+    const int at = static_cast<int>(rows_.count());
     beginInsertRows({}, at, at);
-    starts_.append(text_.size());
-    text_ += row;
-    text_ += '\n';
+    rows_.starts_.append(rows_.text_.size());
+    rows_.text_ += row;
+    rows_.text_ += '\n';
     endInsertRows();
 }
 
-QByteArrayView SampleTable::rowBytes(qint64 row) const
+QByteArrayView SampleRows::bytes(qint64 row) const
 {
     if (row < 1 || row > starts_.size())
         return {};
@@ -88,7 +85,7 @@ QStringList SampleTable::rowTexts(qint64 r) const
 {
     if (r == 0)
         return captions_;
-    if (r < 0 || r > starts_.size())
+    if (r < 0 || r > rows_.count())
         return {};
     return QString::fromUtf8(rowBytes(r)).split(QLatin1Char('\t'));
 }
@@ -105,14 +102,15 @@ QString SampleTable::writeCsv(const QString &path) const
     // and each row's newline CRLF, in chunks of whole rows (a megabyte: fewer writes cost less,
     // larger ones leave the cache); only a row with a byte that needs quoting goes field by field.
     constexpr qsizetype Chunk = 1024 * 1024;
-    const char *in = text_.constData();
-    const qsizetype size = text_.size(), rows = starts_.size();
+    const QList<qint64> &starts = rows_.starts_;
+    const char *in = rows_.text_.constData();
+    const qsizetype size = rows_.text_.size(), rows = starts.size();
     qsizetype row = 0; // the row being converted, from 0
-    qsizetype rowEnd = rows > 1 ? starts_[1] : size; // just past its newline
+    qsizetype rowEnd = rows > 1 ? starts[1] : size; // just past its newline
     for (qsizetype i = 0; i < size && written;) {
-        const qsizetype next = std::upper_bound(starts_.cbegin() + row, starts_.cend(), i + Chunk)
-            - starts_.cbegin();
-        const qsizetype end = next < rows ? starts_[next] : size;
+        const qsizetype next
+            = std::upper_bound(starts.cbegin() + row, starts.cend(), i + Chunk) - starts.cbegin();
+        const qsizetype end = next < rows ? starts[next] : size;
         // Each byte gives at most two (a newline), and sixteen are stored at once.
         out.resize(2 * (end - i) + 16);
         char *o = out.data();
@@ -149,7 +147,7 @@ QString SampleTable::writeCsv(const QString &path) const
                 continue;
             }
             ++row;
-            rowEnd = row + 1 < rows ? starts_[row + 1] : size;
+            rowEnd = row + 1 < rows ? starts[row + 1] : size;
             rowOut = o;
         }
         written = file.write(out.constData(), o - out.constData()) == o - out.constData();
@@ -164,9 +162,12 @@ QString SampleTable::writeCsv(const QString &path) const
 
 QString SampleTable::cell(qint64 r, int col) const
 {
-    if (r == 0)
-        return captions_.value(col);
-    const QByteArrayView text = rowBytes(r);
+    return r == 0 ? captions_.value(col) : rows_.cell(r, col);
+}
+
+QString SampleRows::cell(qint64 r, int col) const
+{
+    const QByteArrayView text = bytes(r);
     if (text.isNull() || col < 0)
         return {};
     qsizetype start = 0;
@@ -182,7 +183,7 @@ QString SampleTable::cell(qint64 r, int col) const
 
 int SampleTable::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : static_cast<int>(starts_.size());
+    return parent.isValid() ? 0 : static_cast<int>(rows_.count());
 }
 
 int SampleTable::columnCount(const QModelIndex &parent) const

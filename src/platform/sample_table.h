@@ -4,9 +4,25 @@
 #include <QColor>
 #include <QStringList>
 
-// A text table: one caption row and one row of texts per sample. It is the record store of
-// a chart window that may hold days of samples, so all rows share one UTF-8 buffer of
-// tab-joined texts and are split on demand. Row 0 is the caption row, as callers count rows.
+// The sample rows of a table, all in one UTF-8 buffer of tab-joined texts split on demand. A
+// copy costs nothing and stays as it was while the table grows (implicit sharing), so a copy
+// may be read on another thread. Rows count from 1, as the table's do.
+class SampleRows {
+public:
+    qint64 count() const { return starts_.size(); }
+    // A row's tab-separated UTF-8 texts as kept; empty outside the rows.
+    QByteArrayView bytes(qint64 row) const;
+    // The text in column `col` (0-based); "" outside the rows.
+    QString cell(qint64 row, int col) const;
+
+private:
+    friend class SampleTable;
+    QByteArray text_;
+    QList<qint64> starts_; // where each row begins in text_; rows end with a newline
+};
+
+// A text table: one caption row and one row of texts per sample, the record store of a chart
+// window that may hold days of samples. Row 0 is the caption row, as callers count rows.
 class SampleTable : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -17,12 +33,14 @@ public:
     // Appends a row from tab-separated UTF-8 texts (one trailing tab allowed).
     void appendRow(QByteArrayView tabbedTexts);
     // Rows including the caption row.
-    qint64 rows() const { return starts_.size() + 1; }
+    qint64 rows() const { return rows_.count() + 1; }
     // The text at `row` (0 = captions) and column `col` (0-based); "" outside the table.
     QString cell(qint64 row, int col) const;
     QStringList rowTexts(qint64 row) const;
     // A row's tab-separated UTF-8 texts as kept; empty outside the sample rows.
-    QByteArrayView rowBytes(qint64 row) const;
+    QByteArrayView rowBytes(qint64 row) const { return rows_.bytes(row); }
+    // The sample rows as they are now, for a reader on another thread.
+    SampleRows sampleRows() const { return rows_; }
     // Writes the caption row and every row to `path` as CSV (RFC 4180, UTF-8, CRLF).
     // Why it failed, or "".
     QString writeCsv(const QString &path) const;
@@ -37,7 +55,5 @@ private:
     QStringList captions_;
     QList<int> widths_;
     QColor shading_;
-
-    QByteArray text_;
-    QList<qint64> starts_; // where each row begins in text_; rows end with a newline
+    SampleRows rows_;
 };

@@ -7,13 +7,8 @@
 #include "shell/status_line.h"
 
 #include <QFileInfo>
-#include <QProgressBar>
-#include <QProgressDialog>
 
 namespace {
-// Opens show progress only when they take longer than this.
-constexpr int ProgressAfterMs = 500;
-
 // A new chart window for a replay, its drawing suspended until the rows are in.
 IMDIDocument *replayWindow(const OpeningHost &host, const QString &caption, const QString &title)
 {
@@ -64,19 +59,10 @@ IMDIDocument *RunOpening::openRun(const QString &file, const QString &caption, Q
 
 OpenInProgress::OpenInProgress(const OpeningHost &host, const QString &file)
     : QObject(&host.window), host_(host), file_(file), loader_(new RunFile::Loader(file, this)),
-      progress_(new QProgressDialog(QStringLiteral("Opening %1").arg(QFileInfo(file).fileName()),
-                                    QStringLiteral("Cancel"), 0, 0, &host.window)),
-      bar_(new QProgressBar)
+      progress_(std::make_unique<Progress>(
+          host.window, QStringLiteral("Opening %1").arg(QFileInfo(file).fileName()), true))
 {
-    // The dialog's own setValue runs a nested event loop while it is modal, so the bar is set
-    // directly. It shows that it is busy until the rows are counted.
-    progress_->setBar(bar_);
-    progress_->setWindowModality(Qt::WindowModal);
-    progress_->setAutoClose(false);
-    progress_->setAutoReset(false);
-    progress_->setMinimumDuration(ProgressAfterMs);
-    progress_->setValue(0);
-    connect(progress_, &QProgressDialog::canceled, this, &OpenInProgress::cancel);
+    connect(progress_.get(), &Progress::canceled, this, &OpenInProgress::cancel);
     connect(loader_, &RunFile::Loader::opened, this, &OpenInProgress::opened);
     connect(loader_, &RunFile::Loader::rowsRead, this, &OpenInProgress::rowsRead);
     connect(loader_, &RunFile::Loader::finished, this, &OpenInProgress::finished);
@@ -91,8 +77,7 @@ void OpenInProgress::showProgress()
 void OpenInProgress::opened(const QString &title, qint64 rows)
 {
     doc_ = replayWindow(host_, file_, title);
-    if (rows >= 0)
-        bar_->setRange(0, int(std::min<qint64>(rows, std::numeric_limits<int>::max())));
+    progress_->setTotal(rows);
 }
 
 void OpenInProgress::rowsRead(QList<ChannelReading> &rows)
@@ -109,8 +94,7 @@ void OpenInProgress::rowsRead(QList<ChannelReading> &rows)
         }
     }
     done_ += rows.size();
-    if (bar_->maximum() > 0)
-        bar_->setValue(int(std::min<qint64>(done_, bar_->maximum())));
+    progress_->setDone(done_);
 }
 
 void OpenInProgress::finished(const QString &error)
@@ -147,14 +131,11 @@ void OpenInProgress::discard()
 
 void OpenInProgress::end()
 {
-    // Called from the loader's and the dialog's own signals: they go once those return.
+    // Called from the loader's signals: it goes once they return. The progress goes now, before
+    // any message of the end can stand under it.
     loader_->disconnect(this);
     loader_->deleteLater();
     loader_ = nullptr;
-    if (progress_) {
-        progress_->disconnect(this);
-        progress_->hide();
-        progress_->deleteLater();
-    }
+    progress_.reset();
     deleteLater();
 }

@@ -1,15 +1,15 @@
 #pragma once
 
 #include "link/channel_reading.h"
+#include "platform/progress.h"
 #include "shell/doc_ref.h"
 
 #include <QObject>
 #include <QPointer>
+#include <memory>
 
 class CommandBar;
 class Dialogs;
-class QProgressBar;
-class QProgressDialog;
 class QWidget;
 class StatusLine;
 namespace RunFile {
@@ -51,8 +51,7 @@ private:
     OpeningHost host_;
     QString file_;
     RunFile::Loader *loader_;
-    QPointer<QProgressDialog> progress_;
-    QProgressBar *bar_;
+    std::unique_ptr<Progress> progress_;
     DocRef doc_;
     qint64 done_ = 0;
 };

@@ -2,6 +2,7 @@
 #include "document/cross_line.h"
 #include "document/live_sample.h"
 #include "document/run_file.h"
+#include "document/run_saver.h"
 #include "document/tee.h"
 #include "platform/chart.h"
 #include "platform/qt_tool.h"
@@ -62,6 +63,13 @@ class TestTee : public QObject {
     {
         host->fakeClock.advanceSeconds(seconds);
         QVERIFY(doc->Proc(r, false));
+    }
+    // Saves `doc`, answering the file dialog with `path`, and waits until the save has ended.
+    void save(tee *doc, const QString &path)
+    {
+        host->scripted.fileAnswers << path;
+        doc->DBSave();
+        QTRY_VERIFY(!doc->findChild<RunFile::Saver *>());
     }
 
 private slots:
@@ -268,10 +276,13 @@ private slots:
         tee *doc = newLive(1);
         feed(doc, 1, reading(101, 3, Value())); // idle
 
+        // Written on a thread of its own from the rows as they were: the live run goes on.
         host->scripted.fileAnswers << path;
         doc->DBSave();
+        QVERIFY(host->messages.filter("Chart was save").isEmpty());
+        feed(doc, 1, reading(102));
+        QTRY_COMPARE(host->messages.last(), QStringLiteral("Chart was save at %1 .").arg(path));
         QCOMPARE(doc->caption(), QStringLiteral("CH1 Chart 1 >>Live<<")); // still recording
-        QCOMPARE(host->messages.last(), QStringLiteral("Chart was save at %1 .").arg(path));
         QVERIFY(QFileInfo(path).permission(QFileDevice::ReadOther)); // not a private temporary
 
         RunFile::Reader reader;
@@ -287,13 +298,11 @@ private slots:
 
         // The second save asks before replacing; Cancel keeps everything as it was.
         doc->deCaption();
-        host->scripted.fileAnswers << path;
         host->scripted.messageAnswers << Dialogs::Answer::Cancel;
-        doc->DBSave();
+        save(doc, path);
         QCOMPARE(host->scripted.asked.last().text, "Database already exist,overwriter it?");
         QCOMPARE(doc->caption(), QStringLiteral("CH1 Chart 1 END"));
-        host->scripted.fileAnswers << path;
-        doc->DBSave();
+        save(doc, path);
         QCOMPARE(std::prev(host->scripted.asked.cend(), 2)->fileName, path); // offered again
         QCOMPARE(doc->caption(), path); // an ended run takes its file's name
         QCOMPARE(host->scripted.fileName(), QString());
@@ -318,6 +327,7 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("missing/run"));
         host->scripted.fileAnswers << path;
         command(doc, tool);
+        QTRY_VERIFY(!doc->findChild<RunFile::Saver *>());
         const ScriptedDialogs::Asked asked = host->scripted.asked.last();
         QCOMPARE(asked.title, QStringLiteral("Notice"));
         QVERIFY(asked.text.contains(path + "\r\n") && !asked.text.endsWith("\r\n"));

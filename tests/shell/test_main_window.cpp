@@ -17,9 +17,11 @@
 #include "support/window_rig.h"
 
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QtTest>
+#include <sys/stat.h>
 
 namespace {
 // Both channels charging.
@@ -30,6 +32,30 @@ QByteArray frame112(int capacity)
     f.pair(17, 25).pair(19, 417).pair(21, 416).pair(23, 417);
     f.code(55, 2).code(56, 4).capacity(60, capacity).pair(65, 100).pair(69, 840).pair(71, 27);
     return f;
+}
+
+// Holds a file locked for writing, as another program may, so that no read of it gets on.
+struct Locked {
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "lock");
+    explicit Locked(const QString &path)
+    {
+        db.setDatabaseName(path);
+        QVERIFY(db.open() && QSqlQuery(db).exec("begin exclusive"));
+    }
+    ~Locked()
+    {
+        db.close();
+        db = {};
+        QSqlDatabase::removeDatabase("lock");
+    }
+};
+
+QProgressDialog *shownProgress(QWidget &window)
+{
+    for (auto *progress : window.findChildren<QProgressDialog *>())
+        if (progress->isVisible())
+            return progress;
+    return nullptr;
 }
 } // namespace
 
@@ -63,7 +89,7 @@ class TestMainWindow : public QObject {
         return path;
     }
 
-    // A run of `rows` + 2 samples, long enough that opening it takes a while.
+    // A run of `rows` + 1 samples, long enough that opening it takes a while.
     QString largeFile(int rows = 200'000)
     {
         const QString path = dir.filePath(QStringLiteral("large%1.mdb").arg(rows));
@@ -445,6 +471,7 @@ private slots:
                "all select n + 1 from r) select n / 86400.0, 'NiMH', '+CHG+', 25, 0, 12, 7.2, 1, "
                "n, 7.2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1 from r";
         QTest::newRow("Null voltage") << "update CHGLOG set Bat_volt = NULL where Cap = 2";
+        QTest::newRow("FIFO") << "fifo"; // SQLite's open() of it would wait for a writer
     }
     void damagedRunFiles()
     {
@@ -452,15 +479,27 @@ private slots:
         const QString path
             = runFile(QStringLiteral("damaged %1.mdb").arg(QTest::currentDataTag()), 4);
         QFile file(path);
-        if (sql != "text")
+        if (sql == "fifo")
+            QVERIFY(file.remove() && ::mkfifo(QFile::encodeName(path), 0600) == 0);
+        else if (sql != "text")
             runSql(path, sql.split("; "));
         else
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write("Battery log\n") && file.flush());
         Rig rig;
         QElapsedTimer took;
         took.start();
+        qint64 tookToMessage = -1;
+        bool progressMeanwhile = false;
+        rig.dialogs.whileShown = [&] { // the box stands past the time a progress would show
+            tookToMessage = took.elapsed();
+            QEventLoop box;
+            QTimer::singleShot(Progress::ShowAfterMs + 200, &box, &QEventLoop::quit);
+            box.exec();
+            progressMeanwhile = shownProgress(rig.window);
+        };
         rig.open(path);
-        QVERIFY2(took.elapsed() < 1000, qPrintable(QString::number(took.elapsed())));
+        QVERIFY2(tookToMessage < 1000, qPrintable(QString::number(tookToMessage)));
+        QVERIFY(!progressMeanwhile && !rig.window.findChild<QProgressDialog *>());
         QCOMPARE(rig.dialogs.fileName(), path); // the next open offers the same file
         QCOMPARE(rig.dialogs.asked.last().title, QStringLiteral("An Error."));
         QCOMPARE(rig.dialogs.asked.last().text,
@@ -469,20 +508,43 @@ private slots:
         QVERIFY(rig.documents().isEmpty() && !rig.window.DocOpen());
     }
 
+    // The bar is busy until the rows are counted (here: while another program holds the file),
+    // then counts them; Cancel leaves nothing behind.
     void cancelInTheMiddle()
     {
         Rig rig;
-        rig.dialogs.fileAnswers << largeFile(1'000'000); // seconds to open on any machine
+        const QString path = largeFile(1'000'000); // seconds to open on any machine
+        auto lock = std::make_optional<Locked>(path);
+        rig.dialogs.fileAnswers << path;
         rig.click("Main_file", "Open");
-        QPointer<QProgressDialog> progress = rig.window.findChild<QProgressDialog *>();
+        rig.click("Main_file", "Open"); // shows the progress now
+        QProgressDialog *progress = shownProgress(rig.window);
         QVERIFY(progress);
-        QTRY_VERIFY(progress->isVisible()); // after half a second
+        auto *bar = progress->findChild<QProgressBar *>();
+        QCOMPARE(bar->maximum(), 0);
+        lock.reset();
+        QTRY_COMPARE(bar->maximum(), 1'000'001);
         QVERIFY(rig.window.DocOpen());
         progress->findChild<QPushButton *>()->click();
         QTRY_VERIFY(!rig.window.findChild<OpenInProgress *>());
         QVERIFY(rig.documents().isEmpty() && !rig.window.DocOpen());
         QCOMPARE(rig.dialogs.asked.size(), 1); // the open dialog only: no message
         QVERIFY(!rig.status().join('\n').contains("was open in chart"));
+    }
+
+    // Quitting while the read is stuck in the file does not wait for it.
+    void quitDuringAnOpen()
+    {
+        const QString path = runFile(QStringLiteral("locked.mdb"), 3);
+        Locked lock(path);
+        auto rig = std::make_unique<Rig>();
+        rig->dialogs.fileAnswers << path;
+        rig->click("Main_file", "Open");
+        QTRY_VERIFY(shownProgress(rig->window)); // after half a second
+        QElapsedTimer took;
+        took.start();
+        rig.reset();
+        QVERIFY2(took.elapsed() < 1000, qPrintable(QString::number(took.elapsed())));
     }
 
     // The serial port and the timers go on while a long run opens, so the live run loses nothing.

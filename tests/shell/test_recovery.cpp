@@ -259,7 +259,7 @@ private slots:
         std::optional<Rig> second; // another program started at the same time
         if (other == "asking") {
             second.emplace(folder);
-            rig.dialogs.whileAsking = [&] { second->window.recoverRuns(); };
+            rig.dialogs.whileShown = [&] { second->window.recoverRuns(); };
         }
         std::optional<ReadOnly> readOnly;
         if (other == "read-only")

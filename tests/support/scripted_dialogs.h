@@ -18,13 +18,14 @@ public:
     QList<Answer> messageAnswers; // default Ok when empty
     QList<std::optional<QString>> inputAnswers; // default cancel when empty
     QList<Asked> asked;
-    std::function<void()> whileAsking; // what else happens while a message box waits
+    // Runs while a message box stands, as the event loop goes on under a real one.
+    std::function<void()> whileShown;
 
     Answer message(const QString &text, const QString &title, Icon, Buttons) override
     {
         asked.append({ QStringLiteral("message"), text, title, {} });
-        if (whileAsking)
-            whileAsking();
+        if (whileShown)
+            whileShown();
         return messageAnswers.isEmpty() ? Answer::Ok : messageAnswers.takeFirst();
     }
     std::optional<QString> input(const QString &prompt, const QString &title,

@@ -1,0 +1,55 @@
+#include "document/run_saver.h"
+
+#include "document/run_file.h"
+#include "platform/progress.h"
+#include "platform/worker_link.h"
+
+#include <QFileInfo>
+#include <thread>
+
+namespace RunFile {
+
+struct Saver::Shared : WorkerLink<Saver> {
+    using WorkerLink::WorkerLink;
+    std::atomic<qint64> written = 0;
+};
+
+Saver::Saver(QWidget &window, const QString &path, const QString &title, const SampleRows &rows,
+             QObject *parent)
+    : QObject(parent), shared_(std::make_shared<Shared>(this)),
+      progress_(std::make_unique<Progress>(
+          window, QStringLiteral("Saving %1").arg(QFileInfo(path).fileName()), false))
+{
+    progress_->setTotal(rows.count());
+    connect(&poll_, &QTimer::timeout, this,
+            [this] { progress_->setDone(shared_->written.load(std::memory_order_relaxed)); });
+    poll_.start(100);
+    std::thread([shared = shared_, path, title, rows] {
+        const QString failure = write(path, title, rows.count(), [&](qint64 row, int field) {
+            shared->written.store(row, std::memory_order_relaxed);
+            return rows.cell(row + 1, field);
+        });
+        shared->post([failure](Saver &saver) { saver.end(failure); });
+    }).detach();
+}
+
+Saver::~Saver()
+{
+    shared_->cut();
+}
+
+void Saver::showProgress()
+{
+    if (progress_)
+        progress_->show();
+}
+
+void Saver::end(const QString &failure)
+{
+    poll_.stop();
+    progress_.reset(); // before any message of the end can stand under it
+    deleteLater();
+    emit finished(failure);
+}
+
+} // namespace RunFile

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "platform/sample_table.h"
+
+#include <QObject>
+#include <QTimer>
+#include <memory>
+
+class Progress;
+class QWidget;
+
+namespace RunFile {
+
+// Writes a run file (RunFile::write) on a thread of its own, so that the event loop goes on
+// serving the serial port and the timers, with its progress over `window` as an open shows it.
+// The rows are a copy taken at the start: a live table goes on growing meanwhile.
+class Saver final : public QObject {
+    Q_OBJECT
+public:
+    Saver(QWidget &window, const QString &path, const QString &title, const SampleRows &rows,
+          QObject *parent);
+    // Does not wait: the writing ends on its own, with the file complete or the old one intact.
+    ~Saver() override;
+    void showProgress();
+
+signals:
+    // The end, after which the saver goes: "" when the file is written, otherwise why not.
+    void finished(const QString &failure);
+
+private:
+    struct Shared;
+    void end(const QString &failure);
+
+    std::shared_ptr<Shared> shared_;
+    std::unique_ptr<Progress> progress_;
+    QTimer poll_;
+};
+
+} // namespace RunFile
