@@ -362,6 +362,8 @@ bool Reader::open(const QString &path)
         != SQLITE_OK)
         return failSqlite();
     sqlite3_limit(db_, SQLITE_LIMIT_LENGTH, MaxReadBytes);
+    // A file another program is still writing gets a few seconds to come free.
+    sqlite3_busy_timeout(db_, 5000);
     // Functions with side effects are not the file's to call.
     sqlite3_db_config(db_, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
     const QByteArray cache = "pragma cache_size = -" + QByteArray::number(MaxReadBytes / 1024);
