@@ -1,3 +1,4 @@
+#include "document/run_saver.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/folders.h"
@@ -44,5 +45,7 @@ int main(int argc, char *argv[])
     splash.raise();
     // Asked once the main window is on the screen.
     QTimer::singleShot(0, &window, &MDIForm1::recoverRuns);
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    RunFile::Saver::finishAll();
+    return status;
 }

@@ -5,9 +5,16 @@
 #include "platform/worker_link.h"
 
 #include <QFileInfo>
+#include <QMutex>
+#include <QWaitCondition>
 #include <thread>
 
 namespace RunFile {
+namespace {
+QMutex runningMutex;
+QWaitCondition runningEnded;
+int running = 0;
+} // namespace
 
 struct Saver::Shared : WorkerLink<Saver> {
     using WorkerLink::WorkerLink;
@@ -24,18 +31,32 @@ Saver::Saver(QWidget &window, const QString &path, const QString &title, const S
     connect(&poll_, &QTimer::timeout, this,
             [this] { progress_->setDone(shared_->written.load(std::memory_order_relaxed)); });
     poll_.start(100);
+    {
+        QMutexLocker lock(&runningMutex);
+        ++running;
+    }
     std::thread([shared = shared_, path, title, rows] {
         const QString failure = write(path, title, rows.count(), [&](qint64 row, int field) {
             shared->written.store(row, std::memory_order_relaxed);
             return rows.cell(row + 1, field);
         });
         shared->post([failure](Saver &saver) { saver.end(failure); });
+        QMutexLocker lock(&runningMutex);
+        --running;
+        runningEnded.wakeAll();
     }).detach();
 }
 
 Saver::~Saver()
 {
     shared_->cut();
+}
+
+void Saver::finishAll()
+{
+    QMutexLocker lock(&runningMutex);
+    while (running > 0)
+        runningEnded.wait(&runningMutex);
 }
 
 void Saver::showProgress()

@@ -22,6 +22,9 @@ public:
     // Does not wait: the writing ends on its own, with the file complete or the old one intact.
     ~Saver() override;
     void showProgress();
+    // Waits until every save still writing has ended: the program ends only with the files
+    // the user asked for complete.
+    static void finishAll();
 
 signals:
     // The end, after which the saver goes: "" when the file is written, otherwise why not.

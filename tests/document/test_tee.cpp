@@ -281,6 +281,8 @@ private slots:
         doc->DBSave();
         QVERIFY(host->messages.filter("Chart was save").isEmpty());
         feed(doc, 1, reading(102));
+        RunFile::Saver::finishAll(); // as the program does before it ends
+        QVERIFY(QFileInfo::exists(path));
         QTRY_COMPARE(host->messages.last(), QStringLiteral("Chart was save at %1 .").arg(path));
         QCOMPARE(doc->caption(), QStringLiteral("CH1 Chart 1 >>Live<<")); // still recording
         QVERIFY(QFileInfo(path).permission(QFileDevice::ReadOther)); // not a private temporary
