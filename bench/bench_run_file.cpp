@@ -6,7 +6,7 @@
 #include "document/run_saver.h"
 #include "document/tee.h"
 #include "platform/command_bar.h"
-#include "platform/scripted_serial_port.h"
+#include "platform/scripted/scripted_serial_port.h"
 #include "platform/settings.h"
 #include "setup/config.h"
 #include "shell/mdi_form.h"

@@ -135,13 +135,6 @@ void Infoform1::retranslateUi()
         chartLight_[i]->setText(lamps[i]);
 }
 
-void Infoform1::changeEvent(QEvent *event)
-{
-    if (event->type() == QEvent::LanguageChange)
-        retranslateUi();
-    QWidget::changeEvent(event);
-}
-
 void Infoform1::DockYourselfTo(CommandBar &ActiveBar, bool parmIsVisible, qint32 paramDockingarea,
                                qint32, qint32)
 {

@@ -6,7 +6,7 @@
 #include "link/frame_assembler.h"
 #include "link/frame_decoders.h"
 #include "link/link_host.h"
-#include "platform/scripted_serial_port.h"
+#include "platform/scripted/scripted_serial_port.h"
 #include "support/fake_clock.h"
 
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "frame_builder.h"
 #include "link/frame_assembler.h"
-#include "platform/scripted_serial_port.h"
+#include "platform/scripted/scripted_serial_port.h"
 #include "support/fake_clock.h"
 #include "support/fake_link_host.h"
 

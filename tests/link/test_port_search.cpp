@@ -2,7 +2,7 @@
 #include "link/frame_assembler.h"
 #include "link/port_search.h"
 #include "platform/port_list.h"
-#include "platform/scripted_serial_port.h"
+#include "platform/scripted/scripted_serial_port.h"
 #include "support/fake_clock.h"
 #include "support/fake_link_host.h"
 #include "support/scripted_port_list.h"

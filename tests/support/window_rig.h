@@ -4,7 +4,7 @@
 
 #include "document/tee.h"
 #include "platform/command_bar.h"
-#include "platform/scripted_serial_port.h"
+#include "platform/scripted/scripted_serial_port.h"
 #include "platform/settings.h"
 #include "setup/config.h"
 #include "shell/live_dispatch.h"

@@ -1,4 +1,4 @@
-#include "platform/scripted_serial_port.h"
+#include "platform/scripted/scripted_serial_port.h"
 
 SerialPort::OpenResult ScriptedSerialPort::open()
 {
