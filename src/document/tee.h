@@ -1,7 +1,7 @@
 #pragma once
 
 #include "document/run_summary.h"
-#include "link/imdi_document.h"
+#include "document/imdi_document.h"
 
 #include <QMdiSubWindow>
 #include <QPointer>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/imdi_document.h"
+#include "document/imdi_document.h"
 
 #include <QMdiSubWindow>
 #include <QPointer>

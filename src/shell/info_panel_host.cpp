@@ -1,4 +1,4 @@
-#include "link/imdi_document.h"
+#include "document/imdi_document.h"
 #include "setup/infoform1.h"
 #include "shell/mdi_form.h"
 
