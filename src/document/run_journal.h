@@ -15,7 +15,7 @@
 // per accepted sample (SQLite in WAL mode), with the window's caption beside the run, so that
 // a crash, a kill or a power cut loses at most the last moments. Commits are plain writes; its
 // log is forced to disk at least every SyncEveryMs while samples come, by a worker, since a
-// disk's sync takes milliseconds that the GUI thread cannot spare a second.
+// disk's sync takes longer than the GUI thread can spare for a sample.
 // A lock file beside it is held while a program writes it or asks about it, so that no other
 // running chargemon offers or deletes it meanwhile.
 // Destroying it removes the file: a journal lives exactly as long as its window.
