@@ -171,6 +171,9 @@ std::unique_ptr<RunJournal> RunJournal::start(const QString &folder, const QStri
         return failed(q.lastError());
     if (!j->db_.commit())
         return failed(j->db_.lastError());
+    // Once on disk, the file itself: after a power cut SQLite drops a log beside an empty file.
+    if (!q.exec(QStringLiteral("PRAGMA wal_checkpoint(PASSIVE)")))
+        return failed(q.lastError());
     j->insert_.emplace(j->db_);
     if (!RunFile::prepareRowInsert(*j->insert_))
         return failed(j->insert_->lastError());
