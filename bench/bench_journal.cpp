@@ -1,7 +1,7 @@
 // The cost of the recovery journal: a day of samples at 1 Hz (86,400) recorded into a live
 // chart window with and without its journal, and 1,000 samples more at that size. The journal
-// is forced to disk every 2 s of the fake clock, so the wall time depends on the disk's sync;
-// the thread's CPU time does not.
+// is forced to disk every 2 s of the fake clock by a worker; the GUI thread still waits for the
+// disk at SQLite's own checkpoints, so its wall time depends a little on the disk's sync.
 // Run by hand: build/bench/bench_journal [folder for the journal, default a temporary one]
 #include "document/tee.h"
 #include "support/fake_document_host.h"

@@ -6,11 +6,17 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
+#include <QThreadPool>
 #include <QUuid>
 #include <QVariant>
 
+#include <atomic>
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace {
 const QString Suffix = QStringLiteral(".journal");
+std::atomic<int> syncs { 0 };
 
 // SQLite's own words ("database or disk is full"), without Qt's note of the step that failed.
 QString sqlError(const QSqlError &e)
@@ -72,6 +78,29 @@ std::optional<QString> captionOf(const QString &copy)
     return caption;
 }
 } // namespace
+
+// The journal's log (SQLite's write-ahead log), opened a second time beside SQLite's handle:
+// a sync works on the file, whoever opened it. On a power cut SQLite replays the log up to its
+// last whole commit, so a synced log holds every row committed before the sync. The file keeps
+// its place while the journal is open: SQLite only starts it over from the beginning after a
+// checkpoint (no size limit is set, so it is never cut short) and deletes it on closing.
+struct RunJournal::Log {
+    explicit Log(int fd) : fd(fd) { }
+    ~Log() { ::close(fd); }
+    Log(const Log &) = delete;
+    Log &operator=(const Log &) = delete;
+
+    QString sync() const
+    {
+        if (::fdatasync(fd) != 0)
+            return qt_error_string(errno);
+        ++syncs;
+        return {};
+    }
+
+    const int fd;
+    std::atomic<bool> syncing { false };
+};
 
 RunJournal::RunJournal(const QString &path, std::unique_ptr<QLockFile> lock)
     : path_(path), lock_(std::move(lock)), connection_(QUuid::createUuid().toString())
@@ -142,6 +171,9 @@ std::unique_ptr<RunJournal> RunJournal::start(const QString &folder, const QStri
         return failed(q.lastError());
     if (!j->db_.commit())
         return failed(j->db_.lastError());
+    // Once on disk, the file itself: after a power cut SQLite drops a log beside an empty file.
+    if (!q.exec(QStringLiteral("PRAGMA wal_checkpoint(PASSIVE)")))
+        return failed(q.lastError());
     j->insert_.emplace(j->db_);
     if (!RunFile::prepareRowInsert(*j->insert_))
         return failed(j->insert_->lastError());
@@ -172,18 +204,50 @@ QString RunJournal::write(const QString &title, qint64 from, qint64 to,
         return failure;
     }
     title_ = title;
-    // The rows are in: a sync that fails is tried again with the next ones.
-    if ((from == to || !syncedMs_ || nowMs - *syncedMs_ >= SyncEveryMs) && sync().isEmpty())
+    // The rows are in: a sync that cannot start is tried again with the next ones. A title
+    // alone comes from the user, maybe after the run, with no rows to come and try again.
+    if (from == to)
+        sync();
+    else if ((!syncedMs_ || nowMs - *syncedMs_ >= SyncEveryMs) && syncLater())
         syncedMs_ = nowMs;
     return {};
 }
 
 QString RunJournal::sync()
 {
-    // The checkpoint syncs the log, moves it into the file and syncs that.
-    QSqlQuery q(db_);
-    return q.exec(QStringLiteral("PRAGMA wal_checkpoint(PASSIVE)")) ? QString()
-                                                                    : sqlError(q.lastError());
+    const QString failure = openLog();
+    return failure.isEmpty() ? log_->sync() : failure;
+}
+
+int RunJournal::syncsDone()
+{
+    return syncs;
+}
+
+// Opened once it is there: SQLite makes the log with the journal's first write.
+QString RunJournal::openLog()
+{
+    if (log_)
+        return {};
+    const int fd = ::open(QFile::encodeName(path_ + QStringLiteral("-wal")).constData(),
+                          O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return qt_error_string(errno);
+    log_ = std::make_shared<Log>(fd);
+    return {};
+}
+
+// Has a worker sync the log unless one still does; whether it was asked. The worker holds the
+// log, so the journal may go meanwhile.
+bool RunJournal::syncLater()
+{
+    if (!openLog().isEmpty() || log_->syncing.exchange(true))
+        return false;
+    QThreadPool::globalInstance()->start([log = log_] {
+        log->sync();
+        log->syncing = false;
+    });
+    return true;
 }
 
 RunJournal::LeftBehind RunJournal::leftBehind(const QString &folder, const QStringList &ignored)

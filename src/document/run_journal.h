@@ -13,8 +13,9 @@
 
 // The recovery journal of one chart window: a run file that grows by one small transaction
 // per accepted sample (SQLite in WAL mode), with the window's caption beside the run, so that
-// a crash, a kill or a power cut loses at most the last moments. It is forced to disk at
-// least every SyncEveryMs while samples come.
+// a crash, a kill or a power cut loses at most the last moments. Commits are plain writes; its
+// log is forced to disk at least every SyncEveryMs while samples come, by a worker, since a
+// disk's sync takes longer than the GUI thread can spare for a sample.
 // A lock file beside it is held while a program writes it or asks about it, so that no other
 // running chargemon offers or deletes it meanwhile.
 // Destroying it removes the file: a journal lives exactly as long as its window.
@@ -31,13 +32,15 @@ public:
     static std::unique_ptr<RunJournal> start(const QString &folder, const QString &caption,
                                              QString &error);
     // Adds the run's rows `from` to `to` (exclusive; texts of its table rows) and its title
-    // as it stands, in one transaction, and forces the journal to disk when its last sync is
-    // SyncEveryMs old at `nowMs` (monotonic) or when only the title changed. "" when the rows
-    // and the title are in, otherwise the system's reason.
+    // as it stands, in one transaction. Has the journal forced to disk in the background when
+    // its last sync is SyncEveryMs old at `nowMs` (monotonic), and forces it now when only the
+    // title changed. "" when the rows and the title are in, otherwise the system's reason.
     QString write(const QString &title, qint64 from, qint64 to,
                   const std::function<QString(qint64 row, int field)> &text, qint64 nowMs);
     // Forces what was written to disk now.
     QString sync();
+    // The syncs of journals done so far in this program, on any thread.
+    static int syncsDone();
 
     // A journal that no running program holds, taken under its lock (unless its folder is
     // read-only: then nobody can write or delete it) and copied aside to be read.
@@ -63,6 +66,8 @@ public:
 private:
     RunJournal(const QString &path, std::unique_ptr<QLockFile> lock);
     QString open();
+    QString openLog();
+    bool syncLater();
 
     QString path_;
     std::unique_ptr<QLockFile> lock_;
@@ -71,4 +76,6 @@ private:
     std::optional<QSqlQuery> insert_;
     QString title_;
     std::optional<qint64> syncedMs_;
+    struct Log;
+    std::shared_ptr<Log> log_; // shared with a worker still syncing it
 };
