@@ -1,12 +1,11 @@
 #pragma once
 
-#include "link/value.h"
+#include "link/channel_reading.h"
 
 #include <QByteArray>
+#include <array>
 
-class LinkHost;
-
-// The charger's two-byte measurement: whole part W and hundredths F, each biased by 128.
+// The charger's two-byte measurement: whole part W and hundredths part F, each biased by 128.
 Fixed PairValue(quint8 w, quint8 f);
 
 inline constexpr char FrameStart = '{';
@@ -15,10 +14,32 @@ inline constexpr int Frame36Length = 36;
 inline constexpr int Frame76Length = 76;
 inline constexpr int Frame112Length = 112;
 
-// Each decoder takes one whole frame ("{" at position 0), hands a reading per active
-// channel to LinkHost::Reading_Proc and tells LinkHost::EndLiveDoc of a channel the frame
-// reports inactive. `time` stamps every reading of the frame. A buffer shorter than its
-// frame kind is ignored.
-void decode36(const QByteArray &frame, LinkHost &host, DayTime time);
-void decode76(const QByteArray &frame, LinkHost &host, DayTime time);
-void decode112(const QByteArray &frame, LinkHost &host, DayTime time);
+// What one frame says of one channel: a reading to dispatch, that the channel is inactive
+// (its run ends), or nothing at all.
+struct ChannelOutcome {
+    enum class Kind { Nothing, Reading, Inactive };
+    Kind kind = Kind::Nothing;
+    ChannelReading reading; // when kind is Reading
+};
+// Channel 1's outcome, then channel 2's.
+using FrameOutcome = std::array<ChannelOutcome, 2>;
+
+// Each decoder takes one whole frame ("{" at position 0) and the time that stamps every
+// reading of it. A buffer shorter than its frame kind says nothing.
+FrameOutcome decode36(const QByteArray &frame, DayTime time);
+FrameOutcome decode76(const QByteArray &frame, DayTime time);
+FrameOutcome decode112(const QByteArray &frame, DayTime time);
+
+struct FrameKindRow {
+    int length; // markers included; "}" stands last
+    FrameOutcome (*decode)(const QByteArray &frame, DayTime time);
+};
+
+// Shortest first, as the assembler reads them: a frame is of the first kind whose last byte
+// is "}", and of the longest kind when none is.
+inline constexpr std::array<FrameKindRow, 3> FrameKinds = { {
+    { Frame36Length, decode36 },
+    { Frame76Length, decode76 },
+    { Frame112Length, decode112 },
+} };
+inline constexpr int LongestFrameLength = FrameKinds.back().length;

@@ -1,9 +1,10 @@
 #include "frame_builder.h"
 #include "link/frame_decoders.h"
-#include "support/fake_link_host.h"
 #include "support/readings.h"
 
 #include <QTest>
+
+#include <algorithm>
 
 namespace {
 
@@ -34,25 +35,31 @@ FrameBuilder frame76()
     return FrameBuilder(Frame76Length).code(8, 1).code(23, 1).pair(33, 150).pair(35, 840);
 }
 
-// What the host hears of a frame, one word per event: "channel:Type/Chg/Current/Power" for a
-// reading stamped with the frame's time, "channel:end" for the end of a run.
+// Decodes a frame by the decoder of its length.
+FrameOutcome decode(const QByteArray &frame)
+{
+    const auto kind = std::find_if(FrameKinds.begin(), FrameKinds.end(),
+                                   [&](const FrameKindRow &k) { return k.length == frame.size(); });
+    return kind->decode(frame, TenOClock);
+}
+
+// What a frame says, one word per channel it speaks of: "channel:Type/Chg/Current/Power" for
+// a reading stamped with the frame's time, "channel:end" for the end of a run.
 QString heard(const QByteArray &frame)
 {
-    FakeLinkHost host;
-    const auto decode = frame.size() == Frame36Length ? decode36
-        : frame.size() == Frame76Length               ? decode76
-                                                      : decode112;
-    decode(frame, host, TenOClock);
     QStringList words;
-    for (const FakeLinkHost::Event &e : host.events) {
-        const ChannelReading &r = e.reading;
-        const QString channel = QString::number(e.channel) + ':';
-        words << (e.kind == FakeLinkHost::Event::End
-                      ? channel + "end"
-                      : QStringList({ channel + r[Type].text(), r[Chg].text(), r[Current].text(),
-                                      r[Power].text() })
-                            .join(u'/'));
-        if (e.kind == FakeLinkHost::Event::Reading && r[Time] != Value(TenOClock))
+    int channel = 0;
+    for (const ChannelOutcome &o : decode(frame)) {
+        const ChannelReading &r = o.reading;
+        const QString prefix = QString::number(++channel) + ':';
+        if (o.kind == ChannelOutcome::Kind::Inactive)
+            words << prefix + "end";
+        if (o.kind != ChannelOutcome::Kind::Reading)
+            continue;
+        words << QStringList(
+                     { prefix + r[Type].text(), r[Chg].text(), r[Current].text(), r[Power].text() })
+                     .join(u'/');
+        if (r[Time] != Value(TenOClock))
             words << "wrong time";
     }
     return words.join(u' ');
@@ -129,22 +136,18 @@ private slots:
     // and the power of 1.25 A x 12.50 V rounded half away from zero.
     void frame112SecondChannel()
     {
-        FakeLinkHost host;
         FrameBuilder f = frame112();
         f.code(55, 1).code(56, 4).pair(58, 500).capacity(60, 98765);
-        decode112(f.pair(65, 125).pair(69, 1250).pair(71, -5), host, TenOClock);
-        QCOMPARE(texts(host.readings(2).value(0)).mid(1, 9),
+        QCOMPARE(texts(decode(f.pair(65, 125).pair(69, 1250).pair(71, -5))[1].reading).mid(1, 9),
                  QStringList(
                      { "NiMH", "-DSC-", "-5", "0", "12.00", "12.50", "-1.25", "98765", "15.63" }));
     }
 
     void shortBuffersIgnored()
     {
-        FakeLinkHost host;
-        decode36(QByteArray(Frame36Length - 1, char(130)), host, TenOClock);
-        decode76(QByteArray(Frame76Length - 1, char(130)), host, TenOClock);
-        decode112(QByteArray(Frame112Length - 1, char(130)), host, TenOClock);
-        QVERIFY(host.events.isEmpty());
+        for (const FrameKindRow &k : FrameKinds)
+            for (const ChannelOutcome &o : k.decode(QByteArray(k.length - 1, char(130)), TenOClock))
+                QCOMPARE(o.kind, ChannelOutcome::Kind::Nothing);
     }
 };
 

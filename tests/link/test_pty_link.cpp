@@ -164,7 +164,7 @@ private slots:
         const qint64 first = readings.first()[Cap].number()->roundedHalfEven();
         for (qsizetype i = 0; i < readings.size(); ++i)
             QCOMPARE(readings[i][Cap].number()->roundedHalfEven(), first + i);
-        QCOMPARE(line.assembler.counters().frames112, qint64(readings.size()));
+        QCOMPARE(line.assembler.counters().frames.back(), qint64(readings.size()));
     }
 
     void pulledAndPluggedAgain()
