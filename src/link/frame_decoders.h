@@ -5,7 +5,7 @@
 #include <QByteArray>
 #include <array>
 
-// The charger's two-byte measurement: whole part W and hundredths part F, each biased by 128.
+// The charger's two-byte measurement: whole part W and hundredths F, each biased by 128.
 Fixed PairValue(quint8 w, quint8 f);
 
 inline constexpr char FrameStart = '{';
