@@ -11,16 +11,10 @@ void dispatch(FrameOutcome &outcome, LinkHost &host)
 {
     for (int channel = 1; channel <= int(outcome.size()); ++channel) {
         ChannelOutcome &o = outcome[size_t(channel - 1)];
-        switch (o.kind) {
-        case ChannelOutcome::Kind::Reading:
-            host.Reading_Proc(channel, o.reading);
-            break;
-        case ChannelOutcome::Kind::Inactive:
+        if (ChannelReading *reading = std::get_if<ChannelReading>(&o))
+            host.Reading_Proc(channel, *reading);
+        else if (std::holds_alternative<ChannelInactive>(o))
             host.EndLiveDoc(channel);
-            break;
-        case ChannelOutcome::Kind::Nothing:
-            break;
-        }
     }
 }
 

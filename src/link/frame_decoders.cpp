@@ -141,11 +141,11 @@ bool decodeBlock(const FrameBytes &b, int base, int cells, const QString &type, 
 void decodeChannel1(const FrameBytes &b, int cells, DayTime time, ChannelOutcome &out)
 {
     if (b.biased(1) <= 0) {
-        out.kind = ChannelOutcome::Kind::Inactive;
+        out = ChannelInactive {};
         return;
     }
-    out.kind = ChannelOutcome::Kind::Reading;
-    decodeBlock(b, 0, cells, typeText(channel1Types(), b.biased(2), noText()), time, out.reading);
+    decodeBlock(b, 0, cells, typeText(channel1Types(), b.biased(2), noText()), time,
+                out.emplace<ChannelReading>());
 }
 
 } // namespace
@@ -169,8 +169,7 @@ FrameOutcome decode76(const QByteArray &frame, DayTime time)
     if (frame.size() < Frame76Length)
         return out;
     const FrameBytes b(frame);
-    out[0].kind = ChannelOutcome::Kind::Reading;
-    ChannelReading &r = out[0].reading;
+    ChannelReading &r = out[0].emplace<ChannelReading>();
     r[Time] = time;
     const Fixed batVolt = b.pair(35);
     r[Bat_volt] = batVolt;
@@ -198,12 +197,10 @@ FrameOutcome decode112(const QByteArray &frame, DayTime time)
     decodeChannel1(b, 12, time, out[0]);
 
     constexpr int base = 54;
-    ChannelOutcome &channel2 = out[1];
     if (b.biased(base + 1) <= 0)
-        channel2.kind = ChannelOutcome::Kind::Inactive;
-    else if (decodeBlock(b, base, 12, typeText(channel2Types(), b.biased(base + 2), unknownText()),
-                         time, channel2.reading))
-        channel2.kind = ChannelOutcome::Kind::Reading;
-    // any other mode drops channel 2's half without ending its run
+        out[1] = ChannelInactive {};
+    else if (!decodeBlock(b, base, 12, typeText(channel2Types(), b.biased(base + 2), unknownText()),
+                          time, out[1].emplace<ChannelReading>()))
+        out[1] = std::monostate {}; // any other mode drops channel 2's half without ending its run
     return out;
 }

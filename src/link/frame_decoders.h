@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <array>
+#include <variant>
 
 // The charger's two-byte measurement: whole part W and hundredths F, each biased by 128.
 Fixed PairValue(quint8 w, quint8 f);
@@ -14,13 +15,11 @@ inline constexpr int Frame36Length = 36;
 inline constexpr int Frame76Length = 76;
 inline constexpr int Frame112Length = 112;
 
-// What one frame says of one channel: a reading to dispatch, that the channel is inactive
-// (its run ends), or nothing at all.
-struct ChannelOutcome {
-    enum class Kind { Nothing, Reading, Inactive };
-    Kind kind = Kind::Nothing;
-    ChannelReading reading; // when kind is Reading
-};
+// A channel the frame reports inactive: its run ends.
+struct ChannelInactive { };
+// What one frame says of one channel: nothing at all, a reading to dispatch, or that the
+// channel is inactive.
+using ChannelOutcome = std::variant<std::monostate, ChannelReading, ChannelInactive>;
 // Channel 1's outcome, then channel 2's.
 using FrameOutcome = std::array<ChannelOutcome, 2>;
 

@@ -45,10 +45,10 @@ private slots:
             frame.channels[channel - 1] = charger.step();
             if (frame.channels[channel - 1].mode == Mode::Inactive)
                 break;
-            const ChannelOutcome heard
-                = decode(encodeFrame(kind, frame), DayTime { second / 86400.0 })[channel - 1];
-            if (heard.kind == ChannelOutcome::Kind::Reading)
-                run << heard.reading;
+            const FrameOutcome heard
+                = decode(encodeFrame(kind, frame), DayTime { second / 86400.0 });
+            if (const auto *reading = std::get_if<ChannelReading>(&heard[channel - 1]))
+                run << *reading;
         }
 
         QVERIFY(run.size() > 600);
