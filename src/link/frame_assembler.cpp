@@ -11,9 +11,9 @@ void dispatch(FrameOutcome &outcome, LinkHost &host)
 {
     for (int channel = 1; channel <= int(outcome.size()); ++channel) {
         ChannelOutcome &o = outcome[size_t(channel - 1)];
-        if (ChannelReading *reading = std::get_if<ChannelReading>(&o))
-            host.Reading_Proc(channel, *reading);
-        else if (std::holds_alternative<ChannelInactive>(o))
+        if (o.reading)
+            host.Reading_Proc(channel, *o.reading);
+        else if (o.inactive)
             host.EndLiveDoc(channel);
     }
 }

@@ -141,11 +141,11 @@ bool decodeBlock(const FrameBytes &b, int base, int cells, const QString &type, 
 void decodeChannel1(const FrameBytes &b, int cells, DayTime time, ChannelOutcome &out)
 {
     if (b.biased(1) <= 0) {
-        out = ChannelInactive {};
+        out.inactive = true;
         return;
     }
     decodeBlock(b, 0, cells, typeText(channel1Types(), b.biased(2), noText()), time,
-                out.emplace<ChannelReading>());
+                out.reading.emplace());
 }
 
 } // namespace
@@ -169,7 +169,7 @@ FrameOutcome decode76(const QByteArray &frame, DayTime time)
     if (frame.size() < Frame76Length)
         return out;
     const FrameBytes b(frame);
-    ChannelReading &r = out[0].emplace<ChannelReading>();
+    ChannelReading &r = out[0].reading.emplace();
     r[Time] = time;
     const Fixed batVolt = b.pair(35);
     r[Bat_volt] = batVolt;
@@ -198,9 +198,9 @@ FrameOutcome decode112(const QByteArray &frame, DayTime time)
 
     constexpr int base = 54;
     if (b.biased(base + 1) <= 0)
-        out[1] = ChannelInactive {};
+        out[1].inactive = true;
     else if (!decodeBlock(b, base, 12, typeText(channel2Types(), b.biased(base + 2), unknownText()),
-                          time, out[1].emplace<ChannelReading>()))
-        out[1] = std::monostate {}; // any other mode drops channel 2's half without ending its run
+                          time, out[1].reading.emplace()))
+        out[1].reading.reset(); // any other mode drops channel 2's half without ending its run
     return out;
 }

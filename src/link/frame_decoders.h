@@ -4,7 +4,7 @@
 
 #include <QByteArray>
 #include <array>
-#include <variant>
+#include <optional>
 
 // The charger's two-byte measurement: whole part W and hundredths F, each biased by 128.
 Fixed PairValue(quint8 w, quint8 f);
@@ -15,11 +15,12 @@ inline constexpr int Frame36Length = 36;
 inline constexpr int Frame76Length = 76;
 inline constexpr int Frame112Length = 112;
 
-// A channel the frame reports inactive: its run ends.
-struct ChannelInactive { };
-// What one frame says of one channel: nothing at all, a reading to dispatch, or that the
-// channel is inactive.
-using ChannelOutcome = std::variant<std::monostate, ChannelReading, ChannelInactive>;
+// What one frame says of one channel: a reading to dispatch, that the channel is inactive
+// (its run ends), or neither. An optional, as it costs nothing while empty.
+struct ChannelOutcome {
+    std::optional<ChannelReading> reading;
+    bool inactive = false;
+};
 // Channel 1's outcome, then channel 2's.
 using FrameOutcome = std::array<ChannelOutcome, 2>;
 

@@ -47,7 +47,7 @@ private slots:
                 break;
             const FrameOutcome heard
                 = decode(encodeFrame(kind, frame), DayTime { second / 86400.0 });
-            if (const auto *reading = std::get_if<ChannelReading>(&heard[channel - 1]))
+            if (const auto &reading = heard[channel - 1].reading)
                 run << *reading;
         }
 
