@@ -12,6 +12,7 @@
 #include "thread_cpu.h"
 
 #include <cstdio>
+#include <numeric>
 
 namespace {
 
@@ -49,16 +50,18 @@ void run(int length, qint64 frames)
     for (int i = 0; i < 4; ++i) // a live line keeps at least 111 bytes ahead
         port.push(frame);
 
-    const qint64 before = assembler.counters().frames36 + assembler.counters().frames76
-        + assembler.counters().frames112;
+    const auto framesRead = [&] {
+        const auto &frames = assembler.counters().frames;
+        return std::accumulate(frames.begin(), frames.end(), qint64(0));
+    };
+    const qint64 before = framesRead();
     const double start = threadCpuNs() / 1e9;
     for (qint64 i = 0; i < frames; ++i) {
         port.push(frame);
         port.raise(SerialPort::Receive);
     }
     const double seconds = threadCpuNs() / 1e9 - start;
-    const FrameAssembler::Counters &c = assembler.counters();
-    const qint64 decoded = c.frames36 + c.frames76 + c.frames112 - before;
+    const qint64 decoded = framesRead() - before;
 
     const double perSecond = decoded / seconds;
     const double lineRate = 960.0 / length;

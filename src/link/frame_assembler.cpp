@@ -1,17 +1,30 @@
 #include "link/frame_assembler.h"
 
-#include "link/frame_decoders.h"
 #include "link/link_host.h"
 #include "platform/clock.h"
 #include "platform/serial_port.h"
 
-#include <cstring>
+namespace {
+
+// Channel 1's outcome first: its window may open or close before channel 2 is heard.
+void dispatch(FrameOutcome &outcome, LinkHost &host)
+{
+    for (int channel = 1; channel <= int(outcome.size()); ++channel) {
+        ChannelOutcome &o = outcome[size_t(channel - 1)];
+        if (o.reading)
+            host.Reading_Proc(channel, *o.reading);
+        else if (o.inactive)
+            host.EndLiveDoc(channel);
+    }
+}
+
+} // namespace
 
 FrameAssembler::FrameAssembler(SerialPort &port, LinkHost &host, const Clock &clock,
                                QObject *parent)
     : QObject(parent), port_(port), host_(host), clock_(clock)
 {
-    frame_.reserve(Frame112Length);
+    frame_.reserve(LongestFrameLength);
     connect(&port_, &SerialPort::notified, this, &FrameAssembler::onNotification);
 }
 
@@ -81,43 +94,22 @@ void FrameAssembler::dropFrame()
 void FrameAssembler::readFrame()
 {
     // 111 bytes were waiting, so each read is whole unless the port failed meanwhile.
-    int length = Frame36Length;
-    if (!readInto(Frame36Length - 1))
-        return dropFrame();
-    if (frame_.at(Frame36Length - 1) != FrameEnd) {
-        length = Frame76Length;
-        if (!readInto(Frame76Length - Frame36Length))
+    size_t kind = 0;
+    for (;; ++kind) {
+        const int length = FrameKinds[kind].length;
+        if (!readInto(length - int(frame_.size())))
             return dropFrame();
-        if (frame_.at(Frame76Length - 1) != FrameEnd) {
-            length = Frame112Length;
-            if (!readInto(Frame112Length - Frame76Length))
-                return dropFrame();
-        }
+        if (kind + 1 == FrameKinds.size() || frame_.at(length - 1) == FrameEnd)
+            break;
     }
-    // The decoder reads a copy: its host may run the event loop, and a notification arriving
-    // then must find a clean hunt. The buffer keeps its capacity for the next frame.
-    char bytes[Frame112Length];
-    std::memcpy(bytes, frame_.constData(), size_t(length));
-    const QByteArray frame = QByteArray::fromRawData(bytes, length);
+    // Decoded before the host hears of it: the host may run the event loop, and a
+    // notification arriving then must find a clean hunt. The buffer keeps its capacity.
+    FrameOutcome outcome = FrameKinds[kind].decode(frame_, DayTime { clock_.timeOfDay() });
     frame_.resize(0);
     rxState_ = Hunt;
-
-    emit frameRead(length);
-    const DayTime time { clock_.timeOfDay() };
-    switch (length) {
-    case Frame36Length:
-        ++counters_.frames36;
-        decode36(frame, host_, time);
-        break;
-    case Frame76Length:
-        ++counters_.frames76;
-        decode76(frame, host_, time);
-        break;
-    default:
-        ++counters_.frames112;
-        decode112(frame, host_, time);
-        break;
-    }
+    ++counters_.frames[kind];
+    emit frameRead(FrameKinds[kind].length);
+    dispatch(outcome, host_);
 }
 
 void FrameAssembler::setReceiveLamp(bool on)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/frame_decoders.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <optional>
@@ -9,14 +11,15 @@ class LinkHost;
 class SerialPort;
 
 // Runs on every notification of the serial port: hunts for "{", waits until the rest of
-// the longest frame can be waiting, reads one frame, tells its kind by where "}" stands and
-// runs that kind's decoder. Never waits for bytes: a hunt that runs dry goes on at the
-// next notification.
+// the longest frame can be waiting, reads one frame, tells its kind by where "}" stands,
+// runs that kind's decoder and hands what it says to LinkHost. Never waits for bytes: a
+// hunt that runs dry goes on at the next notification.
 class FrameAssembler : public QObject {
     Q_OBJECT
 public:
     struct Counters {
-        qint64 skippedBytes = 0, frames36 = 0, frames76 = 0, frames112 = 0;
+        qint64 skippedBytes = 0;
+        std::array<qint64, FrameKinds.size()> frames {}; // by row of FrameKinds
     };
 
     FrameAssembler(SerialPort &port, LinkHost &host, const Clock &clock, QObject *parent = nullptr);
@@ -32,10 +35,10 @@ public:
     bool synced() const { return rxState_ >= Sync; }
 
     // Bytes waiting that make a notification come when the rest of the longest frame is there.
-    static constexpr int SyncThreshold = 111;
+    static constexpr int SyncThreshold = LongestFrameLength - 1;
 
 signals:
-    // A whole frame of `length` bytes was read; its decoder runs right after.
+    // A whole frame of `length` bytes was read; what it says is dispatched right after.
     void frameRead(int length);
 
 private:

@@ -1,7 +1,5 @@
 #include "link/frame_decoders.h"
 
-#include "link/link_host.h"
-
 #include <array>
 #include <optional>
 
@@ -117,17 +115,16 @@ std::optional<Fixed> blockChargeState(const FrameBytes &b, int base, ChannelRead
     }
 }
 
-// One channel block at `base`, with `cells` cell voltages; the rest of C1..C12 stay zero.
-ChannelReading decodeBlock(const FrameBytes &b, int base, int cells, const QString &type,
-                           DayTime time, bool &knownMode)
+// Fills `r` from the channel block at `base`, with `cells` cell voltages; the rest of
+// C1..C12 stay zero. False when the mode is neither discharging nor charging.
+bool decodeBlock(const FrameBytes &b, int base, int cells, const QString &type, DayTime time,
+                 ChannelReading &r)
 {
-    ChannelReading r;
     r[Time] = time;
     const Fixed batVolt = b.pair(base + 15);
     r[Bat_volt] = batVolt;
     r[Type] = type;
     const std::optional<Fixed> current = blockChargeState(b, base, r);
-    knownMode = current.has_value();
     if (current)
         r[Current] = *current;
     r[Ext_temp] = b.pairTimes100(base + 17);
@@ -137,21 +134,18 @@ ChannelReading decodeBlock(const FrameBytes &b, int base, int cells, const QStri
     r[Power] = powerText(current.value_or(Fixed()), batVolt);
     for (int k = 0; k < 12; ++k)
         r[C1 + k] = k < cells ? b.pair(base + 19 + 2 * k) : Fixed();
-    return r;
+    return current.has_value();
 }
 
 // Channel 1 of a 36- or 112-byte frame: an unknown active mode is still dispatched.
-void decodeChannel1(const FrameBytes &b, int cells, LinkHost &host, DayTime time)
+void decodeChannel1(const FrameBytes &b, int cells, DayTime time, ChannelOutcome &out)
 {
-    const int mode = b.biased(1);
-    if (mode <= 0) {
-        host.EndLiveDoc(1);
+    if (b.biased(1) <= 0) {
+        out.inactive = true;
         return;
     }
-    bool knownMode = false;
-    ChannelReading r = decodeBlock(b, 0, cells, typeText(channel1Types(), b.biased(2), noText()),
-                                   time, knownMode);
-    host.Reading_Proc(1, r);
+    decodeBlock(b, 0, cells, typeText(channel1Types(), b.biased(2), noText()), time,
+                out.reading.emplace());
 }
 
 } // namespace
@@ -161,19 +155,21 @@ Fixed PairValue(quint8 w, quint8 f)
     return Fixed::fromHundredths((qint64(w) - 128) * 100 + (qint64(f) - 128));
 }
 
-void decode36(const QByteArray &frame, LinkHost &host, DayTime time)
+FrameOutcome decode36(const QByteArray &frame, DayTime time)
 {
-    if (frame.size() < Frame36Length)
-        return;
-    decodeChannel1(FrameBytes(frame), 8, host, time);
+    FrameOutcome out;
+    if (frame.size() >= Frame36Length)
+        decodeChannel1(FrameBytes(frame), 8, time, out[0]);
+    return out;
 }
 
-void decode76(const QByteArray &frame, LinkHost &host, DayTime time)
+FrameOutcome decode76(const QByteArray &frame, DayTime time)
 {
+    FrameOutcome out;
     if (frame.size() < Frame76Length)
-        return;
+        return out;
     const FrameBytes b(frame);
-    ChannelReading r;
+    ChannelReading &r = out[0].reading.emplace();
     r[Time] = time;
     const Fixed batVolt = b.pair(35);
     r[Bat_volt] = batVolt;
@@ -189,24 +185,22 @@ void decode76(const QByteArray &frame, LinkHost &host, DayTime time)
     r[Power] = powerText(current, batVolt);
     for (int k = 0; k < 12; ++k)
         r[C1 + k] = b.pair(45 + 2 * k);
-    host.Reading_Proc(1, r);
+    return out;
 }
 
-void decode112(const QByteArray &frame, LinkHost &host, DayTime time)
+FrameOutcome decode112(const QByteArray &frame, DayTime time)
 {
+    FrameOutcome out;
     if (frame.size() < Frame112Length)
-        return;
+        return out;
     const FrameBytes b(frame);
-    decodeChannel1(b, 12, host, time);
+    decodeChannel1(b, 12, time, out[0]);
 
     constexpr int base = 54;
-    if (b.biased(base + 1) <= 0) {
-        host.EndLiveDoc(2);
-        return;
-    }
-    bool knownMode = false;
-    ChannelReading r = decodeBlock(
-        b, base, 12, typeText(channel2Types(), b.biased(base + 2), unknownText()), time, knownMode);
-    if (knownMode) // any other mode drops channel 2's half without ending its run
-        host.Reading_Proc(2, r);
+    if (b.biased(base + 1) <= 0)
+        out[1].inactive = true;
+    else if (!decodeBlock(b, base, 12, typeText(channel2Types(), b.biased(base + 2), unknownText()),
+                          time, out[1].reading.emplace()))
+        out[1].reading.reset(); // any other mode drops channel 2's half without ending its run
+    return out;
 }

@@ -82,9 +82,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
 
     const FrameAssembler::Counters &c = assembler.counters();
-    const qint64 accounted = c.skippedBytes + c.frames36 * Frame36Length
-        + c.frames76 * Frame76Length + c.frames112 * Frame112Length + port.bytesWaiting()
-        + (assembler.synced() ? 1 : 0);
+    qint64 accounted = c.skippedBytes + port.bytesWaiting() + (assembler.synced() ? 1 : 0);
+    for (size_t k = 0; k < FrameKinds.size(); ++k)
+        accounted += c.frames[k] * FrameKinds[k].length;
     require(accounted == line.size(), "bytes lost or counted twice");
     return 0;
 }

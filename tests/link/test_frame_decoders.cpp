@@ -1,9 +1,10 @@
 #include "frame_builder.h"
 #include "link/frame_decoders.h"
-#include "support/fake_link_host.h"
 #include "support/readings.h"
 
 #include <QTest>
+
+#include <algorithm>
 
 namespace {
 
@@ -20,40 +21,32 @@ FrameBuilder charging(int length)
     }
     return f.pair(4, 1200);
 }
-FrameBuilder frame36()
-{
-    return charging(Frame36Length);
-}
-FrameBuilder frame112()
-{
-    return charging(Frame112Length);
-}
 // Charging at 1.50 A, 8.40 V.
 FrameBuilder frame76()
 {
     return FrameBuilder(Frame76Length).code(8, 1).code(23, 1).pair(33, 150).pair(35, 840);
 }
 
-// What the host hears of a frame, one word per event: "channel:Type/Chg/Current/Power" for a
-// reading stamped with the frame's time, "channel:end" for the end of a run.
+// What the decoder of the frame's length says, one word per channel it speaks of:
+// "channel:Type/Chg/Current/Power" for a reading stamped with the frame's time,
+// "channel:end" for the end of a run.
 QString heard(const QByteArray &frame)
 {
-    FakeLinkHost host;
-    const auto decode = frame.size() == Frame36Length ? decode36
-        : frame.size() == Frame76Length               ? decode76
-                                                      : decode112;
-    decode(frame, host, TenOClock);
+    const auto kind = std::find_if(FrameKinds.begin(), FrameKinds.end(),
+                                   [&](const FrameKindRow &k) { return k.length == frame.size(); });
     QStringList words;
-    for (const FakeLinkHost::Event &e : host.events) {
-        const ChannelReading &r = e.reading;
-        const QString channel = QString::number(e.channel) + ':';
-        words << (e.kind == FakeLinkHost::Event::End
-                      ? channel + "end"
-                      : QStringList({ channel + r[Type].text(), r[Chg].text(), r[Current].text(),
-                                      r[Power].text() })
-                            .join(u'/'));
-        if (e.kind == FakeLinkHost::Event::Reading && r[Time] != Value(TenOClock))
-            words << "wrong time";
+    int channel = 0;
+    for (const ChannelOutcome &o : kind->decode(frame, TenOClock)) {
+        const QString prefix = QString::number(++channel) + ':';
+        if (o.inactive)
+            words << prefix + "end";
+        if (!o.reading)
+            continue;
+        const ChannelReading &r = *o.reading;
+        words << prefix
+                + QStringList({ r[Type].text(), r[Chg].text(), r[Current].text(), r[Power].text() })
+                      .join(u'/')
+                + (r[Time] == Value(TenOClock) ? "" : " wrong time");
     }
     return words.join(u' ');
 }
@@ -81,23 +74,24 @@ private slots:
         const QString li = "1:LiIo/Po/Fe", ch36 = "/+CHG+/2.05/25.36", ch76 = "/+CHG+/1.50/12.60";
         const QString dsc36 = "/-DSC-/-2.05/25.36", dsc76 = li + "/-DSC-/-1.50/12.60";
         const std::tuple<const char *, QByteArray, QString> rows[] = {
-            { "36 charging", frame36(), li + ch36 },
-            { "36 discharging", frame36().code(1, 1), li + dsc36 },
-            { "36 inactive", frame36().code(1, 0), "1:end" },
-            { "36 below zero is inactive", frame36().code(1, -28), "1:end" },
-            { "36 other mode", frame36().code(1, 3), li + "///0.00" },
+            { "36 charging", charging(36), li + ch36 },
+            { "36 discharging", charging(36).code(1, 1), li + dsc36 },
+            { "36 inactive", charging(36).code(1, 0), "1:end" },
+            { "36 below zero is inactive", charging(36).code(1, -28), "1:end" },
+            { "36 other mode", charging(36).code(1, 3), li + "///0.00" },
             // every 76-byte frame is a reading; none ends the run
             { "76 charging", frame76(), li + ch76 },
             { "76 high mode charges", frame76().code(8, 72), li + ch76 },
             { "76 idle without battery", frame76().pair(35, 0), li + "/Idle/1.50/0.00" },
             { "76 mode zero discharges", frame76().code(8, 0), dsc76 },
             { "76 below zero discharges", frame76().code(8, -1), dsc76 },
-            { "112 both charging", frame112(), li + ch36 + " 2:Unknown" + ch36 },
-            { "112 channel 1 inactive", frame112().code(1, 0), "1:end 2:Unknown" + ch36 },
-            { "112 channel 2 inactive", frame112().code(1, 1).code(55, 0), li + dsc36 + " 2:end" },
-            { "112 both inactive", frame112().code(1, 0).code(55, -3), "1:end 2:end" },
-            { "112 channel 2 other mode dropped", frame112().code(55, 3), li + ch36 },
-            { "112 channel 1 other mode kept", frame112().code(1, 3).code(55, 1),
+            { "112 both charging", charging(112), li + ch36 + " 2:Unknown" + ch36 },
+            { "112 channel 1 inactive", charging(112).code(1, 0), "1:end 2:Unknown" + ch36 },
+            { "112 channel 2 inactive", charging(112).code(1, 1).code(55, 0),
+              li + dsc36 + " 2:end" },
+            { "112 both inactive", charging(112).code(1, 0).code(55, -3), "1:end 2:end" },
+            { "112 channel 2 other mode dropped", charging(112).code(55, 3), li + ch36 },
+            { "112 channel 1 other mode kept", charging(112).code(1, 3).code(55, 1),
               li + "///0.00 2:Unknown" + dsc36 },
         };
         for (const auto &[tag, frame, events] : rows)
@@ -109,9 +103,9 @@ private slots:
         const auto text = [](const QString &t) { return t == "L" ? "LiIo/Po/Fe" : t; };
         for (int code = -1; code < 8; ++code) {
             QTest::addRow("36 type %d", code)
-                << QByteArray(frame36().code(2, code)) << "1:" + text(block[code + 1]) + ch36;
+                << QByteArray(charging(36).code(2, code)) << "1:" + text(block[code + 1]) + ch36;
             QTest::addRow("channel 2 type %d", code)
-                << QByteArray(frame112().code(1, 0).code(56, code))
+                << QByteArray(charging(112).code(1, 0).code(56, code))
                 << "1:end 2:" + text(ch2[code + 1]) + ch36;
             QTest::addRow("76 type %d", code)
                 << QByteArray(frame76().code(23, code)) << "1:" + text(f76[code + 1]) + ch76;
@@ -129,22 +123,18 @@ private slots:
     // and the power of 1.25 A x 12.50 V rounded half away from zero.
     void frame112SecondChannel()
     {
-        FakeLinkHost host;
-        FrameBuilder f = frame112();
-        f.code(55, 1).code(56, 4).pair(58, 500).capacity(60, 98765);
-        decode112(f.pair(65, 125).pair(69, 1250).pair(71, -5), host, TenOClock);
-        QCOMPARE(texts(host.readings(2).value(0)).mid(1, 9),
+        FrameBuilder f = charging(112).code(55, 1).code(56, 4).pair(58, 500).capacity(60, 98765);
+        f.pair(65, 125).pair(69, 1250).pair(71, -5);
+        QCOMPARE(texts(decode112(f, TenOClock)[1].reading.value()).mid(1, 9),
                  QStringList(
                      { "NiMH", "-DSC-", "-5", "0", "12.00", "12.50", "-1.25", "98765", "15.63" }));
     }
 
     void shortBuffersIgnored()
     {
-        FakeLinkHost host;
-        decode36(QByteArray(Frame36Length - 1, char(130)), host, TenOClock);
-        decode76(QByteArray(Frame76Length - 1, char(130)), host, TenOClock);
-        decode112(QByteArray(Frame112Length - 1, char(130)), host, TenOClock);
-        QVERIFY(host.events.isEmpty());
+        for (const FrameKindRow &k : FrameKinds)
+            for (const ChannelOutcome &o : k.decode(QByteArray(k.length - 1, char(130)), TenOClock))
+                QVERIFY(!o.reading && !o.inactive);
     }
 };
 

@@ -2,6 +2,8 @@
 
 #include "link/channel_reading.h"
 
+#include <QStringList>
+
 // A lithium pack charging: `capacity` mAh so far, `cells` cells at 4.20 V.
 inline ChannelReading reading(qint64 capacity, int cells = 4,
                               Value current = Fixed::fromHundredths(200))

@@ -85,11 +85,11 @@ int main(int argc, char *argv[])
     }
 
     const FrameAssembler::Counters &c = assembler.counters();
-    std::fprintf(stderr,
-                 "frames 36: %lld, 76: %lld, 112: %lld; bytes skipped: %lld; bytes left "
-                 "unread at the end: %d\n",
-                 static_cast<long long>(c.frames36), static_cast<long long>(c.frames76),
-                 static_cast<long long>(c.frames112), static_cast<long long>(c.skippedBytes),
+    for (size_t k = 0; k < FrameKinds.size(); ++k)
+        std::fprintf(stderr, "%s%d: %lld", k == 0 ? "frames " : ", ", FrameKinds[k].length,
+                     static_cast<long long>(c.frames[k]));
+    std::fprintf(stderr, "; bytes skipped: %lld; bytes left unread at the end: %d\n",
+                 static_cast<long long>(c.skippedBytes),
                  port.bytesWaiting() + (assembler.synced() ? 1 : 0));
     return 0;
 }
