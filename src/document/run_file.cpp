@@ -15,6 +15,13 @@
 #include <sqlite3.h>
 
 namespace RunFile {
+
+QString sqliteReason(const QSqlError &e)
+{
+    const QString reason = e.databaseText().trimmed();
+    return reason.isEmpty() ? e.text().trimmed() : reason;
+}
+
 namespace {
 
 enum class Kind { Time, Text, Integer, Currency };
@@ -101,7 +108,7 @@ private:
 };
 
 // What went wrong in the user's words, with SQLite's own after it.
-QString sqlError(const QSqlError &e)
+QString inWords(const QSqlError &e)
 {
     const char *what = "The file could not be written";
     switch (e.nativeErrorCode().toInt() & 0xff) { // the primary code of an extended one
@@ -124,8 +131,7 @@ QString sqlError(const QSqlError &e)
         what = "There is not enough memory";
         break;
     }
-    const QString reason = e.databaseText().isEmpty() ? e.text() : e.databaseText();
-    return QStringLiteral("%1 (%2).").arg(QLatin1String(what), reason.trimmed());
+    return QStringLiteral("%1 (%2).").arg(QLatin1String(what), sqliteReason(e));
 }
 
 // A save that was killed leaves its temporary file, and SQLite's journal of it, behind. Those
@@ -144,36 +150,38 @@ void removeLeftovers(const QDir &folder)
 QString writeInto(QSqlDatabase &db, const QString &title, qint64 rowCount, const RowTexts &cell)
 {
     if (!db.open())
-        return sqlError(db.lastError());
-    QString failure = createTables(db);
-    if (!failure.isEmpty())
-        return failure;
+        return inWords(db.lastError());
     // Begun and committed by statements: their errors carry SQLite's code, the driver's do not.
     QSqlQuery q(db);
+    if (const QSqlError e = createTables(db); e.isValid())
+        return inWords(e);
+    QString failure;
     if (!q.exec(QStringLiteral("BEGIN")))
-        return sqlError(q.lastError());
+        return inWords(q.lastError());
     if (!prepareRowInsert(q))
-        return sqlError(q.lastError());
+        return inWords(q.lastError());
     for (qint64 r = 0; r < rowCount; ++r) {
         failure = insertRow(q, [&](int field) { return cell(r, field); });
         if (!failure.isEmpty())
-            return QStringLiteral("Sample %1: %2").arg(r + 1).arg(failure);
+            return QStringLiteral("Sample %1: %2")
+                .arg(r + 1)
+                .arg(q.lastError().isValid() ? inWords(q.lastError()) : failure);
     }
     if (title.size() > TitleSize)
         return QStringLiteral("The description is longer than %1 characters.").arg(TitleSize);
     if (!q.prepare(QStringLiteral("INSERT INTO Title VALUES (?)")))
-        return sqlError(q.lastError());
+        return inWords(q.lastError());
     q.bindValue(0, title);
     if (!q.exec())
-        return sqlError(q.lastError());
+        return inWords(q.lastError());
     if (!q.exec(QStringLiteral("COMMIT")))
-        return sqlError(q.lastError());
+        return inWords(q.lastError());
     return {};
 }
 
 } // namespace
 
-QString createTables(QSqlDatabase &db)
+QSqlError createTables(QSqlDatabase &db)
 {
     QSqlQuery q(db);
     QStringList fields;
@@ -182,7 +190,7 @@ QString createTables(QSqlDatabase &db)
     if (!q.exec(QStringLiteral("PRAGMA user_version = %1").arg(FormatVersion))
         || !q.exec(QStringLiteral("CREATE TABLE CHGLOG (%1)").arg(fields.join(u", ")))
         || !q.exec(QStringLiteral("CREATE TABLE Title (\"Title\" TEXT(%1))").arg(TitleSize)))
-        return sqlError(q.lastError());
+        return q.lastError();
     return {};
 }
 
@@ -204,7 +212,7 @@ QString insertRow(QSqlQuery &q, const std::function<QString(int field)> &text)
                 .arg(t, QString::fromLatin1(FieldNames[f]));
         q.bindValue(f, *v);
     }
-    return q.exec() ? QString() : sqlError(q.lastError());
+    return q.exec() ? QString() : sqliteReason(q.lastError());
 }
 
 QString write(const QString &path, const QString &title, qint64 rowCount, const RowTexts &cell)

@@ -3,6 +3,7 @@
 #include "link/channel_reading.h"
 
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
 #include <functional>
@@ -27,11 +28,14 @@ using RowTexts = std::function<QString(qint64 row, int field)>;
 // Returns "" on success, otherwise a reason for the user.
 QString write(const QString &path, const QString &title, qint64 rowCount, const RowTexts &cell);
 
-// The pieces of writing, for files that are written a row at a time. Each returns "" on
-// success, otherwise a reason for the user (prepareRowInsert: the query's lastError()).
-QString createTables(QSqlDatabase &db);
+// SQLite's own words for a failure ("database or disk is full").
+QString sqliteReason(const QSqlError &e);
+
+// The pieces of writing, for files that are written a row at a time.
+QSqlError createTables(QSqlDatabase &db);
 bool prepareRowInsert(QSqlQuery &q);
-// Binds the 22 texts of one sample row to a prepared insert and runs it.
+// Binds the 22 texts of one sample row to a prepared insert and runs it: "" on success,
+// otherwise why not (a text that does not fit its field, or SQLite's reason).
 QString insertRow(QSqlQuery &q, const std::function<QString(int field)> &text);
 
 // Reads a run file row by row, fields by position. Whatever the file holds, no value or row

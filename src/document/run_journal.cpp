@@ -18,13 +18,6 @@ namespace {
 const QString Suffix = QStringLiteral(".journal");
 std::atomic<int> syncs { 0 };
 
-// SQLite's own words ("database or disk is full"), without Qt's note of the step that failed.
-QString sqlError(const QSqlError &e)
-{
-    const QString reason = e.databaseText().trimmed();
-    return reason.isEmpty() ? e.driverText().trimmed() : reason;
-}
-
 QString removeFiles(const QString &path)
 {
     for (const char *extra : { "-wal", "-shm", "" }) {
@@ -122,14 +115,14 @@ QString RunJournal::open()
     db_.setDatabaseName(path_);
     db_.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=0"));
     if (!db_.open())
-        return sqlError(db_.lastError());
+        return RunFile::sqliteReason(db_.lastError());
     // Exclusive locking: WAL needs no shared-memory file then. NORMAL sync: a commit is a
     // plain write, and sync() forces the log to disk when it is time.
     QSqlQuery q(db_);
     if (!q.exec(QStringLiteral("PRAGMA locking_mode = EXCLUSIVE"))
         || !q.exec(QStringLiteral("PRAGMA journal_mode = WAL")) || !q.next()
         || !q.exec(QStringLiteral("PRAGMA synchronous = NORMAL")))
-        return sqlError(q.lastError());
+        return RunFile::sqliteReason(q.lastError());
     return {};
 }
 
@@ -153,15 +146,14 @@ std::unique_ptr<RunJournal> RunJournal::start(const QString &folder, const QStri
         return nullptr;
     QSqlQuery q(j->db_);
     const auto failed = [&](const QSqlError &e) {
-        error = sqlError(e);
+        error = RunFile::sqliteReason(e);
         return nullptr;
     };
     // The run and the caption arrive together: a journal is never seen half made.
     if (!j->db_.transaction())
         return failed(j->db_.lastError());
-    error = RunFile::createTables(j->db_);
-    if (!error.isEmpty())
-        return nullptr;
+    if (const QSqlError e = RunFile::createTables(j->db_); e.isValid())
+        return failed(e);
     if (!q.exec(QStringLiteral("INSERT INTO Title VALUES ('')"))
         || !q.exec(QStringLiteral("CREATE TABLE Journal (Caption TEXT)"))
         || !q.prepare(QStringLiteral("INSERT INTO Journal VALUES (?)")))
@@ -186,7 +178,7 @@ QString RunJournal::write(const QString &title, qint64 from, qint64 to,
     if (!insert_)
         return QStringLiteral("the journal cannot be opened");
     if (!db_.transaction())
-        return sqlError(db_.lastError());
+        return RunFile::sqliteReason(db_.lastError());
     QString failure;
     for (qint64 r = from; r < to && failure.isEmpty(); ++r)
         failure = RunFile::insertRow(*insert_, [&](int field) { return text(r, field); });
@@ -195,10 +187,10 @@ QString RunJournal::write(const QString &title, qint64 from, qint64 to,
         q.prepare(QStringLiteral("UPDATE Title SET Title = ?"));
         q.bindValue(0, title);
         if (!q.exec())
-            failure = sqlError(q.lastError());
+            failure = RunFile::sqliteReason(q.lastError());
     }
     if (failure.isEmpty() && !db_.commit())
-        failure = sqlError(db_.lastError());
+        failure = RunFile::sqliteReason(db_.lastError());
     if (!failure.isEmpty()) {
         db_.rollback();
         return failure;
