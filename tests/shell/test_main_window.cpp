@@ -148,12 +148,10 @@ private slots:
         rig.tool("Tools", "Channel").setPicture("CH1");
         rig.tool("Tools", "Channel").setPicture("CH2");
         QCOMPARE(rig.tool("state", "sdate").caption(), "2026-12-06");
-        for (int i = 1; i <= 10; ++i)
+        for (int i = 1; i <= 11; ++i) // the eleventh line starts the list afresh
             rig.window.State_add(QString::number(i));
-        QCOMPARE(rig.status().size(), 10);
-        rig.window.State_add(QStringLiteral("eleven"));
-        QCOMPARE(rig.status(), QStringList({ "10:00:00  eleven" }));
-        QCOMPARE(rig.tool("state", "sState").text(), QStringLiteral("10:00:00  eleven"));
+        QCOMPARE(rig.status(), QStringList({ "10:00:00  11" }));
+        QCOMPARE(rig.tool("state", "sState").text(), QStringLiteral("10:00:00  11"));
         rig.click("View", "CrossLine");
         QVERIFY(rig.tool("Tools", "CrossLine").checked() && CrossLineFlag);
         QVERIFY(!rig.tool("View", "CrossLine").checked());
@@ -223,12 +221,10 @@ private slots:
         auto *one = dynamic_cast<tee *>(rig.window.Newdoc());
         QPointer<tee> two = dynamic_cast<tee *>(rig.window.CH2Doc());
         rig.click("Channel", "CH1");
-        QCOMPARE(channel.caption(), "CH1");
-        QCOMPARE(rig.window.mdiArea().activeSubWindow(), one);
+        QVERIFY(channel.caption() == "CH1" && rig.window.mdiArea().activeSubWindow() == one);
         QCOMPARE(shownVolts(7.20, 8.40), "7.20");
         rig.window.Channel_Proc(2);
-        QCOMPARE(channel.caption(), "CH2");
-        QCOMPARE(rig.window.mdiArea().activeSubWindow(), two);
+        QVERIFY(channel.caption() == "CH2" && rig.window.mdiArea().activeSubWindow() == two);
         QCOMPARE(shownVolts(7.30, 8.50), "8.50");
         PanelLamp &lamp = rig.window.infoPanel().ChartLight(1);
         one->active();
