@@ -15,7 +15,6 @@ public:
     RecordingClipboard recordingClipboard;
     RecordingPrinter recordingPrinter;
     QStringList messages;
-    QList<int> channelProcs;
     QList<ChannelReading> shown;
     QList<bool> lamps = QList<bool>(4, false);
     bool closing = false;
@@ -23,7 +22,7 @@ public:
     QString journals; // none unless a test asks
 
     void State_add(const QString &str1) override { messages << str1; }
-    void Channel_Proc(int channel) override { channelProcs << channel; }
+    void Channel_Proc(int) override { }
     void ShowReading(const ChannelReading &reading) override { shown << reading; }
     void setSeriesLamp(int series, bool on) override { lamps[series] = on; }
     void cascade() override { ++cascades; }
