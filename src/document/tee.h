@@ -1,7 +1,7 @@
 #pragma once
 
-#include "document/run_summary.h"
 #include "document/imdi_document.h"
+#include "document/run_summary.h"
 
 #include <QMdiSubWindow>
 #include <QPointer>
@@ -70,6 +70,7 @@ private:
 
     // Chart commands
     void describe();
+    void save() { DBSave(); }
     void exportCsv();
     void copyChart();
     void printChart();

@@ -11,25 +11,21 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QImage>
 #include <QMimeData>
 #include <QPrinter>
 
 bool tee::CommandHandler(Tool &tool)
 {
-    const QString name = tool.name();
-    if (name == QLatin1String("Title"))
-        describe();
-    else if (name == QLatin1String("Save"))
-        DBSave();
-    else if (name == QLatin1String("Export"))
-        exportCsv();
-    else if (name == QLatin1String("Copy"))
-        copyChart();
-    else if (name == QLatin1String("Print"))
-        printChart();
-    else if (name == ToolName::Summary)
-        switchSummary();
+    // The shell's dispatcher offers every click here first; other names are the shell's.
+    static const QHash<QString, void (tee::*)()> commands = {
+        { ToolName::Title, &tee::describe },   { ToolName::Save, &tee::save },
+        { ToolName::Export, &tee::exportCsv }, { ToolName::Copy, &tee::copyChart },
+        { ToolName::Print, &tee::printChart }, { ToolName::Summary, &tee::switchSummary },
+    };
+    if (const auto command = commands.constFind(tool.name()); command != commands.constEnd())
+        (this->**command)();
     return false;
 }
 

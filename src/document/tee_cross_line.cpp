@@ -3,13 +3,14 @@
 #include "document/tee.h"
 #include "platform/chart.h"
 #include "platform/command_bar.h"
+#include "platform/command_names.h"
 #include "platform/sample_table.h"
 
 #include <QScreen>
 
 bool tee::crossLineChecked() const
 {
-    return bar_ && bar_->tool(QStringLiteral("Tools"), QStringLiteral("CrossLine")).checked();
+    return bar_ && bar_->tool(Band::Tools, ToolName::CrossLine).checked();
 }
 
 std::optional<qsizetype> tee::sampleUnder(QPoint at) const
