@@ -84,26 +84,6 @@ private slots:
         delete host;
     }
 
-    void oneRowASecondAndTheTimeAxis()
-    {
-        host->fakeClock = FakeClock(QDateTime(QDate(2026, 12, 6), QTime(23, 59, 57, 500)));
-        tee *doc = newLive();
-        feed(doc, 0.4); // the creation second
-        QCOMPARE(doc->RtnGridRows(), 1);
-        feed(doc, 0.6); // the next second, twice
-        feed(doc, 0.3);
-        QCOMPARE(doc->RtnGridRows(), 2);
-        for (int i = 0; i < 4; ++i)
-            feed(doc, 1);
-        QCOMPARE(doc->table().cell(5, 0), QStringLiteral("00:00:05")); // on past midnight
-        for (int i = 0; i < 55; ++i)
-            feed(doc, 1);
-        QCOMPARE(doc->chart().timeRange().max * Day, 120.0); // 120 - 60 is not below 60
-        feed(doc, 1); // grows in two-minute steps
-        QCOMPARE(qRound(doc->chart().timeRange().max * Day), 240);
-        QCOMPARE(qRound(doc->chart().timeRange().min * Day), 1); // follows the first point
-    }
-
     void liveSamples()
     {
         // After a row at 100 mAh, samples that many seconds later with that capacity (-1: none).
@@ -138,14 +118,19 @@ private slots:
     // One live run: its title and summary lines, a row, the title command, a reset and its end.
     void liveRun()
     {
+        host->fakeClock = FakeClock(QDateTime(QDate(2026, 12, 6), QTime(23, 59, 57, 500)));
         tee *doc = newLive();
-        for (int i = 0; i < 3; ++i)
-            feed(doc, 1, reading(100 + i));
+        feed(doc, 0.4); // the creation second: no row
+        feed(doc, 0.6); // one row a second, times from the start on past midnight
+        feed(doc, 0.3);
+        feed(doc, 1, reading(101));
+        feed(doc, 1, reading(102));
+        QCOMPARE(doc->RtnGridRows(), 4);
+        QCOMPARE(doc->table().cell(3, 0), QStringLiteral("00:00:03"));
         QVERIFY(!doc->close());
         QCOMPARE(host->messages.last(), QStringLiteral("Is working ......   Can't be closed."));
         const QString line = doc->chart().titleLine();
-        QVERIFY(line.startsWith("LiIo/Po/Fe/+CHG+  S4  @CH1  ") && line.endsWith("10:00:01"));
-        QCOMPARE(doc->documentTitle(), line + "\r\n");
+        QVERIFY(line.startsWith("LiIo/Po/Fe/+CHG+  S4  @CH1  ") && line.endsWith("23:59:58"));
         QCOMPARE(host->messages.count("Communication connected.Now receive data from charger."), 1);
         const QString summary = QStringLiteral(
             "0:00:02  Charged 1 mAh 0.02 Wh  Avg 2.00 A  Peak 2.00 A  Ext max 25.0℃  "
@@ -164,6 +149,12 @@ private slots:
                  "00:00:06 LiIo/Po/Fe +CHG+ 25 0 12.00 16.80 -1.55 1234 33.60 4.20");
         QCOMPARE(r[Time].text() + ' ' + r[Current].text(), "00:00:06 -1.55"); // for the panel
         QCOMPARE(doc->chart().valueExtremes(Chart::Current)->min, 1.55);
+        for (int i = 0; i < 54; ++i)
+            feed(doc, 1, reading(1234));
+        QCOMPARE(doc->chart().timeRange().max * Day, 120.0); // 120 - 60 is not below 60
+        feed(doc, 1, reading(1234)); // grows in two-minute steps
+        QCOMPARE(qRound(doc->chart().timeRange().max * Day), 240);
+        QCOMPARE(qRound(doc->chart().timeRange().min * Day), 1); // follows the first point
 
         // A cancelled or empty description keeps the title.
         host->scripted.inputAnswers << std::nullopt << QString() << "6S \"Pack\", spare";
