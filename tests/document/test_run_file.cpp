@@ -65,8 +65,7 @@ private slots:
         QCOMPARE(save(path("run.mdb"), written, { chargeRow, idle }), QString());
         QCOMPARE(readAll(path("run.mdb"), &title, &rows) + title, written);
         QCOMPARE(rows.size(), 2);
-        QCOMPARE(texts(rows[0]), chargeRow); // the same texts as the live table
-        QCOMPARE(texts(rows[1]), idle);
+        QCOMPARE(texts(rows[0]) + texts(rows[1]), chargeRow + idle); // as the live table has them
         QCOMPARE(rows[0][Field::Ext_temp], Value(25));
         QVERIFY(rows[1][Field::Current].isEmpty() && rows[1][Field::Chg].isEmpty());
     }
