@@ -29,14 +29,21 @@ class TestRunSummary : public QObject {
     static bool near(double a, double b) { return std::abs(a - b) < 1e-6 * (1 + std::abs(b)); }
 
 private slots:
-    void figures_data()
+    void figures()
     {
-        QTest::addColumn<QList<Span>>("spans");
         // seconds, charged mAh, discharged mAh, Wh, average A, end V, mΩ (-1: no estimate)
-        QTest::addColumn<QList<double>>("figures");
-
-        const auto row = [](const char *tag, QList<Span> spans, QList<double> figures) {
-            QTest::newRow(tag) << spans << figures;
+        const auto row = [](const char *run, const QList<Span> &spans, QList<double> figures) {
+            const RunSummary s = summaryOf(spans);
+            const auto got = QList<double>({ s.seconds(), s.chargedMah(), s.dischargedMah(),
+                                             s.chargedWh() + s.dischargedWh(), s.averageAmps(),
+                                             s.endVolts(), s.resistanceMilliohm().value_or(-1) });
+            for (int i = 0; i < figures.size(); ++i)
+                QVERIFY2(
+                    near(got[i], figures[i]),
+                    qPrintable(QStringLiteral("%1: figure %2 is %3").arg(run).arg(i).arg(got[i])));
+            // From the first sample to the last, the read-out's differences are the run's totals.
+            const RunSummary::Difference d = s.between(0, s.samples() - 1);
+            QVERIFY2(d.seconds == figures[0] && near(d.mAh, figures[1] + figures[2]), run);
         };
         row("2 A for an hour at 12 V", { { 0, 3600, 12, "2.00" } },
             { 3600, 2000, 0, 24, 2, 12, -1 });
@@ -56,53 +63,22 @@ private slots:
         row("step 3 s apart", { { 0, 0, 12.00, "0.00" }, { 3, 3, 12.05, "1.00" } },
             { 3, 1.5 / 3.6, 0, 12.05 * 1.5 / 3600, 0.5, 12.05, -1 });
     }
-    void figures()
-    {
-        QFETCH(QList<Span>, spans);
-        QFETCH(QList<double>, figures);
-        const RunSummary s = summaryOf(spans);
-        const auto got = QList<double>({ s.seconds(), s.chargedMah(), s.dischargedMah(),
-                                         s.chargedWh() + s.dischargedWh(), s.averageAmps(),
-                                         s.endVolts(), s.resistanceMilliohm().value_or(-1) });
-        for (int i = 0; i < figures.size(); ++i)
-            QVERIFY2(near(got[i], figures[i]),
-                     qPrintable(QStringLiteral("figure %1 is %2").arg(i).arg(got[i])));
-        QCOMPARE(s.resistanceMilliohm().has_value(), figures[6] >= 0);
-        // From the first sample to the last, the read-out's differences are the run's totals.
-        const RunSummary::Difference d = s.between(0, s.samples() - 1);
-        QCOMPARE(d.seconds, figures[0]);
-        QVERIFY(near(d.mAh, figures[1] + figures[2]));
-    }
 
-    void cellSpread_data()
-    {
-        QTest::addColumn<QList<Span>>("spans");
-        QTest::addColumn<double>("volts"); // -1: none
-        QTest::addColumn<double>("at");
-        const auto row = [](const char *tag, QList<Span> spans, double volts, double at) {
-            QTest::newRow(tag) << spans << volts << at;
-        };
-        row("largest, first seen",
-            { { 10, 10, 12, "1.00", "3.70\t3.75\t3.72" },
-              { 11, 12, 12, "1.00", "3.70\t3.80\t3.72" },
-              { 13, 13, 12, "1.00", "3.70\t3.71\t3.72" } },
-            0.1, 11);
-        // Two cells with a voltage make the first two count, the 0 V cell among them.
-        row("0 V first cell", { { 10, 10, 12, "1.00", "0\t3.70\t3.80" } }, 3.7, 10);
-        row("one cell", { { 10, 10, 12, "1.00", "3.70\t0\t0" } }, -1, 0);
-        row("not lithium", { { 10, 10, 12, "1.00", "3.70\t3.80\t0", "NiMH" } }, -1, 0);
-    }
     void cellSpread()
     {
-        QFETCH(QList<Span>, spans);
-        QFETCH(double, volts);
-        QFETCH(double, at);
-        const auto spread = summaryOf(spans).largestCellSpread();
-        QCOMPARE(spread.has_value(), volts >= 0);
-        if (spread) {
-            QVERIFY(near(spread->volts, volts));
-            QCOMPARE(spread->atSeconds, at);
-        }
+        const auto spread = [](const QList<Span> &spans) {
+            const auto s = summaryOf(spans).largestCellSpread();
+            return s ? QStringLiteral("%1 V @%2").arg(s->volts).arg(s->atSeconds) : QString();
+        };
+        QCOMPARE(spread({ { 10, 10, 12, "1.00", "3.70\t3.75\t3.72" },
+                          { 11, 12, 12, "1.00", "3.70\t3.80\t3.72" },
+                          { 13, 13, 12, "1.00", "3.70\t3.71\t3.72" } }),
+                 "0.1 V @11"); // the largest, first seen
+        // Two cells with a voltage make the first two count, the 0 V cell among them.
+        QCOMPARE(spread({ { 10, 10, 12, "1.00", "0\t3.70\t3.80" } }), "3.7 V @10");
+        QCOMPARE(spread({ { 10, 10, 12, "1.00", "3.70\t0\t0" } }), QString()); // one cell
+        // Only lithium packs are balanced cell by cell.
+        QCOMPARE(spread({ { 10, 10, 12, "1.00", "3.70\t3.80\t0", "NiMH" } }), QString());
     }
 };
 
