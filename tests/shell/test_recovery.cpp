@@ -51,9 +51,9 @@ void crashCopy(const QString &from, const QString &to, const QString &prefix = {
 
 // A folder that this process cannot write while it lives, even as root (then files are
 // reached as user nobody), and a folder `open` to anyone.
-class ReadOnly {
-public:
-    ReadOnly(const QString &folder, const QString &open) : folders_ { folder, open }
+struct ReadOnly {
+    QStringList folders;
+    ReadOnly(const QString &folder, const QString &open) : folders { folder, open }
     {
         QFile::setPermissions(folder, QFileDevice::Permissions(0x5555));
         QFile::setPermissions(open, QFileDevice::Permissions(0x7777));
@@ -63,12 +63,9 @@ public:
     ~ReadOnly()
     {
         setfsuid(geteuid());
-        for (const QString &f : folders_)
+        for (const QString &f : folders)
             QFile::setPermissions(f, QFileDevice::Permissions(0x7700));
     }
-
-private:
-    QStringList folders_;
 };
 
 // The windows' rows as "CH1 Chart 1<TAB>22 cells", keyed by the caption's first three words
@@ -198,7 +195,7 @@ private slots:
     {
         QTest::addColumn<QString>("other");
         QTest::addColumn<Dialogs::Answer>("answer");
-        QTest::addColumn<QString>("said"); // on the status line, once for each `times`
+        QTest::addColumn<QString>("said"); // on the status line, `times` times
         QTest::addColumn<int>("times");
         QTest::addColumn<bool>("keep"); // the journals left behind stay
         const auto yes = Dialogs::Answer::Yes, no = Dialogs::Answer::No;
@@ -283,31 +280,27 @@ private slots:
         QCOMPARE(files(folder), keep ? before : others);
     }
 
-    void journalLivesWithItsWindow_data()
-    {
-        QTest::addColumn<bool>("exit");
-        QTest::newRow("window closed after the run") << false;
-        QTest::newRow("program ends while recording") << true;
-    }
+    // Gone with its window closed after the run, and with the program ended while recording.
     void journalLivesWithItsWindow()
     {
-        QFETCH(bool, exit);
-        auto rig = std::make_unique<Rig>();
-        const QString folder = rig->window.journalFolder();
-        for (int c = 1; c <= 3; ++c)
-            rig->feed(1, c);
-        QCOMPARE(files(folder, "*.journal").size(), 1);
-        if (exit) {
-            rig->window.close();
-        } else {
-            rig->window.live().EndLiveDoc(1);
-            rig->documents().first()->close();
-            // Closing was asked; the window goes, and its journal with it, a moment later.
+        for (const bool exit : { false, true }) {
+            auto rig = std::make_unique<Rig>();
+            const QString folder = rig->window.journalFolder();
+            for (int c = 1; c <= 3; ++c)
+                rig->feed(1, c);
             QCOMPARE(files(folder, "*.journal").size(), 1);
+            if (exit) {
+                rig->window.close();
+            } else {
+                rig->window.live().EndLiveDoc(1);
+                rig->documents().first()->close();
+                // Closing was asked; the window goes, and its journal with it, a moment later.
+                QCOMPARE(files(folder, "*.journal").size(), 1);
+            }
+            QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            rig.reset();
+            QCOMPARE(files(folder), QStringList());
         }
-        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        rig.reset();
-        QCOMPARE(files(folder), QStringList());
     }
 
     // A folder that cannot be written for a while: said once, then caught up. A power cut
