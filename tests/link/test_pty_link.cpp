@@ -44,8 +44,7 @@ QByteArray frame(int capacity)
 // A pseudo-terminal named by a symbolic link, as udev names an adapter. Its charger sends a
 // frame with noise every 15 ms once sending, numbering them from 1 by their capacity; pulling
 // closes the charger's side, which hangs the line up, and removes the link.
-class Adapter {
-public:
+struct Adapter {
     explicit Adapter(QString link) : link_(std::move(link))
     {
         timer_.setInterval(15);
@@ -86,9 +85,6 @@ public:
         master_ = -1;
         QFile::remove(link_);
     }
-    QString slave() const { return slave_; }
-
-private:
     QString link_, slave_;
     int master_ = -1, sent_ = 0;
     QTimer timer_;
@@ -165,12 +161,11 @@ private slots:
         // A pseudo-terminal keeps 8 data bits and no parity whatever is asked of it; those
         // are checked where the link asks its port for them.
         termios t {};
-        QVERIFY(tcgetattr(descriptorOn(adapter.slave()), &t) == 0);
-        QCOMPARE(cfgetispeed(&t), speed_t(B9600));
-        QCOMPARE(cfgetospeed(&t), speed_t(B9600));
-        QCOMPARE(t.c_cflag & CSTOPB, tcflag_t(0));
-        QCOMPARE(t.c_lflag & (ICANON | ECHO | ISIG | IEXTEN), tcflag_t(0));
-        QCOMPARE(t.c_iflag & (ICRNL | INLCR | IGNCR | ISTRIP | IXON | PARMRK), tcflag_t(0));
+        QVERIFY(tcgetattr(descriptorOn(adapter.slave_), &t) == 0);
+        QCOMPARE(QList<speed_t>({ cfgetispeed(&t), cfgetospeed(&t) }), QList<speed_t>(2, B9600));
+        QCOMPARE(QList<tcflag_t>({ t.c_cflag & CSTOPB, t.c_lflag & (ICANON | ECHO | ISIG | IEXTEN),
+                                   t.c_iflag & (ICRNL | INLCR | IGNCR | ISTRIP | IXON | PARMRK) }),
+                 QList<tcflag_t>(3, 0));
         // every frame whole, in order, on both channels, from the first sent
         const QList<ChannelReading> readings = line.host.readings(2);
         for (qsizetype i = 0; i < readings.size(); ++i)
@@ -208,7 +203,7 @@ private slots:
             QVERIFY(waitUntil([&] { return line.said(Lost) == cycle; }, 2000));
             QCOMPARE(line.host.events.last().kind, FakeLinkHost::Event::End);
             QCOMPARE(line.host.count(FakeLinkHost::Event::End, 2), cycle);
-            QCOMPARE(descriptorOn(adapter.slave()), -1);
+            QCOMPARE(descriptorOn(adapter.slave_), -1);
             QTest::qWait(200); // searching, and quiet about it
             QVERIFY2(std::clock() - cpu < CLOCKS_PER_SEC / 5,
                      qPrintable(QString::number(std::clock() - cpu)));

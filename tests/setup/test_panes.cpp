@@ -95,9 +95,8 @@ private slots:
         };
         for (const auto &[type, voltage, percent, bar, fill] : rows) {
             const CellShown shown = cellShown(type, *Fixed::parse(QString(voltage)));
-            QCOMPARE(shown.percent.format2(), percent);
-            QCOMPARE(shown.bar, bar);
-            QCOMPARE(shown.fill, fill);
+            QCOMPARE(std::tuple(shown.percent.format2(), shown.bar, shown.fill),
+                     std::tuple(QString(percent), bar, fill));
         }
     }
 
@@ -123,10 +122,10 @@ private slots:
 
     void thermometers()
     {
-        QCOMPARE(thermometersShown(17501), Thermometers::Both);
-        QCOMPARE(thermometersShown(17500), Thermometers::InternalOnly);
-        QCOMPARE(thermometersShown(16201), Thermometers::InternalOnly);
-        QCOMPARE(thermometersShown(16200), Thermometers::None);
+        using enum Thermometers;
+        QCOMPARE(QList({ thermometersShown(17501), thermometersShown(17500),
+                         thermometersShown(16201), thermometersShown(16200) }),
+                 QList({ Both, InternalOnly, InternalOnly, None }));
     }
 
     void readingShown()
@@ -231,28 +230,20 @@ private slots:
         QVERIFY(pane->Web->isVisible());
     }
 
-    void aboutTextInTheStoredLanguage_data()
-    {
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<bool>("chinese");
-        QTest::newRow("CHT") << "CHT" << true;
-        QTest::newRow("spaces") << " CHT " << true;
-        QTest::newRow("lower case") << "cht" << false;
-    }
-
     void aboutTextInTheStoredLanguage()
     {
-        QFETCH(QString, stored);
-        QFETCH(bool, chinese);
-        Settings settings(folder.filePath(QStringLiteral("about.ini")));
-        QVERIFY(settings.setValue(SettingsKeys::Lang, stored));
         const Config config(store);
         QVERIFY(config.AboutCHT() != config.AboutEN());
-        About about(store, settings);
-        QCOMPARE(about.Text1->text(), chinese ? config.AboutCHT() : config.AboutEN());
-        about.show();
-        QTest::mouseClick(about.Text1, Qt::LeftButton);
-        QVERIFY(!about.isVisible());
+        Settings settings(folder.filePath(QStringLiteral("about.ini")));
+        for (const auto &[stored, chinese] :
+             { std::pair("CHT", true), std::pair(" CHT ", true), std::pair("cht", false) }) {
+            QVERIFY(settings.setValue(SettingsKeys::Lang, stored));
+            About about(store, settings);
+            QCOMPARE(about.Text1->text(), chinese ? config.AboutCHT() : config.AboutEN());
+            about.show();
+            QTest::mouseClick(about.Text1, Qt::LeftButton);
+            QVERIFY(!about.isVisible());
+        }
     }
 
     void guideOnlyWithAPage() { QVERIFY(Guid(store).hasPage() && !Guid(missing).hasPage()); }
