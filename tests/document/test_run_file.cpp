@@ -137,13 +137,10 @@ private slots:
                  "select m.name || '.' || p.name || ' ' || p.type from sqlite_master m, "
                  "pragma_table_info(m.name) p order by m.rowid, p.cid" },
                &got);
-        QString expected = "1 CHGLOG.Time DATETIME CHGLOG.type TEXT(10) CHGLOG.Chg TEXT(10) "
-                           "CHGLOG.Ext_temp SMALLINT CHGLOG.In_temp SMALLINT";
-        for (const char *field : { "In_Volt", "Bat_volt", "Current", "Cap", "Power" })
-            expected += QStringLiteral(" CHGLOG.%1 CURRENCY").arg(field);
-        for (int c = 1; c <= 12; ++c)
-            expected += QStringLiteral(" CHGLOG.C%1 CURRENCY").arg(c);
-        QCOMPARE(got.join(' '), expected + " Title.Title TEXT(100)"); // user_version first
+        QCOMPARE(got.join(' ').replace(" CURRENCY CHGLOG.", " "), // user_version first
+                 "1 CHGLOG.Time DATETIME CHGLOG.type TEXT(10) CHGLOG.Chg TEXT(10) CHGLOG.Ext_temp "
+                 "SMALLINT CHGLOG.In_temp SMALLINT CHGLOG.In_Volt Bat_volt Current Cap Power C1 "
+                 "C2 C3 C4 C5 C6 C7 C8 C9 C10 C11 C12 CURRENCY Title.Title TEXT(100)");
     }
 
     // What users already have on disk keeps opening as it did, and what others write opens.

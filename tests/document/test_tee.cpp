@@ -136,7 +136,7 @@ private slots:
             "0:00:02  Charged 1 mAh 0.02 Wh  Avg 2.00 A  Peak 2.00 A  Ext max 25.0℃  "
             "Int max 0.0℃  16.80→16.80 V  Cell spread 0.00 V @0:00:01");
         QCOMPARE(doc->chart().subtitleLine(), summary);
-        QCOMPARE(RunSummary::of(doc->table()).line(), summary);
+        QCOMPARE(RunSummary::of(doc->table()).line(), summary); // as an opened run sums it
         command(doc, "Summary");
         QCOMPARE(doc->chart().subtitleLine(), QString());
         command(doc, "Summary");
@@ -328,7 +328,6 @@ private slots:
         QVERIFY(host->messages.filter("Chart was save").isEmpty());
         feed(doc, 1, reading(102));
         RunFile::Saver::finishAll(); // as the program does before it ends
-        QVERIFY(QFileInfo::exists(path));
         QTRY_COMPARE(host->messages.last(), QStringLiteral("Chart was save at %1 .").arg(path));
         QCOMPARE(doc->caption(), QStringLiteral("CH1 Chart 1 >>Live<<")); // still recording
         QVERIFY(QFileInfo(path).permission(QFileDevice::ReadOther)); // not a private temporary

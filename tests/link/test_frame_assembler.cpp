@@ -88,8 +88,7 @@ private slots:
         rig->port.push(stream.mid(1, 110));
         rig->port.raise(SerialPort::Receive); // a notification with 110 waiting reads nothing
         QCOMPARE(rig->port.bytesWaiting(), 110);
-        QVERIFY(rig->assembler.synced());
-        QVERIFY(rig->host.events.isEmpty());
+        QVERIFY(rig->assembler.synced() && rig->host.events.isEmpty());
         rig->port.push(stream.mid(111, 1));
         QCOMPARE(rig->volts(), QList<qint64>({ 1111 }));
         QVERIFY(!rig->assembler.synced());
@@ -175,8 +174,7 @@ private slots:
         QVERIFY(assembler.synced());
         port.held = frame112(900).mid(1, 50);
         emit port.notified(SerialPort::Receive);
-        QVERIFY(!assembler.synced());
-        QVERIFY(host.events.isEmpty());
+        QVERIFY(!assembler.synced() && host.events.isEmpty());
         QCOMPARE(assembler.counters().skippedBytes, 51);
         // and it finds the next frame
         port.held = frame36(901) + noise(80);
