@@ -34,22 +34,6 @@ QByteArray frame112(int capacity)
     return f;
 }
 
-// Holds a file locked for writing, as another program may, so that no read of it gets on.
-struct Locked {
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "lock");
-    explicit Locked(const QString &path)
-    {
-        db.setDatabaseName(path);
-        QVERIFY(db.open() && QSqlQuery(db).exec("begin exclusive"));
-    }
-    ~Locked()
-    {
-        db.close();
-        db = {};
-        QSqlDatabase::removeDatabase("lock");
-    }
-};
-
 QProgressDialog *shownProgress(QWidget &window)
 {
     for (auto *progress : window.findChildren<QProgressDialog *>())
@@ -435,7 +419,10 @@ private slots:
     void cancelOrQuitInTheMiddle()
     {
         const QString path = largeFile(1'000'000); // seconds to open on any machine
-        auto lock = std::make_optional<Locked>(path);
+        // Held locked for writing, as another program may, so that no read of it gets on.
+        auto lock = std::make_optional(QSqlDatabase::addDatabase("QSQLITE", "lock"));
+        lock->setDatabaseName(path);
+        QVERIFY(lock->open() && QSqlQuery(*lock).exec("begin exclusive"));
         Rig rig;
         auto quitting = std::make_unique<Rig>();
         for (Rig *r : { &rig, quitting.get() }) {
@@ -453,6 +440,7 @@ private slots:
         auto *bar = progress->findChild<QProgressBar *>();
         QCOMPARE(bar->maximum(), 0);
         lock.reset();
+        QSqlDatabase::removeDatabase("lock");
         QTRY_COMPARE(bar->maximum(), 1'000'001);
         QVERIFY(rig.window.DocOpen());
         progress->findChild<QPushButton *>()->click();
