@@ -277,29 +277,6 @@ private slots:
         QCOMPARE(files(folder), keep ? before : others);
     }
 
-    // Gone with its window closed after the run, and with the program ended while recording.
-    void journalLivesWithItsWindow()
-    {
-        for (const bool exit : { false, true }) {
-            auto rig = std::make_unique<Rig>();
-            const QString folder = rig->window.journalFolder();
-            for (int c = 1; c <= 3; ++c)
-                rig->feed(1, c);
-            QCOMPARE(files(folder, "*.journal").size(), 1);
-            if (exit) {
-                rig->window.close();
-            } else {
-                rig->window.live().EndLiveDoc(1);
-                rig->documents().first()->close();
-                // Closing was asked; the window goes, and its journal with it, a moment later.
-                QCOMPARE(files(folder, "*.journal").size(), 1);
-            }
-            QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-            rig.reset();
-            QCOMPARE(files(folder), QStringList());
-        }
-    }
-
     // A folder that cannot be written for a while: said once, then caught up. A power cut
     // loses at most the last two seconds (a sync is done at least every two), and nothing once
     // the run has ended.
@@ -359,12 +336,13 @@ private slots:
 
     void noIdleSleepWhileLive_data()
     {
-        QTest::addColumn<QString>("events"); // +n: channel n live, -n: it ends, x: exit, !: refused
+        // +n: channel n live, -n: it ends, c: its window closed, x: exit, !: refused
+        QTest::addColumn<QString>("events");
         QTest::addColumn<QStringList>("calls");
         const QStringList once { "take", "release" };
         QTest::newRow("overlapping runs") << "+1 +2 -1 -2" << once;
         QTest::newRow("exit while live") << "+1 +2 x" << once;
-        QTest::newRow("two runs") << "+1 -1 +2 -2" << (once + once);
+        QTest::newRow("two runs") << "+1 -1 c +2 -2" << (once + once);
         QTest::newRow("no service") << "! +1 -1 +1" << QStringList { "take", "release", "take" };
     }
     void noIdleSleepWhileLive()
@@ -374,17 +352,26 @@ private slots:
         Rig rig;
         qint64 capacity = 0;
         for (const QString &e : events.split(' ')) {
-            if (e == "!")
+            if (e == "!") {
                 rig.inhibitor.refuse = true;
-            else if (e == "x")
+            } else if (e == "x") {
                 rig.window.close();
-            else if (e.startsWith('+'))
+            } else if (e == "c") { // the run's window, and its journal with it
+                rig.documents().first()->close();
+                QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+                QCOMPARE(files(rig.window.journalFolder()), QStringList());
+            } else if (e.startsWith('+')) { // twice: the second reading starts the journal
                 rig.feed(e.mid(1).toInt(), ++capacity);
-            else
+                rig.feed(e.mid(1).toInt(), ++capacity);
+            } else {
                 rig.window.live().EndLiveDoc(e.mid(1).toInt());
+            }
         }
         QCOMPARE(rig.inhibitor.calls, calls);
         QCOMPARE(rig.status().filter("No power manager").size(), rig.inhibitor.refuse ? 1 : 0);
+        rig.window.close(); // the journals go with the program too, runs ended or not
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(files(rig.window.journalFolder()), QStringList());
     }
 };
 
