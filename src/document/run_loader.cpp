@@ -43,11 +43,10 @@ QString openRegularFile(Reader &reader, const QString &path)
     const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     struct stat opened { };
     QString error;
-    if (fd < 0 || ::fstat(fd, &opened) != 0 || !sameFile(named, opened))
-        error = notRegular;
-    else if (!reader.open(path))
+    const bool regular = fd >= 0 && ::fstat(fd, &opened) == 0 && sameFile(named, opened);
+    if (regular && !reader.open(path))
         error = reader.error();
-    else if (::stat(name.constData(), &named) != 0 || !sameFile(named, opened))
+    else if (!regular || ::stat(name.constData(), &named) != 0 || !sameFile(named, opened))
         error = notRegular;
     // SQLite holds no lock now, so closing another descriptor of the file drops none.
     if (fd >= 0)
