@@ -474,7 +474,9 @@ private slots:
         rig.open(large);
         pusher.stop();
         QVERIFY(pushes > 20);
-        QVERIFY2(longestGap < 250, qPrintable(QString::number(longestGap)));
+        // Read on this thread, these rows would hold it for most of a second even here; a busy
+        // machine or a sanitizer build stretches the loop's own turns to a few hundred ms.
+        QVERIFY2(longestGap < 500, qPrintable(QString::number(longestGap)));
         auto *live = dynamic_cast<tee *>(rig.window.Newdoc());
         tee *opened = rig.documents().last();
         QVERIFY(live && live->isLive() && opened->caption() == large);
