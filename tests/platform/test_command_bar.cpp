@@ -20,7 +20,12 @@ using Role = BandSpec::Role;
 
 ToolSpec spec(const QString &name, const QString &subBand = {}, Kind kind = Kind::Button)
 {
-    return { name, kind, name.toUpper(), {}, subBand };
+    ToolSpec spec;
+    spec.name = name;
+    spec.kind = kind;
+    spec.caption = name.toUpper();
+    spec.subBand = subBand;
+    return spec;
 }
 
 // A small layout with every kind of band and tool the program's own layout uses.
