@@ -16,6 +16,16 @@
 
 namespace RunFile {
 
+Connection::Connection(const QString &path) : name_(QUuid::createUuid().toString())
+{
+    QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_).setDatabaseName(path);
+}
+
+Connection::~Connection()
+{
+    QSqlDatabase::removeDatabase(name_);
+}
+
 QString sqliteReason(const QSqlError &e)
 {
     const QString reason = e.databaseText().trimmed();
@@ -92,20 +102,6 @@ std::optional<QVariant> toField(int field, const QString &text)
     }
     return std::nullopt;
 }
-
-// A connection of its own per use, removed when done.
-class Connection {
-public:
-    explicit Connection(const QString &path) : name_(QUuid::createUuid().toString())
-    {
-        QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_).setDatabaseName(path);
-    }
-    ~Connection() { QSqlDatabase::removeDatabase(name_); }
-    QSqlDatabase db() const { return QSqlDatabase::database(name_, false); }
-
-private:
-    QString name_;
-};
 
 // What went wrong in the user's words, with SQLite's own after it.
 QString inWords(const QSqlError &e)

@@ -28,6 +28,19 @@ using RowTexts = std::function<QString(qint64 row, int field)>;
 // Returns "" on success, otherwise a reason for the user.
 QString write(const QString &path, const QString &title, qint64 rowCount, const RowTexts &cell);
 
+// A Qt SQL connection of its own for one use, removed when done.
+class Connection {
+public:
+    explicit Connection(const QString &path);
+    ~Connection();
+    Connection(const Connection &) = delete;
+    Connection &operator=(const Connection &) = delete;
+    QSqlDatabase db() const { return QSqlDatabase::database(name_, false); }
+
+private:
+    QString name_;
+};
+
 // SQLite's own words for a failure ("database or disk is full").
 QString sqliteReason(const QSqlError &e);
 

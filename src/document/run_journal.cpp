@@ -41,25 +41,11 @@ bool canWrite(const QString &folder)
     return probe.open(QIODevice::WriteOnly | QIODevice::NewOnly) && probe.remove();
 }
 
-// A connection for one use.
-class Connection {
-public:
-    explicit Connection(const QString &path) : name_(QUuid::createUuid().toString())
-    {
-        QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_).setDatabaseName(path);
-    }
-    ~Connection() { QSqlDatabase::removeDatabase(name_); }
-    QSqlDatabase db() const { return QSqlDatabase::database(name_, false); }
-
-private:
-    QString name_;
-};
-
 // The caption of a journal copied aside, whose log is then folded into the file so that it
 // reads like any run file; none when it is no journal.
 std::optional<QString> captionOf(const QString &copy)
 {
-    Connection c(copy);
+    RunFile::Connection c(copy);
     QSqlDatabase db = c.db();
     QSqlQuery q(db);
     if (!db.open() || !q.exec(QStringLiteral("SELECT Caption FROM Journal")) || !q.next()
