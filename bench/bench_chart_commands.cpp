@@ -6,7 +6,7 @@
 #include "day_of_samples.h"
 #include "document/tee.h"
 #include "platform/chart.h"
-#include "platform/sample_table.h"
+#include "run/run.h"
 #include "setup/infoform1.h"
 #include "support/window_rig.h"
 #include "thread_cpu.h"
@@ -69,7 +69,7 @@ int main(int argc, char **argv)
     rig.window.showNormal();
     rig.window.setGeometry(0, 0, 1600, 1000);
     auto *doc = new tee(rig.window);
-    rig.window.mdiArea().addSubWindow(doc);
+    rig.area().addSubWindow(doc);
     doc->InitDoc(&rig.window.Menu(), QStringLiteral("/runs/day.mdb"), true);
     doc->showMaximized();
     doc->RePaint(true);
@@ -84,7 +84,7 @@ int main(int argc, char **argv)
     QApplication::processEvents();
 
     QCustomPlot *plot = doc->chart().plot();
-    Infoform1 &panel = rig.window.infoPanel();
+    Infoform1 &panel = rig.panel();
     std::printf("plot %dx%d, panel %dx%d\n", plot->width(), plot->height(), panel.width(),
                 panel.height());
     int replots = 0;
@@ -130,7 +130,8 @@ int main(int argc, char **argv)
     for (int round = 0; round < 3; ++round) {
         const QString csv = dir.filePath(QStringLiteral("day%1.csv").arg(round));
         Stopwatch exporting;
-        const QString failure = doc->table().writeCsv(csv);
+        const QString failure
+            = doc->run().samples().writeCsv(csv, QStringList(FieldCount, "Caption"));
         if (!failure.isEmpty())
             qFatal("%s", qPrintable(failure));
         if (exporting.wallMs() < exportBest)

@@ -4,6 +4,7 @@
 // disk at SQLite's own checkpoints, so its wall time depends a little on the disk's sync.
 // Run by hand: build/bench/bench_journal [folder for the journal, default a temporary one]
 #include "document/tee.h"
+#include "run/run.h"
 #include "support/fake_document_host.h"
 #include "support/readings.h"
 #include "thread_cpu.h"
@@ -28,10 +29,12 @@ struct Cost {
 std::pair<Cost, Cost> record(QMdiArea &area, const QString &journals)
 {
     FakeDocumentHost host;
-    host.journals = journals;
     auto *doc = new tee(host);
     area.addSubWindow(doc);
-    doc->InitDoc(nullptr, QStringLiteral("CH1 Chart 1 >>Live<<"), true);
+    doc->InitDoc(nullptr, QString(), true);
+    auto live = std::make_shared<Run>(QStringLiteral("CH1 Chart 1"), host.fakeClock);
+    live->goLive(1, journals);
+    doc->showRun(live);
     const auto run = [&](qint64 from, qint64 to) {
         qint64 wall = 0, cpu = 0;
         for (qint64 s = from; s < to; ++s) {

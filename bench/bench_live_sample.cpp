@@ -29,7 +29,7 @@ long residentKiB()
 
 int main(int argc, char **argv)
 {
-    BenchWindow window(argc, argv, QStringLiteral("CH1 Chart 1 >>Live<<"));
+    BenchWindow window(argc, argv);
     FakeDocumentHost &host = window.host;
     tee *doc = window.doc;
     QApplication::processEvents();

@@ -2,12 +2,13 @@
 // how long a save keeps the GUI thread from its events, and the time and memory of opening a
 // run of a million rows.
 // Run by hand: build/bench/bench_run_file
-#include "document/run_file.h"
 #include "document/run_saver.h"
 #include "document/tee.h"
 #include "platform/command_bar.h"
+#include "platform/core/settings.h"
 #include "platform/scripted/scripted_serial_port.h"
-#include "platform/settings.h"
+#include "run/run.h"
+#include "run/run_file.h"
 #include "setup/config.h"
 #include "shell/mdi_form.h"
 #include "support/fake_clock.h"
@@ -209,7 +210,7 @@ int main(int argc, char **argv)
     QElapsedTimer t;
     t.start();
     RunFile::write(dir.filePath(QStringLiteral("held.mdb")), QStringLiteral("held"), Rows,
-                   [doc](qint64 row, int field) { return doc->table().cell(row + 1, field); });
+                   [doc](qint64 row, int field) { return doc->run().samples().text(row, field); });
     const double heldMs = t.nsecsElapsed() / 1e6;
     // The save now, with a timer that notes the longest wait of the GUI thread's events.
     QEventLoop loop;
@@ -256,13 +257,13 @@ int main(int argc, char **argv)
         readerMs = std::min(readerMs, readerRead(ours));
         openMs = std::min(openMs, openAndWait(window, dialogs, ours));
     }
-    auto *opened = dynamic_cast<tee *>(window.mdiArea().activeSubWindow());
+    auto *opened = dynamic_cast<tee *>(window.findChild<QMdiArea *>()->activeSubWindow());
     std::printf("\nread %d rows: %.0f ms, bare sqlite3 loop %.0f ms, ratio %.2f\n", Rows, readerMs,
                 bareReadMs, readerMs / bareReadMs);
     std::printf("open %lld rows until drawn: %.0f ms (wall clock), ratio to the bare loop %.2f\n",
                 opened ? static_cast<long long>(opened->RtnGridRows() - 1) : -1LL, openMs,
                 openMs / bareReadMs);
-    qDeleteAll(window.mdiArea().subWindowList());
+    qDeleteAll(window.findChild<QMdiArea *>()->subWindowList());
 
     constexpr qint64 Large = 1'000'000;
     const QString large = dir.filePath(QStringLiteral("large.mdb"));

@@ -2,21 +2,28 @@
 
 #include "document/tee.h"
 #include "link/channel_reading.h"
+#include "run/run.h"
 #include "support/fake_document_host.h"
 #include "support/readings.h"
 
 #include <QApplication>
 #include <QMdiArea>
 
-// A maximised chart window in a 1600x900 MDI area, offscreen, as the benches measure it.
+// A maximised chart window in a 1600x900 MDI area, offscreen, as the benches measure it;
+// the window of a live run of channel 1 unless it shows a file.
 struct BenchWindow {
-    BenchWindow(int &argc, char **argv, const QString &caption)
+    BenchWindow(int &argc, char **argv, const QString &file = {})
         : app(offscreen(argc), argv), doc(new tee(host))
     {
         area.resize(1600, 900);
         area.show();
         area.addSubWindow(doc);
-        doc->InitDoc(nullptr, caption, true);
+        doc->InitDoc(nullptr, file, true);
+        if (file.isEmpty()) {
+            live = std::make_shared<Run>(QStringLiteral("CH1 Chart 1"), host.fakeClock);
+            live->goLive(1, {});
+            doc->showRun(live);
+        }
         doc->showMaximized();
     }
     static int &offscreen(int &argc)
@@ -29,6 +36,7 @@ struct BenchWindow {
     FakeDocumentHost host;
     QMdiArea area;
     tee *doc;
+    std::shared_ptr<Run> live;
 };
 
 // A day of samples at 1 Hz (daySample), as the benches record them.

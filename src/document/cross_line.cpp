@@ -20,15 +20,11 @@ std::optional<qsizetype> sampleAt(qsizetype count, double t,
     return lo < count ? std::optional(lo) : std::nullopt;
 }
 
-ChannelReading record(const QStringList &texts)
+ChannelReading record(ChannelReading sample)
 {
-    ChannelReading r;
-    r[Time] = texts.value(Time);
-    r[Type] = texts.value(Type).trimmed();
-    r[Chg] = texts.value(Chg);
-    for (int f = Ext_temp; f < FieldCount; ++f)
-        r[f] = Fixed::parse(texts.value(f)).value_or(Fixed());
-    return r;
+    if (sample[Type].isText())
+        sample[Type] = sample[Type].text().trimmed();
+    return sample;
 }
 
 } // namespace CrossLine

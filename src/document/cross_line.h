@@ -2,8 +2,6 @@
 
 #include "link/channel_reading.h"
 
-#include <QStringList>
-
 #include <functional>
 #include <optional>
 
@@ -17,9 +15,8 @@ namespace CrossLine {
 std::optional<qsizetype> sampleAt(qsizetype count, double t,
                                   const std::function<double(qsizetype)> &x);
 
-// The reading the information panel shows for a sample row of the table: time, type
-// (trimmed) and charge state as texts, the rest as numbers; a text that is no number (an
-// idle sample's empty current) reads as 0.
-ChannelReading record(const QStringList &texts);
+// The reading the information panel shows for a sample: its type trimmed, as a file may
+// pad it.
+ChannelReading record(ChannelReading sample);
 
 } // namespace CrossLine

@@ -9,12 +9,23 @@ class Clock;
 class Dialogs;
 class Printer;
 
+// What the chart windows share, kept by the main window.
+struct ViewState {
+    // The "CrossLine" switch: the cross line follows the mouse without a button held.
+    bool crossLineOn = false;
+    // The cross line reads samples onto the information panel, which live samples then
+    // leave alone: while the switch is on or a button is held on a chart.
+    bool crossLineHeld = false;
+};
+
 // What a chart window needs of the main window it lives in.
 class DocumentHost {
 public:
     virtual ~DocumentHost() = default;
     virtual void State_add(const QString &str1) = 0;
-    virtual void Channel_Proc(int channel) = 0;
+    // The information panel follows the live run of `channel` (1 or 2).
+    virtual void selectChannel(int channel) = 0;
+    virtual ViewState &viewState() = 0;
     // The information panel's reading display and series lamps; may do nothing until the
     // panel exists.
     virtual void ShowReading(const ChannelReading &reading) = 0;
@@ -27,9 +38,4 @@ public:
     virtual Dialogs &dialogs() = 0;
     virtual Clipboard &clipboard() = 0;
     virtual Printer &printer() = 0;
-    // Where live windows keep their recovery journals; "" keeps none.
-    virtual QString journalFolder() const = 0;
 };
-
-// The program-wide cross-line flag, shared by the CrossLine command and the chart windows.
-inline bool CrossLineFlag = false;

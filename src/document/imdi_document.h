@@ -8,6 +8,7 @@
 
 class CommandBar;
 class QMdiSubWindow;
+class Run;
 class RunJournal;
 class Tool;
 
@@ -37,4 +38,6 @@ public:
     virtual void adoptJournal(std::unique_ptr<RunJournal> journal) = 0;
     // The information panel's lamps switch the chart's four curves.
     virtual void setSeriesShown(int series, bool shown) = 0;
+    // The window shows `run`, a live one, from now on instead of its own.
+    virtual void showRun(const std::shared_ptr<Run> &run) = 0;
 };

@@ -1,8 +1,8 @@
 #include "document/run_saver.h"
 
-#include "document/run_file.h"
+#include "platform/core/worker_link.h"
 #include "platform/progress.h"
-#include "platform/worker_link.h"
+#include "run/run_file.h"
 
 #include <QFileInfo>
 #include <QMutex>
@@ -21,7 +21,7 @@ struct Saver::Shared : WorkerLink<Saver> {
     std::atomic<qint64> written = 0;
 };
 
-Saver::Saver(QWidget &window, const QString &path, const QString &title, const SampleRows &rows,
+Saver::Saver(QWidget &window, const QString &path, const QString &title, const Samples &rows,
              QObject *parent)
     : QObject(parent), shared_(std::make_shared<Shared>(this)),
       progress_(std::make_unique<Progress>(
@@ -38,7 +38,7 @@ Saver::Saver(QWidget &window, const QString &path, const QString &title, const S
     std::thread([shared = shared_, path, title, rows] {
         const QString failure = write(path, title, rows.count(), [&](qint64 row, int field) {
             shared->written.store(row, std::memory_order_relaxed);
-            return rows.cell(row + 1, field);
+            return rows.text(row, field);
         });
         shared->post([failure](Saver &saver) { saver.end(failure); });
         QMutexLocker lock(&runningMutex);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/sample_table.h"
+#include "run/samples.h"
 
 #include <QObject>
 #include <QTimer>
@@ -13,11 +13,11 @@ namespace RunFile {
 
 // Writes a run file (RunFile::write) on a thread of its own, so that the event loop goes on
 // serving the serial port and the timers, with its progress over `window` as an open shows it.
-// The rows are a copy taken at the start: a live table goes on growing meanwhile.
+// The samples are a copy taken at the start: a live run goes on growing meanwhile.
 class Saver final : public QObject {
     Q_OBJECT
 public:
-    Saver(QWidget &window, const QString &path, const QString &title, const SampleRows &rows,
+    Saver(QWidget &window, const QString &path, const QString &title, const Samples &rows,
           QObject *parent);
     // Does not wait: the writing ends on its own, with the file complete or the old one intact.
     ~Saver() override;

@@ -3,48 +3,27 @@
 #include "document/axis_rules.h"
 #include "document/chart_factory.h"
 #include "document/document_host.h"
-#include "document/run_journal.h" // the journal_ member dies with a half-made window
 #include "platform/chart.h"
-#include "platform/clock.h"
 #include "platform/command_bar.h"
 #include "platform/command_names.h"
-#include "platform/sample_table.h"
+#include "run/run.h"
+#include "run/run_journal.h" // the run's journal goes with a half-made window
 
 #include <QCloseEvent>
 #include <QMdiArea>
 
 namespace {
-const QStringList Captions
-    = { QStringLiteral("Time"),        QStringLiteral("Type"),       QStringLiteral("+CHG/DIS-"),
-        QStringLiteral("Ext.Temp(℃)"), QStringLiteral("In.Temp(℃)"), QStringLiteral("In.Volt(V)"),
-        QStringLiteral("Bat.Volt(V)"), QStringLiteral("Curr(A)"),    QStringLiteral("Cap(mAh)"),
-        QStringLiteral("Power(W)"),    QStringLiteral("C1"),         QStringLiteral("C2"),
-        QStringLiteral("C3"),          QStringLiteral("C4"),         QStringLiteral("C5"),
-        QStringLiteral("C6"),          QStringLiteral("C7"),         QStringLiteral("C8"),
-        QStringLiteral("C9"),          QStringLiteral("C10"),        QStringLiteral("C11"),
-        QStringLiteral("C12") };
-
-QList<int> columnWidths()
-{
-    QList<int> widths(FieldCount, 35);
-    std::fill_n(widths.begin(), C1, 75);
-    return widths;
-}
-
 constexpr double Day = 86400.0;
 const QString LiveMark = QStringLiteral(" >>Live<<");
 
-// The caption the link gives a live window ("CH1 Chart 3 >>Live<<"); an opened run's
-// caption is a full path, whatever its name.
-bool isLiveCaption(const QString &caption)
+double plotted(const Value &v)
 {
-    return (caption.startsWith(QLatin1String("CH1 ")) || caption.startsWith(QLatin1String("CH2 ")))
-        && caption.endsWith(LiveMark);
+    return v.number().value_or(Fixed()).toDouble();
 }
 } // namespace
 
 tee::tee(DocumentHost &host, QWidget *parent)
-    : QMdiSubWindow(parent), host_(host), chart_(new Chart(this)), table_(new SampleTable(this))
+    : QMdiSubWindow(parent), host_(host), chart_(new Chart(this))
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWidget(chart_);
@@ -54,13 +33,11 @@ tee::tee(DocumentHost &host, QWidget *parent)
                 if (now.testFlag(Qt::WindowActive) && !before.testFlag(Qt::WindowActive))
                     onActivated();
             });
-    prepare();
-    const Clock &clock = host_.clock();
-    startMs_ = clock.monotonicMs() - clock.now().time().msec();
+    follow(std::make_shared<Run>(QString(), host_.clock()), true);
 
-    connect(chart_, &Chart::pressed, this, [] { CrossLineFlag = true; });
+    connect(chart_, &Chart::pressed, this, [this] { host_.viewState().crossLineHeld = true; });
     connect(chart_, &Chart::released, this, [this] {
-        CrossLineFlag = false;
+        host_.viewState().crossLineHeld = false;
         shownSample_.reset();
     });
     connect(chart_, &Chart::moved, this, &tee::crossLineMoved);
@@ -69,34 +46,41 @@ tee::tee(DocumentHost &host, QWidget *parent)
     connect(chart_, &Chart::seriesShownChanged, this, &tee::syncLamps);
 }
 
-// The journal goes with the window: closing it, or the program ending normally, removes it.
 tee::~tee()
 {
     if (fullScreen_) // the chart is a window of its own
         delete chart_;
 }
 
+void tee::follow(std::shared_ptr<Run> run, bool own)
+{
+    if (run_)
+        run_->disconnect(this);
+    run_ = std::move(run);
+    connect(run_.get(), &Run::recorded, this, &tee::draw);
+    connect(run_.get(), &Run::titleChanged, chart_, &Chart::setTitleLine);
+    connect(run_.get(), &Run::ended, this, &tee::deCaption);
+    if (own)
+        connect(run_.get(), &Run::message, this, [this](const QString &m) { host_.State_add(m); });
+    prepare();
+}
+
 void tee::prepare()
 {
-    table_->prepare(Captions, columnWidths(), QColor(160, 220, 220));
-    chart_->setTitleLine(QString());
+    chart_->setTitleLine(run_->title());
     chart_->clearPoints();
     chart_->setTimeRange(3 / Day, 120 / Day);
     chart_->setTimeAuto(true, false);
     chart_->setRedrawSuspended(false);
-    title_.clear();
-    summary_.clear();
     showSummary();
     reference_.reset();
     shownSample_.reset();
     chart_->setReferenceTime(std::nullopt);
-    lastOpenedTime_ = 0;
-    openedDays_ = 0;
 }
 
-qint64 tee::elapsedSeconds() const
+bool tee::isLive() const
 {
-    return (host_.clock().monotonicMs() - startMs_) / 1000;
+    return run_->isLive();
 }
 
 bool tee::InitDoc(CommandBar *ab, const QString &sFile, bool)
@@ -107,34 +91,66 @@ bool tee::InitDoc(CommandBar *ab, const QString &sFile, bool)
         ab->refresh();
     }
     setCaption(sFile);
-    // Live before it is shown, so that its activation already sets the channel tool.
-    live_ = isLiveCaption(sFile);
+    follow(std::make_shared<Run>(sFile, host_.clock()), true);
     QMdiSubWindow::show();
     return ab != nullptr;
 }
 
+void tee::showRun(const std::shared_ptr<Run> &run)
+{
+    setCaption(run->name() + LiveMark);
+    follow(run, false);
+    // Activated before this, the window could not tell the channel tool its channel yet.
+    if (mdiArea() && mdiArea()->activeSubWindow() == this)
+        onActivated();
+}
+
+bool tee::Proc(ChannelReading &cell, bool isOpen)
+{
+    if (isOpen) {
+        run_->replay(cell);
+        return false;
+    }
+    return run_->offer(cell) != Run::Fate::End;
+}
+
+QString tee::procFailure() const
+{
+    return run_->why();
+}
+
+void tee::draw(const ChannelReading &sample, double days)
+{
+    chart_->addPoint(Chart::Voltage, days, plotted(sample[Bat_volt]));
+    chart_->addPoint(Chart::Current, days, std::abs(plotted(sample[Current])));
+    chart_->addPoint(Chart::Capacity, days, plotted(sample[Cap]));
+    chart_->addPoint(Chart::Temperature, days, plotted(sample[Ext_temp]));
+    const Chart::Range t = chart_->timeRange();
+    chart_->setTimeMax(AxisRules::grownTimeMax(t.max, days));
+    if (run_->isLive()) {
+        rescale();
+        showSummary();
+    }
+    if (!isVisible() && !fullScreen_)
+        QMdiSubWindow::show();
+}
+
 bool tee::ChartTitle(const QString &Str)
 {
-    title_ = Str;
+    run_->setTitle(Str);
     return false;
 }
 
-QString tee::channelToolCaption() const
+QString tee::title() const
 {
-    return bar_ ? bar_->tool(Band::Tools, ToolName::Channel).caption() : QString();
+    return run_->title();
 }
 
 bool tee::deCaption()
 {
-    if (live_ && caption().endsWith(LiveMark))
+    if (caption().endsWith(LiveMark))
         setCaption(caption().chopped(LiveMark.size()) + QStringLiteral(" END"));
-    live_ = false;
-    if (journal_) // the last moments of the run too
-        journal_->sync();
-    if (bar_ && caption().contains(channelToolCaption()))
-        host_.Channel_Proc(1);
     chart_->setTimeAuto(true, true);
-    host_.State_add(caption().left(4) + QStringLiteral("Completed. You can save it now."));
     return false;
 }
 
@@ -146,7 +162,7 @@ bool tee::show()
 
 qint64 tee::RtnGridRows()
 {
-    return table_->rows();
+    return run_->samples().count() + 1; // and the caption row
 }
 
 bool tee::active()
@@ -159,7 +175,7 @@ bool tee::active()
 
 bool tee::reset()
 {
-    prepare();
+    follow(std::make_shared<Run>(run_->name(), host_.clock()), true);
     return false;
 }
 
@@ -171,7 +187,7 @@ bool tee::RePaint(bool flag)
     }
     chart_->setTimeAuto(true, true);
     rescale();
-    summary_ = RunSummary::of(*table_);
+    run_->replayed();
     showSummary();
     chart_->setVisible(true);
     chart_->setRedrawSuspended(false);
@@ -188,12 +204,8 @@ void tee::rescale()
 
 void tee::onActivated()
 {
-    if (live_ && bar_) {
-        const QString channel = caption().contains(ToolName::CH1) ? ToolName::CH1 : ToolName::CH2;
-        Tool &tool = bar_->tool(Band::Tools, ToolName::Channel);
-        tool.setPicture(channel);
-        tool.setCaption(channel);
-    }
+    if (run_->isLive())
+        host_.selectChannel(run_->channel());
     if (bar_)
         bar_->tool(Band::View, ToolName::Summary).setChecked(summaryShown_);
     syncLamps();
@@ -207,7 +219,7 @@ void tee::syncLamps()
 
 void tee::closeEvent(QCloseEvent *event)
 {
-    if (live_ && !host_.closingAll()) {
+    if (isLive() && !host_.closingAll()) {
         host_.State_add(QStringLiteral("Is working ......   Can't be closed."));
         if (bar_) {
             Tool &state = bar_->tool(Band::State, ToolName::StateList);
@@ -233,4 +245,9 @@ IMDIDocument *newChartWindow(DocumentHost &host, QMdiArea &area)
 void tee::setSeriesShown(int series, bool shown)
 {
     chart_->setSeriesShown(series, shown);
+}
+
+void tee::adoptJournal(std::unique_ptr<RunJournal> journal)
+{
+    run_->adoptJournal(std::move(journal));
 }

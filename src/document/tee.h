@@ -1,7 +1,6 @@
 #pragma once
 
 #include "document/imdi_document.h"
-#include "document/run_summary.h"
 
 #include <QMdiSubWindow>
 #include <QPointer>
@@ -10,15 +9,15 @@
 
 class Chart;
 class DocumentHost;
+class Run;
 class RunJournal;
-class SampleTable;
 namespace RunFile {
 class Saver;
 }
 
-// The chart window of one run: a chart of battery voltage, current, capacity and external
-// temperature over the elapsed time, and a hidden table that keeps every accepted sample.
-// Live while the charger link feeds it; then ended, opened from a file, or saved.
+// The chart window of one run: a chart of its battery voltage, current, capacity and external
+// temperature over the elapsed time, its title, figures and commands. The run is its own
+// (opened from a file) until the window is given a live one to show.
 // NOLINTNEXTLINE(readability-identifier-naming): the form keeps its name, "tee"
 class tee final : public QMdiSubWindow, public IMDIDocument {
     Q_OBJECT
@@ -39,17 +38,16 @@ public:
     bool RePaint(bool flag) override;
     QMdiSubWindow *window() override { return this; }
     // A row without a value where the chart needs one.
-    QString procFailure() const override { return procFailure_; }
+    QString procFailure() const override;
     void adoptJournal(std::unique_ptr<RunJournal> journal) override;
     void setSeriesShown(int series, bool shown) override;
+    void showRun(const std::shared_ptr<Run> &run) override;
 
+    const Run &run() const { return *run_; }
     // Fed by the charger link: only then does the window refuse the user's close.
-    bool isLive() const { return live_; }
+    bool isLive() const;
     QString caption() const { return windowTitle(); }
-    QString documentTitle() const { return title_; }
     bool fullScreen() const { return fullScreen_; }
-    const SampleTable &table() const { return *table_; }
-    const RunSummary &summary() const { return summary_; }
     Chart &chart() { return *chart_; }
 
 protected:
@@ -57,12 +55,13 @@ protected:
 
 private:
     void prepare();
+    // Follows `run`, whose messages the window passes on when `own`.
+    void follow(std::shared_ptr<Run> run, bool own);
+    void draw(const ChannelReading &sample, double days);
+    void ended();
     void rescale();
     void onActivated();
-    qint64 elapsedSeconds() const;
     void setCaption(const QString &caption) { setWindowTitle(caption); }
-    QString channelToolCaption() const;
-    void feedPanel(const ChannelReading &cell);
     // The run's figures as a line under the chart's title, unless the user switched it off.
     void showSummary();
     void switchSummary();
@@ -71,42 +70,27 @@ private:
     // Chart commands
     void describe();
     void save() { DBSave(); }
+    QString title() const;
     void exportCsv();
     void copyChart();
     void printChart();
 
     // Mouse on the chart
     void crossLineMoved(QPoint at);
-    bool crossLineChecked() const;
     std::optional<qsizetype> sampleUnder(QPoint at) const;
     // The differences from the reference sample to `sample`, or "" without a reference.
     QString twoPointText(std::optional<qsizetype> sample) const;
     void switchReference(QPoint at);
     void toggleFullScreen();
-    // Brings the journal up to the table and the title; after a failure, tries again once
-    // JournalRetryMs have passed.
-    void keepJournal();
 
     DocumentHost &host_;
     CommandBar *bar_ = nullptr;
     Chart *chart_;
-    SampleTable *table_;
-    QString title_;
-    QString procFailure_;
-    RunSummary summary_; // fed live sample by sample; worked out at once for an opened run
+    std::shared_ptr<Run> run_;
     bool summaryShown_ = true;
     std::optional<qsizetype> reference_; // the sample a Shift-click marked on the chart
     // The sample the cross line last showed on the panel; none once live samples may have.
     std::optional<qsizetype> shownSample_;
-    qint64 startMs_ = 0; // monotonic, aligned to the whole second of the time of day
-    qint64 lastSeconds_ = 0;
-    qint64 lastCapacity_ = 0;
-    double lastOpenedTime_ = 0; // of day, of the last row replayed from a file
-    int openedDays_ = 0; // midnights the replayed rows have passed
-    bool live_ = false;
     bool fullScreen_ = false;
-    std::unique_ptr<RunJournal> journal_;
-    qint64 journalled_ = 0; // the table's rows that are in the journal
-    std::optional<qint64> journalFailedMs_; // monotonic, since the journal cannot be written
     QPointer<RunFile::Saver> saving_;
 };

@@ -4,10 +4,10 @@
 #include "platform/clipboard.h"
 #include "platform/command_bar.h"
 #include "platform/command_names.h"
+#include "platform/core/folders.h"
 #include "platform/dialogs.h"
-#include "platform/folders.h"
 #include "platform/printer.h"
-#include "platform/sample_table.h"
+#include "run/run.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -15,6 +15,19 @@
 #include <QImage>
 #include <QMimeData>
 #include <QPrinter>
+
+namespace {
+// The columns of an exported table.
+const QStringList Captions
+    = { QStringLiteral("Time"),        QStringLiteral("Type"),       QStringLiteral("+CHG/DIS-"),
+        QStringLiteral("Ext.Temp(℃)"), QStringLiteral("In.Temp(℃)"), QStringLiteral("In.Volt(V)"),
+        QStringLiteral("Bat.Volt(V)"), QStringLiteral("Curr(A)"),    QStringLiteral("Cap(mAh)"),
+        QStringLiteral("Power(W)"),    QStringLiteral("C1"),         QStringLiteral("C2"),
+        QStringLiteral("C3"),          QStringLiteral("C4"),         QStringLiteral("C5"),
+        QStringLiteral("C6"),          QStringLiteral("C7"),         QStringLiteral("C8"),
+        QStringLiteral("C9"),          QStringLiteral("C10"),        QStringLiteral("C11"),
+        QStringLiteral("C12") };
+} // namespace
 
 bool tee::CommandHandler(Tool &tool)
 {
@@ -24,9 +37,11 @@ bool tee::CommandHandler(Tool &tool)
         { ToolName::Export, &tee::exportCsv }, { ToolName::Copy, &tee::copyChart },
         { ToolName::Print, &tee::printChart }, { ToolName::Summary, &tee::switchSummary },
     };
-    if (const auto command = commands.constFind(tool.name()); command != commands.constEnd())
-        (this->**command)();
-    return false;
+    const auto command = commands.constFind(tool.name());
+    if (command == commands.constEnd())
+        return false;
+    (this->**command)();
+    return true;
 }
 
 void tee::describe()
@@ -36,10 +51,7 @@ void tee::describe()
                                 QStringLiteral("batteries description"), chart_->titleLine());
     if (!answer || answer->isEmpty())
         return;
-    title_ = *answer;
-    chart_->setTitleLine(*answer);
-    if (journal_)
-        keepJournal();
+    run_->setTitle(*answer);
 }
 
 void tee::exportCsv()
@@ -50,7 +62,7 @@ void tee::exportCsv()
         QStringLiteral("csv"));
     if (path.isEmpty())
         return;
-    const QString failure = table_->writeCsv(path);
+    const QString failure = run_->samples().writeCsv(path, Captions);
     if (!failure.isEmpty()) {
         dialogs.message(
             QStringLiteral("The CSV file was not written to %1\r\n%2").arg(path, failure),

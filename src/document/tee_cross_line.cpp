@@ -3,15 +3,9 @@
 #include "document/tee.h"
 #include "platform/chart.h"
 #include "platform/command_bar.h"
-#include "platform/command_names.h"
-#include "platform/sample_table.h"
+#include "run/run.h"
 
 #include <QScreen>
-
-bool tee::crossLineChecked() const
-{
-    return bar_ && bar_->tool(Band::Tools, ToolName::CrossLine).checked();
-}
 
 std::optional<qsizetype> tee::sampleUnder(QPoint at) const
 {
@@ -21,14 +15,15 @@ std::optional<qsizetype> tee::sampleUnder(QPoint at) const
 
 QString tee::twoPointText(std::optional<qsizetype> sample) const
 {
-    return reference_ && sample ? summary_.between(*reference_, *sample).text() : QString();
+    return reference_ && sample ? run_->summary().between(*reference_, *sample).text() : QString();
 }
 
 // With "CrossLine" checked every move reads the sample under the cursor; unchecked, moves
 // read only while a button is held (the flag set on press, cleared on release).
 void tee::crossLineMoved(QPoint at)
 {
-    if (!crossLineChecked() && !CrossLineFlag) {
+    const ViewState &state = host_.viewState();
+    if (!state.crossLineOn && !state.crossLineHeld) {
         chart_->hideCrossHair();
         return;
     }
@@ -38,12 +33,12 @@ void tee::crossLineMoved(QPoint at)
     chart_->showCrossHair(at, twoPointText(sample));
     if (!sample)
         return;
-    // The chart's points are in the order of the table's rows, after its caption row.
+    // The chart's points are in the order of the run's samples.
     if (!shown)
-        host_.ShowReading(CrossLine::record(table_->rowTexts(*sample + 1)));
+        host_.ShowReading(CrossLine::record(run_->samples().reading(*sample)));
     shownSample_ = sample;
     // Live samples leave the panel to the read-out until the cross line lets go.
-    CrossLineFlag = true;
+    host_.viewState().crossLineHeld = true;
 }
 
 // A Shift-click on the showing cross line marks the sample under it; the next one, anywhere,

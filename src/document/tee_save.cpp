@@ -1,9 +1,9 @@
 #include "document/document_host.h"
 #include "document/run_saver.h"
 #include "document/tee.h"
+#include "platform/core/folders.h"
 #include "platform/dialogs.h"
-#include "platform/folders.h"
-#include "platform/sample_table.h"
+#include "run/run.h"
 
 #include <QFileInfo>
 
@@ -28,20 +28,21 @@ bool tee::DBSave()
 
     // Written from the rows and the title as they are now; a live run goes on meanwhile and
     // keeps its caption.
-    saving_ = new RunFile::Saver(*QWidget::window(), F, title_, table_->sampleRows(), this);
-    connect(
-        saving_, &RunFile::Saver::finished, this, [this, F, live = live_](const QString &failure) {
-            saving_ = nullptr;
-            Dialogs &dialogs = host_.dialogs();
-            if (!failure.isEmpty()) {
-                dialogs.message(QStringLiteral("The run was not saved to %1\r\n%2").arg(F, failure),
-                                QStringLiteral("Notice"), Dialogs::Icon::Critical);
-                return;
-            }
-            if (!live)
-                setCaption(F);
-            host_.State_add(QStringLiteral("Chart was save at ") + F + QStringLiteral(" ."));
-            dialogs.forgetFileName();
-        });
+    saving_ = new RunFile::Saver(*QWidget::window(), F, run_->title(), run_->samples(), this);
+    connect(saving_, &RunFile::Saver::finished, this,
+            [this, F, live = isLive()](const QString &failure) {
+                saving_ = nullptr;
+                Dialogs &dialogs = host_.dialogs();
+                if (!failure.isEmpty()) {
+                    dialogs.message(
+                        QStringLiteral("The run was not saved to %1\r\n%2").arg(F, failure),
+                        QStringLiteral("Notice"), Dialogs::Icon::Critical);
+                    return;
+                }
+                if (!live)
+                    setCaption(F);
+                host_.State_add(QStringLiteral("Chart was save at ") + F + QStringLiteral(" ."));
+                dialogs.forgetFileName();
+            });
     return false;
 }

@@ -2,10 +2,11 @@
 #include "platform/chart.h"
 #include "platform/command_bar.h"
 #include "platform/command_names.h"
+#include "run/run.h"
 
 void tee::showSummary()
 {
-    chart_->setSubtitleLine(summaryShown_ ? summary_.line() : QString());
+    chart_->setSubtitleLine(summaryShown_ ? run_->summary().line() : QString());
 }
 
 void tee::switchSummary()

@@ -93,10 +93,10 @@ const QString &idleText()
     return t;
 }
 
-// |current x battery voltage| as "##0.00"; no current counts as zero.
-QString powerText(Fixed current, Fixed batVolt)
+// |current x battery voltage| to the hundredth; no current counts as zero.
+Fixed power(Fixed current, Fixed batVolt)
 {
-    return (current * batVolt).abs().format2();
+    return (current * batVolt).abs().hundredths();
 }
 
 // The charge state and signed current of a channel block by its mode; no current for a
@@ -131,7 +131,7 @@ bool decodeBlock(const FrameBytes &b, int base, int cells, const QString &type, 
     r[In_temp] = qint64(0);
     r[In_Volt] = b.pair(4); // both channels read the input voltage at 4, 5
     r[Cap] = b.capacity(base + 6);
-    r[Power] = powerText(current.value_or(Fixed()), batVolt);
+    r[Power] = power(current.value_or(Fixed()), batVolt);
     for (int k = 0; k < 12; ++k)
         r[C1 + k] = k < cells ? b.pair(base + 19 + 2 * k) : Fixed();
     return current.has_value();
@@ -182,7 +182,7 @@ FrameOutcome decode76(const QByteArray &frame, DayTime time)
     r[In_temp] = b.pairTimes100(39);
     r[In_Volt] = b.pair(41);
     r[Cap] = b.pairTimes100(43);
-    r[Power] = powerText(current, batVolt);
+    r[Power] = power(current, batVolt);
     for (int k = 0; k < 12; ++k)
         r[C1 + k] = b.pair(45 + 2 * k);
     return out;

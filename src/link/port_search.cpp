@@ -2,9 +2,9 @@
 
 #include "link/frame_assembler.h"
 #include "link/link_host.h"
-#include "platform/clock.h"
-#include "platform/port_list.h"
-#include "platform/serial_port.h"
+#include "platform/core/clock.h"
+#include "platform/core/port_list.h"
+#include "platform/core/serial_port.h"
 
 #include <algorithm>
 

@@ -55,6 +55,13 @@ qint64 Fixed::roundedHalfEven() const
     return q;
 }
 
+Fixed Fixed::hundredths() const
+{
+    const qint64 mag = raw_ < 0 ? -raw_ : raw_;
+    const qint64 h = (mag + 50) / 100 * 100;
+    return Fixed(raw_ < 0 ? -h : h);
+}
+
 namespace {
 // Writes "##0.00" of `raw` so that it ends at `end`; returns where it begins. Every frame
 // formats its power and every sample its row, so this stays clear of QString::arg.

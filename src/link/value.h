@@ -24,6 +24,8 @@ public:
     double toDouble() const { return static_cast<double>(raw_) / 10000.0; }
     // Whole number, halves to the even number.
     qint64 roundedHalfEven() const;
+    // To the hundredth, halves away from zero, as format2 shows it.
+    Fixed hundredths() const;
 
     // "##0.00": at least one whole digit, exactly two decimals, halves away from zero.
     QString format2() const;
@@ -74,6 +76,12 @@ public:
     // time, or text that is not a number.
     std::optional<Fixed> number() const;
     const DayTime *time() const { return std::get_if<DayTime>(&v_); }
+    // Calls `visitor` with what the value holds: std::monostate, QString, qint64, Fixed or
+    // DayTime.
+    template <class Visitor> decltype(auto) visit(Visitor &&visitor) const
+    {
+        return std::visit(std::forward<Visitor>(visitor), v_);
+    }
 
     bool operator==(const Value &) const = default;
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/clock.h"
 #include "platform/command_bar.h"
 #include "platform/command_layout_spec.h"
+#include "platform/core/clock.h"
 #include "platform/qt_tool.h"
 
 #include <QHash>

@@ -1,6 +1,6 @@
 #include "setup/about.h"
 
-#include "platform/settings.h"
+#include "platform/core/settings.h"
 #include "setup/config.h"
 #include "setup/languages.h"
 

@@ -1,6 +1,6 @@
 #include "setup/config.h"
 
-#include "platform/folders.h"
+#include "platform/core/folders.h"
 
 #include <QDir>
 #include <QFile>

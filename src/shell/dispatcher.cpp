@@ -41,9 +41,10 @@ QHash<QString, std::function<void()>> MDIForm1::commandTable()
 
 void MDIForm1::onToolClicked(Tool &tool)
 {
-    // The active chart window sees every command first, the shell's own ones too.
-    if (auto *doc = dynamic_cast<IMDIDocument *>(area_->currentSubWindow()))
-        doc->CommandHandler(tool);
+    // A chart command goes to the active chart window; the rest are the shell's.
+    if (auto *doc = dynamic_cast<IMDIDocument *>(area_->currentSubWindow());
+        doc && doc->CommandHandler(tool))
+        return;
     const auto command = commands_.constFind(tool.name());
     if (command != commands_.constEnd())
         (*command)();
@@ -52,26 +53,31 @@ void MDIForm1::onToolClicked(Tool &tool)
 void MDIForm1::crossLine()
 {
     // The tool-bar copy holds the state, whichever copy was clicked.
-    Tool &t = tool(Band::Tools, ToolName::CrossLine);
-    t.setChecked(!t.checked());
-    CrossLineFlag = t.checked();
+    view_.crossLineOn = !view_.crossLineOn;
+    view_.crossLineHeld = view_.crossLineOn;
+    tool(Band::Tools, ToolName::CrossLine).setChecked(view_.crossLineOn);
 }
 
 void MDIForm1::Channel_Proc(int channel)
 {
-    Tool &t = tool(Band::Tools, ToolName::Channel);
-    const QString &name = channel == 1 ? ToolName::CH1 : ToolName::CH2;
     if (IMDIDocument *doc = live_->liveDoc(channel == 1 ? 1 : 2)) {
-        t.setPicture(name);
-        t.setCaption(name);
+        selectChannel(channel);
         doc->active();
     }
     if (!Newdoc() && !CH2Doc()) {
-        t.setPicture(ToolName::CH1);
-        t.setCaption(ToolName::CH1);
-        t.setSubBand(QString());
+        selectChannel(1);
+        tool(Band::Tools, ToolName::Channel).setSubBand(QString());
     }
     menu_->refresh();
+}
+
+void MDIForm1::selectChannel(int channel)
+{
+    channel_ = channel == 2 ? 2 : 1;
+    const QString &name = channel_ == 1 ? ToolName::CH1 : ToolName::CH2;
+    Tool &t = tool(Band::Tools, ToolName::Channel);
+    t.setPicture(name);
+    t.setCaption(name);
 }
 
 void MDIForm1::cascade()

@@ -1,7 +1,7 @@
 #include "shell/language.h"
 
 #include "platform/command_bar.h"
-#include "platform/settings.h"
+#include "platform/core/settings.h"
 #include "setup/languages.h"
 #include "shell/captions.h"
 

@@ -2,33 +2,45 @@
 
 #include "platform/command_bar.h"
 #include "platform/command_names.h"
-#include "platform/sleep_inhibitor.h"
+#include "platform/core/sleep_inhibitor.h"
+#include "run/live_runs.h"
 #include "shell/status_line.h"
 
-bool implausible(const ChannelReading &r)
+LiveDispatch::LiveDispatch(LiveRuns &runs, CommandBar &bar, StatusLine &status,
+                           DocumentFactory newDocument, SleepInhibitor *inhibitor)
+    : runs_(runs), bar_(bar), status_(status), newDocument_(std::move(newDocument)),
+      inhibitor_(inhibitor)
 {
-    const auto above = [&r](int field, qint64 limit) {
-        const auto v = r[field].number();
-        return v && *v > Fixed::fromWhole(limit);
-    };
-    const auto bat = r[Bat_volt].number();
-    return above(Ext_temp, 150) || above(In_temp, 100) || above(In_Volt, 20) || above(Bat_volt, 51)
-        || (bat && *bat < Fixed::fromWhole(1));
-}
-
-LiveDispatch::LiveDispatch(CommandBar &bar, StatusLine &status, DocumentFactory newDocument,
-                           SleepInhibitor *inhibitor)
-    : bar_(bar), status_(status), newDocument_(std::move(newDocument)), inhibitor_(inhibitor)
-{
+    connect(&runs_, &LiveRuns::runStarted, this,
+            [this](int channel, const std::shared_ptr<Run> &run) {
+                setLamp(LinkHost::Lamp::Connection, true);
+                IMDIDocument *doc = newDocument_();
+                ref(channel) = doc;
+                doc->InitDoc(&bar_, run->name(), true);
+                doc->showRun(run);
+                keepAwake();
+            });
+    connect(&runs_, &LiveRuns::runEnded, this, [this](int channel) {
+        ref(channel).clear();
+        keepAwake();
+    });
+    connect(&runs_, &LiveRuns::message, &status_, &StatusLine::State_add);
+    connect(&runs_, &LiveRuns::linkFound, this,
+            [this] { setLamp(LinkHost::Lamp::Connection, true); });
+    connect(&runs_, &LiveRuns::linkLost, this,
+            [this] { setLamp(LinkHost::Lamp::Connection, false); });
+    connect(&runs_, &LiveRuns::receiving, this,
+            [this](bool on) { setLamp(LinkHost::Lamp::Receive, on); });
+    connect(&runs_, &LiveRuns::channelsChecked, this, &LiveDispatch::refreshChannelDropDown);
     if (!inhibitor_)
         return;
-    QObject::connect(inhibitor_, &SleepInhibitor::refused, &status_, [this](const QString &reason) {
+    connect(inhibitor_, &SleepInhibitor::refused, &status_, [this](const QString &reason) {
         if (sleepRefusalNoted_)
             return;
         sleepRefusalNoted_ = true;
-        State_add(QStringLiteral("No power manager keeps the computer awake (%1); recording "
-                                 "goes on, but the computer may sleep.")
-                      .arg(reason));
+        status_.State_add(QStringLiteral("No power manager keeps the computer awake (%1); "
+                                         "recording goes on, but the computer may sleep.")
+                              .arg(reason));
     });
 }
 
@@ -39,7 +51,7 @@ LiveDispatch::~LiveDispatch()
 
 void LiveDispatch::keepAwake(bool allowed)
 {
-    const bool live = allowed && (newdoc_ || ch2doc_);
+    const bool live = allowed && (runs_.run(1) || runs_.run(2));
     if (!inhibitor_ || live == awake_)
         return;
     awake_ = live;
@@ -49,52 +61,15 @@ void LiveDispatch::keepAwake(bool allowed)
         inhibitor_->release();
 }
 
-void LiveDispatch::Reading_Proc(int channel, ChannelReading &reading)
-{
-    if (implausible(reading))
-        return;
-    if (!ref(channel))
-        NewLiveDoc(channel, QStringLiteral("Chart "));
-    if (!ref(channel)->Proc(reading, false))
-        EndLiveDoc(channel);
-}
-
-void LiveDispatch::NewLiveDoc(int channel, const QString &prefix)
-{
-    setLamp(Lamp::Connection, true);
-    ++windowCounter_;
-    IMDIDocument *doc = newDocument_();
-    ref(channel) = doc;
-    const QString caption = (channel == 1 ? ToolName::CH1 : ToolName::CH2) + QLatin1Char(' ')
-        + prefix + QString::number(windowCounter_) + QStringLiteral(" >>Live<<");
-    doc->InitDoc(&bar_, caption, true);
-    keepAwake();
-}
-
-void LiveDispatch::EndLiveDoc(int channel)
-{
-    DocRef &doc = ref(channel);
-    if (!doc)
-        return;
-    doc->deCaption();
-    doc.clear();
-    keepAwake();
-}
-
-void LiveDispatch::State_add(const QString &str1)
-{
-    status_.State_add(str1);
-}
-
-void LiveDispatch::setLamp(Lamp lamp, bool on)
+void LiveDispatch::setLamp(LinkHost::Lamp lamp, bool on)
 {
     bar_.tool(Band::State,
-              lamp == Lamp::Connection ? ToolName::ConnectionLamp : ToolName::ReceiveLamp)
+              lamp == LinkHost::Lamp::Connection ? ToolName::ConnectionLamp : ToolName::ReceiveLamp)
         .setOn(on);
 }
 
 void LiveDispatch::refreshChannelDropDown()
 {
     bar_.tool(Band::Tools, ToolName::Channel)
-        .setSubBand(bothChannelsLive() ? Band::Channel : QString());
+        .setSubBand(runs_.bothLive() ? Band::Channel : QString());
 }

@@ -4,8 +4,9 @@
 #include "link/frame_assembler.h"
 #include "link/port_search.h"
 #include "platform/command_names.h"
+#include "platform/core/settings.h"
 #include "platform/qt_command_bar.h"
-#include "platform/settings.h"
+#include "run/live_runs.h"
 #include "setup/adform.h"
 #include "setup/config.h"
 #include "setup/infoform1.h"
@@ -27,12 +28,11 @@ MDIForm1::MDIForm1(const MainWindowPlatform &platform, QWidget *parent)
       settings_(platform.settings), area_(new QMdiArea(this)),
       menu_(new QtCommandBar(this, area_, commandLayout(), clock_)),
       status_(new StatusLine(menu_->tool(Band::State, ToolName::StateList), clock_, this)),
-      live_(std::make_unique<LiveDispatch>(
-          *menu_, *status_, [this] { return newDocument(); }, platform.inhibitor)),
+      runs_(new LiveRuns(clock_, platform.journalFolder, this)),
       opening_(std::make_unique<RunOpening>(
           OpeningHost { *this, *menu_, dialogs_, *status_, [this] { return newDocument(); } })),
-      assembler_(new FrameAssembler(platform.port, *live_, clock_, this)),
-      search_(new PortSearch(platform.port, platform.ports, *live_, clock_, *assembler_, this)),
+      assembler_(new FrameAssembler(platform.port, *runs_, clock_, this)),
+      search_(new PortSearch(platform.port, platform.ports, *runs_, clock_, *assembler_, this)),
       info_(new Infoform1(dialogs_, this)), commands_(commandTable()),
       journalFolder_(platform.journalFolder)
 {
@@ -45,6 +45,20 @@ MDIForm1::MDIForm1(const MainWindowPlatform &platform, QWidget *parent)
         *menu_, settings_, [this](const QString &problem) { State_add(problem); });
     language_->setPanelCaptions([this] { info_->retranslateUi(); });
     connect(info_, &Infoform1::ChartLightSwitched, this, &MDIForm1::switchSeries);
+    // The panel follows the selected channel, unless the cross line reads samples onto it.
+    connect(runs_, &LiveRuns::readingAccepted, info_,
+            [this](int channel, const ChannelReading &reading) {
+                if (channel == channel_ && !view_.crossLineHeld)
+                    info_->ShowReading(reading);
+            });
+    // While the ended run's window is still the channel's live window, as the selection
+    // always found it.
+    connect(runs_, &LiveRuns::runEnded, this, [this](int channel) {
+        if (channel == channel_)
+            Channel_Proc(1);
+    });
+    live_ = std::make_unique<LiveDispatch>(
+        *runs_, *menu_, *status_, [this] { return newDocument(); }, platform.inhibitor);
     resize(1280, 800);
 }
 
@@ -121,6 +135,10 @@ void MDIForm1::SetupToolbar()
 void MDIForm1::closeEvent(QCloseEvent *event)
 {
     closingAll_ = true;
+    // Nothing records once the window is closed: the runs end, and their journals go with
+    // their windows.
+    runs_->EndLiveDoc(1);
+    runs_->EndLiveDoc(2);
     area_->closeAllSubWindows();
     live_->keepAwake(false);
     event->accept();

@@ -18,6 +18,7 @@ class InterfaceLanguage;
 class Infoform1;
 class InterfaceTextStore;
 class LiveDispatch;
+class LiveRuns;
 class PortList;
 class Settings;
 class adform;
@@ -60,27 +61,22 @@ public:
     IMDIDocument *Newdoc() const;
     IMDIDocument *CH2Doc() const;
     IMDIDocument *DocOpen() const;
-
     CommandBar &Menu() { return *menu_; }
-    QMdiArea &mdiArea() { return *area_; }
-    LiveDispatch &live() { return *live_; }
-    PortSearch &portSearch() { return *search_; }
-    FrameAssembler &assembler() { return *assembler_; }
-    InterfaceLanguage &language() { return *language_; }
-    // The advertisement pane; null when the store gives it no width.
-    adform *advertisement() const { return ad_; }
-    Infoform1 &infoPanel() { return *info_; }
+    // What the charger feeds, for whatever follows it.
+    LiveRuns &liveRuns() { return *runs_; }
+    // Selects the live window of `channel`, which the information panel then follows.
+    void Channel_Proc(int channel);
 
     // DocumentHost
     void State_add(const QString &str1) override;
-    void Channel_Proc(int channel) override;
+    void selectChannel(int channel) override;
+    ViewState &viewState() override { return view_; }
     void ShowReading(const ChannelReading &reading) override;
     void setSeriesLamp(int series, bool on) override;
     void cascade() override;
     bool closingAll() const override { return closingAll_; }
     const Clock &clock() const override { return clock_; }
     Dialogs &dialogs() override { return dialogs_; }
-    QString journalFolder() const override { return journalFolder_; }
     Clipboard &clipboard() override { return clipboard_; }
     Printer &printer() override { return printer_; }
 
@@ -111,6 +107,7 @@ private:
     QMdiArea *area_;
     CommandBar *menu_;
     StatusLine *status_;
+    LiveRuns *runs_;
     std::unique_ptr<LiveDispatch> live_;
     std::unique_ptr<RunOpening> opening_;
     FrameAssembler *assembler_;
@@ -122,4 +119,6 @@ private:
     adform *ad_ = nullptr;
     bool closingAll_ = false;
     QString journalFolder_;
+    ViewState view_;
+    int channel_ = 1; // the one the information panel follows
 };

@@ -1,9 +1,9 @@
 #include "shell/open_saved_run.h"
 
-#include "document/run_file.h"
-#include "document/run_loader.h"
+#include "platform/core/folders.h"
 #include "platform/dialogs.h"
-#include "platform/folders.h"
+#include "run/run_file.h"
+#include "run/run_loader.h"
 #include "shell/status_line.h"
 
 #include <QFileInfo>

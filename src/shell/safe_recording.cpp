@@ -1,6 +1,6 @@
-#include "document/run_journal.h"
+#include "platform/core/settings.h"
 #include "platform/dialogs.h"
-#include "platform/settings.h"
+#include "run/run_journal.h"
 #include "shell/mdi_form.h"
 #include "shell/open_saved_run.h"
 

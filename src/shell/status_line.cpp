@@ -1,7 +1,7 @@
 #include "shell/status_line.h"
 
-#include "platform/clock.h"
 #include "platform/command_bar.h"
+#include "platform/core/clock.h"
 
 void StatusLine::State_add(const QString &str1)
 {

@@ -47,7 +47,7 @@ public:
         require(inPairRange(r[In_Volt]) && inPairRange(r[Bat_volt]), "voltages");
         require(r[Current].isEmpty() || inPairRange(r[Current], chg == u"-DSC-"), "current");
         const Fixed amps = r[Current].isEmpty() ? Fixed() : *r[Current].number();
-        require(r[Power].isText()
+        require(r[Power].isFixed()
                     && r[Power].text() == (amps * *r[Bat_volt].number()).abs().format2(),
                 "power");
         for (int c = C1; c <= C12; ++c)

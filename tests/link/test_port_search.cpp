@@ -1,7 +1,7 @@
 #include "frame_builder.h"
 #include "link/frame_assembler.h"
 #include "link/port_search.h"
-#include "platform/port_list.h"
+#include "platform/core/port_list.h"
 #include "platform/scripted/scripted_serial_port.h"
 #include "support/fake_clock.h"
 #include "support/fake_link_host.h"

@@ -5,9 +5,9 @@
 #include "frame_builder.h"
 #include "link/frame_assembler.h"
 #include "link/port_search.h"
-#include "platform/clock.h"
-#include "platform/port_list.h"
-#include "platform/qt_serial_port.h"
+#include "platform/core/clock.h"
+#include "platform/core/port_list.h"
+#include "platform/core/qt_serial_port.h"
 #include "support/fake_link_host.h"
 
 #include <QDir>

@@ -3,9 +3,9 @@
 
 #include "platform/analog_gauge.h"
 #include "platform/cell_bar.h"
+#include "platform/core/settings.h"
 #include "platform/qt_command_bar.h"
 #include "platform/segment_readout.h"
-#include "platform/settings.h"
 #include "platform/thermometer.h"
 #include "setup/about.h"
 #include "setup/adform.h"

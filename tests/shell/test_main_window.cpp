@@ -1,13 +1,13 @@
 #include "../link/frame_builder.h"
-#include "document/run_file.h"
 #include "link/port_search.h"
 #include "platform/analog_gauge.h"
 #include "platform/chart.h"
+#include "platform/core/folders.h"
 #include "platform/dialogs.h"
-#include "platform/folders.h"
 #include "platform/panel_lamp.h"
-#include "platform/sample_table.h"
 #include "platform/segment_readout.h"
+#include "run/run.h"
+#include "run/run_file.h"
 #include "setup/adform.h"
 #include "setup/infoform1.h"
 #include "shell/command_layout.h"
@@ -88,7 +88,6 @@ class TestMainWindow : public QObject {
 
 private slots:
     void initTestCase() { QVERIFY(dir.isValid()); }
-    void cleanup() { CrossLineFlag = false; }
 
     // Each limit kept, an empty value kept, the value just past the limit dropped.
     void implausibleReadings()
@@ -137,10 +136,10 @@ private slots:
         QCOMPARE(rig.status(), QStringList({ "10:00:00  11" }));
         QCOMPARE(rig.tool("state", "sState").text(), QStringLiteral("10:00:00  11"));
         rig.click("View", "CrossLine");
-        QVERIFY(rig.tool("Tools", "CrossLine").checked() && CrossLineFlag);
+        QVERIFY(rig.tool("Tools", "CrossLine").checked() && rig.window.viewState().crossLineOn);
         QVERIFY(!rig.tool("View", "CrossLine").checked());
         rig.click("Tools", "CrossLine");
-        QVERIFY(!rig.tool("Tools", "CrossLine").checked() && !CrossLineFlag);
+        QVERIFY(!rig.tool("Tools", "CrossLine").checked() && !rig.window.viewState().crossLineOn);
         // Every caption of the bars and the information panel, in both languages.
         const auto shown = [&] {
             QStringList out;
@@ -148,7 +147,7 @@ private slots:
                                         "Main", "Main_file", "Tools", "Channel" })
                 for (const QString &name : rig.window.Menu().toolNames(band))
                     out << rig.tool(band, name).caption();
-            for (QWidget *control : rig.window.infoPanel().findChildren<QWidget *>()) {
+            for (QWidget *control : rig.panel().findChildren<QWidget *>()) {
                 auto *gauge = qobject_cast<AnalogGauge *>(control);
                 out << (gauge ? gauge->caption() : control->property("text").toString());
             }
@@ -190,9 +189,9 @@ private slots:
             for (int c : { 1, 2 }) {
                 ChannelReading r = reading(10);
                 r[Bat_volt] = Fixed::fromDouble(c == 1 ? ch1 : ch2);
-                rig.window.live().Reading_Proc(c, r);
+                rig.window.liveRuns().Reading_Proc(c, r);
             }
-            return rig.window.infoPanel().LED1(1).text();
+            return rig.panel().LED1(1).text();
         };
         rig.window.Channel_Proc(2); // no live window at all
         QCOMPARE(channel.caption() + '|' + channel.subBand(), "CH1|"); // and no pop-up
@@ -205,12 +204,12 @@ private slots:
         auto *one = dynamic_cast<tee *>(rig.window.Newdoc());
         QPointer<tee> two = dynamic_cast<tee *>(rig.window.CH2Doc());
         rig.click("Channel", "CH1");
-        QVERIFY(channel.caption() == "CH1" && rig.window.mdiArea().activeSubWindow() == one);
+        QVERIFY(channel.caption() == "CH1" && rig.area().activeSubWindow() == one);
         QCOMPARE(shownVolts(7.20, 8.40), "7.20");
         rig.window.Channel_Proc(2);
-        QVERIFY(channel.caption() == "CH2" && rig.window.mdiArea().activeSubWindow() == two);
+        QVERIFY(channel.caption() == "CH2" && rig.area().activeSubWindow() == two);
         QCOMPARE(shownVolts(7.30, 8.50), "8.50");
-        PanelLamp &lamp = rig.window.infoPanel().ChartLight(1);
+        PanelLamp &lamp = rig.panel().ChartLight(1);
         one->active();
         lamp.click();
         QVERIFY(!one->chart().seriesShown(1) && two->chart().seriesShown(1));
@@ -221,9 +220,9 @@ private slots:
         lamp.click();
         QVERIFY(one->chart().seriesShown(1));
         two->active();
-        CrossLineFlag = true; // a cross-line read-out stays on the panel
+        rig.window.viewState().crossLineHeld = true; // a cross-line read-out stays on the panel
         QCOMPARE(shownVolts(7.40, 8.60), "8.50");
-        QVERIFY(rig.window.live().bothChannelsLive() && rig.tool("state", "L1").on());
+        QVERIFY(rig.window.liveRuns().bothLive() && rig.tool("state", "L1").on());
         rig.feed(1, 9); // capacity went back: channel 1's run is over
         QVERIFY(!rig.window.Newdoc());
         rig.feed(1, 9, 0);
@@ -327,7 +326,7 @@ private slots:
         for (const QString &store : { InterfaceTextStore::builtInPath(), noWidth }) {
             Rig rig(store, QStringLiteral("/dev/null/chargemon.ini"));
             rig.window.load();
-            QCOMPARE(bool(rig.window.advertisement()), store != noWidth);
+            QCOMPARE(bool(rig.window.findChild<adform *>()), store != noWidth);
             QCOMPARE(bool(rig.window.findChild<adform *>()), store != noWidth);
             rig.click("Lang", "Cht");
             rig.click("Lang", "Eng");
@@ -358,7 +357,7 @@ private slots:
         rig.open(path);
         const QList<tee *> docs = rig.documents();
         QVERIFY(docs.size() == 2 && docs[1]->caption() == path);
-        QCOMPARE(docs[1]->table().cell(3, Time), QStringLiteral("00:00:03"));
+        QCOMPARE(docs[1]->run().samples().text(2, Time), QStringLiteral("00:00:03"));
         QVERIFY(!docs[1]->chart().redrawSuspended() && !rig.window.DocOpen());
         QCOMPARE(rig.status().last(), "10:00:00  " + path + " was open in chart .");
         QCOMPARE(rig.dialogs.fileName(), QString());
@@ -457,8 +456,8 @@ private slots:
         Rig rig;
         rig.port.sendOnOpen(1, frame112(5));
         rig.window.load();
-        rig.window.portSearch().probeWaitOver();
-        QVERIFY(rig.window.portSearch().connected());
+        rig.window.findChild<PortSearch *>()->probeWaitOver();
+        QVERIFY(rig.window.findChild<PortSearch *>()->connected());
         int pushes = 0;
         qint64 longestGap = 0;
         QElapsedTimer sinceLast;

@@ -1,14 +1,14 @@
 // Runs survive the program: journals of live windows, recovery at start, and no idle sleep
 // while recording. The kill test runs this executable as a recording child ("--record").
 
-#include "document/run_journal.h"
-#include "platform/clock.h"
 #include "platform/command_names.h"
+#include "platform/core/clock.h"
+#include "platform/core/port_list.h"
+#include "platform/core/qt_serial_port.h"
+#include "platform/core/sleep_inhibitor.h"
 #include "platform/dialogs.h"
-#include "platform/port_list.h"
-#include "platform/qt_serial_port.h"
-#include "platform/sample_table.h"
-#include "platform/sleep_inhibitor.h"
+#include "run/run.h"
+#include "run/run_journal.h"
 #include "support/sqlite_file.h"
 #include "support/window_rig.h"
 
@@ -70,13 +70,14 @@ struct ReadOnly {
 
 // The windows' rows as "CH1 Chart 1<TAB>22 cells", keyed by the caption's first three words
 // so that a live window and its recovered copy match.
-QStringList rowsOf(const tee &doc, qint64 from = 1)
+QStringList rowsOf(const tee &doc, qint64 from = 0)
 {
     QStringList rows;
-    for (qint64 r = from; r < doc.table().rows(); ++r) {
+    const Samples &samples = doc.run().samples();
+    for (qint64 r = from; r < samples.count(); ++r) {
         QStringList cells { doc.caption().section(QLatin1Char(' '), 0, 2) };
         for (int f = 0; f < FieldCount; ++f)
-            cells << doc.table().cell(r, f);
+            cells << samples.text(r, f);
         rows << cells.join(QLatin1Char('\t'));
     }
     return rows;
@@ -112,11 +113,11 @@ int recordUntilKilled(int argc, char **argv)
     QHash<const tee *, qint64> printed;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        for (QMdiSubWindow *w : window.mdiArea().subWindowList()) {
+        for (QMdiSubWindow *w : window.findChild<QMdiArea *>()->subWindowList()) {
             const auto *doc = qobject_cast<tee *>(w);
-            for (const QString &row : rowsOf(*doc, printed.value(doc, 1)))
+            for (const QString &row : rowsOf(*doc, printed.value(doc, 0)))
                 std::printf("%s\n", qPrintable(row));
-            printed[doc] = doc->table().rows();
+            printed[doc] = doc->run().samples().count();
         }
         std::fflush(stdout);
     });
@@ -218,7 +219,7 @@ private slots:
         // the journals left behind stay when unanswered or undeletable
         const bool keep = answer == Dialogs::Answer::Cancel || other == "read-only";
         Rig rig;
-        const QString folder = rig.window.journalFolder();
+        const QString folder = rig.journalFolder;
         const int rows1 = other == "damaged" ? 200 : 3;
         leaveJournal(folder, "CH1 Chart 1", rows1);
         leaveJournal(folder, "CH2 Chart 2", 4);
@@ -259,7 +260,7 @@ private slots:
         for (tee *doc : docs) {
             const int n = doc->caption().mid(2, 1).toInt();
             QCOMPARE(doc->caption(), QStringLiteral("CH%1 Chart %1 (recovered)").arg(n));
-            QCOMPARE(doc->documentTitle(), QStringLiteral("pack"));
+            QCOMPARE(doc->run().title(), QStringLiteral("pack"));
             const qint64 rows = doc->RtnGridRows() - 1;
             if (n == 1 && other == "damaged")
                 QVERIFY2(rows > 0 && rows < rows1, qPrintable(QString::number(rows)));
@@ -269,7 +270,7 @@ private slots:
         if (!said.isEmpty())
             QCOMPARE(rig.status().filter(said).size(), other == "read-only" ? 2 : 1);
         // A recovered journal goes with its window; what was not ours stays.
-        rig.window.mdiArea().closeAllSubWindows();
+        rig.area().closeAllSubWindows();
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         rig.window.recoverRuns();
         QCOMPARE(rig.dialogs.asked.size(), answer == Dialogs::Answer::Cancel ? 2 : 1);
@@ -305,7 +306,7 @@ private slots:
                      .filter("against a crash")
                      .replaceInStrings(QRegularExpression("^\\S+  "), ""),
                  QStringList({ failed.arg(folder), "CH1 is kept safe against a crash again." }));
-        rig.window.live().EndLiveDoc(1);
+        rig.window.liveRuns().EndLiveDoc(1);
         QCOMPARE(RunJournal::syncsDone(), syncs.last() + 1);
         QTemporaryDir copy; // the files that were synced, with every row
         crashCopy(folder, copy.path());
@@ -321,16 +322,16 @@ private slots:
         std::list<Rig> rigs(1);
         for (int c = 1; c <= 3; ++c)
             rigs.back().feed(1, c);
-        rigs.back().window.live().EndLiveDoc(1);
+        rigs.back().window.liveRuns().EndLiveDoc(1);
         for (const QString title : { "after the end", "once recovered" }) {
             Rig &rig = rigs.back();
             rig.dialogs.inputAnswers = { title };
             rig.documents().first()->CommandHandler(rig.tool(Band::Tools, ToolName::Title));
             Rig &next = rigs.emplace_back();
-            crashCopy(rig.window.journalFolder(), next.window.journalFolder());
+            crashCopy(rig.journalFolder, next.journalFolder);
             next.dialogs.messageAnswers = { Dialogs::Answer::Yes };
             next.window.recoverRuns();
-            QCOMPARE(next.documents().value(0)->documentTitle(), title);
+            QCOMPARE(next.documents().value(0)->run().title(), title);
         }
     }
 
@@ -359,19 +360,19 @@ private slots:
             } else if (e == "c") { // the run's window, and its journal with it
                 rig.documents().first()->close();
                 QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-                QCOMPARE(files(rig.window.journalFolder()), QStringList());
+                QCOMPARE(files(rig.journalFolder), QStringList());
             } else if (e.startsWith('+')) { // twice: the second reading starts the journal
                 rig.feed(e.mid(1).toInt(), ++capacity);
                 rig.feed(e.mid(1).toInt(), ++capacity);
             } else {
-                rig.window.live().EndLiveDoc(e.mid(1).toInt());
+                rig.window.liveRuns().EndLiveDoc(e.mid(1).toInt());
             }
         }
         QCOMPARE(rig.inhibitor.calls, calls);
         QCOMPARE(rig.status().filter("No power manager").size(), rig.inhibitor.refuse ? 1 : 0);
         rig.window.close(); // the journals go with the program too, runs ended or not
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCOMPARE(files(rig.window.journalFolder()), QStringList());
+        QCOMPARE(files(rig.journalFolder), QStringList());
     }
 };
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/clock.h"
+#include "platform/core/clock.h"
 
 // Time stands still until the test advances it.
 class FakeClock final : public Clock {

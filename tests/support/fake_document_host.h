@@ -19,10 +19,11 @@ public:
     QList<bool> lamps = QList<bool>(4, false);
     bool closing = false;
     int cascades = 0;
-    QString journals; // none unless a test asks
+    ViewState view;
 
     void State_add(const QString &str1) override { messages << str1; }
-    void Channel_Proc(int) override { }
+    void selectChannel(int) override { }
+    ViewState &viewState() override { return view; }
     void ShowReading(const ChannelReading &reading) override { shown << reading; }
     void setSeriesLamp(int series, bool on) override { lamps[series] = on; }
     void cascade() override { ++cascades; }
@@ -31,5 +32,4 @@ public:
     Dialogs &dialogs() override { return scripted; }
     Clipboard &clipboard() override { return recordingClipboard; }
     Printer &printer() override { return recordingPrinter; }
-    QString journalFolder() const override { return journals; }
 };

@@ -17,7 +17,7 @@ inline ChannelReading reading(qint64 capacity, int cells = 4,
     r[Bat_volt] = Fixed::fromHundredths(1680);
     r[Current] = current;
     r[Cap] = capacity;
-    r[Power] = "33.60";
+    r[Power] = Fixed::fromHundredths(3360);
     for (int c = 0; c < 12; ++c)
         r[C1 + c] = Fixed::fromHundredths(c < cells ? 420 : 0);
     return r;
@@ -29,7 +29,7 @@ inline ChannelReading daySample(qint64 s)
     ChannelReading r = reading(s / 2, 4, Fixed::fromHundredths(200 - s % 50));
     r[Ext_temp] = 25 + s % 7;
     r[Bat_volt] = Fixed::fromHundredths(1500 + s % 180);
-    r[Power] = "30.00";
+    r[Power] = Fixed::fromHundredths(3000);
     for (int c = 0; c < 4; ++c)
         r[C1 + c] = Fixed::fromHundredths(380 + s % 40);
     return r;

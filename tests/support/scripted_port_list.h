@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/port_list.h"
+#include "platform/core/port_list.h"
 
 // The serial ports a test says exist.
 class ScriptedPortList final : public PortList {

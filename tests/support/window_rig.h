@@ -4,10 +4,11 @@
 
 #include "document/tee.h"
 #include "platform/command_bar.h"
+#include "platform/core/settings.h"
 #include "platform/scripted/scripted_serial_port.h"
-#include "platform/settings.h"
+#include "run/live_runs.h"
 #include "setup/config.h"
-#include "shell/live_dispatch.h"
+#include "setup/infoform1.h"
 #include "shell/mdi_form.h"
 #include "support/fake_clock.h"
 #include "support/readings.h"
@@ -25,6 +26,7 @@ struct WindowRig {
     QTemporaryDir programFolder;
     InterfaceTextStore store;
     Settings settings;
+    const QString journalFolder;
     MDIForm1 window;
 
     // The settings file is a fresh one in the program folder unless named.
@@ -34,6 +36,7 @@ struct WindowRig {
         : store(storePath, programFolder.path()),
           settings(settingsFile.isEmpty() ? programFolder.filePath(QStringLiteral("settings.ini"))
                                           : settingsFile),
+          journalFolder(journalFolder),
           window({ clock, port, ports, dialogs, store, settings, inhibitor, journalFolder })
     {
         ports.list = { "COM1" };
@@ -41,10 +44,12 @@ struct WindowRig {
     Tool &tool(QString band, QString name) { return window.Menu().tool(band, name); }
     void click(QString band, QString name) { emit window.Menu().toolClicked(tool(band, name)); }
     QStringList status() { return tool("state", "sState").list(); }
+    QMdiArea &area() { return *window.findChild<QMdiArea *>(); }
+    Infoform1 &panel() { return *window.findChild<Infoform1 *>(); }
     QList<tee *> documents()
     {
         QList<tee *> docs;
-        for (QMdiSubWindow *w : window.mdiArea().subWindowList())
+        for (QMdiSubWindow *w : area().subWindowList())
             docs << qobject_cast<tee *>(w);
         return docs;
     }
@@ -52,6 +57,6 @@ struct WindowRig {
     {
         clock.advanceSeconds(seconds);
         ChannelReading r = reading(capacity);
-        window.live().Reading_Proc(channel, r);
+        window.liveRuns().Reading_Proc(channel, r);
     }
 };

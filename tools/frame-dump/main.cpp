@@ -5,7 +5,7 @@
 
 #include "link/frame_assembler.h"
 #include "link/link_host.h"
-#include "platform/clock.h"
+#include "platform/core/clock.h"
 #include "platform/scripted/scripted_serial_port.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/serial_port.h"
+#include "platform/core/serial_port.h"
 
 #include <QMap>
 

@@ -1,4 +1,4 @@
-#include "platform/settings.h"
+#include "platform/core/settings.h"
 
 #include <QCoreApplication>
 #include <QSettings>

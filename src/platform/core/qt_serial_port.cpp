@@ -1,6 +1,6 @@
-#include "platform/qt_serial_port.h"
+#include "platform/core/qt_serial_port.h"
 
-#include "platform/port_list.h"
+#include "platform/core/port_list.h"
 
 #include <QFileInfo>
 #include <QScopedValueRollback>

@@ -1,4 +1,4 @@
-#include "platform/port_list.h"
+#include "platform/core/port_list.h"
 
 #include <QFileInfo>
 #include <QSerialPortInfo>

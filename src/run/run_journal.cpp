@@ -1,6 +1,6 @@
-#include "document/run_journal.h"
+#include "run/run_journal.h"
 
-#include "document/run_file.h"
+#include "run/run_file.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,17 +1,17 @@
 #pragma once
 
-#include <QByteArrayView>
+#include "link/channel_reading.h"
+
 #include <QString>
 
 #include <optional>
 #include <vector>
 
-class SampleTable;
+class Samples;
 
-// The figures of a run at a glance, worked out from its sample rows (the tab-separated texts
-// of the sample table). Current is in amperes, negative while discharging; an idle sample
-// without a current counts 0 A. Charge and energy are integrated with the trapezoid rule over
-// the samples' times.
+// The figures of a run at a glance, worked out from its samples as the run keeps them. Current is
+// in amperes, negative while discharging; an idle sample without a current counts 0 A. Charge and
+// energy are integrated with the trapezoid rule over the samples' times.
 class RunSummary {
 public:
     struct CellSpread {
@@ -25,11 +25,10 @@ public:
         QString text() const;
     };
 
-    // Adds the next sample row; every row of a run in order gives the run's figures.
-    void add(QByteArrayView row);
-    void clear() { *this = RunSummary(); }
-    // A full pass over a table's rows.
-    static RunSummary of(const SampleTable &table);
+    // Adds the next sample; every sample of a run in order gives the run's figures.
+    void add(const ChannelReading &sample);
+    // A full pass over a run's samples.
+    static RunSummary of(const Samples &samples);
 
     qsizetype samples() const { return qsizetype(points_.size()); }
     double seconds() const { return points_.empty() ? 0 : points_.back().seconds; }

@@ -1,25 +1,35 @@
-#include "document/run_summary.h"
+#include "run/run_summary.h"
 
 #include <QtTest>
 
 namespace {
-// Samples as the sample table keeps them, one a second from `from` to `to` seconds.
+// Samples as a run keeps them, one a second from `from` to `to` seconds.
 struct Span {
     int from, to;
     double volts;
-    QByteArray amps;
-    QByteArray cells = "4.20\t4.20\t0";
-    QByteArray type = "LiIo/Po/Fe";
+    QString amps;
+    QString cells = "4.20\t4.20\t0";
+    QString type = "LiIo/Po/Fe";
 };
 
 RunSummary summaryOf(const QList<Span> &spans)
 {
     RunSummary s;
     for (const Span &p : spans)
-        for (int t = p.from; t <= p.to; ++t)
-            s.add(QTime(0, 0).addSecs(t).toString("hh:mm:ss").toLatin1() + '\t' + p.type
-                  + "\t+CHG+\t25\t30\t15.00\t" + QByteArray::number(p.volts, 'f', 2) + '\t' + p.amps
-                  + "\t100\t0.00\t" + p.cells);
+        for (int t = p.from; t <= p.to; ++t) {
+            ChannelReading r;
+            r[Time] = DayTime { t % 86400 / 86400.0 };
+            r[Type] = p.type;
+            r[Ext_temp] = 25;
+            r[In_temp] = 30;
+            r[Bat_volt] = Fixed::fromDouble(p.volts);
+            if (const auto amps = Fixed::parse(p.amps))
+                r[Current] = *amps;
+            const QStringList cells = p.cells.split('\t');
+            for (int c = 0; c < cells.size(); ++c)
+                r[C1 + c] = *Fixed::parse(cells[c]);
+            s.add(r);
+        }
     return s;
 }
 } // namespace

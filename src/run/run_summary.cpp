@@ -1,13 +1,11 @@
-#include "document/run_summary.h"
+#include "run/run_summary.h"
 
-#include "link/channel_reading.h"
-#include "platform/sample_table.h"
+#include "run/samples.h"
 
 #include <QStringList>
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 namespace {
 constexpr double Day = 86400;
@@ -18,81 +16,7 @@ constexpr double StepSeconds = 2;
 // The information panel shows eight cells and counts them among these.
 constexpr int PanelCells = 8;
 // The one chemistry whose cells the panel shows.
-constexpr QByteArrayView Lithium("LiIo/Po/Fe");
-
-// A sample row read field by field, left to right, in one pass over its bytes: every row of
-// an opened run passes here when the run is summed up.
-class Fields {
-public:
-    explicit Fields(QByteArrayView row) : p_(row.data()), end_(row.data() + row.size()) { }
-
-    QByteArrayView text()
-    {
-        const char *const start = p_;
-        const auto *tab = static_cast<const char *>(std::memchr(p_, '\t', end_ - p_));
-        p_ = tab ? tab + 1 : end_;
-        return QByteArrayView(start, (tab ? tab : end_) - start);
-    }
-    void skip() { text(); }
-
-    // A decimal as the table writes it ("-1.25", "25"); none for anything else.
-    std::optional<double> number()
-    {
-        static constexpr double Scale[]
-            = { 1,     1e-1,  1e-2,  1e-3,  1e-4,  1e-5,  1e-6,  1e-7,  1e-8, 1e-9,
-                1e-10, 1e-11, 1e-12, 1e-13, 1e-14, 1e-15, 1e-16, 1e-17, 1e-18 };
-        const char *p = p_;
-        const bool negative = p < end_ && *p == '-';
-        p += negative;
-        const char *const first = p;
-        const char *point = nullptr;
-        quint64 digits = 0;
-        bool bad = false;
-        for (; p < end_ && *p != '\t'; ++p) {
-            const unsigned d = unsigned(*p - '0');
-            if (d < 10)
-                digits = digits * 10 + d;
-            else if (*p == '.' && !point)
-                point = p;
-            else
-                bad = true;
-        }
-        p_ = p + (p < end_);
-        const qsizetype count = p - first - (point != nullptr);
-        if (bad || count == 0 || count > 18) // 18 digits fit in 64 bits
-            return std::nullopt;
-        const double v = double(digits) * Scale[point ? p - point - 1 : 0];
-        return negative ? -v : v;
-    }
-
-    // "hh:mm:ss" as seconds.
-    std::optional<double> time()
-    {
-        double total = 0;
-        int part = 0, colons = 0, count = 0;
-        bool bad = false;
-        for (; p_ < end_ && *p_ != '\t'; ++p_) {
-            const unsigned d = unsigned(*p_ - '0');
-            if (d < 10 && ++count <= 9) {
-                part = part * 10 + int(d);
-            } else if (*p_ == ':' && count > 0) {
-                total = total * 60 + part;
-                part = count = 0;
-                ++colons;
-            } else {
-                bad = true;
-            }
-        }
-        p_ += p_ < end_;
-        if (bad || colons != 2 || count == 0)
-            return std::nullopt;
-        return total * 60 + part;
-    }
-
-private:
-    const char *p_;
-    const char *const end_;
-};
+const QString Lithium = QStringLiteral("LiIo/Po/Fe");
 
 struct Row {
     std::optional<double> time, extTemp, intTemp, volts, amps;
@@ -100,27 +24,26 @@ struct Row {
     bool lithium = false;
 };
 
-Row parse(QByteArrayView text)
+std::optional<double> number(const Value &v)
 {
-    static_assert(Type == Time + 1 && Ext_temp == Chg + 1 && Bat_volt == In_Volt + 1
-                  && Current == Bat_volt + 1 && C1 == Power + 1);
-    Fields f(text);
-    Row r;
-    r.time = f.time();
-    const QByteArrayView type = f.text();
-    r.lithium = type.size() >= Lithium.size() && type.trimmed() == Lithium;
-    f.skip(); // charge state
-    r.extTemp = f.number();
-    r.intTemp = f.number();
-    f.skip(); // input voltage
-    r.volts = f.number();
-    r.amps = f.number();
-    f.skip(); // capacity
-    f.skip(); // power
-    if (r.lithium)
-        for (double &cell : r.cells)
-            cell = f.number().value_or(0);
-    return r;
+    const auto n = v.number();
+    return n ? std::optional(n->toDouble()) : std::nullopt;
+}
+
+Row parse(const ChannelReading &r)
+{
+    Row row;
+    if (const DayTime *t = r[Time].time())
+        row.time = t->secondsOfDay();
+    row.lithium = r[Type].isText() && r[Type].text().trimmed() == Lithium;
+    row.extTemp = number(r[Ext_temp]);
+    row.intTemp = number(r[In_temp]);
+    row.volts = number(r[Bat_volt]);
+    row.amps = number(r[Current]);
+    if (row.lithium)
+        for (int c = 0; c < PanelCells; ++c)
+            row.cells[c] = number(r[C1 + c]).value_or(0);
+    return row;
 }
 
 // Highest minus lowest over the first n cells, n counting the cells with a voltage.
@@ -149,9 +72,9 @@ QString clock(double seconds)
 }
 } // namespace
 
-void RunSummary::add(QByteArrayView text)
+void RunSummary::add(const ChannelReading &reading)
 {
-    const Row r = parse(text);
+    const Row r = parse(reading);
     Point p;
     p.volts = r.volts.value_or(0);
     p.amps = std::abs(r.amps.value_or(0));
@@ -187,12 +110,12 @@ void RunSummary::add(QByteArrayView text)
     points_.push_back(p);
 }
 
-RunSummary RunSummary::of(const SampleTable &table)
+RunSummary RunSummary::of(const Samples &samples)
 {
     RunSummary summary;
-    summary.points_.reserve(std::size_t(std::max<qint64>(table.rows() - 1, 0)));
-    for (qint64 row = 1; row < table.rows(); ++row)
-        summary.add(table.rowBytes(row));
+    summary.points_.reserve(std::size_t(samples.count()));
+    for (qint64 row = 0; row < samples.count(); ++row)
+        summary.add(samples.reading(row));
     return summary;
 }
 

@@ -1,4 +1,4 @@
-#include "platform/folders.h"
+#include "platform/core/folders.h"
 
 #include <QCoreApplication>
 #include <QDir>

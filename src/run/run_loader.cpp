@@ -1,7 +1,7 @@
-#include "document/run_loader.h"
+#include "run/run_loader.h"
 
-#include "document/run_file.h"
-#include "platform/worker_link.h"
+#include "platform/core/worker_link.h"
+#include "run/run_file.h"
 
 #include <QFile>
 #include <QMutex>

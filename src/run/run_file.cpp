@@ -1,4 +1,4 @@
-#include "document/run_file.h"
+#include "run/run_file.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "link/link_host.h"
+#include "run/run.h"
+
+#include <QObject>
+
+#include <array>
+#include <memory>
+
+class Clock;
+
+// The runs the charger feeds, one per channel at most, for the whole program. The link hands
+// it every reading; it drops what a working charger cannot produce, starts and ends runs and
+// lets each run accept or refuse a sample. Whatever follows the charger (the chart windows,
+// the information panel, the status line, a logger) attaches to its signals and never to
+// the link.
+class LiveRuns final : public QObject, public LinkHost {
+    Q_OBJECT
+public:
+    // Live runs keep recovery journals in `journalFolder` ("" keeps none).
+    LiveRuns(const Clock &clock, const QString &journalFolder, QObject *parent = nullptr);
+    ~LiveRuns() override;
+
+    // The live run of channel 1 or 2, if any.
+    const std::shared_ptr<Run> &run(int channel) const { return runs_[channel == 2]; }
+    bool bothLive() const { return runs_[0] && runs_[1]; }
+
+    // LinkHost
+    void Reading_Proc(int channel, ChannelReading &reading) override;
+    void EndLiveDoc(int channel) override;
+    void State_add(const QString &str1) override { emit message(str1); }
+    void setLamp(Lamp lamp, bool on) override;
+    void refreshChannelDropDown() override { emit channelsChecked(); }
+
+signals:
+    // A run began on `channel` with its first reading, which comes next.
+    void runStarted(int channel, const std::shared_ptr<Run> &run);
+    // `run` recorded `reading` (in the form its samples keep).
+    void readingAccepted(int channel, const ChannelReading &reading);
+    // The channel stopped feeding `run`; its figures are final.
+    void runEnded(int channel, const std::shared_ptr<Run> &run, const RunSummary &summary);
+    // The charger was found on a serial port, or its port went silent or away.
+    void linkFound();
+    void linkLost();
+    // Frames arrive (the receive lamp), or have stopped arriving.
+    void receiving(bool on);
+    // The link's watchdog looked at the channels (about once a second).
+    void channelsChecked();
+    // A line for the status line, from the link or a live run.
+    void message(const QString &text);
+
+private:
+    std::shared_ptr<Run> &runOf(int channel) { return runs_[channel == 2]; }
+
+    const Clock &clock_;
+    QString journalFolder_;
+    std::array<std::shared_ptr<Run>, 2> runs_;
+    int started_ = 0; // runs started so far, which number their names
+};
+
+// Readings a working charger cannot produce: line noise that passed as a frame.
+bool implausible(const ChannelReading &r);

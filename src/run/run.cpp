@@ -1,0 +1,167 @@
+#include "run/run.h"
+
+#include "platform/core/clock.h"
+#include "run/live_sample.h"
+#include "run/run_journal.h"
+
+#include <QLocale>
+
+namespace {
+constexpr double Day = 86400.0;
+// A full disk or a folder that cannot be written is asked again after this pause.
+constexpr qint64 JournalRetryMs = 10'000;
+
+// "S" and the number of cells that carry a voltage, or "" without any.
+QString packTag(const ChannelReading &reading)
+{
+    int n = 0;
+    for (int f = C1; f <= C12; ++f) {
+        const auto v = reading[f].number();
+        if (v && v->raw() != 0)
+            ++n;
+    }
+    return n ? QStringLiteral("S%1").arg(n) : QString();
+}
+} // namespace
+
+Run::Run(const QString &name, const Clock &clock, QObject *parent)
+    : QObject(parent), name_(name), clock_(clock)
+{
+}
+
+// The journal goes with the run: a run closed, or the program ending normally, removes it.
+Run::~Run() = default;
+
+void Run::goLive(int channel, const QString &journalFolder)
+{
+    channel_ = channel;
+    live_ = true;
+    journalFolder_ = journalFolder;
+    startMs_ = clock_.monotonicMs() - clock_.now().time().msec();
+}
+
+Run::Fate Run::offer(ChannelReading &reading)
+{
+    const qint64 elapsed = (clock_.monotonicMs() - startMs_) / 1000;
+    reading[Time] = DayTime { elapsed / Day };
+    switch (liveSample(elapsed - lastSeconds_, reading[Cap].number(), lastCapacity_)) {
+    case LiveSample::Skip:
+        return Fate::Skip;
+    case LiveSample::End:
+        return Fate::End;
+    case LiveSample::Row:
+        break;
+    }
+    if (!record(reading, elapsed / Day))
+        return Fate::End;
+    keepJournal();
+    lastCapacity_ = reading[Cap].number().value_or(Fixed()).roundedHalfEven();
+    lastSeconds_ = elapsed;
+    return Fate::Row;
+}
+
+bool Run::replay(ChannelReading &row)
+{
+    // A run file keeps times of day, which start again at midnight; the chart's time goes on,
+    // so that its points stay in the order of the rows, as a live run's do.
+    const DayTime *time = row[Time].time();
+    double days = time ? time->days : 0;
+    if (days < lastReplayedTime_)
+        ++replayedDays_;
+    lastReplayedTime_ = days;
+    return record(row, days + replayedDays_);
+}
+
+void Run::replayed()
+{
+    summary_ = RunSummary::of(samples_);
+}
+
+bool Run::record(ChannelReading &reading, double days)
+{
+    why_.clear();
+    // The chart needs a time, a voltage, a capacity and a temperature; an idle sample
+    // without current is drawn at zero current.
+    const bool timed = reading[Time].time();
+    for (int f : { int(Bat_volt), int(Cap), int(Ext_temp) }) {
+        if (!timed || !reading[f].number()) {
+            why_ = QStringLiteral("A sample has no value in %1.")
+                       .arg(QLatin1String(timed ? FieldNames[f] : FieldNames[Time]));
+            return false;
+        }
+    }
+    if (title_.isEmpty()) {
+        const QDateTime now = clock_.now();
+        const QLocale locale = QLocale::system();
+        const QString line = reading[Type].text() + QLatin1Char('/') + reading[Chg].text()
+            + QStringLiteral("  ") + packTag(reading) + QStringLiteral("  @") + name_.left(3)
+            + QStringLiteral("  ") + locale.toString(now.date(), QLocale::ShortFormat)
+            + QStringLiteral("  ") + now.time().toString(QStringLiteral("HH:mm:ss"));
+        title_ = line + QStringLiteral("\r\n");
+        emit titleChanged(title_);
+        emit message(QStringLiteral("Communication connected.Now receive data from charger."));
+    }
+    Samples::shown(reading);
+    samples_.append(reading);
+    if (live_)
+        summary_.add(reading);
+    emit recorded(reading, days);
+    return true;
+}
+
+void Run::end()
+{
+    if (!live_)
+        return;
+    live_ = false;
+    if (journal_) // the last moments of the run too
+        journal_->sync();
+    emit ended();
+    emit message(name_.left(4) + QStringLiteral("Completed. You can save it now."));
+}
+
+void Run::setTitle(const QString &title)
+{
+    title_ = title;
+    emit titleChanged(title_);
+    if (journal_)
+        keepJournal();
+}
+
+void Run::adoptJournal(std::unique_ptr<RunJournal> journal)
+{
+    journal_ = std::move(journal);
+    journalled_ = samples_.count();
+}
+
+void Run::keepJournal()
+{
+    const qint64 now = clock_.monotonicMs();
+    if (journalFailedMs_ && now - *journalFailedMs_ < JournalRetryMs)
+        return;
+    QString failure;
+    if (!journal_) {
+        if (journalFolder_.isEmpty())
+            return;
+        journal_ = RunJournal::start(journalFolder_, name_, failure);
+    }
+    const qint64 rows = samples_.count();
+    if (journal_)
+        failure = journal_->write(
+            title_, journalled_, rows,
+            [this](qint64 row, int field) { return samples_.text(row, field); }, now);
+    if (failure.isEmpty()) {
+        journalled_ = rows;
+        if (journalFailedMs_)
+            emit message(name_.left(4) + QStringLiteral("is kept safe against a crash again."));
+        journalFailedMs_.reset();
+        return;
+    }
+    // Said once; the run goes on in memory, and the journal catches up once it can be written.
+    if (!journalFailedMs_)
+        emit message(name_.left(4)
+                     + QStringLiteral("cannot be kept safe against a crash: its recovery journal "
+                                      "cannot be written (%1). Save it when it ends.")
+                           .arg(failure));
+    journalFailedMs_ = now;
+}

@@ -1,0 +1,89 @@
+#pragma once
+
+#include "run/run_summary.h"
+#include "run/samples.h"
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+class Clock;
+class RunJournal;
+
+// One run: its samples, title and figures, live while a charger channel feeds it, or replayed
+// from a run file. It keeps what it accepts and tells its followers; it draws nothing.
+class Run final : public QObject {
+    Q_OBJECT
+public:
+    // What a live sample did to the run.
+    enum class Fate { Row, Skip, End };
+
+    // `name` is what the user knows the run by: "CH1 Chart 3" live, a path opened.
+    Run(const QString &name, const Clock &clock, QObject *parent = nullptr);
+    ~Run() override;
+
+    const QString &name() const { return name_; }
+    // 1 or 2 while and after a charger channel feeds it; 0 for a run from a file.
+    int channel() const { return channel_; }
+    bool isLive() const { return live_; }
+    const QString &title() const { return title_; }
+    const Samples &samples() const { return samples_; }
+    // Fed sample by sample while live; worked out at once when a replay ends.
+    const RunSummary &summary() const { return summary_; }
+
+    // From now on the run is live on `channel`, its time counting from now, kept safe in a
+    // recovery journal in `journalFolder` ("" keeps none).
+    void goLive(int channel, const QString &journalFolder);
+    // A live sample: dropped within the clock second of the last one, ending the run after a
+    // silence or a capacity that fell, otherwise recorded, with the run's elapsed time.
+    Fate offer(ChannelReading &reading);
+    // The channel stopped feeding the run.
+    void end();
+    // A row of a run file, in file order; false when the chart could not draw it (why()).
+    bool replay(ChannelReading &row);
+    // The replay is complete.
+    void replayed();
+    // Why the last row was not recorded, "" when it was.
+    const QString &why() const { return why_; }
+
+    // The user's description of the run.
+    void setTitle(const QString &title);
+    // A recovered run takes over the journal it was read from.
+    void adoptJournal(std::unique_ptr<RunJournal> journal);
+
+signals:
+    // A sample was recorded as `samples()` keeps it, at `days` on the chart's time, which
+    // goes on past midnight.
+    void recorded(const ChannelReading &sample, double days);
+    void titleChanged(const QString &title);
+    // The channel stopped feeding the run.
+    void ended();
+    // A line for the status line.
+    void message(const QString &text);
+
+private:
+    bool record(ChannelReading &reading, double days);
+    // Brings the journal up to the samples and the title; after a failure, tries again once
+    // JournalRetryMs have passed.
+    void keepJournal();
+
+    QString name_;
+    const Clock &clock_;
+    int channel_ = 0;
+    bool live_ = false;
+    QString title_;
+    QString why_;
+    Samples samples_;
+    RunSummary summary_;
+    qint64 startMs_ = 0; // monotonic, aligned to the whole second of the time of day
+    qint64 lastSeconds_ = 0;
+    qint64 lastCapacity_ = 0;
+    double lastReplayedTime_ = 0; // of day, of the last row replayed
+    int replayedDays_ = 0; // midnights the replayed rows have passed
+    QString journalFolder_;
+    std::unique_ptr<RunJournal> journal_;
+    qint64 journalled_ = 0; // samples in the journal
+    std::optional<qint64> journalFailedMs_; // monotonic, since the journal cannot be written
+};
