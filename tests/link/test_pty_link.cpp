@@ -69,9 +69,8 @@ struct Adapter {
         ::close(fd);
         QVERIFY(QFile::link(slave_, link_));
         if (sending)
-            startSending();
+            timer_.start();
     }
-    void startSending() { timer_.start(); }
     void send()
     {
         const QByteArray bytes = QByteArray("\x80\x01}", 3) + frame(++sent_);
@@ -155,7 +154,7 @@ private slots:
         adapter.send(); // heard by the probe, and read without waiting for a next frame
         QVERIFY(waitUntil([&] { return line.readings(2) == 1; }, 2000));
         QCOMPARE(notified.size(), 0); // a probing port, at threshold 0, does not notify
-        adapter.startSending();
+        adapter.timer_.start();
         QVERIFY(waitUntil([&] { return line.readings(2) >= 20; }));
 
         // A pseudo-terminal keeps 8 data bits and no parity whatever is asked of it; those
@@ -170,7 +169,6 @@ private slots:
         const QList<ChannelReading> readings = line.host.readings(2);
         for (qsizetype i = 0; i < readings.size(); ++i)
             QCOMPARE(readings[i][Cap].number()->roundedHalfEven(), i + 1);
-        QCOMPARE(line.assembler.counters().frames.back(), qint64(readings.size()));
 
         QtSerialPort other(line.ports); // another program
         other.setPortNumber(1);
@@ -201,8 +199,6 @@ private slots:
             const std::clock_t cpu = std::clock();
             adapter.pull(); // lost within 2 s
             QVERIFY(waitUntil([&] { return line.said(Lost) == cycle; }, 2000));
-            QCOMPARE(line.host.events.last().kind, FakeLinkHost::Event::End);
-            QCOMPARE(line.host.count(FakeLinkHost::Event::End, 2), cycle);
             QCOMPARE(descriptorOn(adapter.slave_), -1);
             QTest::qWait(200); // searching, and quiet about it
             QVERIFY2(std::clock() - cpu < CLOCKS_PER_SEC / 5,
