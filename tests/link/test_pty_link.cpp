@@ -183,7 +183,7 @@ private slots:
         // QSerialPort's lock file of the device, named after its path
         const QString lock = QStringLiteral("LCK..*") + QFileInfo(link()).fileName();
         // counted between search rounds, when no other port is being probed
-        const auto open = [&] {
+        const auto descriptorCount = [&] {
             waitUntil([&] { return !line.search.probing(); });
             return descriptors().size();
         };
@@ -203,9 +203,9 @@ private slots:
                      qPrintable(QString::number(std::clock() - cpu)));
             QCOMPARE(QDir(QStringLiteral("/var/lock")).entryList({ lock }), QStringList());
             if (cycle == 1)
-                fds = open();
+                fds = descriptorCount();
         }
-        QCOMPARE(open(), fds);
+        QCOMPARE(descriptorCount(), fds);
     }
 };
 
