@@ -69,9 +69,8 @@ struct Adapter {
         ::close(fd);
         QVERIFY(QFile::link(slave_, link_));
         if (sending)
-            startSending();
+            timer_.start();
     }
-    void startSending() { timer_.start(); }
     void send()
     {
         const QByteArray bytes = QByteArray("\x80\x01}", 3) + frame(++sent_);
@@ -120,14 +119,14 @@ template <typename Condition> bool waitUntil(Condition done, int ms = 10000)
     return done();
 }
 
-// This process's descriptor on `device`, -1 when there is none.
-int descriptorOn(const QString &device)
+// This process's open descriptors and what each leads to.
+QMap<int, QString> descriptors()
 {
+    QMap<int, QString> out;
     const QDir fds(QStringLiteral("/proc/self/fd"));
     for (const QString &fd : fds.entryList(QDir::NoDotAndDotDot | QDir::System | QDir::Files))
-        if (QFile::symLinkTarget(fds.filePath(fd)) == device)
-            return fd.toInt();
-    return -1;
+        out[fd.toInt()] = QFile::symLinkTarget(fds.filePath(fd));
+    return out;
 }
 
 } // namespace
@@ -155,13 +154,13 @@ private slots:
         adapter.send(); // heard by the probe, and read without waiting for a next frame
         QVERIFY(waitUntil([&] { return line.readings(2) == 1; }, 2000));
         QCOMPARE(notified.size(), 0); // a probing port, at threshold 0, does not notify
-        adapter.startSending();
+        adapter.timer_.start();
         QVERIFY(waitUntil([&] { return line.readings(2) >= 20; }));
 
         // A pseudo-terminal keeps 8 data bits and no parity whatever is asked of it; those
         // are checked where the link asks its port for them.
         termios t {};
-        QVERIFY(tcgetattr(descriptorOn(adapter.slave_), &t) == 0);
+        QVERIFY(tcgetattr(descriptors().key(adapter.slave_, -1), &t) == 0);
         QCOMPARE(QList<speed_t>({ cfgetispeed(&t), cfgetospeed(&t) }), QList<speed_t>(2, B9600));
         QCOMPARE(QList<tcflag_t>({ t.c_cflag & CSTOPB, t.c_lflag & (ICANON | ECHO | ISIG | IEXTEN),
                                    t.c_iflag & (ICRNL | INLCR | IGNCR | ISTRIP | IXON | PARMRK) }),
@@ -170,7 +169,6 @@ private slots:
         const QList<ChannelReading> readings = line.host.readings(2);
         for (qsizetype i = 0; i < readings.size(); ++i)
             QCOMPARE(readings[i][Cap].number()->roundedHalfEven(), i + 1);
-        QCOMPARE(line.assembler.counters().frames.back(), qint64(readings.size()));
 
         QtSerialPort other(line.ports); // another program
         other.setPortNumber(1);
@@ -185,11 +183,9 @@ private slots:
         // QSerialPort's lock file of the device, named after its path
         const QString lock = QStringLiteral("LCK..*") + QFileInfo(link()).fileName();
         // counted between search rounds, when no other port is being probed
-        const auto descriptors = [&] {
+        const auto descriptorCount = [&] {
             waitUntil([&] { return !line.search.probing(); });
-            return QDir(QStringLiteral("/proc/self/fd"))
-                .entryList(QDir::NoDotAndDotDot | QDir::System)
-                .size();
+            return descriptors().size();
         };
         qsizetype fds = 0;
         for (int cycle = 1; cycle <= Cycles; ++cycle) {
@@ -201,17 +197,15 @@ private slots:
             const std::clock_t cpu = std::clock();
             adapter.pull(); // lost within 2 s
             QVERIFY(waitUntil([&] { return line.said(Lost) == cycle; }, 2000));
-            QCOMPARE(line.host.events.last().kind, FakeLinkHost::Event::End);
-            QCOMPARE(line.host.count(FakeLinkHost::Event::End, 2), cycle);
-            QCOMPARE(descriptorOn(adapter.slave_), -1);
+            QVERIFY(!descriptors().values().contains(adapter.slave_));
             QTest::qWait(200); // searching, and quiet about it
             QVERIFY2(std::clock() - cpu < CLOCKS_PER_SEC / 5,
                      qPrintable(QString::number(std::clock() - cpu)));
             QCOMPARE(QDir(QStringLiteral("/var/lock")).entryList({ lock }), QStringList());
             if (cycle == 1)
-                fds = descriptors();
+                fds = descriptorCount();
         }
-        QCOMPARE(descriptors(), fds);
+        QCOMPARE(descriptorCount(), fds);
     }
 };
 
