@@ -14,7 +14,6 @@
 
 namespace {
 constexpr double Day = 86400.0;
-const QString LiveMark = QStringLiteral(" >>Live<<");
 
 double plotted(const Value &v)
 {
@@ -98,7 +97,7 @@ bool tee::InitDoc(CommandBar *ab, const QString &sFile, bool)
 
 void tee::showRun(const std::shared_ptr<Run> &run)
 {
-    setCaption(run->name() + LiveMark);
+    setCaption(run->name() + QStringLiteral(" >>Live<<"));
     follow(run, false);
     // Activated before this, the window could not tell the channel tool its channel yet.
     if (mdiArea() && mdiArea()->activeSubWindow() == this)
@@ -146,10 +145,10 @@ QString tee::title() const
     return run_->title();
 }
 
+// The live run the window shows has ended.
 bool tee::deCaption()
 {
-    if (caption().endsWith(LiveMark))
-        setCaption(caption().chopped(LiveMark.size()) + QStringLiteral(" END"));
+    setCaption(run_->name() + QStringLiteral(" END"));
     chart_->setTimeAuto(true, true);
     return false;
 }

@@ -59,11 +59,10 @@ private slots:
 
         ChannelReading noise = reading(100);
         noise[Bat_volt] = Fixed::fromHundredths(5200);
-        feed(0, noise); // no charger reads 52 V: no run
         feed(0.4, reading(100)); // the first second of the run: no row
         feed(0.6, reading(100)); // past midnight, times from the start of the run
-        feed(0.3, reading(100));
-        feed(1, reading(101));
+        feed(1, noise); // no charger reads 52 V
+        feed(0.3, reading(101));
         ChannelReading discharging = reading(1234, 4, -Fixed::fromHundredths(155));
         discharging[Bat_volt] = Fixed::fromDouble(16.805);
         feed(3, discharging);
