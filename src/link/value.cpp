@@ -115,18 +115,23 @@ int DayTime::secondsOfDay() const
     return static_cast<int>(((s % 86400) + 86400) % 86400);
 }
 
-QString DayTime::hhmmss() const
+void DayTime::hhmmss(char text[8]) const
 {
-    // Written digit by digit: every sample of a run file passes through here on opening.
+    // Written digit by digit: every sample passes through here when a run is saved or exported.
     const int s = secondsOfDay();
     const int parts[] = { s / 3600, s / 60 % 60, s % 60 };
-    char text[8];
     for (int i = 0; i < 3; ++i) {
         text[i * 3] = char('0' + parts[i] / 10);
         text[i * 3 + 1] = char('0' + parts[i] % 10);
         if (i < 2)
             text[i * 3 + 2] = ':';
     }
+}
+
+QString DayTime::hhmmss() const
+{
+    char text[8];
+    hhmmss(text);
     return QString::fromLatin1(text, 8);
 }
 
@@ -152,6 +157,9 @@ void Value::appendText(QByteArray &utf8) const
     } else if (const auto *w = std::get_if<qint64>(&v_)) {
         const auto r = std::to_chars(text, end, *w);
         utf8.append(text, r.ptr - text);
+    } else if (const DayTime *t = time()) {
+        t->hhmmss(text);
+        utf8.append(text, 8);
     } else if (!isEmpty()) {
         utf8 += this->text().toUtf8();
     }

@@ -48,6 +48,8 @@ struct DayTime {
     // Whole seconds in the day, as "hh:mm:ss" shows them.
     int secondsOfDay() const;
     QString hhmmss() const;
+    // The same eight characters, written into `text`.
+    void hhmmss(char text[8]) const;
     auto operator<=>(const DayTime &) const = default;
 };
 

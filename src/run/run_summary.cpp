@@ -18,34 +18,47 @@ constexpr int PanelCells = 8;
 // The one chemistry whose cells the panel shows.
 const QString Lithium = QStringLiteral("LiIo/Po/Fe");
 
-struct Row {
+// A reading's fields, or a run's sample's read in place: every sample of an opened run passes
+// here when the run is summed up.
+struct FromReading {
+    const ChannelReading &r;
+    Value value(int f) const { return r[f]; }
+    std::optional<Fixed> number(int f) const { return r[f].number(); }
+};
+struct FromSamples {
+    const Samples &s;
+    qint64 row;
+    Value value(int f) const { return s.value(row, f); }
+    std::optional<Fixed> number(int f) const { return s.number(row, f); }
+};
+} // namespace
+
+struct RunSummary::Fields {
     std::optional<double> time, extTemp, intTemp, volts, amps;
     std::array<double, PanelCells> cells {};
     bool lithium = false;
+
+    template <class Sample> explicit Fields(const Sample &sample)
+    {
+        const auto number = [&sample](int f) {
+            const auto n = sample.number(f);
+            return n ? std::optional(n->toDouble()) : std::nullopt;
+        };
+        if (const Value t = sample.value(Time); t.time())
+            time = t.time()->secondsOfDay();
+        const Value type = sample.value(Type);
+        lithium = type.isText() && type.text().trimmed() == Lithium;
+        extTemp = number(Ext_temp);
+        intTemp = number(In_temp);
+        volts = number(Bat_volt);
+        amps = number(Current);
+        if (lithium)
+            for (int c = 0; c < PanelCells; ++c)
+                cells[c] = number(C1 + c).value_or(0);
+    }
 };
 
-std::optional<double> number(const Value &v)
-{
-    const auto n = v.number();
-    return n ? std::optional(n->toDouble()) : std::nullopt;
-}
-
-Row parse(const ChannelReading &r)
-{
-    Row row;
-    if (const DayTime *t = r[Time].time())
-        row.time = t->secondsOfDay();
-    row.lithium = r[Type].isText() && r[Type].text().trimmed() == Lithium;
-    row.extTemp = number(r[Ext_temp]);
-    row.intTemp = number(r[In_temp]);
-    row.volts = number(r[Bat_volt]);
-    row.amps = number(r[Current]);
-    if (row.lithium)
-        for (int c = 0; c < PanelCells; ++c)
-            row.cells[c] = number(r[C1 + c]).value_or(0);
-    return row;
-}
-
+namespace {
 // Highest minus lowest over the first n cells, n counting the cells with a voltage.
 std::optional<double> spread(const std::array<double, PanelCells> &cells)
 {
@@ -74,7 +87,11 @@ QString clock(double seconds)
 
 void RunSummary::add(const ChannelReading &reading)
 {
-    const Row r = parse(reading);
+    add(Fields(FromReading { reading }));
+}
+
+void RunSummary::add(const Fields &r)
+{
     Point p;
     p.volts = r.volts.value_or(0);
     p.amps = std::abs(r.amps.value_or(0));
@@ -115,7 +132,7 @@ RunSummary RunSummary::of(const Samples &samples)
     RunSummary summary;
     summary.points_.reserve(std::size_t(samples.count()));
     for (qint64 row = 0; row < samples.count(); ++row)
-        summary.add(samples.reading(row));
+        summary.add(Fields(FromSamples { samples, row }));
     return summary;
 }
 

@@ -55,6 +55,9 @@ public:
     QString line() const;
 
 private:
+    struct Fields; // what the summary reads of a sample
+    void add(const Fields &sample);
+
     struct Point {
         double seconds = 0; // since the first sample
         // Volts, amps and the charge (A·s) and energy (W·s) since the first sample as the

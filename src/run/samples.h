@@ -8,7 +8,8 @@
 
 // The accepted samples of a run, kept as numbers in the form the run's table shows them: the
 // time to the whole second of the day, voltages, current and power to the hundredth. A day of
-// samples is a few megabytes: each field is eight bytes and a kind, and the few distinct texts
+// samples takes ten megabytes, as its text would: a field is four bytes and a kind (what a
+// charger sends fits; larger values from a file are kept aside), and the few distinct texts
 // (types, charge states) are kept once. A copy costs nothing and stays as it was while the
 // original grows (implicit sharing), so a copy may be read on another thread. Rows count from 0.
 class Samples {
@@ -22,19 +23,28 @@ public:
     // Empty outside the rows.
     Value value(qint64 row, int field) const;
     ChannelReading reading(qint64 row) const;
+    // A field as a number, as Value::number reads it, without making the value.
+    std::optional<Fixed> number(qint64 row, int field) const;
     // The text a field shows and a run file or CSV file holds.
     QString text(qint64 row, int field) const { return value(row, field).text(); }
     // Writes the caption row and every row as CSV (RFC 4180, UTF-8, CRLF). Why it failed, or "".
     QString writeCsv(const QString &path, const QStringList &captions) const;
 
 private:
-    enum Kind : quint8 { Empty, Text, Whole, Decimal, Time };
+    // A Big kind's data is the index of its value in big_; a time's is its whole seconds.
+    enum Kind : quint8 { Empty, Text, Whole, Decimal, Time, BigWhole, BigDecimal, BigTime };
     struct Row {
-        std::array<qint64, FieldCount> data; // by kind: a text's index, a number, a time's bits
+        std::array<qint32, FieldCount> data; // by kind: a text's index, a number, seconds
         std::array<Kind, FieldCount> kind;
     };
+    // Keeps `v` as `kind`, or aside as `big` when it does not fit.
+    void keep(Row &row, int field, qint64 v, Kind kind, Kind big);
+    // A time of whole seconds as Time, any other aside.
+    void keepTime(Row &row, int field, double days);
+    void aside(Row &row, int field, qint64 v, Kind big);
 
     QList<Row> rows_;
+    QList<qint64> big_;
     QStringList texts_;
-    QHash<QString, qint64> textIndex_;
+    QHash<QString, qint32> textIndex_;
 };
