@@ -12,7 +12,6 @@
 #include <qcustomplot.h>
 
 #include <QMdiArea>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -64,7 +63,6 @@ class TestTee : public QObject {
     {
         live = std::make_shared<Run>(QStringLiteral("CH1 Chart 1"), host->fakeClock);
         live->goLive(1, QString());
-        connect(live.get(), &Run::message, this, [this](const QString &m) { host->messages << m; });
         tee *doc = newOpened(live->name());
         doc->showRun(live);
         for (int i = 0; i < samples; ++i)
@@ -145,17 +143,14 @@ private slots:
 
         // A cancelled or empty description keeps the title.
         host->scripted.inputAnswers << std::nullopt << QString() << "6S \"Pack\", spare";
-        command(doc, "Title");
-        command(doc, "Title");
-        QCOMPARE(live->title() + doc->chart().titleLine(), line + "\r\n" + line);
-        command(doc, "Title");
+        for (int i = 0; i < 3; ++i)
+            command(doc, "Title");
         QCOMPARE(host->scripted.asked.last().defaultText, line);
         QCOMPARE(live->title() + '|' + doc->chart().titleLine(),
                  "6S \"Pack\", spare|6S \"Pack\", spare");
 
         live->end();
         QCOMPARE(doc->caption(), QStringLiteral("CH1 Chart 1 END"));
-        QCOMPARE(host->messages.last(), QStringLiteral("CH1 Completed. You can save it now."));
         doc->reset();
         QVERIFY(doc->RtnGridRows() == 1 && doc->chart().pointCount(Chart::Capacity) == 0);
         QCOMPARE(doc->run().title() + doc->chart().titleLine(), QString());
@@ -169,7 +164,7 @@ private slots:
         tee *doc = newOpened(QStringLiteral("/Live runs/long >>Live<<"));
         doc->RePaint(true);
         for (qint64 s = 0; s <= 26 * 3600; s += 600) {
-            ChannelReading r = s ? daySample(s) : reading(0, 0, Value()); // idle, no cells
+            ChannelReading r = s ? reading(s / 2) : reading(0, 0, Value()); // idle, no cells
             r[Time] = DayTime { (s % 86400) / Day };
             QVERIFY(!doc->Proc(r, true));
         }
@@ -177,7 +172,7 @@ private slots:
         QVERIFY(doc->chart().titleLine().startsWith(QStringLiteral("LiIo/Po/Fe/+CHG+    @/Li")));
         QCOMPARE(doc->run().samples().text(0, Current), QString());
         QCOMPARE(doc->run().samples().text(156, Time), QStringLiteral("02:00:00"));
-        ChannelReading bad = daySample(0);
+        ChannelReading bad = reading(0);
         bad[Time] = DayTime {};
         bad[Bat_volt] = Value();
         QVERIFY(!doc->Proc(bad, true));
@@ -287,8 +282,9 @@ private slots:
         }
     }
 
-    // A save and an export of one run, each read back by another reader.
-    void saveAndExport()
+    // A save and an export of one run, each read back; Copy and Print draw vectors; a double
+    // click shows the chart alone, and back.
+    void saveExportAndPicture()
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("pack.mdb"));
@@ -304,22 +300,22 @@ private slots:
         // Written on a thread of its own from the rows as they were: the live run goes on.
         host->scripted.fileAnswers << path;
         doc->DBSave();
-        QVERIFY(host->messages.filter("Chart was save").isEmpty());
+        QVERIFY(host->messages.isEmpty());
         feed(doc, 1, reading(102));
         RunFile::Saver::finishAll(); // as the program does before it ends
-        QTRY_COMPARE(host->messages.last(), QStringLiteral("Chart was save at %1 .").arg(path));
+        QTRY_COMPARE(host->messages,
+                     QStringList(QStringLiteral("Chart was save at %1 .").arg(path)));
         QCOMPARE(doc->caption(), QStringLiteral("CH1 Chart 1 >>Live<<")); // still recording
         QVERIFY(QFileInfo(path).permission(QFileDevice::ReadOther)); // not a private temporary
         RunFile::Reader reader;
         QVERIFY(reader.open(path));
         QCOMPARE(reader.title(), live->title());
-        QList<QStringList> saved;
+        QStringList saved, rows;
         for (ChannelReading row; reader.next(row);)
-            saved << texts(row);
-        const Samples &samples = live->samples();
-        QCOMPARE(saved,
-                 QList({ texts(samples.reading(0)), texts(samples.reading(1)),
-                         texts(samples.reading(2)) }));
+            saved << texts(row).join(',');
+        for (qint64 r = 0; r < 3; ++r)
+            rows << texts(live->samples().reading(r)).join(',');
+        QCOMPARE(saved, rows);
 
         // A cancelled dialog does nothing; a failure says where and why, and nothing changes.
         live->end();
@@ -349,44 +345,33 @@ private slots:
         QTRY_COMPARE(doc->caption(), path); // an ended run takes its file's name
         QCOMPARE(host->scripted.fileName(), QString());
 
-        const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
-        if (python.isEmpty())
-            QSKIP("python3 reads the exported file back");
         host->scripted.fileAnswers << QStringLiteral("a.mdb") << csv;
         host->scripted.openFile({}, {}, {}); // a run file's name, remembered
         command(doc, "Export");
         QCOMPARE(host->scripted.asked.last().fileName, QString()); // offers no name
         QCOMPARE(host->scripted.fileName(), QStringLiteral("a.mdb")); // nor drops the run file's
         QCOMPARE(host->messages.last(), "CSV file was exported in folder:" + dir.path());
-        // Every line ends in CRLF, as spreadsheets want; the rows come back a line each.
-        const char *script = "import csv,sys; d=open(sys.argv[1],'rb').read(); "
-                             "assert d.count(b'\\r\\n')==d.count(b'\\n'); [print('\\t'.join(r)) "
-                             "for r in csv.reader(open(sys.argv[1],newline='',encoding='utf-8'))]";
-        QProcess python3;
-        python3.start(python, { "-c", script, csv });
-        QVERIFY2(python3.waitForFinished() && python3.exitCode() == 0,
-                 python3.readAllStandardError().constData());
-        QString exported
-            = "Time\tType\t+CHG/DIS-\tExt.Temp(℃)\tIn.Temp(℃)\tIn.Volt(V)\tBat.Volt(V)\t"
-              "Curr(A)\tCap(mAh)\tPower(W)\tC1\tC2\tC3\tC4\tC5\tC6\tC7\tC8\tC9\tC10\t"
-              "C11\tC12\n";
-        for (qint64 r = 0; r < samples.count(); ++r)
-            exported += texts(samples.reading(r)).join('\t') + '\n';
-        QCOMPARE(QString::fromUtf8(python3.readAllStandardOutput()), exported);
-    }
+        QFile exported(csv); // every line ends in CRLF, as spreadsheets want
+        QVERIFY(exported.open(QIODevice::ReadOnly));
+        const QString cells = QStringLiteral(",4.20,4.20,4.20,"),
+                      empty = QString(",0.00").repeated(8);
+        const QStringList lines = {
+            "Time,Type,+CHG/DIS-,Ext.Temp(℃),In.Temp(℃),In.Volt(V),Bat.Volt(V),Curr(A),Cap(mAh),"
+            "Power(W),C1,C2,C3,C4,C5,C6,C7,C8,C9,C10,C11,C12",
+            "00:00:01,LiIo/Po/Fe,+CHG+,25,0,12.00,16.80,2.00,100,33.60" + cells + "4.20" + empty,
+            "00:00:02,\"\"\"AGM\"\" Pb\",+CHG+,25,0,12.00,16.80,,101,33.60" + cells + "0.00"
+                + empty,
+            "00:00:03,\"Pb, 6V\",+CHG+,25,0,12.00,16.80,,101,33.60" + cells + "0.00" + empty,
+            "00:00:04,LiIo/Po/Fe,+CHG+,25,0,12.00,16.80,2.00,102,33.60" + cells + "4.20" + empty,
+        };
+        QCOMPARE(QString::fromUtf8(exported.readAll()), lines.join("\r\n") + "\r\n");
 
-    // Copy and Print draw vectors; a double click shows the chart alone, and back.
-    void chartAsAPicture()
-    {
-        QTemporaryDir dir;
         host->recordingPrinter.pdfPath = dir.filePath(QStringLiteral("chart.pdf"));
-        tee *doc = newLive(1);
         command(doc, "Copy");
         const QMimeData *data = host->recordingClipboard.data.get();
         QVERIFY(data && data->data(QStringLiteral("image/svg+xml")).contains("<svg"));
         QVERIFY(!qvariant_cast<QImage>(data->imageData()).isNull());
         QCOMPARE(host->messages.last(), "Chart was copyed to Clipboard as a  Metafile.");
-
         command(doc, "Print"); // with small margins
         QCOMPARE(host->recordingPrinter.margins, QList<double> { 1.0 });
         QFile pdf(host->recordingPrinter.pdfPath);
