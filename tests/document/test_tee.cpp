@@ -108,52 +108,113 @@ private slots:
         QCOMPARE(axes.join(' '), "10.8..17.1 0..0.8 0..0 0..2.2 0..0 0..1205 0..100");
     }
 
-    // One live run as its window shows it: title and summary lines, the title command, the end
-    // of the run and a reset.
+    // One live run as its window shows it: title and summary lines, the cross line, the axes,
+    // the title command, the end of the run and a reset. At 1, 2 and 3 s with 20, 25 and 30 A;
+    // at 4 s idle.
     void liveRun()
     {
         tee *doc = newLive();
-        feed(doc, 0.4); // the creation second: no row
-        feed(doc, 0.6);
-        feed(doc, 1, reading(101));
-        feed(doc, 1, reading(102));
-        QCOMPARE(doc->RtnGridRows(), 4);
+        Chart &chart = doc->chart();
+        for (int i = 0; i < 3; ++i) {
+            ChannelReading r = reading(100 + i, 4, Fixed::fromHundredths(2000 + 500 * i));
+            r[Bat_volt] = Fixed::fromHundredths(QList { 1600, 1620, 1650 }[i]);
+            feed(doc, 1, r);
+        }
+        ChannelReading idle = reading(103, 3, Value());
+        idle[Type] = " NiMH ";
+        feed(doc, 1, idle);
+        QCOMPARE(doc->RtnGridRows(), 5);
         QVERIFY(!doc->close());
         QCOMPARE(host->messages.last(), QStringLiteral("Is working ......   Can't be closed."));
-        const QString line = doc->chart().titleLine();
+        const QString line = chart.titleLine();
         QCOMPARE(line + "\r\n", live->title());
         const QString summary = QStringLiteral(
-            "0:00:02  Charged 1 mAh 0.02 Wh  Avg 2.00 A  Peak 2.00 A  Ext max 25.0℃  "
-            "Int max 0.0℃  16.80→16.80 V  Cell spread 0.00 V @0:00:01");
-        QCOMPARE(doc->chart().subtitleLine(), summary);
+            "0:00:03  Charged 18 mAh 0.29 Wh  Avg 21.67 A  Peak 30.00 A  Ext max 25.0℃  "
+            "Int max 0.0℃  16.00→16.80 V  Cell spread 0.00 V @0:00:01");
+        QCOMPARE(chart.subtitleLine(), summary);
         QCOMPARE(RunSummary::of(live->samples()).line(), summary); // as an opened run sums it
         command(doc, "Summary");
-        QCOMPARE(doc->chart().subtitleLine(), QString());
+        QCOMPARE(chart.subtitleLine(), QString());
         command(doc, "Summary");
-        QCOMPARE(doc->chart().subtitleLine(), summary);
+        QCOMPARE(chart.subtitleLine(), summary);
 
-        feed(doc, 3, reading(1234, 4, -Fixed::fromHundredths(155)));
-        QCOMPARE(doc->chart().valueExtremes(Chart::Current)->min, 1.55);
-        for (int i = 0; i < 54; ++i)
+        chart.redrawNow();
+
+        // Only the strips under the lines are redrawn: where the cross-hair was, the chart is
+        // as before; where it is, it shows.
+        const QImage before = chart.plot()->grab().toImage();
+        const QRect in = chart.plot()->axisRect()->rect();
+        const QPoint from = in.center() - QPoint(100, 50), to = in.center() + QPoint(100, 50);
+        host->view.crossLineHeld = true;
+        mouse(doc, QEvent::MouseMove, from);
+        mouse(doc, QEvent::MouseMove, to);
+        const QImage after = chart.plot()->grab().toImage();
+        for (const QPoint &at : { QPoint(from.x(), in.top() + 5), QPoint(in.left() + 5, from.y()) })
+            QCOMPARE(after.pixel(at), before.pixel(at));
+        QVERIFY(after.pixel(to.x(), in.top() + 5) != before.pixel(to.x(), in.top() + 5));
+
+        // Unchecked, the cross line reads only while a button is held.
+        host->view.crossLineHeld = false;
+        const QPoint at = over(doc, 3.6);
+        mouse(doc, QEvent::MouseMove, at);
+        QVERIFY(!chart.crossHairShown() && host->shown.isEmpty());
+        mouse(doc, QEvent::MouseButtonPress, at, Qt::LeftButton);
+        mouse(doc, QEvent::MouseMove, at, Qt::LeftButton);
+        QVERIFY(chart.crossHairShown() && host->shown.size() == 1);
+        // the sample after the cursor, idle, its type as the panel compares it
+        QCOMPARE(texts(host->shown.last()).mid(0, 8).join(' '),
+                 "00:00:04 NiMH +CHG+ 25 0 12.00 16.80 ");
+        mouse(doc, QEvent::MouseMove, at + QPoint(0, 30), Qt::LeftButton); // the same sample
+        QCOMPARE(host->shown.size(), 1);
+        mouse(doc, QEvent::MouseButtonRelease, at);
+        QVERIFY(!host->view.crossLineHeld); // live samples may take the panel again
+        host->view.crossLineOn = true; // "CrossLine" checked: moves read without a button
+        mouse(doc, QEvent::MouseMove, at);
+        QVERIFY(host->shown.size() == 2 && host->view.crossLineHeld);
+        host->view = ViewState();
+        mouse(doc, QEvent::MouseMove, at);
+        QVERIFY(!chart.crossHairShown() && host->shown.size() == 2);
+
+        // A Shift-click marks a sample; the label reads from it to the sample under the cursor.
+        const auto hover = [&](int i, Qt::KeyboardModifiers keys = {}) {
+            host->view.crossLineHeld = true;
+            mouse(doc, QEvent::MouseMove, over(doc, i + 0.7));
+            if (keys) // a Shift-click
+                mouse(doc, QEvent::MouseButtonPress, over(doc, i + 0.7), Qt::LeftButton, keys);
+        };
+        for (const auto &[from, to, label] :
+             { std::tuple(0, 2, "Δt 0:00:02\nΔV +0.50\nΔA +10.00\nΔmAh +14\nΔWh +0.226"),
+               { 2, 0, "Δt -0:00:02\nΔV -0.50\nΔA -10.00\nΔmAh -14\nΔWh -0.226" },
+               { 1, 1, "Δt 0:00:00\nΔV 0.00\nΔA 0.00\nΔmAh 0\nΔWh 0.000" } }) {
+            hover(from, Qt::ShiftModifier);
+            QCOMPARE(chart.referenceTime(), (from + 1) / Day);
+            hover(to);
+            QCOMPARE(chart.crossHairLabel(), QString::fromUtf8(label));
+            hover(to, Qt::ShiftModifier);
+            QVERIFY(!chart.referenceTime() && chart.crossHairLabel().isEmpty());
+        }
+
+        feed(doc, 3, reading(1234, 4, -Fixed::fromHundredths(3500)));
+        QCOMPARE(chart.valueExtremes(Chart::Current)->max, 35.0);
+        for (int i = 0; i < 53; ++i)
             feed(doc, 1, reading(1234));
-        QCOMPARE(doc->chart().timeRange().max * Day, 120.0); // 120 - 60 is not below 60
+        QCOMPARE(chart.timeRange().max * Day, 120.0); // 120 - 60 is not below 60
         feed(doc, 1, reading(1234)); // grows in two-minute steps
-        QCOMPARE(qRound(doc->chart().timeRange().max * Day), 240);
-        QCOMPARE(qRound(doc->chart().timeRange().min * Day), 1); // follows the first point
+        QCOMPARE(qRound(chart.timeRange().max * Day), 240);
+        QCOMPARE(qRound(chart.timeRange().min * Day), 1); // follows the first point
 
         // A cancelled or empty description keeps the title.
         host->scripted.inputAnswers << std::nullopt << QString() << "6S \"Pack\", spare";
         for (int i = 0; i < 3; ++i)
             command(doc, "Title");
         QCOMPARE(host->scripted.asked.last().defaultText, line);
-        QCOMPARE(live->title() + '|' + doc->chart().titleLine(),
-                 "6S \"Pack\", spare|6S \"Pack\", spare");
+        QCOMPARE(live->title() + '|' + chart.titleLine(), "6S \"Pack\", spare|6S \"Pack\", spare");
 
         live->end();
         QCOMPARE(doc->caption(), QStringLiteral("CH1 Chart 1 END"));
         doc->reset();
-        QVERIFY(doc->RtnGridRows() == 1 && doc->chart().pointCount(Chart::Capacity) == 0);
-        QCOMPARE(doc->run().title() + doc->chart().titleLine(), QString());
+        QVERIFY(doc->RtnGridRows() == 1 && chart.pointCount(Chart::Capacity) == 0);
+        QCOMPARE(doc->run().title() + chart.titleLine(), QString());
         QVERIFY(!doc->isLive() && doc->close());
     }
 
@@ -209,77 +270,6 @@ private slots:
         // Equal times tell which middle the search takes: 1.5 and 2.5 both round to 2.
         QCOMPARE(sampleAt(QList<double>(4, 2.0), 2), 2);
         QCOMPARE(sampleAt(QList<double>(6, 2.0), 2), 2);
-    }
-
-    // At 1, 2 and 3 s with 20, 25 and 30 A; at 4 s idle.
-    void crossLine()
-    {
-        tee *doc = newLive();
-        for (int i = 0; i < 3; ++i) {
-            ChannelReading r = reading(100 + i, 4, Fixed::fromHundredths(2000 + 500 * i));
-            r[Bat_volt] = Fixed::fromHundredths(QList { 1600, 1620, 1650 }[i]);
-            feed(doc, 1, r);
-        }
-        ChannelReading idle = reading(103, 3, Value());
-        idle[Type] = " NiMH ";
-        feed(doc, 1, idle);
-        Chart &chart = doc->chart();
-        chart.redrawNow();
-        host->shown.clear();
-
-        // Only the strips under the lines are redrawn: where the cross-hair was, the chart is
-        // as before; where it is, it shows.
-        const QImage before = chart.plot()->grab().toImage();
-        const QRect in = chart.plot()->axisRect()->rect();
-        const QPoint from = in.center() - QPoint(100, 50), to = in.center() + QPoint(100, 50);
-        host->view.crossLineHeld = true;
-        mouse(doc, QEvent::MouseMove, from);
-        mouse(doc, QEvent::MouseMove, to);
-        const QImage after = chart.plot()->grab().toImage();
-        for (const QPoint &at : { QPoint(from.x(), in.top() + 5), QPoint(in.left() + 5, from.y()) })
-            QCOMPARE(after.pixel(at), before.pixel(at));
-        QVERIFY(after.pixel(to.x(), in.top() + 5) != before.pixel(to.x(), in.top() + 5));
-
-        // Unchecked, the cross line reads only while a button is held.
-        host->view.crossLineHeld = false;
-        const QPoint at = over(doc, 3.6);
-        mouse(doc, QEvent::MouseMove, at);
-        QVERIFY(!chart.crossHairShown() && host->shown.isEmpty());
-        mouse(doc, QEvent::MouseButtonPress, at, Qt::LeftButton);
-        mouse(doc, QEvent::MouseMove, at, Qt::LeftButton);
-        QVERIFY(chart.crossHairShown() && host->shown.size() == 1);
-        // the sample after the cursor, idle, its type as the panel compares it
-        QCOMPARE(texts(host->shown.last()).mid(0, 8).join(' '),
-                 "00:00:04 NiMH +CHG+ 25 0 12.00 16.80 ");
-        mouse(doc, QEvent::MouseMove, at + QPoint(0, 30), Qt::LeftButton); // the same sample
-        QCOMPARE(host->shown.size(), 1);
-        mouse(doc, QEvent::MouseButtonRelease, at);
-        QVERIFY(!host->view.crossLineHeld); // live samples may take the panel again
-        host->view.crossLineOn = true; // "CrossLine" checked: moves read without a button
-        mouse(doc, QEvent::MouseMove, at);
-        QVERIFY(host->shown.size() == 2 && host->view.crossLineHeld);
-        host->view = ViewState();
-        mouse(doc, QEvent::MouseMove, at);
-        QVERIFY(!chart.crossHairShown() && host->shown.size() == 2);
-
-        // A Shift-click marks a sample; the label reads from it to the sample under the cursor.
-        const auto hover = [&](int i, Qt::KeyboardModifiers keys = {}) {
-            host->view.crossLineHeld = true;
-            mouse(doc, QEvent::MouseMove, over(doc, i + 0.7));
-            if (keys) // a Shift-click
-                mouse(doc, QEvent::MouseButtonPress, over(doc, i + 0.7), Qt::LeftButton, keys);
-        };
-        for (const auto &[from, to, label] :
-             { std::tuple(0, 2, "Δt 0:00:02\nΔV +0.50\nΔA +10.00\nΔmAh +14\nΔWh +0.226"),
-               { 2, 0, "Δt -0:00:02\nΔV -0.50\nΔA -10.00\nΔmAh -14\nΔWh -0.226" },
-               { 1, 1, "Δt 0:00:00\nΔV 0.00\nΔA 0.00\nΔmAh 0\nΔWh 0.000" } }) {
-            hover(from, Qt::ShiftModifier);
-            QCOMPARE(chart.referenceTime(), (from + 1) / Day);
-            hover(to);
-            QCOMPARE(chart.crossHairLabel(), QString::fromUtf8(label));
-            hover(to, Qt::ShiftModifier);
-            QVERIFY(!chart.referenceTime() && chart.crossHairLabel().isEmpty());
-        }
     }
 
     // A save and an export of one run, each read back; Copy and Print draw vectors; a double
