@@ -48,7 +48,6 @@ class TestTee : public QObject {
     Q_OBJECT
     FakeDocumentHost *host = nullptr;
     QMdiArea *area = nullptr;
-    std::shared_ptr<Run> live; // the run of the last live window
 
     // A chart window, opened from a file named `caption`.
     tee *newOpened(const QString &caption)
@@ -57,23 +56,6 @@ class TestTee : public QObject {
         area->addSubWindow(doc);
         doc->InitDoc(nullptr, caption, true);
         return doc;
-    }
-    // A chart window of a live run that has had `samples` samples a second apart.
-    tee *newLive(int samples = 0)
-    {
-        live = std::make_shared<Run>(QStringLiteral("CH1 Chart 1"), host->fakeClock);
-        live->goLive(1, QString());
-        tee *doc = newOpened(live->name());
-        doc->showRun(live);
-        for (int i = 0; i < samples; ++i)
-            feed(doc, 1);
-        return doc;
-    }
-    // One live sample `seconds` after the previous one; the run goes on.
-    void feed(tee *doc, double seconds, ChannelReading r = reading(100))
-    {
-        host->fakeClock.advanceSeconds(seconds);
-        QVERIFY(doc->Proc(r, false));
     }
 
 private slots:
@@ -88,7 +70,6 @@ private slots:
     {
         host->closing = true;
         delete area;
-        live.reset();
         delete host;
     }
 
@@ -108,28 +89,42 @@ private slots:
         QCOMPARE(axes.join(' '), "10.8..17.1 0..0.8 0..0 0..2.2 0..0 0..1205 0..100");
     }
 
-    // One live run as its window shows it: title and summary lines, the cross line, the axes,
-    // the title command, the end of the run and a reset. At 1, 2 and 3 s with 20, 25 and 30 A;
-    // at 4 s idle.
+    // One live run as its window shows it from start to end: title and summary lines, the cross
+    // line, a save and an export while it goes on, its axes, the title command, the end of the
+    // run, a save that takes the file's name, pictures of the chart and a reset. At 1, 2 and 3 s
+    // with 20, 25 and 30 A; at 4 and 5 s idle, of types that need trimming or quoting (a quote
+    // alone as much as a comma).
     void liveRun()
     {
-        tee *doc = newLive();
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("pack.mdb"));
+        const QString csv = dir.filePath(QStringLiteral("run.csv"));
+        const auto live = std::make_shared<Run>(QStringLiteral("CH1 Chart 1"), host->fakeClock);
+        live->goLive(1, QString());
+        tee *doc = newOpened(live->name());
+        doc->showRun(live);
         Chart &chart = doc->chart();
+        const auto feed = [&](double seconds, ChannelReading r) { // the run goes on
+            host->fakeClock.advanceSeconds(seconds);
+            QVERIFY(doc->Proc(r, false));
+        };
         for (int i = 0; i < 3; ++i) {
             ChannelReading r = reading(100 + i, 4, Fixed::fromHundredths(2000 + 500 * i));
             r[Bat_volt] = Fixed::fromHundredths(QList { 1600, 1620, 1650 }[i]);
-            feed(doc, 1, r);
+            feed(1, r);
         }
-        ChannelReading idle = reading(103, 3, Value());
-        idle[Type] = " NiMH ";
-        feed(doc, 1, idle);
-        QCOMPARE(doc->RtnGridRows(), 5);
+        for (const char *type : { " \"AGM\" Pb ", "Pb, 6V" }) {
+            ChannelReading idle = reading(103, 3, Value());
+            idle[Type] = type;
+            feed(1, idle);
+        }
+        QCOMPARE(doc->RtnGridRows(), 6);
         QVERIFY(!doc->close());
         QCOMPARE(host->messages.last(), QStringLiteral("Is working ......   Can't be closed."));
         const QString line = chart.titleLine();
         QCOMPARE(line + "\r\n", live->title());
         const QString summary = QStringLiteral(
-            "0:00:03  Charged 18 mAh 0.29 Wh  Avg 21.67 A  Peak 30.00 A  Ext max 25.0℃  "
+            "0:00:04  Charged 18 mAh 0.29 Wh  Avg 16.25 A  Peak 30.00 A  Ext max 25.0℃  "
             "Int max 0.0℃  16.00→16.80 V  Cell spread 0.00 V @0:00:01");
         QCOMPARE(chart.subtitleLine(), summary);
         QCOMPARE(RunSummary::of(live->samples()).line(), summary); // as an opened run sums it
@@ -138,10 +133,9 @@ private slots:
         command(doc, "Summary");
         QCOMPARE(chart.subtitleLine(), summary);
 
-        chart.redrawNow();
-
         // Only the strips under the lines are redrawn: where the cross-hair was, the chart is
         // as before; where it is, it shows.
+        chart.redrawNow();
         const QImage before = chart.plot()->grab().toImage();
         const QRect in = chart.plot()->axisRect()->rect();
         const QPoint from = in.center() - QPoint(100, 50), to = in.center() + QPoint(100, 50);
@@ -163,7 +157,7 @@ private slots:
         QVERIFY(chart.crossHairShown() && host->shown.size() == 1);
         // the sample after the cursor, idle, its type as the panel compares it
         QCOMPARE(texts(host->shown.last()).mid(0, 8).join(' '),
-                 "00:00:04 NiMH +CHG+ 25 0 12.00 16.80 ");
+                 "00:00:04 \"AGM\" Pb +CHG+ 25 0 12.00 16.80 ");
         mouse(doc, QEvent::MouseMove, at + QPoint(0, 30), Qt::LeftButton); // the same sample
         QCOMPARE(host->shown.size(), 1);
         mouse(doc, QEvent::MouseButtonRelease, at);
@@ -194,12 +188,56 @@ private slots:
             QVERIFY(!chart.referenceTime() && chart.crossHairLabel().isEmpty());
         }
 
-        feed(doc, 3, reading(1234, 4, -Fixed::fromHundredths(3500)));
+        // Written on a thread of its own from the rows as they were: the live run goes on.
+        host->scripted.fileAnswers << path;
+        doc->DBSave();
+        QVERIFY(host->messages.filter("Chart was save").isEmpty());
+        feed(1, reading(104));
+        RunFile::Saver::finishAll(); // as the program does before it ends
+        QTRY_COMPARE(host->messages.last(), QStringLiteral("Chart was save at %1 .").arg(path));
+        QCOMPARE(doc->caption(), QStringLiteral("CH1 Chart 1 >>Live<<")); // still recording
+        QVERIFY(QFileInfo(path).permission(QFileDevice::ReadOther)); // not a private temporary
+        RunFile::Reader reader;
+        QVERIFY(reader.open(path));
+        QCOMPARE(reader.title(), live->title());
+        QStringList saved, rows;
+        for (ChannelReading row; reader.next(row);)
+            saved << texts(row).join(',');
+        for (qint64 r = 0; r < 5; ++r)
+            rows << texts(live->samples().reading(r)).join(',');
+        QCOMPARE(saved, rows);
+
+        host->scripted.fileAnswers << QStringLiteral("a.mdb") << csv;
+        host->scripted.openFile({}, {}, {}); // a run file's name, remembered
+        command(doc, "Export");
+        QCOMPARE(host->scripted.asked.last().fileName, QString()); // offers no name
+        QCOMPARE(host->scripted.fileName(), QStringLiteral("a.mdb")); // nor drops the run file's
+        QCOMPARE(host->messages.last(), "CSV file was exported in folder:" + dir.path());
+        QFile exported(csv); // every line ends in CRLF, as spreadsheets want
+        QVERIFY(exported.open(QIODevice::ReadOnly));
+        // The charging rows' and the idle rows' common fields.
+        const QString lithium = QStringLiteral(",LiIo/Po/Fe,+CHG+,25,0,12.00,"),
+                      cells = ",33.60,4.20,4.20,4.20,4.20" + QString(",0.00").repeated(8),
+                      idle
+            = ",+CHG+,25,0,12.00,16.80,,103,33.60,4.20,4.20,4.20" + QString(",0.00").repeated(9);
+        const QStringList lines = {
+            "Time,Type,+CHG/DIS-,Ext.Temp(℃),In.Temp(℃),In.Volt(V),Bat.Volt(V),Curr(A),Cap(mAh),"
+            "Power(W),C1,C2,C3,C4,C5,C6,C7,C8,C9,C10,C11,C12",
+            "00:00:01" + lithium + "16.00,20.00,100" + cells,
+            "00:00:02" + lithium + "16.20,25.00,101" + cells,
+            "00:00:03" + lithium + "16.50,30.00,102" + cells,
+            "00:00:04,\" \"\"AGM\"\" Pb \"" + idle,
+            "00:00:05,\"Pb, 6V\"" + idle,
+            "00:00:06" + lithium + "16.80,2.00,104" + cells,
+        };
+        QCOMPARE(QString::fromUtf8(exported.readAll()), lines.join("\r\n") + "\r\n");
+
+        feed(3, reading(1234, 4, -Fixed::fromHundredths(3500)));
         QCOMPARE(chart.valueExtremes(Chart::Current)->max, 35.0);
-        for (int i = 0; i < 53; ++i)
-            feed(doc, 1, reading(1234));
+        for (int i = 0; i < 51; ++i)
+            feed(1, reading(1234));
         QCOMPARE(chart.timeRange().max * Day, 120.0); // 120 - 60 is not below 60
-        feed(doc, 1, reading(1234)); // grows in two-minute steps
+        feed(1, reading(1234)); // grows in two-minute steps
         QCOMPARE(qRound(chart.timeRange().max * Day), 240);
         QCOMPARE(qRound(chart.timeRange().min * Day), 1); // follows the first point
 
@@ -210,8 +248,52 @@ private slots:
         QCOMPARE(host->scripted.asked.last().defaultText, line);
         QCOMPARE(live->title() + '|' + chart.titleLine(), "6S \"Pack\", spare|6S \"Pack\", spare");
 
+        // A cancelled dialog does nothing; a failure says where and why, and nothing changes.
         live->end();
+        const qsizetype messages = host->messages.size();
+        for (const QString tool : { "Save", "Export" }) {
+            command(doc, tool);
+            QCOMPARE(host->scripted.asked.last().kind, QStringLiteral("save"));
+            const QString missing = dir.filePath(QStringLiteral("missing/run"));
+            host->scripted.fileAnswers << missing;
+            command(doc, tool);
+            QTRY_VERIFY(!doc->findChild<RunFile::Saver *>());
+            const ScriptedDialogs::Asked asked = host->scripted.asked.last();
+            QCOMPARE(asked.title, QStringLiteral("Notice"));
+            QVERIFY(asked.text.contains(missing + "\r\n") && !asked.text.endsWith("\r\n"));
+        }
         QCOMPARE(doc->caption(), QStringLiteral("CH1 Chart 1 END"));
+        QCOMPARE(host->messages.size(), messages);
+
+        // The second save asks before replacing; Cancel keeps everything as it was.
+        host->scripted.messageAnswers << Dialogs::Answer::Cancel;
+        host->scripted.fileAnswers << path << path;
+        doc->DBSave();
+        QCOMPARE(host->scripted.asked.last().text, "Database already exist,overwriter it?");
+        QCOMPARE(doc->caption(), QStringLiteral("CH1 Chart 1 END"));
+        doc->DBSave();
+        QCOMPARE(std::prev(host->scripted.asked.cend(), 2)->fileName, path); // offered again
+        QTRY_COMPARE(doc->caption(), path); // an ended run takes its file's name
+        QCOMPARE(host->scripted.fileName(), QString());
+
+        host->recordingPrinter.pdfPath = dir.filePath(QStringLiteral("chart.pdf"));
+        command(doc, "Copy");
+        const QMimeData *data = host->recordingClipboard.data.get();
+        QVERIFY(data && data->data(QStringLiteral("image/svg+xml")).contains("<svg"));
+        QVERIFY(!qvariant_cast<QImage>(data->imageData()).isNull());
+        QCOMPARE(host->messages.last(), "Chart was copyed to Clipboard as a  Metafile.");
+        command(doc, "Print"); // with small margins
+        QCOMPARE(host->recordingPrinter.margins, QList<double> { 1.0 });
+        QFile pdf(host->recordingPrinter.pdfPath);
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        const QByteArray bytes = pdf.readAll();
+        QVERIFY(bytes.size() > 1000 && !bytes.contains("/Subtype /Image"));
+
+        mouse(doc, QEvent::MouseButtonDblClick, QPoint(50, 50), Qt::LeftButton);
+        QVERIFY(chart.isWindow() && chart.isFullScreen() && !doc->isVisible());
+        mouse(doc, QEvent::MouseButtonDblClick, QPoint(50, 50), Qt::LeftButton);
+        QVERIFY(doc->widget() == &chart && doc->isVisible() && host->cascades == 1);
+
         doc->reset();
         QVERIFY(doc->RtnGridRows() == 1 && chart.pointCount(Chart::Capacity) == 0);
         QCOMPARE(doc->run().title() + chart.titleLine(), QString());
@@ -266,110 +348,6 @@ private slots:
                                     sampleAt(QList<double>(4, 2.0), 2),
                                     sampleAt(QList<double>(6, 2.0), 2) }),
                  QList<qsizetype>({ 0, 0, 3, 4, -1, -1, 2, 2 }));
-    }
-
-    // A save and an export of one run, each read back; Copy and Print draw vectors; a double
-    // click shows the chart alone, and back.
-    void saveExportAndPicture()
-    {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("pack.mdb"));
-        const QString csv = dir.filePath(QStringLiteral("run.csv"));
-        tee *doc = newLive(1);
-        // Idle samples; a quote alone needs quoting as much as a comma does.
-        for (const char *type : { "\"AGM\" Pb", "Pb, 6V" }) {
-            ChannelReading odd = reading(101, 3, Value());
-            odd[Type] = type;
-            feed(doc, 1, odd);
-        }
-
-        // Written on a thread of its own from the rows as they were: the live run goes on.
-        host->scripted.fileAnswers << path;
-        doc->DBSave();
-        QVERIFY(host->messages.isEmpty());
-        feed(doc, 1, reading(102));
-        RunFile::Saver::finishAll(); // as the program does before it ends
-        QTRY_COMPARE(host->messages,
-                     QStringList(QStringLiteral("Chart was save at %1 .").arg(path)));
-        QCOMPARE(doc->caption(), QStringLiteral("CH1 Chart 1 >>Live<<")); // still recording
-        QVERIFY(QFileInfo(path).permission(QFileDevice::ReadOther)); // not a private temporary
-        RunFile::Reader reader;
-        QVERIFY(reader.open(path));
-        QCOMPARE(reader.title(), live->title());
-        QStringList saved, rows;
-        for (ChannelReading row; reader.next(row);)
-            saved << texts(row).join(',');
-        for (qint64 r = 0; r < 3; ++r)
-            rows << texts(live->samples().reading(r)).join(',');
-        QCOMPARE(saved, rows);
-
-        // A cancelled dialog does nothing; a failure says where and why, and nothing changes.
-        live->end();
-        const qsizetype messages = host->messages.size();
-        for (const QString tool : { "Save", "Export" }) {
-            command(doc, tool);
-            QCOMPARE(host->scripted.asked.last().kind, QStringLiteral("save"));
-            const QString missing = dir.filePath(QStringLiteral("missing/run"));
-            host->scripted.fileAnswers << missing;
-            command(doc, tool);
-            QTRY_VERIFY(!doc->findChild<RunFile::Saver *>());
-            const ScriptedDialogs::Asked asked = host->scripted.asked.last();
-            QCOMPARE(asked.title, QStringLiteral("Notice"));
-            QVERIFY(asked.text.contains(missing + "\r\n") && !asked.text.endsWith("\r\n"));
-        }
-        QCOMPARE(doc->caption(), QStringLiteral("CH1 Chart 1 END"));
-        QCOMPARE(host->messages.size(), messages);
-
-        // The second save asks before replacing; Cancel keeps everything as it was.
-        host->scripted.messageAnswers << Dialogs::Answer::Cancel;
-        host->scripted.fileAnswers << path << path;
-        doc->DBSave();
-        QCOMPARE(host->scripted.asked.last().text, "Database already exist,overwriter it?");
-        QCOMPARE(doc->caption(), QStringLiteral("CH1 Chart 1 END"));
-        doc->DBSave();
-        QCOMPARE(std::prev(host->scripted.asked.cend(), 2)->fileName, path); // offered again
-        QTRY_COMPARE(doc->caption(), path); // an ended run takes its file's name
-        QCOMPARE(host->scripted.fileName(), QString());
-
-        host->scripted.fileAnswers << QStringLiteral("a.mdb") << csv;
-        host->scripted.openFile({}, {}, {}); // a run file's name, remembered
-        command(doc, "Export");
-        QCOMPARE(host->scripted.asked.last().fileName, QString()); // offers no name
-        QCOMPARE(host->scripted.fileName(), QStringLiteral("a.mdb")); // nor drops the run file's
-        QCOMPARE(host->messages.last(), "CSV file was exported in folder:" + dir.path());
-        QFile exported(csv); // every line ends in CRLF, as spreadsheets want
-        QVERIFY(exported.open(QIODevice::ReadOnly));
-        const QString cells = QStringLiteral(",4.20,4.20,4.20,"),
-                      empty = QString(",0.00").repeated(8);
-        const QStringList lines = {
-            "Time,Type,+CHG/DIS-,Ext.Temp(℃),In.Temp(℃),In.Volt(V),Bat.Volt(V),Curr(A),Cap(mAh),"
-            "Power(W),C1,C2,C3,C4,C5,C6,C7,C8,C9,C10,C11,C12",
-            "00:00:01,LiIo/Po/Fe,+CHG+,25,0,12.00,16.80,2.00,100,33.60" + cells + "4.20" + empty,
-            "00:00:02,\"\"\"AGM\"\" Pb\",+CHG+,25,0,12.00,16.80,,101,33.60" + cells + "0.00"
-                + empty,
-            "00:00:03,\"Pb, 6V\",+CHG+,25,0,12.00,16.80,,101,33.60" + cells + "0.00" + empty,
-            "00:00:04,LiIo/Po/Fe,+CHG+,25,0,12.00,16.80,2.00,102,33.60" + cells + "4.20" + empty,
-        };
-        QCOMPARE(QString::fromUtf8(exported.readAll()), lines.join("\r\n") + "\r\n");
-
-        host->recordingPrinter.pdfPath = dir.filePath(QStringLiteral("chart.pdf"));
-        command(doc, "Copy");
-        const QMimeData *data = host->recordingClipboard.data.get();
-        QVERIFY(data && data->data(QStringLiteral("image/svg+xml")).contains("<svg"));
-        QVERIFY(!qvariant_cast<QImage>(data->imageData()).isNull());
-        QCOMPARE(host->messages.last(), "Chart was copyed to Clipboard as a  Metafile.");
-        command(doc, "Print"); // with small margins
-        QCOMPARE(host->recordingPrinter.margins, QList<double> { 1.0 });
-        QFile pdf(host->recordingPrinter.pdfPath);
-        QVERIFY(pdf.open(QIODevice::ReadOnly));
-        const QByteArray bytes = pdf.readAll();
-        QVERIFY(bytes.size() > 1000 && !bytes.contains("/Subtype /Image"));
-
-        QWidget *chart = &doc->chart();
-        mouse(doc, QEvent::MouseButtonDblClick, QPoint(50, 50), Qt::LeftButton);
-        QVERIFY(chart->isWindow() && chart->isFullScreen() && !doc->isVisible());
-        mouse(doc, QEvent::MouseButtonDblClick, QPoint(50, 50), Qt::LeftButton);
-        QVERIFY(doc->widget() == chart && doc->isVisible() && host->cascades == 1);
     }
 };
 
