@@ -27,18 +27,22 @@ QString save(const QString &path, const QString &title, const Rows &rows)
                           [&](qint64 r, int f) { return rows.at(int(r)).at(f); });
 }
 
-// Reads a whole file the way the open command does; "" when every step worked.
-QString readAll(const QString &path, QString *title = nullptr,
-                QList<ChannelReading> *rows = nullptr)
+// A whole file read the way the open command reads it; `error` is "" when every step worked.
+struct Read {
+    QString error, title;
+    QList<ChannelReading> rows;
+    QStringList texts; // every row's fields, one after the other
+};
+Read readAll(const QString &path)
 {
     RunFile::Reader reader;
-    const std::optional<QString> t = reader.open(path) ? reader.title() : std::nullopt;
-    if (t && title)
-        *title = *t;
-    for (ChannelReading row; t && reader.next(row);)
-        if (rows)
-            rows->append(row);
-    return reader.error();
+    Read read;
+    const std::optional<QString> title = reader.open(path) ? reader.title() : std::nullopt;
+    read.title = title.value_or(QString());
+    for (ChannelReading row; title && reader.next(row);)
+        read.texts << texts(read.rows.emplace_back(row));
+    read.error = reader.error();
+    return read;
 }
 
 } // namespace
@@ -52,22 +56,20 @@ private slots:
     // An empty run, then a full one over it.
     void roundTripKeepsEveryField()
     {
-        QString title = "x";
-        QList<ChannelReading> rows;
         QCOMPARE(save(path("run.mdb"), "", {}), QString());
-        QCOMPARE(readAll(path("run.mdb"), &title, &rows) + title, QString());
-        QVERIFY(rows.isEmpty());
+        const Read empty = readAll(path("run.mdb"));
+        QCOMPARE(empty.error + empty.title + empty.texts.join(' '), QString());
 
         // idle: no charge state, no current at all
         const QStringList idle = row("10:59:59 LiIo/Po/Fe  25 0 12.00 -0.01  125 32.80 4.10 4.11 "
                                      "4.09 4.10");
         const QString written = "LiIo/Po/Fe/+CHG+  S4  @CH1  2026-12-06  10:00:00\r\n";
         QCOMPARE(save(path("run.mdb"), written, { chargeRow, idle }), QString());
-        QCOMPARE(readAll(path("run.mdb"), &title, &rows) + title, written);
-        QCOMPARE(rows.size(), 2);
-        QCOMPARE(texts(rows[0]) + texts(rows[1]), chargeRow + idle); // as the live table has them
-        QCOMPARE(rows[0][Field::Ext_temp], Value(25));
-        QVERIFY(rows[1][Field::Current].isEmpty() && rows[1][Field::Chg].isEmpty());
+        const Read full = readAll(path("run.mdb"));
+        QCOMPARE(full.error + full.title, written);
+        QCOMPARE(full.texts, chargeRow + idle); // as the live table has them
+        QCOMPARE(full.rows[0][Field::Ext_temp], Value(25));
+        QVERIFY(full.rows[1][Field::Current].isEmpty() && full.rows[1][Field::Chg].isEmpty());
     }
 
     // A failed save leaves the old file as it was, and nothing beside it.
@@ -87,8 +89,7 @@ private slots:
                 bad[field] = text;
             QVERIFY2(!save(p, field < 0 ? text : "", { chargeRow, bad }).isEmpty(),
                      qPrintable(text));
-            QString title;
-            QCOMPARE(readAll(p, &title) + title, "old");
+            QCOMPARE(readAll(p).title, "old");
         }
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).filter("keep").size(), 1);
         QDir(dir.path()).mkdir("folder.mdb"); // nor can a save go where no file can be
@@ -148,15 +149,13 @@ private slots:
     {
         const QString fixture = QFINDTESTDATA("fixtures/run_format1.mdb");
         QVERIFY(!fixture.isEmpty());
-        QString title;
-        QList<ChannelReading> rows;
-        QCOMPARE(readAll(fixture, &title, &rows) + title,
+        const Read old = readAll(fixture);
+        QCOMPARE(old.error + old.title,
                  QStringLiteral("LiIo/Po/Fe/+CHG+  S3  @CH1  2026-12-07  10:00:01\r\n"));
-        QCOMPARE(rows.size(), 3);
-        QCOMPARE(texts(rows[1]).mid(0, 9).join(' '),
+        QCOMPARE(old.texts.mid(FieldCount, 9).join(' '),
                  "00:00:02 LiIo/Po/Fe +CHG+ 24 0 12.10 11.53 2.00 1");
-        QVERIFY(rows[2][Field::Current].isEmpty());
-        QCOMPARE(rows[2][Field::C1].text(), QStringLiteral("3.87"));
+        QVERIFY(old.rows.size() == 3 && old.rows[2][Field::Current].isEmpty());
+        QCOMPARE(old.rows[2][Field::C1].text(), QStringLiteral("3.87"));
 
         // A table with more fields than ours
         runSql(path("wide.mdb"),
@@ -164,10 +163,10 @@ private slots:
                  "CREATE TABLE CHGLOG (a,b,c,d,e,f,g,h,i,j,k,l,m,n,o,p,q,r,s,t,u,v,extra)",
                  "INSERT INTO CHGLOG VALUES (0.5,'a','b',1,0," + QStringList(16, "1").join(',')
                      + ",3,'x')" });
-        rows.clear();
-        QCOMPARE(readAll(path("wide.mdb"), nullptr, &rows), QString());
-        QCOMPARE(rows.size(), 1);
-        QCOMPARE(rows[0][Field::C12].number()->format2(), "3.00");
+        const Read wide = readAll(path("wide.mdb"));
+        QCOMPARE(wide.error + wide.texts.join(' '),
+                 "12:00:00 a b 1 0 1.00 1.00 1.00 1 1.00 1.00 1.00 1.00 "
+                 "1.00 1.00 1.00 1.00 1.00 1.00 1.00 1.00 3.00");
     }
 
     // Damaged and hostile files are refused with a reason, and soon.
@@ -217,7 +216,7 @@ private slots:
             rusage usage {};
             getrusage(RUSAGE_SELF, &usage);
             const long peakKb = usage.ru_maxrss;
-            QVERIFY2(!readAll(p).isEmpty(), sql);
+            QVERIFY2(!readAll(p).error.isEmpty(), sql);
             getrusage(RUSAGE_SELF, &usage);
             QVERIFY2(usage.ru_maxrss - peakKb < 50'000 && took.elapsed() < 1000, sql);
         }
