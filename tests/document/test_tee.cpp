@@ -68,7 +68,6 @@ private slots:
     }
     void cleanup()
     {
-        host->closing = true;
         delete area;
         delete host;
     }

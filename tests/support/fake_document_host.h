@@ -16,7 +16,6 @@ public:
     RecordingPrinter recordingPrinter;
     QStringList messages;
     QList<ChannelReading> shown;
-    bool closing = false;
     int cascades = 0;
     ViewState view;
 
@@ -26,7 +25,7 @@ public:
     void ShowReading(const ChannelReading &reading) override { shown << reading; }
     void setSeriesLamp(int, bool) override { }
     void cascade() override { ++cascades; }
-    bool closingAll() const override { return closing; }
+    bool closingAll() const override { return false; }
     const Clock &clock() const override { return fakeClock; }
     Dialogs &dialogs() override { return scripted; }
     Clipboard &clipboard() override { return recordingClipboard; }
