@@ -45,9 +45,8 @@ private slots:
                                              s.chargedWh() + s.dischargedWh(), s.averageAmps(),
                                              s.endVolts(), s.resistanceMilliohm().value_or(-1) });
             for (int i = 0; i < figures.size(); ++i)
-                QVERIFY2(
-                    near(got[i], figures[i]),
-                    qPrintable(QStringLiteral("%1: figure %2 is %3").arg(run).arg(i).arg(got[i])));
+                QVERIFY2(near(got[i], figures[i]),
+                         qPrintable(QString::asprintf("%s: figure %d is %g", run, i, got[i])));
             // From the first sample to the last, the read-out's differences are the run's totals.
             const RunSummary::Difference d = s.between(0, s.samples() - 1);
             QVERIFY2(d.seconds == figures[0] && near(d.mAh, figures[1] + figures[2]), run);
