@@ -97,7 +97,6 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("pack.mdb"));
-        const QString csv = dir.filePath(QStringLiteral("run.csv"));
         const auto live = std::make_shared<Run>(QStringLiteral("CH1 Chart 1"), host->fakeClock);
         live->goLive(1, QString());
         tee *doc = newOpened(live->name());
@@ -206,13 +205,13 @@ private slots:
             rows << texts(live->samples().reading(r)).join(',');
         QCOMPARE(saved, rows);
 
-        host->scripted.fileAnswers << QStringLiteral("a.mdb") << csv;
+        host->scripted.fileAnswers << QStringLiteral("a.mdb") << dir.filePath("run.csv");
         host->scripted.openFile({}, {}, {}); // a run file's name, remembered
         command(doc, "Export");
         QCOMPARE(host->scripted.asked.last().fileName, QString()); // offers no name
         QCOMPARE(host->scripted.fileName(), QStringLiteral("a.mdb")); // nor drops the run file's
         QCOMPARE(host->messages.last(), "CSV file was exported in folder:" + dir.path());
-        QFile exported(csv); // every line ends in CRLF, as spreadsheets want
+        QFile exported(dir.filePath("run.csv")); // every line ends in CRLF, as spreadsheets want
         QVERIFY(exported.open(QIODevice::ReadOnly));
         // The charging rows' and the idle rows' common fields.
         const QString lithium = QStringLiteral(",LiIo/Po/Fe,+CHG+,25,0,12.00,"),

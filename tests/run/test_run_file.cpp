@@ -143,9 +143,7 @@ private slots:
     // What users already have on disk keeps opening as it did, and what others write opens.
     void otherFilesOpen()
     {
-        const QString fixture = QFINDTESTDATA("fixtures/run_format1.mdb");
-        QVERIFY(!fixture.isEmpty());
-        const Read old = readAll(fixture);
+        const Read old = readAll(QFINDTESTDATA("fixtures/run_format1.mdb"));
         QCOMPARE(old.error + old.title,
                  QStringLiteral("LiIo/Po/Fe/+CHG+  S3  @CH1  2026-12-07  10:00:01\r\n"));
         QCOMPARE(old.texts.mid(FieldCount, 9).join(' '),
