@@ -1,4 +1,5 @@
 #include "run/run_summary.h"
+#include "support/readings.h"
 
 #include <QtTest>
 
@@ -7,8 +8,8 @@ namespace {
 struct Span {
     int from, to;
     double volts;
-    QString amps;
-    QString cells = "4.20\t4.20\t0";
+    std::optional<double> amps; // none while idle
+    QString cells = "4.20 4.20 0";
     QString type = "LiIo/Po/Fe";
 };
 
@@ -17,15 +18,11 @@ RunSummary summaryOf(const QList<Span> &spans)
     RunSummary s;
     for (const Span &p : spans)
         for (int t = p.from; t <= p.to; ++t) {
-            ChannelReading r;
+            ChannelReading r = reading(0, 0, p.amps ? Fixed::fromDouble(*p.amps) : Value());
             r[Time] = DayTime { t % 86400 / 86400.0 };
             r[Type] = p.type;
-            r[Ext_temp] = 25;
-            r[In_temp] = 30;
             r[Bat_volt] = Fixed::fromDouble(p.volts);
-            if (const auto amps = Fixed::parse(p.amps))
-                r[Current] = *amps;
-            const QStringList cells = p.cells.split('\t');
+            const QStringList cells = p.cells.split(' ');
             for (int c = 0; c < cells.size(); ++c)
                 r[C1 + c] = *Fixed::parse(cells[c]);
             s.add(r);
@@ -48,29 +45,25 @@ private slots:
                                              s.chargedWh() + s.dischargedWh(), s.averageAmps(),
                                              s.endVolts(), s.resistanceMilliohm().value_or(-1) });
             for (int i = 0; i < figures.size(); ++i)
-                QVERIFY2(
-                    near(got[i], figures[i]),
-                    qPrintable(QStringLiteral("%1: figure %2 is %3").arg(run).arg(i).arg(got[i])));
+                QVERIFY2(near(got[i], figures[i]),
+                         qPrintable(QString::asprintf("%s: figure %d is %g", run, i, got[i])));
             // From the first sample to the last, the read-out's differences are the run's totals.
             const RunSummary::Difference d = s.between(0, s.samples() - 1);
             QVERIFY2(d.seconds == figures[0] && near(d.mAh, figures[1] + figures[2]), run);
         };
-        row("2 A for an hour at 12 V", { { 0, 3600, 12, "2.00" } },
-            { 3600, 2000, 0, 24, 2, 12, -1 });
+        row("2 A for an hour at 12 V", { { 0, 3600, 12, 2 } }, { 3600, 2000, 0, 24, 2, 12, -1 });
         // Idle samples carry no current; each edge of the gap counts half a second at 2 A.
-        row("idle gap",
-            { { 0, 1800, 12, "2.00" }, { 1801, 2400, 12, "" }, { 2401, 4201, 12, "2.00" } },
+        row("idle gap", { { 0, 1800, 12, 2 }, { 1801, 2400, 12, {} }, { 2401, 4201, 12, 2 } },
             { 4201, 7202 / 3.6, 0, 12 * 7202 / 3600.0, 7202 / 4201.0, 12, -1 });
-        row("discharge", { { 0, 1800, 12, "-3.00" } }, { 1800, 0, 1500, 18, 3, 12, -1 });
-        row("one sample", { { 5, 5, 12.5, "1.50" } }, { 0, 0, 0, 0, 1.5, 12.5, -1 });
-        row("past midnight", { { 86398, 86401, 12, "3.60" } }, { 3, 3, 0, 0.036, 3.6, 12, -1 });
+        row("discharge", { { 0, 1800, 12, -3 } }, { 1800, 0, 1500, 18, 3, 12, -1 });
+        row("one sample", { { 5, 5, 12.5, 1.5 } }, { 0, 0, 0, 0, 1.5, 12.5, -1 });
+        row("past midnight", { { 86398, 86401, 12, 3.6 } }, { 3, 3, 0, 0.036, 3.6, 12, -1 });
         // 0 A, then 1 A a second later with 50 mV more: 50 mΩ.
-        row("step from rest", { { 0, 1, 12.00, "0.00" }, { 2, 3, 12.05, "1.00" } },
+        row("step from rest", { { 0, 1, 12.00, 0 }, { 2, 3, 12.05, 1 } },
             { 3, 1.5 / 3.6, 0, (6.025 + 12.05) / 3600, 0.5, 12.05, 50 });
-        row("ramp, no step",
-            { { 0, 0, 12.00, "0.00" }, { 1, 1, 12.02, "0.40" }, { 2, 2, 12.05, "1.00" } },
+        row("ramp, no step", { { 0, 0, 12.00, 0 }, { 1, 1, 12.02, 0.4 }, { 2, 2, 12.05, 1 } },
             { 2, 0.9 / 3.6, 0, (0.2 * 12.02 + (12.02 * 0.4 + 12.05) / 2) / 3600, 0.45, 12.05, -1 });
-        row("step 3 s apart", { { 0, 0, 12.00, "0.00" }, { 3, 3, 12.05, "1.00" } },
+        row("step 3 s apart", { { 0, 0, 12.00, 0 }, { 3, 3, 12.05, 1 } },
             { 3, 1.5 / 3.6, 0, 12.05 * 1.5 / 3600, 0.5, 12.05, -1 });
     }
 
@@ -80,15 +73,15 @@ private slots:
             const auto s = summaryOf(spans).largestCellSpread();
             return s ? QStringLiteral("%1 V @%2").arg(s->volts).arg(s->atSeconds) : QString();
         };
-        QCOMPARE(spread({ { 10, 10, 12, "1.00", "3.70\t3.75\t3.72" },
-                          { 11, 12, 12, "1.00", "3.70\t3.80\t3.72" },
-                          { 13, 13, 12, "1.00", "3.70\t3.71\t3.72" } }),
+        QCOMPARE(spread({ { 10, 10, 12, 1, "3.70 3.75 3.72" },
+                          { 11, 12, 12, 1, "3.70 3.80 3.72" },
+                          { 13, 13, 12, 1, "3.70 3.71 3.72" } }),
                  "0.1 V @11"); // the largest, first seen
         // Two cells with a voltage make the first two count, the 0 V cell among them.
-        QCOMPARE(spread({ { 10, 10, 12, "1.00", "0\t3.70\t3.80" } }), "3.7 V @10");
-        QCOMPARE(spread({ { 10, 10, 12, "1.00", "3.70\t0\t0" } }), QString()); // one cell
+        QCOMPARE(spread({ { 10, 10, 12, 1, "0 3.70 3.80" } }), "3.7 V @10");
+        QCOMPARE(spread({ { 10, 10, 12, 1, "3.70 0 0" } }), QString()); // one cell
         // Only lithium packs are balanced cell by cell.
-        QCOMPARE(spread({ { 10, 10, 12, "1.00", "3.70\t3.80\t0", "NiMH" } }), QString());
+        QCOMPARE(spread({ { 10, 10, 12, 1, "3.70 3.80 0", "NiMH" } }), QString());
     }
 };
 

@@ -16,8 +16,6 @@ public:
     RecordingPrinter recordingPrinter;
     QStringList messages;
     QList<ChannelReading> shown;
-    QList<bool> lamps = QList<bool>(4, false);
-    bool closing = false;
     int cascades = 0;
     ViewState view;
 
@@ -25,9 +23,9 @@ public:
     void selectChannel(int) override { }
     ViewState &viewState() override { return view; }
     void ShowReading(const ChannelReading &reading) override { shown << reading; }
-    void setSeriesLamp(int series, bool on) override { lamps[series] = on; }
+    void setSeriesLamp(int, bool) override { }
     void cascade() override { ++cascades; }
-    bool closingAll() const override { return closing; }
+    bool closingAll() const override { return false; }
     const Clock &clock() const override { return fakeClock; }
     Dialogs &dialogs() override { return scripted; }
     Clipboard &clipboard() override { return recordingClipboard; }
