@@ -8,6 +8,7 @@
 #include "platform/dialogs.h"
 #include "platform/printer.h"
 #include "run/run.h"
+#include "run/run_file.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -48,7 +49,8 @@ void tee::describe()
 {
     const std::optional<QString> answer
         = host_.dialogs().input(QStringLiteral("Please input batteries description."),
-                                QStringLiteral("batteries description"), chart_->titleLine());
+                                QStringLiteral("batteries description"), chart_->titleLine(),
+                                RunFile::TitleSize);
     if (!answer || answer->isEmpty())
         return;
     run_->setTitle(*answer);

@@ -1,5 +1,6 @@
 #include "platform/dialogs.h"
 
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -89,10 +90,19 @@ Dialogs::Answer QtDialogs::message(const QString &text, const QString &title, Ic
 }
 
 std::optional<QString> QtDialogs::input(const QString &prompt, const QString &title,
-                                        const QString &defaultText)
+                                        const QString &defaultText, int maxLength)
 {
-    bool ok = false;
-    const QString text
-        = QInputDialog::getText(parent_, title, prompt, QLineEdit::Normal, defaultText, &ok);
-    return ok ? std::optional<QString>(text) : std::nullopt;
+    // The box takes no more than what the answer may hold, and says so.
+    QInputDialog dialog(parent_);
+    dialog.setWindowTitle(title);
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setLabelText(prompt + QLatin1Char('\n')
+                        + QCoreApplication::translate("Dialogs", "At most %n characters.",
+                                                      nullptr, maxLength));
+    if (auto *edit = dialog.findChild<QLineEdit *>())
+        edit->setMaxLength(maxLength);
+    dialog.setTextValue(defaultText.left(maxLength));
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.textValue();
 }

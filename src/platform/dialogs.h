@@ -42,9 +42,9 @@ public:
     virtual Answer message(const QString &text, const QString &title, Icon icon,
                            Buttons buttons = Buttons::Ok)
         = 0;
-    // The typed text, or none when the user cancelled.
+    // The typed text, at most `maxLength` characters, or none when the user cancelled.
     virtual std::optional<QString> input(const QString &prompt, const QString &title,
-                                         const QString &defaultText)
+                                         const QString &defaultText, int maxLength)
         = 0;
 
 protected:
@@ -70,7 +70,7 @@ public:
     void setParent(QWidget *parent) { parent_ = parent; }
     Answer message(const QString &text, const QString &title, Icon icon, Buttons buttons) override;
     std::optional<QString> input(const QString &prompt, const QString &title,
-                                 const QString &defaultText) override;
+                                 const QString &defaultText, int maxLength) override;
 
     // "A(*.a)|*.a|B(*.*)|*.*" as QFileDialog wants it: "A (*.a);;B (*)". "*.*" means every file
     // where the filter comes from, but only names with a dot here.

@@ -35,7 +35,7 @@ struct FromSamples {
 
 struct RunSummary::Fields {
     std::optional<double> time, extTemp, intTemp, volts, amps;
-    std::array<double, PanelCells> cells {};
+    std::array<Fixed, PanelCells> cells {}; // exact, so that equal spreads compare equal
     bool lithium = false;
 
     template <class Sample> explicit Fields(const Sample &sample)
@@ -54,19 +54,19 @@ struct RunSummary::Fields {
         amps = number(Current);
         if (lithium)
             for (int c = 0; c < PanelCells; ++c)
-                cells[c] = number(C1 + c).value_or(0);
+                cells[c] = sample.number(C1 + c).value_or(Fixed());
     }
 };
 
 namespace {
 // Highest minus lowest over the first n cells, n counting the cells with a voltage.
-std::optional<double> spread(const std::array<double, PanelCells> &cells)
+std::optional<Fixed> spread(const std::array<Fixed, PanelCells> &cells)
 {
-    const auto n = std::count_if(cells.begin(), cells.end(), [](double v) { return v != 0; });
+    const auto n = std::count_if(cells.begin(), cells.end(), [](Fixed v) { return v != Fixed(); });
     if (n < 2)
         return std::nullopt;
     const auto [lo, hi] = std::minmax_element(cells.begin(), cells.begin() + n);
-    return *hi - *lo;
+    return Fixed::fromRaw(hi->raw() - lo->raw());
 }
 
 void raise(std::optional<double> &highest, std::optional<double> v)
@@ -112,7 +112,9 @@ void RunSummary::add(const Fields &r)
         p.charge = q.charge + std::abs(dq);
         p.energy = q.energy + std::abs(de);
         const double rise = p.amps - q.amps;
-        if (atRest_ && p.amps >= RestAmps && rise >= StepAmps && dt <= StepSeconds)
+        // A voltage that did not move at the step tells nothing of the pack.
+        if (atRest_ && p.amps >= RestAmps && rise >= StepAmps && dt <= StepSeconds
+            && p.volts != q.volts)
             resistance_ = std::abs(p.volts - q.volts) / rise * 1000;
     }
     atRest_ = atRest_ && p.amps < RestAmps;
@@ -120,10 +122,14 @@ void RunSummary::add(const Fields &r)
     lastAmps_ = signedAmps;
     peak_ = std::max(peak_, p.amps);
     raise(extMax_, r.extTemp);
-    raise(intMax_, r.intTemp);
+    // Frames that carry no internal temperature say 0 for it.
+    if (r.intTemp != 0.0)
+        raise(intMax_, r.intTemp);
     if (const auto s = r.lithium ? spread(r.cells) : std::nullopt;
-        s && (!spread_ || *s > spread_->volts))
-        spread_ = CellSpread { *s, startTime_ + p.seconds };
+        s && (!spread_ || *s > spreadExact_)) {
+        spreadExact_ = *s;
+        spread_ = CellSpread { s->toDouble(), startTime_ + p.seconds };
+    }
     points_.push_back(p);
 }
 

@@ -75,6 +75,7 @@ private:
     double peak_ = 0;
     std::optional<double> extMax_, intMax_;
     std::optional<CellSpread> spread_;
+    Fixed spreadExact_; // the largest spread as the cells give it
     std::optional<double> resistance_;
     bool atRest_ = true; // every sample so far without current
 };

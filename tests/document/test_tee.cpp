@@ -3,6 +3,7 @@
 #include "document/run_saver.h"
 #include "document/tee.h"
 #include "platform/chart.h"
+#include "platform/dialogs.h"
 #include "platform/qt_tool.h"
 #include "run/run.h"
 #include "run/run_file.h"
@@ -11,6 +12,7 @@
 
 #include <qcustomplot.h>
 
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -123,7 +125,7 @@ private slots:
         QCOMPARE(line + "\r\n", live->title());
         const QString summary = QStringLiteral(
             "0:00:04  Charged 18 mAh 0.29 Wh  Avg 16.25 A  Peak 30.00 A  Ext max 25.0℃  "
-            "Int max 0.0℃  16.00→16.80 V  Cell spread 0.00 V @0:00:01");
+            "16.00→16.80 V  Cell spread 0.00 V @0:00:01"); // no internal temperature: no Int max
         QCOMPARE(chart.subtitleLine(), summary);
         QCOMPARE(RunSummary::of(live->samples()).line(), summary); // as an opened run sums it
         command(doc, "Summary");
@@ -242,6 +244,7 @@ private slots:
         for (int i = 0; i < 3; ++i)
             command(doc, "Title");
         QCOMPARE(host->scripted.asked.last().defaultText, line);
+        QCOMPARE(host->scripted.asked.last().maxLength, RunFile::TitleSize); // what Save keeps
         QCOMPARE(live->title() + '|' + chart.titleLine(), "6S \"Pack\", spare|6S \"Pack\", spare");
 
         // A cancelled dialog does nothing; a failure says where and why, and nothing changes.
@@ -329,6 +332,18 @@ private slots:
         QCOMPARE(host->shown.last()[Cap], Value(45000));
         QVERIFY(doc->chart().crossHairLabel().startsWith(QStringLiteral("Δt 24:00:00\n")));
         QVERIFY(!doc->isLive() && doc->close());
+    }
+
+    // The real input box takes no more than asked.
+    void inputBoxLimit()
+    {
+        QtDialogs dialogs;
+        QTimer::singleShot(0, [] {
+            QWidget *box = QApplication::activeModalWidget();
+            QTest::keyClicks(box->findChild<QLineEdit *>(), QString(150, 'x'));
+            QMetaObject::invokeMethod(box, "accept");
+        });
+        QCOMPARE(dialogs.input("Describe", "Title", {}, 100).value_or("").size(), 100);
     }
 
     void crossLineSearch()

@@ -61,6 +61,8 @@ private slots:
         // 0 A, then 1 A a second later with 50 mV more: 50 mΩ.
         row("step from rest", { { 0, 1, 12.00, 0 }, { 2, 3, 12.05, 1 } },
             { 3, 1.5 / 3.6, 0, (6.025 + 12.05) / 3600, 0.5, 12.05, 50 });
+        row("step, the voltage still", { { 0, 1, 12, 0 }, { 2, 3, 12, 1 } },
+            { 3, 1.5 / 3.6, 0, 18 / 3600.0, 0.5, 12, -1 });
         row("ramp, no step", { { 0, 0, 12.00, 0 }, { 1, 1, 12.02, 0.4 }, { 2, 2, 12.05, 1 } },
             { 2, 0.9 / 3.6, 0, (0.2 * 12.02 + (12.02 * 0.4 + 12.05) / 2) / 3600, 0.45, 12.05, -1 });
         row("step 3 s apart", { { 0, 0, 12.00, 0 }, { 3, 3, 12.05, 1 } },
@@ -77,6 +79,9 @@ private slots:
                           { 11, 12, 12, 1, "3.70 3.80 3.72" },
                           { 13, 13, 12, 1, "3.70 3.71 3.72" } }),
                  "0.1 V @11"); // the largest, first seen
+        // Equal in hundredths, whatever binary fractions make of 4.07 - 3.78 and 4.05 - 3.76.
+        QCOMPARE(spread({ { 10, 10, 12, 1, "4.05 3.76" }, { 11, 11, 12, 1, "4.07 3.78" } }),
+                 "0.29 V @10");
         // Two cells with a voltage make the first two count, the 0 V cell among them.
         QCOMPARE(spread({ { 10, 10, 12, 1, "0 3.70 3.80" } }), "3.7 V @10");
         QCOMPARE(spread({ { 10, 10, 12, 1, "3.70 0 0" } }), QString()); // one cell

@@ -12,6 +12,7 @@ public:
         QString fileName; // the name a file dialog offered
         QString suffix = {}; // a file dialog's default extension
         QString defaultText = {}; // the text an input box offered
+        int maxLength = 0; // the characters it took
     };
 
     QStringList fileAnswers; // for openFile and saveFile, in order ("" = cancel)
@@ -29,9 +30,9 @@ public:
         return messageAnswers.isEmpty() ? Answer::Ok : messageAnswers.takeFirst();
     }
     std::optional<QString> input(const QString &prompt, const QString &title,
-                                 const QString &defaultText) override
+                                 const QString &defaultText, int maxLength) override
     {
-        asked.append({ QStringLiteral("input"), prompt, title, {}, {}, defaultText });
+        asked.append({ QStringLiteral("input"), prompt, title, {}, {}, defaultText, maxLength });
         return inputAnswers.isEmpty() ? std::nullopt : inputAnswers.takeFirst();
     }
 
