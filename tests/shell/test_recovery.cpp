@@ -1,10 +1,7 @@
 // Runs survive the program: journals of live windows, recovery at start, and no idle sleep
-// while recording. The kill test runs this executable as a recording child ("--record").
+// while recording.
 
 #include "platform/command_names.h"
-#include "platform/core/clock.h"
-#include "platform/core/port_list.h"
-#include "platform/core/qt_serial_port.h"
 #include "platform/core/sleep_inhibitor.h"
 #include "platform/dialogs.h"
 #include "run/run.h"
@@ -13,11 +10,9 @@
 #include "support/window_rig.h"
 
 #include <QApplication>
-#include <QProcess>
 #include <QThreadPool>
 #include <QtTest>
 
-#include <cstdio>
 #include <list>
 #include <sys/fsuid.h>
 #include <unistd.h>
@@ -68,18 +63,13 @@ struct ReadOnly {
     }
 };
 
-// The windows' rows as "CH1 Chart 1<TAB>22 cells", keyed by the caption's first three words
-// so that a live window and its recovered copy match.
-QStringList rowsOf(const tee &doc, qint64 from = 0)
+// A window's rows, a line of texts each.
+QStringList rowsOf(const tee &doc)
 {
     QStringList rows;
     const Samples &samples = doc.run().samples();
-    for (qint64 r = from; r < samples.count(); ++r) {
-        QStringList cells { doc.caption().section(QLatin1Char(' '), 0, 2) };
-        for (int f = 0; f < FieldCount; ++f)
-            cells << samples.text(r, f);
-        rows << cells.join(QLatin1Char('\t'));
-    }
+    for (qint64 r = 0; r < samples.count(); ++r)
+        rows << texts(samples.reading(r)).join(QLatin1Char(' '));
     return rows;
 }
 
@@ -96,34 +86,6 @@ struct Rig : Parts, WindowRig {
     }
 };
 
-// The program as it records, on the real serial stack, printing each row as it appears.
-int recordUntilKilled(int argc, char **argv)
-{
-    QApplication app(argc, argv);
-    SystemClock clock;
-    SystemPortList ports;
-    QtSerialPort port(ports);
-    ScriptedDialogs dialogs;
-    QTemporaryDir programFolder;
-    InterfaceTextStore store(InterfaceTextStore::builtInPath(), programFolder.path());
-    Settings settings(programFolder.filePath(QStringLiteral("settings.ini")));
-    MDIForm1 window(
-        { clock, port, ports, dialogs, store, settings, nullptr, QString::fromLocal8Bit(argv[2]) });
-    window.load();
-    QHash<const tee *, qint64> printed;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        for (QMdiSubWindow *w : window.findChild<QMdiArea *>()->subWindowList()) {
-            const auto *doc = qobject_cast<tee *>(w);
-            for (const QString &row : rowsOf(*doc, printed.value(doc, 0)))
-                std::printf("%s\n", qPrintable(row));
-            printed[doc] = doc->run().samples().count();
-        }
-        std::fflush(stdout);
-    });
-    poll.start(50);
-    return QApplication::exec();
-}
 } // namespace
 
 class TestRecovery : public QObject {
@@ -145,49 +107,6 @@ class TestRecovery : public QObject {
     }
 
 private slots:
-    void killedRecordingIsRecovered()
-    {
-        QProcess sim;
-        sim.start(QCoreApplication::applicationDirPath() + "/../tools/charger-sim/charger-sim",
-                  { "--kind", "112", "--speed", "4", "--count", "2000" });
-        QVERIFY(sim.waitForReadyRead(10000));
-        const QString line = QString::fromUtf8(sim.readLine()).trimmed();
-        if (!line.startsWith(QLatin1String("/dev/")))
-            QSKIP("no pseudo-terminals here");
-
-        QTemporaryDir journals;
-        QProcess child;
-        qputenv("CHARGEMON_PORTS", line.toLocal8Bit()); // the child's only port
-        child.start(QCoreApplication::applicationFilePath(), { "--record", journals.path() });
-        QVERIFY(child.waitForStarted());
-        QElapsedTimer clock;
-        clock.start();
-        QList<std::pair<qint64, QString>> printed; // arrival time, row
-        while (printed.size() < 12 && clock.elapsed() < 60000) {
-            child.waitForReadyRead(100);
-            while (child.canReadLine())
-                printed.append({ clock.elapsed(), QString::fromUtf8(child.readLine()).trimmed() });
-        }
-        QVERIFY(printed.size() >= 12);
-        child.kill(); // SIGKILL: nothing of the program runs after this, its lock stays
-        const qint64 killedAt = clock.elapsed();
-        child.waitForFinished();
-        sim.kill();
-        sim.waitForFinished();
-
-        Rig rig(journals.path());
-        rig.dialogs.messageAnswers = { Dialogs::Answer::Yes };
-        rig.window.recoverRuns();
-        QStringList recovered;
-        for (tee *doc : rig.documents()) {
-            QVERIFY(doc->caption().endsWith(QLatin1String(" (recovered)")));
-            recovered += rowsOf(*doc);
-        }
-        for (const auto &[at, row] : printed)
-            if (at < killedAt - 1000)
-                QVERIFY2(recovered.contains(row), qPrintable(row));
-    }
-
     // Two journals left behind (CH1 with 3 samples, CH2 with 4) and `other` beside them:
     // "junk", "held" by a running program, "damaged" rows of CH1, a second program "asking"
     // at the same time, or a "read-only" folder. Then a second start asks again only if the
@@ -316,8 +235,8 @@ private slots:
         QCOMPARE(count, QStringList { QString::number(rows) });
     }
 
-    // A description typed after the run ended, and again in the recovered window.
-    void descriptionIsJournalled()
+    // A run whole, with a description typed after it ended, and again in the recovered window.
+    void runIsJournalled()
     {
         std::list<Rig> rigs(1);
         for (int c = 1; c <= 3; ++c)
@@ -332,6 +251,7 @@ private slots:
             next.dialogs.messageAnswers = { Dialogs::Answer::Yes };
             next.window.recoverRuns();
             QCOMPARE(next.documents().value(0)->run().title(), title);
+            QCOMPARE(rowsOf(*next.documents()[0]), rowsOf(*rig.documents()[0]));
         }
     }
 
@@ -376,13 +296,5 @@ private slots:
     }
 };
 
-int main(int argc, char **argv)
-{
-    if (argc == 3 && qstrcmp(argv[1], "--record") == 0)
-        return recordUntilKilled(argc, argv);
-    QApplication app(argc, argv);
-    TestRecovery test;
-    return QTest::qExec(&test, argc, argv);
-}
-
+QTEST_MAIN(TestRecovery)
 #include "test_recovery.moc"
