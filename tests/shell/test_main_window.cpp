@@ -46,17 +46,7 @@ QProgressDialog *shownProgress(QWidget &window)
 class TestMainWindow : public QObject {
     Q_OBJECT
 
-    struct Rig : WindowRig {
-        using WindowRig::WindowRig;
-        // Opens `path` and waits until the open has ended, however it ends.
-        void open(const QString &path)
-        {
-            dialogs.fileAnswers << path;
-            click("Main_file", "Open");
-            QTRY_VERIFY_WITH_TIMEOUT(!window.findChild<OpenInProgress *>(), 60000);
-        }
-    };
-
+    using Rig = WindowRig;
     QTemporaryDir dir;
 
     // A run file with a title and `rows` samples, written as the program writes it.
@@ -308,7 +298,7 @@ private slots:
             if (entry.isValid())
                 ini.setValue("Lang/Lang", entry);
             ini.sync();
-            Rig rig(InterfaceTextStore::builtInPath(), file);
+            Rig rig({}, InterfaceTextStore::builtInPath(), file);
             rig.window.load();
             QCOMPARE(rig.tool("Tools", "Copy").caption(), stored == "CHT" ? "複製" : "Copy");
             ini.sync();
@@ -324,7 +314,7 @@ private slots:
         QFile::setPermissions(noWidth, QFile::ReadOwner | QFile::WriteOwner);
         runSql(noWidth, { "update interface set Adwidth = 'MA=='" }); // "0"
         for (const QString &store : { InterfaceTextStore::builtInPath(), noWidth }) {
-            Rig rig(store, QStringLiteral("/dev/null/chargemon.ini"));
+            Rig rig({}, store, QStringLiteral("/dev/null/chargemon.ini"));
             rig.window.load();
             QCOMPARE(bool(rig.window.findChild<adform *>()), store != noWidth);
             QCOMPARE(bool(rig.window.findChild<adform *>()), store != noWidth);

@@ -47,8 +47,7 @@ private slots:
         }
         monitor.kill(); // SIGKILL: nothing of the program runs after this
         monitor.waitForFinished();
-        WindowRig rig(InterfaceTextStore::builtInPath(), {}, nullptr,
-                      home.filePath("chargemon/journal"));
+        WindowRig rig(home.filePath("chargemon/journal"));
         rig.dialogs.messageAnswers = { Dialogs::Answer::Yes };
         rig.window.recoverRuns();
         QStringList recovered; // the two ended runs, each a few seconds long

@@ -2,7 +2,6 @@
 // while recording.
 
 #include "platform/command_names.h"
-#include "platform/core/sleep_inhibitor.h"
 #include "platform/dialogs.h"
 #include "run/run.h"
 #include "run/run_journal.h"
@@ -18,18 +17,6 @@
 #include <unistd.h>
 
 namespace {
-struct RecordingSleepInhibitor final : SleepInhibitor {
-    QStringList calls;
-    bool refuse = false;
-    void take() override
-    {
-        calls << QStringLiteral("take");
-        if (refuse)
-            emit refused(QStringLiteral("no service"));
-    }
-    void release() override { calls << QStringLiteral("release"); }
-};
-
 QStringList files(const QString &folder, const QString &pattern = QStringLiteral("*"))
 {
     return QDir(folder).entryList({ pattern }, QDir::Files);
@@ -73,20 +60,9 @@ QStringList rowsOf(const tee &doc)
     return rows;
 }
 
-// Keeps the journals in a folder of its own unless told another.
-struct Parts {
-    QTemporaryDir journals;
-    RecordingSleepInhibitor inhibitor;
-};
-struct Rig : Parts, WindowRig {
-    explicit Rig(const QString &folder = {})
-        : WindowRig(InterfaceTextStore::builtInPath(), {}, &inhibitor,
-                    folder.isEmpty() ? journals.path() : folder)
-    {
-    }
-};
-
 } // namespace
+
+using Rig = WindowRig;
 
 class TestRecovery : public QObject {
     Q_OBJECT
