@@ -154,13 +154,10 @@ private slots:
         QCOMPARE(docs.size(), answer == Dialogs::Answer::Yes ? 2 : 0);
         for (tee *doc : docs) {
             const int n = doc->caption().mid(2, 1).toInt();
+            const qint64 rows = doc->RtnGridRows() - 1, whole = n == 1 ? rows1 : 4;
             QCOMPARE(doc->caption(), QStringLiteral("CH%1 Chart %1 (recovered)").arg(n));
-            QCOMPARE(doc->run().title(), QStringLiteral("pack"));
-            const qint64 rows = doc->RtnGridRows() - 1;
-            if (n == 1 && other == "damaged")
-                QVERIFY2(rows > 0 && rows < rows1, qPrintable(QString::number(rows)));
-            else
-                QCOMPARE(rows, n == 1 ? rows1 : 4);
+            QVERIFY2(rows == whole || (other == "damaged" && n == 1 && rows > 0 && rows < whole),
+                     qPrintable(QString::number(rows)));
         }
         if (!said.isEmpty())
             QCOMPARE(rig.status().filter(said).size(), other == "read-only" ? 2 : 1);
@@ -175,49 +172,35 @@ private slots:
 
     // A folder that cannot be written for a while: said once, then caught up. A power cut
     // loses at most the last two seconds (a sync is done at least every two), and nothing once
-    // the run has ended.
+    // the run has ended: its rows and a description typed after the end, and again in the
+    // recovered window.
     void journalCatchesUp()
     {
         QTemporaryDir place;
         QFile blocker(place.filePath("blocked")); // a file where the folder goes
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         const QString folder = place.filePath("blocked/journal");
-        Rig rig(folder);
+        std::list<Rig> rigs;
+        Rig &live = rigs.emplace_back(folder);
         QList<int> syncs;
         for (int c = 1; c <= 15; ++c) {
             if (c == 4)
                 QVERIFY(blocker.remove());
-            rig.feed(1, c);
+            live.feed(1, c);
             QThreadPool::globalInstance()->waitForDone();
             syncs << RunJournal::syncsDone();
             if (c >= 12) // written again from the 12th, 10 s after it failed
                 QVERIFY2(syncs[c - 1] > syncs[c - 3], qPrintable(QString::number(c)));
         }
-        const qint64 rows = rig.documents().first()->RtnGridRows() - 1;
         const QString failed = "CH1 cannot be kept safe against a crash: its recovery journal "
                                "cannot be written (cannot make the folder %1). Save it when it "
                                "ends.";
-        QCOMPARE(rig.status()
+        QCOMPARE(live.status()
                      .filter("against a crash")
                      .replaceInStrings(QRegularExpression("^\\S+  "), ""),
                  QStringList({ failed.arg(folder), "CH1 is kept safe against a crash again." }));
-        rig.window.liveRuns().EndLiveDoc(1);
+        live.window.liveRuns().EndLiveDoc(1);
         QCOMPARE(RunJournal::syncsDone(), syncs.last() + 1);
-        QTemporaryDir copy; // the files that were synced, with every row
-        crashCopy(folder, copy.path());
-        QStringList count;
-        runSql(copy.filePath(files(copy.path(), "*.journal").value(0)),
-               { "SELECT count(*) FROM CHGLOG" }, &count);
-        QCOMPARE(count, QStringList { QString::number(rows) });
-    }
-
-    // A run whole, with a description typed after it ended, and again in the recovered window.
-    void runIsJournalled()
-    {
-        std::list<Rig> rigs(1);
-        for (int c = 1; c <= 3; ++c)
-            rigs.back().feed(1, c);
-        rigs.back().window.liveRuns().EndLiveDoc(1);
         for (const QString title : { "after the end", "once recovered" }) {
             Rig &rig = rigs.back();
             rig.dialogs.inputAnswers = { title };
@@ -227,7 +210,7 @@ private slots:
             next.dialogs.messageAnswers = { Dialogs::Answer::Yes };
             next.window.recoverRuns();
             QCOMPARE(next.documents().value(0)->run().title(), title);
-            QCOMPARE(rowsOf(*next.documents()[0]), rowsOf(*rig.documents()[0]));
+            QCOMPARE(rowsOf(*next.documents()[0]), rowsOf(*live.documents()[0]));
         }
     }
 
