@@ -65,8 +65,6 @@ class TestMainWindow : public QObject {
     }
 
 private slots:
-    void initTestCase() { QVERIFY(dir.isValid()); }
-
     // Each limit kept, an empty value kept, the value just past the limit dropped.
     void implausibleReadings()
     {
@@ -75,15 +73,14 @@ private slots:
                                                            { In_Volt, 20, 20.01 },
                                                            { Ext_temp, 150, 151 },
                                                            { In_temp, 100, 101 } };
-        for (const auto &[field, kept, dropped] : limits) {
-            ChannelReading r = reading(1);
-            QList<bool> verdicts;
+        QString verdicts;
+        for (const auto &[field, kept, dropped] : limits)
             for (const Value &v :
-                 { Value(Fixed::fromDouble(kept)), Value(), Value(Fixed::fromDouble(dropped)) })
-                verdicts << implausible((r[field] = v, r));
-            QVERIFY2(verdicts == QList<bool>({ false, false, true }),
-                     qPrintable(QString::number(dropped)));
-        }
+                 { Value(Fixed::fromDouble(kept)), Value(), Value(Fixed::fromDouble(dropped)) }) {
+                ChannelReading r = reading(1);
+                verdicts += implausible((r[field] = v, r)) ? 'x' : '-';
+            }
+        QCOMPARE(verdicts, QString("--x").repeated(5));
     }
 
     // The program's layout on the window: every tool answers by band and name, its picture is
@@ -285,6 +282,7 @@ private slots:
             ini.sync();
             Rig rig({}, InterfaceTextStore::builtInPath(), file);
             rig.window.load();
+            QVERIFY(rig.window.findChild<adform *>());
             QCOMPARE(rig.tool("Tools", "Copy").caption(), stored == "CHT" ? "複製" : "Copy");
             ini.sync();
             QCOMPARE(ini.value("Lang/Lang").toString(), stored);
@@ -298,16 +296,14 @@ private slots:
         QVERIFY(QFile::copy(InterfaceTextStore::builtInPath(), noWidth));
         QFile::setPermissions(noWidth, QFile::ReadOwner | QFile::WriteOwner);
         runSql(noWidth, { "update interface set Adwidth = 'MA=='" }); // "0"
-        for (const QString &store : { InterfaceTextStore::builtInPath(), noWidth }) {
-            Rig rig({}, store, QStringLiteral("/dev/null/chargemon.ini"));
-            rig.window.load();
-            QCOMPARE(bool(rig.window.findChild<adform *>()), store != noWidth);
-            rig.click("Lang", "Cht");
-            rig.click("Lang", "Eng");
-            rig.click("Lang", "Cht");
-            QCOMPARE(rig.status().filter("Cannot store the interface language").size(), 1);
-            QCOMPARE(rig.tool("Tools", "Copy").caption(), QStringLiteral("複製"));
-        }
+        Rig rig({}, noWidth, QStringLiteral("/dev/null/chargemon.ini"));
+        rig.window.load();
+        QVERIFY(!rig.window.findChild<adform *>());
+        rig.click("Lang", "Cht");
+        rig.click("Lang", "Eng");
+        rig.click("Lang", "Cht");
+        QCOMPARE(rig.status().filter("Cannot store the interface language").size(), 1);
+        QCOMPARE(rig.tool("Tools", "Copy").caption(), QStringLiteral("複製"));
     }
 
     void openSavedRuns()
