@@ -342,7 +342,6 @@ private slots:
     void damagedRunFiles_data()
     {
         QTest::addColumn<QString>("sql");
-        QTest::newRow("not a database") << "text";
         QTest::newRow("endless view")
             << "drop table CHGLOG; create view CHGLOG as with recursive r(n) as (select 1 union "
                "all select n + 1 from r) select n / 86400.0, 'NiMH', '+CHG+', 25, 0, 12, 7.2, 1, "
@@ -355,13 +354,10 @@ private slots:
         QFETCH(QString, sql);
         const QString path
             = runFile(QStringLiteral("damaged %1.mdb").arg(QTest::currentDataTag()), 4);
-        QFile file(path);
         if (sql == "fifo")
-            QVERIFY(file.remove() && ::mkfifo(QFile::encodeName(path), 0600) == 0);
-        else if (sql != "text")
-            runSql(path, sql.split("; "));
+            QVERIFY(QFile::remove(path) && ::mkfifo(QFile::encodeName(path), 0600) == 0);
         else
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write("Battery log\n") && file.flush());
+            runSql(path, sql.split("; "));
         Rig rig;
         QElapsedTimer took;
         took.start();
