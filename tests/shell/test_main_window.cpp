@@ -173,9 +173,11 @@ private slots:
         rig.feed(1, 10);
         channel.setCaption("x");
         rig.window.Channel_Proc(2); // only channel 1 is live: unchanged
-        QCOMPARE(channel.caption(), "x");
+        rig.window.liveRuns().refreshChannelDropDown(); // still no pop-up
+        QCOMPARE(channel.caption() + '|' + channel.subBand(), "x|");
         rig.feed(2, 10, 0); // a new live window is active at once, and shows its channel
-        QCOMPARE(channel.caption(), "CH2");
+        rig.window.liveRuns().refreshChannelDropDown();
+        QCOMPARE(channel.caption() + '|' + channel.subBand(), "CH2|Channel");
         auto *one = dynamic_cast<tee *>(rig.window.Newdoc());
         QPointer<tee> two = dynamic_cast<tee *>(rig.window.CH2Doc());
         rig.click("Channel", "CH1");
