@@ -54,9 +54,8 @@ struct ReadOnly {
 QStringList rowsOf(const tee &doc)
 {
     QStringList rows;
-    const Samples &samples = doc.run().samples();
-    for (qint64 r = 0; r < samples.count(); ++r)
-        rows << texts(samples.reading(r)).join(QLatin1Char(' '));
+    for (qint64 r = 0; r < doc.run().samples().count(); ++r)
+        rows << texts(doc.run().samples().reading(r)).join(QLatin1Char(' '));
     return rows;
 }
 
