@@ -245,15 +245,12 @@ private slots:
                         out << band + '/' + tool;
             return out;
         };
-        const QStringList always = invisible(MenuFlags());
         QStringList hidden;
         for (const auto &[flag, unused] : menuFlagFields) {
             MenuFlags flags;
             for (const auto &[name, field] : menuFlagFields)
                 flags.*field = name != flag;
             QStringList now = invisible(flags);
-            for (const QString &tool : always)
-                now.removeOne(tool);
             now.sort();
             hidden << QString(flag) + ' ' + now.join(' ');
         }
