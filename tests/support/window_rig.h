@@ -20,6 +20,7 @@
 #include <QMdiArea>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <optional>
 
 struct RecordingSleepInhibitor final : SleepInhibitor {
     QStringList calls;
@@ -45,15 +46,15 @@ struct WindowRig {
     const QString journalFolder;
     MDIForm1 window;
 
-    // The journals in a folder of their own and the settings in a fresh file in the program
-    // folder, unless named.
-    explicit WindowRig(const QString &journalFolder = {},
+    // The journals in a folder of their own ("" keeps none) and the settings in a fresh file in
+    // the program folder, unless named.
+    explicit WindowRig(const std::optional<QString> &journalFolder = {},
                        const QString &storePath = InterfaceTextStore::builtInPath(),
                        const QString &settingsFile = {})
         : store(storePath, programFolder.path()),
           settings(settingsFile.isEmpty() ? programFolder.filePath(QStringLiteral("settings.ini"))
                                           : settingsFile),
-          journalFolder(journalFolder.isEmpty() ? journals.path() : journalFolder),
+          journalFolder(journalFolder.value_or(journals.path())),
           window({ clock, port, ports, dialogs, store, settings, &inhibitor, this->journalFolder })
     {
         ports.list = { "COM1" };
