@@ -1,9 +1,10 @@
 // The real program on a pseudo-terminal the simulator writes to: chargemon finds it through
 // CHARGEMON_PORTS and records runs; its status line, copied to standard error, tells what it did.
+// Killed, it leaves its runs to the next start, in journals whose locks died with it.
 
-#include <QCoreApplication>
+#include "support/window_rig.h"
+
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QtTest>
 
 class TestProgram : public QObject {
@@ -44,8 +45,20 @@ private slots:
             }
             QVERIFY2(status.contains(QLatin1String(text)), qPrintable(status));
         }
-    } // each QProcess kills its program as it goes
+        monitor.kill(); // SIGKILL: nothing of the program runs after this
+        monitor.waitForFinished();
+        WindowRig rig(home.filePath("chargemon/journal"));
+        rig.dialogs.messageAnswers = { Dialogs::Answer::Yes };
+        rig.window.recoverRuns();
+        QStringList recovered; // the two ended runs at least, with their rows
+        for (tee *doc : rig.documents())
+            if (doc->RtnGridRows() > 1)
+                recovered << doc->caption();
+        QVERIFY2(recovered.contains("CH1 Chart 1 (recovered)")
+                     && recovered.contains("CH2 Chart 2 (recovered)"),
+                 qPrintable(recovered.join(", ")));
+    } // the simulator's QProcess kills it as it goes
 };
 
-QTEST_GUILESS_MAIN(TestProgram)
+QTEST_MAIN(TestProgram)
 #include "test_program.moc"

@@ -5,11 +5,13 @@
 #include "document/tee.h"
 #include "platform/command_bar.h"
 #include "platform/core/settings.h"
+#include "platform/core/sleep_inhibitor.h"
 #include "platform/scripted/scripted_serial_port.h"
 #include "run/live_runs.h"
 #include "setup/config.h"
 #include "setup/infoform1.h"
 #include "shell/mdi_form.h"
+#include "shell/open_saved_run.h"
 #include "support/fake_clock.h"
 #include "support/readings.h"
 #include "support/scripted_dialogs.h"
@@ -17,29 +19,52 @@
 
 #include <QMdiArea>
 #include <QTemporaryDir>
+#include <QtTest>
+#include <optional>
+
+struct RecordingSleepInhibitor final : SleepInhibitor {
+    QStringList calls;
+    bool refuse = false;
+    void take() override
+    {
+        calls << QStringLiteral("take");
+        if (refuse)
+            emit refused(QStringLiteral("no service"));
+    }
+    void release() override { calls << QStringLiteral("release"); }
+};
 
 struct WindowRig {
     FakeClock clock;
     ScriptedSerialPort port;
     ScriptedPortList ports;
     ScriptedDialogs dialogs;
-    QTemporaryDir programFolder;
+    RecordingSleepInhibitor inhibitor;
+    QTemporaryDir programFolder, journals;
     InterfaceTextStore store;
     Settings settings;
     const QString journalFolder;
     MDIForm1 window;
 
-    // The settings file is a fresh one in the program folder unless named.
-    explicit WindowRig(const QString &storePath = InterfaceTextStore::builtInPath(),
-                       const QString &settingsFile = {}, SleepInhibitor *inhibitor = nullptr,
-                       const QString &journalFolder = {})
+    // The journals in a folder of their own ("" keeps none) and the settings in a fresh file in
+    // the program folder, unless named.
+    explicit WindowRig(const std::optional<QString> &journalFolder = {},
+                       const QString &storePath = InterfaceTextStore::builtInPath(),
+                       const QString &settingsFile = {})
         : store(storePath, programFolder.path()),
           settings(settingsFile.isEmpty() ? programFolder.filePath(QStringLiteral("settings.ini"))
                                           : settingsFile),
-          journalFolder(journalFolder),
-          window({ clock, port, ports, dialogs, store, settings, inhibitor, journalFolder })
+          journalFolder(journalFolder.value_or(journals.path())),
+          window({ clock, port, ports, dialogs, store, settings, &inhibitor, this->journalFolder })
     {
         ports.list = { "COM1" };
+    }
+    // Opens `path` and waits until the open has ended, however it ends.
+    void open(const QString &path)
+    {
+        dialogs.fileAnswers << path;
+        click("Main_file", "Open");
+        QTRY_VERIFY_WITH_TIMEOUT(!window.findChild<OpenInProgress *>(), 60000);
     }
     Tool &tool(QString band, QString name) { return window.Menu().tool(band, name); }
     void click(QString band, QString name) { emit window.Menu().toolClicked(tool(band, name)); }
