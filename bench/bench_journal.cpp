@@ -3,10 +3,10 @@
 // is forced to disk every 2 s of the fake clock by a worker; the GUI thread still waits for the
 // disk at SQLite's own checkpoints, so its wall time depends a little on the disk's sync.
 // Run by hand: build/bench/bench_journal [folder for the journal, default a temporary one]
+#include "day_sample.h"
 #include "document/tee.h"
 #include "run/run.h"
 #include "support/fake_document_host.h"
-#include "support/readings.h"
 #include "thread_cpu.h"
 
 #include <QApplication>

@@ -2,10 +2,10 @@
 // table, as an opened run takes it, and the cost of one more live sample (add, and the line
 // set on a chart, which cuts it to the chart's width).
 // Run by hand: build/bench/bench_run_summary
+#include "day_sample.h"
 #include "platform/chart.h"
 #include "run/run_summary.h"
 #include "run/samples.h"
-#include "support/readings.h"
 #include "thread_cpu.h"
 
 #include <QApplication>

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "day_sample.h"
 #include "document/tee.h"
 #include "link/channel_reading.h"
 #include "run/run.h"
 #include "support/fake_document_host.h"
-#include "support/readings.h"
 
 #include <QApplication>
 #include <QMdiArea>
