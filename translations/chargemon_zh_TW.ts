@@ -117,6 +117,15 @@
     </message>
 </context>
 <context>
+    <name>Dialogs</name>
+    <message numerus="yes">
+        <source>At most %n characters.</source>
+        <translation>
+            <numerusform>最多 %n 個字元。</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>Infoform1</name>
     <message>
         <source>Input Volt</source>
@@ -177,6 +186,130 @@
     <message>
         <source>Temp</source>
         <translation>溫度</translation>
+    </message>
+</context>
+<context>
+    <name>LiveDispatch</name>
+    <message>
+        <source>No power manager keeps the computer awake (%1); recording goes on, but the computer may sleep.</source>
+        <translation>沒有電源管理程式能讓電腦保持喚醒（%1）；記錄會繼續，但電腦可能進入睡眠。</translation>
+    </message>
+</context>
+<context>
+    <name>MDIForm1</name>
+    <message>
+        <source>1 run was still being recorded when chargemon last stopped. Open it?</source>
+        <translation>chargemon 上次停止時，有 1 個充電記錄仍在記錄中。要開啟它嗎？</translation>
+    </message>
+    <message>
+        <source>%1 runs were still being recorded when chargemon last stopped. Open them?</source>
+        <translation>chargemon 上次停止時，有 %1 個充電記錄仍在記錄中。要開啟它們嗎？</translation>
+    </message>
+    <message>
+        <source> (recovered)</source>
+        <translation>（已復原）</translation>
+    </message>
+    <message>
+        <source>%1: %2 samples recovered; the rest of its journal is damaged (%3).</source>
+        <translation>%1：已復原 %2 筆樣本；其復原日誌的其餘部分已損毀（%3）。</translation>
+    </message>
+    <message>
+        <source>The recovery journal %1 cannot be deleted and will not be offered again (%2).</source>
+        <translation>無法刪除復原日誌 %1，之後不會再提示（%2）。</translation>
+    </message>
+    <message>
+        <source>Unreadable recovery journals left alone in %1: %2.</source>
+        <translation>%1 中無法讀取的復原日誌已保留不動：%2。</translation>
+    </message>
+</context>
+<context>
+    <name>PortSearch</name>
+    <message>
+        <source>Cannot open %1: permission denied. Add your user to the dialout group (sudo adduser $USER dialout) and log in again.</source>
+        <translation>無法開啟 %1：權限不足。請將您的使用者加入 dialout 群組（sudo adduser $USER dialout）後重新登入。</translation>
+    </message>
+    <message>
+        <source>Cannot open %1: it is in use by another program.</source>
+        <translation>無法開啟 %1：正由其他程式使用中。</translation>
+    </message>
+    <message>
+        <source>Only the first %1 serial ports are searched; left out: %2.</source>
+        <translation>只搜尋前 %1 個序列埠；未搜尋：%2。</translation>
+    </message>
+</context>
+<context>
+    <name>Run</name>
+    <message>
+        <source>A sample has no value in %1.</source>
+        <translation>有一筆樣本的 %1 沒有數值。</translation>
+    </message>
+    <message>
+        <source>is kept safe against a crash again.</source>
+        <translation>已再次受到當機保護。</translation>
+    </message>
+    <message>
+        <source>cannot be kept safe against a crash: its recovery journal cannot be written (%1). Save it when it ends.</source>
+        <translation>無法受到當機保護：無法寫入其復原日誌（%1）。請在結束後儲存。</translation>
+    </message>
+</context>
+<context>
+    <name>RunFile</name>
+    <message>
+        <source>Saving %1</source>
+        <translation>正在儲存 %1</translation>
+    </message>
+</context>
+<context>
+    <name>RunOpening</name>
+    <message>
+        <source>Opening %1</source>
+        <translation>正在開啟 %1</translation>
+    </message>
+</context>
+<context>
+    <name>RunSummary</name>
+    <message>
+        <source>Charged %1 mAh %2 Wh</source>
+        <translation>充入 %1 mAh %2 Wh</translation>
+    </message>
+    <message>
+        <source>Discharged %1 mAh %2 Wh</source>
+        <translation>放出 %1 mAh %2 Wh</translation>
+    </message>
+    <message>
+        <source>Avg %1 A  Peak %2 A</source>
+        <translation>平均 %1 A  峰值 %2 A</translation>
+    </message>
+    <message>
+        <source>Ext max %1℃</source>
+        <translation>外部最高 %1℃</translation>
+    </message>
+    <message>
+        <source>Int max %1℃</source>
+        <translation>內部最高 %1℃</translation>
+    </message>
+    <message>
+        <source>Cell spread %1 V @%2</source>
+        <translation>電芯壓差 %1 V @%2</translation>
+    </message>
+    <message>
+        <source>R %1 mΩ (estimate)</source>
+        <translation>內阻 %1 mΩ（估計）</translation>
+    </message>
+</context>
+<context>
+    <name>tee</name>
+    <message>
+        <source>The CSV file was not written to %1<byte value="xd"/>
+%2</source>
+        <translation>CSV 檔案未寫入 %1<byte value="xd"/>
+%2</translation>
+    </message>
+    <message>
+        <source>The run was not saved to %1<byte value="xd"/>
+%2</source>
+        <translation>充電記錄未儲存到 %1<byte value="xd"/>
+%2</translation>
     </message>
 </context>
 </TS>

@@ -4,6 +4,7 @@
 #include "platform/progress.h"
 #include "run/run_file.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QMutex>
 #include <QWaitCondition>
@@ -25,7 +26,9 @@ Saver::Saver(QWidget &window, const QString &path, const QString &title, const S
              QObject *parent)
     : QObject(parent), shared_(std::make_shared<Shared>(this)),
       progress_(std::make_unique<Progress>(
-          window, QStringLiteral("Saving %1").arg(QFileInfo(path).fileName()), false))
+          window,
+          QCoreApplication::translate("RunFile", "Saving %1").arg(QFileInfo(path).fileName()),
+          false))
 {
     progress_->setTotal(rows.count());
     connect(&poll_, &QTimer::timeout, this,

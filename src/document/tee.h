@@ -52,6 +52,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // The run's figures in the new language.
+    void changeEvent(QEvent *event) override;
 
 private:
     void prepare();

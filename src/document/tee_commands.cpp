@@ -10,6 +10,7 @@
 #include "run/run.h"
 #include "run/run_file.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
@@ -47,10 +48,9 @@ bool tee::CommandHandler(Tool &tool)
 
 void tee::describe()
 {
-    const std::optional<QString> answer
-        = host_.dialogs().input(QStringLiteral("Please input batteries description."),
-                                QStringLiteral("batteries description"), chart_->titleLine(),
-                                RunFile::TitleSize);
+    const std::optional<QString> answer = host_.dialogs().input(
+        QStringLiteral("Please input batteries description."),
+        QStringLiteral("batteries description"), chart_->titleLine(), RunFile::TitleSize);
     if (!answer || answer->isEmpty())
         return;
     run_->setTitle(*answer);
@@ -67,7 +67,8 @@ void tee::exportCsv()
     const QString failure = run_->samples().writeCsv(path, Captions);
     if (!failure.isEmpty()) {
         dialogs.message(
-            QStringLiteral("The CSV file was not written to %1\r\n%2").arg(path, failure),
+            QCoreApplication::translate("tee", "The CSV file was not written to %1\r\n%2")
+                .arg(path, failure),
             QStringLiteral("Notice"), Dialogs::Icon::Critical);
         return;
     }

@@ -5,6 +5,7 @@
 #include "platform/dialogs.h"
 #include "run/run.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 bool tee::DBSave()
@@ -35,7 +36,8 @@ bool tee::DBSave()
                 Dialogs &dialogs = host_.dialogs();
                 if (!failure.isEmpty()) {
                     dialogs.message(
-                        QStringLiteral("The run was not saved to %1\r\n%2").arg(F, failure),
+                        QCoreApplication::translate("tee", "The run was not saved to %1\r\n%2")
+                            .arg(F, failure),
                         QStringLiteral("Notice"), Dialogs::Icon::Critical);
                     return;
                 }

@@ -4,9 +4,18 @@
 #include "platform/command_names.h"
 #include "run/run.h"
 
+#include <QEvent>
+
 void tee::showSummary()
 {
     chart_->setSubtitleLine(summaryShown_ ? run_->summary().line() : QString());
+}
+
+void tee::changeEvent(QEvent *event)
+{
+    QMdiSubWindow::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange)
+        showSummary();
 }
 
 void tee::switchSummary()

@@ -6,6 +6,7 @@
 #include "platform/core/port_list.h"
 #include "platform/core/serial_port.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 
 namespace {
@@ -91,12 +92,15 @@ void PortSearch::probeNext()
             probeTimer_.start();
             return;
         case SerialPort::OpenResult::PermissionDenied:
-            hint(QStringLiteral("Cannot open %1: permission denied. Add your user to the dialout "
-                                "group (sudo adduser $USER dialout) and log in again.")
+            hint(QCoreApplication::translate(
+                     "PortSearch",
+                     "Cannot open %1: permission denied. Add your user to the dialout "
+                     "group (sudo adduser $USER dialout) and log in again.")
                      .arg(port_.deviceName()));
             break;
         case SerialPort::OpenResult::Busy:
-            hint(QStringLiteral("Cannot open %1: it is in use by another program.")
+            hint(QCoreApplication::translate("PortSearch",
+                                             "Cannot open %1: it is in use by another program.")
                      .arg(port_.deviceName()));
             break;
         case SerialPort::OpenResult::Failed:
@@ -162,9 +166,11 @@ void PortSearch::noteLeftOut(const QStringList &list)
         }
     }
     if (!devices.isEmpty())
-        host_.State_add(QStringLiteral("Only the first %1 serial ports are searched; left out: %2.")
-                            .arg(HighestPortNumber)
-                            .arg(devices.join(QStringLiteral(", "))));
+        host_.State_add(
+            QCoreApplication::translate(
+                "PortSearch", "Only the first %1 serial ports are searched; left out: %2.")
+                .arg(HighestPortNumber)
+                .arg(devices.join(QStringLiteral(", "))));
 }
 
 void PortSearch::onPortEvent(int eventKind)

@@ -4,6 +4,7 @@
 #include "run/live_sample.h"
 #include "run/run_journal.h"
 
+#include <QCoreApplication>
 #include <QLocale>
 
 namespace {
@@ -85,7 +86,7 @@ bool Run::record(ChannelReading &reading, double days)
     const bool timed = reading[Time].time();
     for (int f : { int(Bat_volt), int(Cap), int(Ext_temp) }) {
         if (!timed || !reading[f].number()) {
-            why_ = QStringLiteral("A sample has no value in %1.")
+            why_ = QCoreApplication::translate("Run", "A sample has no value in %1.")
                        .arg(QLatin1String(timed ? FieldNames[f] : FieldNames[Time]));
             return false;
         }
@@ -153,15 +154,19 @@ void Run::keepJournal()
     if (failure.isEmpty()) {
         journalled_ = rows;
         if (journalFailedMs_)
-            emit message(name_.left(4) + QStringLiteral("is kept safe against a crash again."));
+            emit message(
+                name_.left(4)
+                + QCoreApplication::translate("Run", "is kept safe against a crash again."));
         journalFailedMs_.reset();
         return;
     }
     // Said once; the run goes on in memory, and the journal catches up once it can be written.
     if (!journalFailedMs_)
         emit message(name_.left(4)
-                     + QStringLiteral("cannot be kept safe against a crash: its recovery journal "
-                                      "cannot be written (%1). Save it when it ends.")
+                     + QCoreApplication::translate(
+                           "Run",
+                           "cannot be kept safe against a crash: its recovery journal "
+                           "cannot be written (%1). Save it when it ends.")
                            .arg(failure));
     journalFailedMs_ = now;
 }

@@ -4,6 +4,7 @@
 
 #include <QStringList>
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <cmath>
 
@@ -181,20 +182,23 @@ QString RunSummary::line() const
     const auto n = [](double v, int decimals) { return QString::number(v, 'f', decimals); };
     QStringList parts { clock(seconds()) };
     if (charged_ > 0 || discharged_ == 0)
-        parts << QStringLiteral("Charged %1 mAh %2 Wh").arg(n(chargedMah(), 0), n(chargedWh(), 2));
+        parts << QCoreApplication::translate("RunSummary", "Charged %1 mAh %2 Wh")
+                     .arg(n(chargedMah(), 0), n(chargedWh(), 2));
     if (discharged_ > 0)
-        parts << QStringLiteral("Discharged %1 mAh %2 Wh")
+        parts << QCoreApplication::translate("RunSummary", "Discharged %1 mAh %2 Wh")
                      .arg(n(dischargedMah(), 0), n(dischargedWh(), 2));
-    parts << QStringLiteral("Avg %1 A  Peak %2 A").arg(n(averageAmps(), 2), n(peak_, 2));
+    parts << QCoreApplication::translate("RunSummary", "Avg %1 A  Peak %2 A")
+                 .arg(n(averageAmps(), 2), n(peak_, 2));
     if (extMax_)
-        parts << QStringLiteral("Ext max %1℃").arg(n(*extMax_, 1));
+        parts << QCoreApplication::translate("RunSummary", "Ext max %1℃").arg(n(*extMax_, 1));
     if (intMax_)
-        parts << QStringLiteral("Int max %1℃").arg(n(*intMax_, 1));
+        parts << QCoreApplication::translate("RunSummary", "Int max %1℃").arg(n(*intMax_, 1));
     parts << QStringLiteral("%1→%2 V").arg(n(startVolts(), 2), n(endVolts(), 2));
     if (spread_)
-        parts << QStringLiteral("Cell spread %1 V @%2")
+        parts << QCoreApplication::translate("RunSummary", "Cell spread %1 V @%2")
                      .arg(n(spread_->volts, 2), clock(spread_->atSeconds));
     if (resistance_)
-        parts << QStringLiteral("R %1 mΩ (estimate)").arg(n(*resistance_, 0));
+        parts << QCoreApplication::translate("RunSummary", "R %1 mΩ (estimate)")
+                     .arg(n(*resistance_, 0));
     return parts.join(QStringLiteral("  "));
 }

@@ -6,6 +6,8 @@
 #include "run/live_runs.h"
 #include "shell/status_line.h"
 
+#include <QCoreApplication>
+
 LiveDispatch::LiveDispatch(LiveRuns &runs, CommandBar &bar, StatusLine &status,
                            DocumentFactory newDocument, SleepInhibitor *inhibitor)
     : runs_(runs), bar_(bar), status_(status), newDocument_(std::move(newDocument)),
@@ -38,9 +40,11 @@ LiveDispatch::LiveDispatch(LiveRuns &runs, CommandBar &bar, StatusLine &status,
         if (sleepRefusalNoted_)
             return;
         sleepRefusalNoted_ = true;
-        status_.State_add(QStringLiteral("No power manager keeps the computer awake (%1); "
-                                         "recording goes on, but the computer may sleep.")
-                              .arg(reason));
+        status_.State_add(
+            QCoreApplication::translate("LiveDispatch",
+                                        "No power manager keeps the computer awake (%1); "
+                                        "recording goes on, but the computer may sleep.")
+                .arg(reason));
     });
 }
 

@@ -6,6 +6,7 @@
 #include "run/run_loader.h"
 #include "shell/status_line.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 namespace {
@@ -60,7 +61,9 @@ IMDIDocument *RunOpening::openRun(const QString &file, const QString &caption, Q
 OpenInProgress::OpenInProgress(const OpeningHost &host, const QString &file)
     : QObject(&host.window), host_(host), file_(file), loader_(new RunFile::Loader(file, this)),
       progress_(std::make_unique<Progress>(
-          host.window, QStringLiteral("Opening %1").arg(QFileInfo(file).fileName()), true))
+          host.window,
+          QCoreApplication::translate("RunOpening", "Opening %1").arg(QFileInfo(file).fileName()),
+          true))
 {
     connect(progress_.get(), &Progress::canceled, this, &OpenInProgress::cancel);
     connect(loader_, &RunFile::Loader::opened, this, &OpenInProgress::opened);

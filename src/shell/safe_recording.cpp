@@ -4,6 +4,8 @@
 #include "shell/mdi_form.h"
 #include "shell/open_saved_run.h"
 
+#include <QCoreApplication>
+
 void MDIForm1::recoverRuns()
 {
     if (journalFolder_.isEmpty())
@@ -14,9 +16,12 @@ void MDIForm1::recoverRuns()
     const qsizetype n = qsizetype(found.journals.size());
     if (n > 0) {
         const QString question = n == 1
-            ? QStringLiteral("1 run was still being recorded when chargemon last stopped. Open it?")
-            : QStringLiteral("%1 runs were still being recorded when chargemon last stopped. "
-                             "Open them?")
+            ? QCoreApplication::translate(
+                "MDIForm1", "1 run was still being recorded when chargemon last stopped. Open it?")
+            : QCoreApplication::translate(
+                  "MDIForm1",
+                  "%1 runs were still being recorded when chargemon last stopped. "
+                  "Open them?")
                   .arg(n);
         const Dialogs::Answer answer = dialogs_.message(
             question, QStringLiteral("Notice"), Dialogs::Icon::Question, Dialogs::Buttons::YesNo);
@@ -25,7 +30,8 @@ void MDIForm1::recoverRuns()
         for (qsizetype i = 0; answered && i < n; ++i) {
             RunJournal::Found &j = found.journals[size_t(i)];
             if (answer == Dialogs::Answer::Yes) {
-                const QString caption = j.caption + QStringLiteral(" (recovered)");
+                const QString caption
+                    = j.caption + QCoreApplication::translate("MDIForm1", " (recovered)");
                 QString damage;
                 IMDIDocument *doc = opening_->openRun(j.copy, caption, damage);
                 if (!doc) {
@@ -33,8 +39,10 @@ void MDIForm1::recoverRuns()
                     continue;
                 }
                 if (!damage.isEmpty())
-                    State_add(QStringLiteral("%1: %2 samples recovered; the rest of its journal "
-                                             "is damaged (%3).")
+                    State_add(QCoreApplication::translate(
+                                  "MDIForm1",
+                                  "%1: %2 samples recovered; the rest of its journal "
+                                  "is damaged (%3).")
                                   .arg(caption)
                                   .arg(doc->RtnGridRows() - 1)
                                   .arg(damage));
@@ -46,15 +54,18 @@ void MDIForm1::recoverRuns()
             const QString failure = RunJournal::remove(j);
             if (failure.isEmpty())
                 continue;
-            State_add(QStringLiteral("The recovery journal %1 cannot be deleted and will not be "
-                                     "offered again (%2).")
+            State_add(QCoreApplication::translate(
+                          "MDIForm1",
+                          "The recovery journal %1 cannot be deleted and will not be "
+                          "offered again (%2).")
                           .arg(j.path, failure));
             kept << j.mark;
             settings_.setValue(SettingsKeys::KeptJournals, kept.join(u'\n'));
         }
     }
     if (unreadable > 0)
-        State_add(QStringLiteral("Unreadable recovery journals left alone in %1: %2.")
+        State_add(QCoreApplication::translate("MDIForm1",
+                                              "Unreadable recovery journals left alone in %1: %2.")
                       .arg(journalFolder_)
                       .arg(unreadable));
 }
