@@ -3,7 +3,6 @@
 #include "document/run_saver.h"
 #include "document/tee.h"
 #include "platform/chart.h"
-#include "platform/dialogs.h"
 #include "platform/qt_tool.h"
 #include "run/run.h"
 #include "run/run_file.h"
@@ -14,7 +13,6 @@
 
 #include <QLineEdit>
 #include <QMdiArea>
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {

@@ -38,3 +38,20 @@ public:
 private:
     QByteArray bytes_;
 };
+
+// Channel blocks charging at 2.05 A, 12.37 V, 25 degrees, 1234 mAh from 12.00 V in: one in a
+// 36-byte frame, two in a 112-byte frame.
+inline FrameBuilder charging(int length)
+{
+    FrameBuilder f(length);
+    for (int base = 0; base + Frame36Length <= length; base += 54) {
+        f.code(base + 1, 2).code(base + 2, 0).capacity(base + 6, 1234);
+        f.pair(base + 11, 205).pair(base + 15, 1237).pair(base + 17, 25);
+    }
+    return f.pair(4, 1200);
+}
+// Charging at 1.50 A, 8.40 V.
+inline FrameBuilder frame76()
+{
+    return FrameBuilder(Frame76Length).code(8, 1).code(23, 1).pair(33, 150).pair(35, 840);
+}

@@ -1,8 +1,6 @@
 #include "platform/core/port_list.h"
 
-#include <QFile>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QtTest>
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,16 +1,43 @@
 #include "run/live_runs.h"
 #include "run/live_sample.h"
-#include "run/run_file.h"
+#include "run/run_summary.h"
 #include "support/fake_clock.h"
 #include "support/readings.h"
 
-#include <QDir>
-#include <QTemporaryDir>
 #include <QtTest>
+
+namespace {
+// Samples as a run keeps them, one a second from `from` to `to` seconds.
+struct Span {
+    int from, to;
+    double volts;
+    std::optional<double> amps; // none while idle
+    QString cells = "4.20 4.20 0";
+    QString type = "LiIo/Po/Fe";
+};
+
+RunSummary summaryOf(const QList<Span> &spans)
+{
+    RunSummary s;
+    for (const Span &p : spans)
+        for (int t = p.from; t <= p.to; ++t) {
+            ChannelReading r = reading(0, 0, p.amps ? Fixed::fromDouble(*p.amps) : Value());
+            r[Time] = DayTime { t % 86400 / 86400.0 };
+            r[Type] = p.type;
+            r[Bat_volt] = Fixed::fromDouble(p.volts);
+            const QStringList cells = p.cells.split(' ');
+            for (int c = 0; c < cells.size(); ++c)
+                r[C1 + c] = *Fixed::parse(cells[c]);
+            s.add(r);
+        }
+    return s;
+}
+} // namespace
 
 // The run core on its own, as a program without a display uses it.
 class TestLiveRuns : public QObject {
     Q_OBJECT
+    static bool near(double a, double b) { return std::abs(a - b) < 1e-6 * (1 + std::abs(b)); }
 
 private slots:
     void acceptanceRule()
@@ -83,22 +110,67 @@ private slots:
         QVERIFY(!runs.run(1) && !first->isLive());
         QVERIFY(first->title().startsWith("LiIo/Po/Fe/+CHG+  S4  @CH1  ")
                 && first->title().endsWith("23:59:58\r\n"));
-        // Saved as the table shows the samples: times of day, voltages to the hundredth.
-        const QString path = journals.filePath("saved.mdb");
-        const Samples &samples = first->samples();
-        QCOMPARE(RunFile::write(path, first->title(), samples.count(),
-                                [&](qint64 row, int field) { return samples.text(row, field); }),
-                 QString());
-        RunFile::Reader reader;
-        QVERIFY(reader.open(path));
-        QList<QStringList> saved;
-        for (ChannelReading row; reader.next(row);)
-            saved << texts(row).mid(0, 11);
-        QCOMPARE(saved.last().join(' '),
+        // Kept as the table shows and a save writes them: times of day, voltages to the hundredth.
+        QStringList last;
+        for (int field = 0; field < 11; ++field)
+            last << first->samples().text(2, field);
+        QCOMPARE(last.join(' '),
                  "00:00:05 LiIo/Po/Fe +CHG+ 25 0 12.00 16.81 -1.55 1234 33.60 4.20");
-        QCOMPARE(saved.size(), 3);
         first.reset(); // the last of the run: its journal goes with it
         QCOMPARE(QDir(journals.path()).entryList({ "*.journal*" }, QDir::Files), QStringList());
+    }
+
+    void figures()
+    {
+        // seconds, charged mAh, discharged mAh, Wh, average A, end V, mΩ (-1: no estimate)
+        const auto row = [](const char *run, const QList<Span> &spans, QList<double> figures) {
+            const RunSummary s = summaryOf(spans);
+            const auto got = QList<double>({ s.seconds(), s.chargedMah(), s.dischargedMah(),
+                                             s.chargedWh() + s.dischargedWh(), s.averageAmps(),
+                                             s.endVolts(), s.resistanceMilliohm().value_or(-1) });
+            for (int i = 0; i < figures.size(); ++i)
+                QVERIFY2(near(got[i], figures[i]),
+                         qPrintable(QString::asprintf("%s: figure %d is %g", run, i, got[i])));
+            // From the first sample to the last, the read-out's differences are the run's totals.
+            const RunSummary::Difference d = s.between(0, s.samples() - 1);
+            QVERIFY2(d.seconds == figures[0] && near(d.mAh, figures[1] + figures[2]), run);
+        };
+        row("2 A for an hour at 12 V", { { 0, 3600, 12, 2 } }, { 3600, 2000, 0, 24, 2, 12, -1 });
+        // Idle samples carry no current; each edge of the gap counts half a second at 2 A.
+        row("idle gap", { { 0, 1800, 12, 2 }, { 1801, 2400, 12, {} }, { 2401, 4201, 12, 2 } },
+            { 4201, 7202 / 3.6, 0, 12 * 7202 / 3600.0, 7202 / 4201.0, 12, -1 });
+        row("discharge", { { 0, 1800, 12, -3 } }, { 1800, 0, 1500, 18, 3, 12, -1 });
+        row("one sample", { { 5, 5, 12.5, 1.5 } }, { 0, 0, 0, 0, 1.5, 12.5, -1 });
+        row("past midnight", { { 86398, 86401, 12, 3.6 } }, { 3, 3, 0, 0.036, 3.6, 12, -1 });
+        // 0 A, then 1 A a second later with 50 mV more: 50 mΩ.
+        row("step from rest", { { 0, 1, 12.00, 0 }, { 2, 3, 12.05, 1 } },
+            { 3, 1.5 / 3.6, 0, (6.025 + 12.05) / 3600, 0.5, 12.05, 50 });
+        row("step, the voltage still", { { 0, 1, 12, 0 }, { 2, 3, 12, 1 } },
+            { 3, 1.5 / 3.6, 0, 18 / 3600.0, 0.5, 12, -1 });
+        row("ramp, no step", { { 0, 0, 12.00, 0 }, { 1, 1, 12.02, 0.4 }, { 2, 2, 12.05, 1 } },
+            { 2, 0.9 / 3.6, 0, (0.2 * 12.02 + (12.02 * 0.4 + 12.05) / 2) / 3600, 0.45, 12.05, -1 });
+        row("step 3 s apart", { { 0, 0, 12.00, 0 }, { 3, 3, 12.05, 1 } },
+            { 3, 1.5 / 3.6, 0, 12.05 * 1.5 / 3600, 0.5, 12.05, -1 });
+    }
+
+    void cellSpread()
+    {
+        const auto spread = [](const QList<Span> &spans) {
+            const auto s = summaryOf(spans).largestCellSpread();
+            return s ? QStringLiteral("%1 V @%2").arg(s->volts).arg(s->atSeconds) : QString();
+        };
+        QCOMPARE(spread({ { 10, 10, 12, 1, "3.70 3.75 3.72" },
+                          { 11, 12, 12, 1, "3.70 3.80 3.72" },
+                          { 13, 13, 12, 1, "3.70 3.71 3.72" } }),
+                 "0.1 V @11"); // the largest, first seen
+        // Equal in hundredths, whatever binary fractions make of 4.07 - 3.78 and 4.05 - 3.76.
+        QCOMPARE(spread({ { 10, 10, 12, 1, "4.05 3.76" }, { 11, 11, 12, 1, "4.07 3.78" } }),
+                 "0.29 V @10");
+        // Two cells with a voltage make the first two count, the 0 V cell among them.
+        QCOMPARE(spread({ { 10, 10, 12, 1, "0 3.70 3.80" } }), "3.7 V @10");
+        QCOMPARE(spread({ { 10, 10, 12, 1, "3.70 0 0" } }), QString()); // one cell
+        // Only lithium packs are balanced cell by cell.
+        QCOMPARE(spread({ { 10, 10, 12, 1, "3.70 3.80 0", "NiMH" } }), QString());
     }
 };
 

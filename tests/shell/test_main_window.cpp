@@ -7,9 +7,7 @@
 #include "run/run.h"
 #include "run/run_file.h"
 #include "setup/adform.h"
-#include "setup/infoform1.h"
 #include "shell/command_layout.h"
-#include "shell/open_saved_run.h"
 #include "shell/window_arrangement.h"
 #include "support/sqlite_file.h"
 #include "support/window_rig.h"
@@ -41,13 +39,7 @@ class TestMainWindow : public QObject {
     QString runFile(const QString &name, int rows)
     {
         const QString path = dir.filePath(name);
-        RunFile::write(path, QStringLiteral("pack A\r\n"), rows, [](qint64 row, int field) {
-            const QStringList texts
-                = QString::asprintf("00:00:0%lld NiMH +CHG+ 25 0 12.00 7.20 1.00 %lld 7.20",
-                                    row + 1, row)
-                      .split(' ');
-            return field < texts.size() ? texts[field] : QStringLiteral("1.20");
-        });
+        RunFile::write(path, QStringLiteral("pack A\r\n"), rows, rowText);
         return path;
     }
 

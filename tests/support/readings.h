@@ -3,6 +3,7 @@
 #include "link/channel_reading.h"
 
 #include <QStringList>
+#include <QTime>
 
 // A lithium pack charging: `capacity` mAh so far, `cells` cells at 4.20 V.
 inline ChannelReading reading(qint64 capacity, int cells = 4,
@@ -21,6 +22,13 @@ inline ChannelReading reading(qint64 capacity, int cells = 4,
     for (int c = 0; c < 12; ++c)
         r[C1 + c] = Fixed::fromHundredths(c < cells ? 420 : 0);
     return r;
+}
+
+// Sample rows as a run file holds them: `reading(row)` at 00:00:01 and a second a row on.
+inline QString rowText(qint64 row, int field)
+{
+    return field == Time ? QTime(0, 0, 1).addSecs(int(row)).toString(u"hh:mm:ss")
+                         : reading(row)[field].text();
 }
 
 // Every field as its text, for comparing whole readings.

@@ -18,7 +18,6 @@
 #include "support/scripted_port_list.h"
 
 #include <QMdiArea>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <optional>
 
