@@ -15,7 +15,6 @@
 #include <QHash>
 #include <QImage>
 #include <QMimeData>
-#include <QPrinter>
 
 namespace {
 // The columns of an exported table.
@@ -47,10 +46,9 @@ bool tee::CommandHandler(Tool &tool)
 
 void tee::describe()
 {
-    const std::optional<QString> answer
-        = host_.dialogs().input(QStringLiteral("Please input batteries description."),
-                                QStringLiteral("batteries description"), chart_->titleLine(),
-                                RunFile::TitleSize);
+    const std::optional<QString> answer = host_.dialogs().input(
+        QStringLiteral("Please input batteries description."),
+        QStringLiteral("batteries description"), chart_->titleLine(), RunFile::TitleSize);
     if (!answer || answer->isEmpty())
         return;
     run_->setTitle(*answer);
@@ -87,8 +85,5 @@ void tee::copyChart()
 
 void tee::printChart()
 {
-    host_.printer().preview(1, [this](QPrinter &printer) {
-        const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
-        chart_->render(printer, QRectF(QPointF(), page.size()));
-    });
+    host_.printer().preview(1, [this](QPrinter &printer) { chart_->print(printer); });
 }
