@@ -116,8 +116,9 @@ QPoint labelPlace(QPoint at, QSize size, const QRect &bounds)
 PrintPlan printPlan(QSizeF page, QSize screen, int smallestPx)
 {
     constexpr double SmallestPt = 9;
-    const QSizeF target(page.width(),
-                        std::min(page.height(), page.width() * screen.height() / screen.width()));
+    // Paper is taller than a screen: no flatter than 4:3.
+    const double shape = std::max(0.75, double(screen.height()) / screen.width());
+    const QSizeF target(page.width(), std::min(page.height(), page.width() * shape));
     return { QRectF(QPointF(), target), (target * smallestPx / SmallestPt).toSize() };
 }
 

@@ -27,8 +27,8 @@ double timeTickStep(double rangeSeconds, double axisWidth, double labelWidth);
 // keep it inside `bounds`.
 QPoint labelPlace(QPoint at, QSize size, const QRect &bounds);
 // A chart on a page whose printable area is `page` points: where it goes there (points) and the
-// size it is laid out at (pixels). It fills the width, keeps the screen's shape where the page
-// is tall enough, and prints text of `smallestPx` pixels at 9 pt.
+// size it is laid out at (pixels). It fills the width, keeps the screen's shape (no flatter
+// than 4:3) where the page is tall enough, and prints text of `smallestPx` pixels at 9 pt.
 struct PrintPlan {
     QRectF target;
     QSize layout;
