@@ -16,7 +16,6 @@
 #include <QHash>
 #include <QImage>
 #include <QMimeData>
-#include <QPrinter>
 
 namespace {
 // The columns of an exported table.
@@ -88,8 +87,5 @@ void tee::copyChart()
 
 void tee::printChart()
 {
-    host_.printer().preview(1, [this](QPrinter &printer) {
-        const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
-        chart_->render(printer, QRectF(QPointF(), page.size()));
-    });
+    host_.printer().preview(1, [this](QPrinter &printer) { chart_->print(printer); });
 }

@@ -3,6 +3,7 @@
 #include <qcustomplot.h>
 
 #include <QBuffer>
+#include <QPrinter>
 #include <QSvgGenerator>
 
 #include <algorithm>
@@ -37,6 +38,28 @@ struct LayerItem : QCPLayerable {
     }
 };
 
+// Time labels on an axis as wide as the viewport less the axis rect's margins: the margins of
+// the last layout, as the labels are made before this one's.
+class TimeTicker : public QCPAxisTickerTime {
+public:
+    explicit TimeTicker(const QCPAxis *axis) : axis_(axis) { }
+
+protected:
+    double getTickStep(const QCPRange &range) override
+    {
+        const QMargins margins = axis_->axisRect()->margins();
+        const int width
+            = axis_->parentPlot()->viewport().width() - margins.left() - margins.right();
+        // The last label is the widest; two spaces keep labels apart.
+        const QString label = getTickLabel(range.upper, QLocale(), u'g', 0) + QStringLiteral("  ");
+        return timeTickStep(range.size(), width,
+                            QFontMetrics(axis_->tickLabelFont()).horizontalAdvance(label));
+    }
+
+private:
+    const QCPAxis *axis_;
+};
+
 void styleAxis(QCPAxis *axis, const QColor &colour, const QString &title)
 {
     axis->setVisible(true);
@@ -59,9 +82,70 @@ void styleAxis(QCPAxis *axis, const QColor &colour, const QString &title)
 }
 } // namespace
 
+double timeTickStep(double rangeSeconds, double axisWidth, double labelWidth)
+{
+    const double least
+        = std::max(rangeSeconds / 6, rangeSeconds * labelWidth / std::max(axisWidth, 1.0));
+    static constexpr std::array<double, 17> Clock
+        = { 1, 2, 5, 10, 15, 30, 60, 120, 300, 600, 900, 1800, 3600, 7200, 10800, 21600, 43200 };
+    for (double step : Clock)
+        if (step >= least)
+            return step;
+    double days = 1; // then 2, 5, 10, 20, 50 …
+    for (int i = 0; days * SecondsPerDay < least; ++i)
+        days *= i % 3 == 1 ? 2.5 : 2;
+    return days * SecondsPerDay;
+}
+
+QPoint labelPlace(QPoint at, QSize size, const QRect &bounds)
+{
+    constexpr int Gap = 12;
+    QPoint p = at + QPoint(Gap, Gap);
+    if (p.x() + size.width() > bounds.right() + 1)
+        p.rx() = at.x() - Gap - size.width();
+    if (p.y() + size.height() > bounds.bottom() + 1)
+        p.ry() = at.y() - Gap - size.height();
+    // Where neither side has room, against the edge it crosses.
+    p.rx() = std::clamp(p.x(), bounds.left(),
+                        std::max(bounds.left(), bounds.right() + 1 - size.width()));
+    p.ry() = std::clamp(p.y(), bounds.top(),
+                        std::max(bounds.top(), bounds.bottom() + 1 - size.height()));
+    return p;
+}
+
+PrintPlan printPlan(QSizeF page, QSize screen, int smallestPx)
+{
+    constexpr double SmallestPt = 9;
+    // Paper is taller than a screen: no flatter than 4:3.
+    const double shape = std::max(0.75, double(screen.height()) / screen.width());
+    const QSizeF target(page.width(), std::min(page.height(), page.width() * shape));
+    return { QRectF(QPointF(), target), (target * smallestPx / SmallestPt).toSize() };
+}
+
+// A line of text that never widens the layout: it is cut short with "…" for the width it is
+// drawn at, on screen, on a page or in a picture.
+class Chart::ElidedText : public QCPTextElement {
+public:
+    using QCPTextElement::QCPTextElement;
+
+protected:
+    QSize minimumOuterSizeHint() const override
+    {
+        return { 0, QCPTextElement::minimumOuterSizeHint().height() };
+    }
+    void draw(QCPPainter *painter) override
+    {
+        painter->setFont(mainFont());
+        painter->setPen(QPen(mainTextColor()));
+        const QString shown
+            = painter->fontMetrics().elidedText(mText, Qt::ElideRight, mRect.width());
+        painter->drawText(mRect, mTextFlags, shown, &mTextBoundingRect);
+    }
+};
+
 Chart::Chart(QWidget *parent)
-    : QWidget(parent), plot_(new QCustomPlot(this)), title_(new QCPTextElement(plot_)),
-      subtitle_(new QCPTextElement(plot_))
+    : QWidget(parent), plot_(new QCustomPlot(this)), title_(new ElidedText(plot_)),
+      subtitle_(new ElidedText(plot_))
 {
     plot_->setBackground(Background);
     // It fills every pixel: the windows behind need no repainting under a moving cross-hair.
@@ -84,10 +168,10 @@ Chart::Chart(QWidget *parent)
 
     QCPAxisRect *main = plot_->axisRect();
     // The x values are days; the ticker works in seconds, so the axis carries seconds.
-    auto ticker = QSharedPointer<QCPAxisTickerTime>::create();
+    QCPAxis *time = main->axis(QCPAxis::atBottom);
+    auto ticker = QSharedPointer<TimeTicker>::create(time);
     ticker->setTimeFormat(QStringLiteral("%h:%m:%s"));
     ticker->setFieldWidth(QCPAxisTickerTime::tuHours, 1);
-    QCPAxis *time = main->axis(QCPAxis::atBottom);
     time->setTicker(ticker);
     styleAxis(time, QColor(192, 192, 192), QString());
     time->setTickLabelColor(Qt::white);
@@ -312,22 +396,13 @@ void Chart::setSubtitleLine(const QString &text)
         layout->addElement(1, 0, subtitle_);
     }
     subtitle_->setVisible(!text.isEmpty());
-    subtitleText_ = text;
-    fitSubtitle();
+    subtitle_->setText(text);
     changed();
 }
 
 QString Chart::subtitleLine() const
 {
-    return subtitleText_;
-}
-
-void Chart::fitSubtitle()
-{
-    // A line wider than the chart would widen the whole layout beyond it.
-    const int room = std::max(0, width() - 20);
-    subtitle_->setText(
-        QFontMetrics(subtitle_->font()).elidedText(subtitleText_, Qt::ElideRight, room));
+    return subtitle_->text();
 }
 
 void Chart::setRedrawSuspended(bool suspended)
@@ -394,13 +469,8 @@ void Chart::showCrossHair(QPoint at, const QString &label)
                                .boundingRect(QRect(), Qt::TextDontClip | Qt::AlignLeft, label)
                                .size()
                                .grownBy(pad + QMargins(1, 1, 1, 1));
-        // Below right of the cross-hair, or on the side that keeps it inside the chart.
-        constexpr int Gap = 12;
-        QPoint p = at + QPoint(Gap, Gap);
-        if (p.x() + size.width() > plot_->width())
-            p.rx() = at.x() - Gap - size.width();
-        if (p.y() + size.height() > plot_->height())
-            p.ry() = at.y() - Gap - size.height();
+        // Inside the plot, clear of the axes and their labels.
+        const QPoint p = labelPlace(at, size, plot_->axisRect()->rect());
         label_->position->setCoords(p);
         labelRect_ = QRect(p, size);
     }
@@ -502,9 +572,13 @@ QSize Chart::renderSize() const
     return plot_->size().isEmpty() ? sizeHint() : plot_->size();
 }
 
-void Chart::render(QPaintDevice &device, const QRectF &target)
+int Chart::smallestTextPx() const
 {
-    const QSize size = renderSize();
+    return std::min(subtitle_->font().pixelSize(), plot_->xAxis->tickLabelFont().pixelSize());
+}
+
+void Chart::render(QPaintDevice &device, const QRectF &target, QSize size)
+{
     const QSizeF fitted = QSizeF(size).scaled(target.size(), Qt::KeepAspectRatio);
     crossLayer_->setVisible(false);
     {
@@ -515,6 +589,8 @@ void Chart::render(QPaintDevice &device, const QRectF &target)
         plot_->toPainter(&painter, size.width(), size.height());
     }
     crossLayer_->setVisible(true);
+    if (size != plot_->size()) // the screen's layout back, for the mouse and the cross-hair
+        plot_->replot(QCustomPlot::rpQueuedRefresh);
 }
 
 QByteArray Chart::toSvg()
@@ -525,17 +601,28 @@ QByteArray Chart::toSvg()
     QSvgGenerator svg;
     svg.setOutputDevice(&buffer);
     svg.setSize(size);
+    svg.setResolution(logicalDpiX());
     svg.setViewBox(QRect(QPoint(), size));
     svg.setTitle(titleLine());
-    render(svg, QRectF(QPointF(), size));
+    render(svg, QRectF(QPointF(), size), size);
     return buffer.data();
 }
 
 QImage Chart::toImage()
 {
     QImage image(renderSize(), QImage::Format_RGB32);
-    render(image, image.rect());
+    render(image, image.rect(), image.size());
     return image;
+}
+
+void Chart::print(QPrinter &printer)
+{
+    const PrintPlan plan = printPlan(printer.pageLayout().paintRect(QPageLayout::Point).size(),
+                                     renderSize(), smallestTextPx());
+    const double pixelsPerPoint = printer.resolution() / 72.0;
+    render(printer,
+           QRectF(plan.target.topLeft() * pixelsPerPoint, plan.target.size() * pixelsPerPoint),
+           plan.layout);
 }
 
 void Chart::resizeEvent(QResizeEvent *event)
@@ -543,7 +630,6 @@ void Chart::resizeEvent(QResizeEvent *event)
     QWidget::resizeEvent(event);
     plot_->setGeometry(rect());
     placeOuterAxes();
-    fitSubtitle();
 }
 
 void Chart::placeOuterAxes()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPoint>
+#include <QRectF>
 #include <QString>
 #include <QWidget>
 
@@ -16,7 +17,23 @@ class QPaintDevice;
 class QCPAxisRect;
 class QCPGraph;
 class QCPRange;
-class QCPTextElement;
+class QPrinter;
+
+// Seconds between the time axis' ticks: a step a clock reads well, at most six to the range,
+// and wide enough that labels `labelWidth` wide (their gap included) never touch on an axis
+// `axisWidth` wide.
+double timeTickStep(double rangeSeconds, double axisWidth, double labelWidth);
+// Where a label of `size` stands beside the point `at`: below right of it, or on the sides that
+// keep it inside `bounds`.
+QPoint labelPlace(QPoint at, QSize size, const QRect &bounds);
+// A chart on a page whose printable area is `page` points: where it goes there (points) and the
+// size it is laid out at (pixels). It fills the width, keeps the screen's shape (no flatter
+// than 4:3) where the page is tall enough, and prints text of `smallestPx` pixels at 9 pt.
+struct PrintPlan {
+    QRectF target;
+    QSize layout;
+};
+PrintPlan printPlan(QSizeF page, QSize screen, int smallestPx);
 
 // The chart of one run: four line series over one time axis (x in days, 1 s = 1/86400),
 // each series on its own vertical axis. Series 2 (capacity) is drawn in the upper part of
@@ -55,8 +72,8 @@ public:
     // One line: a trailing line break is dropped.
     void setTitleLine(const QString &text);
     QString titleLine() const;
-    // A smaller line under the title line, cut short with "…" where the chart is narrower;
-    // "" takes it out.
+    // A smaller line under the title line; "" takes it out. Both lines are cut short with "…"
+    // for the width they are drawn at.
     void setSubtitleLine(const QString &text);
     QString subtitleLine() const;
 
@@ -83,11 +100,12 @@ public:
     void setReferenceTime(std::optional<double> days);
     std::optional<double> referenceTime() const;
 
-    // The chart as drawn on screen, without the cross-hair's layer, scaled into `target` of any
-    // device (printer, SVG, image) as vectors.
-    void render(QPaintDevice &device, const QRectF &target);
+    // The chart as drawn on screen, without the cross-hair's layer; the SVG declares the size
+    // it has on screen.
     QByteArray toSvg();
     QImage toImage();
+    // The chart across the printable width of the printer's page, laid out for that width.
+    void print(QPrinter &printer);
 
 signals:
     void pressed();
@@ -108,17 +126,19 @@ private:
     void applyAutomaticTime();
     QCPRange drawnTimeRange() const;
     void placeOuterAxes();
-    void fitSubtitle();
     void toggleSeriesOf(const QCPAxis *axis);
     QRegion crossHairRegion() const;
     QRegion referenceRegion() const;
     void redrawCrossLayer(const QRegion &dirty);
     QSize renderSize() const;
+    int smallestTextPx() const;
+    // Laid out at `size` pixels and scaled into `target` of any device, as vectors.
+    void render(QPaintDevice &device, const QRectF &target, QSize size);
 
     QCustomPlot *plot_;
-    QCPTextElement *title_;
-    QCPTextElement *subtitle_;
-    QString subtitleText_;
+    class ElidedText;
+    ElidedText *title_;
+    ElidedText *subtitle_;
     std::array<QCPGraph *, SeriesCount> graphs_ {};
     std::array<std::optional<Range>, SeriesCount> extremes_ {};
     std::array<QCPAxisRect *, 2> insets_ {};
