@@ -37,9 +37,9 @@ battery() { # x y w h: an outline with its terminal and four charge bars, the la
   done
 }
 
-# Splash: a rounded card with a soft shadow on a transparent ground, 549 x 350.
+# Splash: a rounded card on a transparent ground, 549 x 350. No soft shadow: where windows are
+# not composed, a half-transparent pixel shows dark, and the shadow would show as a black rim.
 convert -size 1098x700 xc:none \
-  -draw "scale 2,2 fill '#00000080' roundrectangle 16,16 532,334 30,30" -channel A -blur 0x12 +channel \
   \( -size 1042x636 gradient:'#24507e-#0a1a30' \
      \( -size 1042x636 xc:none -fill white -draw 'scale 2,2 roundrectangle 0,0 520.5,317.5 30,30' \) \
      -alpha set -compose DstIn -composite \) \
