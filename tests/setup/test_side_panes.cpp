@@ -3,6 +3,7 @@
 
 #include "setup/adform.h"
 #include "setup/config.h"
+#include "setup/guid.h"
 #include "setup/splash.h"
 #include "support/scripted_dialogs.h"
 
@@ -24,7 +25,6 @@ private slots:
         QTest::addColumn<int>("dotsPerMeter");
         QTest::addColumn<int>("ratio");
         QTest::newRow("no density") << 0 << 1;
-        QTest::newRow("72 dpi") << 2835 << 1;
         QTest::newRow("192 dpi, rounded down when written") << 7559 << 2;
         QTest::newRow("288 dpi") << 11339 << 3;
     }
@@ -50,6 +50,8 @@ private slots:
 
     void pagesAndTextsFit()
     {
+        QCOMPARE(Guid::sizeOn(QRect(0, 0, 1400, 900)), QSize(860, 870));
+        QCOMPARE(Guid::sizeOn(QRect(0, 0, 700, 450)), QSize(700, 420)); // scaled to 200 %
         const Config config(store);
         QVERIFY(!config.AboutEN().contains(QRegularExpression("[^\n]\n[^\n]"))); // lines flow
         ScriptedDialogs dialogs;
