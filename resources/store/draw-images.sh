@@ -73,7 +73,7 @@ convert -size 960x540 xc:'#000040' \
   -stroke red -draw "scale 2,2 stroke-linecap round $(curve volt 40 50 380 185)" \
   -stroke lime -draw "scale 2,2 stroke-linecap round $(curve curr 40 50 380 185)" \
   -stroke yellow -draw 'scale 2,2 line 40,235 420,70' \
-  -stroke white -draw 'scale 2,2 path "M 40,200 L 200,190 L 420,175"' -stroke none \
+  -stroke white -draw 'scale 2,2 stroke-linecap round line 40,200 200,190 line 200,190 420,175' -stroke none \
   -font DejaVu-Sans -pointsize 22 -fill red -annotate +8+120 'V' -fill lime -annotate +860+120 'A' \
   -fill yellow -annotate +900+120 'mAh' -fill white -annotate +900+400 '°C' \
   -strip -quality 90 manual.jpg
