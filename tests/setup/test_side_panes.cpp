@@ -44,8 +44,8 @@ private slots:
         picture.setPixel(5, 1, qRgba(9, 9, 9, 255));
         picture.setDevicePixelRatio(2);
         const QRegion shape(frmSplash::shape(picture));
-        QCOMPARE(shape.boundingRect(), QRect(0, 0, 3, 1));
-        QVERIFY(shape.contains(QPoint(0, 0)) && !shape.contains(QPoint(1, 0)));
+        QVERIFY(shape.contains(QPoint(0, 0)) && !shape.contains(QPoint(1, 0))
+                && shape.contains(QPoint(2, 0)));
     }
 
     void pagesAndTextsFit()
