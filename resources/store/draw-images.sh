@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Draws the pictures of the interface-text store with ImageMagick. The PNG and JPEG files it
 # writes are committed, so building never needs ImageMagick or particular fonts; run this
-# again after changing a picture here.
+# again after changing a picture here. Every picture is drawn at twice its size on screen, so
+# that it stays sharp on a screen scaled to 200 %; the PNGs say so by a density of 192 dpi
+# (twice 96), the pages give their pictures' sizes.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -35,43 +37,43 @@ battery() { # x y w h: an outline with its terminal and four charge bars, the la
   done
 }
 
-# Splash: a rounded card with a soft shadow on a transparent ground, 549 x 350.
-convert -size 549x350 xc:none \
-  -draw "fill '#00000080' roundrectangle 16,16 532,334 30,30" -channel A -blur 0x6 +channel \
-  \( -size 521x318 gradient:'#24507e-#0a1a30' \
-     \( -size 521x318 xc:none -fill white -draw 'roundrectangle 0,0 520,317 30,30' \) \
+# Splash: a rounded card on a transparent ground, 549 x 350. No soft shadow: where windows are
+# not composed, a half-transparent pixel shows dark, and the shadow would show as a black rim.
+convert -size 1098x700 xc:none \
+  \( -size 1042x636 gradient:'#24507e-#0a1a30' \
+     \( -size 1042x636 xc:none -fill white -draw 'scale 2,2 roundrectangle 0,0 520.5,317.5 30,30' \) \
      -alpha set -compose DstIn -composite \) \
-  -geometry +14+10 -compose Over -composite \
-  -fill none -stroke '#ffffff40' -strokewidth 1 -draw 'line 300,70 300,250 line 300,250 510,250' \
-  -stroke '#ff5a4f' -strokewidth 4 -draw "stroke-linecap round $(curve volt 300 70 210 180)" \
-  -stroke '#7cfc00' -draw "stroke-linecap round $(curve curr 300 70 210 180)" \
-  -stroke none -draw "$(battery 50 80 150 72)" \
-  -font DejaVu-Sans-Bold -pointsize 54 -fill white -annotate +46+235 'chargemon' \
-  -font DejaVu-Sans -pointsize 18 -fill '#b8cde6' -annotate +50+290 'two-channel charger monitor' \
-  -strip PNG32:splash.png
+  -geometry +28+20 -compose Over -composite \
+  -fill none -stroke '#ffffff40' -strokewidth 1 -draw 'scale 2,2 line 300,70 300,250 line 300,250 510,250' \
+  -stroke '#ff5a4f' -strokewidth 4 -draw "scale 2,2 stroke-linecap round $(curve volt 300 70 210 180)" \
+  -stroke '#7cfc00' -draw "scale 2,2 stroke-linecap round $(curve curr 300 70 210 180)" \
+  -stroke none -draw "scale 2,2 $(battery 50 80 150 72)" \
+  -font DejaVu-Sans-Bold -pointsize 108 -fill white -annotate +92+470 'chargemon' \
+  -font DejaVu-Sans -pointsize 36 -fill '#b8cde6' -annotate +100+580 'two-channel charger monitor' \
+  -strip -define png:include-chunk=pHYs -units PixelsPerInch -density 192 PNG32:splash.png
 
 # About: the battery and the two curves on a small rounded tile, 128 x 128.
-convert -size 128x128 xc:none \
-  -draw "fill '#16365a' roundrectangle 0,0 127,127 20,20" \
-  -draw "$(battery 18 18 80 38)" \
-  -fill none -strokewidth 3 -stroke '#ff5a4f' -draw "stroke-linecap round $(curve volt 16 66 96 48)" \
-  -stroke '#7cfc00' -draw "stroke-linecap round $(curve curr 16 66 96 48)" \
-  -strip PNG32:about.png
+convert -size 256x256 xc:none \
+  -draw "scale 2,2 fill '#16365a' roundrectangle 0,0 127.5,127.5 20,20" \
+  -draw "scale 2,2 $(battery 18 18 80 38)" \
+  -fill none -strokewidth 3 -stroke '#ff5a4f' -draw "scale 2,2 stroke-linecap round $(curve volt 16 66 96 48)" \
+  -stroke '#7cfc00' -draw "scale 2,2 stroke-linecap round $(curve curr 16 66 96 48)" \
+  -strip -define png:include-chunk=pHYs -units PixelsPerInch -density 192 PNG32:about.png
 
-# The advertisement page's picture, 160 x 110, and the manual's picture of a chart window,
-# 480 x 270, drawn in the chart's own colours.
-convert -size 160x110 gradient:'#2a5d8f-#0f2744' \
-  -draw "$(battery 22 16 100 40)" \
-  -font DejaVu-Sans-Bold -pointsize 14 -fill white -annotate +14+90 'Know your pack' \
+# The advertisement page's picture, 144 x 99 so that it fits the pane beside a scroll bar, and
+# the manual's picture of a chart window, 480 x 270, drawn in the chart's own colours.
+convert -size 288x198 gradient:'#2a5d8f-#0f2744' \
+  -draw "scale 1.8,1.8 $(battery 22 16 100 40)" \
+  -font DejaVu-Sans-Bold -pointsize 25 -fill white -annotate +25+162 'Know your pack' \
   -strip -quality 90 ad.jpg
-convert -size 480x270 xc:'#000040' \
-  -draw "fill '#d4d0c8' rectangle 0,0 479,22" \
-  -font DejaVu-Sans -pointsize 13 -fill black -annotate +8+16 'CH1 Chart 1 >>Live<<' \
-  -fill none -stroke silver -draw 'line 40,240 420,240' -strokewidth 2 \
-  -stroke red -draw "stroke-linecap round $(curve volt 40 50 380 185)" \
-  -stroke lime -draw "stroke-linecap round $(curve curr 40 50 380 185)" \
-  -stroke yellow -draw 'line 40,235 420,70' \
-  -stroke white -draw 'path "M 40,200 L 200,190 L 420,175"' -stroke none \
-  -font DejaVu-Sans -pointsize 11 -fill red -annotate +4+60 'V' -fill lime -annotate +430+60 'A' \
-  -fill yellow -annotate +450+60 'mAh' -fill white -annotate +450+200 '°C' \
+convert -size 960x540 xc:'#000040' \
+  -draw "scale 2,2 fill '#d4d0c8' rectangle 0,0 479.5,22.5" \
+  -font DejaVu-Sans -pointsize 26 -fill black -annotate +16+32 'CH1 Chart 1 >>Live<<' \
+  -fill none -stroke silver -draw 'scale 2,2 line 40,240 420,240' -strokewidth 2 \
+  -stroke red -draw "scale 2,2 stroke-linecap round $(curve volt 40 50 380 185)" \
+  -stroke lime -draw "scale 2,2 stroke-linecap round $(curve curr 40 50 380 185)" \
+  -stroke yellow -draw 'scale 2,2 line 40,235 420,70' \
+  -stroke white -draw 'scale 2,2 stroke-linecap round line 40,200 200,190 line 200,190 420,175' -stroke none \
+  -font DejaVu-Sans -pointsize 22 -fill red -annotate +8+120 'V' -fill lime -annotate +860+120 'A' \
+  -fill yellow -annotate +900+120 'mAh' -fill white -annotate +900+400 '°C' \
   -strip -quality 90 manual.jpg

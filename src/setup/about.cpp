@@ -3,6 +3,7 @@
 #include "platform/core/settings.h"
 #include "setup/config.h"
 #include "setup/languages.h"
+#include "setup/splash.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -17,8 +18,9 @@ About::About(InterfaceTextStore &store, const Settings &settings, QWidget *paren
     Text1->setWordWrap(true);
     Text1->setMinimumWidth(280);
     Text1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    if (!config.AboutImg().isEmpty())
-        Image1->setPixmap(QPixmap(config.AboutImg()));
+    if (const QImage picture = storePicture(config.AboutImg(), devicePixelRatioF());
+        !picture.isNull())
+        Image1->setPixmap(QPixmap::fromImage(picture));
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(16, 16, 16, 16);
     layout->setSpacing(16);

@@ -18,9 +18,15 @@ Guid::Guid(InterfaceTextStore &store, QWidget *parent) : QDialog(parent), Window
     hasPage_ = !page.isEmpty();
     if (hasPage_)
         Window->setSource(QUrl::fromLocalFile(page));
-    // 12900 twips wide, 450 twips short of the screen's height.
     const QScreen *screen = QGuiApplication::primaryScreen();
-    resize(860, (screen ? screen->geometry().height() : 800) - 30);
+    resize(sizeOn(screen ? screen->geometry() : QRect(0, 0, 1280, 800)));
+}
+
+QSize Guid::sizeOn(const QRect &screen)
+{
+    // 12900 twips wide, 450 twips short of the screen's height; never wider than the screen,
+    // which a screen scaled to 200 % can be.
+    return { qMin(860, screen.width()), screen.height() - 30 };
 }
 
 void Guid::showModal(InterfaceTextStore &store)

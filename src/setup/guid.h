@@ -14,6 +14,8 @@ public:
     // Shows the guide modally; nothing when the store names no manual page.
     static void showModal(InterfaceTextStore &store);
     bool hasPage() const { return hasPage_; }
+    // The window's size on `screen`.
+    static QSize sizeOn(const QRect &screen);
 
     QTextBrowser *const Window;
 

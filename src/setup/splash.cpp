@@ -22,13 +22,14 @@ frmSplash::frmSplash(InterfaceTextStore &store)
     });
     Timer1.start(2000);
 
-    const QString file = Config(store).Splash();
     // Drawn at its own size from the top-left corner; what lies beyond the area is cut.
-    if (file.isEmpty() || !picture_.load(file))
+    picture_ = storePicture(Config(store).Splash(), devicePixelRatioF());
+    if (picture_.isNull())
         return;
-    picture_ = picture_.convertToFormat(QImage::Format_ARGB32).copy(QRect(QPoint(), area));
-    // Without a compositor the transparent parts would show black: the shape cuts them out.
-    setMask(QBitmap::fromImage(picture_.createAlphaMask()));
+    picture_ = picture_.copy(QRect(QPoint(), area * picture_.devicePixelRatio()));
+    // Without a compositor the transparent parts would show black: the shape leaves out what
+    // the picture does not cover at all, and only that, so its edges stay smooth.
+    setMask(shape(picture_));
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(Center(screen->geometry(), size()));
     show();
@@ -38,6 +39,36 @@ frmSplash::frmSplash(InterfaceTextStore &store)
     while (windowHandle() && !windowHandle()->isExposed() && waited.elapsed() < 500)
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
     repaint();
+}
+
+int pictureRatio(int dotsPerMeter)
+{
+    return qMax(1, qRound(dotsPerMeter / 3780.0));
+}
+
+QImage storePicture(const QString &file, qreal deviceRatio)
+{
+    QImage picture;
+    if (file.isEmpty() || !picture.load(file))
+        return {};
+    const QSize device
+        = (QSizeF(picture.size()) / pictureRatio(picture.dotsPerMeterX()) * deviceRatio).toSize();
+    if (device != picture.size())
+        picture = picture.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    picture = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    picture.setDevicePixelRatio(deviceRatio);
+    return picture;
+}
+
+QBitmap frmSplash::shape(const QImage &picture)
+{
+    // A fully transparent pixel is 0 once premultiplied; shrinking averages, so a pixel is
+    // left out only where the picture is all but clear.
+    const QImage covered = picture
+                               .scaled(picture.deviceIndependentSize().toSize(),
+                                       Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                               .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    return QBitmap::fromImage(covered.createMaskFromColor(0));
 }
 
 QPoint frmSplash::Center(const QRect &screen, const QSize &form)
