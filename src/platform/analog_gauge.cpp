@@ -7,6 +7,8 @@
 #include <QPixmapCache>
 #include <QtMath>
 
+#include <array>
+
 namespace {
 // Everything is laid out on a 110 x 110 design and scaled to the widget.
 constexpr qreal Design = 110;
@@ -25,6 +27,46 @@ qreal angleOf(double value, double maximum)
 {
     const double f = maximum > 0 ? std::clamp(value / maximum, 0.0, 1.0) : 0.0;
     return StartAngle - Sweep * f;
+}
+
+QFont sized(QFont font, int pixels, bool bold = false)
+{
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
+}
+
+// A number of the scale as it is, or in thousands ("k"), millions ("M") ... to at most three
+// figures (two when `shorter`).
+QString scaleNumber(double v, int thousands, bool shorter)
+{
+    if (thousands == 0)
+        return QString::number(v, 'g', 6);
+    v /= std::pow(1000.0, thousands);
+    const int decimals = std::max(0, (v >= 100 ? 0 : v >= 10 ? 1 : 2) - shorter);
+    QString text = QString::number(v, 'f', decimals);
+    if (decimals > 0) {
+        while (text.endsWith(u'0'))
+            text.chop(1);
+        if (text.endsWith(u'.'))
+            text.chop(1);
+    }
+    return text + QLatin1Char(" kMGT"[thousands]);
+}
+
+// A text with its top left corner at `topLeft` rounded to whole pixels: glyphs drawn once are
+// then found again, whatever the scale.
+AnalogGauge::Text placed(const QString &text, QPointF topLeft, const QFontMetricsF &metrics)
+{
+    return { text,
+             QRectF(
+                 QPointF(qRound(topLeft.x()), qRound(topLeft.y())),
+                 QSizeF(metrics.horizontalAdvance(text), metrics.ascent() + metrics.descent())) };
+}
+
+void drawText(QPainter &painter, const AnalogGauge::Text &text)
+{
+    painter.drawText(text.box.topLeft() + QPointF(0, painter.fontMetrics().ascent()), text.text);
 }
 
 void zone(QPainter &painter, double from, double to, double maximum, QColor colour)
@@ -64,7 +106,8 @@ QPixmap dial(QSize size, qreal dpr, double first, double second, double step, in
         for (int i = 0; i <= 2 * steps; ++i) {
             const qreal a = angleOf(step * i / 2, 1);
             const bool major = i % 2 == 0;
-            ticks[major].append(QLineF(polar(major ? 38 : 41.5, a), polar(45.5, a)));
+            ticks[major].append(QLineF(polar(major ? AnalogGauge::TickInner : 41.5, a),
+                                       polar(AnalogGauge::TickOuter, a)));
         }
         painter.setPen(QPen(QColor(140, 148, 158), 0.8, Qt::SolidLine, Qt::FlatCap));
         painter.drawLines(ticks[0]);
@@ -79,7 +122,80 @@ QPixmap dial(QSize size, qreal dpr, double first, double second, double step, in
 AnalogGauge::AnalogGauge(QColor needleColor, QWidget *parent)
     : QWidget(parent), needleColor_(needleColor)
 {
-    setAccessibleDescription(QStringLiteral("0"));
+}
+
+AnalogGauge::Labels AnalogGauge::labels(const Scale &scale, const QString &unit,
+                                        const QString &caption, const QFont &font)
+{
+    Labels labels;
+    const QFontMetricsF unitMetrics(sized(font, 9));
+    // Above the hub, which reaches 5.5 above the centre.
+    labels.unit = placed(unit,
+                         QPointF(Centre.x() - unitMetrics.horizontalAdvance(unit) / 2,
+                                 Centre.y() - 6.5 - unitMetrics.ascent() - unitMetrics.descent()),
+                         unitMetrics);
+    // Under the ends of the scale, as wide as the gauge allows.
+    const QFontMetricsF captionMetrics(sized(font, 10, true));
+    const QString shortened = captionMetrics.elidedText(caption, Qt::ElideRight, Design - 4);
+    const qreal endsBottom = Centre.y() + TickOuter * std::sqrt(0.5) + 1;
+    labels.caption = placed(
+        shortened,
+        QPointF(Centre.x() - captionMetrics.horizontalAdvance(shortened) / 2, endsBottom + 1),
+        captionMetrics);
+
+    const double max = scale.maximum;
+    if (max <= 0)
+        return labels;
+    const double step = scale.step > 0 ? scale.step : max / 10;
+    const int steps = int(std::floor(max / step + 1e-9));
+    const QFontMetricsF metrics(sized(font, 8));
+    const qreal height = metrics.ascent() + metrics.descent();
+    const auto numbersEvery = [&](int every, int thousands, bool shorter) {
+        std::vector<Text> numbers;
+        for (int i = 0; i <= steps; i += every) {
+            const double v = step * i;
+            const qreal a = angleOf(v, max);
+            // Each number stands just inside the ticks, however wide it is.
+            const QString text = scaleNumber(v, thousands, shorter);
+            const qreal width = metrics.horizontalAdvance(text);
+            const qreal rad = qDegreesToRadians(a);
+            const qreal reach = std::abs(qCos(rad)) * width / 2 + std::abs(qSin(rad)) * height / 2;
+            // A wide number at the top would touch the ticks with its corners: it moves in.
+            const QPointF corner(width / 2 + 0.5, height / 2 + 0.5);
+            qreal r = TickInner - 2 - reach;
+            while (r > 0
+                   && std::hypot(std::abs(qCos(rad)) * r + corner.x(),
+                                 std::abs(qSin(rad)) * r + corner.y())
+                       > TickInner - 1)
+                r -= 0.5;
+            numbers.push_back(placed(text, polar(r, a) - QPointF(width / 2, height / 2), metrics));
+        }
+        return numbers;
+    };
+    const auto apart = [&](const std::vector<Text> &numbers) {
+        for (size_t i = 0; i < numbers.size(); ++i) {
+            const QRectF room = numbers[i].box.adjusted(-1, -1, 1, 1);
+            if (room.intersects(labels.unit.box))
+                return false;
+            for (size_t j = i + 1; j < numbers.size(); ++j)
+                if (room.intersects(numbers[j].box))
+                    return false;
+        }
+        return true;
+    };
+    // Numbers on at most six major ticks that share the scale evenly, shortened when long ones
+    // would touch, and on fewer ticks when even short ones would.
+    for (int every = 1; every <= steps; ++every) {
+        if (steps % every != 0 || steps / every > 6)
+            continue;
+        for (int thousands = 0; thousands <= 4; ++thousands)
+            for (bool shorter : { false, true }) {
+                labels.numbers = numbersEvery(every, thousands, shorter);
+                if (apart(labels.numbers))
+                    return labels;
+            }
+    }
+    return labels;
 }
 
 void AnalogGauge::faceChanged()
@@ -134,7 +250,6 @@ void AnalogGauge::setValue(double value)
     const bool moves = angleOf(value, scale_.maximum) != angleOf(value_, scale_.maximum);
     const QRect from = needleArea();
     value_ = value;
-    setAccessibleDescription(QString::number(value));
     if (moves)
         update(from.united(needleArea()));
 }
@@ -158,20 +273,17 @@ QPixmap AnalogGauge::plate(QSize size, qreal dpr)
         return plate_;
     plate_ = background_.isEmpty() ? clearPicture(size, dpr)
                                    : bitmapResource(background_, size, dpr).copy();
+    const Labels shown = labels(Scale { 0, 0, 0, 0 }, unit_, caption_, font());
     QPainter painter(&plate_);
     painter.setRenderHint(QPainter::TextAntialiasing);
     painter.scale(size.width() / Design, size.width() / Design);
-    QFont unit = font();
-    unit.setPixelSize(9);
-    painter.setFont(unit);
+    painter.setFont(sized(font(), 9));
     painter.setPen(QColor(150, 160, 170));
-    painter.drawText(QRectF(35, 66, 40, 11), Qt::AlignCenter, unit_);
-    QFont caption = font();
-    caption.setPixelSize(10);
-    caption.setBold(true);
-    painter.setFont(caption);
+    drawText(painter, shown.unit);
+    painter.setFont(sized(font(), 10, true));
     painter.setPen(QColor(230, 235, 240));
-    painter.drawText(QRectF(18, 83, 74, 14), Qt::AlignCenter, caption_);
+    drawText(painter, shown.caption);
+    painter.end(); // a picture still painted on would be copied when handed out
     return plate_;
 }
 
@@ -181,40 +293,21 @@ QPixmap AnalogGauge::face(qreal side, qreal dpr)
     if (drawnFor(face_, size, dpr))
         return face_;
     face_ = plate(size, dpr).copy();
-    QPainter painter(&face_);
     const double max = scale_.maximum;
     if (max <= 0)
         return face_;
     const double step = scale_.step > 0 ? scale_.step : max / 10;
     const int steps = int(std::floor(max / step + 1e-9));
+    QPainter painter(&face_);
     painter.drawPixmap(
         0, 0, dial(size, dpr, scale_.firstMark / max, scale_.secondMark / max, step / max, steps));
     painter.setRenderHint(QPainter::TextAntialiasing);
     painter.scale(side / Design, side / Design);
-
-    // Numbers on at most six major ticks, so they never crowd.
-    int every = 1;
-    while (steps / every > 6)
-        ++every;
-    QFont number = font();
-    number.setPixelSize(8);
-    painter.setFont(number);
+    painter.setFont(sized(font(), 8));
     painter.setPen(QColor(205, 214, 222));
-    const QFontMetricsF metrics(number);
-    const qreal textHeight = metrics.ascent() + metrics.descent();
-    for (int i = 0; i <= steps; i += every) {
-        const double v = step * i;
-        const qreal a = angleOf(v, max);
-        // Each number stands just inside the ticks, however wide it is.
-        const QString text = QString::number(v, 'g', 6);
-        const qreal width = metrics.horizontalAdvance(text);
-        const qreal rad = qDegreesToRadians(a);
-        const qreal reach = std::abs(qCos(rad)) * width / 2 + std::abs(qSin(rad)) * textHeight / 2;
-        const QPointF at = polar(36 - reach, a);
-        // On whole pixels: glyphs drawn once are then found again, whatever the scale.
-        const QPointF origin = at + QPointF(-width / 2, metrics.ascent() - textHeight / 2);
-        painter.drawText(QPointF(qRound(origin.x()), qRound(origin.y())), text);
-    }
+    for (const Text &number : labels(scale_, unit_, caption_, font()).numbers)
+        drawText(painter, number);
+    painter.end();
     return face_;
 }
 

@@ -4,10 +4,12 @@
 #include <QPixmap>
 #include <QWidget>
 
+#include <vector>
+
 // A round analog meter: a needle over a 270 degree scale with ticks, numbers and two warning
 // zones (from the first mark, and red from the second mark to the end), a caption and a unit.
 // The face, scale and captions are drawn once into a picture; a new value redraws only the
-// needle over it. The value is also the widget's accessible description.
+// needle over it.
 class AnalogGauge : public QWidget {
     Q_OBJECT
 public:
@@ -16,11 +18,28 @@ public:
         bool operator==(const Scale &) const = default;
     };
 
+    // Where the texts stand on the 110 x 110 design the gauge is drawn on: the scale's numbers
+    // just inside the ticks (thousands as "k", millions as "M" once they grow long), the unit
+    // above the hub, the caption under the open end of the scale.
+    struct Text {
+        QString text;
+        QRectF box;
+    };
+    struct Labels {
+        std::vector<Text> numbers;
+        Text unit, caption;
+    };
+    static Labels labels(const Scale &scale, const QString &unit, const QString &caption,
+                         const QFont &font);
+    // The ring of ticks, from the centre of the design.
+    static constexpr qreal TickInner = 38, TickOuter = 45.5;
+
     explicit AnalogGauge(QColor needleColor, QWidget *parent = nullptr);
 
     void setCaption(const QString &caption);
     QString caption() const { return caption_; }
     void setUnit(const QString &unit);
+    QString unit() const { return unit_; }
     // A picture of the program's resources behind the scale ("BIAO").
     void setBackground(const QString &bitmap);
     void setScale(const Scale &scale);

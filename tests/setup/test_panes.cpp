@@ -80,6 +80,56 @@ private slots:
         }
     }
 
+    // Numbers, unit and caption stand apart at every maximum a gauge's scale grows to: each
+    // value up to 20,000, then by leaps. Numbers stay inside the ticks, the caption below them,
+    // and long numbers are shortened rather than dropped.
+    void gaugeLabelsApart_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("unit");
+        QTest::addColumn<QString>("caption");
+        const char *const gauges[][2] = { { "V", "Input Volt" },
+                                          { "V", "Output Volt" },
+                                          { "mAh", "Capacity" },
+                                          { "mA", "Current" },
+                                          { "W", "Power" } };
+        for (int i = 0; i < GaugeCount; ++i)
+            QTest::addRow("%s", gauges[i][1]) << i << gauges[i][0] << gauges[i][1];
+    }
+    void gaugeLabelsApart()
+    {
+        QFETCH(int, index);
+        QFETCH(QString, unit);
+        QFETCH(QString, caption);
+        const QPointF centre(55, 55);
+        qint64 checked = -1;
+        for (double v = 0; v < 1e12; v = v < 20000 ? v + 1 : v * 1.02) {
+            const GaugeScale s = grownScale(startScale(index), index, Fixed::fromWhole(qint64(v)));
+            if (std::exchange(checked, s.maximum) == s.maximum)
+                continue;
+            const auto labels
+                = AnalogGauge::labels({ double(s.maximum), s.firstMark, s.secondMark, s.step },
+                                      unit, caption, QApplication::font());
+            const QString at = QString("at %1: ").arg(s.maximum);
+            QVERIFY2(labels.numbers.size() >= 4, qPrintable(at)); // enough to read the dial by
+            QList<AnalogGauge::Text> texts = { labels.unit, labels.caption };
+            for (const AnalogGauge::Text &n : labels.numbers) {
+                const QRectF b = n.box;
+                for (QPointF corner :
+                     { b.topLeft(), b.topRight(), b.bottomLeft(), b.bottomRight() })
+                    QVERIFY2(QLineF(centre, corner).length() < AnalogGauge::TickInner,
+                             qPrintable(at + n.text));
+                texts << n;
+            }
+            QVERIFY(labels.caption.box.top() > centre.y() + AnalogGauge::TickOuter * M_SQRT1_2);
+            QVERIFY(QRectF(0, 0, 110, 110).contains(labels.caption.box));
+            for (int i = 0; i < texts.size(); ++i)
+                for (int j = i + 1; j < texts.size(); ++j)
+                    QVERIFY2(!texts[i].box.adjusted(-0.5, -0.5, 0.5, 0.5).intersects(texts[j].box),
+                             qPrintable(at + texts[i].text + " / " + texts[j].text));
+        }
+    }
+
     void cells()
     {
         // type, voltage, percent, bar, fill
