@@ -56,12 +56,22 @@ QString scaleNumber(double v, int thousands, bool shorter)
 
 // A text with its top left corner at `topLeft` rounded to whole pixels: glyphs drawn once are
 // then found again, whatever the scale.
-AnalogGauge::Text placed(const QString &text, QPointF topLeft, const QFontMetricsF &metrics)
+AnalogGauge::Text placed(const QString &text, QPointF topLeft, qreal width,
+                         const QFontMetricsF &metrics)
 {
     return { text,
-             QRectF(
-                 QPointF(qRound(topLeft.x()), qRound(topLeft.y())),
-                 QSizeF(metrics.horizontalAdvance(text), metrics.ascent() + metrics.descent())) };
+             QRectF(QPointF(qRound(topLeft.x()), qRound(topLeft.y())),
+                    QSizeF(width, metrics.ascent() + metrics.descent())) };
+}
+
+// The width of a number, glyph by glyph: shaping the whole text costs ten times more, and
+// digits do not kern.
+qreal numberWidth(const QString &text, const QFontMetricsF &metrics)
+{
+    qreal width = 0;
+    for (QChar c : text)
+        width += metrics.horizontalAdvance(c);
+    return width;
 }
 
 void drawText(QPainter &painter, const AnalogGauge::Text &text)
@@ -88,9 +98,9 @@ QPixmap dial(QSize size, qreal dpr, double first, double second, double step, in
     const QString key = QStringLiteral("gauge-dial:%1@%2:%3:%4:%5:%6")
                             .arg(size.width())
                             .arg(dpr)
-                            .arg(first)
-                            .arg(second)
-                            .arg(step)
+                            .arg(first, 0, 'f', 4)
+                            .arg(second, 0, 'f', 4)
+                            .arg(step, 0, 'f', 4)
                             .arg(steps);
     QPixmap picture;
     if (QPixmapCache::find(key, &picture))
@@ -130,18 +140,18 @@ AnalogGauge::Labels AnalogGauge::labels(const Scale &scale, const QString &unit,
     Labels labels;
     const QFontMetricsF unitMetrics(sized(font, 9));
     // Above the hub, which reaches 5.5 above the centre.
+    const qreal unitWidth = unitMetrics.horizontalAdvance(unit);
     labels.unit = placed(unit,
-                         QPointF(Centre.x() - unitMetrics.horizontalAdvance(unit) / 2,
+                         QPointF(Centre.x() - unitWidth / 2,
                                  Centre.y() - 6.5 - unitMetrics.ascent() - unitMetrics.descent()),
-                         unitMetrics);
+                         unitWidth, unitMetrics);
     // Under the ends of the scale, as wide as the gauge allows.
     const QFontMetricsF captionMetrics(sized(font, 10, true));
     const QString shortened = captionMetrics.elidedText(caption, Qt::ElideRight, Design - 4);
     const qreal endsBottom = Centre.y() + TickOuter * std::sqrt(0.5) + 1;
-    labels.caption = placed(
-        shortened,
-        QPointF(Centre.x() - captionMetrics.horizontalAdvance(shortened) / 2, endsBottom + 1),
-        captionMetrics);
+    const qreal captionWidth = captionMetrics.horizontalAdvance(shortened);
+    labels.caption = placed(shortened, QPointF(Centre.x() - captionWidth / 2, endsBottom + 1),
+                            captionWidth, captionMetrics);
 
     const double max = scale.maximum;
     if (max <= 0)
@@ -157,7 +167,7 @@ AnalogGauge::Labels AnalogGauge::labels(const Scale &scale, const QString &unit,
             const qreal a = angleOf(v, max);
             // Each number stands just inside the ticks, however wide it is.
             const QString text = scaleNumber(v, thousands, shorter);
-            const qreal width = metrics.horizontalAdvance(text);
+            const qreal width = numberWidth(text, metrics);
             const qreal rad = qDegreesToRadians(a);
             const qreal reach = std::abs(qCos(rad)) * width / 2 + std::abs(qSin(rad)) * height / 2;
             // A wide number at the top would touch the ticks with its corners: it moves in.
@@ -168,7 +178,8 @@ AnalogGauge::Labels AnalogGauge::labels(const Scale &scale, const QString &unit,
                                  std::abs(qSin(rad)) * r + corner.y())
                        > TickInner - 1)
                 r -= 0.5;
-            numbers.push_back(placed(text, polar(r, a) - QPointF(width / 2, height / 2), metrics));
+            numbers.push_back(
+                placed(text, polar(r, a) - QPointF(width / 2, height / 2), width, metrics));
         }
         return numbers;
     };
@@ -200,7 +211,7 @@ AnalogGauge::Labels AnalogGauge::labels(const Scale &scale, const QString &unit,
 
 void AnalogGauge::faceChanged()
 {
-    face_ = QPixmap();
+    faceDrawn_ = false;
     update();
 }
 
@@ -287,25 +298,54 @@ QPixmap AnalogGauge::plate(QSize size, qreal dpr)
     return plate_;
 }
 
-QPixmap AnalogGauge::face(qreal side, qreal dpr)
+QPixmap AnalogGauge::dialOf(const Scale &scale, QSize size, qreal dpr)
+{
+    const double max = scale.maximum;
+    const double step = scale.step > 0 ? scale.step : max / 10;
+    const int steps = int(std::floor(max / step + 1e-9));
+    return dial(size, dpr, scale.firstMark / max, scale.secondMark / max, step / max, steps);
+}
+
+void AnalogGauge::prepareScale(const Scale &scale)
+{
+    const qreal side = std::min(width(), height());
+    const QSize size(qCeil(side), qCeil(side));
+    const qreal dpr = devicePixelRatioF();
+    face(side, dpr);
+    if (scale.maximum > 0)
+        dialOf(scale, size, dpr);
+    // Into the font's cache of glyphs, at the scale the face draws them.
+    QPixmap scratch = clearPicture(size, dpr);
+    QPainter painter(&scratch);
+    painter.scale(side / Design, side / Design);
+    painter.setFont(sized(font(), 8));
+    painter.drawText(QPointF(0, 20), QStringLiteral("0123456789.kMGT"));
+}
+
+const QPixmap &AnalogGauge::face(qreal side, qreal dpr)
 {
     const QSize size(qCeil(side), qCeil(side));
-    if (drawnFor(face_, size, dpr))
+    if (faceDrawn_ && drawnFor(face_, size, dpr))
         return face_;
-    face_ = plate(size, dpr).copy();
-    const double max = scale_.maximum;
-    if (max <= 0)
-        return face_;
-    const double step = scale_.step > 0 ? scale_.step : max / 10;
-    const int steps = int(std::floor(max / step + 1e-9));
+    const QPixmap background = plate(size, dpr);
+    // Drawn over the last face: a new picture of this size costs more than the drawing, in
+    // fresh memory that the system has to hand out page by page.
+    if (!drawnFor(face_, size, dpr))
+        face_ = clearPicture(size, dpr);
+    faceDrawn_ = true;
     QPainter painter(&face_);
-    painter.drawPixmap(
-        0, 0, dial(size, dpr, scale_.firstMark / max, scale_.secondMark / max, step / max, steps));
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawPixmap(0, 0, background);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    if (scale_.maximum <= 0)
+        return face_;
+    painter.drawPixmap(0, 0, dialOf(scale_, size, dpr));
     painter.setRenderHint(QPainter::TextAntialiasing);
     painter.scale(side / Design, side / Design);
     painter.setFont(sized(font(), 8));
     painter.setPen(QColor(205, 214, 222));
-    for (const Text &number : labels(scale_, unit_, caption_, font()).numbers)
+    // The caption does not move the numbers: none spares shortening it again.
+    for (const Text &number : labels(scale_, unit_, QString(), font()).numbers)
         drawText(painter, number);
     painter.end();
     return face_;

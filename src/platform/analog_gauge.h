@@ -47,6 +47,9 @@ public:
     // Below 0 and beyond the maximum the needle rests at the ends.
     void setValue(double value);
     double value() const { return value_; }
+    // Draws ahead what showing `scale` will need, so that the reading that grows the scale
+    // finds it drawn: the face, the dial of its ticks and zones, the glyphs of its numbers.
+    void prepareScale(const Scale &scale);
 
     QSize sizeHint() const override { return { 110, 110 }; }
 
@@ -59,12 +62,14 @@ private:
     QPixmap plate(QSize size, qreal dpr);
     QRect needleArea() const;
     void prepareNeedle(qreal pixelsPerUnit);
-    QPixmap face(qreal side, qreal dpr);
+    const QPixmap &face(qreal side, qreal dpr);
+    static QPixmap dialOf(const Scale &scale, QSize size, qreal dpr);
 
     QColor needleColor_;
     QString caption_, unit_, background_;
     Scale scale_;
     double value_ = 0;
     QPixmap plate_, face_;
+    bool faceDrawn_ = false; // face_ shows the scale, unit and caption of now
     QImage needle_, hub_;
 };

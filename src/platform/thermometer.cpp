@@ -105,6 +105,22 @@ void Thermometer::prepareGlass(qreal dpr)
     bulb.setColorAt(1, Mercury.darker(140));
     full.setBrush(bulb);
     full.drawEllipse(c, BulbRadius, BulbRadius);
+    full.end();
+
+    // The digits of the bulb into the font's cache of glyphs, so that the first values do not
+    // draw them.
+    QPixmap scratch = clearPicture(QSize(80, 16), dpr);
+    QPainter glyphs(&scratch);
+    glyphs.setFont(bulbFont());
+    glyphs.drawText(QPointF(0, 12), QStringLiteral("-0123456789."));
+}
+
+QFont Thermometer::bulbFont() const
+{
+    QFont digits = font();
+    digits.setPixelSize(10);
+    digits.setBold(true);
+    return digits;
 }
 
 void Thermometer::paintEvent(QPaintEvent *event)
@@ -120,9 +136,7 @@ void Thermometer::paintEvent(QPaintEvent *event)
 
     painter.setRenderHint(QPainter::Antialiasing);
     const QPointF c = bulbCentre();
-    QFont digits = font();
-    digits.setPixelSize(10);
-    digits.setBold(true);
+    const QFont digits = bulbFont();
     painter.setFont(digits);
     painter.setPen(Qt::white);
     // Placed by its advance: laying the text out in a box costs more than the rest of the paint.

@@ -25,6 +25,7 @@ private:
     QPointF bulbCentre() const;
     qreal columnTop(double value) const;
     void prepareGlass(qreal dpr); // the empty and the full glass
+    QFont bulbFont() const;
 
     double minimum_, maximum_;
     double value_ = 0;

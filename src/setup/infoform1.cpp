@@ -216,18 +216,28 @@ void Infoform1::setChartLight(int index, bool on)
 void Infoform1::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    // Pictures the first readings need, drawn while the panel waits for them rather than
-    // while it shows one: the lit cell digits and the bars' fills. The cells share them.
-    QTimer::singleShot(0, this, [this] {
-        led2_[0]->prepareColor(CellDigits);
-        for (CellFill fill : { CellFill::Red, CellFill::Yellow, CellFill::Green })
-            bar_[0]->prepareFill(fillBitmap(fill));
-    });
+    QTimer::singleShot(0, this, &Infoform1::prepare);
+}
+
+// What the first readings need, drawn while the panel waits for them rather than while it
+// shows one: the lit cell digits, the bars' fills and the gauges' grown scales. The cells
+// share their pictures; every grown scale has its marks at the same fractions.
+void Infoform1::prepare()
+{
+    led2_[0]->prepareColor(CellDigits);
+    for (CellFill fill : { CellFill::Red, CellFill::Yellow, CellFill::Green })
+        bar_[0]->prepareFill(fillBitmap(fill));
+    for (int i = 0; i < GaugeCount; ++i) {
+        const GaugeScale next = grownScale(scales_[i], i, Fixed::fromWhole(scales_[i].maximum + 1));
+        led_[i]->prepareScale(shownScale(next));
+    }
 }
 
 void Infoform1::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
+    if (isVisible())
+        QTimer::singleShot(0, this, &Infoform1::prepare);
     const Thermometers shown = thermometersShown(qint64(width()) * TwipsPerPixel);
     inTemp_->setVisible(shown != Thermometers::None);
     labInTemp_->setVisible(shown != Thermometers::None);
