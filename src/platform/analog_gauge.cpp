@@ -134,6 +134,11 @@ AnalogGauge::AnalogGauge(QColor needleColor, QWidget *parent)
 {
 }
 
+QString AnalogGauge::valueText() const
+{
+    return QString::number(value_) + QLatin1Char(' ') + unit_;
+}
+
 AnalogGauge::Labels AnalogGauge::labels(const Scale &scale, const QString &unit,
                                         const QString &caption, const QFont &font)
 {
@@ -261,6 +266,7 @@ void AnalogGauge::setValue(double value)
     const bool moves = angleOf(value, scale_.maximum) != angleOf(value_, scale_.maximum);
     const QRect from = needleArea();
     value_ = value;
+    valueChanged(this);
     if (moves)
         update(from.united(needleArea()));
 }

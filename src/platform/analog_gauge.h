@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/segment_readout.h"
+
 #include <QImage>
 #include <QPixmap>
 #include <QWidget>
@@ -10,7 +12,7 @@
 // zones (from the first mark, and red from the second mark to the end), a caption and a unit.
 // The face, scale and captions are drawn once into a picture; a new value redraws only the
 // needle over it.
-class AnalogGauge : public QWidget {
+class AnalogGauge : public QWidget, public ShownValue {
     Q_OBJECT
 public:
     struct Scale {
@@ -47,6 +49,11 @@ public:
     // Below 0 and beyond the maximum the needle rests at the ends.
     void setValue(double value);
     double value() const { return value_; }
+
+    QString valueText() const override;
+    double currentValue() const override { return value_; }
+    double maximumValue() const override { return scale_.maximum; }
+    QAccessible::Role accessibleRole() const override { return QAccessible::Dial; }
     // Draws ahead what showing `scale` will need, so that the reading that grows the scale
     // finds it drawn: the face, the dial of its ticks and zones, the glyphs of its numbers.
     void prepareScale(const Scale &scale);

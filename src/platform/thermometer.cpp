@@ -14,7 +14,11 @@ const QColor Mercury(230, 40, 40);
 Thermometer::Thermometer(double minimum, double maximum, QWidget *parent)
     : QWidget(parent), minimum_(minimum), maximum_(maximum)
 {
-    setAccessibleDescription(QStringLiteral("0"));
+}
+
+QString Thermometer::valueText() const
+{
+    return QString::number(value_) + QStringLiteral(" \u00b0C");
 }
 
 void Thermometer::setValue(double value)
@@ -23,7 +27,7 @@ void Thermometer::setValue(double value)
         return;
     const qreal from = columnTop(value_), to = columnTop(value);
     value_ = value;
-    setAccessibleDescription(QString::number(value));
+    valueChanged(this);
     // Only the moving end of the column and the digits in the bulb change.
     const QRectF t = tube();
     update(QRectF(t.left(), std::min(from, to) - 1, t.width(), std::abs(from - to) + 2)

@@ -16,6 +16,8 @@
 #include "support/fake_clock.h"
 #include "support/scripted_dialogs.h"
 
+#include <QAccessible>
+#include <QAccessibleValueInterface>
 #include <QDockWidget>
 #include <QLabel>
 #include <QMainWindow>
@@ -228,6 +230,35 @@ private slots:
         panel.resize(17000 / TwipsPerPixel, 140); // too narrow for the outer thermometer
         QVERIFY(!panel.InTemp().isHidden() && !panel.Lab_InTemp().isHidden());
         QVERIFY(panel.ExtTemp().isHidden() && panel.Lab_ExtTemp().isHidden());
+    }
+
+    // A screen reader finds every control of the panel by a name and hears the value with its
+    // unit; the short labels are tied to what they label. The picture is decoration.
+    void readAloud()
+    {
+        ScriptedDialogs dialogs;
+        Infoform1 panel(dialogs);
+        panel.ShowReading(reading("LiIo/Po/Fe", { "3.70", "3.72", "3.55" }));
+        QStringList heard;
+        QList<QAccessibleInterface *> todo = { QAccessible::queryAccessibleInterface(&panel) };
+        while (!todo.isEmpty()) {
+            QAccessibleInterface *a = todo.takeFirst();
+            for (int i = 0; i < a->childCount(); ++i)
+                todo << a->child(i);
+            const QString name = a->text(QAccessible::Name), value = a->text(QAccessible::Value);
+            QVERIFY2(!name.isEmpty() || a->childCount() > 0
+                         || a->object()->objectName() == "Image2",
+                     qPrintable(a->object()->objectName()));
+            heard << (value.isEmpty() ? name : name + ", " + value);
+        }
+        for (const char *said :
+             { "External temperature, 27 \u00b0C", "Cell 3, 3.55 V", "Cell 3 charge, 46 %",
+               "Current, 1500 mA", "Capacity, digits, 2000 mAh", "Cell spread, 0.17 V", "Volt" })
+            QVERIFY2(heard.contains(QString::fromUtf8(said)), qPrintable(heard.join(" | ")));
+        QAccessibleInterface *ext = QAccessible::queryAccessibleInterface(&panel.ExtTemp());
+        QCOMPARE(ext->valueInterface()->currentValue().toDouble(), 27.0);
+        const auto labels = ext->relations(QAccessible::Label);
+        QVERIFY(!labels.isEmpty() && labels.first().first->object() == &panel.Lab_ExtTemp());
     }
 
     // The panel docks along the top, once; the advertisement pane at the left, at the store's
