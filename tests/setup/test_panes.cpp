@@ -88,21 +88,15 @@ private slots:
     void gaugeLabelsApart_data()
     {
         QTest::addColumn<int>("index");
-        QTest::addColumn<QString>("unit");
-        QTest::addColumn<QString>("caption");
-        const char *const gauges[][2] = { { "V", "Input Volt" },
-                                          { "V", "Output Volt" },
-                                          { "mAh", "Capacity" },
-                                          { "mA", "Current" },
-                                          { "W", "Power" } };
         for (int i = 0; i < GaugeCount; ++i)
-            QTest::addRow("%s", gauges[i][1]) << i << gauges[i][0] << gauges[i][1];
+            QTest::addRow("LED(%d)", i) << i;
     }
     void gaugeLabelsApart()
     {
         QFETCH(int, index);
-        QFETCH(QString, unit);
-        QFETCH(QString, caption);
+        ScriptedDialogs dialogs;
+        Infoform1 panel(dialogs);
+        const AnalogGauge &gauge = panel.LED(index);
         const QPointF centre(55, 55);
         qint64 checked = -1;
         for (double v = 0; v < 1e12; v = v < 20000 ? v + 1 : v * 1.02) {
@@ -111,7 +105,7 @@ private slots:
                 continue;
             const auto labels
                 = AnalogGauge::labels({ double(s.maximum), s.firstMark, s.secondMark, s.step },
-                                      unit, caption, QApplication::font());
+                                      gauge.unit(), gauge.caption(), gauge.font());
             const QString at = QString("at %1: ").arg(s.maximum);
             QVERIFY2(labels.numbers.size() >= 4, qPrintable(at)); // enough to read the dial by
             QList<AnalogGauge::Text> texts = { labels.unit, labels.caption };
