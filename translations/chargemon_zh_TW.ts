@@ -187,6 +187,49 @@
         <source>Temp</source>
         <translation>溫度</translation>
     </message>
+    <message>
+        <source>%1, digits</source>
+        <translation>%1，數字</translation>
+    </message>
+    <message>
+        <source>Cell %1</source>
+        <translation>電芯 %1</translation>
+    </message>
+    <message>
+        <source>Cell %1 charge</source>
+        <translation>電芯 %1 電量</translation>
+    </message>
+    <message>
+        <source>Highest cell</source>
+        <translation>最高電芯電壓</translation>
+    </message>
+    <message>
+        <source>Lowest cell</source>
+        <translation>最低電芯電壓</translation>
+    </message>
+    <message>
+        <source>Average cell</source>
+        <translation>平均電芯電壓</translation>
+    </message>
+    <message>
+        <source>Cell spread</source>
+        <translation>電芯壓差</translation>
+    </message>
+    <message>
+        <source>Internal temperature</source>
+        <translation>充電器溫度</translation>
+    </message>
+    <message>
+        <source>External temperature</source>
+        <translation>電池溫度</translation>
+    </message>
+</context>
+<context>
+    <name>QtCommandBar</name>
+    <message>
+        <source>Status bar</source>
+        <translation>狀態列</translation>
+    </message>
 </context>
 <context>
     <name>LiveDispatch</name>

@@ -7,6 +7,8 @@
 #include <QPixmapCache>
 #include <QtMath>
 
+#include <array>
+
 namespace {
 // Everything is laid out on a 110 x 110 design and scaled to the widget.
 constexpr qreal Design = 110;
@@ -25,6 +27,56 @@ qreal angleOf(double value, double maximum)
 {
     const double f = maximum > 0 ? std::clamp(value / maximum, 0.0, 1.0) : 0.0;
     return StartAngle - Sweep * f;
+}
+
+QFont sized(QFont font, int pixels, bool bold = false)
+{
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
+}
+
+// A number of the scale as it is, or in thousands ("k"), millions ("M") ... to at most three
+// figures (two when `shorter`).
+QString scaleNumber(double v, int thousands, bool shorter)
+{
+    if (thousands == 0)
+        return QString::number(v, 'g', 6);
+    v /= std::pow(1000.0, thousands);
+    const int decimals = std::max(0, (v >= 100 ? 0 : v >= 10 ? 1 : 2) - shorter);
+    QString text = QString::number(v, 'f', decimals);
+    if (decimals > 0) {
+        while (text.endsWith(u'0'))
+            text.chop(1);
+        if (text.endsWith(u'.'))
+            text.chop(1);
+    }
+    return text + QLatin1Char(" kMGT"[thousands]);
+}
+
+// A text with its top left corner at `topLeft` rounded to whole pixels: glyphs drawn once are
+// then found again, whatever the scale.
+AnalogGauge::Text placed(const QString &text, QPointF topLeft, qreal width,
+                         const QFontMetricsF &metrics)
+{
+    return { text,
+             QRectF(QPointF(qRound(topLeft.x()), qRound(topLeft.y())),
+                    QSizeF(width, metrics.ascent() + metrics.descent())) };
+}
+
+// The width of a number, glyph by glyph: shaping the whole text costs ten times more, and
+// digits do not kern.
+qreal numberWidth(const QString &text, const QFontMetricsF &metrics)
+{
+    qreal width = 0;
+    for (QChar c : text)
+        width += metrics.horizontalAdvance(c);
+    return width;
+}
+
+void drawText(QPainter &painter, const AnalogGauge::Text &text)
+{
+    painter.drawText(text.box.topLeft() + QPointF(0, painter.fontMetrics().ascent()), text.text);
 }
 
 void zone(QPainter &painter, double from, double to, double maximum, QColor colour)
@@ -46,9 +98,9 @@ QPixmap dial(QSize size, qreal dpr, double first, double second, double step, in
     const QString key = QStringLiteral("gauge-dial:%1@%2:%3:%4:%5:%6")
                             .arg(size.width())
                             .arg(dpr)
-                            .arg(first)
-                            .arg(second)
-                            .arg(step)
+                            .arg(first, 0, 'f', 4)
+                            .arg(second, 0, 'f', 4)
+                            .arg(step, 0, 'f', 4)
                             .arg(steps);
     QPixmap picture;
     if (QPixmapCache::find(key, &picture))
@@ -64,7 +116,8 @@ QPixmap dial(QSize size, qreal dpr, double first, double second, double step, in
         for (int i = 0; i <= 2 * steps; ++i) {
             const qreal a = angleOf(step * i / 2, 1);
             const bool major = i % 2 == 0;
-            ticks[major].append(QLineF(polar(major ? 38 : 41.5, a), polar(45.5, a)));
+            ticks[major].append(QLineF(polar(major ? AnalogGauge::TickInner : 41.5, a),
+                                       polar(AnalogGauge::TickOuter, a)));
         }
         painter.setPen(QPen(QColor(140, 148, 158), 0.8, Qt::SolidLine, Qt::FlatCap));
         painter.drawLines(ticks[0]);
@@ -79,12 +132,91 @@ QPixmap dial(QSize size, qreal dpr, double first, double second, double step, in
 AnalogGauge::AnalogGauge(QColor needleColor, QWidget *parent)
     : QWidget(parent), needleColor_(needleColor)
 {
-    setAccessibleDescription(QStringLiteral("0"));
+}
+
+QString AnalogGauge::valueText() const
+{
+    return QString::number(value_) + QLatin1Char(' ') + unit_;
+}
+
+AnalogGauge::Labels AnalogGauge::labels(const Scale &scale, const QString &unit,
+                                        const QString &caption, const QFont &font)
+{
+    Labels labels;
+    const QFontMetricsF unitMetrics(sized(font, 9));
+    // Above the hub, which reaches 5.5 above the centre.
+    const qreal unitWidth = unitMetrics.horizontalAdvance(unit);
+    labels.unit = placed(unit,
+                         QPointF(Centre.x() - unitWidth / 2,
+                                 Centre.y() - 6.5 - unitMetrics.ascent() - unitMetrics.descent()),
+                         unitWidth, unitMetrics);
+    // Under the ends of the scale, as wide as the gauge allows.
+    const QFontMetricsF captionMetrics(sized(font, 10, true));
+    const QString shortened = captionMetrics.elidedText(caption, Qt::ElideRight, Design - 4);
+    const qreal endsBottom = Centre.y() + TickOuter * std::sqrt(0.5) + 1;
+    const qreal captionWidth = captionMetrics.horizontalAdvance(shortened);
+    labels.caption = placed(shortened, QPointF(Centre.x() - captionWidth / 2, endsBottom + 1),
+                            captionWidth, captionMetrics);
+
+    const double max = scale.maximum;
+    if (max <= 0)
+        return labels;
+    const double step = scale.step > 0 ? scale.step : max / 10;
+    const int steps = int(std::floor(max / step + 1e-9));
+    const QFontMetricsF metrics(sized(font, 8));
+    const qreal height = metrics.ascent() + metrics.descent();
+    const auto numbersEvery = [&](int every, int thousands, bool shorter) {
+        std::vector<Text> numbers;
+        for (int i = 0; i <= steps; i += every) {
+            const double v = step * i;
+            const qreal a = angleOf(v, max);
+            // Each number stands just inside the ticks, however wide it is.
+            const QString text = scaleNumber(v, thousands, shorter);
+            const qreal width = numberWidth(text, metrics);
+            const qreal rad = qDegreesToRadians(a);
+            const qreal reach = std::abs(qCos(rad)) * width / 2 + std::abs(qSin(rad)) * height / 2;
+            // A wide number at the top would touch the ticks with its corners: it moves in.
+            const QPointF corner(width / 2 + 0.5, height / 2 + 0.5);
+            qreal r = TickInner - 2 - reach;
+            while (r > 0
+                   && std::hypot(std::abs(qCos(rad)) * r + corner.x(),
+                                 std::abs(qSin(rad)) * r + corner.y())
+                       > TickInner - 1)
+                r -= 0.5;
+            numbers.push_back(
+                placed(text, polar(r, a) - QPointF(width / 2, height / 2), width, metrics));
+        }
+        return numbers;
+    };
+    const auto apart = [&](const std::vector<Text> &numbers) {
+        for (size_t i = 0; i < numbers.size(); ++i) {
+            const QRectF room = numbers[i].box.adjusted(-1, -1, 1, 1);
+            if (room.intersects(labels.unit.box))
+                return false;
+            for (size_t j = i + 1; j < numbers.size(); ++j)
+                if (room.intersects(numbers[j].box))
+                    return false;
+        }
+        return true;
+    };
+    // Numbers on at most six major ticks that share the scale evenly, shortened when long ones
+    // would touch, and on fewer ticks when even short ones would.
+    for (int every = 1; every <= steps; ++every) {
+        if (steps % every != 0 || steps / every > 6)
+            continue;
+        for (int thousands = 0; thousands <= 4; ++thousands)
+            for (bool shorter : { false, true }) {
+                labels.numbers = numbersEvery(every, thousands, shorter);
+                if (apart(labels.numbers))
+                    return labels;
+            }
+    }
+    return labels;
 }
 
 void AnalogGauge::faceChanged()
 {
-    face_ = QPixmap();
+    faceDrawn_ = false;
     update();
 }
 
@@ -134,7 +266,7 @@ void AnalogGauge::setValue(double value)
     const bool moves = angleOf(value, scale_.maximum) != angleOf(value_, scale_.maximum);
     const QRect from = needleArea();
     value_ = value;
-    setAccessibleDescription(QString::number(value));
+    valueChanged(this);
     if (moves)
         update(from.united(needleArea()));
 }
@@ -158,63 +290,70 @@ QPixmap AnalogGauge::plate(QSize size, qreal dpr)
         return plate_;
     plate_ = background_.isEmpty() ? clearPicture(size, dpr)
                                    : bitmapResource(background_, size, dpr).copy();
+    const Labels shown = labels(Scale { 0, 0, 0, 0 }, unit_, caption_, font());
     QPainter painter(&plate_);
     painter.setRenderHint(QPainter::TextAntialiasing);
     painter.scale(size.width() / Design, size.width() / Design);
-    QFont unit = font();
-    unit.setPixelSize(9);
-    painter.setFont(unit);
+    painter.setFont(sized(font(), 9));
     painter.setPen(QColor(150, 160, 170));
-    painter.drawText(QRectF(35, 66, 40, 11), Qt::AlignCenter, unit_);
-    QFont caption = font();
-    caption.setPixelSize(10);
-    caption.setBold(true);
-    painter.setFont(caption);
+    drawText(painter, shown.unit);
+    painter.setFont(sized(font(), 10, true));
     painter.setPen(QColor(230, 235, 240));
-    painter.drawText(QRectF(18, 83, 74, 14), Qt::AlignCenter, caption_);
+    drawText(painter, shown.caption);
+    painter.end(); // a picture still painted on would be copied when handed out
     return plate_;
 }
 
-QPixmap AnalogGauge::face(qreal side, qreal dpr)
+QPixmap AnalogGauge::dialOf(const Scale &scale, QSize size, qreal dpr)
+{
+    const double max = scale.maximum;
+    const double step = scale.step > 0 ? scale.step : max / 10;
+    const int steps = int(std::floor(max / step + 1e-9));
+    return dial(size, dpr, scale.firstMark / max, scale.secondMark / max, step / max, steps);
+}
+
+void AnalogGauge::prepareScale(const Scale &scale)
+{
+    const qreal side = std::min(width(), height());
+    const QSize size(qCeil(side), qCeil(side));
+    const qreal dpr = devicePixelRatioF();
+    face(side, dpr);
+    if (scale.maximum > 0)
+        dialOf(scale, size, dpr);
+    // Into the font's cache of glyphs, at the scale the face draws them.
+    QPixmap scratch = clearPicture(size, dpr);
+    QPainter painter(&scratch);
+    painter.scale(side / Design, side / Design);
+    painter.setFont(sized(font(), 8));
+    painter.drawText(QPointF(0, 20), QStringLiteral("0123456789.kMGT"));
+}
+
+const QPixmap &AnalogGauge::face(qreal side, qreal dpr)
 {
     const QSize size(qCeil(side), qCeil(side));
-    if (drawnFor(face_, size, dpr))
+    if (faceDrawn_ && drawnFor(face_, size, dpr))
         return face_;
-    face_ = plate(size, dpr).copy();
+    const QPixmap background = plate(size, dpr);
+    // Drawn over the last face: a new picture of this size costs more than the drawing, in
+    // fresh memory that the system has to hand out page by page.
+    if (!drawnFor(face_, size, dpr))
+        face_ = clearPicture(size, dpr);
+    faceDrawn_ = true;
     QPainter painter(&face_);
-    const double max = scale_.maximum;
-    if (max <= 0)
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawPixmap(0, 0, background);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    if (scale_.maximum <= 0)
         return face_;
-    const double step = scale_.step > 0 ? scale_.step : max / 10;
-    const int steps = int(std::floor(max / step + 1e-9));
-    painter.drawPixmap(
-        0, 0, dial(size, dpr, scale_.firstMark / max, scale_.secondMark / max, step / max, steps));
+    painter.drawPixmap(0, 0, dialOf(scale_, size, dpr));
     painter.setRenderHint(QPainter::TextAntialiasing);
     painter.scale(side / Design, side / Design);
-
-    // Numbers on at most six major ticks, so they never crowd.
-    int every = 1;
-    while (steps / every > 6)
-        ++every;
-    QFont number = font();
-    number.setPixelSize(8);
-    painter.setFont(number);
+    painter.setFont(sized(font(), 8));
     painter.setPen(QColor(205, 214, 222));
-    const QFontMetricsF metrics(number);
-    const qreal textHeight = metrics.ascent() + metrics.descent();
-    for (int i = 0; i <= steps; i += every) {
-        const double v = step * i;
-        const qreal a = angleOf(v, max);
-        // Each number stands just inside the ticks, however wide it is.
-        const QString text = QString::number(v, 'g', 6);
-        const qreal width = metrics.horizontalAdvance(text);
-        const qreal rad = qDegreesToRadians(a);
-        const qreal reach = std::abs(qCos(rad)) * width / 2 + std::abs(qSin(rad)) * textHeight / 2;
-        const QPointF at = polar(36 - reach, a);
-        // On whole pixels: glyphs drawn once are then found again, whatever the scale.
-        const QPointF origin = at + QPointF(-width / 2, metrics.ascent() - textHeight / 2);
-        painter.drawText(QPointF(qRound(origin.x()), qRound(origin.y())), text);
-    }
+    // The caption does not move the numbers: none spares shortening it again.
+    for (const Text &number : labels(scale_, unit_, QString(), font()).numbers)
+        drawText(painter, number);
+    painter.end();
     return face_;
 }
 

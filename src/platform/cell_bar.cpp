@@ -4,10 +4,7 @@
 
 #include <QPainter>
 
-CellBar::CellBar(QWidget *parent) : QWidget(parent)
-{
-    setAccessibleDescription(QStringLiteral("0"));
-}
+CellBar::CellBar(QWidget *parent) : QWidget(parent) { }
 
 void CellBar::setFill(const QString &bitmap)
 {
@@ -35,7 +32,7 @@ void CellBar::setValue(int value)
         return;
     const int from = levelY(value_), to = levelY(value);
     value_ = value;
-    setAccessibleDescription(QString::number(value));
+    valueChanged(this);
     // The tenths lines are one pixel: a strip one pixel taller on each side repaints them whole.
     const QRect in = inner();
     update(QRect(in.left(), std::min(from, to) - 1, in.width(), std::abs(from - to) + 2));

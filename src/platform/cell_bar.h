@@ -1,12 +1,14 @@
 #pragma once
 
+#include "platform/segment_readout.h"
+
 #include <QPixmap>
 #include <QWidget>
 
 // A vertical bar, 0 to 100, filled from the bottom with a picture of the program's
 // resources ("RED", "YELLOW", "GREEN"). A value or fill it already shows draws nothing; a new
 // value redraws only the strip between the old and the new level.
-class CellBar : public QWidget {
+class CellBar : public QWidget, public ShownValue {
     Q_OBJECT
 public:
     explicit CellBar(QWidget *parent = nullptr);
@@ -18,6 +20,11 @@ public:
     // Clamped to 0..100.
     void setValue(int value);
     int value() const { return value_; }
+
+    QString valueText() const override { return QStringLiteral("%1 %").arg(value_); }
+    double currentValue() const override { return value_; }
+    double maximumValue() const override { return 100; }
+    QAccessible::Role accessibleRole() const override { return QAccessible::ProgressBar; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QDockWidget>
+#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -176,7 +177,14 @@ void QtCommandBar::buildToolBar(Band &band, const BandSpec &spec)
         toolBar_ = bar;
     for (const ToolSpec &toolSpec : spec.tools) {
         QtTool &tool = addTool(band, toolSpec);
-        if (toolSpec.kind == Tool::Kind::Button || toolSpec.kind == Tool::Kind::Separator) {
+        if (toolSpec.kind == Tool::Kind::Button && toolSpec.caption.isEmpty()
+            && toolSpec.icon.isEmpty() && toolSpec.subBand.isEmpty()) {
+            // A tool with nothing to show and no command is a gap between tools: a button
+            // there would be one without a name, that a screen reader stops at.
+            auto *gap = new QWidget(window_);
+            gap->setFixedWidth(bar->iconSize().width());
+            tool.bind(bar->addWidget(gap), gap);
+        } else if (toolSpec.kind == Tool::Kind::Button || toolSpec.kind == Tool::Kind::Separator) {
             QAction *action = createAction(tool, toolSpec);
             bar->addAction(action);
             tool.bind(action);
@@ -189,9 +197,10 @@ void QtCommandBar::buildToolBar(Band &band, const BandSpec &spec)
 
 void QtCommandBar::buildStatusBar(Band &band, const BandSpec &spec)
 {
+    statusBand_ = spec.name;
     QStatusBar *status = window_->statusBar();
     status->setObjectName(spec.name);
-    status->setAccessibleName(spec.title);
+    nameStatusBar();
     // The drop-down list stretches; what follows it sits at the right edge, where tips
     // shown in the status bar do not cover it.
     bool rightEdge = false;
@@ -328,6 +337,18 @@ QDockWidget *QtCommandBar::dockPane(const QString &band, const QString &tool, QW
     spec.caption = form->windowTitle();
     addTool(pane, spec).bind(nullptr, dock);
     return dock;
+}
+
+void QtCommandBar::nameStatusBar()
+{
+    window_->statusBar()->setAccessibleName(tr("Status bar"));
+}
+
+bool QtCommandBar::event(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange && !statusBand_.isEmpty())
+        nameStatusBar();
+    return CommandBar::event(event);
 }
 
 void QtCommandBar::showClock()

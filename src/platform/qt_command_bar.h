@@ -37,6 +37,9 @@ public:
 
     QToolBar *toolBar() const { return toolBar_; }
 
+protected:
+    bool event(QEvent *event) override;
+
 private:
     struct Band {
         QString name;
@@ -56,6 +59,8 @@ private:
     void listWindows(QMenu *menu, const QString &band);
     void showMenuBar();
     void showClock();
+    // In the interface language, which the band's own title does not follow.
+    void nameStatusBar();
 
     QMainWindow *window_;
     QPointer<QMdiArea> mdiArea_;
@@ -67,6 +72,7 @@ private:
     // One pop-up per opener, kept while its sub-band is detached.
     QHash<QtTool *, QMenu *> popUps_;
     QToolBar *toolBar_ = nullptr;
+    QString statusBand_;
     QTimer clockTimer_;
     QtTool detached_;
 };

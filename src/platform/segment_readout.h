@@ -1,22 +1,50 @@
 #pragma once
 
+#include <QAccessible>
 #include <QPixmap>
 #include <QWidget>
 
 #include <array>
+
+// What an instrument of the panel tells a screen reader besides its name (the widget's
+// accessible name, in the interface language): the value it shows with its unit ("27 °C"),
+// and, for those with a scale, the value as a number on it.
+class ShownValue {
+public:
+    virtual ~ShownValue() = default;
+    virtual QString valueText() const = 0;
+    virtual double currentValue() const = 0;
+    // A readout of digits has no scale: its maximum is its minimum.
+    virtual double minimumValue() const { return 0; }
+    virtual double maximumValue() const = 0;
+    virtual QAccessible::Role accessibleRole() const = 0;
+
+protected:
+    // Registers the instruments' accessibility with Qt, once.
+    ShownValue();
+    // Tells a listening screen reader that the value changed.
+    void valueChanged(QObject *self) const;
+};
 
 // A seven-segment readout: lit digits over faint unlit segments on a recessed black glass.
 // Digits, ".", "-" and spaces show right-aligned; a point sits in the corner of the digit
 // before it, so "3.70" needs three digits. A text too long for the digits shows every digit
 // as "-", never a part of the number. The glass and the lit digits are drawn once into
 // pictures, so a new text costs a few copies; showing what it already shows draws nothing.
-class SegmentReadout : public QWidget {
+class SegmentReadout : public QWidget, public ShownValue {
     Q_OBJECT
 public:
     SegmentReadout(int digits, QColor digitColor, QWidget *parent = nullptr);
 
     void showText(const QString &text);
     QString text() const { return text_; }
+    // Said after the digits: "3.55 V".
+    void setUnit(const QString &unit) { unit_ = unit; }
+
+    QString valueText() const override;
+    double currentValue() const override { return text_.toDouble(); }
+    double maximumValue() const override { return 0; }
+    QAccessible::Role accessibleRole() const override { return QAccessible::StaticText; }
     void setDigitColor(QColor color);
     QColor digitColor() const { return digitColor_; }
     // Draws the digits in `color` ahead, so that switching to it later costs a lookup.
@@ -35,7 +63,7 @@ private:
     QPoint slotOrigin(int i) const;
 
     int digits_;
-    QString text_;
+    QString text_, unit_;
     QColor digitColor_;
     // Drawn for one size, scale and colour.
     QPixmap glass_;

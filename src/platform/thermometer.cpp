@@ -14,7 +14,11 @@ const QColor Mercury(230, 40, 40);
 Thermometer::Thermometer(double minimum, double maximum, QWidget *parent)
     : QWidget(parent), minimum_(minimum), maximum_(maximum)
 {
-    setAccessibleDescription(QStringLiteral("0"));
+}
+
+QString Thermometer::valueText() const
+{
+    return QString::number(value_) + QStringLiteral(" \u00b0C");
 }
 
 void Thermometer::setValue(double value)
@@ -23,7 +27,7 @@ void Thermometer::setValue(double value)
         return;
     const qreal from = columnTop(value_), to = columnTop(value);
     value_ = value;
-    setAccessibleDescription(QString::number(value));
+    valueChanged(this);
     // Only the moving end of the column and the digits in the bulb change.
     const QRectF t = tube();
     update(QRectF(t.left(), std::min(from, to) - 1, t.width(), std::abs(from - to) + 2)
@@ -105,6 +109,22 @@ void Thermometer::prepareGlass(qreal dpr)
     bulb.setColorAt(1, Mercury.darker(140));
     full.setBrush(bulb);
     full.drawEllipse(c, BulbRadius, BulbRadius);
+    full.end();
+
+    // The digits of the bulb into the font's cache of glyphs, so that the first values do not
+    // draw them.
+    QPixmap scratch = clearPicture(QSize(80, 16), dpr);
+    QPainter glyphs(&scratch);
+    glyphs.setFont(bulbFont());
+    glyphs.drawText(QPointF(0, 12), QStringLiteral("-0123456789."));
+}
+
+QFont Thermometer::bulbFont() const
+{
+    QFont digits = font();
+    digits.setPixelSize(10);
+    digits.setBold(true);
+    return digits;
 }
 
 void Thermometer::paintEvent(QPaintEvent *event)
@@ -120,9 +140,7 @@ void Thermometer::paintEvent(QPaintEvent *event)
 
     painter.setRenderHint(QPainter::Antialiasing);
     const QPointF c = bulbCentre();
-    QFont digits = font();
-    digits.setPixelSize(10);
-    digits.setBold(true);
+    const QFont digits = bulbFont();
     painter.setFont(digits);
     painter.setPen(Qt::white);
     // Placed by its advance: laying the text out in a box costs more than the rest of the paint.

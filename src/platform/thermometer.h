@@ -1,12 +1,14 @@
 #pragma once
 
+#include "platform/segment_readout.h"
+
 #include <QPixmap>
 #include <QWidget>
 
 // A thermometer: a glass tube over a bulb, filled from the bottom, with a scale on its right
 // and the value written in the bulb. The glass and scale, empty and full, are drawn once into
-// pictures. The value is also the widget's accessible description.
-class Thermometer : public QWidget {
+// pictures.
+class Thermometer : public QWidget, public ShownValue {
     Q_OBJECT
 public:
     Thermometer(double minimum, double maximum, QWidget *parent = nullptr);
@@ -14,6 +16,12 @@ public:
     // Outside the scale the column stops at its ends; the bulb shows the value as it is.
     void setValue(double value);
     double value() const { return value_; }
+
+    QString valueText() const override;
+    double currentValue() const override { return value_; }
+    double minimumValue() const override { return minimum_; }
+    double maximumValue() const override { return maximum_; }
+    QAccessible::Role accessibleRole() const override { return QAccessible::Indicator; }
 
     QSize sizeHint() const override { return { 65, 120 }; }
 
@@ -25,6 +33,7 @@ private:
     QPointF bulbCentre() const;
     qreal columnTop(double value) const;
     void prepareGlass(qreal dpr); // the empty and the full glass
+    QFont bulbFont() const;
 
     double minimum_, maximum_;
     double value_ = 0;

@@ -58,6 +58,7 @@ Infoform1::Infoform1(Dialogs &dialogs, QWidget *parent) : QWidget(parent), dialo
         led1_[i] = new SegmentReadout(6, colours[i], this);
         led1_[i]->setObjectName(QStringLiteral("LED1(%1)").arg(i));
         led1_[i]->setGeometry(GaugeX[i], 112, 110, 25);
+        led1_[i]->setUnit(led_[i]->unit());
     }
 
     const std::array<QColor, 4> lampColours = { Qt::red, QColor(0, 255, 0), Qt::yellow, Qt::white };
@@ -79,6 +80,7 @@ Infoform1::Infoform1(Dialogs &dialogs, QWidget *parent) : QWidget(parent), dialo
         led2_[i] = new SegmentReadout(3, Qt::black, this);
         led2_[i]->setObjectName(QStringLiteral("LED2(%1)").arg(i));
         led2_[i]->setGeometry(CellX[i], 112, 43, 25);
+        led2_[i]->setUnit(QStringLiteral("V"));
     }
 
     for (int i = 0; i < 4; ++i) {
@@ -87,6 +89,8 @@ Infoform1::Infoform1(Dialogs &dialogs, QWidget *parent) : QWidget(parent), dialo
         led3_[i] = new SegmentReadout(3, CellDigits, this);
         led3_[i]->setObjectName(QStringLiteral("LED3(%1)").arg(i));
         led3_[i]->setGeometry(970, 4 + 34 * i, 50, 28);
+        led3_[i]->setUnit(QStringLiteral("V"));
+        l_[i]->setBuddy(led3_[i]);
     }
 
     inTemp_ = new Thermometer(0, 85, this);
@@ -99,6 +103,8 @@ Infoform1::Infoform1(Dialogs &dialogs, QWidget *parent) : QWidget(parent), dialo
     labInTemp_->setObjectName(QStringLiteral("Lab_InTemp"));
     labExtTemp_ = label(QRect(1096, 123, 42, 15), Qt::AlignCenter);
     labExtTemp_->setObjectName(QStringLiteral("Lab_ExtTemp"));
+    labInTemp_->setBuddy(inTemp_);
+    labExtTemp_->setBuddy(extTemp_);
 
     image2_ = new BitmapView(QStringLiteral("Image2"), this);
     image2_->setObjectName(QStringLiteral("Image2"));
@@ -123,13 +129,26 @@ void Infoform1::retranslateUi()
 {
     const std::array<QString, GaugeCount> gauges
         = { tr("Input Volt"), tr("Output Volt"), tr("Capacity"), tr("Current"), tr("Power") };
-    for (int i = 0; i < GaugeCount; ++i)
+    for (int i = 0; i < GaugeCount; ++i) {
         led_[i]->setCaption(gauges[i]);
+        led1_[i]->setAccessibleName(tr("%1, digits").arg(gauges[i]));
+    }
+    for (int i = 0; i < CellCount; ++i) {
+        led2_[i]->setAccessibleName(tr("Cell %1").arg(i + 1));
+        bar_[i]->setAccessibleName(tr("Cell %1 charge").arg(i + 1));
+    }
     const std::array<QString, 4> stats = { tr("Max"), tr("Min"), tr("Avg"), tr("\u25b3:") };
-    for (int i = 0; i < 4; ++i)
+    // The labels are terse; a screen reader says what the readouts hold.
+    const std::array<QString, 4> statNames
+        = { tr("Highest cell"), tr("Lowest cell"), tr("Average cell"), tr("Cell spread") };
+    for (int i = 0; i < 4; ++i) {
         l_[i]->setText(stats[i]);
+        led3_[i]->setAccessibleName(statNames[i]);
+    }
     labInTemp_->setText(tr("Int."));
     labExtTemp_->setText(tr("Ext."));
+    inTemp_->setAccessibleName(tr("Internal temperature"));
+    extTemp_->setAccessibleName(tr("External temperature"));
     const std::array<QString, 4> lamps = { tr("Volt"), tr("Curr"), tr("Cap"), tr("Temp") };
     for (int i = 0; i < 4; ++i)
         chartLight_[i]->setText(lamps[i]);
@@ -216,18 +235,28 @@ void Infoform1::setChartLight(int index, bool on)
 void Infoform1::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    // Pictures the first readings need, drawn while the panel waits for them rather than
-    // while it shows one: the lit cell digits and the bars' fills. The cells share them.
-    QTimer::singleShot(0, this, [this] {
-        led2_[0]->prepareColor(CellDigits);
-        for (CellFill fill : { CellFill::Red, CellFill::Yellow, CellFill::Green })
-            bar_[0]->prepareFill(fillBitmap(fill));
-    });
+    QTimer::singleShot(0, this, &Infoform1::prepare);
+}
+
+// What the first readings need, drawn while the panel waits for them rather than while it
+// shows one: the lit cell digits, the bars' fills and the gauges' grown scales. The cells
+// share their pictures; every grown scale has its marks at the same fractions.
+void Infoform1::prepare()
+{
+    led2_[0]->prepareColor(CellDigits);
+    for (CellFill fill : { CellFill::Red, CellFill::Yellow, CellFill::Green })
+        bar_[0]->prepareFill(fillBitmap(fill));
+    for (int i = 0; i < GaugeCount; ++i) {
+        const GaugeScale next = grownScale(scales_[i], i, Fixed::fromWhole(scales_[i].maximum + 1));
+        led_[i]->prepareScale(shownScale(next));
+    }
 }
 
 void Infoform1::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
+    if (isVisible())
+        QTimer::singleShot(0, this, &Infoform1::prepare);
     const Thermometers shown = thermometersShown(qint64(width()) * TwipsPerPixel);
     inTemp_->setVisible(shown != Thermometers::None);
     labInTemp_->setVisible(shown != Thermometers::None);

@@ -66,6 +66,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    void prepare();
     QLabel *label(const QRect &at, Qt::Alignment alignment);
 
     Dialogs &dialogs_;

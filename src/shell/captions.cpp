@@ -6,6 +6,11 @@
 #include <QCoreApplication>
 #include <algorithm>
 
+// The command bar names its status bar in the language of the moment; its text is gathered
+// for the translators here, with the program's other texts.
+[[maybe_unused]] constexpr const char *CommandBarTexts[]
+    = { QT_TRANSLATE_NOOP("QtCommandBar", "Status bar") };
+
 const std::vector<LanguageCaption> &languageCaptions()
 {
     // The same text in two places is one translation: "&File" of both menu bars, the three

@@ -2,6 +2,7 @@
 #include "platform/status_lamp.h"
 #include "support/fake_clock.h"
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QLabel>
 #include <QMainWindow>
@@ -10,9 +11,11 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QRegularExpression>
+#include <QStatusBar>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTranslator>
 
 namespace {
 using Kind = Tool::Kind;
@@ -39,8 +42,10 @@ std::vector<BandSpec> layout()
     time.clockFormat = "hh:mm";
     const std::vector<ToolSpec> childFile
         = { spec("Open"), separator, cross, separator, spec("Exit") };
+    ToolSpec gap = spec("Tool6");
+    gap.caption.clear(); // nothing to show, no command: a gap
     const std::vector<ToolSpec> tools
-        = { spec("Open"), cross, spec("Lang", "Lang"), spec("Channel", "Channel") };
+        = { spec("Open"), cross, spec("Lang", "Lang"), gap, spec("Channel", "Channel") };
     const std::vector<ToolSpec> status
         = { spec("L1", {}, Kind::Lamp), spec("sState", {}, Kind::DropDownList), date, time };
     return {
@@ -96,6 +101,29 @@ private slots:
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("no tool Open in band Nope"));
         QVERIFY(&bar_->tool("Nope", "Open") == &missing);
         QCOMPARE(bar_->tool("Tools", "Open").caption(), "Öffnen");
+    }
+
+    // A screen reader finds no button of the tool bar without a name, and the status bar by its
+    // name in the language of the moment.
+    void namedForAScreenReader()
+    {
+        QToolBar *bar = bar_->toolBar();
+        for (QAction *action : bar->actions())
+            if (auto *button = qobject_cast<QToolButton *>(bar->widgetForAction(action)))
+                QVERIFY(!QAccessible::queryAccessibleInterface(button)
+                             ->text(QAccessible::Name)
+                             .isEmpty());
+        struct Chinese : QTranslator {
+            bool isEmpty() const override { return false; }
+            QString translate(const char *, const char *source, const char *, int) const override
+            {
+                return QLatin1String(source) == "Status bar" ? QStringLiteral("狀態列") : QString();
+            }
+        } chinese;
+        QCoreApplication::installTranslator(&chinese);
+        QTRY_COMPARE(window_->statusBar()->accessibleName(), "狀態列");
+        QCoreApplication::removeTranslator(&chinese);
+        QTRY_COMPARE(window_->statusBar()->accessibleName(), "Status bar");
     }
 
     // A menu command, a pop-up shared by openers, a name also in a menu, a drop-down entry, a

@@ -16,6 +16,8 @@
 #include "support/fake_clock.h"
 #include "support/scripted_dialogs.h"
 
+#include <QAccessible>
+#include <QAccessibleValueInterface>
 #include <QDockWidget>
 #include <QLabel>
 #include <QMainWindow>
@@ -77,6 +79,50 @@ private slots:
             QCOMPARE(scale.maximum, maximum);
             if (scale.maximum != startScale(index).maximum)
                 QCOMPARE(scale.secondMark, 0.85 * double(scale.maximum));
+        }
+    }
+
+    // Numbers, unit and caption stand apart at every maximum a gauge's scale grows to: each
+    // value up to 20,000, then by leaps. Numbers stay inside the ticks, the caption below them,
+    // and long numbers are shortened rather than dropped.
+    void gaugeLabelsApart_data()
+    {
+        QTest::addColumn<int>("index");
+        for (int i = 0; i < GaugeCount; ++i)
+            QTest::addRow("LED(%d)", i) << i;
+    }
+    void gaugeLabelsApart()
+    {
+        QFETCH(int, index);
+        ScriptedDialogs dialogs;
+        Infoform1 panel(dialogs);
+        const AnalogGauge &gauge = panel.LED(index);
+        const QPointF centre(55, 55);
+        qint64 checked = -1;
+        for (double v = 0; v < 1e12; v = v < 20000 ? v + 1 : v * 1.02) {
+            const GaugeScale s = grownScale(startScale(index), index, Fixed::fromWhole(qint64(v)));
+            if (std::exchange(checked, s.maximum) == s.maximum)
+                continue;
+            const auto labels
+                = AnalogGauge::labels({ double(s.maximum), s.firstMark, s.secondMark, s.step },
+                                      gauge.unit(), gauge.caption(), gauge.font());
+            const QString at = QString("at %1: ").arg(s.maximum);
+            QVERIFY2(labels.numbers.size() >= 4, qPrintable(at)); // enough to read the dial by
+            QList<AnalogGauge::Text> texts = { labels.unit, labels.caption };
+            for (const AnalogGauge::Text &n : labels.numbers) {
+                const QRectF b = n.box;
+                for (QPointF corner :
+                     { b.topLeft(), b.topRight(), b.bottomLeft(), b.bottomRight() })
+                    QVERIFY2(QLineF(centre, corner).length() < AnalogGauge::TickInner,
+                             qPrintable(at + n.text));
+                texts << n;
+            }
+            QVERIFY(labels.caption.box.top() > centre.y() + AnalogGauge::TickOuter * M_SQRT1_2);
+            QVERIFY(QRectF(0, 0, 110, 110).contains(labels.caption.box));
+            for (int i = 0; i < texts.size(); ++i)
+                for (int j = i + 1; j < texts.size(); ++j)
+                    QVERIFY2(!texts[i].box.adjusted(-0.5, -0.5, 0.5, 0.5).intersects(texts[j].box),
+                             qPrintable(at + texts[i].text + " / " + texts[j].text));
         }
     }
 
@@ -178,6 +224,35 @@ private slots:
         panel.resize(17000 / TwipsPerPixel, 140); // too narrow for the outer thermometer
         QVERIFY(!panel.InTemp().isHidden() && !panel.Lab_InTemp().isHidden());
         QVERIFY(panel.ExtTemp().isHidden() && panel.Lab_ExtTemp().isHidden());
+    }
+
+    // A screen reader finds every control of the panel by a name and hears the value with its
+    // unit; the short labels are tied to what they label. The picture is decoration.
+    void readAloud()
+    {
+        ScriptedDialogs dialogs;
+        Infoform1 panel(dialogs);
+        panel.ShowReading(reading("LiIo/Po/Fe", { "3.70", "3.72", "3.55" }));
+        QStringList heard;
+        QList<QAccessibleInterface *> todo = { QAccessible::queryAccessibleInterface(&panel) };
+        while (!todo.isEmpty()) {
+            QAccessibleInterface *a = todo.takeFirst();
+            for (int i = 0; i < a->childCount(); ++i)
+                todo << a->child(i);
+            const QString name = a->text(QAccessible::Name), value = a->text(QAccessible::Value);
+            QVERIFY2(!name.isEmpty() || a->childCount() > 0
+                         || a->object()->objectName() == "Image2",
+                     qPrintable(a->object()->objectName()));
+            heard << (value.isEmpty() ? name : name + ", " + value);
+        }
+        for (const char *said :
+             { "External temperature, 27 \u00b0C", "Cell 3, 3.55 V", "Cell 3 charge, 46 %",
+               "Current, 1500 mA", "Capacity, digits, 2000 mAh", "Cell spread, 0.17 V", "Volt" })
+            QVERIFY2(heard.contains(QString::fromUtf8(said)), qPrintable(heard.join(" | ")));
+        QAccessibleInterface *ext = QAccessible::queryAccessibleInterface(&panel.ExtTemp());
+        QCOMPARE(ext->valueInterface()->currentValue().toDouble(), 27.0);
+        const auto labels = ext->relations(QAccessible::Label);
+        QVERIFY(!labels.isEmpty() && labels.first().first->object() == &panel.Lab_ExtTemp());
     }
 
     // The panel docks along the top, once; the advertisement pane at the left, at the store's
