@@ -42,16 +42,14 @@ class TestLiveRuns : public QObject {
 private slots:
     void acceptanceRule()
     {
-        // After a row at 100 mAh, samples that many seconds later with that capacity (-1: none).
-        const QList<int> gaps = { 0, 1, 7, 8, 1, 1, 0, 1 };
-        const QList<int> hundredths = { 10000, 10000, 10000, 10000, 10100, 9999, 9900, -1 };
+        // After a row at 100 mAh: seconds later, and capacity in hundredths (-1: none).
+        const std::pair<int, int> samples[]
+            = { { 0, 10000 }, { 1, 10000 }, { 7, 10000 }, { 8, 10000 },
+                { 1, 10100 }, { 1, 9999 },  { 0, 9900 },  { 1, -1 } };
         QString fates; // Row, Skip, End
-        for (qsizetype i = 0; i < gaps.size(); ++i) {
-            std::optional<Fixed> capacity;
-            if (hundredths[i] >= 0)
-                capacity = Fixed::fromHundredths(hundredths[i]);
-            fates += "RSE"[int(liveSample(gaps[i], capacity, 100))];
-        }
+        for (const auto &[gap, h] : samples)
+            fates += "RSE"[int(liveSample(
+                gap, h < 0 ? std::nullopt : std::optional(Fixed::fromHundredths(h)), 100))];
         QCOMPARE(fates, "SRREREER");
     }
 
