@@ -96,9 +96,9 @@ std::optional<QString> QtDialogs::input(const QString &prompt, const QString &ti
     QInputDialog dialog(parent_);
     dialog.setWindowTitle(title);
     dialog.setInputMode(QInputDialog::TextInput);
-    dialog.setLabelText(prompt + QLatin1Char('\n')
-                        + QCoreApplication::translate("Dialogs", "At most %n characters.",
-                                                      nullptr, maxLength));
+    dialog.setLabelText(
+        prompt + QLatin1Char('\n')
+        + QCoreApplication::translate("Dialogs", "At most %n characters.", nullptr, maxLength));
     if (auto *edit = dialog.findChild<QLineEdit *>())
         edit->setMaxLength(maxLength);
     dialog.setTextValue(defaultText.left(maxLength));
