@@ -140,11 +140,6 @@ bool tee::ChartTitle(const QString &Str)
     return false;
 }
 
-QString tee::title() const
-{
-    return run_->title();
-}
-
 // The live run the window shows has ended.
 bool tee::deCaption()
 {

@@ -72,7 +72,6 @@ private:
     // Chart commands
     void describe();
     void save() { DBSave(); }
-    QString title() const;
     void exportCsv();
     void copyChart();
     void printChart();
