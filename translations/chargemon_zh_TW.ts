@@ -117,6 +117,25 @@
     </message>
 </context>
 <context>
+    <name>Chart</name>
+    <message>
+        <source>Voltage(V)</source>
+        <translation>電壓(V)</translation>
+    </message>
+    <message>
+        <source>Current(A)</source>
+        <translation>電流(A)</translation>
+    </message>
+    <message>
+        <source>Capacity(mAh)</source>
+        <translation>容量(mAh)</translation>
+    </message>
+    <message>
+        <source>External temperature(℃)</source>
+        <translation>外部溫度(℃)</translation>
+    </message>
+</context>
+<context>
     <name>Dialogs</name>
     <message numerus="yes">
         <source>At most %n characters.</source>
@@ -225,13 +244,6 @@
     </message>
 </context>
 <context>
-    <name>QtCommandBar</name>
-    <message>
-        <source>Status bar</source>
-        <translation>狀態列</translation>
-    </message>
-</context>
-<context>
     <name>LiveDispatch</name>
     <message>
         <source>No power manager keeps the computer awake (%1); recording goes on, but the computer may sleep.</source>
@@ -278,6 +290,13 @@
     <message>
         <source>Only the first %1 serial ports are searched; left out: %2.</source>
         <translation>只搜尋前 %1 個序列埠；未搜尋：%2。</translation>
+    </message>
+</context>
+<context>
+    <name>QtCommandBar</name>
+    <message>
+        <source>Status bar</source>
+        <translation>狀態列</translation>
     </message>
 </context>
 <context>
