@@ -43,7 +43,7 @@ shot_set() {
   }
   shot() { import -window root "$out/$1-${s}x-$lang.png"; echo "$out/$1-${s}x-$lang.png"; }
 
-  Xvfb "$display" -screen 0 $(( 1400 * s ))x$(( 900 * s ))x24 -nolisten tcp >/dev/null 2>&1 &
+  Xvfb "$display" -screen 0 ${SCREEN:-$(( 1400 * s ))x$(( 900 * s ))}x24 -nolisten tcp >/dev/null 2>&1 &
   pids+=($!)
   rm -rf "$work/home"; mkdir -p "$work/home/config"
   printf '[Lang]\nLang=%s\n' "$lang" >"$work/home/config/chargemon.ini"

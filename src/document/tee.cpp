@@ -92,6 +92,13 @@ bool tee::InitDoc(CommandBar *ab, const QString &sFile, bool)
     setCaption(sFile);
     follow(std::make_shared<Run>(sFile, host_.clock()), true);
     QMdiSubWindow::show();
+    // The area places a new window where it overlaps least, which in a small area is not
+    // always inside it.
+    if (QMdiArea *area = mdiArea()) {
+        const QSize room = area->viewport()->size() - size();
+        move(std::clamp(x(), 0, std::max(0, room.width())),
+             std::clamp(y(), 0, std::max(0, room.height())));
+    }
     return ab != nullptr;
 }
 
@@ -230,9 +237,12 @@ IMDIDocument *newChartWindow(DocumentHost &host, QMdiArea &area)
 {
     auto *doc = new tee(host);
     area.addSubWindow(doc);
-    // Large enough to read, small enough that two channels fit side by side.
+    // Large enough to read, small enough that two channels fit side by side, and never beyond
+    // the area (a small screen at 200 %).
     const QSize space = area.viewport()->size();
-    doc->resize(std::max(640, space.width() * 11 / 20), std::max(400, space.height() * 11 / 20));
+    const QSize readable(std::max(640, space.width() * 11 / 20),
+                         std::max(400, space.height() * 11 / 20));
+    doc->resize(readable.boundedTo(space));
     return doc;
 }
 

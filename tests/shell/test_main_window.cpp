@@ -148,6 +148,9 @@ private slots:
     {
         Rig rig;
         rig.window.show();
+        // A small screen at 200 %: new windows shrink to stand inside the chart area.
+        rig.window.resize(700, 420);
+        QApplication::processEvents();
         Tool &channel = rig.tool("Tools", "Channel");
         const auto shownVolts = [&](double ch1, double ch2) {
             rig.clock.advanceSeconds(1);
@@ -166,6 +169,9 @@ private slots:
         rig.window.liveRuns().refreshChannelDropDown(); // still no pop-up
         QCOMPARE(channel.caption() + '|' + channel.subBand(), "x|");
         rig.feed(2, 10, 0); // a new live window is active at once, and shows its channel
+        QApplication::processEvents();
+        for (tee *doc : rig.documents())
+            QVERIFY(rig.area().viewport()->rect().contains(doc->geometry()));
         rig.window.liveRuns().refreshChannelDropDown();
         QCOMPARE(channel.caption() + '|' + channel.subBand(), "CH2|Channel");
         auto *one = dynamic_cast<tee *>(rig.window.Newdoc());
