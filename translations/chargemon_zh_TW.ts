@@ -360,6 +360,25 @@
     </message>
 </context>
 <context>
+    <name>StatusLamp</name>
+    <message>
+        <source>Charger connected</source>
+        <translation>充電器已連接</translation>
+    </message>
+    <message>
+        <source>Data received</source>
+        <translation>收到資料</translation>
+    </message>
+    <message>
+        <source>on</source>
+        <translation>亮</translation>
+    </message>
+    <message>
+        <source>off</source>
+        <translation>滅</translation>
+    </message>
+</context>
+<context>
     <name>tee</name>
     <message>
         <source>The CSV file was not written to %1<byte value="xd"/>

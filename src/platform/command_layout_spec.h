@@ -23,8 +23,10 @@ struct ToolSpec {
     bool windowList = false;
     // A label that shows the clock in this QDateTime format instead of its caption.
     QString clockFormat;
-    // The colour of a lit lamp.
+    // The colour of a lit lamp, and what it tells (a source text of context "StatusLamp"), for
+    // screen readers: the lamps carry no caption.
     QColor lampColor;
+    const char *lampMeaning = nullptr;
 };
 
 struct BandSpec {

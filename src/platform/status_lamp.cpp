@@ -3,10 +3,12 @@
 #include <QPainter>
 #include <QRadialGradient>
 
-StatusLamp::StatusLamp(QColor litColor, QWidget *parent)
-    : QWidget(parent), litColor_(litColor.isValid() ? litColor : QColor(Qt::green))
+StatusLamp::StatusLamp(QColor litColor, const char *meaning, QWidget *parent)
+    : QWidget(parent), litColor_(litColor.isValid() ? litColor : QColor(Qt::green)),
+      meaning_(meaning)
 {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    setAccessibleName(tr(meaning_));
 }
 
 void StatusLamp::setOn(bool on)
@@ -14,7 +16,20 @@ void StatusLamp::setOn(bool on)
     if (on_ == on)
         return;
     on_ = on;
+    valueChanged(this);
     update();
+}
+
+QString StatusLamp::valueText() const
+{
+    return on_ ? tr("on") : tr("off");
+}
+
+void StatusLamp::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange)
+        setAccessibleName(tr(meaning_));
 }
 
 QSize StatusLamp::sizeHint() const

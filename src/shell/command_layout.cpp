@@ -159,8 +159,10 @@ std::vector<BandSpec> build()
 
     ToolSpec connection = tool(ToolName::ConnectionLamp, Kind::Lamp);
     connection.lampColor = QColor(40, 200, 60);
+    connection.lampMeaning = QT_TRANSLATE_NOOP("StatusLamp", "Charger connected");
     ToolSpec receive = tool(ToolName::ReceiveLamp, Kind::Lamp);
     receive.lampColor = QColor(255, 176, 0);
+    receive.lampMeaning = QT_TRANSLATE_NOOP("StatusLamp", "Data received");
     ToolSpec date = tool("sdate", Kind::Label, "2012-02-20");
     date.clockFormat = QStringLiteral("yyyy-MM-dd");
     ToolSpec time = tool("stime", Kind::Label, "14:34");

@@ -48,8 +48,10 @@ std::vector<BandSpec> layout()
     gap.caption.clear(); // nothing to show, no command: a gap
     const std::vector<ToolSpec> tools
         = { spec("Open"), cross, spec("Lang", "Lang"), gap, spec("Channel", "Channel") };
+    ToolSpec lamp = spec("L1", {}, Kind::Lamp);
+    lamp.lampMeaning = "Charger connected";
     const std::vector<ToolSpec> status
-        = { spec("L1", {}, Kind::Lamp), spec("sState", {}, Kind::DropDownList), date, time };
+        = { lamp, spec("sState", {}, Kind::DropDownList), date, time };
     return {
         { "Main", "main", Role::MenuBar, { spec("File", "MainFile") } },
         { "Child", "child", Role::MenuBar, { spec("File", "ChildFile"), spec("Win", "Windows") } },
@@ -123,8 +125,12 @@ private slots:
             }
         } marked;
         Chart chart;
+        QAccessibleInterface *lamp
+            = QAccessible::queryAccessibleInterface(window_->findChild<StatusLamp *>());
         const auto named = [&](const QString &mark) {
             QTRY_COMPARE(window_->statusBar()->accessibleName(), mark + "Status bar");
+            QCOMPARE(lamp->text(QAccessible::Name) + ", " + lamp->text(QAccessible::Value),
+                     mark + "Charger connected, " + mark + "off");
             QCOMPARE(chart.plot()->axisRect()->axis(QCPAxis::atLeft)->label(), mark + "Voltage(V)");
         };
         QCoreApplication::installTranslator(&marked);
