@@ -133,9 +133,13 @@ void OpenInProgress::finished(const QString &error)
         host_.status.State_add(file_ + QStringLiteral(" was open in chart ."));
     } else {
         discard(); // the dialog offers the same name next time
+        const QPointer<OpenInProgress> self(
+            this); // a nested loop deleting deferred objects may take it
         host_.dialogs.message(QStringLiteral("An error has occurrenced,Make sure your file: \r\n")
                                   + file_ + QStringLiteral("\r\nwas created by this program."),
                               QStringLiteral("An Error."), Dialogs::Icon::Critical);
+        if (!self)
+            return;
     }
     emit over();
 }
