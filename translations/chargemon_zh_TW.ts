@@ -117,6 +117,25 @@
     </message>
 </context>
 <context>
+    <name>Chart</name>
+    <message>
+        <source>Voltage(V)</source>
+        <translation>電壓(V)</translation>
+    </message>
+    <message>
+        <source>Current(A)</source>
+        <translation>電流(A)</translation>
+    </message>
+    <message>
+        <source>Capacity(mAh)</source>
+        <translation>容量(mAh)</translation>
+    </message>
+    <message>
+        <source>External temperature(℃)</source>
+        <translation>外部溫度(℃)</translation>
+    </message>
+</context>
+<context>
     <name>Dialogs</name>
     <message numerus="yes">
         <source>At most %n characters.</source>
@@ -283,6 +302,13 @@
     <message>
         <source>A USB serial adapter came and went at once: brltty, the braille display service, may be taking it. Without a braille display, remove it (sudo apt remove brltty) and plug the adapter in again.</source>
         <translation>USB 序列轉接器一出現就消失了：點字顯示器服務 brltty 可能佔用了它。若未使用點字顯示器，請移除它（sudo apt remove brltty）後重新插上轉接器。</translation>
+    </message>
+</context>
+<context>
+    <name>QtCommandBar</name>
+    <message>
+        <source>Status bar</source>
+        <translation>狀態列</translation>
     </message>
 </context>
 <context>

@@ -223,6 +223,7 @@ void AnalogGauge::faceChanged()
 void AnalogGauge::plateChanged()
 {
     plate_ = QPixmap();
+    preparedScale_.reset();
     faceChanged();
 }
 
@@ -249,6 +250,25 @@ void AnalogGauge::setBackground(const QString &bitmap)
         return;
     background_ = bitmap;
     plateChanged();
+}
+
+void AnalogGauge::setBackdrop(const QPixmap &backdrop)
+{
+    if (backdrop.devicePixelRatio() == backdrop_.devicePixelRatio()
+        && backdrop.toImage() == backdrop_.toImage())
+        return;
+    backdrop_ = backdrop;
+    // The face is drawn on a square.
+    setAttribute(Qt::WA_OpaquePaintEvent,
+                 width() == height() && drawnFor(backdrop_, size(), devicePixelRatioF()));
+    plateChanged();
+}
+
+void AnalogGauge::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    if (testAttribute(Qt::WA_OpaquePaintEvent) && !drawnFor(backdrop_, size(), devicePixelRatioF()))
+        setBackdrop(QPixmap());
 }
 
 void AnalogGauge::setScale(const Scale &scale)
@@ -288,10 +308,11 @@ QPixmap AnalogGauge::plate(QSize size, qreal dpr)
 {
     if (drawnFor(plate_, size, dpr))
         return plate_;
-    plate_ = background_.isEmpty() ? clearPicture(size, dpr)
-                                   : bitmapResource(background_, size, dpr).copy();
-    const Labels shown = labels(Scale { 0, 0, 0, 0 }, unit_, caption_, font());
+    plate_ = testAttribute(Qt::WA_OpaquePaintEvent) ? backdrop_.copy() : clearPicture(size, dpr);
     QPainter painter(&plate_);
+    if (!background_.isEmpty())
+        painter.drawPixmap(0, 0, bitmapResource(background_, size, dpr));
+    const Labels shown = labels(Scale { 0, 0, 0, 0 }, unit_, caption_, font());
     painter.setRenderHint(QPainter::TextAntialiasing);
     painter.scale(size.width() / Design, size.width() / Design);
     painter.setFont(sized(font(), 9));
@@ -315,17 +336,12 @@ QPixmap AnalogGauge::dialOf(const Scale &scale, QSize size, qreal dpr)
 void AnalogGauge::prepareScale(const Scale &scale)
 {
     const qreal side = std::min(width(), height());
-    const QSize size(qCeil(side), qCeil(side));
     const qreal dpr = devicePixelRatioF();
     face(side, dpr);
-    if (scale.maximum > 0)
-        dialOf(scale, size, dpr);
-    // Into the font's cache of glyphs, at the scale the face draws them.
-    QPixmap scratch = clearPicture(size, dpr);
-    QPainter painter(&scratch);
-    painter.scale(side / Design, side / Design);
-    painter.setFont(sized(font(), 8));
-    painter.drawText(QPointF(0, 20), QStringLiteral("0123456789.kMGT"));
+    if (scale == scale_)
+        return;
+    drawFace(prepared_, scale, side, dpr);
+    preparedScale_ = scale;
 }
 
 const QPixmap &AnalogGauge::face(qreal side, qreal dpr)
@@ -333,28 +349,42 @@ const QPixmap &AnalogGauge::face(qreal side, qreal dpr)
     const QSize size(qCeil(side), qCeil(side));
     if (faceDrawn_ && drawnFor(face_, size, dpr))
         return face_;
-    const QPixmap background = plate(size, dpr);
-    // Drawn over the last face: a new picture of this size costs more than the drawing, in
-    // fresh memory that the system has to hand out page by page.
-    if (!drawnFor(face_, size, dpr))
-        face_ = clearPicture(size, dpr);
+    if (preparedScale_ == scale_ && drawnFor(prepared_, size, dpr)) {
+        std::swap(face_, prepared_);
+        preparedScale_.reset();
+    } else {
+        drawFace(face_, scale_, side, dpr);
+    }
     faceDrawn_ = true;
-    QPainter painter(&face_);
+    return face_;
+}
+
+void AnalogGauge::drawFace(QPixmap &picture, const Scale &scale, qreal side, qreal dpr)
+{
+    const QSize size(qCeil(side), qCeil(side));
+    const QPixmap background = plate(size, dpr);
+    // Drawn over the last picture: a new one of this size costs more than the drawing, in
+    // fresh memory that the system has to hand out page by page. An opaque face is copied to
+    // the screen without blending.
+    const bool opaque = testAttribute(Qt::WA_OpaquePaintEvent);
+    if (!drawnFor(picture, size, dpr) || picture.hasAlphaChannel() == opaque) {
+        picture = opaque ? QPixmap(size * dpr) : clearPicture(size, dpr);
+        picture.setDevicePixelRatio(dpr);
+    }
+    QPainter painter(&picture);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.drawPixmap(0, 0, background);
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    if (scale_.maximum <= 0)
-        return face_;
-    painter.drawPixmap(0, 0, dialOf(scale_, size, dpr));
+    if (scale.maximum <= 0)
+        return;
+    painter.drawPixmap(0, 0, dialOf(scale, size, dpr));
     painter.setRenderHint(QPainter::TextAntialiasing);
     painter.scale(side / Design, side / Design);
     painter.setFont(sized(font(), 8));
     painter.setPen(QColor(205, 214, 222));
     // The caption does not move the numbers: none spares shortening it again.
-    for (const Text &number : labels(scale_, unit_, QString(), font()).numbers)
+    for (const Text &number : labels(scale, unit_, QString(), font()).numbers)
         drawText(painter, number);
-    painter.end();
-    return face_;
 }
 
 // The needle (pointing right from the centre, in design units) and the hub are drawn once into

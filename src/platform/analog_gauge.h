@@ -6,6 +6,7 @@
 #include <QPixmap>
 #include <QWidget>
 
+#include <optional>
 #include <vector>
 
 // A round analog meter: a needle over a 270 degree scale with ticks, numbers and two warning
@@ -44,6 +45,9 @@ public:
     QString unit() const { return unit_; }
     // A picture of the program's resources behind the scale ("BIAO").
     void setBackground(const QString &bitmap);
+    // What lies under the gauge, at its size: with it the gauge paints every pixel itself and
+    // its parent paints nothing under it. A resize takes it away until a new one comes.
+    void setBackdrop(const QPixmap &backdrop);
     void setScale(const Scale &scale);
     Scale scale() const { return scale_; }
     // Below 0 and beyond the maximum the needle rests at the ends.
@@ -54,14 +58,15 @@ public:
     double currentValue() const override { return value_; }
     double maximumValue() const override { return scale_.maximum; }
     QAccessible::Role accessibleRole() const override { return QAccessible::Dial; }
-    // Draws ahead what showing `scale` will need, so that the reading that grows the scale
-    // finds it drawn: the face, the dial of its ticks and zones, the glyphs of its numbers.
+    // Draws ahead the face `scale` will need, so that the reading that grows the scale finds it
+    // drawn.
     void prepareScale(const Scale &scale);
 
     QSize sizeHint() const override { return { 110, 110 }; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void faceChanged();
@@ -70,13 +75,17 @@ private:
     QRect needleArea() const;
     void prepareNeedle(qreal pixelsPerUnit);
     const QPixmap &face(qreal side, qreal dpr);
+    void drawFace(QPixmap &picture, const Scale &scale, qreal side, qreal dpr);
     static QPixmap dialOf(const Scale &scale, QSize size, qreal dpr);
 
     QColor needleColor_;
     QString caption_, unit_, background_;
     Scale scale_;
     double value_ = 0;
-    QPixmap plate_, face_;
+    QPixmap backdrop_, plate_, face_;
+    // A face drawn ahead for the scale a reading is expected to grow to.
+    QPixmap prepared_;
+    std::optional<Scale> preparedScale_;
     bool faceDrawn_ = false; // face_ shows the scale, unit and caption of now
     QImage needle_, hub_;
 };

@@ -60,7 +60,7 @@ private:
     const QCPAxis *axis_;
 };
 
-void styleAxis(QCPAxis *axis, const QColor &colour, const QString &title)
+void styleAxis(QCPAxis *axis, const QColor &colour)
 {
     axis->setVisible(true);
     axis->grid()->setVisible(false);
@@ -72,7 +72,6 @@ void styleAxis(QCPAxis *axis, const QColor &colour, const QString &title)
     axis->setSubTickPen(QPen(colour));
     axis->setTickLabelColor(colour);
     axis->setLabelColor(colour);
-    axis->setLabel(title);
     // Sized in pixels, as the title is: a printer or an SVG picture then draws the texts as
     // the screen does, whatever its resolution.
     QFont font = axis->tickLabelFont();
@@ -173,18 +172,16 @@ Chart::Chart(QWidget *parent)
     ticker->setTimeFormat(QStringLiteral("%h:%m:%s"));
     ticker->setFieldWidth(QCPAxisTickerTime::tuHours, 1);
     time->setTicker(ticker);
-    styleAxis(time, QColor(192, 192, 192), QString());
+    styleAxis(time, QColor(192, 192, 192));
     time->setTickLabelColor(Qt::white);
 
-    styleAxis(main->axis(QCPAxis::atLeft), Qt::red, QStringLiteral("Voltage(V)"));
-    styleAxis(main->axis(QCPAxis::atRight), Lime, QStringLiteral("Current(A)"));
+    styleAxis(main->axis(QCPAxis::atLeft), Qt::red);
+    styleAxis(main->axis(QCPAxis::atRight), Lime);
     main->axis(QCPAxis::atTop)->setVisible(false);
     main->setAutoMargins(QCP::msLeft | QCP::msTop | QCP::msBottom);
 
     // Capacity in the upper 48 % of the height, temperature from 51 % down.
     const std::array<QRectF, 2> bands = { QRectF(0, 0, 1, 0.48), QRectF(0, 0.51, 1, 0.49) };
-    const std::array<QString, 2> titles
-        = { QStringLiteral("Capacity(mAh)"), QStringLiteral("External temperature(℃)") };
     const std::array<QColor, 2> colours = { Qt::yellow, Qt::white };
     for (int i = 0; i < 2; ++i) {
         auto *inset = new QCPAxisRect(plot_, false);
@@ -192,7 +189,7 @@ Chart::Chart(QWidget *parent)
         inset->setAutoMargins(QCP::msNone);
         inset->setMargins(QMargins());
         inset->axis(QCPAxis::atBottom)->setVisible(false);
-        styleAxis(inset->axis(QCPAxis::atRight), colours[i], titles[i]);
+        styleAxis(inset->axis(QCPAxis::atRight), colours[i]);
         main->insetLayout()->addElement(inset, bands[i]);
         connect(time, qOverload<const QCPRange &>(&QCPAxis::rangeChanged),
                 inset->axis(QCPAxis::atBottom), qOverload<const QCPRange &>(&QCPAxis::setRange));
@@ -213,6 +210,7 @@ Chart::Chart(QWidget *parent)
         graphs_[s]->setName(seriesTitles[s]);
         graphs_[s]->setAdaptiveSampling(true);
     }
+    nameAxes();
     setValueRange(Voltage, 0, 55);
     setValueRange(Current, 0, 10);
     setValueRange(Capacity, 0, 5000);
@@ -268,6 +266,25 @@ Chart::Chart(QWidget *parent)
     connect(plot_, &QCustomPlot::mouseRelease, this, &Chart::released);
     connect(plot_, &QCustomPlot::mouseDoubleClick, this, &Chart::doubleClicked);
     connect(plot_, &QCustomPlot::axisClick, this, &Chart::toggleSeriesOf);
+}
+
+void Chart::nameAxes()
+{
+    static constexpr std::array<const char *, SeriesCount> titles
+        = { QT_TRANSLATE_NOOP("Chart", "Voltage(V)"), QT_TRANSLATE_NOOP("Chart", "Current(A)"),
+            QT_TRANSLATE_NOOP("Chart", "Capacity(mAh)"),
+            QT_TRANSLATE_NOOP("Chart", "External temperature(℃)") };
+    for (int s = 0; s < SeriesCount; ++s)
+        valueAxis(s)->setLabel(QCoreApplication::translate("Chart", titles[s]));
+}
+
+void Chart::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange) {
+        nameAxes();
+        changed();
+    }
 }
 
 QCPAxis *Chart::valueAxis(int series) const

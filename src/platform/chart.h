@@ -119,9 +119,12 @@ signals:
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void leaveEvent(QEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     QCPAxis *valueAxis(int series) const;
+    // The value axes' titles in the current language.
+    void nameAxes();
     void changed();
     void applyAutomaticTime();
     QCPRange drawnTimeRange() const;

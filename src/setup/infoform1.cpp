@@ -205,26 +205,31 @@ void Infoform1::ShowCells(const std::array<Fixed, CellCount> &cells, const QStri
 
 void Infoform1::paintEvent(QPaintEvent *event)
 {
-    // Drawn once per size: a gradient drawn anew under every moving needle costs more than
-    // all the needles.
-    const qreal dpr = devicePixelRatioF();
-    if (!drawnFor(face_, size(), dpr)) {
-        face_ = QPixmap(size() * dpr); // opaque, so that copying it is a plain copy
-        face_.setDevicePixelRatio(dpr);
-        QPainter painter(&face_);
-        // A dark instrument face, a little lighter at the top.
-        QLinearGradient shade(0, 0, 0, height());
-        shade.setColorAt(0, QColor(34, 39, 45));
-        shade.setColorAt(1, QColor(16, 18, 21));
-        painter.fillRect(rect(), shade);
-        // The recess behind the cell bars.
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(QColor(0x2c, 0x32, 0x3a));
-        painter.setBrush(QColor(0x0c, 0x0e, 0x11));
-        painter.drawRoundedRect(QRectF(frame2_->geometry()).adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
-    }
     QPainter painter(this);
-    drawInBands(painter, event->region(), face_);
+    drawInBands(painter, event->region(), face());
+}
+
+// Drawn once per size: a gradient drawn anew under every moving needle costs more than all the
+// needles.
+const QPixmap &Infoform1::face()
+{
+    const qreal dpr = devicePixelRatioF();
+    if (drawnFor(face_, size(), dpr))
+        return face_;
+    face_ = QPixmap(size() * dpr); // opaque, so that copying it is a plain copy
+    face_.setDevicePixelRatio(dpr);
+    QPainter painter(&face_);
+    // A dark instrument face, a little lighter at the top.
+    QLinearGradient shade(0, 0, 0, height());
+    shade.setColorAt(0, QColor(34, 39, 45));
+    shade.setColorAt(1, QColor(16, 18, 21));
+    painter.fillRect(rect(), shade);
+    // The recess behind the cell bars.
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QColor(0x2c, 0x32, 0x3a));
+    painter.setBrush(QColor(0x0c, 0x0e, 0x11));
+    painter.drawRoundedRect(QRectF(frame2_->geometry()).adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
+    return face_;
 }
 
 void Infoform1::setChartLight(int index, bool on)
@@ -243,6 +248,14 @@ void Infoform1::showEvent(QShowEvent *event)
 // share their pictures; every grown scale has its marks at the same fractions.
 void Infoform1::prepare()
 {
+    // Gauges that carry the face under them are painted alone when their needles move.
+    const qreal dpr = devicePixelRatioF();
+    for (AnalogGauge *gauge : led_) {
+        QPixmap under = face().copy(
+            QRectF(QPointF(gauge->pos()) * dpr, QSizeF(gauge->size()) * dpr).toRect());
+        under.setDevicePixelRatio(dpr);
+        gauge->setBackdrop(under);
+    }
     led2_[0]->prepareColor(CellDigits);
     for (CellFill fill : { CellFill::Red, CellFill::Yellow, CellFill::Green })
         bar_[0]->prepareFill(fillBitmap(fill));

@@ -67,6 +67,7 @@ protected:
 
 private:
     void prepare();
+    const QPixmap &face();
     QLabel *label(const QRect &at, Qt::Alignment alignment);
 
     Dialogs &dialogs_;

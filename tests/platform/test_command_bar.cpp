@@ -105,8 +105,8 @@ private slots:
         QCOMPARE(bar_->tool("Tools", "Open").caption(), "Öffnen");
     }
 
-    // A screen reader finds no button of the tool bar without a name, and the status bar by its
-    // name in the language of the moment.
+    // A screen reader finds no button of the tool bar without a name; the status bar's name and
+    // a chart's axis titles follow the language of the moment.
     void namedForAScreenReader()
     {
         QToolBar *bar = bar_->toolBar();
@@ -115,17 +115,22 @@ private slots:
                 QVERIFY(!QAccessible::queryAccessibleInterface(button)
                              ->text(QAccessible::Name)
                              .isEmpty());
-        struct Chinese : QTranslator {
+        struct Marked : QTranslator {
             bool isEmpty() const override { return false; }
             QString translate(const char *, const char *source, const char *, int) const override
             {
-                return QLatin1String(source) == "Status bar" ? QStringLiteral("狀態列") : QString();
+                return QStringLiteral("譯") + QLatin1String(source);
             }
-        } chinese;
-        QCoreApplication::installTranslator(&chinese);
-        QTRY_COMPARE(window_->statusBar()->accessibleName(), "狀態列");
-        QCoreApplication::removeTranslator(&chinese);
-        QTRY_COMPARE(window_->statusBar()->accessibleName(), "Status bar");
+        } marked;
+        Chart chart;
+        const auto named = [&](const QString &mark) {
+            QTRY_COMPARE(window_->statusBar()->accessibleName(), mark + "Status bar");
+            QCOMPARE(chart.plot()->axisRect()->axis(QCPAxis::atLeft)->label(), mark + "Voltage(V)");
+        };
+        QCoreApplication::installTranslator(&marked);
+        named("譯");
+        QCoreApplication::removeTranslator(&marked);
+        named("");
     }
 
     // A menu command, a pop-up shared by openers, a name also in a menu, a drop-down entry, a

@@ -203,8 +203,22 @@ private slots:
             { low, 2, "4.10 3.90 0.00 0.00 " + none, "4.10 3.90 4.00 0.20",
               "12.00 7.40 2000 200 16.65", 2300 },
         };
+        // Gauges carry the panel's face under them: a moving needle leaves the panel unpainted.
+        struct : QObject {
+            QRegion painted;
+            bool eventFilter(QObject *, QEvent *event) override
+            {
+                if (event->type() == QEvent::Paint)
+                    painted += static_cast<QPaintEvent *>(event)->region();
+                return false;
+            }
+        } panelPaints;
+        panel.installEventFilter(&panelPaints);
         for (const auto &[r, litCells, cellTexts, stats, milliamps, scale] : rows) {
             panel.ShowReading(r);
+            QApplication::processEvents();
+            for (int i = 0; i < GaugeCount; ++i)
+                QVERIFY(!panelPaints.painted.intersects(panel.LED(i).geometry()));
             QCOMPARE(texts(panel, &Infoform1::LED2, CellCount), cellTexts);
             QCOMPARE(texts(panel, &Infoform1::LED3, 4), stats);
             QCOMPARE(texts(panel, &Infoform1::LED1, GaugeCount), milliamps);
