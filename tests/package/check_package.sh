@@ -11,7 +11,8 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 deb=$(cd "$build" && cpack -G DEB | sed -n 's/.*package: \(.*\.deb\) generated.*/\1/p')
 [ -f "$deb" ] || fail "cpack made no package"
 tmp=$(mktemp -d) && trap 'rm -rf "$tmp"' EXIT
-lintian "$deb" 2>/dev/null | grep '^E:' && fail "lintian reports errors"
+lint=$(lintian "$deb" 2>/dev/null || true)
+grep '^E:' <<<"$lint" && fail "lintian reports errors"
 
 id=io.github.chargemon.chargemon
 share=usr/share
@@ -25,9 +26,10 @@ for f in usr/bin/chargemon usr/bin/chargemon-sim usr/bin/chargemon-frame-dump \
 done
 
 dpkg-deb -x "$deb" "$tmp"
-desktop-file-validate "$tmp/$share/applications/$id.desktop" | grep . && fail "desktop file"
-appstreamcli validate --no-net "$tmp/$share/metainfo/$id.metainfo.xml" | grep -E '^(E|W):' \
-  && fail "metainfo"
+said=$(desktop-file-validate "$tmp/$share/applications/$id.desktop" 2>&1 || true)
+[ -z "$said" ] || fail "desktop file: $said"
+said=$(appstreamcli validate --no-net "$tmp/$share/metainfo/$id.metainfo.xml" 2>&1 || true)
+grep -E '^(E|W):' <<<"$said" && fail "metainfo"
 
 # The run-file type, as the desktop's file manager (GIO) tells it and whom it opens it with.
 update-mime-database "$tmp/$share/mime"
