@@ -57,11 +57,12 @@ int main(int argc, char *argv[])
     window.load();
     // Without a window manager to keep it on top, the window shown later would cover it.
     splash.raise();
-    // Asked once the main window is on the screen.
-    QTimer::singleShot(0, &window, &MDIForm1::recoverRuns);
-    // Then the files named on the command line.
-    if (!line.files.isEmpty())
-        QTimer::singleShot(0, &window, [&window, files = line.files] { window.openFiles(files); });
+    // Asked once the main window is on the screen; then the files named on the command line
+    // open, after the question has been answered.
+    QTimer::singleShot(0, &window, [&window, files = line.files] {
+        window.recoverRuns();
+        window.openFiles(files);
+    });
     const int status = QApplication::exec();
     RunFile::Saver::finishAll();
     return status;
