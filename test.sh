@@ -10,7 +10,7 @@ source scripts/deps.sh
 mode=${1:-}
 case "$mode" in
   "")
-    chargemon_install "${CHARGEMON_PACKAGES[@]}"
+    chargemon_install "${CHARGEMON_PACKAGES[@]}" "${CHARGEMON_PACKAGING[@]}" "${CHARGEMON_PACKAGE_CHECKS[@]}"
     chargemon_configure build
     dir=build ;;
   --asan)

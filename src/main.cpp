@@ -8,6 +8,7 @@
 #include "platform/dialogs.h"
 #include "setup/config.h"
 #include "setup/splash.h"
+#include "shell/command_line.h"
 #include "shell/mdi_form.h"
 
 #include <QApplication>
@@ -18,8 +19,21 @@
 
 int main(int argc, char *argv[])
 {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine line = parseCommandLine(arguments);
+    if (line.action != CommandLine::Action::Run) {
+        const bool failed = line.action == CommandLine::Action::Fail;
+        std::fprintf(failed ? stderr : stdout, failed ? "%s\n" : "%s", qPrintable(line.text));
+        return failed ? 2 : 0;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("chargemon"));
+    QApplication::setApplicationVersion(QStringLiteral(CHARGEMON_VERSION));
+    // Ties the windows to the desktop file: its icon and name in the task bar.
+    QGuiApplication::setDesktopFileName(QStringLiteral(CHARGEMON_APP_ID));
 
     SystemClock clock;
     SystemPortList ports;
@@ -43,8 +57,12 @@ int main(int argc, char *argv[])
     window.load();
     // Without a window manager to keep it on top, the window shown later would cover it.
     splash.raise();
-    // Asked once the main window is on the screen.
-    QTimer::singleShot(0, &window, &MDIForm1::recoverRuns);
+    // Asked once the main window is on the screen; then the files named on the command line
+    // open, after the question has been answered.
+    QTimer::singleShot(0, &window, [&window, files = line.files] {
+        window.recoverRuns();
+        window.openFiles(files);
+    });
     const int status = QApplication::exec();
     RunFile::Saver::finishAll();
     return status;

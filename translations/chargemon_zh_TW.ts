@@ -280,16 +280,35 @@
 <context>
     <name>PortSearch</name>
     <message>
-        <source>Cannot open %1: permission denied. Add your user to the dialout group (sudo adduser $USER dialout) and log in again.</source>
-        <translation>無法開啟 %1：權限不足。請將您的使用者加入 dialout 群組（sudo adduser $USER dialout）後重新登入。</translation>
-    </message>
-    <message>
         <source>Cannot open %1: it is in use by another program.</source>
         <translation>無法開啟 %1：正由其他程式使用中。</translation>
     </message>
     <message>
         <source>Only the first %1 serial ports are searched; left out: %2.</source>
         <translation>只搜尋前 %1 個序列埠；未搜尋：%2。</translation>
+    </message>
+    <message>
+        <source>Cannot open %1: permission denied. Add your user to the dialout group (sudo usermod -aG dialout %2), then log out and back in.</source>
+        <translation>無法開啟 %1：權限不足。請將您的使用者加入 dialout 群組（sudo usermod -aG dialout %2），然後登出再重新登入。</translation>
+    </message>
+    <message>
+        <source>Cannot open %1: permission denied. You are in the dialout group, but not yet in this login: log out and back in.</source>
+        <translation>無法開啟 %1：權限不足。您已在 dialout 群組中，但本次登入尚未生效：請登出再重新登入。</translation>
+    </message>
+    <message>
+        <source>Cannot open %1: permission denied.</source>
+        <translation>無法開啟 %1：權限不足。</translation>
+    </message>
+    <message>
+        <source>A USB serial adapter came and went at once: brltty, the braille display service, may be taking it. Without a braille display, remove it (sudo apt remove brltty) and plug the adapter in again.</source>
+        <translation>USB 序列轉接器一出現就消失了：點字顯示器服務 brltty 可能佔用了它。若未使用點字顯示器，請移除它（sudo apt remove brltty）後重新插上轉接器。</translation>
+    </message>
+</context>
+<context>
+    <name>QtCommandBar</name>
+    <message>
+        <source>Status bar</source>
+        <translation>狀態列</translation>
     </message>
 </context>
 <context>

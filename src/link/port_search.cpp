@@ -66,6 +66,7 @@ void PortSearch::Timer1_Timer()
     if (port_.isOpen())
         port_.close();
     const QStringList list = PortScan();
+    watchAdapters(list);
     if (list.size() == 1) {
         timer1_.setInterval(NoPortsIntervalMs);
         return;
@@ -92,11 +93,7 @@ void PortSearch::probeNext()
             probeTimer_.start();
             return;
         case SerialPort::OpenResult::PermissionDenied:
-            hint(QCoreApplication::translate(
-                     "PortSearch",
-                     "Cannot open %1: permission denied. Add your user to the dialout "
-                     "group (sudo adduser $USER dialout) and log in again.")
-                     .arg(port_.deviceName()));
+            hint(permissionHint(port_.deviceName()));
             break;
         case SerialPort::OpenResult::Busy:
             hint(QCoreApplication::translate("PortSearch",
@@ -171,6 +168,48 @@ void PortSearch::noteLeftOut(const QStringList &list)
                 "PortSearch", "Only the first %1 serial ports are searched; left out: %2.")
                 .arg(HighestPortNumber)
                 .arg(devices.join(QStringLiteral(", "))));
+}
+
+QString PortSearch::permissionHint(const QString &device) const
+{
+    const PortAccess access = access_();
+    switch (access.dialout) {
+    case PortAccess::Dialout::NotMember:
+        return QCoreApplication::translate("PortSearch",
+                                           "Cannot open %1: permission denied. Add your user to "
+                                           "the dialout group (sudo usermod -aG dialout %2), "
+                                           "then log out and back in.")
+            .arg(device, access.user);
+    case PortAccess::Dialout::FromNextLogin:
+        return QCoreApplication::translate("PortSearch",
+                                           "Cannot open %1: permission denied. You are in the "
+                                           "dialout group, but not yet in this login: log out "
+                                           "and back in.")
+            .arg(device);
+    case PortAccess::Dialout::InThisLogin:
+        break;
+    }
+    return QCoreApplication::translate("PortSearch", "Cannot open %1: permission denied.")
+        .arg(device);
+}
+
+void PortSearch::watchAdapters(const QStringList &list)
+{
+    const qint64 now = clock_.monotonicMs();
+    QHash<QString, qint64> listed;
+    for (const QString &name : list) {
+        const QString device = ports_.device(portNumberOf(name));
+        if (device.contains(QLatin1String("ttyUSB")))
+            listed.insert(device, adapters_.value(device, now));
+    }
+    for (auto it = adapters_.cbegin(); it != adapters_.cend(); ++it)
+        if (!listed.contains(it.key()) && now - it.value() <= BriefAdapterMs && access_().brltty)
+            hint(QCoreApplication::translate(
+                "PortSearch",
+                "A USB serial adapter came and went at once: brltty, the braille display "
+                "service, may be taking it. Without a braille display, remove it (sudo apt "
+                "remove brltty) and plug the adapter in again."));
+    adapters_ = listed;
 }
 
 void PortSearch::onPortEvent(int eventKind)

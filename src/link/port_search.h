@@ -1,10 +1,15 @@
 #pragma once
 
+#include "platform/core/port_access.h"
+
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QSet>
 #include <QStringList>
 #include <QTimer>
+
+#include <functional>
 
 class Clock;
 class FrameAssembler;
@@ -26,6 +31,8 @@ public:
     static constexpr int ProbeWaitMs = 30;
     static constexpr qint64 SilenceLimitMs = 10000;
     static constexpr int HighestPortNumber = 16;
+    // A USB adapter gone this soon after it came was most likely taken by brltty.
+    static constexpr qint64 BriefAdapterMs = 2000;
 
     PortSearch(SerialPort &port, const PortList &ports, LinkHost &host, const Clock &clock,
                FrameAssembler &assembler, QObject *parent = nullptr);
@@ -48,6 +55,8 @@ public:
     bool connected() const { return connected_; }
     // The charger's port number while connected, otherwise 0.
     int portNumber() const;
+    // Where the hints learn about group membership and brltty; the system by default.
+    void setPortAccess(std::function<PortAccess()> access) { access_ = std::move(access); }
 
 signals:
     void connectedChanged(bool connected);
@@ -58,6 +67,8 @@ private:
     void onPortEvent(int eventKind);
     void timeOut();
     void noteLeftOut(const QStringList &list);
+    void watchAdapters(const QStringList &list);
+    QString permissionHint(const QString &device) const;
     // Posts `message` unless it was posted before.
     void hint(const QString &message);
 
@@ -71,6 +82,8 @@ private:
     QTimer probeTimer_;
     QList<int> pending_; // port numbers still to probe in this round
     QSet<QString> hinted_; // hints and left-out devices already posted
+    QHash<QString, qint64> adapters_; // USB serial devices listed, and since when
+    std::function<PortAccess()> access_ = systemPortAccess;
     qint64 connectedAtMs_ = 0;
     bool probing_ = false;
     bool connected_ = false;

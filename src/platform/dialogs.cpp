@@ -1,6 +1,7 @@
 #include "platform/dialogs.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -52,6 +53,8 @@ QString QtDialogs::askSaveFile(const QString &folder, const QString &filter,
                                const QString &defaultSuffix, const QString &offered,
                                bool askOverwrite)
 {
+    // The default folder is made on the first save; a dialog cannot start in a missing one.
+    QDir().mkpath(folder);
     QFileDialog d(parent_);
     prepare(d, folder, filter, defaultSuffix, offered);
     d.setAcceptMode(QFileDialog::AcceptSave);

@@ -86,6 +86,11 @@ IMDIDocument *MDIForm1::DocOpen() const
     return opening_->DocOpen();
 }
 
+void MDIForm1::openFiles(const QStringList &files)
+{
+    opening_->openFiles(files);
+}
+
 IMDIDocument *MDIForm1::newDocument()
 {
     return newChartWindow(*this, *area_);

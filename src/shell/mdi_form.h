@@ -56,6 +56,8 @@ public:
     void load();
     // Offers the runs that were being recorded when a previous program stopped abnormally.
     void recoverRuns();
+    // Opens run files as the Open command does, one after another.
+    void openFiles(const QStringList &files);
 
     // Live chart windows of channel 1 and 2, and the window a saved run is replayed into.
     IMDIDocument *Newdoc() const;

@@ -23,14 +23,30 @@ IMDIDocument *replayWindow(const OpeningHost &host, const QString &caption, cons
 
 void RunOpening::OpenSavedRun()
 {
-    if (current_ && current_->running()) {
+    if (busy()) {
         current_->showProgress();
         return;
     }
     const QString file = host_.dialogs.openFile(
         saveFolder(), QStringLiteral("Chart Database(*.mdb)|*.mdb"), QStringLiteral("mdb"));
-    if (file.isEmpty())
-        return;
+    if (!file.isEmpty())
+        open(file);
+}
+
+void RunOpening::openFiles(const QStringList &files)
+{
+    queued_ << files;
+    openNext();
+}
+
+void RunOpening::openNext()
+{
+    while (!busy() && !queued_.isEmpty())
+        open(queued_.takeFirst());
+}
+
+void RunOpening::open(const QString &file)
+{
     if (!QFileInfo::exists(file)) {
         host_.dialogs.forgetFileName();
         host_.dialogs.message(QStringLiteral("File not found."), QStringLiteral("Notice."),
@@ -38,6 +54,11 @@ void RunOpening::OpenSavedRun()
         return;
     }
     current_ = new OpenInProgress(host_, file);
+    // The next file once this one's end has been told; from the event loop, as the open is
+    // still unwinding when it says it is over.
+    QObject::connect(
+        current_, &OpenInProgress::over, &host_.window, [this] { openNext(); },
+        Qt::QueuedConnection);
 }
 
 IMDIDocument *RunOpening::openRun(const QString &file, const QString &caption, QString &damage)
@@ -110,12 +131,17 @@ void OpenInProgress::finished(const QString &error)
         doc_.clear();
         host_.dialogs.forgetFileName();
         host_.status.State_add(file_ + QStringLiteral(" was open in chart ."));
-        return;
+    } else {
+        discard(); // the dialog offers the same name next time
+        const QPointer<OpenInProgress> self(
+            this); // a nested loop deleting deferred objects may take it
+        host_.dialogs.message(QStringLiteral("An error has occurrenced,Make sure your file: \r\n")
+                                  + file_ + QStringLiteral("\r\nwas created by this program."),
+                              QStringLiteral("An Error."), Dialogs::Icon::Critical);
+        if (!self)
+            return;
     }
-    discard(); // the dialog offers the same name next time
-    host_.dialogs.message(QStringLiteral("An error has occurrenced,Make sure your file: \r\n")
-                              + file_ + QStringLiteral("\r\nwas created by this program."),
-                          QStringLiteral("An Error."), Dialogs::Icon::Critical);
+    emit over();
 }
 
 void OpenInProgress::cancel()
@@ -123,6 +149,7 @@ void OpenInProgress::cancel()
     end();
     discard();
     host_.dialogs.forgetFileName();
+    emit over();
 }
 
 void OpenInProgress::discard()

@@ -40,6 +40,10 @@ public:
     // Shows the progress now rather than after a while.
     void showProgress();
 
+signals:
+    // The open is over and any message of its end has been answered.
+    void over();
+
 private:
     void opened(const QString &title, qint64 rows);
     void rowsRead(QList<ChannelReading> &rows);
@@ -62,6 +66,8 @@ public:
     explicit RunOpening(OpeningHost host) : host_(std::move(host)) { }
 
     void OpenSavedRun();
+    // Opens each file as Open does, one after another (the program's command line).
+    void openFiles(const QStringList &files);
     // Recovery at start: a journal read here and now, before any live run, into a window
     // captioned `caption`; null (and no window) when it cannot be read. A damaged one gives
     // the rows before the damage, and `damage` says what stopped the reading.
@@ -70,6 +76,11 @@ public:
     IMDIDocument *DocOpen() const { return current_ ? current_->document() : nullptr; }
 
 private:
+    bool busy() const { return current_ && current_->running(); }
+    void open(const QString &file);
+    void openNext();
+
     OpeningHost host_;
     QPointer<OpenInProgress> current_;
+    QStringList queued_;
 };

@@ -30,7 +30,13 @@ struct Rig {
     FrameAssembler assembler { port, host, clock };
     PortSearch search { port, ports, host, clock, assembler };
 
-    Rig() { ports.list = { "COM1", "COM3" }; }
+    PortAccess access { PortAccess::Dialout::NotMember, QStringLiteral("ann"), false };
+
+    Rig()
+    {
+        ports.list = { "COM1", "COM3" };
+        search.setPortAccess([this] { return access; });
+    }
     // Lets every running probe's 30 ms wait end.
     void finishProbes()
     {
@@ -194,9 +200,9 @@ private slots:
         rig->finishProbes();
         QCOMPARE(rig->port.openedPorts(), QList<int>({ 16, 2, 4, 1, 3, 16, 2, 4, 1, 3 }));
         const QString leftOut = "Only the first 16 serial ports are searched; left out: %1.";
-        const QString denied
-            = "Cannot open /dev/scripted%1: permission denied. Add your user "
-              "to the dialout group (sudo adduser $USER dialout) and log in again.";
+        const QString denied = "Cannot open /dev/scripted%1: permission denied. Add your user to "
+                               "the dialout group (sudo usermod -aG dialout ann), then log out "
+                               "and back in.";
         QCOMPARE(rig->host.messages,
                  QStringList({ leftOut.arg("/dev/scripted17, /dev/scripted99"), denied.arg(16),
                                "Cannot open /dev/scripted4: it is in use by another program.",
@@ -210,6 +216,54 @@ private slots:
         // the frame that told the port apart is read without waiting for the next one
         QCoreApplication::processEvents();
         QCOMPARE(rig->host.count(FakeLinkHost::Event::Reading, 1), 1);
+    }
+
+    // A refused port's hint follows the group membership; an adapter that comes and goes
+    // within 2 s while brltty is installed is said once to be brltty's doing.
+    void accessHints_data()
+    {
+        QTest::addColumn<int>("dialout");
+        QTest::addColumn<bool>("brltty");
+        QTest::addColumn<qint64>("goneAfterMs"); // -1: stays
+        QTest::addColumn<QString>("says"); // besides "permission denied."
+        using D = PortAccess::Dialout;
+        QTest::newRow("not in the group") << int(D::NotMember) << true << qint64(-1)
+                                          << "(sudo usermod -aG dialout ann), then log out";
+        QTest::newRow("in the group from the next login")
+            << int(D::FromNextLogin) << false << qint64(-1) << "not yet in this login: log out";
+        QTest::newRow("gone within 2 s, brltty")
+            << int(D::InThisLogin) << true << qint64(2000) << "(sudo apt remove brltty)";
+        QTest::newRow("gone later") << int(D::InThisLogin) << true << qint64(2001) << "";
+        QTest::newRow("gone at once, no brltty")
+            << int(D::InThisLogin) << false << qint64(300) << "";
+    }
+    void accessHints()
+    {
+        QFETCH(int, dialout);
+        QFETCH(bool, brltty);
+        QFETCH(qint64, goneAfterMs);
+        QFETCH(QString, says);
+        rig->access = { PortAccess::Dialout(dialout), "ann", brltty };
+        rig->ports.devices = "/dev/ttyUSB%1";
+        rig->port.refuse(1, SerialPort::OpenResult::PermissionDenied);
+        for (int twice = 0; twice < 2; ++twice) {
+            rig->ports.list = { "COM1" };
+            rig->search.Timer1_Timer();
+            rig->finishProbes();
+            if (goneAfterMs >= 0) {
+                rig->clock.advanceMs(goneAfterMs / 2); // still there: it counts from its coming
+                rig->search.Timer1_Timer();
+                rig->finishProbes();
+                rig->clock.advanceMs(goneAfterMs - goneAfterMs / 2);
+                rig->ports.list.clear();
+                rig->search.Timer1_Timer();
+            }
+        }
+        const QString all = rig->host.messages.join(u'\n');
+        QVERIFY2(all.startsWith("Cannot open /dev/scripted1: permission denied.")
+                     && all.contains(says)
+                     && rig->host.messages.size() == (says.contains("brltty") ? 2 : 1),
+                 qPrintable(all));
     }
 
     void watchdogSilence_data()

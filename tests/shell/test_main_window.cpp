@@ -332,6 +332,24 @@ private slots:
                                "DataBase (*.mdb);;All files (*)", "mdb" }));
     }
 
+    // Files named on the command line open as Open opens them, one after another.
+    void openFilesInTurn()
+    {
+        Rig rig;
+        const QString a = runFile("a.mdb", 2), b = runFile("b.mdb", 2), bad = dir.filePath("bad");
+        QFile junk(bad);
+        QVERIFY(junk.open(QIODevice::WriteOnly) && junk.write("not a run") > 0);
+        junk.close();
+        rig.window.openFiles({ a, dir.filePath("none.mdb"), bad, b });
+        QTRY_COMPARE_WITH_TIMEOUT(rig.documents().size(), 2, 20000);
+        QCOMPARE(QStringList({ rig.documents()[0]->caption(), rig.documents()[1]->caption() }),
+                 QStringList({ a, b }));
+        QStringList asked;
+        for (const ScriptedDialogs::Asked &q : std::as_const(rig.dialogs.asked))
+            asked << q.title;
+        QCOMPARE(asked, QStringList({ "Notice.", "An Error." }));
+    }
+
     // A file the reader (test_run_file) or the chart window refuses: "An Error." soon, no window
     // left behind, and the name offered again.
     void damagedRunFiles_data()

@@ -6,9 +6,7 @@
 class ScriptedPortList final : public PortList {
 public:
     QStringList list;
+    QString devices = QStringLiteral("/dev/scripted%1"); // port number's device
     QStringList names() const override { return list; }
-    QString device(int number) const override
-    {
-        return QStringLiteral("/dev/scripted%1").arg(number);
-    }
+    QString device(int number) const override { return devices.arg(number); }
 };
