@@ -28,3 +28,10 @@ QString saveFolder()
 {
     return QDir(programFolder()).filePath(QStringLiteral("save"));
 }
+
+QString bookFile()
+{
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir().mkpath(data);
+    return QDir(data).filePath(QStringLiteral("book.db"));
+}
