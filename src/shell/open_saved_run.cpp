@@ -31,6 +31,15 @@ void RunOpening::OpenSavedRun()
         saveFolder(), QStringLiteral("Chart Database(*.mdb)|*.mdb"), QStringLiteral("mdb"));
     if (file.isEmpty())
         return;
+    open(file);
+}
+
+void RunOpening::open(const QString &file)
+{
+    if (current_ && current_->running()) {
+        current_->showProgress();
+        return;
+    }
     if (!QFileInfo::exists(file)) {
         host_.dialogs.forgetFileName();
         host_.dialogs.message(QStringLiteral("File not found."), QStringLiteral("Notice."),

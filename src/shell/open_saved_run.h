@@ -62,6 +62,8 @@ public:
     explicit RunOpening(OpeningHost host) : host_(std::move(host)) { }
 
     void OpenSavedRun();
+    // Opens `file` as OpenSavedRun opens the chosen one.
+    void open(const QString &file);
     // Recovery at start: a journal read here and now, before any live run, into a window
     // captioned `caption`; null (and no window) when it cannot be read. A damaged one gives
     // the rows before the damage, and `damage` says what stopped the reading.
