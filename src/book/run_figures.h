@@ -32,10 +32,6 @@ struct RunFigures {
     QDateTime end() const { return date.addMSecs(qint64(seconds * 1000)); }
 };
 
-// The date and time a description made by the program names; invalid for any other text.
-QDateTime defaultTitleDate(const QString &title);
-// Whether `title` is still the description the program gave the run.
-bool isDefaultTitle(const QString &title);
 // A description as a pack's name: trimmed, runs of spaces as one; "" for the default one.
 QString packNameOf(const QString &title);
 // What tells packs apart: the name with case ignored.

@@ -130,7 +130,8 @@ void RunSummary::add(const Fields &r)
         (dq > 0 ? charged_ : discharged_) += std::abs(dq);
         (de > 0 ? chargedEnergy_ : dischargedEnergy_) += std::abs(de);
         p.seconds = q.seconds + dt;
-        p.charge = q.charge + std::abs(dq);
+        p.charged = q.charged + std::max(dq, 0.0);
+        p.discharged = q.discharged + std::max(-dq, 0.0);
         p.energy = q.energy + std::abs(de);
         const double tolerance = std::max(PlateauAmps, PlateauShare * std::abs(plateauAmps_));
         if (std::abs(signedAmps - plateauAmps_) > tolerance) {
@@ -203,8 +204,15 @@ RunSummary::Difference RunSummary::between(qsizetype from, qsizetype to) const
         return {};
     const Point &a = points_[from];
     const Point &b = points_[to];
-    return { b.seconds - a.seconds, b.volts - a.volts, b.amps - a.amps, (b.charge - a.charge) / 3.6,
+    return { b.seconds - a.seconds, b.volts - a.volts, b.amps - a.amps,
+             (b.charged + b.discharged - a.charged - a.discharged) / 3.6,
              (b.energy - a.energy) / 3600 };
+}
+
+RunSummary::Elapsed RunSummary::at(qsizetype i) const
+{
+    const Point &p = points_[std::size_t(i)];
+    return { p.seconds, p.charged / 3.6, p.discharged / 3.6 };
 }
 
 QString RunSummary::Difference::text() const

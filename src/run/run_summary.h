@@ -77,6 +77,11 @@ public:
     static std::optional<double> ratedMahIn(const QString &description);
 
     Difference between(qsizetype from, qsizetype to) const;
+    // At sample `i`, since the first: seconds, and charge in and out.
+    struct Elapsed {
+        double seconds = 0, chargedMah = 0, dischargedMah = 0;
+    };
+    Elapsed at(qsizetype i) const;
     // The figures as one compact line for the chart; the pack's rated capacity labels the
     // resistance.
     QString line(std::optional<double> ratedMah = std::nullopt) const;
@@ -92,7 +97,7 @@ private:
         // Volts, amps and the charge (A·s) and energy (W·s) since the first sample as the
         // chart counts them, whichever way the current flows.
         double volts = 0, amps = 0;
-        double charge = 0, energy = 0;
+        double charged = 0, discharged = 0, energy = 0;
     };
 
     std::vector<Point> points_;

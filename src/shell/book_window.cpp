@@ -87,6 +87,7 @@ void dateAxis(QCustomPlot *plot, bool dates)
     if (dates) {
         auto ticker = QSharedPointer<QCPAxisTickerDateTime>::create();
         ticker->setDateTimeFormat(QStringLiteral("yyyy-MM-dd"));
+        ticker->setTickCount(3);
         plot->xAxis->setTicker(ticker);
     } else {
         plot->xAxis->setTicker(QSharedPointer<QCPAxisTicker>::create());
@@ -135,8 +136,8 @@ BookWindow::BookWindow(const QString &bookFile, const QString &saveFolder, Dialo
     tabs_->addTab(skippedTable_, QString());
     below->addWidget(tabs_);
     below->addWidget(charts);
-    below->setStretchFactor(0, 3);
-    below->setStretchFactor(1, 2);
+    below->setStretchFactor(0, 1);
+    below->setStretchFactor(1, 1);
     auto *split = new QSplitter(Qt::Vertical, body);
     split->addWidget(packTable_);
     split->addWidget(below);

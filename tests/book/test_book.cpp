@@ -1,5 +1,6 @@
 #include "book/book.h"
 #include "book/book_table.h"
+#include "run/run_title.h"
 #include "support/spans.h"
 
 #include <QtTest>
