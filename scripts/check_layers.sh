@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Fails when a file of src/ includes a header of a layer above its own. The layers, lowest
 # first, as CMakeLists.txt links them: platform/core < platform, link < run < book, document;
-# link < setup; setup, book, document < shell < app (src/main.cpp). setup and document stand side by
-# side and do not include each other; nothing below document draws (platform/core, link, run).
+# link < setup; setup, book, document < shell < app (src/main.cpp). setup, book and document stand
+# side by side and do not include each other; nothing below document draws (platform/core, link,
+# run), nor does book.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

@@ -206,6 +206,14 @@
         <source>The pack these runs belong to:</source>
         <translation>這些記錄所屬的電池組：</translation>
     </message>
+    <message>
+        <source>Rebuild</source>
+        <translation>重建</translation>
+    </message>
+    <message>
+        <source>; cells %1 mΩ</source>
+        <translation>；各電芯 %1 mΩ</translation>
+    </message>
 </context>
 <context>
     <name>Captions</name>

@@ -229,7 +229,9 @@ bool Book::index(const QStringList &folders, const std::atomic<bool> &stop,
         const QFileInfo info(file);
         const auto was = known.take(file);
         if (was.size != info.size() || was.modified != info.lastModified().toMSecsSinceEpoch()) {
-            const RunFigures f = RunFigures::read(file);
+            const RunFigures f = RunFigures::read(file, stop);
+            if (stop) // a run cut short is no run
+                break;
             ++(f.skipped.isEmpty() ? p.read : p.skipped);
             const auto &r = f.resistance;
             put.bind(1, f.path).bind(2, f.size).bind(3, f.modifiedMs).bind(4, f.skipped);

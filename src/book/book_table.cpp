@@ -1,7 +1,7 @@
 #include "book/book_table.h"
 
+#include "run/samples.h"
 #include <QCoreApplication>
-#include <QFileInfo>
 
 namespace BookTable {
 
@@ -29,13 +29,6 @@ QString kindName(RunSummary::Kind kind)
         break;
     }
     return QStringLiteral("idle");
-}
-
-QString csvField(const QString &f)
-{
-    if (!f.contains(u',') && !f.contains(u'"') && !f.contains(u'\n') && !f.contains(u'\r'))
-        return f;
-    return u'"' + QString(f).replace(u'"', QStringLiteral("\"\"")) + u'"';
 }
 } // namespace
 
@@ -108,19 +101,22 @@ std::vector<QStringList> runRows(const std::vector<PackFigures> &packs)
 
 QString text(const QStringList &header, const std::vector<QStringList> &rows, bool csv)
 {
-    QString out;
     if (csv) {
+        QByteArray utf8;
         const auto line = [&](const QStringList &fields) {
-            QStringList quoted;
-            for (const QString &f : fields)
-                quoted << csvField(f);
-            out += quoted.join(u',') + QStringLiteral("\r\n");
+            for (qsizetype i = 0; i < fields.size(); ++i) {
+                if (i > 0)
+                    utf8 += ',';
+                appendCsvField(utf8, fields[i]);
+            }
+            utf8 += "\r\n";
         };
         line(header);
         for (const QStringList &r : rows)
             line(r);
-        return out;
+        return QString::fromUtf8(utf8);
     }
+    QString out;
     QList<qsizetype> widths;
     for (const QString &h : header)
         widths << h.size();

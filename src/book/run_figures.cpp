@@ -15,7 +15,7 @@ QString packKey(const QString &name)
     return name.simplified().toCaseFolded();
 }
 
-RunFigures RunFigures::read(const QString &path)
+RunFigures RunFigures::read(const QString &path, const std::atomic<bool> &stop)
 {
     RunFigures f;
     const QFileInfo info(path);
@@ -32,7 +32,7 @@ RunFigures RunFigures::read(const QString &path)
     f.title = *title;
     RunSummary s;
     ChannelReading row;
-    while (reader.next(row))
+    while (!stop && reader.next(row))
         s.add(row);
     if (!reader.error().isEmpty()) {
         f.skipped = reader.error();

@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QString>
 
+#include <atomic>
 #include <optional>
 
 // What the book keeps of one run file: where it is and how it stood when read, and the run's
@@ -27,8 +28,9 @@ struct RunFigures {
     bool endsCharging = false;
     std::optional<RunSummary::Resistance> resistance;
 
-    // Reads `path` with the checks of an open: regular files only, a run file's reader.
-    static RunFigures read(const QString &path);
+    // Reads `path` with the checks of an open: regular files only, a run file's reader. A
+    // `stop` stops the reading between rows.
+    static RunFigures read(const QString &path, const std::atomic<bool> &stop);
     QDateTime end() const { return date.addMSecs(qint64(seconds * 1000)); }
 };
 

@@ -107,6 +107,7 @@ BookWindow::BookWindow(const QString &bookFile, const QString &saveFolder, Dialo
     folderList_ = new QComboBox(body);
     add_ = new QPushButton(body);
     remove_ = new QPushButton(body);
+    rebuild_ = new QPushButton(body);
     bar_ = new QProgressBar(body);
     cancel_ = new QPushButton(body);
     state_ = new QLabel(body);
@@ -121,6 +122,7 @@ BookWindow::BookWindow(const QString &bookFile, const QString &saveFolder, Dialo
     top->addWidget(folderList_, 1);
     top->addWidget(add_);
     top->addWidget(remove_);
+    top->addWidget(rebuild_);
     top->addWidget(bar_, 1);
     top->addWidget(cancel_);
     top->addWidget(state_, 1);
@@ -150,6 +152,13 @@ BookWindow::BookWindow(const QString &bookFile, const QString &saveFolder, Dialo
 
     connect(add_, &QPushButton::clicked, this, &BookWindow::addFolder);
     connect(remove_, &QPushButton::clicked, this, &BookWindow::removeFolder);
+    // Every file read again; the user's choices stay.
+    connect(rebuild_, &QPushButton::clicked, this, [this] {
+        indexer_->cancel();
+        book_.clear();
+        fill();
+        reindex();
+    });
     connect(folderList_, &QComboBox::currentIndexChanged, this,
             [this] { remove_->setEnabled(folderList_->currentData().toString() != saveFolder_); });
     connect(cancel_, &QPushButton::clicked, indexer_, &BookIndexer::cancel);
@@ -217,6 +226,7 @@ void BookWindow::retranslate()
     setWindowTitle(tr("Battery book"));
     add_->setText(tr("Add folder…"));
     remove_->setText(tr("Remove folder"));
+    rebuild_->setText(tr("Rebuild"));
     cancel_->setText(tr("Cancel"));
     tabs_->setTabText(0, tr("Runs"));
     tabs_->setTabText(1, tr("Skipped files"));
@@ -309,8 +319,13 @@ void BookWindow::showPack()
             const auto *run = one.runs[rows.size()];
             row.removeFirst(); // the pack
             paths.push_back(row.takeFirst());
-            if (run->resistance)
-                row[15] = run->resistance->text(pack->ratedMah);
+            if (const auto &r = run->resistance) {
+                QStringList cells;
+                for (const auto &c : r->cells)
+                    cells << (c ? QString::number(*c, 'f', 0) : QStringLiteral("–"));
+                row[15] = r->text(pack->ratedMah)
+                    + (cells.isEmpty() ? QString() : tr("; cells %1 mΩ").arg(cells.join(u'/')));
+            }
             row.removeAt(17); // the method, in the figure's text
             row.removeAt(16); // the ±, in the figure's text
             row << QFileInfo(paths.back()).fileName();

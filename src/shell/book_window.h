@@ -58,7 +58,7 @@ private:
     QString shownPack_; // key of the pack whose runs show
 
     QComboBox *folderList_;
-    QPushButton *add_, *remove_, *cancel_;
+    QPushButton *add_, *remove_, *rebuild_, *cancel_;
     QProgressBar *bar_;
     QLabel *state_;
     QTableWidget *packTable_, *runTable_, *skippedTable_;

@@ -68,8 +68,8 @@ private slots:
         put(file("2026/d4.mdb"), "Pack A 2200mAh", iec(12.00, 11.90, 2890), day(4, 1));
         put(file("c5.mdb"), "Pack A 2200mAh", { { 0, 100, 12.66, 2.2, "4.20 4.25 4.21" } },
             day(4, 2, 8));
-        put(file("b1.mdb"), "Pack B", { { 0, 3600, 7.2, -1, "0", NiMH } }, day(1, 5));
-        put(file("b2.mdb"), "Pack B", { { 0, 1800, 7.2, -1, "0", NiMH } }, day(2, 5));
+        put(file("b1.mdb"), "Pack \"B\", spare", { { 0, 3600, 7.2, -1, "0", NiMH } }, day(1, 5));
+        put(file("b2.mdb"), "pack \"b\", spare", { { 0, 1800, 7.2, -1, "0", NiMH } }, day(2, 5));
         put(file("u.mdb"), "LiIo/Po/Fe/+CHG+  S2  @CH1  2026-05-01  10:00:01\r\n",
             { { 0, 10, 8.4, 2 } });
         QFile junk(file("junk.mdb"));
@@ -85,16 +85,16 @@ private slots:
         QCOMPARE(counts(index(book, { runs() })), "8 2 0");
         QCOMPARE(
             packRows(book),
-            QStringList({ "Unnamed runs,1,0.00,2026-05-01T10:00:01,2026-05-01T10:00:11,,,,,"
-                          "0.00,",
+            QStringList({ "Unnamed runs,1,0.00,2026-05-01T10:00:01,2026-05-01T10:00:11,,,,,0.00,",
+                          "\"Pack \"\"B\"\", spare\",2,1.50,2026-01-05T10:00:00,"
+                          "2026-02-05T10:30:00,500,50.0,,,,",
                           "Pack A 2200mAh,5,3.62,2026-01-01T10:00:00,2026-04-02T08:01:40,1761,"
-                          "80.0,57,iec61960,0.05,stored full: discharge to storage voltage",
-                          "Pack B,2,1.50,2026-01-05T10:00:00,2026-02-05T10:30:00,500,50.0,,,," }));
+                          "80.0,57,iec61960,0.05,stored full: discharge to storage voltage" }));
         const auto found = book.runs();
         const auto packs = book.packs(found, Now);
-        QCOMPARE(*packs[1].dcirTrend, 0.1 / 1.76 * 1000 - 0.08 / 1.76 * 1000);
+        QCOMPARE(*packs[2].dcirTrend, 0.1 / 1.76 * 1000 - 0.08 / 1.76 * 1000);
         const auto rows = BookTable::runRows(packs);
-        QCOMPARE(rows[4].join(','),
+        QCOMPARE(rows[6].join(','),
                  "Pack A 2200mAh," + file("2026/d4.mdb")
                      + ",2026-04-01T10:00:00,discharge,LiIo/Po/Fe,"
                        "3,2890,0,1761,0.00,20.96,2.20,25.0,,12.00,11.90,,57,6,iec61960");
@@ -143,7 +143,7 @@ private slots:
         {
             Book book(path);
             index(book, { runs() });
-            book.renamePack("pack b", "Spare");
+            book.renamePack("PACK \"B\", SPARE", "Spare");
             book.moveRun(file("u.mdb"), "spare");
             book.setPackSpec("SPARE", 2000, 6);
             book.clear();
@@ -189,7 +189,7 @@ private slots:
         const QStringList lines = QString::fromUtf8(p.readAllStandardOutput()).split("\r\n");
         QCOMPARE(lines[0], BookTable::packHeader().join(','));
         QCOMPARE(lines.size(), 5); // the header, three packs, the end of the last line
-        QVERIFY(lines[2].startsWith("Pack A 2200mAh,5,3.62,"));
+        QVERIFY(lines[3].startsWith("Pack A 2200mAh,5,3.62,"));
         p.start(BOOK_TOOL, { "--runs", dir.filePath("none") });
         QVERIFY(p.waitForFinished());
         QCOMPARE(p.exitCode(), 1);
