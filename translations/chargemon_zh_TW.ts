@@ -67,10 +67,6 @@
         <translation>容量 (mAh)</translation>
     </message>
     <message>
-        <source>Fade (%)</source>
-        <translation>容量保持 (%)</translation>
-    </message>
-    <message>
         <source>DCIR (mΩ)</source>
         <translation>直流內阻 (mΩ)</translation>
     </message>
@@ -213,6 +209,26 @@
     <message>
         <source>; cells %1 mΩ</source>
         <translation>；各電芯 %1 mΩ</translation>
+    </message>
+    <message>
+        <source>Of the best (%)</source>
+        <translation>佔最佳 (%)</translation>
+    </message>
+    <message>
+        <source>idle</source>
+        <translation>閒置</translation>
+    </message>
+    <message>
+        <source>charge</source>
+        <translation>充電</translation>
+    </message>
+    <message>
+        <source>discharge</source>
+        <translation>放電</translation>
+    </message>
+    <message>
+        <source>both</source>
+        <translation>充放電</translation>
     </message>
 </context>
 <context>

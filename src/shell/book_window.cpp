@@ -86,7 +86,7 @@ void dateAxis(QCustomPlot *plot, bool dates)
 {
     if (dates) {
         auto ticker = QSharedPointer<QCPAxisTickerDateTime>::create();
-        ticker->setDateTimeFormat(QStringLiteral("yyyy-MM-dd"));
+        ticker->setDateTimeFormat(QStringLiteral("yyyy\nMM-dd"));
         ticker->setTickCount(3);
         plot->xAxis->setTicker(ticker);
     } else {
@@ -183,6 +183,8 @@ BookWindow::BookWindow(const QString &bookFile, const QString &saveFolder, Dialo
     settle_->setInterval(SettleMs);
     connect(settle_, &QTimer::timeout, this, &BookWindow::reindex);
     connect(watcher_, &QFileSystemWatcher::directoryChanged, settle_, qOverload<>(&QTimer::start));
+    // Back to the book: runs saved meanwhile, in folders made meanwhile too.
+    connect(this, &QMdiSubWindow::aboutToActivate, settle_, qOverload<>(&QTimer::start));
 
     book_.addFolder(saveFolder_);
     retranslate();
@@ -251,9 +253,9 @@ void BookWindow::fill()
     remove_->setEnabled(folderList_->currentData().toString() != saveFolder_);
 
     const QStringList packHeader
-        = { tr("Pack"),        tr("Runs"),           tr("Cycles"),   tr("First use"),
-            tr("Last use"),    tr("Capacity (mAh)"), tr("Fade (%)"), tr("DCIR (mΩ)"),
-            tr("Method"),      tr("Spread (V)"),     tr("Warning"),  tr("DCIR trend (mΩ)"),
+        = { tr("Pack"),        tr("Runs"),           tr("Cycles"),          tr("First use"),
+            tr("Last use"),    tr("Capacity (mAh)"), tr("Of the best (%)"), tr("DCIR (mΩ)"),
+            tr("Method"),      tr("Spread (V)"),     tr("Warning"),         tr("DCIR trend (mΩ)"),
             tr("Rated (mAh)"), tr("Cells") };
     std::vector<QStringList> rows = BookTable::packRows(packs_);
     for (std::size_t i = 0; i < rows.size(); ++i) {
@@ -329,6 +331,9 @@ void BookWindow::showPack()
             row.removeAt(17); // the method, in the figure's text
             row.removeAt(16); // the ±, in the figure's text
             row << QFileInfo(paths.back()).fileName();
+            const char *kinds[] = { QT_TR_NOOP("idle"), QT_TR_NOOP("charge"),
+                                    QT_TR_NOOP("discharge"), QT_TR_NOOP("both") };
+            row[1] = tr(kinds[int(run->kind)]);
             if (run->dateFromFile)
                 row[0] += tr(" (file time)");
             rows.push_back(row);

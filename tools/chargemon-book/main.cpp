@@ -42,8 +42,10 @@ int main(int argc, char *argv[])
                      qPrintable(book.error()));
         return 1;
     }
+    if (folders.isEmpty()) // the book's folders, which its window keeps
+        folders = Book(bookFile()).folders();
     if (folders.isEmpty())
-        folders = book.folders().isEmpty() ? QStringList { saveFolder() } : book.folders();
+        folders = { saveFolder() };
     const std::atomic<bool> stop = false;
     book.index(folders, stop);
     const std::vector<RunFigures> found = book.runs(folders);
