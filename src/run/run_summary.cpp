@@ -113,9 +113,6 @@ void RunSummary::add(const Fields &r)
     p.amps = std::abs(r.amps.value_or(0));
     const double signedAmps = r.amps.value_or(0);
     const double timeOfDay = r.time.value_or(lastTimeOfDay_);
-    std::vector<double> cells(std::size_t(cellCount(r.cells)));
-    for (std::size_t c = 0; c < cells.size(); ++c)
-        cells[c] = r.cells[c].toDouble();
     if (points_.empty()) {
         startTime_ = timeOfDay;
         chemistry_ = r.type;
@@ -137,15 +134,15 @@ void RunSummary::add(const Fields &r)
         if (std::abs(signedAmps - plateauAmps_) > tolerance) {
             if (!resistance_ && q.seconds - plateauFrom_ >= PlateauSeconds && dt <= StepSeconds
                 && std::abs(signedAmps - lastAmps_) >= StepAmps)
-                step(q.volts, lastAmps_, p.volts, signedAmps, cells);
+                step(q.volts, lastAmps_, p.volts, signedAmps, r.cells);
             plateauFrom_ = p.seconds;
             plateauAmps_ = signedAmps;
         }
     }
     lastTimeOfDay_ = timeOfDay;
     lastAmps_ = signedAmps;
-    lastCells_ = std::move(cells);
-    cells_ = std::max(cells_, int(lastCells_.size()));
+    lastCells_ = r.cells;
+    cells_ = std::max(cells_, cellCount(r.cells));
     if (p.amps >= RestAmps)
         endsCharging_ = signedAmps > 0;
     peak_ = std::max(peak_, p.amps);
@@ -164,7 +161,8 @@ void RunSummary::add(const Fields &r)
     points_.push_back(p);
 }
 
-void RunSummary::step(double u1, double i1, double u2, double i2, const std::vector<double> &cells)
+void RunSummary::step(double u1, double i1, double u2, double i2,
+                      const std::array<Fixed, PanelCells> &cells)
 {
     const double di = i2 - i1;
     const double plusMinus = VoltStep / std::abs(di) * 1000;
@@ -176,9 +174,10 @@ void RunSummary::step(double u1, double i1, double u2, double i2, const std::vec
     if (!figure(r))
         return;
     Resistance found { r, plusMinus, i1, i2, {} };
-    if (cells.size() == lastCells_.size())
-        for (std::size_t c = 0; c < cells.size(); ++c)
-            found.cells.push_back(figure((cells[c] - lastCells_[c]) / di * 1000));
+    if (const int n = cellCount(cells); n == cellCount(lastCells_))
+        for (int c = 0; c < n; ++c)
+            found.cells.push_back(
+                figure((cells[c].toDouble() - lastCells_[c].toDouble()) / di * 1000));
     resistance_ = found;
 }
 

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <array>
 #include <optional>
 #include <vector>
 
@@ -90,7 +91,7 @@ private:
     struct Fields; // what the summary reads of a sample
     void add(const Fields &sample);
     // A step from (u1, i1) to (u2, i2), `cells` the cell voltages after it.
-    void step(double u1, double i1, double u2, double i2, const std::vector<double> &cells);
+    void step(double u1, double i1, double u2, double i2, const std::array<Fixed, 8> &cells);
 
     struct Point {
         double seconds = 0; // since the first sample
@@ -113,7 +114,7 @@ private:
     std::optional<Resistance> resistance_;
     // The current plateau the samples are on: its first time and current, its last sample.
     double plateauFrom_ = 0, plateauAmps_ = 0;
-    std::vector<double> lastCells_;
+    std::array<Fixed, 8> lastCells_ {}; // the cells the information panel shows
     QString chemistry_;
     int cells_ = 0;
     std::optional<double> endSpread_;
