@@ -1,3 +1,4 @@
+#include "book/book_indexer.h"
 #include "document/run_saver.h"
 #include "platform/core/clock.h"
 #include "platform/core/folders.h"
@@ -44,7 +45,8 @@ int main(int argc, char *argv[])
     LogindSleepInhibitor inhibitor;
     // Above the main window while it loads; it closes itself once the loop runs.
     frmSplash splash(store);
-    MDIForm1 window({ clock, port, ports, dialogs, store, settings, &inhibitor, journalFolder() });
+    MDIForm1 window({ clock, port, ports, dialogs, store, settings, &inhibitor, journalFolder(),
+                      nullptr, nullptr, bookFile() });
     dialogs.setParent(&window);
     // The icon lives in the command bar's resources, which the window has loaded by now.
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/chargemon.svg")));
@@ -65,5 +67,6 @@ int main(int argc, char *argv[])
     });
     const int status = QApplication::exec();
     RunFile::Saver::finishAll();
+    BookIndexer::finishAll();
     return status;
 }

@@ -2,6 +2,236 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_TW">
 <context>
+    <name>Book</name>
+    <message>
+        <source>stored full: discharge to storage voltage</source>
+        <translation>滿電存放：請放電至儲存電壓</translation>
+    </message>
+    <message>
+        <source>Unnamed runs</source>
+        <translation>未命名記錄</translation>
+    </message>
+</context>
+<context>
+    <name>BookWindow</name>
+    <message>
+        <source>Battery book</source>
+        <translation>電池簿</translation>
+    </message>
+    <message>
+        <source>Add folder…</source>
+        <translation>加入資料夾…</translation>
+    </message>
+    <message>
+        <source>Remove folder</source>
+        <translation>移除資料夾</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Runs</source>
+        <translation>記錄</translation>
+    </message>
+    <message>
+        <source>Skipped files</source>
+        <translation>略過的檔案</translation>
+    </message>
+    <message>
+        <source>Capacity per discharge over date</source>
+        <translation>每次放電容量（依日期）</translation>
+    </message>
+    <message>
+        <source>Capacity per discharge over cycles</source>
+        <translation>每次放電容量（依循環）</translation>
+    </message>
+    <message>
+        <source>Pack</source>
+        <translation>電池組</translation>
+    </message>
+    <message>
+        <source>Cycles</source>
+        <translation>循環</translation>
+    </message>
+    <message>
+        <source>First use</source>
+        <translation>首次使用</translation>
+    </message>
+    <message>
+        <source>Last use</source>
+        <translation>最後使用</translation>
+    </message>
+    <message>
+        <source>Capacity (mAh)</source>
+        <translation>容量 (mAh)</translation>
+    </message>
+    <message>
+        <source>DCIR (mΩ)</source>
+        <translation>直流內阻 (mΩ)</translation>
+    </message>
+    <message>
+        <source>Method</source>
+        <translation>方法</translation>
+    </message>
+    <message>
+        <source>Spread (V)</source>
+        <translation>壓差 (V)</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>DCIR trend (mΩ)</source>
+        <translation>內阻變化 (mΩ)</translation>
+    </message>
+    <message>
+        <source>Rated (mAh)</source>
+        <translation>額定 (mAh)</translation>
+    </message>
+    <message>
+        <source>Cells</source>
+        <translation>電芯數</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>檔案</translation>
+    </message>
+    <message>
+        <source>Why it was skipped</source>
+        <translation>略過原因</translation>
+    </message>
+    <message>
+        <source>%1 runs, %2 files skipped</source>
+        <translation>%1 筆記錄，略過 %2 個檔案</translation>
+    </message>
+    <message>
+        <source> (file time)</source>
+        <translation>（檔案時間）</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>日期</translation>
+    </message>
+    <message>
+        <source>Kind</source>
+        <translation>類型</translation>
+    </message>
+    <message>
+        <source>Chemistry</source>
+        <translation>化學類型</translation>
+    </message>
+    <message>
+        <source>Duration (s)</source>
+        <translation>時長 (s)</translation>
+    </message>
+    <message>
+        <source>Charged (mAh)</source>
+        <translation>充入 (mAh)</translation>
+    </message>
+    <message>
+        <source>Discharged (mAh)</source>
+        <translation>放出 (mAh)</translation>
+    </message>
+    <message>
+        <source>Charged (Wh)</source>
+        <translation>充入 (Wh)</translation>
+    </message>
+    <message>
+        <source>Discharged (Wh)</source>
+        <translation>放出 (Wh)</translation>
+    </message>
+    <message>
+        <source>Peak (A)</source>
+        <translation>峰值 (A)</translation>
+    </message>
+    <message>
+        <source>Ext max (℃)</source>
+        <translation>外部最高 (℃)</translation>
+    </message>
+    <message>
+        <source>Int max (℃)</source>
+        <translation>內部最高 (℃)</translation>
+    </message>
+    <message>
+        <source>V start</source>
+        <translation>起始電壓</translation>
+    </message>
+    <message>
+        <source>V end</source>
+        <translation>結束電壓</translation>
+    </message>
+    <message>
+        <source>End-of-charge spread (V)</source>
+        <translation>充電結束壓差 (V)</translation>
+    </message>
+    <message>
+        <source>Resistance</source>
+        <translation>內阻</translation>
+    </message>
+    <message>
+        <source>Equivalent full cycles</source>
+        <translation>等效完整循環</translation>
+    </message>
+    <message>
+        <source>Rename or merge…</source>
+        <translation>重新命名或合併…</translation>
+    </message>
+    <message>
+        <source>Rated capacity and cells…</source>
+        <translation>額定容量與電芯數…</translation>
+    </message>
+    <message>
+        <source>The pack&apos;s new name (the name of another pack merges the two):</source>
+        <translation>電池組的新名稱（使用另一電池組的名稱即合併兩者）：</translation>
+    </message>
+    <message>
+        <source>Rated capacity (mAh), empty if not known:</source>
+        <translation>額定容量 (mAh)，不知道則留空：</translation>
+    </message>
+    <message>
+        <source>Cells in series, empty if not known:</source>
+        <translation>串聯電芯數，不知道則留空：</translation>
+    </message>
+    <message>
+        <source>Move to pack…</source>
+        <translation>移至電池組…</translation>
+    </message>
+    <message>
+        <source>The pack these runs belong to:</source>
+        <translation>這些記錄所屬的電池組：</translation>
+    </message>
+    <message>
+        <source>Rebuild</source>
+        <translation>重建</translation>
+    </message>
+    <message>
+        <source>; cells %1 mΩ</source>
+        <translation>；各電芯 %1 mΩ</translation>
+    </message>
+    <message>
+        <source>Of the best (%)</source>
+        <translation>佔最佳 (%)</translation>
+    </message>
+    <message>
+        <source>idle</source>
+        <translation>閒置</translation>
+    </message>
+    <message>
+        <source>charge</source>
+        <translation>充電</translation>
+    </message>
+    <message>
+        <source>discharge</source>
+        <translation>放電</translation>
+    </message>
+    <message>
+        <source>both</source>
+        <translation>充放電</translation>
+    </message>
+</context>
+<context>
     <name>Captions</name>
     <message>
         <source>&amp;Open</source>
@@ -114,6 +344,10 @@
     <message>
         <source>Language</source>
         <translation>語言</translation>
+    </message>
+    <message>
+        <source>Battery book</source>
+        <translation>電池簿</translation>
     </message>
 </context>
 <context>
@@ -312,13 +546,6 @@
     </message>
 </context>
 <context>
-    <name>QtCommandBar</name>
-    <message>
-        <source>Status bar</source>
-        <translation>狀態列</translation>
-    </message>
-</context>
-<context>
     <name>Run</name>
     <message>
         <source>A sample has no value in %1.</source>
@@ -374,8 +601,12 @@
         <translation>電芯壓差 %1 V @%2</translation>
     </message>
     <message>
-        <source>R %1 mΩ (estimate)</source>
-        <translation>內阻 %1 mΩ（估計）</translation>
+        <source>DCIR (IEC 61960 method)</source>
+        <translation>直流內阻（IEC 61960 方法）</translation>
+    </message>
+    <message>
+        <source>R estimate, %1 A → %2 A step</source>
+        <translation>內阻估計，%1 A → %2 A 階躍</translation>
     </message>
 </context>
 <context>

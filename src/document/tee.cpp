@@ -58,6 +58,8 @@ void tee::follow(std::shared_ptr<Run> run, bool own)
     run_ = std::move(run);
     connect(run_.get(), &Run::recorded, this, &tee::draw);
     connect(run_.get(), &Run::titleChanged, chart_, &Chart::setTitleLine);
+    // A capacity in the description can name the resistance's method.
+    connect(run_.get(), &Run::titleChanged, this, &tee::showSummary);
     connect(run_.get(), &Run::ended, this, &tee::deCaption);
     if (own)
         connect(run_.get(), &Run::message, this, [this](const QString &m) { host_.State_add(m); });

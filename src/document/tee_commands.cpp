@@ -7,8 +7,10 @@
 #include "platform/core/folders.h"
 #include "platform/dialogs.h"
 #include "platform/printer.h"
+#include "run/bdf_file.h"
 #include "run/run.h"
 #include "run/run_file.h"
+#include "run/run_title.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -59,11 +61,15 @@ void tee::exportCsv()
 {
     Dialogs &dialogs = host_.dialogs();
     const QString path = dialogs.exportFile(
-        saveFolder(), QStringLiteral("CSV file(*.csv)|*.csv|All files(*.*)|*.*"),
+        saveFolder(),
+        QStringLiteral("CSV file(*.csv)|*.csv|Battery Data Format (*.bdf.csv)|*.bdf.csv|All "
+                       "files(*.*)|*.*"),
         QStringLiteral("csv"));
     if (path.isEmpty())
         return;
-    const QString failure = run_->samples().writeCsv(path, Captions);
+    const QString failure = path.endsWith(QStringLiteral(".bdf.csv"), Qt::CaseInsensitive)
+        ? writeBdf(path, run_->samples(), defaultTitleDate(run_->title()))
+        : run_->samples().writeCsv(path, Captions);
     if (!failure.isEmpty()) {
         dialogs.message(
             QCoreApplication::translate("tee", "The CSV file was not written to %1\r\n%2")

@@ -8,7 +8,8 @@
 
 void tee::showSummary()
 {
-    chart_->setSubtitleLine(summaryShown_ ? run_->summary().line() : QString());
+    chart_->setSubtitleLine(
+        summaryShown_ ? run_->summary().line(RunSummary::ratedMahIn(run_->title())) : QString());
 }
 
 void tee::changeEvent(QEvent *event)

@@ -31,6 +31,8 @@ inline const QString CrossLine = QStringLiteral("CrossLine");
 inline const QString Refresh = QStringLiteral("Refresh");
 // The run summary line under a chart's title, on or off.
 inline const QString Summary = QStringLiteral("Summary");
+// The battery book window.
+inline const QString Book = QStringLiteral("Book");
 inline const QString Guid = QStringLiteral("Guid");
 inline const QString About = QStringLiteral("About");
 inline const QString TileH = QStringLiteral("miWTileH");

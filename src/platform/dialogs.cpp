@@ -63,6 +63,11 @@ QString QtDialogs::askSaveFile(const QString &folder, const QString &filter,
                                                                          : QString();
 }
 
+QString QtDialogs::folder(const QString &start)
+{
+    return QFileDialog::getExistingDirectory(parent_, QString(), start);
+}
+
 Dialogs::Answer QtDialogs::message(const QString &text, const QString &title, Icon icon,
                                    Buttons buttons)
 {

@@ -42,6 +42,8 @@ public:
     virtual Answer message(const QString &text, const QString &title, Icon icon,
                            Buttons buttons = Buttons::Ok)
         = 0;
+    // A folder chosen from `start`, or "" when the user cancelled.
+    virtual QString folder(const QString &start) = 0;
     // The typed text, at most `maxLength` characters, or none when the user cancelled.
     virtual std::optional<QString> input(const QString &prompt, const QString &title,
                                          const QString &defaultText, int maxLength)
@@ -71,6 +73,7 @@ public:
     Answer message(const QString &text, const QString &title, Icon icon, Buttons buttons) override;
     std::optional<QString> input(const QString &prompt, const QString &title,
                                  const QString &defaultText, int maxLength) override;
+    QString folder(const QString &start) override;
 
     // "A(*.a)|*.a|B(*.*)|*.*" as QFileDialog wants it: "A (*.a);;B (*)". "*.*" means every file
     // where the filter comes from, but only names with a dot here.

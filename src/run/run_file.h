@@ -87,4 +87,8 @@ private:
     QString error_;
 };
 
+// Opens `path` for `reader` only if it names a regular file: SQLite's open() of a FIFO waits
+// for a writer for ever, and merely opening a device can set it going. Returns why not, or "".
+QString openRegularFile(Reader &reader, const QString &path);
+
 } // namespace RunFile

@@ -28,11 +28,10 @@ bool sameFile(const struct stat &a, const struct stat &b)
 {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
+} // namespace
 
-// Opens `path` for `reader` only if it names a regular file: SQLite's open() of a FIFO waits
-// for a writer for ever, and merely opening a device can set it going. The file is checked by
-// name first, then by a descriptor opened without waiting, and is still the same file once
-// SQLite has opened the name, in case it was swapped meanwhile. Returns why not, or "".
+// The file is checked by name first, then by a descriptor opened without waiting, and is still
+// the same file once SQLite has opened the name, in case it was swapped meanwhile.
 QString openRegularFile(Reader &reader, const QString &path)
 {
     const QString notRegular = QStringLiteral("It is not a regular file.");
@@ -53,7 +52,6 @@ QString openRegularFile(Reader &reader, const QString &path)
         ::close(fd);
     return error;
 }
-} // namespace
 
 Loader::Loader(const QString &path, QObject *parent)
     : QObject(parent), shared_(std::make_shared<Shared>(this))

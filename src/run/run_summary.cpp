@@ -5,19 +5,32 @@
 #include <QStringList>
 
 #include <QCoreApplication>
+#include <QRegularExpression>
 #include <algorithm>
 #include <cmath>
 
 namespace {
 constexpr double Day = 86400;
-// Below this the pack is at rest; a step must rise at least StepAmps within StepSeconds.
+// Below this the pack is at rest.
 constexpr double RestAmps = 0.1;
-constexpr double StepAmps = 0.5;
+// A plateau lasts PlateauSeconds with its current within PlateauShare (or PlateauAmps) of its
+// first; a step after it changes the current by StepAmps at least, within StepSeconds.
+constexpr double PlateauSeconds = 10;
+constexpr double PlateauShare = 0.05;
+constexpr double PlateauAmps = 0.05;
+constexpr double StepAmps = 0.3;
 constexpr double StepSeconds = 2;
+// The readings' resolution, V.
+constexpr double VoltStep = 0.01;
 // The information panel shows eight cells and counts them among these.
 constexpr int PanelCells = 8;
 // The one chemistry whose cells the panel shows.
 const QString Lithium = QStringLiteral("LiIo/Po/Fe");
+
+int cellCount(const std::array<Fixed, PanelCells> &cells)
+{
+    return int(std::count_if(cells.begin(), cells.end(), [](Fixed v) { return v != Fixed(); }));
+}
 
 // A reading's fields, or a run's sample's read in place: every sample of an opened run passes
 // here when the run is summed up.
@@ -36,6 +49,7 @@ struct FromSamples {
 
 struct RunSummary::Fields {
     std::optional<double> time, extTemp, intTemp, volts, amps;
+    QString type;
     std::array<Fixed, PanelCells> cells {}; // exact, so that equal spreads compare equal
     bool lithium = false;
 
@@ -48,14 +62,15 @@ struct RunSummary::Fields {
         if (const Value t = sample.value(Time); t.time())
             time = t.time()->secondsOfDay();
         const Value type = sample.value(Type);
-        lithium = type.isText() && type.text().trimmed() == Lithium;
+        if (type.isText())
+            this->type = type.text().trimmed();
+        lithium = this->type == Lithium;
         extTemp = number(Ext_temp);
         intTemp = number(In_temp);
         volts = number(Bat_volt);
         amps = number(Current);
-        if (lithium)
-            for (int c = 0; c < PanelCells; ++c)
-                cells[c] = sample.number(C1 + c).value_or(Fixed());
+        for (int c = 0; c < PanelCells; ++c)
+            cells[c] = sample.number(C1 + c).value_or(Fixed());
     }
 };
 
@@ -63,7 +78,7 @@ namespace {
 // Highest minus lowest over the first n cells, n counting the cells with a voltage.
 std::optional<Fixed> spread(const std::array<Fixed, PanelCells> &cells)
 {
-    const auto n = std::count_if(cells.begin(), cells.end(), [](Fixed v) { return v != Fixed(); });
+    const int n = cellCount(cells);
     if (n < 2)
         return std::nullopt;
     const auto [lo, hi] = std::minmax_element(cells.begin(), cells.begin() + n);
@@ -100,6 +115,8 @@ void RunSummary::add(const Fields &r)
     const double timeOfDay = r.time.value_or(lastTimeOfDay_);
     if (points_.empty()) {
         startTime_ = timeOfDay;
+        chemistry_ = r.type;
+        plateauAmps_ = signedAmps;
     } else {
         const Point &q = points_.back();
         double dt = timeOfDay - lastTimeOfDay_;
@@ -110,28 +127,58 @@ void RunSummary::add(const Fields &r)
         (dq > 0 ? charged_ : discharged_) += std::abs(dq);
         (de > 0 ? chargedEnergy_ : dischargedEnergy_) += std::abs(de);
         p.seconds = q.seconds + dt;
-        p.charge = q.charge + std::abs(dq);
+        p.charged = q.charged + std::max(dq, 0.0);
+        p.discharged = q.discharged + std::max(-dq, 0.0);
         p.energy = q.energy + std::abs(de);
-        const double rise = p.amps - q.amps;
-        // A voltage that did not move at the step tells nothing of the pack.
-        if (atRest_ && p.amps >= RestAmps && rise >= StepAmps && dt <= StepSeconds
-            && p.volts != q.volts)
-            resistance_ = std::abs(p.volts - q.volts) / rise * 1000;
+        const double tolerance = std::max(PlateauAmps, PlateauShare * std::abs(plateauAmps_));
+        if (std::abs(signedAmps - plateauAmps_) > tolerance) {
+            if (!resistance_ && q.seconds - plateauFrom_ >= PlateauSeconds && dt <= StepSeconds
+                && std::abs(signedAmps - lastAmps_) >= StepAmps)
+                step(q.volts, lastAmps_, p.volts, signedAmps, r.cells);
+            plateauFrom_ = p.seconds;
+            plateauAmps_ = signedAmps;
+        }
     }
-    atRest_ = atRest_ && p.amps < RestAmps;
     lastTimeOfDay_ = timeOfDay;
     lastAmps_ = signedAmps;
+    lastCells_ = r.cells;
+    cells_ = std::max(cells_, cellCount(r.cells));
+    if (p.amps >= RestAmps)
+        endsCharging_ = signedAmps > 0;
     peak_ = std::max(peak_, p.amps);
     raise(extMax_, r.extTemp);
     // Frames that carry no internal temperature say 0 for it.
     if (r.intTemp != 0.0)
         raise(intMax_, r.intTemp);
-    if (const auto s = r.lithium ? spread(r.cells) : std::nullopt;
-        s && (!spread_ || *s > spreadExact_)) {
-        spreadExact_ = *s;
-        spread_ = CellSpread { s->toDouble(), startTime_ + p.seconds };
+    if (const auto s = r.lithium ? spread(r.cells) : std::nullopt) {
+        if (!spread_ || *s > spreadExact_) {
+            spreadExact_ = *s;
+            spread_ = CellSpread { s->toDouble(), startTime_ + p.seconds };
+        }
+        if (signedAmps >= RestAmps)
+            endSpread_ = s->toDouble();
     }
     points_.push_back(p);
+}
+
+void RunSummary::step(double u1, double i1, double u2, double i2,
+                      const std::array<Fixed, PanelCells> &cells)
+{
+    const double di = i2 - i1;
+    const double plusMinus = VoltStep / std::abs(di) * 1000;
+    const double r = (u2 - u1) / di * 1000;
+    // Half a hundredth more keeps a figure of exactly its uncertainty from rounding away.
+    const auto figure = [&](double r) {
+        return r > 0 && plusMinus <= r + 1e-9 ? std::optional(r) : std::nullopt;
+    };
+    if (!figure(r))
+        return;
+    Resistance found { r, plusMinus, i1, i2, {} };
+    if (const int n = cellCount(cells); n == cellCount(lastCells_))
+        for (int c = 0; c < n; ++c)
+            found.cells.push_back(
+                figure((cells[c].toDouble() - lastCells_[c].toDouble()) / di * 1000));
+    resistance_ = found;
 }
 
 RunSummary RunSummary::of(const Samples &samples)
@@ -156,8 +203,15 @@ RunSummary::Difference RunSummary::between(qsizetype from, qsizetype to) const
         return {};
     const Point &a = points_[from];
     const Point &b = points_[to];
-    return { b.seconds - a.seconds, b.volts - a.volts, b.amps - a.amps, (b.charge - a.charge) / 3.6,
+    return { b.seconds - a.seconds, b.volts - a.volts, b.amps - a.amps,
+             (b.charged + b.discharged - a.charged - a.discharged) / 3.6,
              (b.energy - a.energy) / 3600 };
+}
+
+RunSummary::Elapsed RunSummary::at(qsizetype i) const
+{
+    const Point &p = points_[std::size_t(i)];
+    return { p.seconds, p.charged / 3.6, p.discharged / 3.6 };
 }
 
 QString RunSummary::Difference::text() const
@@ -175,7 +229,47 @@ QString RunSummary::Difference::text() const
              n(volts, 2), n(amps, 2), n(mAh, 0), n(wh, 3));
 }
 
-QString RunSummary::line() const
+RunSummary::Kind RunSummary::kind() const
+{
+    // Less than a milliampere-hour either way is noise at the ends of a run.
+    const bool in = charged_ >= 3.6, out = discharged_ >= 3.6;
+    return in && out ? Kind::Both : in ? Kind::Charge : out ? Kind::Discharge : Kind::Idle;
+}
+
+std::optional<double> RunSummary::ratedMahIn(const QString &description)
+{
+    static const QRegularExpression capacity(QStringLiteral("(?<![\\d.])(\\d{2,6})\\s?mAh\\b"),
+                                             QRegularExpression::CaseInsensitiveOption);
+    const auto m = capacity.match(description);
+    return m.hasMatch() ? std::optional(m.captured(1).toDouble()) : std::nullopt;
+}
+
+bool RunSummary::Resistance::iec61960(std::optional<double> ratedMah) const
+{
+    if (!ratedMah || *ratedMah <= 0 || (fromAmps < 0) != (toAmps < 0))
+        return false;
+    const double c = *ratedMah / 1000;
+    const auto about
+        = [](double amps, double want) { return std::abs(std::abs(amps) - want) <= 0.2 * want; };
+    return about(fromAmps, 0.2 * c) && about(toAmps, c);
+}
+
+QString RunSummary::Resistance::label(std::optional<double> ratedMah) const
+{
+    if (iec61960(ratedMah))
+        return QCoreApplication::translate("RunSummary", "DCIR (IEC 61960 method)");
+    return QCoreApplication::translate("RunSummary", "R estimate, %1 A → %2 A step")
+        .arg(QString::number(fromAmps, 'f', 2), QString::number(toAmps, 'f', 2));
+}
+
+QString RunSummary::Resistance::text(std::optional<double> ratedMah) const
+{
+    return QStringLiteral("%1 %2 ± %3 mΩ")
+        .arg(label(ratedMah), QString::number(milliohm, 'f', 0),
+             QString::number(plusMinus, 'f', 0));
+}
+
+QString RunSummary::line(std::optional<double> ratedMah) const
 {
     if (points_.empty())
         return {};
@@ -198,7 +292,6 @@ QString RunSummary::line() const
         parts << QCoreApplication::translate("RunSummary", "Cell spread %1 V @%2")
                      .arg(n(spread_->volts, 2), clock(spread_->atSeconds));
     if (resistance_)
-        parts << QCoreApplication::translate("RunSummary", "R %1 mΩ (estimate)")
-                     .arg(n(*resistance_, 0));
+        parts << resistance_->text(ratedMah);
     return parts.join(QStringLiteral("  "));
 }

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <array>
 #include <optional>
 #include <vector>
 
@@ -46,24 +47,58 @@ public:
     // Lithium packs only: the largest highest-minus-lowest cell voltage, counted as the
     // information panel counts cells, and the first sample that showed it.
     std::optional<CellSpread> largestCellSpread() const { return spread_; }
-    // An estimate of the pack's internal resistance from a current step at the start of the
-    // run (from rest, at least 0.5 A up between two samples at most 2 s apart); none without.
-    std::optional<double> resistanceMilliohm() const { return resistance_; }
+    // The pack's internal resistance from the first current step after a plateau of at least
+    // 10 s: R = (U2 - U1) / (I2 - I1), U1 and I1 at the plateau's end, U2 and I2 one sample (at
+    // most 2 s) after the step; none without a step whose figure outweighs its uncertainty.
+    struct Resistance {
+        double milliohm = 0;
+        double plusMinus = 0; // from the readings' 0.01 V
+        double fromAmps = 0, toAmps = 0; // signed
+        // Per cell from the balance leads; none for a cell whose figure is within its ±.
+        std::vector<std::optional<double>> cells;
+        // The two-level method proper: I1 about 0.2 C and I2 about 1 C (within 20 %).
+        bool iec61960(std::optional<double> ratedMah) const;
+        QString label(std::optional<double> ratedMah) const;
+        // The label, the figure and its ±, as the summary line shows it.
+        QString text(std::optional<double> ratedMah) const;
+    };
+    const std::optional<Resistance> &resistance() const { return resistance_; }
+
+    enum class Kind { Idle, Charge, Discharge, Both };
+    Kind kind() const;
+    // The first sample's battery type, as the charger names it.
+    const QString &chemistry() const { return chemistry_; }
+    // The most cells with a voltage in one sample.
+    int cells() const { return cells_; }
+    // Lithium packs only: the cell spread of the last sample that charged.
+    std::optional<double> endOfChargeSpread() const { return endSpread_; }
+    // The last sample with a current charged the pack.
+    bool endsCharging() const { return endsCharging_; }
+    // A capacity in a description ("2200mAh", "2200 mAh"), none without.
+    static std::optional<double> ratedMahIn(const QString &description);
 
     Difference between(qsizetype from, qsizetype to) const;
-    // The figures as one compact line for the chart.
-    QString line() const;
+    // At sample `i`, since the first: seconds, and charge in and out.
+    struct Elapsed {
+        double seconds = 0, chargedMah = 0, dischargedMah = 0;
+    };
+    Elapsed at(qsizetype i) const;
+    // The figures as one compact line for the chart; the pack's rated capacity labels the
+    // resistance.
+    QString line(std::optional<double> ratedMah = std::nullopt) const;
 
 private:
     struct Fields; // what the summary reads of a sample
     void add(const Fields &sample);
+    // A step from (u1, i1) to (u2, i2), `cells` the cell voltages after it.
+    void step(double u1, double i1, double u2, double i2, const std::array<Fixed, 8> &cells);
 
     struct Point {
         double seconds = 0; // since the first sample
         // Volts, amps and the charge (A·s) and energy (W·s) since the first sample as the
         // chart counts them, whichever way the current flows.
         double volts = 0, amps = 0;
-        double charge = 0, energy = 0;
+        double charged = 0, discharged = 0, energy = 0;
     };
 
     std::vector<Point> points_;
@@ -76,6 +111,12 @@ private:
     std::optional<double> extMax_, intMax_;
     std::optional<CellSpread> spread_;
     Fixed spreadExact_; // the largest spread as the cells give it
-    std::optional<double> resistance_;
-    bool atRest_ = true; // every sample so far without current
+    std::optional<Resistance> resistance_;
+    // The current plateau the samples are on: its first time and current, its last sample.
+    double plateauFrom_ = 0, plateauAmps_ = 0;
+    std::array<Fixed, 8> lastCells_ {}; // the cells the information panel shows
+    QString chemistry_;
+    int cells_ = 0;
+    std::optional<double> endSpread_;
+    bool endsCharging_ = false;
 };

@@ -6,8 +6,6 @@
 #include <cmath>
 #include <limits>
 
-namespace {
-// A CSV field: quoted, its quotes doubled, when it holds a separator, quote or line break.
 void appendCsvField(QByteArray &out, const QString &text)
 {
     const QByteArray utf8 = text.toUtf8();
@@ -21,7 +19,6 @@ void appendCsvField(QByteArray &out, const QString &text)
         out += c == '"' ? QByteArrayView("\"\"") : QByteArrayView(&c, 1);
     out += '"';
 }
-} // namespace
 
 void Samples::shown(ChannelReading &reading)
 {

@@ -6,6 +6,10 @@
 #include <QList>
 #include <QStringList>
 
+// Appends a CSV field (RFC 4180) as UTF-8: quoted, its quotes doubled, when it holds a
+// separator, quote or line break.
+void appendCsvField(QByteArray &out, const QString &text);
+
 // The accepted samples of a run, kept as numbers in the form the run's table shows them: the
 // time to the whole second of the day, voltages, current and power to the hundredth. A day of
 // samples takes ten megabytes, as its text would: a field is four bytes and a kind (what a

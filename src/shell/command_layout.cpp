@@ -50,6 +50,8 @@ const std::vector<Command> &commands()
             { "CrossLine", "", "", "", ":/icons/crossline.svg", "", true },
             { "Refresh", "Refresh", "Refresh", "", "", "", false },
             { "Summary", "", "The run's figures under the chart's title.", "", "", "", true },
+            { "Book", "", "Every pack's history, capacity fade and internal resistance.", "", "",
+              "", false },
             { "Guid", "", "User guid.", "", "", "", false },
             { "About", "", "About us.", "", "", "", false },
             { "miWTileH", "", "", "", "", "", false },
@@ -121,14 +123,14 @@ std::vector<BandSpec> build()
                        Role::MenuBar,
                        { opener("file", "File"), opener("View", "View"), opener("WList", "Windows"),
                          opener("Help", "Help") } });
-    layout.push_back(menu(Band::MainFile, "Main_file", { "Open", "Lang", "Exit" }));
+    layout.push_back(menu(Band::MainFile, "Main_file", { "Open", "Book", "Lang", "Exit" }));
 
     layout.push_back(menu(Band::File, "miFile",
                           { "Open", "Save", "Export", "separator1", "Lang", "separator1", "Print",
                             "separator1", "Exit" }));
 
     layout.push_back(
-        menu(Band::View, "&view", { "Copy", "Title", "CrossLine", "Refresh", "Summary" }));
+        menu(Band::View, "&view", { "Copy", "Title", "CrossLine", "Refresh", "Summary", "Book" }));
     layout.push_back(menu(Band::Help, "&Help", { "Guid", "About" }));
 
     BandSpec windows = menu(Band::Windows, "Windows",

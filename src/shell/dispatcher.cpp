@@ -1,9 +1,11 @@
 #include "document/document_host.h"
 #include "platform/command_bar.h"
 #include "platform/command_names.h"
+#include "platform/core/folders.h"
 #include "setup/about.h"
 #include "setup/guid.h"
 #include "setup/languages.h"
+#include "shell/book_window.h"
 #include "shell/language.h"
 #include "shell/live_dispatch.h"
 #include "shell/mdi_form.h"
@@ -26,6 +28,7 @@ QHash<QString, std::function<void()>> MDIForm1::commandTable()
           } },
         { ToolName::About, [this] { About(store_, settings_).exec(); } },
         { ToolName::Guid, [this] { Guid::showModal(store_); } },
+        { ToolName::Book, [this] { showBook(); } },
         { ToolName::CH1, [this] { Channel_Proc(1); } },
         { ToolName::CH2, [this] { Channel_Proc(2); } },
     };
@@ -48,6 +51,18 @@ void MDIForm1::onToolClicked(Tool &tool)
     const auto command = commands_.constFind(tool.name());
     if (command != commands_.constEnd())
         (*command)();
+}
+
+void MDIForm1::showBook()
+{
+    if (!book_) {
+        book_ = new BookWindow(
+            bookFile_, saveFolder(), dialogs_,
+            [this](const QString &file) { opening_->openFiles({ file }); }, area_);
+        area_->addSubWindow(book_);
+    }
+    book_->show();
+    area_->setActiveSubWindow(book_);
 }
 
 void MDIForm1::crossLine()

@@ -34,7 +34,7 @@ MDIForm1::MDIForm1(const MainWindowPlatform &platform, QWidget *parent)
       assembler_(new FrameAssembler(platform.port, *runs_, clock_, this)),
       search_(new PortSearch(platform.port, platform.ports, *runs_, clock_, *assembler_, this)),
       info_(new Infoform1(dialogs_, this)), commands_(commandTable()),
-      journalFolder_(platform.journalFolder)
+      journalFolder_(platform.journalFolder), bookFile_(platform.bookFile)
 {
     previewPrinter_.setParent(this);
     area_->setBackground(QColor(96, 104, 120));

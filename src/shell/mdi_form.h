@@ -6,10 +6,12 @@
 
 #include <QHash>
 #include <QMainWindow>
+#include <QPointer>
 
 #include <functional>
 #include <memory>
 
+class BookWindow;
 class CommandBar;
 class Dialogs;
 class FrameAssembler;
@@ -42,6 +44,7 @@ struct MainWindowPlatform {
     QString journalFolder = {}; // "": live windows keep no recovery journal
     Clipboard *clipboard = nullptr; // none: the desktop's
     Printer *printer = nullptr; // none: a print preview over the main window
+    QString bookFile = {}; // the battery book's database
 };
 
 // The main window: the command bar and its dispatcher, the chart windows in an MDI area,
@@ -94,6 +97,7 @@ private:
     QHash<QString, std::function<void()>> commandTable();
     void SetupToolbar();
     void crossLine();
+    void showBook();
     IMDIDocument *newDocument();
     void switchSeries(int series, bool shown);
     Tool &tool(const QString &band, const QString &name) const;
@@ -121,6 +125,8 @@ private:
     adform *ad_ = nullptr;
     bool closingAll_ = false;
     QString journalFolder_;
+    QString bookFile_;
+    QPointer<BookWindow> book_;
     ViewState view_;
     int channel_ = 1; // the one the information panel follows
 };

@@ -6,6 +6,7 @@
 #include "platform/qt_tool.h"
 #include "run/run.h"
 #include "run/run_file.h"
+#include "run/run_title.h"
 #include "support/fake_document_host.h"
 #include "support/readings.h"
 
@@ -227,6 +228,23 @@ private slots:
             "00:00:06" + lithium + "16.80,2.00,104" + cells,
         };
         QCOMPARE(QString::fromUtf8(exported.readAll()), lines.join("\r\n") + "\r\n");
+        // The Battery Data Format's columns, the date from the description, A·s summed as Ah.
+        host->scripted.fileAnswers << dir.filePath("run.BDF.csv");
+        command(doc, "Export");
+        QFile bdf(dir.filePath("run.BDF.csv"));
+        QVERIFY(bdf.open(QIODevice::ReadOnly));
+        const qint64 epoch = defaultTitleDate(live->title()).toSecsSinceEpoch();
+        QVERIFY(epoch > 0);
+        QCOMPARE(
+            QString::fromUtf8(bdf.readAll()).split("\r\n").mid(0, 3),
+            QStringList(
+                { "Test Time / s,Unix Time / s,Voltage / V,Current / A,Charging "
+                  "Capacity / Ah,Discharging Capacity / Ah,Ambient Temperature / "
+                  "degC,Cell Voltage 1 / V,Cell Voltage 2 / V,Cell Voltage 3 / V,Cell "
+                  "Voltage 4 / V",
+                  QString("0,%1,16.00,20.00,0.000000,0.000000,25,4.20,4.20,4.20,4.20").arg(epoch),
+                  QString("1,%1,16.20,25.00,0.006250,0.000000,25,4.20,4.20,4.20,4.20")
+                      .arg(epoch + 1) }));
 
         feed(3, reading(1234, 4, -Fixed::fromHundredths(3500)));
         QCOMPARE(chart.valueExtremes(Chart::Current)->max, 35.0);

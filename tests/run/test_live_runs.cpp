@@ -3,33 +3,16 @@
 #include "run/run_summary.h"
 #include "support/fake_clock.h"
 #include "support/readings.h"
+#include "support/spans.h"
 
 #include <QtTest>
 
 namespace {
-// Samples as a run keeps them, one a second from `from` to `to` seconds.
-struct Span {
-    int from, to;
-    double volts;
-    std::optional<double> amps; // none while idle
-    QString cells = "4.20 4.20 0";
-    QString type = "LiIo/Po/Fe";
-};
-
 RunSummary summaryOf(const QList<Span> &spans)
 {
     RunSummary s;
-    for (const Span &p : spans)
-        for (int t = p.from; t <= p.to; ++t) {
-            ChannelReading r = reading(0, 0, p.amps ? Fixed::fromDouble(*p.amps) : Value());
-            r[Time] = DayTime { t % 86400 / 86400.0 };
-            r[Type] = p.type;
-            r[Bat_volt] = Fixed::fromDouble(p.volts);
-            const QStringList cells = p.cells.split(' ');
-            for (int c = 0; c < cells.size(); ++c)
-                r[C1 + c] = *Fixed::parse(cells[c]);
-            s.add(r);
-        }
+    for (const ChannelReading &r : readingsOf(spans))
+        s.add(r);
     return s;
 }
 } // namespace
@@ -120,12 +103,12 @@ private slots:
 
     void figures()
     {
-        // seconds, charged mAh, discharged mAh, Wh, average A, end V, mΩ (-1: no estimate)
+        // seconds, charged mAh, discharged mAh, Wh, average A, end V
         const auto row = [](const char *run, const QList<Span> &spans, QList<double> figures) {
             const RunSummary s = summaryOf(spans);
             const auto got = QList<double>({ s.seconds(), s.chargedMah(), s.dischargedMah(),
                                              s.chargedWh() + s.dischargedWh(), s.averageAmps(),
-                                             s.endVolts(), s.resistanceMilliohm().value_or(-1) });
+                                             s.endVolts() });
             for (int i = 0; i < figures.size(); ++i)
                 QVERIFY2(near(got[i], figures[i]),
                          qPrintable(QString::asprintf("%s: figure %d is %g", run, i, got[i])));
@@ -133,22 +116,57 @@ private slots:
             const RunSummary::Difference d = s.between(0, s.samples() - 1);
             QVERIFY2(d.seconds == figures[0] && near(d.mAh, figures[1] + figures[2]), run);
         };
-        row("2 A for an hour at 12 V", { { 0, 3600, 12, 2 } }, { 3600, 2000, 0, 24, 2, 12, -1 });
+        row("2 A for an hour at 12 V", { { 0, 3600, 12, 2 } }, { 3600, 2000, 0, 24, 2, 12 });
         // Idle samples carry no current; each edge of the gap counts half a second at 2 A.
         row("idle gap", { { 0, 1800, 12, 2 }, { 1801, 2400, 12, {} }, { 2401, 4201, 12, 2 } },
-            { 4201, 7202 / 3.6, 0, 12 * 7202 / 3600.0, 7202 / 4201.0, 12, -1 });
-        row("discharge", { { 0, 1800, 12, -3 } }, { 1800, 0, 1500, 18, 3, 12, -1 });
-        row("one sample", { { 5, 5, 12.5, 1.5 } }, { 0, 0, 0, 0, 1.5, 12.5, -1 });
-        row("past midnight", { { 86398, 86401, 12, 3.6 } }, { 3, 3, 0, 0.036, 3.6, 12, -1 });
-        // 0 A, then 1 A a second later with 50 mV more: 50 mΩ.
-        row("step from rest", { { 0, 1, 12.00, 0 }, { 2, 3, 12.05, 1 } },
-            { 3, 1.5 / 3.6, 0, (6.025 + 12.05) / 3600, 0.5, 12.05, 50 });
-        row("step, the voltage still", { { 0, 1, 12, 0 }, { 2, 3, 12, 1 } },
-            { 3, 1.5 / 3.6, 0, 18 / 3600.0, 0.5, 12, -1 });
-        row("ramp, no step", { { 0, 0, 12.00, 0 }, { 1, 1, 12.02, 0.4 }, { 2, 2, 12.05, 1 } },
-            { 2, 0.9 / 3.6, 0, (0.2 * 12.02 + (12.02 * 0.4 + 12.05) / 2) / 3600, 0.45, 12.05, -1 });
-        row("step 3 s apart", { { 0, 0, 12.00, 0 }, { 3, 3, 12.05, 1 } },
-            { 3, 1.5 / 3.6, 0, 12.05 * 1.5 / 3600, 0.5, 12.05, -1 });
+            { 4201, 7202 / 3.6, 0, 12 * 7202 / 3600.0, 7202 / 4201.0, 12 });
+        row("discharge", { { 0, 1800, 12, -3 } }, { 1800, 0, 1500, 18, 3, 12 });
+        row("one sample", { { 5, 5, 12.5, 1.5 } }, { 0, 0, 0, 0, 1.5, 12.5 });
+        row("past midnight", { { 86398, 86401, 12, 3.6 } }, { 3, 3, 0, 0.036, 3.6, 12 });
+    }
+
+    // A step after a plateau of 10 s: (U2 - U1) / (I2 - I1), ± 0.01 V / |I2 - I1|, per cell too.
+    void resistance_data()
+    {
+        QTest::addColumn<QList<Span>>("spans");
+        QTest::addColumn<double>("rated"); // mAh, 0: unknown
+        QTest::addColumn<QString>("figure"); // the summary line's, then the cells'
+        const QString rest = "4.00 4.00 4.00", up = "4.04 4.03 4.00";
+        // 0 A to 2 A with 100 mV more: 50 mΩ ± 5; the third cell did not move.
+        QTest::newRow("from rest")
+            << QList<Span> { { 0, 10, 12, 0, rest }, { 11, 20, 12.1, 2, up } } << 0.0
+            << "R estimate, 0.00 A → 2.00 A step 50 ± 5 mΩ | 20 15 -";
+        // 0.2 C then 1 C of a 2200 mAh pack, discharging: 100 mV / 1.76 A.
+        const QList<Span> iec { { 0, 10, 12, -0.44, rest }, { 11, 12, 11.9, -2.2, rest } };
+        QTest::newRow("IEC 61960") << iec << 2200.0 << "DCIR (IEC 61960 method) 57 ± 6 mΩ | - - -";
+        QTest::newRow("another pack's C")
+            << iec << 1000.0 << "R estimate, -0.44 A → -2.20 A step 57 ± 6 mΩ | - - -";
+        QTest::newRow("plateau of 9 s")
+            << QList<Span> { { 1, 10, 12, 0 }, { 11, 20, 12.1, 2 } } << 0.0 << "";
+        QTest::newRow("voltage still")
+            << QList<Span> { { 0, 10, 12, 0 }, { 11, 20, 12, 2 } } << 0.0 << "";
+        QTest::newRow("step 3 s on")
+            << QList<Span> { { 0, 10, 12, 0 }, { 13, 20, 12.1, 2 } } << 0.0 << "";
+        QTest::newRow("first step wins")
+            << QList<Span> { { 0, 10, 12, 0 }, { 11, 30, 12.1, 1 }, { 31, 40, 12.3, 2 } } << 0.0
+            << "R estimate, 0.00 A → 1.00 A step 100 ± 10 mΩ | - -";
+    }
+    void resistance()
+    {
+        QFETCH(QList<Span>, spans);
+        QFETCH(double, rated);
+        const auto mAh = rated ? std::optional(rated) : std::nullopt;
+        const RunSummary s = summaryOf(spans);
+        const auto &r = s.resistance();
+        QString got;
+        if (r) {
+            QStringList cells;
+            for (const auto &c : r->cells)
+                cells << (c ? QString::number(*c) : "-");
+            got = r->text(mAh) + " | " + cells.join(' ');
+            QVERIFY(s.line(mAh).endsWith(r->text(mAh)));
+        }
+        QTEST(got, "figure");
     }
 
     void cellSpread()

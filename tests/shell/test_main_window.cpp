@@ -5,6 +5,7 @@
 #include "run/run.h"
 #include "run/run_file.h"
 #include "setup/adform.h"
+#include "shell/book_window.h"
 #include "shell/command_layout.h"
 #include "shell/window_arrangement.h"
 #include "support/sqlite_file.h"
@@ -14,6 +15,7 @@
 #include <QProgressBar>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QtTest>
 #include <sys/stat.h>
 
@@ -89,10 +91,10 @@ private slots:
             }
             QCOMPARE(rig.window.Menu().toolNames(spec.name), names);
         }
-        // "Main": "File" opens "Main_file" (Open, Lang, Exit), then "Help".
+        // "Main": "File" opens "Main_file" (Open, Book, Lang, Exit), then "Help".
         const QList<QAction *> menuBar = rig.window.menuBar()->actions();
         QCOMPARE(menuBar.size(), 2);
-        QCOMPARE(menuBar[0]->menu()->actions().size(), 3);
+        QCOMPARE(menuBar[0]->menu()->actions().size(), 4);
         rig.tool("Tools", "Channel").setPicture("CH1");
         rig.tool("Tools", "Channel").setPicture("CH2");
         QCOMPARE(rig.tool("state", "sdate").caption(), "2026-12-06");
@@ -123,9 +125,10 @@ private slots:
         QCOMPARE(
             shown(),
             "打開(&O)|保存(&S)|匯出(&E)|語言(&L)|列印(&P)|離開(&E)|復制(&)|標題(&T)|十字線(&C)|"
-            "Refresh|摘要|手冊(&G)|關於(&A)|&English|繁體中文(&F)|水平窗口排列(&H)|"
+            "Refresh|摘要|電池簿|手冊(&G)|關於(&A)|&English|繁體中文(&F)|水平窗口排列(&H)|"
             "垂直窗口排列(&V)|層疊(&C)|排列圖標(&A)|文件(&F)|視圖(&V)|窗口(&W)|幫助(&H)|文件(&F)|"
-            "幫助(&H)|打開(&O)|語言(&L)|離開(&E)|打開|保存|列印|複製|匯出|標題|十字線|語言|CH1|"
+            "幫助(&H)|打開(&O)|電池簿|語言(&L)|離開(&E)|打開|保存|列印|複製|匯出|標題|十字線|語言|"
+            "CH1|"
             "Channel 1|Channel 2|輸入電壓|输出電壓|容量|電流|功率|電壓|電流|容量|溫度|最大|最小|"
             "平均|壓差|充電器|電池");
         QCOMPARE(rig.settings.value(SettingsKeys::Lang), "CHT");
@@ -134,8 +137,10 @@ private slots:
         QCOMPARE(
             shown(),
             "&Open|&Save|&Export|&Language|&Print|&Exit|&Copy|&Title|&CrossLine|Refresh|Summary|"
-            "&Guid|&About|&English|繁體中文(&F)|Tile &Horizontally|Tile &Vertically|&Cascade|"
-            "&ArrangeIcons|&File|&View|Window|&Help|&File|&Help|&Open|&Language|&Exit|Open|Save|"
+            "Battery book|&Guid|&About|&English|繁體中文(&F)|Tile &Horizontally|Tile "
+            "&Vertically|&Cascade|"
+            "&ArrangeIcons|&File|&View|Window|&Help|&File|&Help|&Open|Battery book|&Language|&Exit|"
+            "Open|Save|"
             "Print|Copy|Export|Title|CrossLine|Language|CH1|Channel 1|Channel 2|Input Volt|"
             "Output Volt|Capacity|Current|Power|Volt|Curr|Cap|Temp|Max|Min|Avg|△:|Int.|Ext.");
         QCOMPARE(rig.settings.value(SettingsKeys::Lang), "ENG");
@@ -348,6 +353,35 @@ private slots:
         for (const ScriptedDialogs::Asked &q : std::as_const(rig.dialogs.asked))
             asked << q.title;
         QCOMPARE(asked, QStringList({ "Notice.", "An Error." }));
+    }
+
+    // The book from the File menu: a folder added, its pack listed, a run opened from it, the
+    // window in the language of the rest.
+    void batteryBook()
+    {
+        Rig rig;
+        QTemporaryDir runs;
+        RunFile::write(runs.filePath("a.mdb"), QStringLiteral("Pack  A "), 3, rowText);
+        rig.click("Main_file", "Book");
+        auto *book = rig.window.findChild<BookWindow *>();
+        QVERIFY(book && rig.area().activeSubWindow() == book);
+        rig.dialogs.fileAnswers << runs.path();
+        for (auto *button : book->findChildren<QPushButton *>())
+            if (button->text() == "Add folder…")
+                button->click();
+        QTRY_VERIFY(std::any_of(book->packs().begin(), book->packs().end(),
+                                [](const PackFigures &p) { return p.name == "Pack A"; }));
+        auto *packs = book->findChild<QTableWidget *>("packs");
+        const auto found = packs->findItems("Pack A", Qt::MatchExactly);
+        QCOMPARE(found.size(), 1);
+        packs->selectRow(found[0]->row());
+        auto *runTable = book->findChild<QTableWidget *>("runs");
+        QCOMPARE(runTable->rowCount(), 1);
+        emit runTable->cellDoubleClicked(0, 0);
+        QTRY_COMPARE(rig.documents().size(), 2); // the book and the run's chart window
+        QCOMPARE(rig.documents()[1]->caption(), runs.filePath("a.mdb"));
+        rig.click("Lang", "Cht");
+        QTRY_COMPARE(book->windowTitle(), "電池簿");
     }
 
     // A file the reader (test_run_file) or the chart window refuses: "An Error." soon, no window

@@ -29,6 +29,11 @@ public:
             whileShown();
         return messageAnswers.isEmpty() ? Answer::Ok : messageAnswers.takeFirst();
     }
+    QString folder(const QString &start) override
+    {
+        asked.append({ QStringLiteral("folder"), start, {}, {} });
+        return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
+    }
     std::optional<QString> input(const QString &prompt, const QString &title,
                                  const QString &defaultText, int maxLength) override
     {

@@ -54,7 +54,8 @@ struct WindowRig {
           settings(settingsFile.isEmpty() ? programFolder.filePath(QStringLiteral("settings.ini"))
                                           : settingsFile),
           journalFolder(journalFolder.value_or(journals.path())),
-          window({ clock, port, ports, dialogs, store, settings, &inhibitor, this->journalFolder })
+          window({ clock, port, ports, dialogs, store, settings, &inhibitor, this->journalFolder,
+                   nullptr, nullptr, programFolder.filePath(QStringLiteral("book.db")) })
     {
         ports.list = { "COM1" };
     }

@@ -57,3 +57,10 @@ QString saveFolder()
     static const QString folder = saveFolderAt(thisProgram());
     return folder;
 }
+
+QString bookFile()
+{
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir().mkpath(data);
+    return QDir(data).filePath(QStringLiteral("book.db"));
+}

@@ -21,3 +21,5 @@ QString programFolder();
 QString saveFolder();
 // The recovery journals of live runs, in the per-user data folder.
 QString journalFolder();
+// The battery book's database, in the per-user data folder.
+QString bookFile();

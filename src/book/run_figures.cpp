@@ -1,0 +1,66 @@
+#include "book/run_figures.h"
+
+#include "run/run_file.h"
+#include "run/run_title.h"
+
+#include <QFileInfo>
+
+QString packNameOf(const QString &title)
+{
+    return isDefaultTitle(title) ? QString() : title.simplified();
+}
+
+QString packKey(const QString &name)
+{
+    return name.simplified().toCaseFolded();
+}
+
+RunFigures RunFigures::read(const QString &path, const std::atomic<bool> &stop)
+{
+    RunFigures f;
+    const QFileInfo info(path);
+    f.path = info.absoluteFilePath();
+    f.size = info.size();
+    f.modifiedMs = info.lastModified().toMSecsSinceEpoch();
+    RunFile::Reader reader;
+    f.skipped = RunFile::openRegularFile(reader, path);
+    const auto title = f.skipped.isEmpty() ? reader.title() : std::nullopt;
+    if (!title) {
+        f.skipped = f.skipped.isEmpty() ? reader.error() : f.skipped;
+        return f;
+    }
+    f.title = *title;
+    RunSummary s;
+    ChannelReading row;
+    while (!stop && reader.next(row))
+        s.add(row);
+    if (!reader.error().isEmpty()) {
+        f.skipped = reader.error();
+        return f;
+    }
+    if (s.samples() == 0) {
+        f.skipped = QStringLiteral("The file holds no samples.");
+        return f;
+    }
+    f.date = defaultTitleDate(f.title);
+    f.dateFromFile = !f.date.isValid();
+    if (f.dateFromFile)
+        f.date = info.lastModified();
+    f.kind = s.kind();
+    f.chemistry = s.chemistry();
+    f.cells = s.cells();
+    f.seconds = s.seconds();
+    f.chargedMah = s.chargedMah();
+    f.dischargedMah = s.dischargedMah();
+    f.chargedWh = s.chargedWh();
+    f.dischargedWh = s.dischargedWh();
+    f.peakAmps = s.peakAmps();
+    f.startVolts = s.startVolts();
+    f.endVolts = s.endVolts();
+    f.extMax = s.highestExtTemp();
+    f.intMax = s.highestIntTemp();
+    f.spread = s.endOfChargeSpread();
+    f.endsCharging = s.endsCharging();
+    f.resistance = s.resistance();
+    return f;
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "run/run_summary.h"
+
+#include <QDateTime>
+#include <QString>
+
+#include <atomic>
+#include <optional>
+
+// What the book keeps of one run file: where it is and how it stood when read, and the run's
+// figures as its summary works them out. A file that is no readable run file is kept with
+// the reason it was skipped.
+struct RunFigures {
+    QString path;
+    qint64 size = 0;
+    qint64 modifiedMs = 0; // since the epoch
+    QString skipped; // why the file is no run of the book, "" for a run
+    QString title;
+    QDateTime date; // the run's start
+    bool dateFromFile = false; // the description carried no date: the file's time instead
+    RunSummary::Kind kind = RunSummary::Kind::Idle;
+    QString chemistry;
+    int cells = 0;
+    double seconds = 0, chargedMah = 0, dischargedMah = 0, chargedWh = 0, dischargedWh = 0;
+    double peakAmps = 0, startVolts = 0, endVolts = 0;
+    std::optional<double> extMax, intMax, spread; // spread: at the end of a charge
+    bool endsCharging = false;
+    std::optional<RunSummary::Resistance> resistance;
+
+    // Reads `path` with the checks of an open: regular files only, a run file's reader. A
+    // `stop` stops the reading between rows.
+    static RunFigures read(const QString &path, const std::atomic<bool> &stop);
+    QDateTime end() const { return date.addMSecs(qint64(seconds * 1000)); }
+};
+
+// A description as a pack's name: trimmed, runs of spaces as one; "" for the default one.
+QString packNameOf(const QString &title);
+// What tells packs apart: the name with case ignored.
+QString packKey(const QString &name);

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "book/book.h"
+
+#include <QMdiSubWindow>
+#include <functional>
+#include <memory>
+
+class BookIndexer;
+class Dialogs;
+class QComboBox;
+class QCustomPlot;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QTableWidget;
+class QTabWidget;
+class QFileSystemWatcher;
+class QTimer;
+
+// The battery book as a window of the chart area: the packs with their figures, the runs of
+// the selected pack with its capacity and resistance over time, and the book's folders. The
+// files are indexed on a thread of their own; a folder that changes is indexed again.
+class BookWindow final : public QMdiSubWindow {
+    Q_OBJECT
+public:
+    // `open` opens a run file as File > Open does.
+    BookWindow(const QString &bookFile, const QString &saveFolder, Dialogs &dialogs,
+               std::function<void(const QString &)> open, QWidget *parent = nullptr);
+    ~BookWindow() override;
+
+    // Reads the folders again (new, changed and removed files only).
+    void reindex();
+    const std::vector<PackFigures> &packs() const { return packs_; }
+
+protected:
+    void changeEvent(QEvent *event) override;
+
+private:
+    void retranslate();
+    void fill(); // the tables from the book, as it stands now
+    void showPack();
+    void drawCharts(const PackFigures &pack);
+    void addFolder();
+    void removeFolder();
+    void packMenu(const QPoint &at);
+    void runMenu(const QPoint &at);
+    const PackFigures *selectedPack() const;
+    QStringList folders() const;
+
+    QString saveFolder_;
+    Dialogs &dialogs_;
+    std::function<void(const QString &)> open_;
+    Book book_;
+    BookIndexer *indexer_;
+    std::vector<RunFigures> runs_;
+    std::vector<PackFigures> packs_;
+    QString shownPack_; // key of the pack whose runs show
+
+    QComboBox *folderList_;
+    QPushButton *add_, *remove_, *rebuild_, *cancel_;
+    QProgressBar *bar_;
+    QLabel *state_;
+    QTableWidget *packTable_, *runTable_, *skippedTable_;
+    QTabWidget *tabs_;
+    QComboBox *capacityAxis_;
+    QCustomPlot *capacityChart_, *dcirChart_;
+    QFileSystemWatcher *watcher_;
+    QTimer *settle_;
+};

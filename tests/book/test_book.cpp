@@ -1,0 +1,201 @@
+#include "book/book.h"
+#include "book/book_table.h"
+#include "run/run_title.h"
+#include "support/spans.h"
+
+#include <QtTest>
+#include <sys/stat.h>
+
+namespace {
+const QDateTime Now(QDate(2026, 5, 2), QTime(0, 0));
+const QString Cells = "4.00 4.00 4.00", NiMH = "NiMH";
+
+// A run file dated `date` by its modification time.
+void put(const QString &path, const QString &title, const QList<Span> &spans,
+         const QDateTime &date = {})
+{
+    QCOMPARE(writeRun(path, title, spans), QString());
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadWrite)
+            && f.setFileTime(date.isValid() ? date : Now, QFileDevice::FileModificationTime));
+}
+
+QDateTime day(int month, int d, int h = 10)
+{
+    return QDateTime(QDate(2026, month, d), QTime(h, 0));
+}
+
+QString counts(const Book::Progress &p)
+{
+    return QStringLiteral("%1 %2 %3").arg(p.read).arg(p.skipped).arg(p.removed);
+}
+} // namespace
+
+class TestBook : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+    QString runs() const { return dir.filePath("runs"); }
+    QString file(const char *name) const { return dir.filePath("runs/") + name; }
+
+    // Packs of the folder as CSV rows, without the header.
+    static QStringList packRows(Book &book)
+    {
+        const auto found = book.runs();
+        const QString csv = BookTable::text({}, BookTable::packRows(book.packs(found, Now)), true);
+        return csv.split("\r\n", Qt::SkipEmptyParts);
+    }
+    static Book::Progress index(Book &book, const QStringList &folders)
+    {
+        Book::Progress last;
+        const std::atomic<bool> stop = false;
+        book.index(folders, stop, [&](const Book::Progress &p) { last = p; });
+        return last;
+    }
+
+private slots:
+    // Pack A (2200 mAh, from its description): four discharges, the first and the last after
+    // 10 s at 0.2 C; then a charge to 4.22 V a cell, left a month. Pack B: NiMH, two
+    // discharges. One run still under the program's own description. Two files no run files.
+    void initTestCase()
+    {
+        QVERIFY(QDir().mkpath(runs() + "/2026"));
+        const auto iec = [](double u1, double u2, int to) {
+            return QList<Span> { { 0, 10, u1, -0.44, Cells }, { 11, to, u2, -2.2, Cells } };
+        };
+        put(file("d1.mdb"), "Pack A 2200mAh", iec(12.10, 12.02, 3600), day(1, 1));
+        put(file("d2.mdb"), " pack  a 2200mAh", { { 0, 3240, 12, -2, Cells } }, day(2, 1));
+        put(file("2026/d3.mdb"), "PACK A 2200mAh", { { 0, 3960, 12, -2, Cells } }, day(3, 1));
+        put(file("2026/d4.mdb"), "Pack A 2200mAh", iec(12.00, 11.90, 2890), day(4, 1));
+        put(file("c5.mdb"), "Pack A 2200mAh", { { 0, 100, 12.66, 2.2, "4.20 4.25 4.21" } },
+            day(4, 2, 8));
+        put(file("b1.mdb"), "Pack \"B\", spare", { { 0, 3600, 7.2, -1, "0", NiMH } }, day(1, 5));
+        put(file("b2.mdb"), "pack \"b\", spare", { { 0, 1800, 7.2, -1, "0", NiMH } }, day(2, 5));
+        put(file("u.mdb"), "LiIo/Po/Fe/+CHG+  S2  @CH1  2026-05-01  10:00:01\r\n",
+            { { 0, 10, 8.4, 2 } });
+        QFile junk(file("junk.mdb"));
+        QVERIFY(junk.open(QIODevice::WriteOnly) && junk.write("not a run"));
+        QCOMPARE(mkfifo(qPrintable(file("fifo.mdb")), 0600), 0);
+    }
+
+    // Worked out by hand: d1 2194.87 mAh, d2 1800, d3 2200, d4 1760.98 (80.0 % of d3); cycles
+    // 7955.85 / 2200; DCIR 100 mV / 1.76 A = 57 ± 6 mΩ, 11 up on d1's 80 mV / 1.76 A.
+    void packFigures()
+    {
+        Book book(":memory:");
+        QCOMPARE(counts(index(book, { runs() })), "8 2 0");
+        QCOMPARE(
+            packRows(book),
+            QStringList({ "Unnamed runs,1,0.00,2026-05-01T10:00:01,2026-05-01T10:00:11,,,,,0.00,",
+                          "\"Pack \"\"B\"\", spare\",2,1.50,2026-01-05T10:00:00,"
+                          "2026-02-05T10:30:00,500,50.0,,,,",
+                          "Pack A 2200mAh,5,3.62,2026-01-01T10:00:00,2026-04-02T08:01:40,1761,"
+                          "80.0,57,iec61960,0.05,stored full: discharge to storage voltage" }));
+        const auto found = book.runs();
+        const auto packs = book.packs(found, Now);
+        QCOMPARE(*packs[2].dcirTrend, 0.1 / 1.76 * 1000 - 0.08 / 1.76 * 1000);
+        const auto rows = BookTable::runRows(packs);
+        QCOMPARE(rows[6].join(','),
+                 "Pack A 2200mAh," + file("2026/d4.mdb")
+                     + ",2026-04-01T10:00:00,discharge,LiIo/Po/Fe,"
+                       "3,2890,0,1761,0.00,20.96,2.20,25.0,,12.00,11.90,,57,6,iec61960");
+        QStringList skipped;
+        for (const RunFigures &f : found)
+            if (!f.skipped.isEmpty())
+                skipped << QFileInfo(f.path).fileName() + ": " + f.skipped;
+        QCOMPARE(skipped,
+                 QStringList({ "fifo.mdb: It is not a regular file.",
+                               "junk.mdb: file is not a database" }));
+    }
+
+    // Only new and changed files are read again; removed ones drop out.
+    void incremental()
+    {
+        QTemporaryDir folder;
+        const QString a = folder.filePath("a.mdb"), b = folder.filePath("b.mdb");
+        put(a, "A", { { 0, 10, 12, 1 } }, day(1, 1));
+        put(b, "B", { { 0, 10, 12, 1 } }, day(1, 1));
+        Book book(dir.filePath("incremental.db"));
+        QCOMPARE(book.error(), QString());
+        const std::pair<std::function<void()>, QString> steps[] = {
+            { [] {}, "2 0 0" },
+            { [] {}, "0 0 0" },
+            { [&] {
+                 put(b, "B", { { 0, 20, 12, 1 } }, day(1, 2));
+             },
+              "1 0 0" },
+            { [&] { QFile::remove(a); }, "0 0 1" },
+            { [&] {
+                 put(a, "A", { { 0, 10, 12, 1 } }, day(1, 1));
+             },
+              "1 0 0" },
+        };
+        for (const auto &[change, want] : steps) {
+            change();
+            QCOMPARE(counts(index(book, { folder.path() })), want);
+        }
+        QCOMPARE(book.runs().size(), 2u);
+    }
+
+    // Renames, merges, moves and rated capacities live in the book, through a rebuild.
+    void choicesSurviveRebuild()
+    {
+        const QString path = dir.filePath("choices.db");
+        {
+            Book book(path);
+            index(book, { runs() });
+            book.renamePack("PACK \"B\", SPARE", "Spare");
+            book.moveRun(file("u.mdb"), "spare");
+            book.setPackSpec("SPARE", 2000, 6);
+            book.clear();
+            QCOMPARE(book.runs().size(), 0u);
+        }
+        Book book(path);
+        index(book, { runs() });
+        const QStringList rows = packRows(book);
+        QCOMPARE(rows.size(), 2);
+        QVERIFY2(rows[1].startsWith("Spare,3,0.75,"), qPrintable(rows[1]));
+        book.renamePack("spare", "pack a 2200mAh");
+        QCOMPARE(packRows(book).size(), 1);
+        QVERIFY(packRows(book)[0].startsWith("Pack A 2200mAh,8,"));
+    }
+
+    void defaultDate_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("date");
+        const QString head = "NiMH/-DCHG-  S3  @CH2  ";
+        QTest::newRow("ISO") << head + "2026-05-01  10:00:01\r\n"
+                             << "2026-05-01T10:00:01";
+        QTest::newRow("two digits") << head + "5/1/26  23:59:59\r\n"
+                                    << "2026-05-01T23:59:59";
+        QTest::newRow("no cells") << "NiMH/-DCHG-    @CH2  2026-05-01  10:00:01"
+                                  << "2026-05-01T10:00:01";
+        QTest::newRow("user's") << "Pack 2026-05-01  10:00:01"
+                                << "";
+    }
+    void defaultDate()
+    {
+        QFETCH(QString, title);
+        QTEST(defaultTitleDate(title).toString(Qt::ISODate), "date");
+    }
+
+    // The tool prints what the book holds; a folder it cannot read fails in one line.
+    void tool()
+    {
+        QProcess p;
+        p.start(BOOK_TOOL, { "--csv", "--no-cache", runs() });
+        QVERIFY(p.waitForFinished());
+        QCOMPARE(p.exitCode(), 0);
+        const QStringList lines = QString::fromUtf8(p.readAllStandardOutput()).split("\r\n");
+        QCOMPARE(lines[0], BookTable::packHeader().join(','));
+        QCOMPARE(lines.size(), 5); // the header, three packs, the end of the last line
+        QVERIFY(lines[3].startsWith("Pack A 2200mAh,5,3.62,"));
+        p.start(BOOK_TOOL, { "--runs", dir.filePath("none") });
+        QVERIFY(p.waitForFinished());
+        QCOMPARE(p.exitCode(), 1);
+        QCOMPARE(p.readAllStandardError().count('\n'), 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestBook)
+#include "test_book.moc"

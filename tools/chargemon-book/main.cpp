@@ -1,0 +1,61 @@
+// chargemon-book: the battery book as a table for scripts and labs, from the same book as the
+// program's window.
+#include "book/book.h"
+#include "book/book_table.h"
+#include "platform/core/folders.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <cstdio>
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    // The program's name: the same per-user data folder, so the same book.
+    QCoreApplication::setApplicationName(QStringLiteral("chargemon"));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Prints the packs of the battery book, or its runs, from the run files in FOLDERs "
+        "(default: the book's folders)."));
+    parser.addHelpOption();
+    const QCommandLineOption runs(QStringLiteral("runs"), QStringLiteral("One row per run."));
+    const QCommandLineOption csv(QStringLiteral("csv"), QStringLiteral("RFC 4180 CSV."));
+    const QCommandLineOption noCache(QStringLiteral("no-cache"),
+                                     QStringLiteral("Read the files alone, not the book."));
+    parser.addOptions({ runs, csv, noCache });
+    parser.addPositionalArgument(QStringLiteral("FOLDER"), QStringLiteral("Folders of run files."),
+                                 QStringLiteral("[FOLDER...]"));
+    parser.process(app);
+
+    QStringList folders = parser.positionalArguments();
+    for (const QString &folder : folders)
+        if (!QFileInfo(folder).isDir() || !QDir(folder).isReadable()) {
+            std::fprintf(stderr, "chargemon-book: the folder %s cannot be read.\n",
+                         qPrintable(folder));
+            return 1;
+        }
+    Book book(parser.isSet(noCache) ? QStringLiteral(":memory:") : bookFile());
+    if (!book.error().isEmpty()) {
+        std::fprintf(stderr, "chargemon-book: the book cannot be opened: %s\n",
+                     qPrintable(book.error()));
+        return 1;
+    }
+    if (folders.isEmpty()) // the book's folders, which its window keeps
+        folders = Book(bookFile()).folders();
+    if (folders.isEmpty())
+        folders = { saveFolder() };
+    const std::atomic<bool> stop = false;
+    book.index(folders, stop);
+    const std::vector<RunFigures> found = book.runs(folders);
+    for (const RunFigures &f : found)
+        if (!f.skipped.isEmpty())
+            std::fprintf(stderr, "skipped %s: %s\n", qPrintable(f.path), qPrintable(f.skipped));
+    const std::vector<PackFigures> packs = book.packs(found, QDateTime::currentDateTime());
+    const QString table = parser.isSet(runs)
+        ? BookTable::text(BookTable::runHeader(), BookTable::runRows(packs), parser.isSet(csv))
+        : BookTable::text(BookTable::packHeader(), BookTable::packRows(packs), parser.isSet(csv));
+    std::fputs(table.toUtf8().constData(), stdout);
+    return 0;
+}
