@@ -346,8 +346,8 @@
         <translation>語言</translation>
     </message>
     <message>
-        <source>Battery book</source>
-        <translation>電池簿</translation>
+        <source>&amp;Battery book</source>
+        <translation>電池簿(&amp;B)</translation>
     </message>
 </context>
 <context>

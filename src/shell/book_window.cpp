@@ -82,6 +82,12 @@ QCustomPlot *chart(QWidget *parent)
     return plot;
 }
 
+// To the minute, and sorting as text sorts it.
+QString shownDate(const QDateTime &t)
+{
+    return t.isValid() ? t.toString(QStringLiteral("yyyy-MM-dd hh:mm")) : QString();
+}
+
 void dateAxis(QCustomPlot *plot, bool dates)
 {
     if (dates) {
@@ -260,6 +266,8 @@ void BookWindow::fill()
     std::vector<QStringList> rows = BookTable::packRows(packs_);
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const PackFigures &p = packs_[i];
+        rows[i][3] = shownDate(p.first);
+        rows[i][4] = shownDate(p.last);
         if (p.dcir)
             rows[i][8] = p.dcir->resistance->label(p.ratedMah);
         rows[i] << (p.dcirTrend ? QString::number(*p.dcirTrend, 'f', 0) : QString())
@@ -333,6 +341,7 @@ void BookWindow::showPack()
             row << QFileInfo(paths.back()).fileName();
             const char *kinds[] = { QT_TR_NOOP("idle"), QT_TR_NOOP("charge"),
                                     QT_TR_NOOP("discharge"), QT_TR_NOOP("both") };
+            row[0] = shownDate(run->date);
             row[1] = tr(kinds[int(run->kind)]);
             if (run->dateFromFile)
                 row[0] += tr(" (file time)");

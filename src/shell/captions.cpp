@@ -52,8 +52,8 @@ const std::vector<LanguageCaption> &languageCaptions()
             { Band::Tools, ToolName::CrossLine, QT_TRANSLATE_NOOP("Captions", "CrossLine") },
             { Band::Tools, ToolName::Lang, QT_TRANSLATE_NOOP("Captions", "Language") },
             { Band::View, ToolName::Summary, QT_TRANSLATE_NOOP("Captions", "Summary") },
-            { Band::View, ToolName::Book, QT_TRANSLATE_NOOP("Captions", "Battery book") },
-            { Band::MainFile, ToolName::Book, QT_TRANSLATE_NOOP("Captions", "Battery book") },
+            { Band::View, ToolName::Book, QT_TRANSLATE_NOOP("Captions", "&Battery book") },
+            { Band::MainFile, ToolName::Book, QT_TRANSLATE_NOOP("Captions", "&Battery book") },
         };
         // The "Lang" pop-up's entries come after "Help", as the language step sets them.
         auto at = std::find_if(rows.begin(), rows.end(), [](const LanguageCaption &row) {
