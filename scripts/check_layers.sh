@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Fails when a file of src/ includes a header of a layer above its own. The layers, lowest
 # first, as CMakeLists.txt links them: platform/core < platform, link < run < document;
-# link < setup; setup, document < shell < app (src/main.cpp). setup and document stand side by
-# side and do not include each other; nothing below document draws (platform/core, link, run).
+# run < notify; link < setup; setup, document, notify < shell < app (src/main.cpp). setup and
+# document stand side by side and do not include each other; nothing below document draws
+# (platform/core, link, run, notify).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -12,9 +13,10 @@ declare -A allowed=(
   [platform]="platform/core platform"
   [link]="platform/core link"
   [run]="platform/core link run"
+  [notify]="platform/core link run notify"
   [setup]="platform/core platform link setup"
   [document]="platform/core platform link run document"
-  [shell]="platform/core platform link run setup document shell"
+  [shell]="platform/core platform link run notify setup document shell"
 )
 
 # A file's layer, or an include's: its first folder, or the first two for a folder within one.

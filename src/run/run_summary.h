@@ -9,6 +9,9 @@
 
 class Samples;
 
+// A length of time as "1:02:10".
+QString runClock(double seconds);
+
 // The figures of a run at a glance, worked out from its samples as the run keeps them. Current is
 // in amperes, negative while discharging; an idle sample without a current counts 0 A. Charge and
 // energy are integrated with the trapezoid rule over the samples' times.
@@ -46,6 +49,8 @@ public:
     // Lithium packs only: the largest highest-minus-lowest cell voltage, counted as the
     // information panel counts cells, and the first sample that showed it.
     std::optional<CellSpread> largestCellSpread() const { return spread_; }
+    // The same of the last sample: how the cells stand at the end.
+    std::optional<double> lastCellSpread() const { return lastSpread_; }
     // An estimate of the pack's internal resistance from a current step at the start of the
     // run (from rest, at least 0.5 A up between two samples at most 2 s apart); none without.
     std::optional<double> resistanceMilliohm() const { return resistance_; }
@@ -76,6 +81,7 @@ private:
     std::optional<double> extMax_, intMax_;
     std::optional<CellSpread> spread_;
     Fixed spreadExact_; // the largest spread as the cells give it
+    std::optional<double> lastSpread_;
     std::optional<double> resistance_;
     bool atRest_ = true; // every sample so far without current
 };

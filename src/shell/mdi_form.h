@@ -19,6 +19,7 @@ class Infoform1;
 class InterfaceTextStore;
 class LiveDispatch;
 class LiveRuns;
+class Notifier;
 class PortList;
 class Settings;
 class adform;
@@ -42,6 +43,7 @@ struct MainWindowPlatform {
     QString journalFolder = {}; // "": live windows keep no recovery journal
     Clipboard *clipboard = nullptr; // none: the desktop's
     Printer *printer = nullptr; // none: a print preview over the main window
+    Notifier *notifier = nullptr; // none: the runs are told of in the window only
 };
 
 // The main window: the command bar and its dispatcher, the chart windows in an MDI area,
