@@ -1,5 +1,5 @@
-// The real logger against the simulator on a pseudo-terminal: runs saved by themselves, the
-// charger lost and found again, stopped by a signal, killed, and a folder it cannot write.
+// The real logger against the simulator on a pseudo-terminal: runs that end, a pulled adapter,
+// stop signals, a kill and a folder it cannot write; every sample it printed is in its files.
 
 #include "run/run_file.h"
 #include "support/readings.h"
@@ -10,24 +10,13 @@
 #include <csignal>
 
 namespace {
-QString build()
-{
-    return QCoreApplication::applicationDirPath() + "/..";
-}
-
-QStringList files(const QString &folder, const QString &pattern = "*")
-{
-    return QDir(folder).entryList({ pattern }, QDir::Files, QDir::Name);
-}
-
-// A simulator on a link in `home`, and a logger in the same home saving to `out`.
+// A simulator on a link in `home`, and loggers in the same home saving to `out`.
 struct Session {
     QTemporaryDir home;
-    QString link = home.filePath("tty");
-    QString out = home.filePath("out");
+    QString link = home.filePath("tty"), out = home.filePath("out");
     QString journals = home.filePath("data/chargemon/journal/logger");
     QProcess sim, logger;
-    QString said;
+    QString said; // by every logger of the session
 
     ~Session()
     {
@@ -36,28 +25,25 @@ struct Session {
             p->waitForFinished();
         }
     }
-
-    void startSim(const QStringList &args = { "--speed", "2" })
+    static QString build() { return QCoreApplication::applicationDirPath() + "/.."; }
+    bool startSim(const QStringList &args = {})
     {
-        sim.start(build() + "/tools/charger-sim/charger-sim", QStringList { "--link", link } + args);
-        QVERIFY(sim.waitForReadyRead(10000));
-        if (!sim.readLine().startsWith("/dev/"))
-            QSKIP("no pseudo-terminals here");
+        sim.start(build() + "/tools/charger-sim/charger-sim",
+                  QStringList { "--link", link, "--speed", "2" } + args);
+        return sim.waitForReadyRead(10000) && sim.readLine().startsWith("/dev/");
     }
-    void startLogger(const QStringList &args = {})
+    void startLogger()
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("HOME", home.path());
-        env.insert("XDG_DATA_HOME", home.filePath("data"));
-        env.insert("XDG_CONFIG_HOME", home.filePath("config"));
+        for (const char *var : { "HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME" })
+            env.insert(var, home.filePath(var == QLatin1String("HOME") ? "" : "data"));
         env.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent"); // no desktop here
         logger.setProcessEnvironment(env);
         logger.start(build() + "/tools/chargemon-logger/chargemon-logger",
-                     QStringList { "--port", link, "--dir", out } + args);
-        QVERIFY(logger.waitForStarted());
+                     { "--port", link, "--dir", out, "--title", "pack A", "--verbose" });
     }
-    // Waits until the logger has said `text` `times` times in all.
-    bool waitFor(const QString &text, int times = 1)
+    // Waits until the loggers have said `text` `times` times in all.
+    bool waitFor(const QString &text, int times)
     {
         QElapsedTimer waited;
         waited.start();
@@ -81,60 +67,22 @@ class TestLogger : public QObject {
     Q_OBJECT
 
 private slots:
-    // Runs end (the capacities start again), are saved under their names and description
-    // with the samples the logger printed; a pulled adapter ends the next runs, and the
-    // charger is found again when it comes back.
-    void savesRunsByThemselves()
+    void stops_data()
     {
-        Session s;
-        s.startSim({ "--speed", "2", "--reset-at", "8" });
-        s.startLogger({ "--title", "pack A", "--verbose" });
-        QVERIFY2(s.waitFor("saved to", 2), qPrintable(s.said));
-        const QStringList saved = files(s.out);
-        QCOMPARE(saved.size(), 2);
-        for (const QString &name : saved) {
-            QVERIFY2(
-                QRegularExpression(R"(^\d{4}-\d\d-\d\d_\d{6}_CH[12]\.mdb$)").match(name).hasMatch(),
-                qPrintable(name));
-            RunFile::Reader reader;
-            QVERIFY(reader.open(s.out + '/' + name));
-            QCOMPARE(reader.title(), "pack A");
-            QStringList rows, printed;
-            for (ChannelReading r; reader.next(r);)
-                rows << texts(r).join(' ');
-            QCOMPARE(reader.error(), QString());
-            const QString channel = name.mid(18, 3) + ": ";
-            for (const QString &line : s.said.split('\n'))
-                if (line.mid(20).startsWith(channel) && line.count(' ') > 20)
-                    printed << line.mid(20 + channel.size());
-            QVERIFY(rows.size() > 2);
-            QCOMPARE(rows, printed.mid(0, rows.size()));
-        }
-        QVERIFY(s.waitFor("Communication connected", 4)); // the next runs
-        s.sim.terminate(); // the adapter pulled: the runs end and are saved
-        QVERIFY(s.sim.waitForFinished());
-        QVERIFY2(s.waitFor("saved to", 4), qPrintable(s.said));
-        QCOMPARE(s.said.count("link lost"), 1);
-        s.startSim();
-        QVERIFY2(s.waitFor("connected", 2), qPrintable(s.said));
-        QCOMPARE(s.stop(SIGINT), 0);
-    }
-
-    // Stopped while both channels record: saved (or kept in journals for the next start).
-    void stopsWhileLive_data()
-    {
-        QTest::addColumn<int>("signal");
+        QTest::addColumn<QString>("how"); // what happens while both channels record
         QTest::addColumn<bool>("writable");
         QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("saved"); // what a second logger finds in the folder
-        QTest::newRow("SIGTERM") << SIGTERM << true << 0 << "_CH1.mdb _CH2.mdb";
+        QTest::addColumn<QString>("saved"); // the files' names from the channel on, in order
+        QTest::newRow("SIGTERM") << "" << true << 0 << "CH1 CH2";
+        QTest::newRow("runs end, adapter pulled and back, SIGINT")
+            << "pull" << true << 0 << "CH1 CH2 CH1 CH2 CH1 CH2";
         QTest::newRow("SIGKILL, restarted")
-            << SIGKILL << true << -1 << "_CH1 (recovered).mdb _CH2 (recovered).mdb";
-        QTest::newRow("folder not writable") << SIGTERM << false << 1 << "";
+            << "kill" << true << -1 << "CH1 (recovered) CH2 (recovered)";
+        QTest::newRow("folder not writable") << "" << false << 1 << "";
     }
-    void stopsWhileLive()
+    void stops()
     {
-        QFETCH(int, signal);
+        QFETCH(QString, how);
         QFETCH(bool, writable);
         Session s;
         if (!writable) { // a folder below a file: not even root makes it
@@ -142,26 +90,52 @@ private slots:
             QVERIFY(file.open(QIODevice::WriteOnly));
             s.out += "/runs";
         }
-        s.startSim();
+        if (!s.startSim(how == "pull" ? QStringList { "--reset-at", "8" } : QStringList()))
+            QSKIP("no pseudo-terminals here");
         s.startLogger();
-        QVERIFY2(s.waitFor("Communication connected", 2), qPrintable(s.said));
-        QVERIFY(s.waitFor("Communication connected", 2));
+        const QString recording = "Communication connected";
+        QVERIFY2(s.waitFor(recording, 2), qPrintable(s.said));
+        if (how == "pull") { // the runs end by themselves, then with the adapter
+            QVERIFY2(s.waitFor(recording, 4), qPrintable(s.said));
+            s.sim.terminate();
+            QVERIFY(s.sim.waitForFinished());
+            QVERIFY2(s.waitFor("saved to", 4) && s.said.count("link lost") == 1,
+                     qPrintable(s.said));
+            QVERIFY(s.startSim());
+            QVERIFY2(s.waitFor(" connected\n", 2) && s.waitFor(recording, 6), qPrintable(s.said));
+        }
         QTest::qWait(1500); // a sample more in each run
-        QTEST(s.stop(signal), "status");
-        s.sim.kill();
-        s.sim.waitForFinished();
-        QCOMPARE(files(s.journals, "*.journal").size(), signal == SIGTERM && writable ? 0 : 2);
-        if (signal == SIGKILL) {
-            s.said.clear();
+        QTEST(s.stop(how == "kill" ? SIGKILL : how == "pull" ? SIGINT : SIGTERM), "status");
+        QCOMPARE(QDir(s.journals).entryList({ "*.journal" }).size(),
+                 writable && how != "kill" ? 0 : 2);
+        if (how == "kill") {
             s.startLogger();
             QVERIFY2(s.waitFor("recovered", 2), qPrintable(s.said));
             QCOMPARE(s.stop(SIGTERM), 0);
-            QCOMPARE(files(s.journals, "*.journal"), QStringList());
+            QCOMPARE(QDir(s.journals).entryList({ "*.journal" }), QStringList());
         }
-        QStringList endings;
-        for (const QString &name : files(s.out))
-            endings << name.mid(17);
-        QTEST(endings.join(' '), "saved");
+
+        // Named after their start; together, each channel's files hold the samples printed.
+        QStringList names, printed[2], rows[2];
+        for (const QString &name : QDir(s.out).entryList(QDir::Files, QDir::Name)) {
+            QVERIFY2(QRegularExpression(R"(^\d{4}-\d\d-\d\d_\d{6}_CH[12]( \(recovered\))?\.mdb$)")
+                         .match(name)
+                         .hasMatch(),
+                     qPrintable(name));
+            names << name.mid(18).chopped(4);
+            RunFile::Reader reader;
+            QVERIFY(reader.open(s.out + '/' + name));
+            QCOMPARE(reader.title(), "pack A");
+            for (ChannelReading r; reader.next(r);)
+                rows[name[20] == '2'] << texts(r).join(' ');
+        }
+        QTEST(names.join(' '), "saved");
+        const QRegularExpression sample(R"(^\S+ \S+ CH([12]): (\d\d:\d\d:\d\d .*)$)");
+        for (const QString &line : s.said.split('\n'))
+            if (const auto m = sample.match(line); m.hasMatch())
+                printed[m.captured(1) == "2"] << m.captured(2);
+        QCOMPARE(rows[0], writable ? printed[0] : QStringList());
+        QCOMPARE(rows[1], writable ? printed[1] : QStringList());
     }
 };
 

@@ -10,7 +10,7 @@
 #include <QtTest>
 
 namespace {
-// Keeps what it is told; says it reached nobody while `away`.
+// Keeps what it is told, or, while `away`, says it reached nobody.
 struct FakeNotifier final : Notifier {
     QStringList told;
     bool away = false;
@@ -28,7 +28,7 @@ class FakeNotifications final : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
 public:
-    QStringList calls; // app, icon, summary, body and the sound, a line each call
+    QStringList calls; // app, icon, summary, body and sound of each call
 public slots:
     uint Notify(const QString &app, uint, const QString &icon, const QString &summary,
                 const QString &body, const QStringList &, const QVariantMap &hints, int)
@@ -38,163 +38,132 @@ public slots:
         return uint(calls.size());
     }
 };
-
-// The runs of a charger, told of by RunNotices, with settings as `keys` give them.
-struct Rig {
-    QTemporaryDir dir;
-    FakeClock clock;
-    LiveRuns runs { clock, {} };
-    FakeNotifier notifier;
-    Settings settings { dir.filePath("chargemon.ini") };
-    std::unique_ptr<RunNotices> notices;
-    QStringList lines;
-
-    explicit Rig(const QHash<const char *, QString> &keys = {})
-    {
-        for (auto k = keys.begin(); k != keys.end(); ++k)
-            settings.setValue(k.key(), k.value());
-        notices = std::make_unique<RunNotices>(runs, notifier, settings);
-        QObject::connect(notices.get(), &RunNotices::message,
-                         [this](const QString &l) { lines << l; });
-    }
-    // Channel 1 for `seconds` more seconds at `amps`, with `cells` (volts) and `temp` °C.
-    void feed(int seconds, double amps, const QString &cells = "4.20 4.20", int temp = 25)
-    {
-        for (int s = 0; s < seconds; ++s) {
-            ChannelReading r = reading(++capacity, 0, Fixed::fromDouble(amps));
-            r[Ext_temp] = temp;
-            const QStringList volts = cells.split(' ');
-            for (int c = 0; c < volts.size(); ++c)
-                r[C1 + c] = *Fixed::parse(volts[c]);
-            runs.Reading_Proc(1, r);
-            clock.advanceSeconds(1);
-        }
-    }
-    qint64 capacity = 0;
-};
 } // namespace
 
 class TestNotices : public QObject {
     Q_OBJECT
 
 private slots:
-    // An hour of a run ended by the charger, and how its cells stand at the end.
-    void runEnded_data()
+    // Channel 1 follows a script: "N@A" N seconds at A amps, "t=T" the pack at T °C,
+    // "cells=V/V" the cells, "end" the run ends, "lost" the charger goes.
+    void told_data()
     {
-        QTest::addColumn<double>("firstAmps");
-        QTest::addColumn<double>("thenAmps"); // for the second half hour
-        QTest::addColumn<QString>("lastCells");
+        QTest::addColumn<QString>("settings"); // "key=value" in the [Notices] section
+        QTest::addColumn<QString>("script");
         QTest::addColumn<QStringList>("told");
         const QString charged = "CH1: charge complete: 2,150 mAh in 1:00:00";
-        QTest::newRow("charge") << 2.15 << 2.15 << "4.20 4.20" << QStringList { charged };
-        QTest::newRow("discharge")
-            << -2.15 << -2.15 << "4.20 4.13"
+        const QString hot = "CH1: pack temperature %1 °C, at or above the limit of %2 °C";
+        // The first sample starts the run; cells apart on the way do not count.
+        const QString hour = "cells=4.20/4.10 1802@%1 cells=4.20/4.20 1799@%2 cells=%3 1@%2 end";
+        QTest::newRow("charge") << "" << hour.arg(2.15).arg(2.15).arg("4.20/4.20")
+                                << QStringList { charged };
+        QTest::newRow("discharge, cells apart")
+            << "" << hour.arg(-2.15).arg(-2.15).arg("4.20/4.13")
             << QStringList { "CH1: discharge complete: 2,150 mAh in 1:00:00" };
-        QTest::newRow("cycle") << 2.15 << -2.15 << "4.20 4.20"
+        QTest::newRow("cycle") << "" << hour.arg(2.15).arg(-2.15).arg("4.20/4.20")
                                << QStringList { "CH1: cycle complete: 1,074 mAh in 1:00:00" };
-        QTest::newRow("cells apart")
-            << 2.15 << 2.15 << "4.20 4.13"
+        QTest::newRow("charge, cells apart")
+            << "" << hour.arg(2.15).arg(2.15).arg("4.20/4.13")
             << QStringList { charged, "CH1: the cells ended the charge 0.07 V apart" };
         QTest::newRow("cells at the limit")
-            << 2.15 << 2.15 << "4.20 4.15" << QStringList { charged };
+            << "" << hour.arg(2.15).arg(2.15).arg("4.20/4.15") << QStringList { charged };
+        QTest::newRow("hot, cooled 5 °C, hot")
+            << ""
+            << "t=49 2@2 t=50 2@2 t=52 2@2 t=46 2@2 t=45 2@2 t=51 2@2 lost"
+            << QStringList { hot.arg(50).arg(50), hot.arg(51).arg(50),
+                             "CH1: the charger was lost during the run." };
+        QTest::newRow("not cooled enough, own limit")
+            << "TempLimit=40"
+            << "t=41 2@2 t=36 2@2 t=40 2@2" << QStringList { hot.arg(41).arg(40) };
+        QTest::newRow("once a run, lost between runs")
+            << ""
+            << "t=55 2@2 end lost 2@2 end"
+            << QStringList { hot.arg(55).arg(50), "CH1: charge complete: 0 mAh in 0:00:00",
+                             hot.arg(55).arg(50), "CH1: charge complete: 0 mAh in 0:00:00" };
+        QTest::newRow("off") << "On=0"
+                             << "t=60 2@2 lost" << QStringList();
     }
-    void runEnded()
+    void told()
     {
-        QFETCH(double, firstAmps);
-        QFETCH(double, thenAmps);
-        QFETCH(QString, lastCells);
-        Rig rig;
-        rig.feed(
-            1802, firstAmps,
-            "4.20 4.10"); // the first sample starts the run; cells apart on the way do not count
-        rig.feed(1799, thenAmps);
-        rig.feed(1, thenAmps, lastCells);
-        rig.runs.EndLiveDoc(1);
-        QTEST(rig.notifier.told, "told");
-    }
-
-    // Told once a run at the limit, again only after the pack cooled 5 °C below it.
-    void hotPack_data()
-    {
-        QTest::addColumn<QString>("limit");
-        QTest::addColumn<QList<int>>("temps"); // 0: a new run begins
-        QTest::addColumn<QStringList>("told");
-        const QString hot = "CH1: pack temperature %1 °C, at or above the limit of %2 °C";
-        QTest::newRow("default limit") << "" << QList<int> { 49, 50, 52, 46, 45, 51 }
-                                       << QStringList { hot.arg(50).arg(50), hot.arg(51).arg(50) };
-        QTest::newRow("not cooled enough")
-            << "40" << QList<int> { 41, 36, 40 } << QStringList { hot.arg(41).arg(40) };
-        QTest::newRow("once a run") << "" << QList<int> { 55, 0, 55 }
-                                    << QStringList { hot.arg(55).arg(50), hot.arg(55).arg(50) };
-    }
-    void hotPack()
-    {
-        QFETCH(QString, limit);
-        QFETCH(QList<int>, temps);
-        Rig rig({ { SettingsKeys::NoticeTempLimit, limit } });
-        for (int t : temps) {
-            if (t == 0) {
-                rig.runs.EndLiveDoc(1);
-                rig.capacity = 0;
-            } else
-                rig.feed(2, 2, "4.20 4.20", t);
+        QFETCH(QString, settings);
+        QFETCH(QString, script);
+        QTemporaryDir dir;
+        Settings stored(dir.filePath("chargemon.ini"));
+        if (!settings.isEmpty())
+            stored.setValue(qPrintable("Notices/" + settings.section('=', 0, 0)),
+                            settings.section('=', 1));
+        FakeClock clock;
+        LiveRuns runs(clock, {});
+        FakeNotifier notifier;
+        RunNotices notices(runs, notifier, stored);
+        int temp = 25;
+        QString cells = "4.20/4.20";
+        qint64 capacity = 0;
+        for (const QString &step : script.split(' ')) {
+            if (step == "end")
+                capacity = 0, runs.EndLiveDoc(1);
+            else if (step == "lost")
+                runs.setLamp(LinkHost::Lamp::Connection, false);
+            else if (step.startsWith("t="))
+                temp = step.mid(2).toInt();
+            else if (step.startsWith("cells="))
+                cells = step.mid(6);
+            else
+                for (int s = 0; s < step.section('@', 0, 0).toInt(); ++s) {
+                    ChannelReading r = reading(++capacity, 0, *Fixed::parse(step.section('@', 1)));
+                    r[Ext_temp] = temp;
+                    r[C1] = *Fixed::parse(cells.section('/', 0, 0));
+                    r[C1 + 1] = *Fixed::parse(cells.section('/', 1));
+                    runs.Reading_Proc(1, r);
+                    clock.advanceSeconds(1);
+                }
         }
-        rig.notifier.told.removeIf([](const QString &t) { return t.contains("complete"); });
-        QTEST(rig.notifier.told, "told");
-    }
-
-    // The link lost with a run live; the notices switched off; no service to tell them.
-    void lostOffAndUndelivered()
-    {
-        Rig rig;
-        rig.runs.setLamp(LinkHost::Lamp::Connection, false); // nothing live: nothing to tell
-        rig.feed(3, 2);
-        rig.runs.setLamp(LinkHost::Lamp::Connection, false);
-        QCOMPARE(rig.notifier.told, QStringList { "CH1: the charger was lost during the run." });
-
-        Rig off({ { SettingsKeys::NoticesOn, "0" } });
-        off.feed(3, 2, "4.20 4.20", 60);
-        off.runs.EndLiveDoc(1);
-        QCOMPARE(off.notifier.told, QStringList());
-
-        Rig away;
-        away.notifier.away = true;
-        away.feed(3, 2, "4.20 4.20", 60);
-        away.runs.EndLiveDoc(1);
-        QCOMPARE(away.lines,
-                 QStringList({ "No desktop notification service was found (gone).",
-                               "CH1: pack temperature 60 °C, at or above the limit of 50 °C",
-                               "CH1: charge complete: 1 mAh in 0:00:01" }));
+        QTEST(notifier.told, "told");
     }
 
     // The real notifier on a private session bus: a fake service hears the text, the icon and
-    // the sound; without the service, the text comes back.
+    // the sound; without the service the text comes back, and the program says so once.
     void desktopService()
     {
         QProcess bus;
         bus.start("dbus-daemon", { "--session", "--nofork", "--print-address" });
         if (!bus.waitForReadyRead(5000))
             QSKIP("no dbus-daemon here");
-        qputenv("DBUS_SESSION_BUS_ADDRESS", bus.readLine().trimmed());
-        QDBusConnection service = QDBusConnection::connectToBus(
-            QString::fromLocal8Bit(qgetenv("DBUS_SESSION_BUS_ADDRESS")), "service");
+        const QByteArray address = bus.readLine().trimmed();
+        qputenv("DBUS_SESSION_BUS_ADDRESS", address);
+        QDBusConnection service = QDBusConnection::connectToBus(address, "service");
         FakeNotifications fake;
         QVERIFY(service.registerObject("/org/freedesktop/Notifications", &fake,
                                        QDBusConnection::ExportAllSlots));
         QVERIFY(service.registerService("org.freedesktop.Notifications"));
 
+        FakeClock clock;
+        LiveRuns runs(clock, {});
         DBusNotifier notifier("chargemon", "io.example.icon");
-        QStringList undelivered;
-        connect(&notifier, &Notifier::undelivered, this,
-                [&](const QString &text) { undelivered << text; });
-        notifier.notify("CH1: charge complete");
-        QTRY_COMPARE(
-            fake.calls,
-            QStringList { "chargemon|io.example.icon|chargemon|CH1: charge complete|complete" });
+        QTemporaryDir dir;
+        Settings settings(dir.filePath("chargemon.ini"));
+        RunNotices notices(runs, notifier, settings);
+        QStringList lines;
+        connect(&notices, &RunNotices::message, this, [&](const QString &l) { lines << l; });
+        const auto lose = [&] {
+            ChannelReading r = reading(1);
+            runs.Reading_Proc(1, r);
+            runs.setLamp(LinkHost::Lamp::Connection, false);
+            runs.EndLiveDoc(1);
+        };
+        const QString lost = "CH1: the charger was lost during the run.",
+                      done = "CH1: charge complete: 0 mAh in 0:00:00";
+        lose();
+        const QString sent = "chargemon|io.example.icon|chargemon|%1|complete";
+        QTRY_COMPARE(fake.calls, QStringList({ sent.arg(lost), sent.arg(done) }));
         service.unregisterService("org.freedesktop.Notifications");
-        notifier.notify("CH2: charge complete");
-        QTRY_COMPARE(undelivered, QStringList { "CH2: charge complete" });
-        QCOMPARE(fake.calls.size(), 1);
+        lose();
+        lose();
+        QTRY_COMPARE(lines.size(), 5);
+        QVERIFY2(lines[0].startsWith("No desktop notification service was found ("),
+                 qPrintable(lines[0]));
+        QCOMPARE(lines.mid(1), QStringList({ lost, done, lost, done }));
+        QCOMPARE(fake.calls.size(), 2);
         QDBusConnection::disconnectFromBus("service");
         bus.kill();
         bus.waitForFinished();
