@@ -10,7 +10,8 @@ source scripts/deps.sh
 mode=${1:-}
 case "$mode" in
   "")
-    chargemon_install "${CHARGEMON_PACKAGES[@]}" "${CHARGEMON_PACKAGING[@]}" "${CHARGEMON_PACKAGE_CHECKS[@]}"
+    chargemon_install "${CHARGEMON_PACKAGES[@]}" "${CHARGEMON_PACKAGING[@]}" "${CHARGEMON_PACKAGE_CHECKS[@]}" \
+      "${CHARGEMON_TEST_TOOLS[@]}"
     chargemon_configure build
     dir=build ;;
   --asan)

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Fails when a file of src/ includes a header of a layer above its own. The layers, lowest
 # first, as CMakeLists.txt links them: platform/core < platform, link < run < book, document;
-# link < setup; setup, book, document < shell < app (src/main.cpp). setup, book and document stand
-# side by side and do not include each other; nothing below document draws (platform/core, link,
-# run), nor does book.
+# run < notify; link < setup; setup, book, document, notify < shell < app (src/main.cpp). setup,
+# book and document stand side by side and do not include each other; nothing below document
+# draws (platform/core, link, run, notify), nor does book.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,10 +13,11 @@ declare -A allowed=(
   [platform]="platform/core platform"
   [link]="platform/core link"
   [run]="platform/core link run"
+  [notify]="platform/core link run notify"
   [setup]="platform/core platform link setup"
   [book]="platform/core link run book"
   [document]="platform/core platform link run document"
-  [shell]="platform/core platform link run book setup document shell"
+  [shell]="platform/core platform link run book notify setup document shell"
 )
 
 # A file's layer, or an include's: its first folder, or the first two for a folder within one.

@@ -9,6 +9,8 @@ CHARGEMON_PACKAGES=(
 # Making the Debian package (./run.sh --package), and checking it as a desktop sees it (./test.sh).
 CHARGEMON_PACKAGING=(dpkg-dev file)
 CHARGEMON_PACKAGE_CHECKS=(lintian desktop-file-utils appstream shared-mime-info xdg-utils libglib2.0-bin)
+# A private session bus for the notification tests.
+CHARGEMON_TEST_TOOLS=(dbus)
 
 chargemon_install() {
   local missing=()

@@ -1,12 +1,13 @@
 #include "book/book_indexer.h"
-#include "document/run_saver.h"
 #include "platform/core/clock.h"
 #include "platform/core/folders.h"
+#include "platform/core/notifier.h"
 #include "platform/core/port_list.h"
 #include "platform/core/qt_serial_port.h"
 #include "platform/core/settings.h"
 #include "platform/core/sleep_inhibitor.h"
 #include "platform/dialogs.h"
+#include "run/run_writer.h"
 #include "setup/config.h"
 #include "setup/splash.h"
 #include "shell/command_line.h"
@@ -43,10 +44,11 @@ int main(int argc, char *argv[])
     InterfaceTextStore store;
     Settings settings;
     LogindSleepInhibitor inhibitor;
+    DBusNotifier notifier(QStringLiteral("chargemon"), QStringLiteral(CHARGEMON_APP_ID));
     // Above the main window while it loads; it closes itself once the loop runs.
     frmSplash splash(store);
     MDIForm1 window({ clock, port, ports, dialogs, store, settings, &inhibitor, journalFolder(),
-                      nullptr, nullptr, bookFile() });
+                      nullptr, nullptr, bookFile(), &notifier });
     dialogs.setParent(&window);
     // The icon lives in the command bar's resources, which the window has loaded by now.
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/chargemon.svg")));
@@ -66,7 +68,7 @@ int main(int argc, char *argv[])
         window.openFiles(files);
     });
     const int status = QApplication::exec();
-    RunFile::Saver::finishAll();
+    RunFile::Writer::finishAll();
     BookIndexer::finishAll();
     return status;
 }

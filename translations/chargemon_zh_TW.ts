@@ -568,6 +568,37 @@
     </message>
 </context>
 <context>
+    <name>RunNotices</name>
+    <message>
+        <source>CH%1: pack temperature %2 °C, at or above the limit of %3 °C</source>
+        <translation>CH%1：電池溫度 %2 °C，已達或超過上限 %3 °C</translation>
+    </message>
+    <message>
+        <source>CH%1: the charger was lost during the run.</source>
+        <translation>CH%1：記錄中與充電器的連線中斷。</translation>
+    </message>
+    <message>
+        <source>No desktop notification service was found (%1).</source>
+        <translation>找不到桌面通知服務（%1）。</translation>
+    </message>
+    <message>
+        <source>CH%1: cycle complete: %2 mAh in %3</source>
+        <translation>CH%1：循環完成：%2 mAh，歷時 %3</translation>
+    </message>
+    <message>
+        <source>CH%1: charge complete: %2 mAh in %3</source>
+        <translation>CH%1：充電完成：%2 mAh，歷時 %3</translation>
+    </message>
+    <message>
+        <source>CH%1: discharge complete: %2 mAh in %3</source>
+        <translation>CH%1：放電完成：%2 mAh，歷時 %3</translation>
+    </message>
+    <message>
+        <source>CH%1: the cells ended the charge %2 V apart</source>
+        <translation>CH%1：充電結束時電芯電壓相差 %2 V</translation>
+    </message>
+</context>
+<context>
     <name>RunOpening</name>
     <message>
         <source>Opening %1</source>

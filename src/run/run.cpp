@@ -135,6 +135,13 @@ void Run::adoptJournal(std::unique_ptr<RunJournal> journal)
     journalled_ = samples_.count();
 }
 
+bool Run::leaveJournal()
+{
+    if (journal_)
+        journal_->keep();
+    return journal_ != nullptr;
+}
+
 void Run::keepJournal()
 {
     const qint64 now = clock_.monotonicMs();

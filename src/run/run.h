@@ -52,6 +52,9 @@ public:
     void setTitle(const QString &title);
     // A recovered run takes over the journal it was read from.
     void adoptJournal(std::unique_ptr<RunJournal> journal);
+    // The journal stays behind when the run goes, to be recovered at the next start; false
+    // when the run has none.
+    bool leaveJournal();
 
 signals:
     // A sample was recorded as `samples()` keeps it, at `days` on the chart's time, which

@@ -92,7 +92,8 @@ RunJournal::~RunJournal()
     db_.close();
     db_ = QSqlDatabase();
     QSqlDatabase::removeDatabase(connection_);
-    removeFiles(path_); // before the lock goes: nobody sees half a journal unlocked
+    if (!keep_)
+        removeFiles(path_); // before the lock goes: nobody sees half a journal unlocked
 }
 
 QString RunJournal::open()

@@ -18,7 +18,7 @@
 // disk's sync takes longer than the GUI thread can spare for a sample.
 // A lock file beside it is held while a program writes it or asks about it, so that no other
 // running chargemon offers or deletes it meanwhile.
-// Destroying it removes the file: a journal lives exactly as long as its window.
+// Destroying it removes the file, unless kept: a journal lives exactly as long as its window.
 class RunJournal {
 public:
     static constexpr qint64 SyncEveryMs = 2000;
@@ -39,6 +39,8 @@ public:
                   const std::function<QString(qint64 row, int field)> &text, qint64 nowMs);
     // Forces what was written to disk now.
     QString sync();
+    // Leaves the file behind when the journal goes, for the next start to recover.
+    void keep() { keep_ = true; }
     // The syncs of journals done so far in this program, on any thread.
     static int syncsDone();
 
@@ -76,6 +78,7 @@ private:
     std::optional<QSqlQuery> insert_;
     QString title_;
     std::optional<qint64> syncedMs_;
+    bool keep_ = false;
     struct Log;
     std::shared_ptr<Log> log_; // shared with a worker still syncing it
 };

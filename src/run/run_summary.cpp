@@ -91,7 +91,9 @@ void raise(std::optional<double> &highest, std::optional<double> v)
         highest = v;
 }
 
-QString clock(double seconds)
+} // namespace
+
+QString runClock(double seconds)
 {
     const qint64 s = std::llround(seconds);
     return QStringLiteral("%1:%2:%3")
@@ -99,7 +101,6 @@ QString clock(double seconds)
         .arg(s / 60 % 60, 2, 10, QLatin1Char('0'))
         .arg(s % 60, 2, 10, QLatin1Char('0'));
 }
-} // namespace
 
 void RunSummary::add(const ChannelReading &reading)
 {
@@ -225,7 +226,7 @@ QString RunSummary::Difference::text() const
     // A milliampere-hour at a dozen volts is about 0.012 Wh: three decimals match it.
     return QStringLiteral("Δt %1\nΔV %2\nΔA %3\nΔmAh %4\nΔWh %5")
         .arg((std::llround(seconds) < 0 ? QStringLiteral("-") : QString())
-                 + clock(std::abs(seconds)),
+                 + runClock(std::abs(seconds)),
              n(volts, 2), n(amps, 2), n(mAh, 0), n(wh, 3));
 }
 
@@ -274,7 +275,7 @@ QString RunSummary::line(std::optional<double> ratedMah) const
     if (points_.empty())
         return {};
     const auto n = [](double v, int decimals) { return QString::number(v, 'f', decimals); };
-    QStringList parts { clock(seconds()) };
+    QStringList parts { runClock(seconds()) };
     if (charged_ > 0 || discharged_ == 0)
         parts << QCoreApplication::translate("RunSummary", "Charged %1 mAh %2 Wh")
                      .arg(n(chargedMah(), 0), n(chargedWh(), 2));
@@ -290,7 +291,7 @@ QString RunSummary::line(std::optional<double> ratedMah) const
     parts << QStringLiteral("%1→%2 V").arg(n(startVolts(), 2), n(endVolts(), 2));
     if (spread_)
         parts << QCoreApplication::translate("RunSummary", "Cell spread %1 V @%2")
-                     .arg(n(spread_->volts, 2), clock(spread_->atSeconds));
+                     .arg(n(spread_->volts, 2), runClock(spread_->atSeconds));
     if (resistance_)
         parts << resistance_->text(ratedMah);
     return parts.join(QStringLiteral("  "));

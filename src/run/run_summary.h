@@ -10,6 +10,9 @@
 
 class Samples;
 
+// A length of time as "1:02:10".
+QString runClock(double seconds);
+
 // The figures of a run at a glance, worked out from its samples as the run keeps them. Current is
 // in amperes, negative while discharging; an idle sample without a current counts 0 A. Charge and
 // energy are integrated with the trapezoid rule over the samples' times.

@@ -5,7 +5,10 @@
 
 #include <QObject>
 
+#include <memory>
+
 class CommandBar;
+class KeepAwake;
 class LiveRuns;
 class SleepInhibitor;
 class StatusLine;
@@ -38,7 +41,5 @@ private:
     StatusLine &status_;
     DocumentFactory newDocument_;
     DocRef newdoc_, ch2doc_;
-    SleepInhibitor *inhibitor_;
-    bool awake_ = false;
-    bool sleepRefusalNoted_ = false;
+    std::unique_ptr<KeepAwake> awake_; // none without an inhibitor
 };

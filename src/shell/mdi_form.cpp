@@ -3,6 +3,7 @@
 #include "document/chart_factory.h"
 #include "link/frame_assembler.h"
 #include "link/port_search.h"
+#include "notify/run_notices.h"
 #include "platform/command_names.h"
 #include "platform/core/settings.h"
 #include "platform/qt_command_bar.h"
@@ -59,6 +60,9 @@ MDIForm1::MDIForm1(const MainWindowPlatform &platform, QWidget *parent)
     });
     live_ = std::make_unique<LiveDispatch>(
         *runs_, *menu_, *status_, [this] { return newDocument(); }, platform.inhibitor);
+    if (platform.notifier)
+        connect(new RunNotices(*runs_, *platform.notifier, settings_, this), &RunNotices::message,
+                status_, &StatusLine::State_add);
     resize(1280, 800);
 }
 

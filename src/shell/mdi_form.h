@@ -21,6 +21,7 @@ class Infoform1;
 class InterfaceTextStore;
 class LiveDispatch;
 class LiveRuns;
+class Notifier;
 class PortList;
 class Settings;
 class adform;
@@ -45,6 +46,7 @@ struct MainWindowPlatform {
     Clipboard *clipboard = nullptr; // none: the desktop's
     Printer *printer = nullptr; // none: a print preview over the main window
     QString bookFile = {}; // the battery book's database
+    Notifier *notifier = nullptr; // none: the runs are told of in the window only
 };
 
 // The main window: the command bar and its dispatcher, the chart windows in an MDI area,

@@ -7,6 +7,7 @@
 #include "run/run.h"
 #include "run/run_file.h"
 #include "run/run_title.h"
+#include "run/run_writer.h"
 #include "support/fake_document_host.h"
 #include "support/readings.h"
 
@@ -192,7 +193,7 @@ private slots:
         doc->DBSave();
         QVERIFY(host->messages.filter("Chart was save").isEmpty());
         feed(1, reading(104));
-        RunFile::Saver::finishAll(); // as the program does before it ends
+        RunFile::Writer::finishAll(); // as the program does before it ends
         QTRY_COMPARE(host->messages.last(), QStringLiteral("Chart was save at %1 .").arg(path));
         QCOMPARE(doc->caption(), QStringLiteral("CH1 Chart 1 >>Live<<")); // still recording
         QVERIFY(QFileInfo(path).permission(QFileDevice::ReadOther)); // not a private temporary

@@ -18,6 +18,7 @@ id=io.github.chargemon.chargemon
 share=usr/share
 listing=$(dpkg-deb -c "$deb")
 for f in usr/bin/chargemon usr/bin/chargemon-sim usr/bin/chargemon-frame-dump usr/bin/chargemon-book \
+         usr/bin/chargemon-logger usr/lib/systemd/user/chargemon-logger.service \
          $share/applications/$id.desktop $share/metainfo/$id.metainfo.xml \
          $share/mime/packages/$id.xml $share/icons/hicolor/scalable/apps/$id.svg \
          $share/icons/hicolor/{16x16,24x24,32x32,48x48,64x64,128x128,256x256,512x512}/apps/$id.png \

@@ -13,6 +13,9 @@ inline constexpr char Lang[] = "Lang/Lang";
 // Recovery journals that could not be deleted and are not offered again: one line each,
 // their time of change and path.
 inline constexpr char KeptJournals[] = "Recovery/Kept";
+// Desktop notifications of runs: "0" keeps them off; the pack temperature (°C) worth one.
+inline constexpr char NoticesOn[] = "Notices/On";
+inline constexpr char NoticeTempLimit[] = "Notices/TempLimit";
 } // namespace SettingsKeys
 
 // The per-user settings of the program, an INI file named after the executable in the

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QObject>
+
+#include <array>
+#include <memory>
+
+class LiveRuns;
+class Notifier;
+class Run;
+class RunSummary;
+class Settings;
+
+// What the user hears of the charger while away from it: a run ended (with its capacity and
+// time), the charger lost during a run, a pack that grows hot (once a run, and again only after
+// it cooled well below the limit), and a lithium pack whose cells end a charge apart. Told
+// through the notifier; what reaches nobody comes back as message() lines.
+class RunNotices final : public QObject {
+    Q_OBJECT
+public:
+    static constexpr double DefaultTempLimit = 50; // °C
+    static constexpr double CoolBelowLimit = 5; // °C under the limit before a new notice
+    static constexpr double SpreadLimit = 0.05; // V between cells at the end of a charge
+
+    // Off when the per-user settings say so; the temperature limit is theirs too.
+    RunNotices(LiveRuns &runs, Notifier &notifier, const Settings &settings,
+               QObject *parent = nullptr);
+
+signals:
+    // A line for the status line or standard output.
+    void message(const QString &text);
+
+private:
+    void runEnded(int channel, const RunSummary &summary);
+    void tell(const QString &text);
+
+    LiveRuns &runs_;
+    Notifier &notifier_;
+    double tempLimit_ = DefaultTempLimit;
+    std::array<bool, 2> hot_ {}; // per channel: told, and not cooled since
+    bool noServiceSaid_ = false;
+};

@@ -1,0 +1,130 @@
+#include "logger.h"
+
+#include "platform/core/clock.h"
+#include "run/live_runs.h"
+#include "run/run_journal.h"
+#include "run/run_writer.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <cstdio>
+
+Logger::Logger(LiveRuns &runs, const Clock &clock, const Options &options, QObject *parent)
+    : QObject(parent), runs_(runs), clock_(clock), options_(options)
+{
+    connect(&runs_, &LiveRuns::linkFound, this, [this] { print(tr("connected")); });
+    connect(&runs_, &LiveRuns::linkLost, this, [this] { print(tr("link lost")); });
+    connect(&runs_, &LiveRuns::message, this, &Logger::print);
+    connect(&runs_, &LiveRuns::runStarted, this, [this](int channel) {
+        started_[channel == 2] = clock_.now();
+        print(tr("CH%1: run started").arg(channel));
+    });
+    connect(&runs_, &LiveRuns::readingAccepted, this,
+            [this](int channel, const ChannelReading &reading) {
+                const std::shared_ptr<Run> &run = runs_.run(channel);
+                if (!options_.title.isEmpty() && run->samples().count() == 1)
+                    run->setTitle(options_.title);
+                if (!options_.verbose)
+                    return;
+                QStringList fields;
+                for (const Value &v : reading)
+                    fields << v.text();
+                print(QStringLiteral("CH%1: %2").arg(channel).arg(fields.join(u' ')));
+            });
+    connect(&runs_, &LiveRuns::runEnded, this, &Logger::save);
+}
+
+void Logger::print(const QString &line) const
+{
+    std::printf("%s %s\n", qPrintable(clock_.now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))),
+                qPrintable(line));
+    std::fflush(stdout);
+}
+
+void Logger::error(const QString &line) const
+{
+    std::fprintf(stderr, "%s %s\n",
+                 qPrintable(clock_.now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))),
+                 qPrintable(line));
+}
+
+QString Logger::freePath(const QDateTime &start, int channel, const QString &mark) const
+{
+    const QString base = QDir(options_.folder)
+                             .filePath(start.toString(QStringLiteral("yyyy-MM-dd_HHmmss"))
+                                       + QStringLiteral("_CH%1").arg(channel) + mark);
+    QString path = base + QStringLiteral(".mdb");
+    for (int n = 2; QFileInfo::exists(path); ++n)
+        path = base + QStringLiteral("_%1.mdb").arg(n);
+    return path;
+}
+
+void Logger::save(int channel, const std::shared_ptr<Run> &run, const RunSummary &summary)
+{
+    print(tr("CH%1: run ended: %2").arg(channel).arg(summary.line()));
+    if (run->samples().count() == 0)
+        return;
+    QDir().mkpath(options_.folder);
+    const QString path = freePath(started_[channel == 2], channel);
+    ++writing_;
+    auto *writer = new RunFile::Writer(path, run->title(), run->samples(), this);
+    // The run, and with it its journal, lives until its file is written.
+    connect(writer, &RunFile::Writer::finished, this,
+            [this, run, channel, path](const QString &failure) {
+                --writing_;
+                if (failure.isEmpty()) {
+                    print(tr("CH%1: saved to %2").arg(channel).arg(path));
+                } else {
+                    failed_ = true;
+                    error(run->leaveJournal()
+                              ? tr("CH%1: not saved to %2 (%3); its journal is kept for the next "
+                                   "start.")
+                                    .arg(channel)
+                                    .arg(path, failure)
+                              : tr("CH%1: not saved to %2 (%3).").arg(channel).arg(path, failure));
+                }
+                settle();
+            });
+}
+
+void Logger::recover(const QString &journalFolder)
+{
+    RunJournal::LeftBehind found = RunJournal::leftBehind(journalFolder, {});
+    for (RunJournal::Found &j : found.journals) {
+        QDir().mkpath(options_.folder);
+        // The journal is named after the run ("CH1 Chart 3") and was made when it began.
+        const QFileInfo info(j.path);
+        const QDateTime start = info.birthTime().isValid() ? info.birthTime() : info.lastModified();
+        const QString path = freePath(start, j.caption.mid(2, 1).toInt(), tr(" (recovered)"));
+        if (!QFile::copy(j.copy, path)) {
+            failed_ = true;
+            error(tr("%1 was left by a logger that stopped, and cannot be saved to %2; its "
+                     "journal is kept.")
+                      .arg(j.caption, path));
+            continue;
+        }
+        print(tr("recovered %1 to %2").arg(j.caption, path));
+        const QString failure = RunJournal::remove(j);
+        if (!failure.isEmpty())
+            error(tr("The recovery journal %1 cannot be deleted (%2).").arg(j.path, failure));
+    }
+    if (found.unreadable > 0)
+        error(tr("Unreadable recovery journals left alone in %1: %2.")
+                  .arg(journalFolder)
+                  .arg(found.unreadable));
+}
+
+void Logger::stop()
+{
+    stopping_ = true;
+    runs_.EndLiveDoc(1);
+    runs_.EndLiveDoc(2);
+    settle();
+}
+
+void Logger::settle()
+{
+    if (stopping_ && writing_ == 0)
+        emit finished(failed_ ? 1 : 0);
+}

@@ -1,0 +1,130 @@
+// chargemon-logger: records the charger's runs with no display and nobody at hand, saving each
+// run as a run file when it ends.
+
+#include "logger.h"
+
+#include "link/frame_assembler.h"
+#include "link/port_search.h"
+#include "notify/run_notices.h"
+#include "platform/core/clock.h"
+#include "platform/core/folders.h"
+#include "platform/core/notifier.h"
+#include "platform/core/port_list.h"
+#include "platform/core/qt_serial_port.h"
+#include "platform/core/settings.h"
+#include "platform/core/sleep_inhibitor.h"
+#include "run/keep_awake.h"
+#include "run/live_runs.h"
+#include "run/run_writer.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QSocketNotifier>
+#include <QTranslator>
+
+#include <csignal>
+#include <cstdio>
+#include <sys/signalfd.h>
+#include <unistd.h>
+
+namespace {
+const char *const Description
+    = "Records every run of the charger's channels with no display, and saves each run\n"
+      "by itself when it ends, as a run file chargemon opens, named\n"
+      "YYYY-MM-DD_HHMMSS_CHn.mdb after its start. The charger is found as chargemon\n"
+      "finds it (the ports in CHARGEMON_PORTS first, then USB and other serial ports), and\n"
+      "found again after a pulled adapter. Every sample is kept in a recovery journal: a\n"
+      "run of a logger that was killed is saved at the next start, marked \"(recovered)\".\n"
+      "One time-stamped line per event on standard output, errors on standard error.\n"
+      "SIGINT or SIGTERM ends the live runs and saves them; the exit status is 1 when a\n"
+      "run could not be saved (it stays in its journal). The computer is kept awake\n"
+      "while a channel is live, and a run that ends, a lost charger, a hot pack or cells\n"
+      "apart at the end of a charge are told through the desktop's notifications.";
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // Stop signals are read from a descriptor in the event loop, so that the runs are saved
+    // first. Blocked before Qt starts any thread.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    for (int s : { SIGINT, SIGTERM })
+        sigaddset(&stopSignals, s);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    QCoreApplication app(argc, argv);
+    // The desktop program's name: its settings, journal and save folders are the logger's.
+    QCoreApplication::setApplicationName(QStringLiteral("chargemon"));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QString::fromLatin1(Description));
+    parser.addHelpOption();
+    parser.addOptions({
+        { QStringLiteral("port"),
+          QStringLiteral("Look for the charger on this serial device only (repeatable)."),
+          QStringLiteral("path") },
+        { QStringLiteral("dir"),
+          QStringLiteral("Save the run files in this folder (default: %1).").arg(saveFolder()),
+          QStringLiteral("folder"), saveFolder() },
+        { QStringLiteral("title"),
+          QStringLiteral("The description of the runs this logger records (default: the "
+                         "run's own, its pack and start)."),
+          QStringLiteral("text") },
+        { QStringLiteral("verbose"), QStringLiteral("Print every sample too.") },
+    });
+    parser.process(app);
+    if (!parser.positionalArguments().isEmpty()) {
+        std::fputs(qPrintable(parser.helpText()), stderr);
+        return 2;
+    }
+
+    Settings settings;
+    QTranslator translation;
+    if (storedLanguage(settings) == QLatin1String("CHT")
+        && translation.load(QStringLiteral(":/i18n/chargemon_zh_TW.qm")))
+        QCoreApplication::installTranslator(&translation);
+
+    SystemClock clock;
+    const QStringList only = parser.values(QStringLiteral("port"));
+    if (!only.isEmpty())
+        qputenv("CHARGEMON_PORTS", only.join(u':').toLocal8Bit());
+    SystemPortList ports(
+        QStringLiteral("/dev"),
+        only.isEmpty() ? SystemPortList::Lister(SystemPortList::systemPorts)
+                       : [] { return QList<SystemPortList::Listed>(); });
+    QtSerialPort port(ports);
+    // Journals of its own: the desktop program's are the desktop's to offer.
+    const QString journals = QDir(journalFolder()).filePath(QStringLiteral("logger"));
+    LiveRuns runs(clock, journals);
+    Logger logger(runs, clock,
+                  { parser.value(QStringLiteral("dir")), parser.value(QStringLiteral("title")),
+                    parser.isSet(QStringLiteral("verbose")) });
+    LogindSleepInhibitor inhibitor;
+    KeepAwake awake(runs, inhibitor);
+    QObject::connect(&awake, &KeepAwake::message, &logger, &Logger::print);
+    DBusNotifier notifier(QStringLiteral("chargemon"), QStringLiteral(CHARGEMON_APP_ID));
+    RunNotices notices(runs, notifier, settings);
+    QObject::connect(&notices, &RunNotices::message, &logger, &Logger::print);
+    FrameAssembler assembler(port, runs, clock);
+    PortSearch search(port, ports, runs, clock, assembler);
+
+    const int stopFd = signalfd(-1, &stopSignals, SFD_CLOEXEC);
+    QSocketNotifier stop(stopFd, QSocketNotifier::Read);
+    QObject::connect(&stop, &QSocketNotifier::activated, &logger, [&] {
+        stop.setEnabled(false);
+        // Nothing more is read: the runs end as they stand.
+        search.Timer1().stop();
+        search.Timer_out().stop();
+        port.close();
+        logger.stop();
+    });
+    QObject::connect(&logger, &Logger::finished, &app, &QCoreApplication::exit);
+
+    logger.recover(journals);
+    logger.print(QCoreApplication::translate("Logger", "searching for the charger"));
+    search.start();
+    const int status = QCoreApplication::exec();
+    RunFile::Writer::finishAll();
+    ::close(stopFd);
+    return status;
+}
