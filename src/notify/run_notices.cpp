@@ -39,7 +39,6 @@ RunNotices::RunNotices(LiveRuns &runs, Notifier &notifier, const Settings &setti
                 runEnded(channel, summary);
             });
     // The link goes before its runs end.
-    // The link goes before its runs end.
     connect(&runs_, &LiveRuns::linkLost, this, [this] {
         for (int channel : { 1, 2 })
             if (runs_.run(channel))
