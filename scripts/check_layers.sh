@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Fails when a file of src/ includes a header of a layer above its own. The layers, lowest
-# first, as CMakeLists.txt links them: platform/core < platform, link < run < book, document;
-# link < setup; setup, book, document < shell < app (src/main.cpp). setup, book and document stand
-# side by side and do not include each other; nothing below document draws (platform/core, link,
-# run), nor does book.
+# first, as CMakeLists.txt links them: platform/core < platform, link < run < book, compare;
+# compare < document; link < setup; setup, book, document < shell < app (src/main.cpp). setup,
+# book and document stand side by side and do not include each other; nothing below document
+# draws (platform/core, link, run, compare), nor does book.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,8 +15,9 @@ declare -A allowed=(
   [run]="platform/core link run"
   [setup]="platform/core platform link setup"
   [book]="platform/core link run book"
-  [document]="platform/core platform link run document"
-  [shell]="platform/core platform link run book setup document shell"
+  [compare]="platform/core link run compare"
+  [document]="platform/core platform link run compare document"
+  [shell]="platform/core platform link run book compare setup document shell"
 )
 
 # A file's layer, or an include's: its first folder, or the first two for a folder within one.
