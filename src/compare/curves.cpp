@@ -57,30 +57,20 @@ RunColumns columns(const Samples &samples, const RunSummary &summary,
 Axis axis(const RunColumns &run, Alignment alignment)
 {
     Axis a;
-    switch (alignment) {
-    case Alignment::Start:
-        a.x = run.seconds;
-        break;
-    case Alignment::ConstantVoltage: {
-        a.x = run.seconds;
+    a.byCapacity = alignment == Alignment::Capacity || alignment == Alignment::Percent;
+    a.x = a.byCapacity ? run.mah : run.seconds;
+    if (alignment == Alignment::ConstantVoltage) {
         const auto from = constantVoltageStart(run.volts, run.amps);
         a.aligned = from.has_value();
-        const double origin = from ? run.seconds[size_t(*from)] : 0;
-        for (double &x : a.x)
-            x -= origin;
-        break;
-    }
-    case Alignment::Capacity:
-    case Alignment::Percent: {
-        a.x = run.mah;
-        const double first = a.x.empty() || std::isnan(a.x.front()) ? 0 : a.x.front();
+        a.origin = from ? run.seconds[size_t(*from)] : 0;
+    } else if (a.byCapacity) {
+        a.origin = a.x.empty() || std::isnan(a.x.front()) ? 0 : a.x.front();
         a.aligned = alignment == Alignment::Capacity || (run.ratedMah && *run.ratedMah > 0);
-        const double scale = alignment == Alignment::Percent && a.aligned ? 100 / *run.ratedMah : 1;
-        for (double &x : a.x)
-            x = (x - first) * scale;
-        break;
+        if (alignment == Alignment::Percent && a.aligned)
+            a.scale = 100 / *run.ratedMah;
     }
-    }
+    for (double &x : a.x)
+        x = (x - a.origin) * a.scale;
     return a;
 }
 

@@ -47,12 +47,14 @@ struct RunColumns {
 RunColumns columns(const Samples &samples, const RunSummary &summary,
                    std::optional<double> ratedMah);
 
-// A run's x per sample under an alignment; `aligned` is false where the run has no such point
-// (no change to constant voltage, no rated capacity) and x then counts from its start as time
-// or capacity does.
+// A run's x per sample under an alignment: (seconds or capacity - origin) * scale. `aligned` is
+// false where the run has no such point (no change to constant voltage, no rated capacity) and x
+// then counts from its start as time or capacity does.
 struct Axis {
     std::vector<double> x;
     bool aligned = true;
+    bool byCapacity = false;
+    double origin = 0, scale = 1;
 };
 Axis axis(const RunColumns &run, Alignment alignment);
 

@@ -38,7 +38,7 @@ struct LayerItem : QCPLayerable {
 
 } // namespace
 
-CrossHair::CrossHair(QCustomPlot &plot) : plot_(plot)
+CrossHair::CrossHair(QCustomPlot &plot, const QColor &colour) : plot_(plot)
 {
     // Nothing is drawn on the overlay layer: painted with the rest, it spares a buffer on
     // every repaint. The cross-hair, its label and the reference line get a buffer of their
@@ -50,7 +50,7 @@ CrossHair::CrossHair(QCustomPlot &plot) : plot_(plot)
     for (QCPItemStraightLine *&line : lines_) {
         line = new QCPItemStraightLine(&plot_);
         line->setLayer(layer_);
-        line->setPen(QPen(Qt::white));
+        line->setPen(QPen(colour));
         line->setSelectable(false);
         line->setVisible(false);
         line->point1->setType(QCPItemPosition::ptAbsolute);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QPoint>
 #include <QRect>
 #include <QRegion>
@@ -22,7 +23,8 @@ class QRectF;
 // the strips they leave and reach on that layer alone, never the curves.
 class CrossHair {
 public:
-    explicit CrossHair(QCustomPlot &plot);
+    // The lines in `colour`, white on the dark charts.
+    explicit CrossHair(QCustomPlot &plot, const QColor &colour = Qt::white);
 
     // `label` "" shows none.
     void show(QPoint at, const QString &label);
