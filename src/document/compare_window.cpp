@@ -349,13 +349,13 @@ bool CompareWindow::open(const QString &path)
     return true;
 }
 
-QString CompareWindow::legend(const Member &m, const Compare::Axis &axis) const
+QString CompareWindow::legend(int member) const
 {
-    const int number = int(&m - members_.front().get()) + 1;
+    const Member &m = *members_[size_t(member)];
     QString text = QStringLiteral("#%1 %2 %3")
-                       .arg(number)
+                       .arg(member + 1)
                        .arg(m.run->title().trimmed(), m.date.toString(Qt::ISODate));
-    if (!axis.aligned && settings_.view != View::IncrementalCapacity)
+    if (!m.drawn.aligned && settings_.view != View::IncrementalCapacity)
         text += settings_.alignment == Alignment::ConstantVoltage
             ? tr(" (no change to constant voltage: at its start)")
             : tr(" (no rated capacity: by capacity)");
@@ -369,10 +369,12 @@ void CompareWindow::redraw()
     shown_.clear();
     for (auto &m : members_)
         m->drawn = m->axis(settings_.alignment);
+    chart_->crossHair().hide(); // what it read is gone
     const auto add = [&](int member, int field, int style, Compare::Curve curve, bool first) {
-        const Member &m = *members_[size_t(member)];
-        chart_->addCurve(curve.x, curve.y, member, style, !onLeft(field),
-                         first ? legend(m, m.drawn) : QString());
+        // Incremental capacity, read off capacity, stands on the left axis alone.
+        chart_->addCurve(curve.x, curve.y, member, style,
+                         settings_.view != View::IncrementalCapacity && !onLeft(field),
+                         first ? legend(member) : QString());
         shown_.push_back({ member, field, std::move(curve) });
     };
     QStringList left, right;
@@ -386,6 +388,8 @@ void CompareWindow::redraw()
         for (int q = 0; q < settings_.quantities.size(); ++q) {
             const int field = settings_.quantities[q];
             (onLeft(field) ? left : right) << caption(field);
+            if (settings_.quantities.size() > 1)
+                chart_->addKey(q, caption(field));
             const auto curveOf = [&](int i) {
                 return Compare::curve(members_[size_t(i)]->drawn.x,
                                       members_[size_t(i)]->column(field));
@@ -451,9 +455,16 @@ void CompareWindow::recorded(Member &m)
 QString CompareWindow::readOut(double key) const
 {
     QStringList lines;
-    const bool time = timeAxis();
-    lines << (time ? QStringLiteral("%1%2 s").arg(key < 0 ? "-" : "").arg(std::abs(std::round(key)))
-                   : QStringLiteral("%1").arg(key, 0, 'f', 2));
+    if (timeAxis()) {
+        const qint64 s = qRound64(std::abs(key));
+        lines << QStringLiteral("%1%2:%3:%4")
+                     .arg(key < 0 ? "-" : "")
+                     .arg(s / 3600)
+                     .arg(s / 60 % 60, 2, 10, QLatin1Char('0'))
+                     .arg(s % 60, 2, 10, QLatin1Char('0'));
+    } else {
+        lines << xCaption() + QStringLiteral(": ") + QString::number(key, 'f', 2);
+    }
     for (const Shown &s : shown_) {
         const auto v = Compare::valueAt(s.curve, key);
         if (!v)

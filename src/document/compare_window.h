@@ -78,7 +78,8 @@ private:
     QString caption(int field) const;
     QString xCaption() const;
     bool timeAxis() const;
-    QString legend(const Member &m, const Compare::Axis &axis) const;
+    // A run's number, description and date, and why it is not aligned as asked.
+    QString legend(int member) const;
 
     void save();
     void exportCsv();

@@ -71,6 +71,13 @@ int CompareChart::addCurve(const std::vector<double> &x, const std::vector<doubl
     return int(curves_.size()) - 1;
 }
 
+void CompareChart::addKey(int quantity, const QString &name)
+{
+    QCPGraph *g = plot_->addGraph();
+    g->setPen(QPen(Qt::gray, 1.5, style(quantity)));
+    g->setName(name);
+}
+
 void CompareChart::append(int curve, double x, double y)
 {
     QCPGraph *g = curves_[size_t(curve)];

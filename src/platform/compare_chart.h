@@ -32,6 +32,8 @@ public:
     // A curve; `legend` "" keeps it out of the legend. Its index, for `append`.
     int addCurve(const std::vector<double> &x, const std::vector<double> &y, int run, int quantity,
                  bool rightAxis, const QString &legend);
+    // A legend entry for a quantity's line style.
+    void addKey(int quantity, const QString &name);
     // A point after the last of curve `curve`; the axes widen to show it.
     void append(int curve, double x, double y);
     // `time`: x is seconds, labelled as a clock reads them.
