@@ -19,6 +19,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QMenu>
@@ -51,6 +52,7 @@ struct CompareWindow::Member {
     std::vector<double> seconds;
     Compare::Axis drawn; // the x of its samples as last drawn
 
+    // Its window's file, or the one it had when its window closed.
     QString path() const { return window ? window->file() : file; }
     const std::vector<double> &column(int field)
     {
@@ -123,7 +125,6 @@ CompareWindow::CompareWindow(DocumentHost &host, QWidget *parent)
     fillControls();
 
     pending_.setSingleShot(true);
-    pending_.setInterval(1000);
     connect(&pending_, &QTimer::timeout, this, &CompareWindow::redraw);
     connect(chart_, &CompareChart::moved, this, &CompareWindow::crossLineMoved);
     connect(chart_, &CompareChart::pressed, this,
@@ -255,8 +256,17 @@ void CompareWindow::addWindow(tee &window)
     auto m = std::make_unique<Member>();
     m->run = window.sharedRun();
     m->window = &window;
-    const QString file = window.file();
-    m->date = file.isEmpty() ? QDate::currentDate() : QFileInfo(file).lastModified().date();
+    m->file = window.file();
+    m->date = m->file.isEmpty() ? QDate::currentDate() : QFileInfo(m->file).lastModified().date();
+    add(std::move(m));
+    redraw();
+}
+
+void CompareWindow::addRun(const std::shared_ptr<Run> &run)
+{
+    auto m = std::make_unique<Member>();
+    m->run = run;
+    m->date = QDate::currentDate();
     add(std::move(m));
     redraw();
 }
@@ -364,6 +374,8 @@ QString CompareWindow::legend(int member) const
 
 void CompareWindow::redraw()
 {
+    QElapsedTimer took;
+    took.start();
     pending_.stop();
     chart_->clear();
     shown_.clear();
@@ -416,6 +428,7 @@ void CompareWindow::redraw()
                       right.isEmpty() ? QString() : minus + right.join(QStringLiteral(", ")),
                       timeAxis());
     chart_->rescale();
+    redrawMs_ = took.nsecsElapsed() / 1e6 + chart_->drawMs();
 }
 
 // A live sample: appended where the curves stand as they are, otherwise drawn again soon.
@@ -429,8 +442,9 @@ void CompareWindow::recorded(Member &m)
     const bool appendable
         = settings_.view == View::Overlay && settings_.alignment != Alignment::ConstantVoltage;
     if (!appendable) {
+        // A whole drawing's milliseconds, once per that many seconds.
         if (!pending_.isActive())
-            pending_.start();
+            pending_.start(std::clamp(int(redrawMs_ * 1000), 1000, 600'000));
         return;
     }
     Compare::Axis &a = m.drawn;
@@ -449,7 +463,7 @@ void CompareWindow::recorded(Member &m)
         s.curve.add(x, y);
         chart_->append(int(i), x, y);
     }
-    chart_->redraw();
+    chart_->redrawSparingly();
 }
 
 QString CompareWindow::readOut(double key) const

@@ -35,6 +35,8 @@ public:
 
     // The run a chart window shows, followed while it grows.
     void addWindow(tee &window);
+    // A run of no window, followed while it grows.
+    void addRun(const std::shared_ptr<Run> &run);
     // A run file, read off this thread; a file that cannot be read is named in a message.
     void addFile(const QString &file);
     // The runs the user chose.
@@ -96,7 +98,9 @@ private:
     std::vector<Shown> shown_;
     std::optional<double> mark_; // the x a Shift-click marked
     std::optional<qint64> panelSample_;
-    // A redraw after live samples that cannot simply be appended, at most once a second.
+    // A redraw after live samples that cannot simply be appended, sparingly: the curves are
+    // worked out anew.
     QTimer pending_;
+    double redrawMs_ = 0; // what the last one cost
     bool filling_ = false;
 };

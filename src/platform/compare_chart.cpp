@@ -33,6 +33,8 @@ CompareChart::CompareChart(QWidget *parent) : QWidget(parent), plot_(new QCustom
     plot_->axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignRight);
     plot_->layer(QStringLiteral("overlay"))->setMode(QCPLayer::lmLogical);
     crossHair_ = std::make_unique<CrossHair>(*plot_, Qt::darkGray);
+    sparing_.setSingleShot(true);
+    connect(&sparing_, &QTimer::timeout, this, &CompareChart::redraw);
     plot_->setMouseTracking(true);
     connect(plot_, &QCustomPlot::mousePress, this, [this](QMouseEvent *event) {
         emit pressed();
@@ -56,7 +58,7 @@ int CompareChart::addCurve(const std::vector<double> &x, const std::vector<doubl
                            int quantity, bool rightAxis, const QString &legend)
 {
     QCPGraph *g = plot_->addGraph(plot_->xAxis, rightAxis ? plot_->yAxis2 : plot_->yAxis);
-    g->setPen(QPen(colour(run), 1.5, style(quantity)));
+    g->setPen(QPen(colour(run), 1, style(quantity)));
     g->setAdaptiveSampling(true);
     QSharedPointer<QCPGraphDataContainer> data(new QCPGraphDataContainer);
     QVector<QCPGraphData> points(qsizetype(x.size()));
@@ -74,7 +76,7 @@ int CompareChart::addCurve(const std::vector<double> &x, const std::vector<doubl
 void CompareChart::addKey(int quantity, const QString &name)
 {
     QCPGraph *g = plot_->addGraph();
-    g->setPen(QPen(Qt::gray, 1.5, style(quantity)));
+    g->setPen(QPen(Qt::gray, 1, style(quantity)));
     g->setName(name);
 }
 
@@ -110,9 +112,23 @@ void CompareChart::rescale()
     redraw();
 }
 
+void CompareChart::redrawSparingly()
+{
+    if (sparing_.isActive())
+        return;
+    // The last drawing's milliseconds, once per that many seconds.
+    sparing_.start(std::clamp(int(drawMs() * 1000), 1000, 60'000));
+}
+
 void CompareChart::redraw()
 {
+    sparing_.stop();
     plot_->replot(QCustomPlot::rpQueuedReplot);
+}
+
+double CompareChart::drawMs() const
+{
+    return plot_->replotTime();
 }
 
 double CompareChart::keyAt(int pixelX) const

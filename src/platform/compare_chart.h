@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QPoint>
 #include <QString>
+#include <QTimer>
 #include <QWidget>
 
 #include <array>
@@ -42,7 +43,12 @@ public:
     void rescale();
     // Drawn on the next turn of the event loop.
     void redraw();
+    // Drawn after points appended, no more often than keeps drawing within a millisecond a
+    // second: a chart of many long runs takes tens of milliseconds to draw.
+    void redrawSparingly();
 
+    // What the last drawing took.
+    double drawMs() const;
     double keyAt(int pixelX) const;
     int pixelOf(double key) const;
     CrossHair &crossHair() { return *crossHair_; }
@@ -68,4 +74,5 @@ private:
     QCustomPlot *plot_;
     std::vector<QCPGraph *> curves_;
     std::unique_ptr<CrossHair> crossHair_;
+    QTimer sparing_;
 };
