@@ -2,6 +2,7 @@
 #include "document/compare_window.h"
 #include "platform/compare_chart.h"
 #include "platform/qt_tool.h"
+#include "run/run.h"
 #include "run/run_file.h"
 #include "support/fake_document_host.h"
 #include "support/readings.h"
@@ -85,6 +86,32 @@ private slots:
         QCOMPARE(again->settings().alignment, Compare::Alignment::Percent);
         QCOMPARE(again->settings().runs, QStringList { tmp.filePath("moved/now.mdb") });
         delete again;
+    }
+
+    // Live runs go on growing in the comparison, drawn as they come.
+    void liveRunsGrow()
+    {
+        FakeDocumentHost host;
+        CompareWindow window(host);
+        std::vector<std::shared_ptr<Run>> runs;
+        for (int i = 0; i < 2; ++i) {
+            runs.push_back(
+                std::make_shared<Run>(QStringLiteral("CH%1").arg(i + 1), host.fakeClock));
+            runs.back()->goLive(i + 1, {});
+            window.addRun(runs.back());
+        }
+        for (int s = 0; s < 3; ++s) {
+            host.fakeClock.advanceSeconds(1);
+            for (int i = 0; i < 2; ++i) {
+                ChannelReading r = reading(s, 4);
+                r[Bat_volt] = Fixed::fromHundredths(1600 + 10 * s + i);
+                runs[size_t(i)]->offer(r);
+            }
+        }
+        const QString readOut = window.readOut(2);
+        QVERIFY2(readOut.contains("#1 Voltage(V): 16.200")
+                     && readOut.contains("#2 Voltage(V): 16.210"),
+                 qPrintable(readOut));
     }
 };
 
