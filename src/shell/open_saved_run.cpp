@@ -34,12 +34,8 @@ void RunOpening::OpenSavedRun()
                                  QStringLiteral("Chart Database(*.mdb)|*.mdb|Comparison(*.%1)|*.%1")
                                      .arg(QLatin1String(CompareFile::Suffix)),
                                  QStringLiteral("mdb"));
-    if (file.endsWith(QLatin1Char('.') + QLatin1String(CompareFile::Suffix))) {
-        host_.dialogs.forgetFileName();
-        host_.openComparison(file);
-    } else if (!file.isEmpty()) {
+    if (!file.isEmpty())
         open(file);
-    }
 }
 
 void RunOpening::openFiles(const QStringList &files)
@@ -60,6 +56,11 @@ void RunOpening::open(const QString &file)
         host_.dialogs.forgetFileName();
         host_.dialogs.message(QStringLiteral("File not found."), QStringLiteral("Notice."),
                               Dialogs::Icon::None);
+        return;
+    }
+    if (file.endsWith(QLatin1Char('.') + QLatin1String(CompareFile::Suffix))) {
+        host_.dialogs.forgetFileName();
+        host_.openComparison(file);
         return;
     }
     current_ = new OpenInProgress(host_, file);
