@@ -348,12 +348,12 @@ bool CompareWindow::open(const QString &path)
         }
         addFile(c.runs[i]);
     }
-    if (!missing.isEmpty())
-        host_.dialogs().message(missing.join(QStringLiteral("\r\n")), QStringLiteral("Notice"),
-                                Dialogs::Icon::Critical);
     CompareFile::Comparison s = c;
     s.reference = std::max(0, reference);
     apply(s);
+    if (!missing.isEmpty())
+        host_.dialogs().message(missing.join(QStringLiteral("\r\n")), QStringLiteral("Notice"),
+                                Dialogs::Icon::Critical);
     if (ready())
         emit loaded();
     return true;
