@@ -349,6 +349,10 @@
         <source>&amp;Battery book</source>
         <translation>電池簿(&amp;B)</translation>
     </message>
+    <message>
+        <source>C&amp;ompare</source>
+        <translation>比較(&amp;O)</translation>
+    </message>
 </context>
 <context>
     <name>Chart</name>
@@ -367,6 +371,179 @@
     <message>
         <source>External temperature(℃)</source>
         <translation>外部溫度(℃)</translation>
+    </message>
+</context>
+<context>
+    <name>CompareChooser</name>
+    <message>
+        <source>Compare runs</source>
+        <translation>比較運行</translation>
+    </message>
+    <message>
+        <source>Add run file…</source>
+        <translation>加入運行檔案…</translation>
+    </message>
+</context>
+<context>
+    <name>CompareFile</name>
+    <message>
+        <source>The run file %1 is missing.</source>
+        <translation>運行檔案 %1 不存在。</translation>
+    </message>
+    <message>
+        <source>%1 is no run file.</source>
+        <translation>%1 不是運行檔案。</translation>
+    </message>
+    <message>
+        <source>%1 is no comparison file: %2</source>
+        <translation>%1 不是比較檔案：%2</translation>
+    </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>不是一般檔案</translation>
+    </message>
+    <message>
+        <source>larger than %1 KB</source>
+        <translation>大於 %1 KB</translation>
+    </message>
+    <message>
+        <source>not a JSON object</source>
+        <translation>不是 JSON 物件</translation>
+    </message>
+    <message>
+        <source>it names %1 runs; a comparison holds %2 to %3</source>
+        <translation>它列出 %1 個運行；一個比較含 %2 至 %3 個</translation>
+    </message>
+    <message>
+        <source>a run is not a file name</source>
+        <translation>有運行不是檔案名稱</translation>
+    </message>
+    <message>
+        <source>unknown alignment or view</source>
+        <translation>未知的對齊或檢視</translation>
+    </message>
+    <message>
+        <source>the reference is none of its runs</source>
+        <translation>參考不是其中的運行</translation>
+    </message>
+    <message>
+        <source>no quantities</source>
+        <translation>沒有物理量</translation>
+    </message>
+    <message>
+        <source>unknown quantity %1</source>
+        <translation>未知的物理量 %1</translation>
+    </message>
+</context>
+<context>
+    <name>CompareWindow</name>
+    <message>
+        <source>Compare</source>
+        <translation>比較</translation>
+    </message>
+    <message>
+        <source>Quantities</source>
+        <translation>物理量</translation>
+    </message>
+    <message>
+        <source>Voltage(V)</source>
+        <translation>電壓(V)</translation>
+    </message>
+    <message>
+        <source>Current(A)</source>
+        <translation>電流(A)</translation>
+    </message>
+    <message>
+        <source>Capacity(mAh)</source>
+        <translation>容量(mAh)</translation>
+    </message>
+    <message>
+        <source>External temperature(℃)</source>
+        <translation>外部溫度(℃)</translation>
+    </message>
+    <message>
+        <source>Cell %1(V)</source>
+        <translation>電芯 %1(V)</translation>
+    </message>
+    <message>
+        <source>Time since the start</source>
+        <translation>自開始起的時間</translation>
+    </message>
+    <message>
+        <source>Time since constant voltage</source>
+        <translation>自恆壓起的時間</translation>
+    </message>
+    <message>
+        <source>Rated capacity(%)</source>
+        <translation>額定容量(%)</translation>
+    </message>
+    <message>
+        <source>Overlay</source>
+        <translation>疊加</translation>
+    </message>
+    <message>
+        <source>Difference</source>
+        <translation>差值</translation>
+    </message>
+    <message>
+        <source>Incremental capacity dQ/dV</source>
+        <translation>增量容量 dQ/dV</translation>
+    </message>
+    <message>
+        <source>Aligned at the start</source>
+        <translation>按開始對齊</translation>
+    </message>
+    <message>
+        <source>Aligned at constant voltage</source>
+        <translation>按恆壓對齊</translation>
+    </message>
+    <message>
+        <source>Aligned by capacity</source>
+        <translation>按容量對齊</translation>
+    </message>
+    <message>
+        <source>Aligned by rated capacity</source>
+        <translation>按額定容量對齊</translation>
+    </message>
+    <message>
+        <source>Reference: #%1</source>
+        <translation>參考：#%1</translation>
+    </message>
+    <message>
+        <source>The run file %1 cannot be read:<byte value="xd"/>
+%2</source>
+        <translation>無法讀取運行檔案 %1：<byte value="xd"/>
+%2</translation>
+    </message>
+    <message>
+        <source> (no change to constant voltage: at its start)</source>
+        <translation>（沒有轉為恆壓：按開始）</translation>
+    </message>
+    <message>
+        <source> (no rated capacity: by capacity)</source>
+        <translation>（沒有額定容量：按容量）</translation>
+    </message>
+    <message>
+        <source>dQ/dV(mAh/V)</source>
+        <translation>dQ/dV(mAh/V)</translation>
+    </message>
+    <message>
+        <source>Difference from #%1: </source>
+        <translation>與 #%1 的差值：</translation>
+    </message>
+    <message>
+        <source>Run #%1 has no run file yet: save it first.</source>
+        <translation>運行 #%1 還沒有運行檔案：請先保存。</translation>
+    </message>
+    <message>
+        <source>The comparison was not saved to %1<byte value="xd"/>
+%2</source>
+        <translation>比較未保存到 %1<byte value="xd"/>
+%2</translation>
+    </message>
+    <message>
+        <source>Comparison saved at %1</source>
+        <translation>比較已保存於 %1</translation>
     </message>
 </context>
 <context>

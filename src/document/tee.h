@@ -44,6 +44,9 @@ public:
     void showRun(const std::shared_ptr<Run> &run) override;
 
     const Run &run() const { return *run_; }
+    const std::shared_ptr<Run> &sharedRun() const { return run_; }
+    // The run file the run was opened from or last saved to; "" while it has none.
+    QString file() const;
     // Fed by the charger link: only then does the window refuse the user's close.
     bool isLive() const;
     QString caption() const { return windowTitle(); }
@@ -94,4 +97,5 @@ private:
     std::optional<qsizetype> shownSample_;
     bool fullScreen_ = false;
     QPointer<RunFile::Saver> saving_;
+    QString savedTo_;
 };

@@ -41,10 +41,18 @@ bool tee::DBSave()
                         QStringLiteral("Notice"), Dialogs::Icon::Critical);
                     return;
                 }
+                savedTo_ = F;
                 if (!live)
                     setCaption(F);
                 host_.State_add(QStringLiteral("Chart was save at ") + F + QStringLiteral(" ."));
                 dialogs.forgetFileName();
             });
     return false;
+}
+
+QString tee::file() const
+{
+    if (!savedTo_.isEmpty())
+        return savedTo_;
+    return !run_->isLive() && QFileInfo(run_->name()).isFile() ? run_->name() : QString();
 }

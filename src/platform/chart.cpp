@@ -1,10 +1,9 @@
 #include "platform/chart.h"
+#include "platform/cross_hair.h"
 
 #include <qcustomplot.h>
 
-#include <QBuffer>
 #include <QPrinter>
-#include <QSvgGenerator>
 
 #include <algorithm>
 #include <memory>
@@ -13,30 +12,6 @@ namespace {
 constexpr double SecondsPerDay = 86400.0;
 const QColor Background(0, 0, 64);
 const QColor Lime(0, 255, 0);
-const QColor Marker(255, 160, 0);
-
-// QCPLayer::replot() repaints the whole plot (2.7 ms at 1600x900), and even a layer's own
-// buffer costs as much to clear and draw whole on a dense screen, where a moving cross-hair
-// needs only the strips under its old and new lines redrawn: these reach the layer's buffer
-// and its items to redraw those strips alone.
-struct CrossHairLayer : QCPLayer {
-    static QSharedPointer<QCPAbstractPaintBuffer> buffer(QCPLayer *layer)
-    {
-        return (layer->*(&CrossHairLayer::mPaintBuffer)).toStrongRef();
-    }
-};
-struct LayerItem : QCPLayerable {
-    // As its layer draws it, within the painter's clip.
-    static void drawClipped(QCPLayerable *item, QCPPainter *painter)
-    {
-        painter->save();
-        painter->setClipRect((item->*(&LayerItem::clipRect))().translated(0, -1),
-                             Qt::IntersectClip);
-        (item->*(&LayerItem::applyDefaultAntialiasingHint))(painter);
-        (item->*(&LayerItem::draw))(painter);
-        painter->restore();
-    }
-};
 
 // Time labels on an axis as wide as the viewport less the axis rect's margins: the margins of
 // the last layout, as the labels are made before this one's.
@@ -218,42 +193,7 @@ Chart::Chart(QWidget *parent)
     connect(plot_, &QCustomPlot::beforeReplot, this, &Chart::applyAutomaticTime);
     placeOuterAxes();
 
-    // Nothing is drawn on the overlay layer: painted with the rest, it spares a buffer on
-    // every repaint. The cross-hair, its label and the reference line get a buffer of their
-    // own, above everything.
-    plot_->layer(QStringLiteral("overlay"))->setMode(QCPLayer::lmLogical);
-    plot_->addLayer(QStringLiteral("crosshair"));
-    crossLayer_ = plot_->layer(QStringLiteral("crosshair"));
-    crossLayer_->setMode(QCPLayer::lmBuffered);
-    for (QCPItemStraightLine *&line : crossLines_) {
-        line = new QCPItemStraightLine(plot_);
-        line->setLayer(crossLayer_);
-        line->setPen(QPen(Qt::white));
-        line->setSelectable(false);
-        line->setVisible(false);
-        line->point1->setType(QCPItemPosition::ptAbsolute);
-        line->point2->setType(QCPItemPosition::ptAbsolute);
-    }
-    label_ = new QCPItemText(plot_);
-    label_->setLayer(crossLayer_);
-    label_->setSelectable(false);
-    label_->setVisible(false);
-    label_->setClipToAxisRect(false);
-    label_->position->setType(QCPItemPosition::ptAbsolute);
-    label_->setPositionAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label_->setTextAlignment(Qt::AlignLeft);
-    label_->setColor(Qt::white);
-    label_->setBrush(QColor(0, 0, 64, 210));
-    label_->setPen(QPen(Marker));
-    label_->setPadding(QMargins(4, 2, 4, 2));
-    QFont labelFont = font();
-    labelFont.setPixelSize(12);
-    label_->setFont(labelFont);
-    reference_ = new QCPItemStraightLine(plot_);
-    reference_->setLayer(crossLayer_);
-    reference_->setPen(QPen(Marker, 1, Qt::DashLine));
-    reference_->setSelectable(false);
-    reference_->setVisible(false);
+    crossHair_ = std::make_unique<CrossHair>(*plot_);
 
     plot_->setMouseTracking(true);
     connect(plot_, &QCustomPlot::mousePress, this, [this](QMouseEvent *event) {
@@ -267,6 +207,8 @@ Chart::Chart(QWidget *parent)
     connect(plot_, &QCustomPlot::mouseDoubleClick, this, &Chart::doubleClicked);
     connect(plot_, &QCustomPlot::axisClick, this, &Chart::toggleSeriesOf);
 }
+
+Chart::~Chart() = default;
 
 void Chart::nameAxes()
 {
@@ -470,111 +412,33 @@ void Chart::toggleSeriesOf(const QCPAxis *axis)
 
 void Chart::showCrossHair(QPoint at, const QString &label)
 {
-    const QRegion before = crossHairRegion();
-    crossLines_[0]->point1->setCoords(at.x(), 0);
-    crossLines_[0]->point2->setCoords(at.x(), 1);
-    crossLines_[1]->point1->setCoords(0, at.y());
-    crossLines_[1]->point2->setCoords(1, at.y());
-    crossAt_ = at;
-    for (QCPItemStraightLine *line : crossLines_)
-        line->setVisible(true);
-    label_->setVisible(!label.isEmpty());
-    if (!label.isEmpty()) {
-        label_->setText(label);
-        const QMargins pad = label_->padding();
-        const QSize size = QFontMetrics(label_->font())
-                               .boundingRect(QRect(), Qt::TextDontClip | Qt::AlignLeft, label)
-                               .size()
-                               .grownBy(pad + QMargins(1, 1, 1, 1));
-        // Inside the plot, clear of the axes and their labels.
-        const QPoint p = labelPlace(at, size, plot_->axisRect()->rect());
-        label_->position->setCoords(p);
-        labelRect_ = QRect(p, size);
-    }
-    redrawCrossLayer(before + crossHairRegion());
+    crossHair_->show(at, label);
 }
 
 void Chart::hideCrossHair()
 {
-    if (!crossHairShown())
-        return;
-    const QRegion before = crossHairRegion();
-    for (QCPItemStraightLine *line : crossLines_)
-        line->setVisible(false);
-    label_->setVisible(false);
-    redrawCrossLayer(before);
-}
-
-QRegion Chart::crossHairRegion() const
-{
-    if (!crossHairShown())
-        return {};
-    const QPoint p = crossAt_;
-    QRegion strips
-        = QRegion(p.x() - 1, 0, 3, plot_->height()) + QRegion(0, p.y() - 1, plot_->width(), 3);
-    if (label_->visible())
-        strips += labelRect_.adjusted(-1, -1, 1, 1);
-    return strips;
-}
-
-void Chart::setReferenceTime(std::optional<double> days)
-{
-    const QRegion before = referenceRegion();
-    reference_->setVisible(days.has_value());
-    if (days) {
-        // Two points on one time make the line vertical, whatever the value axis shows.
-        reference_->point1->setCoords(*days * SecondsPerDay, 0);
-        reference_->point2->setCoords(*days * SecondsPerDay, 1);
-    }
-    redrawCrossLayer(before + referenceRegion());
-}
-
-std::optional<double> Chart::referenceTime() const
-{
-    if (!reference_->visible())
-        return std::nullopt;
-    return reference_->point1->key() / SecondsPerDay;
-}
-
-QRegion Chart::referenceRegion() const
-{
-    if (!reference_->visible())
-        return {};
-    const int x = qRound(plot_->xAxis->coordToPixel(reference_->point1->key()));
-    return QRegion(x - 2, 0, 5, plot_->height());
-}
-
-// Redraws the cross-hair's layer where its items were or are, `dirty`, and repaints that alone.
-void Chart::redrawCrossLayer(const QRegion &dirty)
-{
-    const QSharedPointer<QCPAbstractPaintBuffer> buffer = CrossHairLayer::buffer(crossLayer_);
-    if (!buffer) { // not drawn yet
-        crossLayer_->replot();
-        return;
-    }
-    {
-        const std::unique_ptr<QCPPainter> painter(buffer->startPainting());
-        painter->setClipRegion(buffer->invalidated() ? QRegion(plot_->rect()) : dirty);
-        painter->setCompositionMode(QPainter::CompositionMode_Clear);
-        painter->fillRect(plot_->rect(), Qt::transparent);
-        painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
-        for (QCPLayerable *item : crossLayer_->children())
-            if (item->realVisibility())
-                LayerItem::drawClipped(item, painter.get());
-    }
-    buffer->donePainting();
-    buffer->setInvalidated(false);
-    plot_->update(dirty);
+    crossHair_->hide();
 }
 
 bool Chart::crossHairShown() const
 {
-    return crossLines_[0]->visible();
+    return crossHair_->shown();
 }
 
 QString Chart::crossHairLabel() const
 {
-    return crossHairShown() && label_->visible() ? label_->text() : QString();
+    return crossHair_->label();
+}
+
+void Chart::setReferenceTime(std::optional<double> days)
+{
+    crossHair_->setReference(days ? std::optional(*days * SecondsPerDay) : std::nullopt);
+}
+
+std::optional<double> Chart::referenceTime() const
+{
+    const auto seconds = crossHair_->reference();
+    return seconds ? std::optional(*seconds / SecondsPerDay) : std::nullopt;
 }
 
 void Chart::leaveEvent(QEvent *event)
@@ -594,52 +458,19 @@ int Chart::smallestTextPx() const
     return std::min(subtitle_->font().pixelSize(), plot_->xAxis->tickLabelFont().pixelSize());
 }
 
-void Chart::render(QPaintDevice &device, const QRectF &target, QSize size)
-{
-    const QSizeF fitted = QSizeF(size).scaled(target.size(), Qt::KeepAspectRatio);
-    crossLayer_->setVisible(false);
-    {
-        QCPPainter painter(&device);
-        painter.setMode(QCPPainter::pmVectorized);
-        painter.translate(target.center() - QPointF(fitted.width(), fitted.height()) / 2);
-        painter.scale(fitted.width() / size.width(), fitted.height() / size.height());
-        plot_->toPainter(&painter, size.width(), size.height());
-    }
-    crossLayer_->setVisible(true);
-    if (size != plot_->size()) // the screen's layout back, for the mouse and the cross-hair
-        plot_->replot(QCustomPlot::rpQueuedRefresh);
-}
-
 QByteArray Chart::toSvg()
 {
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    const QSize size = renderSize();
-    QSvgGenerator svg;
-    svg.setOutputDevice(&buffer);
-    svg.setSize(size);
-    svg.setResolution(logicalDpiX());
-    svg.setViewBox(QRect(QPoint(), size));
-    svg.setTitle(titleLine());
-    render(svg, QRectF(QPointF(), size), size);
-    return buffer.data();
+    return crossHair_->svg(renderSize(), logicalDpiX(), titleLine());
 }
 
 QImage Chart::toImage()
 {
-    QImage image(renderSize(), QImage::Format_RGB32);
-    render(image, image.rect(), image.size());
-    return image;
+    return crossHair_->image(renderSize());
 }
 
 void Chart::print(QPrinter &printer)
 {
-    const PrintPlan plan = printPlan(printer.pageLayout().paintRect(QPageLayout::Point).size(),
-                                     renderSize(), smallestTextPx());
-    const double pixelsPerPoint = printer.resolution() / 72.0;
-    render(printer,
-           QRectF(plan.target.topLeft() * pixelsPerPoint, plan.target.size() * pixelsPerPoint),
-           plan.layout);
+    crossHair_->print(printer, renderSize(), smallestTextPx());
 }
 
 void Chart::resizeEvent(QResizeEvent *event)

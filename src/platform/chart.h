@@ -6,14 +6,12 @@
 #include <QWidget>
 
 #include <array>
+#include <memory>
 #include <optional>
 
+class CrossHair;
 class QCustomPlot;
 class QCPAxis;
-class QCPItemStraightLine;
-class QCPItemText;
-class QCPLayer;
-class QPaintDevice;
 class QCPAxisRect;
 class QCPGraph;
 class QCPRange;
@@ -50,6 +48,7 @@ public:
     };
 
     explicit Chart(QWidget *parent = nullptr);
+    ~Chart() override;
     // Cascading windows gives each this size.
     QSize sizeHint() const override { return { 720, 420 }; }
 
@@ -130,13 +129,8 @@ private:
     QCPRange drawnTimeRange() const;
     void placeOuterAxes();
     void toggleSeriesOf(const QCPAxis *axis);
-    QRegion crossHairRegion() const;
-    QRegion referenceRegion() const;
-    void redrawCrossLayer(const QRegion &dirty);
     QSize renderSize() const;
     int smallestTextPx() const;
-    // Laid out at `size` pixels and scaled into `target` of any device, as vectors.
-    void render(QPaintDevice &device, const QRectF &target, QSize size);
 
     QCustomPlot *plot_;
     class ElidedText;
@@ -145,12 +139,7 @@ private:
     std::array<QCPGraph *, SeriesCount> graphs_ {};
     std::array<std::optional<Range>, SeriesCount> extremes_ {};
     std::array<QCPAxisRect *, 2> insets_ {};
-    QCPLayer *crossLayer_;
-    std::array<QCPItemStraightLine *, 2> crossLines_ {};
-    QPoint crossAt_;
-    QCPItemText *label_;
-    QRect labelRect_;
-    QCPItemStraightLine *reference_;
+    std::unique_ptr<CrossHair> crossHair_;
     bool autoMin_ = false, autoMax_ = false;
     bool suspended_ = false;
 };

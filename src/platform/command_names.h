@@ -39,6 +39,8 @@ inline const QString TileH = QStringLiteral("miWTileH");
 inline const QString TileV = QStringLiteral("miWTileV");
 inline const QString Cascade = QStringLiteral("miWCascade");
 inline const QString ArrangeIcons = QStringLiteral("miWArrangeIcons");
+// The comparison of runs in one chart.
+inline const QString Compare = QStringLiteral("Compare");
 inline const QString Eng = QStringLiteral("Eng");
 inline const QString Cht = QStringLiteral("Cht");
 // The tool bar's channel selector and its drop-down's two entries.

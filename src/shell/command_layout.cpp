@@ -58,6 +58,8 @@ const std::vector<Command> &commands()
             { "miWTileV", "", "", "", "", "", false },
             { "miWCascade", "", "", "", "", "", false },
             { "miWArrangeIcons", "", "", "", "", "", false },
+            { "Compare", "", "Overlay runs, align them and read their differences.", "", "", "",
+              false },
             { "Channel", "CH1", "", "", "", "Channel", false },
         };
     }();
@@ -133,8 +135,9 @@ std::vector<BandSpec> build()
         menu(Band::View, "&view", { "Copy", "Title", "CrossLine", "Refresh", "Summary", "Book" }));
     layout.push_back(menu(Band::Help, "&Help", { "Guid", "About" }));
 
-    BandSpec windows = menu(Band::Windows, "Windows",
-                            { "miWTileH", "miWTileV", "miWCascade", "miWArrangeIcons" });
+    BandSpec windows = menu(
+        Band::Windows, "Windows",
+        { "miWTileH", "miWTileV", "miWCascade", "miWArrangeIcons", "separator1", "Compare" });
     ToolSpec windowList = tool("miWWindowList");
     windowList.windowList = true;
     windows.tools.push_back(windowList);

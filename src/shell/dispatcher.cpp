@@ -1,3 +1,5 @@
+#include "document/compare_chooser.h"
+#include "document/compare_window.h"
 #include "document/document_host.h"
 #include "platform/command_bar.h"
 #include "platform/command_names.h"
@@ -29,6 +31,7 @@ QHash<QString, std::function<void()>> MDIForm1::commandTable()
         { ToolName::About, [this] { About(store_, settings_).exec(); } },
         { ToolName::Guid, [this] { Guid::showModal(store_); } },
         { ToolName::Book, [this] { showBook(); } },
+        { ToolName::Compare, [this] { compare(); } },
         { ToolName::CH1, [this] { Channel_Proc(1); } },
         { ToolName::CH2, [this] { Channel_Proc(2); } },
     };
@@ -48,6 +51,9 @@ void MDIForm1::onToolClicked(Tool &tool)
     if (auto *doc = dynamic_cast<IMDIDocument *>(area_->currentSubWindow());
         doc && doc->CommandHandler(tool))
         return;
+    if (auto *comparison = dynamic_cast<CompareWindow *>(area_->currentSubWindow());
+        comparison && comparison->CommandHandler(tool))
+        return;
     const auto command = commands_.constFind(tool.name());
     if (command != commands_.constEnd())
         (*command)();
@@ -63,6 +69,31 @@ void MDIForm1::showBook()
     }
     book_->show();
     area_->setActiveSubWindow(book_);
+}
+
+CompareWindow *MDIForm1::newComparison()
+{
+    auto *window = new CompareWindow(*this, area_);
+    area_->addSubWindow(window);
+    menu_->registerChildMenuBar(Band::ClientMenu, window);
+    window->show();
+    return window;
+}
+
+void MDIForm1::compare()
+{
+    const std::optional<CompareChoice> choice = chooseRuns(this, *area_, dialogs_);
+    if (!choice)
+        return;
+    CompareWindow *window = newComparison();
+    window->add(*choice);
+}
+
+void MDIForm1::openComparison(const QString &file)
+{
+    CompareWindow *window = newComparison();
+    if (!window->open(file))
+        window->close();
 }
 
 void MDIForm1::crossLine()

@@ -31,7 +31,8 @@ MDIForm1::MDIForm1(const MainWindowPlatform &platform, QWidget *parent)
       status_(new StatusLine(menu_->tool(Band::State, ToolName::StateList), clock_, this)),
       runs_(new LiveRuns(clock_, platform.journalFolder, this)),
       opening_(std::make_unique<RunOpening>(
-          OpeningHost { *this, *menu_, dialogs_, *status_, [this] { return newDocument(); } })),
+          OpeningHost { *this, *menu_, dialogs_, *status_, [this] { return newDocument(); },
+                        [this](const QString &file) { openComparison(file); } })),
       assembler_(new FrameAssembler(platform.port, *runs_, clock_, this)),
       search_(new PortSearch(platform.port, platform.ports, *runs_, clock_, *assembler_, this)),
       info_(new Infoform1(dialogs_, this)), commands_(commandTable()),

@@ -12,6 +12,7 @@
 #include <memory>
 
 class BookWindow;
+class CompareWindow;
 class CommandBar;
 class Dialogs;
 class FrameAssembler;
@@ -100,6 +101,10 @@ private:
     void SetupToolbar();
     void crossLine();
     void showBook();
+    // The "Compare" command: a comparison of the runs the user picks.
+    void compare();
+    void openComparison(const QString &file);
+    CompareWindow *newComparison();
     IMDIDocument *newDocument();
     void switchSeries(int series, bool shown);
     Tool &tool(const QString &band, const QString &name) const;

@@ -1,5 +1,7 @@
 #include "shell/open_saved_run.h"
 
+#include "compare/compare_file.h"
+
 #include "platform/core/folders.h"
 #include "platform/dialogs.h"
 #include "run/run_file.h"
@@ -27,8 +29,11 @@ void RunOpening::OpenSavedRun()
         current_->showProgress();
         return;
     }
-    const QString file = host_.dialogs.openFile(
-        saveFolder(), QStringLiteral("Chart Database(*.mdb)|*.mdb"), QStringLiteral("mdb"));
+    const QString file
+        = host_.dialogs.openFile(saveFolder(),
+                                 QStringLiteral("Chart Database(*.mdb)|*.mdb|Comparison(*.%1)|*.%1")
+                                     .arg(QLatin1String(CompareFile::Suffix)),
+                                 QStringLiteral("mdb"));
     if (!file.isEmpty())
         open(file);
 }
@@ -51,6 +56,11 @@ void RunOpening::open(const QString &file)
         host_.dialogs.forgetFileName();
         host_.dialogs.message(QStringLiteral("File not found."), QStringLiteral("Notice."),
                               Dialogs::Icon::None);
+        return;
+    }
+    if (file.endsWith(QLatin1Char('.') + QLatin1String(CompareFile::Suffix))) {
+        host_.dialogs.forgetFileName();
+        host_.openComparison(file);
         return;
     }
     current_ = new OpenInProgress(host_, file);

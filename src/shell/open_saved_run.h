@@ -6,6 +6,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <functional>
 #include <memory>
 
 class CommandBar;
@@ -23,6 +24,8 @@ struct OpeningHost {
     Dialogs &dialogs;
     StatusLine &status;
     DocumentFactory newDocument;
+    // A saved comparison chosen in the same dialog.
+    std::function<void(const QString &file)> openComparison;
 };
 
 // One open of a run file, from the chosen file to the filled chart window. The file is read

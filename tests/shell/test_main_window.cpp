@@ -126,7 +126,8 @@ private slots:
             shown(),
             "打開(&O)|保存(&S)|匯出(&E)|語言(&L)|列印(&P)|離開(&E)|復制(&)|標題(&T)|十字線(&C)|"
             "Refresh|摘要|電池簿(&B)|手冊(&G)|關於(&A)|&English|繁體中文(&F)|水平窗口排列(&H)|"
-            "垂直窗口排列(&V)|層疊(&C)|排列圖標(&A)|文件(&F)|視圖(&V)|窗口(&W)|幫助(&H)|文件(&F)|"
+            "垂直窗口排列(&V)|層疊(&C)|排列圖標(&A)|比較(&O)|文件(&F)|視圖(&V)|窗口(&W)|幫助(&H)|"
+            "文件(&F)|"
             "幫助(&H)|打開(&O)|電池簿(&B)|語言(&L)|離開(&E)|打開|保存|列印|複製|匯出|標題|十字線|"
             "語言|"
             "CH1|"
@@ -140,7 +141,7 @@ private slots:
             "&Open|&Save|&Export|&Language|&Print|&Exit|&Copy|&Title|&CrossLine|Refresh|Summary|"
             "&Battery book|&Guid|&About|&English|繁體中文(&F)|Tile &Horizontally|Tile "
             "&Vertically|&Cascade|"
-            "&ArrangeIcons|&File|&View|Window|&Help|&File|&Help|&Open|&Battery "
+            "&ArrangeIcons|C&ompare|&File|&View|Window|&Help|&File|&Help|&Open|&Battery "
             "book|&Language|&Exit|"
             "Open|Save|"
             "Print|Copy|Export|Title|CrossLine|Language|CH1|Channel 1|Channel 2|Input Volt|"
@@ -320,9 +321,12 @@ private slots:
         const auto asked = [](const ScriptedDialogs::Asked &a) {
             return QStringList({ a.kind, a.text, a.title, QtDialogs::qtFilter(a.title), a.suffix });
         };
-        QCOMPARE(asked(rig.dialogs.asked[0]),
-                 QStringList({ "open", saveFolder(), "Chart Database(*.mdb)|*.mdb",
-                               "Chart Database (*.mdb)", "mdb" }));
+        QCOMPARE(
+            asked(rig.dialogs.asked[0]),
+            QStringList({ "open", saveFolder(),
+                          "Chart Database(*.mdb)|*.mdb|Comparison(*.chargemon-compare)|*."
+                          "chargemon-compare",
+                          "Chart Database (*.mdb);;Comparison (*.chargemon-compare)", "mdb" }));
         QCOMPARE(rig.dialogs.asked.last().text, QStringLiteral("File not found."));
         QVERIFY(rig.documents().isEmpty());
         rig.open(path);

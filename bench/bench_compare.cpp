@@ -1,0 +1,137 @@
+// The real main window, offscreen, 1600x1000, with eight runs of a day of samples at 1 Hz
+// (86,400 each) compared in one window: the overlay drawn after the choice, a change of
+// alignment and of reference, a cross-line move with "CrossLine" checked (read-out, the
+// information panel and every repaint included), and what a live run in the comparison costs
+// per sample beside what it costs without the comparison. Run by hand: build/bench/bench_compare
+#include "day_sample.h"
+#include "document/compare_window.h"
+#include "document/tee.h"
+#include "platform/compare_chart.h"
+#include "run/run.h"
+#include "support/window_rig.h"
+
+#include <qcustomplot.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QMdiArea>
+
+#include <cstdio>
+
+namespace {
+constexpr int Runs = 8, DaySamples = 86'400, LiveSamples = 600, Moves = 1000;
+
+double msOf(const std::function<void()> &work)
+{
+    QElapsedTimer t;
+    t.start();
+    work();
+    return t.nsecsElapsed() / 1e6;
+}
+
+std::shared_ptr<Run> dayRun(const Clock &clock, int run)
+{
+    auto r = std::make_shared<Run>(QStringLiteral("/runs/day%1.mdb").arg(run), clock);
+    for (qint64 s = 1; s <= DaySamples; ++s) {
+        // Each run a little apart from the one before.
+        ChannelReading sample = daySample(s + run * 7);
+        sample[Time] = DayTime { s / 86400.0 };
+        r->replay(sample);
+    }
+    r->replayed();
+    return r;
+}
+
+// Per live sample: the run takes it and every window that shows it draws it.
+double livePerSample(WindowRig &rig, Run &live, qint64 &s)
+{
+    return msOf([&] {
+               for (int i = 0; i < LiveSamples; ++i, ++s) {
+                   rig.clock.advanceSeconds(1);
+                   ChannelReading r = daySample(s);
+                   live.offer(r);
+                   QApplication::processEvents();
+               }
+           })
+        / LiveSamples;
+}
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
+    QApplication app(argc, argv);
+    WindowRig rig;
+    rig.ports.list.clear();
+    rig.window.load();
+    rig.window.showNormal();
+    rig.window.setGeometry(0, 0, 1600, 1000);
+    std::vector<std::shared_ptr<Run>> runs;
+    for (int run = 0; run < Runs; ++run)
+        runs.push_back(dayRun(rig.clock, run));
+
+    CompareWindow *window = nullptr;
+    const double overlay = msOf([&] {
+        window = new CompareWindow(rig.window);
+        rig.area().addSubWindow(window);
+        for (const auto &run : runs)
+            window->addRun(run);
+        window->showMaximized();
+        window->chart().plot()->replot(); // what the next turn of the loop does
+        QApplication::processEvents();
+    });
+    QCustomPlot *plot = window->chart().plot();
+    std::printf("plot %dx%d, %d runs of %d samples\n", plot->width(), plot->height(), Runs,
+                DaySamples);
+    std::printf("overlay drawn after the choice: %.1f ms\n", overlay);
+    CompareFile::Comparison s = window->settings();
+    const auto change = [&](const char *what, auto edit) {
+        edit(s);
+        const double ms = msOf([&] {
+            window->apply(s);
+            plot->replot();
+        });
+        std::printf("%s: %.1f ms\n", what, ms);
+    };
+    change("alignment to capacity", [](auto &c) { c.alignment = Compare::Alignment::Capacity; });
+    change("alignment to constant voltage",
+           [](auto &c) { c.alignment = Compare::Alignment::ConstantVoltage; });
+    change("alignment to the start", [](auto &c) { c.alignment = Compare::Alignment::Start; });
+    change("view to difference", [](auto &c) { c.view = CompareFile::View::Difference; });
+    change("reference to run 2", [](auto &c) { c.reference = 1; });
+    change("view to overlay", [](auto &c) { c.view = CompareFile::View::Overlay; });
+
+    rig.click(QStringLiteral("Tools"), QStringLiteral("CrossLine"));
+    const QRect rect = plot->axisRect()->rect();
+    const double move
+        = msOf([&] {
+              for (int i = 0; i < Moves; ++i) {
+                  const QPoint at(rect.left() + i % rect.width(), rect.top() + i % rect.height());
+                  QMouseEvent event(QEvent::MouseMove, at, plot->mapToGlobal(at), Qt::NoButton, {},
+                                    {});
+                  QCoreApplication::sendEvent(plot, &event);
+                  QApplication::processEvents();
+              }
+          })
+        / Moves;
+    std::printf("cross-line move: %.3f ms\n", move);
+    rig.click(QStringLiteral("Tools"), QStringLiteral("CrossLine"));
+
+    // A live run in a window of its own, first beside the comparison, then in it too.
+    auto live = std::make_shared<Run>(QStringLiteral("CH1 Chart 9"), rig.clock);
+    live->goLive(1, {});
+    auto *liveWindow = new tee(rig.window);
+    rig.area().addSubWindow(liveWindow);
+    liveWindow->InitDoc(&rig.window.Menu(), QString(), true);
+    liveWindow->showRun(live);
+    qint64 second = 1;
+    livePerSample(rig, *live, second); // the live window's first draws
+    const double without = livePerSample(rig, *live, second);
+    window->addWindow(*liveWindow);
+    const double with = livePerSample(rig, *live, second);
+    std::printf("live sample: %.3f ms with the comparison, %.3f ms without: %.3f ms for the "
+                "comparison\n",
+                with, without, with - without);
+    return 0;
+}

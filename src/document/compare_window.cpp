@@ -1,0 +1,618 @@
+#include "document/compare_window.h"
+
+#include "document/compare_chooser.h"
+#include "document/cross_line.h"
+#include "document/document_host.h"
+#include "document/tee.h"
+#include "platform/clipboard.h"
+#include "platform/command_bar.h"
+#include "platform/command_names.h"
+#include "platform/compare_chart.h"
+#include "platform/core/folders.h"
+#include "platform/cross_hair.h"
+#include "platform/dialogs.h"
+#include "platform/printer.h"
+#include "run/run.h"
+#include "run/run_loader.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QMenu>
+#include <QMimeData>
+#include <QSaveFile>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+
+using Compare::Alignment;
+using View = CompareFile::View;
+
+namespace {
+bool onLeft(int field)
+{
+    return field == Bat_volt || field >= C1;
+}
+} // namespace
+
+// One run of the comparison and its fields as numbers, extended as a live run grows.
+struct CompareWindow::Member {
+    std::shared_ptr<Run> run;
+    QPointer<tee> window; // the chart window it came from, whose file may come later
+    QString file; // the run file it was read from
+    std::unique_ptr<RunFile::Loader> loader; // while it is read
+    QDate date;
+    std::map<int, std::vector<double>> columns;
+    std::vector<double> seconds;
+    Compare::Axis drawn; // the x of its samples as last drawn
+
+    // Its window's file, or the one it had when its window closed.
+    QString path() const { return window ? window->file() : file; }
+    const std::vector<double> &column(int field)
+    {
+        std::vector<double> &c = columns[field];
+        const Samples &samples = run->samples();
+        for (qint64 i = qint64(c.size()); i < samples.count(); ++i) {
+            const auto n = samples.number(i, field);
+            c.push_back(n ? n->toDouble() : std::nan(""));
+        }
+        return c;
+    }
+    const std::vector<double> &elapsed()
+    {
+        const RunSummary &s = run->summary();
+        for (qsizetype i = qsizetype(seconds.size()); i < s.samples(); ++i)
+            seconds.push_back(s.at(i).seconds);
+        return seconds;
+    }
+    Compare::Axis axis(Alignment alignment)
+    {
+        return Compare::axis({ elapsed(), column(Bat_volt), column(Current), column(Cap),
+                               RunSummary::ratedMahIn(run->title()) },
+                             alignment);
+    }
+};
+
+const QList<int> &CompareWindow::quantities()
+{
+    static const QList<int> fields = [] {
+        QList<int> f { Bat_volt, Current, Cap, Ext_temp };
+        for (int c = C1; c <= C12; ++c)
+            f << c;
+        return f;
+    }();
+    return fields;
+}
+
+CompareWindow::CompareWindow(DocumentHost &host, QWidget *parent)
+    : QMdiSubWindow(parent), host_(host), chart_(new CompareChart), view_(new QComboBox),
+      alignment_(new QComboBox), reference_(new QComboBox), quantityButton_(new QToolButton)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(tr("Compare"));
+    settings_.quantities = { Bat_volt };
+    auto *body = new QWidget;
+    auto *controls = new QHBoxLayout;
+    for (QWidget *w : std::initializer_list<QWidget *> { view_, alignment_, reference_ })
+        controls->addWidget(w);
+    controls->addWidget(quantityButton_);
+    controls->addStretch();
+    auto *layout = new QVBoxLayout(body);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->addLayout(controls);
+    layout->addWidget(chart_, 1);
+    setWidget(body);
+    resize(820, 520);
+
+    quantityButton_->setText(tr("Quantities"));
+    quantityButton_->setPopupMode(QToolButton::InstantPopup);
+    auto *menu = new QMenu(quantityButton_);
+    for (int field : quantities()) {
+        QAction *a = menu->addAction(caption(field));
+        a->setCheckable(true);
+        a->setData(field);
+        connect(a, &QAction::toggled, this, &CompareWindow::takeControls);
+    }
+    quantityButton_->setMenu(menu);
+    for (QComboBox *box : { view_, alignment_, reference_ })
+        connect(box, &QComboBox::currentIndexChanged, this, &CompareWindow::takeControls);
+    fillControls();
+
+    pending_.setSingleShot(true);
+    connect(&pending_, &QTimer::timeout, this, &CompareWindow::redraw);
+    connect(chart_, &CompareChart::moved, this, &CompareWindow::crossLineMoved);
+    connect(chart_, &CompareChart::pressed, this,
+            [this] { host_.viewState().crossLineHeld = true; });
+    connect(chart_, &CompareChart::released, this, [this] {
+        host_.viewState().crossLineHeld = false;
+        panelSample_.reset();
+    });
+    connect(chart_, &CompareChart::shiftPressed, this, &CompareWindow::switchMark);
+}
+
+CompareWindow::~CompareWindow() = default;
+
+QString CompareWindow::caption(int field) const
+{
+    switch (field) {
+    case Bat_volt:
+        return tr("Voltage(V)");
+    case Current:
+        return tr("Current(A)");
+    case Cap:
+        return tr("Capacity(mAh)");
+    case Ext_temp:
+        return tr("External temperature(℃)");
+    default:
+        return tr("Cell %1(V)").arg(field - C1 + 1);
+    }
+}
+
+bool CompareWindow::timeAxis() const
+{
+    return settings_.view != View::IncrementalCapacity
+        && (settings_.alignment == Alignment::Start
+            || settings_.alignment == Alignment::ConstantVoltage);
+}
+
+QString CompareWindow::xCaption() const
+{
+    if (settings_.view == View::IncrementalCapacity)
+        return tr("Voltage(V)");
+    switch (settings_.alignment) {
+    case Alignment::Start:
+        return tr("Time since the start");
+    case Alignment::ConstantVoltage:
+        return tr("Time since constant voltage");
+    case Alignment::Capacity:
+        return tr("Capacity(mAh)");
+    case Alignment::Percent:
+        return tr("Rated capacity(%)");
+    }
+    return {};
+}
+
+void CompareWindow::fillControls()
+{
+    filling_ = true;
+    view_->clear();
+    view_->addItems({ tr("Overlay"), tr("Difference"), tr("Incremental capacity dQ/dV") });
+    view_->setCurrentIndex(int(settings_.view));
+    alignment_->clear();
+    alignment_->addItems({ tr("Aligned at the start"), tr("Aligned at constant voltage"),
+                           tr("Aligned by capacity"), tr("Aligned by rated capacity") });
+    alignment_->setCurrentIndex(int(settings_.alignment));
+    alignment_->setEnabled(settings_.view != View::IncrementalCapacity);
+    reference_->clear();
+    for (size_t i = 0; i < members_.size(); ++i)
+        reference_->addItem(tr("Reference: #%1").arg(i + 1));
+    reference_->setCurrentIndex(settings_.reference);
+    reference_->setEnabled(settings_.view == View::Difference);
+    for (QAction *a : quantityButton_->menu()->actions())
+        a->setChecked(settings_.quantities.contains(a->data().toInt()));
+    quantityButton_->setEnabled(settings_.view != View::IncrementalCapacity);
+    filling_ = false;
+}
+
+void CompareWindow::takeControls()
+{
+    if (filling_)
+        return;
+    CompareFile::Comparison s = settings_;
+    s.view = View(view_->currentIndex());
+    s.alignment = Alignment(alignment_->currentIndex());
+    s.reference = std::max(0, reference_->currentIndex());
+    s.quantities.clear();
+    for (QAction *a : quantityButton_->menu()->actions())
+        if (a->isChecked())
+            s.quantities << a->data().toInt();
+    if (s.quantities.isEmpty())
+        s.quantities = { Bat_volt };
+    apply(s);
+}
+
+void CompareWindow::apply(const CompareFile::Comparison &settings)
+{
+    const QStringList runs = settings_.runs;
+    settings_ = settings;
+    settings_.runs = runs;
+    settings_.reference = std::clamp(settings_.reference, 0, std::max(0, runCount() - 1));
+    fillControls();
+    redraw();
+}
+
+CompareFile::Comparison CompareWindow::settings() const
+{
+    CompareFile::Comparison s = settings_;
+    s.runs.clear();
+    for (const auto &m : members_)
+        s.runs << m->path();
+    return s;
+}
+
+bool CompareWindow::ready() const
+{
+    return std::none_of(members_.begin(), members_.end(),
+                        [](const auto &m) { return m->loader != nullptr; });
+}
+
+void CompareWindow::add(std::unique_ptr<Member> member)
+{
+    Member &m = *member;
+    connect(m.run.get(), &Run::recorded, this, [this, &m] { recorded(m); });
+    connect(m.run.get(), &Run::titleChanged, this, &CompareWindow::redraw);
+    members_.push_back(std::move(member));
+    fillControls();
+}
+
+void CompareWindow::addWindow(tee &window)
+{
+    auto m = std::make_unique<Member>();
+    m->run = window.sharedRun();
+    m->window = &window;
+    m->file = window.file();
+    m->date = m->file.isEmpty() ? QDate::currentDate() : QFileInfo(m->file).lastModified().date();
+    add(std::move(m));
+    redraw();
+}
+
+void CompareWindow::addRun(const std::shared_ptr<Run> &run)
+{
+    auto m = std::make_unique<Member>();
+    m->run = run;
+    m->date = QDate::currentDate();
+    add(std::move(m));
+    redraw();
+}
+
+void CompareWindow::add(const CompareChoice &choice)
+{
+    for (tee *window : choice.windows)
+        addWindow(*window);
+    for (const QString &file : choice.files)
+        addFile(file);
+}
+
+void CompareWindow::addFile(const QString &file)
+{
+    if (const QString why = CompareFile::unreadableRun(file); !why.isEmpty()) {
+        host_.dialogs().message(why, QStringLiteral("Notice"), Dialogs::Icon::Critical);
+        return;
+    }
+    auto m = std::make_unique<Member>();
+    m->run = std::make_shared<Run>(file, host_.clock());
+    m->file = QFileInfo(file).absoluteFilePath();
+    m->date = QFileInfo(file).lastModified().date();
+    m->loader = std::make_unique<RunFile::Loader>(file);
+    Member *member = m.get();
+    RunFile::Loader *loader = m->loader.get();
+    connect(loader, &RunFile::Loader::opened, this,
+            [member](const QString &title) { member->run->setTitle(title); });
+    connect(loader, &RunFile::Loader::rowsRead, this, [member](QList<ChannelReading> &rows) {
+        for (ChannelReading &row : rows)
+            if (!member->run->replay(row))
+                break;
+    });
+    connect(loader, &RunFile::Loader::finished, this, [this, member](const QString &error) {
+        member->loader.reset();
+        if (!error.isEmpty()) {
+            const QString file = QDir::toNativeSeparators(member->file);
+            remove(member);
+            host_.dialogs().message(tr("The run file %1 cannot be read:\r\n%2").arg(file, error),
+                                    QStringLiteral("Notice"), Dialogs::Icon::Critical);
+        } else {
+            member->run->replayed();
+        }
+        redraw();
+        if (ready())
+            emit loaded();
+    });
+    add(std::move(m));
+}
+
+void CompareWindow::remove(const Member *member)
+{
+    const auto at = std::find_if(members_.begin(), members_.end(),
+                                 [member](const auto &m) { return m.get() == member; });
+    const int index = int(at - members_.begin());
+    (*at)->run->disconnect(this);
+    members_.erase(at);
+    if (settings_.reference > index || settings_.reference >= runCount())
+        settings_.reference = std::max(0, settings_.reference - 1);
+    fillControls();
+}
+
+bool CompareWindow::open(const QString &path)
+{
+    QString error;
+    const CompareFile::Comparison c = CompareFile::read(path, error);
+    if (!error.isEmpty()) {
+        host_.dialogs().message(error, QStringLiteral("Notice"), Dialogs::Icon::Critical);
+        return false;
+    }
+    setWindowTitle(QDir::toNativeSeparators(path));
+    QStringList missing;
+    int reference = c.reference;
+    for (int i = 0; i < c.runs.size(); ++i) {
+        if (const QString why = CompareFile::unreadableRun(c.runs[i]); !why.isEmpty()) {
+            missing << why;
+            if (i < c.reference)
+                --reference;
+            continue;
+        }
+        addFile(c.runs[i]);
+    }
+    CompareFile::Comparison s = c;
+    s.reference = std::max(0, reference);
+    apply(s);
+    if (!missing.isEmpty())
+        host_.dialogs().message(missing.join(QStringLiteral("\r\n")), QStringLiteral("Notice"),
+                                Dialogs::Icon::Critical);
+    if (ready())
+        emit loaded();
+    return true;
+}
+
+QString CompareWindow::legend(int member) const
+{
+    const Member &m = *members_[size_t(member)];
+    QString text = QStringLiteral("#%1 %2 %3")
+                       .arg(member + 1)
+                       .arg(m.run->title().trimmed(), m.date.toString(Qt::ISODate));
+    if (!m.drawn.aligned && settings_.view != View::IncrementalCapacity)
+        text += settings_.alignment == Alignment::ConstantVoltage
+            ? tr(" (no change to constant voltage: at its start)")
+            : tr(" (no rated capacity: by capacity)");
+    return text;
+}
+
+void CompareWindow::redraw()
+{
+    QElapsedTimer took;
+    took.start();
+    pending_.stop();
+    chart_->clear();
+    shown_.clear();
+    for (auto &m : members_)
+        m->drawn = m->axis(settings_.alignment);
+    chart_->crossHair().hide(); // what it read is gone
+    const auto add = [&](int member, int field, int style, Compare::Curve curve, bool first) {
+        // Incremental capacity, read off capacity, stands on the left axis alone.
+        chart_->addCurve(curve.x, curve.y, member, style,
+                         settings_.view != View::IncrementalCapacity && !onLeft(field),
+                         first ? legend(member) : QString());
+        shown_.push_back({ member, field, std::move(curve) });
+    };
+    QStringList left, right;
+    if (settings_.view == View::IncrementalCapacity) {
+        for (int i = 0; i < runCount(); ++i) {
+            Member &m = *members_[size_t(i)];
+            add(i, Cap, 0, Compare::incrementalCapacity(m.column(Bat_volt), m.column(Cap)), true);
+        }
+        left << tr("dQ/dV(mAh/V)");
+    } else {
+        for (int q = 0; q < settings_.quantities.size(); ++q) {
+            const int field = settings_.quantities[q];
+            (onLeft(field) ? left : right) << caption(field);
+            if (settings_.quantities.size() > 1)
+                chart_->addKey(q, caption(field));
+            const auto curveOf = [&](int i) {
+                return Compare::curve(members_[size_t(i)]->drawn.x,
+                                      members_[size_t(i)]->column(field));
+            };
+            if (settings_.view == View::Overlay) {
+                for (int i = 0; i < runCount(); ++i)
+                    add(i, field, q, curveOf(i), q == 0);
+                continue;
+            }
+            if (runCount() == 0)
+                continue;
+            const Compare::Curve reference = curveOf(settings_.reference);
+            for (int i = 0; i < runCount(); ++i)
+                if (i != settings_.reference)
+                    add(i, field, q, Compare::difference(reference, curveOf(i)), q == 0);
+        }
+    }
+    left.removeDuplicates();
+    right.removeDuplicates();
+    const QString minus = settings_.view == View::Difference
+        ? tr("Difference from #%1: ").arg(settings_.reference + 1)
+        : QString();
+    chart_->setLabels(xCaption(), minus + left.join(QStringLiteral(", ")),
+                      right.isEmpty() ? QString() : minus + right.join(QStringLiteral(", ")),
+                      timeAxis());
+    chart_->rescale();
+    redrawMs_ = took.nsecsElapsed() / 1e6 + chart_->drawMs();
+}
+
+// A live sample: appended where the curves stand as they are, otherwise drawn again soon.
+void CompareWindow::recorded(Member &m)
+{
+    if (m.loader) // drawn once read
+        return;
+    const int member = int(std::find_if(members_.begin(), members_.end(),
+                                        [&m](const auto &p) { return p.get() == &m; })
+                           - members_.begin());
+    const bool appendable
+        = settings_.view == View::Overlay && settings_.alignment != Alignment::ConstantVoltage;
+    if (!appendable) {
+        // A whole drawing's milliseconds, once per that many seconds.
+        if (!pending_.isActive())
+            pending_.start(std::clamp(int(redrawMs_ * 1000), 1000, 600'000));
+        return;
+    }
+    Compare::Axis &a = m.drawn;
+    const std::vector<double> &base = a.byCapacity ? m.column(Cap) : m.elapsed();
+    if (base.empty())
+        return;
+    const double x = (base.back() - a.origin) * a.scale;
+    a.x.push_back(x);
+    for (size_t i = 0; i < shown_.size(); ++i) {
+        Shown &s = shown_[i];
+        if (s.member != member)
+            continue;
+        const double y = m.column(s.field).back();
+        if (std::isnan(x) || std::isnan(y) || (!s.curve.empty() && x < s.curve.x.back()))
+            continue;
+        s.curve.add(x, y);
+        chart_->append(int(i), x, y);
+    }
+    chart_->redrawSparingly();
+}
+
+QString CompareWindow::readOut(double key) const
+{
+    QStringList lines;
+    if (timeAxis()) {
+        const qint64 s = qRound64(std::abs(key));
+        lines << QStringLiteral("%1%2:%3:%4")
+                     .arg(key < 0 ? "-" : "")
+                     .arg(s / 3600)
+                     .arg(s / 60 % 60, 2, 10, QLatin1Char('0'))
+                     .arg(s % 60, 2, 10, QLatin1Char('0'));
+    } else {
+        lines << xCaption() + QStringLiteral(": ") + QString::number(key, 'f', 2);
+    }
+    for (const Shown &s : shown_) {
+        const auto v = Compare::valueAt(s.curve, key);
+        if (!v)
+            continue;
+        QString line
+            = QStringLiteral("#%1 %2: %3")
+                  .arg(s.member + 1)
+                  .arg(settings_.view == View::IncrementalCapacity ? QStringLiteral("dQ/dV")
+                                                                   : caption(s.field))
+                  .arg(*v, 0, 'f', 3);
+        if (mark_)
+            if (const auto before = Compare::valueAt(s.curve, *mark_))
+                line += QStringLiteral("  Δ %1").arg(*v - *before, 0, 'f', 3);
+        lines << line;
+    }
+    return lines.join(u'\n');
+}
+
+void CompareWindow::crossLineMoved(QPoint at)
+{
+    const ViewState &state = host_.viewState();
+    CrossHair &hair = chart_->crossHair();
+    if (!state.crossLineOn && !state.crossLineHeld) {
+        hair.hide();
+        return;
+    }
+    const double key = chart_->keyAt(at.x());
+    hair.show(at, readOut(key));
+    host_.viewState().crossLineHeld = true;
+    // The reference run's sample at the cursor on the information panel, where x follows samples.
+    if (settings_.view == View::IncrementalCapacity || members_.empty())
+        return;
+    const Member &m = *members_[size_t(settings_.reference)];
+    const auto sample = CrossLine::sampleAt(qsizetype(m.drawn.x.size()), key,
+                                            [&m](qsizetype i) { return m.drawn.x[size_t(i)]; });
+    if (!sample || sample == panelSample_ || *sample >= m.run->samples().count())
+        return;
+    panelSample_ = sample;
+    host_.ShowReading(CrossLine::record(m.run->samples().reading(*sample)));
+}
+
+void CompareWindow::switchMark(QPoint at)
+{
+    CrossHair &hair = chart_->crossHair();
+    if (mark_)
+        mark_.reset();
+    else if (hair.shown())
+        mark_ = chart_->keyAt(at.x());
+    hair.setReference(mark_);
+    if (hair.shown())
+        hair.show(at, readOut(chart_->keyAt(at.x())));
+}
+
+bool CompareWindow::CommandHandler(Tool &tool)
+{
+    static const QHash<QString, void (CompareWindow::*)()> commands = {
+        { ToolName::Save, &CompareWindow::save },
+        { ToolName::Export, &CompareWindow::exportCsv },
+        { ToolName::Copy, &CompareWindow::copyChart },
+        { ToolName::Print, &CompareWindow::printChart },
+    };
+    const auto command = commands.constFind(tool.name());
+    if (command == commands.constEnd())
+        return false;
+    (this->**command)();
+    return true;
+}
+
+void CompareWindow::save()
+{
+    Dialogs &dialogs = host_.dialogs();
+    const CompareFile::Comparison c = settings();
+    for (int i = 0; i < runCount(); ++i)
+        if (c.runs[i].isEmpty()) {
+            dialogs.message(tr("Run #%1 has no run file yet: save it first.").arg(i + 1),
+                            QStringLiteral("Notice"), Dialogs::Icon::Information);
+            return;
+        }
+    const QString path = dialogs.exportFile(
+        saveFolder(),
+        QStringLiteral("Comparison(*.%1)|*.%1").arg(QLatin1String(CompareFile::Suffix)),
+        QLatin1String(CompareFile::Suffix));
+    if (path.isEmpty())
+        return;
+    if (const QString failure = CompareFile::write(path, c); !failure.isEmpty()) {
+        dialogs.message(tr("The comparison was not saved to %1\r\n%2").arg(path, failure),
+                        QStringLiteral("Notice"), Dialogs::Icon::Critical);
+        return;
+    }
+    setWindowTitle(QDir::toNativeSeparators(path));
+    host_.State_add(tr("Comparison saved at %1").arg(QDir::toNativeSeparators(path)));
+}
+
+void CompareWindow::exportCsv()
+{
+    Dialogs &dialogs = host_.dialogs();
+    const QString path = dialogs.exportFile(
+        saveFolder(), QStringLiteral("CSV file(*.csv)|*.csv|All files(*.*)|*.*"),
+        QStringLiteral("csv"));
+    if (path.isEmpty())
+        return;
+    QStringList captions;
+    std::vector<Compare::Curve> curves;
+    for (const Shown &s : shown_) {
+        captions << QStringLiteral("#%1 %2")
+                        .arg(s.member + 1)
+                        .arg(settings_.view == View::IncrementalCapacity
+                                 ? QStringLiteral("dQ/dV(mAh/V)")
+                                 : caption(s.field));
+        curves.push_back(s.curve);
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)
+        || file.write(Compare::alignedCsv(xCaption(), captions, curves)) < 0 || !file.commit()) {
+        dialogs.message(
+            QCoreApplication::translate("tee", "The CSV file was not written to %1\r\n%2")
+                .arg(path, file.errorString()),
+            QStringLiteral("Notice"), Dialogs::Icon::Critical);
+        return;
+    }
+    host_.State_add(QStringLiteral("CSV file") + QStringLiteral(" was exported in folder:")
+                    + QDir::toNativeSeparators(QFileInfo(path).absolutePath()));
+}
+
+void CompareWindow::copyChart()
+{
+    auto *data = new QMimeData;
+    data->setData(QStringLiteral("image/svg+xml"), chart_->toSvg(windowTitle()));
+    data->setImageData(chart_->toImage());
+    host_.clipboard().setMimeData(data);
+    host_.State_add(QStringLiteral("Chart was copyed to Clipboard as a  Metafile."));
+}
+
+void CompareWindow::printChart()
+{
+    host_.printer().preview(1, [this](QPrinter &printer) { chart_->print(printer); });
+}

@@ -1,0 +1,174 @@
+#include "platform/compare_chart.h"
+
+#include "platform/cross_hair.h"
+
+#include <qcustomplot.h>
+
+namespace {
+// Okabe and Ito's colours, the yellow last: on white it is the faintest.
+constexpr std::array<QRgb, CompareChart::Colours> Palette
+    = { 0x000000, 0xE69F00, 0x56B4E9, 0x009E73, 0x0072B2, 0xD55E00, 0xCC79A7, 0xF0E442 };
+constexpr std::array<Qt::PenStyle, 5> Styles
+    = { Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::DashDotLine, Qt::DashDotDotLine };
+} // namespace
+
+QColor CompareChart::colour(int run)
+{
+    return QColor(Palette[size_t(run) % Palette.size()]);
+}
+
+Qt::PenStyle CompareChart::style(int quantity)
+{
+    return Styles[size_t(quantity) % Styles.size()];
+}
+
+CompareChart::CompareChart(QWidget *parent) : QWidget(parent), plot_(new QCustomPlot(this))
+{
+    plot_->setAttribute(Qt::WA_OpaquePaintEvent);
+    plot_->setInteractions(QCP::Interactions());
+    plot_->setNotAntialiasedElements(QCP::aePlottables);
+    plot_->yAxis2->setVisible(true);
+    plot_->legend->setVisible(true);
+    plot_->legend->setBrush(QColor(255, 255, 255, 220));
+    plot_->axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignRight);
+    plot_->layer(QStringLiteral("overlay"))->setMode(QCPLayer::lmLogical);
+    crossHair_ = std::make_unique<CrossHair>(*plot_, Qt::darkGray);
+    sparing_.setSingleShot(true);
+    connect(&sparing_, &QTimer::timeout, this, &CompareChart::redraw);
+    plot_->setMouseTracking(true);
+    connect(plot_, &QCustomPlot::mousePress, this, [this](QMouseEvent *event) {
+        emit pressed();
+        if (event->modifiers().testFlag(Qt::ShiftModifier))
+            emit shiftPressed(event->position().toPoint());
+    });
+    connect(plot_, &QCustomPlot::mouseMove, this,
+            [this](QMouseEvent *event) { emit moved(event->position().toPoint()); });
+    connect(plot_, &QCustomPlot::mouseRelease, this, &CompareChart::released);
+}
+
+CompareChart::~CompareChart() = default;
+
+void CompareChart::clear()
+{
+    plot_->clearGraphs();
+    curves_.clear();
+}
+
+int CompareChart::addCurve(const std::vector<double> &x, const std::vector<double> &y, int run,
+                           int quantity, bool rightAxis, const QString &legend)
+{
+    QCPGraph *g = plot_->addGraph(plot_->xAxis, rightAxis ? plot_->yAxis2 : plot_->yAxis);
+    g->setPen(QPen(colour(run), 1, style(quantity)));
+    g->setAdaptiveSampling(true);
+    QSharedPointer<QCPGraphDataContainer> data(new QCPGraphDataContainer);
+    QVector<QCPGraphData> points(qsizetype(x.size()));
+    for (size_t i = 0; i < x.size(); ++i)
+        points[qsizetype(i)] = { x[i], y[i] };
+    data->set(points, true);
+    g->setData(data);
+    g->setName(legend);
+    if (legend.isEmpty())
+        g->removeFromLegend();
+    curves_.push_back(g);
+    return int(curves_.size()) - 1;
+}
+
+void CompareChart::addKey(int quantity, const QString &name)
+{
+    QCPGraph *g = plot_->addGraph();
+    g->setPen(QPen(Qt::gray, 1, style(quantity)));
+    g->setName(name);
+}
+
+void CompareChart::append(int curve, double x, double y)
+{
+    QCPGraph *g = curves_[size_t(curve)];
+    g->addData(x, y);
+    for (auto [axis, v] : { std::pair { g->keyAxis(), x }, std::pair { g->valueAxis(), y } })
+        if (!axis->range().contains(v))
+            axis->setRange(axis->range().expanded(v));
+}
+
+void CompareChart::setLabels(const QString &x, const QString &left, const QString &right, bool time)
+{
+    if (time) {
+        auto ticker = QSharedPointer<QCPAxisTickerTime>::create();
+        ticker->setTimeFormat(QStringLiteral("%h:%m:%s"));
+        plot_->xAxis->setTicker(ticker);
+    } else {
+        plot_->xAxis->setTicker(QSharedPointer<QCPAxisTicker>::create());
+    }
+    plot_->xAxis->setLabel(x);
+    plot_->yAxis->setLabel(left);
+    plot_->yAxis2->setLabel(right);
+    plot_->yAxis2->setVisible(!right.isEmpty());
+}
+
+void CompareChart::rescale()
+{
+    plot_->rescaleAxes();
+    for (QCPAxis *axis : { plot_->yAxis, plot_->yAxis2 })
+        axis->scaleRange(1.05);
+    redraw();
+}
+
+void CompareChart::redrawSparingly()
+{
+    if (sparing_.isActive())
+        return;
+    // The last drawing's milliseconds, once per that many seconds.
+    sparing_.start(std::clamp(int(drawMs() * 1000), 1000, 60'000));
+}
+
+void CompareChart::redraw()
+{
+    sparing_.stop();
+    plot_->replot(QCustomPlot::rpQueuedReplot);
+}
+
+double CompareChart::drawMs() const
+{
+    return plot_->replotTime();
+}
+
+double CompareChart::keyAt(int pixelX) const
+{
+    return plot_->xAxis->pixelToCoord(pixelX);
+}
+
+int CompareChart::pixelOf(double key) const
+{
+    return qRound(plot_->xAxis->coordToPixel(key));
+}
+
+QSize CompareChart::pictureSize() const
+{
+    return plot_->size().isEmpty() ? sizeHint() : plot_->size();
+}
+
+QByteArray CompareChart::toSvg(const QString &title)
+{
+    return crossHair_->svg(pictureSize(), logicalDpiX(), title);
+}
+
+QImage CompareChart::toImage()
+{
+    return crossHair_->image(pictureSize());
+}
+
+void CompareChart::print(QPrinter &printer)
+{
+    crossHair_->print(printer, pictureSize(), QFontInfo(plot_->xAxis->tickLabelFont()).pixelSize());
+}
+
+void CompareChart::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    plot_->setGeometry(rect());
+}
+
+void CompareChart::leaveEvent(QEvent *event)
+{
+    QWidget::leaveEvent(event);
+    crossHair_->hide();
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QColor>
+#include <QPoint>
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+
+#include <array>
+#include <memory>
+#include <vector>
+
+class CrossHair;
+class QCustomPlot;
+class QCPGraph;
+class QPrinter;
+
+// The chart of a comparison: any number of curves over one x axis, on a left and a right
+// value axis, one colour per run that people with colour-blindness tell apart (Okabe and Ito's
+// eight) and one line style per quantity, with a legend entry per run.
+class CompareChart : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int Colours = 8;
+    static QColor colour(int run);
+    static Qt::PenStyle style(int quantity);
+
+    explicit CompareChart(QWidget *parent = nullptr);
+    ~CompareChart() override;
+    QSize sizeHint() const override { return { 800, 480 }; }
+
+    void clear();
+    // A curve; `legend` "" keeps it out of the legend. Its index, for `append`.
+    int addCurve(const std::vector<double> &x, const std::vector<double> &y, int run, int quantity,
+                 bool rightAxis, const QString &legend);
+    // A legend entry for a quantity's line style.
+    void addKey(int quantity, const QString &name);
+    // A point after the last of curve `curve`; the axes widen to show it.
+    void append(int curve, double x, double y);
+    // `time`: x is seconds, labelled as a clock reads them.
+    void setLabels(const QString &x, const QString &left, const QString &right, bool time);
+    // Every axis to its curves' extent, then drawn.
+    void rescale();
+    // Drawn on the next turn of the event loop.
+    void redraw();
+    // Drawn after points appended, no more often than keeps drawing within a millisecond a
+    // second: a chart of many long runs takes tens of milliseconds to draw.
+    void redrawSparingly();
+
+    // What the last drawing took.
+    double drawMs() const;
+    double keyAt(int pixelX) const;
+    int pixelOf(double key) const;
+    CrossHair &crossHair() { return *crossHair_; }
+    QCustomPlot *plot() const { return plot_; }
+
+    QByteArray toSvg(const QString &title);
+    QImage toImage();
+    void print(QPrinter &printer);
+
+signals:
+    void moved(QPoint at);
+    void pressed();
+    void shiftPressed(QPoint at);
+    void released();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void leaveEvent(QEvent *event) override;
+
+private:
+    QSize pictureSize() const;
+
+    QCustomPlot *plot_;
+    std::vector<QCPGraph *> curves_;
+    std::unique_ptr<CrossHair> crossHair_;
+    QTimer sparing_;
+};

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QColor>
+#include <QPoint>
+#include <QRect>
+#include <QRegion>
+#include <QSize>
+#include <QString>
+
+#include <array>
+#include <optional>
+
+class QCustomPlot;
+class QCPItemStraightLine;
+class QCPItemText;
+class QCPLayer;
+class QPaintDevice;
+class QPrinter;
+class QRectF;
+
+// Two white lines through a point of a plot, a read-out beside them and a dashed vertical line
+// at a key of the plot's x axis, on a layer of their own above everything: moving them redraws
+// the strips they leave and reach on that layer alone, never the curves.
+class CrossHair {
+public:
+    // The lines in `colour`, white on the dark charts.
+    explicit CrossHair(QCustomPlot &plot, const QColor &colour = Qt::white);
+
+    // `label` "" shows none.
+    void show(QPoint at, const QString &label);
+    void hide();
+    bool shown() const;
+    QString label() const;
+    // None takes the line away; it stays when the cross-hair goes.
+    void setReference(std::optional<double> key);
+    std::optional<double> reference() const;
+
+    // Pictures of the plot laid out at `size` pixels, without the cross-hair's layer.
+    QByteArray svg(QSize size, int dpi, const QString &title);
+    QImage image(QSize size);
+    // Across the printable width of the page, text of `smallestPx` pixels printed at 9 pt.
+    void print(QPrinter &printer, QSize screen, int smallestPx);
+
+private:
+    QRegion region() const;
+    QRegion referenceRegion() const;
+    void redraw(const QRegion &dirty);
+    // Laid out at `size` pixels and scaled into `target` of any device, as vectors.
+    void render(QPaintDevice &device, const QRectF &target, QSize size);
+
+    QCustomPlot &plot_;
+    QCPLayer *layer_;
+    std::array<QCPItemStraightLine *, 2> lines_ {};
+    QPoint at_;
+    QCPItemText *label_;
+    QRect labelRect_;
+    QCPItemStraightLine *reference_;
+};
