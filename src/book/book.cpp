@@ -315,6 +315,14 @@ QString Book::packOf(const RunFigures &run) const
     return names_.value(packKey(name), name);
 }
 
+std::optional<double> Book::ratedMahOf(const QString &description) const
+{
+    const QString name = packNameOf(description);
+    const QString pack = names_.value(packKey(name), name);
+    const Spec spec = specs_.value(packKey(pack));
+    return spec.ratedMah ? spec.ratedMah : RunSummary::ratedMahIn(pack);
+}
+
 std::vector<PackFigures> Book::packs(const std::vector<RunFigures> &runs,
                                      const QDateTime &now) const
 {

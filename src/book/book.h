@@ -68,6 +68,9 @@ public:
     std::vector<PackFigures> packs(const std::vector<RunFigures> &runs, const QDateTime &now) const;
     // The pack a run belongs to.
     QString packOf(const RunFigures &run) const;
+    // The rated capacity of the pack a run so described belongs to: the user's, else one its
+    // name gives.
+    std::optional<double> ratedMahOf(const QString &description) const;
 
     // Renaming a pack to another's name merges the two.
     void renamePack(const QString &name, const QString &to);

@@ -51,6 +51,9 @@ struct CompareWindow::Member {
     std::map<int, std::vector<double>> columns;
     std::vector<double> seconds;
     Compare::Axis drawn; // the x of its samples as last drawn
+    // The pack's rated capacity, as the book had it for the description it was asked for.
+    std::optional<double> rated;
+    std::optional<QString> ratedFor;
 
     // Its window's file, or the one it had when its window closed.
     QString path() const { return window ? window->file() : file; }
@@ -71,10 +74,13 @@ struct CompareWindow::Member {
             seconds.push_back(s.at(i).seconds);
         return seconds;
     }
-    Compare::Axis axis(Alignment alignment)
+    Compare::Axis axis(Alignment alignment, const DocumentHost &host)
     {
-        return Compare::axis({ elapsed(), column(Bat_volt), column(Current), column(Cap),
-                               RunSummary::ratedMahIn(run->title()) },
+        if (alignment == Alignment::Percent && ratedFor != run->title()) {
+            ratedFor = run->title();
+            rated = host.ratedMah(*ratedFor);
+        }
+        return Compare::axis({ elapsed(), column(Bat_volt), column(Current), column(Cap), rated },
                              alignment);
     }
 };
@@ -380,7 +386,7 @@ void CompareWindow::redraw()
     chart_->clear();
     shown_.clear();
     for (auto &m : members_)
-        m->drawn = m->axis(settings_.alignment);
+        m->drawn = m->axis(settings_.alignment, host_);
     chart_->crossHair().hide(); // what it read is gone
     const auto add = [&](int member, int field, int style, Compare::Curve curve, bool first) {
         // Incremental capacity, read off capacity, stands on the left axis alone.

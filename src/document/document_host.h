@@ -1,5 +1,7 @@
 #pragma once
 
+#include "run/run_summary.h"
+
 #include "link/channel_reading.h"
 
 #include <QString>
@@ -38,4 +40,10 @@ public:
     virtual Dialogs &dialogs() = 0;
     virtual Clipboard &clipboard() = 0;
     virtual Printer &printer() = 0;
+    // The capacity the pack of a run so described is rated at: the user's in the battery book,
+    // else one the description names.
+    virtual std::optional<double> ratedMah(const QString &description) const
+    {
+        return RunSummary::ratedMahIn(description);
+    }
 };

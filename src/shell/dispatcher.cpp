@@ -59,6 +59,13 @@ void MDIForm1::onToolClicked(Tool &tool)
         (*command)();
 }
 
+std::optional<double> MDIForm1::ratedMah(const QString &description) const
+{
+    const Book book(bookFile_);
+    return book.error().isEmpty() ? book.ratedMahOf(description)
+                                  : DocumentHost::ratedMah(description);
+}
+
 void MDIForm1::showBook()
 {
     if (!book_) {

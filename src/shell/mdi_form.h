@@ -87,6 +87,7 @@ public:
     Dialogs &dialogs() override { return dialogs_; }
     Clipboard &clipboard() override { return clipboard_; }
     Printer &printer() override { return printer_; }
+    std::optional<double> ratedMah(const QString &description) const override;
 
 signals:
     // Every status line as shown, for whoever wants to follow the program from outside.

@@ -154,6 +154,9 @@ private slots:
         const QStringList rows = packRows(book);
         QCOMPARE(rows.size(), 2);
         QVERIFY2(rows[1].startsWith("Spare,3,0.75,"), qPrintable(rows[1]));
+        // What a comparison aligns by: the user's capacity, else the one a name gives.
+        QCOMPARE(book.ratedMahOf("pack  \"b\", spare"), 2000.0);
+        QCOMPARE(book.ratedMahOf("Other 1300mAh"), 1300.0);
         book.renamePack("spare", "pack a 2200mAh");
         QCOMPARE(packRows(book).size(), 1);
         QVERIFY(packRows(book)[0].startsWith("Pack A 2200mAh,8,"));
