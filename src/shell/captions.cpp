@@ -55,6 +55,7 @@ const std::vector<LanguageCaption> &languageCaptions()
             { Band::View, ToolName::Book, QT_TRANSLATE_NOOP("Captions", "&Battery book") },
             { Band::MainFile, ToolName::Book, QT_TRANSLATE_NOOP("Captions", "&Battery book") },
             { Band::Windows, ToolName::Compare, QT_TRANSLATE_NOOP("Captions", "C&ompare") },
+            { Band::MainFile, ToolName::Compare, QT_TRANSLATE_NOOP("Captions", "C&ompare") },
         };
         // The "Lang" pop-up's entries come after "Help", as the language step sets them.
         auto at = std::find_if(rows.begin(), rows.end(), [](const LanguageCaption &row) {

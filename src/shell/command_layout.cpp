@@ -125,7 +125,8 @@ std::vector<BandSpec> build()
                        Role::MenuBar,
                        { opener("file", "File"), opener("View", "View"), opener("WList", "Windows"),
                          opener("Help", "Help") } });
-    layout.push_back(menu(Band::MainFile, "Main_file", { "Open", "Book", "Lang", "Exit" }));
+    layout.push_back(
+        menu(Band::MainFile, "Main_file", { "Open", "Book", "Compare", "Lang", "Exit" }));
 
     layout.push_back(menu(Band::File, "miFile",
                           { "Open", "Save", "Export", "separator1", "Lang", "separator1", "Print",
