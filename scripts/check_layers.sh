@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Fails when a file of src/ includes a header of a layer above its own. The layers, lowest
 # first, as CMakeLists.txt links them: platform/core < platform, link < run < book, document;
-# run < notify; link < setup; setup, book, document, notify < shell < app (src/main.cpp). setup,
-# book and document stand side by side and do not include each other; nothing below document
-# draws (platform/core, link, run, notify), nor does book.
+# run < notify < publish; link < setup; setup, book, document, publish < shell < app (src/main.cpp). setup,
+# book, document and publish stand side by side and do not include each other; nothing below document
+# draws (platform/core, link, run, notify, publish), nor does book.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -14,10 +14,11 @@ declare -A allowed=(
   [link]="platform/core link"
   [run]="platform/core link run"
   [notify]="platform/core link run notify"
+  [publish]="platform/core link run notify publish"
   [setup]="platform/core platform link setup"
   [book]="platform/core link run book"
   [document]="platform/core platform link run document"
-  [shell]="platform/core platform link run book notify setup document shell"
+  [shell]="platform/core platform link run book notify publish setup document shell"
 )
 
 # A file's layer, or an include's: its first folder, or the first two for a folder within one.

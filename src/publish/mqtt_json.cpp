@@ -1,0 +1,87 @@
+#include "mqtt_json.h"
+
+#include "run/run_summary.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+
+#include <cmath>
+
+namespace MqttJson {
+namespace {
+void value(QByteArray &out, const Value &v)
+{
+    if (v.isEmpty())
+        out += "null";
+    else if (v.isText())
+        out += string(v.text());
+    else
+        v.appendText(out);
+}
+
+QByteArray number(double v, int decimals)
+{
+    return QByteArray::number(v, 'f', decimals);
+}
+} // namespace
+
+QByteArray string(const QString &text)
+{
+    // A one-element array escapes the text as JSON does; its brackets go.
+    return QJsonDocument(QJsonArray { text }).toJson(QJsonDocument::Compact).chopped(1).mid(1);
+}
+
+QByteArray time(const QDateTime &time)
+{
+    return '"' + time.toOffsetFromUtc(time.offsetFromUtc()).toString(Qt::ISODate).toLatin1() + '"';
+}
+
+QByteArray reading(const ChannelReading &sample, const QDateTime &when)
+{
+    QByteArray out = "{\"time\":" + time(when) + ",\"elapsed_s\":";
+    if (const DayTime *t = sample[Time].time())
+        out += QByteArray::number(std::llround(t->days * 86400));
+    else
+        out += "null";
+    for (int f = Type; f < C1; ++f) {
+        out += ",\"" + QByteArray(FieldNames[f]).toLower() + "\":";
+        value(out, sample[f]);
+    }
+    int present = 0;
+    for (int c = C1; c <= C12; ++c)
+        if (const auto v = sample[c].number(); v && *v != Fixed())
+            present = c - C1 + 1;
+    out += ",\"cells\":[";
+    for (int c = C1; c < C1 + present; ++c) {
+        if (c > C1)
+            out += ',';
+        value(out, sample[c]);
+    }
+    return out + "]}";
+}
+
+QByteArray live(const QString &description, const QDateTime &started)
+{
+    return "{\"state\":\"live\",\"description\":" + string(description)
+        + ",\"started\":" + time(started) + '}';
+}
+
+QByteArray ended(const QString &description, const QDateTime &started, const RunSummary &summary,
+                 const QString &file)
+{
+    return "{\"state\":\"ended\",\"description\":" + string(description) + ",\"started\":"
+        + time(started) + ",\"samples\":" + QByteArray::number(summary.samples()) + ",\"seconds\":"
+        + number(summary.seconds(), 0) + ",\"charged_mah\":" + number(summary.chargedMah(), 0)
+        + ",\"discharged_mah\":" + number(summary.dischargedMah(), 0) + ",\"charged_wh\":"
+        + number(summary.chargedWh(), 2) + ",\"discharged_wh\":" + number(summary.dischargedWh(), 2)
+        + ",\"average_a\":" + number(summary.averageAmps(), 2) + ",\"peak_a\":"
+        + number(summary.peakAmps(), 2) + ",\"start_v\":" + number(summary.startVolts(), 2)
+        + ",\"end_v\":" + number(summary.endVolts(), 2)
+        + ",\"file\":" + (file.isEmpty() ? QByteArray("null") : string(file)) + '}';
+}
+
+QByteArray event(const QString &text, const QDateTime &when)
+{
+    return "{\"time\":" + time(when) + ",\"text\":" + string(text) + '}';
+}
+} // namespace MqttJson

@@ -1,0 +1,227 @@
+#include "mqtt_publisher.h"
+
+#include "notify/run_notices.h"
+#include "platform/core/clock.h"
+#include "platform/core/settings.h"
+#include "publish/mqtt_json.h"
+#include "run/live_runs.h"
+
+#include <QFile>
+#include <QSysInfo>
+
+#include <mosquitto.h>
+
+namespace {
+constexpr int KeepAliveS = 30;
+constexpr int RetryFirstS = 1, RetryMostS = 30; // the back-off between attempts
+
+// The figures a home-automation hub shows of each channel: key, name, unit, device class.
+struct Figure {
+    const char *key, *name, *unit, *deviceClass;
+};
+constexpr Figure Figures[] = {
+    { "bat_volt", "battery voltage", "V", "voltage" },
+    { "current", "current", "A", "current" },
+    { "cap", "capacity", "mAh", nullptr },
+    { "power", "power", "W", "power" },
+    { "ext_temp", "pack temperature", "°C", "temperature" },
+};
+} // namespace
+
+bool MqttPublisher::Options::setBroker(const QString &broker)
+{
+    const qsizetype colon = broker.lastIndexOf(u':');
+    host = colon < 0 ? broker : broker.left(colon);
+    if (colon < 0)
+        return true;
+    bool ok = false;
+    port = broker.mid(colon + 1).toInt(&ok);
+    return ok && port > 0 && port < 65536;
+}
+
+MqttPublisher::Options MqttPublisher::Options::fromSettings(const Settings &settings)
+{
+    Options o;
+    o.setBroker(settings.value(SettingsKeys::MqttBroker).trimmed());
+    o.user = settings.value(SettingsKeys::MqttUser);
+    o.passwordFile = settings.value(SettingsKeys::MqttPasswordFile);
+    o.caFile = settings.value(SettingsKeys::MqttCa);
+    o.station = settings.value(SettingsKeys::MqttStation);
+    o.haDiscovery = settings.value(SettingsKeys::MqttHaDiscovery) == QLatin1String("1");
+    return o;
+}
+
+MqttPublisher::MqttPublisher(LiveRuns &runs, const Clock &clock, const Options &options,
+                             QObject *parent)
+    : QObject(parent), runs_(runs), clock_(clock), options_(options)
+{
+    if (options_.station.isEmpty())
+        options_.station = QSysInfo::machineHostName();
+    root_ = "chargemon/" + options_.station.toUtf8() + '/';
+    if (options_.host.isEmpty())
+        return;
+    static const int init = mosquitto_lib_init();
+    Q_UNUSED(init);
+    client_ = mosquitto_new(nullptr, true, this);
+    if (!client_) {
+        QMetaObject::invokeMethod(
+            this, [this] { report(false, tr("no memory")); }, Qt::QueuedConnection);
+        return;
+    }
+    mosquitto_int_option(client_, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V311);
+    const QByteArray status = topic("status");
+    mosquitto_will_set(client_, status.constData(), 7, "offline", 1, true);
+    QString failure;
+    if (!options_.user.isEmpty()) {
+        QByteArray password;
+        if (!options_.passwordFile.isEmpty()) {
+            QFile file(options_.passwordFile);
+            if (file.open(QIODevice::ReadOnly))
+                password = file.readLine().trimmed();
+            else
+                failure = tr("the password file %1 cannot be read (%2)")
+                              .arg(options_.passwordFile, file.errorString());
+        }
+        mosquitto_username_pw_set(client_, options_.user.toUtf8().constData(),
+                                  password.isNull() ? nullptr : password.constData());
+    }
+    if (!options_.caFile.isEmpty()
+        && mosquitto_tls_set(client_, QFile::encodeName(options_.caFile).constData(), nullptr,
+                             nullptr, nullptr, nullptr)
+            != MOSQ_ERR_SUCCESS)
+        failure = tr("the certificate authority file %1 cannot be used").arg(options_.caFile);
+    mosquitto_reconnect_delay_set(client_, RetryFirstS, RetryMostS, true);
+    mosquitto_connect_callback_set(client_, [](mosquitto *, void *self, int rc) {
+        static_cast<MqttPublisher *>(self)->connected(rc);
+    });
+    mosquitto_disconnect_callback_set(client_, [](mosquitto *, void *self, int rc) {
+        auto *p = static_cast<MqttPublisher *>(self);
+        p->connected_ = false;
+        if (rc != 0)
+            QMetaObject::invokeMethod(
+                p, [p] { p->report(false, tr("connection lost")); }, Qt::QueuedConnection);
+    });
+    const int rc = mosquitto_connect_async(client_, options_.host.toUtf8().constData(),
+                                           options_.port, KeepAliveS);
+    if (rc != MOSQ_ERR_SUCCESS)
+        failure = rc == MOSQ_ERR_ERRNO ? QString::fromLocal8Bit(strerror(errno))
+                                       : QString::fromUtf8(mosquitto_strerror(rc));
+    mosquitto_loop_start(client_);
+    if (!failure.isEmpty())
+        QMetaObject::invokeMethod(
+            this, [this, failure] { report(false, failure); }, Qt::QueuedConnection);
+
+    connect(
+        &runs_, &LiveRuns::runStarted, this, [this](int channel, const std::shared_ptr<Run> &run) {
+            Channel &c = channels_[channel == 2];
+            c.started = clock_.now();
+            const QByteArray leaf = "ch" + QByteArray::number(channel) + "/run";
+            auto tell = [this, &c, leaf](const QString &title) {
+                c.description = title;
+                publish(topic(leaf), MqttJson::live(title, c.started), 1, true);
+            };
+            tell(run->title());
+            connect(run.get(), &Run::titleChanged, this, [run = run.get(), tell](const QString &t) {
+                if (run->isLive())
+                    tell(t);
+            });
+        });
+    connect(&runs_, &LiveRuns::readingAccepted, this,
+            [this](int channel, const ChannelReading &reading) {
+                if (connected_)
+                    publish(topic(channel == 2 ? "ch2/reading" : "ch1/reading"),
+                            MqttJson::reading(reading, clock_.now()), 0, false);
+            });
+    connect(&runs_, &LiveRuns::runEnded, this,
+            [this](int channel, const std::shared_ptr<Run> &run, const RunSummary &summary) {
+                channels_[channel == 2].summary = summary;
+                channels_[channel == 2].description = run->title();
+                saved(channel, {});
+            });
+}
+
+MqttPublisher::~MqttPublisher()
+{
+    if (!client_)
+        return;
+    publish(topic("status"), "offline", 1, true);
+    mosquitto_disconnect(client_);
+    mosquitto_loop_stop(client_, !connected_); // no waiting out a back-off
+    mosquitto_destroy(client_);
+}
+
+QByteArray MqttPublisher::topic(const char *leaf) const
+{
+    return root_ + leaf;
+}
+
+void MqttPublisher::follow(const RunNotices &notices)
+{
+    connect(&notices, &RunNotices::told, this, [this](const QString &text) {
+        publish(topic("event"), MqttJson::event(text, clock_.now()), 1, false);
+    });
+}
+
+void MqttPublisher::saved(int channel, const QString &path)
+{
+    const Channel &c = channels_[channel == 2];
+    publish(topic(channel == 2 ? "ch2/run" : "ch1/run"),
+            MqttJson::ended(c.description, c.started, c.summary, path), 1, true);
+}
+
+void MqttPublisher::publish(const QByteArray &topic, const QByteArray &payload, int qos,
+                            bool retain)
+{
+    if (client_)
+        mosquitto_publish(client_, nullptr, topic.constData(), int(payload.size()),
+                          payload.constData(), qos, retain);
+}
+
+void MqttPublisher::connected(int rc)
+{
+    connected_ = rc == 0;
+    if (rc == 0) {
+        publish(topic("status"), "online", 1, true);
+        if (options_.haDiscovery)
+            discovery();
+    }
+    const QString why = rc == 0 ? QString() : QString::fromUtf8(mosquitto_connack_string(rc));
+    QMetaObject::invokeMethod(
+        this, [this, rc, why] { report(rc == 0, why); }, Qt::QueuedConnection);
+}
+
+void MqttPublisher::discovery()
+{
+    const QByteArray station = options_.station.toUtf8();
+    const QByteArray device = "{\"identifiers\":["
+        + MqttJson::string("chargemon_" + options_.station)
+        + "],\"name\":" + MqttJson::string("chargemon " + options_.station) + '}';
+    for (const char *ch : { "ch1", "ch2" })
+        for (const Figure &f : Figures) {
+            const QByteArray id = "chargemon_" + station + '_' + ch + '_' + f.key;
+            QByteArray config = "{\"name\":"
+                + MqttJson::string(QString::fromUtf8(ch).toUpper() + ' '
+                                   + QString::fromUtf8(f.name))
+                + ",\"unique_id\":" + MqttJson::string(QString::fromUtf8(id))
+                + ",\"state_topic\":\"" + topic(ch) + "/reading\""
+                + ",\"value_template\":\"{{ value_json." + f.key + " }}\""
+                + ",\"unit_of_measurement\":" + MqttJson::string(QString::fromUtf8(f.unit))
+                + (f.deviceClass ? ",\"device_class\":\"" + QByteArray(f.deviceClass) + '"'
+                                 : QByteArray())
+                + ",\"state_class\":\"measurement\",\"availability_topic\":\"" + topic("status")
+                + "\",\"device\":" + device + '}';
+            publish("homeassistant/sensor/" + id + "/config", config, 1, true);
+        }
+}
+
+void MqttPublisher::report(bool up, const QString &why)
+{
+    if (saidUp_ == up)
+        return; // said once, until it changes
+    saidUp_ = up;
+    const QString broker = QStringLiteral("%1:%2").arg(options_.host).arg(options_.port);
+    emit message(up ? tr("MQTT: publishing to %1 as %2").arg(broker, options_.station)
+                    : tr("MQTT: broker %1: %2; readings are not published until it answers, the "
+                         "recording goes on")
+                          .arg(broker, why));
+}
