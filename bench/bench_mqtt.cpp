@@ -53,7 +53,7 @@ std::pair<double, double> feed(LiveRuns &runs, FakeClock &clock, int count,
     return { total / count, worst };
 }
 
-void cost(const char *what, const MqttPublisher::Options &options)
+void cost(const char *what, const MqttBroker &options)
 {
     FakeClock clock;
     LiveRuns runs(clock, {});
@@ -77,7 +77,7 @@ int main(int argc, char **argv)
         return 1;
     }
     QThread::msleep(300);
-    MqttPublisher::Options live, dead;
+    MqttBroker live, dead;
     live.host = dead.host = "127.0.0.1";
     live.port = Port;
     dead.port = DeadPort;

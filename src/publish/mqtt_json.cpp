@@ -4,6 +4,7 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QRegularExpression>
 
 #include <cmath>
 #include <cstdio>
@@ -71,6 +72,49 @@ QByteArray reading(const ChannelReading &sample, const QDateTime &when)
         value(out, sample[c]);
     }
     return out + "]}";
+}
+
+std::optional<ChannelReading> parseReading(const QByteArray &json)
+{
+    // Each value's own text: a double on the way would lose "16.80"'s last digit.
+    static const QRegularExpression field(R"re("(\w+)":("(?:[^"\\]|\\.)*"|\[[^\]]*\]|[^,}\]]+))re");
+    QHash<QString, QString> values;
+    for (auto it = field.globalMatch(QString::fromUtf8(json)); it.hasNext();) {
+        const auto m = it.next();
+        values.insert(m.captured(1), m.captured(2));
+    }
+    auto value = [](const QString &text) -> std::optional<Value> {
+        if (text == QLatin1String("null"))
+            return Value();
+        if (text.startsWith(u'"')) {
+            const QJsonArray a = QJsonDocument::fromJson('[' + text.toUtf8() + ']').array();
+            return a.isEmpty() ? std::nullopt : std::optional<Value>(a[0].toString());
+        }
+        bool whole = false;
+        const qint64 w = text.toLongLong(&whole);
+        if (whole)
+            return Value(w);
+        const auto f = Fixed::parse(text);
+        return f ? std::optional<Value>(*f) : std::nullopt;
+    };
+    ChannelReading r;
+    for (int f = Type; f < C1; ++f) {
+        const auto v = value(values.value(QString::fromLatin1(FieldNames[f]).toLower()));
+        if (!v)
+            return std::nullopt;
+        r[f] = *v;
+    }
+    const QString cells = values.value(QStringLiteral("cells"));
+    if (!cells.startsWith(u'['))
+        return std::nullopt;
+    const QStringList each = cells.mid(1).chopped(1).split(u',', Qt::SkipEmptyParts);
+    for (int c = 0; c < 12; ++c) {
+        const auto v = c < each.size() ? value(each[c]) : Value(Fixed());
+        if (!v)
+            return std::nullopt;
+        r[C1 + c] = *v;
+    }
+    return r;
 }
 
 QByteArray live(const QString &description, const QDateTime &started)

@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QDateTime>
 
+#include <optional>
+
 class RunSummary;
 
 // The JSON the broker carries, built by hand: a reading's numbers keep exactly the decimals the
@@ -14,6 +16,9 @@ namespace MqttJson {
 // taken, `elapsed_s` the run's time, an empty value null and `cells` the cells up to the last
 // one with a voltage.
 QByteArray reading(const ChannelReading &sample, const QDateTime &time);
+// The fields of reading(): decimals as Fixed, whole numbers as such, cells not sent 0.00; the
+// time is left empty. None when `json` is not such an object.
+std::optional<ChannelReading> parseReading(const QByteArray &json);
 // A run that began at `started` and is live.
 QByteArray live(const QString &description, const QDateTime &started);
 // A run that ended, with its figures and the file it was saved to ("" not yet, or never).

@@ -2,19 +2,14 @@
 
 #include "notify/run_notices.h"
 #include "platform/core/clock.h"
-#include "platform/core/settings.h"
 #include "publish/mqtt_json.h"
 #include "run/live_runs.h"
 
-#include <QFile>
 #include <QSysInfo>
 
 #include <mosquitto.h>
 
 namespace {
-constexpr int KeepAliveS = 30;
-constexpr int RetryFirstS = 1, RetryMostS = 30; // the back-off between attempts
-
 // The figures a home-automation hub shows of each channel: key, name, unit, device class.
 struct Figure {
     const char *key, *name, *unit, *deviceClass;
@@ -28,30 +23,7 @@ constexpr Figure Figures[] = {
 };
 } // namespace
 
-bool MqttPublisher::Options::setBroker(const QString &broker)
-{
-    const qsizetype colon = broker.lastIndexOf(u':');
-    host = colon < 0 ? broker : broker.left(colon);
-    if (colon < 0)
-        return true;
-    bool ok = false;
-    port = broker.mid(colon + 1).toInt(&ok);
-    return ok && port > 0 && port < 65536;
-}
-
-MqttPublisher::Options MqttPublisher::Options::fromSettings(const Settings &settings)
-{
-    Options o;
-    o.setBroker(settings.value(SettingsKeys::MqttBroker).trimmed());
-    o.user = settings.value(SettingsKeys::MqttUser);
-    o.passwordFile = settings.value(SettingsKeys::MqttPasswordFile);
-    o.caFile = settings.value(SettingsKeys::MqttCa);
-    o.station = settings.value(SettingsKeys::MqttStation);
-    o.haDiscovery = settings.value(SettingsKeys::MqttHaDiscovery) == QLatin1String("1");
-    return o;
-}
-
-MqttPublisher::MqttPublisher(LiveRuns &runs, const Clock &clock, const Options &options,
+MqttPublisher::MqttPublisher(LiveRuns &runs, const Clock &clock, const MqttBroker &options,
                              QObject *parent)
     : QObject(parent), runs_(runs), clock_(clock), options_(options)
 {
@@ -60,37 +32,15 @@ MqttPublisher::MqttPublisher(LiveRuns &runs, const Clock &clock, const Options &
     root_ = "chargemon/" + options_.station.toUtf8() + '/';
     if (options_.host.isEmpty())
         return;
-    static const int init = mosquitto_lib_init();
-    Q_UNUSED(init);
-    client_ = mosquitto_new(nullptr, true, this);
+    QString failure;
+    client_ = options_.newClient(this, failure);
     if (!client_) {
         QMetaObject::invokeMethod(
             this, [this] { report(false, tr("no memory")); }, Qt::QueuedConnection);
         return;
     }
-    mosquitto_int_option(client_, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V311);
     const QByteArray status = topic("status");
     mosquitto_will_set(client_, status.constData(), 7, "offline", 1, true);
-    QString failure;
-    if (!options_.user.isEmpty()) {
-        QByteArray password;
-        if (!options_.passwordFile.isEmpty()) {
-            QFile file(options_.passwordFile);
-            if (file.open(QIODevice::ReadOnly))
-                password = file.readLine().trimmed();
-            else
-                failure = tr("the password file %1 cannot be read (%2)")
-                              .arg(options_.passwordFile, file.errorString());
-        }
-        mosquitto_username_pw_set(client_, options_.user.toUtf8().constData(),
-                                  password.isNull() ? nullptr : password.constData());
-    }
-    if (!options_.caFile.isEmpty()
-        && mosquitto_tls_set(client_, QFile::encodeName(options_.caFile).constData(), nullptr,
-                             nullptr, nullptr, nullptr)
-            != MOSQ_ERR_SUCCESS)
-        failure = tr("the certificate authority file %1 cannot be used").arg(options_.caFile);
-    mosquitto_reconnect_delay_set(client_, RetryFirstS, RetryMostS, true);
     mosquitto_connect_callback_set(client_, [](mosquitto *, void *self, int rc) {
         static_cast<MqttPublisher *>(self)->connected(rc);
     });
@@ -101,12 +51,8 @@ MqttPublisher::MqttPublisher(LiveRuns &runs, const Clock &clock, const Options &
             QMetaObject::invokeMethod(
                 p, [p] { p->report(false, tr("connection lost")); }, Qt::QueuedConnection);
     });
-    const int rc = mosquitto_connect_async(client_, options_.host.toUtf8().constData(),
-                                           options_.port, KeepAliveS);
-    if (rc != MOSQ_ERR_SUCCESS)
-        failure = rc == MOSQ_ERR_ERRNO ? QString::fromLocal8Bit(strerror(errno))
-                                       : QString::fromUtf8(mosquitto_strerror(rc));
-    mosquitto_loop_start(client_);
+    if (const QString why = options_.start(client_); !why.isEmpty())
+        failure = why;
     if (!failure.isEmpty())
         QMetaObject::invokeMethod(
             this, [this, failure] { report(false, failure); }, Qt::QueuedConnection);

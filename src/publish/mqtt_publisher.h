@@ -1,5 +1,6 @@
 #pragma once
 
+#include "publish/mqtt_broker.h"
 #include "run/run_summary.h"
 
 #include <QDateTime>
@@ -15,8 +16,6 @@ class Clock;
 class LiveRuns;
 class Run;
 class RunNotices;
-class Settings;
-struct mosquitto;
 
 // Tells an MQTT broker what the live runs do, under chargemon/<station>/: its status, every
 // accepted reading, each run's state and the notices. The client keeps its own network thread:
@@ -25,19 +24,7 @@ struct mosquitto;
 class MqttPublisher final : public QObject {
     Q_OBJECT
 public:
-    struct Options {
-        QString host; // "" publishes nothing
-        int port = 1883;
-        QString user, passwordFile, caFile, station;
-        bool haDiscovery = false;
-
-        // "HOST[:PORT]"; false when the port is not one.
-        bool setBroker(const QString &broker);
-        // The desktop program's: the settings' Mqtt/ keys.
-        static Options fromSettings(const Settings &settings);
-    };
-
-    MqttPublisher(LiveRuns &runs, const Clock &clock, const Options &options,
+    MqttPublisher(LiveRuns &runs, const Clock &clock, const MqttBroker &options,
                   QObject *parent = nullptr);
     // Says "offline" and leaves the broker.
     ~MqttPublisher() override;
@@ -61,7 +48,7 @@ private:
 
     LiveRuns &runs_;
     const Clock &clock_;
-    Options options_;
+    MqttBroker options_;
     QByteArray root_; // "chargemon/<station>/"
     mosquitto *client_ = nullptr;
     std::atomic<bool> connected_ = false;

@@ -66,7 +66,7 @@ MDIForm1::MDIForm1(const MainWindowPlatform &platform, QWidget *parent)
         notices = new RunNotices(*runs_, *platform.notifier, settings_, this);
         connect(notices, &RunNotices::message, status_, &StatusLine::State_add);
     }
-    if (const auto mqtt = MqttPublisher::Options::fromSettings(settings_); !mqtt.host.isEmpty()) {
+    if (const auto mqtt = MqttBroker::fromSettings(settings_); !mqtt.host.isEmpty()) {
         auto *publisher = new MqttPublisher(*runs_, clock_, mqtt, this);
         connect(publisher, &MqttPublisher::message, status_, &StatusLine::State_add);
         if (notices)

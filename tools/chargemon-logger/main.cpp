@@ -95,7 +95,7 @@ int main(int argc, char *argv[])
                          "main figures.") },
     });
     parser.process(app);
-    MqttPublisher::Options mqtt;
+    MqttBroker mqtt;
     if (!parser.positionalArguments().isEmpty()
         || !mqtt.setBroker(parser.value(QStringLiteral("mqtt")))) {
         std::fputs(qPrintable(parser.helpText()), stderr);
