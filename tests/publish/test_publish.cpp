@@ -3,6 +3,10 @@
 // comes back, and a login the broker refuses.
 
 #include "publish/mqtt_json.h"
+#include "publish/mqtt_publisher.h"
+#include "publish/mqtt_watcher.h"
+#include "run/live_runs.h"
+#include "support/fake_clock.h"
 #include "support/logger_session.h"
 
 #include <QRegularExpression>
@@ -234,6 +238,51 @@ private slots:
                 saved[name[20] == '2'] << s.rowsOf(name);
             QCOMPARE(saved, printed);
         }
+    }
+
+    // A station's runs watched through the broker are its own, sample for sample, until it
+    // goes offline.
+    void watched()
+    {
+        Broker broker;
+        if (!broker.start(false))
+            QSKIP("no mosquitto here");
+        MqttBroker at;
+        at.host = "127.0.0.1";
+        at.port = broker.port;
+        at.station = "pit-2";
+        FakeClock clock;
+        MqttWatcher watcher(clock, at);
+        QList<std::shared_ptr<Run>> watched;
+        connect(&watcher, &MqttWatcher::runStarted, this,
+                [&](const std::shared_ptr<Run> &run) { watched << run; });
+        QStringList said;
+        connect(&watcher, &MqttWatcher::message, this, [&](const QString &m) { said << m; });
+        auto publisher = std::make_unique<LiveRuns>(clock, QString());
+        auto station = std::make_unique<MqttPublisher>(*publisher, clock, at);
+        QTRY_COMPARE(watcher.stations().value("pit-2"), "online");
+        watcher.watch("pit-2");
+        for (qint64 s = 1; s <= 5; ++s) {
+            clock.advanceSeconds(1);
+            for (int channel : { 1, 2 }) {
+                ChannelReading r = reading(s, channel == 1 ? 4 : 0);
+                publisher->Reading_Proc(channel, r);
+            }
+            // A run's first frame starts its clock and is not recorded.
+            QTRY_COMPARE(watched.size() == 2 ? watched[1]->samples().count() : -1, s - 1);
+        }
+        for (int channel : { 1, 2 }) {
+            QCOMPARE(watched[channel - 1]->name(), QString("pit-2 CH%1 Chart %1").arg(channel));
+            const Samples &mine = publisher->run(channel)->samples();
+            const Samples &theirs = watched[channel - 1]->samples();
+            QCOMPARE(mine.count(), 4);
+            for (qint64 row = 0; row < 4; ++row)
+                QCOMPARE(theirs.reading(row), mine.reading(row));
+        }
+        station.reset();
+        QTRY_VERIFY(!watched[1]->isLive());
+        QVERIFY(!watched[0]->isLive());
+        QCOMPARE(said.filter("pit-2 went offline").size(), 2);
     }
 };
 
