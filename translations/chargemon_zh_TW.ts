@@ -349,6 +349,10 @@
         <source>&amp;Battery book</source>
         <translation>電池簿(&amp;B)</translation>
     </message>
+    <message>
+        <source>&amp;Watch station…</source>
+        <translation>觀看工作站(&amp;W)…</translation>
+    </message>
 </context>
 <context>
     <name>Chart</name>

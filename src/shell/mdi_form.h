@@ -21,6 +21,7 @@ class Infoform1;
 class InterfaceTextStore;
 class LiveDispatch;
 class LiveRuns;
+class MqttWatcher;
 class Notifier;
 class PortList;
 class Settings;
@@ -100,6 +101,8 @@ private:
     void SetupToolbar();
     void crossLine();
     void showBook();
+    // Another station's live runs, from a broker and a station the user names.
+    void watchStation();
     IMDIDocument *newDocument();
     void switchSeries(int series, bool shown);
     Tool &tool(const QString &band, const QString &name) const;
@@ -129,6 +132,7 @@ private:
     QString journalFolder_;
     QString bookFile_;
     QPointer<BookWindow> book_;
+    QHash<QString, MqttWatcher *> watchers_; // by "host:port"
     ViewState view_;
     int channel_ = 1; // the one the information panel follows
 };

@@ -91,10 +91,10 @@ private slots:
             }
             QCOMPARE(rig.window.Menu().toolNames(spec.name), names);
         }
-        // "Main": "File" opens "Main_file" (Open, Book, Lang, Exit), then "Help".
+        // "Main": "File" opens "Main_file" (Open, Watch, Book, Lang, Exit), then "Help".
         const QList<QAction *> menuBar = rig.window.menuBar()->actions();
         QCOMPARE(menuBar.size(), 2);
-        QCOMPARE(menuBar[0]->menu()->actions().size(), 4);
+        QCOMPARE(menuBar[0]->menu()->actions().size(), 5);
         rig.tool("Tools", "Channel").setPicture("CH1");
         rig.tool("Tools", "Channel").setPicture("CH2");
         QCOMPARE(rig.tool("state", "sdate").caption(), "2026-12-06");
@@ -124,10 +124,12 @@ private slots:
         rig.click("Lang", "Cht");
         QCOMPARE(
             shown(),
-            "打開(&O)|保存(&S)|匯出(&E)|語言(&L)|列印(&P)|離開(&E)|復制(&)|標題(&T)|十字線(&C)|"
+            "打開(&O)|觀看工作站(&W)…|保存(&S)|匯出(&E)|語言(&L)|列印(&P)|離開(&E)|復制(&)|標題(&T)"
+            "|十字線(&C)|"
             "Refresh|摘要|電池簿(&B)|手冊(&G)|關於(&A)|&English|繁體中文(&F)|水平窗口排列(&H)|"
             "垂直窗口排列(&V)|層疊(&C)|排列圖標(&A)|文件(&F)|視圖(&V)|窗口(&W)|幫助(&H)|文件(&F)|"
-            "幫助(&H)|打開(&O)|電池簿(&B)|語言(&L)|離開(&E)|打開|保存|列印|複製|匯出|標題|十字線|語言|"
+            "幫助(&H)|打開(&O)|觀看工作站(&W)…|電池簿(&B)|語言(&L)|離開(&E)|打開|保存|列印|複製|"
+            "匯出|標題|十字線|語言|"
             "CH1|"
             "Channel 1|Channel 2|輸入電壓|输出電壓|容量|電流|功率|電壓|電流|容量|溫度|最大|最小|"
             "平均|壓差|充電器|電池");
@@ -136,10 +138,11 @@ private slots:
         rig.click("Lang", "Eng");
         QCOMPARE(
             shown(),
-            "&Open|&Save|&Export|&Language|&Print|&Exit|&Copy|&Title|&CrossLine|Refresh|Summary|"
+            "&Open|&Watch "
+            "station…|&Save|&Export|&Language|&Print|&Exit|&Copy|&Title|&CrossLine|Refresh|Summary|"
             "&Battery book|&Guid|&About|&English|繁體中文(&F)|Tile &Horizontally|Tile "
             "&Vertically|&Cascade|"
-            "&ArrangeIcons|&File|&View|Window|&Help|&File|&Help|&Open|&Battery "
+            "&ArrangeIcons|&File|&View|Window|&Help|&File|&Help|&Open|&Watch station…|&Battery "
             "book|&Language|&Exit|"
             "Open|Save|"
             "Print|Copy|Export|Title|CrossLine|Language|CH1|Channel 1|Channel 2|Input Volt|"
