@@ -2,12 +2,15 @@
 #include "platform/chart.h"
 #include "platform/core/folders.h"
 #include "platform/panel_lamp.h"
+#include "publish/mqtt_publisher.h"
+#include "run/live_runs.h"
 #include "run/run.h"
 #include "run/run_file.h"
 #include "setup/adform.h"
 #include "shell/book_window.h"
 #include "shell/command_layout.h"
 #include "shell/window_arrangement.h"
+#include "support/private_broker.h"
 #include "support/sqlite_file.h"
 #include "support/window_rig.h"
 
@@ -217,6 +220,38 @@ private slots:
         rig.click("File", "Exit");
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!two);
+    }
+
+    // Another station's run, through a broker, in a chart window of its own until the station
+    // goes offline.
+    void watchStation()
+    {
+        Broker broker;
+        if (!broker.start(false))
+            QSKIP("no mosquitto here");
+        Rig rig;
+        MqttBroker at;
+        at.host = "127.0.0.1";
+        at.port = broker.port;
+        at.station = "pit-2";
+        LiveRuns runs(rig.clock, {});
+        auto station = std::make_unique<MqttPublisher>(runs, rig.clock, at);
+        QTest::qWait(500); // online
+        rig.dialogs.inputAnswers << QString("127.0.0.1:%1").arg(broker.port) << "pit-2";
+        rig.click("Main_file", "Watch");
+        QCOMPARE(rig.dialogs.asked.last().text, "Station (seen: pit-2 (online)):");
+        for (qint64 s = 1; s <= 3; ++s) {
+            rig.clock.advanceSeconds(1);
+            ChannelReading r = reading(s);
+            runs.Reading_Proc(1, r);
+            QTRY_COMPARE(rig.documents().size() == 1 ? rig.documents()[0]->run().samples().count()
+                                                     : -1,
+                         s - 1);
+        }
+        QCOMPARE(rig.documents()[0]->caption(), "pit-2 CH1 Chart 1 >>Live<<");
+        station.reset();
+        QTRY_COMPARE(rig.documents()[0]->caption(), "pit-2 CH1 Chart 1 END");
+        QVERIFY(rig.status().join('\n').contains("pit-2 went offline: its CH1 run ended."));
     }
 
     void arrangement()
