@@ -2,16 +2,20 @@
 // a live one, and the time from a frame's reading handed to the live runs to its JSON arriving
 // at a subscriber on the same machine, through a private mosquitto.
 // Run by hand: build/bench/bench_mqtt
+#include "platform/core/clock.h"
 #include "publish/mqtt_json.h"
 #include "publish/mqtt_publisher.h"
+#include "publish/mqtt_watcher.h"
 #include "run/live_runs.h"
 #include "support/fake_clock.h"
 #include "support/readings.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QProcess>
 #include <QThread>
+#include <QTimer>
 
 #include <mosquitto.h>
 
@@ -19,6 +23,9 @@
 #include <cstdio>
 #include <map>
 #include <mutex>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -134,6 +141,53 @@ int main(int argc, char **argv)
         std::printf("reading to subscriber: %.2f ms median, %.2f ms worst\n", ms[ms.size() / 2],
                     ms.back());
     mosquitto_destroy(sub);
+
+    // Scale: 50 stations of 2 channels at a reading a second, watched by one program. A child
+    // process publishes them; this one watches them all and counts its own processor time.
+    constexpr int Stations = 50, Seconds = 10;
+    const pid_t feeder = fork();
+    if (feeder == 0) {
+        mosquitto *pub = mosquitto_new(nullptr, true, nullptr);
+        mosquitto_connect(pub, "127.0.0.1", Port, 30);
+        mosquitto_loop_start(pub);
+        for (qint64 s = 1; s <= Seconds + 2; ++s) {
+            for (int st = 0; st < Stations; ++st)
+                for (const char *ch : { "ch1", "ch2" }) {
+                    const QByteArray json
+                        = MqttJson::reading(reading(s), QDateTime::currentDateTime());
+                    const QByteArray topic
+                        = "chargemon/st" + QByteArray::number(st) + '/' + ch + "/reading";
+                    mosquitto_publish(pub, nullptr, topic.constData(), int(json.size()),
+                                      json.constData(), 0, false);
+                }
+            QThread::msleep(1000);
+        }
+        mosquitto_disconnect(pub);
+        mosquitto_loop_stop(pub, false);
+        _exit(0);
+    }
+    SystemClock wall;
+    MqttWatcher watcher(wall, live);
+    int started = 0;
+    QObject::connect(&watcher, &MqttWatcher::runStarted, [&] { ++started; });
+    for (int st = 0; st < Stations; ++st)
+        watcher.watch(QStringLiteral("st%1").arg(st));
+    auto cpu = [] {
+        rusage u {};
+        getrusage(RUSAGE_SELF, &u);
+        return u.ru_utime.tv_sec + u.ru_stime.tv_sec
+            + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+    };
+    const double before = cpu();
+    QElapsedTimer span;
+    span.start();
+    QEventLoop loop;
+    QTimer::singleShot(Seconds * 1000, &loop, &QEventLoop::quit);
+    loop.exec();
+    const double used = cpu() - before;
+    waitpid(feeder, nullptr, 0);
+    std::printf("watching %d stations (%d runs, %d readings a second): %.1f %% of a core\n",
+                Stations, started, Stations * 2, 100 * used / (span.elapsed() / 1000.0));
     broker.terminate();
     broker.waitForFinished();
     return 0;
