@@ -61,10 +61,9 @@ MqttPublisher::MqttPublisher(LiveRuns &runs, const Clock &clock, const MqttBroke
         &runs_, &LiveRuns::runStarted, this, [this](int channel, const std::shared_ptr<Run> &run) {
             Channel &c = channels_[channel == 2];
             c.started = clock_.now();
-            const QByteArray leaf = "ch" + QByteArray::number(channel) + "/run";
-            auto tell = [this, &c, leaf](const QString &title) {
+            auto tell = [this, &c, channel](const QString &title) {
                 c.description = title;
-                publish(topic(leaf), MqttJson::live(title, c.started), 1, true);
+                runState(channel, MqttJson::live(title, c.started));
             };
             tell(run->title());
             connect(run.get(), &Run::titleChanged, this, [run = run.get(), tell](const QString &t) {
@@ -111,8 +110,16 @@ void MqttPublisher::follow(const RunNotices &notices)
 void MqttPublisher::saved(int channel, const QString &path)
 {
     const Channel &c = channels_[channel == 2];
-    publish(topic(channel == 2 ? "ch2/run" : "ch1/run"),
-            MqttJson::ended(c.description, c.started, c.summary, path), 1, true);
+    runState(channel, MqttJson::ended(c.description, c.started, c.summary, path));
+}
+
+void MqttPublisher::runState(int channel, const QByteArray &state)
+{
+    {
+        const std::lock_guard hold(lock_);
+        runStates_[channel == 2] = state;
+    }
+    publish(topic(channel == 2 ? "ch2/run" : "ch1/run"), state, 1, true);
 }
 
 void MqttPublisher::publish(const QByteArray &topic, const QByteArray &payload, int qos,
@@ -128,6 +135,12 @@ void MqttPublisher::connected(int rc)
     connected_ = rc == 0;
     if (rc == 0) {
         publish(topic("status"), "online", 1, true);
+        // A broker that was restarted has forgotten the retained states.
+        const std::lock_guard hold(lock_);
+        for (int channel : { 1, 2 })
+            if (!runStates_[channel == 2].isEmpty())
+                publish(topic(channel == 2 ? "ch2/run" : "ch1/run"), runStates_[channel == 2], 1,
+                        true);
         if (options_.haDiscovery)
             discovery();
     }

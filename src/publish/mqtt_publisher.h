@@ -10,6 +10,7 @@
 #include <array>
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <optional>
 
 class Clock;
@@ -42,6 +43,8 @@ signals:
 
 private:
     void publish(const QByteArray &topic, const QByteArray &payload, int qos, bool retain);
+    // The retained state of the run of `channel`, published again at each connection.
+    void runState(int channel, const QByteArray &state);
     void connected(int rc); // on the client's thread
     void discovery();
     void report(bool up, const QString &why); // on the GUI thread
@@ -59,4 +62,6 @@ private:
         RunSummary summary; // of the run that ended last
     };
     std::array<Channel, 2> channels_;
+    std::mutex lock_; // of runStates_, which the client's thread reads
+    std::array<QByteArray, 2> runStates_;
 };
