@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Fails when a file of src/ includes a header of a layer above its own. The layers, lowest
 # first, as CMakeLists.txt links them: platform/core < platform, link < run < book, compare;
-# compare < document; run < notify; link < setup; setup, book, document, notify < shell < app
-# (src/main.cpp). setup, book and document stand side by side and do not include each other;
-# nothing below document draws (platform/core, link, run, compare, notify), nor does book.
+# compare < document; run < notify < publish; link < setup; setup, book, document, publish <
+# shell < app (src/main.cpp). setup, book, document and publish stand side by side and do not
+# include each other; nothing below document draws (platform/core, link, run, compare, notify,
+# publish), nor does book.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -14,11 +15,12 @@ declare -A allowed=(
   [link]="platform/core link"
   [run]="platform/core link run"
   [notify]="platform/core link run notify"
+  [publish]="platform/core link run notify publish"
   [setup]="platform/core platform link setup"
   [book]="platform/core link run book"
   [compare]="platform/core link run compare"
   [document]="platform/core platform link run compare document"
-  [shell]="platform/core platform link run book compare notify setup document shell"
+  [shell]="platform/core platform link run book compare notify publish setup document shell"
 )
 
 # A file's layer, or an include's: its first folder, or the first two for a folder within one.

@@ -4,13 +4,14 @@ CHARGEMON_PACKAGES=(
   qt6-base-dev qt6-serialport-dev libqt6sql6-sqlite libsqlite3-dev qt6-svg-dev libqcustomplot-dev
   qt6-tools-dev qt6-l10n-tools
   fonts-noto-cjk qt6-translations-l10n
-  librsvg2-bin
+  librsvg2-bin libmosquitto-dev
 )
 # Making the Debian package (./run.sh --package), and checking it as a desktop sees it (./test.sh).
 CHARGEMON_PACKAGING=(dpkg-dev file)
 CHARGEMON_PACKAGE_CHECKS=(lintian desktop-file-utils appstream shared-mime-info xdg-utils libglib2.0-bin)
 # A private session bus for the notification tests.
-CHARGEMON_TEST_TOOLS=(dbus)
+# A private MQTT broker and its clients for the publishing tests.
+CHARGEMON_TEST_TOOLS=(dbus mosquitto mosquitto-clients)
 
 chargemon_install() {
   local missing=()

@@ -353,6 +353,10 @@
         <source>C&amp;ompare</source>
         <translation>比較(&amp;O)</translation>
     </message>
+    <message>
+        <source>&amp;Watch station…</source>
+        <translation>觀看工作站(&amp;W)…</translation>
+    </message>
 </context>
 <context>
     <name>Chart</name>
@@ -664,6 +668,22 @@
 <context>
     <name>MDIForm1</name>
     <message>
+        <source>Watch station</source>
+        <translation>觀看工作站</translation>
+    </message>
+    <message>
+        <source>MQTT broker (host[:port]):</source>
+        <translation>MQTT 代理伺服器(主機[:埠]):</translation>
+    </message>
+    <message>
+        <source>Station:</source>
+        <translation>工作站:</translation>
+    </message>
+    <message>
+        <source>Station (seen: %1):</source>
+        <translation>工作站(已見: %1):</translation>
+    </message>
+    <message>
         <source>1 run was still being recorded when chargemon last stopped. Open it?</source>
         <translation>chargemon 上次停止時，有 1 個充電記錄仍在記錄中。要開啟它嗎？</translation>
     </message>
@@ -686,6 +706,47 @@
     <message>
         <source>Unreadable recovery journals left alone in %1: %2.</source>
         <translation>%1 中無法讀取的復原日誌已保留不動：%2。</translation>
+    </message>
+</context>
+<context>
+    <name>MqttBroker</name>
+    <message>
+        <source>the password file %1 cannot be read (%2)</source>
+        <translation>無法讀取密碼檔 %1 (%2)</translation>
+    </message>
+    <message>
+        <source>the certificate authority file %1 cannot be used</source>
+        <translation>無法使用憑證機構檔 %1</translation>
+    </message>
+</context>
+<context>
+    <name>MqttPublisher</name>
+    <message>
+        <source>no memory</source>
+        <translation>記憶體不足</translation>
+    </message>
+    <message>
+        <source>connection lost</source>
+        <translation>連線中斷</translation>
+    </message>
+    <message>
+        <source>MQTT: publishing to %1 as %2</source>
+        <translation>MQTT: 以 %2 發佈到 %1</translation>
+    </message>
+    <message>
+        <source>MQTT: broker %1: %2; readings are not published until it answers, the recording goes on</source>
+        <translation>MQTT: 代理伺服器 %1: %2; 在其回應前不發佈讀數, 記錄繼續進行</translation>
+    </message>
+</context>
+<context>
+    <name>MqttWatcher</name>
+    <message>
+        <source>MQTT: broker %1:%2: %3</source>
+        <translation>MQTT: 代理伺服器 %1:%2: %3</translation>
+    </message>
+    <message>
+        <source>%1 went offline: its CH%2 run ended.</source>
+        <translation>%1 已離線: 其 CH%2 記錄已結束。</translation>
     </message>
 </context>
 <context>

@@ -75,4 +75,5 @@ void RunNotices::runEnded(int channel, const RunSummary &summary)
 void RunNotices::tell(const QString &text)
 {
     notifier_.notify(text);
+    emit told(text);
 }

@@ -29,6 +29,8 @@ public:
 signals:
     // A line for the status line or standard output.
     void message(const QString &text);
+    // A notice, as told to the notifier.
+    void told(const QString &text);
 
 private:
     void runEnded(int channel, const RunSummary &summary);

@@ -33,6 +33,7 @@ inline const QString Refresh = QStringLiteral("Refresh");
 inline const QString Summary = QStringLiteral("Summary");
 // The battery book window.
 inline const QString Book = QStringLiteral("Book");
+inline const QString Watch = QStringLiteral("Watch");
 inline const QString Guid = QStringLiteral("Guid");
 inline const QString About = QStringLiteral("About");
 inline const QString TileH = QStringLiteral("miWTileH");

@@ -56,6 +56,8 @@ const std::vector<LanguageCaption> &languageCaptions()
             { Band::MainFile, ToolName::Book, QT_TRANSLATE_NOOP("Captions", "&Battery book") },
             { Band::Windows, ToolName::Compare, QT_TRANSLATE_NOOP("Captions", "C&ompare") },
             { Band::MainFile, ToolName::Compare, QT_TRANSLATE_NOOP("Captions", "C&ompare") },
+            { Band::MainFile, ToolName::Watch, QT_TRANSLATE_NOOP("Captions", "&Watch station…") },
+            { Band::File, ToolName::Watch, QT_TRANSLATE_NOOP("Captions", "&Watch station…") },
         };
         // The "Lang" pop-up's entries come after "Help", as the language step sets them.
         auto at = std::find_if(rows.begin(), rows.end(), [](const LanguageCaption &row) {

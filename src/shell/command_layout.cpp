@@ -52,6 +52,7 @@ const std::vector<Command> &commands()
             { "Summary", "", "The run's figures under the chart's title.", "", "", "", true },
             { "Book", "", "Every pack's history, capacity fade and internal resistance.", "", "",
               "", false },
+            { "Watch", "", "Another station's live runs, from an MQTT broker.", "", "", "", false },
             { "Guid", "", "User guid.", "", "", "", false },
             { "About", "", "About us.", "", "", "", false },
             { "miWTileH", "", "", "", "", "", false },
@@ -126,11 +127,11 @@ std::vector<BandSpec> build()
                        { opener("file", "File"), opener("View", "View"), opener("WList", "Windows"),
                          opener("Help", "Help") } });
     layout.push_back(
-        menu(Band::MainFile, "Main_file", { "Open", "Book", "Compare", "Lang", "Exit" }));
+        menu(Band::MainFile, "Main_file", { "Open", "Watch", "Book", "Compare", "Lang", "Exit" }));
 
     layout.push_back(menu(Band::File, "miFile",
-                          { "Open", "Save", "Export", "separator1", "Lang", "separator1", "Print",
-                            "separator1", "Exit" }));
+                          { "Open", "Watch", "Save", "Export", "separator1", "Lang", "separator1",
+                            "Print", "separator1", "Exit" }));
 
     layout.push_back(
         menu(Band::View, "&view", { "Copy", "Title", "CrossLine", "Refresh", "Summary", "Book" }));

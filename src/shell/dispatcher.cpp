@@ -4,6 +4,10 @@
 #include "platform/command_bar.h"
 #include "platform/command_names.h"
 #include "platform/core/folders.h"
+#include "platform/core/settings.h"
+#include "platform/dialogs.h"
+#include "publish/mqtt_watcher.h"
+#include "run/run.h"
 #include "setup/about.h"
 #include "setup/guid.h"
 #include "setup/languages.h"
@@ -12,11 +16,14 @@
 #include "shell/live_dispatch.h"
 #include "shell/mdi_form.h"
 #include "shell/open_saved_run.h"
+#include "shell/status_line.h"
 #include "shell/window_arrangement.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QTimer>
 
 QHash<QString, std::function<void()>> MDIForm1::commandTable()
 {
@@ -32,6 +39,7 @@ QHash<QString, std::function<void()>> MDIForm1::commandTable()
         { ToolName::Guid, [this] { Guid::showModal(store_); } },
         { ToolName::Book, [this] { showBook(); } },
         { ToolName::Compare, [this] { compare(); } },
+        { ToolName::Watch, [this] { watchStation(); } },
         { ToolName::CH1, [this] { Channel_Proc(1); } },
         { ToolName::CH2, [this] { Channel_Proc(2); } },
     };
@@ -101,6 +109,41 @@ void MDIForm1::openComparison(const QString &file)
     CompareWindow *window = newComparison();
     if (!window->open(file))
         window->close();
+}
+
+void MDIForm1::watchStation()
+{
+    const QString title = tr("Watch station");
+    const std::optional<QString> broker = dialogs_.input(
+        tr("MQTT broker (host[:port]):"), title,
+        settings_.value(SettingsKeys::MqttBroker, QStringLiteral("localhost")), 200);
+    MqttBroker at = MqttBroker::fromSettings(settings_);
+    if (!broker || !at.setBroker(broker->trimmed()) || at.host.isEmpty())
+        return;
+    MqttWatcher *&watcher = watchers_[at.host + u':' + QString::number(at.port)];
+    if (!watcher) {
+        watcher = new MqttWatcher(clock_, at, this);
+        connect(watcher, &MqttWatcher::message, status_, &StatusLine::State_add);
+        connect(watcher, &MqttWatcher::runStarted, this, [this](const std::shared_ptr<Run> &run) {
+            IMDIDocument *doc = newDocument();
+            doc->InitDoc(menu_, run->name(), true);
+            doc->showRun(run);
+        });
+        // The stations' retained status comes with the connection: a moment to offer them.
+        QEventLoop wait;
+        connect(watcher, &MqttWatcher::stationsChanged, &wait, &QEventLoop::quit);
+        QTimer::singleShot(1000, &wait, &QEventLoop::quit);
+        wait.exec();
+    }
+    QStringList seen;
+    for (auto it = watcher->stations().begin(); it != watcher->stations().end(); ++it)
+        seen << it.key() + QStringLiteral(" (") + it.value() + u')';
+    const std::optional<QString> station = dialogs_.input(
+        seen.isEmpty() ? tr("Station:")
+                       : tr("Station (seen: %1):").arg(seen.join(QStringLiteral(", "))),
+        title, watcher->stations().isEmpty() ? QString() : watcher->stations().firstKey(), 200);
+    if (station && !station->trimmed().isEmpty())
+        watcher->watch(station->trimmed());
 }
 
 void MDIForm1::crossLine()

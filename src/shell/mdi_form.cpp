@@ -7,6 +7,7 @@
 #include "platform/command_names.h"
 #include "platform/core/settings.h"
 #include "platform/qt_command_bar.h"
+#include "publish/mqtt_publisher.h"
 #include "run/live_runs.h"
 #include "setup/adform.h"
 #include "setup/config.h"
@@ -61,9 +62,17 @@ MDIForm1::MDIForm1(const MainWindowPlatform &platform, QWidget *parent)
     });
     live_ = std::make_unique<LiveDispatch>(
         *runs_, *menu_, *status_, [this] { return newDocument(); }, platform.inhibitor);
-    if (platform.notifier)
-        connect(new RunNotices(*runs_, *platform.notifier, settings_, this), &RunNotices::message,
-                status_, &StatusLine::State_add);
+    RunNotices *notices = nullptr;
+    if (platform.notifier) {
+        notices = new RunNotices(*runs_, *platform.notifier, settings_, this);
+        connect(notices, &RunNotices::message, status_, &StatusLine::State_add);
+    }
+    if (const auto mqtt = MqttBroker::fromSettings(settings_); !mqtt.host.isEmpty()) {
+        auto *publisher = new MqttPublisher(*runs_, clock_, mqtt, this);
+        connect(publisher, &MqttPublisher::message, status_, &StatusLine::State_add);
+        if (notices)
+            publisher->follow(*notices);
+    }
     resize(1280, 800);
 }
 

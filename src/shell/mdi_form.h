@@ -22,6 +22,7 @@ class Infoform1;
 class InterfaceTextStore;
 class LiveDispatch;
 class LiveRuns;
+class MqttWatcher;
 class Notifier;
 class PortList;
 class Settings;
@@ -106,6 +107,8 @@ private:
     void compare();
     void openComparison(const QString &file);
     CompareWindow *newComparison();
+    // Another station's live runs, from a broker and a station the user names.
+    void watchStation();
     IMDIDocument *newDocument();
     void switchSeries(int series, bool shown);
     Tool &tool(const QString &band, const QString &name) const;
@@ -135,6 +138,7 @@ private:
     QString journalFolder_;
     QString bookFile_;
     QPointer<BookWindow> book_;
+    QHash<QString, MqttWatcher *> watchers_; // by "host:port"
     ViewState view_;
     int channel_ = 1; // the one the information panel follows
 };

@@ -1,67 +1,7 @@
 // The real logger against the simulator on a pseudo-terminal: runs that end, a pulled adapter,
 // stop signals, a kill and a folder it cannot write; every sample it printed is in its files.
 
-#include "run/run_file.h"
-#include "support/readings.h"
-
-#include <QProcess>
-#include <QtTest>
-
-#include <csignal>
-
-namespace {
-// A simulator on a link in `home`, and loggers in the same home saving to `out`.
-struct Session {
-    QTemporaryDir home;
-    QString link = home.filePath("tty"), out = home.filePath("out");
-    QString journals = home.filePath("data/chargemon/journal/logger");
-    QProcess sim, logger;
-    QString said; // by every logger of the session
-
-    ~Session()
-    {
-        for (QProcess *p : { &logger, &sim }) {
-            p->kill();
-            p->waitForFinished();
-        }
-    }
-    static QString build() { return QCoreApplication::applicationDirPath() + "/.."; }
-    bool startSim(const QStringList &args = {})
-    {
-        sim.start(build() + "/tools/charger-sim/charger-sim",
-                  QStringList { "--link", link, "--speed", "2" } + args);
-        return sim.waitForReadyRead(10000) && sim.readLine().startsWith("/dev/");
-    }
-    void startLogger()
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const char *var : { "HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME" })
-            env.insert(var, home.filePath(var == QLatin1String("HOME") ? "" : "data"));
-        env.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent"); // no desktop here
-        logger.setProcessEnvironment(env);
-        logger.start(build() + "/tools/chargemon-logger/chargemon-logger",
-                     { "--port", link, "--dir", out, "--title", "pack A", "--verbose" });
-    }
-    // Waits until the loggers have said `text` `times` times in all.
-    bool waitFor(const QString &text, int times)
-    {
-        QElapsedTimer waited;
-        waited.start();
-        while (said.count(text) < times && waited.elapsed() < 30000) {
-            logger.waitForReadyRead(100);
-            said += QString::fromUtf8(logger.readAllStandardOutput());
-        }
-        return said.count(text) >= times;
-    }
-    int stop(int signal)
-    {
-        ::kill(pid_t(logger.processId()), signal);
-        logger.waitForFinished(20000);
-        said += QString::fromUtf8(logger.readAllStandardOutput());
-        return logger.exitStatus() == QProcess::NormalExit ? logger.exitCode() : -1;
-    }
-};
-} // namespace
+#include "support/logger_session.h"
 
 class TestLogger : public QObject {
     Q_OBJECT
@@ -84,7 +24,7 @@ private slots:
     {
         QFETCH(QString, how);
         QFETCH(bool, writable);
-        Session s;
+        LoggerSession s;
         if (!writable) { // a folder below a file: not even root makes it
             QFile file(s.out);
             QVERIFY(file.open(QIODevice::WriteOnly));
@@ -116,7 +56,8 @@ private slots:
         }
 
         // Named after their start; together, each channel's files hold the samples printed.
-        QStringList names, printed[2], rows[2];
+        QStringList names;
+        QList<QStringList> rows[2];
         for (const QString &name : QDir(s.out).entryList(QDir::Files, QDir::Name)) {
             QVERIFY2(QRegularExpression(R"(^\d{4}-\d\d-\d\d_\d{6}_CH[12]( \(recovered\))?\.mdb$)")
                          .match(name)
@@ -126,16 +67,12 @@ private slots:
             RunFile::Reader reader;
             QVERIFY(reader.open(s.out + '/' + name));
             QCOMPARE(reader.title(), "pack A");
-            for (ChannelReading r; reader.next(r);)
-                rows[name[20] == '2'] << texts(r).join(' ');
+            rows[name[20] == '2'] << s.rowsOf(name);
         }
         QTEST(names.join(' '), "saved");
-        const QRegularExpression sample(R"(^\S+ \S+ CH([12]): (\d\d:\d\d:\d\d .*)$)");
-        for (const QString &line : s.said.split('\n'))
-            if (const auto m = sample.match(line); m.hasMatch())
-                printed[m.captured(1) == "2"] << m.captured(2);
-        QCOMPARE(rows[0], writable ? printed[0] : QStringList());
-        QCOMPARE(rows[1], writable ? printed[1] : QStringList());
+        const auto printed = s.printed();
+        QCOMPARE(rows[0], writable ? printed[0] : QList<QStringList>());
+        QCOMPARE(rows[1], writable ? printed[1] : QList<QStringList>());
     }
 };
 

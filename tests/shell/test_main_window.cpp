@@ -2,12 +2,15 @@
 #include "platform/chart.h"
 #include "platform/core/folders.h"
 #include "platform/panel_lamp.h"
+#include "publish/mqtt_publisher.h"
+#include "run/live_runs.h"
 #include "run/run.h"
 #include "run/run_file.h"
 #include "setup/adform.h"
 #include "shell/book_window.h"
 #include "shell/command_layout.h"
 #include "shell/window_arrangement.h"
+#include "support/private_broker.h"
 #include "support/sqlite_file.h"
 #include "support/window_rig.h"
 
@@ -91,10 +94,10 @@ private slots:
             }
             QCOMPARE(rig.window.Menu().toolNames(spec.name), names);
         }
-        // "Main": "File" opens "Main_file" (Open, Book, Lang, Exit), then "Help".
+        // "Main": "File" opens "Main_file" (Open, Watch, Book, Lang, Exit), then "Help".
         const QList<QAction *> menuBar = rig.window.menuBar()->actions();
         QCOMPARE(menuBar.size(), 2);
-        QCOMPARE(menuBar[0]->menu()->actions().size(), 5);
+        QCOMPARE(menuBar[0]->menu()->actions().size(), 6);
         rig.tool("Tools", "Channel").setPicture("CH1");
         rig.tool("Tools", "Channel").setPicture("CH2");
         QCOMPARE(rig.tool("state", "sdate").caption(), "2026-12-06");
@@ -124,13 +127,12 @@ private slots:
         rig.click("Lang", "Cht");
         QCOMPARE(
             shown(),
-            "打開(&O)|保存(&S)|匯出(&E)|語言(&L)|列印(&P)|離開(&E)|復制(&)|標題(&T)|十字線(&C)|"
+            "打開(&O)|觀看工作站(&W)…|保存(&S)|匯出(&E)|語言(&L)|列印(&P)|離開(&E)|復制(&)|標題(&T)"
+            "|十字線(&C)|"
             "Refresh|摘要|電池簿(&B)|手冊(&G)|關於(&A)|&English|繁體中文(&F)|水平窗口排列(&H)|"
             "垂直窗口排列(&V)|層疊(&C)|排列圖標(&A)|比較(&O)|文件(&F)|視圖(&V)|窗口(&W)|幫助(&H)|"
-            "文件(&F)|"
-            "幫助(&H)|打開(&O)|電池簿(&B)|比較(&O)|語言(&L)|離開(&E)|打開|保存|列印|複製|匯出|標題|"
-            "十字線|"
-            "語言|"
+            "文件(&F)|幫助(&H)|打開(&O)|觀看工作站(&W)…|電池簿(&B)|比較(&O)|語言(&L)|離開(&E)|"
+            "打開|保存|列印|複製|匯出|標題|十字線|語言|"
             "CH1|"
             "Channel 1|Channel 2|輸入電壓|输出電壓|容量|電流|功率|電壓|電流|容量|溫度|最大|最小|"
             "平均|壓差|充電器|電池");
@@ -139,11 +141,12 @@ private slots:
         rig.click("Lang", "Eng");
         QCOMPARE(
             shown(),
-            "&Open|&Save|&Export|&Language|&Print|&Exit|&Copy|&Title|&CrossLine|Refresh|Summary|"
+            "&Open|&Watch "
+            "station…|&Save|&Export|&Language|&Print|&Exit|&Copy|&Title|&CrossLine|Refresh|Summary|"
             "&Battery book|&Guid|&About|&English|繁體中文(&F)|Tile &Horizontally|Tile "
             "&Vertically|&Cascade|"
-            "&ArrangeIcons|C&ompare|&File|&View|Window|&Help|&File|&Help|&Open|&Battery "
-            "book|C&ompare|&Language|&Exit|"
+            "&ArrangeIcons|C&ompare|&File|&View|Window|&Help|&File|&Help|&Open|&Watch station…|"
+            "&Battery book|C&ompare|&Language|&Exit|"
             "Open|Save|"
             "Print|Copy|Export|Title|CrossLine|Language|CH1|Channel 1|Channel 2|Input Volt|"
             "Output Volt|Capacity|Current|Power|Volt|Curr|Cap|Temp|Max|Min|Avg|△:|Int.|Ext.");
@@ -217,6 +220,38 @@ private slots:
         rig.click("File", "Exit");
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!two);
+    }
+
+    // Another station's run, through a broker, in a chart window of its own until the station
+    // goes offline.
+    void watchStation()
+    {
+        Broker broker;
+        if (!broker.start(false))
+            QSKIP("no mosquitto here");
+        Rig rig;
+        MqttBroker at;
+        at.host = "127.0.0.1";
+        at.port = broker.port;
+        at.station = "pit-2";
+        LiveRuns runs(rig.clock, {});
+        auto station = std::make_unique<MqttPublisher>(runs, rig.clock, at);
+        QTest::qWait(500); // online
+        rig.dialogs.inputAnswers << QString("127.0.0.1:%1").arg(broker.port) << "pit-2";
+        rig.click("Main_file", "Watch");
+        QCOMPARE(rig.dialogs.asked.last().text, "Station (seen: pit-2 (online)):");
+        for (qint64 s = 1; s <= 3; ++s) {
+            rig.clock.advanceSeconds(1);
+            ChannelReading r = reading(s);
+            runs.Reading_Proc(1, r);
+            QTRY_COMPARE(rig.documents().size() == 1 ? rig.documents()[0]->run().samples().count()
+                                                     : -1,
+                         s - 1);
+        }
+        QCOMPARE(rig.documents()[0]->caption(), "pit-2 CH1 Chart 1 >>Live<<");
+        station.reset();
+        QTRY_COMPARE(rig.documents()[0]->caption(), "pit-2 CH1 Chart 1 END");
+        QVERIFY(rig.status().join('\n').contains("pit-2 went offline: its CH1 run ended."));
     }
 
     void arrangement()

@@ -13,6 +13,7 @@
 #include "platform/core/qt_serial_port.h"
 #include "platform/core/settings.h"
 #include "platform/core/sleep_inhibitor.h"
+#include "publish/mqtt_publisher.h"
 #include "run/keep_awake.h"
 #include "run/live_runs.h"
 #include "run/run_writer.h"
@@ -40,7 +41,12 @@ const char *const Description
       "SIGINT or SIGTERM ends the live runs and saves them; the exit status is 1 when a\n"
       "run could not be saved (it stays in its journal). The computer is kept awake\n"
       "while a channel is live, and a run that ends, a lost charger, a hot pack or cells\n"
-      "apart at the end of a charge are told through the desktop's notifications.";
+      "apart at the end of a charge are told through the desktop's notifications.\n"
+      "With --mqtt, the runs are published to an MQTT broker under chargemon/<station>/:\n"
+      "status (retained online/offline), ch1/reading and ch2/reading (a JSON object per\n"
+      "sample), ch1/run and ch2/run (retained, live or ended with the figures and file)\n"
+      "and event (the notices). A broker that is away is retried; the runs are recorded\n"
+      "and saved all the same.";
 } // namespace
 
 int main(int argc, char *argv[])
@@ -71,9 +77,27 @@ int main(int argc, char *argv[])
                          "run's own, its pack and start)."),
           QStringLiteral("text") },
         { QStringLiteral("verbose"), QStringLiteral("Print every sample too.") },
+        { QStringLiteral("mqtt"), QStringLiteral("Publish the runs to this MQTT broker."),
+          QStringLiteral("host[:port]") },
+        { QStringLiteral("mqtt-user"), QStringLiteral("Log in to the broker as this user."),
+          QStringLiteral("name") },
+        { QStringLiteral("mqtt-password-file"),
+          QStringLiteral("The user's password, the first line of this file."),
+          QStringLiteral("file") },
+        { QStringLiteral("mqtt-ca"),
+          QStringLiteral("Reach the broker over TLS, trusting this certificate authority."),
+          QStringLiteral("file") },
+        { QStringLiteral("station"),
+          QStringLiteral("The name this logger publishes under (default: the host name)."),
+          QStringLiteral("name") },
+        { QStringLiteral("ha-discovery"),
+          QStringLiteral("Publish home-automation discovery configurations of each channel's "
+                         "main figures.") },
     });
     parser.process(app);
-    if (!parser.positionalArguments().isEmpty()) {
+    MqttBroker mqtt;
+    if (!parser.positionalArguments().isEmpty()
+        || !mqtt.setBroker(parser.value(QStringLiteral("mqtt")))) {
         std::fputs(qPrintable(parser.helpText()), stderr);
         return 2;
     }
@@ -105,6 +129,15 @@ int main(int argc, char *argv[])
     DBusNotifier notifier(QStringLiteral("chargemon"), QStringLiteral(CHARGEMON_APP_ID));
     RunNotices notices(runs, notifier, settings);
     QObject::connect(&notices, &RunNotices::message, &logger, &Logger::print);
+    mqtt.user = parser.value(QStringLiteral("mqtt-user"));
+    mqtt.passwordFile = parser.value(QStringLiteral("mqtt-password-file"));
+    mqtt.caFile = parser.value(QStringLiteral("mqtt-ca"));
+    mqtt.station = parser.value(QStringLiteral("station"));
+    mqtt.haDiscovery = parser.isSet(QStringLiteral("ha-discovery"));
+    MqttPublisher publisher(runs, clock, mqtt);
+    publisher.follow(notices);
+    QObject::connect(&publisher, &MqttPublisher::message, &logger, &Logger::error);
+    QObject::connect(&logger, &Logger::saved, &publisher, &MqttPublisher::saved);
     FrameAssembler assembler(port, runs, clock);
     PortSearch search(port, ports, runs, clock, assembler);
 

@@ -16,6 +16,15 @@ inline constexpr char KeptJournals[] = "Recovery/Kept";
 // Desktop notifications of runs: "0" keeps them off; the pack temperature (°C) worth one.
 inline constexpr char NoticesOn[] = "Notices/On";
 inline constexpr char NoticeTempLimit[] = "Notices/TempLimit";
+// Publishing the live runs: the broker "HOST[:PORT]" ("" publishes nothing), the login, a file
+// holding the password, a certificate authority for TLS, the station's name (default: the host
+// name) and "1" for home-automation discovery.
+inline constexpr char MqttBroker[] = "Mqtt/Broker";
+inline constexpr char MqttUser[] = "Mqtt/User";
+inline constexpr char MqttPasswordFile[] = "Mqtt/PasswordFile";
+inline constexpr char MqttCa[] = "Mqtt/Ca";
+inline constexpr char MqttStation[] = "Mqtt/Station";
+inline constexpr char MqttHaDiscovery[] = "Mqtt/HaDiscovery";
 } // namespace SettingsKeys
 
 // The per-user settings of the program, an INI file named after the executable in the

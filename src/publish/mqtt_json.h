@@ -1,0 +1,33 @@
+#pragma once
+
+#include "link/channel_reading.h"
+
+#include <QByteArray>
+#include <QDateTime>
+
+#include <optional>
+
+class RunSummary;
+
+// The JSON the broker carries, built by hand: a reading's numbers keep exactly the decimals the
+// charger sent, which a double on the way would lose.
+namespace MqttJson {
+// One accepted sample: the run file's columns in lower case, `time` the local time it was
+// taken, `elapsed_s` the run's time, an empty value null and `cells` the cells up to the last
+// one with a voltage.
+QByteArray reading(const ChannelReading &sample, const QDateTime &time);
+// The fields of reading(): decimals as Fixed, whole numbers as such, cells not sent 0.00; the
+// time is left empty. None when `json` is not such an object.
+std::optional<ChannelReading> parseReading(const QByteArray &json);
+// A run that began at `started` and is live.
+QByteArray live(const QString &description, const QDateTime &started);
+// A run that ended, with its figures and the file it was saved to ("" not yet, or never).
+QByteArray ended(const QString &description, const QDateTime &started, const RunSummary &summary,
+                 const QString &file);
+// A notification as the desktop showed it.
+QByteArray event(const QString &text, const QDateTime &time);
+// `text` as a JSON string, quotes included.
+QByteArray string(const QString &text);
+// Local time with its offset from UTC.
+QByteArray time(const QDateTime &time);
+} // namespace MqttJson

@@ -1,0 +1,186 @@
+#include "mqtt_publisher.h"
+
+#include "notify/run_notices.h"
+#include "platform/core/clock.h"
+#include "publish/mqtt_json.h"
+#include "run/live_runs.h"
+
+#include <QSysInfo>
+
+#include <mosquitto.h>
+
+namespace {
+// The figures a home-automation hub shows of each channel: key, name, unit, device class.
+struct Figure {
+    const char *key, *name, *unit, *deviceClass;
+};
+constexpr Figure Figures[] = {
+    { "bat_volt", "battery voltage", "V", "voltage" },
+    { "current", "current", "A", "current" },
+    { "cap", "capacity", "mAh", nullptr },
+    { "power", "power", "W", "power" },
+    { "ext_temp", "pack temperature", "°C", "temperature" },
+};
+} // namespace
+
+MqttPublisher::MqttPublisher(LiveRuns &runs, const Clock &clock, const MqttBroker &options,
+                             QObject *parent)
+    : QObject(parent), runs_(runs), clock_(clock), options_(options)
+{
+    if (options_.station.isEmpty())
+        options_.station = QSysInfo::machineHostName();
+    root_ = "chargemon/" + options_.station.toUtf8() + '/';
+    if (options_.host.isEmpty())
+        return;
+    QString failure;
+    client_ = options_.newClient(this, failure);
+    if (!client_) {
+        QMetaObject::invokeMethod(
+            this, [this] { report(false, tr("no memory")); }, Qt::QueuedConnection);
+        return;
+    }
+    const QByteArray status = topic("status");
+    mosquitto_will_set(client_, status.constData(), 7, "offline", 1, true);
+    mosquitto_connect_callback_set(client_, [](mosquitto *, void *self, int rc) {
+        static_cast<MqttPublisher *>(self)->connected(rc);
+    });
+    mosquitto_disconnect_callback_set(client_, [](mosquitto *, void *self, int rc) {
+        auto *p = static_cast<MqttPublisher *>(self);
+        p->connected_ = false;
+        if (rc != 0)
+            QMetaObject::invokeMethod(
+                p, [p] { p->report(false, tr("connection lost")); }, Qt::QueuedConnection);
+    });
+    if (const QString why = options_.start(client_); !why.isEmpty())
+        failure = why;
+    if (!failure.isEmpty())
+        QMetaObject::invokeMethod(
+            this, [this, failure] { report(false, failure); }, Qt::QueuedConnection);
+
+    connect(
+        &runs_, &LiveRuns::runStarted, this, [this](int channel, const std::shared_ptr<Run> &run) {
+            Channel &c = channels_[channel == 2];
+            c.started = clock_.now();
+            auto tell = [this, &c, channel](const QString &title) {
+                c.description = title;
+                runState(channel, MqttJson::live(title, c.started));
+            };
+            tell(run->title());
+            connect(run.get(), &Run::titleChanged, this, [run = run.get(), tell](const QString &t) {
+                if (run->isLive())
+                    tell(t);
+            });
+        });
+    connect(&runs_, &LiveRuns::readingAccepted, this,
+            [this](int channel, const ChannelReading &reading) {
+                if (connected_)
+                    publish(topic(channel == 2 ? "ch2/reading" : "ch1/reading"),
+                            MqttJson::reading(reading, clock_.now()), 0, false);
+            });
+    connect(&runs_, &LiveRuns::runEnded, this,
+            [this](int channel, const std::shared_ptr<Run> &run, const RunSummary &summary) {
+                channels_[channel == 2].summary = summary;
+                channels_[channel == 2].description = run->title();
+                saved(channel, {});
+            });
+}
+
+MqttPublisher::~MqttPublisher()
+{
+    if (!client_)
+        return;
+    publish(topic("status"), "offline", 1, true);
+    mosquitto_disconnect(client_);
+    mosquitto_loop_stop(client_, !connected_); // no waiting out a back-off
+    mosquitto_destroy(client_);
+}
+
+QByteArray MqttPublisher::topic(const char *leaf) const
+{
+    return root_ + leaf;
+}
+
+void MqttPublisher::follow(const RunNotices &notices)
+{
+    connect(&notices, &RunNotices::told, this, [this](const QString &text) {
+        publish(topic("event"), MqttJson::event(text, clock_.now()), 1, false);
+    });
+}
+
+void MqttPublisher::saved(int channel, const QString &path)
+{
+    const Channel &c = channels_[channel == 2];
+    runState(channel, MqttJson::ended(c.description, c.started, c.summary, path));
+}
+
+void MqttPublisher::runState(int channel, const QByteArray &state)
+{
+    {
+        const std::lock_guard hold(lock_);
+        runStates_[channel == 2] = state;
+    }
+    publish(topic(channel == 2 ? "ch2/run" : "ch1/run"), state, 1, true);
+}
+
+void MqttPublisher::publish(const QByteArray &topic, const QByteArray &payload, int qos,
+                            bool retain)
+{
+    if (client_)
+        mosquitto_publish(client_, nullptr, topic.constData(), int(payload.size()),
+                          payload.constData(), qos, retain);
+}
+
+void MqttPublisher::connected(int rc)
+{
+    connected_ = rc == 0;
+    if (rc == 0) {
+        publish(topic("status"), "online", 1, true);
+        // A broker that was restarted has forgotten the retained states.
+        const std::lock_guard hold(lock_);
+        for (int channel : { 1, 2 })
+            if (!runStates_[channel == 2].isEmpty())
+                publish(topic(channel == 2 ? "ch2/run" : "ch1/run"), runStates_[channel == 2], 1,
+                        true);
+        if (options_.haDiscovery)
+            discovery();
+    }
+    const QString why = rc == 0 ? QString() : QString::fromUtf8(mosquitto_connack_string(rc));
+    QMetaObject::invokeMethod(
+        this, [this, rc, why] { report(rc == 0, why); }, Qt::QueuedConnection);
+}
+
+void MqttPublisher::discovery()
+{
+    const QByteArray station = options_.station.toUtf8();
+    const QByteArray device = "{\"identifiers\":["
+        + MqttJson::string("chargemon_" + options_.station)
+        + "],\"name\":" + MqttJson::string("chargemon " + options_.station) + '}';
+    for (const char *ch : { "ch1", "ch2" })
+        for (const Figure &f : Figures) {
+            const QByteArray id = "chargemon_" + station + '_' + ch + '_' + f.key;
+            QByteArray config = "{\"name\":"
+                + MqttJson::string(QString::fromUtf8(ch).toUpper() + ' '
+                                   + QString::fromUtf8(f.name))
+                + ",\"unique_id\":" + MqttJson::string(QString::fromUtf8(id))
+                + ",\"state_topic\":\"" + topic(ch) + "/reading\""
+                + ",\"value_template\":\"{{ value_json." + f.key + " }}\""
+                + ",\"unit_of_measurement\":" + MqttJson::string(QString::fromUtf8(f.unit))
+                + (f.deviceClass ? ",\"device_class\":\"" + QByteArray(f.deviceClass) + '"'
+                                 : QByteArray())
+                + ",\"state_class\":\"measurement\",\"availability_topic\":\"" + topic("status")
+                + "\",\"device\":" + device + '}';
+            publish("homeassistant/sensor/" + id + "/config", config, 1, true);
+        }
+}
+
+void MqttPublisher::report(bool up, const QString &why)
+{
+    if (saidUp_ == up)
+        return; // said once, until it changes
+    saidUp_ = up;
+    const QString broker = QStringLiteral("%1:%2").arg(options_.host).arg(options_.port);
+    emit message(up ? tr("MQTT: publishing to %1 as %2").arg(broker, options_.station)
+                    : tr("MQTT: broker %1: %2; readings are not published until it answers, the "
+                         "recording goes on")
+                          .arg(broker, why));
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "publish/mqtt_broker.h"
+#include "run/run_summary.h"
+
+#include <QDateTime>
+#include <QObject>
+#include <QString>
+
+#include <array>
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <optional>
+
+class Clock;
+class LiveRuns;
+class Run;
+class RunNotices;
+
+// Tells an MQTT broker what the live runs do, under chargemon/<station>/: its status, every
+// accepted reading, each run's state and the notices. The client keeps its own network thread:
+// the sample path only hands it a copy, a broker that is down or slow costs the recording
+// nothing, and readings are dropped while it is away (run states and notices wait for it).
+class MqttPublisher final : public QObject {
+    Q_OBJECT
+public:
+    MqttPublisher(LiveRuns &runs, const Clock &clock, const MqttBroker &options,
+                  QObject *parent = nullptr);
+    // Says "offline" and leaves the broker.
+    ~MqttPublisher() override;
+
+    // The notices go to the event topic too.
+    void follow(const RunNotices &notices);
+    // The run that ended on `channel` was saved to `path`.
+    void saved(int channel, const QString &path);
+
+    QByteArray topic(const char *leaf) const;
+
+signals:
+    // A line for the status line or standard error: the broker reached, lost or refusing.
+    void message(const QString &text);
+
+private:
+    void publish(const QByteArray &topic, const QByteArray &payload, int qos, bool retain);
+    // The retained state of the run of `channel`, published again at each connection.
+    void runState(int channel, const QByteArray &state);
+    void connected(int rc); // on the client's thread
+    void discovery();
+    void report(bool up, const QString &why); // on the GUI thread
+
+    LiveRuns &runs_;
+    const Clock &clock_;
+    MqttBroker options_;
+    QByteArray root_; // "chargemon/<station>/"
+    mosquitto *client_ = nullptr;
+    std::atomic<bool> connected_ = false;
+    std::optional<bool> saidUp_; // what the last message said
+    struct Channel {
+        QString description;
+        QDateTime started;
+        RunSummary summary; // of the run that ended last
+    };
+    std::array<Channel, 2> channels_;
+    std::mutex lock_; // of runStates_, which the client's thread reads
+    std::array<QByteArray, 2> runStates_;
+};

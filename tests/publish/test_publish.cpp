@@ -1,0 +1,219 @@
+// The reading's JSON, and the real logger publishing to a private broker: topics, values as
+// printed, retained run and status, the last will of a killed logger, a broker that goes and
+// comes back, and a login the broker refuses.
+
+#include "publish/mqtt_json.h"
+#include "publish/mqtt_publisher.h"
+#include "publish/mqtt_watcher.h"
+#include "run/live_runs.h"
+#include "support/fake_clock.h"
+#include "support/logger_session.h"
+#include "support/private_broker.h"
+
+#include <QRegularExpression>
+#include <QTimeZone>
+
+namespace {
+// A reading's payload as the logger prints the sample: the elapsed time as hh:mm:ss, then
+// each field, empty for null, cells beyond those published as 0.00.
+QStringList printedForm(const QString &json)
+{
+    static const QRegularExpression value("\"(\\w+)\":(\"[^\"]*\"|\\[[^\\]]*\\]|[^,}]+)");
+    QStringList out;
+    for (auto it = value.globalMatch(json); it.hasNext();) {
+        const auto m = it.next();
+        QString v = m.captured(2);
+        if (m.captured(1) == "time")
+            continue;
+        if (m.captured(1) == "elapsed_s")
+            v = QTime(0, 0).addSecs(v.toInt()).toString("hh:mm:ss");
+        if (m.captured(1) == "cells") {
+            QStringList cells = v.mid(1).chopped(1).split(',', Qt::SkipEmptyParts);
+            while (cells.size() < 12)
+                cells << "0.00";
+            out << cells.replaceInStrings("null", "");
+            continue;
+        }
+        out << (v == "null" ? "" : v.startsWith('"') ? v.mid(1).chopped(1) : v);
+    }
+    return out;
+}
+// JSON written with ' for ".
+QByteArray json(const char *text)
+{
+    return QByteArray(text).replace('\'', '"');
+}
+} // namespace
+
+class TestPublish : public QObject {
+    Q_OBJECT
+
+private slots:
+    void readingJson_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QByteArray>("json");
+        QTest::newRow("lithium, three cells")
+            << 0
+            << json("{'time':'2026-12-08T01:02:03+01:00','elapsed_s':65,'type':'LiIo/Po/Fe',"
+                    "'chg':'+CHG+','ext_temp':25,'in_temp':0,'in_volt':12.00,'bat_volt':16.80,"
+                    "'current':2.00,'cap':1234,'power':33.60,'cells':[4.20,4.20,4.20]}");
+        QTest::newRow("empty, four decimals, quote, cell gap")
+            << 1
+            << json("{'time':'2026-12-08T01:02:03+01:00','elapsed_s':65,'type':'Pb \\'12\\'',"
+                    "'chg':'+CHG+','ext_temp':null,'in_temp':0,'in_volt':12.00,'bat_volt':16.80,"
+                    "'current':1.2345,'cap':1234,'power':33.60,'cells':[4.20,null,4.10]}");
+        QTest::newRow("no cells")
+            << 2
+            << json("{'time':'2026-12-08T01:02:03+01:00','elapsed_s':65,'type':'LiIo/Po/Fe',"
+                    "'chg':'+CHG+','ext_temp':25,'in_temp':0,'in_volt':12.00,'bat_volt':16.80,"
+                    "'current':2.00,'cap':1234,'power':33.60,'cells':[]}");
+    }
+    void readingJson()
+    {
+        QFETCH(int, row);
+        ChannelReading r = reading(1234, row == 0 ? 3 : 0);
+        r[Time] = DayTime { 65 / 86400.0 };
+        if (row == 1) {
+            r[Type] = "Pb \"12\"";
+            r[Ext_temp] = Value();
+            r[Current] = Fixed::fromRaw(12345);
+            r[C1] = Fixed::fromHundredths(420);
+            r[C1 + 1] = Value();
+            r[C1 + 2] = Fixed::fromHundredths(410);
+        }
+        const QDateTime at(QDate(2026, 12, 8), QTime(1, 2, 3), QTimeZone(3600));
+        QTEST(MqttJson::reading(r, at), "json");
+        r[Time] = Value(); // a watcher takes the time of its own clock
+        QCOMPARE(MqttJson::parseReading(MqttJson::reading(r, at)), r);
+    }
+
+    void broker_data()
+    {
+        QTest::addColumn<QString>("trouble");
+        QTest::newRow("killed") << "kill";
+        QTest::newRow("broker away and back") << "away";
+        QTest::newRow("wrong password") << "login";
+    }
+    void broker()
+    {
+        QFETCH(QString, trouble);
+        Broker broker;
+        if (!broker.start(trouble == "login"))
+            QSKIP("no mosquitto here");
+        LoggerSession s;
+        if (!s.startSim())
+            QSKIP("no pseudo-terminals here");
+        QProcess *sub = broker.subscribe(false);
+        QFile password(s.home.filePath("password"));
+        QVERIFY(password.open(QIODevice::WriteOnly) && password.write("wrong\n"));
+        password.close();
+        s.startLogger({ "--mqtt", QStringLiteral("127.0.0.1:%1").arg(broker.port), "--station",
+                        "pit-2", "--mqtt-user", "lab", "--mqtt-password-file",
+                        password.fileName() });
+        QVERIFY2(s.waitFor("Communication connected", 2), qPrintable(s.said));
+        if (trouble == "away") {
+            QTest::qWait(1500);
+            broker.stop();
+            QTest::qWait(2000); // readings are dropped, the runs go on
+            QVERIFY(broker.start(false));
+            sub = broker.subscribe(false);
+            QVERIFY(s.waitFor("MQTT: publishing", 2));
+        }
+        QTest::qWait(2500);
+        QCOMPARE(s.stop(trouble == "kill" ? SIGKILL : SIGTERM), trouble == "kill" ? -1 : 0);
+        QTest::qWait(300);
+
+        // The readings as printed, the last perhaps still in flight.
+        const QString heard = QString::fromUtf8(sub->readAllStandardOutput());
+        // A broker that came back empty hears the runs' states again.
+        if (trouble == "away")
+            QCOMPARE(heard.count("/run {\"state\":\"live\",\"description\":\"pack A\""), 2);
+        std::array<QList<QStringList>, 2> published;
+        for (const QString &line : heard.split('\n'))
+            if (line.startsWith("chargemon/pit-2/ch"))
+                if (line.mid(19).startsWith("/reading "))
+                    published[line[18] == '2'] << printedForm(line.mid(28));
+        const auto printed = s.printed();
+        for (int ch : { 0, 1 }) {
+            if (trouble == "login") {
+                QCOMPARE(published[ch].size(), 0);
+                continue;
+            }
+            // Those of a broker that was away are dropped, not kept for its return.
+            QVERIFY2(published[ch].size() >= 2, qPrintable(s.said));
+            const qsizetype at = printed[ch].indexOf(published[ch].first());
+            QCOMPARE(at == 0, trouble != "away");
+            QCOMPARE(published[ch], printed[ch].mid(at, published[ch].size()));
+            QVERIFY(at + published[ch].size() >= printed[ch].size() - 1);
+        }
+        const QStringList retained = broker.retained();
+        if (trouble == "kill") {
+            QVERIFY(retained.contains("chargemon/pit-2/status offline"));
+            QCOMPARE(retained.filter("/run {\"state\":\"live\",\"description\":\"pack A\"").size(),
+                     2);
+        } else if (trouble == "away") {
+            QVERIFY(retained.contains("chargemon/pit-2/status offline"));
+            QCOMPARE(retained.filter("\"state\":\"ended\",\"description\":\"pack A\"").size(), 2);
+            QCOMPARE(retained.filter(",\"file\":\"" + s.out).size(), 2);
+        } else {
+            QCOMPARE(s.said.count("MQTT: broker 127.0.0.1"), 1);
+            QVERIFY2(s.said.contains("not authorised"), qPrintable(s.said));
+        }
+        // Nothing recorded is lost to the broker's troubles.
+        if (trouble != "kill") {
+            std::array<QList<QStringList>, 2> saved;
+            for (const QString &name : QDir(s.out).entryList(QDir::Files, QDir::Name))
+                saved[name[20] == '2'] << s.rowsOf(name);
+            QCOMPARE(saved, printed);
+        }
+    }
+
+    // A station's runs watched through the broker are its own, sample for sample, until it
+    // goes offline.
+    void watched()
+    {
+        Broker broker;
+        if (!broker.start(false))
+            QSKIP("no mosquitto here");
+        MqttBroker at;
+        at.host = "127.0.0.1";
+        at.port = broker.port;
+        at.station = "pit-2";
+        FakeClock clock;
+        MqttWatcher watcher(clock, at);
+        QList<std::shared_ptr<Run>> watched;
+        connect(&watcher, &MqttWatcher::runStarted, this,
+                [&](const std::shared_ptr<Run> &run) { watched << run; });
+        QStringList said;
+        connect(&watcher, &MqttWatcher::message, this, [&](const QString &m) { said << m; });
+        auto publisher = std::make_unique<LiveRuns>(clock, QString());
+        auto station = std::make_unique<MqttPublisher>(*publisher, clock, at);
+        QTRY_COMPARE(watcher.stations().value("pit-2"), "online");
+        watcher.watch("pit-2");
+        for (qint64 s = 1; s <= 5; ++s) {
+            clock.advanceSeconds(1);
+            for (int channel : { 1, 2 }) {
+                ChannelReading r = reading(s, channel == 1 ? 4 : 0);
+                publisher->Reading_Proc(channel, r);
+            }
+            // A run's first frame starts its clock and is not recorded.
+            QTRY_COMPARE(watched.size() == 2 ? watched[1]->samples().count() : -1, s - 1);
+        }
+        for (int channel : { 1, 2 }) {
+            QCOMPARE(watched[channel - 1]->name(), QString("pit-2 CH%1 Chart %1").arg(channel));
+            const Samples &mine = publisher->run(channel)->samples();
+            const Samples &theirs = watched[channel - 1]->samples();
+            QCOMPARE(mine.count(), 4);
+            for (qint64 row = 0; row < 4; ++row)
+                QCOMPARE(theirs.reading(row), mine.reading(row));
+        }
+        station.reset();
+        QTRY_VERIFY(!watched[1]->isLive());
+        QVERIFY(!watched[0]->isLive());
+        QCOMPARE(said.filter("pit-2 went offline").size(), 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPublish)
+#include "test_publish.moc"

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+// mosquitto on 127.0.0.1 at a port free when it started, anonymous or with user "lab".
+struct Broker {
+    QTemporaryDir dir;
+    QProcess process;
+    int port = 0;
+
+    ~Broker() { stop(); }
+    static int freePort()
+    {
+        const int s = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a {};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof a;
+        ::bind(s, reinterpret_cast<sockaddr *>(&a), size);
+        ::getsockname(s, reinterpret_cast<sockaddr *>(&a), &size);
+        ::close(s);
+        return ntohs(a.sin_port);
+    }
+    bool start(bool login)
+    {
+        if (port == 0)
+            port = freePort();
+        QFile conf(dir.filePath("broker.conf"));
+        if (!conf.open(QIODevice::WriteOnly))
+            return false;
+        // Run by root, it stays root: the private folder is not another user's to read.
+        conf.write(QStringLiteral("listener %1 127.0.0.1\nlog_dest stderr\nuser root\n")
+                       .arg(port)
+                       .toUtf8());
+        if (login) {
+            QProcess::execute("mosquitto_passwd",
+                              { "-b", "-c", dir.filePath("users"), "lab", "right" });
+            conf.write("allow_anonymous false\npassword_file " + dir.filePath("users").toUtf8());
+        } else {
+            conf.write("allow_anonymous true\n");
+        }
+        conf.close();
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start("mosquitto", { "-c", conf.fileName() });
+        QString log;
+        for (int i = 0; i < 50 && !log.contains(" running"); ++i) {
+            process.waitForReadyRead(100);
+            log += process.readAll();
+        }
+        return log.contains(" running");
+    }
+    void stop()
+    {
+        for (QProcess *sub : process.findChildren<QProcess *>())
+            sub->kill(), sub->waitForFinished();
+        process.terminate();
+        process.waitForFinished();
+    }
+    // Everything under chargemon/ as "topic payload" lines, retained ones alone when
+    // `retained`, until `seconds` pass without a message.
+    QProcess *subscribe(bool retained, int seconds = 30)
+    {
+        auto *sub = new QProcess(&process);
+        QStringList args { "-p", QString::number(port),   "-t", "chargemon/#", "-F", "%t %p",
+                           "-W", QString::number(seconds) };
+        sub->start("mosquitto_sub", retained ? args << "--retained-only" : args);
+        sub->waitForStarted();
+        return sub;
+    }
+    QStringList retained()
+    {
+        QProcess *sub = subscribe(true, 1);
+        sub->waitForFinished(5000);
+        return QString::fromUtf8(sub->readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    }
+};
