@@ -195,15 +195,7 @@ Chart::Chart(QWidget *parent)
 
     crossHair_ = std::make_unique<CrossHair>(*plot_);
 
-    plot_->setMouseTracking(true);
-    connect(plot_, &QCustomPlot::mousePress, this, [this](QMouseEvent *event) {
-        emit pressed();
-        if (event->modifiers().testFlag(Qt::ShiftModifier))
-            emit shiftPressed(event->position().toPoint());
-    });
-    connect(plot_, &QCustomPlot::mouseMove, this,
-            [this](QMouseEvent *event) { emit moved(event->position().toPoint()); });
-    connect(plot_, &QCustomPlot::mouseRelease, this, &Chart::released);
+    forwardMouse(*plot_, this);
     connect(plot_, &QCustomPlot::mouseDoubleClick, this, &Chart::doubleClicked);
     connect(plot_, &QCustomPlot::axisClick, this, &Chart::toggleSeriesOf);
 }

@@ -35,15 +35,7 @@ CompareChart::CompareChart(QWidget *parent) : QWidget(parent), plot_(new QCustom
     crossHair_ = std::make_unique<CrossHair>(*plot_, Qt::darkGray);
     sparing_.setSingleShot(true);
     connect(&sparing_, &QTimer::timeout, this, &CompareChart::redraw);
-    plot_->setMouseTracking(true);
-    connect(plot_, &QCustomPlot::mousePress, this, [this](QMouseEvent *event) {
-        emit pressed();
-        if (event->modifiers().testFlag(Qt::ShiftModifier))
-            emit shiftPressed(event->position().toPoint());
-    });
-    connect(plot_, &QCustomPlot::mouseMove, this,
-            [this](QMouseEvent *event) { emit moved(event->position().toPoint()); });
-    connect(plot_, &QCustomPlot::mouseRelease, this, &CompareChart::released);
+    forwardMouse(*plot_, this);
 }
 
 CompareChart::~CompareChart() = default;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QMouseEvent>
 #include <QPoint>
 #include <QRect>
 #include <QRegion>
@@ -17,6 +18,10 @@ class QCPLayer;
 class QPaintDevice;
 class QPrinter;
 class QRectF;
+
+// The plot's mouse as a chart's signals: pressed(), shiftPressed(point) with Shift held,
+// moved(point) and released(), which both charts have.
+template <class ChartWidget> void forwardMouse(QCustomPlot &plot, ChartWidget *chart);
 
 // Two white lines through a point of a plot, a read-out beside them and a dashed vertical line
 // at a key of the plot's x axis, on a layer of their own above everything: moving them redraws
@@ -56,3 +61,19 @@ private:
     QRect labelRect_;
     QCPItemStraightLine *reference_;
 };
+
+#include <qcustomplot.h>
+
+template <class ChartWidget> void forwardMouse(QCustomPlot &plot, ChartWidget *chart)
+{
+    plot.setMouseTracking(true);
+    QObject::connect(&plot, &QCustomPlot::mousePress, chart, [chart](QMouseEvent *event) {
+        emit chart->pressed();
+        if (event->modifiers().testFlag(Qt::ShiftModifier))
+            emit chart->shiftPressed(event->position().toPoint());
+    });
+    QObject::connect(&plot, &QCustomPlot::mouseMove, chart, [chart](QMouseEvent *event) {
+        emit chart->moved(event->position().toPoint());
+    });
+    QObject::connect(&plot, &QCustomPlot::mouseRelease, chart, &ChartWidget::released);
+}
