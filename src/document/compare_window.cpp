@@ -597,16 +597,12 @@ void CompareWindow::exportCsv()
         curves.push_back(s.curve);
     }
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)
-        || file.write(Compare::alignedCsv(xCaption(), captions, curves)) < 0 || !file.commit()) {
-        dialogs.message(
-            QCoreApplication::translate("tee", "The CSV file was not written to %1\r\n%2")
-                .arg(path, file.errorString()),
-            QStringLiteral("Notice"), Dialogs::Icon::Critical);
-        return;
-    }
-    host_.State_add(QStringLiteral("CSV file") + QStringLiteral(" was exported in folder:")
-                    + QDir::toNativeSeparators(QFileInfo(path).absolutePath()));
+    const bool written = file.open(QIODevice::WriteOnly)
+        && file.write(Compare::alignedCsv(xCaption(), captions, curves)) >= 0 && file.commit();
+    // A failure always says something, even where the file names no error.
+    const QString why
+        = file.errorString().isEmpty() ? QStringLiteral("write error") : file.errorString();
+    tellExport(host_, path, written ? QString() : why);
 }
 
 void CompareWindow::copyChart()

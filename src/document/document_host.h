@@ -47,3 +47,7 @@ public:
         return RunSummary::ratedMahIn(description);
     }
 };
+
+// What an export to `path` came to: the failure in a message box, else the folder it went to
+// on the status line.
+void tellExport(DocumentHost &host, const QString &path, const QString &failure);

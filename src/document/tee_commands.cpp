@@ -70,16 +70,21 @@ void tee::exportCsv()
     const QString failure = path.endsWith(QStringLiteral(".bdf.csv"), Qt::CaseInsensitive)
         ? writeBdf(path, run_->samples(), defaultTitleDate(run_->title()))
         : run_->samples().writeCsv(path, Captions);
+    tellExport(host_, path, failure);
+}
+
+void tellExport(DocumentHost &host, const QString &path, const QString &failure)
+{
     if (!failure.isEmpty()) {
-        dialogs.message(
+        host.dialogs().message(
             QCoreApplication::translate("tee", "The CSV file was not written to %1\r\n%2")
                 .arg(path, failure),
             QStringLiteral("Notice"), Dialogs::Icon::Critical);
         return;
     }
     // The folder of the file written: the file dialog does not move the working folder.
-    host_.State_add(QStringLiteral("CSV file") + QStringLiteral(" was exported in folder:")
-                    + QDir::toNativeSeparators(QFileInfo(path).absolutePath()));
+    host.State_add(QStringLiteral("CSV file") + QStringLiteral(" was exported in folder:")
+                   + QDir::toNativeSeparators(QFileInfo(path).absolutePath()));
 }
 
 void tee::copyChart()
