@@ -10,6 +10,7 @@ class Clipboard;
 class Clock;
 class Dialogs;
 class Printer;
+class Run;
 
 // What the chart windows share, kept by the main window.
 struct ViewState {
@@ -25,8 +26,8 @@ class DocumentHost {
 public:
     virtual ~DocumentHost() = default;
     virtual void State_add(const QString &str1) = 0;
-    // The information panel follows the live run of `channel` (1 or 2).
-    virtual void selectChannel(int channel) = 0;
+    // The information panel follows `run`, which is live: a channel's, or a watched station's.
+    virtual void followRun(const Run &run) = 0;
     virtual ViewState &viewState() = 0;
     // The information panel's reading display and series lamps; may do nothing until the
     // panel exists.

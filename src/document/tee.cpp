@@ -208,7 +208,7 @@ void tee::rescale()
 void tee::onActivated()
 {
     if (run_->isLive())
-        host_.selectChannel(run_->channel());
+        host_.followRun(*run_);
     if (bar_)
         bar_->tool(Band::View, ToolName::Summary).setChecked(summaryShown_);
     syncLamps();

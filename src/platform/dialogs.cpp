@@ -97,20 +97,38 @@ Dialogs::Answer QtDialogs::message(const QString &text, const QString &title, Ic
     }
 }
 
-std::optional<QString> QtDialogs::input(const QString &prompt, const QString &title,
-                                        const QString &defaultText, int maxLength)
+namespace {
+// The box takes no more than what the answer may hold, and says so.
+std::optional<QString> ask(QWidget *parent, const QString &prompt, const QString &title,
+                           const QString &defaultText, const QStringList &offered, int maxLength)
 {
-    // The box takes no more than what the answer may hold, and says so.
-    QInputDialog dialog(parent_);
+    QInputDialog dialog(parent);
     dialog.setWindowTitle(title);
     dialog.setInputMode(QInputDialog::TextInput);
     dialog.setLabelText(
         prompt + QLatin1Char('\n')
         + QCoreApplication::translate("Dialogs", "At most %n characters.", nullptr, maxLength));
-    if (auto *edit = dialog.findChild<QLineEdit *>())
+    if (!offered.isEmpty()) {
+        dialog.setComboBoxItems(offered);
+        dialog.setComboBoxEditable(true);
+    }
+    for (auto *edit : dialog.findChildren<QLineEdit *>()) // the combo box's too
         edit->setMaxLength(maxLength);
     dialog.setTextValue(defaultText.left(maxLength));
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.textValue();
+}
+} // namespace
+
+std::optional<QString> QtDialogs::input(const QString &prompt, const QString &title,
+                                        const QString &defaultText, int maxLength)
+{
+    return ask(parent_, prompt, title, defaultText, {}, maxLength);
+}
+
+std::optional<QString> QtDialogs::choose(const QString &prompt, const QString &title,
+                                         const QStringList &offered, int maxLength)
+{
+    return ask(parent_, prompt, title, offered.value(0), offered, maxLength);
 }

@@ -48,6 +48,10 @@ public:
     virtual std::optional<QString> input(const QString &prompt, const QString &title,
                                          const QString &defaultText, int maxLength)
         = 0;
+    // A text picked from `offered` (the first one proposed) or typed, as input() takes it.
+    virtual std::optional<QString> choose(const QString &prompt, const QString &title,
+                                          const QStringList &offered, int maxLength)
+        = 0;
 
 protected:
     virtual QString askOpenFile(const QString &folder, const QString &filter,
@@ -73,6 +77,8 @@ public:
     Answer message(const QString &text, const QString &title, Icon icon, Buttons buttons) override;
     std::optional<QString> input(const QString &prompt, const QString &title,
                                  const QString &defaultText, int maxLength) override;
+    std::optional<QString> choose(const QString &prompt, const QString &title,
+                                  const QStringList &offered, int maxLength) override;
     QString folder(const QString &start) override;
 
     // "A(*.a)|*.a|B(*.*)|*.*" as QFileDialog wants it: "A (*.a);;B (*)". "*.*" means every file

@@ -98,6 +98,9 @@ std::optional<ChannelReading> parseReading(const QByteArray &json)
         return f ? std::optional<Value>(*f) : std::nullopt;
     };
     ChannelReading r;
+    bool timed = false;
+    if (const qint64 s = values.value(QStringLiteral("elapsed_s")).toLongLong(&timed); timed)
+        r[Time] = DayTime { s / 86400.0 };
     for (int f = Type; f < C1; ++f) {
         const auto v = value(values.value(QString::fromLatin1(FieldNames[f]).toLower()));
         if (!v)

@@ -16,8 +16,8 @@ namespace MqttJson {
 // taken, `elapsed_s` the run's time, an empty value null and `cells` the cells up to the last
 // one with a voltage.
 QByteArray reading(const ChannelReading &sample, const QDateTime &time);
-// The fields of reading(): decimals as Fixed, whole numbers as such, cells not sent 0.00; the
-// time is left empty. None when `json` is not such an object.
+// The fields of reading(): the time is the run's (`elapsed_s`), decimals are Fixed, whole
+// numbers such, cells not sent 0.00. None when `json` is not such an object.
 std::optional<ChannelReading> parseReading(const QByteArray &json);
 // A run that began at `started` and is live.
 QByteArray live(const QString &description, const QDateTime &started);

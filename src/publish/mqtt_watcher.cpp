@@ -3,6 +3,9 @@
 #include "publish/mqtt_json.h"
 #include "run/run.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
+
 #include <mosquitto.h>
 
 MqttWatcher::MqttWatcher(const Clock &clock, const MqttBroker &broker, QObject *parent)
@@ -12,10 +15,28 @@ MqttWatcher::MqttWatcher(const Clock &clock, const MqttBroker &broker, QObject *
     client_ = broker_.newClient(this, failure);
     if (!client_)
         return;
-    mosquitto_connect_callback_set(client_, [](mosquitto *client, void *, int rc) {
-        if (rc == 0)
-            mosquitto_subscribe(client, nullptr, "chargemon/#", 0);
+    mosquitto_connect_callback_set(client_, [](mosquitto *client, void *self, int rc) {
+        auto *w = static_cast<MqttWatcher *>(self);
+        if (rc != 0) {
+            w->report(QString::fromUtf8(mosquitto_connack_string(rc)));
+            return;
+        }
+        mosquitto_subscribe(client, nullptr, "chargemon/#", 0);
+        // The broker acknowledges this one after it has sent the first one's retained messages.
+        mosquitto_subscribe(client, &w->listMid_, "chargemon-watcher/listed", 0);
     });
+    mosquitto_subscribe_callback_set(client_,
+                                     [](mosquitto *, void *self, int mid, int, const int *) {
+                                         auto *w = static_cast<MqttWatcher *>(self);
+                                         if (mid == w->listMid_)
+                                             QMetaObject::invokeMethod(
+                                                 w,
+                                                 [w] {
+                                                     if (!std::exchange(w->listed_, true))
+                                                         emit w->stationsListed();
+                                                 },
+                                                 Qt::QueuedConnection);
+                                     });
     mosquitto_message_callback_set(
         client_, [](mosquitto *, void *self, const mosquitto_message *m) {
             auto *w = static_cast<MqttWatcher *>(self);
@@ -27,13 +48,7 @@ MqttWatcher::MqttWatcher(const Clock &clock, const MqttBroker &broker, QObject *
     if (const QString why = broker_.start(client_); !why.isEmpty())
         failure = why;
     if (!failure.isEmpty())
-        QMetaObject::invokeMethod(
-            this,
-            [this, failure] {
-                emit message(
-                    tr("MQTT: broker %1:%2: %3").arg(broker_.host).arg(broker_.port).arg(failure));
-            },
-            Qt::QueuedConnection);
+        report(failure);
 }
 
 MqttWatcher::~MqttWatcher()
@@ -45,29 +60,39 @@ MqttWatcher::~MqttWatcher()
     mosquitto_destroy(client_);
 }
 
+void MqttWatcher::report(const QString &why)
+{
+    QMetaObject::invokeMethod(
+        this,
+        [this, why] {
+            emit message(tr("MQTT: broker %1:%2: %3").arg(broker_.host).arg(broker_.port).arg(why));
+        },
+        Qt::QueuedConnection);
+}
+
 void MqttWatcher::watch(const QString &station)
 {
     watched_.insert(station);
     for (const QString &key :
          { station + QStringLiteral("/ch1"), station + QStringLiteral("/ch2") })
-        if (live_.contains(key))
+        if (channels_.value(key).live)
             start(key);
 }
 
-// Begun when the station's run goes live, the run counts its time from the station's skipped
-// first frame and records each reading published, as the station's run does.
 std::shared_ptr<Run> &MqttWatcher::start(const QString &key)
 {
-    std::shared_ptr<Run> &run = runs_[key];
-    if (!run) {
+    Channel &c = channels_[key];
+    if (!c.run) {
         const QString station = key.section(u'/', 0, 0);
         const int channel = key.endsWith(u'2') ? 2 : 1;
-        run = std::make_shared<Run>(
+        c.run = std::make_shared<Run>(
             QStringLiteral("%1 CH%2 Chart %3").arg(station).arg(channel).arg(++started_), clock_);
-        run->goLive(channel, {});
-        emit runStarted(run);
+        c.run->goLive(channel, {});
+        if (!c.description.isEmpty())
+            c.run->setTitle(c.description);
+        emit runStarted(c.run);
     }
-    return run;
+    return c.run;
 }
 
 void MqttWatcher::received(const QString &topic, const QByteArray &payload)
@@ -78,49 +103,64 @@ void MqttWatcher::received(const QString &topic, const QByteArray &payload)
     const QString &station = parts[1];
     if (parts[2] == QLatin1String("status")) {
         stations_[station] = QString::fromUtf8(payload);
-        emit stationsChanged();
         if (payload == "offline" && watched_.contains(station))
             for (int channel : { 1, 2 })
-                if (runs_.contains(station + QStringLiteral("/ch%1").arg(channel))) {
-                    end(station + QStringLiteral("/ch%1").arg(channel));
+                if (const QString key = station + QStringLiteral("/ch%1").arg(channel);
+                    channels_.value(key).run) {
+                    end(key);
                     emit message(
                         tr("%1 went offline: its CH%2 run ended.").arg(station).arg(channel));
                 }
         return;
     }
-    const int channel = parts[2] == QLatin1String("ch1") ? 1
-        : parts[2] == QLatin1String("ch2")               ? 2
-                                                         : 0;
-    if (channel == 0 || parts.size() != 4)
+    if (parts.size() != 4 || (parts[2] != QLatin1String("ch1") && parts[2] != QLatin1String("ch2")))
         return;
     const QString key = station + u'/' + parts[2];
-    if (parts[3] == QLatin1String("run")) {
-        const bool live = payload.startsWith("{\"state\":\"live\"");
-        if (live)
-            live_.insert(key);
-        else
-            live_.remove(key);
-        if (watched_.contains(station)) {
-            if (live)
-                start(key);
-            else
-                end(key);
-        }
-        return;
-    }
+    if (parts[3] == QLatin1String("run"))
+        runState(key, payload);
     if (parts[3] != QLatin1String("reading") || !watched_.contains(station))
         return;
     std::optional<ChannelReading> reading = MqttJson::parseReading(payload);
     if (!reading)
         return;
-    if (start(key)->offer(*reading) == Run::Fate::End) {
-        end(key); // a silence or a capacity that fell: the reading begins a new run
-        start(key)->offer(*reading);
+    if (start(key)->relay(*reading) == Run::Fate::End) {
+        end(key); // its time went back: a run whose start was not heard
+        start(key)->relay(*reading);
     }
+}
+
+void MqttWatcher::runState(const QString &key, const QByteArray &payload)
+{
+    const QJsonObject state = QJsonDocument::fromJson(payload).object();
+    const QString started = state.value(QLatin1String("started")).toString();
+    const QString description = state.value(QLatin1String("description")).toString();
+    if (channels_.value(key).run && !channels_.value(key).started.isEmpty()
+        && started != channels_.value(key).started)
+        end(key); // the station began another run
+    Channel &c = channels_[key];
+    const bool retitled = c.run && description != c.description && !description.isEmpty();
+    c.started = started;
+    c.description = description;
+    c.live = state.value(QLatin1String("state")).toString() == QLatin1String("live");
+    if (!watched_.contains(key.section(u'/', 0, 0)))
+        return;
+    if (!c.live) {
+        if (const std::shared_ptr<Run> run = c.run) {
+            end(key);
+            emit message(tr("%1 completed. You can save it now.").arg(run->name()));
+        }
+        return;
+    }
+    const std::shared_ptr<Run> &run = start(key);
+    if (retitled)
+        run->setTitle(description);
 }
 
 void MqttWatcher::end(const QString &key)
 {
-    if (const std::shared_ptr<Run> run = runs_.take(key))
-        run->end();
+    const auto c = channels_.find(key);
+    if (c == channels_.end() || !c->run)
+        return;
+    c->started.clear();
+    std::exchange(c->run, nullptr)->end();
 }

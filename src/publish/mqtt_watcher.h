@@ -14,9 +14,10 @@ class Run;
 struct mosquitto;
 
 // Other stations' runs, read from a broker: the stations its retained status topics name, and
-// for each station watched, its channels' readings fed to runs of this program, as live runs
-// are, named "<station> CHn Chart k". A run ends when the station says so, goes offline or falls
-// silent. The client keeps its own network thread; messages are handled on this object's.
+// for each station watched, its channels' readings relayed to runs of this program named
+// "<station> CHn Chart k", with the station's descriptions and run times. A run ends when the
+// station says so or goes offline. The client keeps its own network thread; messages are
+// handled on this object's.
 class MqttWatcher final : public QObject {
     Q_OBJECT
 public:
@@ -25,26 +26,37 @@ public:
 
     // Each station seen, with its status ("online", "offline").
     const QMap<QString, QString> &stations() const { return stations_; }
+    // The broker has told every station it keeps a status of.
+    bool listed() const { return listed_; }
     void watch(const QString &station);
 
 signals:
-    void stationsChanged();
+    // The stations the broker keeps a status of are all in stations().
+    void stationsListed();
     // A watched station began `run`; its readings follow.
     void runStarted(const std::shared_ptr<Run> &run);
     // A line for the status line.
     void message(const QString &text);
 
 private:
+    struct Channel {
+        std::shared_ptr<Run> run; // while live
+        bool live = false; // the station's last run state
+        QString started, description; // of the station's run
+    };
     void received(const QString &topic, const QByteArray &payload);
+    void runState(const QString &key, const QByteArray &payload);
     std::shared_ptr<Run> &start(const QString &key);
     void end(const QString &key);
+    void report(const QString &why); // on the client's thread
 
     const Clock &clock_;
     MqttBroker broker_;
     mosquitto *client_ = nullptr;
+    int listMid_ = 0; // the subscription acknowledged after the retained statuses
+    bool listed_ = false;
     QMap<QString, QString> stations_;
     QSet<QString> watched_;
-    QSet<QString> live_; // "<station>/chN" whose last run state is live
-    QHash<QString, std::shared_ptr<Run>> runs_; // by "<station>/chN"
+    QHash<QString, Channel> channels_; // by "<station>/chN"
     int started_ = 0; // runs started so far, which number their names
 };

@@ -7,6 +7,8 @@
 #include <QCoreApplication>
 #include <QLocale>
 
+#include <cmath>
+
 namespace {
 constexpr double Day = 86400.0;
 // A full disk or a folder that cannot be written is asked again after this pause.
@@ -57,6 +59,20 @@ Run::Fate Run::offer(ChannelReading &reading)
         return Fate::End;
     keepJournal();
     lastCapacity_ = reading[Cap].number().value_or(Fixed()).roundedHalfEven();
+    lastSeconds_ = elapsed;
+    return Fate::Row;
+}
+
+Run::Fate Run::relay(ChannelReading &sample)
+{
+    const DayTime *time = sample[Time].time();
+    if (!time)
+        return Fate::Skip;
+    const qint64 elapsed = std::llround(time->days * Day);
+    if (elapsed < lastSeconds_)
+        return Fate::End;
+    if (elapsed == lastSeconds_ || !record(sample, time->days))
+        return Fate::Skip;
     lastSeconds_ = elapsed;
     return Fate::Row;
 }

@@ -39,6 +39,10 @@ public:
     // A live sample: dropped within the clock second of the last one, ending the run after a
     // silence or a capacity that fell, otherwise recorded, with the run's elapsed time.
     Fate offer(ChannelReading &reading);
+    // A sample another station recorded, at the run time it carries: recorded as it stands, so
+    // that readings lost on the way leave a gap in time rather than end the run. Skipped when
+    // its second is recorded already; End when its time goes back, as a new run's does.
+    Fate relay(ChannelReading &sample);
     // The channel stopped feeding the run.
     void end();
     // A row of a run file, in file order; false when the chart could not draw it (why()).

@@ -7,6 +7,7 @@
 #include "platform/core/settings.h"
 #include "platform/dialogs.h"
 #include "publish/mqtt_watcher.h"
+#include "run/live_runs.h"
 #include "run/run.h"
 #include "setup/about.h"
 #include "setup/guid.h"
@@ -20,10 +21,8 @@
 #include "shell/window_arrangement.h"
 
 #include <QApplication>
-#include <QEventLoop>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QTimer>
 
 QHash<QString, std::function<void()>> MDIForm1::commandTable()
 {
@@ -113,35 +112,52 @@ void MDIForm1::openComparison(const QString &file)
 
 void MDIForm1::watchStation()
 {
-    const QString title = tr("Watch station");
     const std::optional<QString> broker = dialogs_.input(
-        tr("MQTT broker (host[:port]):"), title,
+        tr("MQTT broker (host[:port]):"), tr("Watch station"),
         settings_.value(SettingsKeys::MqttBroker, QStringLiteral("localhost")), 200);
-    MqttBroker at = MqttBroker::fromSettings(settings_);
-    if (!broker || !at.setBroker(broker->trimmed()) || at.host.isEmpty())
+    if (!broker)
         return;
+    MqttBroker at = MqttBroker::fromSettings(settings_);
+    if (!at.setBroker(broker->trimmed()) || at.host.isEmpty()) {
+        State_add(tr("MQTT: \"%1\" is not a broker: write its host, or host:port.").arg(*broker));
+        return;
+    }
     MqttWatcher *&watcher = watchers_[at.host + u':' + QString::number(at.port)];
     if (!watcher) {
         watcher = new MqttWatcher(clock_, at, this);
         connect(watcher, &MqttWatcher::message, status_, &StatusLine::State_add);
         connect(watcher, &MqttWatcher::runStarted, this, [this](const std::shared_ptr<Run> &run) {
+            connect(run.get(), &Run::recorded, this,
+                    [this, r = run.get()](const ChannelReading &s) {
+                        if (watched_ == r && !view_.crossLineHeld)
+                            ShowReading(s);
+                    });
             IMDIDocument *doc = newDocument();
             doc->InitDoc(menu_, run->name(), true);
             doc->showRun(run);
         });
-        // The stations' retained status comes with the connection: a moment to offer them.
-        QEventLoop wait;
-        connect(watcher, &MqttWatcher::stationsChanged, &wait, &QEventLoop::quit);
-        QTimer::singleShot(1000, &wait, &QEventLoop::quit);
-        wait.exec();
     }
-    QStringList seen;
+    // The broker lists its stations once connected: they are offered then.
+    disconnect(stationsAwaited_);
+    if (watcher->listed()) {
+        chooseStation(watcher);
+        return;
+    }
+    State_add(tr("MQTT: asking %1:%2 for its stations…").arg(at.host).arg(at.port));
+    stationsAwaited_ = connect(watcher, &MqttWatcher::stationsListed, this, [this, watcher] {
+        disconnect(stationsAwaited_);
+        chooseStation(watcher);
+    });
+}
+
+void MDIForm1::chooseStation(MqttWatcher *watcher)
+{
+    QStringList online, offline;
     for (auto it = watcher->stations().begin(); it != watcher->stations().end(); ++it)
-        seen << it.key() + QStringLiteral(" (") + it.value() + u')';
-    const std::optional<QString> station = dialogs_.input(
-        seen.isEmpty() ? tr("Station:")
-                       : tr("Station (seen: %1):").arg(seen.join(QStringLiteral(", "))),
-        title, watcher->stations().isEmpty() ? QString() : watcher->stations().firstKey(), 200);
+        (it.value() == QLatin1String("online") ? online : offline) << it.key();
+    const std::optional<QString> station = dialogs_.choose(
+        online.isEmpty() ? tr("No station is online yet. Station:") : tr("Station:"),
+        tr("Watch station"), online + offline, 200);
     if (station && !station->trimmed().isEmpty())
         watcher->watch(station->trimmed());
 }
@@ -167,8 +183,22 @@ void MDIForm1::Channel_Proc(int channel)
     menu_->refresh();
 }
 
+void MDIForm1::followRun(const Run &run)
+{
+    if (runs_->run(run.channel()).get() == &run) {
+        selectChannel(run.channel());
+        return;
+    }
+    watched_ = &run;
+    connect(&run, &Run::ended, this, [this, r = &run] {
+        if (watched_ == r)
+            watched_ = nullptr;
+    });
+}
+
 void MDIForm1::selectChannel(int channel)
 {
+    watched_ = nullptr;
     channel_ = channel == 2 ? 2 : 1;
     const QString &name = channel_ == 1 ? ToolName::CH1 : ToolName::CH2;
     Tool &t = tool(Band::Tools, ToolName::Channel);

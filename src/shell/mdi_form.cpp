@@ -51,13 +51,13 @@ MDIForm1::MDIForm1(const MainWindowPlatform &platform, QWidget *parent)
     // The panel follows the selected channel, unless the cross line reads samples onto it.
     connect(runs_, &LiveRuns::readingAccepted, info_,
             [this](int channel, const ChannelReading &reading) {
-                if (channel == channel_ && !view_.crossLineHeld)
+                if (channel == channel_ && !watched_ && !view_.crossLineHeld)
                     info_->ShowReading(reading);
             });
     // While the ended run's window is still the channel's live window, as the selection
     // always found it.
     connect(runs_, &LiveRuns::runEnded, this, [this](int channel) {
-        if (channel == channel_)
+        if (channel == channel_ && !watched_)
             Channel_Proc(1);
     });
     live_ = std::make_unique<LiveDispatch>(

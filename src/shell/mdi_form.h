@@ -78,7 +78,7 @@ public:
 
     // DocumentHost
     void State_add(const QString &str1) override;
-    void selectChannel(int channel) override;
+    void followRun(const Run &run) override;
     ViewState &viewState() override { return view_; }
     void ShowReading(const ChannelReading &reading) override;
     void setSeriesLamp(int series, bool on) override;
@@ -109,6 +109,8 @@ private:
     CompareWindow *newComparison();
     // Another station's live runs, from a broker and a station the user names.
     void watchStation();
+    void chooseStation(MqttWatcher *watcher);
+    void selectChannel(int channel);
     IMDIDocument *newDocument();
     void switchSeries(int series, bool shown);
     Tool &tool(const QString &band, const QString &name) const;
@@ -139,6 +141,8 @@ private:
     QString bookFile_;
     QPointer<BookWindow> book_;
     QHash<QString, MqttWatcher *> watchers_; // by "host:port"
+    QMetaObject::Connection stationsAwaited_; // the choice waiting for the broker's list
     ViewState view_;
-    int channel_ = 1; // the one the information panel follows
+    int channel_ = 1; // the one the information panel follows, unless:
+    QPointer<const Run> watched_; // the watched station's run it follows
 };

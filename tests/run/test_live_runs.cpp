@@ -1,5 +1,6 @@
 #include "run/live_runs.h"
 #include "run/live_sample.h"
+#include "run/run.h"
 #include "run/run_summary.h"
 #include "support/fake_clock.h"
 #include "support/readings.h"
@@ -34,6 +35,23 @@ private slots:
             fates += "RSE"[int(liveSample(
                 gap, h < 0 ? std::nullopt : std::optional(Fixed::fromHundredths(h)), 100))];
         QCOMPARE(fates, "SRREREER");
+    }
+
+    // A watched station's samples keep their times: a gap stays in the run, a second recorded
+    // already is skipped, a time that goes back ends the run.
+    void relayed()
+    {
+        FakeClock clock;
+        Run run("pit-2 CH1 Chart 1", clock);
+        run.goLive(1, {});
+        QString fates;
+        for (int s : { 1, 2, 2, 30, 5 }) {
+            ChannelReading r = reading(100 + s);
+            r[Time] = DayTime { s / 86400.0 };
+            fates += "RSE"[int(run.relay(r))];
+        }
+        QCOMPARE(fates, "RRSRE");
+        QCOMPARE(run.samples().text(2, Time), "00:00:30");
     }
 
     // Two runs of channel 1, followed as a logger would, journalled and saved.

@@ -223,13 +223,14 @@ private slots:
     }
 
     // Another station's run, through a broker, in a chart window of its own until the station
-    // goes offline.
+    // goes offline; the panel follows whichever live window is active.
     void watchStation()
     {
         Broker broker;
         if (!broker.start(false))
             QSKIP("no mosquitto here");
         Rig rig;
+        rig.window.show();
         MqttBroker at;
         at.host = "127.0.0.1";
         at.port = broker.port;
@@ -239,18 +240,34 @@ private slots:
         QTest::qWait(500); // online
         rig.dialogs.inputAnswers << QString("127.0.0.1:%1").arg(broker.port) << "pit-2";
         rig.click("Main_file", "Watch");
-        QCOMPARE(rig.dialogs.asked.last().text, "Station (seen: pit-2 (online)):");
+        QTRY_COMPARE(rig.dialogs.asked.size(), 2); // once the broker has listed its stations
+        QCOMPARE(rig.dialogs.asked[1].text + '|' + rig.dialogs.asked[1].defaultText,
+                 "Station:|pit-2");
+        rig.feed(1, 10); // a local run beside it
+        const auto volts = [&](LiveRuns &to, int hundredths) {
+            ChannelReading r = reading(20);
+            r[Bat_volt] = Fixed::fromHundredths(hundredths);
+            to.Reading_Proc(1, r);
+        };
         for (qint64 s = 1; s <= 3; ++s) {
             rig.clock.advanceSeconds(1);
-            ChannelReading r = reading(s);
-            runs.Reading_Proc(1, r);
-            QTRY_COMPARE(rig.documents().size() == 1 ? rig.documents()[0]->run().samples().count()
+            volts(runs, 900 + s);
+            QTRY_COMPARE(rig.documents().size() == 2 ? rig.documents()[1]->run().samples().count()
                                                      : -1,
                          s - 1);
         }
-        QCOMPARE(rig.documents()[0]->caption(), "pit-2 CH1 Chart 1 >>Live<<");
+        tee *watched = rig.documents()[1];
+        QCOMPARE(watched->caption(), "pit-2 CH1 Chart 1 >>Live<<");
+        QCOMPARE(watched->chart().subtitleLine(), RunSummary::of(watched->run().samples()).line());
+        QCOMPARE(rig.panel().LED1(1).text(), "9.03");
+        rig.documents()[0]->active();
+        rig.clock.advanceSeconds(1);
+        volts(rig.window.liveRuns(), 700);
+        volts(runs, 904);
+        QTRY_COMPARE(watched->run().samples().count(), 3);
+        QCOMPARE(rig.panel().LED1(1).text(), "7.00");
         station.reset();
-        QTRY_COMPARE(rig.documents()[0]->caption(), "pit-2 CH1 Chart 1 END");
+        QTRY_COMPARE(watched->caption(), "pit-2 CH1 Chart 1 END");
         QVERIFY(rig.status().join('\n').contains("pit-2 went offline: its CH1 run ended."));
     }
 

@@ -20,7 +20,7 @@ public:
     ViewState view;
 
     void State_add(const QString &str1) override { messages << str1; }
-    void selectChannel(int) override { }
+    void followRun(const Run &) override { }
     ViewState &viewState() override { return view; }
     void ShowReading(const ChannelReading &reading) override { shown << reading; }
     void setSeriesLamp(int, bool) override { }

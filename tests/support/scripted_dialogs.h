@@ -40,6 +40,12 @@ public:
         asked.append({ QStringLiteral("input"), prompt, title, {}, {}, defaultText, maxLength });
         return inputAnswers.isEmpty() ? std::nullopt : inputAnswers.takeFirst();
     }
+    // Answered from inputAnswers; what was offered is the defaultText, joined by "|".
+    std::optional<QString> choose(const QString &prompt, const QString &title,
+                                  const QStringList &offered, int maxLength) override
+    {
+        return input(prompt, title, offered.join(u'|'), maxLength);
+    }
 
 protected:
     QString askOpenFile(const QString &folder, const QString &filter, const QString &suffix,
