@@ -6,6 +6,7 @@
 #include "platform/chart.h"
 #include "platform/command_bar.h"
 #include "platform/command_names.h"
+#include "run/live_sample.h"
 #include "run/run.h"
 #include "run/run_journal.h" // the run's journal goes with a half-made window
 
@@ -129,6 +130,10 @@ QString tee::procFailure() const
 
 void tee::draw(const ChannelReading &sample, double days)
 {
+    // A watched station's readings can go missing on the way; its own runs end at a silence.
+    if (const qsizetype n = chart_->pointCount(Chart::Voltage); run_->isLive() && n > 0
+        && (days - chart_->pointX(Chart::Voltage, n - 1)) * Day > SilenceSeconds)
+        chart_->breakLines();
     chart_->addPoint(Chart::Voltage, days, plotted(sample[Bat_volt]));
     chart_->addPoint(Chart::Current, days, std::abs(plotted(sample[Current])));
     chart_->addPoint(Chart::Capacity, days, plotted(sample[Cap]));

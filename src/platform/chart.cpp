@@ -234,23 +234,37 @@ void Chart::addPoint(int series, double xDays, double y)
     changed();
 }
 
+void Chart::breakLines()
+{
+    const qsizetype points = pointCount(Voltage);
+    if (points == 0 || (!breaks_.isEmpty() && breaks_.last() == points))
+        return;
+    // A point without a value is where a graph's line stops.
+    const double after = (graphs_[Voltage]->data()->constEnd() - 1)->key + 0.5;
+    for (QCPGraph *graph : graphs_)
+        graph->addData(after, std::numeric_limits<double>::quiet_NaN());
+    breaks_ << points;
+}
+
 void Chart::clearPoints()
 {
     for (int s = 0; s < SeriesCount; ++s) {
         graphs_[s]->data()->clear();
         extremes_[s].reset();
     }
+    breaks_.clear();
     changed();
 }
 
 qsizetype Chart::pointCount(int series) const
 {
-    return graphs_[series]->dataCount();
+    return graphs_[series]->dataCount() - breaks_.size();
 }
 
 double Chart::pointX(int series, qsizetype index) const
 {
-    return graphs_[series]->data()->at(static_cast<int>(index))->key / SecondsPerDay;
+    const auto before = std::upper_bound(breaks_.begin(), breaks_.end(), index) - breaks_.begin();
+    return graphs_[series]->data()->at(static_cast<int>(index + before))->key / SecondsPerDay;
 }
 
 std::optional<Chart::Range> Chart::valueExtremes(int series) const

@@ -53,7 +53,10 @@ public:
     QSize sizeHint() const override { return { 720, 420 }; }
 
     void addPoint(int series, double xDays, double y);
+    // The lines stop at the last points and start again at the next: readings are missing.
+    void breakLines();
     void clearPoints();
+    // The points added, breaks left out.
     qsizetype pointCount(int series) const;
     double pointX(int series, qsizetype index) const;
     // Smallest and largest y of a series' points; none without points.
@@ -138,6 +141,7 @@ private:
     ElidedText *subtitle_;
     std::array<QCPGraph *, SeriesCount> graphs_ {};
     std::array<std::optional<Range>, SeriesCount> extremes_ {};
+    QList<qsizetype> breaks_; // the points before each break, in order
     std::array<QCPAxisRect *, 2> insets_ {};
     std::unique_ptr<CrossHair> crossHair_;
     bool autoMin_ = false, autoMax_ = false;

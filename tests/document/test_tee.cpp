@@ -90,6 +90,36 @@ private slots:
         QCOMPARE(axes.join(' '), "10.8..17.1 0..0.8 0..0 0..2.2 0..0 0..1205 0..100");
     }
 
+    // Readings lost on the way from a watched station break the lines; the cross line still
+    // reads each sample.
+    void gap()
+    {
+        const auto run
+            = std::make_shared<Run>(QStringLiteral("pit-2 CH1 Chart 1"), host->fakeClock);
+        run->goLive(1, QString());
+        tee *doc = newOpened(run->name());
+        doc->showRun(run);
+        for (int s : { 1, 2, 30, 31 }) {
+            ChannelReading r = reading(100 + s);
+            r[Time] = DayTime { s / 86400.0 };
+            run->relay(r);
+        }
+        Chart &chart = doc->chart();
+        QCOMPARE(chart.pointCount(Chart::Voltage), 4);
+        QCOMPARE(qRound(chart.pointX(Chart::Voltage, 2) * 86400), 30);
+        chart.redrawNow();
+        const QImage shot = chart.plot()->grab().toImage();
+        const QRgb line = chart.plot()->graph(Chart::Voltage)->pen().color().rgb();
+        const auto drawn = [&](double seconds) {
+            const int x = over(doc, seconds).x();
+            for (int y = 0; y < shot.height(); ++y)
+                if (shot.pixel(x, y) == line)
+                    return true;
+            return false;
+        };
+        QVERIFY(drawn(1.5) && !drawn(16) && drawn(30.5));
+    }
+
     // One live run as its window shows it from start to end: title and summary lines, the cross
     // line, a save and an export while it goes on, its axes, the title command, the end of the
     // run, a save that takes the file's name, pictures of the chart and a reset. At 1, 2 and 3 s
