@@ -9,8 +9,9 @@
 #include "run/live_runs.h"
 #include "support/fake_clock.h"
 #include "support/readings.h"
+#include "support/window_rig.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QProcess>
@@ -72,11 +73,85 @@ void cost(const char *what, const MqttBroker &options)
     const auto [mean, worst] = feed(runs, clock, Rounds);
     std::printf("sample path, %s: %.4f ms mean, %.3f ms worst\n", what, mean, worst);
 }
+double processorSeconds()
+{
+    rusage u {};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+// Scale: 50 stations of 2 channels at a reading a second, watched by one program. A child
+// process publishes them; this one watches them all and counts its own processor time: a
+// watcher alone, or the main window with a live chart window for each run.
+void watchAll(const MqttBroker &broker, bool windows)
+{
+    constexpr int Stations = 50, Seconds = 10;
+    const pid_t feeder = fork();
+    if (feeder == 0) {
+        mosquitto *pub = mosquitto_new(nullptr, true, nullptr);
+        mosquitto_connect(pub, "127.0.0.1", Port, 30);
+        mosquitto_loop_start(pub);
+        for (qint64 s = 1; s <= Seconds + 4; ++s) {
+            for (int st = 0; st < Stations; ++st)
+                for (const char *ch : { "ch1", "ch2" }) {
+                    ChannelReading r = reading(s);
+                    r[Time] = DayTime { s / 86400.0 };
+                    const QByteArray json = MqttJson::reading(r, QDateTime::currentDateTime());
+                    const QByteArray topic
+                        = "chargemon/st" + QByteArray::number(st) + '/' + ch + "/reading";
+                    mosquitto_publish(pub, nullptr, topic.constData(), int(json.size()),
+                                      json.constData(), 0, false);
+                }
+            QThread::msleep(1000);
+        }
+        mosquitto_disconnect(pub);
+        mosquitto_loop_stop(pub, false);
+        _exit(0);
+    }
+    SystemClock wall;
+    std::unique_ptr<MqttWatcher> watcher;
+    std::unique_ptr<WindowRig> rig;
+    int started = 0;
+    if (windows) {
+        rig = std::make_unique<WindowRig>();
+        rig->window.show();
+        for (int st = 0; st < Stations; ++st) {
+            rig->dialogs.inputAnswers << QStringLiteral("127.0.0.1:%1").arg(Port)
+                                      << QStringLiteral("st%1").arg(st);
+            rig->click("Main_file", "Watch");
+            while (!rig->dialogs.inputAnswers.isEmpty())
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+        }
+    } else {
+        watcher = std::make_unique<MqttWatcher>(wall, broker);
+        QObject::connect(watcher.get(), &MqttWatcher::runStarted, [&] { ++started; });
+        for (int st = 0; st < Stations; ++st)
+            watcher->watch(QStringLiteral("st%1").arg(st));
+    }
+    // The windows open with the first readings: counted from then on.
+    QEventLoop loop;
+    QTimer::singleShot(2500, &loop, &QEventLoop::quit);
+    loop.exec();
+    const double before = processorSeconds();
+    QElapsedTimer span;
+    span.start();
+    QTimer::singleShot(Seconds * 1000, &loop, &QEventLoop::quit);
+    loop.exec();
+    const double used = processorSeconds() - before;
+    if (rig)
+        started = int(rig->documents().size());
+    waitpid(feeder, nullptr, 0);
+    std::printf("watching %d stations (%d runs%s, %d readings a second): %.1f %% of a core\n",
+                Stations, started, windows ? " in chart windows" : "", Stations * 2,
+                100 * used / (span.elapsed() / 1000.0));
+}
 } // namespace
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     QProcess broker;
     broker.start("mosquitto", { "-p", QString::number(Port) });
     if (!broker.waitForStarted()) {
@@ -142,52 +217,8 @@ int main(int argc, char **argv)
                     ms.back());
     mosquitto_destroy(sub);
 
-    // Scale: 50 stations of 2 channels at a reading a second, watched by one program. A child
-    // process publishes them; this one watches them all and counts its own processor time.
-    constexpr int Stations = 50, Seconds = 10;
-    const pid_t feeder = fork();
-    if (feeder == 0) {
-        mosquitto *pub = mosquitto_new(nullptr, true, nullptr);
-        mosquitto_connect(pub, "127.0.0.1", Port, 30);
-        mosquitto_loop_start(pub);
-        for (qint64 s = 1; s <= Seconds + 2; ++s) {
-            for (int st = 0; st < Stations; ++st)
-                for (const char *ch : { "ch1", "ch2" }) {
-                    const QByteArray json
-                        = MqttJson::reading(reading(s), QDateTime::currentDateTime());
-                    const QByteArray topic
-                        = "chargemon/st" + QByteArray::number(st) + '/' + ch + "/reading";
-                    mosquitto_publish(pub, nullptr, topic.constData(), int(json.size()),
-                                      json.constData(), 0, false);
-                }
-            QThread::msleep(1000);
-        }
-        mosquitto_disconnect(pub);
-        mosquitto_loop_stop(pub, false);
-        _exit(0);
-    }
-    SystemClock wall;
-    MqttWatcher watcher(wall, live);
-    int started = 0;
-    QObject::connect(&watcher, &MqttWatcher::runStarted, [&] { ++started; });
-    for (int st = 0; st < Stations; ++st)
-        watcher.watch(QStringLiteral("st%1").arg(st));
-    auto cpu = [] {
-        rusage u {};
-        getrusage(RUSAGE_SELF, &u);
-        return u.ru_utime.tv_sec + u.ru_stime.tv_sec
-            + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-    };
-    const double before = cpu();
-    QElapsedTimer span;
-    span.start();
-    QEventLoop loop;
-    QTimer::singleShot(Seconds * 1000, &loop, &QEventLoop::quit);
-    loop.exec();
-    const double used = cpu() - before;
-    waitpid(feeder, nullptr, 0);
-    std::printf("watching %d stations (%d runs, %d readings a second): %.1f %% of a core\n",
-                Stations, started, Stations * 2, 100 * used / (span.elapsed() / 1000.0));
+    watchAll(live, false);
+    watchAll(live, true);
     broker.terminate();
     broker.waitForFinished();
     return 0;
