@@ -12,6 +12,7 @@
 
 namespace MqttJson {
 namespace {
+constexpr qint64 MaxElapsedS = 366 * 86400; // no charge lasts a year
 void value(QByteArray &out, const Value &v)
 {
     if (v.isEmpty())
@@ -99,7 +100,10 @@ std::optional<ChannelReading> parseReading(const QByteArray &json)
     };
     ChannelReading r;
     bool timed = false;
-    if (const qint64 s = values.value(QStringLiteral("elapsed_s")).toLongLong(&timed); timed)
+    const qint64 s = values.value(QStringLiteral("elapsed_s")).toLongLong(&timed);
+    if (timed && (s < 0 || s > MaxElapsedS))
+        return std::nullopt;
+    if (timed)
         r[Time] = DayTime { s / 86400.0 };
     for (int f = Type; f < C1; ++f) {
         const auto v = value(values.value(QString::fromLatin1(FieldNames[f]).toLower()));

@@ -1,12 +1,19 @@
 #include "publish/mqtt_watcher.h"
 
 #include "publish/mqtt_json.h"
+#include "run/live_runs.h"
 #include "run/run.h"
+#include "run/run_file.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
 
 #include <mosquitto.h>
+
+namespace {
+// What a station sends is far smaller; anything larger is not read.
+constexpr qsizetype MaxReadingBytes = 4096, MaxStateBytes = 65536;
+} // namespace
 
 MqttWatcher::MqttWatcher(const Clock &clock, const MqttBroker &broker, QObject *parent)
     : QObject(parent), clock_(clock), broker_(broker)
@@ -116,12 +123,13 @@ void MqttWatcher::received(const QString &topic, const QByteArray &payload)
     if (parts.size() != 4 || (parts[2] != QLatin1String("ch1") && parts[2] != QLatin1String("ch2")))
         return;
     const QString key = station + u'/' + parts[2];
-    if (parts[3] == QLatin1String("run"))
+    if (parts[3] == QLatin1String("run") && payload.size() <= MaxStateBytes)
         runState(key, payload);
-    if (parts[3] != QLatin1String("reading") || !watched_.contains(station))
+    if (parts[3] != QLatin1String("reading") || !watched_.contains(station)
+        || payload.size() > MaxReadingBytes)
         return;
     std::optional<ChannelReading> reading = MqttJson::parseReading(payload);
-    if (!reading)
+    if (!reading || implausible(*reading))
         return;
     if (start(key)->relay(*reading) == Run::Fate::End) {
         end(key); // its time went back: a run whose start was not heard
@@ -133,7 +141,8 @@ void MqttWatcher::runState(const QString &key, const QByteArray &payload)
 {
     const QJsonObject state = QJsonDocument::fromJson(payload).object();
     const QString started = state.value(QLatin1String("started")).toString();
-    const QString description = state.value(QLatin1String("description")).toString();
+    const QString description
+        = state.value(QLatin1String("description")).toString().left(RunFile::TitleSize);
     if (channels_.value(key).run && !channels_.value(key).started.isEmpty()
         && started != channels_.value(key).started)
         end(key); // the station began another run

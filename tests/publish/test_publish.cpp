@@ -86,6 +86,8 @@ private slots:
         const QDateTime at(QDate(2026, 12, 8), QTime(1, 2, 3), QTimeZone(3600));
         QTEST(MqttJson::reading(r, at), "json");
         QCOMPARE(MqttJson::parseReading(MqttJson::reading(r, at)), r);
+        // A hostile station's time would open a window per reading.
+        QVERIFY(!MqttJson::parseReading(MqttJson::reading(r, at).replace(":65,", ":-65,")));
     }
 
     void broker_data()
