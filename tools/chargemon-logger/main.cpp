@@ -107,6 +107,11 @@ int main(int argc, char *argv[])
     if (storedLanguage(settings) == QLatin1String("CHT")
         && translation.load(QStringLiteral(":/i18n/chargemon_zh_TW.qm")))
         QCoreApplication::installTranslator(&translation);
+    if (const QString why = mqtt.setStation(parser.value(QStringLiteral("station")));
+        !mqtt.host.isEmpty() && !why.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(why));
+        return 2;
+    }
 
     SystemClock clock;
     const QStringList only = parser.values(QStringLiteral("port"));
@@ -132,12 +137,10 @@ int main(int argc, char *argv[])
     mqtt.user = parser.value(QStringLiteral("mqtt-user"));
     mqtt.passwordFile = parser.value(QStringLiteral("mqtt-password-file"));
     mqtt.caFile = parser.value(QStringLiteral("mqtt-ca"));
-    mqtt.station = parser.value(QStringLiteral("station"));
     mqtt.haDiscovery = parser.isSet(QStringLiteral("ha-discovery"));
     MqttPublisher publisher(runs, clock, mqtt);
     publisher.follow(notices);
     QObject::connect(&publisher, &MqttPublisher::message, &logger, &Logger::error);
-    QObject::connect(&logger, &Logger::saved, &publisher, &MqttPublisher::saved);
     FrameAssembler assembler(port, runs, clock);
     PortSearch search(port, ports, runs, clock, assembler);
 
