@@ -88,7 +88,8 @@ int main(int argc, char *argv[])
           QStringLiteral("Reach the broker over TLS, trusting this certificate authority."),
           QStringLiteral("file") },
         { QStringLiteral("station"),
-          QStringLiteral("The name this logger publishes under (default: the host name)."),
+          QStringLiteral("The name this logger publishes under, without /, + or # (default: "
+                         "the host name)."),
           QStringLiteral("name") },
         { QStringLiteral("ha-discovery"),
           QStringLiteral("Publish home-automation discovery configurations of each channel's "
