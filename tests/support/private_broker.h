@@ -1,5 +1,7 @@
 #pragma once
 
+#include "publish/mqtt_broker.h"
+
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -72,6 +74,15 @@ struct Broker {
         sub->start("mosquitto_sub", retained ? args << "--retained-only" : args);
         sub->waitForStarted();
         return sub;
+    }
+    // A client's way to this broker, as `station`.
+    MqttBroker client(const QString &station) const
+    {
+        MqttBroker at;
+        at.host = "127.0.0.1";
+        at.port = port;
+        at.station = station;
+        return at;
     }
     QStringList retained(const QString &topic = "chargemon/#")
     {
