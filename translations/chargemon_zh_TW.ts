@@ -718,6 +718,10 @@
         <source>the certificate authority file %1 cannot be used</source>
         <translation>無法使用憑證機構檔 %1</translation>
     </message>
+    <message>
+        <source>the station name &quot;%1&quot; cannot be used: it must not be empty nor hold /, + or #</source>
+        <translation>無法使用站名 &quot;%1&quot;: 站名不可為空, 也不可含有 /、+ 或 #</translation>
+    </message>
 </context>
 <context>
     <name>MqttPublisher</name>
@@ -736,6 +740,10 @@
     <message>
         <source>MQTT: broker %1: %2; readings are not published until it answers, the recording goes on</source>
         <translation>MQTT: 代理伺服器 %1: %2; 在其回應前不發佈讀數, 記錄繼續進行</translation>
+    </message>
+    <message>
+        <source>MQTT: %1; nothing is published</source>
+        <translation>MQTT: %1; 不發佈任何內容</translation>
     </message>
 </context>
 <context>

@@ -31,7 +31,7 @@ bool tee::DBSave()
     // keeps its caption.
     saving_ = new RunFile::Saver(*QWidget::window(), F, run_->title(), run_->samples(), this);
     connect(saving_, &RunFile::Saver::finished, this,
-            [this, F, live = isLive()](const QString &failure) {
+            [this, F, run = run_, live = isLive()](const QString &failure) {
                 saving_ = nullptr;
                 Dialogs &dialogs = host_.dialogs();
                 if (!failure.isEmpty()) {
@@ -42,8 +42,10 @@ bool tee::DBSave()
                     return;
                 }
                 savedTo_ = F;
-                if (!live)
+                if (!live) { // a file begun while live misses the rest of the run
                     setCaption(F);
+                    emit run->saved(F);
+                }
                 host_.State_add(QStringLiteral("Chart was save at ") + F + QStringLiteral(" ."));
                 dialogs.forgetFileName();
             });

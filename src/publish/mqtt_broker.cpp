@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QSysInfo>
 
 #include <mosquitto.h>
 
@@ -29,6 +30,18 @@ bool MqttBroker::setBroker(const QString &broker)
     bool ok = false;
     port = broker.mid(colon + 1).toInt(&ok);
     return ok && port > 0 && port < 65536;
+}
+
+QString MqttBroker::setStation(const QString &name)
+{
+    station = name.isEmpty() ? QSysInfo::machineHostName() : name;
+    // A topic level may hold anything but the separator and the wildcards.
+    if (station.isEmpty() || station.contains(u'/') || station.contains(u'+')
+        || station.contains(u'#'))
+        return tr("the station name \"%1\" cannot be used: it must not be empty nor hold /, + "
+                  "or #")
+            .arg(station);
+    return {};
 }
 
 MqttBroker MqttBroker::fromSettings(const Settings &settings)

@@ -16,6 +16,9 @@ struct MqttBroker {
 
     // "HOST[:PORT]"; false when the port is not one.
     bool setBroker(const QString &broker);
+    // `name`, or the host name for "", as the station; "" or why it cannot be one of the
+    // topics' levels.
+    QString setStation(const QString &name);
     // The desktop program's: the settings' Mqtt/ keys.
     static MqttBroker fromSettings(const Settings &settings);
 

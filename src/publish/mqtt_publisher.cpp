@@ -5,8 +5,6 @@
 #include "publish/mqtt_json.h"
 #include "run/live_runs.h"
 
-#include <QSysInfo>
-
 #include <mosquitto.h>
 
 namespace {
@@ -27,11 +25,15 @@ MqttPublisher::MqttPublisher(LiveRuns &runs, const Clock &clock, const MqttBroke
                              QObject *parent)
     : QObject(parent), runs_(runs), clock_(clock), options_(options)
 {
-    if (options_.station.isEmpty())
-        options_.station = QSysInfo::machineHostName();
-    root_ = "chargemon/" + options_.station.toUtf8() + '/';
     if (options_.host.isEmpty())
         return;
+    if (const QString why = options_.setStation(options_.station); !why.isEmpty()) {
+        QMetaObject::invokeMethod(
+            this, [this, why] { emit message(tr("MQTT: %1; nothing is published").arg(why)); },
+            Qt::QueuedConnection);
+        return;
+    }
+    root_ = "chargemon/" + options_.station.toUtf8() + '/';
     QString failure;
     client_ = options_.newClient(this, failure);
     if (!client_) {
@@ -60,9 +62,9 @@ MqttPublisher::MqttPublisher(LiveRuns &runs, const Clock &clock, const MqttBroke
     connect(
         &runs_, &LiveRuns::runStarted, this, [this](int channel, const std::shared_ptr<Run> &run) {
             Channel &c = channels_[channel == 2];
+            c.run = run.get();
             c.started = clock_.now();
             auto tell = [this, &c, channel](const QString &title) {
-                c.description = title;
                 runState(channel, MqttJson::live(title, c.started));
             };
             tell(run->title());
@@ -70,6 +72,12 @@ MqttPublisher::MqttPublisher(LiveRuns &runs, const Clock &clock, const MqttBroke
                 if (run->isLive())
                     tell(t);
             });
+            connect(run.get(), &Run::saved, this,
+                    [this, &c, channel, run = run.get()](const QString &path) {
+                        if (c.run == run)
+                            runState(channel,
+                                     MqttJson::ended(run->title(), c.started, c.summary, path));
+                    });
         });
     connect(&runs_, &LiveRuns::readingAccepted, this,
             [this](int channel, const ChannelReading &reading) {
@@ -79,9 +87,9 @@ MqttPublisher::MqttPublisher(LiveRuns &runs, const Clock &clock, const MqttBroke
             });
     connect(&runs_, &LiveRuns::runEnded, this,
             [this](int channel, const std::shared_ptr<Run> &run, const RunSummary &summary) {
-                channels_[channel == 2].summary = summary;
-                channels_[channel == 2].description = run->title();
-                saved(channel, {});
+                Channel &c = channels_[channel == 2];
+                c.summary = summary;
+                runState(channel, MqttJson::ended(run->title(), c.started, summary, {}));
             });
 }
 
@@ -105,12 +113,6 @@ void MqttPublisher::follow(const RunNotices &notices)
     connect(&notices, &RunNotices::told, this, [this](const QString &text) {
         publish(topic("event"), MqttJson::event(text, clock_.now()), 1, false);
     });
-}
-
-void MqttPublisher::saved(int channel, const QString &path)
-{
-    const Channel &c = channels_[channel == 2];
-    runState(channel, MqttJson::ended(c.description, c.started, c.summary, path));
 }
 
 void MqttPublisher::runState(int channel, const QByteArray &state)
@@ -151,24 +153,29 @@ void MqttPublisher::connected(int rc)
 
 void MqttPublisher::discovery()
 {
-    const QByteArray station = options_.station.toUtf8();
-    const QByteArray device = "{\"identifiers\":["
-        + MqttJson::string("chargemon_" + options_.station)
-        + "],\"name\":" + MqttJson::string("chargemon " + options_.station) + '}';
+    // Ids name topics of their own and the hub's entities: letters, digits, _ and - only.
+    QString name = options_.station;
+    for (QChar &c : name)
+        if (c.unicode() > 127 || !(c.isLetterOrNumber() || c == u'-'))
+            c = u'_';
+    const QByteArray station = name.toLatin1();
+    const QByteArray device = "{\"identifiers\":[\"chargemon_" + station
+        + "\"],\"name\":" + MqttJson::string("chargemon " + options_.station) + '}';
+    const auto string
+        = [](const QByteArray &utf8) { return MqttJson::string(QString::fromUtf8(utf8)); };
     for (const char *ch : { "ch1", "ch2" })
         for (const Figure &f : Figures) {
             const QByteArray id = "chargemon_" + station + '_' + ch + '_' + f.key;
             QByteArray config = "{\"name\":"
                 + MqttJson::string(QString::fromUtf8(ch).toUpper() + ' '
                                    + QString::fromUtf8(f.name))
-                + ",\"unique_id\":" + MqttJson::string(QString::fromUtf8(id))
-                + ",\"state_topic\":\"" + topic(ch) + "/reading\""
+                + ",\"unique_id\":\"" + id + "\",\"state_topic\":" + string(topic(ch) + "/reading")
                 + ",\"value_template\":\"{{ value_json." + f.key + " }}\""
-                + ",\"unit_of_measurement\":" + MqttJson::string(QString::fromUtf8(f.unit))
+                + ",\"unit_of_measurement\":" + string(f.unit)
                 + (f.deviceClass ? ",\"device_class\":\"" + QByteArray(f.deviceClass) + '"'
                                  : QByteArray())
-                + ",\"state_class\":\"measurement\",\"availability_topic\":\"" + topic("status")
-                + "\",\"device\":" + device + '}';
+                + ",\"state_class\":\"measurement\",\"availability_topic\":"
+                + string(topic("status")) + ",\"device\":" + device + '}';
             publish("homeassistant/sensor/" + id + "/config", config, 1, true);
         }
 }

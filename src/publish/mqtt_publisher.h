@@ -32,8 +32,6 @@ public:
 
     // The notices go to the event topic too.
     void follow(const RunNotices &notices);
-    // The run that ended on `channel` was saved to `path`.
-    void saved(int channel, const QString &path);
 
     QByteArray topic(const char *leaf) const;
 
@@ -57,9 +55,9 @@ private:
     std::atomic<bool> connected_ = false;
     std::optional<bool> saidUp_; // what the last message said
     struct Channel {
-        QString description;
+        const Run *run = nullptr; // started last; a file of an older one is no news
         QDateTime started;
-        RunSummary summary; // of the run that ended last
+        RunSummary summary; // of `run`, once it ended
     };
     std::array<Channel, 2> channels_;
     std::mutex lock_; // of runStates_, which the client's thread reads

@@ -67,6 +67,8 @@ signals:
     void titleChanged(const QString &title);
     // The channel stopped feeding the run.
     void ended();
+    // The whole run, ended, was written to the run file `path`.
+    void saved(const QString &path);
     // A line for the status line.
     void message(const QString &text);
 

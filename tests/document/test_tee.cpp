@@ -218,7 +218,9 @@ private slots:
             QVERIFY(!chart.referenceTime() && chart.crossHairLabel().isEmpty());
         }
 
-        // Written on a thread of its own from the rows as they were: the live run goes on.
+        // Written on a thread of its own from the rows as they were: the live run goes on. Only
+        // the file of an ended run holds the whole run.
+        QSignalSpy saved(live.get(), &Run::saved);
         host->scripted.fileAnswers << path;
         doc->DBSave();
         QVERIFY(host->messages.filter("Chart was save").isEmpty());
@@ -320,6 +322,7 @@ private slots:
         doc->DBSave();
         QCOMPARE(std::prev(host->scripted.asked.cend(), 2)->fileName, path); // offered again
         QTRY_COMPARE(doc->caption(), path); // an ended run takes its file's name
+        QCOMPARE(saved, QList<QVariantList>({ { path } }));
         QCOMPARE(host->scripted.fileName(), QString());
 
         host->recordingPrinter.pdfPath = dir.filePath(QStringLiteral("chart.pdf"));

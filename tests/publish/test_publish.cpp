@@ -11,6 +11,8 @@
 #include "support/logger_session.h"
 #include "support/private_broker.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
 #include <QTimeZone>
 
@@ -171,6 +173,88 @@ private slots:
         }
     }
 
+    // The desktop's publisher: a run's state takes the file of a save once the run ended, never
+    // the file of an older run; discovery reads the readings' figures, whatever the station's
+    // name; a name that cannot be a topic publishes nothing.
+    void desktop_data()
+    {
+        QTest::addColumn<QString>("station");
+        QTest::newRow("host name") << "lab.pc 2";
+        QTest::newRow("not a topic") << "lab/2";
+    }
+    void desktop()
+    {
+        QFETCH(QString, station);
+        Broker broker;
+        if (!broker.start(false))
+            QSKIP("no mosquitto here");
+        MqttBroker at = broker.client(station);
+        at.haDiscovery = true;
+        FakeClock clock;
+        LiveRuns runs(clock, QString());
+        MqttPublisher publisher(runs, clock, at);
+        QStringList said;
+        connect(&publisher, &MqttPublisher::message, this, [&](const QString &m) { said << m; });
+        QTRY_COMPARE(said.size(), 1);
+        if (station == "lab/2") {
+            QVERIFY2(said[0].contains("\"lab/2\" cannot be used"), qPrintable(said[0]));
+            QCOMPARE(broker.retained("#"), QStringList());
+            return;
+        }
+        QProcess *readings = broker.subscribe(false, 30, "chargemon/+/ch1/reading");
+        const auto endedRun = [&] { // of channel 1
+            for (qint64 s = 1; s <= 3; ++s) {
+                clock.advanceSeconds(1);
+                ChannelReading r = reading(s);
+                runs.Reading_Proc(1, r);
+            }
+            const std::shared_ptr<Run> run = runs.run(1);
+            runs.EndLiveDoc(1);
+            return run;
+        };
+        // The retained state's file ("file" for null), once no state is in flight: a
+        // subscriber that comes before one arrives hears it as not retained.
+        const auto file = [&](const QString &expected) {
+            QString got;
+            for (int tries = 0; tries < 5 && got != expected; ++tries)
+                got = broker.retained("chargemon/+/ch1/run").value(0).section('"', -2, -2);
+            return got;
+        };
+        const std::shared_ptr<Run> first = endedRun();
+        emit first->saved("a.mdb");
+        QCOMPARE(file("a.mdb"), "a.mdb");
+        const std::shared_ptr<Run> second = endedRun();
+        emit second->saved("b.mdb");
+        emit first->saved("a.mdb");
+        QCOMPARE(file("b.mdb"), "b.mdb");
+
+        const QStringList configs = broker.retained("homeassistant/#");
+        QCOMPARE(configs.size(), 10);
+        QTRY_VERIFY(readings->canReadLine()); // of the second run, at least
+        const QString published = QString::fromUtf8(readings->readLine());
+        const QJsonObject fields
+            = QJsonDocument::fromJson(published.mid(published.indexOf('{')).toUtf8()).object();
+        static const QRegularExpression id("^homeassistant/sensor/([\\w-]+)/config (.+)$"),
+            key("^\\{\\{ value_json\\.(\\w+) \\}\\}$");
+        QSet<QString> figures;
+        for (const QString &line : configs) {
+            const auto m = id.match(line);
+            QVERIFY2(m.hasMatch(), qPrintable(line));
+            const QJsonObject c = QJsonDocument::fromJson(m.captured(2).toUtf8()).object();
+            QCOMPARE(c["unique_id"].toString(), m.captured(1));
+            QCOMPARE(c["availability_topic"].toString(), "chargemon/lab.pc 2/status");
+            const QString from = c["state_topic"].toString();
+            QVERIFY2(
+                QStringList({ "chargemon/lab.pc 2/ch1/reading", "chargemon/lab.pc 2/ch2/reading" })
+                    .contains(from),
+                qPrintable(from));
+            const QString field = key.match(c["value_template"].toString()).captured(1);
+            QVERIFY2(fields[field].isDouble(), qPrintable(field + " in " + published));
+            figures << from + ' ' + field;
+        }
+        QCOMPARE(figures.size(), 10);
+    }
+
     // A logger's runs watched through the broker and saved here are its own files, until it
     // goes offline.
     void watched()
@@ -178,9 +262,7 @@ private slots:
         Broker broker;
         if (!broker.start(false))
             QSKIP("no mosquitto here");
-        MqttBroker at;
-        at.host = "127.0.0.1";
-        at.port = broker.port;
+        const MqttBroker at = broker.client("pit-2");
         FakeClock clock;
         MqttWatcher watcher(clock, at);
         QList<std::shared_ptr<Run>> watched;

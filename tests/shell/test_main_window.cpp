@@ -231,10 +231,7 @@ private slots:
             QSKIP("no mosquitto here");
         Rig rig;
         rig.window.show();
-        MqttBroker at;
-        at.host = "127.0.0.1";
-        at.port = broker.port;
-        at.station = "pit-2";
+        const MqttBroker at = broker.client("pit-2");
         LiveRuns runs(rig.clock, {});
         auto station = std::make_unique<MqttPublisher>(runs, rig.clock, at);
         QTest::qWait(500); // online

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "publish/mqtt_broker.h"
+
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -62,20 +64,29 @@ struct Broker {
         process.terminate();
         process.waitForFinished();
     }
-    // Everything under chargemon/ as "topic payload" lines, retained ones alone when
-    // `retained`, until `seconds` pass without a message.
-    QProcess *subscribe(bool retained, int seconds = 30)
+    // Everything on `topic` as "topic payload" lines, retained ones alone when `retained`,
+    // until `seconds` pass.
+    QProcess *subscribe(bool retained, int seconds = 30, const QString &topic = "chargemon/#")
     {
         auto *sub = new QProcess(&process);
-        QStringList args { "-p", QString::number(port),   "-t", "chargemon/#", "-F", "%t %p",
+        QStringList args { "-p", QString::number(port),   "-t", topic, "-F", "%t %p",
                            "-W", QString::number(seconds) };
         sub->start("mosquitto_sub", retained ? args << "--retained-only" : args);
         sub->waitForStarted();
         return sub;
     }
-    QStringList retained()
+    // A client's way to this broker, as `station`.
+    MqttBroker client(const QString &station) const
     {
-        QProcess *sub = subscribe(true, 1);
+        MqttBroker at;
+        at.host = "127.0.0.1";
+        at.port = port;
+        at.station = station;
+        return at;
+    }
+    QStringList retained(const QString &topic = "chargemon/#")
+    {
+        QProcess *sub = subscribe(true, 1, topic);
         sub->waitForFinished(5000);
         return QString::fromUtf8(sub->readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
     }

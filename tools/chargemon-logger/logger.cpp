@@ -75,7 +75,7 @@ void Logger::save(int channel, const std::shared_ptr<Run> &run, const RunSummary
                 --writing_;
                 if (failure.isEmpty()) {
                     print(tr("CH%1: saved to %2").arg(channel).arg(path));
-                    emit saved(channel, path);
+                    emit run->saved(path);
                 } else {
                     failed_ = true;
                     error(run->leaveJournal()

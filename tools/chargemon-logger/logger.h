@@ -36,8 +36,6 @@ public:
 signals:
     // 0 when every run was saved, 1 when one stays in its journal.
     void finished(int status);
-    // The run that ended on `channel` is in the run file `path`.
-    void saved(int channel, const QString &path);
 
 private:
     void save(int channel, const std::shared_ptr<Run> &run, const RunSummary &summary);

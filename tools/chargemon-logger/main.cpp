@@ -88,7 +88,8 @@ int main(int argc, char *argv[])
           QStringLiteral("Reach the broker over TLS, trusting this certificate authority."),
           QStringLiteral("file") },
         { QStringLiteral("station"),
-          QStringLiteral("The name this logger publishes under (default: the host name)."),
+          QStringLiteral("The name this logger publishes under, without /, + or # (default: "
+                         "the host name)."),
           QStringLiteral("name") },
         { QStringLiteral("ha-discovery"),
           QStringLiteral("Publish home-automation discovery configurations of each channel's "
@@ -107,6 +108,11 @@ int main(int argc, char *argv[])
     if (storedLanguage(settings) == QLatin1String("CHT")
         && translation.load(QStringLiteral(":/i18n/chargemon_zh_TW.qm")))
         QCoreApplication::installTranslator(&translation);
+    if (const QString why = mqtt.setStation(parser.value(QStringLiteral("station")));
+        !mqtt.host.isEmpty() && !why.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(why));
+        return 2;
+    }
 
     SystemClock clock;
     const QStringList only = parser.values(QStringLiteral("port"));
@@ -132,12 +138,10 @@ int main(int argc, char *argv[])
     mqtt.user = parser.value(QStringLiteral("mqtt-user"));
     mqtt.passwordFile = parser.value(QStringLiteral("mqtt-password-file"));
     mqtt.caFile = parser.value(QStringLiteral("mqtt-ca"));
-    mqtt.station = parser.value(QStringLiteral("station"));
     mqtt.haDiscovery = parser.isSet(QStringLiteral("ha-discovery"));
     MqttPublisher publisher(runs, clock, mqtt);
     publisher.follow(notices);
     QObject::connect(&publisher, &MqttPublisher::message, &logger, &Logger::error);
-    QObject::connect(&logger, &Logger::saved, &publisher, &MqttPublisher::saved);
     FrameAssembler assembler(port, runs, clock);
     PortSearch search(port, ports, runs, clock, assembler);
 
