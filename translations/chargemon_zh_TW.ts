@@ -680,10 +680,6 @@
         <translation>工作站:</translation>
     </message>
     <message>
-        <source>Station (seen: %1):</source>
-        <translation>工作站(已見: %1):</translation>
-    </message>
-    <message>
         <source>1 run was still being recorded when chargemon last stopped. Open it?</source>
         <translation>chargemon 上次停止時，有 1 個充電記錄仍在記錄中。要開啟它嗎？</translation>
     </message>
@@ -706,6 +702,18 @@
     <message>
         <source>Unreadable recovery journals left alone in %1: %2.</source>
         <translation>%1 中無法讀取的復原日誌已保留不動：%2。</translation>
+    </message>
+    <message>
+        <source>MQTT: &quot;%1&quot; is not a broker: write its host, or host:port.</source>
+        <translation>MQTT: 「%1」不是代理伺服器: 請輸入主機,或 主機:埠。</translation>
+    </message>
+    <message>
+        <source>MQTT: asking %1:%2 for its stations…</source>
+        <translation>MQTT: 正在向 %1:%2 查詢工作站…</translation>
+    </message>
+    <message>
+        <source>No station is online yet. Station:</source>
+        <translation>目前沒有工作站在線。工作站:</translation>
     </message>
 </context>
 <context>
@@ -755,6 +763,10 @@
     <message>
         <source>%1 went offline: its CH%2 run ended.</source>
         <translation>%1 已離線: 其 CH%2 記錄已結束。</translation>
+    </message>
+    <message>
+        <source>%1 completed. You can save it now.</source>
+        <translation>%1 已完成。現在可以儲存。</translation>
     </message>
 </context>
 <context>
