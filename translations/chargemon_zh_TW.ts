@@ -757,16 +757,24 @@
 <context>
     <name>MqttWatcher</name>
     <message>
-        <source>MQTT: broker %1:%2: %3</source>
-        <translation>MQTT: 代理伺服器 %1:%2: %3</translation>
-    </message>
-    <message>
         <source>%1 went offline: its CH%2 run ended.</source>
         <translation>%1 已離線: 其 CH%2 記錄已結束。</translation>
     </message>
     <message>
         <source>%1 completed. You can save it now.</source>
         <translation>%1 已完成。現在可以儲存。</translation>
+    </message>
+    <message>
+        <source>connection lost</source>
+        <translation>連線中斷</translation>
+    </message>
+    <message>
+        <source>MQTT: broker %1: %2</source>
+        <translation>MQTT: 代理伺服器 %1: %2</translation>
+    </message>
+    <message>
+        <source>MQTT: broker %1 answers again.</source>
+        <translation>MQTT: 代理伺服器 %1 已恢復回應。</translation>
     </message>
 </context>
 <context>

@@ -24,26 +24,23 @@ MqttWatcher::MqttWatcher(const Clock &clock, const MqttBroker &broker, QObject *
         return;
     mosquitto_connect_callback_set(client_, [](mosquitto *client, void *self, int rc) {
         auto *w = static_cast<MqttWatcher *>(self);
-        if (rc != 0) {
-            w->report(QString::fromUtf8(mosquitto_connack_string(rc)));
+        w->report(rc == 0 ? QString() : QString::fromUtf8(mosquitto_connack_string(rc)));
+        if (rc != 0)
             return;
-        }
         mosquitto_subscribe(client, nullptr, "chargemon/#", 0);
         // The broker acknowledges this one after it has sent the first one's retained messages.
         mosquitto_subscribe(client, &w->listMid_, "chargemon-watcher/listed", 0);
     });
-    mosquitto_subscribe_callback_set(client_,
-                                     [](mosquitto *, void *self, int mid, int, const int *) {
-                                         auto *w = static_cast<MqttWatcher *>(self);
-                                         if (mid == w->listMid_)
-                                             QMetaObject::invokeMethod(
-                                                 w,
-                                                 [w] {
-                                                     if (!std::exchange(w->listed_, true))
-                                                         emit w->stationsListed();
-                                                 },
-                                                 Qt::QueuedConnection);
-                                     });
+    mosquitto_disconnect_callback_set(client_, [](mosquitto *, void *self, int rc) {
+        if (rc != 0)
+            static_cast<MqttWatcher *>(self)->report(tr("connection lost"));
+    });
+    mosquitto_subscribe_callback_set(
+        client_, [](mosquitto *, void *self, int mid, int, const int *) {
+            auto *w = static_cast<MqttWatcher *>(self);
+            if (mid == w->listMid_)
+                QMetaObject::invokeMethod(w, &MqttWatcher::listedNow, Qt::QueuedConnection);
+        });
     mosquitto_message_callback_set(
         client_, [](mosquitto *, void *self, const mosquitto_message *m) {
             auto *w = static_cast<MqttWatcher *>(self);
@@ -67,12 +64,23 @@ MqttWatcher::~MqttWatcher()
     mosquitto_destroy(client_);
 }
 
+void MqttWatcher::listedNow()
+{
+    if (!std::exchange(listed_, true))
+        emit stationsListed();
+}
+
 void MqttWatcher::report(const QString &why)
 {
     QMetaObject::invokeMethod(
         this,
         [this, why] {
-            emit message(tr("MQTT: broker %1:%2: %3").arg(broker_.host).arg(broker_.port).arg(why));
+            if (why.isEmpty() == !down_)
+                return; // said once, until it changes
+            down_ = !why.isEmpty();
+            const QString broker = QStringLiteral("%1:%2").arg(broker_.host).arg(broker_.port);
+            emit message(down_ ? tr("MQTT: broker %1: %2").arg(broker, why)
+                               : tr("MQTT: broker %1 answers again.").arg(broker));
         },
         Qt::QueuedConnection);
 }

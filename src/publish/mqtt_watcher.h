@@ -48,13 +48,16 @@ private:
     void runState(const QString &key, const QByteArray &payload);
     std::shared_ptr<Run> &start(const QString &key);
     void end(const QString &key);
-    void report(const QString &why); // on the client's thread
+    void listedNow();
+    // The broker refused or lost ("" when it answers), said when it changes; any thread.
+    void report(const QString &why);
 
     const Clock &clock_;
     MqttBroker broker_;
     mosquitto *client_ = nullptr;
     int listMid_ = 0; // the subscription acknowledged after the retained statuses
     bool listed_ = false;
+    bool down_ = false; // said that the broker is away
     QMap<QString, QString> stations_;
     QSet<QString> watched_;
     QHash<QString, Channel> channels_; // by "<station>/chN"

@@ -266,6 +266,21 @@ private slots:
         station.reset();
         QTRY_COMPARE(watched->caption(), "pit-2 CH1 Chart 1 END");
         QVERIFY(rig.status().join('\n').contains("pit-2 went offline: its CH1 run ended."));
+        // The broker's troubles are said once, and when they are over.
+        const auto said = [&] {
+            return rig.status()
+                .filter("MQTT: broker")
+                .join('|')
+                .remove(QRegularExpression("\\d\\d:\\d\\d:\\d\\d  "));
+        };
+        broker.stop();
+        QTRY_VERIFY(said().endsWith("lost"));
+        QVERIFY(broker.start(false));
+        QTRY_VERIFY(said().endsWith("again."));
+        QCOMPARE(said(),
+                 QString("MQTT: broker 127.0.0.1:%1: connection lost|MQTT: broker "
+                         "127.0.0.1:%1 answers again.")
+                     .arg(broker.port));
     }
 
     void arrangement()
