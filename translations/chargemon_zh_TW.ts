@@ -730,16 +730,16 @@
         <source>the station name &quot;%1&quot; cannot be used: it must not be empty nor hold /, + or #</source>
         <translation>無法使用站名 &quot;%1&quot;: 站名不可為空, 也不可含有 /、+ 或 #</translation>
     </message>
+    <message>
+        <source>connection lost</source>
+        <translation>連線中斷</translation>
+    </message>
 </context>
 <context>
     <name>MqttPublisher</name>
     <message>
         <source>no memory</source>
         <translation>記憶體不足</translation>
-    </message>
-    <message>
-        <source>connection lost</source>
-        <translation>連線中斷</translation>
     </message>
     <message>
         <source>MQTT: publishing to %1 as %2</source>
@@ -763,10 +763,6 @@
     <message>
         <source>%1 completed. You can save it now.</source>
         <translation>%1 已完成。現在可以儲存。</translation>
-    </message>
-    <message>
-        <source>connection lost</source>
-        <translation>連線中斷</translation>
     </message>
     <message>
         <source>MQTT: broker %1: %2</source>

@@ -86,6 +86,11 @@ mosquitto *MqttBroker::newClient(void *self, QString &failure) const
     return client;
 }
 
+QString MqttBroker::lost()
+{
+    return tr("connection lost");
+}
+
 QString MqttBroker::start(mosquitto *client) const
 {
     const int rc = mosquitto_connect_async(client, host.toUtf8().constData(), port, KeepAliveS);

@@ -27,4 +27,6 @@ struct MqttBroker {
     mosquitto *newClient(void *self, QString &failure) const;
     // Starts the client's thread, which connects; "" or why the first attempt failed.
     QString start(mosquitto *client) const;
+    // Why a client that was connected is no longer.
+    static QString lost();
 };

@@ -51,7 +51,7 @@ MqttPublisher::MqttPublisher(LiveRuns &runs, const Clock &clock, const MqttBroke
         p->connected_ = false;
         if (rc != 0)
             QMetaObject::invokeMethod(
-                p, [p] { p->report(false, tr("connection lost")); }, Qt::QueuedConnection);
+                p, [p] { p->report(false, MqttBroker::lost()); }, Qt::QueuedConnection);
     });
     if (const QString why = options_.start(client_); !why.isEmpty())
         failure = why;

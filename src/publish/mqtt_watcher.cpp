@@ -33,7 +33,7 @@ MqttWatcher::MqttWatcher(const Clock &clock, const MqttBroker &broker, QObject *
     });
     mosquitto_disconnect_callback_set(client_, [](mosquitto *, void *self, int rc) {
         if (rc != 0)
-            static_cast<MqttWatcher *>(self)->report(tr("connection lost"));
+            static_cast<MqttWatcher *>(self)->report(MqttBroker::lost());
     });
     mosquitto_subscribe_callback_set(
         client_, [](mosquitto *, void *self, int mid, int, const int *) {
