@@ -132,6 +132,10 @@ void MDIForm1::watchStation()
                         if (watched_ == r && !view_.crossLineHeld)
                             ShowReading(s);
                     });
+            connect(run.get(), &Run::ended, this, [this, r = run.get()] {
+                if (watched_ == r)
+                    watched_ = nullptr;
+            });
             IMDIDocument *doc = newDocument();
             doc->InitDoc(menu_, run->name(), true);
             doc->showRun(run);
@@ -190,10 +194,6 @@ void MDIForm1::followRun(const Run &run)
         return;
     }
     watched_ = &run;
-    connect(&run, &Run::ended, this, [this, r = &run] {
-        if (watched_ == r)
-            watched_ = nullptr;
-    });
 }
 
 void MDIForm1::selectChannel(int channel)
