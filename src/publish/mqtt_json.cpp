@@ -101,10 +101,11 @@ std::optional<ChannelReading> parseReading(const QByteArray &json)
     ChannelReading r;
     bool timed = false;
     const qint64 s = values.value(QStringLiteral("elapsed_s")).toLongLong(&timed);
-    if (timed && (s < 0 || s > MaxElapsedS))
-        return std::nullopt;
-    if (timed)
+    if (timed) {
+        if (s < 0 || s > MaxElapsedS)
+            return std::nullopt;
         r[Time] = DayTime { s / 86400.0 };
+    }
     for (int f = Type; f < C1; ++f) {
         const auto v = value(values.value(QString::fromLatin1(FieldNames[f]).toLower()));
         if (!v)

@@ -151,10 +151,9 @@ void MqttWatcher::runState(const QString &key, const QByteArray &payload)
     const QString started = state.value(QLatin1String("started")).toString();
     const QString description
         = state.value(QLatin1String("description")).toString().left(RunFile::TitleSize);
-    if (channels_.value(key).run && !channels_.value(key).started.isEmpty()
-        && started != channels_.value(key).started)
-        end(key); // the station began another run
     Channel &c = channels_[key];
+    if (c.run && !c.started.isEmpty() && started != c.started)
+        end(key); // the station began another run
     const bool retitled = c.run && description != c.description && !description.isEmpty();
     c.started = started;
     c.description = description;
