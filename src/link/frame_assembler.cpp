@@ -49,9 +49,8 @@ void FrameAssembler::onNotification(int eventKind)
             if (rxState_ < Sync)
                 return;
         }
-        if (port_.bytesWaiting() < SyncThreshold)
+        if (!readFrame())
             return;
-        readFrame();
     }
 }
 
@@ -66,7 +65,6 @@ void FrameAssembler::hunt()
         if (byte.front() == FrameStart) {
             frame_.resize(0);
             frame_.append(FrameStart);
-            port_.setReceiveThreshold(SyncThreshold);
             rxState_ = Sync;
             return;
         }
@@ -91,14 +89,26 @@ void FrameAssembler::dropFrame()
     rxState_ = Hunt;
 }
 
-void FrameAssembler::readFrame()
+bool FrameAssembler::readFrame()
 {
-    // 111 bytes were waiting, so each read is whole unless the port failed meanwhile.
+    // A frame is read as far as the next place its kind can be told, as soon as the bytes up to
+    // there wait: "}" at the end of a shorter kind settles it (no data byte is "}"), the longest
+    // needs no marker. Waiting for the longest frame's worth instead would hold the last frames
+    // of a stream for ever once the charger stops sending.
     size_t kind = 0;
     for (;; ++kind) {
         const int length = FrameKinds[kind].length;
-        if (!readInto(length - int(frame_.size())))
-            return dropFrame();
+        const int missing = length - int(frame_.size());
+        if (missing <= 0)
+            continue; // read past this kind's end already: it is a longer one
+        if (port_.bytesWaiting() < missing) {
+            port_.setReceiveThreshold(missing);
+            return false;
+        }
+        if (!readInto(missing)) {
+            dropFrame();
+            return true;
+        }
         if (kind + 1 == FrameKinds.size() || frame_.at(length - 1) == FrameEnd)
             break;
     }
@@ -110,6 +120,7 @@ void FrameAssembler::readFrame()
     ++counters_.frames[kind];
     emit frameRead(FrameKinds[kind].length);
     dispatch(outcome, host_);
+    return true;
 }
 
 void FrameAssembler::setReceiveLamp(bool on)

@@ -10,10 +10,10 @@ class Clock;
 class LinkHost;
 class SerialPort;
 
-// Runs on every notification of the serial port: hunts for "{", waits until the rest of
-// the longest frame can be waiting, reads one frame, tells its kind by where "}" stands,
-// runs that kind's decoder and hands what it says to LinkHost. Never waits for bytes: a
-// hunt that runs dry goes on at the next notification.
+// Runs on every notification of the serial port: hunts for "{", reads a frame as far as its
+// kind can be told by where "}" stands, runs that kind's decoder and hands what it says to
+// LinkHost. Never waits for bytes: a hunt or a frame that runs dry goes on at the next
+// notification, which the receive threshold asks for when the missing bytes are there.
 class FrameAssembler : public QObject {
     Q_OBJECT
 public:
@@ -33,9 +33,8 @@ public:
     void setReceiveLamp(bool on);
     // A "{" has been read and the rest of its frame is awaited.
     bool synced() const { return rxState_ >= Sync; }
-
-    // Bytes waiting that make a notification come when the rest of the longest frame is there.
-    static constexpr int SyncThreshold = LongestFrameLength - 1;
+    // Bytes of a frame read so far and not yet decoded.
+    int heldBytes() const { return int(frame_.size()); }
 
 signals:
     // A whole frame of `length` bytes was read; what it says is dispatched right after.
@@ -45,7 +44,8 @@ private:
     enum : int { Hunt = 0, Sync = 1 };
 
     void hunt();
-    void readFrame();
+    // False while the frame waits for bytes; true when one was decoded or dropped.
+    bool readFrame();
     // Appends exactly `count` bytes to the frame; false when the port delivered fewer.
     bool readInto(int count);
     void dropFrame();

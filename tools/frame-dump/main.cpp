@@ -90,6 +90,6 @@ int main(int argc, char *argv[])
                      static_cast<long long>(c.frames[k]));
     std::fprintf(stderr, "; bytes skipped: %lld; bytes left unread at the end: %d\n",
                  static_cast<long long>(c.skippedBytes),
-                 port.bytesWaiting() + (assembler.synced() ? 1 : 0));
+                 port.bytesWaiting() + assembler.heldBytes());
     return 0;
 }
