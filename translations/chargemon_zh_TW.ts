@@ -254,20 +254,20 @@
         <translation>列印(&amp;P)</translation>
     </message>
     <message>
-        <source>&amp;Exit</source>
-        <translation>離開(&amp;E)</translation>
+        <source>E&amp;xit</source>
+        <translation>離開(&amp;X)</translation>
     </message>
     <message>
         <source>&amp;Copy</source>
-        <translation>復制(&amp;)</translation>
+        <translation>復制(&amp;C)</translation>
     </message>
     <message>
         <source>&amp;Title</source>
         <translation>標題(&amp;T)</translation>
     </message>
     <message>
-        <source>&amp;CrossLine</source>
-        <translation>十字線(&amp;C)</translation>
+        <source>Cross&amp;Line</source>
+        <translation>十字線(&amp;L)</translation>
     </message>
     <message>
         <source>&amp;Guid</source>
@@ -302,7 +302,7 @@
         <translation>視圖(&amp;V)</translation>
     </message>
     <message>
-        <source>Window</source>
+        <source>&amp;Window</source>
         <translation>窗口(&amp;W)</translation>
     </message>
     <message>
@@ -338,8 +338,8 @@
         <translation>十字線</translation>
     </message>
     <message>
-        <source>Summary</source>
-        <translation>摘要</translation>
+        <source>&amp;Summary</source>
+        <translation>摘要(&amp;S)</translation>
     </message>
     <message>
         <source>Language</source>
@@ -350,8 +350,8 @@
         <translation>電池簿(&amp;B)</translation>
     </message>
     <message>
-        <source>C&amp;ompare</source>
-        <translation>比較(&amp;O)</translation>
+        <source>Co&amp;mpare</source>
+        <translation>比較(&amp;M)</translation>
     </message>
     <message>
         <source>&amp;Watch station…</source>

@@ -48,7 +48,7 @@ const std::vector<Command> &commands()
             { "Copy", "", copy, copy, ":/icons/copy.svg", "", false },
             { "Title", "", title, title, ":/icons/title.svg", "", false },
             { "CrossLine", "", "", "", ":/icons/crossline.svg", "", true },
-            { "Refresh", "Refresh", "Refresh", "", "", "", false },
+            { "Refresh", "&Refresh", "Refresh", "", "", "", false },
             { "Summary", "", "The run's figures under the chart's title.", "", "", "", true },
             { "Book", "", "Every pack's history, capacity fade and internal resistance.", "", "",
               "", false },
@@ -153,7 +153,7 @@ std::vector<BandSpec> build()
         { Band::Channel,
           "Channel",
           Role::PopUp,
-          { tool("CH1", Kind::Button, "Channel 1"), tool("CH2", Kind::Button, "Channel 2") } });
+          { tool("CH1", Kind::Button, "Channel &1"), tool("CH2", Kind::Button, "Channel &2") } });
 
     const auto onBar = [](const QString &name) { return command(name, Role::ToolBar); };
     layout.push_back(

@@ -1,3 +1,5 @@
+#include "compare/compare_file.h"
+#include "document/compare_window.h"
 #include "platform/analog_gauge.h"
 #include "platform/chart.h"
 #include "platform/core/folders.h"
@@ -14,6 +16,7 @@
 #include "support/sqlite_file.h"
 #include "support/window_rig.h"
 
+#include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QProgressDialog>
@@ -127,14 +130,15 @@ private slots:
         rig.click("Lang", "Cht");
         QCOMPARE(
             shown(),
-            "打開(&O)|觀看工作站(&W)…|保存(&S)|匯出(&E)|語言(&L)|列印(&P)|離開(&E)|復制(&)|標題(&T)"
-            "|十字線(&C)|"
-            "Refresh|摘要|電池簿(&B)|手冊(&G)|關於(&A)|&English|繁體中文(&F)|水平窗口排列(&H)|"
-            "垂直窗口排列(&V)|層疊(&C)|排列圖標(&A)|比較(&O)|文件(&F)|視圖(&V)|窗口(&W)|幫助(&H)|"
-            "文件(&F)|幫助(&H)|打開(&O)|觀看工作站(&W)…|電池簿(&B)|比較(&O)|語言(&L)|離開(&E)|"
+            "打開(&O)|觀看工作站(&W)…|保存(&S)|匯出(&E)|語言(&L)|列印(&P)|離開(&X)|復制(&C)|標題(&"
+            "T)"
+            "|十字線(&L)|"
+            "&Refresh|摘要(&S)|電池簿(&B)|手冊(&G)|關於(&A)|&English|繁體中文(&F)|水平窗口排列(&H)|"
+            "垂直窗口排列(&V)|層疊(&C)|排列圖標(&A)|比較(&M)|文件(&F)|視圖(&V)|窗口(&W)|幫助(&H)|"
+            "文件(&F)|幫助(&H)|打開(&O)|觀看工作站(&W)…|電池簿(&B)|比較(&M)|語言(&L)|離開(&X)|"
             "打開|保存|列印|複製|匯出|標題|十字線|語言|"
             "CH1|"
-            "Channel 1|Channel 2|輸入電壓|输出電壓|容量|電流|功率|電壓|電流|容量|溫度|最大|最小|"
+            "Channel &1|Channel &2|輸入電壓|输出電壓|容量|電流|功率|電壓|電流|容量|溫度|最大|最小|"
             "平均|壓差|充電器|電池");
         QCOMPARE(rig.settings.value(SettingsKeys::Lang), "CHT");
         QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), "取消"); // Qt's own too
@@ -142,13 +146,14 @@ private slots:
         QCOMPARE(
             shown(),
             "&Open|&Watch "
-            "station…|&Save|&Export|&Language|&Print|&Exit|&Copy|&Title|&CrossLine|Refresh|Summary|"
+            "station…|&Save|&Export|&Language|&Print|E&xit|&Copy|&Title|Cross&Line|&Refresh|&"
+            "Summary|"
             "&Battery book|&Guid|&About|&English|繁體中文(&F)|Tile &Horizontally|Tile "
             "&Vertically|&Cascade|"
-            "&ArrangeIcons|C&ompare|&File|&View|Window|&Help|&File|&Help|&Open|&Watch station…|"
-            "&Battery book|C&ompare|&Language|&Exit|"
+            "&ArrangeIcons|Co&mpare|&File|&View|&Window|&Help|&File|&Help|&Open|&Watch station…|"
+            "&Battery book|Co&mpare|&Language|E&xit|"
             "Open|Save|"
-            "Print|Copy|Export|Title|CrossLine|Language|CH1|Channel 1|Channel 2|Input Volt|"
+            "Print|Copy|Export|Title|CrossLine|Language|CH1|Channel &1|Channel &2|Input Volt|"
             "Output Volt|Capacity|Current|Power|Volt|Curr|Cap|Temp|Max|Min|Avg|△:|Int.|Ext.");
         QCOMPARE(rig.settings.value(SettingsKeys::Lang), "ENG");
         QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Cancel");
@@ -334,6 +339,58 @@ private slots:
                  "Tools/Print, Tools_Copy Tools/Copy, Tools_Export Tools/Export, Tools_Title "
                  "Tools/Title, Tools_CrossLine Tools/CrossLine, Tools_Lang Tools/Lang, "
                  "Client_View_Summary View/Summary");
+    }
+
+    // Alt and a letter reach one item: every menu the main window shows, whichever kind of
+    // window is active, gives each item a letter of its own, in either language.
+    void everyMenuItemHasItsOwnLetter()
+    {
+        Rig rig;
+        rig.feed(1, 1);
+        rig.feed(1, 2);
+        CompareFile::Comparison both;
+        both.runs = QStringList { runFile("m1.mdb", 3), runFile("m2.mdb", 3) };
+        both.quantities = { Bat_volt };
+        rig.open(both.runs[0]);
+        const QString comparison = dir.filePath("m.chargemon-compare");
+        QCOMPARE(CompareFile::write(comparison, both), QString());
+        rig.window.openFiles({ comparison });
+        QTRY_VERIFY(rig.window.findChild<CompareWindow *>());
+        rig.click("Main_file", "Book");
+        QCOMPARE(rig.area().subWindowList().size(), 4);
+        QStringList faults;
+        for (const QString language : { "Eng", "Cht" }) {
+            rig.click("Lang", language);
+            for (QMdiSubWindow *active : rig.area().subWindowList()) {
+                rig.area().setActiveSubWindow(active);
+                QList<QWidget *> menus { rig.window.menuBar() };
+                for (QMenu *menu : rig.window.findChildren<QMenu *>()) {
+                    emit menu->aboutToShow(); // the window list fills itself then
+                    menus << menu;
+                }
+                for (const QWidget *menu : std::as_const(menus)) {
+                    QHash<QKeySequence, QString> taken;
+                    QStringList unlettered;
+                    for (const QAction *item : menu->actions()) {
+                        if (item->isSeparator() || !item->isVisible())
+                            continue;
+                        const QKeySequence key = QKeySequence::mnemonic(item->text());
+                        const QString where = language + ", " + active->windowTitle() + ": ";
+                        if (key.isEmpty())
+                            unlettered << where + item->text() + " has no letter";
+                        else if (taken.contains(key))
+                            faults << where + item->text() + " and " + taken[key];
+                        else
+                            taken.insert(key, item->text());
+                    }
+                    // A check list without letters is read with the arrow keys.
+                    if (!taken.isEmpty())
+                        faults << unlettered;
+                }
+            }
+        }
+        faults.removeDuplicates();
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
     }
 
     // The language stored at start, from what the settings held (the key spelled out: renaming
