@@ -40,6 +40,11 @@ void FrameAssembler::onNotification(int eventKind)
     if (eventKind != SerialPort::Receive)
         return;
     setReceiveLamp(!receiveLamp_);
+    process();
+}
+
+void FrameAssembler::process()
+{
     // A port may hand over several frames in one piece (a pseudo-terminal does); take every
     // step that can be taken now, as a line delivering byte by byte would have raised a
     // notification for each. Otherwise the reading falls behind by a frame each time.
@@ -54,12 +59,41 @@ void FrameAssembler::onNotification(int eventKind)
     }
 }
 
+void FrameAssembler::lineQuiet()
+{
+    // A frame still not whole on a quiet line began at a "{" of noise, or lost a byte: hunt
+    // again from the byte after that "{", so that the frames behind it are read now and not
+    // never. Each turn gives up one byte, so this ends with nothing held.
+    while (synced()) {
+        replay_.prepend(frame_.mid(1));
+        ++counters_.skippedBytes;
+        frame_.resize(0);
+        rxState_ = Hunt;
+        process();
+    }
+}
+
+int FrameAssembler::waiting() const
+{
+    return int(replay_.size()) + port_.bytesWaiting();
+}
+
+QByteArray FrameAssembler::take(int count)
+{
+    QByteArray out = replay_.left(count);
+    replay_.remove(0, out.size());
+    if (out.size() < count) {
+        port_.setReadLength(count - int(out.size()));
+        out += port_.read();
+    }
+    return out;
+}
+
 void FrameAssembler::hunt()
 {
     port_.setReceiveThreshold(0);
-    port_.setReadLength(1);
-    while (port_.bytesWaiting() > 0) {
-        const QByteArray byte = port_.read();
+    while (waiting() > 0) {
+        const QByteArray byte = take(1);
         if (byte.isEmpty())
             break;
         if (byte.front() == FrameStart) {
@@ -76,16 +110,16 @@ void FrameAssembler::hunt()
 
 bool FrameAssembler::readInto(int count)
 {
-    port_.setReadLength(count);
-    const QByteArray part = port_.read();
+    const QByteArray part = take(count);
     frame_.append(part);
     return part.size() == count;
 }
 
 void FrameAssembler::dropFrame()
 {
-    counters_.skippedBytes += frame_.size();
+    counters_.skippedBytes += frame_.size() + replay_.size();
     frame_.resize(0);
+    replay_.clear();
     rxState_ = Hunt;
 }
 
@@ -101,8 +135,8 @@ bool FrameAssembler::readFrame()
         const int missing = length - int(frame_.size());
         if (missing <= 0)
             continue; // read past this kind's end already: it is a longer one
-        if (port_.bytesWaiting() < missing) {
-            port_.setReceiveThreshold(missing);
+        if (waiting() < missing) {
+            port_.setReceiveThreshold(missing - int(replay_.size()));
             return false;
         }
         if (!readInto(missing)) {

@@ -25,6 +25,8 @@ public:
     FrameAssembler(SerialPort &port, LinkHost &host, const Clock &clock, QObject *parent = nullptr);
 
     void onNotification(int eventKind);
+    // The line has been quiet for a while: nothing is left held that holds a whole frame.
+    void lineQuiet();
 
     // Monotonic time of the last notification, of any kind but Gone; none before the first.
     std::optional<qint64> lastReceiveMs() const { return lastReceiveMs_; }
@@ -34,7 +36,7 @@ public:
     // A "{" has been read and the rest of its frame is awaited.
     bool synced() const { return rxState_ >= Sync; }
     // Bytes of a frame read so far and not yet decoded.
-    int heldBytes() const { return int(frame_.size()); }
+    int heldBytes() const { return int(frame_.size() + replay_.size()); }
 
 signals:
     // A whole frame of `length` bytes was read; what it says is dispatched right after.
@@ -43,7 +45,11 @@ signals:
 private:
     enum : int { Hunt = 0, Sync = 1 };
 
+    void process();
     void hunt();
+    // Bytes waiting, and up to `count` of them: those a quiet line handed back, then the port's.
+    int waiting() const;
+    QByteArray take(int count);
     // False while the frame waits for bytes; true when one was decoded or dropped.
     bool readFrame();
     // Appends exactly `count` bytes to the frame; false when the port delivered fewer.
@@ -55,6 +61,7 @@ private:
     const Clock &clock_;
     int rxState_ = Hunt;
     QByteArray frame_;
+    QByteArray replay_;
     Counters counters_;
     std::optional<qint64> lastReceiveMs_;
     bool receiveLamp_ = false;

@@ -229,7 +229,10 @@ void PortSearch::Timer_out_Timer()
         // Silence counts from the connection when no notification came since.
         const qint64 last
             = std::max(assembler_.lastReceiveMs().value_or(connectedAtMs_), connectedAtMs_);
-        if (clock_.monotonicMs() - last > SilenceLimitMs)
+        const qint64 silence = clock_.monotonicMs() - last;
+        if (silence >= QuietMs)
+            assembler_.lineQuiet();
+        if (silence > SilenceLimitMs)
             timeOut();
     }
     host_.refreshChannelDropDown();

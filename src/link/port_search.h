@@ -30,6 +30,8 @@ public:
     static constexpr int WatchdogIntervalMs = 1500;
     static constexpr int ProbeWaitMs = 30;
     static constexpr qint64 SilenceLimitMs = 10000;
+    // Twice a frame's interval: what is still held then will not be completed.
+    static constexpr qint64 QuietMs = 2000;
     static constexpr int HighestPortNumber = 16;
     // A USB adapter gone this soon after it came was most likely taken by brltty.
     static constexpr qint64 BriefAdapterMs = 2000;

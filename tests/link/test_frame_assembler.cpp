@@ -137,6 +137,17 @@ private slots:
         QCOMPARE(rig->port.receiveThreshold(), 1);
     }
 
+    // A "{" of noise before the last frame holds it until the line has been quiet.
+    void quietLineReadsWhatIsHeld()
+    {
+        rig->port.push("{" + frame36(1111) + "{" + frame76(1112).left(50));
+        QVERIFY(rig->host.events.isEmpty());
+        rig->assembler.lineQuiet();
+        QCOMPARE(rig->volts(), QList<qint64>({ 1111 }));
+        QVERIFY(!rig->assembler.synced() && rig->assembler.heldBytes() == 0);
+        QCOMPARE(rig->port.bytesWaiting(), 0);
+    }
+
     // The same mixed stream, with noise between frames, arrives in chunks of many sizes, and
     // then the line goes on in one piece; every frame comes out once, in order. Frames that
     // arrive together are all read at once, not one per notification. The end markers at 35

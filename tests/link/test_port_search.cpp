@@ -294,11 +294,12 @@ private slots:
         rig->connectTo3();
         if (!heardBeforeConnecting) {
             rig->clock.advanceMs(4000);
-            rig->port.push("z");
+            rig->port.push("{z"); // a frame begun, given up once the line is quiet
         }
         rig->host.live[0] = rig->host.live[1] = true;
         rig->clock.advanceMs(silenceMs);
         rig->search.Timer_out_Timer();
+        QVERIFY(!rig->assembler.synced());
         QCOMPARE(rig->search.connected(), !trips);
         // the channel drop-down follows the live runs, refreshed after a time-out ends them
         QCOMPARE(rig->host.dropDown, QList<bool>({ !trips }));

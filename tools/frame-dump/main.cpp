@@ -83,6 +83,8 @@ int main(int argc, char *argv[])
         port.pushBytewise(QByteArray::fromRawData(chunk, n));
         out.flush();
     }
+    assembler.lineQuiet(); // the capture is over
+    out.flush();
 
     const FrameAssembler::Counters &c = assembler.counters();
     for (size_t k = 0; k < FrameKinds.size(); ++k)
