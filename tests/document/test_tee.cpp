@@ -13,6 +13,7 @@
 
 #include <qcustomplot.h>
 
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QtTest>
@@ -394,6 +395,39 @@ private slots:
             QMetaObject::invokeMethod(box, "accept");
         });
         QCOMPARE(dialogs.input("Describe", "Title", {}, 100).value_or("").size(), 100);
+    }
+
+    // A file dialog starts in its folder though the first save has not made it yet, and a
+    // dialog that chose nothing in it leaves no folder behind.
+    void fileDialogFolder_data()
+    {
+        QTest::addColumn<bool>("save");
+        QTest::addColumn<bool>("chosen");
+        QTest::newRow("open, cancelled") << false << false;
+        QTest::newRow("save, cancelled") << true << false;
+        QTest::newRow("save, chosen") << true << true;
+    }
+    void fileDialogFolder()
+    {
+        QFETCH(bool, save);
+        QFETCH(bool, chosen);
+        QTemporaryDir tmp;
+        const QString folder = tmp.filePath("documents/save");
+        QtDialogs dialogs;
+        QString shown;
+        QTimer::singleShot(0, [&] {
+            auto *d = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            shown = d->directory().path();
+            if (chosen)
+                d->selectFile("run.mdb");
+            QMetaObject::invokeMethod(d, chosen ? "accept" : "reject");
+        });
+        const QString filter = "DataBase(*.mdb)|*.mdb";
+        const QString file = save ? dialogs.saveFile(folder, filter, "mdb")
+                                  : dialogs.openFile(folder, filter, "mdb");
+        QCOMPARE(shown, folder);
+        QCOMPARE(file, chosen ? folder + "/run.mdb" : QString());
+        QCOMPARE(QFileInfo::exists(tmp.filePath("documents")), chosen);
     }
 
     void crossLineSearch()
