@@ -41,22 +41,15 @@ export XDG_DATA_DIRS=$tmp/$share:/usr/share XDG_CURRENT_DESKTOP=GNOME HOME=$tmp 
 cp "$run_file" "$tmp/RUN.mdb"
 # A run file is one by its content, under any name; other SQLite files and an Access file,
 # which shares the extension, are not.
-mkdir "$tmp/typed"
-cp "$run_file" "$tmp/typed/run"
+mkdir "$tmp/typed" && cp "$run_file" "$tmp/typed/run"
 sqlite3 "$tmp/typed/x.sqlite" "create table t (a)"
-cp "$tmp/typed/x.sqlite" "$tmp/typed/x.db"
-cp "$tmp/typed/x.sqlite" "$tmp/typed/x"
+cp "$tmp/typed/x.sqlite" "$tmp/typed/x.db" && cp "$tmp/typed/x.sqlite" "$tmp/typed/x"
 { printf '\0\1\0\0Standard Jet DB\0'; head -c 4096 /dev/zero; } >"$tmp/typed/access.mdb"
-typed=$(for f in RUN.mdb typed/run typed/x.sqlite typed/x.db typed/x typed/access.mdb; do
-  echo "$f $(gio info -a standard::content-type "$tmp/$f" | sed -n 's/.*content-type: //p')"
-done)
-expected="RUN.mdb application/x-chargemon-run
-typed/run application/x-chargemon-run
-typed/x.sqlite application/vnd.sqlite3
-typed/x.db application/vnd.sqlite3
-typed/x application/vnd.sqlite3
-typed/access.mdb application/vnd.ms-access"
-[ "$typed" = "$expected" ] || fail "file types:"$'\n'"$typed"
+for f in RUN.mdb:x-chargemon-run typed/run:x-chargemon-run typed/x.sqlite:vnd.sqlite3 \
+         typed/x.db:vnd.sqlite3 typed/x:vnd.sqlite3 typed/access.mdb:vnd.ms-access; do
+  type=$(gio info -a standard::content-type "$tmp/${f%%:*}" | sed -n 's/.*content-type: //p')
+  [ "$type" = "application/${f#*:}" ] || fail "${f%%:*} is typed $type"
+done
 [ "$(xdg-mime query default application/x-chargemon-run)" = $id.desktop ] || fail "default program"
 
 dup=$(dpkg-deb -f "$deb" Depends | tr ',' '\n' | sed 's/^ *//; s/ .*//' | sort | uniq -d)
