@@ -4,16 +4,18 @@
 #   ./run.sh --demo [SIM-OPTIONS]  the monitor, fed by the bundled charger simulator on a
 #                                  pseudo-terminal (options go to the simulator: --speed 10 ...)
 #   ./run.sh --demo --dump [...]   the simulator's stream decoded by frame-dump, one line a reading
-#   ./run.sh --package             a Debian package, chargemon_<version>_<arch>.deb; its path last
+#   ./run.sh --package             a Debian package, chargemon_<version>_<arch>.deb, built in
+#                                  build-package/ from what the install rules name; its path last
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/deps.sh
 
 if [ "${1:-}" = "--package" ]; then
   chargemon_install "${CHARGEMON_PACKAGES[@]}" "${CHARGEMON_PACKAGING[@]}"
-  chargemon_configure build -DCMAKE_INSTALL_PREFIX=/usr
-  cmake --build build -j2 --target chargemon charger-sim frame-dump packaging_data
-  (cd build && cpack -G DEB) | tee /dev/stderr | sed -n 's/.*package: \(.*\.deb\) generated.*/\1/p'
+  # A folder of its own: the package's prefix is not the one a run from the build has.
+  chargemon_configure build-package -DCMAKE_INSTALL_PREFIX=/usr
+  cmake --build build-package -j2 --target installable
+  (cd build-package && cpack -G DEB) | tee /dev/stderr | sed -n 's/.*package: \(.*\.deb\) generated.*/\1/p'
   exit 0
 fi
 

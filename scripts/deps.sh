@@ -11,7 +11,9 @@ CHARGEMON_PACKAGING=(dpkg-dev file)
 CHARGEMON_PACKAGE_CHECKS=(lintian desktop-file-utils appstream shared-mime-info xdg-utils libglib2.0-bin)
 # A private session bus for the notification tests.
 # A private MQTT broker and its clients for the publishing tests.
-CHARGEMON_TEST_TOOLS=(dbus mosquitto mosquitto-clients)
+# A compiler cache: ./test.sh builds the package in a fresh folder from the objects it has just
+# compiled for the tests. sqlite3 makes the SQLite files the run-file type must leave alone.
+CHARGEMON_TEST_TOOLS=(dbus mosquitto mosquitto-clients ccache sqlite3)
 
 chargemon_install() {
   local missing=()
@@ -29,8 +31,11 @@ chargemon_install() {
 chargemon_configure() { # build-dir, extra cmake args...
   local dir=$1
   shift
-  # A compiler cache, where the machine has one, makes a fresh clone's build a short one.
+  # A compiler cache, where the machine has one, makes a fresh clone's build a short one. Paths
+  # are taken from the source folder on and the build folder is left out of the key, so that
+  # every build folder beside the sources (build, build-package) shares the same objects.
   local launcher=()
-  command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  command -v ccache >/dev/null \
+    && launcher=("-DCMAKE_CXX_COMPILER_LAUNCHER=env;CCACHE_BASEDIR=$PWD;CCACHE_NOHASHDIR=1;ccache")
   cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" "$@" >/dev/null
 }

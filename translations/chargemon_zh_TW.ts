@@ -657,6 +657,10 @@
         <source>External temperature</source>
         <translation>電池溫度</translation>
     </message>
+    <message>
+        <source>Infomation panel</source>
+        <translation>資訊面板</translation>
+    </message>
 </context>
 <context>
     <name>LiveDispatch</name>
@@ -796,6 +800,10 @@
         <translation>無法開啟 %1：權限不足。</translation>
     </message>
     <message>
+        <source>You are in the dialout group, so something else keeps the port from you: another program holding it, ModemManager probing it as a modem, or a udev rule that gives it another group (ls -l %1 shows its group).</source>
+        <translation>您已在 dialout 群組中，所以是其他原因使您無法使用此連接埠：另一個程式正佔用它、ModemManager 正把它當作數據機探測，或某條 udev 規則讓它屬於其他群組（ls -l %1 可看出它的群組）。</translation>
+    </message>
+    <message>
         <source>A USB serial adapter came and went at once: brltty, the braille display service, may be taking it. Without a braille display, remove it (sudo apt remove brltty) and plug the adapter in again.</source>
         <translation>USB 序列轉接器一出現就消失了：點字顯示器服務 brltty 可能佔用了它。若未使用點字顯示器，請移除它（sudo apt remove brltty）後重新插上轉接器。</translation>
     </message>
@@ -820,6 +828,14 @@
     <message>
         <source>cannot be kept safe against a crash: its recovery journal cannot be written (%1). Save it when it ends.</source>
         <translation>無法受到當機保護：無法寫入其復原日誌（%1）。請在結束後儲存。</translation>
+    </message>
+    <message>
+        <source>Communication connected.Now receive data from charger.</source>
+        <translation>通訊已連線，正在接收充電器的資料。</translation>
+    </message>
+    <message>
+        <source>Completed. You can save it now.</source>
+        <translation>已完成，現在可以儲存。</translation>
     </message>
 </context>
 <context>

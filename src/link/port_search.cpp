@@ -189,8 +189,16 @@ QString PortSearch::permissionHint(const QString &device) const
     case PortAccess::Dialout::InThisLogin:
         break;
     }
+    // The group is not what keeps the port: say what else can.
     return QCoreApplication::translate("PortSearch", "Cannot open %1: permission denied.")
-        .arg(device);
+               .arg(device)
+        + u' '
+        + QCoreApplication::translate(
+              "PortSearch",
+              "You are in the dialout group, so something else keeps the port from you: "
+              "another program holding it, ModemManager probing it as a modem, or a udev "
+              "rule that gives it another group (ls -l %1 shows its group).")
+              .arg(device);
 }
 
 void PortSearch::watchAdapters(const QStringList &list)

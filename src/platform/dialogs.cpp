@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -23,9 +24,17 @@ QString QtDialogs::qtFilter(const QString &filter)
 }
 
 namespace {
-void prepare(QFileDialog &d, const QString &folder, const QString &filter,
-             const QString &defaultSuffix, const QString &fileName)
+// A dialog cannot start in a folder that does not exist, while the default folder is made by
+// the first save, not by a dialog: the folders made for the dialog go again unless the chosen
+// file lies in them (rmdir leaves one that the user filled meanwhile).
+QString runFileDialog(QFileDialog &d, const QString &folder, const QString &filter,
+                      const QString &defaultSuffix, const QString &fileName)
 {
+    QStringList made; // deepest first
+    for (QString f = QDir::cleanPath(folder); !f.isEmpty() && !QFileInfo::exists(f);
+         f = QFileInfo(f).path())
+        made << f;
+    QDir().mkpath(folder);
     d.setDirectory(folder);
     if (!fileName.isEmpty())
         d.selectFile(fileName);
@@ -34,6 +43,15 @@ void prepare(QFileDialog &d, const QString &folder, const QString &filter,
     if (suffix.startsWith(u'.'))
         suffix.remove(0, 1);
     d.setDefaultSuffix(suffix);
+    const QString chosen = d.exec() == QDialog::Accepted && !d.selectedFiles().isEmpty()
+        ? d.selectedFiles().first()
+        : QString();
+    for (const QString &f : made) {
+        if (!chosen.isEmpty() && chosen.startsWith(f + u'/'))
+            break;
+        QDir().rmdir(f);
+    }
+    return chosen;
 }
 } // namespace
 
@@ -41,26 +59,20 @@ QString QtDialogs::askOpenFile(const QString &folder, const QString &filter,
                                const QString &defaultSuffix, const QString &offered)
 {
     QFileDialog d(parent_);
-    prepare(d, folder, filter, defaultSuffix, offered);
     d.setAcceptMode(QFileDialog::AcceptOpen);
     // The program reports a missing file itself, so a typed name that does not exist is accepted.
     d.setFileMode(QFileDialog::AnyFile);
-    return d.exec() == QDialog::Accepted && !d.selectedFiles().isEmpty() ? d.selectedFiles().first()
-                                                                         : QString();
+    return runFileDialog(d, folder, filter, defaultSuffix, offered);
 }
 
 QString QtDialogs::askSaveFile(const QString &folder, const QString &filter,
                                const QString &defaultSuffix, const QString &offered,
                                bool askOverwrite)
 {
-    // The default folder is made on the first save; a dialog cannot start in a missing one.
-    QDir().mkpath(folder);
     QFileDialog d(parent_);
-    prepare(d, folder, filter, defaultSuffix, offered);
     d.setAcceptMode(QFileDialog::AcceptSave);
     d.setOption(QFileDialog::DontConfirmOverwrite, !askOverwrite);
-    return d.exec() == QDialog::Accepted && !d.selectedFiles().isEmpty() ? d.selectedFiles().first()
-                                                                         : QString();
+    return runFileDialog(d, folder, filter, defaultSuffix, offered);
 }
 
 QString QtDialogs::folder(const QString &start)

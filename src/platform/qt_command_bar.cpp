@@ -329,6 +329,8 @@ QDockWidget *QtCommandBar::dockPane(const QString &band, const QString &tool, QW
     dock->setObjectName(band);
     dock->setFeatures(QDockWidget::DockWidgetMovable);
     dock->setWidget(form);
+    // The caption follows the form's, which a language switch changes.
+    connect(form, &QWidget::windowTitleChanged, dock, &QWidget::setWindowTitle);
     window_->addDockWidget(area, dock);
     Band &pane = bands_.emplace_back(Band { band, form->windowTitle(), BandSpec::Role::Pane, {} });
     ToolSpec spec;

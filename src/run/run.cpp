@@ -116,7 +116,8 @@ bool Run::record(ChannelReading &reading, double days)
             + QStringLiteral("  ") + now.time().toString(QStringLiteral("HH:mm:ss"));
         title_ = line + QStringLiteral("\r\n");
         emit titleChanged(title_);
-        emit message(QStringLiteral("Communication connected.Now receive data from charger."));
+        emit message(QCoreApplication::translate(
+            "Run", "Communication connected.Now receive data from charger."));
     }
     Samples::shown(reading);
     samples_.append(reading);
@@ -134,7 +135,8 @@ void Run::end()
     if (journal_) // the last moments of the run too
         journal_->sync();
     emit ended();
-    emit message(name_.left(4) + QStringLiteral("Completed. You can save it now."));
+    emit message(name_.left(4)
+                 + QCoreApplication::translate("Run", "Completed. You can save it now."));
 }
 
 void Run::setTitle(const QString &title)

@@ -156,7 +156,7 @@ QString InterfaceTextStore::writePrivateFile(const QString &name, const QByteArr
 QString InterfaceTextStore::privateFolder()
 {
     if (!private_) {
-        private_.emplace(QDir(QDir::tempPath()).filePath(QStringLiteral("chargemon-XXXXXX")));
+        private_.emplace();
         if (!private_->isValid())
             noteProblem(QStringLiteral("Cannot create a private temporary folder: %1")
                             .arg(private_->errorString()));

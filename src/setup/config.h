@@ -1,9 +1,10 @@
 #pragma once
 
+#include "platform/core/private_folder.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QString>
-#include <QTemporaryDir>
 #include <array>
 #include <optional>
 #include <utility>
@@ -103,7 +104,7 @@ private:
 
     QString storePath_;
     QString programFolder_;
-    std::optional<QTemporaryDir> private_;
+    std::optional<PrivateFolder> private_;
     QString extractedStore_;
     QHash<QString, QByteArray> written_;
     QString problem_;

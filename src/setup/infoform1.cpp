@@ -36,7 +36,6 @@ AnalogGauge::Scale shownScale(const GaugeScale &s)
 Infoform1::Infoform1(Dialogs &dialogs, QWidget *parent) : QWidget(parent), dialogs_(dialogs)
 {
     setObjectName(QStringLiteral("Infoform1"));
-    setWindowTitle(QStringLiteral("Infomation panel"));
     setFixedHeight(PanelHeight);
     // Every pixel comes from the face picture, so nothing below needs painting.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -127,6 +126,7 @@ QLabel *Infoform1::label(const QRect &at, Qt::Alignment alignment)
 
 void Infoform1::retranslateUi()
 {
+    setWindowTitle(tr("Infomation panel"));
     const std::array<QString, GaugeCount> gauges
         = { tr("Input Volt"), tr("Output Volt"), tr("Capacity"), tr("Current"), tr("Power") };
     for (int i = 0; i < GaugeCount; ++i) {

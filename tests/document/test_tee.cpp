@@ -13,6 +13,7 @@
 
 #include <qcustomplot.h>
 
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QtTest>
@@ -394,6 +395,34 @@ private slots:
             QMetaObject::invokeMethod(box, "accept");
         });
         QCOMPARE(dialogs.input("Describe", "Title", {}, 100).value_or("").size(), 100);
+    }
+
+    // A file dialog starts in its folder though the first save has not made it yet, and a
+    // dialog that chose nothing in it leaves no folder behind.
+    void fileDialogFolder_data()
+    {
+        QTest::addColumn<bool>("chosen");
+        QTest::newRow("cancelled") << false;
+        QTest::newRow("chosen") << true;
+    }
+    void fileDialogFolder()
+    {
+        QFETCH(bool, chosen);
+        QTemporaryDir tmp;
+        const QString folder = tmp.filePath("documents/save");
+        QtDialogs dialogs;
+        QString shown;
+        QTimer::singleShot(0, [&] {
+            auto *d = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            shown = d->directory().path();
+            if (chosen)
+                d->selectFile("run.mdb");
+            QMetaObject::invokeMethod(d, chosen ? "accept" : "reject");
+        });
+        const QString file = dialogs.saveFile(folder, "DataBase(*.mdb)|*.mdb", "mdb");
+        QCOMPARE(shown, folder);
+        QCOMPARE(file, chosen ? folder + "/run.mdb" : QString());
+        QCOMPARE(QFileInfo::exists(tmp.filePath("documents")), chosen);
     }
 
     void crossLineSearch()

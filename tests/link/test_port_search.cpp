@@ -233,9 +233,10 @@ private slots:
             << int(D::FromNextLogin) << false << qint64(-1) << "not yet in this login: log out";
         QTest::newRow("gone within 2 s, brltty")
             << int(D::InThisLogin) << true << qint64(2000) << "(sudo apt remove brltty)";
-        QTest::newRow("gone later") << int(D::InThisLogin) << true << qint64(2001) << "";
+        QTest::newRow("gone later")
+            << int(D::InThisLogin) << true << qint64(2001) << "ModemManager probing it";
         QTest::newRow("gone at once, no brltty")
-            << int(D::InThisLogin) << false << qint64(300) << "";
+            << int(D::InThisLogin) << false << qint64(300) << "(ls -l /dev/scripted1 shows";
     }
     void accessHints()
     {

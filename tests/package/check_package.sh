@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
-# Makes the Debian package from a built tree and checks it as a desktop would see it.
-#   check_package.sh BUILD-DIR RUN-FILE
+# Checks the Debian package as a desktop would see it. ./test.sh makes the package as a user
+# does, with ./run.sh --package in a fresh folder, and names it in CHARGEMON_PACKAGE.
+#   check_package.sh RUN-FILE
 set -euo pipefail
-build=$1 run_file=$2
-for tool in cpack dpkg-deb lintian desktop-file-validate appstreamcli xdg-mime gio; do
+run_file=$1 deb=${CHARGEMON_PACKAGE:-}
+[ -n "$deb" ] || { echo "SKIP: no package named (./test.sh makes one and names it)"; exit 77; }
+for tool in dpkg-deb lintian desktop-file-validate appstreamcli xdg-mime gio sqlite3; do
   command -v $tool >/dev/null || { echo "SKIP: $tool is missing (./test.sh installs it)"; exit 77; }
 done
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-deb=$(cd "$build" && cpack -G DEB | sed -n 's/.*package: \(.*\.deb\) generated.*/\1/p')
-[ -f "$deb" ] || fail "cpack made no package"
+[ -f "$deb" ] || fail "no package at $deb"
 tmp=$(mktemp -d) && trap 'rm -rf "$tmp"' EXIT
 lint=$(lintian "$deb" 2>/dev/null || true)
 grep '^E:' <<<"$lint" && fail "lintian reports errors"
@@ -38,8 +39,23 @@ update-desktop-database "$tmp/$share/applications" 2>/dev/null
 export XDG_DATA_DIRS=$tmp/$share:/usr/share XDG_CURRENT_DESKTOP=GNOME HOME=$tmp \
        XDG_CONFIG_HOME=$tmp/config XDG_DATA_HOME=$tmp/data
 cp "$run_file" "$tmp/RUN.mdb"
-[ "$(xdg-mime query filetype "$tmp/RUN.mdb")" = application/x-chargemon-run ] || fail "file type"
+# A run file is one by its content, under any name; other SQLite files and an Access file,
+# which shares the extension, are not.
+mkdir "$tmp/typed" && cp "$run_file" "$tmp/typed/run"
+sqlite3 "$tmp/typed/x.sqlite" "create table t (a)"
+cp "$tmp/typed/x.sqlite" "$tmp/typed/x.db" && cp "$tmp/typed/x.sqlite" "$tmp/typed/x"
+{ printf '\0\1\0\0Standard Jet DB\0'; head -c 4096 /dev/zero; } >"$tmp/typed/access.mdb"
+for f in RUN.mdb:x-chargemon-run typed/run:x-chargemon-run typed/x.sqlite:vnd.sqlite3 \
+         typed/x.db:vnd.sqlite3 typed/x:vnd.sqlite3 typed/access.mdb:vnd.ms-access; do
+  type=$(gio info -a standard::content-type "$tmp/${f%%:*}" | sed -n 's/.*content-type: //p')
+  [ "$type" = "application/${f#*:}" ] || fail "${f%%:*} is typed $type"
+done
 [ "$(xdg-mime query default application/x-chargemon-run)" = $id.desktop ] || fail "default program"
+
+dup=$(dpkg-deb -f "$deb" Depends | tr ',' '\n' | sed 's/^ *//; s/ .*//' | sort | uniq -d)
+[ -z "$dup" ] || fail "named twice in Depends: $dup"
+said=$("$tmp/usr/bin/chargemon-frame-dump" --help 2>&1 || true)
+[[ $said == "usage: chargemon-frame-dump "* ]] || fail "frame-dump calls itself: $said"
 
 version=$(dpkg-deb -f "$deb" Version)
 [ "$("$tmp/usr/bin/chargemon" --version)" = "chargemon $version" ] || fail "--version"

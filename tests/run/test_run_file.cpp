@@ -78,6 +78,10 @@ private slots:
         QCOMPARE(full.texts, chargeRow + idle); // as the live table has them
         QCOMPARE(full.rows[0][Field::Ext_temp], Value(25));
         QVERIFY(full.rows[1][Field::Current].isEmpty() && full.rows[1][Field::Chg].isEmpty());
+        // The desktop's file type tells a run file by this text in its first page.
+        QFile file(path("run.mdb"));
+        QVERIFY(file.open(QIODevice::ReadOnly)
+                && file.read(4096).indexOf("CREATE TABLE CHGLOG (") > 100);
     }
 
     // A failed save leaves the old file as it was, and nothing beside it.

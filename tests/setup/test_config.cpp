@@ -141,6 +141,22 @@ private slots:
         QVERIFY(!QFileInfo::exists(otherRun));
     }
 
+    // A start killed by a signal leaves its private folder; the next start removes it, and
+    // only it: a running program's folder and one without its lock stay.
+    void abandonedPrivateFolders()
+    {
+        qputenv("TMPDIR", QFile::encodeName(folder()));
+        for (const char *name : { "chargemon-gone01", "chargemon-alive1", "chargemon-nolock" })
+            QVERIFY(QDir(folder()).mkdir(name));
+        writeAll(at("chargemon-gone01/.lock"), "999999999\nchargemon\n\n"); // no such process
+        QLockFile alive(at("chargemon-alive1/.lock"));
+        QVERIFY(alive.lock());
+        InterfaceTextStore(InterfaceTextStore::builtInPath(), folder()).databaseFile();
+        qunsetenv("TMPDIR");
+        QCOMPARE(QDir(folder()).entryList({ "chargemon-*" }, QDir::Dirs),
+                 QStringList({ "chargemon-alive1", "chargemon-nolock" }));
+    }
+
     void defaultsWhenTheStoreCannotBeRead_data()
     {
         QTest::addColumn<QStringList>("sql"); // run on a new file; none: no file at all

@@ -10,6 +10,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QTextStream>
 
 #include <cstdio>
@@ -55,16 +56,19 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
+    // Called by the name it was started with: installed, it is chargemon-frame-dump.
+    const QByteArray self = QFileInfo(args.at(0)).fileName().toLocal8Bit();
     if (args.size() != 2 || args.at(1) == u"-h" || args.at(1) == u"--help") {
         std::fprintf(stderr,
-                     "usage: frame-dump FILE|-\n"
+                     "usage: %s FILE|-\n"
                      "Prints one line per decoded reading or channel end of a raw "
-                     "capture of charger bytes.\n");
+                     "capture of charger bytes.\n",
+                     self.constData());
         return 2;
     }
     const int fd = openInput(args.at(1));
     if (fd < 0) {
-        std::fprintf(stderr, "frame-dump: cannot read %s\n", qPrintable(args.at(1)));
+        std::fprintf(stderr, "%s: cannot read %s\n", self.constData(), qPrintable(args.at(1)));
         return 1;
     }
 
