@@ -280,13 +280,6 @@ private slots:
         QCOMPARE(label("date") + ' ' + label("time"), "2026-12-07 00:01");
     }
 
-private:
-    FakeClock clock_;
-    std::unique_ptr<QMainWindow> window_;
-    QMdiArea *mdi_ = nullptr;
-    QtCommandBar *bar_ = nullptr;
-    QList<Tool *> clicked_;
-
     // The chart, drawn for its size: ticks, the page, the labels.
     void timeTicks() // for labels 60 pixels wide: 2 min wide and narrow, a week
     {
@@ -329,6 +322,13 @@ private:
             = QRegularExpression(R"(width="([\d.]+)mm")").match(QString::fromUtf8(chart.toSvg()));
         QCOMPARE(qRound(declared.captured(1).toDouble()), qRound(500 * 25.4 / chart.logicalDpiX()));
     }
+
+private:
+    FakeClock clock_;
+    std::unique_ptr<QMainWindow> window_;
+    QMdiArea *mdi_ = nullptr;
+    QtCommandBar *bar_ = nullptr;
+    QList<Tool *> clicked_;
 };
 
 QTEST_MAIN(TestCommandBar)
