@@ -4,20 +4,8 @@
 #include "support/fake_clock.h"
 #include <qcustomplot.h>
 
-#include <QAccessible>
-#include <QComboBox>
-#include <QLabel>
-#include <QMainWindow>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QMenu>
-#include <QMenuBar>
-#include <QRegularExpression>
-#include <QStatusBar>
-#include <QTest>
-#include <QToolBar>
-#include <QToolButton>
-#include <QTranslator>
+#include <QtTest>
+#include <QtWidgets>
 
 namespace {
 using Kind = Tool::Kind;
@@ -36,22 +24,19 @@ ToolSpec spec(const QString &name, const QString &subBand = {}, Kind kind = Kind
 // A small layout with every kind of band and tool the program's own layout uses.
 std::vector<BandSpec> layout()
 {
-    const ToolSpec separator = spec("separator1", {}, Kind::Separator);
-    ToolSpec cross = spec("Cross"), list = spec("list");
-    ToolSpec date = spec("date", {}, Kind::Label), time = spec("time", {}, Kind::Label);
+    const ToolSpec sep = spec("separator1", {}, Kind::Separator);
+    ToolSpec cross = spec("Cross"), list = spec("list"), gap = spec("Tool6");
+    ToolSpec date = spec("date", {}, Kind::Label), time = spec("time", {}, Kind::Label),
+             lamp = spec("L1", {}, Kind::Lamp);
     cross.checkable = list.windowList = true;
     date.clockFormat = "yyyy-MM-dd";
     time.clockFormat = "hh:mm";
-    const std::vector<ToolSpec> childFile
-        = { spec("Open"), separator, cross, separator, spec("Exit") };
-    ToolSpec gap = spec("Tool6");
     gap.caption.clear(); // nothing to show, no command: a gap
-    const std::vector<ToolSpec> tools
-        = { spec("Open"), cross, spec("Lang", "Lang"), gap, spec("Channel", "Channel") };
-    ToolSpec lamp = spec("L1", {}, Kind::Lamp);
     lamp.lampMeaning = "Charger connected";
-    const std::vector<ToolSpec> status
-        = { lamp, spec("sState", {}, Kind::DropDownList), date, time };
+    const std::vector<ToolSpec> childFile
+        = { spec("Open"), sep, cross, sep, spec("Exit") },
+        tools = { spec("Open"), cross, spec("Lang", "Lang"), gap, spec("Channel", "Channel") },
+        status = { lamp, spec("sState", {}, Kind::DropDownList), date, time };
     return {
         { "Main", "main", Role::MenuBar, { spec("File", "MainFile") } },
         { "Child", "child", Role::MenuBar, { spec("File", "ChildFile"), spec("Win", "Windows") } },
