@@ -266,16 +266,14 @@ private slots:
     }
 
     // The chart, drawn for its size: ticks, the page, the labels.
-    void timeTicks() // for labels 60 pixels wide: 2 min wide and narrow, a week
+    void ticksAndPage()
     {
+        // for labels 60 pixels wide: 2 min wide and narrow, a week
         for (const auto &[range, width, step] : { std::tuple(120.0, 1000, 30.0),
                                                   { 120.0, 200, 60.0 },
                                                   { 7 * 86400.0, 1000, 2 * 86400.0 } })
             QCOMPARE(timeTickStep(range, width, 60), step);
-    }
-
-    void printFillsWidth() // A4 within 1 % margins, in points; a wide chart and a tall one
-    {
+        // A4 within 1 % margins, in points; a wide chart and a tall one
         for (const auto &[page, screen] : { std::pair(QSizeF(583, 826), QSize(1214, 500)),
                                             std::pair(QSizeF(826, 583), QSize(530, 500)) }) {
             const PrintPlan plan = printPlan(page, screen, 12);

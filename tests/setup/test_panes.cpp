@@ -116,7 +116,9 @@ private slots:
         }
     }
 
-    void cells() // a lithium cell's voltage, then percent, bar and fill; a lead cell counts none
+    // A lithium cell's voltage, then percent, bar and fill; a lead cell counts none. The cells'
+    // figures: n, highest, lowest, average, spread; a dead first cell counts.
+    void cells()
     {
         using enum CellFill;
         const std::tuple<const char *, const char *, int, CellFill> rows[] = {
@@ -132,10 +134,6 @@ private slots:
         for (const auto &[voltage, percent, bar, fill] : rows)
             QCOMPARE(shown("LiIo/Po/Fe", voltage), std::tuple(QString(percent), bar, fill));
         QCOMPARE(shown("Pb", "3.9"), std::tuple(QString("0.00"), 0, Red));
-    }
-
-    void summary() // n, highest, lowest, average, spread; a dead first cell counts
-    {
         for (const auto &[cells, stats] : { std::pair("0 3.70 3.80", "2 3.70 0.00 1.85 3.70"),
                                             { "3.70", "1 3.70 3.70 3.70 0.00" } }) {
             std::array<Fixed, CellCount> voltages {};
