@@ -13,33 +13,6 @@
 
 #include <QtCore>
 
-namespace {
-// A reading's payload as the logger prints the sample: the elapsed time as hh:mm:ss, then
-// each field, empty for null, cells beyond those published as 0.00.
-QStringList printedForm(const QString &json)
-{
-    static const QRegularExpression value("\"(\\w+)\":(\"[^\"]*\"|\\[[^\\]]*\\]|[^,}]+)");
-    QStringList out;
-    for (auto it = value.globalMatch(json); it.hasNext();) {
-        const auto m = it.next();
-        QString v = m.captured(2);
-        if (m.captured(1) == "time")
-            continue;
-        if (m.captured(1) == "elapsed_s")
-            v = QTime(0, 0).addSecs(v.toInt()).toString("hh:mm:ss");
-        if (m.captured(1) == "cells") {
-            QStringList cells = v.mid(1).chopped(1).split(',', Qt::SkipEmptyParts);
-            while (cells.size() < 12)
-                cells << "0.00";
-            out << cells.replaceInStrings("null", "");
-            continue;
-        }
-        out << (v == "null" ? "" : v.startsWith('"') ? v.mid(1).chopped(1) : v);
-    }
-    return out;
-}
-} // namespace
-
 class TestPublish : public QObject {
     Q_OBJECT
 
@@ -136,7 +109,8 @@ private slots:
         std::array<QList<QStringList>, 2> published;
         for (const QString &line : heard.split('\n'))
             if (line.startsWith("chargemon/pit-2/ch") && line.mid(19).startsWith("/reading "))
-                published[line[18] == '2'] << printedForm(line.mid(28));
+                published[line[18] == '2'] << texts(
+                    MqttJson::parseReading(line.mid(28).toUtf8()).value_or(ChannelReading()));
         const auto printed = s.printed();
         for (int ch = 0; ch < 2 && trouble != "login"; ++ch) {
             // Those of a broker that was away are dropped, not kept for its return.
