@@ -291,6 +291,7 @@ private slots:
     {
         const Config config(store);
         QVERIFY(config.AboutCHT() != config.AboutEN());
+        QVERIFY(!config.AboutEN().contains(QRegularExpression("[^\n]\n[^\n]"))); // lines flow
         Settings settings(folder.filePath(QStringLiteral("about.ini")));
         for (const auto &[stored, chinese] :
              { std::pair("CHT", true), std::pair(" CHT ", true), std::pair("cht", false) }) {
@@ -339,10 +340,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!splash.isVisible(), 500);
     }
 
-    void pagesAndTextsFit()
+    void adPageFits()
     {
-        QVERIFY(
-            !Config(store).AboutEN().contains(QRegularExpression("[^\n]\n[^\n]"))); // lines flow
         adform pane(store, dialogs);
         pane.resize(pane.width(), 300); // with a vertical scroll bar
         pane.show();
