@@ -32,13 +32,13 @@ QString makeStore(const QString &folder, const QStringList &changes = {})
     for (const auto &[name, flag] : menuFlagFields)
         flags << QLatin1String(name) + " INTEGER";
     const QStringList sql {
-        "CREATE TABLE interface (Caption TEXT, AboutCHT TEXT, AboutEN TEXT, Adwidth TEXT, "
-        "aboutimg BLOB, Splash BLOB)",
+        QString("CREATE TABLE interface (Caption TEXT, AboutCHT TEXT, AboutEN TEXT, Adwidth TEXT, "
+                "aboutimg BLOB, Splash BLOB)"),
         QString("INSERT INTO interface VALUES ('%1', '%2', '%3', '%4', x'89504E47', NULL)")
             .arg(base64("Test title"), base64("關於"), base64("About"), base64("1500")),
         "CREATE TABLE AD_manul (AD_img BLOB, Guid_img BLOB, AD_Html TEXT, Guid_Html TEXT)",
-        "INSERT INTO AD_manul VALUES (x'FFD8FFE0', NULL, '  <html>ad</html>\n', "
-        "'<html>guide</html>')",
+        QString("INSERT INTO AD_manul VALUES (x'FFD8FFE0', NULL, '  <html>ad</html>\n', "
+                "'<html>guide</html>')"),
         "CREATE TABLE Menu (" + flags.join(u',') + ")",
         "INSERT INTO Menu VALUES (" + QStringList(flags.size(), "1").join(u',') + ")",
     };
@@ -193,7 +193,7 @@ private slots:
         }
         // The page as a new Config of `store` leaves it.
         const auto pageAfter = [&](InterfaceTextStore &store) {
-            Config { store };
+            const Config read(store);
             return readAll(page);
         };
         {
