@@ -4,20 +4,8 @@
 #include "support/fake_clock.h"
 #include <qcustomplot.h>
 
-#include <QAccessible>
-#include <QComboBox>
-#include <QLabel>
-#include <QMainWindow>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QMenu>
-#include <QMenuBar>
-#include <QRegularExpression>
-#include <QStatusBar>
-#include <QTest>
-#include <QToolBar>
-#include <QToolButton>
-#include <QTranslator>
+#include <QtTest>
+#include <QtWidgets>
 
 namespace {
 using Kind = Tool::Kind;
@@ -36,22 +24,19 @@ ToolSpec spec(const QString &name, const QString &subBand = {}, Kind kind = Kind
 // A small layout with every kind of band and tool the program's own layout uses.
 std::vector<BandSpec> layout()
 {
-    const ToolSpec separator = spec("separator1", {}, Kind::Separator);
-    ToolSpec cross = spec("Cross"), list = spec("list");
-    ToolSpec date = spec("date", {}, Kind::Label), time = spec("time", {}, Kind::Label);
+    const ToolSpec sep = spec("separator1", {}, Kind::Separator);
+    ToolSpec cross = spec("Cross"), list = spec("list"), gap = spec("Tool6");
+    ToolSpec date = spec("date", {}, Kind::Label), time = spec("time", {}, Kind::Label),
+             lamp = spec("L1", {}, Kind::Lamp);
     cross.checkable = list.windowList = true;
     date.clockFormat = "yyyy-MM-dd";
     time.clockFormat = "hh:mm";
-    const std::vector<ToolSpec> childFile
-        = { spec("Open"), separator, cross, separator, spec("Exit") };
-    ToolSpec gap = spec("Tool6");
     gap.caption.clear(); // nothing to show, no command: a gap
-    const std::vector<ToolSpec> tools
-        = { spec("Open"), cross, spec("Lang", "Lang"), gap, spec("Channel", "Channel") };
-    ToolSpec lamp = spec("L1", {}, Kind::Lamp);
     lamp.lampMeaning = "Charger connected";
-    const std::vector<ToolSpec> status
-        = { lamp, spec("sState", {}, Kind::DropDownList), date, time };
+    const std::vector<ToolSpec> childFile
+        = { spec("Open"), sep, cross, sep, spec("Exit") },
+        tools = { spec("Open"), cross, spec("Lang", "Lang"), gap, spec("Channel", "Channel") },
+        status = { lamp, spec("sState", {}, Kind::DropDownList), date, time };
     return {
         { "Main", "main", Role::MenuBar, { spec("File", "MainFile") } },
         { "Child", "child", Role::MenuBar, { spec("File", "ChildFile"), spec("Win", "Windows") } },
@@ -280,24 +265,15 @@ private slots:
         QCOMPARE(label("date") + ' ' + label("time"), "2026-12-07 00:01");
     }
 
-private:
-    FakeClock clock_;
-    std::unique_ptr<QMainWindow> window_;
-    QMdiArea *mdi_ = nullptr;
-    QtCommandBar *bar_ = nullptr;
-    QList<Tool *> clicked_;
-
     // The chart, drawn for its size: ticks, the page, the labels.
-    void timeTicks() // for labels 60 pixels wide: 2 min wide and narrow, a week
+    void ticksAndPage()
     {
+        // for labels 60 pixels wide: 2 min wide and narrow, a week
         for (const auto &[range, width, step] : { std::tuple(120.0, 1000, 30.0),
                                                   { 120.0, 200, 60.0 },
                                                   { 7 * 86400.0, 1000, 2 * 86400.0 } })
             QCOMPARE(timeTickStep(range, width, 60), step);
-    }
-
-    void printFillsWidth() // A4 within 1 % margins, in points; a wide chart and a tall one
-    {
+        // A4 within 1 % margins, in points; a wide chart and a tall one
         for (const auto &[page, screen] : { std::pair(QSizeF(583, 826), QSize(1214, 500)),
                                             std::pair(QSizeF(826, 583), QSize(530, 500)) }) {
             const PrintPlan plan = printPlan(page, screen, 12);
@@ -329,6 +305,13 @@ private:
             = QRegularExpression(R"(width="([\d.]+)mm")").match(QString::fromUtf8(chart.toSvg()));
         QCOMPARE(qRound(declared.captured(1).toDouble()), qRound(500 * 25.4 / chart.logicalDpiX()));
     }
+
+private:
+    FakeClock clock_;
+    std::unique_ptr<QMainWindow> window_;
+    QMdiArea *mdi_ = nullptr;
+    QtCommandBar *bar_ = nullptr;
+    QList<Tool *> clicked_;
 };
 
 QTEST_MAIN(TestCommandBar)

@@ -15,8 +15,7 @@ QByteArray readAll(const QString &path)
 void writeAll(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
 }
 
 QString base64(const QString &text)
@@ -33,13 +32,13 @@ QString makeStore(const QString &folder, const QStringList &changes = {})
     for (const auto &[name, flag] : menuFlagFields)
         flags << QLatin1String(name) + " INTEGER";
     const QStringList sql {
-        "CREATE TABLE interface (Caption TEXT, AboutCHT TEXT, AboutEN TEXT, Adwidth TEXT, "
-        "aboutimg BLOB, Splash BLOB)",
+        QString("CREATE TABLE interface (Caption TEXT, AboutCHT TEXT, AboutEN TEXT, Adwidth TEXT, "
+                "aboutimg BLOB, Splash BLOB)"),
         QString("INSERT INTO interface VALUES ('%1', '%2', '%3', '%4', x'89504E47', NULL)")
             .arg(base64("Test title"), base64("關於"), base64("About"), base64("1500")),
         "CREATE TABLE AD_manul (AD_img BLOB, Guid_img BLOB, AD_Html TEXT, Guid_Html TEXT)",
-        "INSERT INTO AD_manul VALUES (x'FFD8FFE0', NULL, '  <html>ad</html>\n', "
-        "'<html>guide</html>')",
+        QString("INSERT INTO AD_manul VALUES (x'FFD8FFE0', NULL, '  <html>ad</html>\n', "
+                "'<html>guide</html>')"),
         "CREATE TABLE Menu (" + flags.join(u',') + ")",
         "INSERT INTO Menu VALUES (" + QStringList(flags.size(), "1").join(u',') + ")",
     };
@@ -97,8 +96,7 @@ private slots:
     void base64Decode()
     {
         QFETCH(QString, input);
-        QFETCH(QString, expected);
-        QCOMPARE(Base64Decode(input), expected);
+        QTEST(Base64Decode(input), "expected");
     }
 
     // The store that comes with the program; its pictures go to a private folder of each
@@ -157,30 +155,21 @@ private slots:
                  QStringList({ "chargemon-alive1", "chargemon-nolock" }));
     }
 
-    void defaultsWhenTheStoreCannotBeRead_data()
-    {
-        QTest::addColumn<QStringList>("sql"); // run on a new file; none: no file at all
-        QTest::newRow("missing") << QStringList();
-        QTest::newRow("not a database") << QStringList(); // written below
-        QTest::newRow("no tables") << QStringList { "CREATE TABLE other (x)" };
-        QTest::newRow("empty tables")
-            << QStringList { "CREATE TABLE interface (Caption)", "CREATE TABLE AD_manul (AD_img)",
-                             "CREATE TABLE Menu (Tools_Open)" };
-    }
+    // Missing, not a database, no tables, empty tables.
     void defaultsWhenTheStoreCannotBeRead()
     {
-        QFETCH(QStringList, sql);
-        const QString path = at("store.db");
-        if (QTest::currentDataTag() == QLatin1String("not a database"))
-            writeAll(path, "Settings.ini is not this");
-        else if (!sql.isEmpty())
-            runSql(path, sql);
-
-        InterfaceTextStore store(path, folder());
-        QCOMPARE(defaults(Config(store)), "0");
-        QVERIFY(!store.takeProblem().isEmpty());
-        QCOMPARE(defaults(Config(store)), "0");
-        QCOMPARE(store.takeProblem(), QString()); // reported once
+        writeAll(at("junk.db"), "Settings.ini is not this");
+        runSql(at("other.db"), { "CREATE TABLE other (x)" });
+        runSql(at("empty.db"),
+               { "CREATE TABLE interface (Caption)", "CREATE TABLE AD_manul (AD_img)",
+                 "CREATE TABLE Menu (Tools_Open)" });
+        for (const char *name : { "missing.db", "junk.db", "other.db", "empty.db" }) {
+            InterfaceTextStore store(at(name), folder());
+            QCOMPARE(defaults(Config(store)), "0");
+            QVERIFY2(!store.takeProblem().isEmpty(), name);
+            QCOMPARE(defaults(Config(store)), "0");
+            QCOMPARE(store.takeProblem(), QString()); // reported once
+        }
         QVERIFY(!QDir(folder()).exists(QStringLiteral("html")));
     }
 
@@ -202,15 +191,13 @@ private slots:
     void flagsFollowTheMenuTable()
     {
         QFETCH(QString, change);
-        QFETCH(QString, hidden);
         InterfaceTextStore store(makeStore(folder(), { change }), folder());
-        QCOMPARE(falseFlags(Config(store).flags()).join(u' '), hidden);
+        QTEST(falseFlags(Config(store).flags()).join(u' '), "hidden");
     }
 
     void filesAreWrittenOncePerRunOrWhenChanged()
     {
-        const QString storePath = makeStore(folder());
-        const QString page = at("html/ad.htm");
+        const QString storePath = makeStore(folder()), page = at("html/ad.htm");
         {
             // A program folder that cannot be made: the texts and pictures come all the same.
             writeAll(at("a file"), "no folder can be made below a file");
@@ -220,29 +207,26 @@ private slots:
             QVERIFY(!config.AboutImg().isEmpty() && config.AD_Html_FileName().isEmpty());
             QVERIFY(store.takeProblem().startsWith(QStringLiteral("Cannot write ")));
         }
+        // The page as a new Config of `store` leaves it.
+        const auto pageAfter = [&](InterfaceTextStore &store) {
+            const Config read(store);
+            return readAll(page);
+        };
         {
             InterfaceTextStore store(storePath, folder());
-            const Config first(store);
-            QCOMPARE(first.AboutCHT(), QStringLiteral("關於"));
-            QCOMPARE(readAll(page), QByteArray("<html>ad</html>")); // trimmed
-            QCOMPARE(readAll(at("html/image/img.jpg")), QByteArray("\xFF\xD8\xFF\xE0"));
-
+            QCOMPARE(Config(store).AboutCHT(), QStringLiteral("關於"));
+            QCOMPARE(readAll(page), "<html>ad</html>"); // trimmed
+            QCOMPARE(readAll(at("html/image/img.jpg")), "\xFF\xD8\xFF\xE0");
             writeAll(page, "edited by hand");
-            Config again(store);
-            QCOMPARE(readAll(page), QByteArray("edited by hand"));
-
+            QCOMPARE(pageAfter(store), "edited by hand");
             QVERIFY(QFile::remove(page));
-            Config afterRemoval(store);
-            QCOMPARE(readAll(page), QByteArray("<html>ad</html>"));
-
+            QCOMPARE(pageAfter(store), "<html>ad</html>");
             runSql(storePath, { "UPDATE AD_manul SET AD_Html = '<html>new</html>'" });
-            Config changed(store);
-            QCOMPARE(readAll(page), QByteArray("<html>new</html>"));
+            QCOMPARE(pageAfter(store), "<html>new</html>");
             writeAll(page, "edited by hand");
         }
         InterfaceTextStore nextRun(storePath, folder());
-        Config config(nextRun);
-        QCOMPARE(readAll(page), QByteArray("<html>new</html>"));
+        QCOMPARE(pageAfter(nextRun), "<html>new</html>");
 
         // Null fields write nothing and name no picture; the page already there is kept.
         runSql(storePath,
@@ -253,8 +237,8 @@ private slots:
         QVERIFY(nulls.AboutImg().isEmpty() && nulls.Splash().isEmpty());
         QCOMPARE(nulls.AD_Html_FileName(), page);
         QCOMPARE(readAll(page) + readAll(at("html/image/img.jpg")),
-                 QByteArray("<html>new</html>\xFF\xD8\xFF\xE0"));
-        QCOMPARE(readAll(nulls.Guid_Html_FileName()), QByteArray("<html>guide</html>"));
+                 "<html>new</html>\xFF\xD8\xFF\xE0");
+        QCOMPARE(readAll(nulls.Guid_Html_FileName()), "<html>guide</html>");
     }
 };
 

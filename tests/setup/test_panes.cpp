@@ -16,18 +16,8 @@
 #include "support/fake_clock.h"
 #include "support/scripted_dialogs.h"
 
-#include <QAccessible>
-#include <QAccessibleValueInterface>
-#include <QBitmap>
-#include <QDockWidget>
-#include <QLabel>
-#include <QMainWindow>
-#include <QScreen>
-#include <QScrollBar>
-#include <QTemporaryDir>
-#include <QTextBrowser>
-#include <QThread>
 #include <QtTest>
+#include <QtWidgets>
 
 using namespace PanelRules;
 
@@ -65,8 +55,10 @@ class TestPanes : public QObject {
     InterfaceTextStore store { InterfaceTextStore::builtInPath(), folder.path() };
     // A store that cannot be read: every value at its default.
     InterfaceTextStore missing { folder.filePath(QStringLiteral("missing.db")), folder.path() };
+    ScriptedDialogs dialogs;
 
 private slots:
+    void init() { dialogs.asked.clear(); }
     // A gauge's scale after readings in turn: it grows by steps and never shrinks.
     void gaugeGrowth()
     {
@@ -89,7 +81,6 @@ private slots:
     // and long numbers are shortened rather than dropped.
     void gaugeLabelsApart()
     {
-        ScriptedDialogs dialogs;
         Infoform1 panel(dialogs);
         const QPointF centre(55, 55);
         for (int index = 0; index < GaugeCount; ++index) {
@@ -105,14 +96,14 @@ private slots:
                                           gauge.unit(), gauge.caption(), gauge.font());
                 const QString at = QString("LED(%1) at %2: ").arg(index).arg(s.maximum);
                 QVERIFY2(labels.numbers.size() >= 4, qPrintable(at)); // enough to read the dial by
-                QList<AnalogGauge::Text> texts = { labels.unit, labels.caption };
-                for (const AnalogGauge::Text &n : labels.numbers) {
-                    const QRectF b = n.box;
-                    for (QPointF corner :
-                         { b.topLeft(), b.topRight(), b.bottomLeft(), b.bottomRight() })
-                        QVERIFY2(QLineF(centre, corner).length() < AnalogGauge::TickInner,
-                                 qPrintable(at + n.text));
-                    texts << n;
+                QList<AnalogGauge::Text> texts(labels.numbers.begin(), labels.numbers.end());
+                texts << labels.unit << labels.caption;
+                for (const AnalogGauge::Text &n : labels.numbers) { // the farthest corner counts
+                    const QRectF b = n.box.translated(-centre);
+                    QVERIFY2(
+                        std::hypot(std::max(-b.left(), b.right()), std::max(-b.top(), b.bottom()))
+                            < AnalogGauge::TickInner,
+                        qPrintable(at + n.text));
                 }
                 QVERIFY(labels.caption.box.top() > centre.y() + AnalogGauge::TickOuter * M_SQRT1_2);
                 QVERIFY(QRectF(0, 0, 110, 110).contains(labels.caption.box));
@@ -125,33 +116,26 @@ private slots:
         }
     }
 
+    // A lithium cell's voltage, then percent, bar and fill; a lead cell counts none. The cells'
+    // figures: n, highest, lowest, average, spread; a dead first cell counts.
     void cells()
     {
-        // type, voltage, percent, bar, fill
-        const std::tuple<const char *, const char *, const char *, int, CellFill> rows[] = {
-            { "LiIo/Po/Fe", "3.54", "45.00", 45, CellFill::Yellow },
-            { "LiIo/Po/Fe", "3.5401", "45.00", 45, CellFill::Yellow },
-            { "LiIo/Po/Fe", "3.55", "45.80", 46, CellFill::Green },
-            { "LiIo/Po/Fe", "3.2155", "18.00", 18, CellFill::Yellow }, // 17.96 % rounds to 18
-            { "LiIo/Po/Fe", "3.534", "44.50", 44, CellFill::Yellow }, // to the even bar
-            { "LiIo/Po/Fe", "2.9", "0.00", 0, CellFill::Red },
-            { "LiIo/Po/Fe", "4.35", "100.00", 100, CellFill::Green },
-            { "Pb", "3.9", "0.00", 0, CellFill::Red },
+        using enum CellFill;
+        const std::tuple<const char *, const char *, int, CellFill> rows[] = {
+            { "3.54", "45.00", 45, Yellow },  { "3.5401", "45.00", 45, Yellow },
+            { "3.55", "45.80", 46, Green },   { "3.2155", "18.00", 18, Yellow }, // 17.96 % is 18
+            { "3.534", "44.50", 44, Yellow }, // to the even bar
+            { "2.9", "0.00", 0, Red },        { "4.35", "100.00", 100, Green },
         };
-        for (const auto &[type, voltage, percent, bar, fill] : rows) {
-            const CellShown shown = cellShown(type, *Fixed::parse(QString(voltage)));
-            QCOMPARE(std::tuple(shown.percent.format2(), shown.bar, shown.fill),
-                     std::tuple(QString(percent), bar, fill));
-        }
-    }
-
-    void summary()
-    {
-        // cells, then n, highest, lowest, average, spread; a dead first cell counts (readingShown
-        // has the common cases)
-        const char *const rows[][2]
-            = { { "0 3.70 3.80", "2 3.70 0.00 1.85 3.70" }, { "3.70", "1 3.70 3.70 3.70 0.00" } };
-        for (const auto &[cells, stats] : rows) {
+        const auto shown = [](const char *type, const char *voltage) {
+            const CellShown c = cellShown(type, *Fixed::parse(QString(voltage)));
+            return std::tuple(c.percent.format2(), c.bar, c.fill);
+        };
+        for (const auto &[voltage, percent, bar, fill] : rows)
+            QCOMPARE(shown("LiIo/Po/Fe", voltage), std::tuple(QString(percent), bar, fill));
+        QCOMPARE(shown("Pb", "3.9"), std::tuple(QString("0.00"), 0, Red));
+        for (const auto &[cells, stats] : { std::pair("0 3.70 3.80", "2 3.70 0.00 1.85 3.70"),
+                                            { "3.70", "1 3.70 3.70 3.70 0.00" } }) {
             std::array<Fixed, CellCount> voltages {};
             const QStringList given = QString(cells).split(' ', Qt::SkipEmptyParts);
             for (int i = 0; i < given.size(); ++i)
@@ -177,7 +161,6 @@ private slots:
     // moved. A narrower panel drops the outer thermometer.
     void readingShown()
     {
-        ScriptedDialogs dialogs;
         Infoform1 panel(dialogs);
         panel.resize(1600, 140);
         panel.show();
@@ -243,7 +226,6 @@ private slots:
     // unit; the short labels are tied to what they label. The picture is decoration.
     void readAloud()
     {
-        ScriptedDialogs dialogs;
         Infoform1 panel(dialogs);
         panel.ShowReading(reading("LiIo/Po/Fe", { "3.70", "3.72", "3.55" }));
         QStringList heard;
@@ -275,7 +257,6 @@ private slots:
         FakeClock clock;
         QMainWindow window;
         QtCommandBar bar(&window, nullptr, {}, clock);
-        ScriptedDialogs dialogs;
         auto *panel = new Infoform1(dialogs, &window);
         panel->DockYourselfTo(bar, true, 1, 0, 802);
         auto *pane = new adform(store, dialogs);
@@ -310,6 +291,7 @@ private slots:
     {
         const Config config(store);
         QVERIFY(config.AboutCHT() != config.AboutEN());
+        QVERIFY(!config.AboutEN().contains(QRegularExpression("[^\n]\n[^\n]"))); // lines flow
         Settings settings(folder.filePath(QStringLiteral("about.ini")));
         for (const auto &[stored, chinese] :
              { std::pair("CHT", true), std::pair(" CHT ", true), std::pair("cht", false) }) {
@@ -322,15 +304,30 @@ private slots:
         }
     }
 
-    void guideOnlyWithAPage() { QVERIFY(Guid(store).hasPage() && !Guid(missing).hasPage()); }
-
-    void splashCentredAboveTheMiddle()
+    // The splash centred above the middle, the guide's page on the screen, pictures sharp at
+    // any scale with smooth edges.
+    void placesAndPictures()
     {
         // (24000 - 8235) / 2 = 7882 twips, 525.5 pixels; (15000 - 5250) / 2 - 500 = 4375.
         QCOMPARE(frmSplash::Center(QRect(0, 0, 1600, 1000), frmSplash::area), QPoint(525, 292));
         QCOMPARE(frmSplash::Center(QRect(1600, 0, 1600, 1000), frmSplash::area), QPoint(2125, 292));
         // Smaller than the splash: (6000 - 8235) / 2 = -1117 twips; (4500 - 5250) / 2 - 500.
         QCOMPARE(frmSplash::Center(QRect(0, 0, 400, 300), frmSplash::area), QPoint(-74, -58));
+        QCOMPARE(Guid::sizeOn(QRect(0, 0, 1400, 900)), QSize(860, 870));
+        QCOMPARE(Guid::sizeOn(QRect(0, 0, 700, 450)), QSize(700, 420)); // scaled to 200 %
+        QVERIFY(Guid(store).hasPage() && !Guid(missing).hasPage());
+        // no density; 192 dpi, rounded down when written; 288 dpi
+        QCOMPARE(QList({ pictureRatio(0), pictureRatio(7559), pictureRatio(11339) }),
+                 QList({ 1, 2, 3 }));
+        // Only what the picture leaves clear is cut, at the picture's size on screen.
+        QImage picture(6, 2, QImage::Format_ARGB32_Premultiplied);
+        picture.fill(Qt::transparent);
+        picture.setPixel(0, 0, qPremultiply(qRgba(0, 0, 0, 40))); // a soft shadow's edge
+        picture.setPixel(5, 1, qRgba(9, 9, 9, 255));
+        picture.setDevicePixelRatio(2);
+        const QRegion shape(frmSplash::shape(picture));
+        QVERIFY(shape.contains(QPoint(0, 0)) && !shape.contains(QPoint(1, 0))
+                && shape.contains(QPoint(2, 0)));
     }
 
     void splashStaysWhileTheLoadIsSlow()
@@ -343,42 +340,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!splash.isVisible(), 500);
     }
 
-    // The side panes and the splash: pictures sharp at any scale, smooth edges, pages that fit.
-    void pictureRatio_data()
+    void adPageFits()
     {
-        QTest::addColumn<int>("dotsPerMeter");
-        QTest::addColumn<int>("ratio");
-        QTest::newRow("no density") << 0 << 1;
-        QTest::newRow("192 dpi, rounded down when written") << 7559 << 2;
-        QTest::newRow("288 dpi") << 11339 << 3;
-    }
-    void pictureRatio()
-    {
-        QFETCH(int, dotsPerMeter);
-        QFETCH(int, ratio);
-        QCOMPARE(::pictureRatio(dotsPerMeter), ratio);
-    }
-
-    // Only what the picture leaves clear is cut, at the picture's size on screen.
-    void splashShapeKeepsTheSoftEdges()
-    {
-        QImage picture(6, 2, QImage::Format_ARGB32_Premultiplied);
-        picture.fill(Qt::transparent);
-        picture.setPixel(0, 0, qPremultiply(qRgba(0, 0, 0, 40))); // a soft shadow's edge
-        picture.setPixel(5, 1, qRgba(9, 9, 9, 255));
-        picture.setDevicePixelRatio(2);
-        const QRegion shape(frmSplash::shape(picture));
-        QVERIFY(shape.contains(QPoint(0, 0)) && !shape.contains(QPoint(1, 0))
-                && shape.contains(QPoint(2, 0)));
-    }
-
-    void pagesAndTextsFit()
-    {
-        QCOMPARE(Guid::sizeOn(QRect(0, 0, 1400, 900)), QSize(860, 870));
-        QCOMPARE(Guid::sizeOn(QRect(0, 0, 700, 450)), QSize(700, 420)); // scaled to 200 %
-        const Config config(store);
-        QVERIFY(!config.AboutEN().contains(QRegularExpression("[^\n]\n[^\n]"))); // lines flow
-        ScriptedDialogs dialogs;
         adform pane(store, dialogs);
         pane.resize(pane.width(), 300); // with a vertical scroll bar
         pane.show();

@@ -33,10 +33,9 @@ private slots:
     void commandLine()
     {
         QFETCH(QStringList, arguments);
-        QFETCH(int, action);
         QFETCH(QString, expected);
         const CommandLine line = parseCommandLine(arguments);
-        QCOMPARE(int(line.action), action);
+        QTEST(int(line.action), "action");
         if (line.action == Action::Run)
             QCOMPARE(line.files.join(u'|'), expected);
         else
@@ -45,28 +44,20 @@ private slots:
                      qPrintable(line.text));
     }
 
-    void saveFolder_data()
-    {
-        QTest::addColumn<QString>("exeDir");
-        QTest::addColumn<bool>("writable");
-        QTest::addColumn<QString>("prefix");
-        QTest::addColumn<QString>("expected");
-        const QString mine = "/home/u/Documents/chargemon";
-        QTest::newRow("own build") << "/home/u/cm" << true << "/usr/local"
-                                   << "/home/u/cm/save";
-        QTest::newRow("read-only folder") << "/opt/cm/bin" << false << "/usr/local" << mine;
-        QTest::newRow("under the prefix, as root") << "/opt/cm/bin" << true << "/opt/cm" << mine;
-        QTest::newRow("only a name like the prefix") << "/opt/cmx" << true << "/opt/cm"
-                                                     << "/opt/cmx/save";
-        QTest::newRow("under /usr, as root") << "/usr/bin" << true << "/opt/cm" << mine;
-    }
+    // A build or a portable copy saves beside itself; an installed program in the user's folder.
     void saveFolder()
     {
-        QFETCH(QString, exeDir);
-        QFETCH(bool, writable);
-        QFETCH(QString, prefix);
-        QFETCH(QString, expected);
-        QCOMPARE(saveFolderAt({ exeDir, writable, prefix, "/home/u/Documents" }), expected);
+        const QString mine = "/home/u/Documents/chargemon";
+        // the program's folder, writable, the install prefix, the save folder
+        const std::tuple<const char *, bool, const char *, QString> rows[] = {
+            { "/home/u/cm", true, "/usr/local", "/home/u/cm/save" }, // own build
+            { "/opt/cm/bin", false, "/usr/local", mine }, // read-only folder
+            { "/opt/cm/bin", true, "/opt/cm", mine }, // under the prefix, as root
+            { "/opt/cmx", true, "/opt/cm", "/opt/cmx/save" }, // only a name like the prefix
+            { "/usr/bin", true, "/opt/cm", mine }, // under /usr, as root
+        };
+        for (const auto &[exeDir, writable, prefix, expected] : rows)
+            QCOMPARE(saveFolderAt({ exeDir, writable, prefix, "/home/u/Documents" }), expected);
     }
 };
 

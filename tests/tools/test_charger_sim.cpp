@@ -64,8 +64,6 @@ private slots:
             for (int c = 0; c < 12; ++c)
                 QVERIFY(lithium && c < 3 ? between(r[C1 + c], 3.0, 4.25)
                                          : number(r[C1 + c]) == Fixed());
-            if (QTest::currentTestFailed())
-                return;
         }
         QCOMPARE(run.first()[Current].text(), "2.00");
         if (lithium) { // constant voltage at the end, the current falling off
