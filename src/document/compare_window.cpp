@@ -55,6 +55,8 @@ struct CompareWindow::Member {
     std::optional<double> rated;
     std::optional<QString> ratedFor;
 
+    // Still being read: its rows are coming in and its elapsed times are not worked out yet.
+    bool reading() const { return loader != nullptr; }
     // Its window's file, or the one it had when its window closed.
     QString path() const { return window ? window->file() : file; }
     const std::vector<double> &column(int field)
@@ -245,7 +247,7 @@ CompareFile::Comparison CompareWindow::settings() const
 bool CompareWindow::ready() const
 {
     return std::none_of(members_.begin(), members_.end(),
-                        [](const auto &m) { return m->loader != nullptr; });
+                        [](const auto &m) { return m->reading(); });
 }
 
 void CompareWindow::add(std::unique_ptr<Member> member)
@@ -385,8 +387,14 @@ void CompareWindow::redraw()
     pending_.stop();
     chart_->clear();
     shown_.clear();
-    for (auto &m : members_)
-        m->drawn = m->axis(settings_.alignment, host_);
+    // A run still being read is drawn once it is read.
+    std::vector<int> drawn;
+    for (int i = 0; i < runCount(); ++i) {
+        Member &m = *members_[size_t(i)];
+        m.drawn = m.reading() ? Compare::Axis() : m.axis(settings_.alignment, host_);
+        if (!m.reading())
+            drawn.push_back(i);
+    }
     chart_->crossHair().hide(); // what it read is gone
     const auto add = [&](int member, int field, int style, Compare::Curve curve, bool first) {
         // Incremental capacity, read off capacity, stands on the left axis alone.
@@ -397,7 +405,7 @@ void CompareWindow::redraw()
     };
     QStringList left, right;
     if (settings_.view == View::IncrementalCapacity) {
-        for (int i = 0; i < runCount(); ++i) {
+        for (int i : drawn) {
             Member &m = *members_[size_t(i)];
             add(i, Cap, 0, Compare::incrementalCapacity(m.column(Bat_volt), m.column(Cap)), true);
         }
@@ -413,14 +421,14 @@ void CompareWindow::redraw()
                                       members_[size_t(i)]->column(field));
             };
             if (settings_.view == View::Overlay) {
-                for (int i = 0; i < runCount(); ++i)
+                for (int i : drawn)
                     add(i, field, q, curveOf(i), q == 0);
                 continue;
             }
-            if (runCount() == 0)
+            if (std::find(drawn.begin(), drawn.end(), settings_.reference) == drawn.end())
                 continue;
             const Compare::Curve reference = curveOf(settings_.reference);
-            for (int i = 0; i < runCount(); ++i)
+            for (int i : drawn)
                 if (i != settings_.reference)
                     add(i, field, q, Compare::difference(reference, curveOf(i)), q == 0);
         }
@@ -440,7 +448,7 @@ void CompareWindow::redraw()
 // A live sample: appended where the curves stand as they are, otherwise drawn again soon.
 void CompareWindow::recorded(Member &m)
 {
-    if (m.loader) // drawn once read
+    if (m.reading()) // drawn once read
         return;
     const int member = int(std::find_if(members_.begin(), members_.end(),
                                         [&m](const auto &p) { return p.get() == &m; })

@@ -24,6 +24,20 @@ QString writeDischarge(const QString &path, const QString &title, int samples, d
     });
 }
 
+// A charge of `samples` seconds: 2 A while the voltage climbs to 4.20 V for `cc` seconds, then
+// the current below 1.9 A and falling at that voltage.
+QString writeCharge(const QString &path, int samples, int cc)
+{
+    return RunFile::write(path, "1S 1000mAh", samples, [=](qint64 row, int field) {
+        const double rising = std::min(1.0, double(row) / cc);
+        ChannelReading r
+            = reading(row / 2, 1, Fixed::fromDouble(rising < 1 ? 2 : 1.8 * cc / double(row)));
+        r[Time] = DayTime { double(row) / 86400 };
+        r[Bat_volt] = Fixed::fromDouble(3.7 + 0.5 * rising);
+        return r[field].text();
+    });
+}
+
 void command(CompareWindow &window, const QString &name)
 {
     ToolSpec spec;
@@ -86,6 +100,31 @@ private slots:
         QCOMPARE(again->settings().alignment, Compare::Alignment::Percent);
         QCOMPARE(again->settings().runs, QStringList { tmp.filePath("moved/now.mdb") });
         delete again;
+    }
+
+    // A comparison aligned at constant voltage opened again: the short run is read long before
+    // the long one, which is drawn once it is read too.
+    void reopenedWhileReading()
+    {
+        QTemporaryDir tmp;
+        const QString longRun = tmp.filePath("long.mdb"), shortRun = tmp.filePath("short.mdb");
+        QCOMPARE(writeCharge(longRun, 20'000, 500), QString());
+        QCOMPARE(writeCharge(shortRun, 100, 50), QString());
+        CompareFile::Comparison c;
+        c.runs = QStringList { longRun, shortRun };
+        c.alignment = Compare::Alignment::ConstantVoltage;
+        c.quantities = { Bat_volt };
+        const QString saved = tmp.filePath("charges.chargemon-compare");
+        QCOMPARE(CompareFile::write(saved, c), QString());
+
+        FakeDocumentHost host;
+        CompareWindow window(host);
+        QSignalSpy loaded(&window, &CompareWindow::loaded);
+        QVERIFY(window.open(saved));
+        QVERIFY(loaded.wait());
+        // 0.1 V below constant voltage: 100 s before it for the long run, 10 s for the short.
+        QVERIFY(window.readOut(-100).contains("#1 Voltage(V): 4.100"));
+        QVERIFY(window.readOut(-10).contains("#2 Voltage(V): 4.100"));
     }
 
     // Live runs go on growing in the comparison, drawn as they come.
