@@ -407,7 +407,9 @@ void CompareWindow::redraw()
     if (settings_.view == View::IncrementalCapacity) {
         for (int i : drawn) {
             Member &m = *members_[size_t(i)];
-            add(i, Cap, 0, Compare::incrementalCapacity(m.column(Bat_volt), m.column(Cap)), true);
+            add(i, Cap, 0,
+                Compare::incrementalCapacity(m.column(Bat_volt), m.column(Current), m.column(Cap)),
+                true);
         }
         left << tr("dQ/dV(mAh/V)");
     } else {
