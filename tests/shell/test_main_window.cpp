@@ -1,3 +1,4 @@
+#include "compare/compare_file.h"
 #include "platform/analog_gauge.h"
 #include "platform/chart.h"
 #include "platform/core/folders.h"
@@ -424,6 +425,26 @@ private slots:
         for (const ScriptedDialogs::Asked &q : std::as_const(rig.dialogs.asked))
             asked << q.title;
         QCOMPARE(asked, QStringList({ "Notice.", "An Error." }));
+    }
+
+    // The book and a comparison open wholly inside an area smaller than they would like.
+    void newWindowsFitTheArea()
+    {
+        Rig rig;
+        rig.window.resize(900, 600);
+        rig.window.show();
+        QTemporaryDir runs;
+        CompareFile::Comparison c;
+        c.runs = QStringList { runs.filePath("a.mdb"), runs.filePath("b.mdb") };
+        c.quantities = { Bat_volt };
+        for (const QString &run : c.runs)
+            QCOMPARE(RunFile::write(run, "Pack", 3, rowText), QString());
+        QCOMPARE(CompareFile::write(runs.filePath("c.chargemon-compare"), c), QString());
+        rig.click("Main_file", "Book");
+        rig.open(runs.filePath("c.chargemon-compare"));
+        QCOMPARE(rig.area().subWindowList().size(), 2);
+        for (const QMdiSubWindow *w : rig.area().subWindowList())
+            QVERIFY(rig.area().viewport()->rect().contains(w->geometry()));
     }
 
     // The book from the File menu: a folder added, its pack listed, a run opened from it, the
