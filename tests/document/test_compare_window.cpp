@@ -161,7 +161,6 @@ private slots:
         // sized for a page as for the screen.
         QVERIFY(plot.yAxis2->range().size() > 0.19);
         QVERIFY(!plot.axisRect()->outerRect().intersects(plot.legend->outerRect()));
-        QVERIFY(plot.rect().contains(plot.legend->outerRect()));
         for (const QFont &font :
              { plot.legend->font(), plot.xAxis->labelFont(), plot.yAxis2->tickLabelFont() })
             QVERIFY(font.pixelSize() > 0);
