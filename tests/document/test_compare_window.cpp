@@ -5,10 +5,10 @@
 #include "run/run.h"
 #include "run/run_file.h"
 #include "support/fake_document_host.h"
+#include "support/marked_translator.h"
 #include "support/readings.h"
 
 #include <QProgressBar>
-#include <QTranslator>
 #include <QtTest>
 #include <qcustomplot.h>
 
@@ -178,13 +178,7 @@ private slots:
         QTest::mouseDClick(&plot, Qt::LeftButton, {}, middle.toPoint());
         QCOMPARE(plot.xAxis->range(), all);
 
-        struct Marked : QTranslator {
-            bool isEmpty() const override { return false; }
-            QString translate(const char *, const char *source, const char *, int) const override
-            {
-                return QStringLiteral("譯") + QLatin1String(source);
-            }
-        } marked;
+        MarkedTranslator marked;
         QCoreApplication::installTranslator(&marked);
         QTRY_COMPARE(window.windowTitle(), "譯Compare");
         QCOMPARE(plot.yAxis2->label(), "譯Current(A)");
