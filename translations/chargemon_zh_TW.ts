@@ -520,12 +520,24 @@
 %2</translation>
     </message>
     <message>
-        <source> (no change to constant voltage: at its start)</source>
+        <source>(no change to constant voltage: at its start) </source>
         <translation>（沒有轉為恆壓：按開始）</translation>
     </message>
     <message>
-        <source> (no rated capacity: by capacity)</source>
-        <translation>（沒有額定容量：按容量）</translation>
+        <source>(no rated capacity: left out) </source>
+        <translation>（沒有額定容量：未列入）</translation>
+    </message>
+    <message>
+        <source>(the reference) </source>
+        <translation>（參考）</translation>
+    </message>
+    <message>
+        <source>#%1 - #%2 %3</source>
+        <translation>#%1 - #%2 %3</translation>
+    </message>
+    <message>
+        <source>Reading the runs: %p%</source>
+        <translation>正在讀取運行：%p%</translation>
     </message>
     <message>
         <source>dQ/dV(mAh/V)</source>

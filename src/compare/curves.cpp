@@ -8,6 +8,10 @@
 #include <limits>
 
 namespace Compare {
+namespace {
+// A current at least this share of the largest one is on its plateau: constant current.
+constexpr double Plateau = 0.95;
+} // namespace
 
 std::vector<double> column(const Samples &samples, int field)
 {
@@ -39,7 +43,7 @@ std::optional<qsizetype> constantVoltageStart(const std::vector<double> &volts,
         return std::nullopt;
     // After the last sample on the plateau, the first one near the top voltage still charging.
     qsizetype last = n - 1;
-    while (last >= 0 && !(amps[last] >= 0.95 * plateau))
+    while (last >= 0 && !(amps[last] >= Plateau * plateau))
         --last;
     for (qsizetype i = last + 1; i < n; ++i)
         if (volts[i] >= 0.995 * top)
@@ -106,10 +110,13 @@ Curve difference(const Curve &reference, const Curve &other)
     return d;
 }
 
-Curve incrementalCapacity(const std::vector<double> &volts, const std::vector<double> &mah,
-                          double binVolts)
+Curve incrementalCapacity(const std::vector<double> &volts, const std::vector<double> &amps,
+                          const std::vector<double> &mah, double binVolts)
 {
-    const size_t n = std::min(volts.size(), mah.size());
+    const size_t n = std::min({ volts.size(), amps.size(), mah.size() });
+    double plateau = 0;
+    for (size_t i = 0; i < n; ++i)
+        plateau = std::max(plateau, std::isnan(amps[i]) ? 0 : std::abs(amps[i]));
     std::vector<std::pair<qint64, double>> steps; // bin, capacity step
     std::optional<double> lastMah;
     qint64 low = std::numeric_limits<qint64>::max(), high = std::numeric_limits<qint64>::min();
@@ -118,10 +125,11 @@ Curve incrementalCapacity(const std::vector<double> &volts, const std::vector<do
             continue;
         // A hair above the grid line, so that readings exact to the hundredth fall in their bin.
         const auto bin = qint64(std::floor(volts[i] / binVolts + 1e-9));
-        low = std::min(low, bin);
-        high = std::max(high, bin);
-        if (lastMah)
+        if (lastMah && std::abs(amps[i]) >= Plateau * plateau) {
+            low = std::min(low, bin);
+            high = std::max(high, bin);
             steps.emplace_back(bin, mah[i] - *lastMah);
+        }
         lastMah = mah[i];
     }
     Curve c;

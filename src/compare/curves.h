@@ -68,10 +68,12 @@ Curve difference(const Curve &reference, const Curve &other);
 
 // Incremental capacity: mAh per volt in bins of `binVolts` on a fixed voltage grid, each
 // sample's capacity step counted in the bin of its voltage, smoothed 1-2-1. x is the bin's
-// middle. `mah` is the capacity at each of `volts`.
+// middle. `amps` and `mah` are the current and capacity at each of `volts`. Only steps at
+// constant current count (at least 95 % of the largest current either way): at constant voltage
+// the capacity piles up at one voltage.
 inline constexpr double IcaBinVolts = 0.02;
-Curve incrementalCapacity(const std::vector<double> &volts, const std::vector<double> &mah,
-                          double binVolts = IcaBinVolts);
+Curve incrementalCapacity(const std::vector<double> &volts, const std::vector<double> &amps,
+                          const std::vector<double> &mah, double binVolts = IcaBinVolts);
 
 // The curves as one CSV (RFC 4180, UTF-8, CRLF): the x column, then one column per curve, on
 // every x of any curve; a curve's cell is empty outside its range.

@@ -24,12 +24,14 @@
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QMimeData>
+#include <QProgressBar>
 #include <QSaveFile>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 using Compare::Alignment;
 using View = CompareFile::View;
@@ -47,6 +49,7 @@ struct CompareWindow::Member {
     QPointer<tee> window; // the chart window it came from, whose file may come later
     QString file; // the run file it was read from
     std::unique_ptr<RunFile::Loader> loader; // while it is read
+    qint64 rows = -1; // the rows its file holds, -1 while unknown
     QDate date;
     std::map<int, std::vector<double>> columns;
     std::vector<double> seconds;
@@ -55,6 +58,8 @@ struct CompareWindow::Member {
     std::optional<double> rated;
     std::optional<QString> ratedFor;
 
+    // Still being read: its rows are coming in and its elapsed times are not worked out yet.
+    bool reading() const { return loader != nullptr; }
     // Its window's file, or the one it had when its window closed.
     QString path() const { return window ? window->file() : file; }
     const std::vector<double> &column(int field)
@@ -98,29 +103,29 @@ const QList<int> &CompareWindow::quantities()
 
 CompareWindow::CompareWindow(DocumentHost &host, QWidget *parent)
     : QMdiSubWindow(parent), host_(host), chart_(new CompareChart), view_(new QComboBox),
-      alignment_(new QComboBox), reference_(new QComboBox), quantityButton_(new QToolButton)
+      alignment_(new QComboBox), reference_(new QComboBox), quantityButton_(new QToolButton),
+      reading_(new QProgressBar)
 {
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(tr("Compare"));
     settings_.quantities = { Bat_volt };
     auto *body = new QWidget;
     auto *controls = new QHBoxLayout;
     for (QWidget *w : std::initializer_list<QWidget *> { view_, alignment_, reference_ })
         controls->addWidget(w);
     controls->addWidget(quantityButton_);
+    controls->addWidget(reading_);
     controls->addStretch();
+    reading_->hide();
     auto *layout = new QVBoxLayout(body);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->addLayout(controls);
     layout->addWidget(chart_, 1);
     setWidget(body);
-    resize(820, 520);
 
-    quantityButton_->setText(tr("Quantities"));
     quantityButton_->setPopupMode(QToolButton::InstantPopup);
     auto *menu = new QMenu(quantityButton_);
     for (int field : quantities()) {
-        QAction *a = menu->addAction(caption(field));
+        QAction *a = menu->addAction(QString());
         a->setCheckable(true);
         a->setData(field);
         connect(a, &QAction::toggled, this, &CompareWindow::takeControls);
@@ -128,7 +133,7 @@ CompareWindow::CompareWindow(DocumentHost &host, QWidget *parent)
     quantityButton_->setMenu(menu);
     for (QComboBox *box : { view_, alignment_, reference_ })
         connect(box, &QComboBox::currentIndexChanged, this, &CompareWindow::takeControls);
-    fillControls();
+    nameThings();
 
     pending_.setSingleShot(true);
     connect(&pending_, &QTimer::timeout, this, &CompareWindow::redraw);
@@ -144,6 +149,26 @@ CompareWindow::CompareWindow(DocumentHost &host, QWidget *parent)
 
 CompareWindow::~CompareWindow() = default;
 
+void CompareWindow::changeEvent(QEvent *event)
+{
+    QMdiSubWindow::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange) {
+        nameThings();
+        redraw();
+    }
+}
+
+void CompareWindow::nameThings()
+{
+    if (file_.isEmpty())
+        setWindowTitle(tr("Compare"));
+    quantityButton_->setText(tr("Quantities"));
+    for (QAction *a : quantityButton_->menu()->actions())
+        a->setText(caption(a->data().toInt()));
+    reading_->setFormat(tr("Reading the runs: %p%"));
+    fillControls();
+}
+
 QString CompareWindow::caption(int field) const
 {
     switch (field) {
@@ -158,6 +183,22 @@ QString CompareWindow::caption(int field) const
     default:
         return tr("Cell %1(V)").arg(field - C1 + 1);
     }
+}
+
+QString CompareWindow::caption(const Shown &curve) const
+{
+    switch (settings_.view) {
+    case View::Overlay:
+        return QStringLiteral("#%1 %2").arg(curve.member + 1).arg(caption(curve.field));
+    case View::Difference:
+        return tr("#%1 - #%2 %3")
+            .arg(curve.member + 1)
+            .arg(settings_.reference + 1)
+            .arg(caption(curve.field));
+    case View::IncrementalCapacity:
+        break;
+    }
+    return QStringLiteral("#%1 %2").arg(curve.member + 1).arg(tr("dQ/dV(mAh/V)"));
 }
 
 bool CompareWindow::timeAxis() const
@@ -231,6 +272,7 @@ void CompareWindow::apply(const CompareFile::Comparison &settings)
     settings_.reference = std::clamp(settings_.reference, 0, std::max(0, runCount() - 1));
     fillControls();
     redraw();
+    chart_->showAll(); // other units, another view
 }
 
 CompareFile::Comparison CompareWindow::settings() const
@@ -245,7 +287,7 @@ CompareFile::Comparison CompareWindow::settings() const
 bool CompareWindow::ready() const
 {
     return std::none_of(members_.begin(), members_.end(),
-                        [](const auto &m) { return m->loader != nullptr; });
+                        [](const auto &m) { return m->reading(); });
 }
 
 void CompareWindow::add(std::unique_ptr<Member> member)
@@ -298,15 +340,19 @@ void CompareWindow::addFile(const QString &file)
     m->loader = std::make_unique<RunFile::Loader>(file);
     Member *member = m.get();
     RunFile::Loader *loader = m->loader.get();
-    connect(loader, &RunFile::Loader::opened, this,
-            [member](const QString &title) { member->run->setTitle(title); });
-    connect(loader, &RunFile::Loader::rowsRead, this, [member](QList<ChannelReading> &rows) {
+    connect(loader, &RunFile::Loader::opened, this, [member](const QString &title, qint64 rows) {
+        member->run->setTitle(title);
+        member->rows = rows;
+    });
+    connect(loader, &RunFile::Loader::rowsRead, this, [this, member](QList<ChannelReading> &rows) {
         for (ChannelReading &row : rows)
             if (!member->run->replay(row))
                 break;
+        showReading();
     });
     connect(loader, &RunFile::Loader::finished, this, [this, member](const QString &error) {
         member->loader.reset();
+        showReading();
         if (!error.isEmpty()) {
             const QString file = QDir::toNativeSeparators(member->file);
             remove(member);
@@ -320,6 +366,21 @@ void CompareWindow::addFile(const QString &file)
             emit loaded();
     });
     add(std::move(m));
+    showReading();
+}
+
+void CompareWindow::showReading()
+{
+    qint64 rows = 0, read = 0;
+    for (const auto &m : members_)
+        if (m->reading()) {
+            // A file of rows not known yet keeps the bar busy.
+            rows = m->rows < 0 || rows < 0 ? -1 : rows + m->rows;
+            read += m->run->samples().count();
+        }
+    reading_->setVisible(!ready());
+    reading_->setRange(0, int(std::clamp<qint64>(rows, 0, std::numeric_limits<int>::max())));
+    reading_->setValue(int(std::clamp<qint64>(read, 0, reading_->maximum())));
 }
 
 void CompareWindow::remove(const Member *member)
@@ -342,6 +403,7 @@ bool CompareWindow::open(const QString &path)
         host_.dialogs().message(error, QStringLiteral("Notice"), Dialogs::Icon::Critical);
         return false;
     }
+    file_ = path;
     setWindowTitle(QDir::toNativeSeparators(path));
     QStringList missing;
     int reference = c.reference;
@@ -367,15 +429,17 @@ bool CompareWindow::open(const QString &path)
 
 QString CompareWindow::legend(int member) const
 {
+    // Number, date and why it is not aligned as asked before the description, which may be
+    // cut short.
     const Member &m = *members_[size_t(member)];
-    QString text = QStringLiteral("#%1 %2 %3")
-                       .arg(member + 1)
-                       .arg(m.run->title().trimmed(), m.date.toString(Qt::ISODate));
+    QString text = QStringLiteral("#%1 %2 ").arg(member + 1).arg(m.date.toString(Qt::ISODate));
+    if (settings_.view == View::Difference && member == settings_.reference)
+        text += tr("(the reference) ");
     if (!m.drawn.aligned && settings_.view != View::IncrementalCapacity)
         text += settings_.alignment == Alignment::ConstantVoltage
-            ? tr(" (no change to constant voltage: at its start)")
-            : tr(" (no rated capacity: by capacity)");
-    return text;
+            ? tr("(no change to constant voltage: at its start) ")
+            : tr("(no rated capacity: left out) ");
+    return text + m.run->title().trimmed();
 }
 
 void CompareWindow::redraw()
@@ -385,8 +449,14 @@ void CompareWindow::redraw()
     pending_.stop();
     chart_->clear();
     shown_.clear();
-    for (auto &m : members_)
-        m->drawn = m->axis(settings_.alignment, host_);
+    // A run still being read is drawn once it is read.
+    std::vector<int> drawn;
+    for (int i = 0; i < runCount(); ++i) {
+        Member &m = *members_[size_t(i)];
+        m.drawn = m.reading() ? Compare::Axis() : m.axis(settings_.alignment, host_);
+        if (!m.reading())
+            drawn.push_back(i);
+    }
     chart_->crossHair().hide(); // what it read is gone
     const auto add = [&](int member, int field, int style, Compare::Curve curve, bool first) {
         // Incremental capacity, read off capacity, stands on the left axis alone.
@@ -396,34 +466,50 @@ void CompareWindow::redraw()
         shown_.push_back({ member, field, std::move(curve) });
     };
     QStringList left, right;
+    // Each value axis spans at least 20 steps of its quantities' resolution: a current that
+    // wavers by 10 mA is not drawn as a swing across the chart.
+    double leastLeft = 0, leastRight = 0;
     if (settings_.view == View::IncrementalCapacity) {
-        for (int i = 0; i < runCount(); ++i) {
+        for (int i : drawn) {
             Member &m = *members_[size_t(i)];
-            add(i, Cap, 0, Compare::incrementalCapacity(m.column(Bat_volt), m.column(Cap)), true);
+            add(i, Cap, 0,
+                Compare::incrementalCapacity(m.column(Bat_volt), m.column(Current), m.column(Cap)),
+                true);
         }
         left << tr("dQ/dV(mAh/V)");
     } else {
+        const bool referenceDrawn
+            = std::find(drawn.begin(), drawn.end(), settings_.reference) != drawn.end();
+        if (settings_.view == View::Difference && referenceDrawn)
+            chart_->addKey(CompareChart::colour(settings_.reference), 0,
+                           legend(settings_.reference));
         for (int q = 0; q < settings_.quantities.size(); ++q) {
             const int field = settings_.quantities[q];
             (onLeft(field) ? left : right) << caption(field);
-            if (settings_.quantities.size() > 1)
-                chart_->addKey(q, caption(field));
+            double &least = onLeft(field) ? leastLeft : leastRight;
+            least = std::max(least, field == Cap || field == Ext_temp ? 20 : 0.2);
+            // A run of no rated capacity has no place on a % axis.
             const auto curveOf = [&](int i) {
-                return Compare::curve(members_[size_t(i)]->drawn.x,
-                                      members_[size_t(i)]->column(field));
+                const Member &m = *members_[size_t(i)];
+                return settings_.alignment == Alignment::Percent && !m.drawn.aligned
+                    ? Compare::Curve()
+                    : Compare::curve(m.drawn.x, members_[size_t(i)]->column(field));
             };
             if (settings_.view == View::Overlay) {
-                for (int i = 0; i < runCount(); ++i)
+                for (int i : drawn)
                     add(i, field, q, curveOf(i), q == 0);
                 continue;
             }
-            if (runCount() == 0)
+            if (!referenceDrawn)
                 continue;
             const Compare::Curve reference = curveOf(settings_.reference);
-            for (int i = 0; i < runCount(); ++i)
+            for (int i : drawn)
                 if (i != settings_.reference)
                     add(i, field, q, Compare::difference(reference, curveOf(i)), q == 0);
         }
+        // The quantities' line styles after the runs.
+        for (int q = 0; settings_.quantities.size() > 1 && q < settings_.quantities.size(); ++q)
+            chart_->addKey(Qt::gray, q, caption(settings_.quantities[q]));
     }
     left.removeDuplicates();
     right.removeDuplicates();
@@ -433,6 +519,7 @@ void CompareWindow::redraw()
     chart_->setLabels(xCaption(), minus + left.join(QStringLiteral(", ")),
                       right.isEmpty() ? QString() : minus + right.join(QStringLiteral(", ")),
                       timeAxis());
+    chart_->setLeastSpans(leastLeft, leastRight);
     chart_->rescale();
     redrawMs_ = took.nsecsElapsed() / 1e6 + chart_->drawMs();
 }
@@ -440,7 +527,7 @@ void CompareWindow::redraw()
 // A live sample: appended where the curves stand as they are, otherwise drawn again soon.
 void CompareWindow::recorded(Member &m)
 {
-    if (m.loader) // drawn once read
+    if (m.reading()) // drawn once read
         return;
     const int member = int(std::find_if(members_.begin(), members_.end(),
                                         [&m](const auto &p) { return p.get() == &m; })
@@ -489,12 +576,7 @@ QString CompareWindow::readOut(double key) const
         const auto v = Compare::valueAt(s.curve, key);
         if (!v)
             continue;
-        QString line
-            = QStringLiteral("#%1 %2: %3")
-                  .arg(s.member + 1)
-                  .arg(settings_.view == View::IncrementalCapacity ? QStringLiteral("dQ/dV")
-                                                                   : caption(s.field))
-                  .arg(*v, 0, 'f', 3);
+        QString line = caption(s) + QStringLiteral(": ") + QString::number(*v, 'f', 3);
         if (mark_)
             if (const auto before = Compare::valueAt(s.curve, *mark_))
                 line += QStringLiteral("  Δ %1").arg(*v - *before, 0, 'f', 3);
@@ -563,8 +645,10 @@ void CompareWindow::save()
                             QStringLiteral("Notice"), Dialogs::Icon::Information);
             return;
         }
+    // Beside its runs, where it names them by name alone and moves with them.
+    const QString beside = file_.isEmpty() ? c.runs.value(0) : file_;
     const QString path = dialogs.exportFile(
-        saveFolder(),
+        beside.isEmpty() ? saveFolder() : QFileInfo(beside).absolutePath(),
         QStringLiteral("Comparison(*.%1)|*.%1").arg(QLatin1String(CompareFile::Suffix)),
         QLatin1String(CompareFile::Suffix));
     if (path.isEmpty())
@@ -574,6 +658,7 @@ void CompareWindow::save()
                         QStringLiteral("Notice"), Dialogs::Icon::Critical);
         return;
     }
+    file_ = path;
     setWindowTitle(QDir::toNativeSeparators(path));
     host_.State_add(tr("Comparison saved at %1").arg(QDir::toNativeSeparators(path)));
 }
@@ -589,11 +674,7 @@ void CompareWindow::exportCsv()
     QStringList captions;
     std::vector<Compare::Curve> curves;
     for (const Shown &s : shown_) {
-        captions << QStringLiteral("#%1 %2")
-                        .arg(s.member + 1)
-                        .arg(settings_.view == View::IncrementalCapacity
-                                 ? QStringLiteral("dQ/dV(mAh/V)")
-                                 : caption(s.field));
+        captions << caption(s);
         curves.push_back(s.curve);
     }
     QSaveFile file(path);

@@ -16,6 +16,7 @@ class CompareChart;
 struct CompareChoice;
 class DocumentHost;
 class QComboBox;
+class QProgressBar;
 class QToolButton;
 class Run;
 class Tool;
@@ -63,6 +64,9 @@ signals:
     // Every run named so far is read (or dropped).
     void loaded();
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
     struct Member;
     // A curve on the chart: whose, of what, and its points.
@@ -77,7 +81,13 @@ private:
     void recorded(Member &member);
     void fillControls();
     void takeControls();
+    // The texts of the current language.
+    void nameThings();
+    // How far the runs still being read are, while any is.
+    void showReading();
     QString caption(int field) const;
+    // A curve's run and quantity, and which run it is a difference from.
+    QString caption(const Shown &curve) const;
     QString xCaption() const;
     bool timeAxis() const;
     // A run's number, description and date, and why it is not aligned as asked.
@@ -93,8 +103,10 @@ private:
     CompareChart *chart_;
     QComboBox *view_, *alignment_, *reference_;
     QToolButton *quantityButton_;
+    QProgressBar *reading_;
     std::vector<std::unique_ptr<Member>> members_;
     CompareFile::Comparison settings_;
+    QString file_; // the comparison file it was opened from or saved to
     std::vector<Shown> shown_;
     std::optional<double> mark_; // the x a Shift-click marked
     std::optional<qint64> panelSample_;

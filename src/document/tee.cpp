@@ -6,6 +6,7 @@
 #include "platform/chart.h"
 #include "platform/command_bar.h"
 #include "platform/command_names.h"
+#include "platform/sub_window.h"
 #include "run/live_sample.h"
 #include "run/run.h"
 #include "run/run_journal.h" // the run's journal goes with a half-made window
@@ -243,13 +244,11 @@ void tee::closeEvent(QCloseEvent *event)
 IMDIDocument *newChartWindow(DocumentHost &host, QMdiArea &area)
 {
     auto *doc = new tee(host);
-    area.addSubWindow(doc);
-    // Large enough to read, small enough that two channels fit side by side, and never beyond
-    // the area (a small screen at 200 %).
+    // Large enough to read, small enough that two channels fit side by side.
     const QSize space = area.viewport()->size();
-    const QSize readable(std::max(640, space.width() * 11 / 20),
-                         std::max(400, space.height() * 11 / 20));
-    doc->resize(readable.boundedTo(space));
+    addFitted(
+        area, *doc,
+        QSize(std::max(640, space.width() * 11 / 20), std::max(400, space.height() * 11 / 20)));
     return doc;
 }
 

@@ -47,10 +47,8 @@ void styleAxis(QCPAxis *axis, const QColor &colour)
     axis->setSubTickPen(QPen(colour));
     axis->setTickLabelColor(colour);
     axis->setLabelColor(colour);
-    // Sized in pixels, as the title is: a printer or an SVG picture then draws the texts as
-    // the screen does, whatever its resolution.
-    QFont font = axis->tickLabelFont();
-    font.setPixelSize(QFontInfo(font).pixelSize());
+    // Sized in pixels, as the title is.
+    const QFont font = pixelFont(axis->tickLabelFont());
     axis->setTickLabelFont(font);
     axis->setLabelFont(font);
 }

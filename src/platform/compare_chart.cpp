@@ -10,6 +10,35 @@ constexpr std::array<QRgb, CompareChart::Colours> Palette
     = { 0x000000, 0xE69F00, 0x56B4E9, 0x009E73, 0x0072B2, 0xD55E00, 0xCC79A7, 0xF0E442 };
 constexpr std::array<Qt::PenStyle, 5> Styles
     = { Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::DashDotLine, Qt::DashDotDotLine };
+
+// A legend entry that never widens the legend: its text is cut short with "…" for the width it
+// is drawn at, so a long description leaves the run's number and colour in view.
+class ElidedEntry : public QCPPlottableLegendItem {
+public:
+    using QCPPlottableLegendItem::QCPPlottableLegendItem;
+
+protected:
+    QSize minimumOuterSizeHint() const override
+    {
+        return { 0, QCPPlottableLegendItem::minimumOuterSizeHint().height() };
+    }
+    void draw(QCPPainter *painter) override
+    {
+        const QString name = mPlottable->name();
+        painter->setFont(getFont());
+        const int room
+            = mRect.width() - mParentLegend->iconSize().width() - mParentLegend->iconTextPadding();
+        mPlottable->setName(painter->fontMetrics().elidedText(name, Qt::ElideRight, room));
+        QCPPlottableLegendItem::draw(painter);
+        mPlottable->setName(name);
+    }
+};
+
+// The range `r` widened about its middle to at least `span`.
+QCPRange atLeast(const QCPRange &r, double span)
+{
+    return r.size() >= span ? r : QCPRange(r.center() - span / 2, r.center() + span / 2);
+}
 } // namespace
 
 QColor CompareChart::colour(int run)
@@ -25,17 +54,35 @@ Qt::PenStyle CompareChart::style(int quantity)
 CompareChart::CompareChart(QWidget *parent) : QWidget(parent), plot_(new QCustomPlot(this))
 {
     plot_->setAttribute(Qt::WA_OpaquePaintEvent);
-    plot_->setInteractions(QCP::Interactions());
+    plot_->setInteractions(QCP::iRangeZoom);
     plot_->setNotAntialiasedElements(QCP::aePlottables);
+    plot_->setAutoAddPlottableToLegend(false);
+    QCPAxisRect *rect = plot_->axisRect();
+    rect->setRangeZoomAxes({ plot_->xAxis }, { plot_->yAxis, plot_->yAxis2 });
     plot_->yAxis2->setVisible(true);
-    plot_->legend->setVisible(true);
-    plot_->legend->setBrush(QColor(255, 255, 255, 220));
-    plot_->axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignRight);
+    for (QCPAxis *axis : rect->axes()) {
+        axis->setTickLabelFont(pixelFont(axis->tickLabelFont()));
+        axis->setLabelFont(pixelFont(axis->labelFont()));
+    }
+    // Below the curves, two entries a row, as high as its entries need.
+    QCPLegend *legend = plot_->legend;
+    rect->insetLayout()->take(legend);
+    plot_->plotLayout()->addElement(1, 0, legend);
+    plot_->plotLayout()->setRowStretchFactor(1, 0.001);
+    legend->setVisible(true);
+    legend->setFont(pixelFont(legend->font()));
+    legend->setBorderPen(Qt::NoPen);
+    legend->setFillOrder(QCPLayoutGrid::foColumnsFirst);
+    legend->setWrap(2);
     plot_->layer(QStringLiteral("overlay"))->setMode(QCPLayer::lmLogical);
     crossHair_ = std::make_unique<CrossHair>(*plot_, Qt::darkGray);
     sparing_.setSingleShot(true);
     connect(&sparing_, &QTimer::timeout, this, &CompareChart::redraw);
     forwardMouse(*plot_, this);
+    connect(plot_, &QCustomPlot::mouseWheel, this, [this] { zoomed_ = true; });
+    connect(plot_, &QCustomPlot::mousePress, this, &CompareChart::drag);
+    connect(plot_, &QCustomPlot::mouseMove, this, &CompareChart::drag);
+    connect(plot_, &QCustomPlot::mouseDoubleClick, this, &CompareChart::showAll);
 }
 
 CompareChart::~CompareChart() = default;
@@ -59,23 +106,26 @@ int CompareChart::addCurve(const std::vector<double> &x, const std::vector<doubl
     data->set(points, true);
     g->setData(data);
     g->setName(legend);
-    if (legend.isEmpty())
-        g->removeFromLegend();
+    if (!legend.isEmpty())
+        plot_->legend->addItem(new ElidedEntry(plot_->legend, g));
     curves_.push_back(g);
     return int(curves_.size()) - 1;
 }
 
-void CompareChart::addKey(int quantity, const QString &name)
+void CompareChart::addKey(const QColor &colour, int quantity, const QString &name)
 {
     QCPGraph *g = plot_->addGraph();
-    g->setPen(QPen(Qt::gray, 1, style(quantity)));
+    g->setPen(QPen(colour, 1, style(quantity)));
     g->setName(name);
+    plot_->legend->addItem(new ElidedEntry(plot_->legend, g));
 }
 
 void CompareChart::append(int curve, double x, double y)
 {
     QCPGraph *g = curves_[size_t(curve)];
     g->addData(x, y);
+    if (zoomed_)
+        return;
     for (auto [axis, v] : { std::pair { g->keyAxis(), x }, std::pair { g->valueAxis(), y } })
         if (!axis->range().contains(v))
             axis->setRange(axis->range().expanded(v));
@@ -96,12 +146,47 @@ void CompareChart::setLabels(const QString &x, const QString &left, const QStrin
     plot_->yAxis2->setVisible(!right.isEmpty());
 }
 
+void CompareChart::setLeastSpans(double left, double right)
+{
+    leastLeft_ = left;
+    leastRight_ = right;
+}
+
 void CompareChart::rescale()
 {
-    plot_->rescaleAxes();
-    for (QCPAxis *axis : { plot_->yAxis, plot_->yAxis2 })
-        axis->scaleRange(1.05);
+    if (!zoomed_) {
+        plot_->rescaleAxes();
+        for (auto [axis, least] :
+             { std::pair { plot_->yAxis, leastLeft_ }, std::pair { plot_->yAxis2, leastRight_ } }) {
+            axis->scaleRange(1.05);
+            axis->setRange(atLeast(axis->range(), least));
+        }
+    }
     redraw();
+}
+
+void CompareChart::showAll()
+{
+    zoomed_ = false;
+    rescale();
+}
+
+void CompareChart::drag(QMouseEvent *event)
+{
+    if (!event->buttons().testFlag(Qt::RightButton)) {
+        dragged_.reset();
+        return;
+    }
+    const QPoint at = event->position().toPoint();
+    if (dragged_) {
+        QCPAxis *x = plot_->xAxis;
+        x->moveRange(x->pixelToCoord(dragged_->x()) - x->pixelToCoord(at.x()));
+        for (QCPAxis *y : { plot_->yAxis, plot_->yAxis2 })
+            y->moveRange(y->pixelToCoord(dragged_->y()) - y->pixelToCoord(at.y()));
+        zoomed_ = true;
+        redraw();
+    }
+    dragged_ = at;
 }
 
 void CompareChart::redrawSparingly()

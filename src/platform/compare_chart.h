@@ -8,16 +8,19 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class CrossHair;
 class QCustomPlot;
 class QCPGraph;
+class QMouseEvent;
 class QPrinter;
 
 // The chart of a comparison: any number of curves over one x axis, on a left and a right
 // value axis, one colour per run that people with colour-blindness tell apart (Okabe and Ito's
-// eight) and one line style per quantity, with a legend entry per run.
+// eight) and one line style per quantity, with a legend entry per run below the curves. The
+// wheel zooms, the right button drags the view, a double click shows everything again.
 class CompareChart : public QWidget {
     Q_OBJECT
 public:
@@ -33,14 +36,19 @@ public:
     // A curve; `legend` "" keeps it out of the legend. Its index, for `append`.
     int addCurve(const std::vector<double> &x, const std::vector<double> &y, int run, int quantity,
                  bool rightAxis, const QString &legend);
-    // A legend entry for a quantity's line style.
-    void addKey(int quantity, const QString &name);
+    // A legend entry of no curve: a line of `colour` in the style of `quantity`.
+    void addKey(const QColor &colour, int quantity, const QString &name);
     // A point after the last of curve `curve`; the axes widen to show it.
     void append(int curve, double x, double y);
     // `time`: x is seconds, labelled as a clock reads them.
     void setLabels(const QString &x, const QString &left, const QString &right, bool time);
-    // Every axis to its curves' extent, then drawn.
+    // The least span each value axis shows, so that a quantity's noise stays small.
+    void setLeastSpans(double left, double right);
+    // Every axis to its curves' extent, then drawn; the view the user zoomed or dragged to
+    // stays until showAll().
     void rescale();
+    void showAll();
+    bool zoomed() const { return zoomed_; }
     // Drawn on the next turn of the event loop.
     void redraw();
     // Drawn after points appended, no more often than keeps drawing within a millisecond a
@@ -70,9 +78,13 @@ protected:
 
 private:
     QSize pictureSize() const;
+    void drag(QMouseEvent *event);
 
     QCustomPlot *plot_;
     std::vector<QCPGraph *> curves_;
     std::unique_ptr<CrossHair> crossHair_;
     QTimer sparing_;
+    double leastLeft_ = 0, leastRight_ = 0;
+    bool zoomed_ = false;
+    std::optional<QPoint> dragged_; // where a drag with the right button is
 };

@@ -38,6 +38,13 @@ struct LayerItem : QCPLayerable {
 
 } // namespace
 
+QFont pixelFont(const QFont &font)
+{
+    QFont f = font;
+    f.setPixelSize(QFontInfo(font).pixelSize());
+    return f;
+}
+
 CrossHair::CrossHair(QCustomPlot &plot, const QColor &colour) : plot_(plot)
 {
     // Nothing is drawn on the overlay layer: painted with the rest, it spares a buffer on

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QFont>
 #include <QMouseEvent>
 #include <QPoint>
 #include <QRect>
@@ -18,6 +19,10 @@ class QCPLayer;
 class QPaintDevice;
 class QPrinter;
 class QRectF;
+
+// `font` sized in pixels as the screen shows it: a printer or an SVG picture, which lays a chart
+// out in the screen's pixels, then draws the texts as the screen does, whatever its resolution.
+QFont pixelFont(const QFont &font);
 
 // The plot's mouse as a chart's signals: pressed(), shiftPressed(point) with Shift held,
 // moved(point) and released(), which both charts have.

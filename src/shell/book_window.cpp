@@ -194,7 +194,6 @@ BookWindow::BookWindow(const QString &bookFile, const QString &saveFolder, Dialo
 
     book_.addFolder(saveFolder_);
     retranslate();
-    resize(1100, 700);
     fill();
     reindex();
 }

@@ -6,6 +6,7 @@
 #include "platform/core/folders.h"
 #include "platform/core/settings.h"
 #include "platform/dialogs.h"
+#include "platform/sub_window.h"
 #include "publish/mqtt_watcher.h"
 #include "run/live_runs.h"
 #include "run/run.h"
@@ -79,7 +80,7 @@ void MDIForm1::showBook()
         book_ = new BookWindow(
             bookFile_, saveFolder(), dialogs_,
             [this](const QString &file) { opening_->openFiles({ file }); }, area_);
-        area_->addSubWindow(book_);
+        addFitted(*area_, *book_, QSize(1100, 700));
     }
     book_->show();
     area_->setActiveSubWindow(book_);
@@ -88,7 +89,7 @@ void MDIForm1::showBook()
 CompareWindow *MDIForm1::newComparison()
 {
     auto *window = new CompareWindow(*this, area_);
-    area_->addSubWindow(window);
+    addFitted(*area_, *window, QSize(820, 520));
     menu_->registerChildMenuBar(Band::ClientMenu, window);
     window->show();
     return window;

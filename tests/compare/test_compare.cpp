@@ -131,28 +131,33 @@ private slots:
     void incrementalCapacity_data()
     {
         QTest::addColumn<Vector>("volts");
+        QTest::addColumn<Vector>("amps");
         QTest::addColumn<Vector>("mah");
         QTest::addColumn<Vector>("x");
         QTest::addColumn<Vector>("y");
         // Charge: steps of 10, 10, 20, 20, 0 mAh into the bins 4.10, 4.12, 4.12, 4.14, 4.14 V,
-        // sums 10, 30, 20, smoothed 1-2-1 (ends counted twice), per 0.02 V. Discharge: 0, 20, 20,
-        // 10, 10 into 3.74, 3.72, 3.72, 3.70, 3.70: sums 20, 40, 0.
+        // sums 10, 30, 20, smoothed 1-2-1 (ends counted twice), per 0.02 V; the last two steps,
+        // below the current's plateau, are left out. Discharge: 0, 20, 20, 10, 10 into 3.74, 3.72,
+        // 3.72, 3.70, 3.70: sums 20, 40, 0.
         // 4.10 / 0.02 falls short of 205 in doubles.
-        QTest::newRow("charge") << Vector { 4.10, 4.11, 4.12, 4.13, 4.14, 4.15 }
-                                << Vector { 0, 10, 20, 40, 60, 60 } << Vector { 4.11, 4.13, 4.15 }
-                                << Vector { 750, 1125, 1125 };
-        QTest::newRow("discharge")
-            << Vector { 3.75, 3.74, 3.73, 3.72, 3.71, 3.70 } << Vector { 0, 0, 20, 40, 50, 60 }
-            << Vector { 3.71, 3.73, 3.75 } << Vector { 1250, 1250, 500 };
-        QTest::newRow("one sample") << Vector { 3.7 } << Vector { 0 } << Vector {} << Vector {};
+        QTest::newRow("charge") << Vector { 4.10, 4.11, 4.12, 4.13, 4.14, 4.15, 4.15, 4.15 }
+                                << Vector { 2, 2, 2, 2, 2, 1.95, 1.8, 0.5 }
+                                << Vector { 0, 10, 20, 40, 60, 60, 70, 80 }
+                                << Vector { 4.11, 4.13, 4.15 } << Vector { 750, 1125, 1125 };
+        QTest::newRow("discharge") << Vector { 3.75, 3.74, 3.73, 3.72, 3.71, 3.70 } << Vector(6, -2)
+                                   << Vector { 0, 0, 20, 40, 50, 60 } << Vector { 3.71, 3.73, 3.75 }
+                                   << Vector { 1250, 1250, 500 };
+        QTest::newRow("one sample")
+            << Vector { 3.7 } << Vector { 2 } << Vector { 0 } << Vector {} << Vector {};
     }
     void incrementalCapacity()
     {
         QFETCH(Vector, volts);
+        QFETCH(Vector, amps);
         QFETCH(Vector, mah);
         QFETCH(Vector, x);
         QFETCH(Vector, y);
-        const Curve c = Compare::incrementalCapacity(volts, mah);
+        const Curve c = Compare::incrementalCapacity(volts, amps, mah);
         QCOMPARE(c.x.size(), x.size());
         for (size_t i = 0; i < x.size(); ++i) {
             QVERIFY(qFuzzyCompare(c.x[i], x[i]));

@@ -2,6 +2,7 @@
 #include "platform/qt_command_bar.h"
 #include "platform/status_lamp.h"
 #include "support/fake_clock.h"
+#include "support/marked_translator.h"
 #include <qcustomplot.h>
 
 #include <QtTest>
@@ -102,13 +103,7 @@ private slots:
                 QVERIFY(!QAccessible::queryAccessibleInterface(button)
                              ->text(QAccessible::Name)
                              .isEmpty());
-        struct Marked : QTranslator {
-            bool isEmpty() const override { return false; }
-            QString translate(const char *, const char *source, const char *, int) const override
-            {
-                return QStringLiteral("譯") + QLatin1String(source);
-            }
-        } marked;
+        MarkedTranslator marked;
         Chart chart;
         QAccessibleInterface *lamp
             = QAccessible::queryAccessibleInterface(window_->findChild<StatusLamp *>());

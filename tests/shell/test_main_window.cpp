@@ -483,6 +483,18 @@ private slots:
         QCOMPARE(asked, QStringList({ "Notice.", "An Error." }));
     }
 
+    // The book opens wholly inside a small area, as chart windows do.
+    void bookFitsTheArea()
+    {
+        Rig rig;
+        rig.window.show();
+        rig.window.resize(700, 420);
+        rig.click("Main_file", "Book");
+        QApplication::processEvents();
+        const QMdiSubWindow *book = rig.area().activeSubWindow();
+        QVERIFY(book && rig.area().viewport()->rect().contains(book->geometry()));
+    }
+
     // The book from the File menu: a folder added, its pack listed, a run opened from it, the
     // window in the language of the rest.
     void batteryBook()
