@@ -810,8 +810,8 @@
 <context>
     <name>Run</name>
     <message>
-        <source>A sample has no value in %1.</source>
-        <translation>有一筆樣本的 %1 沒有數值。</translation>
+        <source>Sample %1 has no value in %2.</source>
+        <translation>第 %1 筆樣本的 %2 沒有數值。</translation>
     </message>
     <message>
         <source>is kept safe against a crash again.</source>

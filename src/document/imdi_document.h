@@ -31,9 +31,6 @@ public:
 
     // The window itself, for the MDI area.
     virtual QMdiSubWindow *window() = 0;
-    // Why the last Proc recorded nothing, "" when it recorded its row: a replayed run stops
-    // at a row the chart cannot draw.
-    virtual QString procFailure() const = 0;
     // A recovered run takes over the journal it was read from, which then goes with it.
     virtual void adoptJournal(std::unique_ptr<RunJournal> journal) = 0;
     // The information panel's lamps switch the chart's four curves.

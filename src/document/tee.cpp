@@ -123,11 +123,6 @@ bool tee::Proc(ChannelReading &cell, bool isOpen)
     return run_->offer(cell) != Run::Fate::End;
 }
 
-QString tee::procFailure() const
-{
-    return run_->why();
-}
-
 void tee::draw(const ChannelReading &sample, double days)
 {
     // A watched station's readings can go missing on the way; its own runs end at a silence.

@@ -252,6 +252,7 @@ constexpr double MaxCurrency = 922337203685477;
 // A run file's row is a few hundred bytes: SQLite refuses to read a value or row larger than
 // this, and keeps no more pages than this in memory for a read.
 constexpr int MaxReadBytes = 64 * 1024;
+constexpr int BusyWaitMs = 20, BusyWaits = 250;
 
 struct Finalize {
     void operator()(sqlite3_stmt *q) const { sqlite3_finalize(q); }
@@ -328,7 +329,7 @@ bool readField(sqlite3_stmt *q, int field, Value &value)
 }
 } // namespace
 
-Reader::Reader() = default;
+Reader::Reader(const std::atomic<bool> *stop) : stop_(stop) { }
 
 Reader::~Reader()
 {
@@ -367,7 +368,16 @@ bool Reader::open(const QString &path)
         return failSqlite();
     sqlite3_limit(db_, SQLITE_LIMIT_LENGTH, MaxReadBytes);
     // A file another program is still writing gets a few seconds to come free.
-    sqlite3_busy_timeout(db_, 5000);
+    sqlite3_busy_handler(
+        db_,
+        [](void *self, int tries) {
+            const std::atomic<bool> *stop = static_cast<Reader *>(self)->stop_;
+            if (tries >= BusyWaits || (stop && *stop))
+                return 0;
+            sqlite3_sleep(BusyWaitMs);
+            return 1;
+        },
+        this);
     // Functions with side effects are not the file's to call.
     sqlite3_db_config(db_, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
     const QByteArray cache = "pragma cache_size = -" + QByteArray::number(MaxReadBytes / 1024);

@@ -47,7 +47,7 @@ void MDIForm1::recoverRuns()
                                   .arg(doc->RtnGridRows() - 1)
                                   .arg(damage));
                 if (!j.readOnly) {
-                    doc->adoptJournal(RunJournal::adopt(std::move(j)));
+                    doc->adoptJournal(RunJournal::adopt(std::move(j), background_));
                     continue;
                 }
             }

@@ -6,6 +6,7 @@
 #include "run/run_file.h"
 #include "support/fake_document_host.h"
 #include "support/readings.h"
+#include "support/sqlite_file.h"
 
 #include <QtTest>
 
@@ -86,6 +87,22 @@ private slots:
         QCOMPARE(again->settings().alignment, Compare::Alignment::Percent);
         QCOMPARE(again->settings().runs, QStringList { tmp.filePath("moved/now.mdb") });
         delete again;
+    }
+
+    // A file with a sample no chart can draw is refused as Open refuses it, not cut short.
+    void holedFileRefused()
+    {
+        QTemporaryDir tmp;
+        const QString holed = tmp.filePath("holed.mdb");
+        QCOMPARE(writeDischarge(holed, "pack", 2000, 16.0, 0.0001), QString());
+        runSql(holed, { "update CHGLOG set Cap = NULL where rowid = 1500" });
+        FakeDocumentHost host;
+        CompareWindow window(host);
+        QSignalSpy loaded(&window, &CompareWindow::loaded);
+        window.addFile(holed);
+        QVERIFY(loaded.wait());
+        QCOMPARE(window.runCount(), 0);
+        QVERIFY(host.scripted.asked.last().text.endsWith("Sample 1500 has no value in Cap."));
     }
 
     // Live runs go on growing in the comparison, drawn as they come.

@@ -2,6 +2,7 @@
 // printed, retained run and status, the last will of a killed logger, a broker that goes and
 // comes back, and a login the broker refuses.
 
+#include "platform/core/background.h"
 #include "publish/mqtt_json.h"
 #include "publish/mqtt_publisher.h"
 #include "publish/mqtt_watcher.h"
@@ -191,7 +192,7 @@ private slots:
         MqttBroker at = broker.client(station);
         at.haDiscovery = true;
         FakeClock clock;
-        LiveRuns runs(clock, QString());
+        LiveRuns runs(clock, {});
         MqttPublisher publisher(runs, clock, at);
         QStringList said;
         connect(&publisher, &MqttPublisher::message, this, [&](const QString &m) { said << m; });
@@ -286,9 +287,10 @@ private slots:
         QCOMPARE(said.filter("pit-2 went offline").size() + said.filter(" completed.").size(), 2);
         const QStringList files = QDir(s.out).entryList(QDir::Files, QDir::Name);
         QCOMPARE(files.size(), 2);
+        Background work;
         for (const auto &run : watched) {
             const QString mine = s.out + "/../" + run->name() + ".mdb";
-            QSignalSpy written(new RunFile::Writer(mine, run->title(), run->samples(), this),
+            QSignalSpy written(new RunFile::Writer(mine, run->title(), run->samples(), work, this),
                                &RunFile::Writer::finished);
             QVERIFY(written.wait() && written[0][0].toString().isEmpty());
             const QString theirs = files.filter(

@@ -1,3 +1,4 @@
+#include "platform/core/background.h"
 #include "run/live_runs.h"
 #include "run/live_sample.h"
 #include "run/run.h"
@@ -59,7 +60,8 @@ private slots:
     {
         FakeClock clock(QDateTime(QDate(2026, 12, 6), QTime(23, 59, 57, 500)));
         QTemporaryDir journals;
-        LiveRuns runs(clock, journals.path());
+        Background work;
+        LiveRuns runs(clock, { journals.path(), &work });
         QStringList events;
         std::shared_ptr<Run> first;
         connect(&runs, &LiveRuns::runStarted, this, [&](int channel, const auto &run) {

@@ -69,8 +69,9 @@ class TestRecovery : public QObject {
     static void leaveJournal(const QString &folder, const QString &caption, int rows)
     {
         QTemporaryDir live;
+        Background work;
         QString error;
-        auto journal = RunJournal::start(live.path(), caption, error);
+        auto journal = RunJournal::start({ live.path(), &work }, caption, error);
         QVERIFY2(journal, qPrintable(error));
         QCOMPARE(journal->write("pack", 0, rows, rowText, 0), QString());
         crashCopy(live.path(), folder, caption.left(3));
@@ -124,8 +125,9 @@ private slots:
             QVERIFY(junk.open(QIODevice::WriteOnly) && junk.write(QByteArray(3000, 'x'))
                     && junk.flush());
         QString error;
-        const auto running
-            = other == "held" ? RunJournal::start(folder, "CH1 Chart 9", error) : nullptr;
+        const auto running = other == "held"
+            ? RunJournal::start({ folder, &rig.window.background() }, "CH1 Chart 9", error)
+            : nullptr;
         const QStringList before = files(folder);
         const QStringList others = QStringList(before).filter(QRegularExpression("^(?!CH)"));
         std::optional<Rig> second; // another program started at the same time
@@ -181,8 +183,9 @@ private slots:
             if (c == 4)
                 QVERIFY(blocker.remove());
             live.feed(1, c);
-            QThreadPool::globalInstance()->waitForDone();
-            syncs << RunJournal::syncsDone();
+            live.window.background().finish();
+            const RunJournal *journal = live.window.liveRuns().run(1)->journal();
+            syncs << (journal ? journal->syncs() : 0);
             if (c >= 12) // written again from the 12th, 10 s after it failed
                 QVERIFY2(syncs[c - 1] > syncs[c - 3], qPrintable(QString::number(c)));
         }
@@ -193,8 +196,9 @@ private slots:
                      .filter("against a crash")
                      .replaceInStrings(QRegularExpression("^\\S+  "), ""),
                  QStringList({ failed.arg(folder), "CH1 is kept safe against a crash again." }));
+        const RunJournal *journal = live.window.liveRuns().run(1)->journal();
         live.window.liveRuns().EndLiveDoc(1);
-        QCOMPARE(RunJournal::syncsDone(), syncs.last() + 1);
+        QCOMPARE(journal->syncs(), syncs.last() + 1);
         for (const QString title : { "after the end", "once recovered" }) {
             Rig &rig = rigs.back();
             rig.dialogs.inputAnswers = { title };
