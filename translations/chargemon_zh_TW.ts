@@ -704,6 +704,10 @@
         <translation>%1 中無法讀取的復原日誌已保留不動：%2。</translation>
     </message>
     <message>
+        <source>Unreadable recovery journals in %1, kept with names ending in &quot;.unreadable&quot;: %2.</source>
+        <translation>%1 中無法讀取的復原日誌已保留，檔名改以「.unreadable」結尾：%2。</translation>
+    </message>
+    <message>
         <source>MQTT: &quot;%1&quot; is not a broker: write its host, or host:port.</source>
         <translation>MQTT: 「%1」不是代理伺服器: 請輸入主機,或 主機:埠。</translation>
     </message>

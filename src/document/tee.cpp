@@ -257,3 +257,8 @@ void tee::adoptJournal(std::unique_ptr<RunJournal> journal)
 {
     run_->adoptJournal(std::move(journal));
 }
+
+void tee::keepSafe(const JournalPlace &journals)
+{
+    run_->keepSafe(journals);
+}

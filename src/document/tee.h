@@ -38,6 +38,7 @@ public:
     bool RePaint(bool flag) override;
     QMdiSubWindow *window() override { return this; }
     void adoptJournal(std::unique_ptr<RunJournal> journal) override;
+    void keepSafe(const JournalPlace &journals) override;
     void setSeriesShown(int series, bool shown) override;
     void showRun(const std::shared_ptr<Run> &run) override;
 

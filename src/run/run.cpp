@@ -146,6 +146,12 @@ void Run::adoptJournal(std::unique_ptr<RunJournal> journal)
     journalled_ = samples_.count();
 }
 
+void Run::keepSafe(const JournalPlace &journals)
+{
+    journals_ = journals;
+    keepJournal();
+}
+
 bool Run::leaveJournal()
 {
     if (journal_)
@@ -188,6 +194,11 @@ void Run::keepJournal()
                            "cannot be written (%1). Save it when it ends.")
                            .arg(failure));
     journalFailedMs_ = now;
+    // No sample may come to try again: an ended or recovered run.
+    clock_.after(JournalRetryMs, this, [this] {
+        if (journalFailedMs_)
+            keepJournal();
+    });
 }
 
 void Run::syncJournalSoon()

@@ -59,6 +59,9 @@ public:
     void setTitle(const QString &title);
     // A recovered run takes over the journal it was read from.
     void adoptJournal(std::unique_ptr<RunJournal> journal);
+    // A recovered run whose journal cannot be taken over gets one of its own in `journals`,
+    // tried again as a live run's is until it can be written.
+    void keepSafe(const JournalPlace &journals);
     // The journal stays behind when the run goes, to be recovered at the next start; false
     // when the run has none.
     bool leaveJournal();

@@ -217,7 +217,11 @@ QString write(const QString &path, const QString &title, qint64 rowCount, const 
     if (target.isDir())
         return QStringLiteral("It is a folder.");
     removeLeftovers(target.absoluteDir());
-    QTemporaryFile temp(target.absolutePath() + QStringLiteral("/.") + target.fileName()
+    // The clean-up knows a save's files by ".mdb." before their last six characters.
+    QString name = target.fileName();
+    if (!name.endsWith(QLatin1String(".mdb")))
+        name += QStringLiteral(".mdb");
+    QTemporaryFile temp(target.absolutePath() + QStringLiteral("/.") + name
                         + QStringLiteral(".XXXXXX"));
     if (!temp.open())
         return QStringLiteral("The folder %1 cannot be written: %2")

@@ -34,6 +34,18 @@ std::unique_ptr<QLockFile> lockFor(const QString &path)
     return lock;
 }
 
+// Kept, but out of the way: offered at every start it could only be told of again.
+bool setAside(const QString &path)
+{
+    QString to = path + QStringLiteral(".unreadable");
+    for (int n = 2; QFileInfo::exists(to); ++n)
+        to = path + QStringLiteral(".unreadable%1").arg(n);
+    if (!QFile::rename(path, to))
+        return false;
+    QFile::rename(path + QStringLiteral("-wal"), to + QStringLiteral("-wal"));
+    return true;
+}
+
 bool canWrite(const QString &folder)
 {
     QFile probe(QDir(folder).filePath(QUuid::createUuid().toString(QUuid::WithoutBraces)));
@@ -284,7 +296,10 @@ RunJournal::LeftBehind RunJournal::leftBehind(const QString &folder, const QStri
             copied = copied && QFile::copy(j.path + QStringLiteral("-wal"), j.copy + "-wal");
         const std::optional<QString> caption = copied ? captionOf(j.copy) : std::nullopt;
         if (!caption) {
-            ++found.unreadable;
+            if (!readOnly && setAside(j.path))
+                ++found.setAside;
+            else
+                ++found.unreadable;
             continue;
         }
         j.caption = *caption;

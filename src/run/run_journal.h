@@ -60,7 +60,9 @@ public:
     };
     struct LeftBehind {
         std::vector<Found> journals;
-        int unreadable = 0; // files that could not be read as journals (damaged, or not ours)
+        // Files that could not be read as journals (damaged, or not ours): set aside, renamed
+        // to end in ".unreadable", or left where they are in a folder that cannot be written.
+        int setAside = 0, unreadable = 0;
         std::unique_ptr<QTemporaryDir> copies;
     };
     // The journals in `folder` but those whose mark is in `ignored`.

@@ -117,7 +117,8 @@ private slots:
         QCOMPARE(reason, "The disk failed to store the file (disk I/O error).");
     }
 
-    // A killed save's files go at the next save into their folder, once a minute old.
+    // A killed save's files go at the next save into their folder, once a minute old, whatever
+    // the run file's name.
     void killedSaveLeftoversGo()
     {
         QDir folder(dir.filePath("killed"));
@@ -131,10 +132,24 @@ private slots:
                 QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-70),
                                          QFileDevice::FileModificationTime));
         }
+        QStringList saving; // the files of a save of "c.sqlite", as a kill leaves them
+        QCOMPARE(RunFile::write(folder.filePath("c.sqlite"), "", 1,
+                                [&](qint64, int) {
+                                    saving
+                                        = folder.entryList({ ".c*" }, QDir::Files | QDir::Hidden);
+                                    return QString();
+                                }),
+                 QString());
+        for (const QString &name : saving) {
+            QFile file(folder.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly)
+                    && file.setFileTime(QDateTime::currentDateTime().addSecs(-70),
+                                        QFileDevice::FileModificationTime));
+        }
         QCOMPARE(save(folder.filePath("a.mdb"), "", {}), QString());
         QCOMPARE(folder.entryList(QDir::Files | QDir::Hidden),
                  QStringList({ ".a.mdb.Ab12Cd1", ".b.mdb.Xy34Zw", ".notes.txt.Ab12Cd", "a.mdb",
-                               "a.mdb.Ab12Cd" }));
+                               "a.mdb.Ab12Cd", "c.sqlite" }));
     }
 
     // What users already have on disk keeps opening as it did, and what others write opens.

@@ -111,6 +111,11 @@ void Logger::recover(const QString &journalFolder)
         if (!failure.isEmpty())
             error(tr("The recovery journal %1 cannot be deleted (%2).").arg(j.path, failure));
     }
+    if (found.setAside > 0)
+        error(tr("Unreadable recovery journals in %1, kept with names ending in "
+                 "\".unreadable\": %2.")
+                  .arg(journalFolder)
+                  .arg(found.setAside));
     if (found.unreadable > 0)
         error(tr("Unreadable recovery journals left alone in %1: %2.")
                   .arg(journalFolder)
