@@ -4,6 +4,7 @@
 // Run by hand: build/bench/bench_book [files]
 #include "book/book.h"
 #include "book/book_indexer.h"
+#include "platform/core/background.h"
 #include "run/run_file.h"
 
 #include <QCoreApplication>
@@ -126,7 +127,8 @@ int main(int argc, char *argv[])
     const auto [before, beforePeak] = memory(true);
     {
         // On the indexing thread, as the window runs it; the GUI thread's timer meanwhile.
-        BookIndexer indexer(bookFile);
+        Background work;
+        BookIndexer indexer(bookFile, work);
         QEventLoop loop;
         int progressed = 0;
         QObject::connect(&indexer, &BookIndexer::progress, [&] { ++progressed; });

@@ -33,7 +33,7 @@ std::pair<Cost, Cost> record(QMdiArea &area, const QString &journals)
     area.addSubWindow(doc);
     doc->InitDoc(nullptr, QString(), true);
     auto live = std::make_shared<Run>(QStringLiteral("CH1 Chart 1"), host.fakeClock);
-    live->goLive(1, journals);
+    live->goLive(1, { journals, &host.work });
     doc->showRun(live);
     const auto run = [&](qint64 from, qint64 to) {
         qint64 wall = 0, cpu = 0;

@@ -5,6 +5,7 @@
 // Run by hand: build/bench/bench_logger_hold [folder for the journal, default a temporary one]
 #include "day_sample.h"
 #include "notify/run_notices.h"
+#include "platform/core/background.h"
 #include "platform/core/notifier.h"
 #include "platform/core/settings.h"
 #include "run/live_runs.h"
@@ -23,7 +24,8 @@ int main(int argc, char *argv[])
     QTemporaryDir temp;
     const QString journals = argc > 1 ? QString::fromLocal8Bit(argv[1]) : temp.path();
     FakeClock clock;
-    LiveRuns runs(clock, journals);
+    Background work;
+    LiveRuns runs(clock, { journals, &work });
     DBusNotifier notifier(QStringLiteral("chargemon"), QStringLiteral("chargemon"));
     Settings settings(temp.filePath(QStringLiteral("chargemon.ini")));
     RunNotices notices(runs, notifier, settings);
@@ -32,7 +34,7 @@ int main(int argc, char *argv[])
         &runs, &LiveRuns::runEnded, &app,
         [&](int, const std::shared_ptr<Run> &run, const RunSummary &) {
             auto *writer = new RunFile::Writer(temp.filePath(QStringLiteral("day.mdb")),
-                                               run->title(), run->samples(), &app);
+                                               run->title(), run->samples(), work, &app);
             QObject::connect(writer, &RunFile::Writer::finished, &app, [&] { written = true; });
         });
 

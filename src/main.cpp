@@ -1,4 +1,3 @@
-#include "book/book_indexer.h"
 #include "platform/core/clock.h"
 #include "platform/core/folders.h"
 #include "platform/core/notifier.h"
@@ -7,7 +6,6 @@
 #include "platform/core/settings.h"
 #include "platform/core/sleep_inhibitor.h"
 #include "platform/dialogs.h"
-#include "run/run_writer.h"
 #include "setup/config.h"
 #include "setup/splash.h"
 #include "shell/command_line.h"
@@ -67,8 +65,5 @@ int main(int argc, char *argv[])
         window.recoverRuns();
         window.openFiles(files);
     });
-    const int status = QApplication::exec();
-    RunFile::Writer::finishAll();
-    BookIndexer::finishAll();
-    return status;
+    return QApplication::exec();
 }

@@ -720,6 +720,10 @@
         <translation>%1 中無法讀取的復原日誌已保留不動：%2。</translation>
     </message>
     <message>
+        <source>Unreadable recovery journals in %1, kept with names ending in &quot;.unreadable&quot;: %2.</source>
+        <translation>%1 中無法讀取的復原日誌已保留，檔名改以「.unreadable」結尾：%2。</translation>
+    </message>
+    <message>
         <source>MQTT: &quot;%1&quot; is not a broker: write its host, or host:port.</source>
         <translation>MQTT: 「%1」不是代理伺服器: 請輸入主機,或 主機:埠。</translation>
     </message>
@@ -830,8 +834,8 @@
 <context>
     <name>Run</name>
     <message>
-        <source>A sample has no value in %1.</source>
-        <translation>有一筆樣本的 %1 沒有數值。</translation>
+        <source>Sample %1 has no value in %2.</source>
+        <translation>第 %1 筆樣本的 %2 沒有數值。</translation>
     </message>
     <message>
         <source>is kept safe against a crash again.</source>

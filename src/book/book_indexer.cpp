@@ -1,12 +1,9 @@
 #include "book/book_indexer.h"
 
+#include "platform/core/background.h"
 #include "platform/core/worker_link.h"
 
 #include <QElapsedTimer>
-#include <condition_variable>
-#include <mutex>
-#include <set>
-#include <thread>
 
 namespace {
 // The window's progress bar needs no more than this.
@@ -18,31 +15,8 @@ struct BookIndexer::Shared : WorkerLink<BookIndexer> {
     std::atomic<bool> stop = false;
 };
 
-namespace {
-// The passes whose threads still run, so that the program's end can stop them and wait.
-struct Passes {
-    std::mutex mutex;
-    std::condition_variable ended;
-    std::set<std::shared_ptr<BookIndexer::Shared>> running;
-};
-Passes &passes()
-{
-    static Passes p;
-    return p;
-}
-} // namespace
-
-void BookIndexer::finishAll()
-{
-    Passes &p = passes();
-    std::unique_lock lock(p.mutex);
-    for (const auto &s : p.running)
-        s->stop = true;
-    p.ended.wait(lock, [&p] { return p.running.empty(); });
-}
-
-BookIndexer::BookIndexer(const QString &bookFile, QObject *parent)
-    : QObject(parent), file_(bookFile)
+BookIndexer::BookIndexer(const QString &bookFile, Background &background, QObject *parent)
+    : QObject(parent), file_(bookFile), background_(background)
 {
 }
 
@@ -61,11 +35,7 @@ void BookIndexer::start(const QStringList &folders)
     }
     running_ = true;
     shared_ = std::make_shared<Shared>(this);
-    {
-        const std::lock_guard lock(passes().mutex);
-        passes().running.insert(shared_);
-    }
-    std::thread([s = shared_, file = file_, folders] {
+    const auto work = [s = shared_, file = file_, folders] {
         Book book(file);
         QElapsedTimer shown;
         shown.start();
@@ -79,11 +49,8 @@ void BookIndexer::start(const QStringList &folders)
                   }
               });
         s->post([complete, last](BookIndexer &i) { i.ended(complete, last); });
-        Passes &p = passes();
-        const std::lock_guard lock(p.mutex);
-        p.running.erase(s);
-        p.ended.notify_all();
-    }).detach();
+    };
+    background_.start(work, [s = shared_] { s->stop = true; });
 }
 
 void BookIndexer::cancel()

@@ -6,21 +6,20 @@
 #include <QStringList>
 #include <memory>
 
-// Brings a book file up to its folders on a thread of its own, with a book connection of its
-// own, so the window and a live run go on meanwhile. One pass at a time; a pass asked for while
-// one runs follows it.
+class Background;
+
+// Brings a book file up to its folders in the background, with a book connection of its own,
+// so the window and a live run go on meanwhile. One pass at a time; a pass asked for while one
+// runs follows it; the program's end stops a pass.
 class BookIndexer final : public QObject {
     Q_OBJECT
 public:
-    explicit BookIndexer(const QString &bookFile, QObject *parent = nullptr);
+    BookIndexer(const QString &bookFile, Background &background, QObject *parent = nullptr);
     // Stops the pass without waiting for it.
     ~BookIndexer() override;
 
     void start(const QStringList &folders);
     void cancel();
-    // Stops every pass still running and waits for their threads: the program's end.
-    static void finishAll();
-    struct Shared;
     bool running() const { return running_; }
 
 signals:
@@ -31,7 +30,9 @@ signals:
 private:
     void ended(bool complete, const Book::Progress &p);
 
+    struct Shared;
     QString file_;
+    Background &background_;
     std::shared_ptr<Shared> shared_;
     bool running_ = false;
     std::optional<QStringList> next_;

@@ -1,6 +1,6 @@
 #include "book/run_figures.h"
 
-#include "run/run_file.h"
+#include "run/run_loader.h"
 #include "run/run_title.h"
 
 #include <QFileInfo>
@@ -22,22 +22,13 @@ RunFigures RunFigures::read(const QString &path, const std::atomic<bool> &stop)
     f.path = info.absoluteFilePath();
     f.size = info.size();
     f.modifiedMs = info.lastModified().toMSecsSinceEpoch();
-    RunFile::Reader reader;
-    f.skipped = RunFile::openRegularFile(reader, path);
-    const auto title = f.skipped.isEmpty() ? reader.title() : std::nullopt;
-    if (!title) {
-        f.skipped = f.skipped.isEmpty() ? reader.error() : f.skipped;
-        return f;
-    }
-    f.title = *title;
     RunSummary s;
-    ChannelReading row;
-    while (!stop && reader.next(row))
-        s.add(row);
-    if (!reader.error().isEmpty()) {
-        f.skipped = reader.error();
+    f.skipped = RunFile::read(path,
+                              { [&f](const QString &title, qint64) { f.title = title; },
+                                [&s](ChannelReading &row) { s.add(row); } },
+                              stop);
+    if (!f.skipped.isEmpty())
         return f;
-    }
     if (s.samples() == 0) {
         f.skipped = QStringLiteral("The file holds no samples.");
         return f;

@@ -28,8 +28,8 @@ struct RunFigures {
     bool endsCharging = false;
     std::optional<RunSummary::Resistance> resistance;
 
-    // Reads `path` with the checks of an open: regular files only, a run file's reader. A
-    // `stop` stops the reading between rows.
+    // Reads `path` as every part of the program reads a run file. A `stop` stops the reading
+    // between rows.
     static RunFigures read(const QString &path, const std::atomic<bool> &stop);
     QDateTime end() const { return date.addMSecs(qint64(seconds * 1000)); }
 };

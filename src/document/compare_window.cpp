@@ -337,7 +337,7 @@ void CompareWindow::addFile(const QString &file)
     m->run = std::make_shared<Run>(file, host_.clock());
     m->file = QFileInfo(file).absoluteFilePath();
     m->date = QFileInfo(file).lastModified().date();
-    m->loader = std::make_unique<RunFile::Loader>(file);
+    m->loader = std::make_unique<RunFile::Loader>(file, host_.background());
     Member *member = m.get();
     RunFile::Loader *loader = m->loader.get();
     connect(loader, &RunFile::Loader::opened, this, [member](const QString &title, qint64 rows) {
@@ -346,8 +346,7 @@ void CompareWindow::addFile(const QString &file)
     });
     connect(loader, &RunFile::Loader::rowsRead, this, [this, member](QList<ChannelReading> &rows) {
         for (ChannelReading &row : rows)
-            if (!member->run->replay(row))
-                break;
+            member->run->replay(row);
         showReading();
     });
     connect(loader, &RunFile::Loader::finished, this, [this, member](const QString &error) {

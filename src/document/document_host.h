@@ -6,6 +6,7 @@
 
 #include <QString>
 
+class Background;
 class Clipboard;
 class Clock;
 class Dialogs;
@@ -41,6 +42,8 @@ public:
     virtual Dialogs &dialogs() = 0;
     virtual Clipboard &clipboard() = 0;
     virtual Printer &printer() = 0;
+    // Where reads and saves of run files run, waited for at the program's end.
+    virtual Background &background() = 0;
     // The capacity the pack of a run so described is rated at: the user's in the battery book,
     // else one the description names.
     virtual std::optional<double> ratedMah(const QString &description) const

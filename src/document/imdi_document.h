@@ -10,6 +10,7 @@ class CommandBar;
 class QMdiSubWindow;
 class Run;
 class RunJournal;
+struct JournalPlace;
 class Tool;
 
 // How the main window drives a chart window; members in slot order.
@@ -31,11 +32,10 @@ public:
 
     // The window itself, for the MDI area.
     virtual QMdiSubWindow *window() = 0;
-    // Why the last Proc recorded nothing, "" when it recorded its row: a replayed run stops
-    // at a row the chart cannot draw.
-    virtual QString procFailure() const = 0;
     // A recovered run takes over the journal it was read from, which then goes with it.
     virtual void adoptJournal(std::unique_ptr<RunJournal> journal) = 0;
+    // A recovered run whose journal cannot be taken over gets one of its own there.
+    virtual void keepSafe(const JournalPlace &journals) = 0;
     // The information panel's lamps switch the chart's four curves.
     virtual void setSeriesShown(int series, bool shown) = 0;
     // The window shows `run`, a live one, from now on instead of its own.

@@ -8,9 +8,9 @@
 
 namespace RunFile {
 
-Saver::Saver(QWidget &window, const QString &path, const QString &title, const Samples &rows,
-             QObject *parent)
-    : QObject(parent), writer_(new Writer(path, title, rows, this)),
+Saver::Saver(QWidget &window, Background &background, const QString &path, const QString &title,
+             const Samples &rows, QObject *parent)
+    : QObject(parent), writer_(new Writer(path, title, rows, background, this)),
       progress_(std::make_unique<Progress>(
           window,
           QCoreApplication::translate("RunFile", "Saving %1").arg(QFileInfo(path).fileName()),

@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <memory>
 
+class Background;
 class Progress;
 class QWidget;
 
@@ -18,8 +19,8 @@ class Writer;
 class Saver final : public QObject {
     Q_OBJECT
 public:
-    Saver(QWidget &window, const QString &path, const QString &title, const Samples &rows,
-          QObject *parent);
+    Saver(QWidget &window, Background &background, const QString &path, const QString &title,
+          const Samples &rows, QObject *parent);
     ~Saver() override;
     void showProgress();
 

@@ -124,11 +124,6 @@ bool tee::Proc(ChannelReading &cell, bool isOpen)
     return run_->offer(cell) != Run::Fate::End;
 }
 
-QString tee::procFailure() const
-{
-    return run_->why();
-}
-
 void tee::draw(const ChannelReading &sample, double days)
 {
     // A watched station's readings can go missing on the way; its own runs end at a silence.
@@ -260,4 +255,9 @@ void tee::setSeriesShown(int series, bool shown)
 void tee::adoptJournal(std::unique_ptr<RunJournal> journal)
 {
     run_->adoptJournal(std::move(journal));
+}
+
+void tee::keepSafe(const JournalPlace &journals)
+{
+    run_->keepSafe(journals);
 }

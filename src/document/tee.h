@@ -37,9 +37,8 @@ public:
     bool reset() override;
     bool RePaint(bool flag) override;
     QMdiSubWindow *window() override { return this; }
-    // A row without a value where the chart needs one.
-    QString procFailure() const override;
     void adoptJournal(std::unique_ptr<RunJournal> journal) override;
+    void keepSafe(const JournalPlace &journals) override;
     void setSeriesShown(int series, bool shown) override;
     void showRun(const std::shared_ptr<Run> &run) override;
 

@@ -29,7 +29,8 @@ bool tee::DBSave()
 
     // Written from the rows and the title as they are now; a live run goes on meanwhile and
     // keeps its caption.
-    saving_ = new RunFile::Saver(*QWidget::window(), F, run_->title(), run_->samples(), this);
+    saving_ = new RunFile::Saver(*QWidget::window(), host_.background(), F, run_->title(),
+                                 run_->samples(), this);
     connect(saving_, &RunFile::Saver::finished, this,
             [this, F, run = run_, live = isLive()](const QString &failure) {
                 saving_ = nullptr;

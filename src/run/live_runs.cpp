@@ -1,7 +1,7 @@
 #include "run/live_runs.h"
 
-LiveRuns::LiveRuns(const Clock &clock, const QString &journalFolder, QObject *parent)
-    : QObject(parent), clock_(clock), journalFolder_(journalFolder)
+LiveRuns::LiveRuns(const Clock &clock, const JournalPlace &journals, QObject *parent)
+    : QObject(parent), clock_(clock), journals_(journals)
 {
 }
 
@@ -27,7 +27,7 @@ void LiveRuns::Reading_Proc(int channel, ChannelReading &reading)
         ++started_;
         run = std::make_shared<Run>(QStringLiteral("CH%1 Chart %2").arg(channel).arg(started_),
                                     clock_);
-        run->goLive(channel, journalFolder_);
+        run->goLive(channel, journals_);
         connect(run.get(), &Run::message, this, &LiveRuns::message);
         emit runStarted(channel, run);
     }

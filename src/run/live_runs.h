@@ -18,8 +18,8 @@ class Clock;
 class LiveRuns final : public QObject, public LinkHost {
     Q_OBJECT
 public:
-    // Live runs keep recovery journals in `journalFolder` ("" keeps none).
-    LiveRuns(const Clock &clock, const QString &journalFolder, QObject *parent = nullptr);
+    // Live runs keep recovery journals in `journals`.
+    LiveRuns(const Clock &clock, const JournalPlace &journals, QObject *parent = nullptr);
     ~LiveRuns() override;
 
     // The live run of channel 1 or 2, if any.
@@ -54,7 +54,7 @@ private:
     std::shared_ptr<Run> &runOf(int channel) { return runs_[channel == 2]; }
 
     const Clock &clock_;
-    QString journalFolder_;
+    JournalPlace journals_;
     std::array<std::shared_ptr<Run>, 2> runs_;
     int started_ = 0; // runs started so far, which number their names
 };

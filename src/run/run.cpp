@@ -35,11 +35,11 @@ Run::Run(const QString &name, const Clock &clock, QObject *parent)
 // The journal goes with the run: a run closed, or the program ending normally, removes it.
 Run::~Run() = default;
 
-void Run::goLive(int channel, const QString &journalFolder)
+void Run::goLive(int channel, const JournalPlace &journals)
 {
     channel_ = channel;
     live_ = true;
-    journalFolder_ = journalFolder;
+    journals_ = journals;
     startMs_ = clock_.monotonicMs() - clock_.now().time().msec();
 }
 
@@ -77,16 +77,9 @@ Run::Fate Run::relay(ChannelReading &sample)
     return Fate::Row;
 }
 
-bool Run::replay(ChannelReading &row)
+void Run::replay(ChannelReading &row)
 {
-    // A run file keeps times of day, which start again at midnight; the chart's time goes on,
-    // so that its points stay in the order of the rows, as a live run's do.
-    const DayTime *time = row[Time].time();
-    double days = time ? time->days : 0;
-    if (days < lastReplayedTime_)
-        ++replayedDays_;
-    lastReplayedTime_ = days;
-    return record(row, days + replayedDays_);
+    record(row, row[Time].time()->days);
 }
 
 void Run::replayed()
@@ -94,19 +87,21 @@ void Run::replayed()
     summary_ = RunSummary::of(samples_);
 }
 
+int Run::lacking(const ChannelReading &reading)
+{
+    // An idle sample without current is drawn at zero current.
+    if (!reading[Time].time())
+        return Time;
+    for (int f : { int(Bat_volt), int(Cap), int(Ext_temp) })
+        if (!reading[f].number())
+            return f;
+    return -1;
+}
+
 bool Run::record(ChannelReading &reading, double days)
 {
-    why_.clear();
-    // The chart needs a time, a voltage, a capacity and a temperature; an idle sample
-    // without current is drawn at zero current.
-    const bool timed = reading[Time].time();
-    for (int f : { int(Bat_volt), int(Cap), int(Ext_temp) }) {
-        if (!timed || !reading[f].number()) {
-            why_ = QCoreApplication::translate("Run", "A sample has no value in %1.")
-                       .arg(QLatin1String(timed ? FieldNames[f] : FieldNames[Time]));
-            return false;
-        }
-    }
+    if (lacking(reading) >= 0)
+        return false;
     if (title_.isEmpty()) {
         const QDateTime now = clock_.now();
         const QLocale locale = QLocale::system();
@@ -153,6 +148,12 @@ void Run::adoptJournal(std::unique_ptr<RunJournal> journal)
     journalled_ = samples_.count();
 }
 
+void Run::keepSafe(const JournalPlace &journals)
+{
+    journals_ = journals;
+    keepJournal();
+}
+
 bool Run::leaveJournal()
 {
     if (journal_)
@@ -167,9 +168,9 @@ void Run::keepJournal()
         return;
     QString failure;
     if (!journal_) {
-        if (journalFolder_.isEmpty())
+        if (journals_.folder.isEmpty())
             return;
-        journal_ = RunJournal::start(journalFolder_, name_, failure);
+        journal_ = RunJournal::start(journals_, name_, failure);
     }
     const qint64 rows = samples_.count();
     if (journal_)
@@ -178,6 +179,7 @@ void Run::keepJournal()
             [this](qint64 row, int field) { return samples_.text(row, field); }, now);
     if (failure.isEmpty()) {
         journalled_ = rows;
+        syncJournalSoon();
         if (journalFailedMs_)
             emit message(
                 name_.left(4)
@@ -194,4 +196,20 @@ void Run::keepJournal()
                            "cannot be written (%1). Save it when it ends.")
                            .arg(failure));
     journalFailedMs_ = now;
+    // No sample may come to try again: an ended or recovered run.
+    clock_.after(JournalRetryMs, this, [this] {
+        if (journalFailedMs_)
+            keepJournal();
+    });
+}
+
+void Run::syncJournalSoon()
+{
+    if (journalSyncWaiting_ || journal_->syncIfDue(clock_.monotonicMs()))
+        return;
+    journalSyncWaiting_ = true;
+    clock_.after(RunJournal::SyncEveryMs, this, [this] {
+        journalSyncWaiting_ = false;
+        syncJournalSoon();
+    });
 }

@@ -9,6 +9,8 @@
 #include <memory>
 #include <optional>
 
+#include "run/journal_place.h"
+
 class Clock;
 class RunJournal;
 
@@ -34,8 +36,8 @@ public:
     const RunSummary &summary() const { return summary_; }
 
     // From now on the run is live on `channel`, its time counting from now, kept safe in a
-    // recovery journal in `journalFolder` ("" keeps none).
-    void goLive(int channel, const QString &journalFolder);
+    // recovery journal in `journals`.
+    void goLive(int channel, const JournalPlace &journals);
     // A live sample: dropped within the clock second of the last one, ending the run after a
     // silence or a capacity that fell, otherwise recorded, with the run's elapsed time.
     Fate offer(ChannelReading &reading);
@@ -45,20 +47,26 @@ public:
     Fate relay(ChannelReading &sample);
     // The channel stopped feeding the run.
     void end();
-    // A row of a run file, in file order; false when the chart could not draw it (why()).
-    bool replay(ChannelReading &row);
+    // A row of a run file as RunFile::read hands it, in file order.
+    void replay(ChannelReading &row);
     // The replay is complete.
     void replayed();
-    // Why the last row was not recorded, "" when it was.
-    const QString &why() const { return why_; }
+    // The field a chart needs that `reading` has no value in (a time, the battery voltage,
+    // the capacity, the temperature), -1 when it has them all.
+    static int lacking(const ChannelReading &reading);
 
     // The user's description of the run.
     void setTitle(const QString &title);
     // A recovered run takes over the journal it was read from.
     void adoptJournal(std::unique_ptr<RunJournal> journal);
+    // A recovered run whose journal cannot be taken over gets one of its own in `journals`,
+    // tried again as a live run's is until it can be written.
+    void keepSafe(const JournalPlace &journals);
     // The journal stays behind when the run goes, to be recovered at the next start; false
     // when the run has none.
     bool leaveJournal();
+    // Its recovery journal, if it has one.
+    const RunJournal *journal() const { return journal_.get(); }
 
 signals:
     // A sample was recorded as `samples()` keeps it, at `days` on the chart's time, which
@@ -77,22 +85,22 @@ private:
     // Brings the journal up to the samples and the title; after a failure, tries again once
     // JournalRetryMs have passed.
     void keepJournal();
+    // Has the journal synced once it is due, whether more samples come or not.
+    void syncJournalSoon();
 
     QString name_;
     const Clock &clock_;
     int channel_ = 0;
     bool live_ = false;
     QString title_;
-    QString why_;
     Samples samples_;
     RunSummary summary_;
     qint64 startMs_ = 0; // monotonic, aligned to the whole second of the time of day
     qint64 lastSeconds_ = 0;
     qint64 lastCapacity_ = 0;
-    double lastReplayedTime_ = 0; // of day, of the last row replayed
-    int replayedDays_ = 0; // midnights the replayed rows have passed
-    QString journalFolder_;
+    JournalPlace journals_;
     std::unique_ptr<RunJournal> journal_;
+    bool journalSyncWaiting_ = false;
     qint64 journalled_ = 0; // samples in the journal
     std::optional<qint64> journalFailedMs_; // monotonic, since the journal cannot be written
 };

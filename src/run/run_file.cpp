@@ -217,7 +217,11 @@ QString write(const QString &path, const QString &title, qint64 rowCount, const 
     if (target.isDir())
         return QStringLiteral("It is a folder.");
     removeLeftovers(target.absoluteDir());
-    QTemporaryFile temp(target.absolutePath() + QStringLiteral("/.") + target.fileName()
+    // The clean-up knows a save's files by ".mdb." before their last six characters.
+    QString name = target.fileName();
+    if (!name.endsWith(QLatin1String(".mdb")))
+        name += QStringLiteral(".mdb");
+    QTemporaryFile temp(target.absolutePath() + QStringLiteral("/.") + name
                         + QStringLiteral(".XXXXXX"));
     if (!temp.open())
         return QStringLiteral("The folder %1 cannot be written: %2")
@@ -252,6 +256,7 @@ constexpr double MaxCurrency = 922337203685477;
 // A run file's row is a few hundred bytes: SQLite refuses to read a value or row larger than
 // this, and keeps no more pages than this in memory for a read.
 constexpr int MaxReadBytes = 64 * 1024;
+constexpr int BusyWaitMs = 20, BusyWaits = 250;
 
 struct Finalize {
     void operator()(sqlite3_stmt *q) const { sqlite3_finalize(q); }
@@ -328,7 +333,7 @@ bool readField(sqlite3_stmt *q, int field, Value &value)
 }
 } // namespace
 
-Reader::Reader() = default;
+Reader::Reader(const std::atomic<bool> *stop) : stop_(stop) { }
 
 Reader::~Reader()
 {
@@ -367,7 +372,16 @@ bool Reader::open(const QString &path)
         return failSqlite();
     sqlite3_limit(db_, SQLITE_LIMIT_LENGTH, MaxReadBytes);
     // A file another program is still writing gets a few seconds to come free.
-    sqlite3_busy_timeout(db_, 5000);
+    sqlite3_busy_handler(
+        db_,
+        [](void *self, int tries) {
+            const std::atomic<bool> *stop = static_cast<Reader *>(self)->stop_;
+            if (tries >= BusyWaits || (stop && *stop))
+                return 0;
+            sqlite3_sleep(BusyWaitMs);
+            return 1;
+        },
+        this);
     // Functions with side effects are not the file's to call.
     sqlite3_db_config(db_, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
     const QByteArray cache = "pragma cache_size = -" + QByteArray::number(MaxReadBytes / 1024);

@@ -6,6 +6,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
+#include <atomic>
 #include <functional>
 #include <optional>
 
@@ -55,7 +56,8 @@ QString insertRow(QSqlQuery &q, const std::function<QString(int field)> &text);
 // read is larger than a run file's ever is, so a crafted file cannot make one read huge.
 class Reader {
 public:
-    Reader();
+    // A `stop` set ends a wait for the file to come free.
+    explicit Reader(const std::atomic<bool> *stop = nullptr);
     ~Reader();
     Reader(const Reader &) = delete;
     Reader &operator=(const Reader &) = delete;
@@ -81,14 +83,11 @@ private:
     // None when SQLite refuses `sql`.
     sqlite3_stmt *prepare(const char *sql);
 
+    const std::atomic<bool> *stop_;
     sqlite3 *db_ = nullptr;
     sqlite3_stmt *rows_ = nullptr;
     bool ended_ = false;
     QString error_;
 };
-
-// Opens `path` for `reader` only if it names a regular file: SQLite's open() of a FIFO waits
-// for a writer for ever, and merely opening a device can set it going. Returns why not, or "".
-QString openRegularFile(Reader &reader, const QString &path);
 
 } // namespace RunFile

@@ -1,12 +1,12 @@
 #include "run/run_journal.h"
 
+#include "platform/core/background.h"
 #include "run/run_file.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
-#include <QThreadPool>
 #include <QUuid>
 #include <QVariant>
 
@@ -16,7 +16,6 @@
 
 namespace {
 const QString Suffix = QStringLiteral(".journal");
-std::atomic<int> syncs { 0 };
 
 QString removeFiles(const QString &path)
 {
@@ -33,6 +32,18 @@ std::unique_ptr<QLockFile> lockFor(const QString &path)
     auto lock = std::make_unique<QLockFile>(path + QStringLiteral(".lock"));
     lock->setStaleLockTime(0); // a journal is written for days: only a dead owner lets go
     return lock;
+}
+
+// Kept, but out of the way: offered at every start it could only be told of again.
+bool setAside(const QString &path)
+{
+    QString to = path + QStringLiteral(".unreadable");
+    for (int n = 2; QFileInfo::exists(to); ++n)
+        to = path + QStringLiteral(".unreadable%1").arg(n);
+    if (!QFile::rename(path, to))
+        return false;
+    QFile::rename(path + QStringLiteral("-wal"), to + QStringLiteral("-wal"));
+    return true;
 }
 
 bool canWrite(const QString &folder)
@@ -69,7 +80,7 @@ struct RunJournal::Log {
     Log(const Log &) = delete;
     Log &operator=(const Log &) = delete;
 
-    QString sync() const
+    QString sync()
     {
         if (::fdatasync(fd) != 0)
             return qt_error_string(errno);
@@ -79,10 +90,12 @@ struct RunJournal::Log {
 
     const int fd;
     std::atomic<bool> syncing { false };
+    std::atomic<int> syncs { 0 };
 };
 
-RunJournal::RunJournal(const QString &path, std::unique_ptr<QLockFile> lock)
-    : path_(path), lock_(std::move(lock)), connection_(QUuid::createUuid().toString())
+RunJournal::RunJournal(const QString &path, std::unique_ptr<QLockFile> lock, Background &background)
+    : path_(path), lock_(std::move(lock)), connection_(QUuid::createUuid().toString()),
+      background_(background)
 {
 }
 
@@ -113,9 +126,10 @@ QString RunJournal::open()
     return {};
 }
 
-std::unique_ptr<RunJournal> RunJournal::start(const QString &folder, const QString &caption,
+std::unique_ptr<RunJournal> RunJournal::start(const JournalPlace &place, const QString &caption,
                                               QString &error)
 {
+    const QString &folder = place.folder;
     if (!QDir().mkpath(folder)) {
         error = QStringLiteral("cannot make the folder %1").arg(folder);
         return nullptr;
@@ -127,7 +141,7 @@ std::unique_ptr<RunJournal> RunJournal::start(const QString &folder, const QStri
         error = QStringLiteral("cannot write in the folder %1").arg(folder);
         return nullptr;
     }
-    std::unique_ptr<RunJournal> j(new RunJournal(path, std::move(lock)));
+    std::unique_ptr<RunJournal> j(new RunJournal(path, std::move(lock), *place.background));
     error = j->open();
     if (!error.isEmpty())
         return nullptr;
@@ -153,6 +167,16 @@ std::unique_ptr<RunJournal> RunJournal::start(const QString &folder, const QStri
     // Once on disk, the file itself: after a power cut SQLite drops a log beside an empty file.
     if (!q.exec(QStringLiteral("PRAGMA wal_checkpoint(PASSIVE)")))
         return failed(q.lastError());
+    // And its name in the folder, or the file may not be found after a power cut.
+    const int dir
+        = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const bool named = dir >= 0 && ::fsync(dir) == 0;
+    if (!named)
+        error = qt_error_string(errno);
+    if (dir >= 0)
+        ::close(dir);
+    if (!named)
+        return nullptr;
     j->insert_.emplace(j->db_);
     if (!RunFile::prepareRowInsert(*j->insert_))
         return failed(j->insert_->lastError());
@@ -183,24 +207,38 @@ QString RunJournal::write(const QString &title, qint64 from, qint64 to,
         return failure;
     }
     title_ = title;
-    // The rows are in: a sync that cannot start is tried again with the next ones. A title
-    // alone comes from the user, maybe after the run, with no rows to come and try again.
+    // A title alone comes from the user, maybe after the run: it is synced at once.
     if (from == to)
         sync();
-    else if ((!syncedMs_ || nowMs - *syncedMs_ >= SyncEveryMs) && syncLater())
-        syncedMs_ = nowMs;
+    else {
+        unsynced_ = true;
+        syncIfDue(nowMs);
+    }
     return {};
+}
+
+bool RunJournal::syncIfDue(qint64 nowMs)
+{
+    if (unsynced_ && (!syncedMs_ || nowMs - *syncedMs_ >= SyncEveryMs) && syncLater()) {
+        syncedMs_ = nowMs;
+        unsynced_ = false;
+    }
+    return !unsynced_;
 }
 
 QString RunJournal::sync()
 {
-    const QString failure = openLog();
-    return failure.isEmpty() ? log_->sync() : failure;
+    QString failure = openLog();
+    if (failure.isEmpty())
+        failure = log_->sync();
+    if (failure.isEmpty())
+        unsynced_ = false;
+    return failure;
 }
 
-int RunJournal::syncsDone()
+int RunJournal::syncs() const
 {
-    return syncs;
+    return log_ ? log_->syncs.load() : 0;
 }
 
 // Opened once it is there: SQLite makes the log with the journal's first write.
@@ -222,7 +260,7 @@ bool RunJournal::syncLater()
 {
     if (!openLog().isEmpty() || log_->syncing.exchange(true))
         return false;
-    QThreadPool::globalInstance()->start([log = log_] {
+    background_.start([log = log_] {
         log->sync();
         log->syncing = false;
     });
@@ -258,7 +296,10 @@ RunJournal::LeftBehind RunJournal::leftBehind(const QString &folder, const QStri
             copied = copied && QFile::copy(j.path + QStringLiteral("-wal"), j.copy + "-wal");
         const std::optional<QString> caption = copied ? captionOf(j.copy) : std::nullopt;
         if (!caption) {
-            ++found.unreadable;
+            if (!readOnly && setAside(j.path))
+                ++found.setAside;
+            else
+                ++found.unreadable;
             continue;
         }
         j.caption = *caption;
@@ -267,9 +308,9 @@ RunJournal::LeftBehind RunJournal::leftBehind(const QString &folder, const QStri
     return found;
 }
 
-std::unique_ptr<RunJournal> RunJournal::adopt(Found &&found)
+std::unique_ptr<RunJournal> RunJournal::adopt(Found &&found, Background &background)
 {
-    std::unique_ptr<RunJournal> j(new RunJournal(found.path, std::move(found.lock)));
+    std::unique_ptr<RunJournal> j(new RunJournal(found.path, std::move(found.lock), background));
     // Whether it opens or not, the file now goes with its window.
     if (!j->open().isEmpty())
         return j;

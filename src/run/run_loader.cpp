@@ -1,15 +1,17 @@
 #include "run/run_loader.h"
 
+#include "platform/core/background.h"
 #include "platform/core/worker_link.h"
+#include "run/run.h"
 #include "run/run_file.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QMutex>
 #include <QSemaphore>
 #include <fcntl.h>
 #include <optional>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
 
 namespace RunFile {
@@ -28,10 +30,11 @@ bool sameFile(const struct stat &a, const struct stat &b)
 {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
-} // namespace
 
-// The file is checked by name first, then by a descriptor opened without waiting, and is still
-// the same file once SQLite has opened the name, in case it was swapped meanwhile.
+// Opens `path` for `reader` only if it names a regular file: SQLite's open() of a FIFO waits
+// for a writer for ever, and merely opening a device can set it going. The file is checked by
+// name first, then by a descriptor opened without waiting, and is still the same file once
+// SQLite has opened the name, in case it was swapped meanwhile. Returns why not, or "".
 QString openRegularFile(Reader &reader, const QString &path)
 {
     const QString notRegular = QStringLiteral("It is not a regular file.");
@@ -52,13 +55,42 @@ QString openRegularFile(Reader &reader, const QString &path)
         ::close(fd);
     return error;
 }
+} // namespace
 
-Loader::Loader(const QString &path, QObject *parent)
+QString read(const QString &path, const Into &into, const std::atomic<bool> &stop)
+{
+    Reader reader(&stop);
+    const QString refused = openRegularFile(reader, path);
+    const auto title = refused.isEmpty() ? reader.title() : std::nullopt;
+    if (!title)
+        return refused.isEmpty() ? reader.error() : refused;
+    into.opened(*title, reader.rowCount());
+    ChannelReading row;
+    double lastTime = 0;
+    int midnights = 0;
+    for (qint64 n = 1; !stop && reader.next(row); ++n) {
+        if (const int field = Run::lacking(row); field >= 0)
+            return QCoreApplication::translate("Run", "Sample %1 has no value in %2.")
+                .arg(n)
+                .arg(QLatin1String(FieldNames[field]));
+        // A time that goes back has passed midnight.
+        const double time = row[Time].time()->days;
+        if (time < lastTime)
+            ++midnights;
+        lastTime = time;
+        row[Time] = DayTime { time + midnights };
+        into.row(row);
+    }
+    return stop ? QString() : reader.error();
+}
+
+Loader::Loader(const QString &path, Background &background, QObject *parent)
     : QObject(parent), shared_(std::make_shared<Shared>(this))
 {
     taker_.setInterval(0);
     connect(&taker_, &QTimer::timeout, this, &Loader::take);
-    std::thread([shared = shared_, path] { read(*shared, path); }).detach();
+    background.start([shared = shared_, path] { read(*shared, path); },
+                     [shared = shared_] { shared->cut(); });
 }
 
 Loader::~Loader()
@@ -103,15 +135,6 @@ void Loader::read(Shared &s, const QString &path)
         }
         s.post([](Loader &loader) { loader.taker_.start(); });
     };
-    Reader reader;
-    const QString refused = openRegularFile(reader, path);
-    const auto title = refused.isEmpty() ? reader.title() : std::nullopt;
-    if (!title) {
-        const QString error = refused.isEmpty() ? reader.error() : refused;
-        return hand([&] { s.end = error; });
-    }
-    const qint64 rows = reader.rowCount();
-    hand([&] { s.opened = { *title, rows }; });
     QList<ChannelReading> batch;
     // Waits while the receiver is behind, but not past a stop.
     const auto handBatch = [&] {
@@ -121,17 +144,21 @@ void Loader::read(Shared &s, const QString &path)
         hand([&] { s.ready.append(std::exchange(batch, {})); });
         return true;
     };
-    ChannelReading row;
-    while (!s.stopped() && reader.next(row)) {
-        if (batch.isEmpty())
-            batch.reserve(BatchRows);
-        batch.append(row);
-        if (batch.size() == BatchRows && !handBatch())
-            return;
-    }
+    const QString error = RunFile::read(path,
+                                        { [&](const QString &title, qint64 rows) {
+                                             hand([&] { s.opened = { title, rows }; });
+                                         },
+                                          [&](ChannelReading &row) {
+                                              if (batch.isEmpty())
+                                                  batch.reserve(BatchRows);
+                                              batch.append(row);
+                                              if (batch.size() == BatchRows)
+                                                  handBatch();
+                                          } },
+                                        s.stopped());
     if (s.stopped() || (!batch.isEmpty() && !handBatch()))
         return;
-    hand([&] { s.end = reader.error(); });
+    hand([&] { s.end = error; });
 }
 
 } // namespace RunFile

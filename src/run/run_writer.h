@@ -5,6 +5,8 @@
 #include <QObject>
 #include <memory>
 
+class Background;
+
 namespace RunFile {
 
 // Writes a run file (RunFile::write) on a thread of its own, so that the event loop goes on
@@ -13,15 +15,14 @@ namespace RunFile {
 class Writer final : public QObject {
     Q_OBJECT
 public:
-    Writer(const QString &path, const QString &title, const Samples &rows,
+    // The background waits for the writing at the program's end: a program ends only with the
+    // files it started complete.
+    Writer(const QString &path, const QString &title, const Samples &rows, Background &background,
            QObject *parent = nullptr);
     // Does not wait: the writing ends on its own, with the file complete or the old one intact.
     ~Writer() override;
     // Rows written so far, for progress.
     qint64 written() const;
-    // Waits until every write still running has ended: a program ends only with the files it
-    // started complete.
-    static void finishAll();
 
 signals:
     // The end, after which the writer goes: "" when the file is written, otherwise why not.

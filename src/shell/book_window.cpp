@@ -102,10 +102,11 @@ void dateAxis(QCustomPlot *plot, bool dates)
 } // namespace
 
 BookWindow::BookWindow(const QString &bookFile, const QString &saveFolder, Dialogs &dialogs,
-                       std::function<void(const QString &)> open, QWidget *parent)
+                       Background &background, std::function<void(const QString &)> open,
+                       QWidget *parent)
     : QMdiSubWindow(parent), saveFolder_(QDir::cleanPath(QFileInfo(saveFolder).absoluteFilePath())),
       dialogs_(dialogs), open_(std::move(open)), book_(bookFile),
-      indexer_(new BookIndexer(bookFile, this)), watcher_(new QFileSystemWatcher(this)),
+      indexer_(new BookIndexer(bookFile, background, this)), watcher_(new QFileSystemWatcher(this)),
       settle_(new QTimer(this))
 {
     setAttribute(Qt::WA_DeleteOnClose);

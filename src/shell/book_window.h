@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 
+class Background;
 class BookIndexer;
 class Dialogs;
 class QComboBox;
@@ -26,7 +27,8 @@ class BookWindow final : public QMdiSubWindow {
 public:
     // `open` opens a run file as File > Open does.
     BookWindow(const QString &bookFile, const QString &saveFolder, Dialogs &dialogs,
-               std::function<void(const QString &)> open, QWidget *parent = nullptr);
+               Background &background, std::function<void(const QString &)> open,
+               QWidget *parent = nullptr);
     ~BookWindow() override;
 
     // Reads the folders again (new, changed and removed files only).

@@ -78,7 +78,7 @@ void MDIForm1::showBook()
 {
     if (!book_) {
         book_ = new BookWindow(
-            bookFile_, saveFolder(), dialogs_,
+            bookFile_, saveFolder(), dialogs_, background_,
             [this](const QString &file) { opening_->openFiles({ file }); }, area_);
         addFitted(*area_, *book_, QSize(1100, 700));
     }

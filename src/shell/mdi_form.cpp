@@ -30,10 +30,10 @@ MDIForm1::MDIForm1(const MainWindowPlatform &platform, QWidget *parent)
       settings_(platform.settings), area_(new QMdiArea(this)),
       menu_(new QtCommandBar(this, area_, commandLayout(), clock_)),
       status_(new StatusLine(menu_->tool(Band::State, ToolName::StateList), clock_, this)),
-      runs_(new LiveRuns(clock_, platform.journalFolder, this)),
-      opening_(std::make_unique<RunOpening>(
-          OpeningHost { *this, *menu_, dialogs_, *status_, [this] { return newDocument(); },
-                        [this](const QString &file) { openComparison(file); } })),
+      runs_(new LiveRuns(clock_, { platform.journalFolder, &background_ }, this)),
+      opening_(std::make_unique<RunOpening>(OpeningHost {
+          *this, *menu_, dialogs_, *status_, background_, [this] { return newDocument(); },
+          [this](const QString &file) { openComparison(file); } })),
       assembler_(new FrameAssembler(platform.port, *runs_, clock_, this)),
       search_(new PortSearch(platform.port, platform.ports, *runs_, clock_, *assembler_, this)),
       info_(new Infoform1(dialogs_, this)), commands_(commandTable()),

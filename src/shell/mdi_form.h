@@ -2,6 +2,7 @@
 
 #include "document/document_host.h"
 #include "platform/clipboard.h"
+#include "platform/core/background.h"
 #include "platform/printer.h"
 
 #include <QHash>
@@ -88,6 +89,7 @@ public:
     Dialogs &dialogs() override { return dialogs_; }
     Clipboard &clipboard() override { return clipboard_; }
     Printer &printer() override { return printer_; }
+    Background &background() override { return background_; }
     std::optional<double> ratedMah(const QString &description) const override;
 
 signals:
@@ -115,6 +117,8 @@ private:
     void switchSeries(int series, bool shown);
     Tool &tool(const QString &band, const QString &name) const;
 
+    // First made and last gone: the work it waits for at the end is the windows'.
+    Background background_;
     const Clock &clock_;
     Dialogs &dialogs_;
     QtClipboard desktopClipboard_;

@@ -4,7 +4,6 @@
 
 #include "platform/core/folders.h"
 #include "platform/dialogs.h"
-#include "run/run_file.h"
 #include "run/run_loader.h"
 #include "shell/status_line.h"
 
@@ -73,24 +72,21 @@ void RunOpening::open(const QString &file)
 
 IMDIDocument *RunOpening::openRun(const QString &file, const QString &caption, QString &damage)
 {
-    RunFile::Reader reader;
-    const auto title = reader.open(file) ? reader.title() : std::nullopt;
-    if (!title)
-        return nullptr;
-    IMDIDocument *doc = replayWindow(host_, caption, *title);
-    ChannelReading row;
-    while (reader.next(row)) {
-        doc->Proc(row, true);
-        if (!doc->procFailure().isEmpty())
-            break;
-    }
-    damage = reader.error().isEmpty() ? doc->procFailure() : reader.error();
-    doc->RePaint(false);
+    IMDIDocument *doc = nullptr;
+    const std::atomic<bool> going = false;
+    damage = RunFile::read(
+        file,
+        { [&](const QString &title, qint64) { doc = replayWindow(host_, caption, title); },
+          [&doc](ChannelReading &row) { doc->Proc(row, true); } },
+        going);
+    if (doc)
+        doc->RePaint(false);
     return doc;
 }
 
 OpenInProgress::OpenInProgress(const OpeningHost &host, const QString &file)
-    : QObject(&host.window), host_(host), file_(file), loader_(new RunFile::Loader(file, this)),
+    : QObject(&host.window), host_(host), file_(file),
+      loader_(new RunFile::Loader(file, host.background, this)),
       progress_(std::make_unique<Progress>(
           host.window,
           QCoreApplication::translate("RunOpening", "Opening %1").arg(QFileInfo(file).fileName()),
@@ -120,13 +116,8 @@ void OpenInProgress::rowsRead(QList<ChannelReading> &rows)
         cancel();
         return;
     }
-    for (ChannelReading &row : rows) {
+    for (ChannelReading &row : rows)
         doc_->Proc(row, true);
-        if (!doc_->procFailure().isEmpty()) {
-            finished(doc_->procFailure());
-            return;
-        }
-    }
     done_ += rows.size();
     progress_->setDone(done_);
 }

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+class Background;
 class CommandBar;
 class Dialogs;
 class QWidget;
@@ -23,6 +24,7 @@ struct OpeningHost {
     CommandBar &bar;
     Dialogs &dialogs;
     StatusLine &status;
+    Background &background;
     DocumentFactory newDocument;
     // A saved comparison chosen in the same dialog.
     std::function<void(const QString &file)> openComparison;
@@ -72,7 +74,7 @@ public:
     // Opens each file as Open does, one after another (the program's command line).
     void openFiles(const QStringList &files);
     // Recovery at start: a journal read here and now, before any live run, into a window
-    // captioned `caption`; null (and no window) when it cannot be read. A damaged one gives
+    // captioned `caption`; null (and no window) when it is no run file. A damaged one gives
     // the rows before the damage, and `damage` says what stopped the reading.
     IMDIDocument *openRun(const QString &file, const QString &caption, QString &damage);
     // The window being filled by the open in progress, if any.

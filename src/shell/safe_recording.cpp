@@ -47,9 +47,10 @@ void MDIForm1::recoverRuns()
                                   .arg(doc->RtnGridRows() - 1)
                                   .arg(damage));
                 if (!j.readOnly) {
-                    doc->adoptJournal(RunJournal::adopt(std::move(j)));
+                    doc->adoptJournal(RunJournal::adopt(std::move(j), background_));
                     continue;
                 }
+                doc->keepSafe({ journalFolder_, &background_ });
             }
             const QString failure = RunJournal::remove(j);
             if (failure.isEmpty())
@@ -63,6 +64,13 @@ void MDIForm1::recoverRuns()
             settings_.setValue(SettingsKeys::KeptJournals, kept.join(u'\n'));
         }
     }
+    if (found.setAside > 0)
+        State_add(QCoreApplication::translate(
+                      "MDIForm1",
+                      "Unreadable recovery journals in %1, kept with names ending in "
+                      "\".unreadable\": %2.")
+                      .arg(journalFolder_)
+                      .arg(found.setAside));
     if (unreadable > 0)
         State_add(QCoreApplication::translate("MDIForm1",
                                               "Unreadable recovery journals left alone in %1: %2.")

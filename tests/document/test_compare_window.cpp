@@ -7,6 +7,7 @@
 #include "support/fake_document_host.h"
 #include "support/marked_translator.h"
 #include "support/readings.h"
+#include "support/sqlite_file.h"
 
 #include <QProgressBar>
 #include <QtTest>
@@ -183,6 +184,22 @@ private slots:
         QTRY_COMPARE(window.windowTitle(), "譯Compare");
         QCOMPARE(plot.yAxis2->label(), "譯Current(A)");
         QCoreApplication::removeTranslator(&marked);
+    }
+
+    // A file with a sample no chart can draw is refused as Open refuses it, not cut short.
+    void holedFileRefused()
+    {
+        QTemporaryDir tmp;
+        const QString holed = tmp.filePath("holed.mdb");
+        QCOMPARE(writeDischarge(holed, "pack", 2000, 16.0, 0.0001), QString());
+        runSql(holed, { "update CHGLOG set Cap = NULL where rowid = 1500" });
+        FakeDocumentHost host;
+        CompareWindow window(host);
+        QSignalSpy loaded(&window, &CompareWindow::loaded);
+        window.addFile(holed);
+        QVERIFY(loaded.wait());
+        QCOMPARE(window.runCount(), 0);
+        QVERIFY(host.scripted.asked.last().text.endsWith("Sample 1500 has no value in Cap."));
     }
 
     // Live runs go on growing in the comparison, drawn as they come.

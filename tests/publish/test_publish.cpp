@@ -2,6 +2,7 @@
 // printed, retained run and status, the last will of a killed logger, a broker that goes and
 // comes back, and a login the broker refuses.
 
+#include "platform/core/background.h"
 #include "publish/mqtt_json.h"
 #include "publish/mqtt_publisher.h"
 #include "publish/mqtt_watcher.h"
@@ -157,7 +158,7 @@ private slots:
         MqttBroker at = broker.client(station);
         at.haDiscovery = true;
         FakeClock clock;
-        LiveRuns runs(clock, QString());
+        LiveRuns runs(clock, {});
         MqttPublisher publisher(runs, clock, at);
         QSignalSpy said(&publisher, &MqttPublisher::message);
         QTRY_COMPARE(said.size(), 1);
@@ -249,13 +250,14 @@ private slots:
         QCOMPARE(said.filter("pit-2 went offline").size() + said.filter(" completed.").size(), 2);
         const QStringList files = QDir(s.out).entryList(QDir::Files, QDir::Name);
         QCOMPARE(files.size(), 2);
+        Background work;
         for (const auto &run : watched) {
             const QString mine = "../" + run->name() + ".mdb";
             const QString theirs
                 = files.filter(QRegularExpression(QString("^.{20}%1").arg(run->channel())))[0];
-            QSignalSpy written(
-                new RunFile::Writer(QDir(s.out).filePath(mine), run->title(), run->samples(), this),
-                &RunFile::Writer::finished);
+            QSignalSpy written(new RunFile::Writer(QDir(s.out).filePath(mine), run->title(),
+                                                   run->samples(), work, this),
+                               &RunFile::Writer::finished);
             QVERIFY(written.wait() && written[0][0].toString().isEmpty());
             QCOMPARE(s.rowsOf(mine), s.rowsOf(theirs));
             QVERIFY(s.rowsOf(theirs).size() >= 3);

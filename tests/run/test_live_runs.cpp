@@ -1,6 +1,8 @@
+#include "platform/core/background.h"
 #include "run/live_runs.h"
 #include "run/live_sample.h"
 #include "run/run.h"
+#include "run/run_journal.h"
 #include "run/run_summary.h"
 #include "support/fake_clock.h"
 #include "support/readings.h"
@@ -54,12 +56,14 @@ private slots:
         QCOMPARE(run.samples().text(2, Time), "00:00:30");
     }
 
-    // Two runs of channel 1, followed as a logger would, journalled and saved.
+    // Two runs of channel 1, followed as a logger would, journalled (synced in a silence too)
+    // and saved.
     void runsOfAChannel()
     {
         FakeClock clock(QDateTime(QDate(2026, 12, 6), QTime(23, 59, 57, 500)));
         QTemporaryDir journals;
-        LiveRuns runs(clock, journals.path());
+        Background work;
+        LiveRuns runs(clock, { journals.path(), &work });
         QStringList events;
         std::shared_ptr<Run> first;
         connect(&runs, &LiveRuns::runStarted, this, [&](int channel, const auto &run) {
@@ -89,9 +93,14 @@ private slots:
         feed(0.6, reading(100)); // past midnight, times from the start of the run
         feed(1, noise); // no charger reads 52 V
         feed(0.3, reading(101));
+        work.finish();
+        const int synced = runs.run(1)->journal()->syncs();
+        clock.advanceSeconds(2); // the charger silent: its last sample is synced all the same
+        work.finish();
+        QCOMPARE(runs.run(1)->journal()->syncs(), synced + 1);
         ChannelReading discharging = reading(1234, 4, -Fixed::fromHundredths(155));
         discharging[Bat_volt] = Fixed::fromDouble(16.805);
-        feed(3, discharging);
+        feed(1, discharging);
         QVERIFY(QDir(journals.path()).entryList(QDir::Files).size() >= 1);
         feed(8, reading(1300)); // after a silence: the run ends, the sample with it
         for (int cap : { 1300, 1300, 1299 }) // a new run, until its capacity falls

@@ -1,4 +1,5 @@
 #include "run/run_file.h"
+#include "run/run_loader.h"
 #include "support/readings.h"
 #include "support/sqlite_file.h"
 
@@ -24,7 +25,7 @@ QString save(const QString &path, const QString &title, const Rows &rows)
                           [&](qint64 r, int f) { return rows.at(int(r)).at(f); });
 }
 
-// A whole file read the way the open command reads it; `error` is "" when every step worked.
+// A whole file read as the program reads it; `error` is "" when every step worked.
 struct Read {
     QString error, title;
     QList<ChannelReading> rows;
@@ -32,13 +33,12 @@ struct Read {
 };
 Read readAll(const QString &path)
 {
-    RunFile::Reader reader;
     Read read;
-    const std::optional<QString> title = reader.open(path) ? reader.title() : std::nullopt;
-    read.title = title.value_or(QString());
-    for (ChannelReading row; title && reader.next(row);)
-        read.texts << texts(read.rows.emplace_back(row));
-    read.error = reader.error();
+    read.error = RunFile::read(
+        path,
+        { [&](const QString &title, qint64) { read.title = title; },
+          [&](ChannelReading &row) { read.texts << texts(read.rows.emplace_back(row)); } },
+        false);
     return read;
 }
 
@@ -51,7 +51,7 @@ class TestRunFile : public QObject {
 
 private slots:
     // An empty run, its tables as every other program that reads these files knows them; then a
-    // full one over it.
+    // full one over it, past midnight.
     void roundTripKeepsEveryField()
     {
         QCOMPARE(save(path("run.mdb"), "", {}), QString());
@@ -72,10 +72,11 @@ private slots:
         const QStringList idle = row("10:59:59 LiIo/Po/Fe  25 0 12.00 -0.01  125 32.80 4.10 4.11 "
                                      "4.09 4.10");
         const QString written = "LiIo/Po/Fe/+CHG+  S4  @CH1  2026-12-06  10:00:00\r\n";
-        QCOMPARE(save(path("run.mdb"), written, { chargeRow, idle }), QString());
+        QCOMPARE(save(path("run.mdb"), written, { chargeRow, idle, chargeRow }), QString());
         const Read full = readAll(path("run.mdb"));
         QCOMPARE(full.error + full.title, written);
-        QCOMPARE(full.texts, chargeRow + idle); // as the live table has them
+        QCOMPARE(full.texts, chargeRow + idle + chargeRow); // as the live table has them
+        QCOMPARE(full.rows[2][Field::Time], Value(DayTime { 1 + 1 / 86400.0 }));
         QCOMPARE(full.rows[0][Field::Ext_temp], Value(25));
         QVERIFY(full.rows[1][Field::Current].isEmpty() && full.rows[1][Field::Chg].isEmpty());
         // The desktop's file type tells a run file by this text in its first page.
@@ -120,7 +121,8 @@ private slots:
         QCOMPARE(reason, "The disk failed to store the file (disk I/O error).");
     }
 
-    // A killed save's files go at the next save into their folder, once a minute old.
+    // A killed save's files go at the next save into their folder, once a minute old, whatever
+    // the run file's name.
     void killedSaveLeftoversGo()
     {
         QDir folder(dir.filePath("killed"));
@@ -134,10 +136,24 @@ private slots:
                 QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-70),
                                          QFileDevice::FileModificationTime));
         }
+        QStringList saving; // the files of a save of "c.sqlite", as a kill leaves them
+        QCOMPARE(RunFile::write(folder.filePath("c.sqlite"), "", 1,
+                                [&](qint64, int) {
+                                    saving
+                                        = folder.entryList({ ".c*" }, QDir::Files | QDir::Hidden);
+                                    return QString();
+                                }),
+                 QString());
+        for (const QString &name : saving) {
+            QFile file(folder.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly)
+                    && file.setFileTime(QDateTime::currentDateTime().addSecs(-70),
+                                        QFileDevice::FileModificationTime));
+        }
         QCOMPARE(save(folder.filePath("a.mdb"), "", {}), QString());
         QCOMPARE(folder.entryList(QDir::Files | QDir::Hidden),
                  QStringList({ ".a.mdb.Ab12Cd1", ".b.mdb.Xy34Zw", ".notes.txt.Ab12Cd", "a.mdb",
-                               "a.mdb.Ab12Cd" }));
+                               "a.mdb.Ab12Cd", "c.sqlite" }));
     }
 
     // What users already have on disk keeps opening as it did, and what others write opens.
@@ -187,6 +203,7 @@ private slots:
             "update CHGLOG set In_Volt = 1e300 where Cap = 1",
             "update CHGLOG set Ext_temp = 40000 where Cap = 3",
             "update CHGLOG set type = 'NiMH NiMH NiMH' where Cap = 3",
+            "update CHGLOG set Bat_volt = NULL where Cap = 2", // a sample no chart can draw
         };
         const QString p = path("damaged.mdb");
         for (const char *sql : damages) {

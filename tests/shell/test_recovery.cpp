@@ -69,8 +69,9 @@ class TestRecovery : public QObject {
     static void leaveJournal(const QString &folder, const QString &caption, int rows)
     {
         QTemporaryDir live;
+        Background work;
         QString error;
-        auto journal = RunJournal::start(live.path(), caption, error);
+        auto journal = RunJournal::start({ live.path(), &work }, caption, error);
         QVERIFY2(journal, qPrintable(error));
         QCOMPARE(journal->write("pack", 0, rows, rowText, 0), QString());
         crashCopy(live.path(), folder, caption.left(3));
@@ -90,7 +91,7 @@ private slots:
         QTest::newRow("yes opens") << "" << yes << "";
         QTest::newRow("no deletes") << "" << no << "";
         QTest::newRow("unanswered keeps") << "" << Dialogs::Answer::Cancel << "";
-        QTest::newRow("junk skipped") << "junk" << yes << "Unreadable";
+        QTest::newRow("junk set aside") << "junk" << yes << "Unreadable";
         QTest::newRow("held") << "held" << yes << "";
         QTest::newRow("damaged rows")
             << "damaged" << yes << "samples recovered; the rest of its journal is damaged";
@@ -124,10 +125,13 @@ private slots:
             QVERIFY(junk.open(QIODevice::WriteOnly) && junk.write(QByteArray(3000, 'x'))
                     && junk.flush());
         QString error;
-        const auto running
-            = other == "held" ? RunJournal::start(folder, "CH1 Chart 9", error) : nullptr;
+        const auto running = other == "held"
+            ? RunJournal::start({ folder, &rig.window.background() }, "CH1 Chart 9", error)
+            : nullptr;
         const QStringList before = files(folder);
-        const QStringList others = QStringList(before).filter(QRegularExpression("^(?!CH)"));
+        const QStringList others = QStringList(before)
+                                       .filter(QRegularExpression("^(?!CH)"))
+                                       .replaceInStrings("junk.journal", "junk.journal.unreadable");
         std::optional<Rig> second; // another program started at the same time
         if (other == "asking") {
             second.emplace(folder);
@@ -153,13 +157,20 @@ private slots:
             QVERIFY2(rows == whole || (other == "damaged" && n == 1 && rows > 0 && rows < whole),
                      qPrintable(QString::number(rows)));
         }
-        if (!said.isEmpty())
-            QCOMPARE(rig.status().filter(said).size(), other == "read-only" ? 2 : 1);
-        // A recovered journal goes with its window; what was not ours stays.
+        // Runs from a read-only folder get journals of their own once it can be written.
+        if (other == "read-only") {
+            readOnly.reset();
+            rig.clock.advanceSeconds(10);
+            for (tee *doc : docs)
+                QVERIFY(doc->run().journal());
+        }
+        // A recovered journal goes with its window; what was not ours stays, said of once.
         rig.area().closeAllSubWindows();
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         rig.window.recoverRuns();
         QCOMPARE(rig.dialogs.asked.size(), answer == Dialogs::Answer::Cancel ? 2 : 1);
+        if (!said.isEmpty())
+            QCOMPARE(rig.status().filter(said).size(), other == "read-only" ? 2 : 1);
         readOnly.reset();
         QCOMPARE(files(folder), keep ? before : others);
     }
@@ -181,8 +192,9 @@ private slots:
             if (c == 4)
                 QVERIFY(blocker.remove());
             live.feed(1, c);
-            QThreadPool::globalInstance()->waitForDone();
-            syncs << RunJournal::syncsDone();
+            live.window.background().finish();
+            const RunJournal *journal = live.window.liveRuns().run(1)->journal();
+            syncs << (journal ? journal->syncs() : 0);
             if (c >= 12) // written again from the 12th, 10 s after it failed
                 QVERIFY2(syncs[c - 1] > syncs[c - 3], qPrintable(QString::number(c)));
         }
@@ -193,8 +205,9 @@ private slots:
                      .filter("against a crash")
                      .replaceInStrings(QRegularExpression("^\\S+  "), ""),
                  QStringList({ failed.arg(folder), "CH1 is kept safe against a crash again." }));
+        const RunJournal *journal = live.window.liveRuns().run(1)->journal();
         live.window.liveRuns().EndLiveDoc(1);
-        QCOMPARE(RunJournal::syncsDone(), syncs.last() + 1);
+        QCOMPARE(journal->syncs(), syncs.last() + 1);
         for (const QString title : { "after the end", "once recovered" }) {
             Rig &rig = rigs.back();
             rig.dialogs.inputAnswers = { title };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/document_host.h"
+#include "platform/core/background.h"
 #include "support/fake_clock.h"
 #include "support/recording_output.h"
 #include "support/scripted_dialogs.h"
@@ -18,6 +19,7 @@ public:
     QList<ChannelReading> shown;
     int cascades = 0;
     ViewState view;
+    Background work;
 
     void State_add(const QString &str1) override { messages << str1; }
     void followRun(const Run &) override { }
@@ -30,4 +32,5 @@ public:
     Dialogs &dialogs() override { return scripted; }
     Clipboard &clipboard() override { return recordingClipboard; }
     Printer &printer() override { return recordingPrinter; }
+    Background &background() override { return work; }
 };

@@ -10,8 +10,9 @@
 
 #include <cstdio>
 
-Logger::Logger(LiveRuns &runs, const Clock &clock, const Options &options, QObject *parent)
-    : QObject(parent), runs_(runs), clock_(clock), options_(options)
+Logger::Logger(LiveRuns &runs, const Clock &clock, Background &background, const Options &options,
+               QObject *parent)
+    : QObject(parent), runs_(runs), clock_(clock), background_(background), options_(options)
 {
     connect(&runs_, &LiveRuns::linkFound, this, [this] { print(tr("connected")); });
     connect(&runs_, &LiveRuns::linkLost, this, [this] { print(tr("link lost")); });
@@ -68,7 +69,7 @@ void Logger::save(int channel, const std::shared_ptr<Run> &run, const RunSummary
     QDir().mkpath(options_.folder);
     const QString path = freePath(started_[channel == 2], channel);
     ++writing_;
-    auto *writer = new RunFile::Writer(path, run->title(), run->samples(), this);
+    auto *writer = new RunFile::Writer(path, run->title(), run->samples(), background_, this);
     // The run, and with it its journal, lives until its file is written.
     connect(writer, &RunFile::Writer::finished, this,
             [this, run, channel, path](const QString &failure) {
@@ -110,6 +111,11 @@ void Logger::recover(const QString &journalFolder)
         if (!failure.isEmpty())
             error(tr("The recovery journal %1 cannot be deleted (%2).").arg(j.path, failure));
     }
+    if (found.setAside > 0)
+        error(tr("Unreadable recovery journals in %1, kept with names ending in "
+                 "\".unreadable\": %2.")
+                  .arg(journalFolder)
+                  .arg(found.setAside));
     if (found.unreadable > 0)
         error(tr("Unreadable recovery journals left alone in %1: %2.")
                   .arg(journalFolder)

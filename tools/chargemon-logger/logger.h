@@ -7,6 +7,7 @@
 #include <array>
 #include <memory>
 
+class Background;
 class Clock;
 class LiveRuns;
 class Run;
@@ -23,7 +24,8 @@ public:
         bool verbose = false; // a line per sample too
     };
 
-    Logger(LiveRuns &runs, const Clock &clock, const Options &options, QObject *parent = nullptr);
+    Logger(LiveRuns &runs, const Clock &clock, Background &background, const Options &options,
+           QObject *parent = nullptr);
 
     // Saves the runs that a killed logger left in `journalFolder` as run files marked
     // "(recovered)".
@@ -45,6 +47,7 @@ private:
 
     LiveRuns &runs_;
     const Clock &clock_;
+    Background &background_;
     Options options_;
     std::array<QDateTime, 2> started_;
     int writing_ = 0;

@@ -6,6 +6,7 @@
 #include "link/frame_assembler.h"
 #include "link/port_search.h"
 #include "notify/run_notices.h"
+#include "platform/core/background.h"
 #include "platform/core/clock.h"
 #include "platform/core/folders.h"
 #include "platform/core/notifier.h"
@@ -16,7 +17,6 @@
 #include "publish/mqtt_publisher.h"
 #include "run/keep_awake.h"
 #include "run/live_runs.h"
-#include "run/run_writer.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -125,8 +125,10 @@ int main(int argc, char *argv[])
     QtSerialPort port(ports);
     // Journals of its own: the desktop program's are the desktop's to offer.
     const QString journals = QDir(journalFolder()).filePath(QStringLiteral("logger"));
-    LiveRuns runs(clock, journals);
-    Logger logger(runs, clock,
+    // Its work is waited for before the runs and the logger go.
+    Background background;
+    LiveRuns runs(clock, { journals, &background });
+    Logger logger(runs, clock, background,
                   { parser.value(QStringLiteral("dir")), parser.value(QStringLiteral("title")),
                     parser.isSet(QStringLiteral("verbose")) });
     LogindSleepInhibitor inhibitor;
@@ -161,7 +163,6 @@ int main(int argc, char *argv[])
     logger.print(QCoreApplication::translate("Logger", "searching for the charger"));
     search.start();
     const int status = QCoreApplication::exec();
-    RunFile::Writer::finishAll();
     ::close(stopFd);
     return status;
 }

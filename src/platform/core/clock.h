@@ -2,6 +2,9 @@
 
 #include <QDateTime>
 #include <QElapsedTimer>
+#include <QTimer>
+
+#include <functional>
 
 // Time as the program reads it: the time of day in whole seconds as a fraction of a day,
 // the date and time for texts, and a monotonic clock for elapsed times that must not
@@ -17,6 +20,11 @@ public:
     {
         const int seconds = now().time().msecsSinceStartOfDay() / 1000;
         return seconds / 86400.0;
+    }
+    // Calls `call` on this thread once `ms` have passed, unless `context` has gone first.
+    virtual void after(qint64 ms, QObject *context, std::function<void()> call) const
+    {
+        QTimer::singleShot(ms, context, std::move(call));
     }
 };
 

@@ -29,7 +29,7 @@ public:
         owner_ = nullptr;
         stop_ = true;
     }
-    bool stopped() const { return stop_; }
+    const std::atomic<bool> &stopped() const { return stop_; }
 
 private:
     QMutex mutex_;
