@@ -73,7 +73,7 @@ int main(int argc, char **argv)
     doc->InitDoc(&rig.window.Menu(), QStringLiteral("/runs/day.mdb"), true);
     doc->showMaximized();
     doc->RePaint(true);
-    for (qint64 s = 1; s <= Samples; ++s) {
+    for (qint64 s = 1; s <= DayRows; ++s) {
         ChannelReading r = daySample(s);
         r[Time] = DayTime { s / 86400.0 };
         doc->Proc(r, true);

@@ -1,5 +1,6 @@
 #include "link/value.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include <cmath>
@@ -90,6 +91,12 @@ QString Fixed::format2() const
     return QString::fromLatin1(p, text + sizeof text - p);
 }
 
+char *Fixed::writeOtherPlain(char *to) const
+{
+    const QByteArray text = plain().toLatin1();
+    return std::copy(text.begin(), text.end(), to);
+}
+
 QString Fixed::plain() const
 {
     if (raw_ % 100 == 0)
@@ -115,10 +122,9 @@ int DayTime::secondsOfDay() const
     return static_cast<int>(((s % 86400) + 86400) % 86400);
 }
 
-void DayTime::hhmmss(char text[8]) const
+void DayTime::hhmmss(int s, char text[8])
 {
     // Written digit by digit: every sample passes through here when a run is saved or exported.
-    const int s = secondsOfDay();
     const int parts[] = { s / 3600, s / 60 % 60, s % 60 };
     for (int i = 0; i < 3; ++i) {
         text[i * 3] = char('0' + parts[i] / 10);
@@ -149,11 +155,10 @@ QString Value::text() const
 
 void Value::appendText(QByteArray &utf8) const
 {
-    char text[24];
+    char text[Fixed::PlainSize];
     char *const end = text + sizeof text;
-    if (const auto *f = std::get_if<Fixed>(&v_); f && f->raw() % 100 == 0) {
-        const char *p = format2Digits(f->raw(), end);
-        utf8.append(p, end - p);
+    if (const auto *f = std::get_if<Fixed>(&v_)) {
+        utf8.append(text, f->writePlain(text) - text);
     } else if (const auto *w = std::get_if<qint64>(&v_)) {
         const auto r = std::to_chars(text, end, *w);
         utf8.append(text, r.ptr - text);

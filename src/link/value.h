@@ -31,6 +31,24 @@ public:
     QString format2() const;
     // Plain form: two decimals when exact to the hundredth, otherwise up to four.
     QString plain() const;
+    // The same written at `to`, at most PlainSize characters; returns where it ends. Inline for
+    // what a charger sends (hundredths, below 10,000): an export writes millions of them.
+    static constexpr int PlainSize = 24;
+    char *writePlain(char *to) const
+    {
+        constexpr qint64 Inline = 10'000 * 10'000;
+        if (raw_ % 100 != 0 || raw_ <= -Inline || raw_ >= Inline)
+            return writeOtherPlain(to);
+        if (raw_ < 0)
+            *to++ = '-';
+        const auto hundredths = quint32((raw_ < 0 ? -raw_ : raw_) / 100);
+        const quint32 whole = hundredths / 100;
+        if (whole >= 100)
+            to = whole >= 1000 ? writePair(to, whole / 100) : (*to++ = char('0' + whole / 100), to);
+        to = whole >= 10 ? writePair(to, whole % 100) : (*to++ = char('0' + whole), to);
+        *to++ = '.';
+        return writePair(to, hundredths % 100);
+    }
 
     constexpr Fixed operator-() const { return Fixed(-raw_); }
     constexpr Fixed abs() const { return Fixed(raw_ < 0 ? -raw_ : raw_); }
@@ -39,6 +57,17 @@ public:
 
 private:
     constexpr explicit Fixed(qint64 raw) : raw_(raw) { }
+    char *writeOtherPlain(char *to) const;
+    // Two digits of `v` (below 100) at `to`.
+    static char *writePair(char *to, quint32 v)
+    {
+        static constexpr char Pairs[] = "00010203040506070809101112131415161718192021222324"
+                                        "25262728293031323334353637383940414243444546474849"
+                                        "50515253545556575859606162636465666768697071727374"
+                                        "75767778798081828384858687888990919293949596979899";
+        to[0] = Pairs[v * 2], to[1] = Pairs[v * 2 + 1];
+        return to + 2;
+    }
     qint64 raw_ = 0;
 };
 
@@ -49,7 +78,8 @@ struct DayTime {
     int secondsOfDay() const;
     QString hhmmss() const;
     // The same eight characters, written into `text`.
-    void hhmmss(char text[8]) const;
+    void hhmmss(char text[8]) const { hhmmss(secondsOfDay(), text); }
+    static void hhmmss(int secondsOfDay, char text[8]);
     auto operator<=>(const DayTime &) const = default;
 };
 
@@ -78,6 +108,7 @@ public:
     // time, or text that is not a number.
     std::optional<Fixed> number() const;
     const DayTime *time() const { return std::get_if<DayTime>(&v_); }
+    const QString *heldText() const { return std::get_if<QString>(&v_); }
     // Calls `visitor` with what the value holds: std::monostate, QString, qint64, Fixed or
     // DayTime.
     template <class Visitor> decltype(auto) visit(Visitor &&visitor) const

@@ -153,7 +153,11 @@ Chart::Chart(QWidget *parent)
     main->axis(QCPAxis::atTop)->setVisible(false);
     main->setAutoMargins(QCP::msLeft | QCP::msTop | QCP::msBottom);
 
-    // Capacity in the upper 48 % of the height, temperature from 51 % down.
+    // Capacity in the upper 48 % of the height, temperature from 51 % down. The insets span the
+    // time axis exactly, so that their curves stand at the same times: the inset layout's own
+    // margins (12 px a side by default) would squeeze them.
+    main->insetLayout()->setAutoMargins(QCP::msNone);
+    main->insetLayout()->setMargins(QMargins());
     const std::array<QRectF, 2> bands = { QRectF(0, 0, 1, 0.48), QRectF(0, 0.51, 1, 0.49) };
     const std::array<QColor, 2> colours = { Qt::yellow, Qt::white };
     for (int i = 0; i < 2; ++i) {

@@ -37,40 +37,45 @@ int cellCount(const std::array<Fixed, PanelCells> &cells)
 struct FromReading {
     const ChannelReading &r;
     Value value(int f) const { return r[f]; }
-    std::optional<Fixed> number(int f) const { return r[f].number(); }
+    const QString *text(int f) const { return r[f].heldText(); }
+    bool number(int f, Fixed &n) const
+    {
+        const auto v = r[f].number();
+        return v ? (n = *v, true) : false;
+    }
 };
 struct FromSamples {
     const Samples &s;
     qint64 row;
     Value value(int f) const { return s.value(row, f); }
-    std::optional<Fixed> number(int f) const { return s.number(row, f); }
+    const QString *text(int f) const { return s.heldText(row, f); }
+    bool number(int f, Fixed &n) const { return s.number(row, f, n); }
 };
 } // namespace
 
 struct RunSummary::Fields {
     std::optional<double> time, extTemp, intTemp, volts, amps;
-    QString type;
+    QStringView type;
     std::array<Fixed, PanelCells> cells {}; // exact, so that equal spreads compare equal
     bool lithium = false;
 
     template <class Sample> explicit Fields(const Sample &sample)
     {
         const auto number = [&sample](int f) {
-            const auto n = sample.number(f);
-            return n ? std::optional(n->toDouble()) : std::nullopt;
+            Fixed n;
+            return sample.number(f, n) ? std::optional(n.toDouble()) : std::nullopt;
         };
         if (const Value t = sample.value(Time); t.time())
             time = t.time()->secondsOfDay();
-        const Value type = sample.value(Type);
-        if (type.isText())
-            this->type = type.text().trimmed();
-        lithium = this->type == Lithium;
+        if (const QString *t = sample.text(Type))
+            type = QStringView(*t).trimmed();
+        lithium = type == Lithium;
         extTemp = number(Ext_temp);
         intTemp = number(In_temp);
         volts = number(Bat_volt);
         amps = number(Current);
         for (int c = 0; c < PanelCells; ++c)
-            cells[c] = sample.number(C1 + c).value_or(Fixed());
+            sample.number(C1 + c, cells[c]);
     }
 };
 
@@ -116,7 +121,7 @@ void RunSummary::add(const Fields &r)
     const double timeOfDay = r.time.value_or(lastTimeOfDay_);
     if (points_.empty()) {
         startTime_ = timeOfDay;
-        chemistry_ = r.type;
+        chemistry_ = r.type.toString();
         plateauAmps_ = signedAmps;
     } else {
         const Point &q = points_.back();

@@ -368,6 +368,16 @@ private slots:
         QVERIFY(doc->chart().subtitleLine().startsWith(QStringLiteral("26:00:00  Charged ")));
 
         doc->chart().redrawNow();
+        // Every curve stands at its samples' times: the first and the last sample of each on the
+        // voltage's pixels.
+        const QCustomPlot *plot = doc->chart().plot();
+        const auto x = [plot](int graph, int i) {
+            const QCPGraph *g = plot->graph(graph);
+            return g->keyAxis()->coordToPixel(g->data()->at(i)->key);
+        };
+        for (int g = 1; g < plot->graphCount(); ++g)
+            for (int i : { 0, 156 })
+                QCOMPARE(x(g, i), x(Chart::Voltage, i));
         host->view.crossLineHeld = true;
         mouse(doc, QEvent::MouseMove, over(doc, 3400)); // a little before the sample
         QCOMPARE(host->shown.last()[Cap], Value(1800));

@@ -69,8 +69,9 @@ private slots:
         QTest::newRow("discharge, cells apart")
             << "" << hour.arg(-2.15).arg(-2.15).arg("4.20/4.13")
             << QStringList { "CH1: discharge complete: 2,150 mAh in 1:00:00" };
-        QTest::newRow("cycle") << "" << hour.arg(2.15).arg(-2.15).arg("4.20/4.20")
-                               << QStringList { "CH1: cycle complete: 1,074 mAh in 1:00:00" };
+        // 150 mAh out after 1,076 in: a tenth and more makes a cycle.
+        QTest::newRow("cycle") << "" << hour.arg(2.15).arg(-0.3).arg("4.20/4.20")
+                               << QStringList { "CH1: cycle complete: 150 mAh in 1:00:00" };
         QTest::newRow("charge, cells apart")
             << "" << hour.arg(2.15).arg(2.15).arg("4.20/4.13")
             << QStringList { charged, "CH1: the cells ended the charge 0.07 V apart" };
