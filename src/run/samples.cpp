@@ -6,7 +6,41 @@
 #include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <memory>
+
+namespace {
+// The text of a small number, padded to eight bytes so that it is copied in one move.
+struct SmallText {
+    std::array<char, 7> text {};
+    quint8 size = 0;
+};
+constexpr quint32 SmallCount = 10'000;
+struct SmallTexts {
+    std::array<SmallText, SmallCount> wholes; // "0" to "9999"
+    std::array<SmallText, SmallCount> hundredths; // "0.00" to "99.99"
+};
+
+// Most of what a charger sends is one of these: an export looks them up rather than write
+// them digit by digit, which costs it more in guessed branches than in arithmetic.
+const SmallTexts &smallTexts()
+{
+    static const auto texts = [] {
+        auto t = std::make_unique<SmallTexts>();
+        const auto set
+            = [](SmallText &to, const char *end) { to.size = quint8(end - to.text.data()); };
+        for (quint32 n = 0; n < SmallCount; ++n) {
+            set(t->wholes[n],
+                std::to_chars(t->wholes[n].text.data(), t->wholes[n].text.data() + 7, n).ptr);
+            set(t->hundredths[n],
+                Fixed::fromHundredths(n).writePlain(t->hundredths[n].text.data()));
+        }
+        return t;
+    }();
+    return *texts;
+}
+} // namespace
 
 void appendCsvField(QByteArray &out, const QString &text)
 {
@@ -155,6 +189,11 @@ QString Samples::writeCsv(const QString &path, const QStringList &captions) cons
     const qsizetype rowRoom = FieldCount * (longest + 1) + 2;
     qsizetype used = out.size();
     out.resize(std::max(used, Chunk) + rowRoom);
+    const SmallTexts &small = smallTexts();
+    const auto put = [](char *p, const SmallText &t) {
+        std::memcpy(p, t.text.data(), sizeof t.text); // the row's room leaves space for it
+        return p + t.size;
+    };
     bool written = true;
     for (qint64 row = 0; row < count() && written; ++row) {
         char *p = out.data() + used;
@@ -167,13 +206,16 @@ QString Samples::writeCsv(const QString &path, const QStringList &captions) cons
             case Empty:
                 break;
             case Text: // numbers and times hold nothing that needs quoting
-                p = std::copy(texts[d].cbegin(), texts[d].cend(), p);
+                p = std::copy(texts.at(d).cbegin(), texts.at(d).cend(), p);
                 break;
             case Whole:
-                p = std::to_chars(p, p + Fixed::PlainSize, d).ptr;
+                p = quint32(d) < SmallCount ? put(p, small.wholes[d])
+                                            : std::to_chars(p, p + Fixed::PlainSize, d).ptr;
                 break;
             case Decimal:
-                p = Fixed::fromRaw(d).writePlain(p);
+                p = d % 100 == 0 && quint32(d / 100) < SmallCount
+                    ? put(p, small.hundredths[d / 100])
+                    : Fixed::fromRaw(d).writePlain(p);
                 break;
             case Time:
                 DayTime::hhmmss((d % 86400 + 86400) % 86400, p);

@@ -1,5 +1,6 @@
 #include "run/run_file.h"
 #include "run/run_loader.h"
+#include "run/samples.h"
 #include "support/readings.h"
 #include "support/sqlite_file.h"
 
@@ -178,6 +179,30 @@ private slots:
         QCOMPARE(wide.error + wide.texts.join(' '),
                  "12:00:00 a b 1 0 1.00 1.00 1.00 1 1.00 1.00 1.00 1.00 "
                  "1.00 1.00 1.00 1.00 1.00 1.00 1.00 1.00 3.00");
+    }
+
+    // The export writes every value as the table shows it, also past the small numbers it looks
+    // up and the sizes it keeps in a row.
+    void exportWritesValuesAsShown()
+    {
+        Samples samples;
+        QStringList want;
+        for (const qint64 raw : { 0LL, 9'999LL, 10'000LL, 999'900LL, 1'000'000LL, 99'990'000LL,
+                                  100'000'000LL, -100LL, 38'125LL, 10'000'000'000'000LL }) {
+            ChannelReading r = reading(raw / 100);
+            r[Time] = DayTime { raw / 1e4 / 86400 };
+            r[Cap] = raw; // a whole
+            r[Current] = Fixed::fromRaw(raw);
+            samples.append(r);
+            QStringList fields;
+            for (const Value &v : r)
+                fields << v.text();
+            want << fields.join(',');
+        }
+        QCOMPARE(samples.writeCsv(path("all.csv"), QStringList(FieldCount, "c")), QString());
+        QFile csv(path("all.csv"));
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromLatin1(csv.readAll()).split("\r\n").mid(1, want.size()), want);
     }
 
     // Damaged and hostile files are refused with a reason, and soon.
