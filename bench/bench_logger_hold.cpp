@@ -25,18 +25,17 @@ int main(int argc, char *argv[])
     const QString journals = argc > 1 ? QString::fromLocal8Bit(argv[1]) : temp.path();
     FakeClock clock;
     Background work;
-    LiveRuns runs(clock, { journals, &work });
+    RunHub hub;
+    LiveRuns runs(hub, clock, { journals, &work });
     DBusNotifier notifier(QStringLiteral("chargemon"), QStringLiteral("chargemon"));
     Settings settings(temp.filePath(QStringLiteral("chargemon.ini")));
-    RunNotices notices(runs, notifier, settings);
+    RunNotices notices(hub, notifier, settings);
     bool written = false;
-    QObject::connect(
-        &runs, &LiveRuns::runEnded, &app,
-        [&](int, const std::shared_ptr<Run> &run, const RunSummary &) {
-            auto *writer = new RunFile::Writer(temp.filePath(QStringLiteral("day.mdb")),
-                                               run->title(), run->samples(), work, &app);
-            QObject::connect(writer, &RunFile::Writer::finished, &app, [&] { written = true; });
-        });
+    QObject::connect(&hub, &RunHub::runEnded, &app, [&](const std::shared_ptr<Run> &run) {
+        auto *writer = new RunFile::Writer(temp.filePath(QStringLiteral("day.mdb")), run->title(),
+                                           run->samples(), work, &app);
+        QObject::connect(writer, &RunFile::Writer::finished, &app, [&] { written = true; });
+    });
 
     QElapsedTimer t;
     qint64 longest = 0, total = 0;

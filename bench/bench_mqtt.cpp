@@ -64,10 +64,11 @@ std::pair<double, double> feed(LiveRuns &runs, FakeClock &clock, int count,
 void cost(const char *what, const MqttBroker &options)
 {
     FakeClock clock;
-    LiveRuns runs(clock, {});
+    RunHub hub;
+    LiveRuns runs(hub, clock, {});
     std::unique_ptr<MqttPublisher> publisher;
     if (!options.host.isEmpty())
-        publisher = std::make_unique<MqttPublisher>(runs, clock, options);
+        publisher = std::make_unique<MqttPublisher>(hub, clock, options);
     QThread::msleep(300); // connected, or refused
     feed(runs, clock, 50); // warm
     const auto [mean, worst] = feed(runs, clock, Rounds);
@@ -109,6 +110,7 @@ void watchAll(const MqttBroker &broker, bool windows)
         _exit(0);
     }
     SystemClock wall;
+    RunHub hub;
     std::unique_ptr<MqttWatcher> watcher;
     std::unique_ptr<WindowRig> rig;
     int started = 0;
@@ -123,8 +125,8 @@ void watchAll(const MqttBroker &broker, bool windows)
                 QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
         }
     } else {
-        watcher = std::make_unique<MqttWatcher>(wall, broker);
-        QObject::connect(watcher.get(), &MqttWatcher::runStarted, [&] { ++started; });
+        watcher = std::make_unique<MqttWatcher>(hub, wall, broker);
+        QObject::connect(&hub, &RunHub::runStarted, [&] { ++started; });
         for (int st = 0; st < Stations; ++st)
             watcher->watch(QStringLiteral("st%1").arg(st));
     }
@@ -195,8 +197,9 @@ int main(int argc, char **argv)
     mosquitto_subscribe(sub, nullptr, "chargemon/bench/ch1/reading", 0);
     mosquitto_loop_start(sub);
     FakeClock clock;
-    LiveRuns runs(clock, {});
-    MqttPublisher publisher(runs, clock, live);
+    RunHub hub;
+    LiveRuns runs(hub, clock, {});
+    MqttPublisher publisher(hub, clock, live);
     QThread::msleep(300);
     std::map<qint64, qint64> sent;
     feed(runs, clock, 500, &sent, &arrivals);

@@ -223,7 +223,8 @@ void tee::syncLamps()
 
 void tee::closeEvent(QCloseEvent *event)
 {
-    if (isLive() && !host_.closingAll()) {
+    // A watched station's run goes on without its window; the charger's would be cut short.
+    if (isLive() && run_->source() == Run::Source::Charger && !host_.closingAll()) {
         host_.State_add(QStringLiteral("Is working ......   Can't be closed."));
         if (bar_) {
             Tool &state = bar_->tool(Band::State, ToolName::StateList);

@@ -46,7 +46,7 @@ public:
     const std::shared_ptr<Run> &sharedRun() const { return run_; }
     // The run file the run was opened from or last saved to; "" while it has none.
     QString file() const;
-    // Fed by the charger link: only then does the window refuse the user's close.
+    // Fed by the charger or a watched station.
     bool isLive() const;
     QString caption() const { return windowTitle(); }
     bool fullScreen() const { return fullScreen_; }

@@ -1,20 +1,17 @@
 #pragma once
 
 #include <QObject>
+#include <QSet>
 
-#include <array>
-#include <memory>
-
-class LiveRuns;
 class Notifier;
 class Run;
-class RunSummary;
+class RunHub;
 class Settings;
 
-// What the user hears of the charger while away from it: a run ended (with its capacity and
-// time), the charger lost during a run, a pack that grows hot (once a run, and again only after
-// it cooled well below the limit), and a lithium pack whose cells end a charge apart. Told
-// through the notifier; what reaches nobody comes back as message() lines.
+// What the user hears of the runs while away from them: a run ended (with its capacity and
+// time), the charger or station lost during a run, a pack that grows hot (once a run, and again
+// only after it cooled well below the limit), and a lithium pack whose cells end a charge apart.
+// Told through the notifier; what reaches nobody comes back as message() lines.
 class RunNotices final : public QObject {
     Q_OBJECT
 public:
@@ -23,7 +20,7 @@ public:
     static constexpr double SpreadLimit = 0.05; // V between cells at the end of a charge
 
     // Off when the per-user settings say so; the temperature limit is theirs too.
-    RunNotices(LiveRuns &runs, Notifier &notifier, const Settings &settings,
+    RunNotices(RunHub &hub, Notifier &notifier, const Settings &settings,
                QObject *parent = nullptr);
 
 signals:
@@ -33,12 +30,13 @@ signals:
     void told(const QString &text);
 
 private:
-    void runEnded(int channel, const RunSummary &summary);
-    void tell(const QString &text);
+    void runEnded(const Run &run);
+    void temperature(const Run &run, double t);
+    // Tells `text`, which names the run's channel, after the station of a watched run.
+    void tell(const Run &run, const QString &text);
 
-    LiveRuns &runs_;
     Notifier &notifier_;
     double tempLimit_ = DefaultTempLimit;
-    std::array<bool, 2> hot_ {}; // per channel: told, and not cooled since
+    QSet<const Run *> hot_; // told, and not cooled since
     bool noServiceSaid_ = false;
 };

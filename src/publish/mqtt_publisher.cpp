@@ -3,7 +3,7 @@
 #include "notify/run_notices.h"
 #include "platform/core/clock.h"
 #include "publish/mqtt_json.h"
-#include "run/live_runs.h"
+#include "run/run_hub.h"
 
 #include <mosquitto.h>
 
@@ -21,9 +21,9 @@ constexpr Figure Figures[] = {
 };
 } // namespace
 
-MqttPublisher::MqttPublisher(LiveRuns &runs, const Clock &clock, const MqttBroker &options,
+MqttPublisher::MqttPublisher(RunHub &hub, const Clock &clock, const MqttBroker &options,
                              QObject *parent)
-    : QObject(parent), runs_(runs), clock_(clock), options_(options)
+    : QObject(parent), clock_(clock), options_(options)
 {
     if (options_.host.isEmpty())
         return;
@@ -59,34 +59,41 @@ MqttPublisher::MqttPublisher(LiveRuns &runs, const Clock &clock, const MqttBroke
         QMetaObject::invokeMethod(
             this, [this, failure] { report(false, failure); }, Qt::QueuedConnection);
 
-    connect(
-        &runs_, &LiveRuns::runStarted, this, [this](int channel, const std::shared_ptr<Run> &run) {
-            Channel &c = channels_[channel == 2];
-            c.run = run.get();
-            c.started = clock_.now();
-            auto tell = [this, &c, channel](const QString &title) {
-                runState(channel, MqttJson::live(title, c.started));
-            };
-            tell(run->title());
-            connect(run.get(), &Run::titleChanged, this, [run = run.get(), tell](const QString &t) {
-                if (run->isLive())
-                    tell(t);
-            });
-            connect(run.get(), &Run::saved, this,
-                    [this, &c, channel, run = run.get()](const QString &path) {
-                        if (c.run == run)
-                            runState(channel,
-                                     MqttJson::ended(run->title(), c.started, c.summary, path));
-                    });
+    // This station's own runs: a watched station's are its own news.
+    const auto ours = [](const Run &run) { return run.source() == Run::Source::Charger; };
+    connect(&hub, &RunHub::runStarted, this, [this, ours](const std::shared_ptr<Run> &run) {
+        if (!ours(*run))
+            return;
+        const int channel = run->channel();
+        Channel &c = channels_[channel == 2];
+        c.run = run.get();
+        c.started = clock_.now();
+        auto tell = [this, &c, channel](const QString &title) {
+            runState(channel, MqttJson::live(title, c.started));
+        };
+        tell(run->title());
+        connect(run.get(), &Run::titleChanged, this, [run = run.get(), tell](const QString &t) {
+            if (run->isLive())
+                tell(t);
         });
-    connect(&runs_, &LiveRuns::readingAccepted, this,
-            [this](int channel, const ChannelReading &reading) {
-                if (connected_)
-                    publish(topic(channel == 2 ? "ch2/reading" : "ch1/reading"),
+        connect(run.get(), &Run::saved, this,
+                [this, &c, channel, run = run.get()](const QString &path) {
+                    if (c.run == run)
+                        runState(channel,
+                                 MqttJson::ended(run->title(), c.started, c.summary, path));
+                });
+    });
+    connect(&hub, &RunHub::recorded, this,
+            [this, ours](const Run &run, const ChannelReading &reading) {
+                if (connected_ && ours(run))
+                    publish(topic(run.channel() == 2 ? "ch2/reading" : "ch1/reading"),
                             MqttJson::reading(reading, clock_.now()), 0, false);
             });
-    connect(&runs_, &LiveRuns::runEnded, this,
-            [this](int channel, const std::shared_ptr<Run> &run, const RunSummary &summary) {
+    connect(&hub, &RunHub::runEnded, this,
+            [this, ours](const std::shared_ptr<Run> &run, const RunSummary &summary) {
+                if (!ours(*run))
+                    return;
+                const int channel = run->channel();
                 Channel &c = channels_[channel == 2];
                 c.summary = summary;
                 runState(channel, MqttJson::ended(run->title(), c.started, summary, {}));

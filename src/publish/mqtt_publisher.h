@@ -14,18 +14,18 @@
 #include <optional>
 
 class Clock;
-class LiveRuns;
 class Run;
+class RunHub;
 class RunNotices;
 
-// Tells an MQTT broker what the live runs do, under chargemon/<station>/: its status, every
+// Tells an MQTT broker what the charger's runs do, under chargemon/<station>/: its status, every
 // accepted reading, each run's state and the notices. The client keeps its own network thread:
 // the sample path only hands it a copy, a broker that is down or slow costs the recording
 // nothing, and readings are dropped while it is away (run states and notices wait for it).
 class MqttPublisher final : public QObject {
     Q_OBJECT
 public:
-    MqttPublisher(LiveRuns &runs, const Clock &clock, const MqttBroker &options,
+    MqttPublisher(RunHub &hub, const Clock &clock, const MqttBroker &options,
                   QObject *parent = nullptr);
     // Says "offline" and leaves the broker.
     ~MqttPublisher() override;
@@ -47,7 +47,6 @@ private:
     void discovery();
     void report(bool up, const QString &why); // on the GUI thread
 
-    LiveRuns &runs_;
     const Clock &clock_;
     MqttBroker options_;
     QByteArray root_; // "chargemon/<station>/"

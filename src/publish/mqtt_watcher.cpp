@@ -2,7 +2,6 @@
 
 #include "publish/mqtt_json.h"
 #include "run/live_runs.h"
-#include "run/run.h"
 #include "run/run_file.h"
 
 #include <QJsonDocument>
@@ -15,8 +14,8 @@ namespace {
 constexpr qsizetype MaxReadingBytes = 4096, MaxStateBytes = 65536;
 } // namespace
 
-MqttWatcher::MqttWatcher(const Clock &clock, const MqttBroker &broker, QObject *parent)
-    : QObject(parent), clock_(clock), broker_(broker)
+MqttWatcher::MqttWatcher(RunHub &hub, const Clock &clock, const MqttBroker &broker, QObject *parent)
+    : QObject(parent), hub_(hub), clock_(clock), broker_(broker)
 {
     QString failure;
     client_ = broker_.newClient(this, failure);
@@ -94,6 +93,14 @@ void MqttWatcher::watch(const QString &station)
             start(key);
 }
 
+void MqttWatcher::unwatch(const QString &station)
+{
+    watched_.remove(station);
+    for (const QString &key :
+         { station + QStringLiteral("/ch1"), station + QStringLiteral("/ch2") })
+        end(key, RunEnd::Stopped);
+}
+
 std::shared_ptr<Run> &MqttWatcher::start(const QString &key)
 {
     Channel &c = channels_[key];
@@ -102,10 +109,10 @@ std::shared_ptr<Run> &MqttWatcher::start(const QString &key)
         const int channel = key.endsWith(u'2') ? 2 : 1;
         c.run = std::make_shared<Run>(
             QStringLiteral("%1 CH%2 Chart %3").arg(station).arg(channel).arg(++started_), clock_);
-        c.run->goLive(channel, {});
+        c.run->goLive(channel, {}, Run::Source::Station);
         if (!c.description.isEmpty())
             c.run->setTitle(c.description);
-        emit runStarted(c.run);
+        hub_.start(c.run);
     }
     return c.run;
 }
@@ -122,7 +129,7 @@ void MqttWatcher::received(const QString &topic, const QByteArray &payload)
             for (int channel : { 1, 2 })
                 if (const QString key = station + QStringLiteral("/ch%1").arg(channel);
                     channels_.value(key).run) {
-                    end(key);
+                    end(key, RunEnd::LinkLost);
                     emit message(
                         tr("%1 went offline: its CH%2 run ended.").arg(station).arg(channel));
                 }
@@ -140,7 +147,7 @@ void MqttWatcher::received(const QString &topic, const QByteArray &payload)
     if (!reading || implausible(*reading))
         return;
     if (start(key)->relay(*reading) == Run::Fate::End) {
-        end(key); // its time went back: a run whose start was not heard
+        end(key, RunEnd::Finished); // its time went back: a run whose start was not heard
         start(key)->relay(*reading);
     }
 }
@@ -153,7 +160,7 @@ void MqttWatcher::runState(const QString &key, const QByteArray &payload)
         = state.value(QLatin1String("description")).toString().left(RunFile::TitleSize);
     Channel &c = channels_[key];
     if (c.run && !c.started.isEmpty() && started != c.started)
-        end(key); // the station began another run
+        end(key, RunEnd::Finished); // the station began another run
     const bool retitled = c.run && description != c.description && !description.isEmpty();
     c.started = started;
     c.description = description;
@@ -162,7 +169,7 @@ void MqttWatcher::runState(const QString &key, const QByteArray &payload)
         return;
     if (!c.live) {
         if (const std::shared_ptr<Run> run = c.run) {
-            end(key);
+            end(key, RunEnd::Finished);
             emit message(tr("%1 completed. You can save it now.").arg(run->name()));
         }
         return;
@@ -172,11 +179,11 @@ void MqttWatcher::runState(const QString &key, const QByteArray &payload)
         run->setTitle(description);
 }
 
-void MqttWatcher::end(const QString &key)
+void MqttWatcher::end(const QString &key, RunEnd why)
 {
     const auto c = channels_.find(key);
     if (c == channels_.end() || !c->run)
         return;
     c->started.clear();
-    std::exchange(c->run, nullptr)->end();
+    hub_.end(std::exchange(c->run, nullptr), why);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "publish/mqtt_broker.h"
+#include "run/run_hub.h"
 
 #include <QHash>
 #include <QMap>
@@ -10,18 +11,18 @@
 #include <memory>
 
 class Clock;
-class Run;
 struct mosquitto;
 
-// Other stations' runs, read from a broker: the stations its retained status topics name, and
-// for each station watched, its channels' readings relayed to runs of this program named
-// "<station> CHn Chart k", with the station's descriptions and run times. A run ends when the
-// station says so or goes offline. The client keeps its own network thread; messages are
-// handled on this object's.
+// Other stations as a source of runs, read from a broker: the stations its retained status
+// topics name, and for each station watched, its channels' readings relayed to runs of this
+// program named "<station> CHn Chart k", with the station's descriptions and run times, started
+// and ended through the hub. A run ends when the station says so, goes offline or is no longer
+// watched. The client keeps its own network thread; messages are handled on this object's.
 class MqttWatcher final : public QObject {
     Q_OBJECT
 public:
-    MqttWatcher(const Clock &clock, const MqttBroker &broker, QObject *parent = nullptr);
+    MqttWatcher(RunHub &hub, const Clock &clock, const MqttBroker &broker,
+                QObject *parent = nullptr);
     ~MqttWatcher() override;
 
     // Each station seen, with its status ("online", "offline").
@@ -29,12 +30,13 @@ public:
     // The broker has told every station it keeps a status of.
     bool listed() const { return listed_; }
     void watch(const QString &station);
+    // Ends the station's runs and lets its readings pass.
+    void unwatch(const QString &station);
+    const QSet<QString> &watched() const { return watched_; }
 
 signals:
     // The stations the broker keeps a status of are all in stations().
     void stationsListed();
-    // A watched station began `run`; its readings follow.
-    void runStarted(const std::shared_ptr<Run> &run);
     // A line for the status line.
     void message(const QString &text);
 
@@ -47,11 +49,12 @@ private:
     void received(const QString &topic, const QByteArray &payload);
     void runState(const QString &key, const QByteArray &payload);
     std::shared_ptr<Run> &start(const QString &key);
-    void end(const QString &key);
+    void end(const QString &key, RunEnd why);
     void listedNow();
     // The broker refused or lost ("" when it answers), said when it changes; any thread.
     void report(const QString &why);
 
+    RunHub &hub_;
     const Clock &clock_;
     MqttBroker broker_;
     mosquitto *client_ = nullptr;

@@ -1,15 +1,17 @@
 #include "run/keep_awake.h"
 
 #include "platform/core/sleep_inhibitor.h"
-#include "run/live_runs.h"
+#include "run/run_hub.h"
 
 #include <QCoreApplication>
 
-KeepAwake::KeepAwake(LiveRuns &runs, SleepInhibitor &inhibitor, QObject *parent)
-    : QObject(parent), runs_(runs), inhibitor_(inhibitor)
+#include <algorithm>
+
+KeepAwake::KeepAwake(RunHub &hub, SleepInhibitor &inhibitor, QObject *parent)
+    : QObject(parent), hub_(hub), inhibitor_(inhibitor)
 {
-    connect(&runs_, &LiveRuns::runStarted, this, [this] { update(); });
-    connect(&runs_, &LiveRuns::runEnded, this, [this] { update(); });
+    connect(&hub_, &RunHub::runStarted, this, [this] { update(); });
+    connect(&hub_, &RunHub::runEnded, this, [this] { update(); });
     connect(&inhibitor_, &SleepInhibitor::refused, this, [this](const QString &reason) {
         if (refusalNoted_)
             return;
@@ -29,7 +31,10 @@ KeepAwake::~KeepAwake()
 
 void KeepAwake::update(bool allowed)
 {
-    const bool live = allowed && (runs_.run(1) || runs_.run(2));
+    const bool live
+        = allowed && std::ranges::any_of(hub_.runs(), [](const std::shared_ptr<Run> &run) {
+              return run->source() == Run::Source::Charger;
+          });
     if (live == awake_)
         return;
     awake_ = live;

@@ -2,15 +2,15 @@
 
 #include <QObject>
 
-class LiveRuns;
+class RunHub;
 class SleepInhibitor;
 
-// Keeps the computer from idle sleep while a channel of `runs` is live, and says once when no
-// power manager can.
+// Keeps the computer from idle sleep while the charger feeds a run, and says once when no power
+// manager can.
 class KeepAwake final : public QObject {
     Q_OBJECT
 public:
-    KeepAwake(LiveRuns &runs, SleepInhibitor &inhibitor, QObject *parent = nullptr);
+    KeepAwake(RunHub &hub, SleepInhibitor &inhibitor, QObject *parent = nullptr);
     ~KeepAwake() override;
     // Idle sleep held off while a channel is live and `allowed` (not while the program ends).
     void update(bool allowed = true);
@@ -19,7 +19,7 @@ signals:
     void message(const QString &text);
 
 private:
-    LiveRuns &runs_;
+    RunHub &hub_;
     SleepInhibitor &inhibitor_;
     bool awake_ = false;
     bool refusalNoted_ = false;

@@ -1,7 +1,7 @@
 #include "run/live_runs.h"
 
-LiveRuns::LiveRuns(const Clock &clock, const JournalPlace &journals, QObject *parent)
-    : QObject(parent), clock_(clock), journals_(journals)
+LiveRuns::LiveRuns(RunHub &hub, const Clock &clock, const JournalPlace &journals, QObject *parent)
+    : QObject(parent), hub_(hub), clock_(clock), journals_(journals)
 {
 }
 
@@ -22,6 +22,7 @@ void LiveRuns::Reading_Proc(int channel, ChannelReading &reading)
 {
     if ((channel != 1 && channel != 2) || implausible(reading))
         return;
+    lost_ = false; // a charger that speaks is there
     std::shared_ptr<Run> &run = runOf(channel);
     if (!run) {
         ++started_;
@@ -29,36 +30,37 @@ void LiveRuns::Reading_Proc(int channel, ChannelReading &reading)
                                     clock_);
         run->goLive(channel, journals_);
         connect(run.get(), &Run::message, this, &LiveRuns::message);
-        emit runStarted(channel, run);
+        hub_.start(run);
     }
-    switch (run->offer(reading)) {
-    case Run::Fate::Row:
-        emit readingAccepted(channel, reading);
-        break;
-    case Run::Fate::Skip:
-        break;
-    case Run::Fate::End:
-        EndLiveDoc(channel);
-        break;
-    }
+    if (run->offer(reading) == Run::Fate::End)
+        end(channel, RunEnd::Interrupted);
 }
 
 void LiveRuns::EndLiveDoc(int channel)
 {
+    // The port search ends the runs after it has put out the connection lamp.
+    end(channel, lost_ ? RunEnd::LinkLost : RunEnd::Finished);
+}
+
+void LiveRuns::stop()
+{
+    end(1, RunEnd::Stopped);
+    end(2, RunEnd::Stopped);
+}
+
+void LiveRuns::end(int channel, RunEnd why)
+{
     if (channel != 1 && channel != 2)
         return;
-    const std::shared_ptr<Run> run = std::exchange(runOf(channel), nullptr);
-    if (!run)
-        return;
-    run->end();
-    emit runEnded(channel, run, run->summary());
+    if (const std::shared_ptr<Run> run = std::exchange(runOf(channel), nullptr))
+        hub_.end(run, why);
 }
 
 void LiveRuns::setLamp(Lamp lamp, bool on)
 {
     if (lamp == Lamp::Receive)
         emit receiving(on);
-    else if (on)
+    else if (!(lost_ = !on))
         emit linkFound();
     else
         emit linkLost();

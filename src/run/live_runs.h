@@ -1,7 +1,7 @@
 #pragma once
 
 #include "link/link_host.h"
-#include "run/run.h"
+#include "run/run_hub.h"
 
 #include <QObject>
 
@@ -10,21 +10,24 @@
 
 class Clock;
 
-// The runs the charger feeds, one per channel at most, for the whole program. The link hands
-// it every reading; it drops what a working charger cannot produce, starts and ends runs and
-// lets each run accept or refuse a sample. Whatever follows the charger (the chart windows,
-// the information panel, the status line, a logger) attaches to its signals and never to
-// the link.
+// The charger as a source of runs, one per channel at most, for the whole program. The link
+// hands it every reading; it drops what a working charger cannot produce, starts and ends runs
+// through the hub and lets each run accept or refuse a sample. What follows the charger itself
+// (its lamps, the status line) attaches to its signals and never to the link; what follows
+// runs attaches to the hub.
 class LiveRuns final : public QObject, public LinkHost {
     Q_OBJECT
 public:
     // Live runs keep recovery journals in `journals`.
-    LiveRuns(const Clock &clock, const JournalPlace &journals, QObject *parent = nullptr);
+    LiveRuns(RunHub &hub, const Clock &clock, const JournalPlace &journals,
+             QObject *parent = nullptr);
     ~LiveRuns() override;
 
     // The live run of channel 1 or 2, if any.
     const std::shared_ptr<Run> &run(int channel) const { return runs_[channel == 2]; }
     bool bothLive() const { return runs_[0] && runs_[1]; }
+    // Ends both channels' runs: the program stops recording.
+    void stop();
 
     // LinkHost
     void Reading_Proc(int channel, ChannelReading &reading) override;
@@ -34,12 +37,6 @@ public:
     void refreshChannelDropDown() override { emit channelsChecked(); }
 
 signals:
-    // A run began on `channel` with its first reading, which comes next.
-    void runStarted(int channel, const std::shared_ptr<Run> &run);
-    // `run` recorded `reading` (in the form its samples keep).
-    void readingAccepted(int channel, const ChannelReading &reading);
-    // The channel stopped feeding `run`; its figures are final.
-    void runEnded(int channel, const std::shared_ptr<Run> &run, const RunSummary &summary);
     // The charger was found on a serial port, or its port went silent or away.
     void linkFound();
     void linkLost();
@@ -52,11 +49,14 @@ signals:
 
 private:
     std::shared_ptr<Run> &runOf(int channel) { return runs_[channel == 2]; }
+    void end(int channel, RunEnd why);
 
+    RunHub &hub_;
     const Clock &clock_;
     JournalPlace journals_;
     std::array<std::shared_ptr<Run>, 2> runs_;
     int started_ = 0; // runs started so far, which number their names
+    bool lost_ = false; // the charger's port went away, and has not been found since
 };
 
 // Readings a working charger cannot produce: line noise that passed as a frame.

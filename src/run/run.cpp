@@ -35,9 +35,10 @@ Run::Run(const QString &name, const Clock &clock, QObject *parent)
 // The journal goes with the run: a run closed, or the program ending normally, removes it.
 Run::~Run() = default;
 
-void Run::goLive(int channel, const JournalPlace &journals)
+void Run::goLive(int channel, const JournalPlace &journals, Source source)
 {
     channel_ = channel;
+    source_ = source;
     live_ = true;
     journals_ = journals;
     startMs_ = clock_.monotonicMs() - clock_.now().time().msec();

@@ -21,6 +21,8 @@ class Run final : public QObject {
 public:
     // What a live sample did to the run.
     enum class Fate { Row, Skip, End };
+    // What feeds the run: a run file (replayed), this program's charger, another station.
+    enum class Source { File, Charger, Station };
 
     // `name` is what the user knows the run by: "CH1 Chart 3" live, a path opened.
     Run(const QString &name, const Clock &clock, QObject *parent = nullptr);
@@ -30,14 +32,15 @@ public:
     // 1 or 2 while and after a charger channel feeds it; 0 for a run from a file.
     int channel() const { return channel_; }
     bool isLive() const { return live_; }
+    Source source() const { return source_; }
     const QString &title() const { return title_; }
     const Samples &samples() const { return samples_; }
     // Fed sample by sample while live; worked out at once when a replay ends.
     const RunSummary &summary() const { return summary_; }
 
-    // From now on the run is live on `channel`, its time counting from now, kept safe in a
-    // recovery journal in `journals`.
-    void goLive(int channel, const JournalPlace &journals);
+    // From now on `source` feeds the run on `channel`, its time counting from now, kept safe in
+    // a recovery journal in `journals`.
+    void goLive(int channel, const JournalPlace &journals, Source source = Source::Charger);
     // A live sample: dropped within the clock second of the last one, ending the run after a
     // silence or a capacity that fell, otherwise recorded, with the run's elapsed time.
     Fate offer(ChannelReading &reading);
@@ -92,6 +95,7 @@ private:
     const Clock &clock_;
     int channel_ = 0;
     bool live_ = false;
+    Source source_ = Source::File;
     QString title_;
     Samples samples_;
     RunSummary summary_;

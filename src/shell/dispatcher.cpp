@@ -125,22 +125,8 @@ void MDIForm1::watchStation()
     }
     MqttWatcher *&watcher = watchers_[at.host + u':' + QString::number(at.port)];
     if (!watcher) {
-        watcher = new MqttWatcher(clock_, at, this);
+        watcher = new MqttWatcher(*hub_, clock_, at, this);
         connect(watcher, &MqttWatcher::message, status_, &StatusLine::State_add);
-        connect(watcher, &MqttWatcher::runStarted, this, [this](const std::shared_ptr<Run> &run) {
-            connect(run.get(), &Run::recorded, this,
-                    [this, r = run.get()](const ChannelReading &s) {
-                        if (watched_ == r && !view_.crossLineHeld)
-                            ShowReading(s);
-                    });
-            connect(run.get(), &Run::ended, this, [this, r = run.get()] {
-                if (watched_ == r)
-                    watched_ = nullptr;
-            });
-            IMDIDocument *doc = newDocument();
-            doc->InitDoc(menu_, run->name(), true);
-            doc->showRun(run);
-        });
     }
     // The broker lists its stations once connected: they are offered then.
     disconnect(stationsAwaited_);
@@ -188,9 +174,14 @@ void MDIForm1::Channel_Proc(int channel)
     menu_->refresh();
 }
 
+bool MDIForm1::isSelectedChannel(const Run &run) const
+{
+    return run.source() == Run::Source::Charger && run.channel() == channel_;
+}
+
 void MDIForm1::followRun(const Run &run)
 {
-    if (runs_->run(run.channel()).get() == &run) {
+    if (run.source() == Run::Source::Charger) {
         selectChannel(run.channel());
         return;
     }

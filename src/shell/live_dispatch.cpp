@@ -4,21 +4,28 @@
 #include "platform/command_names.h"
 #include "run/keep_awake.h"
 #include "run/live_runs.h"
+#include "run/run_hub.h"
 #include "shell/status_line.h"
 
-LiveDispatch::LiveDispatch(LiveRuns &runs, CommandBar &bar, StatusLine &status,
+LiveDispatch::LiveDispatch(RunHub &hub, LiveRuns &runs, CommandBar &bar, StatusLine &status,
                            DocumentFactory newDocument, SleepInhibitor *inhibitor)
     : runs_(runs), bar_(bar), status_(status), newDocument_(std::move(newDocument))
 {
-    connect(&runs_, &LiveRuns::runStarted, this,
-            [this](int channel, const std::shared_ptr<Run> &run) {
-                setLamp(LinkHost::Lamp::Connection, true);
-                IMDIDocument *doc = newDocument_();
-                ref(channel) = doc;
-                doc->InitDoc(&bar_, run->name(), true);
-                doc->showRun(run);
-            });
-    connect(&runs_, &LiveRuns::runEnded, this, [this](int channel) { ref(channel).clear(); });
+    connect(&hub, &RunHub::runStarted, this, [this](const std::shared_ptr<Run> &run) {
+        if (run->source() == Run::Source::File)
+            return; // its window opened it
+        IMDIDocument *doc = newDocument_();
+        if (run->source() == Run::Source::Charger) {
+            setLamp(LinkHost::Lamp::Connection, true);
+            ref(run->channel()) = doc;
+        }
+        doc->InitDoc(&bar_, run->name(), true);
+        doc->showRun(run);
+    });
+    connect(&hub, &RunHub::runEnded, this, [this](const std::shared_ptr<Run> &run) {
+        if (run->source() == Run::Source::Charger)
+            ref(run->channel()).clear();
+    });
     connect(&runs_, &LiveRuns::message, &status_, &StatusLine::State_add);
     connect(&runs_, &LiveRuns::linkFound, this,
             [this] { setLamp(LinkHost::Lamp::Connection, true); });
@@ -28,7 +35,7 @@ LiveDispatch::LiveDispatch(LiveRuns &runs, CommandBar &bar, StatusLine &status,
             [this](bool on) { setLamp(LinkHost::Lamp::Receive, on); });
     connect(&runs_, &LiveRuns::channelsChecked, this, &LiveDispatch::refreshChannelDropDown);
     if (inhibitor) {
-        awake_ = std::make_unique<KeepAwake>(runs_, *inhibitor);
+        awake_ = std::make_unique<KeepAwake>(hub, *inhibitor);
         connect(awake_.get(), &KeepAwake::message, &status_, &StatusLine::State_add);
     }
 }

@@ -10,18 +10,19 @@
 class CommandBar;
 class KeepAwake;
 class LiveRuns;
+class RunHub;
 class SleepInhibitor;
 class StatusLine;
 
-// The main window's side of the live runs: a chart window for each run the charger starts,
-// the status line, the two lamps, the channel drop-down of the tool bar, and the computer
-// kept awake while a channel is live.
+// The main window's side of the runs being fed: a chart window for each run the charger or a
+// watched station starts, and of the charger the status line, the two lamps, the channel
+// drop-down of the tool bar, and the computer kept awake while a channel is live.
 class LiveDispatch final : public QObject {
     Q_OBJECT
 public:
     // `inhibitor`, when given, keeps the computer from idle sleep while a channel is live.
-    LiveDispatch(LiveRuns &runs, CommandBar &bar, StatusLine &status, DocumentFactory newDocument,
-                 SleepInhibitor *inhibitor = nullptr);
+    LiveDispatch(RunHub &hub, LiveRuns &runs, CommandBar &bar, StatusLine &status,
+                 DocumentFactory newDocument, SleepInhibitor *inhibitor = nullptr);
     ~LiveDispatch() override;
 
     // The live window of channel 1 or 2, if any (Newdoc, CH2Doc).

@@ -8,6 +8,7 @@
 #include "platform/core/settings.h"
 #include "platform/qt_command_bar.h"
 #include "publish/mqtt_publisher.h"
+#include "publish/mqtt_watcher.h"
 #include "run/live_runs.h"
 #include "setup/adform.h"
 #include "setup/config.h"
@@ -30,7 +31,8 @@ MDIForm1::MDIForm1(const MainWindowPlatform &platform, QWidget *parent)
       settings_(platform.settings), area_(new QMdiArea(this)),
       menu_(new QtCommandBar(this, area_, commandLayout(), clock_)),
       status_(new StatusLine(menu_->tool(Band::State, ToolName::StateList), clock_, this)),
-      runs_(new LiveRuns(clock_, { platform.journalFolder, &background_ }, this)),
+      hub_(new RunHub(this)),
+      runs_(new LiveRuns(*hub_, clock_, { platform.journalFolder, &background_ }, this)),
       opening_(std::make_unique<RunOpening>(OpeningHost {
           *this, *menu_, dialogs_, *status_, background_, [this] { return newDocument(); },
           [this](const QString &file) { openComparison(file); } })),
@@ -49,26 +51,27 @@ MDIForm1::MDIForm1(const MainWindowPlatform &platform, QWidget *parent)
     language_->setPanelCaptions([this] { info_->retranslateUi(); });
     connect(info_, &Infoform1::ChartLightSwitched, this, &MDIForm1::switchSeries);
     // The panel follows the selected channel, unless the cross line reads samples onto it.
-    connect(runs_, &LiveRuns::readingAccepted, info_,
-            [this](int channel, const ChannelReading &reading) {
-                if (channel == channel_ && !watched_ && !view_.crossLineHeld)
-                    info_->ShowReading(reading);
-            });
+    connect(hub_, &RunHub::recorded, info_, [this](const Run &run, const ChannelReading &sample) {
+        if (!view_.crossLineHeld && (watched_ ? &run == watched_ : isSelectedChannel(run)))
+            info_->ShowReading(sample);
+    });
     // While the ended run's window is still the channel's live window, as the selection
     // always found it.
-    connect(runs_, &LiveRuns::runEnded, this, [this](int channel) {
-        if (channel == channel_ && !watched_)
+    connect(hub_, &RunHub::runEnded, this, [this](const std::shared_ptr<Run> &run) {
+        if (watched_ == run.get())
+            watched_ = nullptr;
+        else if (!watched_ && isSelectedChannel(*run))
             Channel_Proc(1);
     });
     live_ = std::make_unique<LiveDispatch>(
-        *runs_, *menu_, *status_, [this] { return newDocument(); }, platform.inhibitor);
+        *hub_, *runs_, *menu_, *status_, [this] { return newDocument(); }, platform.inhibitor);
     RunNotices *notices = nullptr;
     if (platform.notifier) {
-        notices = new RunNotices(*runs_, *platform.notifier, settings_, this);
+        notices = new RunNotices(*hub_, *platform.notifier, settings_, this);
         connect(notices, &RunNotices::message, status_, &StatusLine::State_add);
     }
     if (const auto mqtt = MqttBroker::fromSettings(settings_); !mqtt.host.isEmpty()) {
-        auto *publisher = new MqttPublisher(*runs_, clock_, mqtt, this);
+        auto *publisher = new MqttPublisher(*hub_, clock_, mqtt, this);
         connect(publisher, &MqttPublisher::message, status_, &StatusLine::State_add);
         if (notices)
             publisher->follow(*notices);
@@ -156,8 +159,10 @@ void MDIForm1::closeEvent(QCloseEvent *event)
     closingAll_ = true;
     // Nothing records once the window is closed: the runs end, and their journals go with
     // their windows.
-    runs_->EndLiveDoc(1);
-    runs_->EndLiveDoc(2);
+    runs_->stop();
+    for (MqttWatcher *watcher : std::as_const(watchers_))
+        for (const QString &station : QSet(watcher->watched()))
+            watcher->unwatch(station);
     area_->closeAllSubWindows();
     live_->keepAwake(false);
     event->accept();

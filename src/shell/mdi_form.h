@@ -23,6 +23,7 @@ class Infoform1;
 class InterfaceTextStore;
 class LiveDispatch;
 class LiveRuns;
+class RunHub;
 class MqttWatcher;
 class Notifier;
 class PortList;
@@ -74,6 +75,7 @@ public:
     CommandBar &Menu() { return *menu_; }
     // What the charger feeds, for whatever follows it.
     LiveRuns &liveRuns() { return *runs_; }
+    RunHub &runHub() { return *hub_; }
     // Selects the live window of `channel`, which the information panel then follows.
     void Channel_Proc(int channel);
 
@@ -130,6 +132,7 @@ private:
     QMdiArea *area_;
     CommandBar *menu_;
     StatusLine *status_;
+    RunHub *hub_;
     LiveRuns *runs_;
     std::unique_ptr<LiveDispatch> live_;
     std::unique_ptr<RunOpening> opening_;
@@ -149,4 +152,6 @@ private:
     ViewState view_;
     int channel_ = 1; // the one the information panel follows, unless:
     QPointer<const Run> watched_; // the watched station's run it follows
+    // `run` is fed by the charger on the channel the panel follows.
+    bool isSelectedChannel(const Run &run) const;
 };

@@ -81,7 +81,8 @@ private slots:
             << ""
             << "t=49 2@2 t=50 2@2 t=52 2@2 t=46 2@2 t=45 2@2 t=51 2@2 lost"
             << QStringList { hot.arg(50).arg(50), hot.arg(51).arg(50),
-                             "CH1: the charger was lost during the run." };
+                             "CH1: the charger was lost during the run.",
+                             "CH1: charge complete: 6 mAh in 0:00:10" };
         QTest::newRow("not cooled enough, own limit")
             << "TempLimit=40"
             << "t=41 2@2 t=36 2@2 t=40 2@2" << QStringList { hot.arg(41).arg(40) };
@@ -97,7 +98,9 @@ private slots:
             << "gone 2@2 lost 2@2 lost"
             << QStringList { "> No desktop notification service was found (…).",
                              "> CH1: the charger was lost during the run.",
-                             "> CH1: the charger was lost during the run." };
+                             "> CH1: charge complete: 0 mAh in 0:00:00",
+                             "> CH1: the charger was lost during the run.",
+                             "> CH1: charge complete: 0 mAh in 0:00:00" };
     }
     void told()
     {
@@ -109,9 +112,10 @@ private slots:
             stored.setValue(qPrintable("Notices/" + settings.section('=', 0, 0)),
                             settings.section('=', 1));
         FakeClock clock;
-        LiveRuns runs(clock, {});
+        RunHub hub;
+        LiveRuns runs(hub, clock, {});
         DBusNotifier notifier("chargemon", "io.example.icon");
-        RunNotices notices(runs, notifier, stored);
+        RunNotices notices(hub, notifier, stored);
         QStringList shown;
         connect(&notices, &RunNotices::message, this, [&](const QString &line) {
             shown << "> " + QString(line).replace(QRegularExpression("\\(.+\\)"), "(…)");
@@ -125,8 +129,8 @@ private slots:
                 capacity = 0, runs.EndLiveDoc(1);
             else if (step == "gone")
                 service_.unregisterService("org.freedesktop.Notifications");
-            else if (step == "lost")
-                runs.setLamp(LinkHost::Lamp::Connection, false);
+            else if (step == "lost") // as the port search has it
+                runs.setLamp(LinkHost::Lamp::Connection, false), runs.EndLiveDoc(1);
             else if (step.startsWith("t="))
                 temp = step.mid(2).toInt();
             else if (step.startsWith("cells="))

@@ -9,6 +9,7 @@
 #include "run/live_runs.h"
 #include "run/run_writer.h"
 #include "support/fake_clock.h"
+#include "support/hub_follower.h"
 #include "support/logger_session.h"
 #include "support/private_broker.h"
 
@@ -158,8 +159,9 @@ private slots:
         MqttBroker at = broker.client(station);
         at.haDiscovery = true;
         FakeClock clock;
-        LiveRuns runs(clock, {});
-        MqttPublisher publisher(runs, clock, at);
+        RunHub hub;
+        LiveRuns runs(hub, clock, {});
+        MqttPublisher publisher(hub, clock, at);
         QSignalSpy said(&publisher, &MqttPublisher::message);
         QTRY_COMPARE(said.size(), 1);
         if (station == "lab/2") {
@@ -228,9 +230,11 @@ private slots:
             QSKIP("no mosquitto here");
         const MqttBroker at = broker.client("pit-2");
         FakeClock clock;
-        MqttWatcher watcher(clock, at);
+        RunHub hub;
+        HubFollower follower(hub);
+        MqttWatcher watcher(hub, clock, at);
         QList<std::shared_ptr<Run>> watched;
-        connect(&watcher, &MqttWatcher::runStarted, this,
+        connect(&hub, &RunHub::runStarted, this,
                 [&](const std::shared_ptr<Run> &run) { watched << run; });
         QStringList said;
         connect(&watcher, &MqttWatcher::message, this, [&](const QString &m) { said << m; });
@@ -264,6 +268,14 @@ private slots:
             RunFile::Reader a, b;
             QVERIFY(a.open(QDir(s.out).filePath(mine)) && b.open(QDir(s.out).filePath(theirs)));
             QCOMPARE(a.title(), b.title());
+            // Followed as the charger's runs are: every sample, and its end.
+            QCOMPARE(follower.events.filter(run->name() + ": ").size(), run->samples().count());
+            QCOMPARE(follower.events
+                         .filter(QRegularExpression(QString("^ended %1 %2 (finished|link lost)$")
+                                                        .arg(run->name())
+                                                        .arg(run->samples().count())))
+                         .size(),
+                     1);
         }
     }
 };

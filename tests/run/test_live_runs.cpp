@@ -5,6 +5,7 @@
 #include "run/run_journal.h"
 #include "run/run_summary.h"
 #include "support/fake_clock.h"
+#include "support/hub_follower.h"
 #include "support/readings.h"
 #include "support/spans.h"
 
@@ -63,23 +64,13 @@ private slots:
         FakeClock clock(QDateTime(QDate(2026, 12, 6), QTime(23, 59, 57, 500)));
         QTemporaryDir journals;
         Background work;
-        LiveRuns runs(clock, { journals.path(), &work });
-        QStringList events;
+        RunHub hub;
+        LiveRuns runs(hub, clock, { journals.path(), &work });
+        HubFollower follower(hub);
+        QStringList &events = follower.events;
         std::shared_ptr<Run> first;
-        connect(&runs, &LiveRuns::runStarted, this, [&](int channel, const auto &run) {
-            events << QStringLiteral("started %1 %2").arg(channel).arg(run->name());
-            first = first ? first : run;
-        });
-        connect(&runs, &LiveRuns::readingAccepted, this, [&](int channel, const ChannelReading &r) {
-            events << QStringLiteral("%1: %2 %3").arg(channel).arg(r[Time].text(), r[Cap].text());
-        });
-        connect(&runs, &LiveRuns::runEnded, this,
-                [&](int channel, const auto &run, const RunSummary &summary) {
-                    events << QStringLiteral("ended %1 %2 %3")
-                                  .arg(channel)
-                                  .arg(run->samples().count())
-                                  .arg(summary.samples());
-                });
+        connect(&hub, &RunHub::runStarted, this,
+                [&](const auto &run) { first = first ? first : run; });
         connect(&runs, &LiveRuns::message, this, [&](const QString &m) { events << m; });
         connect(&runs, &LiveRuns::linkLost, this, [&] { events << "lost"; });
         const auto feed = [&](double seconds, ChannelReading r) {
@@ -105,16 +96,41 @@ private slots:
         feed(8, reading(1300)); // after a silence: the run ends, the sample with it
         for (int cap : { 1300, 1300, 1299 }) // a new run, until its capacity falls
             feed(1, reading(cap));
+        runs.setLamp(LinkHost::Lamp::Connection, true);
+        for (int cap : { 1299, 1299 })
+            feed(1, reading(cap));
+        runs.EndLiveDoc(1); // the charger says the channel is idle
+        for (int cap : { 1300, 1300 })
+            feed(1, reading(cap));
         runs.setLamp(LinkHost::Lamp::Connection, false);
+        runs.EndLiveDoc(1); // after the port went silent
 
-        QCOMPARE(
-            events,
-            QStringList(
-                { "started 1 CH1 Chart 1", "Communication connected.Now receive data from charger.",
-                  "1: 00:00:01 100", "1: 00:00:02 101", "1: 00:00:05 1234",
-                  "CH1 Completed. You can save it now.", "ended 1 3 3", "started 1 CH1 Chart 2",
-                  "Communication connected.Now receive data from charger.", "1: 00:00:01 1300",
-                  "CH1 Completed. You can save it now.", "ended 1 1 1", "lost" }));
+        const QString connected = "Communication connected.Now receive data from charger.",
+                      completed = "CH%1 Completed. You can save it now.";
+        QCOMPARE(events,
+                 QStringList({ "started CH1 Chart 1",
+                               connected,
+                               "CH1 Chart 1: 00:00:01 100",
+                               "CH1 Chart 1: 00:00:02 101",
+                               "CH1 Chart 1: 00:00:05 1234",
+                               completed.arg(1),
+                               "ended CH1 Chart 1 3 interrupted",
+                               "started CH1 Chart 2",
+                               connected,
+                               "CH1 Chart 2: 00:00:01 1300",
+                               completed.arg(1),
+                               "ended CH1 Chart 2 1 interrupted",
+                               "started CH1 Chart 3",
+                               connected,
+                               "CH1 Chart 3: 00:00:01 1299",
+                               completed.arg(1),
+                               "ended CH1 Chart 3 1 finished",
+                               "started CH1 Chart 4",
+                               connected,
+                               "CH1 Chart 4: 00:00:01 1300",
+                               "lost",
+                               completed.arg(1),
+                               "ended CH1 Chart 4 1 link lost" }));
         QVERIFY(!runs.run(1) && !first->isLive());
         QVERIFY(first->title().startsWith("LiIo/Po/Fe/+CHG+  S4  @CH1  ")
                 && first->title().endsWith("23:59:58\r\n"));

@@ -237,8 +237,9 @@ private slots:
         Rig rig;
         rig.window.show();
         const MqttBroker at = broker.client("pit-2");
-        LiveRuns runs(rig.clock, {});
-        auto station = std::make_unique<MqttPublisher>(runs, rig.clock, at);
+        RunHub stationHub; // of the station watched
+        LiveRuns runs(stationHub, rig.clock, {});
+        auto station = std::make_unique<MqttPublisher>(stationHub, rig.clock, at);
         QTest::qWait(500); // online
         rig.dialogs.inputAnswers << QString("127.0.0.1:%1").arg(broker.port) << "pit-2";
         rig.click("Main_file", "Watch");
@@ -268,8 +269,14 @@ private slots:
         volts(runs, 904);
         QTRY_COMPARE(watched->run().samples().count(), 3);
         QCOMPARE(rig.panel().LED1(1).text(), "7.00");
+        // Its window closes; the station's run goes on being received.
+        const std::shared_ptr<Run> run = watched->sharedRun();
+        QVERIFY(watched->close());
+        rig.clock.advanceSeconds(1);
+        volts(runs, 905);
+        QTRY_COMPARE(run->samples().count(), 4);
         station.reset();
-        QTRY_COMPARE(watched->caption(), "pit-2 CH1 Chart 1 END");
+        QTRY_VERIFY(!run->isLive());
         QVERIFY(rig.status().join('\n').contains("pit-2 went offline: its CH1 run ended."));
         // The broker's troubles are said once, and when they are over.
         const auto said = [&] {

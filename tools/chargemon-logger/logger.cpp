@@ -2,6 +2,7 @@
 
 #include "platform/core/clock.h"
 #include "run/live_runs.h"
+#include "run/run_hub.h"
 #include "run/run_journal.h"
 #include "run/run_writer.h"
 
@@ -10,30 +11,28 @@
 
 #include <cstdio>
 
-Logger::Logger(LiveRuns &runs, const Clock &clock, Background &background, const Options &options,
-               QObject *parent)
+Logger::Logger(RunHub &hub, LiveRuns &runs, const Clock &clock, Background &background,
+               const Options &options, QObject *parent)
     : QObject(parent), runs_(runs), clock_(clock), background_(background), options_(options)
 {
     connect(&runs_, &LiveRuns::linkFound, this, [this] { print(tr("connected")); });
     connect(&runs_, &LiveRuns::linkLost, this, [this] { print(tr("link lost")); });
     connect(&runs_, &LiveRuns::message, this, &Logger::print);
-    connect(&runs_, &LiveRuns::runStarted, this, [this](int channel) {
-        started_[channel == 2] = clock_.now();
-        print(tr("CH%1: run started").arg(channel));
+    connect(&hub, &RunHub::runStarted, this, [this](const std::shared_ptr<Run> &run) {
+        started_[run->channel() == 2] = clock_.now();
+        print(tr("CH%1: run started").arg(run->channel()));
     });
-    connect(&runs_, &LiveRuns::readingAccepted, this,
-            [this](int channel, const ChannelReading &reading) {
-                const std::shared_ptr<Run> &run = runs_.run(channel);
-                if (!options_.title.isEmpty() && run->samples().count() == 1)
-                    run->setTitle(options_.title);
-                if (!options_.verbose)
-                    return;
-                QStringList fields;
-                for (const Value &v : reading)
-                    fields << v.text();
-                print(QStringLiteral("CH%1: %2").arg(channel).arg(fields.join(u' ')));
-            });
-    connect(&runs_, &LiveRuns::runEnded, this, &Logger::save);
+    connect(&hub, &RunHub::recorded, this, [this](const Run &run, const ChannelReading &reading) {
+        if (!options_.title.isEmpty() && run.samples().count() == 1)
+            runs_.run(run.channel())->setTitle(options_.title);
+        if (!options_.verbose)
+            return;
+        QStringList fields;
+        for (const Value &v : reading)
+            fields << v.text();
+        print(QStringLiteral("CH%1: %2").arg(run.channel()).arg(fields.join(u' ')));
+    });
+    connect(&hub, &RunHub::runEnded, this, &Logger::save);
 }
 
 void Logger::print(const QString &line) const
@@ -61,8 +60,9 @@ QString Logger::freePath(const QDateTime &start, int channel, const QString &mar
     return path;
 }
 
-void Logger::save(int channel, const std::shared_ptr<Run> &run, const RunSummary &summary)
+void Logger::save(const std::shared_ptr<Run> &run, const RunSummary &summary)
 {
+    const int channel = run->channel();
     print(tr("CH%1: run ended: %2").arg(channel).arg(summary.line()));
     if (run->samples().count() == 0)
         return;
@@ -125,8 +125,7 @@ void Logger::recover(const QString &journalFolder)
 void Logger::stop()
 {
     stopping_ = true;
-    runs_.EndLiveDoc(1);
-    runs_.EndLiveDoc(2);
+    runs_.stop();
     settle();
 }
 

@@ -10,6 +10,7 @@
 class Background;
 class Clock;
 class LiveRuns;
+class RunHub;
 class Run;
 class RunSummary;
 
@@ -24,8 +25,8 @@ public:
         bool verbose = false; // a line per sample too
     };
 
-    Logger(LiveRuns &runs, const Clock &clock, Background &background, const Options &options,
-           QObject *parent = nullptr);
+    Logger(RunHub &hub, LiveRuns &runs, const Clock &clock, Background &background,
+           const Options &options, QObject *parent = nullptr);
 
     // Saves the runs that a killed logger left in `journalFolder` as run files marked
     // "(recovered)".
@@ -40,7 +41,7 @@ signals:
     void finished(int status);
 
 private:
-    void save(int channel, const std::shared_ptr<Run> &run, const RunSummary &summary);
+    void save(const std::shared_ptr<Run> &run, const RunSummary &summary);
     // A name in the folder for a run of `channel` begun at `start`, taken by no file yet.
     QString freePath(const QDateTime &start, int channel, const QString &mark = {}) const;
     void settle();

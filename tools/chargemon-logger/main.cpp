@@ -127,21 +127,22 @@ int main(int argc, char *argv[])
     const QString journals = QDir(journalFolder()).filePath(QStringLiteral("logger"));
     // Its work is waited for before the runs and the logger go.
     Background background;
-    LiveRuns runs(clock, { journals, &background });
-    Logger logger(runs, clock, background,
+    RunHub hub;
+    LiveRuns runs(hub, clock, { journals, &background });
+    Logger logger(hub, runs, clock, background,
                   { parser.value(QStringLiteral("dir")), parser.value(QStringLiteral("title")),
                     parser.isSet(QStringLiteral("verbose")) });
     LogindSleepInhibitor inhibitor;
-    KeepAwake awake(runs, inhibitor);
+    KeepAwake awake(hub, inhibitor);
     QObject::connect(&awake, &KeepAwake::message, &logger, &Logger::print);
     DBusNotifier notifier(QStringLiteral("chargemon"), QStringLiteral(CHARGEMON_APP_ID));
-    RunNotices notices(runs, notifier, settings);
+    RunNotices notices(hub, notifier, settings);
     QObject::connect(&notices, &RunNotices::message, &logger, &Logger::print);
     mqtt.user = parser.value(QStringLiteral("mqtt-user"));
     mqtt.passwordFile = parser.value(QStringLiteral("mqtt-password-file"));
     mqtt.caFile = parser.value(QStringLiteral("mqtt-ca"));
     mqtt.haDiscovery = parser.isSet(QStringLiteral("ha-discovery"));
-    MqttPublisher publisher(runs, clock, mqtt);
+    MqttPublisher publisher(hub, clock, mqtt);
     publisher.follow(notices);
     QObject::connect(&publisher, &MqttPublisher::message, &logger, &Logger::error);
     FrameAssembler assembler(port, runs, clock);
