@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Fails when a file of src/ includes a header of a layer above its own. The layers, lowest
 # first, as CMakeLists.txt links them: platform/core < platform, link < run < book, compare;
-# compare < document; run < notify < publish; link < setup; setup, book, document, publish <
-# shell < app (src/main.cpp). setup, book, document and publish stand side by side and do not
-# include each other; nothing below document draws (platform/core, link, run, compare, notify,
-# publish), nor does book.
+# compare < document; run < notify < publish; link, i18n < setup; setup, book, document,
+# publish < shell < app (src/main.cpp). i18n (the languages) stands alone, for the logger too.
+# setup, book, document and publish stand side by side and do not include each other; nothing
+# below document draws (platform/core, link, run, compare, notify, publish, i18n), nor does book.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -16,11 +16,12 @@ declare -A allowed=(
   [run]="platform/core link run"
   [notify]="platform/core link run notify"
   [publish]="platform/core link run notify publish"
-  [setup]="platform/core platform link setup"
+  [i18n]="i18n"
+  [setup]="platform/core platform link i18n setup"
   [book]="platform/core link run book"
   [compare]="platform/core link run compare"
   [document]="platform/core platform link run compare document"
-  [shell]="platform/core platform link run book compare notify publish setup document shell"
+  [shell]="platform/core platform link run book compare notify publish i18n setup document shell"
 )
 
 # A file's layer, or an include's: its first folder, or the first two for a folder within one.

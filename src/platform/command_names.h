@@ -42,8 +42,6 @@ inline const QString Cascade = QStringLiteral("miWCascade");
 inline const QString ArrangeIcons = QStringLiteral("miWArrangeIcons");
 // The comparison of runs in one chart.
 inline const QString Compare = QStringLiteral("Compare");
-inline const QString Eng = QStringLiteral("Eng");
-inline const QString Cht = QStringLiteral("Cht");
 // The tool bar's channel selector and its drop-down's two entries.
 inline const QString Channel = QStringLiteral("Channel");
 inline const QString CH1 = QStringLiteral("CH1");

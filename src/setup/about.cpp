@@ -1,8 +1,8 @@
 #include "setup/about.h"
 
+#include "i18n/languages.h"
 #include "platform/core/settings.h"
 #include "setup/config.h"
-#include "setup/languages.h"
 #include "setup/splash.h"
 
 #include <QHBoxLayout>
@@ -14,7 +14,7 @@ About::About(InterfaceTextStore &store, const Settings &settings, QWidget *paren
 {
     setWindowTitle(QStringLiteral("About"));
     const Config config(store);
-    Text1->setText((config.*languageNamed(storedLanguage(settings)).about)());
+    Text1->setText(config.About(languageNamed(storedLanguage(settings)).about));
     Text1->setWordWrap(true);
     Text1->setMinimumWidth(280);
     Text1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);

@@ -207,6 +207,11 @@ void Config::readInterface(InterfaceTextStore &store, const QSqlDatabase &db)
     splash_ = image("Splash");
 }
 
+const QString &Config::About(const char *column) const
+{
+    return qstrcmp(column, "AboutCHT") == 0 ? aboutCHT_ : aboutEN_;
+}
+
 void Config::readPages(InterfaceTextStore &store, const QSqlDatabase &db)
 {
     QSqlQuery query(db);

@@ -120,6 +120,9 @@ public:
     const QString &Caption() const { return caption_; }
     const QString &AboutCHT() const { return aboutCHT_; }
     const QString &AboutEN() const { return aboutEN_; }
+    // The about text of a store column a language names: AboutCHT for "AboutCHT", AboutEN for
+    // every other.
+    const QString &About(const char *column) const;
     // Docked width of the advertisement pane in twips; 0 runs without the pane.
     qint32 AdWidth() const { return adWidth_; }
     const QString &AD_Html_FileName() const { return adHtmlFileName_; }

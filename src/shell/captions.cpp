@@ -1,7 +1,7 @@
 #include "shell/captions.h"
 
+#include "i18n/languages.h"
 #include "platform/command_names.h"
-#include "setup/languages.h"
 
 #include <QCoreApplication>
 #include <algorithm>

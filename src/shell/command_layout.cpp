@@ -1,9 +1,9 @@
 #include "shell/command_layout.h"
 
+#include "i18n/languages.h"
 #include "platform/command_bar.h"
 #include "platform/command_names.h"
 #include "setup/config.h"
-#include "setup/languages.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "shell/language.h"
 
+#include "i18n/languages.h"
 #include "platform/command_bar.h"
 #include "platform/core/settings.h"
-#include "setup/languages.h"
 #include "shell/captions.h"
 
 #include <QCoreApplication>
@@ -44,7 +44,7 @@ void InterfaceLanguage::useTranslations(const Language &language)
     locale_ = language.locale;
     if (locale_.isEmpty())
         return;
-    if (!own_.load(QStringLiteral(":/i18n/chargemon_%1.qm").arg(locale_)))
+    if (!loadTranslation(own_, language))
         qWarning("The %s translation is missing from the program", qPrintable(locale_));
     QCoreApplication::installTranslator(&own_);
     // Without Qt's own translation installed, its dialogs stay in English.

@@ -1,5 +1,6 @@
 #include "compare/compare_file.h"
 #include "document/compare_window.h"
+#include "i18n/languages.h"
 #include "platform/analog_gauge.h"
 #include "platform/chart.h"
 #include "platform/core/folders.h"
@@ -366,34 +367,11 @@ private slots:
         rig.click("Main_file", "Book");
         QCOMPARE(rig.area().subWindowList().size(), 4);
         QStringList faults;
-        for (const QString language : { "Eng", "Cht" }) {
-            rig.click("Lang", language);
+        for (const Language &language : languages()) {
+            rig.click("Lang", language.tool);
             for (QMdiSubWindow *active : rig.area().subWindowList()) {
                 rig.area().setActiveSubWindow(active);
-                QList<QWidget *> menus { rig.window.menuBar() };
-                for (QMenu *menu : rig.window.findChildren<QMenu *>()) {
-                    emit menu->aboutToShow(); // the window list fills itself then
-                    menus << menu;
-                }
-                for (const QWidget *menu : std::as_const(menus)) {
-                    QHash<QKeySequence, QString> taken;
-                    QStringList unlettered;
-                    for (const QAction *item : menu->actions()) {
-                        if (item->isSeparator() || !item->isVisible())
-                            continue;
-                        const QKeySequence key = QKeySequence::mnemonic(item->text());
-                        const QString where = language + ", " + active->windowTitle() + ": ";
-                        if (key.isEmpty())
-                            unlettered << where + item->text() + " has no letter";
-                        else if (taken.contains(key))
-                            faults << where + item->text() + " and " + taken[key];
-                        else
-                            taken.insert(key, item->text());
-                    }
-                    // A check list without letters is read with the arrow keys.
-                    if (!taken.isEmpty())
-                        faults << unlettered;
-                }
+                faults << rig.letterFaults(language.tool + ", " + active->windowTitle() + ": ");
             }
         }
         faults.removeDuplicates();

@@ -18,6 +18,8 @@
 #include "support/scripted_port_list.h"
 
 #include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
 #include <QtTest>
 #include <optional>
 
@@ -83,5 +85,34 @@ struct WindowRig {
         clock.advanceSeconds(seconds);
         ChannelReading r = reading(capacity);
         window.liveRuns().Reading_Proc(channel, r);
+    }
+    // Every menu's items that share a letter or have none, each said after `where`.
+    QStringList letterFaults(const QString &where)
+    {
+        QStringList faults;
+        QList<QWidget *> menus { window.menuBar() };
+        for (QMenu *menu : window.findChildren<QMenu *>()) {
+            emit menu->aboutToShow(); // the window list fills itself then
+            menus << menu;
+        }
+        for (const QWidget *menu : std::as_const(menus)) {
+            QHash<QKeySequence, QString> taken;
+            QStringList unlettered;
+            for (const QAction *item : menu->actions()) {
+                if (item->isSeparator() || !item->isVisible())
+                    continue;
+                const QKeySequence key = QKeySequence::mnemonic(item->text());
+                if (key.isEmpty())
+                    unlettered << where + item->text() + " has no letter";
+                else if (taken.contains(key))
+                    faults << where + item->text() + " and " + taken[key];
+                else
+                    taken.insert(key, item->text());
+            }
+            // A check list without letters is read with the arrow keys.
+            if (!taken.isEmpty())
+                faults << unlettered;
+        }
+        return faults;
     }
 };

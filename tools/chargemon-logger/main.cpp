@@ -3,6 +3,7 @@
 
 #include "logger.h"
 
+#include "i18n/languages.h"
 #include "link/frame_assembler.h"
 #include "link/port_search.h"
 #include "notify/run_notices.h"
@@ -105,8 +106,7 @@ int main(int argc, char *argv[])
 
     Settings settings;
     QTranslator translation;
-    if (storedLanguage(settings) == QLatin1String("CHT")
-        && translation.load(QStringLiteral(":/i18n/chargemon_zh_TW.qm")))
+    if (loadTranslation(translation, languageNamed(storedLanguage(settings))))
         QCoreApplication::installTranslator(&translation);
     if (const QString why = mqtt.setStation(parser.value(QStringLiteral("station")));
         !mqtt.host.isEmpty() && !why.isEmpty()) {

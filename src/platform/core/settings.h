@@ -8,7 +8,7 @@ class QSettings;
 // The keys of the per-user settings, "section/key". Sections and keys are case-sensitive
 // here, so each has this one spelling.
 namespace SettingsKeys {
-// The interface language: "ENG" or "CHT".
+// The interface language: the code of one of the languages' rows, "ENG" or "CHT".
 inline constexpr char Lang[] = "Lang/Lang";
 // Recovery journals that could not be deleted and are not offered again: one line each,
 // their time of change and path.

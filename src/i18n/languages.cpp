@@ -1,19 +1,7 @@
-#include "setup/languages.h"
+#include "i18n/languages.h"
 
-#include "platform/command_names.h"
-#include "setup/config.h"
-
+#include <QTranslator>
 #include <algorithm>
-
-const std::vector<Language> &languages()
-{
-    static const std::vector<Language> table = {
-        { QStringLiteral("ENG"), ToolName::Eng, "&English", {}, &Config::AboutEN },
-        { QStringLiteral("CHT"), ToolName::Cht, "繁體中文(&F)", QStringLiteral("zh_TW"),
-          &Config::AboutCHT },
-    };
-    return table;
-}
 
 namespace {
 const Language *find(const QString &code)
@@ -35,4 +23,10 @@ const Language &languageNamed(const QString &code)
 {
     const Language *row = find(code);
     return row ? *row : languages().front();
+}
+
+bool loadTranslation(QTranslator &own, const Language &language)
+{
+    return !language.locale.isEmpty()
+        && own.load(QStringLiteral(":/i18n/chargemon_%1.qm").arg(language.locale));
 }
