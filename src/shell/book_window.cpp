@@ -207,7 +207,9 @@ void BookWindow::retranslate()
 
 void BookWindow::fill()
 {
-    runModel_->setRows({}); // its rows point into the runs replaced here
+    // Their rows point into the runs replaced here.
+    for (auto *model : { runModel_, skippedModel_ })
+        model->setRows({});
     runs_ = book_.runs(folders());
     packs_ = book_.packs(runs_, QDateTime::currentDateTime());
     const QString shown = shownPack_;
