@@ -2,20 +2,13 @@
 
 #include "run/samples.h"
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 
+#include <array>
 namespace BookTable {
 
 namespace {
-QString n(std::optional<double> v, int decimals)
-{
-    return v ? QString::number(*v, 'f', decimals) : QString();
-}
-
-QString iso(const QDateTime &t)
-{
-    return t.isValid() ? t.toString(Qt::ISODate) : QString();
-}
-
 QString kindName(RunSummary::Kind kind)
 {
     switch (kind) {
@@ -30,77 +23,223 @@ QString kindName(RunSummary::Kind kind)
     }
     return QStringLiteral("idle");
 }
+
+QString packName(const PackFigures &p)
+{
+    return p.name.isEmpty() ? unnamed() : p.name;
+}
+
+Value time(const QDateTime &t)
+{
+    return t.isValid() ? Value(t) : Value();
+}
+
+std::optional<double> milliohm(const RunFigures &f)
+{
+    return f.resistance ? std::optional(f.resistance->milliohm) : std::nullopt;
+}
+
+template <class Row> QStringList texts(const std::vector<Column<Row>> &columns, const Row *row)
+{
+    QStringList out;
+    for (const Column<Row> &c : columns)
+        if (c.name)
+            out << (row ? written(c.value(*row)) : QString::fromLatin1(c.name));
+    return out;
+}
 } // namespace
+
+Value number(std::optional<double> v, int decimals)
+{
+    return v ? Value(Number { *v, decimals }) : Value();
+}
+
+bool known(const Value &v)
+{
+    return !std::holds_alternative<std::monostate>(v);
+}
+
+bool less(const Value &a, const Value &b)
+{
+    if (a.index() != b.index())
+        return a.index() < b.index();
+    if (const auto *n = std::get_if<Number>(&a))
+        return n->value < std::get<Number>(b).value;
+    if (const auto *t = std::get_if<QDateTime>(&a))
+        return *t < std::get<QDateTime>(b);
+    if (const auto *s = std::get_if<QString>(&a))
+        return *s < std::get<QString>(b);
+    return false;
+}
+
+QString written(const Value &v)
+{
+    if (const auto *n = std::get_if<Number>(&v))
+        return QString::number(n->value, 'f', n->decimals);
+    if (const auto *t = std::get_if<QDateTime>(&v))
+        return t->toString(Qt::ISODate);
+    if (const auto *s = std::get_if<QString>(&v))
+        return *s;
+    return QString();
+}
+
+QString shown(const Value &v)
+{
+    if (const auto *t = std::get_if<QDateTime>(&v))
+        return t->toString(QStringLiteral("yyyy-MM-dd hh:mm"));
+    return written(v);
+}
 
 QString unnamed()
 {
     return QCoreApplication::translate("Book", "Unnamed runs");
 }
 
-QStringList packHeader()
+// The window's texts keep the context its translators know them by.
+const std::vector<Column<PackFigures>> &packColumns()
 {
-    return QString::fromLatin1("pack,runs,cycles,first,last,capacity_mah,fade_pct,dcir_mohm,"
-                               "dcir_method,spread_v,warning")
-        .split(u',');
+    using P = const PackFigures &;
+    static const std::vector<Column<PackFigures>> columns = {
+        { QT_TRANSLATE_NOOP("BookWindow", "Pack"), "pack",
+          [](P p) -> Value { return packName(p); } },
+        { QT_TRANSLATE_NOOP("BookWindow", "Runs"), "runs",
+          [](P p) { return number(double(p.runs.size()), 0); } },
+        { QT_TRANSLATE_NOOP("BookWindow", "Cycles"), "cycles",
+          [](P p) { return number(p.cycles, 2); } },
+        { QT_TRANSLATE_NOOP("BookWindow", "First use"), "first",
+          [](P p) { return time(p.first); } },
+        { QT_TRANSLATE_NOOP("BookWindow", "Last use"), "last", [](P p) { return time(p.last); } },
+        { QT_TRANSLATE_NOOP("BookWindow", "Capacity (mAh)"), "capacity_mah",
+          [](P p) { return number(p.capacityMah, 0); } },
+        { QT_TRANSLATE_NOOP("BookWindow", "Of the best (%)"), "fade_pct",
+          [](P p) { return number(p.fadePct, 1); } },
+        { QT_TRANSLATE_NOOP("BookWindow", "DCIR (mΩ)"), "dcir_mohm",
+          [](P p) { return number(p.dcir ? milliohm(*p.dcir) : std::nullopt, 0); } },
+        { QT_TRANSLATE_NOOP("BookWindow", "Method"), nullptr,
+          [](P p) -> Value { return p.dcir ? p.dcir->resistance->label(p.ratedMah) : QString(); } },
+        { nullptr, "dcir_method", [](P p) -> Value { return p.dcirMethod(); } },
+        { QT_TRANSLATE_NOOP("BookWindow", "Spread (V)"), "spread_v",
+          [](P p) { return number(p.spread, 2); } },
+        { QT_TRANSLATE_NOOP("BookWindow", "Warning"), "warning",
+          [](P p) -> Value { return p.warning(); } },
+        { QT_TRANSLATE_NOOP("BookWindow", "DCIR trend (mΩ)"), nullptr,
+          [](P p) { return number(p.dcirTrend, 0); } },
+        { QT_TRANSLATE_NOOP("BookWindow", "Rated (mAh)"), nullptr,
+          [](P p) { return number(p.ratedMah, 0); } },
+        { QT_TRANSLATE_NOOP("BookWindow", "Cells"), nullptr,
+          [](P p) { return number(p.cells ? std::optional<double>(p.cells) : std::nullopt, 0); } },
+    };
+    return columns;
 }
 
-QStringList runHeader()
+const std::vector<Column<RunRow>> &runColumns()
 {
-    return QString::fromLatin1(
-               "pack,file,date,kind,chemistry,cells,duration_s,charged_mah,discharged_mah,"
-               "charged_wh,discharged_wh,peak_a,ext_max_c,int_max_c,v_start,v_end,spread_v,"
-               "dcir_mohm,dcir_pm_mohm,dcir_method")
-        .split(u',');
+    using R = const RunRow &;
+    static const std::vector<Column<RunRow>> columns = {
+        { nullptr, "pack", [](R r) -> Value { return packName(*r.pack); } },
+        { nullptr, "file", [](R r) -> Value { return r.run->path; } },
+        { QT_TRANSLATE_NOOP("BookWindow", "Date"), "date", [](R r) { return time(r.run->date); },
+          [](R r) {
+              return shown(time(r.run->date))
+                  + (r.run->dateFromFile ? QCoreApplication::translate("BookWindow", " (file time)")
+                                         : QString());
+          } },
+        { nullptr, "kind", [](R r) -> Value { return kindName(r.run->kind); } },
+        { QT_TRANSLATE_NOOP("BookWindow", "Kind"), nullptr,
+          [](R r) -> Value {
+              static constexpr std::array<const char *, 4> kinds
+                  = { QT_TRANSLATE_NOOP("BookWindow", "idle"),
+                      QT_TRANSLATE_NOOP("BookWindow", "charge"),
+                      QT_TRANSLATE_NOOP("BookWindow", "discharge"),
+                      QT_TRANSLATE_NOOP("BookWindow", "both") };
+              return QCoreApplication::translate("BookWindow", kinds[size_t(r.run->kind)]);
+          } },
+        { QT_TRANSLATE_NOOP("BookWindow", "Chemistry"), "chemistry",
+          [](R r) -> Value { return r.run->chemistry; } },
+        { QT_TRANSLATE_NOOP("BookWindow", "Cells"), "cells",
+          [](R r) { return number(r.run->cells, 0); } },
+        { QT_TRANSLATE_NOOP("BookWindow", "Duration (s)"), "duration_s",
+          [](R r) { return number(r.run->seconds, 0); } },
+        { QT_TRANSLATE_NOOP("BookWindow", "Charged (mAh)"), "charged_mah",
+          [](R r) { return number(r.run->chargedMah, 0); } },
+        { QT_TRANSLATE_NOOP("BookWindow", "Discharged (mAh)"), "discharged_mah",
+          [](R r) { return number(r.run->dischargedMah, 0); } },
+        { QT_TRANSLATE_NOOP("BookWindow", "Charged (Wh)"), "charged_wh",
+          [](R r) { return number(r.run->chargedWh, 2); } },
+        { QT_TRANSLATE_NOOP("BookWindow", "Discharged (Wh)"), "discharged_wh",
+          [](R r) { return number(r.run->dischargedWh, 2); } },
+        { QT_TRANSLATE_NOOP("BookWindow", "Peak (A)"), "peak_a",
+          [](R r) { return number(r.run->peakAmps, 2); } },
+        { QT_TRANSLATE_NOOP("BookWindow", "Ext max (℃)"), "ext_max_c",
+          [](R r) { return number(r.run->extMax, 1); } },
+        { QT_TRANSLATE_NOOP("BookWindow", "Int max (℃)"), "int_max_c",
+          [](R r) { return number(r.run->intMax, 1); } },
+        { QT_TRANSLATE_NOOP("BookWindow", "V start"), "v_start",
+          [](R r) { return number(r.run->startVolts, 2); } },
+        { QT_TRANSLATE_NOOP("BookWindow", "V end"), "v_end",
+          [](R r) { return number(r.run->endVolts, 2); } },
+        { QT_TRANSLATE_NOOP("BookWindow", "End-of-charge spread (V)"), "spread_v",
+          [](R r) { return number(r.run->spread, 2); } },
+        { QT_TRANSLATE_NOOP("BookWindow", "Resistance"), "dcir_mohm",
+          [](R r) { return number(milliohm(*r.run), 0); },
+          [](R r) {
+              const auto &res = r.run->resistance;
+              if (!res)
+                  return QString();
+              QStringList cells;
+              for (const auto &c : res->cells)
+                  cells << (c ? QString::number(*c, 'f', 0) : QStringLiteral("–"));
+              return res->text(r.pack->ratedMah)
+                  + (cells.isEmpty() ? QString()
+                                     : QCoreApplication::translate("BookWindow", "; cells %1 mΩ")
+                                           .arg(cells.join(u'/')));
+          } },
+        { nullptr, "dcir_pm_mohm",
+          [](R r) {
+              const auto &res = r.run->resistance;
+              return number(res ? std::optional(res->plusMinus) : std::nullopt, 0);
+          } },
+        { nullptr, "dcir_method",
+          [](R r) -> Value {
+              const auto &res = r.run->resistance;
+              return !res                           ? QString()
+                  : res->iec61960(r.pack->ratedMah) ? QStringLiteral("iec61960")
+                                                    : QStringLiteral("estimate");
+          } },
+        { QT_TRANSLATE_NOOP("BookWindow", "File"), nullptr,
+          [](R r) -> Value { return QFileInfo(r.run->path).fileName(); } },
+    };
+    return columns;
 }
 
-std::vector<QStringList> packRows(const std::vector<PackFigures> &packs)
+const std::vector<Column<RunRow>> &skippedColumns()
 {
-    std::vector<QStringList> rows;
-    for (const PackFigures &p : packs) {
-        const auto &r = p.dcir ? p.dcir->resistance : std::nullopt;
-        rows.push_back({ p.name.isEmpty() ? unnamed() : p.name, QString::number(p.runs.size()),
-                         n(p.cycles, 2), iso(p.first), iso(p.last), n(p.capacityMah, 0),
-                         n(p.fadePct, 1), n(r ? std::optional(r->milliohm) : std::nullopt, 0),
-                         p.dcirMethod(), n(p.spread, 2), p.warning() });
-    }
-    return rows;
+    using R = const RunRow &;
+    static const std::vector<Column<RunRow>> columns = {
+        { QT_TRANSLATE_NOOP("BookWindow", "File"), nullptr,
+          [](R r) -> Value { return QDir::toNativeSeparators(r.run->path); } },
+        { QT_TRANSLATE_NOOP("BookWindow", "Why it was skipped"), nullptr,
+          [](R r) -> Value { return r.run->skipped; } },
+    };
+    return columns;
 }
 
-std::vector<QStringList> runRows(const std::vector<PackFigures> &packs)
+std::vector<RunRow> runRows(const std::vector<PackFigures> &packs)
 {
-    std::vector<QStringList> rows;
+    std::vector<RunRow> rows;
     for (const PackFigures &p : packs)
-        for (const RunFigures *f : p.runs) {
-            const auto &r = f->resistance;
-            const auto mOhm = [&](double v) { return n(r ? std::optional(v) : std::nullopt, 0); };
-            rows.push_back({ p.name.isEmpty() ? unnamed() : p.name,
-                             f->path,
-                             iso(f->date),
-                             kindName(f->kind),
-                             f->chemistry,
-                             QString::number(f->cells),
-                             n(f->seconds, 0),
-                             n(f->chargedMah, 0),
-                             n(f->dischargedMah, 0),
-                             n(f->chargedWh, 2),
-                             n(f->dischargedWh, 2),
-                             n(f->peakAmps, 2),
-                             n(f->extMax, 1),
-                             n(f->intMax, 1),
-                             n(f->startVolts, 2),
-                             n(f->endVolts, 2),
-                             n(f->spread, 2),
-                             mOhm(r ? r->milliohm : 0),
-                             mOhm(r ? r->plusMinus : 0),
-                             r ? (r->iec61960(p.ratedMah) ? QStringLiteral("iec61960")
-                                                          : QStringLiteral("estimate"))
-                               : QString() });
-        }
+        for (const RunFigures *f : p.runs)
+            rows.push_back({ &p, f });
     return rows;
 }
 
-QString text(const QStringList &header, const std::vector<QStringList> &rows, bool csv)
+template <class Row>
+QString text(const std::vector<Column<Row>> &columns, const std::vector<Row> &rows, bool csv)
 {
+    const QStringList header = texts<Row>(columns, nullptr);
+    std::vector<QStringList> lines;
+    for (const Row &r : rows)
+        lines.push_back(texts(columns, &r));
     if (csv) {
         QByteArray utf8;
         const auto line = [&](const QStringList &fields) {
@@ -112,17 +251,17 @@ QString text(const QStringList &header, const std::vector<QStringList> &rows, bo
             utf8 += "\r\n";
         };
         line(header);
-        for (const QStringList &r : rows)
-            line(r);
+        for (const QStringList &l : lines)
+            line(l);
         return QString::fromUtf8(utf8);
     }
     QString out;
     QList<qsizetype> widths;
     for (const QString &h : header)
         widths << h.size();
-    for (const QStringList &r : rows)
-        for (int i = 0; i < r.size(); ++i)
-            widths[i] = std::max(widths[i], r[i].size());
+    for (const QStringList &l : lines)
+        for (int i = 0; i < l.size(); ++i)
+            widths[i] = std::max(widths[i], l[i].size());
     const auto line = [&](const QStringList &fields) {
         QString l;
         for (int i = 0; i < fields.size(); ++i)
@@ -130,9 +269,13 @@ QString text(const QStringList &header, const std::vector<QStringList> &rows, bo
         out += l.trimmed() + u'\n';
     };
     line(header);
-    for (const QStringList &r : rows)
-        line(r);
+    for (const QStringList &l : lines)
+        line(l);
     return out;
 }
+
+template QString text(const std::vector<Column<PackFigures>> &, const std::vector<PackFigures> &,
+                      bool);
+template QString text(const std::vector<Column<RunRow>> &, const std::vector<RunRow> &, bool);
 
 } // namespace BookTable

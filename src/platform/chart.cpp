@@ -116,8 +116,7 @@ protected:
 };
 
 Chart::Chart(QWidget *parent)
-    : QWidget(parent), plot_(new QCustomPlot(this)), title_(new ElidedText(plot_)),
-      subtitle_(new ElidedText(plot_))
+    : PlotChart(parent), title_(new ElidedText(plot_)), subtitle_(new ElidedText(plot_))
 {
     plot_->setBackground(Background);
     // It fills every pixel: the windows behind need no repainting under a moving cross-hair.
@@ -216,7 +215,7 @@ void Chart::nameAxes()
 
 void Chart::changeEvent(QEvent *event)
 {
-    QWidget::changeEvent(event);
+    PlotChart::changeEvent(event);
     if (event->type() == QEvent::LanguageChange) {
         nameAxes();
         changed();
@@ -451,14 +450,8 @@ std::optional<double> Chart::referenceTime() const
 
 void Chart::leaveEvent(QEvent *event)
 {
-    QWidget::leaveEvent(event);
+    PlotChart::leaveEvent(event);
     hideCrossHair();
-}
-
-QSize Chart::renderSize() const
-{
-    // A window never shown has no size yet; draw it as a new window would be.
-    return plot_->size().isEmpty() ? sizeHint() : plot_->size();
 }
 
 int Chart::smallestTextPx() const
@@ -468,23 +461,22 @@ int Chart::smallestTextPx() const
 
 QByteArray Chart::toSvg()
 {
-    return crossHair_->svg(renderSize(), logicalDpiX(), titleLine());
+    return crossHair_->svg(pictureSize(), logicalDpiX(), titleLine());
 }
 
 QImage Chart::toImage()
 {
-    return crossHair_->image(renderSize());
+    return crossHair_->image(pictureSize());
 }
 
 void Chart::print(QPrinter &printer)
 {
-    crossHair_->print(printer, renderSize(), smallestTextPx());
+    crossHair_->print(printer, pictureSize(), smallestTextPx());
 }
 
 void Chart::resizeEvent(QResizeEvent *event)
 {
-    QWidget::resizeEvent(event);
-    plot_->setGeometry(rect());
+    PlotChart::resizeEvent(event);
     placeOuterAxes();
 }
 

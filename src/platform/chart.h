@@ -1,16 +1,16 @@
 #pragma once
 
+#include "platform/plot_chart.h"
+
 #include <QPoint>
 #include <QRectF>
 #include <QString>
-#include <QWidget>
 
 #include <array>
 #include <memory>
 #include <optional>
 
 class CrossHair;
-class QCustomPlot;
 class QCPAxis;
 class QCPAxisRect;
 class QCPGraph;
@@ -38,7 +38,7 @@ PrintPlan printPlan(QSizeF page, QSize screen, int smallestPx);
 // the plot and series 3 (temperature) in the lower part, each on an axis of its own further
 // out on the right. Mouse actions on the plot are reported as signals; a click on a series'
 // value axis shows or hides that series.
-class Chart : public QWidget {
+class Chart : public PlotChart {
     Q_OBJECT
 public:
     enum Series { Voltage, Current, Capacity, Temperature, SeriesCount };
@@ -88,7 +88,6 @@ public:
     bool seriesShown(int series) const;
     void setSeriesShown(int series, bool shown);
     double timeAtPixel(int x) const;
-    QCustomPlot *plot() const { return plot_; }
 
     // Two white lines through a point of the plot, and beside them `label` unless it is "",
     // on a layer of their own: moving them redraws that layer alone, never the curves.
@@ -132,10 +131,8 @@ private:
     QCPRange drawnTimeRange() const;
     void placeOuterAxes();
     void toggleSeriesOf(const QCPAxis *axis);
-    QSize renderSize() const;
     int smallestTextPx() const;
 
-    QCustomPlot *plot_;
     class ElidedText;
     ElidedText *title_;
     ElidedText *subtitle_;

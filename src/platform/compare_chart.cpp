@@ -51,7 +51,7 @@ Qt::PenStyle CompareChart::style(int quantity)
     return Styles[size_t(quantity) % Styles.size()];
 }
 
-CompareChart::CompareChart(QWidget *parent) : QWidget(parent), plot_(new QCustomPlot(this))
+CompareChart::CompareChart(QWidget *parent) : PlotChart(parent)
 {
     plot_->setAttribute(Qt::WA_OpaquePaintEvent);
     plot_->setInteractions(QCP::iRangeZoom);
@@ -60,10 +60,6 @@ CompareChart::CompareChart(QWidget *parent) : QWidget(parent), plot_(new QCustom
     QCPAxisRect *rect = plot_->axisRect();
     rect->setRangeZoomAxes({ plot_->xAxis }, { plot_->yAxis, plot_->yAxis2 });
     plot_->yAxis2->setVisible(true);
-    for (QCPAxis *axis : rect->axes()) {
-        axis->setTickLabelFont(pixelFont(axis->tickLabelFont()));
-        axis->setLabelFont(pixelFont(axis->labelFont()));
-    }
     // Below the curves, two entries a row, as high as its entries need.
     QCPLegend *legend = plot_->legend;
     rect->insetLayout()->take(legend);
@@ -218,11 +214,6 @@ int CompareChart::pixelOf(double key) const
     return qRound(plot_->xAxis->coordToPixel(key));
 }
 
-QSize CompareChart::pictureSize() const
-{
-    return plot_->size().isEmpty() ? sizeHint() : plot_->size();
-}
-
 QByteArray CompareChart::toSvg(const QString &title)
 {
     return crossHair_->svg(pictureSize(), logicalDpiX(), title);
@@ -238,14 +229,8 @@ void CompareChart::print(QPrinter &printer)
     crossHair_->print(printer, pictureSize(), QFontInfo(plot_->xAxis->tickLabelFont()).pixelSize());
 }
 
-void CompareChart::resizeEvent(QResizeEvent *event)
-{
-    QWidget::resizeEvent(event);
-    plot_->setGeometry(rect());
-}
-
 void CompareChart::leaveEvent(QEvent *event)
 {
-    QWidget::leaveEvent(event);
+    PlotChart::leaveEvent(event);
     crossHair_->hide();
 }

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "platform/plot_chart.h"
+
 #include <QColor>
 #include <QPoint>
 #include <QString>
 #include <QTimer>
-#include <QWidget>
 
 #include <array>
 #include <memory>
@@ -12,7 +13,6 @@
 #include <vector>
 
 class CrossHair;
-class QCustomPlot;
 class QCPGraph;
 class QMouseEvent;
 class QPrinter;
@@ -21,7 +21,7 @@ class QPrinter;
 // value axis, one colour per run that people with colour-blindness tell apart (Okabe and Ito's
 // eight) and one line style per quantity, with a legend entry per run below the curves. The
 // wheel zooms, the right button drags the view, a double click shows everything again.
-class CompareChart : public QWidget {
+class CompareChart : public PlotChart {
     Q_OBJECT
 public:
     static constexpr int Colours = 8;
@@ -60,7 +60,6 @@ public:
     double keyAt(int pixelX) const;
     int pixelOf(double key) const;
     CrossHair &crossHair() { return *crossHair_; }
-    QCustomPlot *plot() const { return plot_; }
 
     QByteArray toSvg(const QString &title);
     QImage toImage();
@@ -73,14 +72,11 @@ signals:
     void released();
 
 protected:
-    void resizeEvent(QResizeEvent *event) override;
     void leaveEvent(QEvent *event) override;
 
 private:
-    QSize pictureSize() const;
     void drag(QMouseEvent *event);
 
-    QCustomPlot *plot_;
     std::vector<QCPGraph *> curves_;
     std::unique_ptr<CrossHair> crossHair_;
     QTimer sparing_;

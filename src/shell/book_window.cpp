@@ -1,8 +1,9 @@
 #include "shell/book_window.h"
 
 #include "book/book_indexer.h"
-#include "book/book_table.h"
+#include "book/book_model.h"
 #include "platform/dialogs.h"
+#include "platform/trend_chart.h"
 #include "run/run_file.h"
 
 #include <QBoxLayout>
@@ -18,86 +19,42 @@
 #include <QPushButton>
 #include <QSplitter>
 #include <QTabWidget>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTimer>
-#include <qcustomplot.h>
 
 namespace {
 // A folder's changes are read once they have settled for this long.
 constexpr int SettleMs = 1000;
 
-// A cell that sorts by number where it holds one.
-class Cell final : public QTableWidgetItem {
+// Packs stored full stand out, with what to do as their tooltip.
+class PackModel final : public BookModel<PackFigures> {
 public:
-    explicit Cell(const QString &text) : QTableWidgetItem(text)
+    using BookModel::BookModel;
+    QVariant data(const QModelIndex &index, int role) const override
     {
-        bool number = false;
-        const double v = text.toDouble(&number);
-        if (number)
-            setData(Qt::UserRole, v);
-        setFlags(flags() & ~Qt::ItemIsEditable);
-    }
-    bool operator<(const QTableWidgetItem &other) const override
-    {
-        const QVariant a = data(Qt::UserRole), b = other.data(Qt::UserRole);
-        if (a.isValid() && b.isValid())
-            return a.toDouble() < b.toDouble();
-        return a.isValid() || (!b.isValid() && text() < other.text());
+        const PackFigures &p = row(index.row());
+        if (p.storedFull && role == Qt::BackgroundRole)
+            return QColor(255, 200, 120);
+        if (p.storedFull && role == Qt::ToolTipRole)
+            return p.warning();
+        return BookModel::data(index, role);
     }
 };
 
-QTableWidget *table(QWidget *parent, const QString &name)
+template <class Row> QTableView *table(QWidget *parent, const QString &name, BookModel<Row> *model)
 {
-    auto *t = new QTableWidget(parent);
+    auto *t = new QTableView(parent);
     t->setObjectName(name);
+    t->setModel(model);
     t->setSelectionBehavior(QAbstractItemView::SelectRows);
     t->setSelectionMode(QAbstractItemView::ExtendedSelection);
     t->setContextMenuPolicy(Qt::CustomContextMenu);
     t->verticalHeader()->hide();
     t->horizontalHeader()->setStretchLastSection(true);
-    return t;
-}
-
-void fillTable(QTableWidget *t, const QStringList &header, const std::vector<QStringList> &rows)
-{
-    t->setSortingEnabled(false);
-    t->clearContents();
-    t->setColumnCount(int(header.size()));
-    t->setHorizontalHeaderLabels(header);
-    t->setRowCount(int(rows.size()));
-    for (int r = 0; r < int(rows.size()); ++r)
-        for (int c = 0; c < int(rows[r].size()); ++c)
-            t->setItem(r, c, new Cell(rows[r][c]));
+    // In the book's order until a caption is clicked.
+    t->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     t->setSortingEnabled(true);
-    t->resizeColumnsToContents();
-}
-
-QCustomPlot *chart(QWidget *parent)
-{
-    auto *plot = new QCustomPlot(parent);
-    plot->addGraph();
-    plot->graph(0)->setLineStyle(QCPGraph::lsLine);
-    plot->graph(0)->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, 6));
-    plot->setMinimumHeight(140);
-    return plot;
-}
-
-// To the minute, and sorting as text sorts it.
-QString shownDate(const QDateTime &t)
-{
-    return t.isValid() ? t.toString(QStringLiteral("yyyy-MM-dd hh:mm")) : QString();
-}
-
-void dateAxis(QCustomPlot *plot, bool dates)
-{
-    if (dates) {
-        auto ticker = QSharedPointer<QCPAxisTickerDateTime>::create();
-        ticker->setDateTimeFormat(QStringLiteral("yyyy\nMM-dd"));
-        ticker->setTickCount(3);
-        plot->xAxis->setTicker(ticker);
-    } else {
-        plot->xAxis->setTicker(QSharedPointer<QCPAxisTicker>::create());
-    }
+    return t;
 }
 } // namespace
 
@@ -118,12 +75,15 @@ BookWindow::BookWindow(const QString &bookFile, const QString &saveFolder, Dialo
     bar_ = new QProgressBar(body);
     cancel_ = new QPushButton(body);
     state_ = new QLabel(body);
-    packTable_ = table(body, QStringLiteral("packs"));
-    runTable_ = table(body, QStringLiteral("runs"));
-    skippedTable_ = table(body, QStringLiteral("skipped"));
+    packModel_ = new PackModel(BookTable::packColumns(), this);
+    runModel_ = new BookModel<BookTable::RunRow>(BookTable::runColumns(), this);
+    skippedModel_ = new BookModel<BookTable::RunRow>(BookTable::skippedColumns(), this);
+    packTable_ = table(body, QStringLiteral("packs"), packModel_);
+    runTable_ = table(body, QStringLiteral("runs"), runModel_);
+    skippedTable_ = table(body, QStringLiteral("skipped"), skippedModel_);
     capacityAxis_ = new QComboBox(body);
-    capacityChart_ = chart(body);
-    dcirChart_ = chart(body);
+    capacityChart_ = new TrendChart(body);
+    dcirChart_ = new TrendChart(body);
 
     auto *top = new QHBoxLayout;
     top->addWidget(folderList_, 1);
@@ -178,13 +138,12 @@ BookWindow::BookWindow(const QString &bookFile, const QString &saveFolder, Dialo
         cancel_->hide();
         fill();
     });
-    connect(packTable_, &QTableWidget::itemSelectionChanged, this, &BookWindow::showPack);
+    connect(packTable_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &BookWindow::showPack);
     connect(packTable_, &QWidget::customContextMenuRequested, this, &BookWindow::packMenu);
     connect(runTable_, &QWidget::customContextMenuRequested, this, &BookWindow::runMenu);
-    connect(runTable_, &QTableWidget::cellDoubleClicked, this, [this](int row) {
-        if (const QTableWidgetItem *file = runTable_->item(row, 0))
-            open_(file->data(Qt::UserRole + 1).toString());
-    });
+    connect(runTable_, &QTableView::doubleClicked, this,
+            [this](const QModelIndex &at) { open_(runModel_->row(at.row()).run->path); });
     connect(capacityAxis_, &QComboBox::currentIndexChanged, this, &BookWindow::showPack);
     settle_->setSingleShot(true);
     settle_->setInterval(SettleMs);
@@ -248,6 +207,9 @@ void BookWindow::retranslate()
 
 void BookWindow::fill()
 {
+    // Their rows point into the runs replaced here.
+    for (auto *model : { runModel_, skippedModel_ })
+        model->setRows({});
     runs_ = book_.runs(folders());
     packs_ = book_.packs(runs_, QDateTime::currentDateTime());
     const QString shown = shownPack_;
@@ -258,49 +220,21 @@ void BookWindow::fill()
         folderList_->addItem(QDir::toNativeSeparators(f), f);
     remove_->setEnabled(folderList_->currentData().toString() != saveFolder_);
 
-    const QStringList packHeader
-        = { tr("Pack"),        tr("Runs"),           tr("Cycles"),          tr("First use"),
-            tr("Last use"),    tr("Capacity (mAh)"), tr("Of the best (%)"), tr("DCIR (mΩ)"),
-            tr("Method"),      tr("Spread (V)"),     tr("Warning"),         tr("DCIR trend (mΩ)"),
-            tr("Rated (mAh)"), tr("Cells") };
-    std::vector<QStringList> rows = BookTable::packRows(packs_);
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        const PackFigures &p = packs_[i];
-        rows[i][3] = shownDate(p.first);
-        rows[i][4] = shownDate(p.last);
-        if (p.dcir)
-            rows[i][8] = p.dcir->resistance->label(p.ratedMah);
-        rows[i] << (p.dcirTrend ? QString::number(*p.dcirTrend, 'f', 0) : QString())
-                << (p.ratedMah ? QString::number(*p.ratedMah, 'f', 0) : QString())
-                << (p.cells ? QString::number(p.cells) : QString());
-    }
-    const QSignalBlocker quietPacks(packTable_);
-    fillTable(packTable_, packHeader, rows);
-    for (int r = 0; r < packTable_->rowCount(); ++r) {
-        const int i = int(std::find_if(rows.begin(), rows.end(),
-                                       [&](const QStringList &row) {
-                                           return row[0] == packTable_->item(r, 0)->text();
-                                       })
-                          - rows.begin());
-        packTable_->item(r, 0)->setData(Qt::UserRole + 1, packKey(packs_[i].name));
-        if (packs_[i].storedFull)
-            for (int c = 0; c < packTable_->columnCount(); ++c) {
-                packTable_->item(r, c)->setBackground(QColor(255, 200, 120));
-                packTable_->item(r, c)->setToolTip(packs_[i].warning());
-            }
-        if (packKey(packs_[i].name) == shown)
+    const QSignalBlocker quietPacks(packTable_->selectionModel());
+    packModel_->setRows(packs_);
+    packTable_->resizeColumnsToContents();
+    for (int r = 0; r < packModel_->rowCount(); ++r)
+        if (packKey(packModel_->row(r).name) == shown)
             packTable_->selectRow(r);
-    }
 
-    std::vector<QStringList> skipped;
-    int read = 0;
+    std::vector<BookTable::RunRow> skipped;
     for (const RunFigures &f : runs_)
         if (!f.skipped.isEmpty())
-            skipped.push_back({ QDir::toNativeSeparators(f.path), f.skipped });
-        else
-            ++read;
-    fillTable(skippedTable_, { tr("File"), tr("Why it was skipped") }, skipped);
-    state_->setText(tr("%1 runs, %2 files skipped").arg(read).arg(skipped.size()));
+            skipped.push_back({ nullptr, &f });
+    skippedModel_->setRows(skipped);
+    skippedTable_->resizeColumnsToContents();
+    state_->setText(
+        tr("%1 runs, %2 files skipped").arg(runs_.size() - skipped.size()).arg(skipped.size()));
     shownPack_ = shown;
     showPack();
 }
@@ -310,7 +244,7 @@ const PackFigures *BookWindow::selectedPack() const
     const auto rows = packTable_->selectionModel()->selectedRows();
     if (rows.isEmpty())
         return nullptr;
-    const QString key = packTable_->item(rows.first().row(), 0)->data(Qt::UserRole + 1).toString();
+    const QString key = packKey(packModel_->row(rows.first().row()).name);
     for (const PackFigures &p : packs_)
         if (packKey(p.name) == key)
             return &p;
@@ -321,90 +255,45 @@ void BookWindow::showPack()
 {
     const PackFigures *pack = selectedPack();
     shownPack_ = pack ? packKey(pack->name) : QString();
-    std::vector<QStringList> rows;
-    std::vector<QString> paths, dateNotes;
-    if (pack) {
-        PackFigures one = *pack;
-        for (QStringList row : BookTable::runRows({ one })) {
-            const auto *run = one.runs[rows.size()];
-            row.removeFirst(); // the pack
-            paths.push_back(row.takeFirst());
-            if (const auto &r = run->resistance) {
-                QStringList cells;
-                for (const auto &c : r->cells)
-                    cells << (c ? QString::number(*c, 'f', 0) : QStringLiteral("–"));
-                row[15] = r->text(pack->ratedMah)
-                    + (cells.isEmpty() ? QString() : tr("; cells %1 mΩ").arg(cells.join(u'/')));
-            }
-            row.removeAt(17); // the method, in the figure's text
-            row.removeAt(16); // the ±, in the figure's text
-            row << QFileInfo(paths.back()).fileName();
-            const char *kinds[] = { QT_TR_NOOP("idle"), QT_TR_NOOP("charge"),
-                                    QT_TR_NOOP("discharge"), QT_TR_NOOP("both") };
-            row[0] = shownDate(run->date);
-            row[1] = tr(kinds[int(run->kind)]);
-            if (run->dateFromFile)
-                row[0] += tr(" (file time)");
-            rows.push_back(row);
-        }
-    }
-    fillTable(runTable_,
-              { tr("Date"), tr("Kind"), tr("Chemistry"), tr("Cells"), tr("Duration (s)"),
-                tr("Charged (mAh)"), tr("Discharged (mAh)"), tr("Charged (Wh)"),
-                tr("Discharged (Wh)"), tr("Peak (A)"), tr("Ext max (℃)"), tr("Int max (℃)"),
-                tr("V start"), tr("V end"), tr("End-of-charge spread (V)"), tr("Resistance"),
-                tr("File") },
-              rows);
-    runTable_->setSortingEnabled(false);
-    for (int r = 0; r < runTable_->rowCount(); ++r)
-        runTable_->item(r, 0)->setData(Qt::UserRole + 1, paths[std::size_t(r)]);
-    runTable_->setSortingEnabled(true);
+    std::vector<BookTable::RunRow> rows;
     if (pack)
-        drawCharts(*pack);
-    else
-        for (QCustomPlot *plot : { capacityChart_, dcirChart_ }) {
-            plot->graph(0)->data()->clear();
-            plot->replot();
-        }
+        for (const RunFigures *run : pack->runs)
+            rows.push_back({ pack, run });
+    runModel_->setRows(rows);
+    runTable_->resizeColumnsToContents();
+    drawCharts(pack);
 }
 
-void BookWindow::drawCharts(const PackFigures &pack)
+void BookWindow::drawCharts(const PackFigures *pack)
 {
     const bool byCycle = capacityAxis_->currentIndex() == 1;
     QVector<double> cx, cy, dx, dy;
-    double cycles = 0;
-    const double full = pack.ratedMah.value_or(0);
-    double largest = 0;
-    for (const RunFigures *r : pack.runs)
-        largest = std::max(largest, r->dischargedMah);
-    for (const RunFigures *r : pack.runs) {
-        const double t = r->date.toMSecsSinceEpoch() / 1000.0;
-        cycles += (full > 0          ? r->dischargedMah / full
-                       : largest > 0 ? r->dischargedMah / largest
-                                     : 0);
-        if (r->kind == RunSummary::Kind::Discharge || r->kind == RunSummary::Kind::Both) {
-            cx << (byCycle ? cycles : t);
-            cy << r->dischargedMah;
-        }
-        if (r->resistance) {
-            dx << t;
-            dy << r->resistance->milliohm;
+    if (pack) {
+        double cycles = 0;
+        const double full = pack->ratedMah.value_or(0);
+        double largest = 0;
+        for (const RunFigures *r : pack->runs)
+            largest = std::max(largest, r->dischargedMah);
+        for (const RunFigures *r : pack->runs) {
+            const double t = r->date.toMSecsSinceEpoch() / 1000.0;
+            cycles += (full > 0          ? r->dischargedMah / full
+                           : largest > 0 ? r->dischargedMah / largest
+                                         : 0);
+            if (r->kind == RunSummary::Kind::Discharge || r->kind == RunSummary::Kind::Both) {
+                cx << (byCycle ? cycles : t);
+                cy << r->dischargedMah;
+            }
+            if (r->resistance) {
+                dx << t;
+                dy << r->resistance->milliohm;
+            }
         }
     }
-    dateAxis(capacityChart_, !byCycle);
-    dateAxis(dcirChart_, true);
-    capacityChart_->xAxis->setLabel(byCycle ? tr("Equivalent full cycles") : tr("Date"));
-    capacityChart_->yAxis->setLabel(tr("Discharged (mAh)"));
-    dcirChart_->xAxis->setLabel(tr("Date"));
-    dcirChart_->yAxis->setLabel(tr("DCIR (mΩ)"));
-    capacityChart_->graph(0)->setData(cx, cy);
-    dcirChart_->graph(0)->setData(dx, dy);
-    for (QCustomPlot *plot : { capacityChart_, dcirChart_ }) {
-        plot->rescaleAxes();
-        plot->xAxis->scaleRange(1.1);
-        plot->yAxis->scaleRange(1.2);
-        plot->replot();
-    }
+    capacityChart_->setLabels(byCycle ? tr("Equivalent full cycles") : tr("Date"),
+                              tr("Discharged (mAh)"), !byCycle);
+    dcirChart_->setLabels(tr("Date"), tr("DCIR (mΩ)"), true);
+    capacityChart_->setPoints(cx, cy);
+    dcirChart_->setPoints(dx, dy);
 }
 
 void BookWindow::addFolder()
@@ -476,6 +365,6 @@ void BookWindow::runMenu(const QPoint &at)
     if (!to || to->trimmed().isEmpty())
         return;
     for (const QModelIndex &row : rows)
-        book_.moveRun(runTable_->item(row.row(), 0)->data(Qt::UserRole + 1).toString(), *to);
+        book_.moveRun(runModel_->row(row.row()).run->path, *to);
     fill();
 }

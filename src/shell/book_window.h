@@ -1,6 +1,7 @@
 #pragma once
 
 #include "book/book.h"
+#include "book/book_table.h"
 
 #include <QMdiSubWindow>
 #include <functional>
@@ -10,14 +11,15 @@ class Background;
 class BookIndexer;
 class Dialogs;
 class QComboBox;
-class QCustomPlot;
 class QLabel;
 class QProgressBar;
 class QPushButton;
-class QTableWidget;
+class QTableView;
 class QTabWidget;
 class QFileSystemWatcher;
 class QTimer;
+class TrendChart;
+template <class Row> class BookModel;
 
 // The battery book as a window of the chart area: the packs with their figures, the runs of
 // the selected pack with its capacity and resistance over time, and the book's folders. The
@@ -42,7 +44,7 @@ private:
     void retranslate();
     void fill(); // the tables from the book, as it stands now
     void showPack();
-    void drawCharts(const PackFigures &pack);
+    void drawCharts(const PackFigures *pack);
     void addFolder();
     void removeFolder();
     void packMenu(const QPoint &at);
@@ -63,10 +65,12 @@ private:
     QPushButton *add_, *remove_, *rebuild_, *cancel_;
     QProgressBar *bar_;
     QLabel *state_;
-    QTableWidget *packTable_, *runTable_, *skippedTable_;
+    BookModel<PackFigures> *packModel_;
+    BookModel<BookTable::RunRow> *runModel_, *skippedModel_;
+    QTableView *packTable_, *runTable_, *skippedTable_;
     QTabWidget *tabs_;
     QComboBox *capacityAxis_;
-    QCustomPlot *capacityChart_, *dcirChart_;
+    TrendChart *capacityChart_, *dcirChart_;
     QFileSystemWatcher *watcher_;
     QTimer *settle_;
 };

@@ -22,7 +22,7 @@
 #include <QProgressBar>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QTableView>
 #include <QtTest>
 #include <sys/stat.h>
 
@@ -496,13 +496,14 @@ private slots:
                 button->click();
         QTRY_VERIFY(std::any_of(book->packs().begin(), book->packs().end(),
                                 [](const PackFigures &p) { return p.name == "Pack A"; }));
-        auto *packs = book->findChild<QTableWidget *>("packs");
-        const auto found = packs->findItems("Pack A", Qt::MatchExactly);
+        auto *packs = book->findChild<QTableView *>("packs");
+        const auto found = packs->model()->match(packs->model()->index(0, 0), Qt::DisplayRole,
+                                                 "Pack A", -1, Qt::MatchExactly);
         QCOMPARE(found.size(), 1);
-        packs->selectRow(found[0]->row());
-        auto *runTable = book->findChild<QTableWidget *>("runs");
-        QCOMPARE(runTable->rowCount(), 1);
-        emit runTable->cellDoubleClicked(0, 0);
+        packs->selectRow(found[0].row());
+        auto *runTable = book->findChild<QTableView *>("runs");
+        QCOMPARE(runTable->model()->rowCount(), 1);
+        emit runTable->doubleClicked(runTable->model()->index(0, 0));
         QTRY_COMPARE(rig.documents().size(), 2); // the book and the run's chart window
         QCOMPARE(rig.documents()[1]->caption(), runs.filePath("a.mdb"));
         rig.click("Lang", "Cht");

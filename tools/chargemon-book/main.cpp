@@ -54,8 +54,8 @@ int main(int argc, char *argv[])
             std::fprintf(stderr, "skipped %s: %s\n", qPrintable(f.path), qPrintable(f.skipped));
     const std::vector<PackFigures> packs = book.packs(found, QDateTime::currentDateTime());
     const QString table = parser.isSet(runs)
-        ? BookTable::text(BookTable::runHeader(), BookTable::runRows(packs), parser.isSet(csv))
-        : BookTable::text(BookTable::packHeader(), BookTable::packRows(packs), parser.isSet(csv));
+        ? BookTable::text(BookTable::runColumns(), BookTable::runRows(packs), parser.isSet(csv))
+        : BookTable::text(BookTable::packColumns(), packs, parser.isSet(csv));
     std::fputs(table.toUtf8().constData(), stdout);
     return 0;
 }
