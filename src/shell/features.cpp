@@ -8,7 +8,7 @@
 
 const std::vector<Feature> &features()
 {
-    // A feature registers here, with one line.
+    // A feature registers here: its header above and one line in this list.
     static const std::vector<Feature> all = {
         chartCommands(),
         watchFeature(),
