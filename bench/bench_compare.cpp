@@ -3,8 +3,8 @@
 // alignment and of reference, a cross-line move with "CrossLine" checked (read-out, the
 // information panel and every repaint included), and what a live run in the comparison costs
 // per sample beside what it costs without the comparison. Run by hand: build/bench/bench_compare
+#include "compare_feature/compare_window.h"
 #include "day_sample.h"
-#include "document/compare_window.h"
 #include "document/tee.h"
 #include "platform/compare_chart.h"
 #include "run/run.h"

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Fails when a file of src/ includes a header of a layer above its own. The layers, lowest
 # first, as CMakeLists.txt links them: platform/core < platform, link < run < book, compare;
-# compare < document; run < notify < publish; link, i18n < setup; setup, book, document,
-# publish < shell < app (src/main.cpp). i18n (the languages) stands alone, for the logger too.
-# setup, book, document and publish stand side by side and do not include each other; nothing
-# below document draws (platform/core, link, run, compare, notify, publish, i18n), nor does book.
+# compare < document; run < notify < publish; link, i18n < setup; book, document, publish < each
+# feature (a folder named *_feature); setup and the features < shell < app (src/main.cpp). i18n
+# (the languages) stands alone, for the logger too. setup, book, document and publish stand side
+# by side and do not include each other, nor do the features; nothing below document draws
+# (platform/core, link, run, compare, notify, publish, i18n), nor does book.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -23,6 +24,11 @@ declare -A allowed=(
   [document]="platform/core platform link run compare document"
   [shell]="platform/core platform link run book compare notify publish i18n setup document shell"
 )
+for folder in src/*_feature; do
+  feature=${folder#src/}
+  allowed[$feature]="platform/core platform link run book compare notify publish document $feature"
+  allowed[shell]+=" $feature"
+done
 
 # A file's layer, or an include's: its first folder, or the first two for a folder within one.
 layer_of() {

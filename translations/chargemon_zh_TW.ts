@@ -357,6 +357,10 @@
         <source>&amp;Watch station…</source>
         <translation>觀看工作站(&amp;W)…</translation>
     </message>
+    <message>
+        <source>S&amp;top watching…</source>
+        <translation>停止觀看(&amp;T)…</translation>
+    </message>
 </context>
 <context>
     <name>Chart</name>
@@ -684,18 +688,6 @@
 <context>
     <name>MDIForm1</name>
     <message>
-        <source>Watch station</source>
-        <translation>觀看工作站</translation>
-    </message>
-    <message>
-        <source>MQTT broker (host[:port]):</source>
-        <translation>MQTT 代理伺服器(主機[:埠]):</translation>
-    </message>
-    <message>
-        <source>Station:</source>
-        <translation>工作站:</translation>
-    </message>
-    <message>
         <source>1 run was still being recorded when chargemon last stopped. Open it?</source>
         <translation>chargemon 上次停止時，有 1 個充電記錄仍在記錄中。要開啟它嗎？</translation>
     </message>
@@ -722,18 +714,6 @@
     <message>
         <source>Unreadable recovery journals in %1, kept with names ending in &quot;.unreadable&quot;: %2.</source>
         <translation>%1 中無法讀取的復原日誌已保留，檔名改以「.unreadable」結尾：%2。</translation>
-    </message>
-    <message>
-        <source>MQTT: &quot;%1&quot; is not a broker: write its host, or host:port.</source>
-        <translation>MQTT: 「%1」不是代理伺服器: 請輸入主機,或 主機:埠。</translation>
-    </message>
-    <message>
-        <source>MQTT: asking %1:%2 for its stations…</source>
-        <translation>MQTT: 正在向 %1:%2 查詢工作站…</translation>
-    </message>
-    <message>
-        <source>No station is online yet. Station:</source>
-        <translation>目前沒有工作站在線。工作站:</translation>
     </message>
 </context>
 <context>
@@ -932,6 +912,45 @@
     <message>
         <source>R estimate, %1 A → %2 A step</source>
         <translation>內阻估計，%1 A → %2 A 階躍</translation>
+    </message>
+</context>
+<context>
+    <name>StationWatch</name>
+    <message>
+        <source>MQTT broker (host[:port]):</source>
+        <translation>MQTT 代理伺服器(主機[:埠]):</translation>
+    </message>
+    <message>
+        <source>Watch station</source>
+        <translation>觀看工作站</translation>
+    </message>
+    <message>
+        <source>MQTT: &quot;%1&quot; is not a broker: write its host, or host:port.</source>
+        <translation>MQTT: 「%1」不是代理伺服器: 請輸入主機,或 主機:埠。</translation>
+    </message>
+    <message>
+        <source>MQTT: asking %1:%2 for its stations…</source>
+        <translation>MQTT: 正在向 %1:%2 查詢工作站…</translation>
+    </message>
+    <message>
+        <source>No station is online yet. Station:</source>
+        <translation>目前沒有工作站在線。工作站:</translation>
+    </message>
+    <message>
+        <source>Station:</source>
+        <translation>工作站:</translation>
+    </message>
+    <message>
+        <source>MQTT: no station is watched.</source>
+        <translation>MQTT: 沒有正在觀看的工作站。</translation>
+    </message>
+    <message>
+        <source>Stop watching</source>
+        <translation>停止觀看</translation>
+    </message>
+    <message>
+        <source>MQTT: %1 is no longer watched.</source>
+        <translation>MQTT: 已停止觀看 %1。</translation>
     </message>
 </context>
 <context>

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/channel_reading.h"
+#include "platform/command_target.h"
 
 #include <QString>
 
@@ -11,13 +12,11 @@ class QMdiSubWindow;
 class Run;
 class RunJournal;
 struct JournalPlace;
-class Tool;
 
-// How the main window drives a chart window; members in slot order.
-class IMDIDocument {
+// How the main window drives a chart window; members in slot order, the first,
+// CommandHandler, that of every window that answers commands.
+class IMDIDocument : public CommandTarget {
 public:
-    virtual ~IMDIDocument() = default;
-    virtual bool CommandHandler(Tool &tool) = 0;
     virtual bool InitDoc(CommandBar *ab, const QString &sFile, bool bNew) = 0;
     virtual bool Proc(ChannelReading &cell, bool isOpen) = 0;
     virtual bool DBSave() = 0;

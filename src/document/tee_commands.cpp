@@ -1,3 +1,4 @@
+#include "document/chart_commands.h"
 #include "document/document_host.h"
 #include "document/tee.h"
 #include "platform/chart.h"
@@ -32,9 +33,56 @@ const QStringList Captions
         QStringLiteral("C12") };
 } // namespace
 
+Feature chartCommands()
+{
+    const QString save = QStringLiteral("Save data into database,you can load it later.");
+    const QString print = QStringLiteral("Print preview the chart.");
+    const QString copy
+        = QStringLiteral("Copy the chart to clipboard,then you can paster it from other program");
+    const QString title = QStringLiteral("Add description for your batteries ");
+    // name, places (band, order, caption, own tip, flag), tip, icon, checkable
+    return {
+        { { ToolName::Save,
+            { { Band::File, 30, QT_TRANSLATE_NOOP("Captions", "&Save") },
+              { Band::Tools, 20, QT_TRANSLATE_NOOP("Captions", "Save"), {}, "Tools_Save" } },
+            save,
+            ":/icons/save.svg" },
+          { ToolName::Export,
+            { { Band::File, 40, QT_TRANSLATE_NOOP("Captions", "&Export") },
+              { Band::Tools, 50, QT_TRANSLATE_NOOP("Captions", "Export"),
+                QStringLiteral("Export data to .CSV format,It can be opened by EXCEL."),
+                "Tools_Export" } },
+            QStringLiteral("Export data to .CSV,It used by EXCEL."),
+            ":/icons/export.svg" },
+          { ToolName::Print,
+            { { Band::File, 60, QT_TRANSLATE_NOOP("Captions", "&Print") },
+              { Band::Tools, 30, QT_TRANSLATE_NOOP("Captions", "Print"), {}, "Tools_Print" } },
+            print,
+            ":/icons/print.svg" },
+          { ToolName::Copy,
+            { { Band::View, 10, QT_TRANSLATE_NOOP("Captions", "&Copy"), {}, "Client_View_Copy" },
+              { Band::Tools, 40, QT_TRANSLATE_NOOP("Captions", "Copy"), {}, "Tools_Copy" } },
+            copy,
+            ":/icons/copy.svg" },
+          { ToolName::Title,
+            { { Band::View, 20, QT_TRANSLATE_NOOP("Captions", "&Title"), {}, "Client_View_Title" },
+              { Band::Tools, 60, QT_TRANSLATE_NOOP("Captions", "Title"), {}, "Tools_Title" } },
+            title,
+            ":/icons/title.svg" },
+          { ToolName::Summary,
+            { { Band::View,
+                50,
+                QT_TRANSLATE_NOOP("Captions", "&Summary"),
+                {},
+                "Client_View_Summary" } },
+            QStringLiteral("The run's figures under the chart's title."),
+            {},
+            true } }
+    };
+}
+
 bool tee::CommandHandler(Tool &tool)
 {
-    // The shell's dispatcher offers every click here first; other names are the shell's.
     static const QHash<QString, void (tee::*)()> commands = {
         { ToolName::Title, &tee::describe },   { ToolName::Save, &tee::save },
         { ToolName::Export, &tee::exportCsv }, { ToolName::Copy, &tee::copyChart },

@@ -31,17 +31,12 @@ inline const QString CrossLine = QStringLiteral("CrossLine");
 inline const QString Refresh = QStringLiteral("Refresh");
 // The run summary line under a chart's title, on or off.
 inline const QString Summary = QStringLiteral("Summary");
-// The battery book window.
-inline const QString Book = QStringLiteral("Book");
-inline const QString Watch = QStringLiteral("Watch");
 inline const QString Guid = QStringLiteral("Guid");
 inline const QString About = QStringLiteral("About");
 inline const QString TileH = QStringLiteral("miWTileH");
 inline const QString TileV = QStringLiteral("miWTileV");
 inline const QString Cascade = QStringLiteral("miWCascade");
 inline const QString ArrangeIcons = QStringLiteral("miWArrangeIcons");
-// The comparison of runs in one chart.
-inline const QString Compare = QStringLiteral("Compare");
 // The tool bar's channel selector and its drop-down's two entries.
 inline const QString Channel = QStringLiteral("Channel");
 inline const QString CH1 = QStringLiteral("CH1");

@@ -4,68 +4,14 @@
 #include "platform/command_bar.h"
 #include "platform/command_names.h"
 #include "setup/config.h"
+#include "shell/features.h"
+
+#include <algorithm>
 
 namespace {
 
 using Kind = Tool::Kind;
 using Role = BandSpec::Role;
-
-// A command as menus and the tool bar show it; the tips are the same in both except for
-// "Export". Captions that follow the interface language are the language step's; the layout
-// holds only those that read the same in every language.
-struct Command {
-    QString name;
-    QString caption;
-    QString menuTip;
-    QString barTip;
-    QString icon;
-    // The pop-up band the command's tool opens, wherever it stands.
-    QString opens;
-    bool checkable;
-};
-
-const std::vector<Command> &commands()
-{
-    static const std::vector<Command> table = [] {
-        const QString open
-            = QStringLiteral("Load saved data for analyze you batteries performance ");
-        const QString save = QStringLiteral("Save data into database,you can load it later.");
-        const QString lang = QStringLiteral("Set language");
-        const QString print = QStringLiteral("Print preview the chart.");
-        const QString copy = QStringLiteral(
-            "Copy the chart to clipboard,then you can paster it from other program");
-        const QString title = QStringLiteral("Add description for your batteries ");
-        // name, fixed caption, menu tip, tool-bar tip, icon, opens, checkable
-        return std::vector<Command> {
-            { "Open", "", open, open, ":/icons/open.svg", "", false },
-            { "Save", "", save, save, ":/icons/save.svg", "", false },
-            { "Export", "", "Export data to .CSV,It used by EXCEL.",
-              "Export data to .CSV format,It can be opened by EXCEL.", ":/icons/export.svg", "",
-              false },
-            { "Lang", "", lang, lang, ":/icons/language.svg", "Lang", false },
-            { "Print", "", print, print, ":/icons/print.svg", "", false },
-            { "Exit", "", "Return to windows.", "", "", "", false },
-            { "Copy", "", copy, copy, ":/icons/copy.svg", "", false },
-            { "Title", "", title, title, ":/icons/title.svg", "", false },
-            { "CrossLine", "", "", "", ":/icons/crossline.svg", "", true },
-            { "Refresh", "&Refresh", "Refresh", "", "", "", false },
-            { "Summary", "", "The run's figures under the chart's title.", "", "", "", true },
-            { "Book", "", "Every pack's history, capacity fade and internal resistance.", "", "",
-              "", false },
-            { "Watch", "", "Another station's live runs, from an MQTT broker.", "", "", "", false },
-            { "Guid", "", "User guid.", "", "", "", false },
-            { "About", "", "About us.", "", "", "", false },
-            { "miWTileH", "", "", "", "", "", false },
-            { "miWTileV", "", "", "", "", "", false },
-            { "miWCascade", "", "", "", "", "", false },
-            { "miWArrangeIcons", "", "", "", "", "", false },
-            { "Compare", "", "Overlay runs, align them and read their differences.", "", "", "",
-              false },
-            { "Channel", "CH1", "", "", "", "Channel", false },
-        };
-    }();
-    return table;
-}
 
 ToolSpec tool(const QString &name, Kind kind = Kind::Button, const QString &caption = {})
 {
@@ -74,23 +20,6 @@ ToolSpec tool(const QString &name, Kind kind = Kind::Button, const QString &capt
     spec.kind = kind;
     spec.caption = caption;
     return spec;
-}
-
-// A command tool as a band of the given role shows it.
-ToolSpec command(const QString &name, Role role)
-{
-    for (const Command &c : commands())
-        if (c.name == name) {
-            const bool bar = role == Role::ToolBar;
-            ToolSpec spec = tool(name, Kind::Button, c.caption);
-            spec.description = bar ? c.barTip : c.menuTip;
-            spec.subBand = c.opens;
-            spec.icon = c.icon;
-            spec.checkable = c.checkable;
-            return spec;
-        }
-    Q_ASSERT_X(false, "command", qPrintable(name));
-    return tool(name);
 }
 
 // A tool that opens a pop-up band and has no command of its own.
@@ -106,12 +35,58 @@ ToolSpec separator()
     return tool(QStringLiteral("separator1"), Kind::Separator);
 }
 
-BandSpec menu(const QString &name, const QString &title, const QList<QString> &tools)
+// A tool of the shell that is no command, at its place among the commands of a band.
+struct Fixture {
+    QString band;
+    int order;
+    ToolSpec tool;
+};
+
+std::vector<Fixture> fixtures()
 {
-    BandSpec band { name, title, Role::PopUp, {} };
-    for (const QString &tool : tools)
-        band.tools.push_back(tool == "separator1" ? separator() : command(tool, Role::PopUp));
-    return band;
+    ToolSpec refresh = tool("Refresh", Kind::Button, "&Refresh");
+    refresh.description = QStringLiteral("Refresh");
+    ToolSpec windowList = tool("miWWindowList");
+    windowList.windowList = true;
+    ToolSpec channel = opener(ToolName::Channel, Band::Channel);
+    channel.caption = ToolName::CH1;
+    return {
+        { Band::File, 45, separator() },    { Band::File, 55, separator() },
+        { Band::File, 65, separator() },    { Band::View, 40, refresh },
+        { Band::Windows, 50, separator() }, { Band::Windows, 70, windowList },
+        { Band::Tools, 35, separator() },   { Band::Tools, 55, separator() },
+        { Band::Tools, 75, separator() },   { Band::Tools, 90, tool("Tool6") },
+        { Band::Tools, 100, channel },      { Band::Tools, 110, tool("Tool19") },
+    };
+}
+
+// The band's fixtures and registered commands, by order.
+BandSpec band(const QString &name, const QString &title, Role role)
+{
+    std::vector<std::pair<int, ToolSpec>> tools;
+    for (const Fixture &f : fixtures())
+        if (f.band == name)
+            tools.emplace_back(f.order, f.tool);
+    for (const CommandSpec *c : registeredCommands())
+        for (const CommandPlace &place : c->places)
+            if (place.band == name) {
+                ToolSpec spec = tool(c->name);
+                spec.description = place.tip.isEmpty() ? c->tip : place.tip;
+                spec.icon = c->icon;
+                spec.checkable = c->checkable;
+                spec.subBand = c->opens;
+                tools.emplace_back(place.order, spec);
+            }
+    std::stable_sort(tools.begin(), tools.end(),
+                     [](const auto &a, const auto &b) { return a.first < b.first; });
+    Q_ASSERT_X(std::adjacent_find(tools.begin(), tools.end(),
+                                  [](const auto &a, const auto &b) { return a.first == b.first; })
+                   == tools.end(),
+               "band", qPrintable(name + ": two tools at one place"));
+    BandSpec spec { name, title, role, {} };
+    for (auto &[order, t] : tools)
+        spec.tools.push_back(std::move(t));
+    return spec;
 }
 
 std::vector<BandSpec> build()
@@ -126,24 +101,11 @@ std::vector<BandSpec> build()
                        Role::MenuBar,
                        { opener("file", "File"), opener("View", "View"), opener("WList", "Windows"),
                          opener("Help", "Help") } });
-    layout.push_back(
-        menu(Band::MainFile, "Main_file", { "Open", "Watch", "Book", "Compare", "Lang", "Exit" }));
-
-    layout.push_back(menu(Band::File, "miFile",
-                          { "Open", "Watch", "Save", "Export", "separator1", "Lang", "separator1",
-                            "Print", "separator1", "Exit" }));
-
-    layout.push_back(
-        menu(Band::View, "&view", { "Copy", "Title", "CrossLine", "Refresh", "Summary", "Book" }));
-    layout.push_back(menu(Band::Help, "&Help", { "Guid", "About" }));
-
-    BandSpec windows = menu(
-        Band::Windows, "Windows",
-        { "miWTileH", "miWTileV", "miWCascade", "miWArrangeIcons", "separator1", "Compare" });
-    ToolSpec windowList = tool("miWWindowList");
-    windowList.windowList = true;
-    windows.tools.push_back(windowList);
-    layout.push_back(windows);
+    layout.push_back(band(Band::MainFile, "Main_file", Role::PopUp));
+    layout.push_back(band(Band::File, "miFile", Role::PopUp));
+    layout.push_back(band(Band::View, "&view", Role::PopUp));
+    layout.push_back(band(Band::Help, "&Help", Role::PopUp));
+    layout.push_back(band(Band::Windows, "Windows", Role::PopUp));
 
     BandSpec lang { Band::Lang, "Lang", Role::PopUp, {} };
     for (const Language &language : languages())
@@ -154,15 +116,7 @@ std::vector<BandSpec> build()
           "Channel",
           Role::PopUp,
           { tool("CH1", Kind::Button, "Channel &1"), tool("CH2", Kind::Button, "Channel &2") } });
-
-    const auto onBar = [](const QString &name) { return command(name, Role::ToolBar); };
-    layout.push_back(
-        { Band::Tools,
-          "ToolsBar",
-          Role::ToolBar,
-          { onBar("Open"), onBar("Save"), onBar("Print"), separator(), onBar("Copy"),
-            onBar("Export"), separator(), onBar("Title"), onBar("CrossLine"), separator(),
-            onBar("Lang"), tool("Tool6"), onBar("Channel"), tool("Tool19") } });
+    layout.push_back(band(Band::Tools, "ToolsBar", Role::ToolBar));
 
     ToolSpec connection = tool(ToolName::ConnectionLamp, Kind::Lamp);
     connection.lampColor = QColor(40, 200, 60);
@@ -185,6 +139,66 @@ std::vector<BandSpec> build()
 
 } // namespace
 
+const std::vector<CommandSpec> &shellCommands()
+{
+    static const std::vector<CommandSpec> table = [] {
+        // name, places (band, order, caption, own tip, flag), tip, icon, checkable, opens
+        return std::vector<CommandSpec> {
+            { ToolName::Open,
+              { { Band::MainFile, 10, QT_TRANSLATE_NOOP("Captions", "&Open"), {}, "MDI_File_Open" },
+                { Band::File, 10, QT_TRANSLATE_NOOP("Captions", "&Open"), {}, "MDI_File_Open" },
+                { Band::Tools, 10, QT_TRANSLATE_NOOP("Captions", "Open"), {}, "Tools_Open" } },
+              QStringLiteral("Load saved data for analyze you batteries performance "),
+              ":/icons/open.svg" },
+            { ToolName::Lang,
+              { { Band::MainFile,
+                  50,
+                  QT_TRANSLATE_NOOP("Captions", "&Language"),
+                  {},
+                  "MDI_File_Lang" },
+                { Band::File, 50, QT_TRANSLATE_NOOP("Captions", "&Language"), {}, "MDI_File_Lang" },
+                { Band::Tools, 80, QT_TRANSLATE_NOOP("Captions", "Language"), {}, "Tools_Lang" } },
+              QStringLiteral("Set language"),
+              ":/icons/language.svg",
+              false,
+              Band::Lang },
+            { ToolName::Exit,
+              { { Band::MainFile, 60, QT_TRANSLATE_NOOP("Captions", "E&xit"), {}, "MDI_File_Exit" },
+                { Band::File, 70, QT_TRANSLATE_NOOP("Captions", "E&xit"), {}, "MDI_File_Exit" } },
+              QStringLiteral("Return to windows.") },
+            { ToolName::CrossLine,
+              { { Band::View,
+                  30,
+                  QT_TRANSLATE_NOOP("Captions", "Cross&Line"),
+                  {},
+                  "Client_View_CrossLine" },
+                { Band::Tools,
+                  70,
+                  QT_TRANSLATE_NOOP("Captions", "CrossLine"),
+                  {},
+                  "Tools_CrossLine" } },
+              {},
+              ":/icons/crossline.svg",
+              true },
+            { ToolName::Guid,
+              { { Band::Help, 10, QT_TRANSLATE_NOOP("Captions", "&Guid"), {}, "Help_Guid" } },
+              QStringLiteral("User guid.") },
+            { ToolName::About,
+              { { Band::Help, 20, QT_TRANSLATE_NOOP("Captions", "&About"), {}, "Help_About" } },
+              QStringLiteral("About us.") },
+            { ToolName::TileH,
+              { { Band::Windows, 10, QT_TRANSLATE_NOOP("Captions", "Tile &Horizontally") } } },
+            { ToolName::TileV,
+              { { Band::Windows, 20, QT_TRANSLATE_NOOP("Captions", "Tile &Vertically") } } },
+            { ToolName::Cascade,
+              { { Band::Windows, 30, QT_TRANSLATE_NOOP("Captions", "&Cascade") } } },
+            { ToolName::ArrangeIcons,
+              { { Band::Windows, 40, QT_TRANSLATE_NOOP("Captions", "&ArrangeIcons") } } },
+        };
+    }();
+    return table;
+}
+
 const std::vector<BandSpec> &commandLayout()
 {
     static const std::vector<BandSpec> layout = build();
@@ -194,37 +208,19 @@ const std::vector<BandSpec> &commandLayout()
 void applyMenuFlags(CommandBar &bar, const MenuFlags &f)
 {
     using namespace ToolName;
-    const struct {
-        const QString &band, &tool;
-        bool MenuFlags::*flag;
-    } flagged[] = {
-        { Band::File, Open, &MenuFlags::MDI_File_Open },
-        { Band::File, Lang, &MenuFlags::MDI_File_Lang },
-        { Band::File, Exit, &MenuFlags::MDI_File_Exit },
-        { Band::MainFile, Open, &MenuFlags::MDI_File_Open },
-        { Band::MainFile, Lang, &MenuFlags::MDI_File_Lang },
-        { Band::MainFile, Exit, &MenuFlags::MDI_File_Exit },
-        { Band::View, Copy, &MenuFlags::Client_View_Copy },
-        { Band::View, Title, &MenuFlags::Client_View_Title },
-        { Band::View, CrossLine, &MenuFlags::Client_View_CrossLine },
-        { Band::View, Summary, &MenuFlags::Client_View_Summary },
-        { Band::Help, Guid, &MenuFlags::Help_Guid },
-        { Band::Help, About, &MenuFlags::Help_About },
-        { Band::ClientMenu, ClientFileMenu, &MenuFlags::Client_Menu_File },
-        { Band::ClientMenu, ViewMenu, &MenuFlags::Client_Menu_View },
-        { Band::ClientMenu, WindowMenu, &MenuFlags::Client_Menu_Wlist },
-        { Band::ClientMenu, HelpMenu, &MenuFlags::Client_Menu_Help },
-        { Band::Main, MainFileMenu, &MenuFlags::MDI_file },
-        { Band::Main, HelpMenu, &MenuFlags::MDI_help },
-        { Band::Tools, Open, &MenuFlags::Tools_Open },
-        { Band::Tools, Save, &MenuFlags::Tools_Save },
-        { Band::Tools, Print, &MenuFlags::Tools_Print },
-        { Band::Tools, Copy, &MenuFlags::Tools_Copy },
-        { Band::Tools, Export, &MenuFlags::Tools_Export },
-        { Band::Tools, Title, &MenuFlags::Tools_Title },
-        { Band::Tools, CrossLine, &MenuFlags::Tools_CrossLine },
-        { Band::Tools, Lang, &MenuFlags::Tools_Lang },
+    const auto show = [&](const QString &band, const QString &tool, const char *flag) {
+        for (const auto &[name, field] : menuFlagFields)
+            if (qstrcmp(name, flag) == 0)
+                bar.tool(band, tool).setVisible(f.*field);
     };
-    for (const auto &t : flagged)
-        bar.tool(t.band, t.tool).setVisible(f.*t.flag);
+    show(Band::ClientMenu, ClientFileMenu, "Client_Menu_File");
+    show(Band::ClientMenu, ViewMenu, "Client_Menu_View");
+    show(Band::ClientMenu, WindowMenu, "Client_Menu_Wlist");
+    show(Band::ClientMenu, HelpMenu, "Client_Menu_Help");
+    show(Band::Main, MainFileMenu, "MDI_file");
+    show(Band::Main, HelpMenu, "MDI_help");
+    for (const CommandSpec *c : registeredCommands())
+        for (const CommandPlace &place : c->places)
+            if (place.flag)
+                show(place.band, c->name, place.flag);
 }

@@ -8,7 +8,6 @@
 #include "platform/core/settings.h"
 #include "platform/qt_command_bar.h"
 #include "publish/mqtt_publisher.h"
-#include "publish/mqtt_watcher.h"
 #include "run/live_runs.h"
 #include "setup/adform.h"
 #include "setup/config.h"
@@ -35,12 +34,16 @@ MDIForm1::MDIForm1(const MainWindowPlatform &platform, QWidget *parent)
       runs_(new LiveRuns(*hub_, clock_, { platform.journalFolder, &background_ }, this)),
       opening_(std::make_unique<RunOpening>(OpeningHost {
           *this, *menu_, dialogs_, *status_, background_, [this] { return newDocument(); },
-          [this](const QString &file) { openComparison(file); } })),
+          [this](const QString &suffix, const QString &file) {
+              if (const auto open = fileOpeners_.value(suffix))
+                  open(file);
+          } })),
       assembler_(new FrameAssembler(platform.port, *runs_, clock_, this)),
       search_(new PortSearch(platform.port, platform.ports, *runs_, clock_, *assembler_, this)),
-      info_(new Infoform1(dialogs_, this)), commands_(commandTable()),
-      journalFolder_(platform.journalFolder), bookFile_(platform.bookFile)
+      info_(new Infoform1(dialogs_, this)), journalFolder_(platform.journalFolder),
+      bookFile_(platform.bookFile)
 {
+    commands_ = commandTable();
     previewPrinter_.setParent(this);
     area_->setBackground(QColor(96, 104, 120));
     setCentralWidget(area_);
@@ -160,9 +163,6 @@ void MDIForm1::closeEvent(QCloseEvent *event)
     // Nothing records once the window is closed: the runs end, and their journals go with
     // their windows.
     runs_->stop();
-    for (MqttWatcher *watcher : std::as_const(watchers_))
-        for (const QString &station : QSet(watcher->watched()))
-            watcher->unwatch(station);
     area_->closeAllSubWindows();
     live_->keepAwake(false);
     event->accept();

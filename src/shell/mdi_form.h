@@ -1,6 +1,6 @@
 #pragma once
 
-#include "document/document_host.h"
+#include "document/feature.h"
 #include "platform/clipboard.h"
 #include "platform/core/background.h"
 #include "platform/printer.h"
@@ -12,8 +12,6 @@
 #include <functional>
 #include <memory>
 
-class BookWindow;
-class CompareWindow;
 class CommandBar;
 class Dialogs;
 class FrameAssembler;
@@ -24,7 +22,6 @@ class InterfaceTextStore;
 class LiveDispatch;
 class LiveRuns;
 class RunHub;
-class MqttWatcher;
 class Notifier;
 class PortList;
 class Settings;
@@ -54,8 +51,9 @@ struct MainWindowPlatform {
 };
 
 // The main window: the command bar and its dispatcher, the chart windows in an MDI area,
-// the charger link with its live dispatch, and the opening of saved runs.
-class MDIForm1 final : public QMainWindow, public DocumentHost {
+// the charger link with its live dispatch, the opening of saved runs, and the features
+// registered in shell/features.cpp.
+class MDIForm1 final : public QMainWindow, public FeatureHost {
     Q_OBJECT
 public:
     explicit MDIForm1(const MainWindowPlatform &platform, QWidget *parent = nullptr);
@@ -66,7 +64,7 @@ public:
     // Offers the runs that were being recorded when a previous program stopped abnormally.
     void recoverRuns();
     // Opens run files as the Open command does, one after another.
-    void openFiles(const QStringList &files);
+    void openFiles(const QStringList &files) override;
 
     // Live chart windows of channel 1 and 2, and the window a saved run is replayed into.
     IMDIDocument *Newdoc() const;
@@ -75,7 +73,6 @@ public:
     CommandBar &Menu() { return *menu_; }
     // What the charger feeds, for whatever follows it.
     LiveRuns &liveRuns() { return *runs_; }
-    RunHub &runHub() { return *hub_; }
     // Selects the live window of `channel`, which the information panel then follows.
     void Channel_Proc(int channel);
 
@@ -94,6 +91,15 @@ public:
     Background &background() override { return background_; }
     std::optional<double> ratedMah(const QString &description) const override;
 
+    // FeatureHost
+    QWidget &mainWindow() override { return *this; }
+    QMdiArea &area() override { return *area_; }
+    CommandBar &bar() override { return *menu_; }
+    Settings &settings() override { return settings_; }
+    IMDIDocument *newDocument() override;
+    QString bookFile() const override { return bookFile_; }
+    RunHub &runHub() override { return *hub_; }
+
 signals:
     // Every status line as shown, for whoever wants to follow the program from outside.
     void statusAdded(const QString &line);
@@ -106,16 +112,7 @@ private:
     QHash<QString, std::function<void()>> commandTable();
     void SetupToolbar();
     void crossLine();
-    void showBook();
-    // The "Compare" command: a comparison of the runs the user picks.
-    void compare();
-    void openComparison(const QString &file);
-    CompareWindow *newComparison();
-    // Another station's live runs, from a broker and a station the user names.
-    void watchStation();
-    void chooseStation(MqttWatcher *watcher);
     void selectChannel(int channel);
-    IMDIDocument *newDocument();
     void switchSeries(int series, bool shown);
     Tool &tool(const QString &band, const QString &name) const;
 
@@ -139,16 +136,15 @@ private:
     FrameAssembler *assembler_;
     PortSearch *search_;
     Infoform1 *info_;
-    // The shell's own command for each tool name.
-    const QHash<QString, std::function<void()>> commands_;
+    // The shell's and the features' command for each tool name.
+    QHash<QString, std::function<void()>> commands_;
+    // The features' openers of their files, by suffix.
+    QHash<QString, std::function<void(const QString &)>> fileOpeners_;
     std::unique_ptr<InterfaceLanguage> language_;
     adform *ad_ = nullptr;
     bool closingAll_ = false;
     QString journalFolder_;
     QString bookFile_;
-    QPointer<BookWindow> book_;
-    QHash<QString, MqttWatcher *> watchers_; // by "host:port"
-    QMetaObject::Connection stationsAwaited_; // the choice waiting for the broker's list
     ViewState view_;
     int channel_ = 1; // the one the information panel follows, unless:
     QPointer<const Run> watched_; // the watched station's run it follows

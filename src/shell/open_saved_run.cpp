@@ -1,10 +1,9 @@
 #include "shell/open_saved_run.h"
 
-#include "compare/compare_file.h"
-
 #include "platform/core/folders.h"
 #include "platform/dialogs.h"
 #include "run/run_loader.h"
+#include "shell/features.h"
 #include "shell/status_line.h"
 
 #include <QCoreApplication>
@@ -28,11 +27,11 @@ void RunOpening::OpenSavedRun()
         current_->showProgress();
         return;
     }
-    const QString file
-        = host_.dialogs.openFile(saveFolder(),
-                                 QStringLiteral("Chart Database(*.mdb)|*.mdb|Comparison(*.%1)|*.%1")
-                                     .arg(QLatin1String(CompareFile::Suffix)),
-                                 QStringLiteral("mdb"));
+    QString filter = QStringLiteral("Chart Database(*.mdb)|*.mdb");
+    for (const Feature &feature : features())
+        if (!feature.fileKind.isEmpty())
+            filter += QStringLiteral("|%1(*.%2)|*.%2").arg(feature.fileKind, feature.fileSuffix);
+    const QString file = host_.dialogs.openFile(saveFolder(), filter, QStringLiteral("mdb"));
     if (!file.isEmpty())
         open(file);
 }
@@ -57,11 +56,12 @@ void RunOpening::open(const QString &file)
                               Dialogs::Icon::None);
         return;
     }
-    if (file.endsWith(QLatin1Char('.') + QLatin1String(CompareFile::Suffix))) {
-        host_.dialogs.forgetFileName();
-        host_.openComparison(file);
-        return;
-    }
+    for (const Feature &feature : features())
+        if (!feature.fileSuffix.isEmpty() && file.endsWith(u'.' + feature.fileSuffix)) {
+            host_.dialogs.forgetFileName();
+            host_.openFeatureFile(feature.fileSuffix, file);
+            return;
+        }
     current_ = new OpenInProgress(host_, file);
     // The next file once this one's end has been told; from the event loop, as the open is
     // still unwinding when it says it is over.

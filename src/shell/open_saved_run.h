@@ -26,8 +26,8 @@ struct OpeningHost {
     StatusLine &status;
     Background &background;
     DocumentFactory newDocument;
-    // A saved comparison chosen in the same dialog.
-    std::function<void(const QString &file)> openComparison;
+    // Opens a file of the kind a feature opens (by its suffix), chosen in the same dialog.
+    std::function<void(const QString &suffix, const QString &file)> openFeatureFile;
 };
 
 // One open of a run file, from the chosen file to the filled chart window. The file is read

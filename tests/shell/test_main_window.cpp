@@ -1,5 +1,6 @@
+#include "book_feature/book_window.h"
 #include "compare/compare_file.h"
-#include "document/compare_window.h"
+#include "compare_feature/compare_window.h"
 #include "i18n/languages.h"
 #include "platform/analog_gauge.h"
 #include "platform/chart.h"
@@ -10,7 +11,6 @@
 #include "run/run.h"
 #include "run/run_file.h"
 #include "setup/adform.h"
-#include "shell/book_window.h"
 #include "shell/command_layout.h"
 #include "shell/window_arrangement.h"
 #include "support/private_broker.h"
@@ -98,10 +98,11 @@ private slots:
             }
             QCOMPARE(rig.window.Menu().toolNames(spec.name), names);
         }
-        // "Main": "File" opens "Main_file" (Open, Watch, Book, Lang, Exit), then "Help".
+        // "Main": "File" opens "Main_file" (Open, Watch, Stop watching, Book, Compare, Lang,
+        // Exit), then "Help".
         const QList<QAction *> menuBar = rig.window.menuBar()->actions();
         QCOMPARE(menuBar.size(), 2);
-        QCOMPARE(menuBar[0]->menu()->actions().size(), 6);
+        QCOMPARE(menuBar[0]->menu()->actions().size(), 7);
         rig.tool("Tools", "Channel").setPicture("CH1");
         rig.tool("Tools", "Channel").setPicture("CH2");
         QCOMPARE(rig.tool("state", "sdate").caption(), "2026-12-06");
@@ -131,12 +132,12 @@ private slots:
         rig.click("Lang", "Cht");
         QCOMPARE(
             shown(),
-            "打開(&O)|觀看工作站(&W)…|保存(&S)|匯出(&E)|語言(&L)|列印(&P)|離開(&X)|復制(&C)|標題(&"
+            "打開(&O)|觀看工作站(&W)…|停止觀看(&T)…|保存(&S)|匯出(&E)|語言(&L)|列印(&P)|離開(&X)|復制(&C)|標題(&"
             "T)"
             "|十字線(&L)|"
             "&Refresh|摘要(&S)|電池簿(&B)|手冊(&G)|關於(&A)|&English|繁體中文(&F)|水平窗口排列(&H)|"
             "垂直窗口排列(&V)|層疊(&C)|排列圖標(&A)|比較(&M)|文件(&F)|視圖(&V)|窗口(&W)|幫助(&H)|"
-            "文件(&F)|幫助(&H)|打開(&O)|觀看工作站(&W)…|電池簿(&B)|比較(&M)|語言(&L)|離開(&X)|"
+            "文件(&F)|幫助(&H)|打開(&O)|觀看工作站(&W)…|停止觀看(&T)…|電池簿(&B)|比較(&M)|語言(&L)|離開(&X)|"
             "打開|保存|列印|複製|匯出|標題|十字線|語言|"
             "CH1|"
             "Channel &1|Channel &2|輸入電壓|输出電壓|容量|電流|功率|電壓|電流|容量|溫度|最大|最小|"
@@ -147,11 +148,12 @@ private slots:
         QCOMPARE(
             shown(),
             "&Open|&Watch "
-            "station…|&Save|&Export|&Language|&Print|E&xit|&Copy|&Title|Cross&Line|&Refresh|&"
+            "station…|S&top watching…|&Save|&Export|&Language|&Print|E&xit|&Copy|&Title|Cross&Line|&Refresh|&"
             "Summary|"
             "&Battery book|&Guid|&About|&English|繁體中文(&F)|Tile &Horizontally|Tile "
             "&Vertically|&Cascade|"
             "&ArrangeIcons|Co&mpare|&File|&View|&Window|&Help|&File|&Help|&Open|&Watch station…|"
+            "S&top watching…|"
             "&Battery book|Co&mpare|&Language|E&xit|"
             "Open|Save|"
             "Print|Copy|Export|Title|CrossLine|Language|CH1|Channel &1|Channel &2|Input Volt|"
@@ -276,9 +278,16 @@ private slots:
         rig.clock.advanceSeconds(1);
         volts(runs, 905);
         QTRY_COMPARE(run->samples().count(), 4);
+        // Stopped watching, it ends and takes no more.
+        rig.dialogs.inputAnswers << "pit-2";
+        rig.click("Main_file", "StopWatching");
+        QVERIFY(!run->isLive());
+        QCOMPARE(rig.status().last().mid(10), "MQTT: pit-2 is no longer watched.");
+        rig.clock.advanceSeconds(1);
+        volts(runs, 906);
+        QTest::qWait(300);
+        QCOMPARE(run->samples().count(), 4);
         station.reset();
-        QTRY_VERIFY(!run->isLive());
-        QVERIFY(rig.status().join('\n').contains("pit-2 went offline: its CH1 run ended."));
         // The broker's troubles are said once, and when they are over.
         const auto said = [&] {
             return rig.status()

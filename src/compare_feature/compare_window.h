@@ -2,6 +2,7 @@
 
 #include "compare/compare_file.h"
 #include "compare/curves.h"
+#include "platform/command_target.h"
 
 #include <QMdiSubWindow>
 #include <QPointer>
@@ -25,7 +26,7 @@ class tee;
 // The comparison of 2 to 8 runs in one chart: overlaid, aligned at their start, their change to
 // constant voltage or their capacity, as differences from a reference run, or as incremental
 // capacity. Live runs go on growing in it. The cross line reads every run at the cursor's x.
-class CompareWindow final : public QMdiSubWindow {
+class CompareWindow final : public QMdiSubWindow, public CommandTarget {
     Q_OBJECT
 public:
     // The quantities offered, as sample fields.
@@ -51,7 +52,7 @@ public:
     bool ready() const;
 
     // Save, Export, Copy and Print; false for other commands.
-    bool CommandHandler(Tool &tool);
+    bool CommandHandler(Tool &tool) override;
     CompareChart &chart() { return *chart_; }
     // The read-out for x = `key`, as the cross line shows it.
     QString readOut(double key) const;

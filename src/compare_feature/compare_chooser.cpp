@@ -1,4 +1,4 @@
-#include "document/compare_chooser.h"
+#include "compare_feature/compare_chooser.h"
 
 #include "compare/compare_file.h"
 #include "document/tee.h"

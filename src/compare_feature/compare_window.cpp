@@ -1,6 +1,6 @@
-#include "document/compare_window.h"
+#include "compare_feature/compare_window.h"
 
-#include "document/compare_chooser.h"
+#include "compare_feature/compare_chooser.h"
 #include "document/cross_line.h"
 #include "document/document_host.h"
 #include "document/tee.h"

@@ -1,5 +1,5 @@
 #include "compare/compare_file.h"
-#include "document/compare_window.h"
+#include "compare_feature/compare_window.h"
 #include "platform/compare_chart.h"
 #include "platform/qt_tool.h"
 #include "run/run.h"

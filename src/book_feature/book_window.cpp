@@ -1,4 +1,4 @@
-#include "shell/book_window.h"
+#include "book_feature/book_window.h"
 
 #include "book/book_indexer.h"
 #include "book/book_model.h"
