@@ -12,8 +12,8 @@
 #include "platform/cross_hair.h"
 #include "platform/dialogs.h"
 #include "platform/printer.h"
+#include "run/file_run.h"
 #include "run/run.h"
-#include "run/run_loader.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -48,7 +48,7 @@ struct CompareWindow::Member {
     std::shared_ptr<Run> run;
     QPointer<tee> window; // the chart window it came from, whose file may come later
     QString file; // the run file it was read from
-    std::unique_ptr<RunFile::Loader> loader; // while it is read
+    std::unique_ptr<FileRun> reader; // while it is read
     qint64 rows = -1; // the rows its file holds, -1 while unknown
     QDate date;
     std::map<int, std::vector<double>> columns;
@@ -59,7 +59,7 @@ struct CompareWindow::Member {
     std::optional<QString> ratedFor;
 
     // Still being read: its rows are coming in and its elapsed times are not worked out yet.
-    bool reading() const { return loader != nullptr; }
+    bool reading() const { return reader != nullptr; }
     // Its window's file, or the one it had when its window closed.
     QString path() const { return window ? window->file() : file; }
     const std::vector<double> &column(int field)
@@ -334,36 +334,28 @@ void CompareWindow::addFile(const QString &file)
         return;
     }
     auto m = std::make_unique<Member>();
-    m->run = std::make_shared<Run>(file, host_.clock());
+    m->reader = std::make_unique<FileRun>(host_.runHub(), file, host_.clock());
+    m->run = m->reader->run();
     m->file = QFileInfo(file).absoluteFilePath();
     m->date = QFileInfo(file).lastModified().date();
-    m->loader = std::make_unique<RunFile::Loader>(file, host_.background());
     Member *member = m.get();
-    RunFile::Loader *loader = m->loader.get();
-    connect(loader, &RunFile::Loader::opened, this, [member](const QString &title, qint64 rows) {
-        member->run->setTitle(title);
-        member->rows = rows;
-    });
-    connect(loader, &RunFile::Loader::rowsRead, this, [this, member](QList<ChannelReading> &rows) {
-        for (ChannelReading &row : rows)
-            member->run->replay(row);
-        showReading();
-    });
-    connect(loader, &RunFile::Loader::finished, this, [this, member](const QString &error) {
-        member->loader.reset();
+    FileRun *reader = m->reader.get();
+    connect(reader, &FileRun::opened, this, [member](qint64 rows) { member->rows = rows; });
+    connect(reader, &FileRun::rowsAdded, this, &CompareWindow::showReading);
+    connect(reader, &FileRun::finished, this, [this, member](const QString &error) {
+        member->reader.release()->deleteLater(); // it is signalling
         showReading();
         if (!error.isEmpty()) {
             const QString file = QDir::toNativeSeparators(member->file);
             remove(member);
             host_.dialogs().message(tr("The run file %1 cannot be read:\r\n%2").arg(file, error),
                                     QStringLiteral("Notice"), Dialogs::Icon::Critical);
-        } else {
-            member->run->replayed();
         }
         redraw();
         if (ready())
             emit loaded();
     });
+    reader->start(host_.background());
     add(std::move(m));
     showReading();
 }

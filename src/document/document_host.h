@@ -12,6 +12,7 @@ class Clock;
 class Dialogs;
 class Printer;
 class Run;
+class RunHub;
 
 // What the chart windows share, kept by the main window.
 struct ViewState {
@@ -44,6 +45,8 @@ public:
     virtual Printer &printer() = 0;
     // Where reads and saves of run files run, waited for at the program's end.
     virtual Background &background() = 0;
+    // Every run being fed, whatever its source: what feeds runs starts them here.
+    virtual RunHub &runHub() = 0;
     // The capacity the pack of a run so described is rated at: the user's in the battery book,
     // else one the description names.
     virtual std::optional<double> ratedMah(const QString &description) const

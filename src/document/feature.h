@@ -11,7 +11,6 @@
 class CommandBar;
 class IMDIDocument;
 class QMdiArea;
-class RunHub;
 class QWidget;
 class Settings;
 
@@ -51,8 +50,6 @@ public:
     virtual void openFiles(const QStringList &files) = 0;
     // The battery book's database.
     virtual QString bookFile() const = 0;
-    // Every run being fed, whatever its source: a feature that feeds runs starts them here.
-    virtual RunHub &runHub() = 0;
 };
 
 // A feature's side of one main window.

@@ -37,6 +37,7 @@ public:
     virtual void keepSafe(const JournalPlace &journals) = 0;
     // The information panel's lamps switch the chart's four curves.
     virtual void setSeriesShown(int series, bool shown) = 0;
-    // The window shows `run`, a live one, from now on instead of its own.
+    // The window shows `run` from now on instead of its own: a live one, or one a file is
+    // being read into.
     virtual void showRun(const std::shared_ptr<Run> &run) = 0;
 };

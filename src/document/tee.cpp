@@ -108,7 +108,7 @@ bool tee::InitDoc(CommandBar *ab, const QString &sFile, bool)
 
 void tee::showRun(const std::shared_ptr<Run> &run)
 {
-    setCaption(run->name() + QStringLiteral(" >>Live<<"));
+    setCaption(run->isLive() ? run->name() + QStringLiteral(" >>Live<<") : run->name());
     follow(run, false);
     // Activated before this, the window could not tell the channel tool its channel yet.
     if (mdiArea() && mdiArea()->activeSubWindow() == this)

@@ -85,7 +85,9 @@ void Run::replay(ChannelReading &row)
 
 void Run::replayed()
 {
-    summary_ = RunSummary::of(samples_);
+    // Asked again by a window that shows a run read elsewhere: once is enough.
+    if (summary_.samples() != samples_.count())
+        summary_ = RunSummary::of(samples_);
 }
 
 int Run::lacking(const ChannelReading &reading)

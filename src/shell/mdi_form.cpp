@@ -33,7 +33,8 @@ MDIForm1::MDIForm1(const MainWindowPlatform &platform, QWidget *parent)
       hub_(new RunHub(this)),
       runs_(new LiveRuns(*hub_, clock_, { platform.journalFolder, &background_ }, this)),
       opening_(std::make_unique<RunOpening>(OpeningHost {
-          *this, *menu_, dialogs_, *status_, background_, [this] { return newDocument(); },
+          *this, *menu_, dialogs_, *status_, background_, *hub_, clock_,
+          [this] { return newDocument(); },
           [this](const QString &suffix, const QString &file) {
               if (const auto open = fileOpeners_.value(suffix))
                   open(file);

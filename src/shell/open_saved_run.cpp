@@ -2,7 +2,7 @@
 
 #include "platform/core/folders.h"
 #include "platform/dialogs.h"
-#include "run/run_loader.h"
+#include "run/file_run.h"
 #include "shell/features.h"
 #include "shell/status_line.h"
 
@@ -10,13 +10,13 @@
 #include <QFileInfo>
 
 namespace {
-// A new chart window for a replay, its drawing suspended until the rows are in.
-IMDIDocument *replayWindow(const OpeningHost &host, const QString &caption, const QString &title)
+// A new chart window for the run `file` reads, its drawing suspended until the rows are in.
+IMDIDocument *replayWindow(const OpeningHost &host, const QString &caption, const FileRun &file)
 {
     IMDIDocument *doc = host.newDocument();
     doc->InitDoc(&host.bar, caption, true);
     doc->RePaint(true);
-    doc->ChartTitle(title);
+    doc->showRun(file.run());
     return doc;
 }
 } // namespace
@@ -73,29 +73,27 @@ void RunOpening::open(const QString &file)
 IMDIDocument *RunOpening::openRun(const QString &file, const QString &caption, QString &damage)
 {
     IMDIDocument *doc = nullptr;
-    const std::atomic<bool> going = false;
-    damage = RunFile::read(
-        file,
-        { [&](const QString &title, qint64) { doc = replayWindow(host_, caption, title); },
-          [&doc](ChannelReading &row) { doc->Proc(row, true); } },
-        going);
+    FileRun run(host_.hub, file, host_.clock, nullptr, caption);
+    QObject::connect(&run, &FileRun::opened, [&] { doc = replayWindow(host_, caption, run); });
+    damage = run.readNow();
     if (doc)
         doc->RePaint(false);
     return doc;
 }
 
 OpenInProgress::OpenInProgress(const OpeningHost &host, const QString &file)
-    : QObject(&host.window), host_(host), file_(file),
-      loader_(new RunFile::Loader(file, host.background, this)),
+    : QObject(&host.window), host_(host), path_(file),
+      file_(new FileRun(host.hub, file, host.clock, this)),
       progress_(std::make_unique<Progress>(
           host.window,
           QCoreApplication::translate("RunOpening", "Opening %1").arg(QFileInfo(file).fileName()),
           true))
 {
     connect(progress_.get(), &Progress::canceled, this, &OpenInProgress::cancel);
-    connect(loader_, &RunFile::Loader::opened, this, &OpenInProgress::opened);
-    connect(loader_, &RunFile::Loader::rowsRead, this, &OpenInProgress::rowsRead);
-    connect(loader_, &RunFile::Loader::finished, this, &OpenInProgress::finished);
+    connect(file_, &FileRun::opened, this, &OpenInProgress::opened);
+    connect(file_, &FileRun::rowsAdded, this, &OpenInProgress::rowsAdded);
+    connect(file_, &FileRun::finished, this, &OpenInProgress::finished);
+    file_->start(host.background);
 }
 
 void OpenInProgress::showProgress()
@@ -104,22 +102,19 @@ void OpenInProgress::showProgress()
         progress_->show();
 }
 
-void OpenInProgress::opened(const QString &title, qint64 rows)
+void OpenInProgress::opened(qint64 rows)
 {
-    doc_ = replayWindow(host_, file_, title);
+    doc_ = replayWindow(host_, path_, *file_);
     progress_->setTotal(rows);
 }
 
-void OpenInProgress::rowsRead(QList<ChannelReading> &rows)
+void OpenInProgress::rowsAdded()
 {
     if (!doc_) { // the user closed the window
         cancel();
         return;
     }
-    for (ChannelReading &row : rows)
-        doc_->Proc(row, true);
-    done_ += rows.size();
-    progress_->setDone(done_);
+    progress_->setDone(file_->run()->samples().count());
 }
 
 void OpenInProgress::finished(const QString &error)
@@ -131,13 +126,13 @@ void OpenInProgress::finished(const QString &error)
         doc_->RePaint(false);
         doc_.clear();
         host_.dialogs.forgetFileName();
-        host_.status.State_add(file_ + QStringLiteral(" was open in chart ."));
+        host_.status.State_add(path_ + QStringLiteral(" was open in chart ."));
     } else {
         discard(); // the dialog offers the same name next time
         const QPointer<OpenInProgress> self(
             this); // a nested loop deleting deferred objects may take it
         host_.dialogs.message(QStringLiteral("An error has occurrenced,Make sure your file: \r\n")
-                                  + file_ + QStringLiteral("\r\nwas created by this program."),
+                                  + path_ + QStringLiteral("\r\nwas created by this program."),
                               QStringLiteral("An Error."), Dialogs::Icon::Critical);
         if (!self)
             return;
@@ -164,9 +159,9 @@ void OpenInProgress::end()
 {
     // Called from the loader's signals: it goes once they return. The progress goes now, before
     // any message of the end can stand under it.
-    loader_->disconnect(this);
-    loader_->deleteLater();
-    loader_ = nullptr;
+    file_->disconnect(this);
+    file_->deleteLater();
+    file_ = nullptr;
     progress_.reset();
     deleteLater();
 }

@@ -10,13 +10,13 @@
 #include <memory>
 
 class Background;
+class Clock;
+class FileRun;
+class RunHub;
 class CommandBar;
 class Dialogs;
 class QWidget;
 class StatusLine;
-namespace RunFile {
-class Loader;
-}
 
 // What an open needs of the main window.
 struct OpeningHost {
@@ -25,15 +25,18 @@ struct OpeningHost {
     Dialogs &dialogs;
     StatusLine &status;
     Background &background;
+    RunHub &hub;
+    const Clock &clock;
     DocumentFactory newDocument;
     // Opens a file of the kind a feature opens (by its suffix), chosen in the same dialog.
     std::function<void(const QString &suffix, const QString &file)> openFeatureFile;
 };
 
 // One open of a run file, from the chosen file to the filled chart window. The file is read
-// on a thread of its own and its rows reach the new chart window in batches from the event
-// loop, so the serial port and the timers go on meanwhile and no nested event loop can run a
-// command in the middle of the open. A failed or cancelled open leaves no window behind.
+// on a thread of its own into a run (FileRun), which the new chart window shows as its rows
+// come in batches from the event loop, so the serial port and the timers go on meanwhile and no
+// nested event loop can run a command in the middle of the open. A failed or cancelled open leaves
+// no window behind.
 class OpenInProgress final : public QObject {
     Q_OBJECT
 public:
@@ -41,7 +44,7 @@ public:
 
     // The chart window being filled: none before the title is read or after the end.
     IMDIDocument *document() const { return doc_.get(); }
-    bool running() const { return loader_ != nullptr; }
+    bool running() const { return file_ != nullptr; }
     // Shows the progress now rather than after a while.
     void showProgress();
 
@@ -50,19 +53,18 @@ signals:
     void over();
 
 private:
-    void opened(const QString &title, qint64 rows);
-    void rowsRead(QList<ChannelReading> &rows);
+    void opened(qint64 rows);
+    void rowsAdded();
     void finished(const QString &error);
     void cancel();
     void end();
     void discard();
 
     OpeningHost host_;
-    QString file_;
-    RunFile::Loader *loader_;
+    QString path_;
+    FileRun *file_;
     std::unique_ptr<Progress> progress_;
     DocRef doc_;
-    qint64 done_ = 0;
 };
 
 // The "Open" command: replays run files into new chart windows, one open at a time.

@@ -1,6 +1,9 @@
+#include "run/file_run.h"
 #include "run/run_file.h"
 #include "run/run_loader.h"
 #include "run/samples.h"
+#include "support/fake_clock.h"
+#include "support/hub_follower.h"
 #include "support/readings.h"
 #include "support/sqlite_file.h"
 
@@ -203,6 +206,25 @@ private slots:
         QFile csv(path("all.csv"));
         QVERIFY(csv.open(QIODevice::ReadOnly));
         QCOMPARE(QString::fromLatin1(csv.readAll()).split("\r\n").mid(1, want.size()), want);
+    }
+
+    // A file's run is announced and followed as the charger's are; a refused file's ends where
+    // it stopped.
+    void fileRunFollowed()
+    {
+        QStringList next = chargeRow;
+        next[Field::Time] = "00:00:02", next[Field::Cap] = "126";
+        QCOMPARE(save(path("run.mdb"), "t", { chargeRow, next, QStringList(FieldCount) }),
+                 QString());
+        RunHub hub;
+        HubFollower follower(hub);
+        FakeClock clock;
+        QVERIFY(!FileRun(hub, path("run.mdb"), clock).readNow().isEmpty());
+        const QString run = path("run.mdb");
+        QCOMPARE(follower.events,
+                 QStringList({ "started " + run, run + ": 00:00:01 125", run + ": 00:00:02 126",
+                               "ended " + run + " 2 interrupted" }));
+        QVERIFY(hub.runs().isEmpty());
     }
 
     // Damaged and hostile files are refused with a reason, and soon.

@@ -2,6 +2,7 @@
 
 #include "document/document_host.h"
 #include "platform/core/background.h"
+#include "run/run_hub.h"
 #include "support/fake_clock.h"
 #include "support/recording_output.h"
 #include "support/scripted_dialogs.h"
@@ -20,6 +21,7 @@ public:
     int cascades = 0;
     ViewState view;
     Background work;
+    RunHub hub;
 
     void State_add(const QString &str1) override { messages << str1; }
     void followRun(const Run &) override { }
@@ -33,4 +35,5 @@ public:
     Clipboard &clipboard() override { return recordingClipboard; }
     Printer &printer() override { return recordingPrinter; }
     Background &background() override { return work; }
+    RunHub &runHub() override { return hub; }
 };
