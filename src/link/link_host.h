@@ -4,8 +4,9 @@
 
 #include <QString>
 
-// What the charger link needs of the main window: the live dispatch per channel, the
-// status line, the two lamps and the "Channel" drop-down of the tool bar.
+// What the charger link feeds: the readings and ends of each channel's run, the status line,
+// the two lamps and the "Channel" drop-down of the tool bar. The live runs take it in the
+// program and the logger; a tool may take it itself.
 class LinkHost {
 public:
     enum class Lamp { Connection, Receive };

@@ -1,14 +1,12 @@
 #include "shell/features.h"
 
-#include "book_feature/book_feature.h"
-#include "compare_feature/compare_feature.h"
 #include "document/chart_commands.h"
+#include "feature_headers.h"
 #include "shell/command_layout.h"
-#include "watch_feature/watch_feature.h"
 
 const std::vector<Feature> &features()
 {
-    // A feature registers here: its header above and one line in this list.
+    // A feature registers here, with one line in this list (the build includes its header).
     static const std::vector<Feature> all = {
         chartCommands(),
         watchFeature(),
