@@ -15,8 +15,8 @@ IMDIDocument *replayWindow(const OpeningHost &host, const QString &caption, cons
 {
     IMDIDocument *doc = host.newDocument();
     doc->InitDoc(&host.bar, caption, true);
-    doc->RePaint(true);
     doc->showRun(file.run());
+    doc->RePaint(true);
     return doc;
 }
 } // namespace
