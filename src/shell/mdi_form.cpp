@@ -32,13 +32,13 @@ MDIForm1::MDIForm1(const MainWindowPlatform &platform, QWidget *parent)
       status_(new StatusLine(menu_->tool(Band::State, ToolName::StateList), clock_, this)),
       hub_(new RunHub(this)),
       runs_(new LiveRuns(*hub_, clock_, { platform.journalFolder, &background_ }, this)),
-      opening_(std::make_unique<RunOpening>(OpeningHost {
-          *this, *menu_, dialogs_, *status_, background_, *hub_, clock_,
-          [this] { return newDocument(); },
-          [this](const QString &suffix, const QString &file) {
-              if (const auto open = fileOpeners_.value(suffix))
-                  open(file);
-          } })),
+      opening_(std::make_unique<RunOpening>(
+          OpeningHost { *this, *menu_, dialogs_, *status_, background_, *hub_, clock_,
+                        [this] { return newDocument(); },
+                        [this](const QString &suffix, const QString &file) {
+                            if (const auto open = fileOpeners_.value(suffix))
+                                open(file);
+                        } })),
       assembler_(new FrameAssembler(platform.port, *runs_, clock_, this)),
       search_(new PortSearch(platform.port, platform.ports, *runs_, clock_, *assembler_, this)),
       info_(new Infoform1(dialogs_, this)), journalFolder_(platform.journalFolder),

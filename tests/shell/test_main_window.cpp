@@ -132,12 +132,14 @@ private slots:
         rig.click("Lang", "Cht");
         QCOMPARE(
             shown(),
-            "打開(&O)|觀看工作站(&W)…|停止觀看(&T)…|保存(&S)|匯出(&E)|語言(&L)|列印(&P)|離開(&X)|復制(&C)|標題(&"
+            "打開(&O)|觀看工作站(&W)…|停止觀看(&T)…|保存(&S)|匯出(&E)|語言(&L)|列印(&P)|離開(&X)|"
+            "復制(&C)|標題(&"
             "T)"
             "|十字線(&L)|"
             "&Refresh|摘要(&S)|電池簿(&B)|手冊(&G)|關於(&A)|&English|繁體中文(&F)|水平窗口排列(&H)|"
             "垂直窗口排列(&V)|層疊(&C)|排列圖標(&A)|比較(&M)|文件(&F)|視圖(&V)|窗口(&W)|幫助(&H)|"
-            "文件(&F)|幫助(&H)|打開(&O)|觀看工作站(&W)…|停止觀看(&T)…|電池簿(&B)|比較(&M)|語言(&L)|離開(&X)|"
+            "文件(&F)|幫助(&H)|打開(&O)|觀看工作站(&W)…|停止觀看(&T)…|電池簿(&B)|比較(&M)|語言(&L)|"
+            "離開(&X)|"
             "打開|保存|列印|複製|匯出|標題|十字線|語言|"
             "CH1|"
             "Channel &1|Channel &2|輸入電壓|输出電壓|容量|電流|功率|電壓|電流|容量|溫度|最大|最小|"
@@ -148,7 +150,8 @@ private slots:
         QCOMPARE(
             shown(),
             "&Open|&Watch "
-            "station…|S&top watching…|&Save|&Export|&Language|&Print|E&xit|&Copy|&Title|Cross&Line|&Refresh|&"
+            "station…|S&top "
+            "watching…|&Save|&Export|&Language|&Print|E&xit|&Copy|&Title|Cross&Line|&Refresh|&"
             "Summary|"
             "&Battery book|&Guid|&About|&English|繁體中文(&F)|Tile &Horizontally|Tile "
             "&Vertically|&Cascade|"
