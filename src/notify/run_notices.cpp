@@ -15,18 +15,18 @@ RunNotices::RunNotices(RunHub &hub, Notifier &notifier, const Settings &settings
     const double limit = settings.value(SettingsKeys::NoticeTempLimit).toDouble(&ok);
     if (ok)
         tempLimit_ = limit;
+    // A file read is no news.
     connect(&hub, &RunHub::recorded, this, [this](const Run &run, const ChannelReading &sample) {
-        if (const auto t = sample[Ext_temp].number())
+        if (const auto t = sample[Ext_temp].number(); t && run.source() != Run::Source::File)
             temperature(run, t->toDouble());
     });
     connect(&hub, &RunHub::runEnded, this,
             [this](const std::shared_ptr<Run> &run, const RunSummary &, RunEnd why) {
-                if (why == RunEnd::LinkLost)
-                    tell(*run,
-                         tr("CH%1: the charger was lost during the run.").arg(run->channel()));
-                if (why != RunEnd::Loaded)
-                    runEnded(*run);
                 hot_.remove(run.get());
+                // Nor is a station the user stopped watching.
+                if (run->source() == Run::Source::Charger
+                    || (run->source() == Run::Source::Station && why != RunEnd::Stopped))
+                    runEnded(*run, why);
             });
     connect(&notifier_, &Notifier::undelivered, this,
             [this](const QString &text, const QString &reason) {
@@ -52,22 +52,55 @@ void RunNotices::temperature(const Run &run, double t)
     }
 }
 
-void RunNotices::runEnded(const Run &run)
+void RunNotices::runEnded(const Run &run, RunEnd why)
 {
+    // Each way a run ends, for a charge, a discharge and a cycle: "complete" only when the
+    // charger or the station ended it.
+    static const char *const texts[][3] = {
+        { QT_TRANSLATE_NOOP("RunNotices", "CH%1: charge complete: %2 mAh in %3"),
+          QT_TRANSLATE_NOOP("RunNotices", "CH%1: discharge complete: %2 mAh in %3"),
+          QT_TRANSLATE_NOOP("RunNotices", "CH%1: cycle complete: %2 mAh in %3") },
+        { QT_TRANSLATE_NOOP("RunNotices", "CH%1: charger lost during the charge: %2 mAh in %3"),
+          QT_TRANSLATE_NOOP("RunNotices", "CH%1: charger lost during the discharge: %2 mAh in %3"),
+          QT_TRANSLATE_NOOP("RunNotices", "CH%1: charger lost during the cycle: %2 mAh in %3") },
+        { QT_TRANSLATE_NOOP("RunNotices", "CH%1: station lost during the charge: %2 mAh in %3"),
+          QT_TRANSLATE_NOOP("RunNotices", "CH%1: station lost during the discharge: %2 mAh in %3"),
+          QT_TRANSLATE_NOOP("RunNotices", "CH%1: station lost during the cycle: %2 mAh in %3") },
+        { QT_TRANSLATE_NOOP("RunNotices",
+                            "CH%1: recording stopped during the charge: %2 mAh in %3"),
+          QT_TRANSLATE_NOOP("RunNotices",
+                            "CH%1: recording stopped during the discharge: %2 mAh in %3"),
+          QT_TRANSLATE_NOOP("RunNotices",
+                            "CH%1: recording stopped during the cycle: %2 mAh in %3") },
+        { QT_TRANSLATE_NOOP("RunNotices",
+                            "CH%1: charge interrupted (the samples stopped or the capacity went "
+                            "back): %2 mAh in %3"),
+          QT_TRANSLATE_NOOP("RunNotices",
+                            "CH%1: discharge interrupted (the samples stopped or the capacity "
+                            "went back): %2 mAh in %3"),
+          QT_TRANSLATE_NOOP("RunNotices",
+                            "CH%1: cycle interrupted (the samples stopped or the capacity went "
+                            "back): %2 mAh in %3") },
+    };
+    const int reason = why == RunEnd::Finished ? 0
+        : why == RunEnd::LinkLost              ? (run.source() == Run::Source::Station ? 2 : 1)
+        : why == RunEnd::Stopped               ? 3
+                                               : 4;
     const RunSummary &summary = run.summary();
     const int channel = run.channel();
     const double in = summary.chargedMah(), out = summary.dischargedMah();
     // A cycle moves a good part of the pack both ways; the odd sample against the flow does not.
     const bool cycle = std::min(in, out) >= 0.1 * std::max(in, out) && in > 0;
     const bool charge = !cycle && in >= out;
-    const QString mah = QLocale(QLocale::English).toString(qRound64(charge ? in : out));
-    const QString time = runClock(summary.seconds());
+    // The charger's own count, which knows the pack better than the samples' currents do.
+    const Samples &samples = run.samples();
+    const qint64 counted
+        = samples.number(samples.count() - 1, Cap).value_or(Fixed()).roundedHalfEven();
+    const int kind = cycle ? 2 : charge ? 0 : 1;
     tell(run,
-         (cycle        ? tr("CH%1: cycle complete: %2 mAh in %3")
-              : charge ? tr("CH%1: charge complete: %2 mAh in %3")
-                       : tr("CH%1: discharge complete: %2 mAh in %3"))
+         tr(texts[reason][kind])
              .arg(channel)
-             .arg(mah, time));
+             .arg(QLocale(QLocale::English).toString(counted), runClock(summary.seconds())));
     const auto spread = summary.endOfChargeSpread();
     if (charge && spread && *spread > SpreadLimit)
         tell(
@@ -78,9 +111,13 @@ void RunNotices::runEnded(const Run &run)
 void RunNotices::tell(const Run &run, const QString &text)
 {
     // A watched run's name is "<station> CHn Chart k".
-    const QString told = run.source() == Run::Source::Station
-        ? run.name().section(QStringLiteral(" CH"), 0, -2) + u' ' + text
-        : text;
-    notifier_.notify(told);
+    const QString station = run.source() == Run::Source::Station
+        ? run.name().section(QStringLiteral(" CH"), 0, -2)
+        : QString();
+    const QString told = station.isEmpty() ? text : station + u' ' + text;
+    notifier_.notify(QStringLiteral("%1 CH%2")
+                         .arg(station.isEmpty() ? QStringLiteral("chargemon") : station)
+                         .arg(run.channel()),
+                     told);
     emit this->told(told);
 }

@@ -7,10 +7,12 @@ class Notifier;
 class Run;
 class RunHub;
 class Settings;
+enum class RunEnd;
 
-// What the user hears of the runs while away from them: a run ended (with its capacity and
-// time), the charger or station lost during a run, a pack that grows hot (once a run, and again
-// only after it cooled well below the limit), and a lithium pack whose cells end a charge apart.
+// What the user hears of the charger's and the watched stations' runs while away from them: a
+// run ended, and why (with the charger's capacity count and the time), a pack that grows hot
+// (once a run, and again only after it cooled well below the limit), and a lithium pack whose
+// cells end a charge apart.
 // Told through the notifier; what reaches nobody comes back as message() lines.
 class RunNotices final : public QObject {
     Q_OBJECT
@@ -30,9 +32,10 @@ signals:
     void told(const QString &text);
 
 private:
-    void runEnded(const Run &run);
+    void runEnded(const Run &run, RunEnd why);
     void temperature(const Run &run, double t);
-    // Tells `text`, which names the run's channel, after the station of a watched run.
+    // Tells `text`, which names the run's channel, after the station of a watched run; titled
+    // with the station (this one: "chargemon") and the channel.
     void tell(const Run &run, const QString &text);
 
     Notifier &notifier_;

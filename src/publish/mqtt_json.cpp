@@ -125,16 +125,25 @@ std::optional<ChannelReading> parseReading(const QByteArray &json)
     return r;
 }
 
+namespace {
+// A description without the line break that ends the one a run gives itself.
+QByteArray describe(const QString &description)
+{
+    return string(description.endsWith(QStringLiteral("\r\n")) ? description.chopped(2)
+                                                               : description);
+}
+} // namespace
+
 QByteArray live(const QString &description, const QDateTime &started)
 {
-    return "{\"state\":\"live\",\"description\":" + string(description)
+    return "{\"state\":\"live\",\"description\":" + describe(description)
         + ",\"started\":" + time(started) + '}';
 }
 
 QByteArray ended(const QString &description, const QDateTime &started, const RunSummary &summary,
                  const QString &file)
 {
-    return "{\"state\":\"ended\",\"description\":" + string(description) + ",\"started\":"
+    return "{\"state\":\"ended\",\"description\":" + describe(description) + ",\"started\":"
         + time(started) + ",\"samples\":" + QByteArray::number(summary.samples()) + ",\"seconds\":"
         + number(summary.seconds(), 0) + ",\"charged_mah\":" + number(summary.chargedMah(), 0)
         + ",\"discharged_mah\":" + number(summary.dischargedMah(), 0) + ",\"charged_wh\":"

@@ -53,14 +53,16 @@ private slots:
     void cleanupTestCase() { bus_.kill(), bus_.waitForFinished(); }
 
     // Channel 1 follows a script: "N@A" N seconds at A amps, "t=T" the pack at T °C,
-    // "cells=V/V" the cells, "end" the run ends, "lost" the charger goes, "gone" the service.
+    // "cells=V/V" the cells, "end" the charger ends the run, "lost" the charger goes, "quiet"
+    // 7 s without samples, "stop" the program stops recording, "gone" the service.
+    // The charger counts a mAh a sample, whatever the current: the notices say its count.
     // Told: what the service shows, and "> " what the status line says instead.
     void told_data()
     {
         QTest::addColumn<QString>("settings"); // "key=value" in the [Notices] section
         QTest::addColumn<QString>("script");
         QTest::addColumn<QStringList>("told");
-        const QString charged = "CH1: charge complete: 2,150 mAh in 1:00:00";
+        const QString charged = "CH1: charge complete: 3,602 mAh in 1:00:00";
         const QString hot = "CH1: pack temperature %1 °C, at or above the limit of %2 °C";
         // The first sample starts the run; cells apart on the way do not count.
         const QString hour = "cells=4.20/4.10 1802@%1 cells=4.20/4.20 1799@%2 cells=%3 1@%2 end";
@@ -68,10 +70,10 @@ private slots:
                                 << QStringList { charged };
         QTest::newRow("discharge, cells apart")
             << "" << hour.arg(-2.15).arg(-2.15).arg("4.20/4.13")
-            << QStringList { "CH1: discharge complete: 2,150 mAh in 1:00:00" };
+            << QStringList { "CH1: discharge complete: 3,602 mAh in 1:00:00" };
         // 150 mAh out after 1,076 in: a tenth and more makes a cycle.
         QTest::newRow("cycle") << "" << hour.arg(2.15).arg(-0.3).arg("4.20/4.20")
-                               << QStringList { "CH1: cycle complete: 150 mAh in 1:00:00" };
+                               << QStringList { "CH1: cycle complete: 3,602 mAh in 1:00:00" };
         QTest::newRow("charge, cells apart")
             << "" << hour.arg(2.15).arg(2.15).arg("4.20/4.13")
             << QStringList { charged, "CH1: the cells ended the charge 0.07 V apart" };
@@ -81,26 +83,29 @@ private slots:
             << ""
             << "t=49 2@2 t=50 2@2 t=52 2@2 t=46 2@2 t=45 2@2 t=51 2@2 lost"
             << QStringList { hot.arg(50).arg(50), hot.arg(51).arg(50),
-                             "CH1: the charger was lost during the run.",
-                             "CH1: charge complete: 6 mAh in 0:00:10" };
+                             "CH1: charger lost during the charge: 12 mAh in 0:00:10" };
         QTest::newRow("not cooled enough, own limit")
             << "TempLimit=40"
             << "t=41 2@2 t=36 2@2 t=40 2@2" << QStringList { hot.arg(41).arg(40) };
         QTest::newRow("once a run, lost between runs")
             << ""
             << "t=55 2@2 end lost 2@2 end"
-            << QStringList { hot.arg(55).arg(50), "CH1: charge complete: 0 mAh in 0:00:00",
-                             hot.arg(55).arg(50), "CH1: charge complete: 0 mAh in 0:00:00" };
+            << QStringList { hot.arg(55).arg(50), "CH1: charge complete: 2 mAh in 0:00:00",
+                             hot.arg(55).arg(50), "CH1: charge complete: 2 mAh in 0:00:00" };
+        QTest::newRow("silence, stopped")
+            << ""
+            << "2@2 quiet 3@2 stop"
+            << QStringList { "CH1: charge interrupted (the samples stopped or the capacity went "
+                             "back): 2 mAh in 0:00:00",
+                             "CH1: recording stopped during the charge: 5 mAh in 0:00:00" };
         QTest::newRow("off") << "On=0"
                              << "t=60 2@2 lost" << QStringList();
         QTest::newRow("no service: said once")
             << ""
             << "gone 2@2 lost 2@2 lost"
             << QStringList { "> No desktop notification service was found (…).",
-                             "> CH1: the charger was lost during the run.",
-                             "> CH1: charge complete: 0 mAh in 0:00:00",
-                             "> CH1: the charger was lost during the run.",
-                             "> CH1: charge complete: 0 mAh in 0:00:00" };
+                             "> CH1: charger lost during the charge: 2 mAh in 0:00:00",
+                             "> CH1: charger lost during the charge: 4 mAh in 0:00:00" };
     }
     void told()
     {
@@ -127,6 +132,10 @@ private slots:
         for (const QString &step : script.split(' ')) {
             if (step == "end")
                 capacity = 0, runs.EndLiveDoc(1);
+            else if (step == "quiet")
+                clock.advanceSeconds(7);
+            else if (step == "stop")
+                runs.stop();
             else if (step == "gone")
                 service_.unregisterService("org.freedesktop.Notifications");
             else if (step == "lost") // as the port search has it
@@ -151,7 +160,7 @@ private slots:
         QCOMPARE(fake_.bodies + shown, told);
         QVERIFY(fake_.senders.size() <= 1);
         if (!fake_.bodies.isEmpty())
-            QCOMPARE(*fake_.senders.begin(), "chargemon|io.example.icon|chargemon|complete");
+            QCOMPARE(*fake_.senders.begin(), "chargemon|io.example.icon|chargemon CH1|complete");
     }
 };
 

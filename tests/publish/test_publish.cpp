@@ -177,6 +177,7 @@ private slots:
                 runs.Reading_Proc(1, r);
             }
             const std::shared_ptr<Run> run = runs.run(1);
+            run->setTitle("pack A\r\n"); // as a run's first sample ends its own
             runs.EndLiveDoc(1);
             return run;
         };
@@ -191,6 +192,8 @@ private slots:
         const std::shared_ptr<Run> first = endedRun();
         emit first->saved("a.mdb");
         QCOMPARE(file("a.mdb"), "a.mdb");
+        QVERIFY(
+            broker.retained("chargemon/+/ch1/run").value(0).contains(R"("description":"pack A",)"));
         const std::shared_ptr<Run> second = endedRun();
         emit second->saved("b.mdb");
         emit first->saved("a.mdb");

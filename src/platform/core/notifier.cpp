@@ -16,7 +16,7 @@ DBusNotifier::DBusNotifier(const QString &appName, const QString &icon, QObject 
 {
 }
 
-void DBusNotifier::notify(const QString &text)
+void DBusNotifier::notify(const QString &title, const QString &text)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
@@ -30,7 +30,7 @@ void DBusNotifier::notify(const QString &text)
     const QVariantMap hints { { QStringLiteral("sound-name"), QStringLiteral("complete") },
                               { QStringLiteral("desktop-entry"), icon_ } };
     // No replaced notice, no actions, the server's own timeout.
-    call << appName_ << 0u << icon_ << appName_ << text << QStringList() << hints << -1;
+    call << appName_ << 0u << icon_ << title << text << QStringList() << hints << -1;
     auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, ReplyTimeoutMs), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this, text](QDBusPendingCallWatcher *reply) {

@@ -12,7 +12,8 @@ class Notifier : public QObject {
     Q_OBJECT
 public:
     using QObject::QObject;
-    virtual void notify(const QString &text) = 0;
+    // `title` says whose news it is (a station and channel), `text` the news itself.
+    virtual void notify(const QString &title, const QString &text) = 0;
 
 signals:
     void undelivered(const QString &text, const QString &reason);
@@ -26,7 +27,7 @@ class DBusNotifier final : public Notifier {
 public:
     // `appName` names the sender; `icon` is an icon name of the theme or a file path.
     DBusNotifier(const QString &appName, const QString &icon, QObject *parent = nullptr);
-    void notify(const QString &text) override;
+    void notify(const QString &title, const QString &text) override;
 
 private:
     QString appName_, icon_;
