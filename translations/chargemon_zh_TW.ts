@@ -848,10 +848,6 @@
         <translation>CH%1：電池溫度 %2 °C，已達或超過上限 %3 °C</translation>
     </message>
     <message>
-        <source>CH%1: the charger was lost during the run.</source>
-        <translation>CH%1：記錄中與充電器的連線中斷。</translation>
-    </message>
-    <message>
         <source>No desktop notification service was found (%1).</source>
         <translation>找不到桌面通知服務（%1）。</translation>
     </message>
@@ -870,6 +866,54 @@
     <message>
         <source>CH%1: the cells ended the charge %2 V apart</source>
         <translation>CH%1：充電結束時電芯電壓相差 %2 V</translation>
+    </message>
+    <message>
+        <source>CH%1: charger lost during the charge: %2 mAh in %3</source>
+        <translation>CH%1：充電中與充電器的連線中斷：%2 mAh，歷時 %3</translation>
+    </message>
+    <message>
+        <source>CH%1: charger lost during the discharge: %2 mAh in %3</source>
+        <translation>CH%1：放電中與充電器的連線中斷：%2 mAh，歷時 %3</translation>
+    </message>
+    <message>
+        <source>CH%1: charger lost during the cycle: %2 mAh in %3</source>
+        <translation>CH%1：循環中與充電器的連線中斷：%2 mAh，歷時 %3</translation>
+    </message>
+    <message>
+        <source>CH%1: station lost during the charge: %2 mAh in %3</source>
+        <translation>CH%1：充電中與工作站的連線中斷：%2 mAh，歷時 %3</translation>
+    </message>
+    <message>
+        <source>CH%1: station lost during the discharge: %2 mAh in %3</source>
+        <translation>CH%1：放電中與工作站的連線中斷：%2 mAh，歷時 %3</translation>
+    </message>
+    <message>
+        <source>CH%1: station lost during the cycle: %2 mAh in %3</source>
+        <translation>CH%1：循環中與工作站的連線中斷：%2 mAh，歷時 %3</translation>
+    </message>
+    <message>
+        <source>CH%1: recording stopped during the charge: %2 mAh in %3</source>
+        <translation>CH%1：充電中記錄已停止：%2 mAh，歷時 %3</translation>
+    </message>
+    <message>
+        <source>CH%1: recording stopped during the discharge: %2 mAh in %3</source>
+        <translation>CH%1：放電中記錄已停止：%2 mAh，歷時 %3</translation>
+    </message>
+    <message>
+        <source>CH%1: recording stopped during the cycle: %2 mAh in %3</source>
+        <translation>CH%1：循環中記錄已停止：%2 mAh，歷時 %3</translation>
+    </message>
+    <message>
+        <source>CH%1: charge interrupted (the samples stopped or the capacity went back): %2 mAh in %3</source>
+        <translation>CH%1：充電中斷（讀數停止或容量倒退）：%2 mAh，歷時 %3</translation>
+    </message>
+    <message>
+        <source>CH%1: discharge interrupted (the samples stopped or the capacity went back): %2 mAh in %3</source>
+        <translation>CH%1：放電中斷（讀數停止或容量倒退）：%2 mAh，歷時 %3</translation>
+    </message>
+    <message>
+        <source>CH%1: cycle interrupted (the samples stopped or the capacity went back): %2 mAh in %3</source>
+        <translation>CH%1：循環中斷（讀數停止或容量倒退）：%2 mAh，歷時 %3</translation>
     </message>
 </context>
 <context>
