@@ -1,5 +1,7 @@
 #include "link/value.h"
 
+#include <QtNumeric>
+
 #include <algorithm>
 #include <charconv>
 
@@ -19,12 +21,13 @@ std::optional<Fixed> Fixed::parse(QStringView text)
         negative = t[i] == u'-';
         ++i;
     }
-    qint64 whole = 0;
+    // The whole part is gathered in ten-thousandths, each step checked, so no text can wrap.
+    qint64 raw = 0;
     int wholeDigits = 0;
     for (; i < t.size() && t[i].isDigit(); ++i, ++wholeDigits) {
-        if (whole > 100'000'000'000'000LL) // beyond what 64 bits hold at four decimals
+        if (qMulOverflow(raw, qint64(10), &raw)
+            || qAddOverflow(raw, t[i].digitValue() * 10000LL, &raw))
             return std::nullopt;
-        whole = whole * 10 + t[i].digitValue();
     }
     qint64 frac = 0;
     int fracDigits = 0;
@@ -41,7 +44,8 @@ std::optional<Fixed> Fixed::parse(QStringView text)
         return std::nullopt;
     for (int d = fracDigits; d < 4; ++d)
         frac *= 10;
-    const qint64 raw = whole * 10000 + frac + (roundUp ? 1 : 0);
+    if (qAddOverflow(raw, frac + (roundUp ? 1 : 0), &raw))
+        return std::nullopt;
     return Fixed(negative ? -raw : raw);
 }
 

@@ -1,5 +1,6 @@
 #include "mqtt_json.h"
 
+#include "run/run_file.h"
 #include "run/run_summary.h"
 
 #include <QJsonArray>
@@ -84,19 +85,22 @@ std::optional<ChannelReading> parseReading(const QByteArray &json)
         const auto m = it.next();
         values.insert(m.captured(1), m.captured(2));
     }
-    auto value = [](const QString &text) -> std::optional<Value> {
-        if (text == QLatin1String("null"))
-            return Value();
-        if (text.startsWith(u'"')) {
-            const QJsonArray a = QJsonDocument::fromJson('[' + text.toUtf8() + ']').array();
-            return a.isEmpty() ? std::nullopt : std::optional<Value>(a[0].toString());
-        }
+    auto value = [](int field, const QString &text) -> std::optional<Value> {
+        std::optional<Value> v;
         bool whole = false;
-        const qint64 w = text.toLongLong(&whole);
-        if (whole)
-            return Value(w);
-        const auto f = Fixed::parse(text);
-        return f ? std::optional<Value>(*f) : std::nullopt;
+        if (text == QLatin1String("null")) {
+            v = Value();
+        } else if (text.startsWith(u'"')) {
+            const QJsonArray a = QJsonDocument::fromJson('[' + text.toUtf8() + ']').array();
+            if (!a.isEmpty())
+                v = a[0].toString();
+        } else if (const qint64 w = text.toLongLong(&whole); whole) {
+            v = w;
+        } else if (const auto f = Fixed::parse(text)) {
+            v = *f;
+        }
+        // Held to what a run file holds: a larger whole number would wrap as a decimal.
+        return v && RunFile::fits(field, v->text()) ? v : std::nullopt;
     };
     ChannelReading r;
     bool timed = false;
@@ -107,17 +111,17 @@ std::optional<ChannelReading> parseReading(const QByteArray &json)
         r[Time] = DayTime { s / 86400.0 };
     }
     for (int f = Type; f < C1; ++f) {
-        const auto v = value(values.value(QString::fromLatin1(FieldNames[f]).toLower()));
+        const auto v = value(f, values.value(QString::fromLatin1(FieldNames[f]).toLower()));
         if (!v)
             return std::nullopt;
         r[f] = *v;
     }
     const QString cells = values.value(QStringLiteral("cells"));
-    if (!cells.startsWith(u'['))
+    if (!cells.startsWith(u'[') || !cells.endsWith(u']'))
         return std::nullopt;
     const QStringList each = cells.mid(1).chopped(1).split(u',', Qt::SkipEmptyParts);
     for (int c = 0; c < 12; ++c) {
-        const auto v = c < each.size() ? value(each[c]) : Value(Fixed());
+        const auto v = c < each.size() ? value(C1 + c, each[c]) : Value(Fixed());
         if (!v)
             return std::nullopt;
         r[C1 + c] = *v;

@@ -198,6 +198,11 @@ bool prepareRowInsert(QSqlQuery &q)
     return q.prepare(QStringLiteral("INSERT INTO CHGLOG VALUES (%1)").arg(marks.join(u',')));
 }
 
+bool fits(int field, const QString &text)
+{
+    return toField(field, text).has_value();
+}
+
 QString insertRow(QSqlQuery &q, const std::function<QString(int field)> &text)
 {
     for (int f = 0; f < FieldCount; ++f) {

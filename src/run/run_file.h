@@ -45,6 +45,10 @@ private:
 // SQLite's own words for a failure ("database or disk is full").
 QString sqliteReason(const QSqlError &e);
 
+// Whether a field can hold `text`: a text of at most TextFieldSize, a temperature in 16 bits,
+// any other number as a Fixed holds it. What comes from outside is checked by this too.
+bool fits(int field, const QString &text);
+
 // The pieces of writing, for files that are written a row at a time.
 QSqlError createTables(QSqlDatabase &db);
 bool prepareRowInsert(QSqlQuery &q);

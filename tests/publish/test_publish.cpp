@@ -59,8 +59,37 @@ private slots:
                  QByteArray("{'time':'2026-12-08T01:02:03+01:00','elapsed_s':65," + json)
                      .replace('\'', '"'));
         QCOMPARE(MqttJson::parseReading(sent), r);
-        // A hostile station's time would open a window per reading.
-        QVERIFY(!MqttJson::parseReading(QByteArray(sent).replace(":65,", ":-65,")));
+    }
+    // What a hostile station sends in place of a field: refused, or read back unchanged.
+    void hostileReading_data()
+    {
+        QTest::addColumn<QByteArray>("from");
+        QTest::addColumn<QByteArray>("to");
+        QTest::addColumn<bool>("taken");
+        auto row = [](const char *name, const char *from, const char *to, bool taken) {
+            QTest::newRow(name) << QByteArray(from) << QByteArray(to) << taken;
+        };
+        const char *volt = R"("bat_volt":16.80)", *cell = R"("cells":[4.20,)";
+        row("time back", ":65,", ":-65,", false);
+        row("whole wraps to 16.80", volt, R"("bat_volt":230584300921369412)", false);
+        row("decimal wraps", volt, R"("bat_volt":999999999999999.99)", false);
+        row("one past", volt, R"("bat_volt":-922337203685477.5808)", false);
+        row("temperature", R"("in_temp":0)", R"("in_temp":32768)", false);
+        row("cells unclosed", R"("cells":[4.20,4.20,4.20])", R"("cells":[)", false);
+        row("largest", volt, R"("bat_volt":-922337203685477.5807)", true);
+        row("largest whole", cell, R"("cells":[922337203685477,)", true);
+    }
+    void hostileReading()
+    {
+        QFETCH(QByteArray, from);
+        QFETCH(QByteArray, to);
+        QFETCH(bool, taken);
+        ChannelReading r = reading(1234, 3);
+        r[Time] = DayTime { 65 / 86400.0 };
+        const QDateTime when = QDateTime::currentDateTime();
+        const auto got = MqttJson::parseReading(MqttJson::reading(r, when).replace(from, to));
+        QCOMPARE(bool(got), taken);
+        QVERIFY(!got || MqttJson::reading(*got, when).contains(to));
     }
 
     void broker_data()
