@@ -4,7 +4,7 @@
 
 FileRun::FileRun(RunHub &hub, const QString &path, const Clock &clock, QObject *parent,
                  const QString &name)
-    : QObject(parent), hub_(hub), path_(path),
+    : QObject(parent), hub_(&hub), path_(path),
       run_(std::make_shared<Run>(name.isEmpty() ? path : name, clock))
 {
 }
@@ -12,8 +12,8 @@ FileRun::FileRun(RunHub &hub, const QString &path, const Clock &clock, QObject *
 FileRun::~FileRun()
 {
     loader_.reset();
-    if (announced_ && !ended_)
-        hub_.end(run_, RunEnd::Stopped);
+    if (announced_ && !ended_ && hub_)
+        hub_->end(run_, RunEnd::Stopped);
 }
 
 void FileRun::start(Background &background)
@@ -47,16 +47,16 @@ void FileRun::open(const QString &title, qint64 rows)
 {
     run_->setTitle(title);
     announced_ = true;
-    hub_.start(run_);
+    hub_->start(run_);
     emit opened(rows);
 }
 
 void FileRun::end(const QString &error)
 {
     run_->replayed();
-    if (announced_) {
+    if (announced_ && hub_) {
         ended_ = true;
-        hub_.end(run_, error.isEmpty() ? RunEnd::Loaded : RunEnd::Interrupted);
+        hub_->end(run_, error.isEmpty() ? RunEnd::Loaded : RunEnd::Interrupted);
     }
     emit finished(error);
 }

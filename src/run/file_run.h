@@ -3,6 +3,7 @@
 #include "run/run_hub.h"
 
 #include <QObject>
+#include <QPointer>
 
 #include <memory>
 
@@ -22,7 +23,7 @@ public:
     // The run is named `name`, the file's path unless given.
     FileRun(RunHub &hub, const QString &path, const Clock &clock, QObject *parent = nullptr,
             const QString &name = {});
-    // A run still being read is ended (Stopped) and its reading stopped.
+    // A run still being read is ended (Stopped), while the hub is there, and its reading stopped.
     ~FileRun() override;
 
     // Reads the file in the background, a batch of rows per turn of the event loop.
@@ -46,7 +47,7 @@ private:
     void open(const QString &title, qint64 rows);
     void end(const QString &error);
 
-    RunHub &hub_;
+    QPointer<RunHub> hub_; // goes first when the main window goes with a file being read
     QString path_;
     std::shared_ptr<Run> run_;
     std::unique_ptr<RunFile::Loader> loader_;
