@@ -186,7 +186,7 @@ bool MqttWatcher::admitted(const QString &station)
         return true;
     }
     refuse(QStringLiteral("stations"),
-           tr("MQTT: broker %1:%2 names more than %3 stations: the others are left out.")
+           tr("MQTT: more than %3 stations on broker %1:%2: the others are left out.")
                .arg(broker_.host)
                .arg(broker_.port)
                .arg(MaxStations));
