@@ -9,6 +9,7 @@
 #include <QSet>
 
 #include <memory>
+#include <optional>
 
 class Clock;
 struct mosquitto;
@@ -16,8 +17,11 @@ struct mosquitto;
 // Other stations as a source of runs, read from a broker: the stations its retained status
 // topics name, and for each station watched, its channels' readings relayed to runs of this
 // program named "<station> CHn Chart k", with the station's descriptions and run times, started
-// and ended through the hub. A run ends when the station says so, goes offline or is no longer
-// watched. The client keeps its own network thread; messages are handled on this object's.
+// and ended through the hub. A run opens with its first reading while the station's run state
+// says live, and ends when the station says so, comes back from offline with another run, stays
+// offline too long or is no longer watched. What a broker can make this do is bounded: message
+// sizes, stations, runs open per station, readings whose time goes back; what is refused is
+// said once. The client keeps its own network thread; messages are handled on this object's.
 class MqttWatcher final : public QObject {
     Q_OBJECT
 public:
@@ -45,11 +49,18 @@ private:
         std::shared_ptr<Run> run; // while live
         bool live = false; // the station's last run state
         QString started, description; // of the station's run
+        std::optional<qint64> awaySince; // monotonic, since the station went offline with it
     };
     void received(const QString &topic, const QByteArray &payload);
+    bool admitted(const QString &station);
+    void status(const QString &station, const QByteArray &payload);
     void runState(const QString &key, const QByteArray &payload);
-    std::shared_ptr<Run> &start(const QString &key);
+    void reading(const QString &key, const QByteArray &payload);
+    // The channel's run, started when the station has fewer than MaxRunsOpen open here.
+    std::shared_ptr<Run> start(const QString &key);
     void end(const QString &key, RunEnd why);
+    // Says `text` the first time `what` is refused.
+    void refuse(const QString &what, const QString &text);
     void listedNow();
     // The broker refused or lost ("" when it answers), said when it changes; any thread.
     void report(const QString &why);
@@ -63,6 +74,9 @@ private:
     bool down_ = false; // said that the broker is away
     QMap<QString, QString> stations_;
     QSet<QString> watched_;
+    QSet<QString> known_; // the stations whose messages are read, at most MaxStations
     QHash<QString, Channel> channels_; // by "<station>/chN"
+    QHash<QString, QList<std::weak_ptr<Run>>> opened_; // by station, the runs started here
+    QHash<QString, bool> refused_; // what has been said refused
     int started_ = 0; // runs started so far, which number their names
 };

@@ -310,6 +310,55 @@ private slots:
                      1);
         }
     }
+
+    // A broker's restart brings the station's last will: its run goes on in the same run with
+    // a gap once the station is back with it, and ends as lost when it stays away.
+    void watchedThroughRestart()
+    {
+        Broker broker;
+        if (!broker.start(false))
+            QSKIP("no mosquitto here");
+        const MqttBroker at = broker.client("pit-2");
+        FakeClock clock;
+        RunHub hub, stationHub;
+        HubFollower follower(hub);
+        LiveRuns runs(stationHub, clock, {});
+        MqttPublisher station(stationHub, clock, at);
+        MqttWatcher watcher(hub, clock, at);
+        QStringList said;
+        connect(&watcher, &MqttWatcher::message, this, [&](const QString &m) { said << m; });
+        QTRY_VERIFY(watcher.listed());
+        watcher.watch("pit-2");
+        int capacity = 0;
+        const auto feed = [&](int samples) {
+            const qsizetype before = follower.events.size();
+            for (int s = 0; s < samples; ++s) {
+                clock.advanceSeconds(1);
+                ChannelReading r = reading(capacity++);
+                runs.Reading_Proc(1, r);
+                QTest::qWait(100);
+            }
+            QTRY_VERIFY(follower.events.size() > before);
+        };
+        feed(3);
+        broker.stop();
+        clock.advanceSeconds(5); // missed
+        QVERIFY(broker.start(false));
+        QTRY_COMPARE(said.filter("pit-2 went offline").size(), 1);
+        QTest::qWait(1500); // the station is back
+        feed(3);
+        QCOMPARE(follower.events.filter(QRegularExpression("^(started|ended) ")),
+                 QStringList { "started pit-2 CH1 Chart 1" });
+        QCOMPARE(follower.events.filter(": 00:00:").join(' ').remove("pit-2 CH1 Chart 1: "),
+                 "00:00:01 1 00:00:02 2 00:00:08 3 00:00:09 4 00:00:10 5"); // a gap
+        // Away for good: lost.
+        broker.stop();
+        QTRY_COMPARE(said.filter("pit-2 went offline").size(), 2);
+        clock.advanceSeconds(299);
+        QCOMPARE(follower.events.last().left(5), "pit-2");
+        clock.advanceSeconds(1);
+        QVERIFY2(follower.events.last().endsWith(" link lost"), qPrintable(follower.events.last()));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestPublish)

@@ -3,8 +3,13 @@
 #include "publish/mqtt_broker.h"
 
 #include <QFile>
+#include <QList>
+#include <QPair>
+#include <QThread>
+
 #include <QProcess>
 #include <QTemporaryDir>
+#include <mosquitto.h>
 
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -89,5 +94,19 @@ struct Broker {
         QProcess *sub = subscribe(true, 1, topic);
         sub->waitForFinished(5000);
         return QString::fromUtf8(sub->readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    }
+    // Publishes `messages` (topic, payload) in order, as a station could.
+    void publish(const QList<QPair<QString, QByteArray>> &messages) const
+    {
+        mosquitto *client = mosquitto_new(nullptr, true, nullptr);
+        mosquitto_connect(client, "127.0.0.1", port, 10);
+        mosquitto_loop_start(client);
+        for (const auto &[topic, payload] : messages)
+            mosquitto_publish(client, nullptr, topic.toUtf8().constData(), int(payload.size()),
+                              payload.constData(), 1, false);
+        QThread::msleep(500);
+        mosquitto_disconnect(client);
+        mosquitto_loop_stop(client, false);
+        mosquitto_destroy(client);
     }
 };
