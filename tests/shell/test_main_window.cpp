@@ -325,7 +325,9 @@ private slots:
                      .size(),
                  3);
         QCOMPARE(rig.documents().size(), 7); // one of this program, six of pit-3
-        QTRY_VERIFY2(rss() - before < 50, qPrintable(QString::number(rss() - before)));
+        if (!qEnvironmentVariableIsSet("ASAN_OPTIONS")) { // it keeps what is freed aside
+            QTRY_VERIFY2(rss() - before < 50, qPrintable(QString::number(rss() - before)));
+        }
         // The broker's troubles are said once, and when they are over.
         const auto said = [&] {
             return rig.status()
