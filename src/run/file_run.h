@@ -32,7 +32,6 @@ public:
     QString readNow();
 
     const std::shared_ptr<Run> &run() const { return run_; }
-    bool reading() const { return loader_ != nullptr; }
 
 signals:
     // The file is a run file: the run has its title and was announced; about `rows` follow.
