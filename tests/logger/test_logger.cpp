@@ -25,16 +25,13 @@ private slots:
         QFETCH(QString, how);
         QFETCH(bool, writable);
         LoggerSession s;
-        if (!writable) { // a folder below a file: not even root makes it
-            QFile file(s.out);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            s.out += "/runs";
-        }
         if (!s.startSim(how == "pull" ? QStringList { "--reset-at", "8" } : QStringList()))
             QSKIP("no pseudo-terminals here");
         s.startLogger();
         const QString recording = "Communication connected";
         QVERIFY2(s.waitFor(recording, 2), qPrintable(s.said));
+        if (!writable) // a file where the folder was: not even root writes in it
+            QVERIFY(QDir(s.out).removeRecursively() && QFile(s.out).open(QIODevice::WriteOnly));
         if (how == "pull") { // the runs end by themselves, then with the adapter
             QVERIFY2(s.waitFor(recording, 4), qPrintable(s.said));
             s.sim.terminate();
@@ -73,6 +70,33 @@ private slots:
         const auto printed = s.printed();
         QCOMPARE(rows[0], writable ? printed[0] : QList<QStringList>());
         QCOMPARE(rows[1], writable ? printed[1] : QList<QStringList>());
+    }
+
+    // Told at the start, from where it was given, and nothing recorded.
+    void refused_data()
+    {
+        QTest::addColumn<QString>("line"); // of the configuration file
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("no option") << "nope = 1" << QStringList() << "logger.conf:6: nope is not";
+        QTest::newRow("flag") << "verbose = yes" << QStringList() << "logger.conf:6: verbose takes";
+        QTest::newRow("broker") << "mqtt = pit:x" << QStringList() << "logger.conf:6: \"pit:x\"";
+        QTest::newRow("folder") << "" << QStringList { "--dir", "HOME/file/runs" } << "--dir: the";
+        QTest::newRow("password file")
+            << "" << QStringList { "--mqtt-password-file", "HOME/none" } << "none cannot be read";
+    }
+    void refused()
+    {
+        QFETCH(QString, line);
+        QFETCH(QStringList, args);
+        LoggerSession s;
+        QVERIFY(QFile(s.home.filePath("file")).open(QIODevice::WriteOnly));
+        s.startLogger(args.replaceInStrings("HOME", s.home.path()), "# a comment\n\n" + line);
+        QVERIFY(s.logger.waitForFinished(10000));
+        s.said = s.logger.readAll();
+        QCOMPARE(s.logger.exitCode(), 2);
+        QFETCH(QString, said);
+        QVERIFY2(s.said.contains(said) && !s.said.contains("searching"), qPrintable(s.said));
     }
 };
 

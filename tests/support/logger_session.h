@@ -34,8 +34,16 @@ struct LoggerSession {
                   QStringList { "--link", link, "--speed", "2" } + args);
         return sim.waitForReadyRead(10000) && sim.readLine().startsWith("/dev/");
     }
-    void startLogger(const QStringList &args = {})
+    // Set up as a service is, in the configuration file (`config` added to it); the command
+    // line's title wins.
+    void startLogger(const QStringList &args = {}, const QString &config = {})
     {
+        QDir().mkpath(home.filePath("data/chargemon"));
+        QFile file(home.filePath("data/chargemon/logger.conf"));
+        if (!file.open(QIODevice::WriteOnly)
+            || !file.write(
+                ("dir = " + out + "\ntitle = pack B\nverbose = true\n" + config).toUtf8()))
+            qFatal("no configuration file");
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         for (const char *var : { "HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME" })
             env.insert(var, home.filePath(var == QLatin1String("HOME") ? "" : "data"));
@@ -43,8 +51,7 @@ struct LoggerSession {
         logger.setProcessEnvironment(env);
         logger.setProcessChannelMode(QProcess::MergedChannels);
         logger.start(build() + "/tools/chargemon-logger/chargemon-logger",
-                     QStringList { "--port", link, "--dir", out, "--title", "pack A", "--verbose" }
-                         + args);
+                     QStringList { "--port", link, "--title", "pack A" } + args);
     }
     // Waits until the loggers have said `text` `times` times in all.
     bool waitFor(const QString &text, int times)

@@ -1,6 +1,7 @@
 // chargemon-logger: records the charger's runs with no display and nobody at hand, saving each
 // run as a run file when it ends.
 
+#include "config_file.h"
 #include "logger.h"
 
 #include "i18n/languages.h"
@@ -22,7 +23,9 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QSocketNotifier>
+#include <QTemporaryFile>
 #include <QTranslator>
 
 #include <csignal>
@@ -47,7 +50,15 @@ const char *const Description
       "status (retained online/offline), ch1/reading and ch2/reading (a JSON object per\n"
       "sample), ch1/run and ch2/run (retained, live or ended with the figures and file)\n"
       "and event (the notices). A broker that is away is retried; the runs are recorded\n"
-      "and saved all the same.";
+      "and saved all the same.\n"
+      "Each long option may also be a line \"name = value\" of the configuration file (a\n"
+      "flag's value true or false, a repeatable option's name again, # a comment), for a\n"
+      "service started without options; those of the command line win over the file's.";
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("Logger", text);
+}
 } // namespace
 
 int main(int argc, char *argv[])
@@ -66,7 +77,8 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromLatin1(Description));
     parser.addHelpOption();
-    parser.addOptions({
+    // Every one of them may be a line of the configuration file too.
+    const QList<QCommandLineOption> options {
         { QStringLiteral("port"),
           QStringLiteral("Look for the charger on this serial device only (repeatable)."),
           QStringLiteral("path") },
@@ -95,23 +107,45 @@ int main(int argc, char *argv[])
         { QStringLiteral("ha-discovery"),
           QStringLiteral("Publish home-automation discovery configurations of each channel's "
                          "main figures.") },
-    });
-    parser.process(app);
-    MqttBroker mqtt;
-    if (!parser.positionalArguments().isEmpty()
-        || !mqtt.setBroker(parser.value(QStringLiteral("mqtt")))) {
+    };
+    const ConfigFile config = ConfigFile::process(parser, options, app.arguments());
+    if (!config.error.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(config.error));
+        return 2;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
         std::fputs(qPrintable(parser.helpText()), stderr);
         return 2;
     }
+    // A mistake is told before anything is recorded, with where the option was given.
+    const auto refuse = [&config](const char *name, const QString &why) {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(config.origin(QLatin1String(name))),
+                     qPrintable(why));
+        return 2;
+    };
+    MqttBroker mqtt;
+    if (!mqtt.setBroker(parser.value(QStringLiteral("mqtt"))))
+        return refuse("mqtt",
+                      tr("\"%1\" is not HOST[:PORT]").arg(parser.value(QStringLiteral("mqtt"))));
 
     Settings settings;
     QTranslator translation;
     if (loadTranslation(translation, languageNamed(storedLanguage(settings))))
         QCoreApplication::installTranslator(&translation);
     if (const QString why = mqtt.setStation(parser.value(QStringLiteral("station")));
-        !mqtt.host.isEmpty() && !why.isEmpty()) {
-        std::fprintf(stderr, "%s\n", qPrintable(why));
-        return 2;
+        !mqtt.host.isEmpty() && !why.isEmpty())
+        return refuse("station", why);
+    const QString folder = parser.value(QStringLiteral("dir"));
+    // Made and written to now, so that a folder that cannot be is told before any run.
+    QDir().mkpath(folder);
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".chargemon-XXXXXX")));
+    if (!probe.open())
+        return refuse("dir", tr("the folder %1 cannot be written").arg(folder));
+    for (const char *name : { "mqtt-password-file", "mqtt-ca" }) {
+        QFile file(parser.value(QLatin1String(name)));
+        if (!file.fileName().isEmpty() && !file.open(QIODevice::ReadOnly))
+            return refuse(name,
+                          tr("%1 cannot be read (%2)").arg(file.fileName(), file.errorString()));
     }
 
     SystemClock clock;
@@ -129,9 +163,9 @@ int main(int argc, char *argv[])
     Background background;
     RunHub hub;
     LiveRuns runs(hub, clock, { journals, &background });
-    Logger logger(hub, runs, clock, background,
-                  { parser.value(QStringLiteral("dir")), parser.value(QStringLiteral("title")),
-                    parser.isSet(QStringLiteral("verbose")) });
+    Logger logger(
+        hub, runs, clock, background,
+        { folder, parser.value(QStringLiteral("title")), parser.isSet(QStringLiteral("verbose")) });
     LogindSleepInhibitor inhibitor;
     KeepAwake awake(hub, inhibitor);
     QObject::connect(&awake, &KeepAwake::message, &logger, &Logger::print);
@@ -161,7 +195,7 @@ int main(int argc, char *argv[])
     QObject::connect(&logger, &Logger::finished, &app, &QCoreApplication::exit);
 
     logger.recover(journals);
-    logger.print(QCoreApplication::translate("Logger", "searching for the charger"));
+    logger.print(tr("searching for the charger"));
     search.start();
     const int status = QCoreApplication::exec();
     ::close(stopFd);

@@ -64,3 +64,8 @@ QString bookFile()
     QDir().mkpath(data);
     return QDir(data).filePath(QStringLiteral("book.db"));
 }
+
+QString configFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+}

@@ -23,3 +23,6 @@ QString saveFolder();
 QString journalFolder();
 // The battery book's database, in the per-user data folder.
 QString bookFile();
+// The per-user configuration folder of the program's files other than its settings,
+// ~/.config/chargemon.
+QString configFolder();
