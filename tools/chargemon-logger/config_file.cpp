@@ -56,13 +56,13 @@ ConfigFile ConfigFile::read(const QString &path, bool required,
         const auto option = std::find_if(options.begin(), options.end(),
                                          [&](const auto &o) { return o.names().contains(name); });
         const bool flag = option != options.end() && option->valueName().isEmpty();
-        if (equals < 0 || option == options.end()) {
-            config.error = equals < 0 ? tr("%1: not a line \"name = value\"").arg(at)
-                                      : tr("%1: %2 is not an option of the logger").arg(at, name);
-            return config;
-        }
-        if (flag && value != QLatin1String("true") && value != QLatin1String("false")) {
-            config.error = tr("%1: %2 takes true or false").arg(at, name);
+        const QString why = equals < 0 ? tr("not a line \"name = value\"")
+            : option == options.end()  ? tr("%1 is not an option of the logger").arg(name)
+            : flag && value != QLatin1String("true") && value != QLatin1String("false")
+            ? tr("%1 takes true or false").arg(name)
+            : QString();
+        if (!why.isEmpty()) {
+            config.error = at + QStringLiteral(": ") + why;
             return config;
         }
         if (given.contains(name))
