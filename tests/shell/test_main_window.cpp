@@ -14,6 +14,7 @@
 #include "setup/adform.h"
 #include "shell/command_layout.h"
 #include "shell/window_arrangement.h"
+#include "support/files.h"
 #include "support/private_broker.h"
 #include "support/sqlite_file.h"
 #include "support/window_rig.h"
@@ -486,9 +487,7 @@ private slots:
     {
         Rig rig;
         const QString a = runFile("a.mdb", 2), b = runFile("b.mdb", 2), bad = dir.filePath("bad");
-        QFile junk(bad);
-        QVERIFY(junk.open(QIODevice::WriteOnly) && junk.write("not a run") > 0);
-        junk.close();
+        writeFile(bad, "not a run");
         rig.window.openFiles({ a, dir.filePath("none.mdb"), bad, b });
         QTRY_COMPARE_WITH_TIMEOUT(rig.documents().size(), 2, 20000);
         QCOMPARE(QStringList({ rig.documents()[0]->caption(), rig.documents()[1]->caption() }),
