@@ -208,15 +208,14 @@ private slots:
     {
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("date");
-        const QString head = "NiMH/-DCHG-  S3  @CH2  ";
-        QTest::newRow("ISO") << head + "2026-05-01  10:00:01\r\n"
-                             << "2026-05-01T10:00:01";
-        QTest::newRow("two digits") << head + "5/1/26  23:59:59\r\n"
-                                    << "2026-05-01T23:59:59";
-        QTest::newRow("no cells") << "NiMH/-DCHG-    @CH2  2026-05-01  10:00:01"
-                                  << "2026-05-01T10:00:01";
-        QTest::newRow("user's") << "Pack 2026-05-01  10:00:01"
-                                << "";
+        const char *const rows[][3] = {
+            { "ISO", "NiMH/-DCHG-  S3  @CH2  2026-05-01  10:00:01\r\n", "2026-05-01T10:00:01" },
+            { "two digits", "NiMH/-DCHG-  S3  @CH2  5/1/26  23:59:59\r\n", "2026-05-01T23:59:59" },
+            { "no cells", "NiMH/-DCHG-    @CH2  2026-05-01  10:00:01", "2026-05-01T10:00:01" },
+            { "user's", "Pack 2026-05-01  10:00:01", "" },
+        };
+        for (const auto &[tag, title, date] : rows)
+            QTest::newRow(tag) << QString(title) << QString(date);
     }
     void defaultDate()
     {
