@@ -460,11 +460,11 @@ private slots:
         const auto asked = [](const ScriptedDialogs::Asked &a) {
             return QStringList({ a.kind, a.text, a.title, QtDialogs::qtFilter(a.title), a.suffix });
         };
+        const QString filter
+            = "Chart Database(*.mdb)|*.mdb|Comparison(*.chargemon-compare)|*.chargemon-compare";
         QCOMPARE(
             asked(rig.dialogs.asked[0]),
-            QStringList({ "open", saveFolder(),
-                          "Chart Database(*.mdb)|*.mdb|Comparison(*.chargemon-compare)|*."
-                          "chargemon-compare",
+            QStringList({ "open", saveFolder(), filter,
                           "Chart Database (*.mdb);;Comparison (*.chargemon-compare)", "mdb" }));
         QCOMPARE(rig.dialogs.asked.last().text, QStringLiteral("File not found."));
         QVERIFY(rig.documents().isEmpty());
