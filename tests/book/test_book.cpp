@@ -1,6 +1,7 @@
 #include "book/book.h"
 #include "book/book_model.h"
 #include "run/run_title.h"
+#include "support/files.h"
 #include "support/spans.h"
 #include "support/sqlite_file.h"
 
@@ -76,8 +77,7 @@ private slots:
         put(file("b2.mdb"), "pack \"b\", spare", { { 0, 1800, 7.2, -1, "0", NiMH } }, day(2, 5));
         put(file("u.mdb"), "LiIo/Po/Fe/+CHG+  S2  @CH1  2026-05-01  10:00:01\r\n",
             { { 0, 10, 8.4, 2 } });
-        QFile junk(file("junk.mdb"));
-        QVERIFY(junk.open(QIODevice::WriteOnly) && junk.write("not a run"));
+        writeFile(file("junk.mdb"), "not a run");
         QCOMPARE(mkfifo(qPrintable(file("fifo.mdb")), 0600), 0);
         put(file("hole.mdb"), "Pack A 2200mAh", { { 0, 1600, 12, -2, Cells } });
         runSql(file("hole.mdb"), { "update CHGLOG set Ext_temp = NULL where rowid = 1500" });
@@ -208,15 +208,14 @@ private slots:
     {
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("date");
-        const QString head = "NiMH/-DCHG-  S3  @CH2  ";
-        QTest::newRow("ISO") << head + "2026-05-01  10:00:01\r\n"
-                             << "2026-05-01T10:00:01";
-        QTest::newRow("two digits") << head + "5/1/26  23:59:59\r\n"
-                                    << "2026-05-01T23:59:59";
-        QTest::newRow("no cells") << "NiMH/-DCHG-    @CH2  2026-05-01  10:00:01"
-                                  << "2026-05-01T10:00:01";
-        QTest::newRow("user's") << "Pack 2026-05-01  10:00:01"
-                                << "";
+        const char *const rows[][3] = {
+            { "ISO", "NiMH/-DCHG-  S3  @CH2  2026-05-01  10:00:01\r\n", "2026-05-01T10:00:01" },
+            { "two digits", "NiMH/-DCHG-  S3  @CH2  5/1/26  23:59:59\r\n", "2026-05-01T23:59:59" },
+            { "no cells", "NiMH/-DCHG-    @CH2  2026-05-01  10:00:01", "2026-05-01T10:00:01" },
+            { "user's", "Pack 2026-05-01  10:00:01", "" },
+        };
+        for (const auto &[tag, title, date] : rows)
+            QTest::newRow(tag) << QString(title) << QString(date);
     }
     void defaultDate()
     {

@@ -1,6 +1,7 @@
 #include "compare/compare_file.h"
 #include "compare/curves.h"
 #include "link/channel_reading.h"
+#include "support/files.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -15,25 +16,6 @@ Q_DECLARE_METATYPE(Compare::Alignment)
 namespace {
 constexpr double None = std::numeric_limits<double>::quiet_NaN();
 
-Curve curveOf(const Vector &x, const Vector &y)
-{
-    return curve(x, y);
-}
-
-void compareCurve(const Curve &c, const Vector &x, const Vector &y)
-{
-    QCOMPARE(c.x.size(), x.size());
-    for (size_t i = 0; i < x.size(); ++i) {
-        QCOMPARE(c.x[i], x[i]);
-        QCOMPARE(c.y[i], y[i]);
-    }
-}
-
-bool writeText(const QString &path, const QByteArray &text)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(text) == text.size();
-}
 } // namespace
 
 class TestCompare : public QObject {
@@ -124,8 +106,10 @@ private slots:
         QFETCH(Vector, otherY);
         QFETCH(Vector, x);
         QFETCH(Vector, y);
-        const Curve reference = curveOf({ 0, 1, 2, 3 }, { 1, 1, 1, 1 });
-        compareCurve(Compare::difference(reference, curveOf(otherX, otherY)), x, y);
+        const Curve c
+            = Compare::difference(curve({ 0, 1, 2, 3 }, { 1, 1, 1, 1 }), curve(otherX, otherY));
+        QCOMPARE(c.x, x);
+        QCOMPARE(c.y, y);
     }
 
     void incrementalCapacity_data()
@@ -168,7 +152,7 @@ private slots:
     void alignedCsv()
     {
         const QByteArray csv = Compare::alignedCsv(
-            "s", { "a, V", "b" }, { curveOf({ 0, 2 }, { 0, 2 }), curveOf({ 1, 3 }, { 10, 30 }) });
+            "s", { "a, V", "b" }, { curve({ 0, 2 }, { 0, 2 }), curve({ 1, 3 }, { 10, 30 }) });
         QCOMPARE(csv, "s,\"a, V\",b\r\n0,0,\r\n1,1,10\r\n2,2,20\r\n3,,30\r\n");
     }
 
@@ -178,7 +162,8 @@ private slots:
         QTemporaryDir tmp;
         QVERIFY(QDir(tmp.path()).mkpath("a") && QDir(tmp.path()).mkpath("far"));
         const QString beside = tmp.filePath("a/spring.mdb"), far = tmp.filePath("far/x.mdb");
-        QVERIFY(writeText(beside, "") && writeText(far, ""));
+        writeFile(beside, "");
+        writeFile(far, "");
         const CompareFile::Comparison saved { { beside, far },
                                               Alignment::Capacity,
                                               1,
@@ -192,10 +177,8 @@ private slots:
         const auto read = CompareFile::read(tmp.filePath("b/c.chargemon-compare"), error);
         QCOMPARE(error, QString());
         QCOMPARE(read.runs, QStringList({ tmp.filePath("b/spring.mdb"), far }));
-        QCOMPARE(read.alignment, saved.alignment);
-        QCOMPARE(read.reference, 1);
-        QCOMPARE(read.quantities, saved.quantities);
-        QCOMPARE(read.view, saved.view);
+        QVERIFY(read.alignment == saved.alignment && read.reference == saved.reference
+                && read.quantities == saved.quantities && read.view == saved.view);
         QCOMPARE(CompareFile::unreadableRun(read.runs[0]), QString());
         QVERIFY(CompareFile::unreadableRun(far).contains("x.mdb is missing"));
     }
@@ -237,7 +220,7 @@ private slots:
         else if (content == "device")
             path = "/dev/zero";
         else
-            QVERIFY(writeText(path, content));
+            writeFile(path, content);
         QString error;
         const auto c = CompareFile::read(path, error);
         QVERIFY2(error.contains(why), qPrintable(error));

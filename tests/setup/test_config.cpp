@@ -1,22 +1,11 @@
 #include "setup/config.h"
+#include "support/files.h"
 #include "support/sqlite_file.h"
 
 #include <QImage>
 #include <QtTest>
 
 namespace {
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-}
 
 QString base64(const QString &text)
 {
@@ -115,11 +104,11 @@ private slots:
             QVERIFY(!QImage(config.AboutImg()).isNull());
 
             QCOMPARE(config.Guid_Html_FileName(), at("html/Manual.htm"));
-            QVERIFY(readAll(config.Guid_Html_FileName()).contains("dialout"));
+            QVERIFY(readFile(config.Guid_Html_FileName()).contains("dialout"));
             // and the pages find their pictures
             const QRegularExpression img(QStringLiteral("<img src=\"([^\"]+)\""));
             for (const QString &page : { config.AD_Html_FileName(), config.Guid_Html_FileName() }) {
-                const QString html = QString::fromUtf8(readAll(page));
+                const QString html = QString::fromUtf8(readFile(page));
                 QVERIFY2(html.contains(QStringLiteral("<img")), qPrintable(page));
                 for (const auto &match : img.globalMatch(html)) {
                     const QString picture = QFileInfo(page).dir().filePath(match.captured(1));
@@ -146,7 +135,7 @@ private slots:
         qputenv("TMPDIR", QFile::encodeName(folder()));
         for (const char *name : { "chargemon-gone01", "chargemon-alive1", "chargemon-nolock" })
             QVERIFY(QDir(folder()).mkdir(name));
-        writeAll(at("chargemon-gone01/.lock"), "999999999\nchargemon\n\n"); // no such process
+        writeFile(at("chargemon-gone01/.lock"), "999999999\nchargemon\n\n"); // no such process
         QLockFile alive(at("chargemon-alive1/.lock"));
         QVERIFY(alive.lock());
         InterfaceTextStore(InterfaceTextStore::builtInPath(), folder()).databaseFile();
@@ -158,7 +147,7 @@ private slots:
     // Missing, not a database, no tables, empty tables.
     void defaultsWhenTheStoreCannotBeRead()
     {
-        writeAll(at("junk.db"), "Settings.ini is not this");
+        writeFile(at("junk.db"), "Settings.ini is not this");
         runSql(at("other.db"), { "CREATE TABLE other (x)" });
         runSql(at("empty.db"),
                { "CREATE TABLE interface (Caption)", "CREATE TABLE AD_manul (AD_img)",
@@ -200,7 +189,7 @@ private slots:
         const QString storePath = makeStore(folder()), page = at("html/ad.htm");
         {
             // A program folder that cannot be made: the texts and pictures come all the same.
-            writeAll(at("a file"), "no folder can be made below a file");
+            writeFile(at("a file"), "no folder can be made below a file");
             InterfaceTextStore store(storePath, at("a file/program"));
             const Config config(store);
             QCOMPARE(config.Caption(), QStringLiteral("Test title"));
@@ -210,20 +199,20 @@ private slots:
         // The page as a new Config of `store` leaves it.
         const auto pageAfter = [&](InterfaceTextStore &store) {
             const Config read(store);
-            return readAll(page);
+            return readFile(page);
         };
         {
             InterfaceTextStore store(storePath, folder());
             QCOMPARE(Config(store).AboutCHT(), QStringLiteral("關於"));
-            QCOMPARE(readAll(page), "<html>ad</html>"); // trimmed
-            QCOMPARE(readAll(at("html/image/img.jpg")), "\xFF\xD8\xFF\xE0");
-            writeAll(page, "edited by hand");
+            QCOMPARE(readFile(page), "<html>ad</html>"); // trimmed
+            QCOMPARE(readFile(at("html/image/img.jpg")), "\xFF\xD8\xFF\xE0");
+            writeFile(page, "edited by hand");
             QCOMPARE(pageAfter(store), "edited by hand");
             QVERIFY(QFile::remove(page));
             QCOMPARE(pageAfter(store), "<html>ad</html>");
             runSql(storePath, { "UPDATE AD_manul SET AD_Html = '<html>new</html>'" });
             QCOMPARE(pageAfter(store), "<html>new</html>");
-            writeAll(page, "edited by hand");
+            writeFile(page, "edited by hand");
         }
         InterfaceTextStore nextRun(storePath, folder());
         QCOMPARE(pageAfter(nextRun), "<html>new</html>");
@@ -236,9 +225,9 @@ private slots:
         QCOMPARE(nextRun.takeProblem(), QString());
         QVERIFY(nulls.AboutImg().isEmpty() && nulls.Splash().isEmpty());
         QCOMPARE(nulls.AD_Html_FileName(), page);
-        QCOMPARE(readAll(page) + readAll(at("html/image/img.jpg")),
+        QCOMPARE(readFile(page) + readFile(at("html/image/img.jpg")),
                  "<html>new</html>\xFF\xD8\xFF\xE0");
-        QCOMPARE(readAll(nulls.Guid_Html_FileName()), "<html>guide</html>");
+        QCOMPARE(readFile(nulls.Guid_Html_FileName()), "<html>guide</html>");
     }
 };
 

@@ -14,6 +14,7 @@
 #include "setup/adform.h"
 #include "shell/command_layout.h"
 #include "shell/window_arrangement.h"
+#include "support/files.h"
 #include "support/private_broker.h"
 #include "support/sqlite_file.h"
 #include "support/window_rig.h"
@@ -128,40 +129,22 @@ private slots:
                 out << (gauge ? gauge->caption() : control->property("text").toString());
             }
             out.removeAll(QString());
-            return out.join('|');
+            return out;
         };
+        rig.click("Lang", "Eng");
+        const QStringList english = shown();
         rig.click("Lang", "Cht");
-        QCOMPARE(
-            shown(),
-            "打開(&O)|觀看工作站(&W)…|停止觀看(&T)…|保存(&S)|匯出(&E)|語言(&L)|列印(&P)|離開(&X)|"
-            "復制(&C)|標題(&"
-            "T)"
-            "|十字線(&L)|"
-            "&Refresh|摘要(&S)|電池簿(&B)|手冊(&G)|關於(&A)|&English|繁體中文(&F)|水平窗口排列(&H)|"
-            "垂直窗口排列(&V)|層疊(&C)|排列圖標(&A)|比較(&M)|文件(&F)|視圖(&V)|窗口(&W)|幫助(&H)|"
-            "文件(&F)|幫助(&H)|打開(&O)|觀看工作站(&W)…|停止觀看(&T)…|電池簿(&B)|比較(&M)|語言(&L)|"
-            "離開(&X)|"
-            "打開|保存|列印|複製|匯出|標題|十字線|語言|"
-            "CH1|"
-            "Channel &1|Channel &2|輸入電壓|输出電壓|容量|電流|功率|電壓|電流|容量|溫度|最大|最小|"
-            "平均|壓差|充電器|電池");
+        const QStringList chinese = shown();
+        QStringList same; // every caption but these follows the language
+        for (qsizetype i = 0; i < english.size(); ++i)
+            if (english[i] == chinese.value(i))
+                same << english[i];
+        QCOMPARE(chinese.size(), english.size());
+        QCOMPARE(same.join('|'), "&Refresh|&English|繁體中文(&F)|CH1|Channel &1|Channel &2");
         QCOMPARE(rig.settings.value(SettingsKeys::Lang), "CHT");
         QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), "取消"); // Qt's own too
         rig.click("Lang", "Eng");
-        QCOMPARE(
-            shown(),
-            "&Open|&Watch "
-            "station…|S&top "
-            "watching…|&Save|&Export|&Language|&Print|E&xit|&Copy|&Title|Cross&Line|&Refresh|&"
-            "Summary|"
-            "&Battery book|&Guid|&About|&English|繁體中文(&F)|Tile &Horizontally|Tile "
-            "&Vertically|&Cascade|"
-            "&ArrangeIcons|Co&mpare|&File|&View|&Window|&Help|&File|&Help|&Open|&Watch station…|"
-            "S&top watching…|"
-            "&Battery book|Co&mpare|&Language|E&xit|"
-            "Open|Save|"
-            "Print|Copy|Export|Title|CrossLine|Language|CH1|Channel &1|Channel &2|Input Volt|"
-            "Output Volt|Capacity|Current|Power|Volt|Curr|Cap|Temp|Max|Min|Avg|△:|Int.|Ext.");
+        QCOMPARE(shown(), english);
         QCOMPARE(rig.settings.value(SettingsKeys::Lang), "ENG");
         QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Cancel");
     }
@@ -477,11 +460,11 @@ private slots:
         const auto asked = [](const ScriptedDialogs::Asked &a) {
             return QStringList({ a.kind, a.text, a.title, QtDialogs::qtFilter(a.title), a.suffix });
         };
+        const QString filter
+            = "Chart Database(*.mdb)|*.mdb|Comparison(*.chargemon-compare)|*.chargemon-compare";
         QCOMPARE(
             asked(rig.dialogs.asked[0]),
-            QStringList({ "open", saveFolder(),
-                          "Chart Database(*.mdb)|*.mdb|Comparison(*.chargemon-compare)|*."
-                          "chargemon-compare",
+            QStringList({ "open", saveFolder(), filter,
                           "Chart Database (*.mdb);;Comparison (*.chargemon-compare)", "mdb" }));
         QCOMPARE(rig.dialogs.asked.last().text, QStringLiteral("File not found."));
         QVERIFY(rig.documents().isEmpty());
@@ -504,9 +487,7 @@ private slots:
     {
         Rig rig;
         const QString a = runFile("a.mdb", 2), b = runFile("b.mdb", 2), bad = dir.filePath("bad");
-        QFile junk(bad);
-        QVERIFY(junk.open(QIODevice::WriteOnly) && junk.write("not a run") > 0);
-        junk.close();
+        writeFile(bad, "not a run");
         rig.window.openFiles({ a, dir.filePath("none.mdb"), bad, b });
         QTRY_COMPARE_WITH_TIMEOUT(rig.documents().size(), 2, 20000);
         QCOMPARE(QStringList({ rig.documents()[0]->caption(), rig.documents()[1]->caption() }),
@@ -517,28 +498,20 @@ private slots:
         QCOMPARE(asked, QStringList({ "Notice.", "An Error." }));
     }
 
-    // The book opens wholly inside a small area, as chart windows do.
-    void bookFitsTheArea()
-    {
-        Rig rig;
-        rig.window.show();
-        rig.window.resize(700, 420);
-        rig.click("Main_file", "Book");
-        QApplication::processEvents();
-        const QMdiSubWindow *book = rig.area().activeSubWindow();
-        QVERIFY(book && rig.area().viewport()->rect().contains(book->geometry()));
-    }
-
-    // The book from the File menu: a folder added, its pack listed, a run opened from it, the
-    // window in the language of the rest.
+    // The book from the File menu, wholly inside a small area as chart windows are: a folder
+    // added, its pack listed, a run opened from it, the window in the language of the rest.
     void batteryBook()
     {
         Rig rig;
         QTemporaryDir runs;
         RunFile::write(runs.filePath("a.mdb"), QStringLiteral("Pack  A "), 3, rowText);
+        rig.window.show();
+        rig.window.resize(700, 420);
         rig.click("Main_file", "Book");
+        QApplication::processEvents();
         auto *book = rig.window.findChild<BookWindow *>();
         QVERIFY(book && rig.area().activeSubWindow() == book);
+        QVERIFY(rig.area().viewport()->rect().contains(book->geometry()));
         rig.dialogs.fileAnswers << runs.path();
         for (auto *button : book->findChildren<QPushButton *>())
             if (button->text() == "Add folder…")

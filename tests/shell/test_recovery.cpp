@@ -4,6 +4,7 @@
 #include "platform/command_names.h"
 #include "run/run.h"
 #include "run/run_journal.h"
+#include "support/files.h"
 #include "support/sqlite_file.h"
 #include "support/window_rig.h"
 
@@ -120,10 +121,8 @@ private slots:
             QVERIFY(file.open(QIODevice::ReadWrite) && file.seek(file.size() - 4096)
                     && file.write(QByteArray(4096, '\xff')) == 4096);
         }
-        QFile junk(QDir(folder).filePath(QStringLiteral("junk.journal")));
         if (other == "junk")
-            QVERIFY(junk.open(QIODevice::WriteOnly) && junk.write(QByteArray(3000, 'x'))
-                    && junk.flush());
+            writeFile(QDir(folder).filePath(QStringLiteral("junk.journal")), QByteArray(3000, 'x'));
         QString error;
         const auto running = other == "held"
             ? RunJournal::start({ folder, &rig.window.background() }, "CH1 Chart 9", error)
