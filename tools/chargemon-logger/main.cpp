@@ -15,6 +15,7 @@
 #include "platform/core/qt_serial_port.h"
 #include "platform/core/settings.h"
 #include "platform/core/sleep_inhibitor.h"
+#include "publish/influx_writer.h"
 #include "publish/mqtt_publisher.h"
 #include "run/keep_awake.h"
 #include "run/live_runs.h"
@@ -47,7 +48,9 @@ const char *const Description
       "status (retained online/offline), ch1/reading and ch2/reading (a JSON object per\n"
       "sample), ch1/run and ch2/run (retained, live or ended with the figures and file)\n"
       "and event (the notices). A broker that is away is retried; the runs are recorded\n"
-      "and saved all the same.";
+      "and saved all the same.\n"
+      "With --influx, every reading is written to an InfluxDB in its line protocol\n"
+      "(measurement chargemon, tags station, channel and run start), in batches.";
 } // namespace
 
 int main(int argc, char *argv[])
@@ -95,6 +98,17 @@ int main(int argc, char *argv[])
         { QStringLiteral("ha-discovery"),
           QStringLiteral("Publish home-automation discovery configurations of each channel's "
                          "main figures.") },
+        { QStringLiteral("influx"), QStringLiteral("Write the readings to this InfluxDB."),
+          QStringLiteral("http://host:port") },
+        { QStringLiteral("influx-db"),
+          QStringLiteral("The InfluxDB database (a 2.x server's bucket)."),
+          QStringLiteral("name") },
+        { QStringLiteral("influx-org"),
+          QStringLiteral("A 2.x server's organisation: written through its /api/v2/write."),
+          QStringLiteral("name") },
+        { QStringLiteral("influx-token-file"),
+          QStringLiteral("The InfluxDB token, the first line of this file."),
+          QStringLiteral("file") },
     });
     parser.process(app);
     MqttBroker mqtt;
@@ -110,6 +124,15 @@ int main(int argc, char *argv[])
         QCoreApplication::installTranslator(&translation);
     if (const QString why = mqtt.setStation(parser.value(QStringLiteral("station")));
         !mqtt.host.isEmpty() && !why.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(why));
+        return 2;
+    }
+
+    const InfluxTarget influx { parser.value(QStringLiteral("influx")),
+                                parser.value(QStringLiteral("influx-db")),
+                                parser.value(QStringLiteral("influx-org")),
+                                parser.value(QStringLiteral("influx-token-file")), mqtt.station };
+    if (const QString why = influx.problem(); !influx.url.isEmpty() && !why.isEmpty()) {
         std::fprintf(stderr, "%s\n", qPrintable(why));
         return 2;
     }
@@ -145,6 +168,11 @@ int main(int argc, char *argv[])
     MqttPublisher publisher(hub, clock, mqtt);
     publisher.follow(notices);
     QObject::connect(&publisher, &MqttPublisher::message, &logger, &Logger::error);
+    std::unique_ptr<InfluxWriter> writer;
+    if (!influx.url.isEmpty()) {
+        writer = std::make_unique<InfluxWriter>(hub, clock, influx);
+        QObject::connect(writer.get(), &InfluxWriter::message, &logger, &Logger::error);
+    }
     FrameAssembler assembler(port, runs, clock);
     PortSearch search(port, ports, runs, clock, assembler);
 
