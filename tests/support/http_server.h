@@ -9,14 +9,7 @@
 // `status`, or not at all for 0.
 struct HttpServer : QTcpServer {
     struct Request {
-        QByteArray method, target, head, body; // head: the header lines as sent
-        QByteArray header(const QByteArray &name) const
-        {
-            for (const QByteArray &line : head.split('\n'))
-                if (line.toLower().startsWith(name.toLower() + ':'))
-                    return line.mid(name.size() + 1).trimmed();
-            return {};
-        }
+        QByteArray method, target, head, body; // head: the request and header lines as sent
     };
     QList<Request> requests;
     int status = 200;
@@ -41,7 +34,9 @@ private:
         for (qsizetype end; (end = buffer.indexOf("\r\n\r\n")) >= 0;) {
             const QByteArray head = buffer.left(end);
             Request r { head.split(' ').value(0), head.split(' ').value(1), head, {} };
-            const qsizetype size = r.header("Content-Length").toLongLong();
+            const qsizetype at = head.indexOf("\r\nContent-Length:") + 17;
+            const qsizetype size
+                = at < 17 ? 0 : head.mid(at, head.indexOf('\r', at) - at).trimmed().toLongLong();
             if (buffer.size() < end + 4 + size)
                 break;
             r.body = buffer.mid(end + 4, size);

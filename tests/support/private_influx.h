@@ -35,7 +35,7 @@ struct Influx {
         conf.close();
         process.start("influxd", { "-config", conf.fileName() });
         for (int i = 0; i < 50; ++i, QThread::msleep(100))
-            if (query("CREATE DATABASE lab").contains("results"))
+            if (query("CREATE DATABASE lab").contains("results")) // 1.x takes it with GET
                 return true;
         return false;
     }
@@ -46,9 +46,7 @@ struct Influx {
         QUrl at(url() + "/query");
         at.setQuery(QUrlQuery { { "db", "lab" }, { "q", q } });
         QNetworkAccessManager network;
-        QNetworkRequest request(at);
-        request.setHeader(QNetworkRequest::ContentTypeHeader, "application/x-www-form-urlencoded");
-        QNetworkReply *reply = network.post(request, QByteArray());
+        QNetworkReply *reply = network.get(QNetworkRequest(at));
         QEventLoop wait;
         QObject::connect(reply, &QNetworkReply::finished, &wait, &QEventLoop::quit);
         wait.exec();

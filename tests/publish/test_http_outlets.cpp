@@ -1,12 +1,17 @@
-// Requests to a real HTTP server on 127.0.0.1 that is not there, fails or never answers.
+// Requests to a real HTTP server on 127.0.0.1 that is not there, fails or never answers, and
+// readings written to a real influxd and read back.
 
 #include "publish/http_outbox.h"
+#include "publish/influx_writer.h"
+#include "run/live_runs.h"
 #include "support/fake_clock.h"
 #include "support/http_server.h"
+#include "support/private_influx.h"
+#include "support/readings.h"
 
 #include <QtTest>
 
-class TestHttpOutbox : public QObject {
+class TestHttpOutlets : public QObject {
     Q_OBJECT
 
 private slots:
@@ -55,9 +60,38 @@ private slots:
         QVERIFY2(said.at(1).at(0).toString().endsWith("answers again; 2 requests were given up"),
                  qPrintable(said.at(1).at(0).toString()));
         QCOMPARE(server.requests.last().body, "C");
-        QCOMPARE(server.requests.last().header("Authorization"), "Token t");
+        QVERIFY(server.requests.last().head.contains("\r\nAuthorization: Token t"));
+    }
+
+    void writtenAndReadBack()
+    {
+        Influx influx;
+        QVERIFY(influx.start());
+        FakeClock clock(QDateTime(QDate(2026, 12, 6), QTime(10, 0, 0), QTimeZone::utc()));
+        RunHub hub;
+        LiveRuns runs(hub, clock, {});
+        InfluxWriter writer(hub, clock, { influx.url(), "lab", {}, {}, "bench 2,a" });
+        for (int i = 1; i <= 150; ++i) {
+            clock.advanceSeconds(1);
+            ChannelReading r = reading(i, 3);
+            r[Type] = "Pb \"12\"\\";
+            runs.Reading_Proc(2, r);
+        }
+        clock.advanceSeconds(5);
+        const QByteArray expected
+            = QByteArray("'series':[{'name':'chargemon','columns':['time','bat_volt','c1','c2',"
+                         "'c3','cap','channel','chg','current','elapsed_s','ext_temp','in_temp',"
+                         "'in_volt','power','run','station','type'],'values':[['2026-12-06T10:02:"
+                         "30Z',16.8,4.2,4.2,4.2,150,'2','+CHG+',2,149,25,0,12,33.6,'2026-12-"
+                         "06T10:00:01Z','bench 2,a','Pb \\'12\\'\\\\']]}]")
+                  .replace('\'', '"');
+        QTRY_VERIFY2_WITH_TIMEOUT(
+            influx.query("SELECT * FROM chargemon ORDER BY time DESC LIMIT 1").contains(expected),
+            influx.query("SELECT * FROM chargemon ORDER BY time DESC LIMIT 1"), 10000);
+        // The first reading only starts the run.
+        QVERIFY(influx.query("SELECT count(cap) FROM chargemon").contains(",149]]"));
     }
 };
 
-QTEST_GUILESS_MAIN(TestHttpOutbox)
-#include "test_http_outbox.moc"
+QTEST_GUILESS_MAIN(TestHttpOutlets)
+#include "test_http_outlets.moc"
