@@ -10,10 +10,11 @@ CHARGEMON_PACKAGES=(
 CHARGEMON_PACKAGING=(dpkg-dev file)
 CHARGEMON_PACKAGE_CHECKS=(lintian desktop-file-utils appstream shared-mime-info xdg-utils libglib2.0-bin)
 # A private session bus for the notification tests.
-# A private MQTT broker and its clients for the publishing tests.
+# A private MQTT broker and its clients for the publishing tests; a private influxd (its system
+# service is never used) for the InfluxDB writer's.
 # A compiler cache: ./test.sh builds the package in a fresh folder from the objects it has just
 # compiled for the tests. sqlite3 makes the SQLite files the run-file type must leave alone.
-CHARGEMON_TEST_TOOLS=(dbus mosquitto mosquitto-clients ccache sqlite3)
+CHARGEMON_TEST_TOOLS=(dbus mosquitto mosquitto-clients ccache sqlite3 influxdb)
 
 chargemon_install() {
   local missing=()

@@ -576,6 +576,48 @@
     </message>
 </context>
 <context>
+    <name>HttpOutbox</name>
+    <message>
+        <source>%1: %2 answers again</source>
+        <translation>%1: %2 再次回應</translation>
+    </message>
+    <message>
+        <source>%1: %2 answers again; %3 requests were given up</source>
+        <translation>%1: %2 再次回應; 已放棄 %3 個請求</translation>
+    </message>
+    <message>
+        <source>no answer in %1 s</source>
+        <translation>%1 秒內無回應</translation>
+    </message>
+    <message>
+        <source>answered %1 %2</source>
+        <translation>回應 %1 %2</translation>
+    </message>
+    <message>
+        <source>%1: %2: %3; tried again later, the recording goes on</source>
+        <translation>%1: %2: %3; 稍後重試, 記錄繼續進行</translation>
+    </message>
+</context>
+<context>
+    <name>InfluxWriter</name>
+    <message>
+        <source>InfluxDB: &quot;%1&quot; is not an http:// or https:// address</source>
+        <translation>InfluxDB: &quot;%1&quot; 不是 http:// 或 https:// 位址</translation>
+    </message>
+    <message>
+        <source>InfluxDB: no database or bucket named</source>
+        <translation>InfluxDB: 未指定資料庫或儲存桶</translation>
+    </message>
+    <message>
+        <source>InfluxDB: the token file %1 cannot be read (%2)</source>
+        <translation>InfluxDB: 無法讀取權杖檔 %1 (%2)</translation>
+    </message>
+    <message>
+        <source>%1; nothing is written</source>
+        <translation>%1; 不寫入任何資料</translation>
+    </message>
+</context>
+<context>
     <name>Infoform1</name>
     <message>
         <source>Input Volt</source>

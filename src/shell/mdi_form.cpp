@@ -7,6 +7,7 @@
 #include "platform/command_names.h"
 #include "platform/core/settings.h"
 #include "platform/qt_command_bar.h"
+#include "publish/influx_writer.h"
 #include "publish/mqtt_publisher.h"
 #include "run/live_runs.h"
 #include "setup/adform.h"
@@ -79,6 +80,10 @@ MDIForm1::MDIForm1(const MainWindowPlatform &platform, QWidget *parent)
         connect(publisher, &MqttPublisher::message, status_, &StatusLine::State_add);
         if (notices)
             publisher->follow(*notices);
+    }
+    if (const auto influx = InfluxTarget::fromSettings(settings_); !influx.url.isEmpty()) {
+        auto *writer = new InfluxWriter(*hub_, clock_, influx, this);
+        connect(writer, &InfluxWriter::message, status_, &StatusLine::State_add);
     }
     resize(1280, 800);
 }

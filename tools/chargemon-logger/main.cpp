@@ -16,6 +16,7 @@
 #include "platform/core/qt_serial_port.h"
 #include "platform/core/settings.h"
 #include "platform/core/sleep_inhibitor.h"
+#include "publish/influx_writer.h"
 #include "publish/mqtt_publisher.h"
 #include "run/keep_awake.h"
 #include "run/live_runs.h"
@@ -51,6 +52,8 @@ const char *const Description
       "sample), ch1/run and ch2/run (retained, live or ended with the figures and file)\n"
       "and event (the notices). A broker that is away is retried; the runs are recorded\n"
       "and saved all the same.\n"
+      "With --influx, every reading is written to an InfluxDB in its line protocol\n"
+      "(measurement chargemon, tags station, channel and run start), in batches.\n"
       "Each long option may also be a line \"name = value\" of the configuration file (a\n"
       "flag's value true or false, a repeatable option's name again, # a comment), for a\n"
       "service started without options; those of the command line win over the file's.";
@@ -107,6 +110,17 @@ int main(int argc, char *argv[])
         { QStringLiteral("ha-discovery"),
           QStringLiteral("Publish home-automation discovery configurations of each channel's "
                          "main figures.") },
+        { QStringLiteral("influx"), QStringLiteral("Write the readings to this InfluxDB."),
+          QStringLiteral("http://host:port") },
+        { QStringLiteral("influx-db"),
+          QStringLiteral("The InfluxDB database (a 2.x server's bucket)."),
+          QStringLiteral("name") },
+        { QStringLiteral("influx-org"),
+          QStringLiteral("A 2.x server's organisation: written through its /api/v2/write."),
+          QStringLiteral("name") },
+        { QStringLiteral("influx-token-file"),
+          QStringLiteral("The InfluxDB token, the first line of this file."),
+          QStringLiteral("file") },
     };
     const ConfigFile config = ConfigFile::process(parser, options, app.arguments());
     if (!config.error.isEmpty()) {
@@ -148,6 +162,13 @@ int main(int argc, char *argv[])
                           tr("%1 cannot be read (%2)").arg(file.fileName(), file.errorString()));
     }
 
+    const InfluxTarget influx { parser.value(QStringLiteral("influx")),
+                                parser.value(QStringLiteral("influx-db")),
+                                parser.value(QStringLiteral("influx-org")),
+                                parser.value(QStringLiteral("influx-token-file")), mqtt.station };
+    if (const QString why = influx.problem(); !influx.url.isEmpty() && !why.isEmpty())
+        return refuse("influx", why);
+
     SystemClock clock;
     const QStringList only = parser.values(QStringLiteral("port"));
     if (!only.isEmpty())
@@ -179,6 +200,11 @@ int main(int argc, char *argv[])
     MqttPublisher publisher(hub, clock, mqtt);
     publisher.follow(notices);
     QObject::connect(&publisher, &MqttPublisher::message, &logger, &Logger::error);
+    std::unique_ptr<InfluxWriter> writer;
+    if (!influx.url.isEmpty()) {
+        writer = std::make_unique<InfluxWriter>(hub, clock, influx);
+        QObject::connect(writer.get(), &InfluxWriter::message, &logger, &Logger::error);
+    }
     FrameAssembler assembler(port, runs, clock);
     PortSearch search(port, ports, runs, clock, assembler);
 

@@ -25,6 +25,13 @@ inline constexpr char MqttPasswordFile[] = "Mqtt/PasswordFile";
 inline constexpr char MqttCa[] = "Mqtt/Ca";
 inline constexpr char MqttStation[] = "Mqtt/Station";
 inline constexpr char MqttHaDiscovery[] = "Mqtt/HaDiscovery";
+// Writing the readings to an InfluxDB: its address "http://HOST:PORT" ("" writes nothing), the
+// database (a 2.x server's bucket), a 2.x server's organisation and a file holding the token.
+// The station's name is Mqtt/Station's.
+inline constexpr char InfluxUrl[] = "Influx/Url";
+inline constexpr char InfluxDatabase[] = "Influx/Database";
+inline constexpr char InfluxOrg[] = "Influx/Org";
+inline constexpr char InfluxTokenFile[] = "Influx/TokenFile";
 } // namespace SettingsKeys
 
 // The per-user settings of the program, an INI file named after the executable in the
