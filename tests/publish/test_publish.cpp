@@ -117,7 +117,10 @@ private slots:
             QTest::qWait(2000); // readings are dropped, the runs go on
             QVERIFY(broker.start(false));
             sub = broker.subscribe(false);
-            QVERIFY(s.waitFor("MQTT: publishing", 2));
+            QElapsedTimer back; // published to again within 2 s, the loss said once
+            back.start();
+            QVERIFY(s.waitFor("MQTT: publishing", 2) && back.elapsed() < 2000);
+            QCOMPARE(s.said.count("connection lost"), 1);
         }
         QTest::qWait(2500);
         QCOMPARE(s.stop(trouble == "kill" ? SIGKILL : SIGTERM), trouble == "kill" ? -1 : 0);
@@ -160,28 +163,19 @@ private slots:
         }
     }
 
-    // Every way a broker fails is said once within 10 s, and a broker back is published to again
-    // within 2 s.
+    // Every way a broker fails is said once within 10 s.
     void brokerTrouble_data()
     {
-        QTest::addColumn<QString>("trouble");
         QTest::addColumn<QString>("why");
-        QTest::newRow("nothing there") << "away"
-                                       << "Connection refused";
-        QTest::newRow("login refused") << "login"
-                                       << "not authorised";
-        QTest::newRow("no password file") << "file"
-                                          << "password file";
-        QTest::newRow("certificate of another") << "tls"
-                                                << "TLS|certificate signed by";
-        QTest::newRow("never answers") << "silent"
-                                       << "no answer within 10 s";
-        QTest::newRow("dropped") << "drop"
-                                 << "connection lost";
+        QTest::newRow("away") << "Connection refused";
+        QTest::newRow("login") << "not authorised";
+        QTest::newRow("file") << "password file"; // said before it publishes without one
+        QTest::newRow("tls") << "TLS|certificate signed by"; // a certificate of another
+        QTest::newRow("silent") << "no answer within 10 s";
     }
     void brokerTrouble()
     {
-        QFETCH(QString, trouble);
+        const QString trouble = QTest::currentDataTag();
         QFETCH(QString, why);
         Broker broker;
         MqttBroker at = broker.client("pit-2");
@@ -203,7 +197,7 @@ private slots:
             at.passwordFile = broker.dir.filePath("password");
             QFile password(at.passwordFile);
             QVERIFY(trouble == "file"
-                    || (password.open(QIODevice::WriteOnly) && password.write("wrong")));
+                    || (password.open(QIODevice::WriteOnly) && password.write("-")));
         }
         if (trouble == "away" || trouble == "silent")
             at.port = Broker::freePort(trouble == "silent" ? &silent : nullptr);
@@ -221,20 +215,11 @@ private slots:
             QTest::qWait(500);
             clock.advanceSeconds(10);
         }
-        if (trouble == "drop") {
-            QTRY_COMPARE(said.size(), 1);
-            broker.stop();
-        }
-        const int first = trouble == "drop"; // after "publishing"; before it without a password
-        QTRY_VERIFY_WITH_TIMEOUT(said.size() > first, 1000);
+        QTRY_VERIFY_WITH_TIMEOUT(!said.isEmpty(), 1000);
         QTest::qWait(1500); // tried again, not said again
-        QVERIFY2(said.size() == 1 + first + (trouble == "file")
-                     && said[first].contains(QRegularExpression(why)),
+        QVERIFY2(said.size() == 1 + (trouble == "file")
+                     && said[0].contains(QRegularExpression(why)),
                  qPrintable(said.join(" | ")));
-        if (trouble == "drop") {
-            QVERIFY(broker.start(false));
-            QTRY_COMPARE_WITH_TIMEOUT(said.size(), 3, 2000);
-        }
     }
 
     // The desktop's publisher: a run's state takes the file of a save once the run ended, never
