@@ -97,7 +97,9 @@ mosquitto *MqttBroker::newClient(void *self, QString &failure) const
 
 QString MqttBroker::lost(int rc)
 {
-    return tr("connection lost (%1)").arg(failure(rc));
+    // A broker that closed the connection leaves no cause to name.
+    const bool closed = rc == MOSQ_ERR_CONN_LOST || (rc == MOSQ_ERR_ERRNO && errno == 0);
+    return closed ? tr("connection lost") : tr("connection lost (%1)").arg(failure(rc));
 }
 
 QString MqttBroker::start(mosquitto *client) const

@@ -31,7 +31,8 @@ struct MqttBroker {
     mosquitto *newClient(void *self, QString &failure) const;
     // Starts the client's thread, which connects; "" or why the first attempt failed.
     QString start(mosquitto *client) const;
-    // Why a client that was connected is no longer, from its disconnection's code.
+    // Why a client that was connected is no longer, from its disconnection's code; on the
+    // client's thread, which holds its errno.
     static QString lost(int rc);
 };
 
