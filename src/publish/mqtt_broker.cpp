@@ -1,5 +1,6 @@
 #include "publish/mqtt_broker.h"
 
+#include "platform/core/clock.h"
 #include "platform/core/settings.h"
 
 #include <QCoreApplication>
@@ -12,12 +13,20 @@
 #include <cstring>
 
 namespace {
-constexpr int KeepAliveS = 30;
-constexpr int RetryFirstS = 1, RetryMostS = 30; // the pause between attempts
+// A broker that stops answering is noticed within two of them.
+constexpr int KeepAliveS = 5;
+// A broker back after a restart is heard within a second; an attempt a second costs it nothing.
+constexpr int RetryS = 1;
 
 QString tr(const char *text)
 {
     return QCoreApplication::translate("MqttBroker", text);
+}
+
+QString failure(int rc)
+{
+    return rc == MOSQ_ERR_ERRNO ? QString::fromLocal8Bit(std::strerror(errno))
+                                : QString::fromUtf8(mosquitto_strerror(rc));
 }
 } // namespace
 
@@ -82,21 +91,50 @@ mosquitto *MqttBroker::newClient(void *self, QString &failure) const
                              nullptr, nullptr)
             != MOSQ_ERR_SUCCESS)
         failure = tr("the certificate authority file %1 cannot be used").arg(caFile);
-    mosquitto_reconnect_delay_set(client, RetryFirstS, RetryMostS, true);
+    mosquitto_reconnect_delay_set(client, RetryS, RetryS, false);
     return client;
 }
 
-QString MqttBroker::lost()
+QString MqttBroker::lost(int rc)
 {
-    return tr("connection lost");
+    // A broker that closed the connection leaves no cause to name.
+    const bool closed = rc == MOSQ_ERR_CONN_LOST || (rc == MOSQ_ERR_ERRNO && errno == 0);
+    return closed ? tr("connection lost") : tr("connection lost (%1)").arg(failure(rc));
 }
 
 QString MqttBroker::start(mosquitto *client) const
 {
     const int rc = mosquitto_connect_async(client, host.toUtf8().constData(), port, KeepAliveS);
-    const QString failure = rc == MOSQ_ERR_SUCCESS ? QString()
-        : rc == MOSQ_ERR_ERRNO                     ? QString::fromLocal8Bit(std::strerror(errno))
-                                                   : QString::fromUtf8(mosquitto_strerror(rc));
     mosquitto_loop_start(client);
-    return failure;
+    return rc == MOSQ_ERR_SUCCESS ? QString() : failure(rc);
+}
+
+void MqttLink::start(mosquitto *client, const MqttBroker &broker, const QString &failure)
+{
+    if (!failure.isEmpty()) // before the client's thread can say it answers
+        heard(failure);
+    if (const QString why = broker.start(client); !why.isEmpty())
+        heard(why);
+    // A certificate that fails to verify ends the client's thread without a word.
+    const QString hint = broker.caFile.isEmpty()
+        ? QString()
+        : tr("; is its certificate signed by %1?").arg(broker.caFile);
+    clock_.after(WaitMs, this, [this, hint] {
+        if (!saidUp_)
+            say(tr("no answer within %1 s").arg(WaitMs / 1000) + hint);
+    });
+}
+
+void MqttLink::heard(const QString &why)
+{
+    QMetaObject::invokeMethod(
+        this, [this, why] { say(why); }, Qt::QueuedConnection);
+}
+
+void MqttLink::say(const QString &why)
+{
+    if (saidUp_ == why.isEmpty())
+        return; // said once, until it changes
+    saidUp_ = why.isEmpty();
+    emit changed(why);
 }

@@ -23,7 +23,7 @@ constexpr Figure Figures[] = {
 
 MqttPublisher::MqttPublisher(RunHub &hub, const Clock &clock, const MqttBroker &options,
                              QObject *parent)
-    : QObject(parent), clock_(clock), options_(options)
+    : QObject(parent), clock_(clock), options_(options), link_(clock)
 {
     if (options_.host.isEmpty())
         return;
@@ -34,11 +34,11 @@ MqttPublisher::MqttPublisher(RunHub &hub, const Clock &clock, const MqttBroker &
         return;
     }
     root_ = "chargemon/" + options_.station.toUtf8() + '/';
+    connect(&link_, &MqttLink::changed, this, &MqttPublisher::report);
     QString failure;
     client_ = options_.newClient(this, failure);
     if (!client_) {
-        QMetaObject::invokeMethod(
-            this, [this] { report(false, tr("no memory")); }, Qt::QueuedConnection);
+        link_.heard(tr("no memory"));
         return;
     }
     const QByteArray status = topic("status");
@@ -50,14 +50,9 @@ MqttPublisher::MqttPublisher(RunHub &hub, const Clock &clock, const MqttBroker &
         auto *p = static_cast<MqttPublisher *>(self);
         p->connected_ = false;
         if (rc != 0)
-            QMetaObject::invokeMethod(
-                p, [p] { p->report(false, MqttBroker::lost()); }, Qt::QueuedConnection);
+            p->link_.heard(MqttBroker::lost(rc));
     });
-    if (const QString why = options_.start(client_); !why.isEmpty())
-        failure = why;
-    if (!failure.isEmpty())
-        QMetaObject::invokeMethod(
-            this, [this, failure] { report(false, failure); }, Qt::QueuedConnection);
+    link_.start(client_, options_, failure);
 
     // This station's own runs: a watched station's are its own news.
     const auto ours = [](const Run &run) { return run.source() == Run::Source::Charger; };
@@ -153,9 +148,7 @@ void MqttPublisher::connected(int rc)
         if (options_.haDiscovery)
             discovery();
     }
-    const QString why = rc == 0 ? QString() : QString::fromUtf8(mosquitto_connack_string(rc));
-    QMetaObject::invokeMethod(
-        this, [this, rc, why] { report(rc == 0, why); }, Qt::QueuedConnection);
+    link_.heard(rc == 0 ? QString() : QString::fromUtf8(mosquitto_connack_string(rc)));
 }
 
 void MqttPublisher::discovery()
@@ -187,14 +180,12 @@ void MqttPublisher::discovery()
         }
 }
 
-void MqttPublisher::report(bool up, const QString &why)
+void MqttPublisher::report(const QString &why)
 {
-    if (saidUp_ == up)
-        return; // said once, until it changes
-    saidUp_ = up;
     const QString broker = QStringLiteral("%1:%2").arg(options_.host).arg(options_.port);
-    emit message(up ? tr("MQTT: publishing to %1 as %2").arg(broker, options_.station)
-                    : tr("MQTT: broker %1: %2; readings are not published until it answers, the "
-                         "recording goes on")
-                          .arg(broker, why));
+    emit message(why.isEmpty()
+                     ? tr("MQTT: publishing to %1 as %2").arg(broker, options_.station)
+                     : tr("MQTT: broker %1: %2; readings are not published until it answers, the "
+                          "recording goes on")
+                           .arg(broker, why));
 }

@@ -11,7 +11,6 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
-#include <optional>
 
 class Clock;
 class Run;
@@ -45,14 +44,14 @@ private:
     void runState(int channel, const QByteArray &state);
     void connected(int rc); // on the client's thread
     void discovery();
-    void report(bool up, const QString &why); // on the GUI thread
+    void report(const QString &why); // on the GUI thread
 
     const Clock &clock_;
     MqttBroker options_;
     QByteArray root_; // "chargemon/<station>/"
+    MqttLink link_;
     mosquitto *client_ = nullptr;
     std::atomic<bool> connected_ = false;
-    std::optional<bool> saidUp_; // what the last message said
     struct Channel {
         const Run *run = nullptr; // started last; a file of an older one is no news
         QDateTime started;

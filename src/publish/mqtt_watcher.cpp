@@ -29,15 +29,16 @@ constexpr qint64 OfflineWaitMs = 5 * 60 * 1000;
 } // namespace
 
 MqttWatcher::MqttWatcher(RunHub &hub, const Clock &clock, const MqttBroker &broker, QObject *parent)
-    : QObject(parent), hub_(hub), clock_(clock), broker_(broker)
+    : QObject(parent), hub_(hub), clock_(clock), broker_(broker), link_(clock)
 {
+    connect(&link_, &MqttLink::changed, this, &MqttWatcher::report);
     QString failure;
     client_ = broker_.newClient(this, failure);
     if (!client_)
         return;
     mosquitto_connect_callback_set(client_, [](mosquitto *client, void *self, int rc) {
         auto *w = static_cast<MqttWatcher *>(self);
-        w->report(rc == 0 ? QString() : QString::fromUtf8(mosquitto_connack_string(rc)));
+        w->link_.heard(rc == 0 ? QString() : QString::fromUtf8(mosquitto_connack_string(rc)));
         if (rc != 0)
             return;
         mosquitto_subscribe(client, nullptr, "chargemon/#", 0);
@@ -46,7 +47,7 @@ MqttWatcher::MqttWatcher(RunHub &hub, const Clock &clock, const MqttBroker &brok
     });
     mosquitto_disconnect_callback_set(client_, [](mosquitto *, void *self, int rc) {
         if (rc != 0)
-            static_cast<MqttWatcher *>(self)->report(MqttBroker::lost());
+            static_cast<MqttWatcher *>(self)->link_.heard(MqttBroker::lost(rc));
     });
     mosquitto_subscribe_callback_set(
         client_, [](mosquitto *, void *self, int mid, int, const int *) {
@@ -75,10 +76,7 @@ MqttWatcher::MqttWatcher(RunHub &hub, const Clock &clock, const MqttBroker &brok
             QMetaObject::invokeMethod(
                 w, [w, topic, payload] { w->received(topic, payload); }, Qt::QueuedConnection);
         });
-    if (const QString why = broker_.start(client_); !why.isEmpty())
-        failure = why;
-    if (!failure.isEmpty())
-        report(failure);
+    link_.start(client_, broker_, failure);
 }
 
 MqttWatcher::~MqttWatcher()
@@ -98,17 +96,12 @@ void MqttWatcher::listedNow()
 
 void MqttWatcher::report(const QString &why)
 {
-    QMetaObject::invokeMethod(
-        this,
-        [this, why] {
-            if (why.isEmpty() == !down_)
-                return; // said once, until it changes
-            down_ = !why.isEmpty();
-            const QString broker = QStringLiteral("%1:%2").arg(broker_.host).arg(broker_.port);
-            emit message(down_ ? tr("MQTT: broker %1: %2").arg(broker, why)
-                               : tr("MQTT: broker %1 answers again.").arg(broker));
-        },
-        Qt::QueuedConnection);
+    const bool wasDown = std::exchange(down_, !why.isEmpty());
+    const QString broker = QStringLiteral("%1:%2").arg(broker_.host).arg(broker_.port);
+    if (down_)
+        emit message(tr("MQTT: broker %1: %2").arg(broker, why));
+    else if (wasDown)
+        emit message(tr("MQTT: broker %1 answers again.").arg(broker));
 }
 
 void MqttWatcher::refuse(const QString &what, const QString &text)

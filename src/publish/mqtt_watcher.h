@@ -62,12 +62,13 @@ private:
     // Says `text` the first time `what` is refused.
     void refuse(const QString &what, const QString &text);
     void listedNow();
-    // The broker refused or lost ("" when it answers), said when it changes; any thread.
+    // The broker refused or lost, or answers (""), as the link says it.
     void report(const QString &why);
 
     RunHub &hub_;
     const Clock &clock_;
     MqttBroker broker_;
+    MqttLink link_;
     mosquitto *client_ = nullptr;
     int listMid_ = 0; // the subscription acknowledged after the retained statuses
     bool listed_ = false;

@@ -58,9 +58,12 @@ void LiveRuns::end(int channel, RunEnd why)
 
 void LiveRuns::setLamp(Lamp lamp, bool on)
 {
-    if (lamp == Lamp::Receive)
+    if (lamp == Lamp::Receive) {
         emit receiving(on);
-    else if (!(lost_ = !on))
+        return;
+    }
+    lost_ = !on;
+    if (on)
         emit linkFound();
     else
         emit linkLost();

@@ -15,14 +15,17 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-// mosquitto on 127.0.0.1 at a port free when it started, anonymous or with user "lab".
+// mosquitto on 127.0.0.1 at a port free when it started, anonymous or with user "lab", its
+// listener configured further by `more`.
 struct Broker {
     QTemporaryDir dir;
     QProcess process;
     int port = 0;
 
     ~Broker() { stop(); }
-    static int freePort()
+    // A port free now; with `silent`, one that takes connections and never answers, until
+    // `silent` is closed.
+    static int freePort(int *silent = nullptr)
     {
         const int s = ::socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in a {};
@@ -31,10 +34,13 @@ struct Broker {
         socklen_t size = sizeof a;
         ::bind(s, reinterpret_cast<sockaddr *>(&a), size);
         ::getsockname(s, reinterpret_cast<sockaddr *>(&a), &size);
-        ::close(s);
+        if (silent)
+            ::listen(*silent = s, 4);
+        else
+            ::close(s);
         return ntohs(a.sin_port);
     }
-    bool start(bool login)
+    bool start(bool login, const QByteArray &more = {})
     {
         if (port == 0)
             port = freePort();
@@ -42,9 +48,9 @@ struct Broker {
         if (!conf.open(QIODevice::WriteOnly))
             return false;
         // Run by root, it stays root: the private folder is not another user's to read.
-        conf.write(QStringLiteral("listener %1 127.0.0.1\nlog_dest stderr\nuser root\n")
-                       .arg(port)
-                       .toUtf8());
+        conf.write(
+            QStringLiteral("listener %1 127.0.0.1\nlog_dest stderr\nuser root\n").arg(port).toUtf8()
+            + more);
         if (login) {
             QProcess::execute("mosquitto_passwd",
                               { "-b", "-c", dir.filePath("users"), "lab", "right" });
