@@ -37,6 +37,8 @@ public:
     // Ends the station's runs and lets its readings pass.
     void unwatch(const QString &station);
     const QSet<QString> &watched() const { return watched_; }
+    // One message as the broker delivered it; the client's thread hands each one here.
+    void received(const QString &topic, const QByteArray &payload);
 
 signals:
     // The stations the broker keeps a status of are all in stations().
@@ -51,7 +53,6 @@ private:
         QString started, description; // of the station's run
         std::optional<qint64> awaySince; // monotonic, since the station went offline with it
     };
-    void received(const QString &topic, const QByteArray &payload);
     bool admitted(const QString &station);
     void status(const QString &station, const QByteArray &payload);
     void runState(const QString &key, const QByteArray &payload);

@@ -1,7 +1,9 @@
 // Fuzz target over the frame assembler and decoders, fed through the scripted port as a
 // line would deliver the bytes. The first input byte picks the chunk size of the delivery
-// (0 means one byte at a time); the rest is the line's bytes. Besides not crashing, every
-// reading must be well formed and no byte may go missing.
+// (0 means one byte at a time); the rest is the line's bytes. A chunk beginning with 0xff
+// raises an error notification, 0xfe pulls the device and plugs it in again, 0xfd makes the
+// next read short, 0xfc says the line went quiet. Besides not crashing, every reading must be
+// well formed and no byte may go missing.
 
 #include "link/frame_assembler.h"
 #include "link/frame_decoders.h"
@@ -74,15 +76,34 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     port.setPortNumber(1);
     port.open();
     port.setReceiveThreshold(1);
+    qint64 gone = 0; // bytes the port dropped as the device went
     for (qsizetype i = 0; i < line.size(); i += chunk) {
         port.push(line.mid(i, chunk));
         clock.advanceMs(chunk);
-        if (line.at(i) == '\xff') // now and then a status notification between chunks
+        switch (line.at(i)) { // now and then something else happens between chunks
+        case '\xff':
             port.raise(SerialPort::Error);
+            break;
+        case '\xfe': // the device goes away, maybe mid-frame, and comes back
+            gone += port.bytesWaiting();
+            port.pull();
+            require(!assembler.synced(), "a frame held past the device");
+            port.open();
+            break;
+        case '\xfd':
+            port.shortenNextRead();
+            break;
+        case '\xfc':
+            assembler.lineQuiet();
+            require(!assembler.synced(), "a frame held past a quiet line");
+            break;
+        default:
+            break;
+        }
     }
 
     const FrameAssembler::Counters &c = assembler.counters();
-    qint64 accounted = c.skippedBytes + port.bytesWaiting() + (assembler.synced() ? 1 : 0);
+    qint64 accounted = c.skippedBytes + port.bytesWaiting() + assembler.heldBytes() + gone;
     for (size_t k = 0; k < FrameKinds.size(); ++k)
         accounted += c.frames[k] * FrameKinds[k].length;
     require(accounted == line.size(), "bytes lost or counted twice");

@@ -1,5 +1,7 @@
 #include "platform/scripted/scripted_serial_port.h"
 
+#include <utility>
+
 SerialPort::OpenResult ScriptedSerialPort::open()
 {
     if (open_)
@@ -43,7 +45,8 @@ void ScriptedSerialPort::pushBytewise(const QByteArray &bytes)
 
 QByteArray ScriptedSerialPort::read()
 {
-    const QByteArray out = buffer_.left(readLength_);
+    const int length = std::exchange(shortRead_, false) ? readLength_ - 1 : readLength_;
+    const QByteArray out = buffer_.left(std::max(length, 0));
     buffer_.remove(0, out.size());
     return out;
 }

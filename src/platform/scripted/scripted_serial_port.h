@@ -25,6 +25,8 @@ public:
     void raise(int eventKind) { emit notified(eventKind); }
     // The device goes away while open, as a pulled adapter: closed, then Gone.
     void pull();
+    // The next read hands one byte fewer than asked, as a driver may.
+    void shortenNextRead() { shortRead_ = true; }
 
     // Every port number that open() was called with, in order.
     const QList<int> &openedPorts() const { return opened_; }
@@ -54,4 +56,5 @@ private:
     int threshold_ = 0;
     int readLength_ = 0;
     bool open_ = false;
+    bool shortRead_ = false;
 };
