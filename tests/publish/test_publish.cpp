@@ -2,7 +2,10 @@
 // printed, retained run and status, the last will of a killed logger, a broker that goes and
 // comes back, and a login the broker refuses.
 
+#include "notify/run_notices.h"
 #include "platform/core/background.h"
+#include "platform/core/notifier.h"
+#include "platform/core/settings.h"
 #include "publish/mqtt_json.h"
 #include "publish/mqtt_publisher.h"
 #include "publish/mqtt_watcher.h"
@@ -14,6 +17,13 @@
 #include "support/private_broker.h"
 
 #include <QtCore>
+
+namespace {
+// Notices told to nobody: they are heard on the broker.
+struct Unheard final : Notifier {
+    void notify(const QString &, const QString &) override { }
+};
+} // namespace
 
 class TestPublish : public QObject {
     Q_OBJECT
@@ -171,8 +181,8 @@ private slots:
     }
 
     // The desktop's publisher: a run's state takes the file of a save once the run ended, never
-    // the file of an older run; discovery reads the readings' figures, whatever the station's
-    // name; a name that cannot be a topic publishes nothing.
+    // the file of an older run; discovery reads the readings' figures, the runs' states and the
+    // notices, whatever the station's name; a name that cannot be a topic publishes nothing.
     void desktop_data()
     {
         QTest::addColumn<QString>("station");
@@ -191,6 +201,11 @@ private slots:
         RunHub hub;
         LiveRuns runs(hub, clock, {});
         MqttPublisher publisher(hub, clock, at);
+        QTemporaryDir dir;
+        Settings settings(dir.filePath("chargemon.ini"));
+        Unheard notifier;
+        RunNotices notices(hub, notifier, settings);
+        publisher.follow(notices);
         QSignalSpy said(&publisher, &MqttPublisher::message);
         QTRY_COMPARE(said.size(), 1);
         if (station == "lab/2") {
@@ -200,6 +215,7 @@ private slots:
             return;
         }
         QProcess *readings = broker.subscribe(false, 30, "chargemon/+/ch1/reading");
+        QProcess *events = broker.subscribe(false, 30, "chargemon/+/event");
         const auto endedRun = [&] { // of channel 1
             for (ChannelReading r : { reading(1), reading(2), reading(3) }) {
                 clock.advanceSeconds(1);
@@ -229,28 +245,53 @@ private slots:
         QCOMPARE(file("b.mdb"), "b.mdb");
 
         const QStringList configs = broker.retained("homeassistant/#");
-        QCOMPARE(configs.size(), 10);
-        QTRY_VERIFY(readings->canReadLine()); // of the second run, at least
-        const QString published = QString::fromUtf8(readings->readLine());
-        const QJsonObject fields
-            = QJsonDocument::fromJson(published.mid(published.indexOf('{')).toUtf8()).object();
-        static const QRegularExpression id("^homeassistant/sensor/([\\w-]+)/config (.+)$"),
+        QCOMPARE(configs.size(), 13);
+        // The last message of each topic a configuration reads.
+        QHash<QString, QJsonObject> last;
+        const auto heard = [&last](const QString &line) {
+            const qsizetype brace = line.indexOf('{');
+            last[line.left(brace - 1)] = QJsonDocument::fromJson(line.mid(brace).toUtf8()).object();
+        };
+        QTRY_VERIFY(readings->canReadLine() && events->canReadLine());
+        heard(QString::fromUtf8(readings->readLine())); // of the second run, at least
+        const QString event = QString::fromUtf8(events->readLine()).trimmed(); // the first run's
+        heard(event);
+        QCOMPARE(event.section(',', 1),
+                 R"("kind":"run_ended","event_type":"run_ended","channel":1,"station":null,)"
+                 R"("reason":"finished","priority":"default","title":"chargemon CH1","text":)"
+                 R"("CH1: charge complete: 3 mAh in 0:00:01","mah":3,"seconds":1,)"
+                 R"("temperature":null,"limit":null,"spread":null})");
+        for (const QString &line : broker.retained("chargemon/+/+/run"))
+            heard(line);
+        QCOMPARE(last["chargemon/lab.pc 2/ch2/run"]["activity"], "idle");
+        static const QRegularExpression id("^homeassistant/(sensor|event)/([\\w-]+)/config (.+)$"),
             key("^\\{\\{ value_json\\.(\\w+) \\}\\}$"),
-            topic("^chargemon/lab\\.pc 2/ch[12]/reading$");
-        QSet<QString> figures;
+            topic("^chargemon/lab\\.pc 2/(ch[12]/reading|ch[12]/run|event)$");
+        QSet<QString> read;
         for (const QString &line : configs) {
             const auto m = id.match(line);
             QVERIFY2(m.hasMatch(), qPrintable(line));
-            const QJsonObject c = QJsonDocument::fromJson(m.captured(2).toUtf8()).object();
-            QCOMPARE(c["unique_id"].toString(), m.captured(1));
+            const QJsonObject c = QJsonDocument::fromJson(m.captured(3).toUtf8()).object();
+            QCOMPARE(c["unique_id"].toString(), m.captured(2));
             QCOMPARE(c["availability_topic"].toString(), "chargemon/lab.pc 2/status");
             const QString from = c["state_topic"].toString();
             QVERIFY2(topic.match(from).hasMatch(), qPrintable(from));
-            const QString field = key.match(c["value_template"].toString()).captured(1);
-            QVERIFY2(fields[field].isDouble(), qPrintable(field + " in " + published));
-            figures << from + ' ' + field;
+            // Every entity reads what its topic carries: a figure, one of its states, one of
+            // its event types.
+            const QString field = m.captured(1) == "event"
+                ? "event_type"
+                : key.match(c["value_template"].toString()).captured(1);
+            const QJsonValue value
+                = last[QString(from).replace("ch2/reading", "ch1/reading")][field];
+            const QJsonArray among
+                = c[m.captured(1) == "event" ? "event_types" : "options"].toArray();
+            QVERIFY2(c["options"].isUndefined() && m.captured(1) == "sensor"
+                         ? value.isDouble()
+                         : among.contains(value),
+                     qPrintable(line));
+            read << from + ' ' + field;
         }
-        QCOMPARE(figures.size(), 10);
+        QCOMPARE(read.size(), 13);
     }
 
     // A logger's runs watched through the broker and saved here are its own files, until it
