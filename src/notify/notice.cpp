@@ -8,7 +8,7 @@ const char *Notice::priority() const
 
 const char *Notice::name(Kind kind)
 {
-    static const char *const names[] = { "run_ended", "too_hot", "cell_spread", "stored_full" };
+    static const char *const names[] = { "run_ended", "too_hot", "cell_spread" };
     return names[int(kind)];
 }
 

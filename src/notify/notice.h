@@ -9,9 +9,9 @@
 // One thing the user hears of the runs, as every way of telling it wants it: the desktop's
 // notifications, the broker's event topic, a phone, a webhook.
 struct Notice {
-    enum class Kind { RunEnded, TooHot, CellSpread, StoredFull };
+    enum class Kind { RunEnded, TooHot, CellSpread };
     Kind kind = Kind::RunEnded;
-    int channel = 0; // 1 or 2; 0 for a pack of the book
+    int channel = 0; // 1 or 2
     QString station; // a watched station's name; "" for this program's own runs
     std::optional<RunEnd> reason; // why the run ended
     QString title, text; // in the user's language
@@ -23,7 +23,7 @@ struct Notice {
     // "high" for what wants the user soon (a run cut short, a hot pack, cells apart), else
     // "default".
     const char *priority() const;
-    // Names for machines: "run_ended", "too_hot", "cell_spread", "stored_full".
+    // Names for machines: "run_ended", "too_hot", "cell_spread".
     static const char *name(Kind kind);
     // "finished", "interrupted", "link_lost", "stopped", "loaded".
     static const char *name(RunEnd why);

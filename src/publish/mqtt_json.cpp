@@ -163,9 +163,8 @@ QByteArray event(const Notice &notice, const QDateTime &when)
 {
     const QByteArray kind = '"' + QByteArray(Notice::name(notice.kind)) + '"';
     QByteArray out = "{\"time\":" + time(when) + ",\"kind\":" + kind + ",\"event_type\":" + kind
-        + ",\"channel\":" + (notice.channel ? QByteArray::number(notice.channel) : "null")
-        + ",\"station\":" + (notice.station.isEmpty() ? "null" : string(notice.station))
-        + ",\"reason\":"
+        + ",\"channel\":" + QByteArray::number(notice.channel) + ",\"station\":"
+        + (notice.station.isEmpty() ? "null" : string(notice.station)) + ",\"reason\":"
         + (notice.reason ? '"' + QByteArray(Notice::name(*notice.reason)) + '"' : "null")
         + ",\"priority\":\"" + notice.priority() + "\",\"title\":" + string(notice.title)
         + ",\"text\":" + string(notice.text);
