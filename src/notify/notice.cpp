@@ -1,9 +1,8 @@
 #include "notify/notice.h"
 
-const char *Notice::priority() const
+bool Notice::urgent() const
 {
-    const bool cutShort = reason == RunEnd::Interrupted || reason == RunEnd::LinkLost;
-    return kind == Kind::TooHot || kind == Kind::CellSpread || cutShort ? "high" : "default";
+    return kind != Kind::RunEnded || reason == RunEnd::Interrupted || reason == RunEnd::LinkLost;
 }
 
 const char *Notice::name(Kind kind)

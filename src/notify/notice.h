@@ -20,9 +20,8 @@ struct Notice {
     std::optional<qint64> mah, seconds;
     std::optional<double> temperature, limit, spread;
 
-    // "high" for what wants the user soon (a run cut short, a hot pack, cells apart), else
-    // "default".
-    const char *priority() const;
+    // What wants the user soon: a run cut short, a hot pack, cells apart.
+    bool urgent() const;
     // Names for machines: "run_ended", "too_hot", "cell_spread".
     static const char *name(Kind kind);
     // "finished", "interrupted", "link_lost", "stopped", "loaded".

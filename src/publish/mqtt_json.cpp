@@ -166,8 +166,8 @@ QByteArray event(const Notice &notice, const QDateTime &when)
         + ",\"channel\":" + QByteArray::number(notice.channel) + ",\"station\":"
         + (notice.station.isEmpty() ? "null" : string(notice.station)) + ",\"reason\":"
         + (notice.reason ? '"' + QByteArray(Notice::name(*notice.reason)) + '"' : "null")
-        + ",\"priority\":\"" + notice.priority() + "\",\"title\":" + string(notice.title)
-        + ",\"text\":" + string(notice.text);
+        + ",\"priority\":\"" + (notice.urgent() ? "high" : "default")
+        + "\",\"title\":" + string(notice.title) + ",\"text\":" + string(notice.text);
     const auto figure = [&out](const char *key, const auto &v, int decimals = 0) {
         out += ",\"" + QByteArray(key) + "\":" + (v ? number(double(*v), decimals) : "null");
     };

@@ -8,6 +8,7 @@
 #include "platform/core/settings.h"
 #include "platform/qt_command_bar.h"
 #include "publish/mqtt_publisher.h"
+#include "publish/pushes.h"
 #include "run/live_runs.h"
 #include "setup/adform.h"
 #include "setup/config.h"
@@ -80,6 +81,15 @@ MDIForm1::MDIForm1(const MainWindowPlatform &platform, QWidget *parent)
         if (notices)
             publisher->follow(*notices);
     }
+    QString badPush;
+    if (const auto to = PushTargets::fromSettings(settings_, badPush);
+        notices && (!to.ntfy.isEmpty() || !to.webhook.isEmpty())) {
+        auto *pushes = new Pushes(clock_, to, this);
+        connect(pushes, &Pushes::message, status_, &StatusLine::State_add);
+        pushes->follow(*notices);
+    }
+    if (!badPush.isEmpty())
+        status_->State_add(badPush);
     resize(1280, 800);
 }
 

@@ -9,9 +9,11 @@
 #include "publish/mqtt_json.h"
 #include "publish/mqtt_publisher.h"
 #include "publish/mqtt_watcher.h"
+#include "publish/pushes.h"
 #include "run/live_runs.h"
 #include "run/run_writer.h"
 #include "support/fake_clock.h"
+#include "support/http_server.h"
 #include "support/hub_follower.h"
 #include "support/logger_session.h"
 #include "support/private_broker.h"
@@ -292,6 +294,72 @@ private slots:
             read << from + ' ' + field;
         }
         QCOMPARE(read.size(), 13);
+    }
+
+    // The notices as a phone and a webhook receive them from a real HTTP server's point of
+    // view: a charge that completes, a charger pulled, a watched station's hot pack.
+    void pushes()
+    {
+        HttpServer server;
+        QTemporaryDir dir;
+        QFile token(dir.filePath("token"));
+        QVERIFY(token.open(QIODevice::WriteOnly) && token.write("tk_1\n"));
+        token.close();
+        PushTargets to;
+        QCOMPARE(PushTargets::parse(server.url("/garage").toString(), true, to.ntfy), "");
+        QVERIFY(!PushTargets::parse("ntfy.sh/", true, to.webhook).isEmpty());
+        QCOMPARE(PushTargets::parse(server.url("/hook").toString(), false, to.webhook), "");
+        to.ntfyTokenFile = token.fileName();
+        FakeClock clock;
+        RunHub hub;
+        LiveRuns runs(hub, clock, {});
+        Settings settings(dir.filePath("chargemon.ini"));
+        Unheard notifier;
+        RunNotices notices(hub, notifier, settings);
+        Pushes pushes(clock, to);
+        pushes.follow(notices);
+        const auto charge = [&](int samples) {
+            for (int s = 1; s <= samples; ++s, clock.advanceSeconds(1))
+                for (ChannelReading r : { reading(2149 + s) })
+                    runs.Reading_Proc(1, r);
+        };
+        charge(2);
+        runs.EndLiveDoc(1);
+        charge(2);
+        runs.setLamp(LinkHost::Lamp::Connection, false), runs.EndLiveDoc(1);
+        auto station = std::make_shared<Run>("Garáž CH2 Chart 1", clock);
+        station->goLive(2, {}, Run::Source::Station);
+        hub.start(station);
+        ChannelReading sample = reading(1);
+        sample[Ext_temp] = 60;
+        sample[Time] = DayTime { 1 / 86400.0 };
+        station->relay(sample);
+        QTRY_COMPARE(server.requests.size(), 6);
+        QStringList got;
+        for (const HttpServer::Request &r : server.requests)
+            got << QStringList { r.target,
+                                 r.header("Title"),
+                                 r.header("Priority"),
+                                 r.header("Tags"),
+                                 r.header("Authorization"),
+                                 r.header("Content-Type"),
+                                 QJsonDocument::fromJson(r.body)["text"].toString()
+                                     + (r.target == "/garage" ? QString::fromUtf8(r.body) : "") }
+                       .join('|');
+        // Each server's in the order told; the two outboxes go their own ways.
+        std::stable_sort(got.begin(), got.end(), [](const QString &a, const QString &b) {
+            return a.section('|', 0, 0) < b.section('|', 0, 0);
+        });
+        const QString complete = "CH1: charge complete: 2,151 mAh in 0:00:00",
+                      lost = "CH1: charger lost during the charge: 2,151 mAh in 0:00:00",
+                      hot = "Garáž CH2: pack temperature 60 °C, at or above the limit of 50 °C",
+                      ntfy = "/garage|%1|%2|Bearer tk_1|text/plain; charset=utf-8|",
+                      hook = "/hook|||||application/json|";
+        QCOMPARE(got,
+                 QStringList({ ntfy.arg("chargemon CH1", "default|white_check_mark") + complete,
+                               ntfy.arg("chargemon CH1", "high|warning") + lost,
+                               ntfy.arg("=?UTF-8?B?R2Fyw6HFviBDSDI=?=", "high|warning") + hot,
+                               hook + complete, hook + lost, hook + hot }));
     }
 
     // A logger's runs watched through the broker and saved here are its own files, until it

@@ -16,6 +16,7 @@
 #include "platform/core/settings.h"
 #include "platform/core/sleep_inhibitor.h"
 #include "publish/mqtt_publisher.h"
+#include "publish/pushes.h"
 #include "run/keep_awake.h"
 #include "run/live_runs.h"
 
@@ -47,7 +48,8 @@ const char *const Description
       "status (retained online/offline), ch1/reading and ch2/reading (a JSON object per\n"
       "sample), ch1/run and ch2/run (retained, live or ended with the figures and file)\n"
       "and event (the notices). A broker that is away is retried; the runs are recorded\n"
-      "and saved all the same.";
+      "and saved all the same. With --ntfy and --webhook, the notices are pushed to a\n"
+      "phone through an ntfy topic and posted as JSON to a webhook, off the serial path.";
 } // namespace
 
 int main(int argc, char *argv[])
@@ -94,7 +96,17 @@ int main(int argc, char *argv[])
           QStringLiteral("name") },
         { QStringLiteral("ha-discovery"),
           QStringLiteral("Publish home-automation discovery configurations of each channel's "
-                         "main figures.") },
+                         "main figures, run state and notices.") },
+        { QStringLiteral("ntfy"),
+          QStringLiteral("Push the notices to this ntfy topic (https:// unless another scheme "
+                         "is given), e.g. ntfy.sh/my-garage-7f3a."),
+          QStringLiteral("server/topic") },
+        { QStringLiteral("ntfy-token-file"),
+          QStringLiteral("The ntfy access token, the first line of this file."),
+          QStringLiteral("file") },
+        { QStringLiteral("webhook"),
+          QStringLiteral("Post each notice as JSON (the MQTT event's) to this address."),
+          QStringLiteral("url") },
     });
     parser.process(app);
     MqttBroker mqtt;
@@ -113,6 +125,16 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "%s\n", qPrintable(why));
         return 2;
     }
+
+    PushTargets push;
+    push.ntfyTokenFile = parser.value(QStringLiteral("ntfy-token-file"));
+    for (const auto &[option, topic, url] :
+         { std::tuple("ntfy", true, &push.ntfy), std::tuple("webhook", false, &push.webhook) })
+        if (const QString address = parser.value(QString::fromLatin1(option)); !address.isEmpty())
+            if (const QString why = PushTargets::parse(address, topic, *url); !why.isEmpty()) {
+                std::fprintf(stderr, "%s\n", qPrintable(why));
+                return 2;
+            }
 
     SystemClock clock;
     const QStringList only = parser.values(QStringLiteral("port"));
@@ -145,6 +167,9 @@ int main(int argc, char *argv[])
     MqttPublisher publisher(hub, clock, mqtt);
     publisher.follow(notices);
     QObject::connect(&publisher, &MqttPublisher::message, &logger, &Logger::error);
+    Pushes pushes(clock, push);
+    pushes.follow(notices);
+    QObject::connect(&pushes, &Pushes::message, &logger, &Logger::error);
     FrameAssembler assembler(port, runs, clock);
     PortSearch search(port, ports, runs, clock, assembler);
 
