@@ -267,33 +267,25 @@ private slots:
             heard(line);
         QCOMPARE(last["chargemon/lab.pc 2/ch2/run"]["activity"], "idle");
         static const QRegularExpression id("^homeassistant/(sensor|event)/([\\w-]+)/config (.+)$"),
-            key("^\\{\\{ value_json\\.(\\w+) \\}\\}$"),
-            topic("^chargemon/lab\\.pc 2/(ch[12]/reading|ch[12]/run|event)$");
-        QSet<QString> read;
+            key("^\\{\\{ value_json\\.(\\w+) \\}\\}$");
         for (const QString &line : configs) {
             const auto m = id.match(line);
             QVERIFY2(m.hasMatch(), qPrintable(line));
             const QJsonObject c = QJsonDocument::fromJson(m.captured(3).toUtf8()).object();
             QCOMPARE(c["unique_id"].toString(), m.captured(2));
             QCOMPARE(c["availability_topic"].toString(), "chargemon/lab.pc 2/status");
-            const QString from = c["state_topic"].toString();
-            QVERIFY2(topic.match(from).hasMatch(), qPrintable(from));
             // Every entity reads what its topic carries: a figure, one of its states, one of
             // its event types.
+            const QString from = c["state_topic"].toString();
             const QString field = m.captured(1) == "event"
                 ? "event_type"
                 : key.match(c["value_template"].toString()).captured(1);
             const QJsonValue value
                 = last[QString(from).replace("ch2/reading", "ch1/reading")][field];
-            const QJsonArray among
-                = c[m.captured(1) == "event" ? "event_types" : "options"].toArray();
-            QVERIFY2(c["options"].isUndefined() && m.captured(1) == "sensor"
-                         ? value.isDouble()
-                         : among.contains(value),
+            const QJsonValue among = c[m.captured(1) == "event" ? "event_types" : "options"];
+            QVERIFY2(among.isUndefined() ? value.isDouble() : among.toArray().contains(value),
                      qPrintable(line));
-            read << from + ' ' + field;
         }
-        QCOMPARE(read.size(), 13);
     }
 
     // The notices as a phone and a webhook receive them from a real HTTP server's point of
@@ -303,8 +295,7 @@ private slots:
         HttpServer server;
         QTemporaryDir dir;
         QFile token(dir.filePath("token"));
-        QVERIFY(token.open(QIODevice::WriteOnly) && token.write("tk_1\n"));
-        token.close();
+        QVERIFY(token.open(QIODevice::WriteOnly) && token.write("tk_1\n") && token.flush());
         PushTargets to;
         QCOMPARE(PushTargets::parse(server.url("/garage").toString(), true, to.ntfy), "");
         QVERIFY(!PushTargets::parse("ntfy.sh/", true, to.webhook).isEmpty());
@@ -318,15 +309,11 @@ private slots:
         RunNotices notices(hub, notifier, settings);
         Pushes pushes(clock, to);
         pushes.follow(notices);
-        const auto charge = [&](int samples) {
-            for (int s = 1; s <= samples; ++s, clock.advanceSeconds(1))
-                for (ChannelReading r : { reading(2149 + s) })
-                    runs.Reading_Proc(1, r);
-        };
-        charge(2);
-        runs.EndLiveDoc(1);
-        charge(2);
-        runs.setLamp(LinkHost::Lamp::Connection, false), runs.EndLiveDoc(1);
+        for (const bool lost : { false, true }) {
+            for (ChannelReading r : { reading(2150), reading(2151) })
+                runs.Reading_Proc(1, r), clock.advanceSeconds(1);
+            runs.setLamp(LinkHost::Lamp::Connection, !lost), runs.EndLiveDoc(1);
+        }
         auto station = std::make_shared<Run>("Garáž CH2 Chart 1", clock);
         station->goLive(2, {}, Run::Source::Station);
         hub.start(station);
