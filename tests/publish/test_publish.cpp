@@ -322,14 +322,18 @@ private slots:
         sample[Time] = DayTime { 1 / 86400.0 };
         station->relay(sample);
         QTRY_COMPARE(server.requests.size(), 6);
+        const auto header = [](const HttpServer::Request &r, const char *name) {
+            static const QString line = "\r\n%1: ([^\r]*)";
+            return QRegularExpression(line.arg(name)).match(QString::fromUtf8(r.head)).captured(1);
+        };
         QStringList got;
         for (const HttpServer::Request &r : server.requests)
             got << QStringList { r.target,
-                                 r.header("Title"),
-                                 r.header("Priority"),
-                                 r.header("Tags"),
-                                 r.header("Authorization"),
-                                 r.header("Content-Type"),
+                                 header(r, "Title"),
+                                 header(r, "Priority"),
+                                 header(r, "Tags"),
+                                 header(r, "Authorization"),
+                                 header(r, "Content-Type"),
                                  QJsonDocument::fromJson(r.body)["text"].toString()
                                      + (r.target == "/garage" ? QString::fromUtf8(r.body) : "") }
                        .join('|');
