@@ -847,6 +847,21 @@
     </message>
 </context>
 <context>
+    <name>Pushes</name>
+    <message>
+        <source>&quot;%1&quot; is not an ntfy topic&apos;s address (SERVER/TOPIC)</source>
+        <translation>&quot;%1&quot; 不是 ntfy 主題的位址 (SERVER/TOPIC)</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a webhook&apos;s address (http:// or https://)</source>
+        <translation>&quot;%1&quot; 不是 webhook 的位址 (http:// 或 https://)</translation>
+    </message>
+    <message>
+        <source>ntfy: the token file %1 cannot be read (%2); pushing without it</source>
+        <translation>ntfy：無法讀取權杖檔 %1 (%2)，不帶權杖推送</translation>
+    </message>
+</context>
+<context>
     <name>QtCommandBar</name>
     <message>
         <source>Status bar</source>

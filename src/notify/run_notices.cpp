@@ -44,11 +44,15 @@ void RunNotices::temperature(const Run &run, double t)
         hot_.remove(&run);
     } else if (!hot && t >= tempLimit_) {
         hot_.insert(&run);
-        tell(run,
-             tr("CH%1: pack temperature %2 °C, at or above the limit of %3 °C")
-                 .arg(run.channel())
-                 .arg(t)
-                 .arg(tempLimit_));
+        Notice n;
+        n.kind = Notice::Kind::TooHot;
+        n.temperature = t;
+        n.limit = tempLimit_;
+        n.text = tr("CH%1: pack temperature %2 °C, at or above the limit of %3 °C")
+                     .arg(run.channel())
+                     .arg(t)
+                     .arg(tempLimit_);
+        tell(run, n);
     }
 }
 
@@ -97,27 +101,37 @@ void RunNotices::runEnded(const Run &run, RunEnd why)
     const qint64 counted
         = samples.number(samples.count() - 1, Cap).value_or(Fixed()).roundedHalfEven();
     const int kind = cycle ? 2 : charge ? 0 : 1;
-    tell(run,
-         tr(texts[reason][kind])
-             .arg(channel)
-             .arg(QLocale(QLocale::English).toString(counted), runClock(summary.seconds())));
-    const auto spread = summary.endOfChargeSpread();
-    if (charge && spread && *spread > SpreadLimit)
-        tell(
-            run,
-            tr("CH%1: the cells ended the charge %2 V apart").arg(channel).arg(*spread, 0, 'f', 2));
+    Notice ended;
+    ended.reason = why;
+    ended.mah = counted;
+    ended.seconds = qRound64(summary.seconds());
+    ended.text = tr(texts[reason][kind])
+                     .arg(channel)
+                     .arg(QLocale(QLocale::English).toString(counted), runClock(summary.seconds()));
+    tell(run, ended);
+    if (const auto spread = summary.endOfChargeSpread();
+        charge && spread && *spread > SpreadLimit) {
+        Notice apart;
+        apart.kind = Notice::Kind::CellSpread;
+        apart.spread = *spread;
+        apart.text = tr("CH%1: the cells ended the charge %2 V apart")
+                         .arg(channel)
+                         .arg(*spread, 0, 'f', 2);
+        tell(run, apart);
+    }
 }
 
-void RunNotices::tell(const Run &run, const QString &text)
+void RunNotices::tell(const Run &run, Notice notice)
 {
+    notice.channel = run.channel();
     // A watched run's name is "<station> CHn Chart k".
-    const QString station = run.source() == Run::Source::Station
-        ? run.name().section(QStringLiteral(" CH"), 0, -2)
-        : QString();
-    const QString told = station.isEmpty() ? text : station + u' ' + text;
-    notifier_.notify(QStringLiteral("%1 CH%2")
-                         .arg(station.isEmpty() ? QStringLiteral("chargemon") : station)
-                         .arg(run.channel()),
-                     told);
-    emit this->told(told);
+    if (run.source() == Run::Source::Station) {
+        notice.station = run.name().section(QStringLiteral(" CH"), 0, -2);
+        notice.text = notice.station + u' ' + notice.text;
+    }
+    notice.title = QStringLiteral("%1 CH%2")
+                       .arg(notice.station.isEmpty() ? QStringLiteral("chargemon") : notice.station)
+                       .arg(notice.channel);
+    notifier_.notify(notice.title, notice.text);
+    emit noticed(notice);
 }

@@ -1,13 +1,13 @@
 #pragma once
 
+#include "notify/notice.h"
+
 #include <QObject>
 #include <QSet>
 
 class Notifier;
 class Run;
-class RunHub;
 class Settings;
-enum class RunEnd;
 
 // What the user hears of the charger's and the watched stations' runs while away from them: a
 // run ended, and why (with the charger's capacity count and the time), a pack that grows hot
@@ -29,14 +29,14 @@ signals:
     // A line for the status line or standard output.
     void message(const QString &text);
     // A notice, as told to the notifier.
-    void told(const QString &text);
+    void noticed(const Notice &notice);
 
 private:
     void runEnded(const Run &run, RunEnd why);
     void temperature(const Run &run, double t);
-    // Tells `text`, which names the run's channel, after the station of a watched run; titled
-    // with the station (this one: "chargemon") and the channel.
-    void tell(const Run &run, const QString &text);
+    // Tells `notice`, whose text names the run's channel, after the station of a watched run;
+    // titled with the station (this one: "chargemon") and the channel.
+    void tell(const Run &run, Notice notice);
 
     Notifier &notifier_;
     double tempLimit_ = DefaultTempLimit;

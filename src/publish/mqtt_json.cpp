@@ -138,28 +138,44 @@ QByteArray describe(const QString &description)
 }
 } // namespace
 
-QByteArray live(const QString &description, const QDateTime &started)
+QByteArray live(const QString &description, const QDateTime &started, const char *activity)
 {
-    return "{\"state\":\"live\",\"description\":" + describe(description)
-        + ",\"started\":" + time(started) + '}';
+    return "{\"state\":\"live\",\"description\":" + describe(description) + ",\"activity\":\""
+        + activity + "\",\"started\":" + time(started) + '}';
 }
 
 QByteArray ended(const QString &description, const QDateTime &started, const RunSummary &summary,
-                 const QString &file)
+                 const QString &file, const char *activity)
 {
-    return "{\"state\":\"ended\",\"description\":" + describe(description) + ",\"started\":"
-        + time(started) + ",\"samples\":" + QByteArray::number(summary.samples()) + ",\"seconds\":"
-        + number(summary.seconds(), 0) + ",\"charged_mah\":" + number(summary.chargedMah(), 0)
-        + ",\"discharged_mah\":" + number(summary.dischargedMah(), 0) + ",\"charged_wh\":"
-        + number(summary.chargedWh(), 2) + ",\"discharged_wh\":" + number(summary.dischargedWh(), 2)
-        + ",\"average_a\":" + number(summary.averageAmps(), 2) + ",\"peak_a\":"
-        + number(summary.peakAmps(), 2) + ",\"start_v\":" + number(summary.startVolts(), 2)
+    return "{\"state\":\"ended\",\"description\":" + describe(description) + ",\"activity\":\""
+        + activity + "\",\"started\":" + time(started) + ",\"samples\":"
+        + QByteArray::number(summary.samples()) + ",\"seconds\":" + number(summary.seconds(), 0)
+        + ",\"charged_mah\":" + number(summary.chargedMah(), 0) + ",\"discharged_mah\":"
+        + number(summary.dischargedMah(), 0) + ",\"charged_wh\":" + number(summary.chargedWh(), 2)
+        + ",\"discharged_wh\":" + number(summary.dischargedWh(), 2) + ",\"average_a\":"
+        + number(summary.averageAmps(), 2) + ",\"peak_a\":" + number(summary.peakAmps(), 2)
+        + ",\"start_v\":" + number(summary.startVolts(), 2)
         + ",\"end_v\":" + number(summary.endVolts(), 2)
         + ",\"file\":" + (file.isEmpty() ? QByteArray("null") : string(file)) + '}';
 }
 
-QByteArray event(const QString &text, const QDateTime &when)
+QByteArray event(const Notice &notice, const QDateTime &when)
 {
-    return "{\"time\":" + time(when) + ",\"text\":" + string(text) + '}';
+    const QByteArray kind = '"' + QByteArray(Notice::name(notice.kind)) + '"';
+    QByteArray out = "{\"time\":" + time(when) + ",\"kind\":" + kind + ",\"event_type\":" + kind
+        + ",\"channel\":" + QByteArray::number(notice.channel) + ",\"station\":"
+        + (notice.station.isEmpty() ? "null" : string(notice.station)) + ",\"reason\":"
+        + (notice.reason ? '"' + QByteArray(Notice::name(*notice.reason)) + '"' : "null")
+        + ",\"priority\":\"" + (notice.urgent() ? "high" : "default")
+        + "\",\"title\":" + string(notice.title) + ",\"text\":" + string(notice.text);
+    const auto figure = [&out](const char *key, const auto &v, int decimals = 0) {
+        out += ",\"" + QByteArray(key) + "\":" + (v ? number(double(*v), decimals) : "null");
+    };
+    figure("mah", notice.mah);
+    figure("seconds", notice.seconds);
+    figure("temperature", notice.temperature, 1);
+    figure("limit", notice.limit, 1);
+    figure("spread", notice.spread, 2);
+    return out + '}';
 }
 } // namespace MqttJson

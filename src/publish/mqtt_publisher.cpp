@@ -19,6 +19,8 @@ constexpr Figure Figures[] = {
     { "power", "power", "W", "power" },
     { "ext_temp", "pack temperature", "°C", "temperature" },
 };
+// The state of a channel that has had no run since its station started.
+constexpr char Idle[] = R"({"state":"idle","activity":"idle"})";
 } // namespace
 
 MqttPublisher::MqttPublisher(RunHub &hub, const Clock &clock, const MqttBroker &options,
@@ -59,39 +61,49 @@ MqttPublisher::MqttPublisher(RunHub &hub, const Clock &clock, const MqttBroker &
     connect(&hub, &RunHub::runStarted, this, [this, ours](const std::shared_ptr<Run> &run) {
         if (!ours(*run))
             return;
-        const int channel = run->channel();
-        Channel &c = channels_[channel == 2];
+        Channel &c = channels_[run->channel() == 2];
+        c = Channel();
         c.run = run.get();
         c.started = clock_.now();
-        auto tell = [this, &c, channel](const QString &title) {
-            runState(channel, MqttJson::live(title, c.started));
-        };
-        tell(run->title());
-        connect(run.get(), &Run::titleChanged, this, [run = run.get(), tell](const QString &t) {
-            if (run->isLive())
-                tell(t);
+        // Live once its first sample says which way the current flows.
+        connect(run.get(), &Run::titleChanged, this, [this, &c, run = run.get()] {
+            if (run->isLive() && c.activity)
+                live(*run);
         });
-        connect(run.get(), &Run::saved, this,
-                [this, &c, channel, run = run.get()](const QString &path) {
-                    if (c.run == run)
-                        runState(channel,
-                                 MqttJson::ended(run->title(), c.started, c.summary, path));
-                });
+        connect(run.get(), &Run::saved, this, [this, &c, run = run.get()](const QString &path) {
+            if (c.run == run)
+                runState(
+                    run->channel(),
+                    MqttJson::ended(run->title(), c.started, c.summary, path, Notice::name(c.why)));
+        });
     });
     connect(&hub, &RunHub::recorded, this,
             [this, ours](const Run &run, const ChannelReading &reading) {
-                if (connected_ && ours(run))
+                if (!ours(run))
+                    return;
+                Channel &c = channels_[run.channel() == 2];
+                const auto current = reading[Current].number();
+                const char *activity = current && *current < Fixed() ? "discharging"
+                    : (current && *current > Fixed()) || !c.activity ? "charging"
+                                                                     : c.activity;
+                if (activity != c.activity) {
+                    c.activity = activity;
+                    live(run);
+                }
+                if (connected_)
                     publish(topic(run.channel() == 2 ? "ch2/reading" : "ch1/reading"),
                             MqttJson::reading(reading, clock_.now()), 0, false);
             });
     connect(&hub, &RunHub::runEnded, this,
-            [this, ours](const std::shared_ptr<Run> &run, const RunSummary &summary) {
+            [this, ours](const std::shared_ptr<Run> &run, const RunSummary &summary, RunEnd why) {
                 if (!ours(*run))
                     return;
                 const int channel = run->channel();
                 Channel &c = channels_[channel == 2];
                 c.summary = summary;
-                runState(channel, MqttJson::ended(run->title(), c.started, summary, {}));
+                c.why = why;
+                runState(channel,
+                         MqttJson::ended(run->title(), c.started, summary, {}, Notice::name(why)));
             });
 }
 
@@ -112,9 +124,15 @@ QByteArray MqttPublisher::topic(const char *leaf) const
 
 void MqttPublisher::follow(const RunNotices &notices)
 {
-    connect(&notices, &RunNotices::told, this, [this](const QString &text) {
-        publish(topic("event"), MqttJson::event(text, clock_.now()), 1, false);
+    connect(&notices, &RunNotices::noticed, this, [this](const Notice &notice) {
+        publish(topic("event"), MqttJson::event(notice, clock_.now()), 1, false);
     });
+}
+
+void MqttPublisher::live(const Run &run)
+{
+    const Channel &c = channels_[run.channel() == 2];
+    runState(run.channel(), MqttJson::live(run.title(), c.started, c.activity));
 }
 
 void MqttPublisher::runState(int channel, const QByteArray &state)
@@ -141,10 +159,12 @@ void MqttPublisher::connected(int rc)
         publish(topic("status"), "online", 1, true);
         // A broker that was restarted has forgotten the retained states.
         const std::lock_guard hold(lock_);
+        // A channel with no run yet says so, over what a station before this one left.
         for (int channel : { 1, 2 })
-            if (!runStates_[channel == 2].isEmpty())
-                publish(topic(channel == 2 ? "ch2/run" : "ch1/run"), runStates_[channel == 2], 1,
-                        true);
+            publish(topic(channel == 2 ? "ch2/run" : "ch1/run"),
+                    runStates_[channel == 2].isEmpty() ? QByteArray(Idle)
+                                                       : runStates_[channel == 2],
+                    1, true);
         if (options_.haDiscovery)
             discovery();
     }
@@ -163,21 +183,46 @@ void MqttPublisher::discovery()
         + "\"],\"name\":" + MqttJson::string("chargemon " + options_.station) + '}';
     const auto string
         = [](const QByteArray &utf8) { return MqttJson::string(QString::fromUtf8(utf8)); };
-    for (const char *ch : { "ch1", "ch2" })
+    // Name, unique id and availability, as every entity of the station has them.
+    const auto entity = [&](const QString &title, const QByteArray &id) {
+        return "{\"name\":" + MqttJson::string(title) + ",\"unique_id\":\"" + id
+            + "\",\"availability_topic\":" + string(topic("status")) + ",\"device\":" + device;
+    };
+    const QByteArray prefix = "chargemon_" + station + '_';
+    for (const char *ch : { "ch1", "ch2" }) {
+        const QString channel = QString::fromUtf8(ch).toUpper() + u' ';
         for (const Figure &f : Figures) {
-            const QByteArray id = "chargemon_" + station + '_' + ch + '_' + f.key;
-            QByteArray config = "{\"name\":"
-                + MqttJson::string(QString::fromUtf8(ch).toUpper() + ' '
-                                   + QString::fromUtf8(f.name))
-                + ",\"unique_id\":\"" + id + "\",\"state_topic\":" + string(topic(ch) + "/reading")
+            const QByteArray id = prefix + ch + '_' + f.key;
+            const QByteArray config = entity(channel + QString::fromUtf8(f.name), id)
+                + ",\"state_topic\":" + string(topic(ch) + "/reading")
                 + ",\"value_template\":\"{{ value_json." + f.key + " }}\""
                 + ",\"unit_of_measurement\":" + string(f.unit)
                 + (f.deviceClass ? ",\"device_class\":\"" + QByteArray(f.deviceClass) + '"'
                                  : QByteArray())
-                + ",\"state_class\":\"measurement\",\"availability_topic\":"
-                + string(topic("status")) + ",\"device\":" + device + '}';
+                + ",\"state_class\":\"measurement\"}";
             publish("homeassistant/sensor/" + id + "/config", config, 1, true);
         }
+        // The run's state, with the run's figures as attributes.
+        const QByteArray id = prefix + ch + "_run";
+        const QByteArray run = string(topic(ch) + "/run");
+        publish("homeassistant/sensor/" + id + "/config",
+                entity(channel + QStringLiteral("run"), id) + ",\"state_topic\":" + run
+                    + ",\"json_attributes_topic\":" + run
+                    + ",\"value_template\":\"{{ value_json.activity }}\""
+                    + ",\"device_class\":\"enum\",\"options\":[\"idle\",\"charging\","
+                      "\"discharging\",\"finished\",\"interrupted\",\"link_lost\","
+                      "\"stopped\"]}",
+                1, true);
+    }
+    // The notices, for automations that pass them on.
+    const QByteArray id = prefix + "notice";
+    QByteArray types;
+    for (auto kind : { Notice::Kind::RunEnded, Notice::Kind::TooHot, Notice::Kind::CellSpread })
+        types += (types.isEmpty() ? "\"" : ",\"") + QByteArray(Notice::name(kind)) + '"';
+    publish("homeassistant/event/" + id + "/config",
+            entity(QStringLiteral("notice"), id) + ",\"state_topic\":" + string(topic("event"))
+                + ",\"event_types\":[" + types + "]}",
+            1, true);
 }
 
 void MqttPublisher::report(const QString &why)

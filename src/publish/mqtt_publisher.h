@@ -1,6 +1,7 @@
 #pragma once
 
 #include "publish/mqtt_broker.h"
+#include "run/run_hub.h"
 #include "run/run_summary.h"
 
 #include <QDateTime>
@@ -42,6 +43,7 @@ private:
     void publish(const QByteArray &topic, const QByteArray &payload, int qos, bool retain);
     // The retained state of the run of `channel`, published again at each connection.
     void runState(int channel, const QByteArray &state);
+    void live(const Run &run);
     void connected(int rc); // on the client's thread
     void discovery();
     void report(const QString &why); // on the GUI thread
@@ -55,7 +57,9 @@ private:
     struct Channel {
         const Run *run = nullptr; // started last; a file of an older one is no news
         QDateTime started;
+        const char *activity = nullptr; // "charging", "discharging"; none before a sample
         RunSummary summary; // of `run`, once it ended
+        RunEnd why = RunEnd::Finished;
     };
     std::array<Channel, 2> channels_;
     std::mutex lock_; // of runStates_, which the client's thread reads

@@ -9,6 +9,7 @@
 #include "platform/qt_command_bar.h"
 #include "publish/influx_writer.h"
 #include "publish/mqtt_publisher.h"
+#include "publish/pushes.h"
 #include "run/live_runs.h"
 #include "setup/adform.h"
 #include "setup/config.h"
@@ -85,6 +86,15 @@ MDIForm1::MDIForm1(const MainWindowPlatform &platform, QWidget *parent)
         auto *writer = new InfluxWriter(*hub_, clock_, influx, this);
         connect(writer, &InfluxWriter::message, status_, &StatusLine::State_add);
     }
+    QString badPush;
+    if (const auto to = PushTargets::fromSettings(settings_, badPush);
+        notices && (!to.ntfy.isEmpty() || !to.webhook.isEmpty())) {
+        auto *pushes = new Pushes(clock_, to, this);
+        connect(pushes, &Pushes::message, status_, &StatusLine::State_add);
+        pushes->follow(*notices);
+    }
+    if (!badPush.isEmpty())
+        status_->State_add(badPush);
     resize(1280, 800);
 }
 

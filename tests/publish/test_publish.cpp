@@ -2,18 +2,30 @@
 // printed, retained run and status, the last will of a killed logger, a broker that goes and
 // comes back, and a login the broker refuses.
 
+#include "notify/run_notices.h"
 #include "platform/core/background.h"
+#include "platform/core/notifier.h"
+#include "platform/core/settings.h"
 #include "publish/mqtt_json.h"
 #include "publish/mqtt_publisher.h"
 #include "publish/mqtt_watcher.h"
+#include "publish/pushes.h"
 #include "run/live_runs.h"
 #include "run/run_writer.h"
 #include "support/fake_clock.h"
+#include "support/http_server.h"
 #include "support/hub_follower.h"
 #include "support/logger_session.h"
 #include "support/private_broker.h"
 
 #include <QtCore>
+
+namespace {
+// Notices told to nobody: they are heard on the broker.
+struct Unheard final : Notifier {
+    void notify(const QString &, const QString &) override { }
+};
+} // namespace
 
 class TestPublish : public QObject {
     Q_OBJECT
@@ -223,8 +235,8 @@ private slots:
     }
 
     // The desktop's publisher: a run's state takes the file of a save once the run ended, never
-    // the file of an older run; discovery reads the readings' figures, whatever the station's
-    // name; a name that cannot be a topic publishes nothing.
+    // the file of an older run; discovery reads the readings' figures, the runs' states and the
+    // notices, whatever the station's name; a name that cannot be a topic publishes nothing.
     void desktop_data()
     {
         QTest::addColumn<QString>("station");
@@ -243,6 +255,11 @@ private slots:
         RunHub hub;
         LiveRuns runs(hub, clock, {});
         MqttPublisher publisher(hub, clock, at);
+        QTemporaryDir dir;
+        Settings settings(dir.filePath("chargemon.ini"));
+        Unheard notifier;
+        RunNotices notices(hub, notifier, settings);
+        publisher.follow(notices);
         QSignalSpy said(&publisher, &MqttPublisher::message);
         QTRY_COMPARE(said.size(), 1);
         if (station == "lab/2") {
@@ -252,6 +269,7 @@ private slots:
             return;
         }
         QProcess *readings = broker.subscribe(false, 30, "chargemon/+/ch1/reading");
+        QProcess *events = broker.subscribe(false, 30, "chargemon/+/event");
         const auto endedRun = [&] { // of channel 1
             for (ChannelReading r : { reading(1), reading(2), reading(3) }) {
                 clock.advanceSeconds(1);
@@ -281,28 +299,110 @@ private slots:
         QCOMPARE(file("b.mdb"), "b.mdb");
 
         const QStringList configs = broker.retained("homeassistant/#");
-        QCOMPARE(configs.size(), 10);
-        QTRY_VERIFY(readings->canReadLine()); // of the second run, at least
-        const QString published = QString::fromUtf8(readings->readLine());
-        const QJsonObject fields
-            = QJsonDocument::fromJson(published.mid(published.indexOf('{')).toUtf8()).object();
-        static const QRegularExpression id("^homeassistant/sensor/([\\w-]+)/config (.+)$"),
-            key("^\\{\\{ value_json\\.(\\w+) \\}\\}$"),
-            topic("^chargemon/lab\\.pc 2/ch[12]/reading$");
-        QSet<QString> figures;
+        QCOMPARE(configs.size(), 13);
+        // The last message of each topic a configuration reads.
+        QHash<QString, QJsonObject> last;
+        const auto heard = [&last](const QString &line) {
+            const qsizetype brace = line.indexOf('{');
+            last[line.left(brace - 1)] = QJsonDocument::fromJson(line.mid(brace).toUtf8()).object();
+        };
+        QTRY_VERIFY(readings->canReadLine() && events->canReadLine());
+        heard(QString::fromUtf8(readings->readLine())); // of the second run, at least
+        const QString event = QString::fromUtf8(events->readLine()).trimmed(); // the first run's
+        heard(event);
+        QCOMPARE(event.section(',', 1),
+                 R"("kind":"run_ended","event_type":"run_ended","channel":1,"station":null,)"
+                 R"("reason":"finished","priority":"default","title":"chargemon CH1","text":)"
+                 R"("CH1: charge complete: 3 mAh in 0:00:01","mah":3,"seconds":1,)"
+                 R"("temperature":null,"limit":null,"spread":null})");
+        for (const QString &line : broker.retained("chargemon/+/+/run"))
+            heard(line);
+        QCOMPARE(last["chargemon/lab.pc 2/ch2/run"]["activity"], "idle");
+        static const QRegularExpression id("^homeassistant/(sensor|event)/([\\w-]+)/config (.+)$"),
+            key("^\\{\\{ value_json\\.(\\w+) \\}\\}$");
         for (const QString &line : configs) {
             const auto m = id.match(line);
             QVERIFY2(m.hasMatch(), qPrintable(line));
-            const QJsonObject c = QJsonDocument::fromJson(m.captured(2).toUtf8()).object();
-            QCOMPARE(c["unique_id"].toString(), m.captured(1));
+            const QJsonObject c = QJsonDocument::fromJson(m.captured(3).toUtf8()).object();
+            QCOMPARE(c["unique_id"].toString(), m.captured(2));
             QCOMPARE(c["availability_topic"].toString(), "chargemon/lab.pc 2/status");
+            // Every entity reads what its topic carries: a figure, one of its states, one of
+            // its event types.
             const QString from = c["state_topic"].toString();
-            QVERIFY2(topic.match(from).hasMatch(), qPrintable(from));
-            const QString field = key.match(c["value_template"].toString()).captured(1);
-            QVERIFY2(fields[field].isDouble(), qPrintable(field + " in " + published));
-            figures << from + ' ' + field;
+            const QString field = m.captured(1) == "event"
+                ? "event_type"
+                : key.match(c["value_template"].toString()).captured(1);
+            const QJsonValue value
+                = last[QString(from).replace("ch2/reading", "ch1/reading")][field];
+            const QJsonValue among = c[m.captured(1) == "event" ? "event_types" : "options"];
+            QVERIFY2(among.isUndefined() ? value.isDouble() : among.toArray().contains(value),
+                     qPrintable(line));
         }
-        QCOMPARE(figures.size(), 10);
+    }
+
+    // The notices as a phone and a webhook receive them from a real HTTP server's point of
+    // view: a charge that completes, a charger pulled, a watched station's hot pack.
+    void pushes()
+    {
+        HttpServer server;
+        QTemporaryDir dir;
+        QFile token(dir.filePath("token"));
+        QVERIFY(token.open(QIODevice::WriteOnly) && token.write("tk_1\n") && token.flush());
+        PushTargets to;
+        QCOMPARE(PushTargets::parse(server.url("/garage").toString(), true, to.ntfy), "");
+        QVERIFY(!PushTargets::parse("ntfy.sh/", true, to.webhook).isEmpty());
+        QCOMPARE(PushTargets::parse(server.url("/hook").toString(), false, to.webhook), "");
+        to.ntfyTokenFile = token.fileName();
+        FakeClock clock;
+        RunHub hub;
+        LiveRuns runs(hub, clock, {});
+        Settings settings(dir.filePath("chargemon.ini"));
+        Unheard notifier;
+        RunNotices notices(hub, notifier, settings);
+        Pushes pushes(clock, to);
+        pushes.follow(notices);
+        for (const bool lost : { false, true }) {
+            for (ChannelReading r : { reading(2150), reading(2151) })
+                runs.Reading_Proc(1, r), clock.advanceSeconds(1);
+            runs.setLamp(LinkHost::Lamp::Connection, !lost), runs.EndLiveDoc(1);
+        }
+        auto station = std::make_shared<Run>("Garáž CH2 Chart 1", clock);
+        station->goLive(2, {}, Run::Source::Station);
+        hub.start(station);
+        ChannelReading sample = reading(1);
+        sample[Ext_temp] = 60;
+        sample[Time] = DayTime { 1 / 86400.0 };
+        station->relay(sample);
+        QTRY_COMPARE(server.requests.size(), 6);
+        const auto header = [](const HttpServer::Request &r, const char *name) {
+            static const QString line = "\r\n%1: ([^\r]*)";
+            return QRegularExpression(line.arg(name)).match(QString::fromUtf8(r.head)).captured(1);
+        };
+        QStringList got;
+        for (const HttpServer::Request &r : server.requests)
+            got << QStringList { r.target,
+                                 header(r, "Title"),
+                                 header(r, "Priority"),
+                                 header(r, "Tags"),
+                                 header(r, "Authorization"),
+                                 header(r, "Content-Type"),
+                                 QJsonDocument::fromJson(r.body)["text"].toString()
+                                     + (r.target == "/garage" ? QString::fromUtf8(r.body) : "") }
+                       .join('|');
+        // Each server's in the order told; the two outboxes go their own ways.
+        std::stable_sort(got.begin(), got.end(), [](const QString &a, const QString &b) {
+            return a.section('|', 0, 0) < b.section('|', 0, 0);
+        });
+        const QString complete = "CH1: charge complete: 2,151 mAh in 0:00:00",
+                      lost = "CH1: charger lost during the charge: 2,151 mAh in 0:00:00",
+                      hot = "Garáž CH2: pack temperature 60 °C, at or above the limit of 50 °C",
+                      ntfy = "/garage|%1|%2|Bearer tk_1|text/plain; charset=utf-8|",
+                      hook = "/hook|||||application/json|";
+        QCOMPARE(got,
+                 QStringList({ ntfy.arg("chargemon CH1", "default|white_check_mark") + complete,
+                               ntfy.arg("chargemon CH1", "high|warning") + lost,
+                               ntfy.arg("=?UTF-8?B?R2Fyw6HFviBDSDI=?=", "high|warning") + hot,
+                               hook + complete, hook + lost, hook + hot }));
     }
 
     // A logger's runs watched through the broker and saved here are its own files, until it

@@ -18,6 +18,7 @@
 #include "platform/core/sleep_inhibitor.h"
 #include "publish/influx_writer.h"
 #include "publish/mqtt_publisher.h"
+#include "publish/pushes.h"
 #include "run/keep_awake.h"
 #include "run/live_runs.h"
 
@@ -51,7 +52,8 @@ const char *const Description
       "status (retained online/offline), ch1/reading and ch2/reading (a JSON object per\n"
       "sample), ch1/run and ch2/run (retained, live or ended with the figures and file)\n"
       "and event (the notices). A broker that is away is retried; the runs are recorded\n"
-      "and saved all the same.\n"
+      "and saved all the same. With --ntfy and --webhook, the notices are pushed to a\n"
+      "phone through an ntfy topic and posted as JSON to a webhook, off the serial path.\n"
       "With --influx, every reading is written to an InfluxDB in its line protocol\n"
       "(measurement chargemon, tags station, channel and run start), in batches.\n"
       "Each long option may also be a line \"name = value\" of the configuration file (a\n"
@@ -109,7 +111,7 @@ int main(int argc, char *argv[])
           QStringLiteral("name") },
         { QStringLiteral("ha-discovery"),
           QStringLiteral("Publish home-automation discovery configurations of each channel's "
-                         "main figures.") },
+                         "main figures, run state and notices.") },
         { QStringLiteral("influx"), QStringLiteral("Write the readings to this InfluxDB."),
           QStringLiteral("http://host:port") },
         { QStringLiteral("influx-db"),
@@ -121,6 +123,16 @@ int main(int argc, char *argv[])
         { QStringLiteral("influx-token-file"),
           QStringLiteral("The InfluxDB token, the first line of this file."),
           QStringLiteral("file") },
+        { QStringLiteral("ntfy"),
+          QStringLiteral("Push the notices to this ntfy topic (https:// unless another scheme "
+                         "is given), e.g. ntfy.sh/my-garage-7f3a."),
+          QStringLiteral("server/topic") },
+        { QStringLiteral("ntfy-token-file"),
+          QStringLiteral("The ntfy access token, the first line of this file."),
+          QStringLiteral("file") },
+        { QStringLiteral("webhook"),
+          QStringLiteral("Post each notice as JSON (the MQTT event's) to this address."),
+          QStringLiteral("url") },
     };
     const ConfigFile config = ConfigFile::process(parser, options, app.arguments());
     if (!config.error.isEmpty()) {
@@ -155,7 +167,7 @@ int main(int argc, char *argv[])
     QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".chargemon-XXXXXX")));
     if (!probe.open())
         return refuse("dir", tr("the folder %1 cannot be written").arg(folder));
-    for (const char *name : { "mqtt-password-file", "mqtt-ca" }) {
+    for (const char *name : { "mqtt-password-file", "mqtt-ca", "ntfy-token-file" }) {
         QFile file(parser.value(QLatin1String(name)));
         if (!file.fileName().isEmpty() && !file.open(QIODevice::ReadOnly))
             return refuse(name,
@@ -168,6 +180,13 @@ int main(int argc, char *argv[])
                                 parser.value(QStringLiteral("influx-token-file")), mqtt.station };
     if (const QString why = influx.problem(); !influx.url.isEmpty() && !why.isEmpty())
         return refuse("influx", why);
+    PushTargets push;
+    push.ntfyTokenFile = parser.value(QStringLiteral("ntfy-token-file"));
+    for (const auto &[option, topic, url] :
+         { std::tuple("ntfy", true, &push.ntfy), std::tuple("webhook", false, &push.webhook) })
+        if (const QString address = parser.value(QString::fromLatin1(option)); !address.isEmpty())
+            if (const QString why = PushTargets::parse(address, topic, *url); !why.isEmpty())
+                return refuse(option, why);
 
     SystemClock clock;
     const QStringList only = parser.values(QStringLiteral("port"));
@@ -205,6 +224,9 @@ int main(int argc, char *argv[])
         writer = std::make_unique<InfluxWriter>(hub, clock, influx);
         QObject::connect(writer.get(), &InfluxWriter::message, &logger, &Logger::error);
     }
+    Pushes pushes(clock, push);
+    pushes.follow(notices);
+    QObject::connect(&pushes, &Pushes::message, &logger, &Logger::error);
     FrameAssembler assembler(port, runs, clock);
     PortSearch search(port, ports, runs, clock, assembler);
 

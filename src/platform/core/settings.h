@@ -32,6 +32,12 @@ inline constexpr char InfluxUrl[] = "Influx/Url";
 inline constexpr char InfluxDatabase[] = "Influx/Database";
 inline constexpr char InfluxOrg[] = "Influx/Org";
 inline constexpr char InfluxTokenFile[] = "Influx/TokenFile";
+// Pushing the notices: an ntfy topic "SERVER/TOPIC" (https:// unless another scheme is given),
+// a file whose first line is its access token, and a webhook's address that takes each
+// notice's JSON; "" pushes nothing.
+inline constexpr char PushNtfy[] = "Push/Ntfy";
+inline constexpr char PushNtfyTokenFile[] = "Push/NtfyTokenFile";
+inline constexpr char PushWebhook[] = "Push/Webhook";
 } // namespace SettingsKeys
 
 // The per-user settings of the program, an INI file named after the executable in the
