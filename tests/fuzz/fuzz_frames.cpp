@@ -10,20 +10,9 @@
 #include "link/link_host.h"
 #include "platform/scripted/scripted_serial_port.h"
 #include "support/fake_clock.h"
-
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
+#include "support/fuzz_target.h"
 
 namespace {
-
-void require(bool ok, const char *what)
-{
-    if (!ok) {
-        std::fprintf(stderr, "fuzz_frames: %s\n", what);
-        std::abort();
-    }
-}
 
 // A pair value spans -129.28 ... 128.27; a negated one (a discharge current) one more.
 bool inPairRange(const Value &v, bool negated = false)

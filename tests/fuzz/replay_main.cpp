@@ -1,13 +1,10 @@
 // Replays the fuzz corpus (the folder given on the command line) through the fuzz target, so
 // that every input once found interesting keeps being checked by any compiler.
 
+#include "support/fuzz_target.h"
+
 #include <QDir>
 #include <QFile>
-
-#include <cstdint>
-#include <cstdio>
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size);
 
 int main(int argc, char *argv[])
 {
