@@ -1,9 +1,6 @@
 #pragma once
 
-#include <QHostAddress>
-#include <QTcpServer>
-#include <QTcpSocket>
-#include <QUrl>
+#include <QtNetwork>
 
 // An HTTP server on 127.0.0.1 that keeps every request it is sent and answers each with
 // `status`, or not at all for 0.
