@@ -3,8 +3,7 @@
 
 #include "support/fuzz_target.h"
 
-#include <QDir>
-#include <QFile>
+#include <QtCore>
 
 int main(int argc, char *argv[])
 {
