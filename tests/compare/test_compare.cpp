@@ -3,7 +3,6 @@
 #include "link/channel_reading.h"
 #include "support/files.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <sys/stat.h>
@@ -13,10 +12,7 @@ using Vector = std::vector<double>;
 Q_DECLARE_METATYPE(Vector)
 Q_DECLARE_METATYPE(Compare::Alignment)
 
-namespace {
 constexpr double None = std::numeric_limits<double>::quiet_NaN();
-
-} // namespace
 
 class TestCompare : public QObject {
     Q_OBJECT

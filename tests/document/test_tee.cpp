@@ -13,10 +13,8 @@
 
 #include <qcustomplot.h>
 
-#include <QFileDialog>
-#include <QLineEdit>
-#include <QMdiArea>
 #include <QtTest>
+#include <QtWidgets>
 
 namespace {
 constexpr double Day = 86400.0;

@@ -1,12 +1,9 @@
 // Fuzz target over reading a comparison file: the input is the file.
 
 #include "compare/compare_file.h"
+#include "support/fuzz_target.h"
 
 #include <QTemporaryFile>
-
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -18,9 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QString error;
     const CompareFile::Comparison c = CompareFile::read(file.fileName(), error);
     // Either a comparison or why not.
-    if (error.isEmpty() == (c.runs.size() < CompareFile::MinRuns)) {
-        std::fprintf(stderr, "fuzz_compare_file: neither a comparison nor why not\n");
-        std::abort();
-    }
+    require(error.isEmpty() != (c.runs.size() < CompareFile::MinRuns),
+            "fuzz_compare_file: neither a comparison nor why not");
     return 0;
 }

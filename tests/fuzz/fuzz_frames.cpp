@@ -10,20 +10,9 @@
 #include "link/link_host.h"
 #include "platform/scripted/scripted_serial_port.h"
 #include "support/fake_clock.h"
-
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
+#include "support/fuzz_target.h"
 
 namespace {
-
-void require(bool ok, const char *what)
-{
-    if (!ok) {
-        std::fprintf(stderr, "fuzz_frames: %s\n", what);
-        std::abort();
-    }
-}
 
 // A pair value spans -129.28 ... 128.27; a negated one (a discharge current) one more.
 bool inPairRange(const Value &v, bool negated = false)
@@ -80,25 +69,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (qsizetype i = 0; i < line.size(); i += chunk) {
         port.push(line.mid(i, chunk));
         clock.advanceMs(chunk);
-        switch (line.at(i)) { // now and then something else happens between chunks
-        case '\xff':
+        const char what = line.at(i); // now and then something else happens between chunks
+        if (what == '\xff') {
             port.raise(SerialPort::Error);
-            break;
-        case '\xfe': // the device goes away, maybe mid-frame, and comes back
+        } else if (what == '\xfe') { // the device goes away, maybe mid-frame, and comes back
             gone += port.bytesWaiting();
             port.pull();
             require(!assembler.synced(), "a frame held past the device");
             port.open();
-            break;
-        case '\xfd':
+        } else if (what == '\xfd') {
             port.shortenNextRead();
-            break;
-        case '\xfc':
+        } else if (what == '\xfc') {
             assembler.lineQuiet();
             require(!assembler.synced(), "a frame held past a quiet line");
-            break;
-        default:
-            break;
         }
     }
 

@@ -5,10 +5,7 @@
 
 #include "publish/mqtt_watcher.h"
 #include "support/fake_clock.h"
-
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
+#include "support/fuzz_target.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -29,9 +26,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     for (const QString &station : QSet<QString>(watcher.watched()))
         watcher.unwatch(station);
-    if (!hub.runs().isEmpty()) {
-        std::fprintf(stderr, "fuzz_mqtt: a run is left open\n");
-        std::abort();
-    }
+    require(hub.runs().isEmpty(), "fuzz_mqtt: a run is left open");
     return 0;
 }

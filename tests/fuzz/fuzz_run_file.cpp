@@ -6,14 +6,11 @@
 
 #include "run/file_run.h"
 #include "support/fake_clock.h"
+#include "support/fuzz_target.h"
 
 #include <QTemporaryDir>
 
 #include <sqlite3.h>
-
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -51,9 +48,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     RunHub hub;
     FakeClock clock;
     FileRun(hub, path, clock).readNow();
-    if (!hub.runs().isEmpty()) {
-        std::fprintf(stderr, "fuzz_run_file: the run is left open\n");
-        std::abort();
-    }
+    require(hub.runs().isEmpty(), "fuzz_run_file: the run is left open");
     return 0;
 }

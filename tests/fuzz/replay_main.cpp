@@ -1,13 +1,9 @@
 // Replays the fuzz corpus (the folder given on the command line) through the fuzz target, so
 // that every input once found interesting keeps being checked by any compiler.
 
-#include <QDir>
-#include <QFile>
+#include "support/fuzz_target.h"
 
-#include <cstdint>
-#include <cstdio>
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size);
+#include <QtCore>
 
 int main(int argc, char *argv[])
 {

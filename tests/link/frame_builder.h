@@ -32,7 +32,6 @@ public:
         return pair(pos, mAh / 100).byte(pos + 2, 128 + mAh % 100);
     }
 
-    QByteArray bytes() const { return bytes_; }
     operator QByteArray() const { return bytes_; }
 
 private:

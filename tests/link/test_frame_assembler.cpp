@@ -62,8 +62,8 @@ class TestFrameAssembler : public QObject {
         ScriptedSerialPort port;
         FakeLinkHost host;
         FakeClock clock;
-        FrameAssembler assembler;
-        Rig() : assembler(port, host, clock)
+        FrameAssembler assembler { port, host, clock };
+        Rig()
         {
             port.setPortNumber(1);
             port.open();

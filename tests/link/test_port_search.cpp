@@ -104,7 +104,7 @@ struct Adapter {
     {
         ++sent_; // both channels charging, `sent_` mAh each
         const QByteArray bytes = QByteArray("\x80\x01}", 3)
-            + charging(112).capacity(6, sent_).capacity(60, sent_).bytes();
+            + QByteArray(charging(112).capacity(6, sent_).capacity(60, sent_));
         QCOMPARE(::write(master_, bytes.constData(), size_t(bytes.size())), bytes.size());
     }
     void pull()

@@ -5,9 +5,7 @@
 #include "support/fake_clock.h"
 #include "support/readings.h"
 
-#include <QDBusConnection>
-#include <QDBusPendingCallWatcher>
-#include <QProcess>
+#include <QtDBus>
 #include <QtTest>
 
 namespace {

@@ -85,9 +85,8 @@ private slots:
                          "30Z',16.8,4.2,4.2,4.2,150,'2','+CHG+',2,149,25,0,12,33.6,'2026-12-"
                          "06T10:00:01Z','bench 2,a','Pb \\'12\\'\\\\']]}]")
                   .replace('\'', '"');
-        QTRY_VERIFY2_WITH_TIMEOUT(
-            influx.query("SELECT * FROM chargemon ORDER BY time DESC LIMIT 1").contains(expected),
-            influx.query("SELECT * FROM chargemon ORDER BY time DESC LIMIT 1"), 10000);
+        const QString last = "SELECT * FROM chargemon ORDER BY time DESC LIMIT 1";
+        QTRY_VERIFY2_WITH_TIMEOUT(influx.query(last).contains(expected), influx.query(last), 10000);
         // The first reading only starts the run.
         QVERIFY(influx.query("SELECT count(cap) FROM chargemon").contains(",149]]"));
     }

@@ -21,9 +21,15 @@
 #include <QtCore>
 
 namespace {
-// Notices told to nobody: they are heard on the broker.
-struct Unheard final : Notifier {
+// A desktop's runs and notices; the notices told to nobody, as they are heard elsewhere.
+struct Desk final : Notifier {
     void notify(const QString &, const QString &) override { }
+    QTemporaryDir dir;
+    FakeClock clock;
+    RunHub hub;
+    LiveRuns runs { hub, clock, {} };
+    Settings settings { dir.filePath("chargemon.ini") };
+    RunNotices notices { hub, *this, settings };
 };
 } // namespace
 
@@ -34,28 +40,19 @@ private slots:
     void readingJson_data() // after "time" and "elapsed_s", written with ' for "
     {
         QTest::addColumn<int>("row");
-        QTest::addColumn<QByteArray>("json");
+        QTest::addColumn<QString>("json");
+        const QString json = "'type':'%1','chg':'+CHG+','ext_temp':%2,'in_temp':0,'in_volt':12.00,"
+                             "'bat_volt':16.80,'current':%3,'cap':1234,'power':33.60,'cells':[%4]}";
         QTest::newRow("lithium, three cells")
-            << 0
-            << QByteArray("'type':'LiIo/Po/Fe','chg':'+CHG+','ext_temp':25,'in_temp':0,'in_volt':"
-                          "12.00,'bat_volt':16.80,'current':2.00,'cap':1234,'power':33.60,"
-                          "'cells':[4.20,4.20,4.20]}");
+            << 0 << json.arg("LiIo/Po/Fe", "25", "2.00", "4.20,4.20,4.20");
         QTest::newRow("empty, four decimals, quote, cell gap")
-            << 1
-            << QByteArray(
-                   "'type':'Pb \\'12\\'','chg':'+CHG+','ext_temp':null,'in_temp':0,'in_volt':"
-                   "12.00,'bat_volt':16.80,'current':1.2345,'cap':1234,'power':33.60,"
-                   "'cells':[4.20,null,4.10]}");
-        QTest::newRow("no cells")
-            << 2
-            << QByteArray("'type':'LiIo/Po/Fe','chg':'+CHG+','ext_temp':25,'in_temp':0,'in_volt':"
-                          "12.00,'bat_volt':16.80,'current':2.00,'cap':1234,'power':33.60,"
-                          "'cells':[]}");
+            << 1 << json.arg("Pb \\'12\\'", "null", "1.2345", "4.20,null,4.10");
+        QTest::newRow("no cells") << 2 << json.arg("LiIo/Po/Fe", "25", "2.00", "");
     }
     void readingJson()
     {
         QFETCH(int, row);
-        QFETCH(QByteArray, json);
+        QFETCH(QString, json);
         ChannelReading r = reading(1234, row == 2 ? 0 : 3);
         r[Time] = DayTime { 65 / 86400.0 };
         if (row == 1) {
@@ -68,7 +65,7 @@ private slots:
         const QByteArray sent
             = MqttJson::reading(r, QDateTime(QDate(2026, 12, 8), QTime(1, 2, 3), QTimeZone(3600)));
         QCOMPARE(sent,
-                 QByteArray("{'time':'2026-12-08T01:02:03+01:00','elapsed_s':65," + json)
+                 QByteArray("{'time':'2026-12-08T01:02:03+01:00','elapsed_s':65," + json.toUtf8())
                      .replace('\'', '"'));
         QCOMPARE(MqttJson::parseReading(sent), r);
     }
@@ -251,15 +248,9 @@ private slots:
             QSKIP("no mosquitto here");
         MqttBroker at = broker.client(station);
         at.haDiscovery = true;
-        FakeClock clock;
-        RunHub hub;
-        LiveRuns runs(hub, clock, {});
-        MqttPublisher publisher(hub, clock, at);
-        QTemporaryDir dir;
-        Settings settings(dir.filePath("chargemon.ini"));
-        Unheard notifier;
-        RunNotices notices(hub, notifier, settings);
-        publisher.follow(notices);
+        Desk d;
+        MqttPublisher publisher(d.hub, d.clock, at);
+        publisher.follow(d.notices);
         QSignalSpy said(&publisher, &MqttPublisher::message);
         QTRY_COMPARE(said.size(), 1);
         if (station == "lab/2") {
@@ -272,12 +263,12 @@ private slots:
         QProcess *events = broker.subscribe(false, 30, "chargemon/+/event");
         const auto endedRun = [&] { // of channel 1
             for (ChannelReading r : { reading(1), reading(2), reading(3) }) {
-                clock.advanceSeconds(1);
-                runs.Reading_Proc(1, r);
+                d.clock.advanceSeconds(1);
+                d.runs.Reading_Proc(1, r);
             }
-            const std::shared_ptr<Run> run = runs.run(1);
+            const std::shared_ptr<Run> run = d.runs.run(1);
             run->setTitle("pack A\r\n"); // as a run's first sample ends its own
-            runs.EndLiveDoc(1);
+            d.runs.EndLiveDoc(1);
             return run;
         };
         // The retained state's file ("file" for null), once no state is in flight: a
@@ -345,30 +336,24 @@ private slots:
     void pushes()
     {
         HttpServer server;
-        QTemporaryDir dir;
-        QFile token(dir.filePath("token"));
+        Desk d;
+        QFile token(d.dir.filePath("token"));
         QVERIFY(token.open(QIODevice::WriteOnly) && token.write("tk_1\n") && token.flush());
         PushTargets to;
         QCOMPARE(PushTargets::parse(server.url("/garage").toString(), true, to.ntfy), "");
         QVERIFY(!PushTargets::parse("ntfy.sh/", true, to.webhook).isEmpty());
         QCOMPARE(PushTargets::parse(server.url("/hook").toString(), false, to.webhook), "");
         to.ntfyTokenFile = token.fileName();
-        FakeClock clock;
-        RunHub hub;
-        LiveRuns runs(hub, clock, {});
-        Settings settings(dir.filePath("chargemon.ini"));
-        Unheard notifier;
-        RunNotices notices(hub, notifier, settings);
-        Pushes pushes(clock, to);
-        pushes.follow(notices);
+        Pushes pushes(d.clock, to);
+        pushes.follow(d.notices);
         for (const bool lost : { false, true }) {
             for (ChannelReading r : { reading(2150), reading(2151) })
-                runs.Reading_Proc(1, r), clock.advanceSeconds(1);
-            runs.setLamp(LinkHost::Lamp::Connection, !lost), runs.EndLiveDoc(1);
+                d.runs.Reading_Proc(1, r), d.clock.advanceSeconds(1);
+            d.runs.setLamp(LinkHost::Lamp::Connection, !lost), d.runs.EndLiveDoc(1);
         }
-        auto station = std::make_shared<Run>("Garáž CH2 Chart 1", clock);
+        auto station = std::make_shared<Run>("Garáž CH2 Chart 1", d.clock);
         station->goLive(2, {}, Run::Source::Station);
-        hub.start(station);
+        d.hub.start(station);
         ChannelReading sample = reading(1);
         sample[Ext_temp] = 60;
         sample[Time] = DayTime { 1 / 86400.0 };

@@ -19,13 +19,8 @@
 #include "support/sqlite_file.h"
 #include "support/window_rig.h"
 
-#include <QMenu>
-#include <QMenuBar>
-#include <QProgressBar>
-#include <QProgressDialog>
-#include <QPushButton>
-#include <QTableView>
 #include <QtTest>
+#include <QtWidgets>
 #include <sys/stat.h>
 
 namespace {

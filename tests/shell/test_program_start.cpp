@@ -1,7 +1,6 @@
 #include "platform/core/folders.h"
 #include "shell/command_line.h"
 
-#include <QDir>
 #include <QtTest>
 
 using Action = CommandLine::Action;

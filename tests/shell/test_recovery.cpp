@@ -9,7 +9,6 @@
 #include "support/window_rig.h"
 
 #include <QApplication>
-#include <QProcess>
 #include <QtTest>
 
 #include <list>

@@ -1,15 +1,12 @@
 #pragma once
 
-#include <QHostAddress>
-#include <QTcpServer>
-#include <QTcpSocket>
-#include <QUrl>
+#include <QtNetwork>
 
 // An HTTP server on 127.0.0.1 that keeps every request it is sent and answers each with
 // `status`, or not at all for 0.
 struct HttpServer : QTcpServer {
     struct Request {
-        QByteArray method, target, head, body; // head: the request and header lines as sent
+        QByteArray target, head, body; // head: the request and header lines as sent
     };
     QList<Request> requests;
     int status = 200;
@@ -33,15 +30,13 @@ private:
         QByteArray buffer = s->property("buffer").toByteArray() + s->readAll();
         for (qsizetype end; (end = buffer.indexOf("\r\n\r\n")) >= 0;) {
             const QByteArray head = buffer.left(end);
-            Request r { head.split(' ').value(0), head.split(' ').value(1), head, {} };
             const qsizetype at = head.indexOf("\r\nContent-Length:") + 17;
             const qsizetype size
                 = at < 17 ? 0 : head.mid(at, head.indexOf('\r', at) - at).trimmed().toLongLong();
             if (buffer.size() < end + 4 + size)
                 break;
-            r.body = buffer.mid(end + 4, size);
+            requests << Request { head.split(' ').value(1), head, buffer.mid(end + 4, size) };
             buffer.remove(0, end + 4 + size);
-            requests << r;
             if (status != 0)
                 s->write("HTTP/1.1 " + QByteArray::number(status)
                          + " Whatever\r\nContent-Length: 0\r\n\r\n");

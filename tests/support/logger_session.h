@@ -1,12 +1,9 @@
 #pragma once
 
 #include "run/run_file.h"
+#include "support/files.h"
 #include "support/readings.h"
 
-#include <QDir>
-#include <QElapsedTimer>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <csignal>
@@ -22,10 +19,8 @@ struct LoggerSession {
 
     ~LoggerSession()
     {
-        for (QProcess *p : { &logger, &sim }) {
-            p->kill();
-            p->waitForFinished();
-        }
+        for (QProcess *p : { &logger, &sim })
+            p->kill(), p->waitForFinished();
     }
     static QString build() { return QCoreApplication::applicationDirPath() + "/.."; }
     bool startSim(const QStringList &args = {})
@@ -39,11 +34,8 @@ struct LoggerSession {
     void startLogger(const QStringList &args = {}, const QString &config = {})
     {
         QDir().mkpath(home.filePath("data/chargemon"));
-        QFile file(home.filePath("data/chargemon/logger.conf"));
-        if (!file.open(QIODevice::WriteOnly)
-            || !file.write(
-                ("dir = " + out + "\ntitle = pack B\nverbose = true\n" + config).toUtf8()))
-            qFatal("no configuration file");
+        writeFile(home.filePath("data/chargemon/logger.conf"),
+                  ("dir = " + out + "\ntitle = pack B\nverbose = true\n" + config).toUtf8());
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         for (const char *var : { "HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME" })
             env.insert(var, home.filePath(var == QLatin1String("HOME") ? "" : "data"));

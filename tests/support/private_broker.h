@@ -1,14 +1,9 @@
 #pragma once
 
 #include "publish/mqtt_broker.h"
+#include "support/files.h"
 
-#include <QFile>
-#include <QList>
-#include <QPair>
-#include <QThread>
-
-#include <QProcess>
-#include <QTemporaryDir>
+#include <QtCore>
 #include <mosquitto.h>
 
 #include <netinet/in.h>
@@ -44,23 +39,18 @@ struct Broker {
     {
         if (port == 0)
             port = freePort();
-        QFile conf(dir.filePath("broker.conf"));
-        if (!conf.open(QIODevice::WriteOnly))
-            return false;
+        const QString conf = dir.filePath("broker.conf"), users = dir.filePath("users");
+        if (login)
+            QProcess::execute("mosquitto_passwd", { "-b", "-c", users, "lab", "right" });
         // Run by root, it stays root: the private folder is not another user's to read.
-        conf.write(
+        writeFile(
+            conf,
             QStringLiteral("listener %1 127.0.0.1\nlog_dest stderr\nuser root\n").arg(port).toUtf8()
-            + more);
-        if (login) {
-            QProcess::execute("mosquitto_passwd",
-                              { "-b", "-c", dir.filePath("users"), "lab", "right" });
-            conf.write("allow_anonymous false\npassword_file " + dir.filePath("users").toUtf8());
-        } else {
-            conf.write("allow_anonymous true\n");
-        }
-        conf.close();
+                + more
+                + (login ? "allow_anonymous false\npassword_file " + users.toUtf8()
+                         : "allow_anonymous true\n"));
         process.setProcessChannelMode(QProcess::MergedChannels);
-        process.start("mosquitto", { "-c", conf.fileName() });
+        process.start("mosquitto", { "-c", conf });
         QString log;
         for (int i = 0; i < 50 && !log.contains(" running"); ++i) {
             process.waitForReadyRead(100);

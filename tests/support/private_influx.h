@@ -2,10 +2,7 @@
 
 #include "support/private_broker.h"
 
-#include <QEventLoop>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QUrlQuery>
+#include <QtNetwork>
 
 // influxd on 127.0.0.1 at ports free when it started, its data in a folder of its own, with a
 // database "lab".
@@ -21,19 +18,17 @@ struct Influx {
     }
     bool start()
     {
-        QFile conf(dir.filePath("influxd.conf"));
-        if (!conf.open(QIODevice::WriteOnly))
-            return false;
-        conf.write(QStringLiteral("reporting-disabled = true\nbind-address = \"127.0.0.1:%1\"\n"
-                                  "[meta]\ndir = \"%2/meta\"\n[data]\ndir = \"%2/data\"\n"
-                                  "wal-dir = \"%2/wal\"\n[http]\nbind-address = \"127.0.0.1:%3\"\n"
-                                  "log-enabled = false\n[monitor]\nstore-enabled = false\n")
-                       .arg(Broker::freePort())
-                       .arg(dir.path())
-                       .arg(port)
-                       .toUtf8());
-        conf.close();
-        process.start("influxd", { "-config", conf.fileName() });
+        const QString conf = dir.filePath("influxd.conf");
+        writeFile(conf,
+                  QStringLiteral("reporting-disabled = true\nbind-address = \"127.0.0.1:%1\"\n"
+                                 "[meta]\ndir = \"%2/meta\"\n[data]\ndir = \"%2/data\"\n"
+                                 "wal-dir = \"%2/wal\"\n[http]\nbind-address = \"127.0.0.1:%3\"\n"
+                                 "log-enabled = false\n[monitor]\nstore-enabled = false\n")
+                      .arg(Broker::freePort())
+                      .arg(dir.path())
+                      .arg(port)
+                      .toUtf8());
+        process.start("influxd", { "-config", conf });
         for (int i = 0; i < 50; ++i, QThread::msleep(100))
             if (query("CREATE DATABASE lab").contains("results")) // 1.x takes it with GET
                 return true;

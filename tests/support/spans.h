@@ -3,7 +3,6 @@
 #include "run/run_file.h"
 #include "support/readings.h"
 
-#include <QList>
 #include <QStringList>
 #include <optional>
 

@@ -1,9 +1,7 @@
 #pragma once
 
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QTest>
+#include <QtSql>
 
 // Runs SQL on a SQLite file, creating it when missing, as other programs write and read our
 // files; `out` gets every result row's first column.

@@ -17,10 +17,8 @@
 #include "support/scripted_dialogs.h"
 #include "support/scripted_port_list.h"
 
-#include <QMdiArea>
-#include <QMenu>
-#include <QMenuBar>
 #include <QtTest>
+#include <QtWidgets>
 #include <optional>
 
 struct RecordingSleepInhibitor final : SleepInhibitor {
