@@ -102,23 +102,40 @@ private slots:
         runs.EndLiveDoc(1); // the charger says the channel is idle
         for (int cap : { 1300, 1300 })
             feed(1, reading(cap));
-        runs.setLamp(LinkHost::Lamp::Connection, false);
-        runs.EndLiveDoc(1); // after the port went silent
+        const auto lose = [&] {
+            runs.setLamp(LinkHost::Lamp::Connection, false);
+            runs.EndLiveDoc(1); // after the port went silent: the run waits for the charger
+        };
+        lose();
+        feed(30, reading(1310)); // back with the same run: the gap stays in it
+        lose();
+        for (int cap : { 1200, 1201 }) // back counting from another capacity: another run
+            feed(5, reading(cap));
+        lose();
+        clock.advanceSeconds(59);
+        QVERIFY(runs.run(1));
+        clock.advanceSeconds(1);
 
         QStringList want;
         const auto run = [&](int n, const QStringList &rows, const char *why) {
             const QString name = QString("CH1 Chart %1").arg(n);
             want << "started " + name << "Communication connected.Now receive data from charger.";
             for (const QString &row : rows)
-                want << name + ": " + row;
+                want << (row == "lost" ? QStringList { row,
+                                                       "CH1: the charger is lost: its run "
+                                                       "ends unless it is back within 60 s." }
+                                       : QStringList { name + ": " + row });
             want << "CH1 Completed. You can save it now."
-                 << QString("ended %1 %2 %3").arg(name).arg(rows.size()).arg(why);
+                 << QString("ended %1 %2 %3")
+                        .arg(name)
+                        .arg(rows.size() - rows.count("lost"))
+                        .arg(why);
         };
         run(1, { "00:00:01 100", "00:00:02 101", "00:00:05 1234" }, "interrupted");
         run(2, { "00:00:01 1300" }, "interrupted");
         run(3, { "00:00:01 1299" }, "finished");
-        run(4, { "00:00:01 1300" }, "link lost");
-        want.insert(want.size() - 2, "lost");
+        run(4, { "00:00:01 1300", "lost", "00:00:31 1310", "lost" }, "link lost");
+        run(5, { "00:00:05 1201", "lost" }, "link lost");
         QCOMPARE(events, want);
         QVERIFY(!runs.run(1) && !first->isLive());
         QVERIFY(first->title().startsWith("LiIo/Po/Fe/+CHG+  S4  @CH1  ")
