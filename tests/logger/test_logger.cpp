@@ -1,5 +1,5 @@
-// The real logger against the simulator on a pseudo-terminal: runs that end, a pulled adapter,
-// stop signals, a kill and a folder it cannot write; every sample it printed is in its files.
+// The real logger against the simulator on a pseudo-terminal: runs that end, a silent line, stop
+// signals, a kill and a folder it cannot write; every sample it printed is in its files.
 
 #include "support/logger_session.h"
 #include "support/private_broker.h"
@@ -14,7 +14,6 @@ private slots:
         QTest::addColumn<bool>("writable");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("saved"); // the files' names from the channel on, in order
-        QTest::newRow("SIGTERM") << "" << true << 0 << "CH1 CH2";
         QTest::newRow("runs end, link lost and back, SIGINT")
             << "pull" << true << 0 << "CH1 CH2 CH1 CH2";
         QTest::newRow("SIGKILL, restarted")
@@ -43,7 +42,7 @@ private slots:
         QTEST(s.stop(how == "kill" ? SIGKILL : how == "pull" ? SIGINT : SIGTERM), "status");
         QCOMPARE(QDir(s.journals).entryList({ "*.journal" }).size(),
                  writable && how != "kill" ? 0 : 2);
-        QByteArray published; // the restarted logger's states of channel 1
+        QString published; // the restarted logger's states of channel 1
         if (how == "kill") {
             s.sim.kill(); // no new runs while the states are read
             Broker broker;
@@ -52,8 +51,7 @@ private slots:
             s.startLogger(
                 { "--mqtt", QString("127.0.0.1:%1").arg(broker.port), "--station", "pit" });
             QVERIFY2(s.waitFor("recovered", 2), qPrintable(s.said));
-            QVERIFY(states->waitForFinished(8000));
-            published = states->readAll();
+            published = states->waitForFinished(8000) ? states->readAll() : "";
             QCOMPARE(s.stop(SIGTERM), 0);
             QCOMPARE(QDir(s.journals).entryList({ "*.journal" }), QStringList());
         }
@@ -74,13 +72,12 @@ private slots:
         }
         QTEST(names.join(' '), "saved");
         // The recovered run ended as the logger stopped, with its figures and its file.
-        const QString recovered
-            = QString(R"("activity":"stopped",.*"samples":%1,.*_CH1 \(recovered\)\.mdb")")
-                  .arg(rows[0].size());
         QVERIFY2(
             how != "kill"
-                || QRegularExpression(recovered).match(QString::fromUtf8(published)).hasMatch(),
-            published.constData());
+                || published.contains(QRegularExpression(
+                    QString(R"("activity":"stopped",.*"samples":%1,.*_CH1 \(recovered\)\.mdb")")
+                        .arg(rows[0].size()))),
+            qPrintable(published));
         const auto printed = s.printed();
         QCOMPARE(rows[0], writable ? printed[0] : QList<QStringList>());
         QCOMPARE(rows[1], writable ? printed[1] : QList<QStringList>());

@@ -366,6 +366,7 @@ private slots:
                 runs.Reading_Proc(1, r), clock.advanceSeconds(1);
             runs.setLamp(LinkHost::Lamp::Connection, !lost), runs.EndLiveDoc(1);
         }
+        clock.advanceMs(LiveRuns::ReconnectWaitMs); // the charger stays away
         auto station = std::make_shared<Run>("Garáž CH2 Chart 1", clock);
         station->goLive(2, {}, Run::Source::Station);
         hub.start(station);
