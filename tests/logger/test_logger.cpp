@@ -72,12 +72,10 @@ private slots:
         }
         QTEST(names.join(' '), "saved");
         // The recovered run ended as the logger stopped, with its figures and its file.
-        QVERIFY2(
-            how != "kill"
-                || published.contains(QRegularExpression(
-                    QString(R"("activity":"stopped",.*"samples":%1,.*_CH1 \(recovered\)\.mdb")")
-                        .arg(rows[0].size()))),
-            qPrintable(published));
+        const QRegularExpression recovered(
+            QString("\"activity\":\"stopped\",.*\"samples\":%1,.*_CH1 \\(recovered\\)\\.mdb\"")
+                .arg(rows[0].size()));
+        QVERIFY2(how != "kill" || published.contains(recovered), qPrintable(published));
         const auto printed = s.printed();
         QCOMPARE(rows[0], writable ? printed[0] : QList<QStringList>());
         QCOMPARE(rows[1], writable ? printed[1] : QList<QStringList>());
