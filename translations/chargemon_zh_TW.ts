@@ -797,6 +797,13 @@
     </message>
 </context>
 <context>
+    <name>LiveRuns</name>
+    <message>
+        <source>CH%1: the charger is lost: its run ends unless it is back within %2 s.</source>
+        <translation>CH%1: 充電器已斷線: 若未在 %2 秒內恢復，其記錄將結束。</translation>
+    </message>
+</context>
+<context>
     <name>MqttWatcher</name>
     <message>
         <source>%1 went offline: its CH%2 run ended.</source>

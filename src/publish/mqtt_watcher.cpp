@@ -195,18 +195,13 @@ void MqttWatcher::status(const QString &station, const QByteArray &payload)
     for (int channel : { 1, 2 }) {
         const QString key = station + QStringLiteral("/ch%1").arg(channel);
         Channel &c = channels_[key];
-        if (!c.run || c.awaySince)
+        if (!c.run || c.away.waiting())
             continue;
-        const qint64 since = clock_.monotonicMs();
-        c.awaySince = since;
         emit message(tr("%1 went offline: its CH%2 run ends unless it is back within %3 minutes.")
                          .arg(station)
                          .arg(channel)
                          .arg(OfflineWaitMs / 60000));
-        clock_.after(OfflineWaitMs, this, [this, key, since] {
-            if (channels_.value(key).awaySince == since)
-                end(key, RunEnd::LinkLost);
-        });
+        c.away.start(clock_, OfflineWaitMs, this, [this, key] { end(key, RunEnd::LinkLost); });
     }
 }
 
@@ -220,7 +215,7 @@ void MqttWatcher::runState(const QString &key, const QByteArray &payload)
     // The station began another run; one begun while it was away is all that is known of
     // the end of the run before.
     if (c.run && started != c.started)
-        end(key, c.awaySince ? RunEnd::LinkLost : RunEnd::Finished);
+        end(key, c.away.waiting() ? RunEnd::LinkLost : RunEnd::Finished);
     const bool retitled = c.run && description != c.description && !description.isEmpty();
     c.started = started;
     c.description = description;
@@ -233,7 +228,7 @@ void MqttWatcher::runState(const QString &key, const QByteArray &payload)
         emit message(tr("%1 completed. You can save it now.").arg(name));
         return;
     }
-    c.awaySince.reset(); // back with the same run
+    c.away.cancel(); // back with the same run
     if (retitled)
         c.run->setTitle(description);
 }
@@ -243,7 +238,8 @@ void MqttWatcher::reading(const QString &key, const QByteArray &payload)
     // Readings of a run the station has said live, and one that can be recorded, open a run.
     const Channel &c = channels_[key];
     std::optional<ChannelReading> reading = MqttJson::parseReading(payload);
-    if (!c.live || c.awaySince || !reading || implausible(*reading) || Run::lacking(*reading) >= 0)
+    if (!c.live || c.away.waiting() || !reading || implausible(*reading)
+        || Run::lacking(*reading) >= 0)
         return;
     if (const std::shared_ptr<Run> run = start(key);
         run && run->relay(*reading) == Run::Fate::End) {
@@ -258,6 +254,6 @@ void MqttWatcher::end(const QString &key, RunEnd why)
     const auto c = channels_.find(key);
     if (c == channels_.end() || !c->run)
         return;
-    c->awaySince.reset();
+    c->away.cancel();
     hub_.end(std::exchange(c->run, nullptr), why);
 }

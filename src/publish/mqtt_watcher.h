@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/core/clock.h"
 #include "publish/mqtt_broker.h"
 #include "run/run_hub.h"
 
@@ -9,9 +10,7 @@
 #include <QSet>
 
 #include <memory>
-#include <optional>
 
-class Clock;
 struct mosquitto;
 
 // Other stations as a source of runs, read from a broker: the stations its retained status
@@ -51,7 +50,7 @@ private:
         std::shared_ptr<Run> run; // while live
         bool live = false; // the station's last run state
         QString started, description; // of the station's run
-        std::optional<qint64> awaySince; // monotonic, since the station went offline with it
+        Waiting away; // since the station went offline with the run
     };
     bool admitted(const QString &station);
     void status(const QString &station, const QByteArray &payload);

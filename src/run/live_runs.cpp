@@ -18,12 +18,32 @@ bool implausible(const ChannelReading &r)
         || (bat && *bat < Fixed::fromWhole(1));
 }
 
+namespace {
+// A charger back from a lost link goes on with the same run when it charges as it did, and has
+// not counted its capacity from nought again.
+bool continues(const Run &run, const ChannelReading &reading)
+{
+    const Samples &samples = run.samples();
+    const qint64 last = samples.count() - 1;
+    const auto capacity = reading[Cap].number();
+    return last < 0
+        || (reading[Type].text() == samples.text(last, Type)
+            && reading[Chg].text() == samples.text(last, Chg) && capacity
+            && *capacity >= samples.number(last, Cap).value_or(Fixed()));
+}
+} // namespace
+
 void LiveRuns::Reading_Proc(int channel, ChannelReading &reading)
 {
     if ((channel != 1 && channel != 2) || implausible(reading))
         return;
     lost_ = false; // a charger that speaks is there
     std::shared_ptr<Run> &run = runOf(channel);
+    Waiting &away = away_[channel == 2];
+    const bool resumed = away.waiting() && continues(*run, reading);
+    if (away.waiting() && !resumed)
+        end(channel, RunEnd::LinkLost);
+    away.cancel();
     if (!run) {
         ++started_;
         run = std::make_shared<Run>(QStringLiteral("CH%1 Chart %2").arg(channel).arg(started_),
@@ -32,14 +52,26 @@ void LiveRuns::Reading_Proc(int channel, ChannelReading &reading)
         connect(run.get(), &Run::message, this, &LiveRuns::message);
         hub_.start(run);
     }
-    if (run->offer(reading) == Run::Fate::End)
+    if (run->offer(reading, resumed) == Run::Fate::End)
         end(channel, RunEnd::Interrupted);
 }
 
 void LiveRuns::EndLiveDoc(int channel)
 {
-    // The port search ends the runs after it has put out the connection lamp.
-    end(channel, lost_ ? RunEnd::LinkLost : RunEnd::Finished);
+    // The port search ends the runs after it has put out the connection lamp: a run then waits
+    // for its charger to come back with it.
+    if (!lost_) {
+        end(channel, RunEnd::Finished);
+        return;
+    }
+    const std::shared_ptr<Run> &run = runOf(channel);
+    Waiting &away = away_[channel == 2];
+    if (!run || away.waiting())
+        return;
+    emit message(tr("CH%1: the charger is lost: its run ends unless it is back within %2 s.")
+                     .arg(channel)
+                     .arg(ReconnectWaitMs / 1000));
+    away.start(clock_, ReconnectWaitMs, this, [this, channel] { end(channel, RunEnd::LinkLost); });
 }
 
 void LiveRuns::stop()
@@ -52,6 +84,10 @@ void LiveRuns::end(int channel, RunEnd why)
 {
     if (channel != 1 && channel != 2)
         return;
+    Waiting &away = away_[channel == 2];
+    if (away.waiting())
+        why = RunEnd::LinkLost;
+    away.cancel();
     if (const std::shared_ptr<Run> run = std::exchange(runOf(channel), nullptr))
         hub_.end(run, why);
 }

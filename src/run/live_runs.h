@@ -1,14 +1,13 @@
 #pragma once
 
 #include "link/link_host.h"
+#include "platform/core/clock.h"
 #include "run/run_hub.h"
 
 #include <QObject>
 
 #include <array>
 #include <memory>
-
-class Clock;
 
 // The charger as a source of runs, one per channel at most, for the whole program. The link
 // hands it every reading; it drops what a working charger cannot produce, starts and ends runs
@@ -23,7 +22,12 @@ public:
              QObject *parent = nullptr);
     ~LiveRuns() override;
 
-    // The live run of channel 1 or 2, if any.
+    // A flaky adapter drops out for seconds and is found again within a second or two of
+    // coming back; a charger away for a minute was unplugged or switched off, and whatever it
+    // did meanwhile is not this run.
+    static constexpr qint64 ReconnectWaitMs = 60'000;
+
+    // The live run of channel 1 or 2, if any; one that waits for its charger to come back too.
     const std::shared_ptr<Run> &run(int channel) const { return runs_[channel == 2]; }
     bool bothLive() const { return runs_[0] && runs_[1]; }
     // Ends both channels' runs: the program stops recording.
@@ -49,12 +53,14 @@ signals:
 
 private:
     std::shared_ptr<Run> &runOf(int channel) { return runs_[channel == 2]; }
+    // Ends the channel's run; one that waits for its charger ends as lost, whatever `why`.
     void end(int channel, RunEnd why);
 
     RunHub &hub_;
     const Clock &clock_;
     JournalPlace journals_;
     std::array<std::shared_ptr<Run>, 2> runs_;
+    std::array<Waiting, 2> away_; // the runs waiting for their charger, lost with its port
     int started_ = 0; // runs started so far, which number their names
     bool lost_ = false; // the charger's port went away, and has not been found since
 };

@@ -44,11 +44,13 @@ void Run::goLive(int channel, const JournalPlace &journals, Source source)
     startMs_ = clock_.monotonicMs() - clock_.now().time().msec();
 }
 
-Run::Fate Run::offer(ChannelReading &reading)
+Run::Fate Run::offer(ChannelReading &reading, bool resumed)
 {
     const qint64 elapsed = (clock_.monotonicMs() - startMs_) / 1000;
     reading[Time] = DayTime { elapsed / Day };
-    switch (liveSample(elapsed - lastSeconds_, reading[Cap].number(), lastCapacity_)) {
+    const qint64 gap = elapsed - lastSeconds_;
+    switch (liveSample(resumed ? std::min(gap, SilenceSeconds) : gap, reading[Cap].number(),
+                       lastCapacity_)) {
     case LiveSample::Skip:
         return Fate::Skip;
     case LiveSample::End:

@@ -42,8 +42,9 @@ public:
     // a recovery journal in `journals`.
     void goLive(int channel, const JournalPlace &journals, Source source = Source::Charger);
     // A live sample: dropped within the clock second of the last one, ending the run after a
-    // silence or a capacity that fell, otherwise recorded, with the run's elapsed time.
-    Fate offer(ChannelReading &reading);
+    // silence or a capacity that fell, otherwise recorded, with the run's elapsed time. The
+    // first sample `resumed` after the charger was away is no silence: the gap stays in the run.
+    Fate offer(ChannelReading &reading, bool resumed = false);
     // A sample another station recorded, at the run time it carries: recorded as it stands, so
     // that readings lost on the way leave a gap in time rather than end the run. Skipped when
     // its second is recorded already; End when its time goes back, as a new run's does.

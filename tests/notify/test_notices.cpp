@@ -134,8 +134,9 @@ private slots:
                 runs.stop();
             else if (step == "gone")
                 service_.unregisterService("org.freedesktop.Notifications");
-            else if (step == "lost") // as the port search has it
-                runs.setLamp(LinkHost::Lamp::Connection, false), runs.EndLiveDoc(1);
+            else if (step == "lost") // as the port search has it, for good
+                runs.setLamp(LinkHost::Lamp::Connection, false), runs.EndLiveDoc(1),
+                    clock.advanceMs(LiveRuns::ReconnectWaitMs);
             else if (step.startsWith("t="))
                 temp = step.mid(2).toInt();
             else if (step.startsWith("cells="))

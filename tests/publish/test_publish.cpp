@@ -351,6 +351,7 @@ private slots:
                 d.runs.Reading_Proc(1, r), d.clock.advanceSeconds(1);
             d.runs.setLamp(LinkHost::Lamp::Connection, !lost), d.runs.EndLiveDoc(1);
         }
+        d.clock.advanceMs(LiveRuns::ReconnectWaitMs); // the charger stays away
         auto station = std::make_shared<Run>("Garáž CH2 Chart 1", d.clock);
         station->goLive(2, {}, Run::Source::Station);
         d.hub.start(station);

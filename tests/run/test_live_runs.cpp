@@ -1,6 +1,5 @@
 #include "platform/core/background.h"
 #include "run/live_runs.h"
-#include "run/live_sample.h"
 #include "run/run.h"
 #include "run/run_journal.h"
 #include "run/run_summary.h"
@@ -27,19 +26,6 @@ class TestLiveRuns : public QObject {
     static bool near(double a, double b) { return std::abs(a - b) < 1e-6 * (1 + std::abs(b)); }
 
 private slots:
-    void acceptanceRule()
-    {
-        // After a row at 100 mAh: seconds later, and capacity in hundredths (-1: none).
-        const std::pair<int, int> samples[]
-            = { { 0, 10000 }, { 1, 10000 }, { 7, 10000 }, { 8, 10000 },
-                { 1, 10100 }, { 1, 9999 },  { 0, 9900 },  { 1, -1 } };
-        QString fates; // Row, Skip, End
-        for (const auto &[gap, h] : samples)
-            fates += "RSE"[int(liveSample(
-                gap, h < 0 ? std::nullopt : std::optional(Fixed::fromHundredths(h)), 100))];
-        QCOMPARE(fates, "SRREREER");
-    }
-
     // A watched station's samples keep their times: a gap stays in the run, a second recorded
     // already is skipped, a time that goes back ends the run.
     void relayed()
@@ -86,12 +72,12 @@ private slots:
         feed(0.3, reading(101));
         work.finish();
         const int synced = runs.run(1)->journal()->syncs();
-        clock.advanceSeconds(2); // the charger silent: its last sample is synced all the same
+        clock.advanceSeconds(6); // the charger silent: its last sample is synced all the same
         work.finish();
         QCOMPARE(runs.run(1)->journal()->syncs(), synced + 1);
         ChannelReading discharging = reading(1234, 4, -Fixed::fromHundredths(155));
         discharging[Bat_volt] = Fixed::fromDouble(16.805);
-        feed(1, discharging);
+        feed(1, discharging); // 7 s on: no silence yet
         QVERIFY(QDir(journals.path()).entryList(QDir::Files).size() >= 1);
         feed(8, reading(1300)); // after a silence: the run ends, the sample with it
         for (int cap : { 1300, 1300, 1299 }) // a new run, until its capacity falls
@@ -102,23 +88,40 @@ private slots:
         runs.EndLiveDoc(1); // the charger says the channel is idle
         for (int cap : { 1300, 1300 })
             feed(1, reading(cap));
-        runs.setLamp(LinkHost::Lamp::Connection, false);
-        runs.EndLiveDoc(1); // after the port went silent
+        const auto lose = [&] {
+            runs.setLamp(LinkHost::Lamp::Connection, false);
+            runs.EndLiveDoc(1); // after the port went silent: the run waits for the charger
+        };
+        lose();
+        feed(30, reading(1310)); // back with the same run: the gap stays in it
+        lose();
+        for (int cap : { 1200, 1201 }) // back counting from another capacity: another run
+            feed(5, reading(cap));
+        lose();
+        clock.advanceSeconds(59);
+        QVERIFY(runs.run(1));
+        clock.advanceSeconds(1);
 
         QStringList want;
         const auto run = [&](int n, const QStringList &rows, const char *why) {
             const QString name = QString("CH1 Chart %1").arg(n);
             want << "started " + name << "Communication connected.Now receive data from charger.";
             for (const QString &row : rows)
-                want << name + ": " + row;
+                want << (row == "lost" ? QStringList { row,
+                                                       "CH1: the charger is lost: its run "
+                                                       "ends unless it is back within 60 s." }
+                                       : QStringList { name + ": " + row });
             want << "CH1 Completed. You can save it now."
-                 << QString("ended %1 %2 %3").arg(name).arg(rows.size()).arg(why);
+                 << QString("ended %1 %2 %3")
+                        .arg(name)
+                        .arg(rows.size() - rows.count("lost"))
+                        .arg(why);
         };
-        run(1, { "00:00:01 100", "00:00:02 101", "00:00:05 1234" }, "interrupted");
+        run(1, { "00:00:01 100", "00:00:02 101", "00:00:09 1234" }, "interrupted");
         run(2, { "00:00:01 1300" }, "interrupted");
         run(3, { "00:00:01 1299" }, "finished");
-        run(4, { "00:00:01 1300" }, "link lost");
-        want.insert(want.size() - 2, "lost");
+        run(4, { "00:00:01 1300", "lost", "00:00:31 1310", "lost" }, "link lost");
+        run(5, { "00:00:05 1201", "lost" }, "link lost");
         QCOMPARE(events, want);
         QVERIFY(!runs.run(1) && !first->isLive());
         QVERIFY(first->title().startsWith("LiIo/Po/Fe/+CHG+  S4  @CH1  ")
@@ -128,7 +131,7 @@ private slots:
         for (int field = 0; field < 11; ++field)
             last << first->samples().text(2, field);
         QCOMPARE(last.join(' '),
-                 "00:00:05 LiIo/Po/Fe +CHG+ 25 0 12.00 16.81 -1.55 1234 33.60 4.20");
+                 "00:00:09 LiIo/Po/Fe +CHG+ 25 0 12.00 16.81 -1.55 1234 33.60 4.20");
         first.reset(); // the last of the run: its journal goes with it
         QCOMPARE(QDir(journals.path()).entryList({ "*.journal*" }, QDir::Files), QStringList());
     }

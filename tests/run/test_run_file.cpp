@@ -197,10 +197,7 @@ private slots:
             r[Cap] = raw; // a whole
             r[Current] = Fixed::fromRaw(raw);
             samples.append(r);
-            QStringList fields;
-            for (const Value &v : r)
-                fields << v.text();
-            want << fields.join(',');
+            want << texts(r).join(',');
         }
         QCOMPARE(samples.writeCsv(path("all.csv"), QStringList(FieldCount, "c")), QString());
         QFile csv(path("all.csv"));

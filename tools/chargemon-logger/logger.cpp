@@ -1,6 +1,7 @@
 #include "logger.h"
 
 #include "platform/core/clock.h"
+#include "run/file_run.h"
 #include "run/live_runs.h"
 #include "run/run_hub.h"
 #include "run/run_journal.h"
@@ -13,12 +14,15 @@
 
 Logger::Logger(RunHub &hub, LiveRuns &runs, const Clock &clock, Background &background,
                const Options &options, QObject *parent)
-    : QObject(parent), runs_(runs), clock_(clock), background_(background), options_(options)
+    : QObject(parent), hub_(hub), runs_(runs), clock_(clock), background_(background),
+      options_(options)
 {
     connect(&runs_, &LiveRuns::linkFound, this, [this] { print(tr("connected")); });
     connect(&runs_, &LiveRuns::linkLost, this, [this] { print(tr("link lost")); });
     connect(&runs_, &LiveRuns::message, this, &Logger::print);
     connect(&hub, &RunHub::runStarted, this, [this](const std::shared_ptr<Run> &run) {
+        if (announcing_)
+            return;
         started_[run->channel() == 2] = clock_.now();
         print(tr("CH%1: run started").arg(run->channel()));
     });
@@ -62,6 +66,8 @@ QString Logger::freePath(const QDateTime &start, int channel, const QString &mar
 
 void Logger::save(const std::shared_ptr<Run> &run, const RunSummary &summary)
 {
+    if (announcing_)
+        return;
     const int channel = run->channel();
     print(tr("CH%1: run ended: %2").arg(channel).arg(summary.line()));
     if (run->samples().count() == 0)
@@ -98,7 +104,8 @@ void Logger::recover(const QString &journalFolder)
         // The journal is named after the run ("CH1 Chart 3") and was made when it began.
         const QFileInfo info(j.path);
         const QDateTime start = info.birthTime().isValid() ? info.birthTime() : info.lastModified();
-        const QString path = freePath(start, j.caption.mid(2, 1).toInt(), tr(" (recovered)"));
+        const int channel = j.caption.mid(2, 1).toInt();
+        const QString path = freePath(start, channel, tr(" (recovered)"));
         if (!QFile::copy(j.copy, path)) {
             failed_ = true;
             error(tr("%1 was left by a logger that stopped, and cannot be saved to %2; its "
@@ -107,6 +114,7 @@ void Logger::recover(const QString &journalFolder)
             continue;
         }
         print(tr("recovered %1 to %2").arg(j.caption, path));
+        announce(path, channel, j.caption);
         const QString failure = RunJournal::remove(j);
         if (!failure.isEmpty())
             error(tr("The recovery journal %1 cannot be deleted (%2).").arg(j.path, failure));
@@ -120,6 +128,22 @@ void Logger::recover(const QString &journalFolder)
         error(tr("Unreadable recovery journals left alone in %1: %2.")
                   .arg(journalFolder)
                   .arg(found.unreadable));
+}
+
+void Logger::announce(const QString &path, int channel, const QString &name)
+{
+    // Read back from its file, quietly: its samples are no news, its end is.
+    RunHub reading;
+    FileRun file(reading, path, clock_, nullptr, name);
+    if (!file.readNow().isEmpty())
+        return;
+    const std::shared_ptr<Run> &run = file.run();
+    run->goLive(channel, {});
+    announcing_ = true;
+    hub_.start(run);
+    hub_.end(run, RunEnd::Stopped);
+    announcing_ = false;
+    emit run->saved(path);
 }
 
 void Logger::stop()

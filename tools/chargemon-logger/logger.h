@@ -42,10 +42,14 @@ signals:
 
 private:
     void save(const std::shared_ptr<Run> &run, const RunSummary &summary);
+    // Tells the hub's followers of the recovered run saved to `path` as of a run of `channel`
+    // that ended when the logger stopped.
+    void announce(const QString &path, int channel, const QString &name);
     // A name in the folder for a run of `channel` begun at `start`, taken by no file yet.
     QString freePath(const QDateTime &start, int channel, const QString &mark = {}) const;
     void settle();
 
+    RunHub &hub_;
     LiveRuns &runs_;
     const Clock &clock_;
     Background &background_;
@@ -54,4 +58,5 @@ private:
     int writing_ = 0;
     bool failed_ = false;
     bool stopping_ = false;
+    bool announcing_ = false; // a recovered run, saved already
 };

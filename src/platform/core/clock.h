@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 
 // Time as the program reads it: the time of day in whole seconds as a fraction of a day,
 // the date and time for texts, and a monotonic clock for elapsed times that must not
@@ -26,6 +27,26 @@ public:
     {
         QTimer::singleShot(ms, context, std::move(call));
     }
+};
+
+// A wait for something that may come back in time: `call` runs once the time has passed,
+// unless the wait was called off or started again first. Its timer holds no pointer to it, so
+// that it may move (in a hash, say).
+class Waiting {
+public:
+    void start(const Clock &clock, qint64 ms, QObject *context, std::function<void()> call)
+    {
+        token_ = std::make_shared<char>();
+        clock.after(ms, context, [token = std::weak_ptr(token_), call = std::move(call)] {
+            if (!token.expired())
+                call();
+        });
+    }
+    void cancel() { token_.reset(); }
+    bool waiting() const { return token_ != nullptr; }
+
+private:
+    std::shared_ptr<char> token_;
 };
 
 class SystemClock final : public Clock {
