@@ -58,7 +58,7 @@ private slots:
 
         // Named after their start; together, each channel's files hold the samples printed.
         QStringList names;
-        QList<QStringList> rows[2];
+        std::array<QList<QStringList>, 2> rows;
         for (const QString &name : QDir(s.out).entryList(QDir::Files, QDir::Name)) {
             QVERIFY2(QRegularExpression(R"(^\d{4}-\d\d-\d\d_\d{6}_CH[12]( \(recovered\))?\.mdb$)")
                          .match(name)
@@ -76,9 +76,7 @@ private slots:
             QString("\"activity\":\"stopped\",.*\"samples\":%1,.*_CH1 \\(recovered\\)\\.mdb\"")
                 .arg(rows[0].size()));
         QVERIFY2(how != "kill" || published.contains(recovered), qPrintable(published));
-        const auto printed = s.printed();
-        QCOMPARE(rows[0], writable ? printed[0] : QList<QStringList>());
-        QCOMPARE(rows[1], writable ? printed[1] : QList<QStringList>());
+        QCOMPARE(rows, writable ? s.printed() : decltype(rows) {});
     }
 
     // Told at the start, from where it was given, and nothing recorded.

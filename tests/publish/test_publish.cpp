@@ -3,7 +3,6 @@
 // comes back, and a login the broker refuses.
 
 #include "notify/run_notices.h"
-#include "platform/core/background.h"
 #include "platform/core/notifier.h"
 #include "platform/core/settings.h"
 #include "publish/mqtt_json.h"
@@ -11,14 +10,11 @@
 #include "publish/mqtt_watcher.h"
 #include "publish/pushes.h"
 #include "run/live_runs.h"
-#include "run/run_writer.h"
 #include "support/fake_clock.h"
 #include "support/http_server.h"
 #include "support/hub_follower.h"
 #include "support/logger_session.h"
 #include "support/private_broker.h"
-
-#include <QtCore>
 
 namespace {
 // A desktop's runs and notices; the notices told to nobody, as they are heard elsewhere.
@@ -423,15 +419,14 @@ private slots:
         QCOMPARE(said.filter("pit-2 went offline").size() + said.filter(" completed.").size(), 2);
         const QStringList files = QDir(s.out).entryList(QDir::Files, QDir::Name);
         QCOMPARE(files.size(), 2);
-        Background work;
         for (const auto &run : watched) {
             const QString mine = "../" + run->name() + ".mdb";
             const QString theirs
                 = files.filter(QRegularExpression(QString("^.{20}%1").arg(run->channel())))[0];
-            QSignalSpy written(new RunFile::Writer(QDir(s.out).filePath(mine), run->title(),
-                                                   run->samples(), work, this),
-                               &RunFile::Writer::finished);
-            QVERIFY(written.wait() && written[0][0].toString().isEmpty());
+            const Samples &got = run->samples();
+            QCOMPARE(RunFile::write(QDir(s.out).filePath(mine), run->title(), got.count(),
+                                    [&](qint64 r, int f) { return got.text(r, f); }),
+                     QString());
             QCOMPARE(s.rowsOf(mine), s.rowsOf(theirs));
             QVERIFY(s.rowsOf(theirs).size() >= 3);
             RunFile::Reader a, b;

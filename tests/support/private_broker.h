@@ -79,11 +79,7 @@ struct Broker {
     // A client's way to this broker, as `station`.
     MqttBroker client(const QString &station) const
     {
-        MqttBroker at;
-        at.host = "127.0.0.1";
-        at.port = port;
-        at.station = station;
-        return at;
+        return { .host = "127.0.0.1", .port = port, .station = station };
     }
     QStringList retained(const QString &topic = "chargemon/#")
     {
