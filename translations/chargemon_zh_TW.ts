@@ -728,6 +728,13 @@
     </message>
 </context>
 <context>
+    <name>LiveRuns</name>
+    <message>
+        <source>CH%1: the charger is lost: its run ends unless it is back within %2 s.</source>
+        <translation>CH%1: 充電器已斷線: 若未在 %2 秒內恢復，其記錄將結束。</translation>
+    </message>
+</context>
+<context>
     <name>MDIForm1</name>
     <message>
         <source>1 run was still being recorded when chargemon last stopped. Open it?</source>
@@ -776,6 +783,21 @@
         <source>connection lost</source>
         <translation>連線中斷</translation>
     </message>
+    <message>
+        <source>connection lost (%1)</source>
+        <translation>連線中斷 (%1)</translation>
+    </message>
+</context>
+<context>
+    <name>MqttLink</name>
+    <message>
+        <source>; is its certificate signed by %1?</source>
+        <translation>; 其憑證是否由 %1 簽署?</translation>
+    </message>
+    <message>
+        <source>no answer within %1 s</source>
+        <translation>%1 秒內沒有回應</translation>
+    </message>
 </context>
 <context>
     <name>MqttPublisher</name>
@@ -797,18 +819,7 @@
     </message>
 </context>
 <context>
-    <name>LiveRuns</name>
-    <message>
-        <source>CH%1: the charger is lost: its run ends unless it is back within %2 s.</source>
-        <translation>CH%1: 充電器已斷線: 若未在 %2 秒內恢復，其記錄將結束。</translation>
-    </message>
-</context>
-<context>
     <name>MqttWatcher</name>
-    <message>
-        <source>%1 went offline: its CH%2 run ended.</source>
-        <translation>%1 已離線: 其 CH%2 記錄已結束。</translation>
-    </message>
     <message>
         <source>%1 completed. You can save it now.</source>
         <translation>%1 已完成。現在可以儲存。</translation>
@@ -820,6 +831,26 @@
     <message>
         <source>MQTT: broker %1 answers again.</source>
         <translation>MQTT: 代理伺服器 %1 已恢復回應。</translation>
+    </message>
+    <message>
+        <source>MQTT: a message of %1 bytes on %2 is larger than a station sends: such messages are left out.</source>
+        <translation>MQTT: %2 上一則 %1 位元組的訊息大於站台所會傳送的大小: 這類訊息不予採用。</translation>
+    </message>
+    <message>
+        <source>MQTT: %1 has %2 runs open here: its next runs are left out until some of their windows are closed.</source>
+        <translation>MQTT: %1 在此已開啟 %2 個記錄: 在關閉其中一些視窗之前, 其後續記錄不予採用。</translation>
+    </message>
+    <message>
+        <source>MQTT: more than %3 stations on broker %1:%2: the others are left out.</source>
+        <translation>MQTT: 代理伺服器 %1:%2 上的站台超過 %3 個: 其餘的不予採用。</translation>
+    </message>
+    <message>
+        <source>%1 went offline: its CH%2 run ends unless it is back within %3 minutes.</source>
+        <translation>%1 已離線: 除非在 %3 分鐘內恢復, 否則其 CH%2 記錄將結束。</translation>
+    </message>
+    <message>
+        <source>MQTT: %1 sends readings whose time goes back: they are left out.</source>
+        <translation>MQTT: %1 傳送的讀數時間倒退: 這些讀數不予採用。</translation>
     </message>
 </context>
 <context>
@@ -854,7 +885,7 @@
     </message>
 </context>
 <context>
-    <name>Pushes</name>
+    <name>PushTargets</name>
     <message>
         <source>&quot;%1&quot; is not an ntfy topic&apos;s address (SERVER/TOPIC)</source>
         <translation>&quot;%1&quot; 不是 ntfy 主題的位址 (SERVER/TOPIC)</translation>
@@ -863,6 +894,9 @@
         <source>&quot;%1&quot; is not a webhook&apos;s address (http:// or https://)</source>
         <translation>&quot;%1&quot; 不是 webhook 的位址 (http:// 或 https://)</translation>
     </message>
+</context>
+<context>
+    <name>Pushes</name>
     <message>
         <source>ntfy: the token file %1 cannot be read (%2); pushing without it</source>
         <translation>ntfy：無法讀取權杖檔 %1 (%2)，不帶權杖推送</translation>
