@@ -120,10 +120,7 @@ QByteArray InfluxWriter::line(const QByteArray &series, const ChannelReading &sa
     field("elapsed_s", sample[Time]);
     for (int f = Type; f < C1; ++f)
         field(QByteArray(FieldNames[f]).toLower().constData(), sample[f]);
-    int present = 0;
-    for (int c = C1; c <= C12; ++c)
-        if (const auto v = sample[c].number(); v && *v != Fixed())
-            present = c - C1 + 1;
+    const int present = cellsShown(sample);
     for (int c = C1; c < C1 + present; ++c)
         field(QByteArray(FieldNames[c]).toLower().constData(), sample[c]);
     if (separator == ' ')

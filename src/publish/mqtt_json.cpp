@@ -63,10 +63,7 @@ QByteArray reading(const ChannelReading &sample, const QDateTime &when)
         out += ",\"" + QByteArray(FieldNames[f]).toLower() + "\":";
         value(out, sample[f]);
     }
-    int present = 0;
-    for (int c = C1; c <= C12; ++c)
-        if (const auto v = sample[c].number(); v && *v != Fixed())
-            present = c - C1 + 1;
+    const int present = cellsShown(sample);
     out += ",\"cells\":[";
     for (int c = C1; c < C1 + present; ++c) {
         if (c > C1)
