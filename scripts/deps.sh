@@ -4,7 +4,7 @@ CHARGEMON_PACKAGES=(
   qt6-base-dev qt6-serialport-dev libqt6sql6-sqlite libsqlite3-dev qt6-svg-dev libqcustomplot-dev
   qt6-tools-dev qt6-l10n-tools
   fonts-noto-cjk qt6-translations-l10n
-  librsvg2-bin libmosquitto-dev
+  librsvg2-bin libmosquitto-dev libqrencode-dev
 )
 # Making the Debian package (./run.sh --package), and checking it as a desktop sees it (./test.sh).
 CHARGEMON_PACKAGING=(dpkg-dev file)
@@ -12,9 +12,10 @@ CHARGEMON_PACKAGE_CHECKS=(lintian desktop-file-utils appstream shared-mime-info 
 # A private session bus for the notification tests.
 # A private MQTT broker and its clients for the publishing tests; a private influxd (its system
 # service is never used) for the InfluxDB writer's.
+# A QR decoder and a PDF rasteriser read the printed pack labels back.
 # A compiler cache: ./test.sh builds the package in a fresh folder from the objects it has just
 # compiled for the tests. sqlite3 makes the SQLite files the run-file type must leave alone.
-CHARGEMON_TEST_TOOLS=(dbus mosquitto mosquitto-clients ccache sqlite3 influxdb)
+CHARGEMON_TEST_TOOLS=(dbus mosquitto mosquitto-clients ccache sqlite3 influxdb zbar-tools poppler-utils)
 
 chargemon_install() {
   local missing=()

@@ -1,23 +1,76 @@
 #include "book_feature/book_feature.h"
 
+#include "book/book.h"
 #include "book_feature/book_window.h"
+#include "book_feature/label_chooser.h"
 #include "platform/command_names.h"
 #include "platform/core/folders.h"
+#include "platform/dialogs.h"
+#include "platform/printer.h"
 #include "platform/sub_window.h"
 
+#include <QCoreApplication>
 #include <QMdiArea>
 #include <QPointer>
+#include <QPrinter>
+
+namespace {
+
+// The book's packs as labels, those of the unnamed runs left out.
+std::vector<PackLabel> bookLabels(const QString &bookFile)
+{
+    const Book book(bookFile);
+    std::vector<PackLabel> labels;
+    // TODO(pack IDs): take id, name, cells and rating from Book::packDetails().
+    for (const PackFigures &pack :
+         book.packs(book.runs(book.folders()), QDateTime::currentDateTime()))
+        if (!pack.name.isEmpty())
+            labels.push_back({ {}, pack.name, pack.cells, pack.ratedMah });
+    return labels;
+}
+
+void printLabels(FeatureHost &host)
+{
+    const auto say = [&host](const QString &text) {
+        host.dialogs().message(text, QStringLiteral("Notice"), Dialogs::Icon::Information);
+    };
+    const std::vector<PackLabel> packs = bookLabels(host.bookFile());
+    if (packs.empty())
+        return say(QCoreApplication::translate(
+            "PackLabels", "The battery book has no packs yet: open it once to gather the runs."));
+    const std::optional<LabelSheet> sheet = chooseLabels(&host.mainWindow(), packs);
+    if (!sheet)
+        return;
+    if (sheet->printer)
+        return host.printer().print(sheet->paper, [&sheet](QPrinter &printer) {
+            paintLabels(printer, sheet->layout, sheet->labels);
+        });
+    const QString path = host.dialogs().exportFile(
+        saveFolder(), QCoreApplication::translate("PackLabels", "PDF file(*.pdf)|*.pdf"),
+        QStringLiteral("pdf"));
+    if (!path.isEmpty() && !writeLabelsPdf(path, sheet->paper, sheet->layout, sheet->labels))
+        host.dialogs().message(
+            QCoreApplication::translate("PackLabels", "The labels were not written to %1")
+                .arg(path),
+            QStringLiteral("Notice"), Dialogs::Icon::Critical);
+}
+
+} // namespace
 
 Feature bookFeature()
 {
     const QString name = QStringLiteral("Book");
+    const QString labels = QStringLiteral("PackLabels");
     return { { { name,
                  { { Band::MainFile, 30, QT_TRANSLATE_NOOP("Captions", "&Battery book") },
                    { Band::View, 60, QT_TRANSLATE_NOOP("Captions", "&Battery book") } },
-                 QStringLiteral("Every pack's history, capacity fade and internal resistance.") } },
+                 QStringLiteral("Every pack's history, capacity fade and internal resistance.") },
+               { labels,
+                 { { Band::MainFile, 31, QT_TRANSLATE_NOOP("Captions", "&Print pack labels…") } },
+                 QStringLiteral("A sheet of labels, a QR code of its tag for each pack.") } },
              {},
              {},
-             [name](FeatureHost &host) {
+             [name, labels](FeatureHost &host) {
                  auto book = std::make_shared<QPointer<BookWindow>>();
                  const auto show = [&host, book] {
                      if (!*book) {
@@ -30,6 +83,7 @@ Feature bookFeature()
                      (*book)->show();
                      host.area().setActiveSubWindow(*book);
                  };
-                 return FeatureHandlers { { { name, show } } };
+                 return FeatureHandlers { { { name, show },
+                                            { labels, [&host] { printLabels(host); } } } };
              } };
 }

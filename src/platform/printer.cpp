@@ -1,6 +1,7 @@
 #include "platform/printer.h"
 
 #include <QPageLayout>
+#include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 
@@ -14,4 +15,13 @@ void QtPrinter::preview(double marginPercent, const std::function<void(QPrinter 
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested,
                      [&paint](QPrinter *p) { paint(*p); });
     dialog.exec();
+}
+
+void QtPrinter::print(const QPageSize &paper, const std::function<void(QPrinter &)> &paint)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageSize(paper);
+    QPrintDialog dialog(&printer, parent_);
+    if (dialog.exec() == QDialog::Accepted)
+        paint(printer);
 }

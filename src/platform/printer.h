@@ -2,6 +2,7 @@
 
 #include <functional>
 
+class QPageSize;
 class QPrinter;
 class QWidget;
 
@@ -12,6 +13,8 @@ public:
     // Shows a preview of the page that `paint` draws, with margins of `marginPercent` of the
     // page on every side; printing (or a PDF file) starts from the preview.
     virtual void preview(double marginPercent, const std::function<void(QPrinter &)> &paint) = 0;
+    // Asks for a printer, `paper` proposed, and prints the pages `paint` draws.
+    virtual void print(const QPageSize &paper, const std::function<void(QPrinter &)> &paint) = 0;
 };
 
 class QtPrinter final : public Printer {
@@ -19,6 +22,7 @@ public:
     // The window the preview stands over, once it exists.
     void setParent(QWidget *parent) { parent_ = parent; }
     void preview(double marginPercent, const std::function<void(QPrinter &)> &paint) override;
+    void print(const QPageSize &paper, const std::function<void(QPrinter &)> &paint) override;
 
 private:
     QWidget *parent_ = nullptr;
