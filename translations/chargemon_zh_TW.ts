@@ -350,6 +350,10 @@
         <translation>電池簿(&amp;B)</translation>
     </message>
     <message>
+        <source>&amp;Print pack labels…</source>
+        <translation>列印電池標籤(&amp;P)…</translation>
+    </message>
+    <message>
         <source>Co&amp;mpare</source>
         <translation>比較(&amp;M)</translation>
     </message>

@@ -40,6 +40,7 @@ std::optional<LabelSheet> chooseLabels(QWidget *parent, const std::vector<PackLa
     form->addRow(QCoreApplication::translate("LabelChooser", "Print to:"), output);
     form->addRow(QCoreApplication::translate("LabelChooser", "Packs:"), list);
     form->addRow(buttons);
+    dialog.resize(520, 420); // long pack names readable
     const auto chosen = [list, &packs] {
         std::vector<PackLabel> labels;
         for (int i = 0; i < list->count(); ++i)

@@ -55,7 +55,7 @@ void drawLabel(QPainter &painter, const QRectF &cell, const PackLabel &label)
         details << QCoreApplication::translate("PackLabels", "%1S").arg(label.cells);
     if (label.ratedMah)
         details << QCoreApplication::translate("PackLabels", "%1 mAh").arg(*label.ratedMah);
-    const QRectF text = inner.adjusted(side - pad, 0, 0, 0);
+    const QRectF text = inner.adjusted(side - pad, 0, 0, 0); // right of the quiet zone
     // The ID largest, then the name and the cells and capacity.
     const struct {
         QString text;
@@ -101,9 +101,8 @@ QRectF labelCell(LabelLayout layout, const QRectF &area, int place)
 {
     const int columns = layout == LabelLayout::TwoBySix ? 2 : 3;
     const QSizeF cell(area.width() / columns, area.height() * columns / labelsPerSheet(layout));
-    return { area.topLeft()
-                 + QPointF(place % columns * cell.width(), place / columns * cell.height()),
-             cell };
+    const int column = place % columns, row = place / columns;
+    return { area.topLeft() + QPointF(column * cell.width(), row * cell.height()), cell };
 }
 
 bool paintLabels(QPagedPaintDevice &device, LabelLayout layout,
