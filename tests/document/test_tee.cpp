@@ -385,7 +385,8 @@ private slots:
     }
 
     // A file dialog starts in its folder though the first save has not made it yet, and a
-    // dialog that chose nothing in it leaves no folder behind.
+    // dialog that chose nothing in it leaves no folder behind. A bare name takes the ending of
+    // the filter chosen, and the dialog says which.
     void fileDialogFolder_data()
     {
         QTest::addColumn<bool>("chosen");
@@ -402,13 +403,18 @@ private slots:
         QTimer::singleShot(0, [&] {
             auto *d = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
             shown = d->directory().path();
-            if (chosen)
-                d->selectFile("run.mdb");
+            if (chosen) {
+                QTest::keyClick(d->findChild<QComboBox *>("fileTypeCombo"), Qt::Key_Down);
+                d->selectFile("run");
+            }
             QMetaObject::invokeMethod(d, chosen ? "accept" : "reject");
         });
-        const QString file = dialogs.saveFile(folder, "DataBase(*.mdb)|*.mdb", "mdb");
+        qsizetype filter = -1;
+        const QString file = dialogs.exportFile(folder, "CSV(*.csv)|*.csv|BDF(*.bdf.csv)|*.bdf.csv",
+                                                "csv", &filter);
         QCOMPARE(shown, folder);
-        QCOMPARE(file, chosen ? folder + "/run.mdb" : QString());
+        QCOMPARE(file, chosen ? folder + "/run.bdf.csv" : QString());
+        QCOMPARE(filter, chosen ? 1 : 0);
         QCOMPARE(QFileInfo::exists(tmp.filePath("documents")), chosen);
     }
 
