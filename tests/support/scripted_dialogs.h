@@ -53,18 +53,13 @@ protected:
                            const QString &offered) override
     {
         asked.append({ QStringLiteral("open"), folder, filter, offered, suffix });
-        return answer();
+        return { fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst(),
+                 filterAnswers.isEmpty() ? 0 : filterAnswers.takeFirst() };
     }
     FileChoice askSaveFile(const QString &folder, const QString &filter, const QString &suffix,
                            const QString &offered, bool) override
     {
         asked.append({ QStringLiteral("save"), folder, filter, offered, suffix });
-        return answer();
-    }
-
-private:
-    FileChoice answer()
-    {
         return { fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst(),
                  filterAnswers.isEmpty() ? 0 : filterAnswers.takeFirst() };
     }
