@@ -290,7 +290,7 @@ void BookWindow::drawCharts(const PackFigures *pack)
         }
     }
     capacityChart_->setLabels(byCycle ? tr("Equivalent full cycles") : tr("Date"),
-                              tr("Discharged (mAh)"), !byCycle);
+                              tr("Discharged (mAh)"), !byCycle, true);
     dcirChart_->setLabels(tr("Date"), tr("DCIR (mΩ)"), true);
     capacityChart_->setPoints(cx, cy);
     dcirChart_->setPoints(dx, dy);
@@ -343,10 +343,19 @@ void BookWindow::packMenu(const QPoint &at)
                              pack->cells ? QString::number(pack->cells) : "", 3);
         if (!cells)
             return;
-        bool ok = false;
-        const double rated = mAh->toDouble(&ok);
-        book_.setPackSpec(name, ok && rated > 0 ? std::optional(rated) : std::nullopt,
-                          std::max(0, cells->toInt()));
+        // Empty means not known; anything else must be a number, or nothing changes.
+        bool ratedOk = mAh->trimmed().isEmpty(), cellsOk = cells->trimmed().isEmpty();
+        const double rated = ratedOk ? 0 : mAh->trimmed().toDouble(&ratedOk);
+        const int count = cellsOk ? 0 : cells->trimmed().toInt(&cellsOk);
+        if (!ratedOk || rated < 0 || !cellsOk || count < 0 || count > 12) {
+            dialogs_.message(tr("The rated capacity is a number of mAh and the cells a number "
+                                "from 1 to 12, or empty if not known: \"%1\", \"%2\" are not. "
+                                "Nothing was changed.")
+                                 .arg(*mAh, *cells),
+                             tr("Battery book"), Dialogs::Icon::Critical);
+            return;
+        }
+        book_.setPackSpec(name, rated > 0 ? std::optional(rated) : std::nullopt, count);
     }
     fill();
 }
@@ -360,8 +369,13 @@ void BookWindow::runMenu(const QPoint &at)
     const QAction *move = menu.addAction(tr("Move to pack…"));
     if (menu.exec(runTable_->viewport()->mapToGlobal(at)) != move)
         return;
-    const auto to = dialogs_.input(tr("The pack these runs belong to:"), tr("Battery book"),
-                                   QString(), RunFile::TitleSize);
+    // The other packs offered, the name of a new one typed.
+    QStringList others;
+    for (const PackFigures &p : packs_)
+        if (!p.name.isEmpty() && packKey(p.name) != shownPack_)
+            others << p.name;
+    const auto to = dialogs_.choose(tr("The pack these runs belong to:"), tr("Battery book"),
+                                    others, RunFile::TitleSize);
     if (!to || to->trimmed().isEmpty())
         return;
     for (const QModelIndex &row : rows)

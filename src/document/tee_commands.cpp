@@ -108,16 +108,20 @@ void tee::describe()
 void tee::exportCsv()
 {
     Dialogs &dialogs = host_.dialogs();
+    enum Filter : qsizetype { Csv, Bdf, All };
+    qsizetype filter = Csv;
     const QString path = dialogs.exportFile(
         saveFolder(),
         QStringLiteral("CSV file(*.csv)|*.csv|Battery Data Format (*.bdf.csv)|*.bdf.csv|All "
                        "files(*.*)|*.*"),
-        QStringLiteral("csv"));
+        QStringLiteral("csv"), &filter);
     if (path.isEmpty())
         return;
-    const QString failure = path.endsWith(QStringLiteral(".bdf.csv"), Qt::CaseInsensitive)
-        ? writeBdf(path, run_->samples(), defaultTitleDate(run_->title()))
-        : run_->samples().writeCsv(path, Captions);
+    // The chosen filter decides the format; under All files the name does.
+    const bool bdf = filter == Bdf
+        || (filter == All && path.endsWith(QStringLiteral(".bdf.csv"), Qt::CaseInsensitive));
+    const QString failure = bdf ? writeBdf(path, run_->samples(), defaultTitleDate(run_->title()))
+                                : run_->samples().writeCsv(path, Captions);
     tellExport(host_, path, failure);
 }
 

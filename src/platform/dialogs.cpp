@@ -8,6 +8,25 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+QString Dialogs::exportFile(const QString &folder, const QString &filter,
+                            const QString &defaultSuffix, qsizetype *chosenFilter)
+{
+    FileChoice chosen = askSaveFile(folder, filter, defaultSuffix, QString(), true);
+    if (chosenFilter)
+        *chosenFilter = chosen.filter;
+    if (!chosen.path.isEmpty() && !QFileInfo(chosen.path).fileName().contains(u'.'))
+        chosen.path += u'.' + ending(filter, chosen.filter, defaultSuffix);
+    return chosen.path;
+}
+
+QString Dialogs::ending(const QString &filter, qsizetype index, const QString &defaultSuffix)
+{
+    const QString pattern = filter.split(u'|').value(2 * index + 1);
+    if (pattern.startsWith(QLatin1String("*.")) && pattern != QLatin1String("*.*"))
+        return pattern.mid(2);
+    return defaultSuffix.startsWith(u'.') ? defaultSuffix.mid(1) : defaultSuffix;
+}
+
 QString QtDialogs::qtFilter(const QString &filter)
 {
     const QStringList parts = filter.split(u'|');
@@ -27,8 +46,8 @@ namespace {
 // A dialog cannot start in a folder that does not exist, while the default folder is made by
 // the first save, not by a dialog: the folders made for the dialog go again unless the chosen
 // file lies in them (rmdir leaves one that the user filled meanwhile).
-QString runFileDialog(QFileDialog &d, const QString &folder, const QString &filter,
-                      const QString &defaultSuffix, const QString &fileName)
+Dialogs::FileChoice runFileDialog(QFileDialog &d, const QString &folder, const QString &filter,
+                                  const QString &defaultSuffix, const QString &fileName)
 {
     QStringList made; // deepest first
     for (QString f = QDir::cleanPath(folder); !f.isEmpty() && !QFileInfo::exists(f);
@@ -38,11 +57,17 @@ QString runFileDialog(QFileDialog &d, const QString &folder, const QString &filt
     d.setDirectory(folder);
     if (!fileName.isEmpty())
         d.selectFile(fileName);
-    d.setNameFilter(QtDialogs::qtFilter(filter));
-    QString suffix = defaultSuffix;
-    if (suffix.startsWith(u'.'))
-        suffix.remove(0, 1);
-    d.setDefaultSuffix(suffix);
+    const QStringList filters = QtDialogs::qtFilter(filter).split(QStringLiteral(";;"));
+    d.setNameFilters(filters);
+    // A bare name takes the chosen filter's ending here already, so that the dialog asks about
+    // the name that is written.
+    d.setDefaultSuffix(Dialogs::ending(filter, 0, defaultSuffix));
+    QObject::connect(
+        &d, &QFileDialog::filterSelected, &d,
+        [dialog = &d, filter, defaultSuffix, filters](const QString &chosen) {
+            dialog->setDefaultSuffix(Dialogs::ending(
+                filter, std::max(qsizetype(0), filters.indexOf(chosen)), defaultSuffix));
+        });
     const QString chosen = d.exec() == QDialog::Accepted && !d.selectedFiles().isEmpty()
         ? d.selectedFiles().first()
         : QString();
@@ -51,12 +76,12 @@ QString runFileDialog(QFileDialog &d, const QString &folder, const QString &filt
             break;
         QDir().rmdir(f);
     }
-    return chosen;
+    return { chosen, std::max(qsizetype(0), filters.indexOf(d.selectedNameFilter())) };
 }
 } // namespace
 
-QString QtDialogs::askOpenFile(const QString &folder, const QString &filter,
-                               const QString &defaultSuffix, const QString &offered)
+Dialogs::FileChoice QtDialogs::askOpenFile(const QString &folder, const QString &filter,
+                                           const QString &defaultSuffix, const QString &offered)
 {
     QFileDialog d(parent_);
     d.setAcceptMode(QFileDialog::AcceptOpen);
@@ -65,9 +90,9 @@ QString QtDialogs::askOpenFile(const QString &folder, const QString &filter,
     return runFileDialog(d, folder, filter, defaultSuffix, offered);
 }
 
-QString QtDialogs::askSaveFile(const QString &folder, const QString &filter,
-                               const QString &defaultSuffix, const QString &offered,
-                               bool askOverwrite)
+Dialogs::FileChoice QtDialogs::askSaveFile(const QString &folder, const QString &filter,
+                                           const QString &defaultSuffix, const QString &offered,
+                                           bool askOverwrite)
 {
     QFileDialog d(parent_);
     d.setAcceptMode(QFileDialog::AcceptSave);

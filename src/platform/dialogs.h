@@ -15,6 +15,13 @@ public:
     enum class Buttons { Ok, OkCancel, YesNo };
     enum class Answer { Ok, Cancel, Yes, No };
 
+    // A file dialog's answer: the path ("" when cancelled) and the filter chosen, counted from
+    // 0 in the order the filter string lists them.
+    struct FileChoice {
+        QString path;
+        qsizetype filter = 0;
+    };
+
     virtual ~Dialogs() = default;
 
     // The chosen path, or "" when the user cancelled. The next file dialog offers the chosen
@@ -22,18 +29,20 @@ public:
     // failed, offers the same name next time.
     QString openFile(const QString &folder, const QString &filter, const QString &defaultSuffix)
     {
-        return fileName_ = askOpenFile(folder, filter, defaultSuffix, fileName_);
+        return fileName_ = askOpenFile(folder, filter, defaultSuffix, fileName_).path;
     }
     QString saveFile(const QString &folder, const QString &filter, const QString &defaultSuffix)
     {
-        return fileName_ = askSaveFile(folder, filter, defaultSuffix, fileName_, false);
+        return fileName_ = askSaveFile(folder, filter, defaultSuffix, fileName_, false).path;
     }
     // A file to write that is not a run file: no name offered, the remembered one left alone,
-    // and the dialog itself asks before an existing file is replaced.
-    QString exportFile(const QString &folder, const QString &filter, const QString &defaultSuffix)
-    {
-        return askSaveFile(folder, filter, defaultSuffix, QString(), true);
-    }
+    // and the dialog itself asks before an existing file is replaced. `chosenFilter`, when
+    // given, receives the filter chosen; a name without an ending takes that filter's.
+    QString exportFile(const QString &folder, const QString &filter, const QString &defaultSuffix,
+                       qsizetype *chosenFilter = nullptr);
+    // The ending ("bdf.csv") a name takes under the filter at `index`: its pattern's, or
+    // `defaultSuffix` under "*.*".
+    static QString ending(const QString &filter, qsizetype index, const QString &defaultSuffix);
     // The name the next file dialog offers.
     QString fileName() const { return fileName_; }
     // A command finished with its file: the next dialog starts without a name.
@@ -54,14 +63,14 @@ public:
         = 0;
 
 protected:
-    virtual QString askOpenFile(const QString &folder, const QString &filter,
-                                const QString &defaultSuffix, const QString &offered)
+    virtual FileChoice askOpenFile(const QString &folder, const QString &filter,
+                                   const QString &defaultSuffix, const QString &offered)
         = 0;
     // With `askOverwrite` the dialog asks before an existing file is chosen; otherwise the
     // caller asks its own question.
-    virtual QString askSaveFile(const QString &folder, const QString &filter,
-                                const QString &defaultSuffix, const QString &offered,
-                                bool askOverwrite)
+    virtual FileChoice askSaveFile(const QString &folder, const QString &filter,
+                                   const QString &defaultSuffix, const QString &offered,
+                                   bool askOverwrite)
         = 0;
 
 private:
@@ -86,10 +95,11 @@ public:
     static QString qtFilter(const QString &filter);
 
 protected:
-    QString askOpenFile(const QString &folder, const QString &filter, const QString &defaultSuffix,
-                        const QString &offered) override;
-    QString askSaveFile(const QString &folder, const QString &filter, const QString &defaultSuffix,
-                        const QString &offered, bool askOverwrite) override;
+    FileChoice askOpenFile(const QString &folder, const QString &filter,
+                           const QString &defaultSuffix, const QString &offered) override;
+    FileChoice askSaveFile(const QString &folder, const QString &filter,
+                           const QString &defaultSuffix, const QString &offered,
+                           bool askOverwrite) override;
 
 private:
     QWidget *parent_;

@@ -2,6 +2,10 @@
 
 #include <qcustomplot.h>
 
+namespace {
+constexpr double Day = 86400;
+}
+
 TrendChart::TrendChart(QWidget *parent) : PlotChart(parent)
 {
     QCPGraph *g = plot_->addGraph();
@@ -10,16 +14,14 @@ TrendChart::TrendChart(QWidget *parent) : PlotChart(parent)
     setMinimumHeight(140);
 }
 
-void TrendChart::setLabels(const QString &x, const QString &y, bool dates)
+void TrendChart::setLabels(const QString &x, const QString &y, bool dates, bool fromZero)
 {
-    if (dates) {
-        auto ticker = QSharedPointer<QCPAxisTickerDateTime>::create();
-        ticker->setDateTimeFormat(QStringLiteral("yyyy\nMM-dd"));
-        ticker->setTickCount(3);
-        plot_->xAxis->setTicker(ticker);
-    } else {
+    dates_ = dates;
+    fromZero_ = fromZero;
+    if (dates)
+        plot_->xAxis->setTicker(QSharedPointer<QCPAxisTickerDateTime>::create());
+    else
         plot_->xAxis->setTicker(QSharedPointer<QCPAxisTicker>::create());
-    }
     plot_->xAxis->setLabel(x);
     plot_->yAxis->setLabel(y);
 }
@@ -27,13 +29,44 @@ void TrendChart::setLabels(const QString &x, const QString &y, bool dates)
 void TrendChart::setPoints(const QVector<double> &x, const QVector<double> &y)
 {
     plot_->graph(0)->setData(x, y);
-    // Without points the axes stay as they were, unnumbered.
-    for (QCPAxis *axis : { plot_->xAxis, plot_->yAxis })
+    // Without points the axes are bare lines: no numbers, no ticks, no grid (no 1970).
+    for (QCPAxis *axis : { plot_->xAxis, plot_->yAxis }) {
+        axis->setTicks(!x.isEmpty());
         axis->setTickLabels(!x.isEmpty());
+        axis->grid()->setVisible(!x.isEmpty());
+    }
     if (!x.isEmpty()) {
         plot_->rescaleAxes();
         plot_->xAxis->scaleRange(1.1);
         plot_->yAxis->scaleRange(1.2);
+        // A single day's points span at least a day either side.
+        if (dates_ && plot_->xAxis->range().size() < 2 * Day)
+            plot_->xAxis->setRange(plot_->xAxis->range().center(), 2 * Day, Qt::AlignCenter);
+        if (fromZero_)
+            plot_->yAxis->setRangeLower(0);
     }
+    fitDateTicks();
     plot_->replot();
+}
+
+void TrendChart::resizeEvent(QResizeEvent *event)
+{
+    PlotChart::resizeEvent(event);
+    fitDateTicks();
+}
+
+void TrendChart::fitDateTicks()
+{
+    auto ticker = plot_->xAxis->ticker().dynamicCast<QCPAxisTickerDateTime>();
+    if (!ticker)
+        return;
+    const double span = plot_->xAxis->range().size();
+    const QString format = span < 3 * Day ? QStringLiteral("MM-dd\nhh:mm")
+        : span < 300 * Day                ? QStringLiteral("MM-dd\nyyyy")
+                                          : QStringLiteral("yyyy-MM");
+    ticker->setDateTimeFormat(format);
+    // A label's width and twice as much beside it, the y axis included.
+    const int label
+        = QFontMetrics(plot_->xAxis->tickLabelFont()).horizontalAdvance(QStringLiteral("0000-00"));
+    ticker->setTickCount(std::clamp(width() / (3 * label), 2, 8));
 }

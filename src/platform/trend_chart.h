@@ -11,7 +11,16 @@ class TrendChart final : public PlotChart {
 public:
     explicit TrendChart(QWidget *parent = nullptr);
 
-    // `dates`: x is seconds since the epoch, labelled as dates.
-    void setLabels(const QString &x, const QString &y, bool dates);
+    // `dates`: x is seconds since the epoch, labelled as dates. `fromZero`: y starts at zero.
+    void setLabels(const QString &x, const QString &y, bool dates, bool fromZero = false);
     void setPoints(const QVector<double> &x, const QVector<double> &y);
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    // Date labels as many as the width holds, as fine as the span needs.
+    void fitDateTicks();
+
+    bool dates_ = false, fromZero_ = false;
 };

@@ -215,7 +215,8 @@ private slots:
         QTEST(defaultTitleDate(title).toString(Qt::ISODate), "date");
     }
 
-    // The tool prints what the book holds; a folder it cannot read fails in one line.
+    // The tool prints what the book holds; a folder it cannot read or an unknown option fails in
+    // one line that names the tool.
     void tool()
     {
         QProcess p;
@@ -228,10 +229,13 @@ private slots:
                  "spread_v,warning");
         QCOMPARE(lines.size(), 5); // the header, three packs, the end of the last line
         QVERIFY(lines[3].startsWith("Pack A 2200mAh,6,3.62,"));
-        p.start(BOOK_TOOL, { "--runs", dir.filePath("none") });
-        QVERIFY(p.waitForFinished());
-        QCOMPARE(p.exitCode(), 1);
-        QCOMPARE(p.readAllStandardError().count('\n'), 1);
+        for (const QStringList &wrong :
+             { QStringList { "--runs", dir.filePath("none") }, QStringList { "--rows" } }) {
+            p.start(BOOK_TOOL, wrong);
+            QVERIFY(p.waitForFinished() && p.exitCode() == 1);
+            const QByteArray error = p.readAllStandardError();
+            QVERIFY2(error.startsWith("chargemon-book: ") && error.count('\n') == 1, error);
+        }
     }
 };
 

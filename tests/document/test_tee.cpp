@@ -250,13 +250,15 @@ private slots:
         QVERIFY(lines[3].startsWith("00:00:03,LiIo/Po/Fe,+CHG+,25,0,12.00,16.50,30.00,102,"));
         QVERIFY(lines[4].startsWith("00:00:04,\" \"\"AGM\"\" Pb \",+CHG+,25,0,12.00,16.80,,103,"));
         QVERIFY(lines[5].startsWith("00:00:05,\"Pb, 6V\",+CHG+,") && lines[7].isEmpty());
-        // The Battery Data Format: the date from the description, A·s summed as Ah.
-        host->scripted.fileAnswers << dir.filePath("run.BDF.csv");
+        // The Battery Data Format, chosen as the filter of a bare name: its ending, the date
+        // from the description, A·s summed as Ah.
+        host->scripted.fileAnswers << dir.filePath("run");
+        host->scripted.filterAnswers << 1;
         command(doc, "Export");
         const qint64 epoch = defaultTitleDate(live->title()).toSecsSinceEpoch();
         QVERIFY(epoch > 0);
         QCOMPARE(
-            QString::fromUtf8(readFile(dir.filePath("run.BDF.csv"))).split("\r\n").mid(1, 2),
+            QString::fromUtf8(readFile(dir.filePath("run.bdf.csv"))).split("\r\n").mid(1, 2),
             QStringList(
                 { QString("0,%1,16.00,20.00,0.000000,0.000000,25,4.20,4.20,4.20,4.20").arg(epoch),
                   QString("1,%1,16.20,25.00,0.006250,0.000000,25,4.20,4.20,4.20,4.20")
@@ -285,7 +287,7 @@ private slots:
         for (const QString tool : { "Save", "Export" }) {
             command(doc, tool);
             QCOMPARE(host->scripted.asked.last().kind, QStringLiteral("save"));
-            const QString missing = dir.filePath(QStringLiteral("missing/run"));
+            const QString missing = dir.filePath(QStringLiteral("missing/run.x"));
             host->scripted.fileAnswers << missing;
             command(doc, tool);
             QTRY_VERIFY(!doc->findChild<RunFile::Saver *>());
@@ -383,7 +385,8 @@ private slots:
     }
 
     // A file dialog starts in its folder though the first save has not made it yet, and a
-    // dialog that chose nothing in it leaves no folder behind.
+    // dialog that chose nothing in it leaves no folder behind. A bare name takes the ending of
+    // the filter chosen, and the dialog says which.
     void fileDialogFolder_data()
     {
         QTest::addColumn<bool>("chosen");
@@ -400,13 +403,18 @@ private slots:
         QTimer::singleShot(0, [&] {
             auto *d = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
             shown = d->directory().path();
-            if (chosen)
-                d->selectFile("run.mdb");
+            if (chosen) {
+                QTest::keyClick(d->findChild<QComboBox *>("fileTypeCombo"), Qt::Key_Down);
+                d->selectFile("run");
+            }
             QMetaObject::invokeMethod(d, chosen ? "accept" : "reject");
         });
-        const QString file = dialogs.saveFile(folder, "DataBase(*.mdb)|*.mdb", "mdb");
+        qsizetype filter = -1;
+        const QString file = dialogs.exportFile(folder, "CSV(*.csv)|*.csv|BDF(*.bdf.csv)|*.bdf.csv",
+                                                "csv", &filter);
         QCOMPARE(shown, folder);
-        QCOMPARE(file, chosen ? folder + "/run.mdb" : QString());
+        QCOMPARE(file, chosen ? folder + "/run.bdf.csv" : QString());
+        QCOMPARE(filter, chosen ? 1 : 0);
         QCOMPARE(QFileInfo::exists(tmp.filePath("documents")), chosen);
     }
 

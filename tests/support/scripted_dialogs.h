@@ -16,6 +16,7 @@ public:
     };
 
     QStringList fileAnswers; // for openFile and saveFile, in order ("" = cancel)
+    QList<qsizetype> filterAnswers; // the filter chosen with each file answer; the first if empty
     QList<Answer> messageAnswers; // default Ok when empty
     QList<std::optional<QString>> inputAnswers; // default cancel when empty
     QList<Asked> asked;
@@ -48,16 +49,18 @@ public:
     }
 
 protected:
-    QString askOpenFile(const QString &folder, const QString &filter, const QString &suffix,
-                        const QString &offered) override
+    FileChoice askOpenFile(const QString &folder, const QString &filter, const QString &suffix,
+                           const QString &offered) override
     {
         asked.append({ QStringLiteral("open"), folder, filter, offered, suffix });
-        return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
+        return { fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst(),
+                 filterAnswers.isEmpty() ? 0 : filterAnswers.takeFirst() };
     }
-    QString askSaveFile(const QString &folder, const QString &filter, const QString &suffix,
-                        const QString &offered, bool) override
+    FileChoice askSaveFile(const QString &folder, const QString &filter, const QString &suffix,
+                           const QString &offered, bool) override
     {
         asked.append({ QStringLiteral("save"), folder, filter, offered, suffix });
-        return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
+        return { fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst(),
+                 filterAnswers.isEmpty() ? 0 : filterAnswers.takeFirst() };
     }
 };

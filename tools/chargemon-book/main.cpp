@@ -19,7 +19,7 @@ int main(int argc, char *argv[])
     parser.setApplicationDescription(QStringLiteral(
         "Prints the packs of the battery book, or its runs, from the run files in FOLDERs "
         "(default: the book's folders)."));
-    parser.addHelpOption();
+    const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption runs(QStringLiteral("runs"), QStringLiteral("One row per run."));
     const QCommandLineOption csv(QStringLiteral("csv"), QStringLiteral("RFC 4180 CSV."));
     const QCommandLineOption noCache(QStringLiteral("no-cache"),
@@ -27,7 +27,13 @@ int main(int argc, char *argv[])
     parser.addOptions({ runs, csv, noCache });
     parser.addPositionalArgument(QStringLiteral("FOLDER"), QStringLiteral("Folders of run files."),
                                  QStringLiteral("[FOLDER...]"));
-    parser.process(app);
+    // Parsed here rather than by process(), whose errors would carry the program's name.
+    if (!parser.parse(QCoreApplication::arguments())) {
+        std::fprintf(stderr, "chargemon-book: %s\n", qPrintable(parser.errorText()));
+        return 1;
+    }
+    if (parser.isSet(help))
+        parser.showHelp();
 
     QStringList folders = parser.positionalArguments();
     for (const QString &folder : folders)
