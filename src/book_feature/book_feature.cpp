@@ -1,6 +1,8 @@
 #include "book_feature/book_feature.h"
 
+#include "book/stored_full_watch.h"
 #include "book_feature/book_window.h"
+#include "notify/run_notices.h"
 #include "platform/command_names.h"
 #include "platform/core/folders.h"
 #include "platform/sub_window.h"
@@ -18,6 +20,17 @@ Feature bookFeature()
              {},
              {},
              [name](FeatureHost &host) {
+                 // Packs left full are told whether the window is open or not.
+                 if (!host.bookFile().isEmpty()) {
+                     auto *watch
+                         = new StoredFullWatch(host.bookFile(), saveFolder(), host.background(),
+                                               host.clock(), &host.mainWindow());
+                     QObject::connect(watch, &StoredFullWatch::storedFull, watch,
+                                      [&host](const QString &pack, qint64 days) {
+                                          if (RunNotices *notices = host.notices())
+                                              notices->storedFull(pack, days);
+                                      });
+                 }
                  auto book = std::make_shared<QPointer<BookWindow>>();
                  const auto show = [&host, book] {
                      if (!*book) {
