@@ -204,29 +204,22 @@ private slots:
     void storedFullToldOnce()
     {
         QTemporaryDir folder;
-        const auto charge = [&](const char *name, int daysAgo) {
-            put(folder.filePath(name), "Pack S", { { 0, 100, 12.66, 2.2, "4.20 4.25 4.21" } },
-                Now.addDays(-daysAgo));
-        };
-        charge("c1.mdb", 10);
+        const QList<Span> full { { 0, 100, 12.66, 2.2, "4.20 4.25 4.21" } };
+        put(folder.filePath("c1.mdb"), "Pack S", full, Now.addDays(-10));
         FakeClock clock(Now.addSecs(3600)); // whether a run ends at its file time or after
         Background background;
+        StoredFullWatch one(dir.filePath("told.db"), folder.path(), background, clock),
+            other(dir.filePath("told.db"), folder.path(), background, clock);
         QStringList told;
-        std::vector<std::unique_ptr<StoredFullWatch>> watches;
-        for (int program = 0; program < 2; ++program) {
-            watches.push_back(std::make_unique<StoredFullWatch>(dir.filePath("told.db"),
-                                                                folder.path(), background, clock));
-            connect(watches.back().get(), &StoredFullWatch::storedFull, this,
-                    [&](const QString &pack, qint64 days) {
-                        told << pack + ' ' + QString::number(days);
-                    });
-        }
-        for (const int daysAgo : { 0, 0, 4 }) {
-            QTRY_COMPARE(clock.waiting(), 2u); // both passes done
-            if (daysAgo)
-                charge("c2.mdb", daysAgo);
-            clock.advanceMs(StoredFullWatch::EveryMs);
-        }
+        for (StoredFullWatch *w : { &one, &other })
+            connect(w, &StoredFullWatch::storedFull, this, [&](const QString &pack, qint64 days) {
+                told << pack + ' ' + QString::number(days);
+            });
+        QTRY_COMPARE(clock.waiting(), 2u); // both passes done
+        clock.advanceMs(StoredFullWatch::EveryMs);
+        QTRY_COMPARE(clock.waiting(), 2u);
+        put(folder.filePath("c2.mdb"), "Pack S", full, Now.addDays(-4));
+        clock.advanceMs(StoredFullWatch::EveryMs);
         QTRY_COMPARE(clock.waiting(), 2u);
         QCOMPARE(told, QStringList({ "Pack S 10", "Pack S 4" }));
     }
