@@ -146,6 +146,8 @@ Book::Book(const QString &file)
           "create table if not exists run_packs (path text primary key, pack text);"
           "create table if not exists pack_specs (pack_key text primary key, rated_mah real, "
           "cells integer);"
+          // The packs told of being stored full, and the end of the run they were left after.
+          "create table if not exists told (pack_key text primary key, run_end integer);"
           "pragma user_version = "
         + QByteArray::number(SchemaVersion);
     if (!exec(schema.constData()))
@@ -438,4 +440,17 @@ void Book::setPackSpec(const QString &pack, std::optional<double> ratedMah, int 
         .bind(2, ratedMah)
         .bind(3, qint64(cells))
         .run();
+}
+
+bool Book::claimStoredFull(const PackFigures &pack)
+{
+    // One statement, so that two programs on the book cannot both take the same episode.
+    const int before = sqlite3_total_changes(db_);
+    Statement(db_,
+              "insert into told values (?, ?) on conflict (pack_key) do update set run_end = "
+              "excluded.run_end where run_end <> excluded.run_end")
+        .bind(1, packKey(pack.name))
+        .bind(2, pack.last.toMSecsSinceEpoch())
+        .run();
+    return sqlite3_total_changes(db_) > before;
 }

@@ -36,7 +36,7 @@ struct PackFigures {
 // connection per thread: the indexing thread opens a book of its own on the same file.
 class Book {
 public:
-    static constexpr int SchemaVersion = 1;
+    static constexpr int SchemaVersion = 2;
 
     // ":memory:" keeps the book for this process alone.
     explicit Book(const QString &file);
@@ -76,6 +76,10 @@ public:
     void renamePack(const QString &name, const QString &to);
     void moveRun(const QString &path, const QString &pack);
     void setPackSpec(const QString &pack, std::optional<double> ratedMah, int cells);
+
+    // True once per storage episode of a pack stored full (its last run's end), for every
+    // program on this book together: the one that gets true tells the user.
+    bool claimStoredFull(const PackFigures &pack);
 
 private:
     bool exec(const char *sql) const;

@@ -1,8 +1,10 @@
 #include "book_feature/book_feature.h"
 
 #include "book/book.h"
+#include "book/stored_full_watch.h"
 #include "book_feature/book_window.h"
 #include "book_feature/label_chooser.h"
+#include "notify/run_notices.h"
 #include "platform/command_names.h"
 #include "platform/core/folders.h"
 #include "platform/dialogs.h"
@@ -71,6 +73,17 @@ Feature bookFeature()
              {},
              {},
              [name, labels](FeatureHost &host) {
+                 // Packs left full are told whether the window is open or not.
+                 if (!host.bookFile().isEmpty()) {
+                     auto *watch
+                         = new StoredFullWatch(host.bookFile(), saveFolder(), host.background(),
+                                               host.clock(), &host.mainWindow());
+                     QObject::connect(watch, &StoredFullWatch::storedFull, watch,
+                                      [&host](const QString &pack, qint64 days) {
+                                          if (RunNotices *notices = host.notices())
+                                              notices->storedFull(pack, days);
+                                      });
+                 }
                  auto book = std::make_shared<QPointer<BookWindow>>();
                  const auto show = [&host, book] {
                      if (!*book) {

@@ -11,6 +11,7 @@
 class CommandBar;
 class IMDIDocument;
 class QMdiArea;
+class RunNotices;
 class QWidget;
 class Settings;
 
@@ -50,6 +51,9 @@ public:
     virtual void openFiles(const QStringList &files) = 0;
     // The battery book's database.
     virtual QString bookFile() const = 0;
+    // What tells the user of the runs, which tells of a feature's news too; none until the
+    // main window is made, or without a notifier.
+    virtual RunNotices *notices() = 0;
 };
 
 // A feature's side of one main window.

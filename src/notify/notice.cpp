@@ -2,12 +2,13 @@
 
 bool Notice::urgent() const
 {
-    return kind != Kind::RunEnded || reason == RunEnd::Interrupted || reason == RunEnd::LinkLost;
+    return kind == Kind::TooHot || kind == Kind::CellSpread || reason == RunEnd::Interrupted
+        || reason == RunEnd::LinkLost;
 }
 
 const char *Notice::name(Kind kind)
 {
-    static const char *const names[] = { "run_ended", "too_hot", "cell_spread" };
+    static const char *const names[] = { "run_ended", "too_hot", "cell_spread", "stored_full" };
     return names[int(kind)];
 }
 

@@ -11,6 +11,7 @@ RunNotices::RunNotices(RunHub &hub, Notifier &notifier, const Settings &settings
 {
     if (settings.value(SettingsKeys::NoticesOn, QStringLiteral("1")).trimmed() == u'0')
         return;
+    on_ = true;
     bool ok = false;
     const double limit = settings.value(SettingsKeys::NoticeTempLimit).toDouble(&ok);
     if (ok)
@@ -132,6 +133,25 @@ void RunNotices::tell(const Run &run, Notice notice)
     notice.title = QStringLiteral("%1 CH%2")
                        .arg(notice.station.isEmpty() ? QStringLiteral("chargemon") : notice.station)
                        .arg(notice.channel);
+    tell(notice);
+}
+
+void RunNotices::storedFull(const QString &pack, qint64 days)
+{
+    if (!on_)
+        return;
+    Notice n;
+    n.kind = Notice::Kind::StoredFull;
+    n.pack = pack;
+    // Three days at the least: always days.
+    n.text = tr("%1: stored full for %2 days: discharge to storage voltage")
+                 .arg(pack, QString::number(days));
+    n.title = QStringLiteral("chargemon ") + pack;
+    tell(n);
+}
+
+void RunNotices::tell(const Notice &notice)
+{
     notifier_.notify(notice.title, notice.text);
     emit noticed(notice);
 }

@@ -12,7 +12,7 @@ class Settings;
 // What the user hears of the charger's and the watched stations' runs while away from them: a
 // run ended, and why (with the charger's capacity count and the time), a pack that grows hot
 // (once a run, and again only after it cooled well below the limit), and a lithium pack whose
-// cells end a charge apart.
+// cells end a charge apart; and of the battery book's packs left stored full.
 // Told through the notifier; what reaches nobody comes back as message() lines.
 class RunNotices final : public QObject {
     Q_OBJECT
@@ -24,6 +24,9 @@ public:
     // Off when the per-user settings say so; the temperature limit is theirs too.
     RunNotices(RunHub &hub, Notifier &notifier, const Settings &settings,
                QObject *parent = nullptr);
+
+    // Tells that the battery book's `pack` has been left charged full for `days`.
+    void storedFull(const QString &pack, qint64 days);
 
 signals:
     // A line for the status line or standard output.
@@ -37,8 +40,10 @@ private:
     // Tells `notice`, whose text names the run's channel, after the station of a watched run;
     // titled with the station (this one: "chargemon") and the channel.
     void tell(const Run &run, Notice notice);
+    void tell(const Notice &notice);
 
     Notifier &notifier_;
+    bool on_ = false;
     double tempLimit_ = DefaultTempLimit;
     QSet<const Run *> hot_; // told, and not cooled since
     bool noServiceSaid_ = false;

@@ -160,8 +160,9 @@ QByteArray event(const Notice &notice, const QDateTime &when)
 {
     const QByteArray kind = '"' + QByteArray(Notice::name(notice.kind)) + '"';
     QByteArray out = "{\"time\":" + time(when) + ",\"kind\":" + kind + ",\"event_type\":" + kind
-        + ",\"channel\":" + QByteArray::number(notice.channel) + ",\"station\":"
-        + (notice.station.isEmpty() ? "null" : string(notice.station)) + ",\"reason\":"
+        + ",\"channel\":" + (notice.channel ? QByteArray::number(notice.channel) : "null")
+        + ",\"station\":" + (notice.station.isEmpty() ? "null" : string(notice.station))
+        + ",\"pack\":" + (notice.pack.isEmpty() ? "null" : string(notice.pack)) + ",\"reason\":"
         + (notice.reason ? '"' + QByteArray(Notice::name(*notice.reason)) + '"' : "null")
         + ",\"priority\":\"" + (notice.urgent() ? "high" : "default")
         + "\",\"title\":" + string(notice.title) + ",\"text\":" + string(notice.text);

@@ -27,7 +27,8 @@ QByteArray live(const QString &description, const QDateTime &started, const char
 QByteArray ended(const QString &description, const QDateTime &started, const RunSummary &summary,
                  const QString &file, const char *activity);
 // A notice, told at `time`: its kind (twice: `event_type` is what home-automation event
-// entities read), channel, station (null: the sender's own), reason, priority, title and text,
+// entities read), channel and station (null: a pack's notice; the sender's own), the battery
+// book's pack (null: a run's), reason, priority, title and text,
 // and its figures (null where the kind has none). The one form of a notice for machines: the
 // broker's event topic and webhooks alike.
 QByteArray event(const Notice &notice, const QDateTime &time);

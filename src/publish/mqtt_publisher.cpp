@@ -217,7 +217,8 @@ void MqttPublisher::discovery()
     // The notices, for automations that pass them on.
     const QByteArray id = prefix + "notice";
     QByteArray types;
-    for (auto kind : { Notice::Kind::RunEnded, Notice::Kind::TooHot, Notice::Kind::CellSpread })
+    for (auto kind : { Notice::Kind::RunEnded, Notice::Kind::TooHot, Notice::Kind::CellSpread,
+                       Notice::Kind::StoredFull })
         types += (types.isEmpty() ? "\"" : ",\"") + QByteArray(Notice::name(kind)) + '"';
     publish("homeassistant/event/" + id + "/config",
             entity(QStringLiteral("notice"), id) + ",\"state_topic\":" + string(topic("event"))

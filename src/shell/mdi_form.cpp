@@ -71,16 +71,15 @@ MDIForm1::MDIForm1(const MainWindowPlatform &platform, QWidget *parent)
     });
     live_ = std::make_unique<LiveDispatch>(
         *hub_, *runs_, *menu_, *status_, [this] { return newDocument(); }, platform.inhibitor);
-    RunNotices *notices = nullptr;
     if (platform.notifier) {
-        notices = new RunNotices(*hub_, *platform.notifier, settings_, this);
-        connect(notices, &RunNotices::message, status_, &StatusLine::State_add);
+        notices_ = new RunNotices(*hub_, *platform.notifier, settings_, this);
+        connect(notices_, &RunNotices::message, status_, &StatusLine::State_add);
     }
     if (const auto mqtt = MqttBroker::fromSettings(settings_); !mqtt.host.isEmpty()) {
         auto *publisher = new MqttPublisher(*hub_, clock_, mqtt, this);
         connect(publisher, &MqttPublisher::message, status_, &StatusLine::State_add);
-        if (notices)
-            publisher->follow(*notices);
+        if (notices_)
+            publisher->follow(*notices_);
     }
     if (const auto influx = InfluxTarget::fromSettings(settings_); !influx.url.isEmpty()) {
         auto *writer = new InfluxWriter(*hub_, clock_, influx, this);
@@ -88,10 +87,10 @@ MDIForm1::MDIForm1(const MainWindowPlatform &platform, QWidget *parent)
     }
     QString badPush;
     if (const auto to = PushTargets::fromSettings(settings_, badPush);
-        notices && (!to.ntfy.isEmpty() || !to.webhook.isEmpty())) {
+        notices_ && (!to.ntfy.isEmpty() || !to.webhook.isEmpty())) {
         auto *pushes = new Pushes(clock_, to, this);
         connect(pushes, &Pushes::message, status_, &StatusLine::State_add);
-        pushes->follow(*notices);
+        pushes->follow(*notices_);
     }
     if (!badPush.isEmpty())
         status_->State_add(badPush);

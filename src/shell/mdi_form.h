@@ -22,6 +22,7 @@ class InterfaceTextStore;
 class LiveDispatch;
 class LiveRuns;
 class RunHub;
+class RunNotices;
 class Notifier;
 class PortList;
 class Settings;
@@ -98,6 +99,7 @@ public:
     Settings &settings() override { return settings_; }
     IMDIDocument *newDocument() override;
     QString bookFile() const override { return bookFile_; }
+    RunNotices *notices() override { return notices_; }
     RunHub &runHub() override { return *hub_; }
 
 signals:
@@ -136,6 +138,7 @@ private:
     FrameAssembler *assembler_;
     PortSearch *search_;
     Infoform1 *info_;
+    RunNotices *notices_ = nullptr;
     // The shell's and the features' command for each tool name.
     QHash<QString, std::function<void()>> commands_;
     // The features' openers of their files, by suffix.

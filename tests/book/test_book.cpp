@@ -1,6 +1,9 @@
 #include "book/book.h"
 #include "book/book_model.h"
+#include "book/stored_full_watch.h"
+#include "platform/core/background.h"
 #include "run/run_title.h"
+#include "support/fake_clock.h"
 #include "support/files.h"
 #include "support/spans.h"
 #include "support/sqlite_file.h"
@@ -194,6 +197,31 @@ private slots:
         book.renamePack("spare", "pack a 2200mAh");
         QCOMPARE(packRows(book).size(), 1);
         QVERIFY(packRows(book)[0].startsWith("Pack A 2200mAh,9,"));
+    }
+
+    // Two programs on one book tell of a pack left charged full once, every hour's pass
+    // notwithstanding, until a new run of it starts another episode.
+    void storedFullToldOnce()
+    {
+        QTemporaryDir folder;
+        const QList<Span> full { { 0, 100, 12.66, 2.2, "4.20 4.25 4.21" } };
+        put(folder.filePath("c1.mdb"), "Pack S", full, Now.addDays(-10));
+        FakeClock clock(Now.addSecs(3600)); // whether a run ends at its file time or after
+        Background background;
+        StoredFullWatch one(dir.filePath("told.db"), folder.path(), background, clock),
+            other(dir.filePath("told.db"), folder.path(), background, clock);
+        QStringList told;
+        for (StoredFullWatch *w : { &one, &other })
+            connect(w, &StoredFullWatch::storedFull, this, [&](const QString &pack, qint64 days) {
+                told << pack + ' ' + QString::number(days);
+            });
+        QTRY_COMPARE(clock.waiting(), 2u); // both passes done
+        clock.advanceMs(StoredFullWatch::EveryMs);
+        QTRY_COMPARE(clock.waiting(), 2u);
+        put(folder.filePath("c2.mdb"), "Pack S", full, Now.addDays(-4));
+        clock.advanceMs(StoredFullWatch::EveryMs);
+        QTRY_COMPARE(clock.waiting(), 2u);
+        QCOMPARE(told, QStringList({ "Pack S 10", "Pack S 4" }));
     }
 
     void defaultDate_data()

@@ -297,11 +297,12 @@ private slots:
         heard(QString::fromUtf8(readings->readLine())); // of the second run, at least
         const QString event = QString::fromUtf8(events->readLine()).trimmed(); // the first run's
         heard(event);
-        QCOMPARE(event.section(',', 1),
-                 R"("kind":"run_ended","event_type":"run_ended","channel":1,"station":null,)"
-                 R"("reason":"finished","priority":"default","title":"chargemon CH1","text":)"
-                 R"("CH1: charge complete: 3 mAh in 0:00:01","mah":3,"seconds":1,)"
-                 R"("temperature":null,"limit":null,"spread":null})");
+        QCOMPARE(
+            event.section(',', 1),
+            R"("kind":"run_ended","event_type":"run_ended","channel":1,"station":null,"pack":null,)"
+            R"("reason":"finished","priority":"default","title":"chargemon CH1","text":)"
+            R"("CH1: charge complete: 3 mAh in 0:00:01","mah":3,"seconds":1,)"
+            R"("temperature":null,"limit":null,"spread":null})");
         for (const QString &line : broker.retained("chargemon/+/+/run"))
             heard(line);
         QCOMPARE(last["chargemon/lab.pc 2/ch2/run"]["activity"], "idle");
@@ -328,7 +329,8 @@ private slots:
     }
 
     // The notices as a phone and a webhook receive them from a real HTTP server's point of
-    // view: a charge that completes, a charger pulled, a watched station's hot pack.
+    // view: a charge that completes, a charger pulled, a watched station's hot pack, a pack
+    // of the battery book left full.
     void pushes()
     {
         HttpServer server;
@@ -355,7 +357,8 @@ private slots:
         sample[Ext_temp] = 60;
         sample[Time] = DayTime { 1 / 86400.0 };
         station->relay(sample);
-        QTRY_COMPARE(server.requests.size(), 6);
+        d.notices.storedFull("Pack S", 4);
+        QTRY_COMPARE(server.requests.size(), 8);
         const auto header = [](const HttpServer::Request &r, const char *name) {
             static const QString line = "\r\n%1: ([^\r]*)";
             return QRegularExpression(line.arg(name)).match(QString::fromUtf8(r.head)).captured(1);
@@ -378,13 +381,15 @@ private slots:
         const QString complete = "CH1: charge complete: 2,151 mAh in 0:00:00",
                       lost = "CH1: charger lost during the charge: 2,151 mAh in 0:00:00",
                       hot = "Garáž CH2: pack temperature 60 °C, at or above the limit of 50 °C",
+                      stored = "Pack S: stored full for 4 days: discharge to storage voltage",
                       ntfy = "/garage|%1|%2|Bearer tk_1|text/plain; charset=utf-8|",
                       hook = "/hook|||||application/json|";
         QCOMPARE(got,
                  QStringList({ ntfy.arg("chargemon CH1", "default|white_check_mark") + complete,
                                ntfy.arg("chargemon CH1", "high|warning") + lost,
                                ntfy.arg("=?UTF-8?B?R2Fyw6HFviBDSDI=?=", "high|warning") + hot,
-                               hook + complete, hook + lost, hook + hot }));
+                               ntfy.arg("chargemon Pack S", "default|") + stored, hook + complete,
+                               hook + lost, hook + hot, hook + stored }));
     }
 
     // A logger's runs watched through the broker and saved here are its own files, until it

@@ -32,6 +32,7 @@ public:
         }
     }
     void advanceSeconds(double s) { advanceMs(static_cast<qint64>(s * 1000)); }
+    std::size_t waiting() const { return waiting_.size(); }
 
 private:
     QDateTime now_;
