@@ -55,9 +55,9 @@ class TestBook : public QObject {
     }
 
 private slots:
-    // Pack A (2200 mAh, from its description): four discharges to 3.3 V a cell, the first and
-    // the last after 10 s at 0.2 C, then one to storage; two charges to 4.22 V a cell, the
-    // first's cells further apart, the last from rest and left a month. Pack B: NiMH, two
+    // Pack A (2200 mAh, from its description): a charge from rest, four discharges to 3.3 V a cell,
+    // the first and the last after 10 s at 0.2 C, then one to storage; two charges to 4.22 V a
+    // cell, the first's cells further apart, the last from rest and left a month. Pack B: NiMH, two
     // discharges, linked and copied. A 10S pack stored at 3.85 V a cell. One run still under the
     // program's own description. Three files no run files: one of them a run with a sample no
     // chart could draw. Files are dated by their last write, as a run's end.
@@ -67,6 +67,9 @@ private slots:
         const auto iec = [](double u1, double u2, int to) {
             return QList<Span> { { 0, 10, u1, -0.44, Cells }, { 11, to, u2, -2.2, Cells } };
         };
+        put(file("c0.mdb"), "Pack A 2200mAh",
+            { { 0, 10, 11, 0, Cells }, { 11, 20, 11.2, 2.2, Cells } },
+            QDateTime(QDate(2025, 12, 1), QTime(10, 0)));
         put(file("d1.mdb"), "Pack A 2200mAh", iec(9.98, 9.90, 3600), day(1, 1));
         put(file("d2.mdb"), " pack  a 2200mAh", { { 0, 3240, 9.9, -2, Cells } }, day(2, 1));
         put(file("2026/d3.mdb"), "PACK A 2200mAh", { { 0, 3960, 9.9, -2, Cells } }, day(3, 1));
@@ -93,18 +96,18 @@ private slots:
 
     // Worked out by hand: d1 2194.87 mAh, d2 1800, d3 2200, d4 1760.98 (80.0 % of d3), d5 to
     // storage no capacity; cycles 8955.85 / 2200; DCIR 100 mV / 1.76 A = 57 ± 6 mΩ, 11 up on
-    // d1's 80 mV / 1.76 A, the later charge's step no match. B's end needs its cells; 1,000 -
+    // d1's 80 mV / 1.76 A, the charges' steps from rest no match. B's end needs its cells; 1,000 -
     // 0,000 (one run however found); the ten cells 0.035 apart, 3.86 V each.
     void packFigures()
     {
         Book book(":memory:");
-        QCOMPARE(counts(index(book, { runs() })), "13 3 0");
+        QCOMPARE(counts(index(book, { runs() })), "14 3 0");
         QCOMPARE(
             packRows(book),
             QStringList({ "Unnamed runs,1,,2026-05-01T10:00:01,2026-05-01T10:00:11,,,,,,,",
                           "\"Pack \"\"B\"\", spare\",2,1.50,2026-01-05T09:00:00,"
                           "2026-02-05T10:00:00,,,,,,,",
-                          "Pack A 2200mAh,7,4.07,2026-01-01T09:00:00,2026-04-02T08:00:00,1761,"
+                          "Pack A 2200mAh,8,4.07,2025-12-01T09:59:40,2026-04-02T08:00:00,1761,"
                           "20.0,80.0,57,iec61960,0.090,stored full: discharge to storage voltage",
                           "Ten 10S,1,0.00,2026-03-01T09:58:20,2026-03-01T10:00:00,,,,,,0.035," }));
         const auto found = book.runs();
@@ -112,7 +115,7 @@ private slots:
         QCOMPARE(*packs[2].dcirTrend, 0.1 / 1.76 * 1000 - 0.08 / 1.76 * 1000);
         const auto rows = BookTable::text(BookTable::runColumns(), BookTable::runRows(packs), true)
                               .split("\r\n");
-        QCOMPARE(rows[7],
+        QCOMPARE(rows[8],
                  "Pack A 2200mAh," + file("2026/d4.mdb")
                      + ",2026-04-01T09:11:50,discharge,LiIo/Po/Fe,"
                        "3,2890,0,1761,0.00,17.26,2.20,25.0,,9.90,9.80,,57,6,iec61960");
@@ -147,12 +150,13 @@ private slots:
         QCOMPARE(column(packs, 0), "Pack \"B\", spare|Pack A 2200mAh|Unnamed runs|Ten 10S");
         packs.sort(5, Qt::DescendingOrder);
         QCOMPARE(column(packs, 0), "Pack A 2200mAh|Pack \"B\", spare|Unnamed runs|Ten 10S");
+        QCOMPARE(packs.index(0, 11).data(), "11 since 2026-01-01 09:00 by DCIR (IEC 61960 method)");
         BookModel<BookTable::RunRow> runs(BookTable::runColumns());
         runs.setRows(BookTable::runRows(all));
         QStringList shown;
         for (int c = 0; c < runs.columnCount(); ++c)
             shown << runs.headerData(c, Qt::Horizontal).toString() + ": "
-                    + runs.index(6, c).data().toString();
+                    + runs.index(7, c).data().toString();
         QCOMPARE(shown.join(", "),
                  "Date: 2026-04-01 09:11 (file time), Kind: discharge, Chemistry: LiIo/Po/Fe, "
                  "Cells: 3, Duration (s): 2890, Charged (mAh): 0, Discharged (mAh): 1761, "
@@ -209,7 +213,7 @@ private slots:
         QCOMPARE(book.ratedMahOf("Other 1300mAh"), 1300.0);
         book.renamePack("spare", "pack a 2200mAh");
         QCOMPARE(packRows(book).size(), 2);
-        QVERIFY(packRows(book)[0].startsWith("Pack A 2200mAh,10,"));
+        QVERIFY(packRows(book)[0].startsWith("Pack A 2200mAh,11,"));
     }
 
     void defaultDate_data()
@@ -243,7 +247,7 @@ private slots:
                  "pack,runs,cycles,first,last,capacity_mah,fade_pct,capacity_pct,dcir_mohm,"
                  "dcir_method,spread_v,warning");
         QCOMPARE(lines.size(), 6); // the header, four packs, the end of the last line
-        QVERIFY(lines[3].startsWith("Pack A 2200mAh,7,4.07,"));
+        QVERIFY(lines[3].startsWith("Pack A 2200mAh,8,4.07,"));
         p.start(BOOK_TOOL, { "--runs", dir.filePath("none") });
         QVERIFY(p.waitForFinished());
         QCOMPARE(p.exitCode(), 1);
