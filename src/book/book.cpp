@@ -87,7 +87,8 @@ bool under(const QString &path, const QStringList &folders)
 constexpr const char *RunColumns
     = "path, size, modified, skipped, title, date, date_from_file, kind, chemistry, cells, "
       "seconds, charged_mah, discharged_mah, charged_wh, discharged_wh, peak_a, v_start, v_end, "
-      "ext_max, int_max, spread, ends_charging, r_mohm, r_pm, r_from, r_to, r_cells";
+      "ext_max, int_max, spread, ends_charging, r_mohm, r_pm, r_from, r_to, r_cells, run_key, "
+      "loaded_v";
 
 QString cellsText(const std::vector<std::optional<double>> &cells)
 {
@@ -132,11 +133,17 @@ Book::Book(const QString &file)
     // The indexing thread writes while the window reads.
     sqlite3_busy_timeout(db_, 10000);
     Statement version(db_, "pragma user_version");
-    if (version.row() && version.whole(0) > SchemaVersion) {
+    const qint64 was = version.row() ? version.whole(0) : 0;
+    if (was > SchemaVersion) {
         error_ = QStringLiteral("The book was made by a later chargemon.");
         return;
     }
     version.run(); // ends its read, or the journal mode cannot change
+    // The runs are an index of the files: one of an older book is read again in full.
+    if (was < SchemaVersion && !exec("drop table if exists runs")) {
+        error_ = QString::fromUtf8(sqlite3_errmsg(db_));
+        return;
+    }
     const QByteArray schema = "pragma journal_mode = wal; pragma synchronous = normal;"
                               "create table if not exists folders (path text primary key);"
                               "create table if not exists runs ("
@@ -221,7 +228,7 @@ bool Book::index(const QStringList &folders, const std::atomic<bool> &stop,
     p.total = files.size();
     Statement put(db_,
                   "insert or replace into runs values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
-                  "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+                  "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     QElapsedTimer sinceCommit;
     sinceCommit.start();
     exec("begin");
@@ -250,6 +257,7 @@ bool Book::index(const QStringList &folders, const std::atomic<bool> &stop,
             put.bind(25, r ? std::optional(r->fromAmps) : std::nullopt);
             put.bind(26, r ? std::optional(r->toAmps) : std::nullopt);
             put.bind(27, r ? cellsText(r->cells) : QString());
+            put.bind(28, f.runKey).bind(29, f.loadedVolts);
             put.run();
         }
         ++p.done;
@@ -304,6 +312,8 @@ std::vector<RunFigures> Book::runs(const QStringList &folders) const
         if (q.maybe(22))
             f.resistance = RunSummary::Resistance { q.real(22), q.real(23), q.real(24), q.real(25),
                                                     cellsOf(q.text(26)) };
+        f.runKey = q.text(27);
+        f.loadedVolts = q.maybe(28);
         out.push_back(std::move(f));
     }
     return out;
@@ -329,8 +339,10 @@ std::vector<PackFigures> Book::packs(const std::vector<RunFigures> &runs,
                                      const QDateTime &now) const
 {
     QHash<QString, PackFigures> byKey;
+    QSet<QString> seen; // one run, however many files hold it: the first by date counts
     for (const RunFigures &run : runs)
-        if (run.skipped.isEmpty()) {
+        if (run.skipped.isEmpty() && !seen.contains(run.runKey)) {
+            seen.insert(run.runKey);
             const QString name = packOf(run);
             PackFigures &p = byKey[packKey(name)];
             if (p.runs.empty())
@@ -342,47 +354,68 @@ std::vector<PackFigures> Book::packs(const std::vector<RunFigures> &runs,
         PackFigures p = std::move(*it);
         std::stable_sort(p.runs.begin(), p.runs.end(),
                          [](auto *a, auto *b) { return a->date < b->date; });
+        const RunFigures *latest = p.runs.front();
+        for (const RunFigures *r : p.runs)
+            if (r->end() >= latest->end())
+                latest = r;
+        p.first = p.runs.front()->date;
+        p.last = latest->end();
+        // Runs under no name are no pack: nothing to sum.
+        if (p.name.isEmpty()) {
+            out.push_back(std::move(p));
+            continue;
+        }
         const Spec spec = specs_.value(it.key());
         p.ratedMah = spec.ratedMah ? spec.ratedMah : RunSummary::ratedMahIn(p.name);
         p.cells = spec.cells;
-        double discharged = 0, largest = 0;
-        std::vector<double> discharges;
-        std::vector<const RunFigures *> charges;
-        const RunFigures *firstDcir = nullptr;
-        const RunFigures *latest = p.runs.front();
         for (const RunFigures *r : p.runs) {
             if (!spec.cells)
                 p.cells = std::max(p.cells, r->cells);
             if (!p.ratedMah)
                 p.ratedMah = RunSummary::ratedMahIn(r->title);
+        }
+        double discharged = 0, largest = 0;
+        std::vector<double> full; // discharges down to the end
+        std::vector<const RunFigures *> charges, measured;
+        for (const RunFigures *r : p.runs) {
             discharged += r->dischargedMah;
             largest = std::max(largest, r->dischargedMah);
-            if (r->kind == RunSummary::Kind::Discharge || r->kind == RunSummary::Kind::Both)
-                discharges.push_back(r->dischargedMah);
+            if ((r->kind == RunSummary::Kind::Discharge || r->kind == RunSummary::Kind::Both)
+                && r->reachedEnd(p.cells))
+                full.push_back(r->dischargedMah);
             if ((r->kind == RunSummary::Kind::Charge || r->kind == RunSummary::Kind::Both)
                 && r->spread)
                 charges.push_back(r);
-            if (r->resistance) {
-                firstDcir = firstDcir ? firstDcir : r;
-                p.dcir = r;
-            }
-            if (r->end() >= latest->end())
-                latest = r;
+            if (r->resistance)
+                measured.push_back(r);
         }
-        const double full = p.ratedMah.value_or(largest);
-        p.cycles = full > 0 ? discharged / full : 0;
-        p.first = p.runs.front()->date;
-        p.last = latest->end();
-        if (!discharges.empty()) {
-            p.capacityMah = discharges.back();
+        const double rated = p.ratedMah.value_or(largest);
+        p.cycles = rated > 0 ? discharged / rated : 0;
+        if (!full.empty()) {
+            p.capacityMah = full.back();
             const double best = *std::max_element(
-                discharges.begin(),
-                discharges.begin() + std::min<std::size_t>(3, discharges.size()));
-            if (best > 0)
-                p.fadePct = *p.capacityMah / best * 100;
+                full.begin(), full.begin() + std::min<std::size_t>(3, full.size()));
+            if (best > 0) {
+                p.capacityPct = *p.capacityMah / best * 100;
+                p.fadePct = 100 - *p.capacityPct;
+            }
         }
-        if (p.dcir && firstDcir != p.dcir)
-            p.dcirTrend = p.dcir->resistance->milliohm - firstDcir->resistance->milliohm;
+        // The latest figure of the method proper, else the latest; its trend from the first
+        // figure of the same method, direction and currents.
+        const auto iec = [&p](const RunFigures *r) { return r->resistance->iec61960(p.ratedMah); };
+        for (const RunFigures *r : measured)
+            if (!p.dcir || iec(r) || !iec(p.dcir))
+                p.dcir = r;
+        const auto alike = [](double a, double b) {
+            return std::abs(a - b) <= std::max(0.1, 0.2 * std::abs(b));
+        };
+        for (const RunFigures *r : measured)
+            if (!p.dcirFrom && iec(r) == iec(p.dcir)
+                && alike(r->resistance->fromAmps, p.dcir->resistance->fromAmps)
+                && alike(r->resistance->toAmps, p.dcir->resistance->toAmps))
+                p.dcirFrom = r;
+        if (p.dcir && p.dcirFrom != p.dcir)
+            p.dcirTrend = p.dcir->resistance->milliohm - p.dcirFrom->resistance->milliohm;
         for (std::size_t i = charges.size() > 3 ? charges.size() - 3 : 0; i < charges.size(); ++i)
             p.spread = std::max(p.spread.value_or(0), *charges[i]->spread);
         p.storedFull = latest->chemistry == Lithium && latest->endsCharging && p.cells > 0

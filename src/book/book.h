@@ -19,11 +19,16 @@ struct PackFigures {
     std::vector<const RunFigures *> runs; // by date
     std::optional<double> ratedMah; // the user's, else the description's
     int cells = 0; // the user's, else the runs'
-    double cycles = 0; // equivalent full cycles
+    std::optional<double> cycles; // equivalent full cycles
     QDateTime first, last;
-    std::optional<double> capacityMah, fadePct; // the latest discharge, % of the best early one
-    const RunFigures *dcir = nullptr; // the latest run with a resistance
-    std::optional<double> dcirTrend; // mΩ since the pack's first figure
+    // Of the discharges that reached the end: the latest, and the share of the best of the
+    // first three it keeps and the share it lost, in %.
+    std::optional<double> capacityMah, capacityPct, fadePct;
+    // The latest run with a resistance by the two-level method, else with any.
+    const RunFigures *dcir = nullptr;
+    // The first run measured as `dcir` was (method, direction, currents), and mΩ since.
+    const RunFigures *dcirFrom = nullptr;
+    std::optional<double> dcirTrend;
     std::optional<double> spread; // worst end-of-charge spread of the last three charges
     bool storedFull = false;
     QString dcirMethod() const; // "iec61960", "estimate" or ""

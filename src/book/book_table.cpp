@@ -111,19 +111,28 @@ const std::vector<Column<PackFigures>> &packColumns()
         { QT_TRANSLATE_NOOP("BookWindow", "Last use"), "last", [](P p) { return time(p.last); } },
         { QT_TRANSLATE_NOOP("BookWindow", "Capacity (mAh)"), "capacity_mah",
           [](P p) { return number(p.capacityMah, 0); } },
-        { QT_TRANSLATE_NOOP("BookWindow", "Of the best (%)"), "fade_pct",
-          [](P p) { return number(p.fadePct, 1); } },
+        { nullptr, "fade_pct", [](P p) { return number(p.fadePct, 1); } },
+        { QT_TRANSLATE_NOOP("BookWindow", "Of the best (%)"), "capacity_pct",
+          [](P p) { return number(p.capacityPct, 1); } },
         { QT_TRANSLATE_NOOP("BookWindow", "DCIR (mΩ)"), "dcir_mohm",
           [](P p) { return number(p.dcir ? milliohm(*p.dcir) : std::nullopt, 0); } },
         { QT_TRANSLATE_NOOP("BookWindow", "Method"), nullptr,
           [](P p) -> Value { return p.dcir ? p.dcir->resistance->label(p.ratedMah) : QString(); } },
         { nullptr, "dcir_method", [](P p) -> Value { return p.dcirMethod(); } },
         { QT_TRANSLATE_NOOP("BookWindow", "Spread (V)"), "spread_v",
-          [](P p) { return number(p.spread, 2); } },
+          [](P p) { return number(p.spread, 3); } },
         { QT_TRANSLATE_NOOP("BookWindow", "Warning"), "warning",
           [](P p) -> Value { return p.warning(); } },
         { QT_TRANSLATE_NOOP("BookWindow", "DCIR trend (mΩ)"), nullptr,
-          [](P p) { return number(p.dcirTrend, 0); } },
+          [](P p) { return number(p.dcirTrend, 0); },
+          [](P p) {
+              // Like with like: the figure names the measurement both ends share.
+              return p.dcirTrend
+                  ? QCoreApplication::translate("BookWindow", "%1 since %2 by %3")
+                        .arg(written(number(p.dcirTrend, 0)), shown(time(p.dcirFrom->date)),
+                             p.dcir->resistance->label(p.ratedMah))
+                  : QString();
+          } },
         { QT_TRANSLATE_NOOP("BookWindow", "Rated (mAh)"), nullptr,
           [](P p) { return number(p.ratedMah, 0); } },
         { QT_TRANSLATE_NOOP("BookWindow", "Cells"), nullptr,
@@ -179,7 +188,7 @@ const std::vector<Column<RunRow>> &runColumns()
         { QT_TRANSLATE_NOOP("BookWindow", "V end"), "v_end",
           [](R r) { return number(r.run->endVolts, 2); } },
         { QT_TRANSLATE_NOOP("BookWindow", "End-of-charge spread (V)"), "spread_v",
-          [](R r) { return number(r.run->spread, 2); } },
+          [](R r) { return number(r.run->spread, 3); } },
         { QT_TRANSLATE_NOOP("BookWindow", "Resistance"), "dcir_mohm",
           [](R r) { return number(milliohm(*r.run), 0); },
           [](R r) {

@@ -3,7 +3,24 @@
 #include "run/run_loader.h"
 #include "run/run_title.h"
 
+#include <QCryptographicHash>
 #include <QFileInfo>
+
+namespace {
+// A cell's voltage under load when a discharge has reached its end, by the charger's type:
+// lithium packs are discharged to 3.0-3.3 V a cell and a storage discharge stops near 3.85 V;
+// nickel cells sag below 1.0 V only past their last few per cent; lead cells end at 1.75-1.8 V.
+std::optional<double> endCellVolts(const QString &chemistry)
+{
+    if (chemistry == u"LiIo/Po/Fe")
+        return 3.3;
+    if (chemistry == u"NiMH" || chemistry == u"NiCd")
+        return 1.0;
+    if (chemistry == u"Pb")
+        return 1.8;
+    return std::nullopt;
+}
+} // namespace
 
 QString packNameOf(const QString &title)
 {
@@ -23,9 +40,14 @@ RunFigures RunFigures::read(const QString &path, const std::atomic<bool> &stop)
     f.size = info.size();
     f.modifiedMs = info.lastModified().toMSecsSinceEpoch();
     RunSummary s;
+    QString firstTime;
     f.skipped = RunFile::read(path,
                               { [&f](const QString &title, qint64) { f.title = title; },
-                                [&s](ChannelReading &row) { s.add(row); } },
+                                [&](ChannelReading &row) {
+                                    if (s.samples() == 0)
+                                        firstTime = row[Time].text();
+                                    s.add(row);
+                                } },
                               stop);
     if (!f.skipped.isEmpty())
         return f;
@@ -35,8 +57,8 @@ RunFigures RunFigures::read(const QString &path, const std::atomic<bool> &stop)
     }
     f.date = defaultTitleDate(f.title);
     f.dateFromFile = !f.date.isValid();
-    if (f.dateFromFile)
-        f.date = info.lastModified();
+    if (f.dateFromFile) // the file was last written as the run ended
+        f.date = info.lastModified().addMSecs(-qint64(s.seconds() * 1000));
     f.kind = s.kind();
     f.chemistry = s.chemistry();
     f.cells = s.cells();
@@ -53,5 +75,20 @@ RunFigures RunFigures::read(const QString &path, const std::atomic<bool> &stop)
     f.spread = s.endOfChargeSpread();
     f.endsCharging = s.endsCharging();
     f.resistance = s.resistance();
+    f.loadedVolts = s.loadedVolts();
+    // A run is its description and its samples: a copy or a link reads the same.
+    QStringList identity { f.title, firstTime, QString::number(s.samples()) };
+    for (double v : { f.seconds, f.chargedMah, f.dischargedMah, f.chargedWh, f.dischargedWh,
+                      f.peakAmps, f.startVolts, f.endVolts })
+        identity << QString::number(v, 'g', 17);
+    f.runKey = QString::fromLatin1(
+        QCryptographicHash::hash(identity.join(u'\n').toUtf8(), QCryptographicHash::Md5).toHex());
     return f;
+}
+
+bool RunFigures::reachedEnd(int cells) const
+{
+    const auto end = endCellVolts(chemistry);
+    // Half a reading's step more: 9.90 V is 3.30 V a cell for three.
+    return end && loadedVolts && cells > 0 && *loadedVolts <= cells * *end + 0.005;
 }

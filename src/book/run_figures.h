@@ -16,9 +16,12 @@ struct RunFigures {
     qint64 size = 0;
     qint64 modifiedMs = 0; // since the epoch
     QString skipped; // why the file is no run of the book, "" for a run
+    // The same for every copy of a run, however many paths lead to it.
+    QString runKey;
     QString title;
     QDateTime date; // the run's start
-    bool dateFromFile = false; // the description carried no date: the file's time instead
+    // The description carried no date: the file's time less the run's length instead.
+    bool dateFromFile = false;
     RunSummary::Kind kind = RunSummary::Kind::Idle;
     QString chemistry;
     int cells = 0;
@@ -26,12 +29,16 @@ struct RunFigures {
     double peakAmps = 0, startVolts = 0, endVolts = 0;
     std::optional<double> extMax, intMax, spread; // spread: at the end of a charge
     bool endsCharging = false;
+    std::optional<double> loadedVolts; // the lowest while discharging
     std::optional<RunSummary::Resistance> resistance;
 
     // Reads `path` as every part of the program reads a run file. A `stop` stops the reading
     // between rows.
     static RunFigures read(const QString &path, const std::atomic<bool> &stop);
     QDateTime end() const { return date.addMSecs(qint64(seconds * 1000)); }
+    // A discharge down to its chemistry's end, with the pack's `cells`: one that tells the
+    // pack's capacity. Unknown cells tell nothing.
+    bool reachedEnd(int cells) const;
 };
 
 // A description as a pack's name: trimmed, runs of spaces as one; "" for the default one.

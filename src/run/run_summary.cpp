@@ -22,12 +22,12 @@ constexpr double StepAmps = 0.3;
 constexpr double StepSeconds = 2;
 // The readings' resolution, V.
 constexpr double VoltStep = 0.01;
-// The information panel shows eight cells and counts them among these.
-constexpr int PanelCells = 8;
+// Every cell a reading carries counts, C1 to C12, though the information panel shows eight.
+constexpr int CellFields = C12 - C1 + 1;
 // The one chemistry whose cells the panel shows.
 const QString Lithium = QStringLiteral("LiIo/Po/Fe");
 
-int cellCount(const std::array<Fixed, PanelCells> &cells)
+int cellCount(const std::array<Fixed, CellFields> &cells)
 {
     return int(std::count_if(cells.begin(), cells.end(), [](Fixed v) { return v != Fixed(); }));
 }
@@ -56,7 +56,7 @@ struct FromSamples {
 struct RunSummary::Fields {
     std::optional<double> time, extTemp, intTemp, volts, amps;
     QStringView type;
-    std::array<Fixed, PanelCells> cells {}; // exact, so that equal spreads compare equal
+    std::array<Fixed, CellFields> cells {}; // exact, so that equal spreads compare equal
     bool lithium = false;
 
     template <class Sample> explicit Fields(const Sample &sample)
@@ -74,14 +74,14 @@ struct RunSummary::Fields {
         intTemp = number(In_temp);
         volts = number(Bat_volt);
         amps = number(Current);
-        for (int c = 0; c < PanelCells; ++c)
+        for (int c = 0; c < CellFields; ++c)
             sample.number(C1 + c, cells[c]);
     }
 };
 
 namespace {
 // Highest minus lowest over the first n cells, n counting the cells with a voltage.
-std::optional<Fixed> spread(const std::array<Fixed, PanelCells> &cells)
+std::optional<Fixed> spread(const std::array<Fixed, CellFields> &cells)
 {
     const int n = cellCount(cells);
     if (n < 2)
@@ -138,7 +138,9 @@ void RunSummary::add(const Fields &r)
         p.energy = q.energy + std::abs(de);
         const double tolerance = std::max(PlateauAmps, PlateauShare * std::abs(plateauAmps_));
         if (std::abs(signedAmps - plateauAmps_) > tolerance) {
-            if (!resistance_ && q.seconds - plateauFrom_ >= PlateauSeconds && dt <= StepSeconds
+            // The first step counts, unless a two-level one follows: the pair the method wants.
+            if ((!resistance_ || !resistance_->twoLevel())
+                && q.seconds - plateauFrom_ >= PlateauSeconds && dt <= StepSeconds
                 && std::abs(signedAmps - lastAmps_) >= StepAmps)
                 step(q.volts, lastAmps_, p.volts, signedAmps, r.cells);
             plateauFrom_ = p.seconds;
@@ -151,6 +153,8 @@ void RunSummary::add(const Fields &r)
     cells_ = std::max(cells_, cellCount(r.cells));
     if (p.amps >= RestAmps)
         endsCharging_ = signedAmps > 0;
+    if (signedAmps <= -RestAmps && (!loadedVolts_ || p.volts < *loadedVolts_))
+        loadedVolts_ = p.volts;
     peak_ = std::max(peak_, p.amps);
     raise(extMax_, r.extTemp);
     // Frames that carry no internal temperature say 0 for it.
@@ -168,7 +172,7 @@ void RunSummary::add(const Fields &r)
 }
 
 void RunSummary::step(double u1, double i1, double u2, double i2,
-                      const std::array<Fixed, PanelCells> &cells)
+                      const std::array<Fixed, CellFields> &cells)
 {
     const double di = i2 - i1;
     const double plusMinus = VoltStep / std::abs(di) * 1000;
@@ -180,6 +184,8 @@ void RunSummary::step(double u1, double i1, double u2, double i2,
     if (!figure(r))
         return;
     Resistance found { r, plusMinus, i1, i2, {} };
+    if (resistance_ && !found.twoLevel())
+        return;
     if (const int n = cellCount(cells); n == cellCount(lastCells_))
         for (int c = 0; c < n; ++c)
             found.cells.push_back(
@@ -248,6 +254,13 @@ std::optional<double> RunSummary::ratedMahIn(const QString &description)
                                              QRegularExpression::CaseInsensitiveOption);
     const auto m = capacity.match(description);
     return m.hasMatch() ? std::optional(m.captured(1).toDouble()) : std::nullopt;
+}
+
+bool RunSummary::Resistance::twoLevel() const
+{
+    // Every ratio the method's two currents may have, each within its 20 %.
+    const double ratio = fromAmps / toAmps;
+    return ratio >= 0.2 * 0.8 / 1.2 && ratio <= 0.2 * 1.2 / 0.8;
 }
 
 bool RunSummary::Resistance::iec61960(std::optional<double> ratedMah) const

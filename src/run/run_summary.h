@@ -47,18 +47,21 @@ public:
     std::optional<double> highestIntTemp() const { return intMax_; }
     double startVolts() const { return points_.empty() ? 0 : points_.front().volts; }
     double endVolts() const { return points_.empty() ? 0 : points_.back().volts; }
-    // Lithium packs only: the largest highest-minus-lowest cell voltage, counted as the
-    // information panel counts cells, and the first sample that showed it.
+    // Lithium packs only: the largest highest-minus-lowest cell voltage over the cells with a
+    // voltage (C1 to C12), and the first sample that showed it.
     std::optional<CellSpread> largestCellSpread() const { return spread_; }
-    // The pack's internal resistance from the first current step after a plateau of at least
-    // 10 s: R = (U2 - U1) / (I2 - I1), U1 and I1 at the plateau's end, U2 and I2 one sample (at
-    // most 2 s) after the step; none without a step whose figure outweighs its uncertainty.
+    // The pack's internal resistance from a current step after a plateau of at least 10 s, the
+    // first two-level one, else the first: R = (U2 - U1) / (I2 - I1), U1 and I1 at the
+    // plateau's end, U2 and I2 one sample (at most 2 s) after the step; none without a step
+    // whose figure outweighs its uncertainty.
     struct Resistance {
         double milliohm = 0;
         double plusMinus = 0; // from the readings' 0.01 V
         double fromAmps = 0, toAmps = 0; // signed
         // Per cell from the balance leads; none for a cell whose figure is within its ±.
         std::vector<std::optional<double>> cells;
+        // One way, I1 about a fifth of I2: a pair the method could give, whatever the pack's C.
+        bool twoLevel() const;
         // The two-level method proper: I1 about 0.2 C and I2 about 1 C (within 20 %).
         bool iec61960(std::optional<double> ratedMah) const;
         QString label(std::optional<double> ratedMah) const;
@@ -75,6 +78,8 @@ public:
     int cells() const { return cells_; }
     // Lithium packs only: the cell spread of the last sample that charged.
     std::optional<double> endOfChargeSpread() const { return endSpread_; }
+    // The lowest voltage while discharging, none without a discharge.
+    std::optional<double> loadedVolts() const { return loadedVolts_; }
     // The last sample with a current charged the pack.
     bool endsCharging() const { return endsCharging_; }
     // A capacity in a description ("2200mAh", "2200 mAh"), none without.
@@ -94,7 +99,7 @@ private:
     struct Fields; // what the summary reads of a sample
     void add(const Fields &sample);
     // A step from (u1, i1) to (u2, i2), `cells` the cell voltages after it.
-    void step(double u1, double i1, double u2, double i2, const std::array<Fixed, 8> &cells);
+    void step(double u1, double i1, double u2, double i2, const std::array<Fixed, 12> &cells);
 
     struct Point {
         double seconds = 0; // since the first sample
@@ -117,9 +122,9 @@ private:
     std::optional<Resistance> resistance_;
     // The current plateau the samples are on: its first time and current, its last sample.
     double plateauFrom_ = 0, plateauAmps_ = 0;
-    std::array<Fixed, 8> lastCells_ {}; // the cells the information panel shows
+    std::array<Fixed, 12> lastCells_ {};
     QString chemistry_;
     int cells_ = 0;
-    std::optional<double> endSpread_;
+    std::optional<double> endSpread_, loadedVolts_;
     bool endsCharging_ = false;
 };

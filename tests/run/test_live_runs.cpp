@@ -174,6 +174,10 @@ private slots:
         // 0.2 C then 1 C of a 2200 mAh pack, discharging: 100 mV / 1.76 A.
         const QList<Span> iec { { 0, 10, 12, -0.44, rest }, { 11, 12, 11.9, -2.2, rest } };
         QTest::newRow("IEC 61960") << iec << 2200.0 << "DCIR (IEC 61960 method) 57 ± 6 mΩ | - - -";
+        // From rest the first step does not qualify, the one after 0.2 C does: 90 mV / 1.76 A.
+        QTest::newRow("IEC after rest")
+            << QList<Span> { { 0, 10, 12.1, 0 }, { 11, 30, 12.08, -0.44 }, { 31, 40, 11.99, -2.2 } }
+            << 2200.0 << "DCIR (IEC 61960 method) 51 ± 6 mΩ | - -";
         QTest::newRow("another pack's C")
             << iec << 1000.0 << "R estimate, -0.44 A → -2.20 A step 57 ± 6 mΩ | - - -";
         QTest::newRow("plateau of 9 s")
