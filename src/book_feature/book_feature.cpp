@@ -22,7 +22,8 @@ Feature bookFeature()
                  const auto show = [&host, book] {
                      if (!*book) {
                          *book = new BookWindow(
-                             host.bookFile(), saveFolder(), host.dialogs(), host.background(),
+                             host.bookFile(), saveFolder(), host.dialogs(), host.clipboard(),
+                             host.background(),
                              [&host](const QString &file) { host.openFiles({ file }); },
                              &host.area());
                          addFitted(host.area(), **book, QSize(1100, 700));
