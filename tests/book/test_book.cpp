@@ -137,6 +137,10 @@ private slots:
         QCOMPARE(column(packs, 1), "Pack \"B\", spare|Pack A 2200mAh|Unnamed runs");
         packs.sort(6, Qt::DescendingOrder);
         QCOMPARE(column(packs, 1), "Pack A 2200mAh|Pack \"B\", spare|Unnamed runs");
+        // Copied for a spreadsheet: a cell per field, quotes and commas as they are.
+        const QStringList copied = BookTable::tabbed(BookTable::packColumns(), all).split('\n');
+        QCOMPARE(copied[0].section('\t', 0, 2), "pack_id\tpack\truns");
+        QCOMPARE(copied[2].section('\t', 0, 2), "\tPack \"B\", spare\t2");
         BookModel<BookTable::RunRow> runs(BookTable::runColumns());
         runs.setRows(BookTable::runRows(all));
         QStringList shown;
