@@ -384,13 +384,6 @@ void BookWindow::runMenu(const QPoint &at)
 
 void BookWindow::addPackActions(QMenu &menu, const PackFigures *pack)
 {
-    // Each changes the book, which the tables then show again.
-    const auto then = [this](auto act) {
-        return [this, act] {
-            act();
-            fill();
-        };
-    };
     if (pack && !pack->id.isEmpty()) {
         const PackFigures &p = *pack;
         connect(menu.addAction(tr("Pack details…")), &QAction::triggered, this, [this, id = p.id] {
@@ -399,7 +392,7 @@ void BookWindow::addPackActions(QMenu &menu, const PackFigures *pack)
                     editDetails(d);
         });
         connect(menu.addAction(tr("Write #%1 into its runs' descriptions").arg(p.id)),
-                &QAction::triggered, this, then([this, &p] { tagRuns(p); }));
+                &QAction::triggered, this, [this, &p] { tagRuns(p); });
     }
     connect(menu.addAction(tr("New pack…")), &QAction::triggered, this,
             [this] { editDetails({}); });
@@ -470,6 +463,7 @@ void BookWindow::editDetails(const PackDetails &details)
 void BookWindow::tagRuns(const PackFigures &pack)
 {
     const QStringList failed = book_.tagRuns(pack);
+    fill();
     if (!failed.isEmpty())
         dialogs_.message(tr("These descriptions were left as they were:") + u'\n'
                              + failed.join(u'\n'),

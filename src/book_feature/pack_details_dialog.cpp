@@ -23,7 +23,7 @@ PackDetailsDialog::PackDetailsDialog(const PackDetails &details, QWidget *parent
       rated_(new QDoubleSpinBox(this)), bought_(new QDateEdit(this)),
       notes_(new QPlainTextEdit(details.notes, this)), retired_(new QCheckBox(this))
 {
-    setWindowTitle(tr("Pack %1").arg(details.id));
+    setWindowTitle(details.id.isEmpty() ? tr("New pack") : tr("Pack %1").arg(details.id));
     name_->setMaxLength(RunFile::TitleSize);
     const QString unknown = tr("not known");
     cells_->setRange(0, 12);
