@@ -1,5 +1,8 @@
 #include "book/book.h"
 
+#include "run/run_file.h"
+#include "run/run_title.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
@@ -90,6 +93,13 @@ constexpr const char *RunColumns
       "ext_max, int_max, spread, ends_charging, r_mohm, r_pm, r_from, r_to, r_cells, run_key, "
       "loaded_v";
 
+// The runs are an index of the files, made again whenever their columns change.
+QByteArray runsTable()
+{
+    return "create table if not exists runs ("
+        + QByteArray(RunColumns).replace("path,", "path text primary key,") + ");";
+}
+
 QString cellsText(const std::vector<std::optional<double>> &cells)
 {
     QStringList out;
@@ -139,27 +149,26 @@ Book::Book(const QString &file)
         return;
     }
     version.run(); // ends its read, or the journal mode cannot change
-    // The runs are an index of the files: one of an older book is read again in full.
-    if (was < SchemaVersion && !exec("drop table if exists runs")) {
+    const QByteArray schema = "pragma journal_mode = wal; pragma synchronous = normal;"
+                              "create table if not exists folders (path text primary key);"
+        + runsTable()
+        + "create table if not exists pack_names (title_key text primary key, pack text);"
+          "create table if not exists run_packs (path text primary key, pack text);"
+          "create table if not exists pack_details (id text primary key, name text, "
+          "chemistry text, cells integer, rated_mah real, maker text, bought text, notes text, "
+          "retired integer, merged_into text);"
+          "create table if not exists run_exclusions (path text primary key);"
+          "create table if not exists run_dates (path text primary key, date text);"
+          // The packs told of being stored full, and the end of the run they were left after.
+          "create table if not exists told (pack_key text primary key, run_end integer);";
+    if (!exec(schema.constData())) {
         error_ = QString::fromUtf8(sqlite3_errmsg(db_));
         return;
     }
-    const QByteArray schema = "pragma journal_mode = wal; pragma synchronous = normal;"
-                              "create table if not exists folders (path text primary key);"
-                              "create table if not exists runs ("
-        + QByteArray(RunColumns).replace("path,", "path text primary key,")
-        + ");"
-          "create table if not exists pack_names (title_key text primary key, pack text);"
-          "create table if not exists run_packs (path text primary key, pack text);"
-          "create table if not exists pack_specs (pack_key text primary key, rated_mah real, "
-          "cells integer);"
-          // The packs told of being stored full, and the end of the run they were left after.
-          "create table if not exists told (pack_key text primary key, run_end integer);"
-          "pragma user_version = "
-        + QByteArray::number(SchemaVersion);
-    if (!exec(schema.constData()))
-        error_ = QString::fromUtf8(sqlite3_errmsg(db_));
     load();
+    if (was == 1)
+        migrate();
+    exec(("pragma user_version = " + QByteArray::number(SchemaVersion)).constData());
 }
 
 Book::~Book()
@@ -178,8 +187,65 @@ void Book::load()
         names_[q.text(0)] = q.text(1);
     for (Statement q(db_, "select path, pack from run_packs"); q.row();)
         moves_[q.text(0)] = q.text(1);
-    for (Statement q(db_, "select pack_key, rated_mah, cells from pack_specs"); q.row();)
-        specs_[q.text(0)] = { q.maybe(1), int(q.whole(2)) };
+    for (Statement q(db_, "select * from pack_details"); q.row();)
+        keep({ q.text(0), q.text(1), q.text(2), q.text(5), q.text(7), int(q.whole(3)), q.maybe(4),
+               QDate::fromString(q.text(6), Qt::ISODate), q.whole(8) != 0 },
+             q.text(9));
+    for (Statement q(db_, "select path from run_exclusions"); q.row();)
+        excluded_ << q.text(0);
+    for (Statement q(db_, "select path, date from run_dates"); q.row();)
+        dates_[q.text(0)] = QDateTime::fromString(q.text(1), Qt::ISODate);
+}
+
+// Version 1 kept a pack's rated capacity and cells by the key of its name: they become the
+// details of a pack with an ID, under the name as the user wrote it.
+void Book::migrate()
+{
+    QHash<QString, QString> written;
+    for (Statement q(db_, "select title from runs"); q.row();)
+        written.insert(packKey(packNameOf(q.text(0))), packNameOf(q.text(0)));
+    for (const QString &name : std::as_const(names_))
+        written.insert(packKey(name), name);
+    exec("begin");
+    for (Statement q(db_, "select pack_key, rated_mah, cells from pack_specs"); q.row();) {
+        PackDetails d;
+        d.name = written.value(q.text(0), q.text(0));
+        d.ratedMah = q.maybe(1);
+        d.cells = int(q.whole(2));
+        setDetails(d);
+    }
+    // The runs' columns changed too: they are read again in full.
+    exec(("drop table if exists pack_specs; drop table runs; " + runsTable() + "commit")
+             .constData());
+}
+
+void Book::store(const PackDetails &details, const QString &mergedInto)
+{
+    Statement(db_, "insert or replace into pack_details values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+        .bind(1, details.id)
+        .bind(2, details.name)
+        .bind(3, details.chemistry)
+        .bind(4, qint64(details.cells))
+        .bind(5, details.ratedMah)
+        .bind(6, details.maker)
+        .bind(7, details.bought.toString(Qt::ISODate))
+        .bind(8, details.notes)
+        .bind(9, qint64(details.retired))
+        .bind(10, mergedInto)
+        .run();
+    keep(details, mergedInto);
+}
+
+void Book::keep(const PackDetails &details, const QString &mergedInto)
+{
+    if (const auto was = details_.constFind(details.id); was != details_.cend())
+        ids_.remove(packKey(was->name));
+    details_[details.id] = details;
+    mergedInto_.remove(details.id);
+    if (mergedInto.isEmpty())
+        ids_[packKey(details.name)] = details.id;
+    else
+        mergedInto_[details.id] = mergedInto;
 }
 
 QStringList Book::folders() const
@@ -314,25 +380,57 @@ std::vector<RunFigures> Book::runs(const QStringList &folders) const
                                                     cellsOf(q.text(26)) };
         f.runKey = q.text(27);
         f.loadedVolts = q.maybe(28);
+        if (excluded_.contains(f.path) && f.skipped.isEmpty())
+            f.skipped
+                = QCoreApplication::translate("Book", "You left it out of its pack's figures.");
+        if (const auto date = dates_.constFind(f.path); date != dates_.cend()) {
+            f.date = *date;
+            f.dateFromFile = false;
+        }
         out.push_back(std::move(f));
     }
     return out;
 }
 
+Book::Identity Book::identityOf(const RunFigures &run) const
+{
+    QString name;
+    if (const auto moved = moves_.find(run.path); moved != moves_.end()) {
+        name = *moved;
+    } else if (const QString id = packTagIn(run.title); !id.isEmpty()) {
+        return identityOfId(id, run.title);
+    } else {
+        name = packNameOf(run.title);
+        name = names_.value(packKey(name), name);
+    }
+    const QString id = ids_.value(packKey(name));
+    return id.isEmpty() ? Identity { QString(), name } : identityOfId(id, name);
+}
+
+Book::Identity Book::identityOfId(const QString &id, const QString &title) const
+{
+    QString to = id;
+    for (int hops = 0; mergedInto_.contains(to) && hops < details_.size(); ++hops)
+        to = mergedInto_.value(to);
+    if (const auto d = details_.constFind(to); d != details_.cend())
+        return { to, d->name };
+    // A tag the book has not met: the pack goes by the rest of the description.
+    const QString rest = packNameOf(QString(title).remove(u'#' + id, Qt::CaseInsensitive));
+    return { id, rest.isEmpty() ? id : rest };
+}
+
 QString Book::packOf(const RunFigures &run) const
 {
-    if (const auto moved = moves_.find(run.path); moved != moves_.end())
-        return *moved;
-    const QString name = packNameOf(run.title);
-    return names_.value(packKey(name), name);
+    return identityOf(run).name;
 }
 
 std::optional<double> Book::ratedMahOf(const QString &description) const
 {
-    const QString name = packNameOf(description);
-    const QString pack = names_.value(packKey(name), name);
-    const Spec spec = specs_.value(packKey(pack));
-    return spec.ratedMah ? spec.ratedMah : RunSummary::ratedMahIn(pack);
+    RunFigures run;
+    run.title = description;
+    const Identity pack = identityOf(run);
+    const std::optional<double> rated = details_.value(pack.id).ratedMah;
+    return rated ? rated : RunSummary::ratedMahIn(pack.name);
 }
 
 std::vector<PackFigures> Book::packs(const std::vector<RunFigures> &runs,
@@ -343,10 +441,12 @@ std::vector<PackFigures> Book::packs(const std::vector<RunFigures> &runs,
     for (const RunFigures &run : runs)
         if (run.skipped.isEmpty() && !seen.contains(run.runKey)) {
             seen.insert(run.runKey);
-            const QString name = packOf(run);
-            PackFigures &p = byKey[packKey(name)];
-            if (p.runs.empty())
-                p.name = name;
+            const Identity who = identityOf(run);
+            PackFigures &p = byKey[who.id.isEmpty() ? packKey(who.name) : who.id];
+            if (p.runs.empty()) {
+                p.id = who.id;
+                p.name = who.name;
+            }
             p.runs.push_back(&run);
         }
     std::vector<PackFigures> out;
@@ -365,7 +465,7 @@ std::vector<PackFigures> Book::packs(const std::vector<RunFigures> &runs,
             out.push_back(std::move(p));
             continue;
         }
-        const Spec spec = specs_.value(it.key());
+        const PackDetails spec = details_.value(p.id);
         p.ratedMah = spec.ratedMah ? spec.ratedMah : RunSummary::ratedMahIn(p.name);
         p.cells = spec.cells;
         for (const RunFigures *r : p.runs) {
@@ -434,6 +534,7 @@ void Book::renamePack(const QString &name, const QString &to)
     const QString from = packKey(name), target = to.simplified();
     if (target.isEmpty() || name.simplified() == target)
         return;
+    const QString fromId = ids_.value(from), intoId = ids_.value(packKey(target));
     exec("begin");
     for (const RunFigures &run : runs()) {
         if (packKey(packOf(run)) != from)
@@ -449,9 +550,16 @@ void Book::renamePack(const QString &name, const QString &to)
                 .run();
         }
     }
-    if (specs_.contains(from) && !specs_.contains(packKey(target))) {
-        const Spec spec = specs_.value(from);
-        setPackSpec(target, spec.ratedMah, spec.cells);
+    PackDetails details = details_.value(fromId);
+    if (!fromId.isEmpty() && (intoId.isEmpty() || intoId == fromId)) {
+        details.name = target;
+        store(details);
+    } else if (!fromId.isEmpty()) { // the runs tagged with the one ID go under the other
+        PackDetails into = details_.value(intoId);
+        into.ratedMah = into.ratedMah ? into.ratedMah : details.ratedMah;
+        into.cells = into.cells ? into.cells : details.cells;
+        store(into);
+        store(details, intoId);
     }
     exec("commit");
 }
@@ -467,11 +575,108 @@ void Book::moveRun(const QString &path, const QString &pack)
 
 void Book::setPackSpec(const QString &pack, std::optional<double> ratedMah, int cells)
 {
-    specs_[packKey(pack)] = { ratedMah, cells };
-    Statement(db_, "insert or replace into pack_specs values (?, ?, ?)")
-        .bind(1, packKey(pack))
-        .bind(2, ratedMah)
-        .bind(3, qint64(cells))
+    PackDetails details = details_.value(ids_.value(packKey(pack)));
+    if (details.id.isEmpty())
+        details.name = pack;
+    details.ratedMah = ratedMah;
+    details.cells = cells;
+    setDetails(details);
+}
+
+std::vector<PackDetails> Book::packDetails() const
+{
+    std::vector<PackDetails> out;
+    for (const PackDetails &d : details_)
+        if (!mergedInto_.contains(d.id))
+            out.push_back(d);
+    std::sort(out.begin(), out.end(), [](auto &a, auto &b) { return a.id < b.id; });
+    return out;
+}
+
+QString Book::setDetails(PackDetails details)
+{
+    if (details.id.isEmpty()) {
+        int last = 0;
+        for (auto id = details_.keyBegin(); id != details_.keyEnd(); ++id)
+            last = std::max(last, id->mid(1).toInt());
+        details.id = QStringLiteral("P%1").arg(last + 1, 4, 10, QChar(u'0'));
+    }
+    details.name = details.name.simplified();
+    if (details.name.isEmpty())
+        details.name = details.id;
+    if (const QString other = ids_.value(packKey(details.name));
+        !other.isEmpty() && other != details.id)
+        return {};
+    store(details);
+    return details.id;
+}
+
+void Book::identify(const std::vector<RunFigures> &runs)
+{
+    exec("begin");
+    // Tags first: a new ID is never one a run already carries.
+    for (const bool tagged : { true, false })
+        for (const RunFigures &run : runs) {
+            if (!run.skipped.isEmpty() || packTagIn(run.title).isEmpty() != !tagged)
+                continue;
+            const Identity who = identityOf(run);
+            if (who.name.isEmpty() || details_.contains(who.id))
+                continue;
+            PackDetails details;
+            details.id = who.id;
+            details.name = who.name;
+            if (setDetails(details).isEmpty()) { // an untagged pack of that name has an ID
+                details.name = who.id;
+                setDetails(details);
+            }
+        }
+    exec("commit");
+}
+
+QStringList Book::tagRuns(const PackFigures &pack)
+{
+    QStringList failed;
+    for (const RunFigures *run : pack.runs) {
+        if (pack.id.isEmpty() || packTagIn(run->title) == pack.id)
+            continue;
+        const QString title = withPackTag(run->title, pack.id);
+        if (const QString why = RunFile::retitle(run->path, title); !why.isEmpty()) {
+            failed << QDir::toNativeSeparators(run->path) + QStringLiteral(": ") + why;
+            continue;
+        }
+        // The file keeps its time, so the index would not read it again.
+        Statement(db_, "update runs set title = ? where path = ?")
+            .bind(1, title)
+            .bind(2, run->path)
+            .run();
+    }
+    return failed;
+}
+
+void Book::excludeRun(const QString &path, bool excluded)
+{
+    if (excluded)
+        excluded_.insert(path);
+    else
+        excluded_.remove(path);
+    Statement(db_,
+              excluded ? "insert or ignore into run_exclusions values (?)"
+                       : "delete from run_exclusions where path = ?")
+        .bind(1, path)
+        .run();
+}
+
+void Book::correctDate(const QString &path, const QDateTime &date)
+{
+    if (!date.isValid()) {
+        dates_.remove(path);
+        Statement(db_, "delete from run_dates where path = ?").bind(1, path).run();
+        return;
+    }
+    dates_[path] = date;
+    Statement(db_, "insert or replace into run_dates values (?, ?)")
+        .bind(1, path)
+        .bind(2, date.toString(Qt::ISODate))
         .run();
 }
 
@@ -482,7 +687,7 @@ bool Book::claimStoredFull(const PackFigures &pack)
     Statement(db_,
               "insert into told values (?, ?) on conflict (pack_key) do update set run_end = "
               "excluded.run_end where run_end <> excluded.run_end")
-        .bind(1, packKey(pack.name))
+        .bind(1, pack.id.isEmpty() ? packKey(pack.name) : pack.id)
         .bind(2, pack.last.toMSecsSinceEpoch())
         .run();
     return sqlite3_total_changes(db_) > before;

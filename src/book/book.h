@@ -2,7 +2,9 @@
 
 #include "book/run_figures.h"
 
+#include <QDate>
 #include <QDateTime>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -13,8 +15,18 @@
 
 struct sqlite3;
 
+// A pack as the user keeps it, under the short ID ("P0007") its runs are tagged with.
+struct PackDetails {
+    QString id, name, chemistry, maker, notes;
+    int cells = 0; // 0: not known
+    std::optional<double> ratedMah;
+    QDate bought;
+    bool retired = false;
+};
+
 // A pack's figures over its runs, as the book's table shows them.
 struct PackFigures {
+    QString id; // "" for a pack the book has no details of
     QString name; // "" for the unnamed runs
     std::vector<const RunFigures *> runs; // by date
     std::optional<double> ratedMah; // the user's, else the description's
@@ -36,9 +48,11 @@ struct PackFigures {
 };
 
 // The battery book: every run file of the save folder and the user's other folders, indexed in
-// a per-user SQLite database with the user's own choices (pack names, merges, moves, rated
-// capacities). The index can always be rebuilt from the files; the choices are kept. One
-// connection per thread: the indexing thread opens a book of its own on the same file.
+// a per-user SQLite database with the user's own choices (pack names, merges, moves, the packs'
+// details, runs left out and dates corrected). A run belongs to the pack whose tag its
+// description carries; a run without one, to the pack its description names. The index can always
+// be rebuilt from the files; the choices are kept. One connection per thread: the indexing thread
+// opens a book of its own on the same file.
 class Book {
 public:
     static constexpr int SchemaVersion = 2;
@@ -67,7 +81,8 @@ public:
     // Forgets every file's figures, keeping the user's choices.
     void clear();
 
-    // Every run and skipped file under `folders` (all when empty), by date.
+    // Every run and skipped file under `folders` (all when empty), by date; a run the user left
+    // out of its pack's figures is skipped, one whose date the user corrected has that date.
     std::vector<RunFigures> runs(const QStringList &folders = {}) const;
     // The packs of `runs` as they stand at `now`, by name.
     std::vector<PackFigures> packs(const std::vector<RunFigures> &runs, const QDateTime &now) const;
@@ -85,20 +100,41 @@ public:
     // True once per storage episode of a pack stored full (its last run's end), for every
     // program on this book together: the one that gets true tells the user.
     bool claimStoredFull(const PackFigures &pack);
+    // Every pack's details, by ID.
+    std::vector<PackDetails> packDetails() const;
+    // Gives an ID to each pack of `runs` that has none.
+    void identify(const std::vector<RunFigures> &runs);
+    // Keeps `details`, under the next free ID when its ID is "": the ID. A name another pack
+    // has is refused with "".
+    QString setDetails(PackDetails details);
+    // Writes the tag of `pack` into the description of each of its runs that lacks it: what
+    // could not be written, a line per file.
+    QStringList tagRuns(const PackFigures &pack);
+    void excludeRun(const QString &path, bool excluded);
+    // An invalid `date` gives the run its own again.
+    void correctDate(const QString &path, const QDateTime &date);
 
 private:
+    struct Identity {
+        QString id, name;
+    };
     bool exec(const char *sql) const;
     void load();
-    QString nameFor(const QString &titleKey, const QString &path, const QString &title) const;
+    void migrate();
+    Identity identityOf(const RunFigures &run) const;
+    Identity identityOfId(const QString &id, const QString &title) const;
+    // Into the book, and into what is read of it.
+    void store(const PackDetails &details, const QString &mergedInto = {});
+    void keep(const PackDetails &details, const QString &mergedInto = {});
 
     sqlite3 *db_ = nullptr;
     QString error_;
     // The choices, read once and kept up to date.
     QHash<QString, QString> names_; // title key: pack name
     QHash<QString, QString> moves_; // path: pack name
-    struct Spec {
-        std::optional<double> ratedMah;
-        int cells = 0;
-    };
-    QHash<QString, Spec> specs_; // pack key
+    QHash<QString, PackDetails> details_; // ID
+    QHash<QString, QString> mergedInto_; // ID: the ID its runs went to
+    QHash<QString, QString> ids_; // pack key of a name: ID
+    QSet<QString> excluded_; // paths
+    QHash<QString, QDateTime> dates_; // path: corrected date
 };

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <array>
 namespace BookTable {
@@ -100,6 +101,7 @@ const std::vector<Column<PackFigures>> &packColumns()
 {
     using P = const PackFigures &;
     static const std::vector<Column<PackFigures>> columns = {
+        { QT_TRANSLATE_NOOP("BookWindow", "ID"), "pack_id", [](P p) -> Value { return p.id; } },
         { QT_TRANSLATE_NOOP("BookWindow", "Pack"), "pack",
           [](P p) -> Value { return packName(p); } },
         { QT_TRANSLATE_NOOP("BookWindow", "Runs"), "runs",
@@ -145,6 +147,7 @@ const std::vector<Column<RunRow>> &runColumns()
 {
     using R = const RunRow &;
     static const std::vector<Column<RunRow>> columns = {
+        { nullptr, "pack_id", [](R r) -> Value { return r.pack->id; } },
         { nullptr, "pack", [](R r) -> Value { return packName(*r.pack); } },
         { nullptr, "file", [](R r) -> Value { return r.run->path; } },
         { QT_TRANSLATE_NOOP("BookWindow", "Date"), "date", [](R r) { return time(r.run->date); },
@@ -283,8 +286,21 @@ QString text(const std::vector<Column<Row>> &columns, const std::vector<Row> &ro
     return out;
 }
 
+template <class Row>
+QString tabbed(const std::vector<Column<Row>> &columns, const std::vector<Row> &rows)
+{
+    // A tab or line break inside a field would start another cell.
+    static const QRegularExpression breaks(QStringLiteral("[\\t\\r\\n]+"));
+    QString out = texts<Row>(columns, nullptr).join(u'\t') + u'\n';
+    for (const Row &r : rows)
+        out += texts(columns, &r).replaceInStrings(breaks, QStringLiteral(" ")).join(u'\t') + u'\n';
+    return out;
+}
+
 template QString text(const std::vector<Column<PackFigures>> &, const std::vector<PackFigures> &,
                       bool);
 template QString text(const std::vector<Column<RunRow>> &, const std::vector<RunRow> &, bool);
+template QString tabbed(const std::vector<Column<PackFigures>> &, const std::vector<PackFigures> &);
+template QString tabbed(const std::vector<Column<RunRow>> &, const std::vector<RunRow> &);
 
 } // namespace BookTable

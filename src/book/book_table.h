@@ -52,6 +52,9 @@ std::vector<RunRow> runRows(const std::vector<PackFigures> &packs);
 // The columns named in CSV as RFC 4180 CSV (a header row, CRLF) or as aligned text.
 template <class Row>
 QString text(const std::vector<Column<Row>> &columns, const std::vector<Row> &rows, bool csv);
+// The columns named in CSV, a tab between fields and a header row, as spreadsheets paste them.
+template <class Row>
+QString tabbed(const std::vector<Column<Row>> &columns, const std::vector<Row> &rows);
 // The name the unnamed runs go by.
 QString unnamed();
 

@@ -18,16 +18,25 @@
 
 namespace {
 
-// The book's packs as labels, those of the unnamed runs left out.
+// The book's packs as labels, by ID: every pack gets one first, those retired left out. The
+// figures give the cells and rating a pack's details leave unknown.
 std::vector<PackLabel> bookLabels(const QString &bookFile)
 {
-    const Book book(bookFile);
+    Book book(bookFile);
+    const std::vector<RunFigures> runs = book.runs(book.folders());
+    book.identify(runs);
     std::vector<PackLabel> labels;
-    // TODO(pack IDs): take id, name, cells and rating from Book::packDetails().
-    for (const PackFigures &pack :
-         book.packs(book.runs(book.folders()), QDateTime::currentDateTime()))
-        if (!pack.name.isEmpty())
-            labels.push_back({ {}, pack.name, pack.cells, pack.ratedMah });
+    QHash<QString, std::size_t> at;
+    for (const PackDetails &d : book.packDetails())
+        if (!d.retired) {
+            at[d.id] = labels.size();
+            labels.push_back({ d.id, d.name, d.cells, d.ratedMah });
+        }
+    for (const PackFigures &pack : book.packs(runs, QDateTime::currentDateTime()))
+        if (const auto i = at.constFind(pack.id); i != at.cend()) {
+            labels[*i].cells = pack.cells;
+            labels[*i].ratedMah = pack.ratedMah;
+        }
     return labels;
 }
 
@@ -88,7 +97,8 @@ Feature bookFeature()
                  const auto show = [&host, book] {
                      if (!*book) {
                          *book = new BookWindow(
-                             host.bookFile(), saveFolder(), host.dialogs(), host.background(),
+                             host.bookFile(), saveFolder(), host.dialogs(), host.clipboard(),
+                             host.background(),
                              [&host](const QString &file) { host.openFiles({ file }); },
                              &host.area());
                          addFitted(host.area(), **book, QSize(1100, 700));

@@ -2,6 +2,8 @@
 
 #include "book/book_indexer.h"
 #include "book/book_model.h"
+#include "book_feature/pack_details_dialog.h"
+#include "platform/clipboard.h"
 #include "platform/dialogs.h"
 #include "platform/trend_chart.h"
 #include "run/run_file.h"
@@ -15,8 +17,10 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTableView>
@@ -59,10 +63,10 @@ template <class Row> QTableView *table(QWidget *parent, const QString &name, Boo
 } // namespace
 
 BookWindow::BookWindow(const QString &bookFile, const QString &saveFolder, Dialogs &dialogs,
-                       Background &background, std::function<void(const QString &)> open,
-                       QWidget *parent)
+                       Clipboard &clipboard, Background &background,
+                       std::function<void(const QString &)> open, QWidget *parent)
     : QMdiSubWindow(parent), saveFolder_(QDir::cleanPath(QFileInfo(saveFolder).absoluteFilePath())),
-      dialogs_(dialogs), open_(std::move(open)), book_(bookFile),
+      dialogs_(dialogs), clipboard_(clipboard), open_(std::move(open)), book_(bookFile),
       indexer_(new BookIndexer(bookFile, background, this)), watcher_(new QFileSystemWatcher(this)),
       settle_(new QTimer(this))
 {
@@ -142,6 +146,7 @@ BookWindow::BookWindow(const QString &bookFile, const QString &saveFolder, Dialo
             &BookWindow::showPack);
     connect(packTable_, &QWidget::customContextMenuRequested, this, &BookWindow::packMenu);
     connect(runTable_, &QWidget::customContextMenuRequested, this, &BookWindow::runMenu);
+    connect(skippedTable_, &QWidget::customContextMenuRequested, this, &BookWindow::skippedMenu);
     connect(runTable_, &QTableView::doubleClicked, this,
             [this](const QModelIndex &at) { open_(runModel_->row(at.row()).run->path); });
     connect(capacityAxis_, &QComboBox::currentIndexChanged, this, &BookWindow::showPack);
@@ -211,6 +216,7 @@ void BookWindow::fill()
     for (auto *model : { runModel_, skippedModel_ })
         model->setRows({});
     runs_ = book_.runs(folders());
+    book_.identify(runs_);
     packs_ = book_.packs(runs_, QDateTime::currentDateTime());
     const QString shown = shownPack_;
 
@@ -319,10 +325,13 @@ void BookWindow::removeFolder()
 void BookWindow::packMenu(const QPoint &at)
 {
     const PackFigures *pack = selectedPack();
-    if (!pack)
-        return;
-    const QString name = pack->name;
     QMenu menu(this);
+    addPackActions(menu, pack);
+    if (!pack) {
+        menu.exec(packTable_->viewport()->mapToGlobal(at));
+        return;
+    }
+    const QString name = pack->name;
     const QAction *rename = menu.addAction(tr("Rename or merge…"));
     const QAction *spec = menu.addAction(tr("Rated capacity and cells…"));
     const QAction *chosen = menu.exec(packTable_->viewport()->mapToGlobal(at));
@@ -366,6 +375,10 @@ void BookWindow::runMenu(const QPoint &at)
     if (rows.isEmpty())
         return;
     QMenu menu(this);
+    QStringList paths;
+    for (const QModelIndex &row : rows)
+        paths << runModel_->row(row.row()).run->path;
+    addRunActions(menu, paths);
     const QAction *move = menu.addAction(tr("Move to pack…"));
     if (menu.exec(runTable_->viewport()->mapToGlobal(at)) != move)
         return;
@@ -381,4 +394,133 @@ void BookWindow::runMenu(const QPoint &at)
     for (const QModelIndex &row : rows)
         book_.moveRun(runModel_->row(row.row()).run->path, *to);
     fill();
+}
+
+void BookWindow::addPackActions(QMenu &menu, const PackFigures *pack)
+{
+    if (pack && !pack->id.isEmpty()) {
+        const PackFigures &p = *pack;
+        connect(menu.addAction(tr("Pack details…")), &QAction::triggered, this, [this, id = p.id] {
+            for (const PackDetails &d : book_.packDetails())
+                if (d.id == id)
+                    editDetails(d);
+        });
+        connect(menu.addAction(tr("Write #%1 into its runs' descriptions").arg(p.id)),
+                &QAction::triggered, this, [this, &p] { tagRuns(p); });
+    }
+    connect(menu.addAction(tr("New pack…")), &QAction::triggered, this,
+            [this] { editDetails({}); });
+    connect(menu.addAction(tr("Copy")), &QAction::triggered, this,
+            [this] { copyRows(packTable_); });
+    connect(menu.addAction(tr("Export CSV…")), &QAction::triggered, this,
+            [this] { exportRows(packTable_); });
+    menu.addSeparator();
+}
+
+void BookWindow::addRunActions(QMenu &menu, const QStringList &paths)
+{
+    connect(menu.addAction(tr("Copy")), &QAction::triggered, this, [this] { copyRows(runTable_); });
+    connect(menu.addAction(tr("Export CSV…")), &QAction::triggered, this,
+            [this] { exportRows(runTable_); });
+    connect(menu.addAction(tr("Leave out of the pack's figures")), &QAction::triggered, this,
+            [this, paths] {
+                for (const QString &path : paths)
+                    book_.excludeRun(path, true);
+                fill();
+            });
+    connect(menu.addAction(tr("Correct the date…")), &QAction::triggered, this, [this, paths] {
+        const BookTable::RunRow &first
+            = runModel_->row(runTable_->selectionModel()->selectedRows()[0].row());
+        const auto typed = dialogs_.input(
+            tr("The run's start (yyyy-MM-dd hh:mm), empty for the date it has of itself:"),
+            tr("Battery book"), first.run->date.toString(QStringLiteral("yyyy-MM-dd hh:mm")), 19);
+        if (!typed)
+            return;
+        const QDateTime date = QDateTime::fromString(typed->trimmed(), Qt::ISODate);
+        if (!typed->trimmed().isEmpty() && !date.isValid()) {
+            dialogs_.message(tr("%1 is no date and time such as 2026-05-01 10:00.").arg(*typed),
+                             tr("Battery book"), Dialogs::Icon::Critical);
+            return;
+        }
+        for (const QString &path : paths)
+            book_.correctDate(path, date);
+        fill();
+    });
+    menu.addSeparator();
+}
+
+void BookWindow::skippedMenu(const QPoint &at)
+{
+    QMenu menu(this);
+    const QAction *again = menu.addAction(tr("Count in its pack's figures again"));
+    if (menu.exec(skippedTable_->viewport()->mapToGlobal(at)) != again)
+        return;
+    for (const QModelIndex &row : skippedTable_->selectionModel()->selectedRows())
+        book_.excludeRun(skippedModel_->row(row.row()).run->path, false);
+    fill();
+}
+
+void BookWindow::editDetails(const PackDetails &details)
+{
+    auto *dialog = new PackDetailsDialog(details, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this, dialog] {
+        if (book_.setDetails(dialog->details()).isEmpty())
+            dialogs_.message(tr("Another pack is named %1: Rename or merge joins the two.")
+                                 .arg(dialog->details().name),
+                             tr("Battery book"), Dialogs::Icon::Critical);
+        fill();
+    });
+    dialog->open();
+}
+
+void BookWindow::tagRuns(const PackFigures &pack)
+{
+    const QStringList failed = book_.tagRuns(pack);
+    fill();
+    if (!failed.isEmpty())
+        dialogs_.message(tr("These descriptions were left as they were:") + u'\n'
+                             + failed.join(u'\n'),
+                         tr("Battery book"), Dialogs::Icon::Critical);
+}
+
+void BookWindow::copyRows(const QTableView *view)
+{
+    QList<int> rows;
+    for (const QModelIndex &row : view->selectionModel()->selectedRows())
+        rows << row.row();
+    std::sort(rows.begin(), rows.end());
+    QString text;
+    if (view == packTable_) {
+        std::vector<PackFigures> picked;
+        for (const int r : rows)
+            picked.push_back(packModel_->row(r));
+        text = BookTable::tabbed(BookTable::packColumns(), picked);
+    } else {
+        std::vector<BookTable::RunRow> picked;
+        for (const int r : rows)
+            picked.push_back(runModel_->row(r));
+        text = BookTable::tabbed(BookTable::runColumns(), picked);
+    }
+    auto *data = new QMimeData;
+    data->setText(text);
+    clipboard_.setMimeData(data);
+}
+
+void BookWindow::exportRows(const QTableView *view)
+{
+    const QString path = dialogs_.exportFile(
+        saveFolder_, QStringLiteral("CSV file(*.csv)|*.csv|All files(*.*)|*.*"),
+        QStringLiteral("csv"));
+    if (path.isEmpty())
+        return;
+    const QByteArray csv
+        = (view == packTable_ ? BookTable::text(BookTable::packColumns(), packModel_->rows(), true)
+                              : BookTable::text(BookTable::runColumns(), runModel_->rows(), true))
+              .toUtf8();
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(csv) != csv.size() || !file.commit())
+        dialogs_.message(
+            tr("The CSV file was not written to %1\r\n%2").arg(path, file.errorString()),
+            tr("Battery book"), Dialogs::Icon::Critical);
 }

@@ -9,9 +9,11 @@
 
 class Background;
 class BookIndexer;
+class Clipboard;
 class Dialogs;
 class QComboBox;
 class QLabel;
+class QMenu;
 class QProgressBar;
 class QPushButton;
 class QTableView;
@@ -29,13 +31,19 @@ class BookWindow final : public QMdiSubWindow {
 public:
     // `open` opens a run file as File > Open does.
     BookWindow(const QString &bookFile, const QString &saveFolder, Dialogs &dialogs,
-               Background &background, std::function<void(const QString &)> open,
-               QWidget *parent = nullptr);
+               Clipboard &clipboard, Background &background,
+               std::function<void(const QString &)> open, QWidget *parent = nullptr);
     ~BookWindow() override;
 
     // Reads the folders again (new, changed and removed files only).
     void reindex();
     const std::vector<PackFigures> &packs() const { return packs_; }
+    // What the tables' menus do. The selected rows of `view` (a table of the window) as a
+    // spreadsheet pastes them; all its rows as a CSV file.
+    void copyRows(const QTableView *view);
+    void exportRows(const QTableView *view);
+    // Writes the pack's tag into its runs' descriptions.
+    void tagRuns(const PackFigures &pack);
 
 protected:
     void changeEvent(QEvent *event) override;
@@ -49,11 +57,17 @@ private:
     void removeFolder();
     void packMenu(const QPoint &at);
     void runMenu(const QPoint &at);
+    // The menus' actions for the pack's details, the runs' choices and the tables' ways out.
+    void addPackActions(QMenu &menu, const PackFigures *pack);
+    void addRunActions(QMenu &menu, const QStringList &paths);
+    void skippedMenu(const QPoint &at);
+    void editDetails(const PackDetails &details);
     const PackFigures *selectedPack() const;
     QStringList folders() const;
 
     QString saveFolder_;
     Dialogs &dialogs_;
+    Clipboard &clipboard_;
     std::function<void(const QString &)> open_;
     Book book_;
     BookIndexer *indexer_;

@@ -48,7 +48,8 @@ void drawLabel(QPainter &painter, const QRectF &cell, const PackLabel &label)
     const QRectF inner = cell.adjusted(pad, pad, -pad, -pad);
     // The code's quiet zone is its padding.
     const double side = std::min(cell.height(), cell.width() * 0.4);
-    drawQr(painter, QRectF(cell.left(), cell.center().y() - side / 2, side, side), label.tag());
+    drawQr(painter, QRectF(cell.left(), cell.center().y() - side / 2, side, side),
+           QLatin1Char('#') + label.id);
 
     QStringList details;
     if (label.cells > 0)
@@ -86,11 +87,6 @@ void drawLabel(QPainter &painter, const QRectF &cell, const PackLabel &label)
 }
 
 } // namespace
-
-QString PackLabel::tag() const
-{
-    return id.isEmpty() ? name : QLatin1Char('#') + id;
-}
 
 int labelsPerSheet(LabelLayout layout)
 {

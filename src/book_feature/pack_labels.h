@@ -11,11 +11,9 @@ class QPagedPaintDevice;
 
 // What a pack's label shows.
 struct PackLabel {
-    QString id, name; // id "" while the pack has none
+    QString id, name; // the QR code holds the tag a scan types: "#" and the ID
     int cells = 0;
     std::optional<double> ratedMah;
-    // What the label's QR code holds and a scan types: "#P0007", or the name without an ID.
-    QString tag() const;
 };
 
 // Labels a sheet, in columns × rows.

@@ -53,6 +53,12 @@ public:
     {
         return RunSummary::ratedMahIn(description);
     }
+    // The name of the pack with the ID `id` in the battery book; "" for none.
+    virtual QString packName(const QString &id) const
+    {
+        Q_UNUSED(id);
+        return {};
+    }
 };
 
 // What an export to `path` came to: the failure in a message box, else the folder it went to

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/imdi_document.h"
+#include "document/tag_scan.h"
 
 #include <QMdiSubWindow>
 #include <QPointer>
@@ -56,6 +57,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     // The run's figures in the new language.
     void changeEvent(QEvent *event) override;
+    // A pack's label scanned while nothing else takes the keys.
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void prepare();
@@ -73,6 +76,7 @@ private:
 
     // Chart commands
     void describe();
+    void tagWithPack(const QString &id);
     void save() { DBSave(); }
     void exportCsv();
     void copyChart();
@@ -97,4 +101,5 @@ private:
     bool fullScreen_ = false;
     QPointer<RunFile::Saver> saving_;
     QString savedTo_;
+    TagScan scan_;
 };

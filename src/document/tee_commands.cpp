@@ -5,6 +5,7 @@
 #include "platform/clipboard.h"
 #include "platform/command_bar.h"
 #include "platform/command_names.h"
+#include "platform/core/clock.h"
 #include "platform/core/folders.h"
 #include "platform/dialogs.h"
 #include "platform/printer.h"
@@ -18,6 +19,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QImage>
+#include <QKeyEvent>
 #include <QMimeData>
 
 namespace {
@@ -103,6 +105,37 @@ void tee::describe()
     if (!answer || answer->isEmpty())
         return;
     run_->setTitle(*answer);
+}
+
+void tee::keyPressEvent(QKeyEvent *event)
+{
+    const bool end = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (!isLive() || (!end && event->text().isEmpty()))
+        return QMdiSubWindow::keyPressEvent(event);
+    const auto id
+        = scan_.key(end ? std::nullopt : std::optional(event->text()), host_.clock().monotonicMs());
+    if (id)
+        tagWithPack(*id);
+    QMdiSubWindow::keyPressEvent(event);
+}
+
+void tee::tagWithPack(const QString &id)
+{
+    const QString name = host_.packName(id);
+    const QString title = withPackTag(run_->title(), id);
+    if (name.isEmpty() || title.size() > RunFile::TitleSize) {
+        host_.State_add(
+            name.isEmpty()
+                ? QCoreApplication::translate("tee",
+                                              "#%1 is no pack of the battery book; the "
+                                              "description stays as it was.")
+                      .arg(id)
+                : QCoreApplication::translate("tee", "#%1 does not fit in the description.")
+                      .arg(id));
+        return;
+    }
+    run_->setTitle(title);
+    host_.State_add(QCoreApplication::translate("tee", "Pack #%1: %2").arg(id, name));
 }
 
 void tee::exportCsv()

@@ -26,6 +26,40 @@ Connection::~Connection()
     QSqlDatabase::removeDatabase(name_);
 }
 
+QString retitle(const QString &path, const QString &title)
+{
+    const QFileInfo info(path);
+    if (title.size() > TitleSize)
+        return QStringLiteral("The description is longer than %1 characters.").arg(TitleSize);
+    if (!info.isFile() || !info.isWritable())
+        return QStringLiteral("The file cannot be written.");
+    const QDateTime modified = info.lastModified();
+    sqlite3 *db = nullptr;
+    const QByteArray utf8 = title.toUtf8();
+    sqlite3_stmt *q = nullptr;
+    int rc = sqlite3_open_v2(QFile::encodeName(info.absoluteFilePath()).constData(), &db,
+                             SQLITE_OPEN_READWRITE, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_prepare_v2(
+            db, "update Title set Title = ? where rowid = (select min(rowid) from Title)", -1, &q,
+            nullptr);
+    if (rc == SQLITE_OK) {
+        sqlite3_bind_text(q, 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+        rc = sqlite3_step(q);
+    }
+    const QString reason = rc == SQLITE_BUSY || rc == SQLITE_LOCKED
+        ? QStringLiteral("Another program is writing the file.")
+        : rc != SQLITE_DONE        ? QString::fromUtf8(sqlite3_errmsg(db))
+        : sqlite3_changes(db) != 1 ? QStringLiteral("The file has no description.")
+                                   : QString();
+    sqlite3_finalize(q);
+    sqlite3_close(db);
+    QFile file(path);
+    if (reason.isEmpty() && file.open(QIODevice::ReadWrite))
+        file.setFileTime(modified, QFileDevice::FileModificationTime);
+    return reason;
+}
+
 QString sqliteReason(const QSqlError &e)
 {
     const QString reason = e.databaseText().trimmed();

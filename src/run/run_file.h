@@ -29,6 +29,12 @@ using RowTexts = std::function<QString(qint64 row, int field)>;
 // Returns "" on success, otherwise a reason for the user.
 QString write(const QString &path, const QString &title, qint64 rowCount, const RowTexts &cell);
 
+// Replaces the description of the run file at `path`, leaving its samples and its modification
+// time (the date of a run that is named) as they were. Returns "" on success, otherwise a
+// reason for the user; a file that is read-only or being written by another program is left
+// as it was.
+QString retitle(const QString &path, const QString &title);
+
 // A Qt SQL connection of its own for one use, removed when done.
 class Connection {
 public:

@@ -36,3 +36,30 @@ QDateTime defaultTitleDate(const QString &title)
     const QTime time = QTime::fromString(m.captured(2), QStringLiteral("hh:mm:ss"));
     return date.isValid() ? QDateTime(date, time) : QDateTime();
 }
+
+namespace {
+const QRegularExpression &packTag()
+{
+    static const QRegularExpression tag(QStringLiteral("#(P\\d{4,6})(?!\\w)"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    return tag;
+}
+} // namespace
+
+QString packTagIn(const QString &title)
+{
+    return packTag().match(title).captured(1).toUpper();
+}
+
+QString withPackTag(const QString &title, const QString &id)
+{
+    const QString tag = u'#' + id;
+    const QRegularExpressionMatch found = packTag().match(title);
+    if (found.hasMatch())
+        return QString(title).replace(found.capturedStart(), found.capturedLength(), tag);
+    const QString trimmed = title.trimmed();
+    if (trimmed.isEmpty())
+        return tag;
+    // Before the program's own description, which still tells the run's start then.
+    return isDefaultTitle(title) ? tag + u' ' + title : trimmed + u' ' + tag;
+}

@@ -10,3 +10,10 @@
 bool isDefaultTitle(const QString &title);
 // The date and time it names, the run's start; invalid for any other text.
 QDateTime defaultTitleDate(const QString &title);
+
+// A pack's tag in a description: "#P0007", in any case, anywhere in it. The ID it names
+// ("P0007"), "" for none.
+QString packTagIn(const QString &title);
+// `title` with its pack tag replaced by `id`'s, or with that tag added: at its end, or before
+// the program's own description.
+QString withPackTag(const QString &title, const QString &id);

@@ -71,6 +71,14 @@ std::optional<double> MDIForm1::ratedMah(const QString &description) const
                                   : DocumentHost::ratedMah(description);
 }
 
+QString MDIForm1::packName(const QString &id) const
+{
+    for (const PackDetails &pack : Book(bookFile_).packDetails())
+        if (pack.id == id)
+            return pack.name;
+    return {};
+}
+
 void MDIForm1::crossLine()
 {
     // The tool-bar copy holds the state, whichever copy was clicked.

@@ -91,6 +91,7 @@ public:
     Printer &printer() override { return printer_; }
     Background &background() override { return background_; }
     std::optional<double> ratedMah(const QString &description) const override;
+    QString packName(const QString &id) const override;
 
     // FeatureHost
     QWidget &mainWindow() override { return *this; }

@@ -2,6 +2,7 @@
 #include "book/book_model.h"
 #include "book/stored_full_watch.h"
 #include "platform/core/background.h"
+#include "run/run_file.h"
 #include "run/run_title.h"
 #include "support/fake_clock.h"
 #include "support/files.h"
@@ -46,6 +47,7 @@ class TestBook : public QObject {
     static QStringList packRows(Book &book)
     {
         const auto found = book.runs();
+        book.identify(found);
         const QString csv = BookTable::text(BookTable::packColumns(), book.packs(found, Now), true);
         return csv.split("\r\n", Qt::SkipEmptyParts).mid(1);
     }
@@ -107,19 +109,20 @@ private slots:
         QCOMPARE(counts(index(book, { runs() })), "14 3 0");
         QCOMPARE(
             packRows(book),
-            QStringList({ "Unnamed runs,1,,2026-05-01T10:00:01,2026-05-01T10:00:11,,,,,,,",
-                          "\"Pack \"\"B\"\", spare\",2,1.50,2026-01-05T09:00:00,"
-                          "2026-02-05T10:00:00,,,,,,,",
-                          "Pack A 2200mAh,8,4.07,2025-12-01T09:59:40,2026-04-02T08:00:00,1761,"
-                          "20.0,80.0,57,iec61960,0.090,stored full: discharge to storage voltage",
-                          "Ten 10S,1,0.00,2026-03-01T09:58:20,2026-03-01T10:00:00,,,,,,0.035," }));
+            QStringList(
+                { ",Unnamed runs,1,,2026-05-01T10:00:01,2026-05-01T10:00:11,,,,,,,",
+                  "P0002,\"Pack \"\"B\"\", spare\",2,1.50,2026-01-05T09:00:00,"
+                  "2026-02-05T10:00:00,,,,,,,",
+                  "P0001,Pack A 2200mAh,8,4.07,2025-12-01T09:59:40,2026-04-02T08:00:00,1761,"
+                  "20.0,80.0,57,iec61960,0.090,stored full: discharge to storage voltage",
+                  "P0003,Ten 10S,1,0.00,2026-03-01T09:58:20,2026-03-01T10:00:00,,,,,,0.035," }));
         const auto found = book.runs();
         const auto packs = book.packs(found, Now);
         QCOMPARE(*packs[2].dcirTrend, 0.1 / 1.76 * 1000 - 0.08 / 1.76 * 1000);
         const auto rows = BookTable::text(BookTable::runColumns(), BookTable::runRows(packs), true)
                               .split("\r\n");
         QCOMPARE(rows[8],
-                 "Pack A 2200mAh," + file("2026/d4.mdb")
+                 "P0001,Pack A 2200mAh," + file("2026/d4.mdb")
                      + ",2026-04-01T09:11:50,discharge,LiIo/Po/Fe,"
                        "3,2890,0,1761,0.00,17.26,2.20,25.0,,9.90,9.80,,57,6,iec61960");
         QStringList skipped;
@@ -138,7 +141,7 @@ private slots:
     {
         Book book(":memory:");
         index(book, { runs() });
-        book.setPackSpec("pack \"b\", spare", std::nullopt, 6);
+        book.setPackSpec("Pack \"B\", spare", std::nullopt, 6);
         const auto found = book.runs();
         const auto all = book.packs(found, Now);
         BookModel<PackFigures> packs(BookTable::packColumns());
@@ -149,11 +152,15 @@ private slots:
                 texts << m.index(r, c).data().toString();
             return texts.join('|');
         };
-        packs.sort(5);
-        QCOMPARE(column(packs, 0), "Pack \"B\", spare|Pack A 2200mAh|Unnamed runs|Ten 10S");
-        packs.sort(5, Qt::DescendingOrder);
-        QCOMPARE(column(packs, 0), "Pack A 2200mAh|Pack \"B\", spare|Unnamed runs|Ten 10S");
-        QCOMPARE(packs.index(0, 11).data(), "11 since 2026-01-01 09:00 by DCIR (IEC 61960 method)");
+        packs.sort(6);
+        QCOMPARE(column(packs, 1), "Pack \"B\", spare|Pack A 2200mAh|Unnamed runs|Ten 10S");
+        packs.sort(6, Qt::DescendingOrder);
+        QCOMPARE(column(packs, 1), "Pack A 2200mAh|Pack \"B\", spare|Unnamed runs|Ten 10S");
+        QCOMPARE(packs.index(0, 12).data(), "11 since 2026-01-01 09:00 by DCIR (IEC 61960 method)");
+        // Copied for a spreadsheet: a cell per field, quotes and commas as they are.
+        const QStringList copied = BookTable::tabbed(BookTable::packColumns(), all).split('\n');
+        QCOMPARE(copied[0].section('\t', 0, 2), "pack_id\tpack\truns");
+        QCOMPARE(copied[2].section('\t', 0, 2), "P0001\tPack \"B\", spare\t2");
         BookModel<BookTable::RunRow> runs(BookTable::runColumns());
         runs.setRows(BookTable::runRows(all));
         QStringList shown;
@@ -189,8 +196,8 @@ private slots:
         QCOMPARE(book.runs().size(), 2u);
     }
 
-    // Renames, merges, moves and rated capacities live in the book, through a rebuild and
-    // through a book of the first version, whose index is read again.
+    // Renames, merges, moves and rated capacities live in the book, through a rebuild and from a
+    // book of version 1 on, whose index is read again.
     void choicesSurviveRebuild()
     {
         const QString path = dir.filePath("choices.db");
@@ -199,24 +206,25 @@ private slots:
             index(book, { runs() });
             book.renamePack("PACK \"B\", SPARE", "Spare");
             book.moveRun(file("u.mdb"), "spare");
-            book.setPackSpec("SPARE", 2000, 6);
             book.clear();
             QCOMPARE(book.runs().size(), 0u);
         }
         runSql(path,
-               { "drop table runs", "create table runs (path text primary key, size)",
-                 "pragma user_version = 1" });
+               { "drop table runs", "create table runs (path text primary key, title)",
+                 "create table pack_specs (pack_key text primary key, rated_mah real, "
+                 "cells integer)",
+                 "insert into pack_specs values ('spare', 2000, 6)", "pragma user_version = 1" });
         Book book(path);
         index(book, { runs() });
         const QStringList rows = packRows(book);
         QCOMPARE(rows.size(), 3);
-        QVERIFY2(rows[1].startsWith("Spare,3,0.75,"), qPrintable(rows[1]));
+        QVERIFY2(rows[1].startsWith("P0001,Spare,3,0.75,"), qPrintable(rows[1]));
         // What a comparison aligns by: the user's capacity, else the one a name gives.
         QCOMPARE(book.ratedMahOf("pack  \"b\", spare"), 2000.0);
         QCOMPARE(book.ratedMahOf("Other 1300mAh"), 1300.0);
         book.renamePack("spare", "pack a 2200mAh");
         QCOMPARE(packRows(book).size(), 2);
-        QVERIFY(packRows(book)[0].startsWith("Pack A 2200mAh,11,"));
+        QVERIFY(packRows(book)[0].startsWith("P0002,Pack A 2200mAh,11,"));
     }
 
     // Two programs on one book tell of a pack left charged full once, every hour's pass
@@ -238,10 +246,72 @@ private slots:
         QTRY_COMPARE(clock.waiting(), 2u); // both passes done
         clock.advanceMs(StoredFullWatch::EveryMs);
         QTRY_COMPARE(clock.waiting(), 2u);
-        put(folder.filePath("c2.mdb"), "Pack S", full, Now.addDays(-4));
+        // Another charge, not a copy of the first.
+        put(folder.filePath("c2.mdb"), "Pack S", { { 0, 90, 12.66, 2.2, "4.20 4.25 4.21" } },
+            Now.addDays(-4));
         clock.advanceMs(StoredFullWatch::EveryMs);
         QTRY_COMPARE(clock.waiting(), 2u);
         QCOMPARE(told, QStringList({ "Pack S 10", "Pack S 4" }));
+    }
+
+    // A tagged run is its pack's however the rest is typed; the book writes the tag into the
+    // untagged runs' files, leaving their time; merging IDs joins their runs; runs left out
+    // and dates corrected are the book's.
+    void packIdentity()
+    {
+        QTemporaryDir folder;
+        const auto at = [&](const char *name) { return folder.filePath(name); };
+        put(at("a1.mdb"), "Pack A", { { 0, 10, 12, -1 } }, day(1, 1));
+        put(at("a2.mdb"), " pack  a", { { 0, 10, 12, -1 } }, day(1, 2));
+        put(at("c.mdb"), "Pack C", { { 0, 10, 12, -1 } }, day(1, 3));
+        Book book(":memory:");
+        index(book, { folder.path() });
+        const auto packs = [&] {
+            QStringList out;
+            for (const auto &row : packRows(book))
+                out << row.section(',', 0, 2);
+            return out.join('|');
+        };
+        QCOMPARE(packs(), "P0001,Pack A,2|P0002,Pack C,1");
+        put(at("a3.mdb"), "PAKC A storage #p0001", { { 0, 10, 12, -1 } }, day(1, 4));
+        index(book, { folder.path() });
+        auto found = book.runs();
+        QCOMPARE(book.tagRuns(book.packs(found, Now)[0]), QStringList());
+        QCOMPARE(counts(index(book, { folder.path() })), "0 0 0");
+        RunFile::Reader reader;
+        QVERIFY(reader.open(at("a2.mdb")));
+        QCOMPARE(*reader.title(), "pack  a #P0001");
+        QCOMPARE(QFileInfo(at("a2.mdb")).lastModified(), day(1, 2));
+        book.renamePack("pack c", "PACK A");
+        book.excludeRun(at("a3.mdb"), true);
+        book.correctDate(at("c.mdb"), day(6, 1));
+        QCOMPARE(packs(), "P0001,Pack A,3");
+        const auto run = [&](const char *name) {
+            found = book.runs();
+            return *std::find_if(found.begin(), found.end(),
+                                 [&](const RunFigures &f) { return f.path == at(name); });
+        };
+        QCOMPARE(run("a2.mdb").title, "pack  a #P0001");
+        QCOMPARE(run("a3.mdb").skipped, "You left it out of its pack's figures.");
+        QCOMPARE(run("c.mdb").date, day(6, 1));
+        QCOMPARE(book.packDetails().size(), 1u);
+    }
+
+    // A file another program is writing keeps its description, and says why.
+    void retitleBusy()
+    {
+        const QString path = dir.filePath("busy.mdb");
+        put(path, "Pack", { { 0, 10, 12, 1 } });
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "writer");
+        db.setDatabaseName(path);
+        QVERIFY(db.open() && QSqlQuery(db).exec("begin exclusive"));
+        QCOMPARE(RunFile::retitle(path, "Pack #P0001"), "Another program is writing the file.");
+        db.close();
+        db = {};
+        QSqlDatabase::removeDatabase("writer");
+        RunFile::Reader reader;
+        QVERIFY(reader.open(path));
+        QCOMPARE(*reader.title(), "Pack");
     }
 
     void defaultDate_data()
@@ -263,6 +333,27 @@ private slots:
         QTEST(defaultTitleDate(title).toString(Qt::ISODate), "date");
     }
 
+    // A scanned tag replaces the one a description has, or goes where it keeps the date readable.
+    void packTag_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("tagged");
+        QTest::newRow("added") << " Pack A "
+                               << "Pack A #P0007";
+        QTest::newRow("replaced") << "#p0001x #p0001 Pack"
+                                  << "#p0001x #P0007 Pack";
+        QTest::newRow("program's") << "NiMH/-DCHG-  S3  @CH2  2026-05-01  10:00:01\r\n"
+                                   << "#P0007 NiMH/-DCHG-  S3  @CH2  2026-05-01  10:00:01\r\n";
+    }
+    void packTag()
+    {
+        QFETCH(QString, title);
+        QFETCH(QString, tagged);
+        QCOMPARE(withPackTag(title, "P0007"), tagged);
+        QCOMPARE(packTagIn(tagged), "P0007");
+        QCOMPARE(defaultTitleDate(tagged), defaultTitleDate(title));
+    }
+
     // The tool prints what the book holds; a folder it cannot read or an unknown option fails in
     // one line that names the tool.
     void tool()
@@ -273,10 +364,10 @@ private slots:
         QCOMPARE(p.exitCode(), 0);
         const QStringList lines = QString::fromUtf8(p.readAllStandardOutput()).split("\r\n");
         QCOMPARE(lines[0],
-                 "pack,runs,cycles,first,last,capacity_mah,fade_pct,capacity_pct,dcir_mohm,"
-                 "dcir_method,spread_v,warning");
+                 "pack_id,pack,runs,cycles,first,last,capacity_mah,fade_pct,capacity_pct,"
+                 "dcir_mohm,dcir_method,spread_v,warning");
         QCOMPARE(lines.size(), 6); // the header, four packs, the end of the last line
-        QVERIFY(lines[3].startsWith("Pack A 2200mAh,8,4.07,"));
+        QVERIFY(lines[3].startsWith(",Pack A 2200mAh,8,4.07,"));
         for (const QStringList &wrong :
              { QStringList { "--runs", dir.filePath("none") }, QStringList { "--rows" } }) {
             p.start(BOOK_TOOL, wrong);

@@ -28,7 +28,7 @@ private slots:
             labels.push_back({ QStringLiteral("P%1").arg(i, 4, 10, QLatin1Char('0')),
                                QStringLiteral("Pack %1 for the long field days of summer").arg(i),
                                i % 12 + 1, i % 2 ? std::optional(2200.0) : std::nullopt });
-            tags << labels.back().tag();
+            tags << '#' + labels.back().id;
         }
         QTemporaryDir dir;
         const QString pdf = dir.filePath(QStringLiteral("labels.pdf"));

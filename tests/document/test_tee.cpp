@@ -372,6 +372,39 @@ private slots:
         QVERIFY(!doc->isLive() && doc->close());
     }
 
+    // A label scanned into a live window tags its run and names the pack; keys typed by hand,
+    // or a pack the book does not know, leave the description alone.
+    void scanTag_data()
+    {
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<int>("gapMs");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("scanned") << "#p0007" << 0 << "Pack #P0007"
+                                 << "Pack #P0007: Pack A";
+        QTest::newRow("by hand") << "#P0007" << 120 << "Pack #P0001"
+                                 << "";
+        QTest::newRow("unknown") << "#P0042" << 10 << "Pack #P0001"
+                                 << "#P0042 is no pack of the battery book; the description "
+                                    "stays as it was.";
+    }
+    void scanTag()
+    {
+        QFETCH(QString, keys);
+        QFETCH(int, gapMs);
+        const auto live = std::make_shared<Run>(QStringLiteral("CH1 Chart 1"), host->fakeClock);
+        live->goLive(1, {});
+        tee *doc = newOpened(live->name());
+        doc->showRun(live);
+        live->setTitle("Pack #P0001");
+        for (const QChar c : keys + '\r') {
+            host->fakeClock.advanceMs(gapMs);
+            QTest::keyClick(doc, c.toLatin1());
+        }
+        QTEST(live->title(), "title");
+        QTEST(host->messages.value(0), "said");
+    }
+
     // The real input box takes no more than asked.
     void inputBoxLimit()
     {

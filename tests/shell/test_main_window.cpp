@@ -516,7 +516,7 @@ private slots:
         QTRY_VERIFY(std::any_of(book->packs().begin(), book->packs().end(),
                                 [](const PackFigures &p) { return p.name == "Pack A"; }));
         auto *packs = book->findChild<QTableView *>("packs");
-        const auto found = packs->model()->match(packs->model()->index(0, 0), Qt::DisplayRole,
+        const auto found = packs->model()->match(packs->model()->index(0, 1), Qt::DisplayRole,
                                                  "Pack A", -1, Qt::MatchExactly);
         QCOMPARE(found.size(), 1);
         packs->selectRow(found[0].row());

@@ -36,4 +36,5 @@ public:
     Printer &printer() override { return recordingPrinter; }
     Background &background() override { return work; }
     RunHub &runHub() override { return hub; }
+    QString packName(const QString &id) const override { return id == "P0007" ? "Pack A" : ""; }
 };

@@ -58,6 +58,8 @@ int main(int argc, char *argv[])
     for (const RunFigures &f : found)
         if (!f.skipped.isEmpty())
             std::fprintf(stderr, "skipped %s: %s\n", qPrintable(f.path), qPrintable(f.skipped));
+    if (!parser.isSet(noCache)) // the IDs the window gives, so both show the same
+        book.identify(found);
     const std::vector<PackFigures> packs = book.packs(found, QDateTime::currentDateTime());
     const QString table = parser.isSet(runs)
         ? BookTable::text(BookTable::runColumns(), BookTable::runRows(packs), parser.isSet(csv))
