@@ -326,15 +326,13 @@ void BookWindow::packMenu(const QPoint &at)
 {
     const PackFigures *pack = selectedPack();
     QMenu menu(this);
+    const QAction *rename = pack ? menu.addAction(tr("Rename or merge…")) : nullptr;
+    const QAction *spec = pack ? menu.addAction(tr("Rated capacity and cells…")) : nullptr;
     addPackActions(menu, pack);
-    if (!pack) {
-        menu.exec(packTable_->viewport()->mapToGlobal(at));
-        return;
-    }
-    const QString name = pack->name;
-    const QAction *rename = menu.addAction(tr("Rename or merge…"));
-    const QAction *spec = menu.addAction(tr("Rated capacity and cells…"));
     const QAction *chosen = menu.exec(packTable_->viewport()->mapToGlobal(at));
+    if (!pack || !chosen || (chosen != rename && chosen != spec))
+        return;
+    const QString name = pack->name;
     if (chosen == rename) {
         const auto to
             = dialogs_.input(tr("The pack's new name (the name of another pack merges the two):"),
@@ -378,8 +376,8 @@ void BookWindow::runMenu(const QPoint &at)
     QStringList paths;
     for (const QModelIndex &row : rows)
         paths << runModel_->row(row.row()).run->path;
-    addRunActions(menu, paths);
     const QAction *move = menu.addAction(tr("Move to pack…"));
+    addRunActions(menu, paths);
     if (menu.exec(runTable_->viewport()->mapToGlobal(at)) != move)
         return;
     // The other packs offered, the name of a new one typed.
@@ -398,6 +396,7 @@ void BookWindow::runMenu(const QPoint &at)
 
 void BookWindow::addPackActions(QMenu &menu, const PackFigures *pack)
 {
+    menu.addSeparator();
     if (pack && !pack->id.isEmpty()) {
         const PackFigures &p = *pack;
         connect(menu.addAction(tr("Pack details…")), &QAction::triggered, this, [this, id = p.id] {
@@ -414,11 +413,11 @@ void BookWindow::addPackActions(QMenu &menu, const PackFigures *pack)
             [this] { copyRows(packTable_); });
     connect(menu.addAction(tr("Export CSV…")), &QAction::triggered, this,
             [this] { exportRows(packTable_); });
-    menu.addSeparator();
 }
 
 void BookWindow::addRunActions(QMenu &menu, const QStringList &paths)
 {
+    menu.addSeparator();
     connect(menu.addAction(tr("Copy")), &QAction::triggered, this, [this] { copyRows(runTable_); });
     connect(menu.addAction(tr("Export CSV…")), &QAction::triggered, this,
             [this] { exportRows(runTable_); });
@@ -446,7 +445,6 @@ void BookWindow::addRunActions(QMenu &menu, const QStringList &paths)
             book_.correctDate(path, date);
         fill();
     });
-    menu.addSeparator();
 }
 
 void BookWindow::skippedMenu(const QPoint &at)
