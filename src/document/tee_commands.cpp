@@ -105,6 +105,15 @@ void tee::describe()
     if (!answer || answer->isEmpty())
         return;
     run_->setTitle(*answer);
+    // A label scanned into the box: which pack it files the run under.
+    if (const QString id = packTagIn(*answer); !id.isEmpty()) {
+        const QString name = host_.packName(id);
+        host_.State_add(
+            name.isEmpty()
+                ? QCoreApplication::translate("tee", "#%1 is no pack of the battery book yet.")
+                      .arg(id)
+                : QCoreApplication::translate("tee", "Pack #%1: %2").arg(id, name));
+    }
 }
 
 void tee::keyPressEvent(QKeyEvent *event)

@@ -274,12 +274,13 @@ private slots:
         QCOMPARE(qRound(chart.timeRange().min * Day), 1); // follows the first point
 
         // A cancelled or empty description keeps the title.
-        host->scripted.inputAnswers << std::nullopt << QString() << "6S \"Pack\", spare";
+        host->scripted.inputAnswers << std::nullopt << QString() << "6S \"Pack\" #P0007";
         for (int i = 0; i < 3; ++i)
             command(doc, "Title");
         QCOMPARE(host->scripted.asked.last().defaultText, line);
         QCOMPARE(host->scripted.asked.last().maxLength, RunFile::TitleSize); // what Save keeps
-        QCOMPARE(live->title() + '|' + chart.titleLine(), "6S \"Pack\", spare|6S \"Pack\", spare");
+        QCOMPARE(live->title() + '|' + chart.titleLine(), "6S \"Pack\" #P0007|6S \"Pack\" #P0007");
+        QCOMPARE(host->messages.last(), "Pack #P0007: Pack A"); // a label scanned into the box
 
         // A cancelled dialog does nothing; a failure says where and why, and nothing changes.
         live->end();
