@@ -11,6 +11,10 @@
         <source>Unnamed runs</source>
         <translation>未命名記錄</translation>
     </message>
+    <message>
+        <source>You left it out of its pack&apos;s figures.</source>
+        <translation>您已將它排除於電池組的數據之外。</translation>
+    </message>
 </context>
 <context>
     <name>BookWindow</name>
@@ -229,6 +233,72 @@
     <message>
         <source>both</source>
         <translation>充放電</translation>
+    </message>
+    <message>
+        <source>ID</source>
+        <translation>編號</translation>
+    </message>
+    <message>
+        <source>%1 since %2 by %3</source>
+        <translation>%1（自 %2 起，依 %3）</translation>
+    </message>
+    <message>
+        <source>The rated capacity is a number of mAh and the cells a number from 1 to 12, or empty if not known: &quot;%1&quot;, &quot;%2&quot; are not. Nothing was changed.</source>
+        <translation>額定容量須為 mAh 數值，電芯數須為 1 至 12 的數字，不明時留空：「%1」、「%2」不符。未作任何變更。</translation>
+    </message>
+    <message>
+        <source>Pack details…</source>
+        <translation>電池組資料…</translation>
+    </message>
+    <message>
+        <source>Write #%1 into its runs&apos; descriptions</source>
+        <translation>將 #%1 寫入其記錄的描述</translation>
+    </message>
+    <message>
+        <source>New pack…</source>
+        <translation>新增電池組…</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>複製</translation>
+    </message>
+    <message>
+        <source>Export CSV…</source>
+        <translation>匯出 CSV…</translation>
+    </message>
+    <message>
+        <source>Leave out of the pack&apos;s figures</source>
+        <translation>排除於電池組數據之外</translation>
+    </message>
+    <message>
+        <source>Correct the date…</source>
+        <translation>更正日期…</translation>
+    </message>
+    <message>
+        <source>The run&apos;s start (yyyy-MM-dd hh:mm), empty for the date it has of itself:</source>
+        <translation>記錄的開始時間（yyyy-MM-dd hh:mm），留空則用記錄本身的日期：</translation>
+    </message>
+    <message>
+        <source>%1 is no date and time such as 2026-05-01 10:00.</source>
+        <translation>%1 不是如 2026-05-01 10:00 的日期時間。</translation>
+    </message>
+    <message>
+        <source>Count in its pack&apos;s figures again</source>
+        <translation>重新計入電池組數據</translation>
+    </message>
+    <message>
+        <source>Another pack is named %1: Rename or merge joins the two.</source>
+        <translation>已有電池組名為 %1：用「重新命名或合併」可將兩者合併。</translation>
+    </message>
+    <message>
+        <source>These descriptions were left as they were:</source>
+        <translation>下列描述未作變更：</translation>
+    </message>
+    <message>
+        <source>The CSV file was not written to %1<byte value="xd"/>
+%2</source>
+        <translation>CSV 檔案未寫入 %1<byte value="xd"/>
+%2</translation>
     </message>
 </context>
 <context>
@@ -725,6 +795,45 @@
     </message>
 </context>
 <context>
+    <name>LabelChooser</name>
+    <message>
+        <source>Print pack labels</source>
+        <translation>列印電池標籤</translation>
+    </message>
+    <message>
+        <source>2 × 6, 12 on a sheet</source>
+        <translation>2 × 6，每張 12 枚</translation>
+    </message>
+    <message>
+        <source>3 × 8, 24 on a sheet</source>
+        <translation>3 × 8，每張 24 枚</translation>
+    </message>
+    <message>
+        <source>PDF file</source>
+        <translation>PDF 檔案</translation>
+    </message>
+    <message>
+        <source>Printer</source>
+        <translation>印表機</translation>
+    </message>
+    <message>
+        <source>Layout:</source>
+        <translation>版面：</translation>
+    </message>
+    <message>
+        <source>Paper:</source>
+        <translation>紙張：</translation>
+    </message>
+    <message>
+        <source>Print to:</source>
+        <translation>輸出至：</translation>
+    </message>
+    <message>
+        <source>Packs:</source>
+        <translation>電池組：</translation>
+    </message>
+</context>
+<context>
     <name>LiveDispatch</name>
     <message>
         <source>No power manager keeps the computer awake (%1); recording goes on, but the computer may sleep.</source>
@@ -855,6 +964,84 @@
     <message>
         <source>MQTT: %1 sends readings whose time goes back: they are left out.</source>
         <translation>MQTT: %1 傳送的讀數時間倒退: 這些讀數不予採用。</translation>
+    </message>
+</context>
+<context>
+    <name>PackDetailsDialog</name>
+    <message>
+        <source>New pack</source>
+        <translation>新增電池組</translation>
+    </message>
+    <message>
+        <source>Pack %1</source>
+        <translation>電池組 %1</translation>
+    </message>
+    <message>
+        <source>not known</source>
+        <translation>不明</translation>
+    </message>
+    <message>
+        <source> mAh</source>
+        <translation> mAh</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>名稱</translation>
+    </message>
+    <message>
+        <source>Chemistry</source>
+        <translation>電池種類</translation>
+    </message>
+    <message>
+        <source>Cells in series</source>
+        <translation>串聯電芯數</translation>
+    </message>
+    <message>
+        <source>Rated capacity</source>
+        <translation>額定容量</translation>
+    </message>
+    <message>
+        <source>Maker</source>
+        <translation>廠牌</translation>
+    </message>
+    <message>
+        <source>Bought</source>
+        <translation>購買日期</translation>
+    </message>
+    <message>
+        <source>Notes</source>
+        <translation>備註</translation>
+    </message>
+    <message>
+        <source>Retired</source>
+        <translation>已停用</translation>
+    </message>
+</context>
+<context>
+    <name>PackLabels</name>
+    <message>
+        <source>The battery book has no packs yet: open it once to gather the runs.</source>
+        <translation>電池簿尚無電池組：請先開啟一次電池簿以收集記錄。</translation>
+    </message>
+    <message>
+        <source>PDF file(*.pdf)|*.pdf</source>
+        <translation>PDF 檔案(*.pdf)|*.pdf</translation>
+    </message>
+    <message>
+        <source>The labels were not written to %1</source>
+        <translation>標籤未能寫入 %1</translation>
+    </message>
+    <message>
+        <source>%1S</source>
+        <translation>%1S</translation>
+    </message>
+    <message>
+        <source>%1 mAh</source>
+        <translation>%1 mAh</translation>
+    </message>
+    <message>
+        <source>Pack labels</source>
+        <translation>電池標籤</translation>
     </message>
 </context>
 <context>
@@ -1017,6 +1204,10 @@
         <source>CH%1: cycle interrupted (the samples stopped or the capacity went back): %2 mAh in %3</source>
         <translation>CH%1：循環中斷（讀數停止或容量倒退）：%2 mAh，歷時 %3</translation>
     </message>
+    <message>
+        <source>%1: stored full for %2 days: discharge to storage voltage</source>
+        <translation>%1：已滿電存放 %2 天：請放電至儲存電壓</translation>
+    </message>
 </context>
 <context>
     <name>RunOpening</name>
@@ -1131,6 +1322,22 @@
 %2</source>
         <translation>充電記錄未儲存到 %1<byte value="xd"/>
 %2</translation>
+    </message>
+    <message>
+        <source>#%1 is no pack of the battery book yet.</source>
+        <translation>#%1 尚非電池簿中的電池組。</translation>
+    </message>
+    <message>
+        <source>Pack #%1: %2</source>
+        <translation>電池組 #%1：%2</translation>
+    </message>
+    <message>
+        <source>#%1 is no pack of the battery book; the description stays as it was.</source>
+        <translation>#%1 不是電池簿中的電池組；描述保持不變。</translation>
+    </message>
+    <message>
+        <source>#%1 does not fit in the description.</source>
+        <translation>#%1 放不進描述。</translation>
     </message>
 </context>
 </TS>
