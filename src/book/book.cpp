@@ -595,25 +595,33 @@ std::vector<PackDetails> Book::packDetails() const
 
 QString Book::setDetails(PackDetails details)
 {
+    // The logger and the window may both hand out IDs: the next one is the book's, taken under
+    // its write lock.
+    const bool own = sqlite3_get_autocommit(db_);
+    if (own)
+        exec("begin immediate");
     if (details.id.isEmpty()) {
-        int last = 0;
-        for (auto id = details_.keyBegin(); id != details_.keyEnd(); ++id)
-            last = std::max(last, id->mid(1).toInt());
-        details.id = QStringLiteral("P%1").arg(last + 1, 4, 10, QChar(u'0'));
+        Statement last(db_, "select max(cast(substr(id, 2) as integer)) from pack_details");
+        details.id
+            = QStringLiteral("P%1").arg((last.row() ? last.whole(0) : 0) + 1, 4, 10, QChar(u'0'));
     }
     details.name = details.name.simplified();
     if (details.name.isEmpty())
         details.name = details.id;
-    if (const QString other = ids_.value(packKey(details.name));
-        !other.isEmpty() && other != details.id)
-        return {};
-    store(details);
-    return details.id;
+    const QString other = ids_.value(packKey(details.name));
+    const bool free = other.isEmpty() || other == details.id;
+    if (free)
+        store(details);
+    if (own)
+        exec("commit");
+    return free ? details.id : QString();
 }
 
 void Book::identify(const std::vector<RunFigures> &runs)
 {
-    exec("begin");
+    // What another program on the book gave IDs to meanwhile is read first.
+    exec("begin immediate");
+    load();
     // Tags first: a new ID is never one a run already carries.
     for (const bool tagged : { true, false })
         for (const RunFigures &run : runs) {

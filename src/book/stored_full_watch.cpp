@@ -29,6 +29,7 @@ void StoredFullWatch::tell()
     Book book(file_);
     const QDateTime now = clock_.now();
     const auto runs = book.runs(book.folders());
+    book.identify(runs); // a pack is remembered by its ID, whichever program met it first
     for (const PackFigures &pack : book.packs(runs, now))
         if (pack.storedFull && book.claimStoredFull(pack))
             emit storedFull(pack.name.isEmpty() ? BookTable::unnamed() : pack.name,

@@ -297,6 +297,17 @@ private slots:
         QCOMPARE(book.packDetails().size(), 1u);
     }
 
+    // Two programs on one book, the window and the logger, never hand out the same ID.
+    void idsAcrossPrograms()
+    {
+        Book one(dir.filePath("ids.db")), other(dir.filePath("ids.db"));
+        PackDetails a, b;
+        a.name = "A";
+        b.name = "B";
+        QCOMPARE(one.setDetails(a), "P0001");
+        QCOMPARE(other.setDetails(b), "P0002");
+    }
+
     // A file another program is writing keeps its description, and says why.
     void retitleBusy()
     {
