@@ -29,6 +29,11 @@ QString tr(const char *text)
 {
     return QCoreApplication::translate("Book", text);
 }
+
+QString farBeyondText()
+{
+    return tr("far beyond the data");
+}
 } // namespace
 
 double studentT(double level, int freedom)
@@ -47,7 +52,8 @@ PackForecast PackForecast::of(const std::vector<Point> &points, double share)
     f.share_ = share;
     f.n_ = int(points.size());
     if (f.n_ < FewestPoints) {
-        f.refusal = tr("no forecast: %1 full discharges, %2 needed").arg(f.n_).arg(FewestPoints);
+        f.refusal
+            = tr("no forecast: %1 of the %2 full discharges needed").arg(f.n_).arg(FewestPoints);
         return f;
     }
     double meanMah = 0;
@@ -114,7 +120,7 @@ double PackForecast::bandAt(double cycles) const
 
 QString PackForecast::text() const
 {
-    if (!refusal.isEmpty())
+    if (!cycles)
         return refusal;
     const auto whole = [](double v) { return QString::number(std::round(v), 'f', 0); };
     QString out = tr("%1 % at about %2 cycles (%3–%4)")
@@ -122,7 +128,10 @@ QString PackForecast::text() const
                       .arg(whole(*cycles), whole(*low), whole(*high));
     if (date.isValid())
         out += tr(", around %1").arg(QLocale().toString(date.date(), QStringLiteral("MMMM yyyy")));
-    if (farBeyond)
-        out += tr(": far beyond the data");
-    return out;
+    return farBeyond ? out + QStringLiteral(": ") + farBeyondText() : out;
+}
+
+QString PackForecast::note() const
+{
+    return !cycles ? refusal : farBeyond ? farBeyondText() : QString();
 }

@@ -36,6 +36,8 @@ struct PackForecast {
     double bandAt(double cycles) const;
     // "80 % at about 140 cycles (110–175), around March 2027", or the refusal.
     QString text() const;
+    // The refusal, or that the forecast is far beyond the data, or "".
+    QString note() const;
 
 private:
     double share_ = 0.8;

@@ -49,7 +49,7 @@ private slots:
         QTest::addColumn<double>("every");
         QTest::addColumn<double>("noise");
         QTest::addColumn<QString>("refusal");
-        QTest::newRow("four discharges") << 4 << 30.0 << 0.0 << "4 full discharges, 5 needed";
+        QTest::newRow("four discharges") << 4 << 30.0 << 0.0 << "4 of the 5 full discharges needed";
         QTest::newRow("too little drop") << 6 << 2.0 << 0.0 << "a tenth of the way to 80 %";
         QTest::newRow("lost in scatter") << 5 << 10.0 << 120.0 << "not yet clear of the scatter";
     }
