@@ -73,6 +73,7 @@ PackForecast PackForecast::of(const std::vector<Point> &points, double share)
     }
     f.slope = sxy / f.sxx_;
     f.intercept = meanMah - f.slope * f.meanCycles_;
+    f.firstCycles = x0;
     f.first = f.fitAt(x0);
     f.threshold = share * f.first;
     double squares = 0;

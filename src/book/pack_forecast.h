@@ -25,6 +25,7 @@ struct PackForecast {
     QString refusal;
     // The fit, its capacity at the first discharge and the threshold: known from two points.
     double intercept = 0, slope = 0, first = 0, threshold = 0;
+    double firstCycles = 0; // of the first full discharge
     std::optional<double> cycles, low, high; // at the threshold
     QDateTime date; // of `cycles`, at the pace the discharges came; invalid when not known
     bool farBeyond = false;
