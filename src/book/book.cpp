@@ -476,13 +476,16 @@ std::vector<PackFigures> Book::packs(const std::vector<RunFigures> &runs,
         }
         double discharged = 0, largest = 0;
         std::vector<double> full; // discharges down to the end
+        std::vector<PackForecast::Point> fullAt; // the same, mAh discharged by their end
         std::vector<const RunFigures *> charges, measured;
         for (const RunFigures *r : p.runs) {
             discharged += r->dischargedMah;
             largest = std::max(largest, r->dischargedMah);
             if ((r->kind == RunSummary::Kind::Discharge || r->kind == RunSummary::Kind::Both)
-                && r->reachedEnd(p.cells))
+                && r->reachedEnd(p.cells)) {
                 full.push_back(r->dischargedMah);
+                fullAt.push_back({ discharged, r->dischargedMah, r->end() });
+            }
             if ((r->kind == RunSummary::Kind::Charge || r->kind == RunSummary::Kind::Both)
                 && r->spread)
                 charges.push_back(r);
@@ -491,6 +494,9 @@ std::vector<PackFigures> Book::packs(const std::vector<RunFigures> &runs,
         }
         const double rated = p.ratedMah.value_or(largest);
         p.cycles = rated > 0 ? discharged / rated : 0;
+        for (PackForecast::Point &at : fullAt)
+            at.cycles = rated > 0 ? at.cycles / rated : 0;
+        p.eol = PackForecast::of(fullAt);
         if (!full.empty()) {
             p.capacityMah = full.back();
             const double best = *std::max_element(

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "book/pack_forecast.h"
 #include "book/run_figures.h"
 
 #include <QDate>
@@ -36,6 +37,8 @@ struct PackFigures {
     // Of the discharges that reached the end: the latest, and the share of the best of the
     // first three it keeps and the share it lost, in %.
     std::optional<double> capacityMah, capacityPct, fadePct;
+    // Those discharges' capacities against the cycles so far, fitted and carried forward.
+    PackForecast eol;
     // The latest run with a resistance by the two-level method, else with any.
     const RunFigures *dcir = nullptr;
     // The first run measured as `dcir` was (method, direction, currents), and mΩ since.

@@ -139,6 +139,12 @@ const std::vector<Column<PackFigures>> &packColumns()
           [](P p) { return number(p.ratedMah, 0); } },
         { QT_TRANSLATE_NOOP("BookWindow", "Cells"), nullptr,
           [](P p) { return number(p.cells ? std::optional<double>(p.cells) : std::nullopt, 0); } },
+        { QT_TRANSLATE_NOOP("BookWindow", "End of life"), "eol_cycles",
+          [](P p) { return number(p.eol.cycles, 0); }, [](P p) { return p.eol.text(); } },
+        { nullptr, "eol_low", [](P p) { return number(p.eol.low, 0); } },
+        { nullptr, "eol_high", [](P p) { return number(p.eol.high, 0); } },
+        { nullptr, "eol_date", [](P p) { return time(p.eol.date); } },
+        { nullptr, "eol_note", [](P p) -> Value { return p.eol.note(); } },
     };
     return columns;
 }

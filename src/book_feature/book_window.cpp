@@ -60,6 +60,25 @@ template <class Row> QTableView *table(QWidget *parent, const QString &name, Boo
     t->setSortingEnabled(true);
     return t;
 }
+
+// The forecast's line and band from the first full discharge to the far end of its interval,
+// and the level it crosses.
+TrendChart::Fit eolFit(const PackForecast &eol)
+{
+    TrendChart::Fit fit;
+    if (!eol.cycles)
+        return fit;
+    constexpr int Steps = 50;
+    const double from = eol.firstCycles, to = *eol.high;
+    for (int i = 0; i <= Steps; ++i) {
+        const double x = from + (to - from) * i / Steps;
+        fit.x << x;
+        fit.y << eol.fitAt(x);
+        fit.band << eol.bandAt(x);
+    }
+    fit.level = eol.threshold;
+    return fit;
+}
 } // namespace
 
 BookWindow::BookWindow(const QString &bookFile, const QString &saveFolder, Dialogs &dialogs,
@@ -298,8 +317,8 @@ void BookWindow::drawCharts(const PackFigures *pack)
     capacityChart_->setLabels(byCycle ? tr("Equivalent full cycles") : tr("Date"),
                               tr("Discharged (mAh)"), !byCycle, true);
     dcirChart_->setLabels(tr("Date"), tr("DCIR (mΩ)"), true);
-    capacityChart_->setPoints(cx, cy);
-    dcirChart_->setPoints(dx, dy);
+    capacityChart_->setPoints(cx, cy, byCycle && pack ? eolFit(pack->eol) : TrendChart::Fit());
+    dcirChart_->setPoints(dx, dy, {});
 }
 
 void BookWindow::addFolder()

@@ -11,6 +11,16 @@ TrendChart::TrendChart(QWidget *parent) : PlotChart(parent)
     QCPGraph *g = plot_->addGraph();
     g->setLineStyle(QCPGraph::lsLine);
     g->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, 6));
+    // The fit dashed, its band shaded between its edges, the level a thin red line.
+    QCPGraph *fit = plot_->addGraph();
+    fit->setPen(QPen(Qt::darkGray, 1, Qt::DashLine));
+    QCPGraph *lower = plot_->addGraph();
+    QCPGraph *upper = plot_->addGraph();
+    for (QCPGraph *edge : { lower, upper })
+        edge->setPen(Qt::NoPen);
+    upper->setBrush(QColor(128, 128, 128, 50));
+    upper->setChannelFillGraph(lower);
+    plot_->addGraph()->setPen(QPen(Qt::red, 1));
     setMinimumHeight(140);
 }
 
@@ -26,9 +36,21 @@ void TrendChart::setLabels(const QString &x, const QString &y, bool dates, bool 
     plot_->yAxis->setLabel(y);
 }
 
-void TrendChart::setPoints(const QVector<double> &x, const QVector<double> &y)
+void TrendChart::setPoints(const QVector<double> &x, const QVector<double> &y, const Fit &fit)
 {
     plot_->graph(0)->setData(x, y);
+    QVector<double> lower, upper;
+    for (qsizetype i = 0; i < fit.x.size(); ++i) {
+        lower << fit.y[i] - fit.band[i];
+        upper << fit.y[i] + fit.band[i];
+    }
+    plot_->graph(1)->setData(fit.x, fit.y);
+    plot_->graph(2)->setData(fit.x, lower);
+    plot_->graph(3)->setData(fit.x, upper);
+    if (fit.x.isEmpty())
+        plot_->graph(4)->data()->clear();
+    else
+        plot_->graph(4)->setData({ fit.x.front(), fit.x.back() }, { fit.level, fit.level });
     // Without points the axes are bare lines: no numbers, no ticks, no grid (no 1970).
     for (QCPAxis *axis : { plot_->xAxis, plot_->yAxis }) {
         axis->setTicks(!x.isEmpty());

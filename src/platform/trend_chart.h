@@ -13,7 +13,13 @@ public:
 
     // `dates`: x is seconds since the epoch, labelled as dates. `fromZero`: y starts at zero.
     void setLabels(const QString &x, const QString &y, bool dates, bool fromZero = false);
-    void setPoints(const QVector<double> &x, const QVector<double> &y);
+    // A line fitted to the points, with its band either side and a level it is read against.
+    struct Fit {
+        QVector<double> x, y, band;
+        double level = 0;
+    };
+    // The axes hold the fit as well; an empty one draws none.
+    void setPoints(const QVector<double> &x, const QVector<double> &y, const Fit &fit);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

@@ -107,15 +107,21 @@ private slots:
     {
         Book book(":memory:");
         QCOMPARE(counts(index(book, { runs() })), "14 3 0");
+        const auto few = [](int n) {
+            return QString("no forecast: %1 of the 5 full discharges needed").arg(n);
+        };
         QCOMPARE(
             packRows(book),
             QStringList(
-                { ",Unnamed runs,1,,2026-05-01T10:00:01,2026-05-01T10:00:11,,,,,,,",
+                { ",Unnamed runs,1,,2026-05-01T10:00:01,2026-05-01T10:00:11,,,,,,,,,,,,",
                   "P0002,\"Pack \"\"B\"\", spare\",2,1.50,2026-01-05T09:00:00,"
-                  "2026-02-05T10:00:00,,,,,,,",
+                  "2026-02-05T10:00:00,,,,,,,,,,,,"
+                      + few(0),
                   "P0001,Pack A 2200mAh,8,4.07,2025-12-01T09:59:40,2026-04-02T08:00:00,1761,"
-                  "20.0,80.0,57,iec61960,0.090,stored full: discharge to storage voltage",
-                  "P0003,Ten 10S,1,0.00,2026-03-01T09:58:20,2026-03-01T10:00:00,,,,,,0.035," }));
+                  "20.0,80.0,57,iec61960,0.090,stored full: discharge to storage voltage,,,,,"
+                      + few(4),
+                  "P0003,Ten 10S,1,0.00,2026-03-01T09:58:20,2026-03-01T10:00:00,,,,,,0.035,,,,,,"
+                      + few(0) }));
         const auto found = book.runs();
         const auto packs = book.packs(found, Now);
         QCOMPARE(*packs[2].dcirTrend, 0.1 / 1.76 * 1000 - 0.08 / 1.76 * 1000);
@@ -376,7 +382,8 @@ private slots:
         const QStringList lines = QString::fromUtf8(p.readAllStandardOutput()).split("\r\n");
         QCOMPARE(lines[0],
                  "pack_id,pack,runs,cycles,first,last,capacity_mah,fade_pct,capacity_pct,"
-                 "dcir_mohm,dcir_method,spread_v,warning");
+                 "dcir_mohm,dcir_method,spread_v,warning,eol_cycles,eol_low,eol_high,eol_date,"
+                 "eol_note");
         QCOMPARE(lines.size(), 6); // the header, four packs, the end of the last line
         QVERIFY(lines[3].startsWith(",Pack A 2200mAh,8,4.07,"));
         for (const QStringList &wrong :
