@@ -36,8 +36,10 @@ struct PackFigures {
     // Of the discharges that reached the end: the latest, and the share of the best of the
     // first three it keeps and the share it lost, in %.
     std::optional<double> capacityMah, capacityPct, fadePct;
-    // The latest run with a resistance by the two-level method, else with any.
+    // The latest run with a resistance shown by the two-level method, else with any shown.
     const RunFigures *dcir = nullptr;
+    // The latest run with a resistance, shown or not: what the plan goes by.
+    const RunFigures *dcirLatest = nullptr;
     // The first run measured as `dcir` was (method, direction, currents), and mΩ since.
     const RunFigures *dcirFrom = nullptr;
     std::optional<double> dcirTrend;
@@ -45,6 +47,9 @@ struct PackFigures {
     bool storedFull = false;
     QString dcirMethod() const; // "iec61960", "estimate" or ""
     QString warning() const; // "" or what to do
+    // The step that would measure this pack's resistance to ± 10 %: "hold 0.44 A for 10 s, then
+    // at least 4.1 A", I1 0.2 C where the rated capacity is known, else the latest step's.
+    QString dcirPlan() const;
 };
 
 // The battery book: every run file of the save folder and the user's other folders, indexed in
@@ -55,7 +60,7 @@ struct PackFigures {
 // opens a book of its own on the same file.
 class Book {
 public:
-    static constexpr int SchemaVersion = 2;
+    static constexpr int SchemaVersion = 3;
 
     // ":memory:" keeps the book for this process alone.
     explicit Book(const QString &file);
