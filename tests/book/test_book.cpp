@@ -101,7 +101,7 @@ private slots:
 
     // Worked out by hand: d1 2194.87 mAh, d2 1800, d3 2200, d4 1760.98 (80.0 % of d3), d5 to
     // storage no capacity; cycles 8955.85 / 2200; DCIR 100 mV / 1.76 A = 57 ± 6 mΩ, 11 up on
-    // d1's 80 mV / 1.76 A, the charges' steps from rest no match; the plan from c5's 160 mV / 2.2 A:
+    // d1's 80 mV / 1.76 A, the charges' steps from rest no match; the plan from c5's 73 mΩ:
     // 0.44 A + (0.01 V + 0.073 Ω × 0.01 A) / (10 % of 0.073 Ω). B's end needs its cells; 1,000 -
     // 0,000 (one run however found); the ten cells 0.035 apart, 3.86 V each.
     void packFigures()
@@ -158,7 +158,8 @@ private slots:
         QCOMPARE(column(packs, 1), "Pack \"B\", spare|Pack A 2200mAh|Unnamed runs|Ten 10S");
         packs.sort(6, Qt::DescendingOrder);
         QCOMPARE(column(packs, 1), "Pack A 2200mAh|Pack \"B\", spare|Unnamed runs|Ten 10S");
-        QCOMPARE(packs.index(0, 12).data(), "11 since 2026-01-01 09:00 by DCIR at 0.2C → 1C over 10 s");
+        QCOMPARE(packs.index(0, 12).data(),
+                 "11 since 2026-01-01 09:00 by DCIR at 0.2C → 1C over 10 s");
         // Copied for a spreadsheet: a cell per field, quotes and commas as they are.
         const QStringList copied = BookTable::tabbed(BookTable::packColumns(), all).split('\n');
         QCOMPARE(copied[0].section('\t', 0, 2), "pack_id\tpack\truns");
@@ -199,7 +200,7 @@ private slots:
     }
 
     // Renames, merges, moves and rated capacities live in the book, through a rebuild and from a
-    // book of version 1 on, whose index is read again.
+    // book of version 1 or 2 on, whose index is read again.
     void choicesSurviveRebuild()
     {
         const QString path = dir.filePath("choices.db");
@@ -227,6 +228,11 @@ private slots:
         book.renamePack("spare", "pack a 2200mAh");
         QCOMPARE(packRows(book).size(), 2);
         QVERIFY(packRows(book)[0].startsWith("P0002,Pack A 2200mAh,11,"));
+        // Version 2 kept no resistance's time: its index too is read again.
+        runSql(path, { "alter table runs drop column r_seconds", "pragma user_version = 2" });
+        Book again(path);
+        index(again, { runs() });
+        QCOMPARE(packRows(again).size(), 2);
     }
 
     // Two programs on one book tell of a pack left charged full once, every hour's pass
