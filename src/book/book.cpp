@@ -12,6 +12,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 // Run files a run of the book may hold, and how long one transaction of the index may grow.
@@ -91,7 +92,7 @@ constexpr const char *RunColumns
     = "path, size, modified, skipped, title, date, date_from_file, kind, chemistry, cells, "
       "seconds, charged_mah, discharged_mah, charged_wh, discharged_wh, peak_a, v_start, v_end, "
       "ext_max, int_max, spread, ends_charging, r_mohm, r_pm, r_from, r_to, r_cells, run_key, "
-      "loaded_v";
+      "loaded_v, r_seconds";
 
 // The runs are an index of the files, made again whenever their columns change.
 QByteArray runsTable()
@@ -123,6 +124,17 @@ QString PackFigures::dcirMethod() const
         return {};
     return dcir->resistance->iec61960(ratedMah) ? QStringLiteral("iec61960")
                                                 : QStringLiteral("estimate");
+}
+
+QString PackFigures::dcirPlan() const
+{
+    if (!dcirLatest)
+        return {};
+    const RunSummary::Resistance &r = *dcirLatest->resistance;
+    const double from = ratedMah ? 0.2 * *ratedMah / 1000 : std::abs(r.fromAmps);
+    const double to = std::ceil((from + r.stepFor(r.milliohm, 0.1)) * 10) / 10;
+    return QCoreApplication::translate("Book", "hold %1 A for 10 s, then at least %2 A")
+        .arg(QString::number(from, 'f', 2), QString::number(to, 'f', 1));
 }
 
 QString PackFigures::warning() const
@@ -168,6 +180,8 @@ Book::Book(const QString &file)
     load();
     if (was == 1)
         migrate();
+    else if (was == 2) // the runs gained the resistance's time: read again
+        exec(("drop table runs; " + runsTable()).constData());
     exec(("pragma user_version = " + QByteArray::number(SchemaVersion)).constData());
 }
 
@@ -294,7 +308,7 @@ bool Book::index(const QStringList &folders, const std::atomic<bool> &stop,
     p.total = files.size();
     Statement put(db_,
                   "insert or replace into runs values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
-                  "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+                  "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     QElapsedTimer sinceCommit;
     sinceCommit.start();
     exec("begin");
@@ -324,6 +338,7 @@ bool Book::index(const QStringList &folders, const std::atomic<bool> &stop,
             put.bind(26, r ? std::optional(r->toAmps) : std::nullopt);
             put.bind(27, r ? cellsText(r->cells) : QString());
             put.bind(28, f.runKey).bind(29, f.loadedVolts);
+            put.bind(30, r ? std::optional(r->seconds) : std::nullopt);
             put.run();
         }
         ++p.done;
@@ -376,8 +391,8 @@ std::vector<RunFigures> Book::runs(const QStringList &folders) const
         f.spread = q.maybe(20);
         f.endsCharging = q.whole(21);
         if (q.maybe(22))
-            f.resistance = RunSummary::Resistance { q.real(22), q.real(23), q.real(24), q.real(25),
-                                                    cellsOf(q.text(26)) };
+            f.resistance = RunSummary::Resistance { q.real(22), q.real(23),          q.real(24),
+                                                    q.real(25), cellsOf(q.text(26)), q.real(29) };
         f.runKey = q.text(27);
         f.loadedVolts = q.maybe(28);
         if (excluded_.contains(f.path) && f.skipped.isEmpty())
@@ -489,8 +504,10 @@ std::vector<PackFigures> Book::packs(const std::vector<RunFigures> &runs,
             if ((r->kind == RunSummary::Kind::Charge || r->kind == RunSummary::Kind::Both)
                 && r->spread)
                 charges.push_back(r);
-            if (r->resistance)
+            if (r->resistance && r->resistance->shown())
                 measured.push_back(r);
+            if (r->resistance)
+                p.dcirLatest = r;
         }
         const double rated = p.ratedMah.value_or(largest);
         p.cycles = rated > 0 ? discharged / rated : 0;

@@ -39,8 +39,10 @@ struct PackFigures {
     std::optional<double> capacityMah, capacityPct, fadePct;
     // Those discharges' capacities against the cycles so far, fitted and carried forward.
     PackForecast eol;
-    // The latest run with a resistance by the two-level method, else with any.
+    // The latest run with a resistance shown by the two-level method, else with any shown.
     const RunFigures *dcir = nullptr;
+    // The latest run with a resistance, shown or not: what the plan goes by.
+    const RunFigures *dcirLatest = nullptr;
     // The first run measured as `dcir` was (method, direction, currents), and mΩ since.
     const RunFigures *dcirFrom = nullptr;
     std::optional<double> dcirTrend;
@@ -48,6 +50,9 @@ struct PackFigures {
     bool storedFull = false;
     QString dcirMethod() const; // "iec61960", "estimate" or ""
     QString warning() const; // "" or what to do
+    // The step that would measure this pack's resistance to ± 10 %: "hold 0.44 A for 10 s, then
+    // at least 4.1 A", I1 0.2 C where the rated capacity is known, else the latest step's.
+    QString dcirPlan() const;
 };
 
 // The battery book: every run file of the save folder and the user's other folders, indexed in
@@ -58,7 +63,7 @@ struct PackFigures {
 // opens a book of its own on the same file.
 class Book {
 public:
-    static constexpr int SchemaVersion = 2;
+    static constexpr int SchemaVersion = 3;
 
     // ":memory:" keeps the book for this process alone.
     explicit Book(const QString &file);

@@ -35,9 +35,16 @@ Value time(const QDateTime &t)
     return t.isValid() ? Value(t) : Value();
 }
 
+// A resistance the book shows; one whose ± is too large for it says why in its text alone.
+const RunSummary::Resistance *shownResistance(const RunFigures &f)
+{
+    return f.resistance && f.resistance->shown() ? &*f.resistance : nullptr;
+}
+
 std::optional<double> milliohm(const RunFigures &f)
 {
-    return f.resistance ? std::optional(f.resistance->milliohm) : std::nullopt;
+    const auto *r = shownResistance(f);
+    return r ? std::optional(r->milliohm) : std::nullopt;
 }
 
 template <class Row> QStringList texts(const std::vector<Column<Row>> &columns, const Row *row)
@@ -121,6 +128,7 @@ const std::vector<Column<PackFigures>> &packColumns()
         { QT_TRANSLATE_NOOP("BookWindow", "Method"), nullptr,
           [](P p) -> Value { return p.dcir ? p.dcir->resistance->label(p.ratedMah) : QString(); } },
         { nullptr, "dcir_method", [](P p) -> Value { return p.dcirMethod(); } },
+        { nullptr, "dcir_plan", [](P p) -> Value { return p.dcirPlan(); } },
         { QT_TRANSLATE_NOOP("BookWindow", "Spread (V)"), "spread_v",
           [](P p) { return number(p.spread, 3); } },
         { QT_TRANSLATE_NOOP("BookWindow", "Warning"), "warning",
@@ -214,12 +222,12 @@ const std::vector<Column<RunRow>> &runColumns()
           } },
         { nullptr, "dcir_pm_mohm",
           [](R r) {
-              const auto &res = r.run->resistance;
+              const auto *res = shownResistance(*r.run);
               return number(res ? std::optional(res->plusMinus) : std::nullopt, 0);
           } },
         { nullptr, "dcir_method",
           [](R r) -> Value {
-              const auto &res = r.run->resistance;
+              const auto *res = shownResistance(*r.run);
               return !res                           ? QString()
                   : res->iec61960(r.pack->ratedMah) ? QStringLiteral("iec61960")
                                                     : QStringLiteral("estimate");

@@ -308,7 +308,7 @@ void BookWindow::drawCharts(const PackFigures *pack)
                 cx << (byCycle ? cycles : t);
                 cy << r->dischargedMah;
             }
-            if (r->resistance) {
+            if (r->resistance && r->resistance->shown()) {
                 dx << t;
                 dy << r->resistance->milliohm;
             }
@@ -319,6 +319,8 @@ void BookWindow::drawCharts(const PackFigures *pack)
     dcirChart_->setLabels(tr("Date"), tr("DCIR (mΩ)"), true);
     capacityChart_->setPoints(cx, cy, byCycle && pack ? eolFit(pack->eol) : TrendChart::Fit());
     dcirChart_->setPoints(dx, dy, {});
+    const QString plan = pack ? pack->dcirPlan() : QString();
+    dcirChart_->setToolTip(plan.isEmpty() ? QString() : tr("For ± 10 %: %1").arg(plan));
 }
 
 void BookWindow::addFolder()

@@ -20,8 +20,11 @@ constexpr double PlateauShare = 0.05;
 constexpr double PlateauAmps = 0.05;
 constexpr double StepAmps = 0.3;
 constexpr double StepSeconds = 2;
-// The readings' resolution, V.
+// The readings' resolution, V and A.
 constexpr double VoltStep = 0.01;
+constexpr double AmpStep = 0.01;
+// A resistance shows when its ± is within this share of it.
+constexpr double TrustedShare = 0.25;
 // Every cell a reading carries counts, C1 to C12, though the information panel shows eight.
 constexpr int CellFields = C12 - C1 + 1;
 // The one chemistry whose cells the panel shows.
@@ -90,6 +93,12 @@ std::optional<Fixed> spread(const std::array<Fixed, CellFields> &cells)
     return Fixed::fromRaw(hi->raw() - lo->raw());
 }
 
+// Half a hundredth more keeps a figure of exactly the bar from rounding away.
+bool trusted(double milliohm, double plusMinus)
+{
+    return milliohm > 0 && plusMinus <= TrustedShare * milliohm + 1e-9;
+}
+
 void raise(std::optional<double> &highest, std::optional<double> v)
 {
     if (v && (!highest || *v > *highest))
@@ -137,19 +146,31 @@ void RunSummary::add(const Fields &r)
         p.discharged = q.discharged + std::max(-dq, 0.0);
         p.energy = q.energy + std::abs(de);
         const double tolerance = std::max(PlateauAmps, PlateauShare * std::abs(plateauAmps_));
+        const Level here { p.seconds, p.volts, signedAmps, r.cells };
+        bool stepped = false;
         if (std::abs(signedAmps - plateauAmps_) > tolerance) {
-            // The first step counts, unless a two-level one follows: the pair the method wants.
-            if ((!resistance_ || !resistance_->twoLevel())
-                && q.seconds - plateauFrom_ >= PlateauSeconds && dt <= StepSeconds
+            step_.reset();
+            if (q.seconds - plateauFrom_ >= PlateauSeconds && dt <= StepSeconds
                 && std::abs(signedAmps - lastAmps_) >= StepAmps)
-                step(q.volts, lastAmps_, p.volts, signedAmps, r.cells);
+                step_ = Step { plateauEnd_, { here } };
+            stepped = step_.has_value();
             plateauFrom_ = p.seconds;
             plateauAmps_ = signedAmps;
+            plateauEnd_.clear();
+        } else if (step_ && p.seconds - step_->before.back().seconds <= PlateauSeconds) {
+            step_->after.push_back(here);
+            stepped = true;
+        } else {
+            step_.reset();
         }
+        if (stepped)
+            measure();
     }
+    plateauEnd_.push_back({ p.seconds, p.volts, signedAmps, r.cells });
+    while (p.seconds - plateauEnd_.front().seconds > PlateauSeconds)
+        plateauEnd_.erase(plateauEnd_.begin());
     lastTimeOfDay_ = timeOfDay;
     lastAmps_ = signedAmps;
-    lastCells_ = r.cells;
     cells_ = std::max(cells_, cellCount(r.cells));
     if (p.amps >= RestAmps)
         endsCharging_ = signedAmps > 0;
@@ -171,25 +192,52 @@ void RunSummary::add(const Fields &r)
     points_.push_back(p);
 }
 
-void RunSummary::step(double u1, double i1, double u2, double i2,
-                      const std::array<Fixed, CellFields> &cells)
+void RunSummary::measure()
 {
-    const double di = i2 - i1;
-    const double plusMinus = VoltStep / std::abs(di) * 1000;
-    const double r = (u2 - u1) / di * 1000;
-    // Half a hundredth more keeps a figure of exactly its uncertainty from rounding away.
-    const auto figure = [&](double r) {
-        return r > 0 && plusMinus <= r + 1e-9 ? std::optional(r) : std::nullopt;
+    const Step &s = *step_;
+    const std::size_t n = std::min(s.before.size(), s.after.size());
+    const auto u1 = s.before.end() - qsizetype(n), u2 = s.after.begin();
+    struct Mean {
+        double value = 0, plusMinus = 0;
     };
-    if (!figure(r))
+    const auto mean = [n](auto first, auto get, double resolution) {
+        Mean m { 0, resolution / 2 };
+        bool alike = true;
+        for (std::size_t k = 0; k < n; ++k) {
+            m.value += get(first[k]) / double(n);
+            alike = alike && get(first[k]) == get(first[0]);
+        }
+        if (!alike)
+            m.plusMinus /= std::sqrt(double(n));
+        return m;
+    };
+    const auto amps = [](const Level &l) { return l.amps; };
+    const Mean i1 = mean(u1, amps, AmpStep), i2 = mean(u2, amps, AmpStep);
+    const double di = i2.value - i1.value;
+    // R and its ±, mΩ, from a voltage of the samples.
+    const auto resistance = [&](auto volts) {
+        const Mean v1 = mean(u1, volts, VoltStep), v2 = mean(u2, volts, VoltStep);
+        const double r = (v2.value - v1.value) / di;
+        return std::pair(r * 1000,
+                         (v1.plusMinus + v2.plusMinus + std::abs(r) * (i1.plusMinus + i2.plusMinus))
+                             / std::abs(di) * 1000);
+    };
+    const auto [r, plusMinus] = resistance([](const Level &l) { return l.volts; });
+    if (r <= 0)
         return;
-    Resistance found { r, plusMinus, i1, i2, {} };
-    if (resistance_ && !found.twoLevel())
+    Resistance found {
+        r, plusMinus, i1.value, i2.value, {}, u2[qsizetype(n) - 1].seconds - s.before.back().seconds
+    };
+    const auto rank = [](const Resistance &f) { return 2 * int(f.shown()) + int(f.twoLevel()); };
+    if (!s.held && resistance_ && rank(found) <= rank(*resistance_))
         return;
-    if (const int n = cellCount(cells); n == cellCount(lastCells_))
-        for (int c = 0; c < n; ++c)
-            found.cells.push_back(
-                figure((cells[c].toDouble() - lastCells_[c].toDouble()) / di * 1000));
+    if (const int cells = cellCount(s.before.back().cells);
+        cells == cellCount(s.after.front().cells))
+        for (int c = 0; c < cells; ++c) {
+            const auto [rc, pm] = resistance([c](const Level &l) { return l.cells[c].toDouble(); });
+            found.cells.push_back(trusted(rc, pm) ? std::optional(rc) : std::nullopt);
+        }
+    step_->held = true;
     resistance_ = found;
 }
 
@@ -256,6 +304,17 @@ std::optional<double> RunSummary::ratedMahIn(const QString &description)
     return m.hasMatch() ? std::optional(m.captured(1).toDouble()) : std::nullopt;
 }
 
+bool RunSummary::Resistance::shown() const
+{
+    return trusted(milliohm, plusMinus);
+}
+
+double RunSummary::Resistance::stepFor(double milliohm, double share)
+{
+    const double ohm = milliohm / 1000;
+    return (VoltStep + ohm * AmpStep) / (share * ohm);
+}
+
 bool RunSummary::Resistance::twoLevel() const
 {
     // Every ratio the method's two currents may have, each within its 20 %.
@@ -275,17 +334,29 @@ bool RunSummary::Resistance::iec61960(std::optional<double> ratedMah) const
 
 QString RunSummary::Resistance::label(std::optional<double> ratedMah) const
 {
+    // Whole-second samples cannot tell the standard's 1 s point: the label gives the time used.
+    const QString over = QString::number(seconds, 'f', 0);
     if (iec61960(ratedMah))
-        return QCoreApplication::translate("RunSummary", "DCIR (IEC 61960 method)");
-    return QCoreApplication::translate("RunSummary", "R estimate, %1 A → %2 A step")
-        .arg(QString::number(fromAmps, 'f', 2), QString::number(toAmps, 'f', 2));
+        return QCoreApplication::translate("RunSummary", "DCIR at 0.2C → 1C over %1 s").arg(over);
+    return QCoreApplication::translate("RunSummary", "R estimate, %1 A → %2 A step over %3 s")
+        .arg(QString::number(fromAmps, 'f', 2), QString::number(toAmps, 'f', 2), over);
 }
 
 QString RunSummary::Resistance::text(std::optional<double> ratedMah) const
 {
-    return QStringLiteral("%1 %2 ± %3 mΩ")
-        .arg(label(ratedMah), QString::number(milliohm, 'f', 0),
-             QString::number(plusMinus, 'f', 0));
+    if (!shown())
+        return QCoreApplication::translate("RunSummary",
+                                           "step too small: %1 A gives ± %2 % for a pack of %3 mΩ")
+            .arg(QString::number(std::abs(toAmps - fromAmps), 'f', 1),
+                 QString::number(plusMinus / milliohm * 100, 'f', 0),
+                 QString::number(milliohm, 'f', 0));
+    const QString figure
+        = QStringLiteral("%1 ± %2 mΩ")
+              .arg(QString::number(milliohm, 'f', 0), QString::number(plusMinus, 'f', 0));
+    if (iec61960(ratedMah))
+        return QCoreApplication::translate("RunSummary", "DCIR %1 at 0.2C → 1C over %2 s")
+            .arg(figure, QString::number(seconds, 'f', 0));
+    return label(ratedMah) + u' ' + figure;
 }
 
 QString RunSummary::line(std::optional<double> ratedMah) const

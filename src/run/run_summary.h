@@ -50,23 +50,32 @@ public:
     // Lithium packs only: the largest highest-minus-lowest cell voltage over the cells with a
     // voltage (C1 to C12), and the first sample that showed it.
     std::optional<CellSpread> largestCellSpread() const { return spread_; }
-    // The pack's internal resistance from a current step after a plateau of at least 10 s, the
-    // first two-level one, else the first: R = (U2 - U1) / (I2 - I1), U1 and I1 at the
-    // plateau's end, U2 and I2 one sample (at most 2 s) after the step; none without a step
-    // whose figure outweighs its uncertainty.
+    // The pack's internal resistance from a current step after a plateau of at least 10 s:
+    // R = (U2 - U1) / (I2 - I1), U2 and I2 the mean of the samples after the step (one at most
+    // 2 s on, the rest while the new level holds, up to 10 s), U1 and I1 the mean of as many
+    // of the plateau's last. A shown figure beats a refused one, a two-level one beats another,
+    // else the first counts; none without a step whose figure is above zero.
     struct Resistance {
         double milliohm = 0;
-        double plusMinus = 0; // from the readings' 0.01 V
+        // From the readings' resolution: half of 0.01 V and of 0.01 A on each level, shrunk by
+        // the square root of the samples averaged where they differ (then their roundings are
+        // taken as independent; alike readings may share one), summed as the worst case.
+        double plusMinus = 0;
         double fromAmps = 0, toAmps = 0; // signed
-        // Per cell from the balance leads; none for a cell whose figure is within its ±.
+        // Per cell from the balance leads, the same way; none for a cell's figure not shown.
         std::vector<std::optional<double>> cells;
+        double seconds = 0; // from U1's last sample to U2's last
+        // Its ± within a quarter of it.
+        bool shown() const;
         // One way, I1 about a fifth of I2: a pair the method could give, whatever the pack's C.
         bool twoLevel() const;
-        // The two-level method proper: I1 about 0.2 C and I2 about 1 C (within 20 %).
+        // The two-level method's levels: I1 about 0.2 C and I2 about 1 C (within 20 %).
         bool iec61960(std::optional<double> ratedMah) const;
         QString label(std::optional<double> ratedMah) const;
-        // The label, the figure and its ±, as the summary line shows it.
+        // The label, the figure and its ±, as the summary line shows it; why not, when not shown.
         QString text(std::optional<double> ratedMah) const;
+        // The step I2 - I1, single readings each side, that gives ± `share` of `milliohm`.
+        static double stepFor(double milliohm, double share);
     };
     const std::optional<Resistance> &resistance() const { return resistance_; }
 
@@ -98,8 +107,19 @@ public:
 private:
     struct Fields; // what the summary reads of a sample
     void add(const Fields &sample);
-    // A step from (u1, i1) to (u2, i2), `cells` the cell voltages after it.
-    void step(double u1, double i1, double u2, double i2, const std::array<Fixed, 12> &cells);
+    // A sample as the resistance averages it.
+    struct Level {
+        double seconds = 0, volts = 0, amps = 0;
+        std::array<Fixed, 12> cells {};
+    };
+    // The step being measured: the plateau's last samples, those after the step so far, and
+    // whether its figure is the run's.
+    struct Step {
+        std::vector<Level> before, after;
+        bool held = false;
+    };
+    // Measures `step_` again with its samples so far.
+    void measure();
 
     struct Point {
         double seconds = 0; // since the first sample
@@ -122,7 +142,8 @@ private:
     std::optional<Resistance> resistance_;
     // The current plateau the samples are on: its first time and current, its last sample.
     double plateauFrom_ = 0, plateauAmps_ = 0;
-    std::array<Fixed, 12> lastCells_ {};
+    std::vector<Level> plateauEnd_; // the plateau's samples of its last 10 s
+    std::optional<Step> step_;
     QString chemistry_;
     int cells_ = 0;
     std::optional<double> endSpread_, loadedVolts_;

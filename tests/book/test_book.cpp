@@ -101,7 +101,8 @@ private slots:
 
     // Worked out by hand: d1 2194.87 mAh, d2 1800, d3 2200, d4 1760.98 (80.0 % of d3), d5 to
     // storage no capacity; cycles 8955.85 / 2200; DCIR 100 mV / 1.76 A = 57 ± 6 mΩ, 11 up on
-    // d1's 80 mV / 1.76 A, the charges' steps from rest no match. B's end needs its cells; 1,000 -
+    // d1's 80 mV / 1.76 A, the charges' steps from rest no match; the plan from c5's 73 mΩ:
+    // 0.44 A + (0.01 V + 0.073 Ω × 0.01 A) / (10 % of 0.073 Ω). B's end needs its cells; 1,000 -
     // 0,000 (one run however found); the ten cells 0.035 apart, 3.86 V each.
     void packFigures()
     {
@@ -113,14 +114,15 @@ private slots:
         QCOMPARE(
             packRows(book),
             QStringList(
-                { ",Unnamed runs,1,,2026-05-01T10:00:01,2026-05-01T10:00:11,,,,,,,,,,,,",
+                { ",Unnamed runs,1,,2026-05-01T10:00:01,2026-05-01T10:00:11,,,,,,,,,,,,,",
                   "P0002,\"Pack \"\"B\"\", spare\",2,1.50,2026-01-05T09:00:00,"
-                  "2026-02-05T10:00:00,,,,,,,,,,,,"
+                  "2026-02-05T10:00:00,,,,,,,,,,,,,"
                       + few(0),
                   "P0001,Pack A 2200mAh,8,4.07,2025-12-01T09:59:40,2026-04-02T08:00:00,1761,"
-                  "20.0,80.0,57,iec61960,0.090,stored full: discharge to storage voltage,,,,,"
+                  "20.0,80.0,57,iec61960,\"hold 0.44 A for 10 s, then at least 2.0 A\",0.090,"
+                  "stored full: discharge to storage voltage,,,,,"
                       + few(4),
-                  "P0003,Ten 10S,1,0.00,2026-03-01T09:58:20,2026-03-01T10:00:00,,,,,,0.035,,,,,,"
+                  "P0003,Ten 10S,1,0.00,2026-03-01T09:58:20,2026-03-01T10:00:00,,,,,,,0.035,,,,,,"
                       + few(0) }));
         const auto found = book.runs();
         const auto packs = book.packs(found, Now);
@@ -162,7 +164,8 @@ private slots:
         QCOMPARE(column(packs, 1), "Pack \"B\", spare|Pack A 2200mAh|Unnamed runs|Ten 10S");
         packs.sort(6, Qt::DescendingOrder);
         QCOMPARE(column(packs, 1), "Pack A 2200mAh|Pack \"B\", spare|Unnamed runs|Ten 10S");
-        QCOMPARE(packs.index(0, 12).data(), "11 since 2026-01-01 09:00 by DCIR (IEC 61960 method)");
+        QCOMPARE(packs.index(0, 12).data(),
+                 "11 since 2026-01-01 09:00 by DCIR at 0.2C → 1C over 10 s");
         // Copied for a spreadsheet: a cell per field, quotes and commas as they are.
         const QStringList copied = BookTable::tabbed(BookTable::packColumns(), all).split('\n');
         QCOMPARE(copied[0].section('\t', 0, 2), "pack_id\tpack\truns");
@@ -178,7 +181,7 @@ private slots:
                  "Cells: 3, Duration (s): 2890, Charged (mAh): 0, Discharged (mAh): 1761, "
                  "Charged (Wh): 0.00, Discharged (Wh): 17.26, Peak (A): 2.20, Ext max (℃): 25.0, "
                  "Int max (℃): , V start: 9.90, V end: 9.80, End-of-charge spread (V): , "
-                 "Resistance: DCIR (IEC 61960 method) 57 ± 6 mΩ; cells –/–/– mΩ, File: d4.mdb");
+                 "Resistance: DCIR 57 ± 6 mΩ at 0.2C → 1C over 10 s; cells –/–/– mΩ, File: d4.mdb");
     }
 
     // Only new and changed files are read again; removed ones drop out.
@@ -203,7 +206,7 @@ private slots:
     }
 
     // Renames, merges, moves and rated capacities live in the book, through a rebuild and from a
-    // book of version 1 on, whose index is read again.
+    // book of version 1 or 2 on, whose index is read again.
     void choicesSurviveRebuild()
     {
         const QString path = dir.filePath("choices.db");
@@ -231,6 +234,11 @@ private slots:
         book.renamePack("spare", "pack a 2200mAh");
         QCOMPARE(packRows(book).size(), 2);
         QVERIFY(packRows(book)[0].startsWith("P0002,Pack A 2200mAh,11,"));
+        // Version 2 kept no resistance's time: its index too is read again.
+        runSql(path, { "alter table runs drop column r_seconds", "pragma user_version = 2" });
+        Book again(path);
+        index(again, { runs() });
+        QCOMPARE(packRows(again).size(), 2);
     }
 
     // Two programs on one book tell of a pack left charged full once, every hour's pass
@@ -382,8 +390,8 @@ private slots:
         const QStringList lines = QString::fromUtf8(p.readAllStandardOutput()).split("\r\n");
         QCOMPARE(lines[0],
                  "pack_id,pack,runs,cycles,first,last,capacity_mah,fade_pct,capacity_pct,"
-                 "dcir_mohm,dcir_method,spread_v,warning,eol_cycles,eol_low,eol_high,eol_date,"
-                 "eol_note");
+                 "dcir_mohm,dcir_method,dcir_plan,spread_v,warning,eol_cycles,eol_low,eol_high,"
+                 "eol_date,eol_note");
         QCOMPARE(lines.size(), 6); // the header, four packs, the end of the last line
         QVERIFY(lines[3].startsWith(",Pack A 2200mAh,8,4.07,"));
         for (const QStringList &wrong :
