@@ -1,5 +1,6 @@
 #include "book/book.h"
 
+#include "book/weak_cell.h"
 #include "run/run_file.h"
 #include "run/run_title.h"
 
@@ -91,7 +92,7 @@ constexpr const char *RunColumns
     = "path, size, modified, skipped, title, date, date_from_file, kind, chemistry, cells, "
       "seconds, charged_mah, discharged_mah, charged_wh, discharged_wh, peak_a, v_start, v_end, "
       "ext_max, int_max, spread, ends_charging, r_mohm, r_pm, r_from, r_to, r_cells, run_key, "
-      "loaded_v";
+      "loaded_v, cv_high, end_low, first_out";
 
 // The runs are an index of the files, made again whenever their columns change.
 QByteArray runsTable()
@@ -168,6 +169,8 @@ Book::Book(const QString &file)
     load();
     if (was == 1)
         migrate();
+    else if (was == 2) // the runs gained columns: the index is read again in full
+        exec(("drop table runs; " + runsTable()).constData());
     exec(("pragma user_version = " + QByteArray::number(SchemaVersion)).constData());
 }
 
@@ -294,7 +297,7 @@ bool Book::index(const QStringList &folders, const std::atomic<bool> &stop,
     p.total = files.size();
     Statement put(db_,
                   "insert or replace into runs values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
-                  "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+                  "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     QElapsedTimer sinceCommit;
     sinceCommit.start();
     exec("begin");
@@ -324,6 +327,7 @@ bool Book::index(const QStringList &folders, const std::atomic<bool> &stop,
             put.bind(26, r ? std::optional(r->toAmps) : std::nullopt);
             put.bind(27, r ? cellsText(r->cells) : QString());
             put.bind(28, f.runKey).bind(29, f.loadedVolts);
+            put.bind(30, qint64(f.cvHigh)).bind(31, qint64(f.endLow)).bind(32, qint64(f.firstOut));
             put.run();
         }
         ++p.done;
@@ -380,6 +384,9 @@ std::vector<RunFigures> Book::runs(const QStringList &folders) const
                                                     cellsOf(q.text(26)) };
         f.runKey = q.text(27);
         f.loadedVolts = q.maybe(28);
+        f.cvHigh = int(q.whole(29));
+        f.endLow = int(q.whole(30));
+        f.firstOut = int(q.whole(31));
         if (excluded_.contains(f.path) && f.skipped.isEmpty())
             f.skipped
                 = QCoreApplication::translate("Book", "You left it out of its pack's figures.");
@@ -518,6 +525,7 @@ std::vector<PackFigures> Book::packs(const std::vector<RunFigures> &runs,
             p.dcirTrend = p.dcir->resistance->milliohm - p.dcirFrom->resistance->milliohm;
         for (std::size_t i = charges.size() > 3 ? charges.size() - 3 : 0; i < charges.size(); ++i)
             p.spread = std::max(p.spread.value_or(0), *charges[i]->spread);
+        p.weakCell = weakCell(p.runs);
         p.storedFull = latest->chemistry == Lithium && latest->endsCharging && p.cells > 0
             && latest->endVolts / p.cells > FullCellVolts
             && latest->end().secsTo(now) >= StoredDays * 86400;

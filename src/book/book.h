@@ -43,6 +43,9 @@ struct PackFigures {
     std::optional<double> dcirTrend;
     std::optional<double> spread; // worst end-of-charge spread of the last three charges
     bool storedFull = false;
+    // "cell 3 weak: …", or "" when no cell stands out in most of the last runs or one that did
+    // came back in line after balancing.
+    QString weakCell;
     QString dcirMethod() const; // "iec61960", "estimate" or ""
     QString warning() const; // "" or what to do
 };
@@ -55,7 +58,7 @@ struct PackFigures {
 // opens a book of its own on the same file.
 class Book {
 public:
-    static constexpr int SchemaVersion = 2;
+    static constexpr int SchemaVersion = 3;
 
     // ":memory:" keeps the book for this process alone.
     explicit Book(const QString &file);

@@ -82,6 +82,13 @@ public:
     std::optional<double> loadedVolts() const { return loadedVolts_; }
     // The last sample with a current charged the pack.
     bool endsCharging() const { return endsCharging_; }
+    // Lithium packs only, a cell by its number (1 for C1), 0 where no one cell stands out: the
+    // highest at the change to constant voltage (the first charging sample whose current fell
+    // a tenth below the charge's highest), the lowest at the last discharging sample, and the
+    // first to leave the others (a step's 0.05 V from their median).
+    int highestAtCv() const { return cvHigh_; }
+    int lowestAtEnd() const { return endLow_; }
+    int firstOut() const { return firstOut_; }
     // A capacity in a description ("2200mAh", "2200 mAh"), none without.
     static std::optional<double> ratedMahIn(const QString &description);
 
@@ -98,6 +105,8 @@ public:
 private:
     struct Fields; // what the summary reads of a sample
     void add(const Fields &sample);
+    // The cells that stand out in a sample of a lithium pack.
+    void cellsStandingOut(const std::array<Fixed, 12> &cells, double amps);
     // A step from (u1, i1) to (u2, i2), `cells` the cell voltages after it.
     void step(double u1, double i1, double u2, double i2, const std::array<Fixed, 12> &cells);
 
@@ -127,4 +136,7 @@ private:
     int cells_ = 0;
     std::optional<double> endSpread_, loadedVolts_;
     bool endsCharging_ = false;
+    double chargeAmps_ = 0; // the highest charging current until the change to constant voltage
+    int cvHigh_ = 0, endLow_ = 0, firstOut_ = 0;
+    bool cvSeen_ = false;
 };
