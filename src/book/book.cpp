@@ -92,7 +92,7 @@ constexpr const char *RunColumns
     = "path, size, modified, skipped, title, date, date_from_file, kind, chemistry, cells, "
       "seconds, charged_mah, discharged_mah, charged_wh, discharged_wh, peak_a, v_start, v_end, "
       "ext_max, int_max, spread, ends_charging, r_mohm, r_pm, r_from, r_to, r_cells, run_key, "
-      "loaded_v, cv_high, end_low, first_out";
+      "loaded_v, cv_high, end_low, first_out, cells_charged, cells_discharged";
 
 // The runs are an index of the files, made again whenever their columns change.
 QByteArray runsTable()
@@ -114,6 +114,20 @@ std::vector<std::optional<double>> cellsOf(const QString &text)
     std::vector<std::optional<double>> cells;
     for (const QString &c : text.split(u' ', Qt::SkipEmptyParts))
         cells.push_back(c == u"-" ? std::nullopt : std::optional(c.toDouble()));
+    return cells;
+}
+
+// A run's cell voltages as the resistances' cells are kept.
+QString voltsText(const std::vector<double> &cells)
+{
+    return cellsText({ cells.begin(), cells.end() });
+}
+
+std::vector<double> voltsOf(const QString &text)
+{
+    std::vector<double> cells;
+    for (const auto &c : cellsOf(text))
+        cells.push_back(c.value_or(0));
     return cells;
 }
 } // namespace
@@ -297,7 +311,7 @@ bool Book::index(const QStringList &folders, const std::atomic<bool> &stop,
     p.total = files.size();
     Statement put(db_,
                   "insert or replace into runs values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
-                  "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+                  "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     QElapsedTimer sinceCommit;
     sinceCommit.start();
     exec("begin");
@@ -328,6 +342,7 @@ bool Book::index(const QStringList &folders, const std::atomic<bool> &stop,
             put.bind(27, r ? cellsText(r->cells) : QString());
             put.bind(28, f.runKey).bind(29, f.loadedVolts);
             put.bind(30, qint64(f.cvHigh)).bind(31, qint64(f.endLow)).bind(32, qint64(f.firstOut));
+            put.bind(33, voltsText(f.chargedCells)).bind(34, voltsText(f.dischargedCells));
             put.run();
         }
         ++p.done;
@@ -387,6 +402,8 @@ std::vector<RunFigures> Book::runs(const QStringList &folders) const
         f.cvHigh = int(q.whole(29));
         f.endLow = int(q.whole(30));
         f.firstOut = int(q.whole(31));
+        f.chargedCells = voltsOf(q.text(32));
+        f.dischargedCells = voltsOf(q.text(33));
         if (excluded_.contains(f.path) && f.skipped.isEmpty())
             f.skipped
                 = QCoreApplication::translate("Book", "You left it out of its pack's figures.");

@@ -33,6 +33,7 @@ struct RunFigures {
     std::optional<RunSummary::Resistance> resistance;
     // The cells that stood out, by number, 0 for none: as RunSummary tells them.
     int cvHigh = 0, endLow = 0, firstOut = 0;
+    std::vector<double> chargedCells, dischargedCells; // at the end of a charge, of a discharge
 
     // Reads `path` as every part of the program reads a run file. A `stop` stops the reading
     // between rows.

@@ -213,6 +213,12 @@ void RunSummary::cellsStandingOut(const std::array<Fixed, CellFields> &cells, do
         firstOut_ = standsOut(cells, n, raw[std::size_t(n / 2)], 0, leave);
     }
     const auto [lo, hi] = std::minmax_element(cells.begin(), cells.begin() + n);
+    if (std::abs(amps) >= RestAmps) {
+        std::vector<double> &end = amps > 0 ? chargedCells_ : dischargedCells_;
+        end.resize(std::size_t(n));
+        std::transform(cells.begin(), cells.begin() + n, end.begin(),
+                       [](Fixed v) { return v.toDouble(); });
+    }
     if (amps <= -RestAmps)
         endLow_ = standsOut(cells, n, hi->raw(), -1, 0);
     if (amps >= RestAmps && !cvSeen_) {

@@ -89,6 +89,9 @@ public:
     int highestAtCv() const { return cvHigh_; }
     int lowestAtEnd() const { return endLow_; }
     int firstOut() const { return firstOut_; }
+    // Lithium packs only, C1 on: the cells of the last charging and last discharging sample.
+    const std::vector<double> &chargedCells() const { return chargedCells_; }
+    const std::vector<double> &dischargedCells() const { return dischargedCells_; }
     // A capacity in a description ("2200mAh", "2200 mAh"), none without.
     static std::optional<double> ratedMahIn(const QString &description);
 
@@ -139,4 +142,5 @@ private:
     double chargeAmps_ = 0; // the highest charging current until the change to constant voltage
     int cvHigh_ = 0, endLow_ = 0, firstOut_ = 0;
     bool cvSeen_ = false;
+    std::vector<double> chargedCells_, dischargedCells_;
 };
