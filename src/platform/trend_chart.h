@@ -4,6 +4,8 @@
 
 #include <QVector>
 
+#include <vector>
+
 // How a figure goes over time or over use: its points as dots joined by a line, the axes a
 // little wider than the points.
 class TrendChart final : public PlotChart {
@@ -14,11 +16,21 @@ public:
     // `dates`: x is seconds since the epoch, labelled as dates. `fromZero`: y starts at zero.
     void setLabels(const QString &x, const QString &y, bool dates, bool fromZero = false);
     void setPoints(const QVector<double> &x, const QVector<double> &y);
+    // Several figures at once, a colour per `series` named in the legend, its other line dashed.
+    struct Line {
+        QVector<double> x, y;
+        int series = 0;
+        QString name;
+        bool dashed = false;
+    };
+    void setLines(const std::vector<Line> &lines, int series);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    // The axes around the graphs' points; bare without any.
+    void fit(bool any);
     // Date labels as many as the width holds, as fine as the span needs.
     void fitDateTicks();
 
