@@ -1,5 +1,6 @@
 #include "book/book.h"
 
+#include "book/weak_cell.h"
 #include "run/run_file.h"
 #include "run/run_title.h"
 
@@ -92,7 +93,7 @@ constexpr const char *RunColumns
     = "path, size, modified, skipped, title, date, date_from_file, kind, chemistry, cells, "
       "seconds, charged_mah, discharged_mah, charged_wh, discharged_wh, peak_a, v_start, v_end, "
       "ext_max, int_max, spread, ends_charging, r_mohm, r_pm, r_from, r_to, r_cells, run_key, "
-      "loaded_v, r_seconds";
+      "loaded_v, r_seconds, cv_high, end_low, first_out, cells_charged, cells_discharged";
 
 // The runs are an index of the files, made again whenever their columns change.
 QByteArray runsTable()
@@ -114,6 +115,20 @@ std::vector<std::optional<double>> cellsOf(const QString &text)
     std::vector<std::optional<double>> cells;
     for (const QString &c : text.split(u' ', Qt::SkipEmptyParts))
         cells.push_back(c == u"-" ? std::nullopt : std::optional(c.toDouble()));
+    return cells;
+}
+
+// A run's cell voltages as the resistances' cells are kept.
+QString voltsText(const std::vector<double> &cells)
+{
+    return cellsText({ cells.begin(), cells.end() });
+}
+
+std::vector<double> voltsOf(const QString &text)
+{
+    std::vector<double> cells;
+    for (const auto &c : cellsOf(text))
+        cells.push_back(c.value_or(0));
     return cells;
 }
 } // namespace
@@ -180,7 +195,7 @@ Book::Book(const QString &file)
     load();
     if (was == 1)
         migrate();
-    else if (was == 2) // the runs gained the resistance's time: read again
+    else if (was == 2) // the runs gained columns: the index is read again in full
         exec(("drop table runs; " + runsTable()).constData());
     exec(("pragma user_version = " + QByteArray::number(SchemaVersion)).constData());
 }
@@ -308,7 +323,7 @@ bool Book::index(const QStringList &folders, const std::atomic<bool> &stop,
     p.total = files.size();
     Statement put(db_,
                   "insert or replace into runs values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
-                  "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+                  "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     QElapsedTimer sinceCommit;
     sinceCommit.start();
     exec("begin");
@@ -339,6 +354,8 @@ bool Book::index(const QStringList &folders, const std::atomic<bool> &stop,
             put.bind(27, r ? cellsText(r->cells) : QString());
             put.bind(28, f.runKey).bind(29, f.loadedVolts);
             put.bind(30, r ? std::optional(r->seconds) : std::nullopt);
+            put.bind(31, qint64(f.cvHigh)).bind(32, qint64(f.endLow)).bind(33, qint64(f.firstOut));
+            put.bind(34, voltsText(f.chargedCells)).bind(35, voltsText(f.dischargedCells));
             put.run();
         }
         ++p.done;
@@ -395,6 +412,11 @@ std::vector<RunFigures> Book::runs(const QStringList &folders) const
                                                     q.real(25), cellsOf(q.text(26)), q.real(29) };
         f.runKey = q.text(27);
         f.loadedVolts = q.maybe(28);
+        f.cvHigh = int(q.whole(30));
+        f.endLow = int(q.whole(31));
+        f.firstOut = int(q.whole(32));
+        f.chargedCells = voltsOf(q.text(33));
+        f.dischargedCells = voltsOf(q.text(34));
         if (excluded_.contains(f.path) && f.skipped.isEmpty())
             f.skipped
                 = QCoreApplication::translate("Book", "You left it out of its pack's figures.");
@@ -541,6 +563,7 @@ std::vector<PackFigures> Book::packs(const std::vector<RunFigures> &runs,
             p.dcirTrend = p.dcir->resistance->milliohm - p.dcirFrom->resistance->milliohm;
         for (std::size_t i = charges.size() > 3 ? charges.size() - 3 : 0; i < charges.size(); ++i)
             p.spread = std::max(p.spread.value_or(0), *charges[i]->spread);
+        p.weakCell = weakCell(p.runs);
         p.storedFull = latest->chemistry == Lithium && latest->endsCharging && p.cells > 0
             && latest->endVolts / p.cells > FullCellVolts
             && latest->end().secsTo(now) >= StoredDays * 86400;

@@ -48,6 +48,9 @@ struct PackFigures {
     std::optional<double> dcirTrend;
     std::optional<double> spread; // worst end-of-charge spread of the last three charges
     bool storedFull = false;
+    // "cell 3 weak: …", or "" when no cell stands out in most of the last runs or one that did
+    // came back in line after balancing.
+    QString weakCell;
     QString dcirMethod() const; // "iec61960", "estimate" or ""
     QString warning() const; // "" or what to do
     // The step that would measure this pack's resistance to ± 10 %: "hold 0.44 A for 10 s, then

@@ -131,6 +131,8 @@ const std::vector<Column<PackFigures>> &packColumns()
         { nullptr, "dcir_plan", [](P p) -> Value { return p.dcirPlan(); } },
         { QT_TRANSLATE_NOOP("BookWindow", "Spread (V)"), "spread_v",
           [](P p) { return number(p.spread, 3); } },
+        { QT_TRANSLATE_NOOP("BookWindow", "Weak cell"), "weak_cell",
+          [](P p) -> Value { return p.weakCell; } },
         { QT_TRANSLATE_NOOP("BookWindow", "Warning"), "warning",
           [](P p) -> Value { return p.warning(); } },
         { QT_TRANSLATE_NOOP("BookWindow", "DCIR trend (mΩ)"), nullptr,

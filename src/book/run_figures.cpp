@@ -76,6 +76,11 @@ RunFigures RunFigures::read(const QString &path, const std::atomic<bool> &stop)
     f.endsCharging = s.endsCharging();
     f.resistance = s.resistance();
     f.loadedVolts = s.loadedVolts();
+    f.cvHigh = s.highestAtCv();
+    f.endLow = s.lowestAtEnd();
+    f.firstOut = s.firstOut();
+    f.chargedCells = s.chargedCells();
+    f.dischargedCells = s.dischargedCells();
     // A run is its description and its samples: a copy or a link reads the same.
     QStringList identity { f.title, firstTime, QString::number(s.samples()) };
     for (double v : { f.seconds, f.chargedMah, f.dischargedMah, f.chargedWh, f.dischargedWh,

@@ -31,6 +31,9 @@ struct RunFigures {
     bool endsCharging = false;
     std::optional<double> loadedVolts; // the lowest while discharging
     std::optional<RunSummary::Resistance> resistance;
+    // The cells that stood out, by number, 0 for none: as RunSummary tells them.
+    int cvHigh = 0, endLow = 0, firstOut = 0;
+    std::vector<double> chargedCells, dischargedCells; // at the end of a charge, of a discharge
 
     // Reads `path` as every part of the program reads a run file. A `stop` stops the reading
     // between rows.

@@ -107,6 +107,7 @@ BookWindow::BookWindow(const QString &bookFile, const QString &saveFolder, Dialo
     capacityAxis_ = new QComboBox(body);
     capacityChart_ = new TrendChart(body);
     dcirChart_ = new TrendChart(body);
+    cellChart_ = new TrendChart(body);
 
     auto *top = new QHBoxLayout;
     top->addWidget(folderList_, 1);
@@ -122,6 +123,7 @@ BookWindow::BookWindow(const QString &bookFile, const QString &saveFolder, Dialo
     chartLayout->addWidget(capacityAxis_);
     chartLayout->addWidget(capacityChart_, 1);
     chartLayout->addWidget(dcirChart_, 1);
+    chartLayout->addWidget(cellChart_, 1);
     auto *below = new QSplitter(Qt::Horizontal, body);
     tabs_ = new QTabWidget(below);
     tabs_->addTab(runTable_, QString());
@@ -321,6 +323,30 @@ void BookWindow::drawCharts(const PackFigures *pack)
     dcirChart_->setPoints(dx, dy, {});
     const QString plan = pack ? pack->dcirPlan() : QString();
     dcirChart_->setToolTip(plan.isEmpty() ? QString() : tr("For ± 10 %: %1").arg(plan));
+    drawCells(pack);
+}
+
+void BookWindow::drawCells(const PackFigures *pack)
+{
+    // Each cell at the end of every charge, solid, and of every discharge, dashed.
+    std::vector<TrendChart::Line> lines;
+    const int cells = pack ? pack->cells : 0;
+    for (const bool charged : { true, false })
+        for (int c = 0; c < cells; ++c) {
+            TrendChart::Line line {
+                {}, {}, c, charged ? QStringLiteral("C%1").arg(c + 1) : QString(), !charged
+            };
+            for (const RunFigures *r : pack->runs)
+                if (const auto &v = charged ? r->chargedCells : r->dischargedCells;
+                    std::size_t(c) < v.size()) {
+                    line.x << r->date.toMSecsSinceEpoch() / 1000.0;
+                    line.y << v[std::size_t(c)];
+                }
+            if (!line.x.isEmpty())
+                lines.push_back(line);
+        }
+    cellChart_->setLabels(tr("Date"), tr("Cells at the end (V)"), true);
+    cellChart_->setLines(lines, cells);
 }
 
 void BookWindow::addFolder()

@@ -53,6 +53,7 @@ private:
     void fill(); // the tables from the book, as it stands now
     void showPack();
     void drawCharts(const PackFigures *pack);
+    void drawCells(const PackFigures *pack);
     void addFolder();
     void removeFolder();
     void packMenu(const QPoint &at);
@@ -84,7 +85,7 @@ private:
     QTableView *packTable_, *runTable_, *skippedTable_;
     QTabWidget *tabs_;
     QComboBox *capacityAxis_;
-    TrendChart *capacityChart_, *dcirChart_;
+    TrendChart *capacityChart_, *dcirChart_, *cellChart_;
     QFileSystemWatcher *watcher_;
     QTimer *settle_;
 };

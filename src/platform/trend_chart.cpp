@@ -51,13 +51,39 @@ void TrendChart::setPoints(const QVector<double> &x, const QVector<double> &y, c
         plot_->graph(4)->data()->clear();
     else
         plot_->graph(4)->setData({ fit.x.front(), fit.x.back() }, { fit.level, fit.level });
+    fitAxes(!x.isEmpty());
+}
+
+void TrendChart::setLines(const std::vector<Line> &lines, int series)
+{
+    while (plot_->graphCount() > 1)
+        plot_->removeGraph(plot_->graphCount() - 1);
+    plot_->graph(0)->data()->clear();
+    for (const Line &l : lines) {
+        QCPGraph *g = plot_->addGraph();
+        QPen pen(QColor::fromHsv(l.series * 300 / std::max(series, 1), 200, 200));
+        pen.setStyle(l.dashed ? Qt::DashLine : Qt::SolidLine);
+        g->setPen(pen);
+        g->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, 4));
+        g->setData(l.x, l.y);
+        g->setName(l.name);
+        if (l.name.isEmpty())
+            g->removeFromLegend();
+    }
+    plot_->graph(0)->removeFromLegend();
+    plot_->legend->setVisible(!lines.empty());
+    fitAxes(!lines.empty());
+}
+
+void TrendChart::fitAxes(bool any)
+{
     // Without points the axes are bare lines: no numbers, no ticks, no grid (no 1970).
     for (QCPAxis *axis : { plot_->xAxis, plot_->yAxis }) {
-        axis->setTicks(!x.isEmpty());
-        axis->setTickLabels(!x.isEmpty());
-        axis->grid()->setVisible(!x.isEmpty());
+        axis->setTicks(any);
+        axis->setTickLabels(any);
+        axis->grid()->setVisible(any);
     }
-    if (!x.isEmpty()) {
+    if (any) {
         plot_->rescaleAxes();
         plot_->xAxis->scaleRange(1.1);
         plot_->yAxis->scaleRange(1.2);

@@ -4,6 +4,8 @@
 
 #include <QVector>
 
+#include <vector>
+
 // How a figure goes over time or over use: its points as dots joined by a line, the axes a
 // little wider than the points.
 class TrendChart final : public PlotChart {
@@ -20,11 +22,21 @@ public:
     };
     // The axes hold the fit as well; an empty one draws none.
     void setPoints(const QVector<double> &x, const QVector<double> &y, const Fit &fit);
+    // Several figures at once, a colour per `series` named in the legend, its other line dashed.
+    struct Line {
+        QVector<double> x, y;
+        int series = 0;
+        QString name;
+        bool dashed = false;
+    };
+    void setLines(const std::vector<Line> &lines, int series);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    // The axes around the graphs' points; bare without any.
+    void fitAxes(bool any);
     // Date labels as many as the width holds, as fine as the span needs.
     void fitDateTicks();
 

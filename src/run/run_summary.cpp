@@ -20,6 +20,10 @@ constexpr double PlateauShare = 0.05;
 constexpr double PlateauAmps = 0.05;
 constexpr double StepAmps = 0.3;
 constexpr double StepSeconds = 2;
+// A cell this far from the others' median has left them; a charge whose current fell below
+// this share of its highest has turned to constant voltage.
+constexpr double LeaveVolts = 0.05;
+constexpr double CvShare = 0.9;
 // The readings' resolution, V and A.
 constexpr double VoltStep = 0.01;
 constexpr double AmpStep = 0.01;
@@ -97,6 +101,28 @@ std::optional<Fixed> spread(const std::array<Fixed, CellFields> &cells)
 bool trusted(double milliohm, double plusMinus)
 {
     return milliohm > 0 && plusMinus <= TrustedShare * milliohm + 1e-9;
+}
+
+// The number of the one cell of the first n farthest from `from` (raw) by at least `least`
+// (raw), upward for a positive `sign`; 0 when none or two are.
+int standsOut(const std::array<Fixed, CellFields> &cells, int n, qint64 from, int sign,
+              qint64 least)
+{
+    int found = 0;
+    qint64 far = least - 1;
+    bool tie = false;
+    for (int c = 0; c < n; ++c) {
+        const qint64 d
+            = sign == 0 ? std::abs(cells[c].raw() - from) : sign * (cells[c].raw() - from);
+        if (d > far) {
+            far = d;
+            found = c + 1;
+            tie = false;
+        } else if (d == far) {
+            tie = true;
+        }
+    }
+    return tie ? 0 : found;
 }
 
 void raise(std::optional<double> &highest, std::optional<double> v)
@@ -181,6 +207,8 @@ void RunSummary::add(const Fields &r)
     // Frames that carry no internal temperature say 0 for it.
     if (r.intTemp != 0.0)
         raise(intMax_, r.intTemp);
+    if (r.lithium)
+        cellsStandingOut(r.cells, signedAmps);
     if (const auto s = r.lithium ? spread(r.cells) : std::nullopt) {
         if (!spread_ || *s > spreadExact_) {
             spreadExact_ = *s;
@@ -190,6 +218,37 @@ void RunSummary::add(const Fields &r)
             endSpread_ = s->toDouble();
     }
     points_.push_back(p);
+}
+
+void RunSummary::cellsStandingOut(const std::array<Fixed, CellFields> &cells, double amps)
+{
+    const int n = cellCount(cells);
+    if (n < 2)
+        return;
+    const qint64 leave = Fixed::fromDouble(LeaveVolts).raw();
+    if (!firstOut_ && n >= 3) { // of two, either may be the one that left
+        std::array<qint64, CellFields> raw {};
+        std::transform(cells.begin(), cells.begin() + n, raw.begin(),
+                       [](Fixed v) { return v.raw(); });
+        std::nth_element(raw.begin(), raw.begin() + n / 2, raw.begin() + n);
+        firstOut_ = standsOut(cells, n, raw[std::size_t(n / 2)], 0, leave);
+    }
+    const auto [lo, hi] = std::minmax_element(cells.begin(), cells.begin() + n);
+    if (std::abs(amps) >= RestAmps) {
+        std::vector<double> &end = amps > 0 ? chargedCells_ : dischargedCells_;
+        end.resize(std::size_t(n));
+        std::transform(cells.begin(), cells.begin() + n, end.begin(),
+                       [](Fixed v) { return v.toDouble(); });
+    }
+    if (amps <= -RestAmps)
+        endLow_ = standsOut(cells, n, hi->raw(), -1, 0);
+    if (amps >= RestAmps && !cvSeen_) {
+        chargeAmps_ = std::max(chargeAmps_, amps);
+        if (amps < CvShare * chargeAmps_) {
+            cvSeen_ = true;
+            cvHigh_ = standsOut(cells, n, lo->raw(), 1, 0);
+        }
+    }
 }
 
 void RunSummary::measure()

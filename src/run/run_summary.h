@@ -91,6 +91,16 @@ public:
     std::optional<double> loadedVolts() const { return loadedVolts_; }
     // The last sample with a current charged the pack.
     bool endsCharging() const { return endsCharging_; }
+    // Lithium packs only, a cell by its number (1 for C1), 0 where no one cell stands out: the
+    // highest at the change to constant voltage (the first charging sample whose current fell
+    // a tenth below the charge's highest), the lowest at the last discharging sample, and the
+    // first to leave the others (a step's 0.05 V from their median).
+    int highestAtCv() const { return cvHigh_; }
+    int lowestAtEnd() const { return endLow_; }
+    int firstOut() const { return firstOut_; }
+    // Lithium packs only, C1 on: the cells of the last charging and last discharging sample.
+    const std::vector<double> &chargedCells() const { return chargedCells_; }
+    const std::vector<double> &dischargedCells() const { return dischargedCells_; }
     // A capacity in a description ("2200mAh", "2200 mAh"), none without.
     static std::optional<double> ratedMahIn(const QString &description);
 
@@ -120,6 +130,8 @@ private:
     };
     // Measures `step_` again with its samples so far.
     void measure();
+    // The cells that stand out in a sample of a lithium pack.
+    void cellsStandingOut(const std::array<Fixed, 12> &cells, double amps);
 
     struct Point {
         double seconds = 0; // since the first sample
@@ -148,4 +160,8 @@ private:
     int cells_ = 0;
     std::optional<double> endSpread_, loadedVolts_;
     bool endsCharging_ = false;
+    double chargeAmps_ = 0; // the highest charging current until the change to constant voltage
+    int cvHigh_ = 0, endLow_ = 0, firstOut_ = 0;
+    bool cvSeen_ = false;
+    std::vector<double> chargedCells_, dischargedCells_;
 };
