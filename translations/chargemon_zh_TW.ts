@@ -15,6 +15,26 @@
         <source>You left it out of its pack&apos;s figures.</source>
         <translation>您已將它排除於電池組的數據之外。</translation>
     </message>
+    <message>
+        <source>hold %1 A for 10 s, then at least %2 A</source>
+        <translation>以 %1 A 維持 10 秒，再至少 %2 A</translation>
+    </message>
+    <message>
+        <source>lowest at the end of discharge in %1 of %2 runs</source>
+        <translation>%2 次記錄中有 %1 次於放電結束時最低</translation>
+    </message>
+    <message>
+        <source>highest at the change to constant voltage in %1 of %2 runs</source>
+        <translation>%2 次記錄中有 %1 次於轉入定電壓時最高</translation>
+    </message>
+    <message>
+        <source>drifted out again one cycle after balancing</source>
+        <translation>平衡後一個循環又再偏離</translation>
+    </message>
+    <message>
+        <source>cell %1 weak: %2</source>
+        <translation>第 %1 顆電芯偏弱：%2</translation>
+    </message>
 </context>
 <context>
     <name>BookWindow</name>
@@ -299,6 +319,22 @@
 %2</source>
         <translation>CSV 檔案未寫入 %1<byte value="xd"/>
 %2</translation>
+    </message>
+    <message>
+        <source>Weak cell</source>
+        <translation>偏弱電芯</translation>
+    </message>
+    <message>
+        <source>End of life</source>
+        <translation>壽命終點</translation>
+    </message>
+    <message>
+        <source>For ± 10 %: %1</source>
+        <translation>若要 ± 10 %：%1</translation>
+    </message>
+    <message>
+        <source>Cells at the end (V)</source>
+        <translation>結束時電芯電壓 (V)</translation>
     </message>
 </context>
 <context>
@@ -1018,6 +1054,33 @@
     </message>
 </context>
 <context>
+    <name>PackForecast</name>
+    <message>
+        <source>no forecast: %1 of the %2 full discharges needed</source>
+        <translation>無法預測：完整放電僅 %1 次，需 %2 次</translation>
+    </message>
+    <message>
+        <source>no forecast: the full discharges span no cycles</source>
+        <translation>無法預測：完整放電未跨越任何循環</translation>
+    </message>
+    <message>
+        <source>no forecast: capacity has not fallen a tenth of the way to %1 %</source>
+        <translation>無法預測：容量下降尚未達到 %1 % 的十分之一</translation>
+    </message>
+    <message>
+        <source>no forecast: the fade is not yet clear of the scatter</source>
+        <translation>無法預測：衰退尚未明顯超出誤差</translation>
+    </message>
+    <message>
+        <source>%1 % at about %2 cycles (%3–%4)</source>
+        <translation>約於 %2 次循環降至 %1 %（%3–%4）</translation>
+    </message>
+    <message>
+        <source>, around %1</source>
+        <translation>，約在 %1</translation>
+    </message>
+</context>
+<context>
     <name>PackLabels</name>
     <message>
         <source>The battery book has no packs yet: open it once to gather the runs.</source>
@@ -1243,12 +1306,20 @@
         <translation>電芯壓差 %1 V @%2</translation>
     </message>
     <message>
-        <source>DCIR (IEC 61960 method)</source>
-        <translation>直流內阻（IEC 61960 方法）</translation>
+        <source>DCIR at 0.2C → 1C over %1 s</source>
+        <translation>直流內阻，0.2C → 1C，歷時 %1 秒</translation>
     </message>
     <message>
-        <source>R estimate, %1 A → %2 A step</source>
-        <translation>內阻估計，%1 A → %2 A 階躍</translation>
+        <source>R estimate, %1 A → %2 A step over %3 s</source>
+        <translation>內阻估計，%1 A → %2 A 階躍，歷時 %3 秒</translation>
+    </message>
+    <message>
+        <source>step too small: %1 A gives ± %2 % for a pack of %3 mΩ</source>
+        <translation>階躍太小：%1 A 對 %3 mΩ 的電池組誤差達 ± %2 %</translation>
+    </message>
+    <message>
+        <source>DCIR %1 at 0.2C → 1C over %2 s</source>
+        <translation>直流內阻 %1，0.2C → 1C，歷時 %2 秒</translation>
     </message>
 </context>
 <context>
