@@ -1271,6 +1271,14 @@
         <source>%1: stored full for %2 days: discharge to storage voltage</source>
         <translation>%1：已滿電存放 %2 天：請放電至儲存電壓</translation>
     </message>
+    <message>
+        <source>%1 for %2 days</source>
+        <translation>%1（%2 天）</translation>
+    </message>
+    <message>
+        <source>%1 packs stored full (%2): discharge them to storage voltage</source>
+        <translation>%1 個電池組滿電存放（%2）：請放電至儲存電壓</translation>
+    </message>
 </context>
 <context>
     <name>RunOpening</name>

@@ -30,8 +30,11 @@ void StoredFullWatch::tell()
     const QDateTime now = clock_.now();
     const auto runs = book.runs(book.folders());
     book.identify(runs); // a pack is remembered by its ID, whichever program met it first
+    QList<std::pair<QString, qint64>> told;
     for (const PackFigures &pack : book.packs(runs, now))
         if (pack.storedFull && book.claimStoredFull(pack))
-            emit storedFull(pack.name.isEmpty() ? BookTable::unnamed() : pack.name,
-                            pack.last.secsTo(now) / 86400);
+            told.append({ pack.name.isEmpty() ? BookTable::unnamed() : pack.name,
+                          pack.last.secsTo(now) / 86400 });
+    if (!told.isEmpty())
+        emit storedFull(told);
 }

@@ -19,8 +19,9 @@ public:
                     const Clock &clock, QObject *parent = nullptr);
 
 signals:
-    // `pack` has been left full for `days`, and nobody told it yet.
-    void storedFull(const QString &pack, qint64 days);
+    // These packs have been left full for so many days, and nobody told them yet: all the
+    // pass found, at once.
+    void storedFull(const QList<std::pair<QString, qint64>> &packs);
 
 private:
     void pass();

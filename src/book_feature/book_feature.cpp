@@ -88,9 +88,9 @@ Feature bookFeature()
                          = new StoredFullWatch(host.bookFile(), saveFolder(), host.background(),
                                                host.clock(), &host.mainWindow());
                      QObject::connect(watch, &StoredFullWatch::storedFull, watch,
-                                      [&host](const QString &pack, qint64 days) {
+                                      [&host](const QList<std::pair<QString, qint64>> &packs) {
                                           if (RunNotices *notices = host.notices())
-                                              notices->storedFull(pack, days);
+                                              notices->storedFull(packs);
                                       });
                  }
                  auto book = std::make_shared<QPointer<BookWindow>>();

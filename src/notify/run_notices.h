@@ -26,7 +26,8 @@ public:
                QObject *parent = nullptr);
 
     // Tells that the battery book's `pack` has been left charged full for `days`.
-    void storedFull(const QString &pack, qint64 days);
+    // Packs left full, with the days each was left: one notice for them all, not a storm.
+    void storedFull(const QList<std::pair<QString, qint64>> &packs);
 
 signals:
     // A line for the status line or standard output.

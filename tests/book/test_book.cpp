@@ -241,22 +241,27 @@ private slots:
         QCOMPARE(packRows(again).size(), 2);
     }
 
-    // Two programs on one book tell of a pack left charged full once, every hour's pass
-    // notwithstanding, until a new run of it starts another episode.
+    // Two programs on one book tell of packs left charged full once, all of a pass at once, every
+    // hour's pass notwithstanding, until a new run of a pack starts another episode.
     void storedFullToldOnce()
     {
         QTemporaryDir folder;
         const QList<Span> full { { 0, 100, 12.66, 2.2, "4.20 4.25 4.21" } };
         put(folder.filePath("c1.mdb"), "Pack S", full, Now.addDays(-10));
+        put(folder.filePath("t1.mdb"), "Pack T", full, Now.addDays(-10));
         FakeClock clock(Now.addSecs(3600)); // whether a run ends at its file time or after
         Background background;
         StoredFullWatch one(dir.filePath("told.db"), folder.path(), background, clock),
             other(dir.filePath("told.db"), folder.path(), background, clock);
         QStringList told;
         for (StoredFullWatch *w : { &one, &other })
-            connect(w, &StoredFullWatch::storedFull, this, [&](const QString &pack, qint64 days) {
-                told << pack + ' ' + QString::number(days);
-            });
+            connect(w, &StoredFullWatch::storedFull, this,
+                    [&](const QList<std::pair<QString, qint64>> &packs) {
+                        QStringList each; // all a pass found, in one
+                        for (const auto &[pack, days] : packs)
+                            each << pack + ' ' + QString::number(days);
+                        told << each.join(", ");
+                    });
         QTRY_COMPARE(clock.waiting(), 2u); // both passes done
         clock.advanceMs(StoredFullWatch::EveryMs);
         QTRY_COMPARE(clock.waiting(), 2u);
@@ -265,7 +270,7 @@ private slots:
             Now.addDays(-4));
         clock.advanceMs(StoredFullWatch::EveryMs);
         QTRY_COMPARE(clock.waiting(), 2u);
-        QCOMPARE(told, QStringList({ "Pack S 10", "Pack S 4" }));
+        QCOMPARE(told, QStringList({ "Pack S 10, Pack T 10", "Pack S 4" }));
     }
 
     // A tagged run is its pack's however the rest is typed; the book writes the tag into the

@@ -357,7 +357,7 @@ private slots:
         sample[Ext_temp] = 60;
         sample[Time] = DayTime { 1 / 86400.0 };
         station->relay(sample);
-        d.notices.storedFull("Pack S", 4);
+        d.notices.storedFull({ { "Pack S", 4 } });
         QTRY_COMPARE(server.requests.size(), 8);
         const auto header = [](const HttpServer::Request &r, const char *name) {
             static const QString line = "\r\n%1: ([^\r]*)";
