@@ -187,7 +187,9 @@ Book::Book(const QString &file)
           "create table if not exists run_exclusions (path text primary key);"
           "create table if not exists run_dates (path text primary key, date text);"
           // The packs told of being stored full, and the end of the run they were left after.
-          "create table if not exists told (pack_key text primary key, run_end integer);";
+          "create table if not exists told (pack_key text primary key, run_end integer);"
+          // The user's limits by name; a limit unset has no row.
+          "create table if not exists limits (name text primary key, value real);";
     if (!exec(schema.constData())) {
         error_ = QString::fromUtf8(sqlite3_errmsg(db_));
         return;
@@ -224,6 +226,34 @@ void Book::load()
         excluded_ << q.text(0);
     for (Statement q(db_, "select path, date from run_dates"); q.row();)
         dates_[q.text(0)] = QDateTime::fromString(q.text(1), Qt::ISODate);
+    for (Statement q(db_, "select name, value from limits"); q.row();) {
+        const std::optional<double> value = q.maybe(1);
+        if (!value || !std::isfinite(*value) || *value <= 0)
+            continue; // a damaged limit is no limit
+        if (q.text(0) == QLatin1String("capacity_share") && *value < 1)
+            limits_.capacityShare = *value;
+        else if (q.text(0) == QLatin1String("resistance_mohm"))
+            limits_.resistanceMohm = value;
+        else if (q.text(0) == QLatin1String("spread_v"))
+            limits_.spreadVolts = value;
+    }
+}
+
+void Book::setLimits(const HealthLimits &limits)
+{
+    limits_ = limits;
+    exec("begin; delete from limits");
+    const auto put = [this](const char *name, std::optional<double> value) {
+        if (value)
+            Statement(db_, "insert into limits values (?, ?)")
+                .bind(1, QString::fromLatin1(name))
+                .bind(2, value)
+                .run();
+    };
+    put("capacity_share", limits.capacityShare);
+    put("resistance_mohm", limits.resistanceMohm);
+    put("spread_v", limits.spreadVolts);
+    exec("commit");
 }
 
 // Version 1 kept a pack's rated capacity and cells by the key of its name: they become the
@@ -535,7 +565,7 @@ std::vector<PackFigures> Book::packs(const std::vector<RunFigures> &runs,
         p.cycles = rated > 0 ? discharged / rated : 0;
         for (PackForecast::Point &at : fullAt)
             at.cycles = rated > 0 ? at.cycles / rated : 0;
-        p.eol = PackForecast::of(fullAt);
+        p.eol = PackForecast::of(fullAt, limits_.capacityShare);
         if (!full.empty()) {
             p.capacityMah = full.back();
             const double best = *std::max_element(

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "book/health_limits.h"
 #include "book/pack_forecast.h"
 #include "book/run_figures.h"
 
@@ -108,6 +109,10 @@ public:
     void moveRun(const QString &path, const QString &pack);
     void setPackSpec(const QString &pack, std::optional<double> ratedMah, int cells);
 
+    // The user's limits; stored at once.
+    const HealthLimits &limits() const { return limits_; }
+    void setLimits(const HealthLimits &limits);
+
     // True once per storage episode of a pack stored full (its last run's end), for every
     // program on this book together: the one that gets true tells the user.
     bool claimStoredFull(const PackFigures &pack);
@@ -148,4 +153,5 @@ private:
     QHash<QString, QString> ids_; // pack key of a name: ID
     QSet<QString> excluded_; // paths
     QHash<QString, QDateTime> dates_; // path: corrected date
+    HealthLimits limits_;
 };

@@ -205,8 +205,8 @@ private slots:
         QCOMPARE(book.runs().size(), 2u);
     }
 
-    // Renames, merges, moves and rated capacities live in the book, through a rebuild and from a
-    // book of version 1 or 2 on, whose index is read again.
+    // Renames, merges, moves, rated capacities and limits live in the book, through a rebuild and
+    // from a book of version 1 or 2 on, whose index is read again.
     void choicesSurviveRebuild()
     {
         const QString path = dir.filePath("choices.db");
@@ -215,6 +215,7 @@ private slots:
             index(book, { runs() });
             book.renamePack("PACK \"B\", SPARE", "Spare");
             book.moveRun(file("u.mdb"), "spare");
+            book.setLimits({ 0.7, 50.0, std::nullopt });
             book.clear();
             QCOMPARE(book.runs().size(), 0u);
         }
@@ -239,6 +240,9 @@ private slots:
         Book again(path);
         index(again, { runs() });
         QCOMPARE(packRows(again).size(), 2);
+        QCOMPARE(again.limits().capacityShare, 0.7);
+        QCOMPARE(again.limits().resistanceMohm, 50.0);
+        QVERIFY(!again.limits().spreadVolts);
     }
 
     // Two programs on one book tell of packs left charged full once, all of a pass at once, every
