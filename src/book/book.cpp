@@ -159,6 +159,12 @@ QString PackFigures::warning() const
         : QString();
 }
 
+bool PackFigures::untagged() const
+{
+    return std::any_of(runs.begin(), runs.end(),
+                       [this](const RunFigures *r) { return packTagIn(r->title) != id; });
+}
+
 Book::Book(const QString &file)
 {
     if (sqlite3_open_v2(QFile::encodeName(file).constData(), &db_,
@@ -547,6 +553,7 @@ std::vector<PackFigures> Book::packs(const std::vector<RunFigures> &runs,
         std::vector<const RunFigures *> charges, measured;
         for (const RunFigures *r : p.runs) {
             discharged += r->dischargedMah;
+            p.cyclesAt.push_back(discharged); // in mAh until the rated capacity is known
             largest = std::max(largest, r->dischargedMah);
             if ((r->kind == RunSummary::Kind::Discharge || r->kind == RunSummary::Kind::Both)
                 && r->reachedEnd(p.cells)) {
@@ -565,6 +572,8 @@ std::vector<PackFigures> Book::packs(const std::vector<RunFigures> &runs,
         p.cycles = rated > 0 ? discharged / rated : 0;
         for (PackForecast::Point &at : fullAt)
             at.cycles = rated > 0 ? at.cycles / rated : 0;
+        for (double &at : p.cyclesAt)
+            at = rated > 0 ? at / rated : 0;
         p.eol = PackForecast::of(fullAt, limits_.capacityShare);
         if (!full.empty()) {
             p.capacityMah = full.back();
@@ -581,16 +590,23 @@ std::vector<PackFigures> Book::packs(const std::vector<RunFigures> &runs,
         for (const RunFigures *r : measured)
             if (!p.dcir || iec(r) || !iec(p.dcir))
                 p.dcir = r;
+        // Those figures against the cycles forecast when the resistance reaches its limit.
         const auto alike = [](double a, double b) {
             return std::abs(a - b) <= std::max(0.1, 0.2 * std::abs(b));
         };
-        for (const RunFigures *r : measured)
-            if (!p.dcirFrom && iec(r) == iec(p.dcir)
+        std::vector<PackForecast::Point> dcirAt;
+        for (std::size_t i = 0; i < p.runs.size(); ++i)
+            if (const RunFigures *r = p.runs[i]; r->resistance && r->resistance->shown()
+                && iec(r) == iec(p.dcir)
                 && alike(r->resistance->fromAmps, p.dcir->resistance->fromAmps)
-                && alike(r->resistance->toAmps, p.dcir->resistance->toAmps))
-                p.dcirFrom = r;
+                && alike(r->resistance->toAmps, p.dcir->resistance->toAmps)) {
+                p.dcirFrom = p.dcirFrom ? p.dcirFrom : r;
+                dcirAt.push_back({ p.cyclesAt[i], r->resistance->milliohm, r->end() });
+            }
         if (p.dcir && p.dcirFrom != p.dcir)
             p.dcirTrend = p.dcir->resistance->milliohm - p.dcirFrom->resistance->milliohm;
+        p.dcirEol = PackForecast::of(dcirAt, 2, PackForecast::Measure::Resistance,
+                                     limits_.resistanceMohm);
         for (std::size_t i = charges.size() > 3 ? charges.size() - 3 : 0; i < charges.size(); ++i)
             p.spread = std::max(p.spread.value_or(0), *charges[i]->spread);
         p.weakCell = weakCell(p.runs);
@@ -695,17 +711,22 @@ QString Book::setDetails(PackDetails details)
 
 void Book::identify(const std::vector<RunFigures> &runs)
 {
+    // The window asks on every refresh: the book's write lock only for a pack without details.
+    const auto lacking = [this](const RunFigures &run) {
+        const Identity who = identityOf(run);
+        return run.skipped.isEmpty() && !who.name.isEmpty() && !details_.contains(who.id);
+    };
+    if (std::none_of(runs.begin(), runs.end(), lacking))
+        return;
     // What another program on the book gave IDs to meanwhile is read first.
     exec("begin immediate");
     load();
     // Tags first: a new ID is never one a run already carries.
     for (const bool tagged : { true, false })
         for (const RunFigures &run : runs) {
-            if (!run.skipped.isEmpty() || packTagIn(run.title).isEmpty() != !tagged)
+            if (packTagIn(run.title).isEmpty() == tagged || !lacking(run))
                 continue;
             const Identity who = identityOf(run);
-            if (who.name.isEmpty() || details_.contains(who.id))
-                continue;
             PackDetails details;
             details.id = who.id;
             details.name = who.name;

@@ -31,6 +31,7 @@ struct PackFigures {
     QString id; // "" for a pack the book has no details of
     QString name; // "" for the unnamed runs
     std::vector<const RunFigures *> runs; // by date
+    std::vector<double> cyclesAt; // equivalent full cycles by the end of each of `runs`
     std::optional<double> ratedMah; // the user's, else the description's
     int cells = 0; // the user's, else the runs'
     std::optional<double> cycles; // equivalent full cycles
@@ -47,6 +48,9 @@ struct PackFigures {
     // The first run measured as `dcir` was (method, direction, currents), and mΩ since.
     const RunFigures *dcirFrom = nullptr;
     std::optional<double> dcirTrend;
+    // The figures measured as `dcir` was, fitted against the cycles and carried forward to the
+    // user's limit, else to twice the first.
+    PackForecast dcirEol;
     std::optional<double> spread; // worst end-of-charge spread of the last three charges
     bool storedFull = false;
     // "cell 3 weak: …", or "" when no cell stands out in most of the last runs or one that did
@@ -54,6 +58,7 @@ struct PackFigures {
     QString weakCell;
     QString dcirMethod() const; // "iec61960", "estimate" or ""
     QString warning() const; // "" or what to do
+    bool untagged() const; // some run's description lacks the pack's tag
     // The step that would measure this pack's resistance to ± 10 %: "hold 0.44 A for 10 s, then
     // at least 4.1 A", I1 0.2 C where the rated capacity is known, else the latest step's.
     QString dcirPlan() const;

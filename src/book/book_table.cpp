@@ -155,6 +155,12 @@ const std::vector<Column<PackFigures>> &packColumns()
         { nullptr, "eol_high", [](P p) { return number(p.eol.high, 0); } },
         { nullptr, "eol_date", [](P p) { return time(p.eol.date); } },
         { nullptr, "eol_note", [](P p) -> Value { return p.eol.note(); } },
+        { QT_TRANSLATE_NOOP("BookWindow", "DCIR end of life"), "r_eol_cycles",
+          [](P p) { return number(p.dcirEol.cycles, 0); }, [](P p) { return p.dcirEol.text(); } },
+        { nullptr, "r_eol_low", [](P p) { return number(p.dcirEol.low, 0); } },
+        { nullptr, "r_eol_high", [](P p) { return number(p.dcirEol.high, 0); } },
+        { nullptr, "r_eol_date", [](P p) { return time(p.dcirEol.date); } },
+        { nullptr, "r_eol_note", [](P p) -> Value { return p.dcirEol.note(); } },
     };
     return columns;
 }

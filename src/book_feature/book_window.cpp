@@ -95,6 +95,7 @@ BookWindow::BookWindow(const QString &bookFile, const QString &saveFolder, Dialo
     add_ = new QPushButton(body);
     remove_ = new QPushButton(body);
     rebuild_ = new QPushButton(body);
+    limits_ = new QPushButton(body);
     bar_ = new QProgressBar(body);
     cancel_ = new QPushButton(body);
     state_ = new QLabel(body);
@@ -114,6 +115,7 @@ BookWindow::BookWindow(const QString &bookFile, const QString &saveFolder, Dialo
     top->addWidget(add_);
     top->addWidget(remove_);
     top->addWidget(rebuild_);
+    top->addWidget(limits_);
     top->addWidget(bar_, 1);
     top->addWidget(cancel_);
     top->addWidget(state_, 1);
@@ -144,6 +146,7 @@ BookWindow::BookWindow(const QString &bookFile, const QString &saveFolder, Dialo
 
     connect(add_, &QPushButton::clicked, this, &BookWindow::addFolder);
     connect(remove_, &QPushButton::clicked, this, &BookWindow::removeFolder);
+    connect(limits_, &QPushButton::clicked, this, &BookWindow::editLimits);
     // Every file read again; the user's choices stay.
     connect(rebuild_, &QPushButton::clicked, this, [this] {
         indexer_->cancel();
@@ -220,6 +223,7 @@ void BookWindow::retranslate()
     add_->setText(tr("Add folder…"));
     remove_->setText(tr("Remove folder"));
     rebuild_->setText(tr("Rebuild"));
+    limits_->setText(tr("Limits…"));
     cancel_->setText(tr("Cancel"));
     tabs_->setTabText(0, tr("Runs"));
     tabs_->setTabText(1, tr("Skipped files"));
@@ -293,34 +297,30 @@ void BookWindow::showPack()
 
 void BookWindow::drawCharts(const PackFigures *pack)
 {
+    // Both figures over date, or over the cycles the book counts by each run's end; over
+    // cycles with their forecasts.
     const bool byCycle = capacityAxis_->currentIndex() == 1;
     QVector<double> cx, cy, dx, dy;
-    if (pack) {
-        double cycles = 0;
-        const double full = pack->ratedMah.value_or(0);
-        double largest = 0;
-        for (const RunFigures *r : pack->runs)
-            largest = std::max(largest, r->dischargedMah);
-        for (const RunFigures *r : pack->runs) {
-            const double t = r->date.toMSecsSinceEpoch() / 1000.0;
-            cycles += (full > 0          ? r->dischargedMah / full
-                           : largest > 0 ? r->dischargedMah / largest
-                                         : 0);
-            if (r->kind == RunSummary::Kind::Discharge || r->kind == RunSummary::Kind::Both) {
-                cx << (byCycle ? cycles : t);
-                cy << r->dischargedMah;
-            }
-            if (r->resistance && r->resistance->shown()) {
-                dx << t;
-                dy << r->resistance->milliohm;
-            }
+    // Runs under no name count no cycles.
+    const std::size_t shown = !pack ? 0 : byCycle ? pack->cyclesAt.size() : pack->runs.size();
+    for (std::size_t i = 0; i < shown; ++i) {
+        const RunFigures *r = pack->runs[i];
+        const double x = byCycle ? pack->cyclesAt[i] : r->date.toMSecsSinceEpoch() / 1000.0;
+        if (r->kind == RunSummary::Kind::Discharge || r->kind == RunSummary::Kind::Both) {
+            cx << x;
+            cy << r->dischargedMah;
+        }
+        if (r->resistance && r->resistance->shown()) {
+            dx << x;
+            dy << r->resistance->milliohm;
         }
     }
-    capacityChart_->setLabels(byCycle ? tr("Equivalent full cycles") : tr("Date"),
-                              tr("Discharged (mAh)"), !byCycle, true);
-    dcirChart_->setLabels(tr("Date"), tr("DCIR (mΩ)"), true);
-    capacityChart_->setPoints(cx, cy, byCycle && pack ? eolFit(pack->eol) : TrendChart::Fit());
-    dcirChart_->setPoints(dx, dy, {});
+    const QString xLabel = byCycle ? tr("Equivalent full cycles") : tr("Date");
+    capacityChart_->setLabels(xLabel, tr("Discharged (mAh)"), !byCycle, true);
+    dcirChart_->setLabels(xLabel, tr("DCIR (mΩ)"), !byCycle);
+    const bool fits = byCycle && pack;
+    capacityChart_->setPoints(cx, cy, fits ? eolFit(pack->eol) : TrendChart::Fit());
+    dcirChart_->setPoints(dx, dy, fits ? eolFit(pack->dcirEol) : TrendChart::Fit());
     const QString plan = pack ? pack->dcirPlan() : QString();
     dcirChart_->setToolTip(plan.isEmpty() ? QString() : tr("For ± 10 %: %1").arg(plan));
     drawCells(pack);
@@ -367,6 +367,48 @@ void BookWindow::removeFolder()
     book_.removeFolder(folder);
     fill();
     reindex();
+}
+
+void BookWindow::editLimits()
+{
+    const HealthLimits was = book_.limits();
+    const auto written = [](std::optional<double> v, double scale) {
+        return v ? QString::number(*v * scale) : QString();
+    };
+    const auto typed = dialogs_.form(
+        tr("Limits"),
+        { tr("A pack is worn at this share of its first capacity (%, 50 to 95):"),
+          tr("or once its resistance reaches (mΩ, empty: twice its first):"),
+          tr("Warn of cells this far apart at the end of a charge (mV, empty: never):") },
+        { written(was.capacityShare, 100), written(was.resistanceMohm, 1),
+          written(was.spreadVolts, 1000) },
+        10);
+    if (!typed)
+        return;
+    // Empty means none (the share has no none); anything else must be a number in its range,
+    // or nothing changes.
+    bool ok = true;
+    const auto read = [&](int field, double low, double high) -> std::optional<double> {
+        const QString text = typed->value(field).trimmed();
+        bool number = text.isEmpty();
+        const double v = number ? 0 : text.toDouble(&number);
+        ok = ok && number && (text.isEmpty() || (v >= low && v <= high));
+        return text.isEmpty() ? std::nullopt : std::optional(v);
+    };
+    const std::optional<double> share = read(0, 50, 95);
+    HealthLimits limits { share.value_or(0) / 100, read(1, 0.1, 100000), read(2, 1, 5000) };
+    if (!ok || !share) {
+        dialogs_.message(tr("The share is a number from 50 to 95, the resistance a number of mΩ "
+                            "and the spread one of mV, or empty: \"%1\" are not all such. "
+                            "Nothing was changed.")
+                             .arg(typed->join(QStringLiteral("\", \""))),
+                         tr("Battery book"), Dialogs::Icon::Critical);
+        return;
+    }
+    if (limits.spreadVolts)
+        *limits.spreadVolts /= 1000;
+    book_.setLimits(limits);
+    fill();
 }
 
 void BookWindow::packMenu(const QPoint &at)
@@ -451,8 +493,9 @@ void BookWindow::addPackActions(QMenu &menu, const PackFigures *pack)
                 if (d.id == id)
                     editDetails(d);
         });
-        connect(menu.addAction(tr("Write #%1 into its runs' descriptions").arg(p.id)),
-                &QAction::triggered, this, [this, &p] { tagRuns(p); });
+        if (p.untagged())
+            connect(menu.addAction(tr("Write #%1 into its runs' descriptions").arg(p.id)),
+                    &QAction::triggered, this, [this, &p] { tagRuns(p); });
     }
     connect(menu.addAction(tr("New pack…")), &QAction::triggered, this,
             [this] { editDetails({}); });

@@ -56,6 +56,8 @@ private:
     void drawCells(const PackFigures *pack);
     void addFolder();
     void removeFolder();
+    // The user's limits, asked for and kept by the book.
+    void editLimits();
     void packMenu(const QPoint &at);
     void runMenu(const QPoint &at);
     // The menus' actions for the pack's details, the runs' choices and the tables' ways out.
@@ -77,7 +79,7 @@ private:
     QString shownPack_; // key of the pack whose runs show
 
     QComboBox *folderList_;
-    QPushButton *add_, *remove_, *rebuild_, *cancel_;
+    QPushButton *add_, *remove_, *rebuild_, *limits_, *cancel_;
     QProgressBar *bar_;
     QLabel *state_;
     BookModel<PackFigures> *packModel_;

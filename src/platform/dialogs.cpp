@@ -1,10 +1,13 @@
 #include "platform/dialogs.h"
 
 #include <QCoreApplication>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFormLayout>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -168,4 +171,28 @@ std::optional<QString> QtDialogs::choose(const QString &prompt, const QString &t
                                          const QStringList &offered, int maxLength)
 {
     return ask(parent_, prompt, title, offered.value(0), offered, maxLength);
+}
+
+std::optional<QStringList> QtDialogs::form(const QString &title, const QStringList &labels,
+                                           const QStringList &offered, int maxLength)
+{
+    QDialog dialog(parent_);
+    dialog.setWindowTitle(title);
+    auto *layout = new QFormLayout(&dialog);
+    QList<QLineEdit *> edits;
+    for (qsizetype i = 0; i < labels.size(); ++i) {
+        edits << new QLineEdit(offered.value(i).left(maxLength), &dialog);
+        edits.last()->setMaxLength(maxLength);
+        layout->addRow(labels[i], edits.last());
+    }
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addRow(buttons);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    QStringList typed;
+    for (const QLineEdit *edit : std::as_const(edits))
+        typed << edit->text();
+    return typed;
 }

@@ -61,6 +61,11 @@ public:
     virtual std::optional<QString> choose(const QString &prompt, const QString &title,
                                           const QStringList &offered, int maxLength)
         = 0;
+    // The texts typed into a form, a field for each of `labels` with its text of `offered`, at
+    // most `maxLength` characters each; none when the user cancelled.
+    virtual std::optional<QStringList> form(const QString &title, const QStringList &labels,
+                                            const QStringList &offered, int maxLength)
+        = 0;
 
 protected:
     virtual FileChoice askOpenFile(const QString &folder, const QString &filter,
@@ -88,6 +93,8 @@ public:
                                  const QString &defaultText, int maxLength) override;
     std::optional<QString> choose(const QString &prompt, const QString &title,
                                   const QStringList &offered, int maxLength) override;
+    std::optional<QStringList> form(const QString &title, const QStringList &labels,
+                                    const QStringList &offered, int maxLength) override;
     QString folder(const QString &start) override;
 
     // "A(*.a)|*.a|B(*.*)|*.*" as QFileDialog wants it: "A (*.a);;B (*)". "*.*" means every file

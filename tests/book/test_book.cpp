@@ -108,20 +108,23 @@ private slots:
     {
         Book book(":memory:");
         QCOMPARE(counts(index(book, { runs() })), "14 3 0");
-        const auto few = [](int n) {
-            return QString("no forecast: %1 of the 5 full discharges needed").arg(n);
+        const auto few = [](int n, int resistances = 0) {
+            return QString("no forecast: %1 of the 5 full discharges needed,,,,,no forecast: %2 "
+                           "of the 5 resistances needed")
+                .arg(n)
+                .arg(resistances);
         };
         QCOMPARE(
             packRows(book),
             QStringList(
-                { ",Unnamed runs,1,,2026-05-01T10:00:01,2026-05-01T10:00:11,,,,,,,,,,,,,,",
+                { ",Unnamed runs,1,,2026-05-01T10:00:01,2026-05-01T10:00:11,,,,,,,,,,,,,,,,,,,",
                   "P0002,\"Pack \"\"B\"\", spare\",2,1.50,2026-01-05T09:00:00,"
                   "2026-02-05T10:00:00,,,,,,,,,,,,,,"
                       + few(0),
                   "P0001,Pack A 2200mAh,8,4.07,2025-12-01T09:59:40,2026-04-02T08:00:00,1761,"
                   "20.0,80.0,57,iec61960,\"hold 0.44 A for 10 s, then at least 2.0 A\",0.090,,"
                   "stored full: discharge to storage voltage,,,,,"
-                      + few(4),
+                      + few(4, 2),
                   "P0003,Ten 10S,1,0.00,2026-03-01T09:58:20,2026-03-01T10:00:00,,,,,,,0.035,,,,,,,"
                       + few(0) }));
         const auto found = book.runs();
@@ -182,6 +185,36 @@ private slots:
                  "Charged (Wh): 0.00, Discharged (Wh): 17.26, Peak (A): 2.20, Ext max (℃): 25.0, "
                  "Int max (℃): , V start: 9.90, V end: 9.80, End-of-charge spread (V): , "
                  "Resistance: DCIR 57 ± 6 mΩ at 0.2C → 1C over 10 s; cells –/–/– mΩ, File: d4.mdb");
+    }
+
+    // A pack wearing as it is used, its resistance rising: both forecast at the user's limits
+    // (twice the first resistance by default), both refused with four runs.
+    void wearForecasts()
+    {
+        QTemporaryDir folder;
+        for (int i = 0; i < 5; ++i)
+            put(folder.filePath(QString("w%1.mdb").arg(i)), "Wear 2200mAh",
+                { { 0, 10, 10 + 0.02 * i, -0.44, Cells },
+                  { 11, 3600 - 200 * i, 9.9, -2.2, Cells } },
+                day(1, 1 + 7 * i));
+        Book book(":memory:");
+        index(book, { folder.path() });
+        const auto forecasts = [&book] {
+            const auto found = book.runs();
+            const PackFigures p = book.packs(found, Now)[0];
+            return p.eol.text() + " | " + p.dcirEol.text();
+        };
+        QCOMPARE(forecasts(),
+                 "80 % at about 4 cycles (4–4), around January 2026 | 112 mΩ at about 5 "
+                 "cycles (5–5), around February 2026");
+        book.setLimits({ 0.7, 150.0, {} });
+        QCOMPARE(forecasts(),
+                 "70 % at about 6 cycles (6–6), around February 2026 | 150 mΩ at about 8 "
+                 "cycles (8–8), around February 2026");
+        book.excludeRun(folder.filePath("w4.mdb"), true);
+        QCOMPARE(forecasts(),
+                 "no forecast: 4 of the 5 full discharges needed | no forecast: 4 of "
+                 "the 5 resistances needed");
     }
 
     // Only new and changed files are read again; removed ones drop out.
@@ -436,7 +469,8 @@ private slots:
         QCOMPARE(lines[0],
                  "pack_id,pack,runs,cycles,first,last,capacity_mah,fade_pct,capacity_pct,"
                  "dcir_mohm,dcir_method,dcir_plan,spread_v,weak_cell,warning,eol_cycles,eol_low,"
-                 "eol_high,eol_date,eol_note");
+                 "eol_high,eol_date,eol_note,r_eol_cycles,r_eol_low,r_eol_high,r_eol_date,"
+                 "r_eol_note");
         QCOMPARE(lines.size(), 6); // the header, four packs, the end of the last line
         QVERIFY(lines[3].startsWith(",Pack A 2200mAh,8,4.07,"));
         for (const QStringList &wrong :

@@ -47,6 +47,13 @@ public:
     {
         return input(prompt, title, offered.join(u'|'), maxLength);
     }
+    // Answered from inputAnswers, the fields split at "|"; labels and texts recorded joined so.
+    std::optional<QStringList> form(const QString &title, const QStringList &labels,
+                                    const QStringList &offered, int maxLength) override
+    {
+        const auto typed = input(labels.join(u'|'), title, offered.join(u'|'), maxLength);
+        return typed ? std::optional(typed->split(u'|')) : std::nullopt;
+    }
 
 protected:
     FileChoice askOpenFile(const QString &folder, const QString &filter, const QString &suffix,
