@@ -509,10 +509,13 @@ private slots:
         auto *book = rig.window.findChild<BookWindow *>();
         QVERIFY(book && rig.area().activeSubWindow() == book);
         QVERIFY(rig.area().viewport()->rect().contains(book->geometry()));
+        const auto press = [book](const QString &text) {
+            for (auto *button : book->findChildren<QPushButton *>())
+                if (button->text() == text)
+                    button->click();
+        };
         rig.dialogs.fileAnswers << runs.path();
-        for (auto *button : book->findChildren<QPushButton *>())
-            if (button->text() == "Add folder…")
-                button->click();
+        press("Add folder…");
         QTRY_VERIFY(std::any_of(book->packs().begin(), book->packs().end(),
                                 [](const PackFigures &p) { return p.name == "Pack A"; }));
         auto *packs = book->findChild<QTableView *>("packs");
@@ -527,6 +530,12 @@ private slots:
                 0, [keys] { QTest::keySequence(QApplication::activePopupWidget(), keys); });
             emit table->customContextMenuRequested({});
         };
+        // The limits kept by the book and offered again; one out of range changes nothing.
+        rig.dialogs.inputAnswers = { "70|150|30", "96||", std::nullopt };
+        for (int i = 0; i < 3; ++i)
+            press("Limits…");
+        QVERIFY(rig.dialogs.asked[rig.dialogs.asked.size() - 2].text.contains("\"96\", \"\""));
+        QCOMPARE(rig.dialogs.asked.last().defaultText, "70|150|30");
         rig.dialogs.inputAnswers = { "2200", "abc", std::nullopt };
         menuItem(packs, QKeySequence(Qt::Key_Down, Qt::Key_Down, Qt::Key_Return));
         QVERIFY(rig.dialogs.asked.last().text.contains("\"abc\""));
