@@ -50,9 +50,9 @@ void DecimatedGraph::draw(QCPPainter *painter)
     const QCPAxis *key = keyAxis();
     const QRect rect = key->axisRect()->rect();
     if (stale_ || key->range() != view_ || rect != rect_) {
-        const QVector<QPointF> points
-            = samples_.drawn(key->range().lower, key->range().upper,
-                             [key](double x) { return key->coordToPixel(x); });
+        // The plot's own mapping of a horizontal, linear key axis.
+        const QVector<QPointF> points = samples_.drawn(
+            { key->range().lower, key->range().upper, double(rect.left()), double(rect.width()) });
         QVector<QCPGraphData> data(points.size());
         for (qsizetype i = 0; i < points.size(); ++i)
             data[i] = { points[i].x(), points[i].y() };

@@ -74,23 +74,38 @@ Envelope::Range Envelope::extremes(qsizetype from, qsizetype to) const
     return r;
 }
 
-QVector<QPointF> Envelope::drawn(double lower, double upper,
-                                 const std::function<double(double)> &pixel) const
+QVector<QPointF> Envelope::drawn(const View &view) const
 {
     QVector<QPointF> out;
+    if (!(view.upper > view.lower) || view.width <= 0)
+        return out;
+    const auto begin = x_.begin();
     const qsizetype from
-        = std::max<qsizetype>(0, std::lower_bound(x_.begin(), x_.end(), lower) - x_.begin() - 1);
-    const qsizetype to = std::min<qsizetype>(
-        size(), std::upper_bound(x_.begin(), x_.end(), upper) - x_.begin() + 1);
-    const auto column = [&pixel](double x) { return std::floor(pixel(x)); };
+        = std::max<qsizetype>(0, std::lower_bound(begin, x_.end(), view.lower) - begin - 1);
+    const qsizetype to
+        = std::min<qsizetype>(size(), std::upper_bound(begin, x_.end(), view.upper) - begin + 1);
+    const auto column = [&view](double x) { return std::floor(view.pixel(x)); };
     auto nextBreak = std::upper_bound(breaks_.begin(), breaks_.end(), from);
+    const double perColumn = double(to - from) / view.width;
     for (qsizetype i = from; i < to;) {
         const qsizetype end = nextBreak != breaks_.end() && *nextBreak < to ? *nextBreak : to;
         while (i < end) {
+            // The first sample of the next column: searched by its key, then set right where
+            // rounding put the key a sample off.
+            // Guessed from the samples a column holds on average, then searched about the
+            // guess: the samples are too many to search from afar for every column.
             const double c = column(x(i));
-            const qsizetype j = std::partition_point(x_.begin() + i, x_.begin() + end,
-                                                     [&](double v) { return column(v) <= c; })
-                - x_.begin();
+            const auto past = [&](qsizetype k) { return column(x(k)) > c; };
+            qsizetype j = std::clamp<qsizetype>(i + qsizetype(perColumn), i + 1, end);
+            qsizetype step = 1;
+            while (j > i + 1 && past(j - 1))
+                j = std::max(i + 1, j - step), step *= 2;
+            qsizetype high = j;
+            for (step = 1; high < end && !past(high); step *= 2)
+                j = high + 1, high = std::min(end, high + step);
+            j = std::partition_point(begin + j, begin + high,
+                                     [&](double v) { return column(v) <= c; })
+                - begin;
             if (j - i <= 4) {
                 for (; i < j; ++i)
                     out << QPointF(x(i), y(i));

@@ -3,7 +3,6 @@
 #include <QPointF>
 #include <QVector>
 
-#include <functional>
 #include <vector>
 
 // A line's samples (x ascending or equal) with the least and greatest y of each block of 2^k
@@ -28,13 +27,19 @@ public:
     // Of the samples [from, to), which must not be empty.
     Range extremes(qsizetype from, qsizetype to) const;
 
-    // The points that draw as the samples with x in [lower, upper] (and one on either side,
-    // where the line leaves the view) would, on whole pixel columns `pixel(x)` (ascending with
-    // x): per column its first and last sample, its least and greatest y between them, so each
-    // column shows the same span as every sample would; all of a column's samples where they
-    // are four or fewer. A NaN point where a line breaks.
-    QVector<QPointF> drawn(double lower, double upper,
-                           const std::function<double(double)> &pixel) const;
+    // How x stands on the pixels: pixel(x) = left + (x - lower) / (upper - lower) * width, as
+    // a plot's linear axis maps it.
+    struct View {
+        double lower, upper, left, width;
+        double pixel(double x) const { return (x - lower) / (upper - lower) * width + left; }
+        double key(double pixel) const { return (pixel - left) / width * (upper - lower) + lower; }
+    };
+    // The points that draw as the samples with x in the view (and one on either side, where
+    // the line leaves it) would, on whole pixel columns: per column its first and last sample,
+    // its least and greatest y between them, so each column shows the same span as every
+    // sample would; all of a column's samples where they are four or fewer. A NaN point where a
+    // line breaks.
+    QVector<QPointF> drawn(const View &view) const;
 
 private:
     static constexpr int Base = 4; // the smallest block holds 2^Base samples
