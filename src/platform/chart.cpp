@@ -1,5 +1,6 @@
 #include "platform/chart.h"
 #include "platform/cross_hair.h"
+#include "platform/decimated_graph.h"
 
 #include <qcustomplot.h>
 
@@ -181,10 +182,9 @@ Chart::Chart(QWidget *parent)
             QStringLiteral("外温") };
     for (int s = 0; s < SeriesCount; ++s) {
         QCPAxis *key = s < 2 ? time : insets_[s - 2]->axis(QCPAxis::atBottom);
-        graphs_[s] = plot_->addGraph(key, valueAxes[s]);
+        graphs_[s] = new DecimatedGraph(key, valueAxes[s]);
         graphs_[s]->setPen(QPen(lineColours[s]));
         graphs_[s]->setName(seriesTitles[s]);
-        graphs_[s]->setAdaptiveSampling(true);
     }
     nameAxes();
     setValueRange(Voltage, 0, 55);
@@ -229,7 +229,7 @@ QCPAxis *Chart::valueAxis(int series) const
 
 void Chart::addPoint(int series, double xDays, double y)
 {
-    graphs_[series]->addData(xDays * SecondsPerDay, y);
+    graphs_[series]->append(xDays * SecondsPerDay, y);
     auto &e = extremes_[series];
     e = e ? Range { std::min(e->min, y), std::max(e->max, y) } : Range { y, y };
     changed();
@@ -237,35 +237,27 @@ void Chart::addPoint(int series, double xDays, double y)
 
 void Chart::breakLines()
 {
-    const qsizetype points = pointCount(Voltage);
-    if (points == 0 || (!breaks_.isEmpty() && breaks_.last() == points))
-        return;
-    // A point without a value is where a graph's line stops.
-    const double after = (graphs_[Voltage]->data()->constEnd() - 1)->key + 0.5;
-    for (QCPGraph *graph : graphs_)
-        graph->addData(after, std::numeric_limits<double>::quiet_NaN());
-    breaks_ << points;
+    for (DecimatedGraph *graph : graphs_)
+        graph->breakLine();
 }
 
 void Chart::clearPoints()
 {
     for (int s = 0; s < SeriesCount; ++s) {
-        graphs_[s]->data()->clear();
+        graphs_[s]->clear();
         extremes_[s].reset();
     }
-    breaks_.clear();
     changed();
 }
 
 qsizetype Chart::pointCount(int series) const
 {
-    return graphs_[series]->dataCount() - breaks_.size();
+    return graphs_[series]->samples().size();
 }
 
 double Chart::pointX(int series, qsizetype index) const
 {
-    const auto before = std::upper_bound(breaks_.begin(), breaks_.end(), index) - breaks_.begin();
-    return graphs_[series]->data()->at(static_cast<int>(index + before))->key / SecondsPerDay;
+    return graphs_[series]->samples().x(index) / SecondsPerDay;
 }
 
 std::optional<Chart::Range> Chart::valueExtremes(int series) const
@@ -298,13 +290,13 @@ void Chart::setTimeAuto(bool minimum, bool maximum)
 QCPRange Chart::drawnTimeRange() const
 {
     QCPRange r = plot_->xAxis->range();
-    const auto &data = *graphs_[Voltage]->data();
-    if (data.isEmpty())
+    const std::vector<double> &x = graphs_[Voltage]->samples().xs();
+    if (x.empty())
         return r;
     if (autoMin_)
-        r.lower = data.constBegin()->key;
+        r.lower = x.front();
     if (autoMax_)
-        r.upper = (data.constEnd() - 1)->key;
+        r.upper = x.back();
     if (r.upper <= r.lower) // a single point still needs a span to be drawn
         r.upper = r.lower + 1;
     return r;
@@ -409,7 +401,7 @@ double Chart::timeAtPixel(int x) const
 
 void Chart::toggleSeriesOf(const QCPAxis *axis)
 {
-    for (QCPGraph *graph : graphs_)
+    for (DecimatedGraph *graph : graphs_)
         if (graph->valueAxis() == axis) {
             graph->setVisible(!graph->visible());
             changed();

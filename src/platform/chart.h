@@ -11,9 +11,9 @@
 #include <optional>
 
 class CrossHair;
+class DecimatedGraph;
 class QCPAxis;
 class QCPAxisRect;
-class QCPGraph;
 class QCPRange;
 class QPrinter;
 
@@ -136,9 +136,8 @@ private:
     class ElidedText;
     ElidedText *title_;
     ElidedText *subtitle_;
-    std::array<QCPGraph *, SeriesCount> graphs_ {};
+    std::array<DecimatedGraph *, SeriesCount> graphs_ {};
     std::array<std::optional<Range>, SeriesCount> extremes_ {};
-    QList<qsizetype> breaks_; // the points before each break, in order
     std::array<QCPAxisRect *, 2> insets_ {};
     std::unique_ptr<CrossHair> crossHair_;
     bool autoMin_ = false, autoMax_ = false;

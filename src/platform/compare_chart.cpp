@@ -1,6 +1,7 @@
 #include "platform/compare_chart.h"
 
 #include "platform/cross_hair.h"
+#include "platform/decimated_graph.h"
 
 #include <qcustomplot.h>
 
@@ -89,18 +90,12 @@ void CompareChart::clear()
     curves_.clear();
 }
 
-int CompareChart::addCurve(const std::vector<double> &x, const std::vector<double> &y, int run,
-                           int quantity, bool rightAxis, const QString &legend)
+int CompareChart::addCurve(std::vector<double> x, std::vector<double> y, int run, int quantity,
+                           bool rightAxis, const QString &legend)
 {
-    QCPGraph *g = plot_->addGraph(plot_->xAxis, rightAxis ? plot_->yAxis2 : plot_->yAxis);
+    auto *g = new DecimatedGraph(plot_->xAxis, rightAxis ? plot_->yAxis2 : plot_->yAxis);
     g->setPen(QPen(colour(run), 1, style(quantity)));
-    g->setAdaptiveSampling(true);
-    QSharedPointer<QCPGraphDataContainer> data(new QCPGraphDataContainer);
-    QVector<QCPGraphData> points(qsizetype(x.size()));
-    for (size_t i = 0; i < x.size(); ++i)
-        points[qsizetype(i)] = { x[i], y[i] };
-    data->set(points, true);
-    g->setData(data);
+    g->assign(std::move(x), std::move(y));
     g->setName(legend);
     if (!legend.isEmpty())
         plot_->legend->addItem(new ElidedEntry(plot_->legend, g));
@@ -118,8 +113,8 @@ void CompareChart::addKey(const QColor &colour, int quantity, const QString &nam
 
 void CompareChart::append(int curve, double x, double y)
 {
-    QCPGraph *g = curves_[size_t(curve)];
-    g->addData(x, y);
+    DecimatedGraph *g = curves_[size_t(curve)];
+    g->append(x, y);
     if (zoomed_)
         return;
     for (auto [axis, v] : { std::pair { g->keyAxis(), x }, std::pair { g->valueAxis(), y } })

@@ -13,7 +13,7 @@
 #include <vector>
 
 class CrossHair;
-class QCPGraph;
+class DecimatedGraph;
 class QMouseEvent;
 class QPrinter;
 
@@ -34,7 +34,7 @@ public:
 
     void clear();
     // A curve; `legend` "" keeps it out of the legend. Its index, for `append`.
-    int addCurve(const std::vector<double> &x, const std::vector<double> &y, int run, int quantity,
+    int addCurve(std::vector<double> x, std::vector<double> y, int run, int quantity,
                  bool rightAxis, const QString &legend);
     // A legend entry of no curve: a line of `colour` in the style of `quantity`.
     void addKey(const QColor &colour, int quantity, const QString &name);
@@ -77,7 +77,7 @@ protected:
 private:
     void drag(QMouseEvent *event);
 
-    std::vector<QCPGraph *> curves_;
+    std::vector<DecimatedGraph *> curves_;
     std::unique_ptr<CrossHair> crossHair_;
     QTimer sparing_;
     double leastLeft_ = 0, leastRight_ = 0;
