@@ -1,4 +1,5 @@
-// The battery book over 1,000 run files of 3,600 rows (an hour each): a cold index against a bare
+// The battery book over 1,000 run files of 3,600 rows (an hour each, half of them discharges, half
+// charges at constant current then constant voltage): a cold index against a bare
 // SQLite read of the same rows, a warm start with nothing changed, the book's memory, and how
 // late the GUI thread's timers run while the index runs on its own thread.
 // Run by hand: build/bench/bench_book [files]
@@ -14,6 +15,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <cmath>
 #include <cstdio>
 #include <sqlite3.h>
 
@@ -21,10 +23,16 @@ namespace {
 constexpr int Rows = 3600;
 constexpr int Packs = 10;
 
-// An hour's discharge at 2 A with a step from 0.4 A after 10 s, as a charger records it.
-QString cellText(qint64 r, int f)
+// An hour's discharge at 2 A with a step from 0.4 A after 10 s, as a charger records it; or a
+// charge at 2 A up to 12.6 V, then tapering at that voltage.
+constexpr int CvFrom = 2400;
+QString cellText(qint64 r, int f, bool charge)
 {
-    const double amps = r <= 10 ? -0.4 : -2.0;
+    const double amps = charge ? (r < CvFrom ? 2.0 : 2.0 * std::exp(-(r - CvFrom) / 600.0))
+        : r <= 10              ? -0.4
+                               : -2.0;
+    const double volts
+        = charge ? std::min(12.6, 11.4 + r * 0.0005) : 12.4 - r * 0.0005 + amps * 0.03;
     switch (f) {
     case Field::Time:
         return QStringLiteral("%1:%2:%3")
@@ -34,20 +42,20 @@ QString cellText(qint64 r, int f)
     case Field::Type:
         return QStringLiteral("LiIo/Po/Fe");
     case Field::Chg:
-        return QStringLiteral("-DCHG-");
+        return charge ? QStringLiteral("-CHG-") : QStringLiteral("-DCHG-");
     case Field::Ext_temp:
     case Field::In_temp:
         return QString::number(25 + r % 10);
     case Field::Current:
         return QString::number(amps, 'f', 2);
     case Field::Bat_volt:
-        return QString::number(12.4 - r * 0.0005 + amps * 0.03, 'f', 2);
+        return QString::number(volts, 'f', 2);
     case Field::Cap:
         return QString::number(r * 2000 / 3600);
     case Field::C1:
     case Field::C1 + 1:
     case Field::C1 + 2:
-        return QString::number(4.13 - r * 0.00017, 'f', 2);
+        return QString::number(volts / 3, 'f', 2);
     default:
         return f > Field::C1 + 2 ? QStringLiteral("0.00") : QStringLiteral("12.00");
     }
@@ -108,8 +116,8 @@ int main(int argc, char *argv[])
     QStringList paths;
     for (int p = 0; p < Packs; ++p) {
         const QString first = QStringLiteral("%1/pack%2-0.mdb").arg(runs).arg(p);
-        if (!RunFile::write(first, QStringLiteral("Pack %1 2200mAh").arg(p), Rows, cellText)
-                 .isEmpty())
+        const auto cell = [charge = p % 2 == 1](qint64 r, int f) { return cellText(r, f, charge); };
+        if (!RunFile::write(first, QStringLiteral("Pack %1 2200mAh").arg(p), Rows, cell).isEmpty())
             return 1;
         for (int i = 0; i < files / Packs; ++i) {
             const QString path = QStringLiteral("%1/pack%2-%3.mdb").arg(runs).arg(p).arg(i);

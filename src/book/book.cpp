@@ -93,13 +93,23 @@ constexpr const char *RunColumns
     = "path, size, modified, skipped, title, date, date_from_file, kind, chemistry, cells, "
       "seconds, charged_mah, discharged_mah, charged_wh, discharged_wh, peak_a, v_start, v_end, "
       "ext_max, int_max, spread, ends_charging, r_mohm, r_pm, r_from, r_to, r_cells, run_key, "
-      "loaded_v, r_seconds, cv_high, end_low, first_out, cells_charged, cells_discharged";
+      "loaded_v, r_seconds, cv_high, end_low, first_out, cells_charged, cells_discharged, "
+      "cv_share, taper_s, ica_peak_v, ica_peak_mah_v";
 
 // The runs are an index of the files, made again whenever their columns change.
 QByteArray runsTable()
 {
     return "create table if not exists runs ("
         + QByteArray(RunColumns).replace("path,", "path text primary key,") + ");";
+}
+
+// A row of the runs, every column a parameter.
+QByteArray putRun()
+{
+    QByteArray values = "?";
+    for (qsizetype i = QByteArray(RunColumns).count(','); i > 0; --i)
+        values += ", ?";
+    return "insert or replace into runs values (" + values + ")";
 }
 
 QString cellsText(const std::vector<std::optional<double>> &cells)
@@ -203,7 +213,7 @@ Book::Book(const QString &file)
     load();
     if (was == 1)
         migrate();
-    else if (was == 2) // the runs gained columns: the index is read again in full
+    else if (was == 2 || was == 3) // the runs gained columns: the index is read again in full
         exec(("drop table runs; " + runsTable()).constData());
     exec(("pragma user_version = " + QByteArray::number(SchemaVersion)).constData());
 }
@@ -357,9 +367,7 @@ bool Book::index(const QStringList &folders, const std::atomic<bool> &stop,
 
     Progress p;
     p.total = files.size();
-    Statement put(db_,
-                  "insert or replace into runs values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
-                  "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    Statement put(db_, putRun().constData());
     QElapsedTimer sinceCommit;
     sinceCommit.start();
     exec("begin");
@@ -392,6 +400,8 @@ bool Book::index(const QStringList &folders, const std::atomic<bool> &stop,
             put.bind(30, r ? std::optional(r->seconds) : std::nullopt);
             put.bind(31, qint64(f.cvHigh)).bind(32, qint64(f.endLow)).bind(33, qint64(f.firstOut));
             put.bind(34, voltsText(f.chargedCells)).bind(35, voltsText(f.dischargedCells));
+            put.bind(36, f.cvShare).bind(37, f.taperSeconds);
+            put.bind(38, f.icaPeakVolts).bind(39, f.icaPeakHeight);
             put.run();
         }
         ++p.done;
@@ -453,6 +463,10 @@ std::vector<RunFigures> Book::runs(const QStringList &folders) const
         f.firstOut = int(q.whole(32));
         f.chargedCells = voltsOf(q.text(33));
         f.dischargedCells = voltsOf(q.text(34));
+        f.cvShare = q.maybe(35);
+        f.taperSeconds = q.maybe(36);
+        f.icaPeakVolts = q.maybe(37);
+        f.icaPeakHeight = q.maybe(38);
         if (excluded_.contains(f.path) && f.skipped.isEmpty())
             f.skipped
                 = QCoreApplication::translate("Book", "You left it out of its pack's figures.");
@@ -610,6 +624,7 @@ std::vector<PackFigures> Book::packs(const std::vector<RunFigures> &runs,
         for (std::size_t i = charges.size() > 3 ? charges.size() - 3 : 0; i < charges.size(); ++i)
             p.spread = std::max(p.spread.value_or(0), *charges[i]->spread);
         p.weakCell = weakCell(p.runs);
+        p.cvShare = CvShareTrend::of(p.runs);
         p.storedFull = latest->chemistry == Lithium && latest->endsCharging && p.cells > 0
             && latest->endVolts / p.cells > FullCellVolts
             && latest->end().secsTo(now) >= StoredDays * 86400;

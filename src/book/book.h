@@ -1,5 +1,6 @@
 #pragma once
 
+#include "book/cv_share.h"
 #include "book/health_limits.h"
 #include "book/pack_forecast.h"
 #include "book/run_figures.h"
@@ -56,6 +57,8 @@ struct PackFigures {
     // "cell 3 weak: …", or "" when no cell stands out in most of the last runs or one that did
     // came back in line after balancing.
     QString weakCell;
+    // Its charges' constant-voltage share, first against last.
+    CvShareTrend cvShare;
     QString dcirMethod() const; // "iec61960", "estimate" or ""
     QString warning() const; // "" or what to do
     bool untagged() const; // some run's description lacks the pack's tag
@@ -72,7 +75,7 @@ struct PackFigures {
 // opens a book of its own on the same file.
 class Book {
 public:
-    static constexpr int SchemaVersion = 3;
+    static constexpr int SchemaVersion = 4;
 
     // ":memory:" keeps the book for this process alone.
     explicit Book(const QString &file);

@@ -161,6 +161,18 @@ const std::vector<Column<PackFigures>> &packColumns()
         { nullptr, "r_eol_high", [](P p) { return number(p.dcirEol.high, 0); } },
         { nullptr, "r_eol_date", [](P p) { return time(p.dcirEol.date); } },
         { nullptr, "r_eol_note", [](P p) -> Value { return p.dcirEol.note(); } },
+        { QT_TRANSLATE_NOOP("BookWindow", "CV share trend (%)"), "cv_share_trend_pct",
+          [](P p) {
+              const CvShareTrend &t = p.cvShare;
+              return number(t.first ? std::optional((*t.last - *t.first) * 100) : std::nullopt, 1);
+          },
+          [](P p) {
+              const CvShareTrend &t = p.cvShare;
+              return t.first
+                  ? QStringLiteral("%1 → %2").arg(QString::number(*t.first * 100, 'f', 0),
+                                                  QString::number(*t.last * 100, 'f', 0))
+                  : QString();
+          } },
     };
     return columns;
 }
@@ -240,6 +252,17 @@ const std::vector<Column<RunRow>> &runColumns()
                   : res->iec61960(r.pack->ratedMah) ? QStringLiteral("iec61960")
                                                     : QStringLiteral("estimate");
           } },
+        { QT_TRANSLATE_NOOP("BookWindow", "CV share (%)"), "cv_share_pct",
+          [](R r) {
+              return number(r.run->cvShare ? std::optional(*r.run->cvShare * 100) : std::nullopt,
+                            1);
+          } },
+        { QT_TRANSLATE_NOOP("BookWindow", "Taper (s)"), "taper_s",
+          [](R r) { return number(r.run->taperSeconds, 0); } },
+        { QT_TRANSLATE_NOOP("BookWindow", "dQ/dV peak (V)"), "ica_peak_v",
+          [](R r) { return number(r.run->icaPeakVolts, 3); } },
+        { QT_TRANSLATE_NOOP("BookWindow", "dQ/dV peak (mAh/V)"), "ica_peak_mah_v",
+          [](R r) { return number(r.run->icaPeakHeight, 0); } },
         { QT_TRANSLATE_NOOP("BookWindow", "File"), nullptr,
           [](R r) -> Value { return QFileInfo(r.run->path).fileName(); } },
     };

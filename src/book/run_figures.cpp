@@ -1,5 +1,6 @@
 #include "book/run_figures.h"
 
+#include "run/incremental_capacity.h"
 #include "run/run_loader.h"
 #include "run/run_title.h"
 
@@ -19,6 +20,24 @@ std::optional<double> endCellVolts(const QString &chemistry)
     if (chemistry == u"Pb")
         return 1.8;
     return std::nullopt;
+}
+
+// Per cell where the cells are known, so that packs of any count read alike; 20 mV bins of a
+// cell then, finer than a pack's.
+std::optional<IcaPeak> chargeIcaPeak(const RunSummary &s)
+{
+    const double per = std::max(s.cells(), 1);
+    std::vector<double> volts, amps, mah;
+    volts.reserve(std::size_t(s.samples()));
+    amps.reserve(std::size_t(s.samples()));
+    mah.reserve(std::size_t(s.samples()));
+    for (qsizetype i = 0; i < s.samples(); ++i) {
+        const RunSummary::Elapsed at = s.at(i);
+        volts.push_back(at.volts / per);
+        amps.push_back(at.amps);
+        mah.push_back(at.chargedMah);
+    }
+    return mainPeak(incrementalCapacity(volts, amps, mah));
 }
 } // namespace
 
@@ -81,6 +100,15 @@ RunFigures RunFigures::read(const QString &path, const std::atomic<bool> &stop)
     f.firstOut = s.firstOut();
     f.chargedCells = s.chargedCells();
     f.dischargedCells = s.dischargedCells();
+    if (const auto cv = s.constantVoltage()) {
+        f.cvShare = cv->share;
+        f.taperSeconds = cv->taperSeconds;
+    }
+    // A discharge's steps would count with a charge's.
+    if (const auto peak = f.kind == RunSummary::Kind::Charge ? chargeIcaPeak(s) : std::nullopt) {
+        f.icaPeakVolts = peak->volts;
+        f.icaPeakHeight = peak->mahPerVolt;
+    }
     // A run is its description and its samples: a copy or a link reads the same.
     QStringList identity { f.title, firstTime, QString::number(s.samples()) };
     for (double v : { f.seconds, f.chargedMah, f.dischargedMah, f.chargedWh, f.dischargedWh,

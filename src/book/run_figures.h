@@ -34,6 +34,11 @@ struct RunFigures {
     // The cells that stood out, by number, 0 for none: as RunSummary tells them.
     int cvHigh = 0, endLow = 0, firstOut = 0;
     std::vector<double> chargedCells, dischargedCells; // at the end of a charge, of a discharge
+    // The charge's constant-voltage share (0 to 1) and taper, as RunSummary tells them.
+    std::optional<double> cvShare, taperSeconds;
+    // A charge's incremental capacity at constant current: its main peak's voltage, per cell
+    // where the cells are known, and height (mAh/V).
+    std::optional<double> icaPeakVolts, icaPeakHeight;
 
     // Reads `path` as every part of the program reads a run file. A `stop` stops the reading
     // between rows.

@@ -109,6 +109,8 @@ BookWindow::BookWindow(const QString &bookFile, const QString &saveFolder, Dialo
     capacityChart_ = new TrendChart(body);
     dcirChart_ = new TrendChart(body);
     cellChart_ = new TrendChart(body);
+    chargeFigure_ = new QComboBox(body);
+    chargeChart_ = new TrendChart(body);
 
     auto *top = new QHBoxLayout;
     top->addWidget(folderList_, 1);
@@ -126,6 +128,8 @@ BookWindow::BookWindow(const QString &bookFile, const QString &saveFolder, Dialo
     chartLayout->addWidget(capacityChart_, 1);
     chartLayout->addWidget(dcirChart_, 1);
     chartLayout->addWidget(cellChart_, 1);
+    chartLayout->addWidget(chargeFigure_);
+    chartLayout->addWidget(chargeChart_, 1);
     auto *below = new QSplitter(Qt::Horizontal, body);
     tabs_ = new QTabWidget(below);
     tabs_->addTab(runTable_, QString());
@@ -174,6 +178,7 @@ BookWindow::BookWindow(const QString &bookFile, const QString &saveFolder, Dialo
     connect(runTable_, &QTableView::doubleClicked, this,
             [this](const QModelIndex &at) { open_(runModel_->row(at.row()).run->path); });
     connect(capacityAxis_, &QComboBox::currentIndexChanged, this, &BookWindow::showPack);
+    connect(chargeFigure_, &QComboBox::currentIndexChanged, this, &BookWindow::showPack);
     settle_->setSingleShot(true);
     settle_->setInterval(SettleMs);
     connect(settle_, &QTimer::timeout, this, &BookWindow::reindex);
@@ -233,6 +238,12 @@ void BookWindow::retranslate()
     capacityAxis_->addItems(
         { tr("Capacity per discharge over date"), tr("Capacity per discharge over cycles") });
     capacityAxis_->setCurrentIndex(axis);
+    const int figure = std::max(0, chargeFigure_->currentIndex());
+    const QSignalBlocker still(chargeFigure_);
+    chargeFigure_->clear();
+    chargeFigure_->addItems({ tr("Charges: constant-voltage share and taper"),
+                              tr("Charges: dQ/dV peak, voltage and height") });
+    chargeFigure_->setCurrentIndex(figure);
 }
 
 void BookWindow::fill()
@@ -303,9 +314,11 @@ void BookWindow::drawCharts(const PackFigures *pack)
     QVector<double> cx, cy, dx, dy;
     // Runs under no name count no cycles.
     const std::size_t shown = !pack ? 0 : byCycle ? pack->cyclesAt.size() : pack->runs.size();
+    std::vector<double> runX; // each run's x on the charts by date or cycles
     for (std::size_t i = 0; i < shown; ++i) {
         const RunFigures *r = pack->runs[i];
         const double x = byCycle ? pack->cyclesAt[i] : r->date.toMSecsSinceEpoch() / 1000.0;
+        runX.push_back(x);
         if (r->kind == RunSummary::Kind::Discharge || r->kind == RunSummary::Kind::Both) {
             cx << x;
             cy << r->dischargedMah;
@@ -324,6 +337,32 @@ void BookWindow::drawCharts(const PackFigures *pack)
     const QString plan = pack ? pack->dcirPlan() : QString();
     dcirChart_->setToolTip(plan.isEmpty() ? QString() : tr("For ± 10 %: %1").arg(plan));
     drawCells(pack);
+    drawChargeCurve(pack, runX);
+}
+
+void BookWindow::drawChargeCurve(const PackFigures *pack, const std::vector<double> &x)
+{
+    const bool peaks = chargeFigure_->currentIndex() == 1;
+    std::vector<TrendChart::Line> lines(2);
+    lines[0] = { {}, {}, 0, peaks ? tr("Peak (V)") : tr("CV share (%)") };
+    lines[1] = { {}, {}, 1, peaks ? tr("Height (mAh/V)") : tr("Taper (min)"), false, true };
+    for (std::size_t i = 0; i < x.size(); ++i) { // runs under no name: none by cycles
+        const RunFigures &r = *pack->runs[i];
+        const auto add = [&](TrendChart::Line &line, std::optional<double> v, double scale) {
+            if (v && r.kind == RunSummary::Kind::Charge) {
+                line.x << x[i];
+                line.y << *v * scale;
+            }
+        };
+        add(lines[0], peaks ? r.icaPeakVolts : r.cvShare, peaks ? 1 : 100);
+        add(lines[1], peaks ? r.icaPeakHeight : r.taperSeconds, peaks ? 1 : 1 / 60.0);
+    }
+    std::erase_if(lines, [](const TrendChart::Line &l) { return l.x.isEmpty(); });
+    const bool byCycle = capacityAxis_->currentIndex() == 1;
+    chargeChart_->setLabels(byCycle ? tr("Equivalent full cycles") : tr("Date"),
+                            peaks ? tr("dQ/dV peak (V)") : tr("CV share (%)"), !byCycle);
+    chargeChart_->setRightLabel(peaks ? tr("dQ/dV peak (mAh/V)") : tr("Taper (min)"));
+    chargeChart_->setLines(lines, 2);
 }
 
 void BookWindow::drawCells(const PackFigures *pack)

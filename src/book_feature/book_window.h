@@ -54,6 +54,8 @@ private:
     void showPack();
     void drawCharts(const PackFigures *pack);
     void drawCells(const PackFigures *pack);
+    // The charges' constant-voltage share and taper, or their dQ/dV peak, by `x` per run.
+    void drawChargeCurve(const PackFigures *pack, const std::vector<double> &x);
     void addFolder();
     void removeFolder();
     // The user's limits, asked for and kept by the book.
@@ -86,8 +88,8 @@ private:
     BookModel<BookTable::RunRow> *runModel_, *skippedModel_;
     QTableView *packTable_, *runTable_, *skippedTable_;
     QTabWidget *tabs_;
-    QComboBox *capacityAxis_;
-    TrendChart *capacityChart_, *dcirChart_, *cellChart_;
+    QComboBox *capacityAxis_, *chargeFigure_;
+    TrendChart *capacityChart_, *dcirChart_, *cellChart_, *chargeChart_;
     QFileSystemWatcher *watcher_;
     QTimer *settle_;
 };

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "run/incremental_capacity.h"
+
 #include <optional>
 #include <vector>
 
@@ -14,16 +16,9 @@ class RunSummary;
 // by linear interpolation, never past a curve's ends, never by pairing nearby samples.
 namespace Compare {
 
-// A curve's points by ascending (or equal) x.
-struct Curve {
-    std::vector<double> x, y;
-    bool empty() const { return x.empty(); }
-    void add(double px, double py)
-    {
-        x.push_back(px);
-        y.push_back(py);
-    }
-};
+// The run core's, shared with the book's figures.
+using ::Curve;
+using ::incrementalCapacity;
 
 // How the runs' x axes are lined up.
 enum class Alignment { Start, ConstantVoltage, Capacity, Percent };
@@ -65,15 +60,6 @@ Curve curve(const std::vector<double> &x, const std::vector<double> &y);
 std::optional<double> valueAt(const Curve &c, double x);
 // `other` minus `reference` at each of the reference's x that `other` covers.
 Curve difference(const Curve &reference, const Curve &other);
-
-// Incremental capacity: mAh per volt in bins of `binVolts` on a fixed voltage grid, each
-// sample's capacity step counted in the bin of its voltage, smoothed 1-2-1. x is the bin's
-// middle. `amps` and `mah` are the current and capacity at each of `volts`. Only steps at
-// constant current count (at least 95 % of the largest current either way): at constant voltage
-// the capacity piles up at one voltage.
-inline constexpr double IcaBinVolts = 0.02;
-Curve incrementalCapacity(const std::vector<double> &volts, const std::vector<double> &amps,
-                          const std::vector<double> &mah, double binVolts = IcaBinVolts);
 
 // The curves as one CSV (RFC 4180, UTF-8, CRLF): the x column, then one column per curve, on
 // every x of any curve; a curve's cell is empty outside its range.

@@ -60,7 +60,7 @@ void TrendChart::setLines(const std::vector<Line> &lines, int series)
         plot_->removeGraph(plot_->graphCount() - 1);
     plot_->graph(0)->data()->clear();
     for (const Line &l : lines) {
-        QCPGraph *g = plot_->addGraph();
+        QCPGraph *g = plot_->addGraph(plot_->xAxis, l.right ? plot_->yAxis2 : plot_->yAxis);
         QPen pen(QColor::fromHsv(l.series * 300 / std::max(series, 1), 200, 200));
         pen.setStyle(l.dashed ? Qt::DashLine : Qt::SolidLine);
         g->setPen(pen);
@@ -75,10 +75,16 @@ void TrendChart::setLines(const std::vector<Line> &lines, int series)
     fitAxes(!lines.empty());
 }
 
+void TrendChart::setRightLabel(const QString &y)
+{
+    plot_->yAxis2->setLabel(y);
+    plot_->yAxis2->setVisible(!y.isEmpty());
+}
+
 void TrendChart::fitAxes(bool any)
 {
     // Without points the axes are bare lines: no numbers, no ticks, no grid (no 1970).
-    for (QCPAxis *axis : { plot_->xAxis, plot_->yAxis }) {
+    for (QCPAxis *axis : { plot_->xAxis, plot_->yAxis, plot_->yAxis2 }) {
         axis->setTicks(any);
         axis->setTickLabels(any);
         axis->grid()->setVisible(any);
@@ -87,6 +93,7 @@ void TrendChart::fitAxes(bool any)
         plot_->rescaleAxes();
         plot_->xAxis->scaleRange(1.1);
         plot_->yAxis->scaleRange(1.2);
+        plot_->yAxis2->scaleRange(1.2);
         // A single day's points span at least a day either side.
         if (dates_ && plot_->xAxis->range().size() < 2 * Day)
             plot_->xAxis->setRange(plot_->xAxis->range().center(), 2 * Day, Qt::AlignCenter);

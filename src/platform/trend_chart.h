@@ -22,13 +22,17 @@ public:
     };
     // The axes hold the fit as well; an empty one draws none.
     void setPoints(const QVector<double> &x, const QVector<double> &y, const Fit &fit);
-    // Several figures at once, a colour per `series` named in the legend, its other line dashed.
+    // Several figures at once, a colour per `series` named in the legend, its other line dashed;
+    // one of another unit against the right axis.
     struct Line {
         QVector<double> x, y;
         int series = 0;
         QString name;
         bool dashed = false;
+        bool right = false;
     };
+    // The right axis's label; "" hides it.
+    void setRightLabel(const QString &y);
     void setLines(const std::vector<Line> &lines, int series);
 
 protected:

@@ -207,8 +207,9 @@ void RunSummary::add(const Fields &r)
     // Frames that carry no internal temperature say 0 for it.
     if (r.intTemp != 0.0)
         raise(intMax_, r.intTemp);
+    const bool atCv = !r.type.startsWith(u"Ni") && followCharge(p, signedAmps);
     if (r.lithium)
-        cellsStandingOut(r.cells, signedAmps);
+        cellsStandingOut(r.cells, signedAmps, atCv);
     if (const auto s = r.lithium ? spread(r.cells) : std::nullopt) {
         if (!spread_ || *s > spreadExact_) {
             spreadExact_ = *s;
@@ -220,7 +221,38 @@ void RunSummary::add(const Fields &r)
     points_.push_back(p);
 }
 
-void RunSummary::cellsStandingOut(const std::array<Fixed, CellFields> &cells, double amps)
+bool RunSummary::followCharge(const Point &p, double amps)
+{
+    if (amps < RestAmps) {
+        if (cv_)
+            cv_->ended = true;
+        return false;
+    }
+    chargeAmps_ = std::max(chargeAmps_, amps);
+    if (amps >= CvShare * chargeAmps_) { // at constant current, or back at it
+        cv_.reset();
+        cvHigh_ = 0;
+        return false;
+    }
+    if (!cv_) {
+        cv_ = Taper { p, p };
+        return true;
+    }
+    if (!cv_->ended)
+        cv_->to = p;
+    return false;
+}
+
+std::optional<RunSummary::ConstantVoltage> RunSummary::constantVoltage() const
+{
+    if (!cv_ || cv_->to.charged <= 0)
+        return std::nullopt;
+    return ConstantVoltage { (cv_->to.charged - cv_->from.charged) / cv_->to.charged,
+                             cv_->to.seconds - cv_->from.seconds };
+}
+
+void RunSummary::cellsStandingOut(const std::array<Fixed, CellFields> &cells, double amps,
+                                  bool atCv)
 {
     const int n = cellCount(cells);
     if (n < 2)
@@ -242,13 +274,8 @@ void RunSummary::cellsStandingOut(const std::array<Fixed, CellFields> &cells, do
     }
     if (amps <= -RestAmps)
         endLow_ = standsOut(cells, n, hi->raw(), -1, 0);
-    if (amps >= RestAmps && !cvSeen_) {
-        chargeAmps_ = std::max(chargeAmps_, amps);
-        if (amps < CvShare * chargeAmps_) {
-            cvSeen_ = true;
-            cvHigh_ = standsOut(cells, n, lo->raw(), 1, 0);
-        }
-    }
+    if (atCv)
+        cvHigh_ = standsOut(cells, n, lo->raw(), 1, 0);
 }
 
 void RunSummary::measure()
@@ -330,7 +357,7 @@ RunSummary::Difference RunSummary::between(qsizetype from, qsizetype to) const
 RunSummary::Elapsed RunSummary::at(qsizetype i) const
 {
     const Point &p = points_[std::size_t(i)];
-    return { p.seconds, p.charged / 3.6, p.discharged / 3.6 };
+    return { p.seconds, p.charged / 3.6, p.discharged / 3.6, p.volts, p.amps };
 }
 
 QString RunSummary::Difference::text() const

@@ -91,10 +91,18 @@ public:
     std::optional<double> loadedVolts() const { return loadedVolts_; }
     // The last sample with a current charged the pack.
     bool endsCharging() const { return endsCharging_; }
+    // The change to constant voltage: the first charging sample whose current fell a tenth below
+    // the charge's highest, after the last one at that current (a dip and back is none). Of the
+    // charge it ends: the share of its mAh charged after the change, and the seconds from the
+    // change to its last charging sample. None without a change, nor for nickel cells, which
+    // charge at constant current to the end.
+    struct ConstantVoltage {
+        double share = 0, taperSeconds = 0;
+    };
+    std::optional<ConstantVoltage> constantVoltage() const;
     // Lithium packs only, a cell by its number (1 for C1), 0 where no one cell stands out: the
-    // highest at the change to constant voltage (the first charging sample whose current fell
-    // a tenth below the charge's highest), the lowest at the last discharging sample, and the
-    // first to leave the others (a step's 0.05 V from their median).
+    // highest at the change to constant voltage, the lowest at the last discharging sample, and
+    // the first to leave the others (a step's 0.05 V from their median).
     int highestAtCv() const { return cvHigh_; }
     int lowestAtEnd() const { return endLow_; }
     int firstOut() const { return firstOut_; }
@@ -105,9 +113,10 @@ public:
     static std::optional<double> ratedMahIn(const QString &description);
 
     Difference between(qsizetype from, qsizetype to) const;
-    // At sample `i`, since the first: seconds, and charge in and out.
+    // At sample `i`, since the first: seconds, and charge in and out; its volts and amperes
+    // (either way).
     struct Elapsed {
-        double seconds = 0, chargedMah = 0, dischargedMah = 0;
+        double seconds = 0, chargedMah = 0, dischargedMah = 0, volts = 0, amps = 0;
     };
     Elapsed at(qsizetype i) const;
     // The figures as one compact line for the chart; the pack's rated capacity labels the
@@ -130,8 +139,9 @@ private:
     };
     // Measures `step_` again with its samples so far.
     void measure();
-    // The cells that stand out in a sample of a lithium pack.
-    void cellsStandingOut(const std::array<Fixed, 12> &cells, double amps);
+    // The cells that stand out in a sample of a lithium pack; `atCv`: at the change to constant
+    // voltage.
+    void cellsStandingOut(const std::array<Fixed, 12> &cells, double amps, bool atCv);
 
     struct Point {
         double seconds = 0; // since the first sample
@@ -140,6 +150,9 @@ private:
         double volts = 0, amps = 0;
         double charged = 0, discharged = 0, energy = 0;
     };
+    // Follows the charge to its change to constant voltage and through the taper: true at the
+    // sample of the change.
+    bool followCharge(const Point &p, double amps);
 
     std::vector<Point> points_;
     double startTime_ = 0; // the first sample's time of day, s
@@ -160,8 +173,14 @@ private:
     int cells_ = 0;
     std::optional<double> endSpread_, loadedVolts_;
     bool endsCharging_ = false;
-    double chargeAmps_ = 0; // the highest charging current until the change to constant voltage
+    double chargeAmps_ = 0; // the highest charging current
+    // The change to constant voltage and the last sample of its taper; `ended` once the charge
+    // stopped.
+    struct Taper {
+        Point from, to;
+        bool ended = false;
+    };
+    std::optional<Taper> cv_;
     int cvHigh_ = 0, endLow_ = 0, firstOut_ = 0;
-    bool cvSeen_ = false;
     std::vector<double> chargedCells_, dischargedCells_;
 };

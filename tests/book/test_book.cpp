@@ -117,16 +117,16 @@ private slots:
         QCOMPARE(
             packRows(book),
             QStringList(
-                { ",Unnamed runs,1,,2026-05-01T10:00:01,2026-05-01T10:00:11,,,,,,,,,,,,,,,,,,,",
+                { ",Unnamed runs,1,,2026-05-01T10:00:01,2026-05-01T10:00:11,,,,,,,,,,,,,,,,,,,,",
                   "P0002,\"Pack \"\"B\"\", spare\",2,1.50,2026-01-05T09:00:00,"
                   "2026-02-05T10:00:00,,,,,,,,,,,,,,"
-                      + few(0),
+                      + few(0) + ",",
                   "P0001,Pack A 2200mAh,8,4.07,2025-12-01T09:59:40,2026-04-02T08:00:00,1761,"
                   "20.0,80.0,57,iec61960,\"hold 0.44 A for 10 s, then at least 2.0 A\",0.090,,"
                   "stored full: discharge to storage voltage,,,,,"
-                      + few(4, 2),
+                      + few(4, 2) + ",",
                   "P0003,Ten 10S,1,0.00,2026-03-01T09:58:20,2026-03-01T10:00:00,,,,,,,0.035,,,,,,,"
-                      + few(0) }));
+                      + few(0) + "," }));
         const auto found = book.runs();
         const auto packs = book.packs(found, Now);
         QCOMPARE(*packs[2].dcirTrend, 0.1 / 1.76 * 1000 - 0.08 / 1.76 * 1000);
@@ -135,7 +135,7 @@ private slots:
         QCOMPARE(rows[8],
                  "P0001,Pack A 2200mAh," + file("2026/d4.mdb")
                      + ",2026-04-01T09:11:50,discharge,LiIo/Po/Fe,"
-                       "3,2890,0,1761,0.00,17.26,2.20,25.0,,9.90,9.80,,57,6,iec61960");
+                       "3,2890,0,1761,0.00,17.26,2.20,25.0,,9.90,9.80,,57,6,iec61960,,,,");
         QStringList skipped;
         for (const RunFigures &f : found)
             if (!f.skipped.isEmpty())
@@ -179,12 +179,14 @@ private slots:
         for (int c = 0; c < runs.columnCount(); ++c)
             shown << runs.headerData(c, Qt::Horizontal).toString() + ": "
                     + runs.index(7, c).data().toString();
-        QCOMPARE(shown.join(", "),
-                 "Date: 2026-04-01 09:11 (file time), Kind: discharge, Chemistry: LiIo/Po/Fe, "
-                 "Cells: 3, Duration (s): 2890, Charged (mAh): 0, Discharged (mAh): 1761, "
-                 "Charged (Wh): 0.00, Discharged (Wh): 17.26, Peak (A): 2.20, Ext max (℃): 25.0, "
-                 "Int max (℃): , V start: 9.90, V end: 9.80, End-of-charge spread (V): , "
-                 "Resistance: DCIR 57 ± 6 mΩ at 0.2C → 1C over 10 s; cells –/–/– mΩ, File: d4.mdb");
+        QCOMPARE(
+            shown.join(", "),
+            "Date: 2026-04-01 09:11 (file time), Kind: discharge, Chemistry: LiIo/Po/Fe, "
+            "Cells: 3, Duration (s): 2890, Charged (mAh): 0, Discharged (mAh): 1761, "
+            "Charged (Wh): 0.00, Discharged (Wh): 17.26, Peak (A): 2.20, Ext max (℃): 25.0, "
+            "Int max (℃): , V start: 9.90, V end: 9.80, End-of-charge spread (V): , "
+            "Resistance: DCIR 57 ± 6 mΩ at 0.2C → 1C over 10 s; cells –/–/– mΩ, CV share (%): , "
+            "Taper (s): , dQ/dV peak (V): , dQ/dV peak (mAh/V): , File: d4.mdb");
     }
 
     // A pack wearing as it is used, its resistance rising: both forecast at the user's limits
@@ -268,14 +270,62 @@ private slots:
         book.renamePack("spare", "pack a 2200mAh");
         QCOMPARE(packRows(book).size(), 2);
         QVERIFY(packRows(book)[0].startsWith("P0002,Pack A 2200mAh,11,"));
-        // Version 2 kept no resistance's time: its index too is read again.
-        runSql(path, { "alter table runs drop column r_seconds", "pragma user_version = 2" });
-        Book again(path);
-        index(again, { runs() });
-        QCOMPARE(packRows(again).size(), 2);
-        QCOMPARE(again.limits().capacityShare, 0.7);
-        QCOMPARE(again.limits().resistanceMohm, 50.0);
-        QVERIFY(!again.limits().spreadVolts);
+        // Versions 2 and 3 kept fewer figures of a run: their index too is read again.
+        for (const auto &[column, version] : { std::pair("r_seconds", 2), { "cv_share", 3 } }) {
+            runSql(path,
+                   { QString("alter table runs drop column ") + column,
+                     QString("pragma user_version = %1").arg(version) });
+            Book again(path);
+            index(again, { runs() });
+            QCOMPARE(packRows(again).size(), 2);
+            QCOMPARE(again.limits().capacityShare, 0.7);
+            QCOMPARE(again.limits().resistanceMohm, 50.0);
+            QVERIFY(!again.limits().spreadVolts);
+        }
+    }
+
+    // Charges of 3 cells at 2 A, 3.60 to 4.20 V a cell 0.01 V each 10 s, held 300 s at 3.80 V,
+    // then `cv` seconds at 1 A: the first (1000 s) spends 999 A·s of 2 × 900 + 1.5 + 999 at
+    // constant voltage; its dQ/dV peaks in the bin of 3.80 V, 165 samples of 2/3.6 mAh smoothed
+    // (20 + 2 × 310 + 20) / 4, per 0.02 V. The pack's share rises when the last three charges are
+    // all above the first three, by 5 points on average.
+    void chargeCurve_data()
+    {
+        QTest::addColumn<QList<int>>("cv");
+        QTest::addColumn<QString>("rise");
+        QTest::newRow("rising") << QList<int> { 1000, 1000, 1000, 2000, 2000, 2000 }
+                                << "constant-voltage share up from 35 % to 52 %";
+        QTest::newRow("mixed") << QList<int> { 1000, 2000, 1000, 2000, 1000, 2000 } << "";
+        QTest::newRow("a little") << QList<int> { 1000, 1000, 1000, 1100, 1100, 1100 } << "";
+    }
+    void chargeCurve()
+    {
+        QFETCH(QList<int>, cv);
+        QTemporaryDir folder;
+        for (int i = 0; i < cv.size(); ++i) {
+            QList<Span> spans;
+            int t = i; // alike charges are runs of their own
+            for (int step = 0; step <= 60; ++step, t += 10) {
+                spans.append({ t, t + 9, (360 + step) * 0.03, 2, Cells });
+                if (step == 20) {
+                    spans.append({ t + 10, t + 309, 11.4, 2, Cells });
+                    t += 300;
+                }
+            }
+            spans.append({ t, t + cv[i] - 1, 12.6, 1, Cells });
+            put(folder.filePath(QString("c%1.mdb").arg(i)), "Pack C", spans, day(1, i + 1));
+        }
+        Book book(":memory:");
+        index(book, { folder.path() });
+        const auto found = book.runs();
+        const auto packs = book.packs(found, Now);
+        const QStringList rows
+            = BookTable::text(BookTable::runColumns(), BookTable::runRows(packs), true)
+                  .split("\r\n");
+        QCOMPARE(rows[1].section(',', -4),
+                 QString::number(999 / 2818.5 * 100, 'f', 1) + ",999,3.810,"
+                     + QString::number(170 * 2 / 3.6 / 0.02, 'f', 0));
+        QTEST(packs[0].cvShare.note(), "rise");
     }
 
     // Two programs on one book tell of packs left charged full once, all of a pass at once, every
@@ -470,7 +520,7 @@ private slots:
                  "pack_id,pack,runs,cycles,first,last,capacity_mah,fade_pct,capacity_pct,"
                  "dcir_mohm,dcir_method,dcir_plan,spread_v,weak_cell,warning,eol_cycles,eol_low,"
                  "eol_high,eol_date,eol_note,r_eol_cycles,r_eol_low,r_eol_high,r_eol_date,"
-                 "r_eol_note");
+                 "r_eol_note,cv_share_trend_pct");
         QCOMPARE(lines.size(), 6); // the header, four packs, the end of the last line
         QVERIFY(lines[3].startsWith(",Pack A 2200mAh,8,4.07,"));
         for (const QStringList &wrong :

@@ -221,6 +221,37 @@ private slots:
         QTEST(got, "figure");
     }
 
+    // The change to constant voltage after the last sample at the charge's current: the share of
+    // the charge after it and the seconds to the charge's last sample. 2 A to 1500 s, 1 A to
+    // 2500 s: 999 A·s of 3000 + 1.5 + 999.
+    void constantVoltage_data()
+    {
+        QTest::addColumn<QList<Span>>("spans");
+        QTest::addColumn<QString>("figures");
+        const QString share = QString::number(999 / 4000.5, 'f', 4);
+        const Span cc { 0, 1500, 12.2, 2 }, cv { 1501, 2500, 12.6, 1 };
+        QTest::newRow("charge") << QList<Span> { cc, cv, { 2501, 2600, 12.5, {} } }
+                                << share + " 999";
+        // 1200 + 1.5 + 9 + 1.5 + 1778 + 1.5 + 999 A·s: the dip is no change.
+        QTest::newRow("dip and back")
+            << QList<Span> { { 0, 600, 12, 2 }, { 601, 610, 12, 1 }, { 611, 1500, 12.2, 2 }, cv }
+            << QString::number(999 / 3990.5, 'f', 4) + " 999";
+        QTest::newRow("then discharged")
+            << QList<Span> { cc, cv, { 2501, 2600, 12, -2 } } << share + " 999";
+        QTest::newRow("constant current to the end") << QList<Span> { cc } << "";
+        QTest::newRow("nickel") << QList<Span> { { 0, 1500, 12, 2, "0", "NiMH" },
+                                                 { 1501, 2500, 12, 1, "0", "NiMH" } }
+                                << "";
+    }
+    void constantVoltage()
+    {
+        QFETCH(QList<Span>, spans);
+        const auto cv = summaryOf(spans).constantVoltage();
+        QTEST(cv ? QString::number(cv->share, 'f', 4) + " " + QString::number(cv->taperSeconds)
+                 : QString(),
+              "figures");
+    }
+
     void cellSpread()
     {
         const auto spread = [](const QList<Span> &spans) {
