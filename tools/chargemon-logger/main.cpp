@@ -4,7 +4,7 @@
 #include "config_file.h"
 #include "logger.h"
 
-#include "book/stored_full_watch.h"
+#include "book/pack_warning_watch.h"
 #include "i18n/languages.h"
 #include "link/frame_assembler.h"
 #include "link/port_search.h"
@@ -229,9 +229,10 @@ int main(int argc, char *argv[])
     Pushes pushes(clock, push);
     pushes.follow(notices);
     QObject::connect(&pushes, &Pushes::message, &logger, &Logger::error);
-    // The battery book over the save folder: packs left charged full are told too.
-    StoredFullWatch stored(bookFile(), folder, background, clock);
-    QObject::connect(&stored, &StoredFullWatch::storedFull, &notices, &RunNotices::storedFull);
+    // The battery book over the save folder: packs that need care are told too.
+    PackWarningWatch warnings(bookFile(), folder, background, clock);
+    QObject::connect(&warnings, &PackWarningWatch::standing, &logger, &Logger::print);
+    QObject::connect(&warnings, &PackWarningWatch::told, &notices, &RunNotices::packsNeedCare);
     FrameAssembler assembler(port, runs, clock);
     PortSearch search(port, ports, runs, clock, assembler);
 
