@@ -259,11 +259,24 @@ private slots:
         book.renamePack("spare", "pack a 2200mAh");
         QCOMPARE(packRows(book).size(), 2);
         QVERIFY(packRows(book)[0].startsWith("P0002,Pack A 2200mAh,11,"));
-        // Version 2 kept no resistance's time: its index too is read again.
-        runSql(path, { "alter table runs drop column r_seconds", "pragma user_version = 2" });
+        // Version 2 kept no resistance's time: its index too is read again. A pack told stored
+        // full before other warnings were told is not told so again, until it went and came back.
+        runSql(path,
+               { "alter table runs drop column r_seconds", "pragma user_version = 2",
+                 "create table told (pack_key text primary key, run_end integer)",
+                 "insert into told values ('P0002', 1)" });
         Book again(path);
         index(again, { runs() });
         QCOMPARE(packRows(again).size(), 2);
+        PackFigures full;
+        full.id = "P0002";
+        full.warnings = { { PackFigures::Warning::Kind::StoredFull, "", "1" } };
+        QVERIFY(again.claimWarnings(full).empty());
+        // A warning gone is told again when it comes back.
+        PackFigures gone = full;
+        gone.warnings.clear();
+        again.claimWarnings(gone);
+        QCOMPARE(again.claimWarnings(full).size(), 1u);
         QCOMPARE(again.limits().capacityShare, 0.7);
         QCOMPARE(again.limits().resistanceMohm, 50.0);
         QVERIFY(!again.limits().spreadVolts);
