@@ -40,8 +40,7 @@ std::vector<PackFigures::Warning> warningsOf(const PackFigures &p, int weakCell,
     std::vector<PackFigures::Warning> out;
     if (p.storedFull)
         out.push_back({ Kind::StoredFull,
-                        tr("stored full for %1 days: discharge to storage voltage")
-                            .arg(p.last.secsTo(now) / 86400),
+                        tr("stored full for %1 days").arg(p.last.secsTo(now) / 86400),
                         QString::number(p.last.toMSecsSinceEpoch()) });
     if (retired)
         return out;

@@ -142,7 +142,7 @@ private slots:
                       + few(0),
                   "P0001,Pack A 2200mAh,8,4.07,2025-12-01T09:59:40,2026-04-02T08:00:00,1761,"
                   "20.0,80.0,57,iec61960,\"hold 0.44 A for 10 s, then at least 2.0 A\",0.090,,"
-                  "\"stored full for 29 days: discharge to storage voltage, capacity down to 80 % "
+                  "\"stored full for 29 days, capacity down to 80 % "
                   "(limit 90 %), "
                   "resistance 57 mΩ (limit 50 mΩ), cells 0.090 V apart (limit 0.050 V)\",,,,,"
                       + few(4),
@@ -314,7 +314,7 @@ private slots:
             Now.addDays(-4));
         clock.advanceMs(PackWarningWatch::EveryMs);
         QTRY_COMPARE(clock.waiting(), 2u);
-        const QString stored = "stored full for %1 days: discharge to storage voltage";
+        const QString stored = "stored full for %1 days";
         QCOMPARE(told,
                  QStringList({ "Pack 3S, Pack S, Pack T: 3 packs need care: Pack 3S: cell 3 weak, "
                                "cells 0.030 V apart (limit 0.020 V); Pack S: "

@@ -337,7 +337,7 @@ private slots:
         Desk d;
         QFile token(d.dir.filePath("token"));
         QVERIFY(token.open(QIODevice::WriteOnly) && token.write("tk_1\n") && token.flush());
-        const QString stored = "Pack S: stored full for 4 days: discharge to storage voltage";
+        const QString stored = "Pack S: stored full for 4 days";
         PushTargets to;
         QCOMPARE(PushTargets::parse(server.url("/garage").toString(), true, to.ntfy), "");
         QVERIFY(!PushTargets::parse("ntfy.sh/", true, to.webhook).isEmpty());
