@@ -23,6 +23,60 @@ const QString Lithium = QStringLiteral("LiIo/Po/Fe");
 constexpr double FullCellVolts = 4.0;
 constexpr qint64 StoredDays = 3;
 
+const char *kindName(PackFigures::Warning::Kind kind)
+{
+    static const char *const names[]
+        = { "stored_full", "weak_cell", "capacity", "resistance", "resistance_risen", "spread" };
+    return names[int(kind)];
+}
+
+// What a pack's figures warn of by the user's limits; a retired pack's wear is no news, a pack
+// left full is.
+std::vector<PackFigures::Warning> warningsOf(const PackFigures &p, int weakCell, bool retired,
+                                             const HealthLimits &limits, const QDateTime &now)
+{
+    using Kind = PackFigures::Warning::Kind;
+    const auto tr = [](const char *text) { return QCoreApplication::translate("Book", text); };
+    std::vector<PackFigures::Warning> out;
+    if (p.storedFull)
+        out.push_back({ Kind::StoredFull,
+                        tr("stored full for %1 days").arg(p.last.secsTo(now) / 86400),
+                        QString::number(p.last.toMSecsSinceEpoch()) });
+    if (retired)
+        return out;
+    if (weakCell)
+        out.push_back(
+            { Kind::WeakCell, tr("cell %1 weak").arg(weakCell), QString::number(weakCell) });
+    const double share = limits.capacityShare * 100;
+    if (p.capacityPct && *p.capacityPct < share)
+        out.push_back({ Kind::Capacity,
+                        tr("capacity down to %1 % (limit %2 %)")
+                            .arg(*p.capacityPct, 0, 'f', 0)
+                            .arg(share, 0, 'g', 3),
+                        QString::number(share) });
+    if (p.dcir) {
+        // Like with like: the latest against the first measured the same way.
+        const double mohm = p.dcir->resistance->milliohm, from = p.dcirFrom->resistance->milliohm;
+        const double limit = limits.resistanceMohm.value_or(2 * from);
+        if (mohm >= limit)
+            out.push_back(
+                { Kind::Resistance,
+                  tr("resistance %1 mΩ (limit %2 mΩ)").arg(mohm, 0, 'f', 0).arg(limit, 0, 'f', 0),
+                  limits.resistanceMohm ? QString::number(limit) : QStringLiteral("double") });
+        else if (p.dcirTrend && *p.dcirTrend >= 0.5 * from)
+            out.push_back({ Kind::ResistanceRisen,
+                            tr("resistance up %1 %").arg(*p.dcirTrend / from * 100, 0, 'f', 0),
+                            QStringLiteral("half") });
+    }
+    if (limits.spreadVolts && p.spread && *p.spread > *limits.spreadVolts)
+        out.push_back({ Kind::Spread,
+                        tr("cells %1 V apart (limit %2 V)")
+                            .arg(*p.spread, 0, 'f', 3)
+                            .arg(*limits.spreadVolts, 0, 'f', 3),
+                        QString::number(*limits.spreadVolts) });
+    return out;
+}
+
 class Statement {
 public:
     Statement(sqlite3 *db, const char *sql) { sqlite3_prepare_v2(db, sql, -1, &q_, nullptr); }
@@ -162,11 +216,12 @@ QString PackFigures::dcirPlan() const
         .arg(QString::number(from, 'f', 2), QString::number(to, 'f', 1));
 }
 
-QString PackFigures::warning() const
+QString PackFigures::joined(const std::vector<Warning> &warnings)
 {
-    return storedFull
-        ? QCoreApplication::translate("Book", "stored full: discharge to storage voltage")
-        : QString();
+    QStringList texts;
+    for (const Warning &w : warnings)
+        texts << w.text;
+    return texts.join(QStringLiteral(", "));
 }
 
 bool PackFigures::untagged() const
@@ -202,14 +257,21 @@ Book::Book(const QString &file)
           "retired integer, merged_into text);"
           "create table if not exists run_exclusions (path text primary key);"
           "create table if not exists run_dates (path text primary key, date text);"
-          // The packs told of being stored full, and the end of the run they were left after.
-          "create table if not exists told (pack_key text primary key, run_end integer);"
+          // The warnings told of each pack, and what raised each.
+          "create table if not exists warnings_told (pack_key text, kind text, cause text, "
+          "primary key (pack_key, kind));"
           // The user's limits by name; a limit unset has no row.
           "create table if not exists limits (name text primary key, value real);";
     if (!exec(schema.constData())) {
         error_ = QString::fromUtf8(sqlite3_errmsg(db_));
         return;
     }
+    // Packs stored full were the only warning told, by the end of the run they were left after.
+    const bool toldFull = Statement(db_, "select 1 from sqlite_master where name = 'told'").row();
+    if (toldFull
+        && !exec("begin; insert or ignore into warnings_told select pack_key, 'stored_full', "
+                 "cast(run_end as text) from told; drop table told; commit"))
+        exec("rollback");
     load();
     if (was == 1)
         migrate();
@@ -623,11 +685,13 @@ std::vector<PackFigures> Book::packs(const std::vector<RunFigures> &runs,
                                      limits_.resistanceMohm);
         for (std::size_t i = charges.size() > 3 ? charges.size() - 3 : 0; i < charges.size(); ++i)
             p.spread = std::max(p.spread.value_or(0), *charges[i]->spread);
-        p.weakCell = weakCell(p.runs);
+        int weak = 0;
+        p.weakCell = weakCell(p.runs, &weak);
         p.cvShare = CvShareTrend::of(p.runs);
         p.storedFull = latest->chemistry == Lithium && latest->endsCharging && p.cells > 0
             && latest->endVolts / p.cells > FullCellVolts
             && latest->end().secsTo(now) >= StoredDays * 86400;
+        p.warnings = warningsOf(p, weak, spec.retired, limits_, now);
         out.push_back(std::move(p));
     }
     std::sort(out.begin(), out.end(), [](const PackFigures &a, const PackFigures &b) {
@@ -800,15 +864,30 @@ void Book::correctDate(const QString &path, const QDateTime &date)
         .run();
 }
 
-bool Book::claimStoredFull(const PackFigures &pack)
+std::vector<PackFigures::Warning> Book::claimWarnings(const PackFigures &pack)
 {
-    // One statement, so that two programs on the book cannot both take the same episode.
-    const int before = sqlite3_total_changes(db_);
+    const QString key = pack.id.isEmpty() ? packKey(pack.name) : pack.id;
+    std::vector<PackFigures::Warning> fresh;
+    QString standing = QStringLiteral(",");
+    for (const PackFigures::Warning &w : pack.warnings) {
+        // One statement each, so that two programs on the book cannot both take a warning.
+        const int before = sqlite3_total_changes(db_);
+        Statement(db_,
+                  "insert into warnings_told values (?, ?, ?) on conflict (pack_key, kind) do "
+                  "update set cause = excluded.cause where cause <> excluded.cause")
+            .bind(1, key)
+            .bind(2, QString::fromLatin1(kindName(w.kind)))
+            .bind(3, w.cause)
+            .run();
+        if (sqlite3_total_changes(db_) > before)
+            fresh.push_back(w);
+        standing += QLatin1String(kindName(w.kind)) + u',';
+    }
+    // A warning gone is told again when it comes back.
     Statement(db_,
-              "insert into told values (?, ?) on conflict (pack_key) do update set run_end = "
-              "excluded.run_end where run_end <> excluded.run_end")
-        .bind(1, pack.id.isEmpty() ? packKey(pack.name) : pack.id)
-        .bind(2, pack.last.toMSecsSinceEpoch())
+              "delete from warnings_told where pack_key = ? and instr(?, ',' || kind || ',') = 0")
+        .bind(1, key)
+        .bind(2, standing)
         .run();
-    return sqlite3_total_changes(db_) > before;
+    return fresh;
 }

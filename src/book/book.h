@@ -59,8 +59,20 @@ struct PackFigures {
     QString weakCell;
     // Its charges' constant-voltage share, first against last.
     CvShareTrend cvShare;
+    // What wants the user's care, short, in the user's language: left full, a weak cell, worn
+    // past the user's limits, a resistance risen by half, cells apart past the user's limit.
+    struct Warning {
+        enum class Kind { StoredFull, WeakCell, Capacity, Resistance, ResistanceRisen, Spread };
+        Kind kind;
+        QString text; // "cell 3 weak"
+        // What raised it, the same in every language: a new cause is told anew.
+        QString cause;
+    };
+    std::vector<Warning> warnings;
     QString dcirMethod() const; // "iec61960", "estimate" or ""
-    QString warning() const; // "" or what to do
+    // The texts of `warnings`, ", " between them.
+    static QString joined(const std::vector<Warning> &warnings);
+    QString warning() const { return joined(warnings); }
     bool untagged() const; // some run's description lacks the pack's tag
     // The step that would measure this pack's resistance to ± 10 %: "hold 0.44 A for 10 s, then
     // at least 4.1 A", I1 0.2 C where the rated capacity is known, else the latest step's.
@@ -121,9 +133,10 @@ public:
     const HealthLimits &limits() const { return limits_; }
     void setLimits(const HealthLimits &limits);
 
-    // True once per storage episode of a pack stored full (its last run's end), for every
-    // program on this book together: the one that gets true tells the user.
-    bool claimStoredFull(const PackFigures &pack);
+    // The warnings of `pack` not told yet, for every program on this book together: the one
+    // that gets them tells the user. A warning is told once while it stands and again once it
+    // went and came back or its cause changed (a pack stored full: once per its last run's end).
+    std::vector<PackFigures::Warning> claimWarnings(const PackFigures &pack);
     // Every pack's details, by ID.
     std::vector<PackDetails> packDetails() const;
     // Gives an ID to each pack of `runs` that has none.

@@ -133,7 +133,7 @@ const std::vector<Column<PackFigures>> &packColumns()
           [](P p) { return number(p.spread, 3); } },
         { QT_TRANSLATE_NOOP("BookWindow", "Weak cell"), "weak_cell",
           [](P p) -> Value { return p.weakCell; } },
-        { QT_TRANSLATE_NOOP("BookWindow", "Warning"), "warning",
+        { QT_TRANSLATE_NOOP("BookWindow", "Warnings"), "warning",
           [](P p) -> Value { return p.warning(); } },
         { QT_TRANSLATE_NOOP("BookWindow", "DCIR trend (mΩ)"), nullptr,
           [](P p) { return number(p.dcirTrend, 0); },

@@ -17,7 +17,7 @@ bool balanced(const RunFigures &r)
 }
 } // namespace
 
-QString weakCell(const std::vector<const RunFigures *> &runs)
+QString weakCell(const std::vector<const RunFigures *> &runs, int *number)
 {
     std::vector<const RunFigures *> leads;
     for (const RunFigures *r : runs)
@@ -43,6 +43,8 @@ QString weakCell(const std::vector<const RunFigures *> &runs)
     const int cell = int(most - shows.begin());
     if (*most < AtLeast || (afterBalance >= 0 && afterBalance != cell))
         return {};
+    if (number)
+        *number = cell;
     QStringList why;
     if (const int k = low[std::size_t(cell)])
         why << QCoreApplication::translate("Book",

@@ -9,5 +9,6 @@
 // them at least: highest at the change to constant voltage, lowest at the end of a discharge,
 // first to leave the others after a balance charge. Named weak, "cell 3 weak: …", unless it
 // stayed in line in the run after the latest balance charge: a cell that only drifted comes
-// back when balanced, a weak one leaves again. "" for none.
-QString weakCell(const std::vector<const RunFigures *> &runs);
+// back when balanced, a weak one leaves again. "" for none; `number`, when given, gets the
+// named cell's number.
+QString weakCell(const std::vector<const RunFigures *> &runs, int *number = nullptr);

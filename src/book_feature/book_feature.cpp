@@ -1,7 +1,7 @@
 #include "book_feature/book_feature.h"
 
 #include "book/book.h"
-#include "book/stored_full_watch.h"
+#include "book/pack_warning_watch.h"
 #include "book_feature/book_window.h"
 #include "book_feature/label_chooser.h"
 #include "notify/run_notices.h"
@@ -82,16 +82,19 @@ Feature bookFeature()
              {},
              {},
              [name, labels](FeatureHost &host) {
-                 // Packs left full are told whether the window is open or not.
+                 // Packs that need care are told whether the window is open or not.
                  if (!host.bookFile().isEmpty()) {
                      auto *watch
-                         = new StoredFullWatch(host.bookFile(), saveFolder(), host.background(),
-                                               host.clock(), &host.mainWindow());
-                     QObject::connect(watch, &StoredFullWatch::storedFull, watch,
-                                      [&host](const QList<std::pair<QString, qint64>> &packs) {
-                                          if (RunNotices *notices = host.notices())
-                                              notices->storedFull(packs);
-                                      });
+                         = new PackWarningWatch(host.bookFile(), saveFolder(), host.background(),
+                                                host.clock(), &host.mainWindow());
+                     QObject::connect(watch, &PackWarningWatch::standing, watch,
+                                      [&host](const QString &line) { host.State_add(line); });
+                     QObject::connect(
+                         watch, &PackWarningWatch::told, watch,
+                         [&host](const QStringList &packs, const QString &line, bool storedFull) {
+                             if (RunNotices *notices = host.notices())
+                                 notices->packsNeedCare(packs, line, storedFull);
+                         });
                  }
                  auto book = std::make_shared<QPointer<BookWindow>>();
                  const auto show = [&host, book] {

@@ -30,16 +30,16 @@ namespace {
 // A folder's changes are read once they have settled for this long.
 constexpr int SettleMs = 1000;
 
-// Packs stored full stand out, with what to do as their tooltip.
+// Packs that need care stand out, with their warnings as their tooltip.
 class PackModel final : public BookModel<PackFigures> {
 public:
     using BookModel::BookModel;
     QVariant data(const QModelIndex &index, int role) const override
     {
         const PackFigures &p = row(index.row());
-        if (p.storedFull && role == Qt::BackgroundRole)
+        if (!p.warnings.empty() && role == Qt::BackgroundRole)
             return QColor(255, 200, 120);
-        if (p.storedFull && role == Qt::ToolTipRole)
+        if (!p.warnings.empty() && role == Qt::ToolTipRole)
             return p.warning();
         return BookModel::data(index, role);
     }

@@ -8,7 +8,8 @@ bool Notice::urgent() const
 
 const char *Notice::name(Kind kind)
 {
-    static const char *const names[] = { "run_ended", "too_hot", "cell_spread", "stored_full" };
+    static const char *const names[]
+        = { "run_ended", "too_hot", "cell_spread", "stored_full", "pack_warning" };
     return names[int(kind)];
 }
 

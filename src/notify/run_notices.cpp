@@ -136,24 +136,14 @@ void RunNotices::tell(const Run &run, Notice notice)
     tell(notice);
 }
 
-void RunNotices::storedFull(const QList<std::pair<QString, qint64>> &packs)
+void RunNotices::packsNeedCare(const QStringList &packs, const QString &text, bool storedFull)
 {
     if (!on_ || packs.isEmpty())
         return;
     Notice n;
-    n.kind = Notice::Kind::StoredFull;
-    QStringList names, each;
-    for (const auto &[pack, days] : packs) {
-        names << pack;
-        each << tr("%1 for %2 days").arg(pack, QString::number(days));
-    }
-    n.pack = names.join(QStringLiteral(", "));
-    // Three days at the least: always days.
-    n.text = packs.size() == 1
-        ? tr("%1: stored full for %2 days: discharge to storage voltage")
-              .arg(packs[0].first, QString::number(packs[0].second))
-        : tr("%1 packs stored full (%2): discharge them to storage voltage")
-              .arg(QString::number(packs.size()), each.join(QStringLiteral(", ")));
+    n.kind = storedFull ? Notice::Kind::StoredFull : Notice::Kind::PackWarning;
+    n.pack = packs.join(QStringLiteral(", "));
+    n.text = text;
     n.title = QStringLiteral("chargemon ") + n.pack;
     tell(n);
 }

@@ -12,7 +12,7 @@ class Settings;
 // What the user hears of the charger's and the watched stations' runs while away from them: a
 // run ended, and why (with the charger's capacity count and the time), a pack that grows hot
 // (once a run, and again only after it cooled well below the limit), and a lithium pack whose
-// cells end a charge apart; and of the battery book's packs left stored full.
+// cells end a charge apart; and of the battery book's packs that need care.
 // Told through the notifier; what reaches nobody comes back as message() lines.
 class RunNotices final : public QObject {
     Q_OBJECT
@@ -25,9 +25,9 @@ public:
     RunNotices(RunHub &hub, Notifier &notifier, const Settings &settings,
                QObject *parent = nullptr);
 
-    // Tells that the battery book's `pack` has been left charged full for `days`.
-    // Packs left full, with the days each was left: one notice for them all, not a storm.
-    void storedFull(const QList<std::pair<QString, qint64>> &packs);
+    // Tells of the battery book's `packs` that need care, in one notice for them all, not a
+    // storm: `text` says what each needs; `storedFull` when each was only left full.
+    void packsNeedCare(const QStringList &packs, const QString &text, bool storedFull);
 
 signals:
     // A line for the status line or standard output.

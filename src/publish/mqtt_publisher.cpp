@@ -218,7 +218,7 @@ void MqttPublisher::discovery()
     const QByteArray id = prefix + "notice";
     QByteArray types;
     for (auto kind : { Notice::Kind::RunEnded, Notice::Kind::TooHot, Notice::Kind::CellSpread,
-                       Notice::Kind::StoredFull })
+                       Notice::Kind::StoredFull, Notice::Kind::PackWarning })
         types += (types.isEmpty() ? "\"" : ",\"") + QByteArray(Notice::name(kind)) + '"';
     publish("homeassistant/event/" + id + "/config",
             entity(QStringLiteral("notice"), id) + ",\"state_topic\":" + string(topic("event"))

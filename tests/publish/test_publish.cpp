@@ -337,6 +337,7 @@ private slots:
         Desk d;
         QFile token(d.dir.filePath("token"));
         QVERIFY(token.open(QIODevice::WriteOnly) && token.write("tk_1\n") && token.flush());
+        const QString stored = "Pack S: stored full for 4 days";
         PushTargets to;
         QCOMPARE(PushTargets::parse(server.url("/garage").toString(), true, to.ntfy), "");
         QVERIFY(!PushTargets::parse("ntfy.sh/", true, to.webhook).isEmpty());
@@ -357,7 +358,7 @@ private slots:
         sample[Ext_temp] = 60;
         sample[Time] = DayTime { 1 / 86400.0 };
         station->relay(sample);
-        d.notices.storedFull({ { "Pack S", 4 } });
+        d.notices.packsNeedCare({ "Pack S" }, stored, true);
         QTRY_COMPARE(server.requests.size(), 8);
         const auto header = [](const HttpServer::Request &r, const char *name) {
             static const QString line = "\r\n%1: ([^\r]*)";
@@ -381,7 +382,6 @@ private slots:
         const QString complete = "CH1: charge complete: 2,151 mAh in 0:00:00",
                       lost = "CH1: charger lost during the charge: 2,151 mAh in 0:00:00",
                       hot = "Garáž CH2: pack temperature 60 °C, at or above the limit of 50 °C",
-                      stored = "Pack S: stored full for 4 days: discharge to storage voltage",
                       ntfy = "/garage|%1|%2|Bearer tk_1|text/plain; charset=utf-8|",
                       hook = "/hook|||||application/json|";
         QCOMPARE(got,

@@ -4,7 +4,7 @@
 #include "config_file.h"
 #include "logger.h"
 
-#include "book/stored_full_watch.h"
+#include "book/pack_warning_watch.h"
 #include "i18n/languages.h"
 #include "link/frame_assembler.h"
 #include "link/port_search.h"
@@ -48,8 +48,8 @@ const char *const Description
       "SIGINT or SIGTERM ends the live runs and saves them; the exit status is 1 when a\n"
       "run could not be saved (it stays in its journal). The computer is kept awake\n"
       "while a channel is live, and a run that ends, a lost charger, a hot pack, cells\n"
-      "apart at the end of a charge or a pack of the battery book left charged full for\n"
-      "days are told through the desktop's notifications.\n"
+      "apart at the end of a charge or packs of the battery book that need care (left\n"
+      "full for days, a weak cell, worn) are told through the desktop's notifications.\n"
       "With --mqtt, the runs are published to an MQTT broker under chargemon/<station>/:\n"
       "status (retained online/offline), ch1/reading and ch2/reading (a JSON object per\n"
       "sample), ch1/run and ch2/run (retained, live or ended with the figures and file)\n"
@@ -229,9 +229,10 @@ int main(int argc, char *argv[])
     Pushes pushes(clock, push);
     pushes.follow(notices);
     QObject::connect(&pushes, &Pushes::message, &logger, &Logger::error);
-    // The battery book over the save folder: packs left charged full are told too.
-    StoredFullWatch stored(bookFile(), folder, background, clock);
-    QObject::connect(&stored, &StoredFullWatch::storedFull, &notices, &RunNotices::storedFull);
+    // The battery book over the save folder: packs that need care are told too.
+    PackWarningWatch warnings(bookFile(), folder, background, clock);
+    QObject::connect(&warnings, &PackWarningWatch::standing, &logger, &Logger::print);
+    QObject::connect(&warnings, &PackWarningWatch::told, &notices, &RunNotices::packsNeedCare);
     FrameAssembler assembler(port, runs, clock);
     PortSearch search(port, ports, runs, clock, assembler);
 
