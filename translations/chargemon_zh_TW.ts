@@ -4,10 +4,6 @@
 <context>
     <name>Book</name>
     <message>
-        <source>stored full: discharge to storage voltage</source>
-        <translation>滿電存放：請放電至儲存電壓</translation>
-    </message>
-    <message>
         <source>Unnamed runs</source>
         <translation>未命名記錄</translation>
     </message>
@@ -34,6 +30,42 @@
     <message>
         <source>cell %1 weak: %2</source>
         <translation>第 %1 顆電芯偏弱：%2</translation>
+    </message>
+    <message>
+        <source>constant-voltage share up from %1 % to %2 %</source>
+        <translation>定電壓比例由 %1 % 升至 %2 %</translation>
+    </message>
+    <message>
+        <source>%1 packs need care: %2</source>
+        <translation>%1 個電池組需要留意：%2</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1：%2</translation>
+    </message>
+    <message>
+        <source>stored full for %1 days</source>
+        <translation>滿電存放已 %1 天</translation>
+    </message>
+    <message>
+        <source>cell %1 weak</source>
+        <translation>第 %1 顆電芯偏弱</translation>
+    </message>
+    <message>
+        <source>capacity down to %1 % (limit %2 %)</source>
+        <translation>容量降至 %1 %（限值 %2 %）</translation>
+    </message>
+    <message>
+        <source>resistance %1 mΩ (limit %2 mΩ)</source>
+        <translation>內阻 %1 mΩ（限值 %2 mΩ）</translation>
+    </message>
+    <message>
+        <source>resistance up %1 %</source>
+        <translation>內阻上升 %1 %</translation>
+    </message>
+    <message>
+        <source>cells %1 V apart (limit %2 V)</source>
+        <translation>電芯壓差 %1 V（限值 %2 V）</translation>
     </message>
 </context>
 <context>
@@ -101,10 +133,6 @@
     <message>
         <source>Spread (V)</source>
         <translation>壓差 (V)</translation>
-    </message>
-    <message>
-        <source>Warning</source>
-        <translation>警告</translation>
     </message>
     <message>
         <source>DCIR trend (mΩ)</source>
@@ -335,6 +363,78 @@
     <message>
         <source>Cells at the end (V)</source>
         <translation>結束時電芯電壓 (V)</translation>
+    </message>
+    <message>
+        <source>Warnings</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>DCIR end of life</source>
+        <translation>內阻壽命終點</translation>
+    </message>
+    <message>
+        <source>CV share trend (%)</source>
+        <translation>定電壓比例變化 (%)</translation>
+    </message>
+    <message>
+        <source>CV share (%)</source>
+        <translation>定電壓比例 (%)</translation>
+    </message>
+    <message>
+        <source>Taper (s)</source>
+        <translation>收尾時間 (s)</translation>
+    </message>
+    <message>
+        <source>dQ/dV peak (V)</source>
+        <translation>dQ/dV 峰值 (V)</translation>
+    </message>
+    <message>
+        <source>dQ/dV peak (mAh/V)</source>
+        <translation>dQ/dV 峰高 (mAh/V)</translation>
+    </message>
+    <message>
+        <source>Limits…</source>
+        <translation>限值…</translation>
+    </message>
+    <message>
+        <source>Charges: constant-voltage share and taper</source>
+        <translation>充電：定電壓比例與收尾時間</translation>
+    </message>
+    <message>
+        <source>Charges: dQ/dV peak, voltage and height</source>
+        <translation>充電：dQ/dV 峰值的電壓與高度</translation>
+    </message>
+    <message>
+        <source>Peak (V)</source>
+        <translation>峰值 (V)</translation>
+    </message>
+    <message>
+        <source>Height (mAh/V)</source>
+        <translation>峰高 (mAh/V)</translation>
+    </message>
+    <message>
+        <source>Taper (min)</source>
+        <translation>收尾時間 (min)</translation>
+    </message>
+    <message>
+        <source>Limits</source>
+        <translation>限值</translation>
+    </message>
+    <message>
+        <source>A pack is worn at this share of its first capacity (%, 50 to 95):</source>
+        <translation>電池組容量降至初始容量的此比例即視為耗損（%，50 至 95）：</translation>
+    </message>
+    <message>
+        <source>or once its resistance reaches (mΩ, empty: twice its first):</source>
+        <translation>或內阻達到（mΩ，留空：初始值的兩倍）：</translation>
+    </message>
+    <message>
+        <source>Warn of cells this far apart at the end of a charge (mV, empty: never):</source>
+        <translation>充電結束時電芯壓差超過此值即警告（mV，留空：不警告）：</translation>
+    </message>
+    <message>
+        <source>The share is a number from 50 to 95, the resistance a number of mΩ and the spread one of mV, or empty: &quot;%1&quot; are not all such. Nothing was changed.</source>
+        <translation>比例須為 50 至 95 的數字，內阻為 mΩ 數值，壓差為 mV 數值，或留空：「%1」並非全部符合。未作任何變更。</translation>
     </message>
 </context>
 <context>
@@ -1079,6 +1179,26 @@
         <source>, around %1</source>
         <translation>，約在 %1</translation>
     </message>
+    <message>
+        <source>no forecast: %1 of the %2 resistances needed</source>
+        <translation>無法預測：內阻量測僅 %1 次，需 %2 次</translation>
+    </message>
+    <message>
+        <source>no forecast: the resistances span no cycles</source>
+        <translation>無法預測：內阻量測未跨越任何循環</translation>
+    </message>
+    <message>
+        <source>no forecast: the resistance has not risen a tenth of the way to %1 mΩ</source>
+        <translation>無法預測：內阻上升尚未達到 %1 mΩ 的十分之一</translation>
+    </message>
+    <message>
+        <source>no forecast: the rise is not yet clear of the scatter</source>
+        <translation>無法預測：上升尚未明顯超出誤差</translation>
+    </message>
+    <message>
+        <source>%1 mΩ at about %2 cycles (%3–%4)</source>
+        <translation>約於 %2 次循環達到 %1 mΩ（%3–%4）</translation>
+    </message>
 </context>
 <context>
     <name>PackLabels</name>
@@ -1266,18 +1386,6 @@
     <message>
         <source>CH%1: cycle interrupted (the samples stopped or the capacity went back): %2 mAh in %3</source>
         <translation>CH%1：循環中斷（讀數停止或容量倒退）：%2 mAh，歷時 %3</translation>
-    </message>
-    <message>
-        <source>%1: stored full for %2 days: discharge to storage voltage</source>
-        <translation>%1：已滿電存放 %2 天：請放電至儲存電壓</translation>
-    </message>
-    <message>
-        <source>%1 for %2 days</source>
-        <translation>%1（%2 天）</translation>
-    </message>
-    <message>
-        <source>%1 packs stored full (%2): discharge them to storage voltage</source>
-        <translation>%1 個電池組滿電存放（%2）：請放電至儲存電壓</translation>
     </message>
 </context>
 <context>

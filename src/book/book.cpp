@@ -36,21 +36,22 @@ std::vector<PackFigures::Warning> warningsOf(const PackFigures &p, int weakCell,
                                              const HealthLimits &limits, const QDateTime &now)
 {
     using Kind = PackFigures::Warning::Kind;
-    const auto tr = [](const char *text) { return QCoreApplication::translate("Book", text); };
     std::vector<PackFigures::Warning> out;
     if (p.storedFull)
         out.push_back({ Kind::StoredFull,
-                        tr("stored full for %1 days").arg(p.last.secsTo(now) / 86400),
+                        QCoreApplication::translate("Book", "stored full for %1 days")
+                            .arg(p.last.secsTo(now) / 86400),
                         QString::number(p.last.toMSecsSinceEpoch()) });
     if (retired)
         return out;
     if (weakCell)
-        out.push_back(
-            { Kind::WeakCell, tr("cell %1 weak").arg(weakCell), QString::number(weakCell) });
+        out.push_back({ Kind::WeakCell,
+                        QCoreApplication::translate("Book", "cell %1 weak").arg(weakCell),
+                        QString::number(weakCell) });
     const double share = limits.capacityShare * 100;
     if (p.capacityPct && *p.capacityPct < share)
         out.push_back({ Kind::Capacity,
-                        tr("capacity down to %1 % (limit %2 %)")
+                        QCoreApplication::translate("Book", "capacity down to %1 % (limit %2 %)")
                             .arg(*p.capacityPct, 0, 'f', 0)
                             .arg(share, 0, 'g', 3),
                         QString::number(share) });
@@ -61,16 +62,19 @@ std::vector<PackFigures::Warning> warningsOf(const PackFigures &p, int weakCell,
         if (mohm >= limit)
             out.push_back(
                 { Kind::Resistance,
-                  tr("resistance %1 mΩ (limit %2 mΩ)").arg(mohm, 0, 'f', 0).arg(limit, 0, 'f', 0),
+                  QCoreApplication::translate("Book", "resistance %1 mΩ (limit %2 mΩ)")
+                      .arg(mohm, 0, 'f', 0)
+                      .arg(limit, 0, 'f', 0),
                   limits.resistanceMohm ? QString::number(limit) : QStringLiteral("double") });
         else if (p.dcirTrend && *p.dcirTrend >= 0.5 * from)
             out.push_back({ Kind::ResistanceRisen,
-                            tr("resistance up %1 %").arg(*p.dcirTrend / from * 100, 0, 'f', 0),
+                            QCoreApplication::translate("Book", "resistance up %1 %")
+                                .arg(*p.dcirTrend / from * 100, 0, 'f', 0),
                             QStringLiteral("half") });
     }
     if (limits.spreadVolts && p.spread && *p.spread > *limits.spreadVolts)
         out.push_back({ Kind::Spread,
-                        tr("cells %1 V apart (limit %2 V)")
+                        QCoreApplication::translate("Book", "cells %1 V apart (limit %2 V)")
                             .arg(*p.spread, 0, 'f', 3)
                             .arg(*limits.spreadVolts, 0, 'f', 3),
                         QString::number(*limits.spreadVolts) });
