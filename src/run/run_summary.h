@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <array>
+#include <deque>
 #include <optional>
 #include <vector>
 
@@ -99,8 +100,8 @@ public:
     int lowestAtEnd() const { return endLow_; }
     int firstOut() const { return firstOut_; }
     // Lithium packs only, C1 on: the cells of the last charging and last discharging sample.
-    const std::vector<double> &chargedCells() const { return chargedCells_; }
-    const std::vector<double> &dischargedCells() const { return dischargedCells_; }
+    std::vector<double> chargedCells() const { return chargedCells_.volts(); }
+    std::vector<double> dischargedCells() const { return dischargedCells_.volts(); }
     // A capacity in a description ("2200mAh", "2200 mAh"), none without.
     static std::optional<double> ratedMahIn(const QString &description);
 
@@ -154,7 +155,7 @@ private:
     std::optional<Resistance> resistance_;
     // The current plateau the samples are on: its first time and current, its last sample.
     double plateauFrom_ = 0, plateauAmps_ = 0;
-    std::vector<Level> plateauEnd_; // the plateau's samples of its last 10 s
+    std::deque<Level> plateauEnd_; // the plateau's samples of its last 10 s
     std::optional<Step> step_;
     QString chemistry_;
     int cells_ = 0;
@@ -163,5 +164,11 @@ private:
     double chargeAmps_ = 0; // the highest charging current until the change to constant voltage
     int cvHigh_ = 0, endLow_ = 0, firstOut_ = 0;
     bool cvSeen_ = false;
-    std::vector<double> chargedCells_, dischargedCells_;
+    // A sample's cells, kept as they are and made volts only when asked.
+    struct Cells {
+        std::array<Fixed, 12> cells {};
+        int count = 0;
+        std::vector<double> volts() const;
+    };
+    Cells chargedCells_, dischargedCells_;
 };
