@@ -2,19 +2,26 @@
 // (86,400 each) compared in one window: the overlay drawn after the choice, a change of
 // alignment and of reference, a cross-line move with "CrossLine" checked (read-out, the
 // information panel and every repaint included), and what a live run in the comparison costs
-// per sample beside what it costs without the comparison. Run by hand: build/bench/bench_compare
+// per sample beside what it costs without the comparison; then the same eight runs read from
+// their files into a new comparison, until every one is drawn, with the longest the GUI thread
+// kept a live run's serial port waiting meanwhile. Run by hand: build/bench/bench_compare
 #include "compare_feature/compare_window.h"
 #include "day_sample.h"
 #include "document/tee.h"
 #include "platform/compare_chart.h"
 #include "run/run.h"
+#include "run/run_file.h"
 #include "support/window_rig.h"
 
 #include <qcustomplot.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QMdiArea>
+#include <QProgressBar>
+#include <QTemporaryDir>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -133,5 +140,45 @@ int main(int argc, char **argv)
     std::printf("live sample: %.3f ms with the comparison, %.3f ms without: %.3f ms for the "
                 "comparison\n",
                 with, without, with - without);
+
+    // The runs written to files, then read into a comparison of their own.
+    QTemporaryDir dir;
+    QStringList files;
+    for (int run = 0; run < Runs; ++run) {
+        files << dir.filePath(QStringLiteral("day%1.mdb").arg(run));
+        const Samples &samples = runs[size_t(run)]->samples();
+        if (const QString failure
+            = RunFile::write(files.last(), QStringLiteral("day"), samples.count(),
+                             [&](qint64 row, int field) { return samples.text(row, field); });
+            !failure.isEmpty())
+            qFatal("%s", qPrintable(failure));
+    }
+    auto *reading = new CompareWindow(rig.window);
+    rig.area().addSubWindow(reading);
+    reading->showMaximized();
+    QEventLoop loop;
+    QObject::connect(reading, &CompareWindow::loaded, &loop, &QEventLoop::quit);
+    QTimer tick; // what a serial port's bytes wait for, at most
+    QElapsedTimer sinceTick;
+    qint64 longestWaitNs = 0;
+    bool progressShown = false;
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        longestWaitNs = std::max(longestWaitNs, sinceTick.nsecsElapsed());
+        sinceTick.start();
+        const auto *bar = reading->findChild<QProgressBar *>();
+        progressShown = progressShown || (bar && bar->isVisible() && bar->maximum() > 0);
+    });
+    const double load = msOf([&] {
+        sinceTick.start();
+        tick.start(1);
+        for (const QString &file : files)
+            reading->addFile(file);
+        loop.exec();
+        reading->chart().plot()->replot();
+    });
+    tick.stop();
+    std::printf("%d runs read from files and drawn: %.0f ms, progress shown: %s, the GUI thread "
+                "held at most %.1f ms\n",
+                reading->runCount(), load, progressShown ? "yes" : "no", longestWaitNs / 1e6);
     return 0;
 }

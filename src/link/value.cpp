@@ -126,18 +126,6 @@ int DayTime::secondsOfDay() const
     return static_cast<int>(((s % 86400) + 86400) % 86400);
 }
 
-void DayTime::hhmmss(int s, char text[8])
-{
-    // Written digit by digit: every sample passes through here when a run is saved or exported.
-    const int parts[] = { s / 3600, s / 60 % 60, s % 60 };
-    for (int i = 0; i < 3; ++i) {
-        text[i * 3] = char('0' + parts[i] / 10);
-        text[i * 3 + 1] = char('0' + parts[i] % 10);
-        if (i < 2)
-            text[i * 3 + 2] = ':';
-    }
-}
-
 QString DayTime::hhmmss() const
 {
     char text[8];

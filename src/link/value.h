@@ -79,7 +79,14 @@ struct DayTime {
     QString hhmmss() const;
     // The same eight characters, written into `text`.
     void hhmmss(char text[8]) const { hhmmss(secondsOfDay(), text); }
-    static void hhmmss(int secondsOfDay, char text[8]);
+    // Inline, digit by digit: every sample passes here when a run is saved or exported.
+    static void hhmmss(int secondsOfDay, char text[8])
+    {
+        const int parts[] = { secondsOfDay / 3600, secondsOfDay / 60 % 60, secondsOfDay % 60 };
+        text[0] = char('0' + parts[0] / 10), text[1] = char('0' + parts[0] % 10), text[2] = ':';
+        text[3] = char('0' + parts[1] / 10), text[4] = char('0' + parts[1] % 10), text[5] = ':';
+        text[6] = char('0' + parts[2] / 10), text[7] = char('0' + parts[2] % 10);
+    }
     auto operator<=>(const DayTime &) const = default;
 };
 

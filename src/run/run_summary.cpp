@@ -43,7 +43,11 @@ int cellCount(const std::array<Fixed, CellFields> &cells)
 // here when the run is summed up.
 struct FromReading {
     const ChannelReading &r;
-    Value value(int f) const { return r[f]; }
+    bool secondsOfDay(int f, int &s) const
+    {
+        const DayTime *t = r[f].time();
+        return t ? (s = t->secondsOfDay(), true) : false;
+    }
     const QString *text(int f) const { return r[f].heldText(); }
     bool number(int f, Fixed &n) const
     {
@@ -54,7 +58,7 @@ struct FromReading {
 struct FromSamples {
     const Samples &s;
     qint64 row;
-    Value value(int f) const { return s.value(row, f); }
+    bool secondsOfDay(int f, int &seconds) const { return s.secondsOfDay(row, f, seconds); }
     const QString *text(int f) const { return s.heldText(row, f); }
     bool number(int f, Fixed &n) const { return s.number(row, f, n); }
 };
@@ -63,7 +67,7 @@ struct FromSamples {
 struct RunSummary::Fields {
     std::optional<double> time, extTemp, intTemp, volts, amps;
     QStringView type;
-    std::array<Fixed, CellFields> cells {}; // exact, so that equal spreads compare equal
+    std::array<Fixed, CellFields> cells; // exact, so that equal spreads compare equal
     bool lithium = false;
 
     template <class Sample> explicit Fields(const Sample &sample)
@@ -72,8 +76,8 @@ struct RunSummary::Fields {
             Fixed n;
             return sample.number(f, n) ? std::optional(n.toDouble()) : std::nullopt;
         };
-        if (const Value t = sample.value(Time); t.time())
-            time = t.time()->secondsOfDay();
+        if (int s = 0; sample.secondsOfDay(Time, s))
+            time = s;
         if (const QString *t = sample.text(Type))
             type = QStringView(*t).trimmed();
         lithium = type == Lithium;
@@ -81,8 +85,11 @@ struct RunSummary::Fields {
         intTemp = number(In_temp);
         volts = number(Bat_volt);
         amps = number(Current);
-        for (int c = 0; c < CellFields; ++c)
-            sample.number(C1 + c, cells[c]);
+        // Each cell set here: a zeroed array first costs a full pass more than the reading.
+        for (int c = 0; c < CellFields; ++c) {
+            Fixed n;
+            cells[c] = sample.number(C1 + c, n) ? n : Fixed();
+        }
     }
 };
 
@@ -178,7 +185,7 @@ void RunSummary::add(const Fields &r)
             step_.reset();
             if (q.seconds - plateauFrom_ >= PlateauSeconds && dt <= StepSeconds
                 && std::abs(signedAmps - lastAmps_) >= StepAmps)
-                step_ = Step { plateauEnd_, { here } };
+                step_ = Step { { plateauEnd_.begin(), plateauEnd_.end() }, { here } };
             stepped = step_.has_value();
             plateauFrom_ = p.seconds;
             plateauAmps_ = signedAmps;
@@ -194,7 +201,7 @@ void RunSummary::add(const Fields &r)
     }
     plateauEnd_.push_back({ p.seconds, p.volts, signedAmps, r.cells });
     while (p.seconds - plateauEnd_.front().seconds > PlateauSeconds)
-        plateauEnd_.erase(plateauEnd_.begin());
+        plateauEnd_.pop_front();
     lastTimeOfDay_ = timeOfDay;
     lastAmps_ = signedAmps;
     cells_ = std::max(cells_, cellCount(r.cells));
@@ -259,19 +266,15 @@ void RunSummary::cellsStandingOut(const std::array<Fixed, CellFields> &cells, do
         return;
     const qint64 leave = Fixed::fromDouble(LeaveVolts).raw();
     if (!firstOut_ && n >= 3) { // of two, either may be the one that left
-        std::array<qint64, CellFields> raw {};
+        std::array<qint64, CellFields> raw; // NOLINT: the first n are set here, no more are read
         std::transform(cells.begin(), cells.begin() + n, raw.begin(),
                        [](Fixed v) { return v.raw(); });
         std::nth_element(raw.begin(), raw.begin() + n / 2, raw.begin() + n);
         firstOut_ = standsOut(cells, n, raw[std::size_t(n / 2)], 0, leave);
     }
     const auto [lo, hi] = std::minmax_element(cells.begin(), cells.begin() + n);
-    if (std::abs(amps) >= RestAmps) {
-        std::vector<double> &end = amps > 0 ? chargedCells_ : dischargedCells_;
-        end.resize(std::size_t(n));
-        std::transform(cells.begin(), cells.begin() + n, end.begin(),
-                       [](Fixed v) { return v.toDouble(); });
-    }
+    if (std::abs(amps) >= RestAmps)
+        (amps > 0 ? chargedCells_ : dischargedCells_) = { cells, n };
     if (amps <= -RestAmps)
         endLow_ = standsOut(cells, n, hi->raw(), -1, 0);
     if (atCv)
@@ -334,6 +337,14 @@ RunSummary RunSummary::of(const Samples &samples)
     for (qint64 row = 0; row < samples.count(); ++row)
         summary.add(Fields(FromSamples { samples, row }));
     return summary;
+}
+
+std::vector<double> RunSummary::Cells::volts() const
+{
+    std::vector<double> v(static_cast<std::size_t>(count));
+    std::transform(cells.begin(), cells.begin() + count, v.begin(),
+                   [](Fixed c) { return c.toDouble(); });
+    return v;
 }
 
 double RunSummary::averageAmps() const

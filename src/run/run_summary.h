@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <array>
+#include <deque>
 #include <optional>
 #include <vector>
 
@@ -107,8 +108,8 @@ public:
     int lowestAtEnd() const { return endLow_; }
     int firstOut() const { return firstOut_; }
     // Lithium packs only, C1 on: the cells of the last charging and last discharging sample.
-    const std::vector<double> &chargedCells() const { return chargedCells_; }
-    const std::vector<double> &dischargedCells() const { return dischargedCells_; }
+    std::vector<double> chargedCells() const { return chargedCells_.volts(); }
+    std::vector<double> dischargedCells() const { return dischargedCells_.volts(); }
     // A capacity in a description ("2200mAh", "2200 mAh"), none without.
     static std::optional<double> ratedMahIn(const QString &description);
 
@@ -167,7 +168,7 @@ private:
     std::optional<Resistance> resistance_;
     // The current plateau the samples are on: its first time and current, its last sample.
     double plateauFrom_ = 0, plateauAmps_ = 0;
-    std::vector<Level> plateauEnd_; // the plateau's samples of its last 10 s
+    std::deque<Level> plateauEnd_; // the plateau's samples of its last 10 s
     std::optional<Step> step_;
     QString chemistry_;
     int cells_ = 0;
@@ -182,5 +183,11 @@ private:
     };
     std::optional<Taper> cv_;
     int cvHigh_ = 0, endLow_ = 0, firstOut_ = 0;
-    std::vector<double> chargedCells_, dischargedCells_;
+    // A sample's cells, kept as they are and made volts only when asked.
+    struct Cells {
+        std::array<Fixed, 12> cells {};
+        int count = 0;
+        std::vector<double> volts() const;
+    };
+    Cells chargedCells_, dischargedCells_;
 };

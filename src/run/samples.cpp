@@ -11,16 +11,18 @@
 #include <memory>
 
 namespace {
-// The text of a small number, padded to eight bytes so that it is copied in one move.
-struct SmallText {
-    std::array<char, 7> text {};
-    quint8 size = 0;
-};
 constexpr quint32 SmallCount = 10'000;
-struct SmallTexts {
-    std::array<SmallText, SmallCount> wholes; // "0" to "9999"
-    std::array<SmallText, SmallCount> hundredths; // "0.00" to "99.99"
-};
+// The text of a small number and the comma after it, padded to eight bytes so that it is
+// copied in one move; by kind (Whole, Hundredths): "0," to "9999," and "0.00," to "99.99,".
+using SmallTexts = std::array<std::array<std::array<char, 8>, SmallCount>, 2>;
+
+// The length of a small number's text with its comma, worked out rather than looked up: the
+// next field's place waits for it, and a look-up that left the processor's first cache would
+// hold up every field after it.
+constexpr int smallSize(int kind, quint32 n)
+{
+    return kind ? 5 + int(n >= 1000) : 2 + int(n >= 10) + int(n >= 100) + int(n >= 1000);
+}
 
 // Most of what a charger sends is one of these: an export looks them up rather than write
 // them digit by digit, which costs it more in guessed branches than in arithmetic.
@@ -28,13 +30,10 @@ const SmallTexts &smallTexts()
 {
     static const auto texts = [] {
         auto t = std::make_unique<SmallTexts>();
-        const auto set
-            = [](SmallText &to, const char *end) { to.size = quint8(end - to.text.data()); };
         for (quint32 n = 0; n < SmallCount; ++n) {
-            set(t->wholes[n],
-                std::to_chars(t->wholes[n].text.data(), t->wholes[n].text.data() + 7, n).ptr);
-            set(t->hundredths[n],
-                Fixed::fromHundredths(n).writePlain(t->hundredths[n].text.data()));
+            char *whole = (*t)[0][n].data(), *hundredths = (*t)[1][n].data();
+            *std::to_chars(whole, whole + 6, n).ptr = ',';
+            *Fixed::fromHundredths(n).writePlain(hundredths) = ',';
         }
         return t;
     }();
@@ -106,7 +105,15 @@ void Samples::append(const ChannelReading &reading)
                 row.kind[f] = Text, row.data[f] = *at;
             }
             void operator()(qint64 w) const { samples.keep(row, f, w, Whole, BigWhole); }
-            void operator()(Fixed d) const { samples.keep(row, f, d.raw(), Decimal, BigDecimal); }
+            void operator()(Fixed d) const
+            {
+                const qint64 h = d.raw() / 100;
+                if (d.raw() % 100 == 0 && h >= std::numeric_limits<qint32>::min()
+                    && h <= std::numeric_limits<qint32>::max())
+                    row.kind[f] = Hundredths, row.data[f] = qint32(h);
+                else
+                    samples.aside(row, f, d.raw(), BigDecimal);
+            }
             void operator()(DayTime t) const { samples.keepTime(row, f, t.days); }
         } kept { *this, row, f };
         reading[f].visit(kept);
@@ -125,8 +132,8 @@ Value Samples::value(qint64 row, int field) const
         return texts_[d];
     case Whole:
         return qint64(d);
-    case Decimal:
-        return Fixed::fromRaw(d);
+    case Hundredths:
+        return Fixed::fromHundredths(d);
     case Time:
         return DayTime { d / 86400.0 };
     case BigWhole:
@@ -153,6 +160,11 @@ bool Samples::otherNumber(qint64 row, int field, Fixed &n) const
     default:
         return false;
     }
+}
+
+bool Samples::otherSeconds(qint64 row, int field, int &s) const
+{
+    return s = value(row, field).time()->secondsOfDay(), true;
 }
 
 ChannelReading Samples::reading(qint64 row) const
@@ -190,35 +202,34 @@ QString Samples::writeCsv(const QString &path, const QStringList &captions) cons
     qsizetype used = out.size();
     out.resize(std::max(used, Chunk) + rowRoom);
     const SmallTexts &small = smallTexts();
-    const auto put = [](char *p, const SmallText &t) {
-        std::memcpy(p, t.text.data(), sizeof t.text); // the row's room leaves space for it
-        return p + t.size;
-    };
     bool written = true;
     for (qint64 row = 0; row < count() && written; ++row) {
         char *p = out.data() + used;
         const Row &r = rows_[row];
+        // Each field is written with the comma after it; the row's last becomes its line end.
         for (int f = 0; f < FieldCount; ++f) {
-            if (f > 0)
-                *p++ = ',';
+            const Kind kind = r.kind[f];
             const qint32 d = r.data[f];
-            switch (r.kind[f]) {
+            if (kind <= Hundredths && quint32(d) < SmallCount) {
+                std::memcpy(p, small[kind][d].data(), 8); // the row's room leaves space for it
+                p += smallSize(kind, quint32(d));
+                continue;
+            }
+            switch (kind) {
             case Empty:
                 break;
             case Text: // numbers and times hold nothing that needs quoting
-                p = std::copy(texts.at(d).cbegin(), texts.at(d).cend(), p);
+                std::memcpy(p, texts[d].constData(), std::size_t(texts[d].size()));
+                p += texts[d].size();
                 break;
             case Whole:
-                p = quint32(d) < SmallCount ? put(p, small.wholes[d])
-                                            : std::to_chars(p, p + Fixed::PlainSize, d).ptr;
+                p = std::to_chars(p, p + Fixed::PlainSize, d).ptr;
                 break;
-            case Decimal:
-                p = d % 100 == 0 && quint32(d / 100) < SmallCount
-                    ? put(p, small.hundredths[d / 100])
-                    : Fixed::fromRaw(d).writePlain(p);
+            case Hundredths:
+                p = Fixed::fromHundredths(d).writePlain(p);
                 break;
             case Time:
-                DayTime::hhmmss((d % 86400 + 86400) % 86400, p);
+                DayTime::hhmmss(inDay(d), p);
                 p += 8;
                 break;
             default: {
@@ -227,8 +238,9 @@ QString Samples::writeCsv(const QString &path, const QStringList &captions) cons
                 p = std::copy(big.cbegin(), big.cend(), p);
             }
             }
+            *p++ = ',';
         }
-        *p++ = '\r';
+        p[-1] = '\r';
         *p++ = '\n';
         used = p - out.data();
         if (used >= Chunk) {

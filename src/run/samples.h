@@ -40,11 +40,22 @@ public:
         if (row < 0 || row >= rows_.size() || field < 0 || field >= FieldCount)
             return false;
         const Row &r = rows_[row];
-        if (r.kind[field] == Decimal)
-            return n = Fixed::fromRaw(r.data[field]), true;
+        if (r.kind[field] == Hundredths)
+            return n = Fixed::fromHundredths(r.data[field]), true;
         if (r.kind[field] == Whole)
             return n = Fixed::fromWhole(r.data[field]), true;
         return otherNumber(row, field, n);
+    }
+    // A time field's whole seconds in the day, as DayTime::secondsOfDay gives them; false,
+    // `s` untouched, for any other kind.
+    bool secondsOfDay(qint64 row, int field, int &s) const
+    {
+        if (row < 0 || row >= rows_.size() || field < 0 || field >= FieldCount)
+            return false;
+        const qint32 d = rows_[row].data[field];
+        if (rows_[row].kind[field] == Time)
+            return s = inDay(d), true;
+        return rows_[row].kind[field] == BigTime && otherSeconds(row, field, s);
     }
     // A text field's text, as the table keeps it; null for any other kind.
     const QString *heldText(qint64 row, int field) const
@@ -60,8 +71,10 @@ public:
     QString writeCsv(const QString &path, const QStringList &captions) const;
 
 private:
-    // A Big kind's data is the index of its value in big_; a time's is its whole seconds.
-    enum Kind : quint8 { Empty, Text, Whole, Decimal, Time, BigWhole, BigDecimal, BigTime };
+    // A Big kind's data is the index of its value in big_; a time's is its whole seconds. A
+    // decimal exact to the hundredth, as a charger sends it, is kept in hundredths; the first
+    // two kinds are what an export looks up.
+    enum Kind : quint8 { Whole, Hundredths, Empty, Text, Time, BigWhole, BigDecimal, BigTime };
     struct Row {
         std::array<qint32, FieldCount> data; // by kind: a text's index, a number, seconds
         std::array<Kind, FieldCount> kind;
@@ -73,6 +86,12 @@ private:
     void aside(Row &row, int field, qint64 v, Kind big);
     // `number` of the kinds it does not read itself.
     bool otherNumber(qint64 row, int field, Fixed &n) const;
+    bool otherSeconds(qint64 row, int field, int &s) const;
+    // A time's seconds as a time of day.
+    static int inDay(qint32 seconds)
+    {
+        return quint32(seconds) < 86400 ? seconds : (seconds % 86400 + 86400) % 86400;
+    }
 
     QList<Row> rows_;
     QList<qint64> big_;

@@ -190,8 +190,9 @@ private slots:
     {
         Samples samples;
         QStringList want;
-        for (const qint64 raw : { 0LL, 9'999LL, 10'000LL, 999'900LL, 1'000'000LL, 99'990'000LL,
-                                  100'000'000LL, -100LL, 38'125LL, 10'000'000'000'000LL }) {
+        for (const qint64 raw :
+             { 0LL, 120LL, 9'999LL, 10'000LL, 999'900LL, 1'000'000LL, 99'990'000LL, 100'000'000LL,
+               -100LL, 38'125LL, 10'000'000'000'000LL }) {
             ChannelReading r = reading(raw / 100);
             r[Time] = DayTime { raw / 1e4 / 86400 };
             r[Cap] = raw; // a whole
