@@ -50,6 +50,42 @@ std::vector<BandSpec> layout()
         { "state", "status", Role::StatusBar, status },
     };
 }
+// Every text a painter draws on it, as the rectangle it covers.
+class TextBoxes : public QPaintDevice, QPaintEngine {
+public:
+    TextBoxes() : QPaintEngine(AllFeatures) { }
+    QList<std::pair<QString, QRectF>> texts;
+
+private:
+    QPaintEngine *paintEngine() const override { return const_cast<TextBoxes *>(this); }
+    int metric(PaintDeviceMetric m) const override
+    {
+        return m == PdmDpiX || m == PdmDpiY || m == PdmPhysicalDpiX || m == PdmPhysicalDpiY ? 96
+            : m == PdmDevicePixelRatioScaled ? int(devicePixelRatioFScale())
+            : m == PdmDepth                  ? 32
+            : m == PdmDevicePixelRatio       ? 1
+                                             : 2000;
+    }
+    bool begin(QPaintDevice *) override { return true; }
+    bool end() override { return true; }
+    void updateState(const QPaintEngineState &state) override
+    {
+        if (state.state() & DirtyTransform)
+            transform_ = state.transform();
+    }
+    void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override { }
+    void drawPolygon(const QPointF *, int, PolygonDrawMode) override { }
+    void drawPath(const QPainterPath &) override { }
+    void drawTextItem(const QPointF &p, const QTextItem &item) override
+    {
+        const QFontMetricsF m(item.font());
+        texts.append(
+            { item.text(),
+              transform_.mapRect(QRectF(p.x(), p.y() - m.ascent(), item.width(), m.height())) });
+    }
+    Type type() const override { return User; }
+    QTransform transform_;
+};
 } // namespace
 
 class TestCommandBar : public QObject {
@@ -274,6 +310,45 @@ private slots:
             const PrintPlan plan = printPlan(page, screen, 12);
             QVERIFY(plan.target.width() == page.width() && plan.target.height() <= page.height());
             QVERIFY(12 * plan.target.width() / plan.layout.width() >= 8); // points
+        }
+    }
+
+    // No label or title of the chart's axes touches another at any font size a desktop may
+    // choose, on a small chart and a large one.
+    void axesApart_data()
+    {
+        QTest::addColumn<int>("pixels");
+        QTest::addColumn<QSize>("size");
+        for (int pixels : { 9, 12, 13, 16, 20, 24 })
+            for (QSize size : { QSize(720, 420), QSize(1600, 900) })
+                QTest::addRow("%d px, %d wide", pixels, size.width()) << pixels << size;
+    }
+    void axesApart()
+    {
+        QFETCH(int, pixels);
+        QFETCH(QSize, size);
+        const QFont before = QApplication::font();
+        QFont font = before;
+        font.setPixelSize(pixels);
+        QApplication::setFont(font);
+        Chart chart;
+        QApplication::setFont(before);
+        chart.setTitleLine(QStringLiteral("2S 2200 mAh"));
+        TextBoxes boxes;
+        {
+            QCPPainter painter(&boxes);
+            painter.setMode(QCPPainter::pmVectorized);
+            chart.plot()->toPainter(&painter, size.width(), size.height());
+        }
+        const auto &t = boxes.texts;
+        QVERIFY(t.size() > 20);
+        for (int i = 0; i < t.size(); ++i) {
+            // a line's leading may stand out by a pixel
+            QVERIFY2(QRectF(QPointF(), size).adjusted(-1, -1, 1, 1).contains(t[i].second),
+                     qPrintable(t[i].first));
+            for (int j = i + 1; j < t.size(); ++j)
+                QVERIFY2(!t[i].second.intersects(t[j].second),
+                         qPrintable(t[i].first + " / " + t[j].first));
         }
     }
 
