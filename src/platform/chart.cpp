@@ -41,18 +41,29 @@ struct AxisMargin : QCPAxis {
     static int of(QCPAxis *axis) { return (axis->*(&AxisMargin::calculateMargin))(); }
 };
 
-void styleAxis(QCPAxis *axis, const QColor &colour)
+void colourAxis(QCPAxis *axis, const QColor &colour)
 {
-    axis->setVisible(true);
-    axis->grid()->setVisible(false);
-    axis->setTickLength(0, 0);
-    axis->setSubTickLength(0, 0);
     // Zero-length ticks still paint a dot in their own pen; keep it the line's colour.
     axis->setBasePen(QPen(colour));
     axis->setTickPen(QPen(colour));
     axis->setSubTickPen(QPen(colour));
     axis->setTickLabelColor(colour);
     axis->setLabelColor(colour);
+}
+
+// The series' colours on the navy screen and, as dark, on white paper.
+const std::array<QColor, Chart::SeriesCount> ScreenColours
+    = { Qt::red, Lime, Qt::yellow, Qt::white };
+const std::array<QColor, Chart::SeriesCount> PaperColours
+    = { QColor(200, 0, 0), QColor(0, 128, 0), QColor(140, 100, 0), Qt::black };
+
+void styleAxis(QCPAxis *axis, const QColor &colour)
+{
+    axis->setVisible(true);
+    axis->grid()->setVisible(false);
+    axis->setTickLength(0, 0);
+    axis->setSubTickLength(0, 0);
+    colourAxis(axis, colour);
     // Sized in pixels, as the title is.
     const QFont font = pixelFont(axis->tickLabelFont());
     axis->setTickLabelFont(font);
@@ -200,6 +211,7 @@ Chart::Chart(QWidget *parent)
     connect(plot_, &QCustomPlot::afterLayout, this, &Chart::placeOuterAxes);
 
     crossHair_ = std::make_unique<CrossHair>(*plot_);
+    Chart::paint(false);
 
     forwardMouse(*plot_, this);
     connect(plot_, &QCustomPlot::mouseDoubleClick, this, &Chart::doubleClicked);
@@ -207,6 +219,23 @@ Chart::Chart(QWidget *parent)
 }
 
 Chart::~Chart() = default;
+
+void Chart::paint(bool paper)
+{
+    // Navy on screen in every palette, as the live panel is.
+    const auto &colours = paper ? PaperColours : ScreenColours;
+    plot_->setBackground(paper ? QColor(Qt::white) : Background);
+    title_->setTextColor(paper ? Qt::black : Qt::white);
+    subtitle_->setTextColor(paper ? QColor(80, 80, 80) : QColor(192, 192, 192));
+    colourAxis(plot_->xAxis, paper ? QColor(80, 80, 80) : QColor(192, 192, 192));
+    plot_->xAxis->setTickLabelColor(paper ? Qt::black : Qt::white);
+    for (int s = 0; s < SeriesCount; ++s) {
+        colourAxis(valueAxis(s), colours[s]);
+        QPen pen = graphs_[s]->pen();
+        pen.setColor(colours[s]);
+        graphs_[s]->setPen(pen);
+    }
+}
 
 void Chart::nameAxes()
 {
@@ -458,16 +487,19 @@ int Chart::smallestTextPx() const
 
 QByteArray Chart::toSvg()
 {
+    const OnPaper paper(*this);
     return crossHair_->svg(pictureSize(), logicalDpiX(), titleLine());
 }
 
 QImage Chart::toImage()
 {
+    const OnPaper paper(*this);
     return crossHair_->image(pictureSize());
 }
 
 void Chart::print(QPrinter &printer)
 {
+    const OnPaper paper(*this);
     crossHair_->print(printer, pictureSize(), smallestTextPx());
 }
 

@@ -124,6 +124,7 @@ signals:
 protected:
     void leaveEvent(QEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void paint(bool paper) override;
 
 private:
     QCPAxis *valueAxis(int series) const;
