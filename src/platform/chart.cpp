@@ -243,8 +243,10 @@ void Chart::nameAxes()
         = { QT_TRANSLATE_NOOP("Chart", "Voltage(V)"), QT_TRANSLATE_NOOP("Chart", "Current(A)"),
             QT_TRANSLATE_NOOP("Chart", "Capacity(mAh)"),
             QT_TRANSLATE_NOOP("Chart", "External temperature(℃)") };
-    for (int s = 0; s < SeriesCount; ++s)
+    for (int s = 0; s < SeriesCount; ++s) {
         titles_[s] = QCoreApplication::translate("Chart", titles[s]);
+        valueAxis(s)->setLabel(titles_[s]); // cut short to its axis at the next layout
+    }
 }
 
 void Chart::changeEvent(QEvent *event)
