@@ -39,6 +39,9 @@ public:
         const PackFigures &p = row(index.row());
         if (!p.warnings.empty() && role == Qt::BackgroundRole)
             return QColor(255, 200, 120);
+        // Dark on the light orange whatever the desktop's text colour.
+        if (!p.warnings.empty() && role == Qt::ForegroundRole)
+            return QColor(Qt::black);
         if (!p.warnings.empty() && role == Qt::ToolTipRole)
             return p.warning();
         return BookModel::data(index, role);

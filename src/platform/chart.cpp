@@ -36,18 +36,34 @@ private:
     const QCPAxis *axis_;
 };
 
-void styleAxis(QCPAxis *axis, const QColor &colour)
+// What an axis takes beside its axis rect: its labels, its title and their paddings.
+struct AxisMargin : QCPAxis {
+    static int of(QCPAxis *axis) { return (axis->*(&AxisMargin::calculateMargin))(); }
+};
+
+void colourAxis(QCPAxis *axis, const QColor &colour)
 {
-    axis->setVisible(true);
-    axis->grid()->setVisible(false);
-    axis->setTickLength(0, 0);
-    axis->setSubTickLength(0, 0);
     // Zero-length ticks still paint a dot in their own pen; keep it the line's colour.
     axis->setBasePen(QPen(colour));
     axis->setTickPen(QPen(colour));
     axis->setSubTickPen(QPen(colour));
     axis->setTickLabelColor(colour);
     axis->setLabelColor(colour);
+}
+
+// The series' colours on the navy screen and, as dark, on white paper.
+const std::array<QColor, Chart::SeriesCount> ScreenColours
+    = { Qt::red, Lime, Qt::yellow, Qt::white };
+const std::array<QColor, Chart::SeriesCount> PaperColours
+    = { QColor(200, 0, 0), QColor(0, 128, 0), QColor(140, 100, 0), Qt::black };
+
+void styleAxis(QCPAxis *axis, const QColor &colour)
+{
+    axis->setVisible(true);
+    axis->grid()->setVisible(false);
+    axis->setTickLength(0, 0);
+    axis->setSubTickLength(0, 0);
+    colourAxis(axis, colour);
     // Sized in pixels, as the title is.
     const QFont font = pixelFont(axis->tickLabelFont());
     axis->setTickLabelFont(font);
@@ -192,9 +208,10 @@ Chart::Chart(QWidget *parent)
     setValueRange(Capacity, 0, 5000);
     setValueRange(Temperature, 0, 100);
     connect(plot_, &QCustomPlot::beforeReplot, this, &Chart::applyAutomaticTime);
-    placeOuterAxes();
+    connect(plot_, &QCustomPlot::afterLayout, this, &Chart::placeOuterAxes);
 
     crossHair_ = std::make_unique<CrossHair>(*plot_);
+    Chart::paint(false);
 
     forwardMouse(*plot_, this);
     connect(plot_, &QCustomPlot::mouseDoubleClick, this, &Chart::doubleClicked);
@@ -203,14 +220,33 @@ Chart::Chart(QWidget *parent)
 
 Chart::~Chart() = default;
 
+void Chart::paint(bool paper)
+{
+    // Navy on screen in every palette, as the live panel is.
+    const auto &colours = paper ? PaperColours : ScreenColours;
+    plot_->setBackground(paper ? QColor(Qt::white) : Background);
+    title_->setTextColor(paper ? Qt::black : Qt::white);
+    subtitle_->setTextColor(paper ? QColor(80, 80, 80) : QColor(192, 192, 192));
+    colourAxis(plot_->xAxis, paper ? QColor(80, 80, 80) : QColor(192, 192, 192));
+    plot_->xAxis->setTickLabelColor(paper ? Qt::black : Qt::white);
+    for (int s = 0; s < SeriesCount; ++s) {
+        colourAxis(valueAxis(s), colours[s]);
+        QPen pen = graphs_[s]->pen();
+        pen.setColor(colours[s]);
+        graphs_[s]->setPen(pen);
+    }
+}
+
 void Chart::nameAxes()
 {
     static constexpr std::array<const char *, SeriesCount> titles
         = { QT_TRANSLATE_NOOP("Chart", "Voltage(V)"), QT_TRANSLATE_NOOP("Chart", "Current(A)"),
             QT_TRANSLATE_NOOP("Chart", "Capacity(mAh)"),
             QT_TRANSLATE_NOOP("Chart", "External temperature(℃)") };
-    for (int s = 0; s < SeriesCount; ++s)
-        valueAxis(s)->setLabel(QCoreApplication::translate("Chart", titles[s]));
+    for (int s = 0; s < SeriesCount; ++s) {
+        titles_[s] = QCoreApplication::translate("Chart", titles[s]);
+        valueAxis(s)->setLabel(titles_[s]); // cut short to its axis at the next layout
+    }
 }
 
 void Chart::changeEvent(QEvent *event)
@@ -453,31 +489,79 @@ int Chart::smallestTextPx() const
 
 QByteArray Chart::toSvg()
 {
+    const OnPaper paper(*this);
     return crossHair_->svg(pictureSize(), logicalDpiX(), titleLine());
 }
 
 QImage Chart::toImage()
 {
+    const OnPaper paper(*this);
     return crossHair_->image(pictureSize());
 }
 
 void Chart::print(QPrinter &printer)
 {
+    const OnPaper paper(*this);
     crossHair_->print(printer, pictureSize(), smallestTextPx());
 }
 
-void Chart::resizeEvent(QResizeEvent *event)
+OuterBands outerBands(int height, int labelHeight)
 {
-    PlotChart::resizeEvent(event);
-    placeOuterAxes();
+    // Half a label overhangs each end of an axis: the bands stand a label and a gap apart.
+    const double gap = std::max(0.03, (labelHeight + 4.0) / std::max(height, 1));
+    const double upper = std::min(0.48, (1 - gap) / 2);
+    return { QRectF(0, 0, 1, upper), QRectF(0, upper + gap, 1, 1 - upper - gap) };
 }
 
 void Chart::placeOuterAxes()
 {
-    // The outer axes stand 6 % of the width further out than the current axis, but never
-    // over its labels, with room for their own labels beyond.
-    const int offset = std::max(80, width() * 6 / 100);
-    for (QCPAxisRect *inset : insets_)
-        inset->axis(QCPAxis::atRight)->setOffset(offset);
-    plot_->axisRect()->setMargins(QMargins(0, 0, offset + 80, 0));
+    QCPAxisRect *main = plot_->axisRect();
+    const int labelHeight = QFontMetrics(valueAxis(Capacity)->tickLabelFont()).height();
+    const OuterBands bands = outerBands(main->rect().height(), labelHeight);
+    bool moved = false;
+    const auto set = [&moved](auto &&setter, auto now, auto wanted) {
+        if (now != wanted) {
+            setter(wanted);
+            moved = true;
+        }
+    };
+    for (int s = 0; s < SeriesCount; ++s) {
+        QCPAxis *axis = valueAxis(s);
+        const QRectF band = s < 2 ? QRectF(0, 0, 1, 1) : bands[s - 2];
+        const int length = int(main->rect().height() * band.height());
+        // A title that is longer than its axis is cut short rather than run into the next;
+        // a label and as much again between the numbers.
+        const QString title = QFontMetrics(axis->labelFont())
+                                  .elidedText(titles_[s], Qt::ElideRight, std::max(length, 1));
+        set([axis](const QString &t) { axis->setLabel(t); }, axis->label(), title);
+        set([axis](int n) { axis->ticker()->setTickCount(n); }, axis->ticker()->tickCount(),
+            std::clamp(length / (2 * labelHeight), 1, 5));
+        if (s < 2)
+            continue;
+        QCPLayoutInset *layout = main->insetLayout();
+        const int index = int(layout->elements(false).indexOf(insets_[s - 2]));
+        set([&](const QRectF &r) { layout->setInsetRect(index, r); }, layout->insetRect(index),
+            band);
+    }
+    // The time labels below the value axes' lowest, which overhang the plot by half a label.
+    QCPAxis *time = plot_->xAxis;
+    set([time](int p) { time->setTickLabelPadding(p); }, time->tickLabelPadding(),
+        labelHeight / 2 + 3);
+    // The outer axes stand clear of the current axis's labels and title, at least 6 % of the
+    // width further out, and the plot leaves room for their own beyond.
+    const int offset = std::max(AxisMargin::of(valueAxis(Current)) + labelHeight / 2,
+                                plot_->viewport().width() * 6 / 100);
+    int outer = 0;
+    for (QCPAxisRect *inset : insets_) {
+        QCPAxis *axis = inset->axis(QCPAxis::atRight);
+        set([axis](int o) { axis->setOffset(o); }, axis->offset(), offset);
+        outer = std::max(outer, AxisMargin::of(axis));
+    }
+    set([main](const QMargins &m) { main->setMargins(m); }, main->margins(),
+        QMargins(main->margins().left(), main->margins().top(), offset + outer + labelHeight / 2,
+                 main->margins().bottom()));
+    if (moved)
+        for (auto phase : { QCPLayoutElement::upPreparation, QCPLayoutElement::upMargins,
+                            QCPLayoutElement::upLayout })
+            plot_->plotLayout()->update(phase);
 }

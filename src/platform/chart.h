@@ -32,6 +32,10 @@ struct PrintPlan {
     QSize layout;
 };
 PrintPlan printPlan(QSizeF page, QSize screen, int smallestPx);
+// Where the capacity and the temperature axis stand in a plot `height` pixels high, as parts of
+// it: the upper 48 % and from 51 % down, further apart where their labels would touch.
+using OuterBands = std::array<QRectF, 2>;
+OuterBands outerBands(int height, int labelHeight);
 
 // The chart of one run: four line series over one time axis (x in days, 1 s = 1/86400),
 // each series on its own vertical axis. Series 2 (capacity) is drawn in the upper part of
@@ -118,18 +122,21 @@ signals:
     void seriesShownChanged();
 
 protected:
-    void resizeEvent(QResizeEvent *event) override;
     void leaveEvent(QEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void paint(bool paper) override;
 
 private:
     QCPAxis *valueAxis(int series) const;
     // The value axes' titles in the current language.
     void nameAxes();
+    // Lays the value axes out after each layout of the plot, so that no label or title touches
+    // another at any font size: the outer axes beyond the current axis's labels, the bands
+    // apart, titles cut short to their axes' length, ticks as many as the length holds.
+    void placeOuterAxes();
     void changed();
     void applyAutomaticTime();
     QCPRange drawnTimeRange() const;
-    void placeOuterAxes();
     void toggleSeriesOf(const QCPAxis *axis);
     int smallestTextPx() const;
 
@@ -137,6 +144,7 @@ private:
     ElidedText *title_;
     ElidedText *subtitle_;
     std::array<DecimatedGraph *, SeriesCount> graphs_ {};
+    std::array<QString, SeriesCount> titles_;
     std::array<std::optional<Range>, SeriesCount> extremes_ {};
     std::array<QCPAxisRect *, 2> insets_ {};
     std::unique_ptr<CrossHair> crossHair_;

@@ -73,6 +73,7 @@ CompareChart::CompareChart(QWidget *parent) : PlotChart(parent)
     legend->setWrap(2);
     plot_->layer(QStringLiteral("overlay"))->setMode(QCPLayer::lmLogical);
     crossHair_ = std::make_unique<CrossHair>(*plot_, Qt::darkGray);
+    CompareChart::paint(false);
     sparing_.setSingleShot(true);
     connect(&sparing_, &QTimer::timeout, this, &CompareChart::redraw);
     forwardMouse(*plot_, this);
@@ -84,6 +85,26 @@ CompareChart::CompareChart(QWidget *parent) : PlotChart(parent)
 
 CompareChart::~CompareChart() = default;
 
+QColor CompareChart::inked(const QColor &colour) const
+{
+    return colour == QColor(Palette[0]) ? firstInk_ : colour;
+}
+
+void CompareChart::paint(bool paper)
+{
+    PlotChart::paint(paper);
+    // The first run's black is the text's colour, light on a dark desktop.
+    const QColor first = ink(paper).text;
+    for (int i = 0; i < plot_->graphCount(); ++i) {
+        QPen pen = plot_->graph(i)->pen();
+        if (pen.color() == firstInk_) {
+            pen.setColor(first);
+            plot_->graph(i)->setPen(pen);
+        }
+    }
+    firstInk_ = first;
+}
+
 void CompareChart::clear()
 {
     plot_->clearGraphs();
@@ -94,7 +115,7 @@ int CompareChart::addCurve(std::vector<double> x, std::vector<double> y, int run
                            bool rightAxis, const QString &legend)
 {
     auto *g = new DecimatedGraph(plot_->xAxis, rightAxis ? plot_->yAxis2 : plot_->yAxis);
-    g->setPen(QPen(colour(run), 1, style(quantity)));
+    g->setPen(QPen(inked(colour(run)), 1, style(quantity)));
     g->assign(std::move(x), std::move(y));
     g->setName(legend);
     if (!legend.isEmpty())
@@ -106,7 +127,7 @@ int CompareChart::addCurve(std::vector<double> x, std::vector<double> y, int run
 void CompareChart::addKey(const QColor &colour, int quantity, const QString &name)
 {
     QCPGraph *g = plot_->addGraph();
-    g->setPen(QPen(colour, 1, style(quantity)));
+    g->setPen(QPen(inked(colour), 1, style(quantity)));
     g->setName(name);
     plot_->legend->addItem(new ElidedEntry(plot_->legend, g));
 }
@@ -211,16 +232,19 @@ int CompareChart::pixelOf(double key) const
 
 QByteArray CompareChart::toSvg(const QString &title)
 {
+    const OnPaper paper(*this);
     return crossHair_->svg(pictureSize(), logicalDpiX(), title);
 }
 
 QImage CompareChart::toImage()
 {
+    const OnPaper paper(*this);
     return crossHair_->image(pictureSize());
 }
 
 void CompareChart::print(QPrinter &printer)
 {
+    const OnPaper paper(*this);
     crossHair_->print(printer, pictureSize(), QFontInfo(plot_->xAxis->tickLabelFont()).pixelSize());
 }
 

@@ -73,11 +73,15 @@ signals:
 
 protected:
     void leaveEvent(QEvent *event) override;
+    void paint(bool paper) override;
 
 private:
+    // `colour` as drawn in the current ink.
+    QColor inked(const QColor &colour) const;
     void drag(QMouseEvent *event);
 
     std::vector<DecimatedGraph *> curves_;
+    QColor firstInk_ = Qt::black;
     std::unique_ptr<CrossHair> crossHair_;
     QTimer sparing_;
     double leastLeft_ = 0, leastRight_ = 0;

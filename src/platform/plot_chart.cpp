@@ -10,6 +10,50 @@ PlotChart::PlotChart(QWidget *parent) : QWidget(parent), plot_(new QCustomPlot(t
         axis->setTickLabelFont(pixelFont(axis->tickLabelFont()));
         axis->setLabelFont(pixelFont(axis->labelFont()));
     }
+    PlotChart::paint(false);
+}
+
+PlotChart::Ink PlotChart::ink(bool paper) const
+{
+    if (paper)
+        return { Qt::white, Qt::black, QColor(200, 200, 200) };
+    const QPalette &p = palette();
+    return { p.color(QPalette::Base), p.color(QPalette::Text), p.color(QPalette::Mid) };
+}
+
+void PlotChart::paint(bool paper)
+{
+    const Ink i = ink(paper);
+    plot_->setBackground(i.background);
+    for (QCPAxis *axis : plot_->axisRect()->axes()) {
+        for (auto setPen : { &QCPAxis::setBasePen, &QCPAxis::setTickPen, &QCPAxis::setSubTickPen })
+            (axis->*setPen)(QPen(i.text));
+        axis->setTickLabelColor(i.text);
+        axis->setLabelColor(i.text);
+        axis->grid()->setPen(QPen(i.grid, 0, Qt::DotLine));
+    }
+    plot_->legend->setBrush(i.background);
+    plot_->legend->setTextColor(i.text);
+}
+
+void PlotChart::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) {
+        paint(false);
+        plot_->replot(QCustomPlot::rpQueuedReplot);
+    }
+}
+
+PlotChart::OnPaper::OnPaper(PlotChart &chart) : chart_(chart)
+{
+    chart_.paint(true);
+}
+
+PlotChart::OnPaper::~OnPaper()
+{
+    chart_.paint(false);
+    chart_.plot_->replot(QCustomPlot::rpQueuedReplot);
 }
 
 QSize PlotChart::pictureSize() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QWidget>
 
 class QCustomPlot;
@@ -10,12 +11,31 @@ class PlotChart : public QWidget {
     Q_OBJECT
 public:
     QCustomPlot *plot() const { return plot_; }
+    // The colours it draws in: the desktop's on screen, dark on white on paper and in copies.
+    struct Ink {
+        QColor background, text, grid;
+    };
+    Ink ink(bool paper) const;
 
 protected:
     explicit PlotChart(QWidget *parent = nullptr);
     // A chart never shown has no size yet: drawn as a new one would be.
     QSize pictureSize() const;
     void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    // Draws in ink(paper); the screen's ink again when the desktop's palette changes.
+    virtual void paint(bool paper);
+    // On paper for as long as it lives: prints and copies are on white whatever the screen is.
+    class OnPaper {
+    public:
+        explicit OnPaper(PlotChart &chart);
+        ~OnPaper();
+        OnPaper(const OnPaper &) = delete;
+        OnPaper &operator=(const OnPaper &) = delete;
+
+    private:
+        PlotChart &chart_;
+    };
 
     QCustomPlot *plot_;
 };

@@ -4,6 +4,9 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QStyle>
 
 void QtPrinter::preview(double marginPercent, const std::function<void(QPrinter &)> &paint)
 {
@@ -14,6 +17,12 @@ void QtPrinter::preview(double marginPercent, const std::function<void(QPrinter 
     QPrintPreviewDialog dialog(&printer, parent_);
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested,
                      [&paint](QPrinter *p) { paint(*p); });
+    // Most of the screen, where a page is large enough to read.
+    if (const QScreen *screen = parent_ ? parent_->screen() : QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        dialog.setGeometry(
+            QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, area.size() * 0.85, area));
+    }
     dialog.exec();
 }
 

@@ -1,6 +1,8 @@
 #include "platform/chart.h"
+#include "platform/compare_chart.h"
 #include "platform/qt_command_bar.h"
 #include "platform/status_lamp.h"
+#include "platform/trend_chart.h"
 #include "support/fake_clock.h"
 #include "support/marked_translator.h"
 #include <qcustomplot.h>
@@ -49,6 +51,54 @@ std::vector<BandSpec> layout()
         { "Tools", "bar", Role::ToolBar, tools },
         { "state", "status", Role::StatusBar, status },
     };
+}
+// Every text a painter draws on it, as the rectangle it covers.
+class TextBoxes : public QPaintDevice, QPaintEngine {
+public:
+    TextBoxes() : QPaintEngine(AllFeatures) { }
+    QList<std::pair<QString, QRectF>> texts;
+
+private:
+    QPaintEngine *paintEngine() const override { return const_cast<TextBoxes *>(this); }
+    int metric(PaintDeviceMetric m) const override
+    {
+        return m == PdmDpiX || m == PdmDpiY || m == PdmPhysicalDpiX || m == PdmPhysicalDpiY ? 96
+            : m == PdmDevicePixelRatioScaled ? int(devicePixelRatioFScale())
+            : m == PdmDepth                  ? 32
+            : m == PdmDevicePixelRatio       ? 1
+                                             : 2000;
+    }
+    bool begin(QPaintDevice *) override { return true; }
+    bool end() override { return true; }
+    void updateState(const QPaintEngineState &state) override
+    {
+        if (state.state() & DirtyTransform)
+            transform_ = state.transform();
+    }
+    void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override { }
+    void drawPolygon(const QPointF *, int, PolygonDrawMode) override { }
+    void drawPath(const QPainterPath &) override { }
+    void drawTextItem(const QPointF &p, const QTextItem &item) override
+    {
+        const QFontMetricsF m(item.font());
+        texts.append(
+            { item.text(),
+              transform_.mapRect(QRectF(p.x(), p.y() - m.ascent(), item.width(), m.height())) });
+    }
+    Type type() const override { return User; }
+    QTransform transform_;
+};
+// WCAG's contrast ratio of two colours.
+double contrast(const QColor &a, const QColor &b)
+{
+    const auto luminance = [](const QColor &c) {
+        const auto f = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * f(c.redF()) + 0.7152 * f(c.greenF()) + 0.0722 * f(c.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 } // namespace
 
@@ -275,6 +325,91 @@ private slots:
             QVERIFY(plan.target.width() == page.width() && plan.target.height() <= page.height());
             QVERIFY(12 * plan.target.width() / plan.layout.width() >= 8); // points
         }
+    }
+
+    // No label or title of the chart's axes touches another at any font size a desktop may
+    // choose, on a small chart and a large one.
+    void axesApart_data()
+    {
+        QTest::addColumn<int>("pixels");
+        QTest::addColumn<QSize>("size");
+        for (int pixels : { 9, 12, 13, 16, 20, 24 })
+            for (QSize size : { QSize(720, 420), QSize(1600, 900) })
+                QTest::addRow("%d px, %d wide", pixels, size.width()) << pixels << size;
+    }
+    void axesApart()
+    {
+        QFETCH(int, pixels);
+        QFETCH(QSize, size);
+        const QFont before = QApplication::font();
+        QFont font = before;
+        font.setPixelSize(pixels);
+        QApplication::setFont(font);
+        Chart chart;
+        QApplication::setFont(before);
+        chart.setTitleLine(QStringLiteral("2S 2200 mAh"));
+        TextBoxes boxes;
+        {
+            QCPPainter painter(&boxes);
+            painter.setMode(QCPPainter::pmVectorized);
+            chart.plot()->toPainter(&painter, size.width(), size.height());
+        }
+        const auto &t = boxes.texts;
+        QVERIFY(t.size() > 20);
+        for (int i = 0; i < t.size(); ++i) {
+            // a line's leading may stand out by a pixel
+            QVERIFY2(QRectF(QPointF(), size).adjusted(-1, -1, 1, 1).contains(t[i].second),
+                     qPrintable(t[i].first));
+            for (int j = i + 1; j < t.size(); ++j)
+                QVERIFY2(!t[i].second.intersects(t[j].second),
+                         qPrintable(t[i].first + " / " + t[j].first));
+        }
+    }
+
+    // Every chart's texts stand out from its background at WCAG AA (4.5:1) on a light and a
+    // dark desktop, and copies are on white whatever the screen shows.
+    void readableInBothPalettes_data()
+    {
+        QTest::addColumn<QPalette>("palette");
+        QTest::newRow("light") << QPalette(Qt::black, QColor(239, 239, 239), Qt::white,
+                                           Qt::darkGray, Qt::gray, Qt::black, Qt::white, Qt::white,
+                                           QColor(239, 239, 239));
+        QTest::newRow("dark") << QPalette(Qt::white, QColor(53, 53, 53), QColor(90, 90, 90),
+                                          QColor(20, 20, 20), QColor(70, 70, 70), Qt::white,
+                                          Qt::white, QColor(35, 35, 35), QColor(53, 53, 53));
+    }
+    void readableInBothPalettes()
+    {
+        QFETCH(QPalette, palette);
+        const QPalette before = QApplication::palette();
+        QApplication::setPalette(palette);
+        Chart live;
+        TrendChart trend;
+        CompareChart compare;
+        trend.setRightLabel(QStringLiteral("y"));
+        compare.addKey(CompareChart::colour(0), 0, QStringLiteral("run 1"));
+        QApplication::setPalette(before); // the charts follow a change as well as the start
+        QApplication::setPalette(palette);
+        for (PlotChart *chart : std::initializer_list<PlotChart *> { &live, &trend, &compare }) {
+            QCustomPlot &plot = *chart->plot();
+            const QColor ground = plot.toPixmap(100, 100).toImage().pixelColor(0, 0);
+            QList<QColor> texts;
+            if (plot.legend->visible())
+                texts << plot.legend->textColor();
+            for (QCPAxisRect *rect : plot.axisRects())
+                for (QCPAxis *axis : rect->axes())
+                    if (axis->visible())
+                        texts << axis->tickLabelColor() << axis->labelColor();
+            for (const QColor &text : texts)
+                QVERIFY2(contrast(text, ground) >= 4.5, qPrintable(text.name() + ground.name()));
+            if (chart != &live) // the desktop's, not white boxes beside the navy live chart
+                QCOMPARE(ground, palette.color(QPalette::Base));
+            if (chart == &compare) // the first run's curve too
+                QVERIFY(contrast(plot.graph(0)->pen().color(), ground) >= 4.5);
+        }
+        const QImage copy = live.toImage();
+        QCOMPARE(copy.pixelColor(copy.width() / 2, 2), QColor(Qt::white));
+        QApplication::setPalette(before);
     }
 
     void drawnForItsSize()
