@@ -120,6 +120,7 @@ QAction *QtCommandBar::createAction(QtTool &tool, const ToolSpec &spec)
     auto *action = new QAction(this);
     action->setSeparator(spec.kind == Tool::Kind::Separator || spec.windowList);
     action->setCheckable(spec.checkable);
+    action->setShortcuts(spec.keys);
     if (!spec.icon.isEmpty())
         action->setIcon(QIcon(spec.icon));
     connect(action, &QAction::triggered, this, [this, &tool, action] {
