@@ -95,6 +95,7 @@ private:
     void markSample(std::optional<qsizetype> sample, QPoint at);
     // Left, Right (Shift: ten samples), Home, End and Space on the chart, as the mouse reads.
     bool crossLineKey(const QKeyEvent &event);
+    bool leaveByTab(bool forward);
     void toggleFullScreen();
 
     DocumentHost &host_;

@@ -7,6 +7,7 @@
 
 #include <QAccessible>
 #include <QKeyEvent>
+#include <QMdiArea>
 #include <QScreen>
 
 std::optional<qsizetype> tee::sampleUnder(QPoint at) const
@@ -111,6 +112,23 @@ bool tee::crossLineKey(const QKeyEvent &event)
     return true;
 }
 
+bool tee::leaveByTab(bool forward)
+{
+    // A sub-window keeps Tab among its own widgets, and the chart is the only one: Tab goes on
+    // to the main window's next part outside the chart windows.
+    const QWidget *charts = mdiArea() ? static_cast<QWidget *>(mdiArea()) : this;
+    QWidget *w = chart_;
+    do
+        w = forward ? w->nextInFocusChain() : w->previousInFocusChain();
+    while (w != chart_
+           && (charts->isAncestorOf(w) || w->window() != QWidget::window() || !w->isVisible()
+               || !w->isEnabled() || !(w->focusPolicy() & Qt::TabFocus)));
+    if (w == chart_)
+        return false;
+    w->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
+}
+
 bool tee::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == chart_ && event->type() == QEvent::KeyPress) {
@@ -120,6 +138,8 @@ bool tee::eventFilter(QObject *watched, QEvent *event)
             toggleFullScreen();
             return true;
         }
+        if (key.key() == Qt::Key_Tab || key.key() == Qt::Key_Backtab)
+            return leaveByTab(key.key() == Qt::Key_Tab && key.modifiers() == Qt::NoModifier);
         if (key.modifiers() == Qt::NoModifier || key.modifiers() == Qt::ShiftModifier)
             return crossLineKey(key);
     }
