@@ -307,6 +307,11 @@ void QtCommandBar::showMenuBar()
     // The current window, not the active one: a modal dialog deactivates the area's window
     // without changing which chart the menus act on.
     QMdiSubWindow *current = mdiArea_ ? mdiArea_->currentSubWindow() : nullptr;
+    // The window's own menu closes it with the keys of the Window menu's Close too; two actions
+    // on one key leave it to neither.
+    if (current && current->systemMenu())
+        for (QAction *action : current->systemMenu()->actions())
+            action->setShortcuts({});
     Band *band = findBand(childMenuBars_.value(current, mainMenuBand_));
     if (!band)
         return;
