@@ -571,6 +571,26 @@
         <source>S&amp;top watching…</source>
         <translation>停止觀看(&amp;T)…</translation>
     </message>
+    <message>
+        <source>&amp;Full screen</source>
+        <translation>全螢幕(&amp;F)</translation>
+    </message>
+    <message>
+        <source>Side &amp;pane</source>
+        <translation>側欄(&amp;P)</translation>
+    </message>
+    <message>
+        <source>Cl&amp;ose</source>
+        <translation>關閉(&amp;O)</translation>
+    </message>
+    <message>
+        <source>&amp;Next</source>
+        <translation>下一個窗口(&amp;N)</translation>
+    </message>
+    <message>
+        <source>&amp;Previous</source>
+        <translation>上一個窗口(&amp;P)</translation>
+    </message>
 </context>
 <context>
     <name>Chart</name>

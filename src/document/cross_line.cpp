@@ -27,4 +27,14 @@ ChannelReading record(ChannelReading sample)
     return sample;
 }
 
+QString readOut(const ChannelReading &sample, const QString &twoPoints)
+{
+    QString text = QStringLiteral("%1, %2 V, %3 A, %4 mAh, %5 ℃")
+                       .arg(sample[Time].text(), sample[Bat_volt].text(), sample[Current].text(),
+                            sample[Cap].text(), sample[Ext_temp].text());
+    if (!twoPoints.isEmpty())
+        text += QStringLiteral(", ") + QString(twoPoints).replace(u'\n', QStringLiteral(", "));
+    return text;
+}
+
 } // namespace CrossLine

@@ -19,4 +19,8 @@ std::optional<qsizetype> sampleAt(qsizetype count, double t,
 // pad it.
 ChannelReading record(ChannelReading sample);
 
+// What a screen reader says of a sample the cross line reads: its time, voltage, current,
+// capacity and temperature, then the two-point differences when a point is marked.
+QString readOut(const ChannelReading &sample, const QString &twoPoints);
+
 } // namespace CrossLine

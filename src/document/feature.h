@@ -3,6 +3,7 @@
 #include "document/document_host.h"
 
 #include <QHash>
+#include <QKeySequence>
 #include <QString>
 
 #include <functional>
@@ -36,6 +37,19 @@ struct CommandSpec {
     QString icon = {}; // resource path of its picture; "" for none
     bool checkable = false;
     QString opens = {}; // the pop-up band its tool opens; "" for none
+    // The key its menu items take, shown beside them, and the desktop's own keys for the
+    // command where Qt knows them.
+    QKeySequence key = {};
+    QKeySequence::StandardKey standardKey = QKeySequence::UnknownKey;
+    QList<QKeySequence> keys() const
+    {
+        QList<QKeySequence> all = QKeySequence::keyBindings(standardKey);
+        if (!key.isEmpty()) {
+            all.removeAll(key);
+            all.prepend(key);
+        }
+        return all;
+    }
 };
 
 // What a feature may use of the main window.

@@ -6,6 +6,7 @@
 #include "platform/chart.h"
 #include "platform/command_bar.h"
 #include "platform/command_names.h"
+#include "platform/focus_ring.h"
 #include "platform/sub_window.h"
 #include "run/live_sample.h"
 #include "run/run.h"
@@ -28,6 +29,10 @@ tee::tee(DocumentHost &host, QWidget *parent)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWidget(chart_);
+    // The keys reach the chart, where a frame shows they do.
+    chart_->setFocusPolicy(Qt::StrongFocus);
+    chart_->installEventFilter(this);
+    new FocusRing(chart_);
     resize(720, 420);
     connect(this, &QMdiSubWindow::windowStateChanged, this,
             [this](Qt::WindowStates before, Qt::WindowStates now) {

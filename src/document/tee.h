@@ -59,6 +59,8 @@ protected:
     void changeEvent(QEvent *event) override;
     // A pack's label scanned while nothing else takes the keys.
     void keyPressEvent(QKeyEvent *event) override;
+    // The chart's keys: the cross line, and leaving the full screen.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void prepare();
@@ -87,7 +89,13 @@ private:
     std::optional<qsizetype> sampleUnder(QPoint at) const;
     // The differences from the reference sample to `sample`, or "" without a reference.
     QString twoPointText(std::optional<qsizetype> sample) const;
+    // The cross line at `at` reads `sample` onto the panel, and tells a screen reader.
+    void readSample(QPoint at, std::optional<qsizetype> sample);
     void switchReference(QPoint at);
+    void markSample(std::optional<qsizetype> sample, QPoint at);
+    // Left, Right (Shift: ten samples), Home, End and Space on the chart, as the mouse reads.
+    bool crossLineKey(const QKeyEvent &event);
+    bool leaveByTab(bool forward);
     void toggleFullScreen();
 
     DocumentHost &host_;

@@ -435,6 +435,14 @@ double Chart::timeAtPixel(int x) const
     return plot_->xAxis->pixelToCoord(x) / SecondsPerDay;
 }
 
+QPoint Chart::pointPixel(int series, qsizetype index) const
+{
+    const Envelope &points = graphs_[series]->samples();
+    return QPointF(graphs_[series]->keyAxis()->coordToPixel(points.x(index)),
+                   valueAxis(series)->coordToPixel(points.y(index)))
+        .toPoint();
+}
+
 void Chart::toggleSeriesOf(const QCPAxis *axis)
 {
     for (DecimatedGraph *graph : graphs_)

@@ -92,6 +92,8 @@ public:
     bool seriesShown(int series) const;
     void setSeriesShown(int series, bool shown);
     double timeAtPixel(int x) const;
+    // Where a point of a series is drawn, in the chart's pixels.
+    QPoint pointPixel(int series, qsizetype index) const;
 
     // Two white lines through a point of the plot, and beside them `label` unless it is "",
     // on a layer of their own: moving them redraws that layer alone, never the curves.

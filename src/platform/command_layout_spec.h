@@ -3,6 +3,7 @@
 #include "platform/command_bar.h"
 
 #include <QColor>
+#include <QKeySequence>
 #include <QString>
 #include <vector>
 
@@ -19,6 +20,8 @@ struct ToolSpec {
     QString icon;
     // Shows a checked look; clicking never toggles it, the command does.
     bool checkable = false;
+    // Keys that click it; only menu items take keys, so a command's copies never share one.
+    QList<QKeySequence> keys;
     // The place in a menu where the open child windows are listed.
     bool windowList = false;
     // A label that shows the clock in this QDateTime format instead of its caption.

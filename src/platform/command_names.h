@@ -31,6 +31,13 @@ inline const QString CrossLine = QStringLiteral("CrossLine");
 inline const QString Refresh = QStringLiteral("Refresh");
 // The run summary line under a chart's title, on or off.
 inline const QString Summary = QStringLiteral("Summary");
+// The active window's chart alone on the screen, or the main window when it has none.
+inline const QString FullScreen = QStringLiteral("FullScreen");
+// Folds the side pane to its arrow, and unfolds it.
+inline const QString SidePane = QStringLiteral("SidePane");
+inline const QString CloseWindow = QStringLiteral("miWClose");
+inline const QString NextWindow = QStringLiteral("miWNext");
+inline const QString PreviousWindow = QStringLiteral("miWPrevious");
 inline const QString Guid = QStringLiteral("Guid");
 inline const QString About = QStringLiteral("About");
 inline const QString TileH = QStringLiteral("miWTileH");

@@ -120,6 +120,7 @@ QAction *QtCommandBar::createAction(QtTool &tool, const ToolSpec &spec)
     auto *action = new QAction(this);
     action->setSeparator(spec.kind == Tool::Kind::Separator || spec.windowList);
     action->setCheckable(spec.checkable);
+    action->setShortcuts(spec.keys);
     if (!spec.icon.isEmpty())
         action->setIcon(QIcon(spec.icon));
     connect(action, &QAction::triggered, this, [this, &tool, action] {
@@ -306,6 +307,11 @@ void QtCommandBar::showMenuBar()
     // The current window, not the active one: a modal dialog deactivates the area's window
     // without changing which chart the menus act on.
     QMdiSubWindow *current = mdiArea_ ? mdiArea_->currentSubWindow() : nullptr;
+    // The window's own menu closes it with the keys of the Window menu's Close too; two actions
+    // on one key leave it to neither.
+    if (current && current->systemMenu())
+        for (QAction *action : current->systemMenu()->actions())
+            action->setShortcuts({});
     Band *band = findBand(childMenuBars_.value(current, mainMenuBand_));
     if (!band)
         return;

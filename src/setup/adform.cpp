@@ -1,5 +1,6 @@
 #include "setup/adform.h"
 
+#include "platform/focus_ring.h"
 #include "setup/config.h"
 
 #include <QDockWidget>
@@ -29,6 +30,7 @@ adform::adform(InterfaceTextStore &store, Dialogs &dialogs, QWidget *parent)
     setWindowTitle(QStringLiteral("Advertising Spot"));
     Web->setOpenExternalLinks(true);
     Web->setFrameShape(QFrame::NoFrame);
+    new FocusRing(Web);
     Image1->setCursor(Qt::PointingHandCursor);
     Image1->installEventFilter(this);
     const Config config(store_);

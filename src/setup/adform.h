@@ -24,6 +24,8 @@ public:
                         qint32 paramDockingOffset = 0) override;
 
     bool folded() const { return folded_; }
+    // Folds or unfolds the pane, as a click on its arrow does.
+    void Image1_Click();
     // The docked band, once docked.
     QDockWidget *band() const { return band_; }
 
@@ -35,7 +37,6 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void Image1_Click();
     void place();
 
     InterfaceTextStore &store_;

@@ -7,6 +7,7 @@
 #include "run/live_runs.h"
 #include "run/run.h"
 #include "setup/about.h"
+#include "setup/adform.h"
 #include "setup/guid.h"
 #include "shell/features.h"
 #include "shell/language.h"
@@ -32,6 +33,16 @@ QHash<QString, std::function<void()>> MDIForm1::commandTable()
           } },
         { ToolName::About, [this] { About(store_, settings_).exec(); } },
         { ToolName::Guid, [this] { Guid::showModal(store_); } },
+        // A chart window puts its chart alone on the screen itself.
+        { ToolName::FullScreen, [this] { isFullScreen() ? showMaximized() : showFullScreen(); } },
+        { ToolName::SidePane,
+          [this] {
+              if (ad_)
+                  ad_->Image1_Click();
+          } },
+        { ToolName::CloseWindow, [this] { area_->closeActiveSubWindow(); } },
+        { ToolName::NextWindow, [this] { area_->activateNextSubWindow(); } },
+        { ToolName::PreviousWindow, [this] { area_->activatePreviousSubWindow(); } },
         { ToolName::CH1, [this] { Channel_Proc(1); } },
         { ToolName::CH2, [this] { Channel_Proc(2); } },
     };

@@ -15,6 +15,7 @@
 #include "setup/config.h"
 #include "setup/infoform1.h"
 #include "shell/command_layout.h"
+#include "shell/focus_regions.h"
 #include "shell/language.h"
 #include "shell/live_dispatch.h"
 #include "shell/open_saved_run.h"
@@ -24,6 +25,7 @@
 #include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QStatusBar>
 
 MDIForm1::MDIForm1(const MainWindowPlatform &platform, QWidget *parent)
     : QMainWindow(parent), clock_(platform.clock), dialogs_(platform.dialogs),
@@ -51,6 +53,11 @@ MDIForm1::MDIForm1(const MainWindowPlatform &platform, QWidget *parent)
     area_->setBackground(QColor(96, 104, 120));
     setCentralWidget(area_);
     connect(menu_, &CommandBar::toolClicked, this, &MDIForm1::onToolClicked);
+    new FocusRegions(*this,
+                     { [this] { return static_cast<QWidget *>(area_->currentSubWindow()); },
+                       [this] { return static_cast<QWidget *>(info_); },
+                       [this] { return static_cast<QWidget *>(ad_); },
+                       [this] { return static_cast<QWidget *>(statusBar()); } });
     connect(status_, &StatusLine::added, this, &MDIForm1::statusAdded);
     language_ = std::make_unique<InterfaceLanguage>(
         *menu_, settings_, [this](const QString &problem) { State_add(problem); });
@@ -148,6 +155,7 @@ void MDIForm1::load()
         ad_ = new adform(store_, dialogs_, this);
         ad_->DockYourselfTo(*menu_, true, 2, 6, 0);
     }
+    tool(Band::View, ToolName::SidePane).setVisible(ad_ != nullptr);
     info_->DockYourselfTo(*menu_, true, 1, 0, 802);
     live_->refreshChannelDropDown();
     showMaximized();

@@ -373,6 +373,41 @@ private slots:
         QVERIFY(!doc->isLive() && doc->close());
     }
 
+    // With the cross line on, the chart's keys read sample by sample, ten with Shift, to either
+    // end; Space marks a sample for the two-point read-out, which the chart describes.
+    void crossLineKeys()
+    {
+        tee *doc = newOpened(QStringLiteral("keys"));
+        for (qint64 s = 0; s < 30; ++s) {
+            ChannelReading r = reading(s * 10);
+            r[Time] = DayTime { s * 60 / Day };
+            doc->Proc(r, true);
+        }
+        doc->RePaint(false);
+        doc->chart().redrawNow();
+        QTest::keyClick(&doc->chart(), Qt::Key_Right);
+        QVERIFY(host->shown.isEmpty()); // the cross line off
+        host->view.crossLineOn = true;
+        const Qt::KeyboardModifier shift = Qt::ShiftModifier, none = Qt::NoModifier;
+        const std::tuple<Qt::Key, Qt::KeyboardModifier, int> steps[]
+            = { { Qt::Key_Right, none, 0 },    { Qt::Key_Right, none, 10 },
+                { Qt::Key_Right, shift, 110 }, { Qt::Key_End, none, 290 },
+                { Qt::Key_Right, none, 290 },  { Qt::Key_Left, shift, 190 },
+                { Qt::Key_Home, none, 0 },     { Qt::Key_Left, none, 0 },
+                { Qt::Key_Space, none, 0 },    { Qt::Key_Right, shift, 100 } };
+        for (const auto &[key, modifier, cap] : steps) {
+            QTest::keyClick(&doc->chart(), key, modifier);
+            QCOMPARE(host->shown.last()[Cap].text(), QString::number(cap));
+        }
+        QCOMPARE(doc->chart().referenceTime(), 0.0);
+        QVERIFY(doc->chart().crossHairLabel().startsWith(QStringLiteral("Δt 0:10:00\n")));
+        // What a screen reader is told (offscreen there is none to hear it).
+        const QString told = doc->chart().accessibleDescription();
+        QVERIFY2(told.startsWith(QStringLiteral("00:10:00, 16.8"))
+                     && told.contains(", Δt 0:10:00, ΔV "),
+                 qPrintable(told));
+    }
+
     // A label scanned into a live window tags its run and names the pack; keys typed by hand,
     // or a pack the book does not know, leave the description alone.
     void scanTag_data()

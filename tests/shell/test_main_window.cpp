@@ -377,7 +377,8 @@ private slots:
     }
 
     // Alt and a letter reach one item: every menu the main window shows, whichever kind of
-    // window is active, gives each item a letter of its own, in either language.
+    // window is active, gives each item a letter of its own, in either language, and the
+    // commands their keys.
     void everyMenuItemHasItsOwnLetter()
     {
         Rig rig;
@@ -398,11 +399,52 @@ private slots:
             rig.click("Lang", language.tool);
             for (QMdiSubWindow *active : rig.area().subWindowList()) {
                 rig.area().setActiveSubWindow(active);
-                faults << rig.letterFaults(language.tool + ", " + active->windowTitle() + ": ");
+                faults << rig.letterFaults(
+                    language.tool + ", " + active->windowTitle() + ": ",
+                    QString(qobject_cast<BookWindow *>(active)
+                                ? "Ctrl+O Ctrl+Q F1"
+                                : "Ctrl+C Ctrl+E Ctrl+O Ctrl+P Ctrl+Q Ctrl+S Ctrl+Shift+Tab "
+                                  "Ctrl+Tab Ctrl+W F1 F11")
+                        .split(' '));
             }
         }
         faults.removeDuplicates();
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
+    }
+
+    // F6 and Shift+F6 go round the main window's regions, Tab leaves a chart window, Ctrl+Tab
+    // goes to the next window and Ctrl+W closes it.
+    void keyboardAlone()
+    {
+        Rig rig;
+        rig.window.load();
+        rig.open(runFile("k1.mdb", 3));
+        rig.open(runFile("k2.mdb", 3));
+        QVERIFY(QTest::qWaitForWindowActive(&rig.window));
+        const auto region = [&] {
+            QWidget *focus = QApplication::focusWidget();
+            for (const auto &[name, w] :
+                 { std::pair<QString, QWidget *>("chart", rig.area().currentSubWindow()),
+                   { "panel", &rig.panel() },
+                   { "pane", rig.window.findChild<adform *>() },
+                   { "status", rig.window.statusBar() } })
+                if (w && focus && w->isAncestorOf(focus))
+                    return name;
+            return QString("elsewhere");
+        };
+        QStringList visited { region() };
+        for (const auto modifier :
+             { Qt::NoModifier, Qt::NoModifier, Qt::NoModifier, Qt::NoModifier, Qt::ShiftModifier })
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6, modifier), visited << region();
+        QCOMPARE(visited.join(' '), "chart panel pane status chart status");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QVERIFY(region() != "chart" && region() != "elsewhere");
+        QMdiSubWindow *first = rig.area().currentSubWindow();
+        QTest::keyClick(&rig.window, Qt::Key_Tab, Qt::ControlModifier);
+        QVERIFY(rig.area().currentSubWindow() != first);
+        QTest::keyClick(&rig.window, Qt::Key_W, Qt::ControlModifier);
+        QCOMPARE(rig.area().subWindowList(), QList<QMdiSubWindow *>({ first }));
     }
 
     // The language stored at start, from what the settings held (the key spelled out: renaming

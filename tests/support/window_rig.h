@@ -84,10 +84,19 @@ struct WindowRig {
         ChannelReading r = reading(capacity);
         window.liveRuns().Reading_Proc(channel, r);
     }
-    // Every menu's items that share a letter or have none, each said after `where`.
-    QStringList letterFaults(const QString &where)
+    // Every menu's items that share a letter or have none, and the keys of the commands that
+    // the shown menu bar reaches unless they are `keys`, each said after `where`.
+    QStringList letterFaults(const QString &where, const QStringList &keys = {})
     {
-        QStringList faults;
+        QStringList faults, reached;
+        for (const QAction *title : window.menuBar()->actions())
+            for (const QAction *item :
+                 title->menu() ? title->menu()->actions() : QList<QAction *>())
+                if (title->isVisible() && item->isVisible() && !item->shortcut().isEmpty())
+                    reached << item->shortcut().toString();
+        reached.sort();
+        if (!keys.isEmpty() && reached != keys)
+            faults << where + "keys " + reached.join(' ');
         QList<QWidget *> menus { window.menuBar() };
         for (QMenu *menu : window.findChildren<QMenu *>()) {
             emit menu->aboutToShow(); // the window list fills itself then
