@@ -9,9 +9,9 @@
 #include "day_sample.h"
 #include "document/tee.h"
 #include "platform/compare_chart.h"
+#include "quiet_window.h"
 #include "run/run.h"
 #include "run/run_file.h"
-#include "support/window_rig.h"
 
 #include <qcustomplot.h>
 
@@ -70,10 +70,7 @@ int main(int argc, char **argv)
     std::setvbuf(stdout, nullptr, _IONBF, 0);
     QApplication app(argc, argv);
     WindowRig rig;
-    rig.ports.list.clear();
-    rig.window.load();
-    rig.window.showNormal();
-    rig.window.setGeometry(0, 0, 1600, 1000);
+    openQuietWindow(rig);
     std::vector<std::shared_ptr<Run>> runs;
     for (int run = 0; run < Runs; ++run)
         runs.push_back(dayRun(rig.clock, run));

@@ -5,8 +5,8 @@
 #include "day_sample.h"
 #include "document/tee.h"
 #include "platform/chart.h"
+#include "quiet_window.h"
 #include "run/run.h"
-#include "support/window_rig.h"
 #include "thread_cpu.h"
 
 #include <qcustomplot.h>
@@ -34,10 +34,7 @@ int main(int argc, char **argv)
     std::setvbuf(stdout, nullptr, _IONBF, 0);
     QApplication app(argc, argv);
     WindowRig rig;
-    rig.ports.list.clear();
-    rig.window.load();
-    rig.window.showNormal();
-    rig.window.setGeometry(0, 0, 1600, 1000);
+    openQuietWindow(rig);
     auto live = std::make_shared<Run>(QStringLiteral("CH1 Chart 9"), rig.clock);
     // Timed from the first slot the run calls to the last: the window's own work on a sample.
     qint64 drawStart = 0, drawNs = 0;

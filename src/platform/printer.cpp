@@ -1,10 +1,10 @@
 #include "platform/printer.h"
 
+#include <QGuiApplication>
 #include <QPageLayout>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QGuiApplication>
 #include <QScreen>
 #include <QStyle>
 
