@@ -305,8 +305,9 @@ void QtCommandBar::registerChildMenuBar(const QString &band, QMdiSubWindow *chil
 void QtCommandBar::showMenuBar()
 {
     // The current window, not the active one: a modal dialog deactivates the area's window
-    // without changing which chart the menus act on.
-    QMdiSubWindow *current = mdiArea_ ? mdiArea_->currentSubWindow() : nullptr;
+    // without changing which chart the menus act on. A window being destroyed is none.
+    QMdiSubWindow *current
+        = mdiArea_ ? qobject_cast<QMdiSubWindow *>(mdiArea_->currentSubWindow()) : nullptr;
     // The window's own menu closes it with the keys of the Window menu's Close too; two actions
     // on one key leave it to neither.
     if (current && current->systemMenu())
