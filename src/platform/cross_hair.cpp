@@ -36,6 +36,28 @@ struct LayerItem : QCPLayerable {
     }
 };
 
+// The cross-hair's upright or level line, filled as a rectangle one pixel wide on screen: a
+// stroked line goes through the general span blender, which hands a tall line's rows to helper
+// threads and waits for them, many times the work.
+class PixelLine : public QCPItemStraightLine {
+public:
+    using QCPItemStraightLine::QCPItemStraightLine;
+
+protected:
+    void draw(QCPPainter *painter) override
+    {
+        if (painter->modes().testFlag(QCPPainter::pmVectorized)) {
+            QCPItemStraightLine::draw(painter);
+            return;
+        }
+        const QPointF a = point1->pixelPosition(), b = point2->pixelPosition();
+        const QRect clip = clipRect();
+        painter->fillRect(a.x() == b.x() ? QRect(int(a.x()), clip.top(), 1, clip.height())
+                                         : QRect(clip.left(), int(a.y()), clip.width(), 1),
+                          pen().color());
+    }
+};
+
 } // namespace
 
 QFont pixelFont(const QFont &font)
@@ -55,7 +77,7 @@ CrossHair::CrossHair(QCustomPlot &plot, const QColor &colour) : plot_(plot)
     layer_ = plot_.layer(QStringLiteral("crosshair"));
     layer_->setMode(QCPLayer::lmBuffered);
     for (QCPItemStraightLine *&line : lines_) {
-        line = new QCPItemStraightLine(&plot_);
+        line = new PixelLine(&plot_);
         line->setLayer(layer_);
         line->setPen(QPen(colour));
         line->setSelectable(false);

@@ -1,5 +1,49 @@
 #include "platform/decimated_graph.h"
 
+#include <cmath>
+
+QVector<QRect> columnSpans(const QVector<QPointF> &points, int width)
+{
+    QVector<QRect> rects;
+    rects.reserve(points.size());
+    int column = 0, low = 0, high = -1; // the open span, empty while high < low
+    const auto flush = [&] {
+        if (high >= low)
+            rects << QRect(column, low, width, high - low + 1);
+        high = low - 1;
+    };
+    const auto add = [&](int c, double y0, double y1) {
+        const int lo = int(std::floor(std::min(y0, y1))), hi = int(std::floor(std::max(y0, y1)));
+        if (c != column || hi < low - 1 || lo > high + 1)
+            flush();
+        if (high < low)
+            column = c, low = lo, high = hi;
+        else
+            low = std::min(low, lo), high = std::max(high, hi);
+    };
+    for (qsizetype i = 1; i < points.size(); ++i) {
+        QPointF a = points[i - 1], b = points[i];
+        if (std::isnan(a.y()) || std::isnan(b.y())) {
+            flush();
+            continue;
+        }
+        if (a.x() > b.x())
+            std::swap(a, b);
+        const int first = int(std::floor(a.x())), last = int(std::floor(b.x()));
+        if (first == last) {
+            add(first, a.y(), b.y());
+            continue;
+        }
+        const double slope = (b.y() - a.y()) / (b.x() - a.x());
+        for (int c = first; c <= last; ++c) {
+            const double x0 = std::max(a.x(), double(c)), x1 = std::min(b.x(), double(c + 1));
+            add(c, a.y() + (x0 - a.x()) * slope, a.y() + (x1 - a.x()) * slope);
+        }
+    }
+    flush();
+    return rects;
+}
+
 DecimatedGraph::DecimatedGraph(QCPAxis *keyAxis, QCPAxis *valueAxis) : QCPGraph(keyAxis, valueAxis)
 {
     // The points are thinned already, exactly; the plot's own thinning would only blur them.
@@ -61,5 +105,20 @@ void DecimatedGraph::draw(QCPPainter *painter)
         rect_ = rect;
         stale_ = false;
     }
-    QCPGraph::draw(painter);
+    const QPen line = pen();
+    if (painter->modes().testFlag(QCPPainter::pmVectorized) || painter->antialiasing()
+        || lineStyle() != lsLine || !scatterStyle().isNone() || brush().style() != Qt::NoBrush
+        || line.style() != Qt::SolidLine || line.color().alpha() != 255 || line.widthF() > 1) {
+        QCPGraph::draw(painter);
+        return;
+    }
+    QVector<QPointF> points;
+    points.reserve(dataCount());
+    const QCPAxis *value = valueAxis();
+    for (const QCPGraphData &d : *data())
+        points << QPointF(key->coordToPixel(d.key), value->coordToPixel(d.value));
+    painter->setPen(Qt::NoPen);
+    painter->setBrush(line.color());
+    const QVector<QRect> rects = columnSpans(points, 1);
+    painter->drawRects(rects.constData(), int(rects.size()));
 }

@@ -4,6 +4,13 @@
 
 #include <qcustomplot.h>
 
+// The pixels a polyline one pixel wide lights, as one `width`-wide rectangle per run of its
+// segments in a pixel column: the column's span from its least to its greatest y. A solid
+// opaque rectangle is filled straight into the buffer, where a stroked line goes through the
+// general span blender (and its hand-off to helper threads for every tall line): a day's curve
+// costs a fraction. A NaN point breaks the line.
+QVector<QRect> columnSpans(const QVector<QPointF> &points, int width);
+
 // A graph that keeps its samples and their envelope, and hands the plot only the points its
 // view and width need (Envelope::drawn): drawing costs the plot's pixel columns whatever the
 // number of samples, and each column still spans its samples' least and greatest value. The
