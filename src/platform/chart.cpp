@@ -100,6 +100,13 @@ PrintPlan printPlan(QSizeF page, QSize screen, int smallestPx)
 class Chart::ElidedText : public QCPTextElement {
 public:
     using QCPTextElement::QCPTextElement;
+    // Whether the layout must change for the new text: it takes another height than it was
+    // laid out at.
+    bool setTextResizing(const QString &text)
+    {
+        setText(text);
+        return QCPTextElement::minimumOuterSizeHint().height() != mOuterRect.height();
+    }
 
 protected:
     QSize minimumOuterSizeHint() const override
@@ -126,6 +133,10 @@ Chart::Chart(QWidget *parent)
     plot_->setNoAntialiasingOnDrag(true);
     // Day-long runs are redrawn every second: plain lines draw in half the time.
     plot_->setNotAntialiasedElements(QCP::aePlottables);
+    // One polyline, not segments each with its caps: a column's line then lights the same
+    // pixels whatever its last sample between its least and greatest, so a sample there need
+    // not be drawn (DecimatedGraph::append).
+    plot_->setPlottingHint(QCP::phFastPolylines);
 
     QFont titleFont = font();
     titleFont.setPixelSize(16);
@@ -137,6 +148,16 @@ Chart::Chart(QWidget *parent)
     subtitle_->setFont(titleFont);
     subtitle_->setTextColor(QColor(192, 192, 192));
     subtitle_->setVisible(false);
+    // The texts and the curves on buffers of their own: a new summary line or a sample that
+    // changes a column redraws its own layer, not the axes nor the other.
+    plot_->addLayer(QStringLiteral("texts"), plot_->layer(QStringLiteral("main")));
+    texts_ = plot_->layer(QStringLiteral("texts"));
+    texts_->setMode(QCPLayer::lmBuffered);
+    title_->setLayer(texts_);
+    subtitle_->setLayer(texts_);
+    plot_->addLayer(QStringLiteral("curves"), texts_);
+    curves_ = plot_->layer(QStringLiteral("curves"));
+    curves_->setMode(QCPLayer::lmBuffered);
 
     QCPAxisRect *main = plot_->axisRect();
     // The x values are days; the ticker works in seconds, so the axis carries seconds.
@@ -183,6 +204,7 @@ Chart::Chart(QWidget *parent)
     for (int s = 0; s < SeriesCount; ++s) {
         QCPAxis *key = s < 2 ? time : insets_[s - 2]->axis(QCPAxis::atBottom);
         graphs_[s] = new DecimatedGraph(key, valueAxes[s]);
+        graphs_[s]->setLayer(curves_);
         graphs_[s]->setPen(QPen(lineColours[s]));
         graphs_[s]->setName(seriesTitles[s]);
     }
@@ -229,10 +251,13 @@ QCPAxis *Chart::valueAxis(int series) const
 
 void Chart::addPoint(int series, double xDays, double y)
 {
-    graphs_[series]->append(xDays * SecondsPerDay, y);
+    const bool drawingChanged = graphs_[series]->append(xDays * SecondsPerDay, y);
     auto &e = extremes_[series];
     e = e ? Range { std::min(e->min, y), std::max(e->max, y) } : Range { y, y };
-    changed();
+    if (drawnTimeRange() != plot_->xAxis->range())
+        changed();
+    else if (drawingChanged && graphs_[series]->visible())
+        layerChanged(curves_);
 }
 
 void Chart::breakLines()
@@ -267,13 +292,17 @@ std::optional<Chart::Range> Chart::valueExtremes(int series) const
 
 void Chart::setTimeRange(double minDays, double maxDays)
 {
-    plot_->xAxis->setRange(minDays * SecondsPerDay, maxDays * SecondsPerDay);
+    const QCPRange r(minDays * SecondsPerDay, maxDays * SecondsPerDay);
+    if (plot_->xAxis->range() == r)
+        return;
+    plot_->xAxis->setRange(r);
     changed();
 }
 
 void Chart::setTimeMax(double maxDays)
 {
-    if (plot_->xAxis->range().upper == maxDays * SecondsPerDay)
+    // In days, as the caller read it: seconds turned to days and back may miss by a bit.
+    if (plot_->xAxis->range().upper / SecondsPerDay == maxDays)
         return;
     plot_->xAxis->setRangeUpper(maxDays * SecondsPerDay);
     changed();
@@ -318,7 +347,10 @@ Chart::Range Chart::timeRange() const
 void Chart::setValueRange(int series, double min, double max)
 {
     // QCustomPlot refuses an empty range; keep the ends as asked and draw a hair wider.
-    valueAxis(series)->setRange(min, max > min ? max : min + 1e-9);
+    const QCPRange r(min, max > min ? max : min + 1e-9);
+    if (valueAxis(series)->range() == r)
+        return;
+    valueAxis(series)->setRange(r);
     changed();
 }
 
@@ -333,8 +365,7 @@ void Chart::setTitleLine(const QString &text)
     QString line = text;
     while (line.endsWith(u'\n') || line.endsWith(u'\r'))
         line.chop(1);
-    title_->setText(line);
-    changed();
+    showText(title_, line);
 }
 
 QString Chart::titleLine() const
@@ -346,16 +377,30 @@ void Chart::setSubtitleLine(const QString &text)
 {
     // Out of the layout when empty, so the plot keeps its height.
     QCPLayoutGrid *layout = plot_->plotLayout();
-    if (text.isEmpty() && subtitle_->visible()) {
-        layout->take(subtitle_);
-        layout->simplify();
-    } else if (!text.isEmpty() && !subtitle_->visible()) {
-        layout->insertRow(1);
-        layout->addElement(1, 0, subtitle_);
+    if (text.isEmpty() == subtitle_->visible()) {
+        if (text.isEmpty()) {
+            layout->take(subtitle_);
+            layout->simplify();
+        } else {
+            layout->insertRow(1);
+            layout->addElement(1, 0, subtitle_);
+        }
+        subtitle_->setVisible(!text.isEmpty());
+        subtitle_->setText(text);
+        changed();
+    } else {
+        showText(subtitle_, text);
     }
-    subtitle_->setVisible(!text.isEmpty());
-    subtitle_->setText(text);
-    changed();
+}
+
+void Chart::showText(ElidedText *line, const QString &text)
+{
+    if (text == line->text())
+        return;
+    if (line->setTextResizing(text))
+        changed();
+    else
+        layerChanged(texts_);
 }
 
 QString Chart::subtitleLine() const
@@ -379,6 +424,28 @@ void Chart::changed()
 {
     if (!suspended_)
         plot_->replot(QCustomPlot::rpQueuedReplot);
+}
+
+void Chart::layerChanged(QCPLayer *layer)
+{
+    if (suspended_)
+        return;
+    if (staleLayers_.empty())
+        QMetaObject::invokeMethod(this, &Chart::redrawLayers, Qt::QueuedConnection);
+    if (std::find(staleLayers_.begin(), staleLayers_.end(), layer) == staleLayers_.end())
+        staleLayers_.push_back(layer);
+}
+
+void Chart::redrawLayers()
+{
+    for (QCPLayer *layer : staleLayers_) {
+        // The curves stay inside the plot's frame; the texts in their lines.
+        const QRegion dirty = layer == curves_
+            ? QRegion(plot_->axisRect()->rect())
+            : QRegion(title_->outerRect()) + QRegion(subtitle_->outerRect());
+        redrawLayer(*plot_, layer, dirty);
+    }
+    staleLayers_.clear();
 }
 
 bool Chart::seriesShown(int series) const

@@ -9,11 +9,13 @@
 #include <array>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class CrossHair;
 class DecimatedGraph;
 class QCPAxis;
 class QCPAxisRect;
+class QCPLayer;
 class QCPRange;
 class QPrinter;
 
@@ -126,7 +128,12 @@ private:
     QCPAxis *valueAxis(int series) const;
     // The value axes' titles in the current language.
     void nameAxes();
+    // The layout or the axes changed: everything is drawn again.
     void changed();
+    // Only the items of this buffered layer changed: it alone is drawn again, once for all the
+    // changes of one turn of the event loop.
+    void layerChanged(QCPLayer *layer);
+    void redrawLayers();
     void applyAutomaticTime();
     QCPRange drawnTimeRange() const;
     void placeOuterAxes();
@@ -134,8 +141,12 @@ private:
     int smallestTextPx() const;
 
     class ElidedText;
+    void showText(ElidedText *line, const QString &text);
     ElidedText *title_;
     ElidedText *subtitle_;
+    QCPLayer *texts_ {};
+    QCPLayer *curves_ {};
+    std::vector<QCPLayer *> staleLayers_;
     std::array<DecimatedGraph *, SeriesCount> graphs_ {};
     std::array<std::optional<Range>, SeriesCount> extremes_ {};
     std::array<QCPAxisRect *, 2> insets_ {};

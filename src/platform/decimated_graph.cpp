@@ -6,10 +6,14 @@ DecimatedGraph::DecimatedGraph(QCPAxis *keyAxis, QCPAxis *valueAxis) : QCPGraph(
     setAdaptiveSampling(false);
 }
 
-void DecimatedGraph::append(double x, double y)
+bool DecimatedGraph::append(double x, double y)
 {
+    if (!stale_
+        && !samples_.unchangedBy(
+            { view_.lower, view_.upper, double(rect_.left()), double(rect_.width()) }, x, y))
+        stale_ = true;
     samples_.append(x, y);
-    stale_ = true;
+    return stale_;
 }
 
 void DecimatedGraph::breakLine()
@@ -49,7 +53,9 @@ void DecimatedGraph::draw(QCPPainter *painter)
 {
     const QCPAxis *key = keyAxis();
     const QRect rect = key->axisRect()->rect();
-    if (stale_ || key->range() != view_ || rect != rect_) {
+    // A picture takes the samples as they are, not points that merely look the same.
+    if (stale_ || key->range() != view_ || rect != rect_
+        || painter->modes().testFlag(QCPPainter::pmVectorized)) {
         // The plot's own mapping of a horizontal, linear key axis.
         const QVector<QPointF> points = samples_.drawn(
             { key->range().lower, key->range().upper, double(rect.left()), double(rect.width()) });

@@ -12,7 +12,9 @@ class DecimatedGraph : public QCPGraph {
 public:
     DecimatedGraph(QCPAxis *keyAxis, QCPAxis *valueAxis);
 
-    void append(double x, double y);
+    // Whether the drawing changes: a sample that changes no pixel leaves the points as they
+    // are, drawn for the samples before it.
+    bool append(double x, double y);
     void breakLine();
     void assign(std::vector<double> x, std::vector<double> y);
     void clear();

@@ -113,10 +113,12 @@ QVector<QPointF> Envelope::drawn(const View &view) const
             }
             const Range r = extremes(i, j);
             const double first = y(i), last = y(j - 1);
-            // Either order covers the column from least to greatest; the nearer one first.
+            // Either order covers the column from least to greatest; the nearer one first. All
+            // on one x: the column is one vertical line, which a last y between its least and
+            // greatest leaves as it is (see unchangedBy).
             const bool minFirst = first - r.min <= r.max - first;
             out << QPointF(x(i), first) << QPointF(x(i), minFirst ? r.min : r.max)
-                << QPointF(x(j - 1), minFirst ? r.max : r.min) << QPointF(x(j - 1), last);
+                << QPointF(x(i), minFirst ? r.max : r.min) << QPointF(x(i), last);
             i = j;
         }
         if (end < to) {
@@ -125,4 +127,26 @@ QVector<QPointF> Envelope::drawn(const View &view) const
         }
     }
     return out;
+}
+
+bool Envelope::unchangedBy(const View &view, double x, double y) const
+{
+    const qsizetype n = size();
+    if (n == 0 || (!breaks_.empty() && breaks_.back() == n) || x_.back() < view.lower)
+        return false;
+    if (x_.back() > view.upper) // the line has left the view already: the rest is not drawn
+        return true;
+    const auto column = [&view](double v) { return std::floor(view.pixel(v)); };
+    const double c = column(x_.back());
+    if (column(x) != c)
+        return false;
+    const qsizetype first
+        = std::partition_point(x_.begin(), x_.end(), [&](double v) { return column(v) < c; })
+        - x_.begin();
+    // The column drawn as its envelope already, on one line, whole in the view.
+    if (n - first <= 4 || x_[size_t(first)] < view.lower
+        || (!breaks_.empty() && breaks_.back() > first))
+        return false;
+    const Range r = extremes(first, n);
+    return r.min <= y && y <= r.max;
 }
