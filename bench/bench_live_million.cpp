@@ -63,6 +63,8 @@ int main(int argc, char **argv)
 
     drawNs = 0;
     qint64 redrawNs = 0, worstNs = 0;
+    int replots = 0;
+    QObject::connect(plot, &QCustomPlot::beforeReplot, [&] { ++replots; });
     for (int i = 0; i < Rounds; ++i, ++s) {
         ChannelReading r = sampleAt(s);
         live->relay(r);
@@ -76,6 +78,7 @@ int main(int argc, char **argv)
     std::printf("one more live sample at %lld: %.3f ms in the window (points, axes, summary) + "
                 "%.3f ms redraw (%.3f ms worst) = %.3f ms of the GUI thread (CPU)\n",
                 static_cast<long long>(Million), window, redraw, worstNs / 1e6, window + redraw);
+    std::printf("whole plot drawn again for %d of the %d samples\n", replots, Rounds);
 
     rig.click(QStringLiteral("Tools"), QStringLiteral("CrossLine"));
     const QRect rect = plot->axisRect()->rect();

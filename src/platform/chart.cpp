@@ -113,9 +113,49 @@ PrintPlan printPlan(QSizeF page, QSize screen, int smallestPx)
 
 // A line of text that never widens the layout: it is cut short with "…" for the width it is
 // drawn at, on screen, on a page or in a picture.
+namespace {
+// Whether an axis going to `to` draws its ticks, their labels and its grid lines as it does:
+// the same labels, each tick on the same pixel with room to spare for the painter's rounding.
+bool ticksAlike(const QCPAxis &axis, const QCPRange &to)
+{
+    if (!axis.visible() || !axis.ticks())
+        return !axis.grid()->visible();
+    if (axis.scaleType() != QCPAxis::stLinear || axis.orientation() != Qt::Vertical)
+        return false;
+    const auto ticks
+        = [&axis](const QCPRange &range, QVector<double> &at, QVector<QString> &labels) {
+              QVector<double> sub;
+              axis.ticker()->generate(range, axis.parentPlot()->locale(), axis.numberFormat().at(0),
+                                      axis.numberPrecision(), at, axis.subTicks() ? &sub : nullptr,
+                                      axis.tickLabels() ? &labels : nullptr);
+              at += sub;
+          };
+    QVector<double> before, after;
+    QVector<QString> beforeLabels, afterLabels;
+    ticks(axis.range(), before, beforeLabels);
+    ticks(to, after, afterLabels);
+    if (before != after || beforeLabels != afterLabels)
+        return false;
+    const QRect rect = axis.axisRect()->rect();
+    return std::all_of(before.cbegin(), before.cend(), [&](double v) {
+        // The plot draws ticks on whole pixels, rounded.
+        const double a = axis.coordToPixel(v);
+        return qRound(a)
+            == qRound(a + verticalPixel(v, to, rect) - verticalPixel(v, axis.range(), rect));
+    });
+}
+} // namespace
+
 class Chart::ElidedText : public QCPTextElement {
 public:
     using QCPTextElement::QCPTextElement;
+    // Whether the layout must change for the new text: it takes another height than it was
+    // laid out at.
+    bool setTextResizing(const QString &text)
+    {
+        setText(text);
+        return QCPTextElement::minimumOuterSizeHint().height() != mOuterRect.height();
+    }
 
 protected:
     QSize minimumOuterSizeHint() const override
@@ -153,6 +193,16 @@ Chart::Chart(QWidget *parent)
     subtitle_->setFont(titleFont);
     subtitle_->setTextColor(QColor(192, 192, 192));
     subtitle_->setVisible(false);
+    // The texts and the curves on buffers of their own: a new summary line or a sample that
+    // changes a column redraws its own layer, not the axes nor the other.
+    plot_->addLayer(QStringLiteral("texts"), plot_->layer(QStringLiteral("main")));
+    texts_ = plot_->layer(QStringLiteral("texts"));
+    texts_->setMode(QCPLayer::lmBuffered);
+    title_->setLayer(texts_);
+    subtitle_->setLayer(texts_);
+    plot_->addLayer(QStringLiteral("curves"), texts_);
+    curves_ = plot_->layer(QStringLiteral("curves"));
+    curves_->setMode(QCPLayer::lmBuffered);
 
     QCPAxisRect *main = plot_->axisRect();
     // The x values are days; the ticker works in seconds, so the axis carries seconds.
@@ -199,6 +249,7 @@ Chart::Chart(QWidget *parent)
     for (int s = 0; s < SeriesCount; ++s) {
         QCPAxis *key = s < 2 ? time : insets_[s - 2]->axis(QCPAxis::atBottom);
         graphs_[s] = new DecimatedGraph(key, valueAxes[s]);
+        graphs_[s]->setLayer(curves_);
         graphs_[s]->setPen(QPen(lineColours[s]));
         graphs_[s]->setName(seriesTitles[s]);
     }
@@ -265,10 +316,13 @@ QCPAxis *Chart::valueAxis(int series) const
 
 void Chart::addPoint(int series, double xDays, double y)
 {
-    graphs_[series]->append(xDays * SecondsPerDay, y);
+    const QRegion drawingChanged = graphs_[series]->append(xDays * SecondsPerDay, y);
     auto &e = extremes_[series];
     e = e ? Range { std::min(e->min, y), std::max(e->max, y) } : Range { y, y };
-    changed();
+    if (drawnTimeRange() != plot_->xAxis->range())
+        changed();
+    else if (!drawingChanged.isEmpty() && graphs_[series]->visible())
+        layerChanged(curves_, drawingChanged);
 }
 
 void Chart::breakLines()
@@ -303,13 +357,17 @@ std::optional<Chart::Range> Chart::valueExtremes(int series) const
 
 void Chart::setTimeRange(double minDays, double maxDays)
 {
-    plot_->xAxis->setRange(minDays * SecondsPerDay, maxDays * SecondsPerDay);
+    const QCPRange r(minDays * SecondsPerDay, maxDays * SecondsPerDay);
+    if (plot_->xAxis->range() == r)
+        return;
+    plot_->xAxis->setRange(r);
     changed();
 }
 
 void Chart::setTimeMax(double maxDays)
 {
-    if (plot_->xAxis->range().upper == maxDays * SecondsPerDay)
+    // In days, as the caller read it: seconds turned to days and back may miss by a bit.
+    if (plot_->xAxis->range().upper / SecondsPerDay == maxDays)
         return;
     plot_->xAxis->setRangeUpper(maxDays * SecondsPerDay);
     changed();
@@ -354,8 +412,19 @@ Chart::Range Chart::timeRange() const
 void Chart::setValueRange(int series, double min, double max)
 {
     // QCustomPlot refuses an empty range; keep the ends as asked and draw a hair wider.
-    valueAxis(series)->setRange(min, max > min ? max : min + 1e-9);
-    changed();
+    const QCPRange r(min, max > min ? max : min + 1e-9);
+    QCPAxis *axis = valueAxis(series);
+    if (axis->range() == r)
+        return;
+    // A live run's axes grow a hair with nearly every sample, which moves a handful of a
+    // curve's pixels and no tick: only the columns that move are drawn again.
+    const std::optional<QRegion> moved
+        = !suspended_ && ticksAlike(*axis, r) ? graphs_[series]->movedBy(r) : std::nullopt;
+    axis->setRange(r);
+    if (!moved)
+        changed();
+    else if (!moved->isEmpty())
+        layerChanged(curves_, *moved);
 }
 
 Chart::Range Chart::valueRange(int series) const
@@ -369,8 +438,7 @@ void Chart::setTitleLine(const QString &text)
     QString line = text;
     while (line.endsWith(u'\n') || line.endsWith(u'\r'))
         line.chop(1);
-    title_->setText(line);
-    changed();
+    showText(title_, line);
 }
 
 QString Chart::titleLine() const
@@ -382,16 +450,30 @@ void Chart::setSubtitleLine(const QString &text)
 {
     // Out of the layout when empty, so the plot keeps its height.
     QCPLayoutGrid *layout = plot_->plotLayout();
-    if (text.isEmpty() && subtitle_->visible()) {
-        layout->take(subtitle_);
-        layout->simplify();
-    } else if (!text.isEmpty() && !subtitle_->visible()) {
-        layout->insertRow(1);
-        layout->addElement(1, 0, subtitle_);
+    if (text.isEmpty() == subtitle_->visible()) {
+        if (text.isEmpty()) {
+            layout->take(subtitle_);
+            layout->simplify();
+        } else {
+            layout->insertRow(1);
+            layout->addElement(1, 0, subtitle_);
+        }
+        subtitle_->setVisible(!text.isEmpty());
+        subtitle_->setText(text);
+        changed();
+    } else {
+        showText(subtitle_, text);
     }
-    subtitle_->setVisible(!text.isEmpty());
-    subtitle_->setText(text);
-    changed();
+}
+
+void Chart::showText(ElidedText *line, const QString &text)
+{
+    if (text == line->text())
+        return;
+    if (line->setTextResizing(text))
+        changed();
+    else
+        layerChanged(texts_);
 }
 
 QString Chart::subtitleLine() const
@@ -415,6 +497,31 @@ void Chart::changed()
 {
     if (!suspended_)
         plot_->replot(QCustomPlot::rpQueuedReplot);
+}
+
+void Chart::layerChanged(QCPLayer *layer, const QRegion &dirty)
+{
+    if (suspended_)
+        return;
+    if (staleLayers_.empty())
+        QMetaObject::invokeMethod(this, &Chart::redrawLayers, Qt::QueuedConnection);
+    // The curves stay inside the plot's frame; the texts in their lines.
+    const QRegion whole = layer == curves_
+        ? QRegion(plot_->axisRect()->rect())
+        : QRegion(title_->outerRect()) + QRegion(subtitle_->outerRect());
+    const auto stale = std::find_if(staleLayers_.begin(), staleLayers_.end(),
+                                    [layer](const auto &s) { return s.first == layer; });
+    if (stale == staleLayers_.end())
+        staleLayers_.emplace_back(layer, dirty.isEmpty() ? whole : dirty);
+    else
+        stale->second += dirty.isEmpty() ? whole : dirty;
+}
+
+void Chart::redrawLayers()
+{
+    for (const auto &[layer, dirty] : staleLayers_)
+        redrawLayer(*plot_, layer, dirty);
+    staleLayers_.clear();
 }
 
 bool Chart::seriesShown(int series) const

@@ -9,11 +9,13 @@
 #include <array>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class CrossHair;
 class DecimatedGraph;
 class QCPAxis;
 class QCPAxisRect;
+class QCPLayer;
 class QCPRange;
 class QPrinter;
 
@@ -136,15 +138,24 @@ private:
     // another at any font size: the outer axes beyond the current axis's labels, the bands
     // apart, titles cut short to their axes' length, ticks as many as the length holds.
     void placeOuterAxes();
+    // The layout or the axes changed: everything is drawn again.
     void changed();
+    // Only the items of this buffered layer changed: it alone is drawn again, once for all the
+    // changes of one turn of the event loop.
+    void layerChanged(QCPLayer *layer, const QRegion &dirty = {});
+    void redrawLayers();
     void applyAutomaticTime();
     QCPRange drawnTimeRange() const;
     void toggleSeriesOf(const QCPAxis *axis);
     int smallestTextPx() const;
 
     class ElidedText;
+    void showText(ElidedText *line, const QString &text);
     ElidedText *title_;
     ElidedText *subtitle_;
+    QCPLayer *texts_ {};
+    QCPLayer *curves_ {};
+    std::vector<std::pair<QCPLayer *, QRegion>> staleLayers_; // and where
     std::array<DecimatedGraph *, SeriesCount> graphs_ {};
     std::array<QString, SeriesCount> titles_;
     std::array<std::optional<Range>, SeriesCount> extremes_ {};

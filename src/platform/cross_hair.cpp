@@ -15,8 +15,8 @@ const QColor Marker(255, 160, 0);
 
 // QCPLayer::replot() repaints the whole plot (2.7 ms at 1600x900), and even a layer's own
 // buffer costs as much to clear and draw whole on a dense screen, where a moving cross-hair
-// needs only the strips under its old and new lines redrawn: these reach the layer's buffer
-// and its items to redraw those strips alone.
+// or a new line of text needs only its strips redrawn: these reach the layer's buffer and its
+// items to redraw those strips alone.
 struct CrossHairLayer : QCPLayer {
     static QSharedPointer<QCPAbstractPaintBuffer> buffer(QCPLayer *layer)
     {
@@ -59,6 +59,28 @@ protected:
 };
 
 } // namespace
+
+void redrawLayer(QCustomPlot &plot, QCPLayer *layer, const QRegion &dirty)
+{
+    const QSharedPointer<QCPAbstractPaintBuffer> buffer = CrossHairLayer::buffer(layer);
+    if (!buffer) { // not drawn yet
+        layer->replot();
+        return;
+    }
+    {
+        const std::unique_ptr<QCPPainter> painter(buffer->startPainting());
+        painter->setClipRegion(buffer->invalidated() ? QRegion(plot.rect()) : dirty);
+        painter->setCompositionMode(QPainter::CompositionMode_Clear);
+        painter->fillRect(plot.rect(), Qt::transparent);
+        painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+        for (QCPLayerable *item : layer->children())
+            if (item->realVisibility())
+                LayerItem::drawClipped(item, painter.get());
+    }
+    buffer->donePainting();
+    buffer->setInvalidated(false);
+    plot.update(dirty);
+}
 
 QFont pixelFont(const QFont &font)
 {
@@ -130,7 +152,7 @@ void CrossHair::show(QPoint at, const QString &label)
         label_->position->setCoords(p);
         labelRect_ = QRect(p, size);
     }
-    redraw(before + region());
+    redrawLayer(plot_, layer_, before + region());
 }
 
 void CrossHair::hide()
@@ -141,7 +163,7 @@ void CrossHair::hide()
     for (QCPItemStraightLine *line : lines_)
         line->setVisible(false);
     label_->setVisible(false);
-    redraw(before);
+    redrawLayer(plot_, layer_, before);
 }
 
 QRegion CrossHair::region() const
@@ -165,7 +187,7 @@ void CrossHair::setReference(std::optional<double> key)
         reference_->point1->setCoords(*key, 0);
         reference_->point2->setCoords(*key, 1);
     }
-    redraw(before + referenceRegion());
+    redrawLayer(plot_, layer_, before + referenceRegion());
 }
 
 std::optional<double> CrossHair::reference() const
@@ -181,29 +203,6 @@ QRegion CrossHair::referenceRegion() const
         return {};
     const int x = qRound(plot_.xAxis->coordToPixel(reference_->point1->key()));
     return QRegion(x - 2, 0, 5, plot_.height());
-}
-
-// Redraws the cross-hair's layer where its items were or are, `dirty`, and repaints that alone.
-void CrossHair::redraw(const QRegion &dirty)
-{
-    const QSharedPointer<QCPAbstractPaintBuffer> buffer = CrossHairLayer::buffer(layer_);
-    if (!buffer) { // not drawn yet
-        layer_->replot();
-        return;
-    }
-    {
-        const std::unique_ptr<QCPPainter> painter(buffer->startPainting());
-        painter->setClipRegion(buffer->invalidated() ? QRegion(plot_.rect()) : dirty);
-        painter->setCompositionMode(QPainter::CompositionMode_Clear);
-        painter->fillRect(plot_.rect(), Qt::transparent);
-        painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
-        for (QCPLayerable *item : layer_->children())
-            if (item->realVisibility())
-                LayerItem::drawClipped(item, painter.get());
-    }
-    buffer->donePainting();
-    buffer->setInvalidated(false);
-    plot_.update(dirty);
 }
 
 bool CrossHair::shown() const

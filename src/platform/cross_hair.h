@@ -24,6 +24,10 @@ class QRectF;
 // out in the screen's pixels, then draws the texts as the screen does, whatever its resolution.
 QFont pixelFont(const QFont &font);
 
+// Draws the items of `layer`, a buffered layer, again within `dirty` alone and repaints that:
+// the plot's other layers are kept as they were drawn.
+void redrawLayer(QCustomPlot &plot, QCPLayer *layer, const QRegion &dirty);
+
 // The plot's mouse as a chart's signals: pressed(), shiftPressed(point) with Shift held,
 // moved(point) and released(), which both charts have.
 template <class ChartWidget> void forwardMouse(QCustomPlot &plot, ChartWidget *chart);
@@ -54,7 +58,6 @@ public:
 private:
     QRegion region() const;
     QRegion referenceRegion() const;
-    void redraw(const QRegion &dirty);
     // Laid out at `size` pixels and scaled into `target` of any device, as vectors.
     void render(QPaintDevice &device, const QRectF &target, QSize size);
 

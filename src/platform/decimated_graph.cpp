@@ -50,10 +50,56 @@ DecimatedGraph::DecimatedGraph(QCPAxis *keyAxis, QCPAxis *valueAxis) : QCPGraph(
     setAdaptiveSampling(false);
 }
 
-void DecimatedGraph::append(double x, double y)
+QRegion DecimatedGraph::append(double x, double y)
 {
+    const Envelope::View view { view_.lower, view_.upper, double(rect_.left()),
+                                double(rect_.width()) };
+    const bool unchanged = !stale_ && samples_.unchangedBy(view, x, y);
+    const qsizetype n = samples_.size();
     samples_.append(x, y);
+    if (unchanged)
+        return {};
     stale_ = true;
+    if (!rect_.isValid() || !(view.upper > view.lower))
+        return QRegion(keyAxis()->axisRect()->rect());
+    const auto column = [&](double key) {
+        return int(
+            std::floor(std::clamp(view.pixel(key), rect_.left() - 2.0, rect_.right() + 2.0)));
+    };
+    const int from = column(n > 0 ? samples_.x(n - 1) : x), to = column(x);
+    return QRegion(from - 1, rect_.top(), to - from + 3, rect_.height());
+}
+
+std::optional<QRegion> DecimatedGraph::movedBy(const QCPRange &to) const
+{
+    const QCPAxis *value = valueAxis();
+    if (value->orientation() != Qt::Vertical || value->rangeReversed()
+        || value->scaleType() != QCPAxis::stLinear)
+        return std::nullopt;
+    QRegion moved;
+    if (!visible())
+        return moved;
+    const QRect rect = value->axisRect()->rect();
+    const QCPAxis *key = keyAxis();
+    const QCPGraphDataContainer &points = *data();
+    const auto column = [&](qsizetype i) {
+        const double pixel = key->coordToPixel(points.at(int(i))->key);
+        return int(std::floor(std::clamp(pixel, rect.left() - 2.0, rect.right() + 2.0)));
+    };
+    for (qsizetype i = 0; i < points.size(); ++i) {
+        const double v = points.at(int(i))->value;
+        if (std::isnan(v))
+            continue;
+        const double was = value->coordToPixel(v);
+        const double now
+            = was + verticalPixel(v, to, rect) - verticalPixel(v, value->range(), rect);
+        if (std::floor(was) == std::floor(now))
+            continue;
+        const int first = column(std::max<qsizetype>(i - 1, 0));
+        const int last = column(std::min<qsizetype>(i + 1, points.size() - 1));
+        moved += QRect(first, rect.top(), last - first + 1, rect.height());
+    }
+    return moved;
 }
 
 void DecimatedGraph::breakLine()
@@ -93,7 +139,9 @@ void DecimatedGraph::draw(QCPPainter *painter)
 {
     const QCPAxis *key = keyAxis();
     const QRect rect = key->axisRect()->rect();
-    if (stale_ || key->range() != view_ || rect != rect_) {
+    // A picture takes the samples as they are, not points that merely look the same.
+    if (stale_ || key->range() != view_ || rect != rect_
+        || painter->modes().testFlag(QCPPainter::pmVectorized)) {
         // The plot's own mapping of a horizontal, linear key axis.
         const QVector<QPointF> points = samples_.drawn(
             { key->range().lower, key->range().upper, double(rect.left()), double(rect.width()) });

@@ -4,12 +4,19 @@
 
 #include <qcustomplot.h>
 
+#include <optional>
+
 // The pixels a polyline one pixel wide lights, as one `width`-wide rectangle per run of its
 // segments in a pixel column: the column's span from its least to its greatest y. A solid
 // opaque rectangle is filled straight into the buffer, where a stroked line goes through the
 // general span blender (and its hand-off to helper threads for every tall line): a day's curve
 // costs a fraction. A NaN point breaks the line.
 QVector<QRect> columnSpans(const QVector<QPointF> &points, int width);
+// Where an upright, linear value axis over `range` puts `value` in `rect`, as the plot does.
+inline double verticalPixel(double value, const QCPRange &range, const QRect &rect)
+{
+    return rect.bottom() - (value - range.lower) / range.size() * rect.height();
+}
 
 // A graph that keeps its samples and their envelope, and hands the plot only the points its
 // view and width need (Envelope::drawn): drawing costs the plot's pixel columns whatever the
@@ -19,11 +26,20 @@ class DecimatedGraph : public QCPGraph {
 public:
     DecimatedGraph(QCPAxis *keyAxis, QCPAxis *valueAxis);
 
-    void append(double x, double y);
+    // Whether the drawing changes: a sample that changes no pixel leaves the points as they
+    // are, drawn for the samples before it.
+    // Where the sample changes the drawing: from the last sample's column to its own, with the
+    // joins on either side; nothing where it falls inside its column's span (the drawing's own
+    // change is then none).
+    QRegion append(double x, double y);
     void breakLine();
     void assign(std::vector<double> x, std::vector<double> y);
     void clear();
     const Envelope &samples() const { return samples_; }
+    // The pixel columns whose drawing changes when the value axis goes to `to`: those of the
+    // points that move to another pixel row, and the joins to their neighbours. None when the
+    // axis is not a plain upright one.
+    std::optional<QRegion> movedBy(const QCPRange &to) const;
 
     QCPRange getKeyRange(bool &foundRange, QCP::SignDomain inSignDomain) const override;
     QCPRange getValueRange(bool &foundRange, QCP::SignDomain inSignDomain,

@@ -126,3 +126,25 @@ QVector<QPointF> Envelope::drawn(const View &view) const
     }
     return out;
 }
+
+bool Envelope::unchangedBy(const View &view, double x, double y) const
+{
+    const qsizetype n = size();
+    if (n == 0 || (!breaks_.empty() && breaks_.back() == n) || x_.back() < view.lower)
+        return false;
+    if (x_.back() > view.upper) // the line has left the view already: the rest is not drawn
+        return true;
+    const auto column = [&view](double v) { return std::floor(view.pixel(v)); };
+    const double c = column(x_.back());
+    if (column(x) != c)
+        return false;
+    const qsizetype first
+        = std::partition_point(x_.begin(), x_.end(), [&](double v) { return column(v) < c; })
+        - x_.begin();
+    // The column drawn as its envelope already, on one line, whole in the view.
+    if (n - first <= 4 || x_[size_t(first)] < view.lower
+        || (!breaks_.empty() && breaks_.back() > first))
+        return false;
+    const Range r = extremes(first, n);
+    return r.min <= y && y <= r.max;
+}

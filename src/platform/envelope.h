@@ -40,6 +40,10 @@ public:
     // sample would; all of a column's samples where they are four or fewer. A NaN point where a
     // line breaks.
     QVector<QPointF> drawn(const View &view) const;
+    // Whether the sample (x, y), appended, leaves the view's drawing as it is, to the pixel: it
+    // falls in the last sample's column, drawn from more than four samples already, between
+    // their least and greatest y; or the line has left the view already.
+    bool unchangedBy(const View &view, double x, double y) const;
 
 private:
     static constexpr int Base = 4; // the smallest block holds 2^Base samples

@@ -119,6 +119,47 @@ private slots:
         QVERIFY(drawn(1.5) && !drawn(16) && drawn(30.5));
     }
 
+    // Samples that change no pixel are not drawn, a new summary line redraws its own line, an
+    // axis that grows redraws the columns that move: the chart on screen is the one every
+    // sample drawn afresh shows.
+    void liveDrawnAsAfresh()
+    {
+        QRandomGenerator random(7);
+        std::vector<std::array<double, 2>> samples;
+        // The voltage wanders inside its axis; the capacity grows, and its axis with it.
+        const auto feed = [&](Chart &chart, size_t from, size_t to) {
+            for (size_t i = from; i < to; ++i) {
+                chart.addPoint(Chart::Voltage, samples[i][0], samples[i][1]);
+                chart.addPoint(Chart::Capacity, samples[i][0], double(i / 3));
+                chart.setValueRange(Chart::Capacity, 0, double(i / 3) * 1.2 + 5);
+            }
+        };
+        const auto drawn = [&](Chart &chart) {
+            chart.resize(400, 300);
+            chart.setTimeRange(0, 1);
+            chart.setValueRange(Chart::Voltage, 0, 10);
+            chart.show();
+        };
+        Chart live;
+        drawn(live);
+        for (int i = 0; i < 20'000; ++i)
+            samples.push_back({ i / 24'000.0, 5 + 3 * std::sin(i / 900.0) + random.bounded(1.0) });
+        feed(live, 0, 16'000);
+        live.setSubtitleLine(QStringLiteral("0"));
+        QApplication::processEvents();
+        for (size_t i = 16'000; i < samples.size(); ++i) {
+            feed(live, i, i + 1);
+            live.setSubtitleLine(QString::number(i));
+            QApplication::processEvents();
+        }
+        Chart afresh;
+        drawn(afresh);
+        feed(afresh, 0, samples.size());
+        afresh.setSubtitleLine(live.subtitleLine());
+        afresh.redrawNow();
+        QCOMPARE(live.plot()->grab().toImage(), afresh.plot()->grab().toImage());
+    }
+
     // One live run as its window shows it from start to end: title and summary lines, the cross
     // line, a save and an export while it goes on, its axes, the title command, the end of the
     // run, a save that takes the file's name, pictures of the chart and a reset. At 1, 2 and 3 s
