@@ -1,11 +1,13 @@
 #include "platform/plot_chart.h"
 
+#include "platform/accessible.h"
 #include "platform/cross_hair.h"
 
 #include <qcustomplot.h>
 
 PlotChart::PlotChart(QWidget *parent) : QWidget(parent), plot_(new QCustomPlot(this))
 {
+    installAccessibility();
     for (QCPAxis *axis : plot_->axisRect()->axes()) {
         axis->setTickLabelFont(pixelFont(axis->tickLabelFont()));
         axis->setLabelFont(pixelFont(axis->labelFont()));

@@ -16,6 +16,10 @@ public:
         QColor background, text, grid;
     };
     Ink ink(bool paper) const;
+    // What a screen reader hears of it unless given a name or description: its title (its
+    // window's), and the latest reading where it has one.
+    virtual QString accessibleTitle() const { return window()->windowTitle(); }
+    virtual QString latestReading() const { return {}; }
 
 protected:
     explicit PlotChart(QWidget *parent = nullptr);
