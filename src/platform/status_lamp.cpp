@@ -4,8 +4,8 @@
 #include <QRadialGradient>
 
 StatusLamp::StatusLamp(const Clock &clock, QColor litColor, const char *meaning, QWidget *parent)
-    : QWidget(parent), ShownValue(clock), litColor_(litColor.isValid() ? litColor : QColor(Qt::green)),
-      meaning_(meaning)
+    : QWidget(parent), ShownValue(clock),
+      litColor_(litColor.isValid() ? litColor : QColor(Qt::green)), meaning_(meaning)
 {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setAccessibleName(tr(meaning_));

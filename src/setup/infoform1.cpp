@@ -131,8 +131,9 @@ void Infoform1::retranslateUi()
     const std::array<QString, GaugeCount> gauges
         = { tr("Input Volt"), tr("Output Volt"), tr("Capacity"), tr("Current"), tr("Power") };
     // The captions are terse; a screen reader says what the gauges measure.
-    const std::array<QString, GaugeCount> gaugeNames = { tr("Input voltage"), tr("Battery voltage"),
-                                                         tr("Capacity"), tr("Current"), tr("Power") };
+    const std::array<QString, GaugeCount> gaugeNames
+        = { tr("Input voltage"), tr("Battery voltage"), tr("Capacity"), tr("Current"),
+            tr("Power") };
     for (int i = 0; i < GaugeCount; ++i) {
         led_[i]->setCaption(gauges[i]);
         led_[i]->setAccessibleName(gaugeNames[i]);

@@ -138,7 +138,8 @@ void MDIForm1::selectChannel(int channel)
 
 void MDIForm1::nameChannel()
 {
-    tool(Band::Tools, ToolName::Channel).setAccessibleName(tr("Channel %1 on the panel").arg(channel_));
+    tool(Band::Tools, ToolName::Channel)
+        .setAccessibleName(tr("Channel %1 on the panel").arg(channel_));
 }
 
 void MDIForm1::cascade()

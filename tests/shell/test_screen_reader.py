@@ -3,7 +3,7 @@
 # stack itself (a private session bus, its accessibility bus and registry, pyatspi), in both
 # languages, while the simulator feeds the panel.
 #   test_screen_reader.py CHARGEMON CHARGER-SIM
-import os, re, shutil, subprocess, sys, tempfile, time
+import os, re, shutil, signal, subprocess, sys, tempfile, time
 
 LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
 # (role, name, description) as heard; the description is a pattern.
@@ -11,11 +11,11 @@ HEARD = {
     "ENG": [("dial", "Battery voltage", r"\d+\.\d+ V"), ("label", "Cell 3", r"\d\.\d\d V"),
             ("label", "Battery voltage, digits", r"\d+\.\d\d V"),
             ("progress bar", "Cell 3 charge", r"\d+ %"), ("dial", "External temperature", r"[\d.]+ °C"),
-            ("label", "Charger connected", "on"), ("push button", "Channel 1 on the panel", ".*"),
+            ("label", "Charger connected", "on"), ("push button", r"Channel \d on the panel", ".*"),
             ("image", "Fold the side pane", ""), ("chart", r".*@CH1.*", r"Voltage\(V\) \d+\.\d\d, .*")],
     "CHT": [("dial", "電池電壓", r"\d+\.\d+ V"), ("label", "電芯 3", r"\d\.\d\d V"),
             ("dial", "電池溫度", r"[\d.]+ °C"), ("label", "充電器已連接", "亮"),
-            ("push button", "面板顯示通道 1", ".*"), ("image", "收合側欄", ""),
+            ("push button", r"面板顯示通道 \d", ".*"), ("image", "收合側欄", ""),
             ("chart", r".*@CH1.*", r"電壓\(V\) \d+\.\d\d, .*")],
 }
 
@@ -32,7 +32,8 @@ started = []
 
 
 def start(*command, **options):
-    p = subprocess.Popen(command, **options)
+    # A group of its own, so that what it starts (the accessibility bus) goes with it.
+    p = subprocess.Popen(command, start_new_session=True, stderr=subprocess.DEVNULL, **options)
     started.append(p)
     return p
 
@@ -79,6 +80,8 @@ def check(language, desktop, program):
 
 try:
     display = first_line("Xvfb", "-displayfd", "1", "-screen", "0", "1600x1000x24", "-nolisten", "tcp")
+    runtime = tempfile.TemporaryDirectory()  # where the accessibility bus puts its socket
+    os.environ["XDG_RUNTIME_DIR"] = runtime.name
     os.environ["DBUS_SESSION_BUS_ADDRESS"] = first_line(
         "dbus-daemon", "--session", "--nofork", "--print-address=1")
     start(LAUNCHER, "--launch-immediately")
@@ -93,12 +96,12 @@ try:
                 ini.write("[Lang]\nLang=%s\n" % language)
             env = dict(os.environ, DISPLAY=":" + display, QT_QPA_PLATFORM="xcb",
                        QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", CHARGEMON_PORTS=line, HOME=home,
-                       XDG_CONFIG_HOME=home, XDG_DATA_HOME=home, XDG_RUNTIME_DIR=home)
-            program = start(sys.argv[1], env=env, stderr=subprocess.DEVNULL)
+                       XDG_CONFIG_HOME=home, XDG_DATA_HOME=home)
+            program = start(sys.argv[1], env=env)
             check(language, pyatspi.Registry.getDesktop(0), program)
             program.kill()
             program.wait()
 finally:
     for p in reversed(started):
-        p.kill()
+        os.killpg(p.pid, signal.SIGKILL)
         p.wait()
