@@ -103,5 +103,8 @@ try:
             program.wait()
 finally:
     for p in reversed(started):
-        os.killpg(p.pid, signal.SIGKILL)
+        try:
+            os.killpg(p.pid, signal.SIGKILL)
+        except ProcessLookupError:  # the program, killed and waited for already
+            pass
         p.wait()
