@@ -1533,6 +1533,17 @@
     </message>
 </context>
 <context>
+    <name>adform</name>
+    <message>
+        <source>Fold the side pane</source>
+        <translation>收合側欄</translation>
+    </message>
+    <message>
+        <source>Unfold the side pane</source>
+        <translation>展開側欄</translation>
+    </message>
+</context>
+<context>
     <name>tee</name>
     <message>
         <source>The CSV file was not written to %1<byte value="xd"/>
@@ -1561,17 +1572,6 @@
     <message>
         <source>#%1 does not fit in the description.</source>
         <translation>#%1 放不進描述。</translation>
-    </message>
-</context>
-<context>
-    <name>adform</name>
-    <message>
-        <source>Fold the side pane</source>
-        <translation>收合側欄</translation>
-    </message>
-    <message>
-        <source>Unfold the side pane</source>
-        <translation>展開側欄</translation>
     </message>
 </context>
 </TS>

@@ -388,7 +388,7 @@ QString Chart::latestReading() const
     QStringList said;
     for (int s = 0; s < SeriesCount; ++s)
         if (const qsizetype n = pointCount(s); n > 0 && seriesShown(s))
-            said << valueAxis(s)->label() + u' '
+            said << titles_[s] + u' '
                     + QString::number(graphs_[s]->samples().y(n - 1), 'f', s == Capacity ? 0 : 2);
     return said.join(QStringLiteral(", "));
 }

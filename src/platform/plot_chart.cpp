@@ -15,6 +15,14 @@ PlotChart::PlotChart(QWidget *parent) : QWidget(parent), plot_(new QCustomPlot(t
     PlotChart::paint(false);
 }
 
+QString PlotChart::accessibleTitle() const
+{
+    const QWidget *titled = this;
+    while (titled->windowTitle().isEmpty() && titled->parentWidget())
+        titled = titled->parentWidget();
+    return titled->windowTitle();
+}
+
 PlotChart::Ink PlotChart::ink(bool paper) const
 {
     if (paper)

@@ -16,9 +16,9 @@ public:
         QColor background, text, grid;
     };
     Ink ink(bool paper) const;
-    // What a screen reader hears of it unless given a name or description: its title (its
-    // window's), and the latest reading where it has one.
-    virtual QString accessibleTitle() const { return window()->windowTitle(); }
+    // What a screen reader hears of it unless given a name or description: its title (that of
+    // the nearest window or sub-window with one), and the latest reading where it has one.
+    virtual QString accessibleTitle() const;
     virtual QString latestReading() const { return {}; }
 
 protected:
