@@ -4,6 +4,7 @@
 // when a program starts), and a reading counts with the least CPU time of its three runs: the
 // machine is shared, and what another program costs this one is not the panel's.
 // Run by hand: build/bench/bench_info_panel
+#include "platform/core/clock.h"
 #include "platform/dialogs.h"
 #include "setup/infoform1.h"
 #include "support/scripted_dialogs.h"
@@ -51,7 +52,8 @@ int run(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ScriptedDialogs dialogs;
-    Infoform1 panel(dialogs);
+    SystemClock clock;
+    Infoform1 panel(dialogs, clock);
     panel.resize(1600, 140);
     panel.show();
     QApplication::processEvents();

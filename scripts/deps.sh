@@ -15,7 +15,9 @@ CHARGEMON_PACKAGE_CHECKS=(lintian desktop-file-utils appstream shared-mime-info 
 # A QR decoder and a PDF rasteriser read the printed pack labels back.
 # A compiler cache: ./test.sh builds the package in a fresh folder from the objects it has just
 # compiled for the tests. sqlite3 makes the SQLite files the run-file type must leave alone.
-CHARGEMON_TEST_TOOLS=(dbus mosquitto mosquitto-clients ccache sqlite3 influxdb zbar-tools poppler-utils)
+# The screen-reader stack and a display it reads the program on (AT-SPI needs a real one).
+CHARGEMON_TEST_TOOLS=(dbus mosquitto mosquitto-clients ccache sqlite3 influxdb zbar-tools poppler-utils
+  at-spi2-core python3-pyatspi xvfb)
 
 chargemon_install() {
   local missing=()

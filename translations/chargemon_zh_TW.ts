@@ -71,6 +71,10 @@
 <context>
     <name>BookWindow</name>
     <message>
+        <source>Packs</source>
+        <translation>電池組</translation>
+    </message>
+    <message>
         <source>Battery book</source>
         <translation>電池簿</translation>
     </message>
@@ -850,6 +854,14 @@
 <context>
     <name>Infoform1</name>
     <message>
+        <source>Input voltage</source>
+        <translation>輸入電壓</translation>
+    </message>
+    <message>
+        <source>Battery voltage</source>
+        <translation>電池電壓</translation>
+    </message>
+    <message>
         <source>Input Volt</source>
         <translation>輸入電壓</translation>
     </message>
@@ -1005,6 +1017,10 @@
 </context>
 <context>
     <name>MDIForm1</name>
+    <message>
+        <source>Channel %1 on the panel</source>
+        <translation>面板顯示通道 %1</translation>
+    </message>
     <message>
         <source>1 run was still being recorded when chargemon last stopped. Open it?</source>
         <translation>chargemon 上次停止時，有 1 個充電記錄仍在記錄中。要開啟它嗎？</translation>
@@ -1514,6 +1530,17 @@
     <message>
         <source>off</source>
         <translation>滅</translation>
+    </message>
+</context>
+<context>
+    <name>adform</name>
+    <message>
+        <source>Fold the side pane</source>
+        <translation>收合側欄</translation>
+    </message>
+    <message>
+        <source>Unfold the side pane</source>
+        <translation>展開側欄</translation>
     </message>
 </context>
 <context>

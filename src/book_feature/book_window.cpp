@@ -235,6 +235,9 @@ void BookWindow::retranslate()
     cancel_->setText(tr("Cancel"));
     tabs_->setTabText(0, tr("Runs"));
     tabs_->setTabText(1, tr("Skipped files"));
+    packTable_->setAccessibleName(tr("Packs"));
+    runTable_->setAccessibleName(tr("Runs"));
+    skippedTable_->setAccessibleName(tr("Skipped files"));
     const int axis = std::max(0, capacityAxis_->currentIndex());
     const QSignalBlocker quiet(capacityAxis_);
     capacityAxis_->clear();

@@ -5,7 +5,6 @@
 #include "platform/command_bar.h"
 #include "run/run.h"
 
-#include <QAccessible>
 #include <QKeyEvent>
 #include <QMdiArea>
 #include <QScreen>
@@ -49,11 +48,9 @@ void tee::readSample(QPoint at, std::optional<qsizetype> sample)
     // Live samples leave the panel to the read-out until the cross line lets go.
     host_.viewState().crossLineHeld = true;
     const QString readOut = CrossLine::readOut(reading, twoPoints);
-    if (readOut != chart_->accessibleDescription()) {
+    // Qt tells a listening screen reader of each new description, even an unchanged one.
+    if (readOut != chart_->accessibleDescription())
         chart_->setAccessibleDescription(readOut);
-        QAccessibleEvent told(chart_, QAccessible::DescriptionChanged);
-        QAccessible::updateAccessibility(&told);
-    }
 }
 
 // A Shift-click on the showing cross line marks the sample under it; the next one, anywhere,

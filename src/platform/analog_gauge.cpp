@@ -129,8 +129,8 @@ QPixmap dial(QSize size, qreal dpr, double first, double second, double step, in
 }
 } // namespace
 
-AnalogGauge::AnalogGauge(QColor needleColor, QWidget *parent)
-    : QWidget(parent), needleColor_(needleColor)
+AnalogGauge::AnalogGauge(const Clock &clock, QColor needleColor, QWidget *parent)
+    : QWidget(parent), ShownValue(clock), needleColor_(needleColor)
 {
 }
 

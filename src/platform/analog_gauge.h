@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/segment_readout.h"
+#include "platform/accessible.h"
 
 #include <QImage>
 #include <QPixmap>
@@ -37,7 +37,7 @@ public:
     // The ring of ticks, from the centre of the design.
     static constexpr qreal TickInner = 38, TickOuter = 45.5;
 
-    explicit AnalogGauge(QColor needleColor, QWidget *parent = nullptr);
+    AnalogGauge(const Clock &clock, QColor needleColor, QWidget *parent = nullptr);
 
     void setCaption(const QString &caption);
     QString caption() const { return caption_; }

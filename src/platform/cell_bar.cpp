@@ -4,7 +4,7 @@
 
 #include <QPainter>
 
-CellBar::CellBar(QWidget *parent) : QWidget(parent) { }
+CellBar::CellBar(const Clock &clock, QWidget *parent) : QWidget(parent), ShownValue(clock) { }
 
 void CellBar::setFill(const QString &bitmap)
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/segment_readout.h"
+#include "platform/accessible.h"
 
 #include <QPixmap>
 #include <QWidget>
@@ -11,7 +11,7 @@
 class CellBar : public QWidget, public ShownValue {
     Q_OBJECT
 public:
-    explicit CellBar(QWidget *parent = nullptr);
+    explicit CellBar(const Clock &clock, QWidget *parent = nullptr);
 
     void setFill(const QString &bitmap);
     QString fill() const { return fill_; }

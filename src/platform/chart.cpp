@@ -446,6 +446,21 @@ QString Chart::titleLine() const
     return title_->text();
 }
 
+QString Chart::accessibleTitle() const
+{
+    return titleLine().isEmpty() ? PlotChart::accessibleTitle() : titleLine();
+}
+
+QString Chart::latestReading() const
+{
+    QStringList said;
+    for (int s = 0; s < SeriesCount; ++s)
+        if (const qsizetype n = pointCount(s); n > 0 && seriesShown(s))
+            said << titles_[s] + u' '
+                    + QString::number(graphs_[s]->samples().y(n - 1), 'f', s == Capacity ? 0 : 2);
+    return said.join(QStringLiteral(", "));
+}
+
 void Chart::setSubtitleLine(const QString &text)
 {
     // Out of the layout when empty, so the plot keeps its height.

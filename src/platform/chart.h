@@ -80,6 +80,9 @@ public:
     // One line: a trailing line break is dropped.
     void setTitleLine(const QString &text);
     QString titleLine() const;
+    QString accessibleTitle() const override;
+    // The last point of each shown series, with its axis' title: "Voltage(V) 16.42, …".
+    QString latestReading() const override;
     // A smaller line under the title line; "" takes it out. Both lines are cut short with "…"
     // for the width they are drawn at.
     void setSubtitleLine(const QString &text);

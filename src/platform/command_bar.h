@@ -38,6 +38,8 @@ public:
     virtual void setSubBand(const QString &band) = 0;
     // A bitmap of the program's resources by name ("CH1", "CH2").
     virtual void setPicture(const QString &bitmap) = 0;
+    // What a screen reader calls the tool's button where its caption says too little ("CH2").
+    virtual void setAccessibleName(const QString &name) = 0;
 
     // Drop-down list tools ("sState").
     virtual int listCount() const = 0;

@@ -1,16 +1,26 @@
 #include "platform/plot_chart.h"
 
+#include "platform/accessible.h"
 #include "platform/cross_hair.h"
 
 #include <qcustomplot.h>
 
 PlotChart::PlotChart(QWidget *parent) : QWidget(parent), plot_(new QCustomPlot(this))
 {
+    installAccessibility();
     for (QCPAxis *axis : plot_->axisRect()->axes()) {
         axis->setTickLabelFont(pixelFont(axis->tickLabelFont()));
         axis->setLabelFont(pixelFont(axis->labelFont()));
     }
     PlotChart::paint(false);
+}
+
+QString PlotChart::accessibleTitle() const
+{
+    const QWidget *titled = this;
+    while (titled->windowTitle().isEmpty() && titled->parentWidget())
+        titled = titled->parentWidget();
+    return titled->windowTitle();
 }
 
 PlotChart::Ink PlotChart::ink(bool paper) const

@@ -16,6 +16,10 @@ public:
         QColor background, text, grid;
     };
     Ink ink(bool paper) const;
+    // What a screen reader hears of it unless given a name or description: its title (that of
+    // the nearest window or sub-window with one), and the latest reading where it has one.
+    virtual QString accessibleTitle() const;
+    virtual QString latestReading() const { return {}; }
 
 protected:
     explicit PlotChart(QWidget *parent = nullptr);

@@ -136,7 +136,7 @@ QWidget *QtCommandBar::createWidget(QtTool &tool, const ToolSpec &spec)
 {
     switch (spec.kind) {
     case Tool::Kind::Lamp:
-        return new StatusLamp(spec.lampColor, spec.lampMeaning, window_);
+        return new StatusLamp(clock_, spec.lampColor, spec.lampMeaning, window_);
     case Tool::Kind::DropDownList: {
         auto *combo = new QComboBox(window_);
         // Editable so that the text line can show any text; read-only since nobody types.

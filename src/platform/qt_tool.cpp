@@ -2,6 +2,7 @@
 
 #include "platform/status_lamp.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QDockWidget>
 #include <QIcon>
@@ -30,6 +31,13 @@ void QtTool::setCaption(const QString &caption)
 {
     caption_ = caption;
     showCaption();
+}
+
+void QtTool::setAccessibleName(const QString &name)
+{
+    for (QObject *shown : action_ ? action_->associatedObjects() : QObjectList())
+        if (auto *button = qobject_cast<QAbstractButton *>(shown))
+            button->setAccessibleName(name);
 }
 
 void QtTool::showCaption()

@@ -24,6 +24,7 @@ public:
 
     QString caption() const override { return caption_; }
     void setCaption(const QString &caption) override;
+    void setAccessibleName(const QString &name) override;
     QString description() const override { return description_; }
     bool checked() const override { return checked_; }
     void setChecked(bool checked) override;

@@ -2,8 +2,6 @@
 
 #include "platform/bitmaps.h"
 
-#include <QAccessibleValueInterface>
-#include <QAccessibleWidget>
 #include <QPainter>
 #include <QPixmapCache>
 #include <QPolygonF>
@@ -73,59 +71,10 @@ void drawGlyph(QPainter &painter, const Cell &c, int segments, bool point)
     }
 }
 
-class ValueAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
-public:
-    ValueAccessible(QWidget *widget, const ShownValue &shown)
-        : QAccessibleWidget(widget, shown.accessibleRole()), shown_(shown)
-    {
-    }
-    QString text(QAccessible::Text t) const override
-    {
-        return t == QAccessible::Value ? shown_.valueText() : QAccessibleWidget::text(t);
-    }
-    void *interface_cast(QAccessible::InterfaceType type) override
-    {
-        if (type == QAccessible::ValueInterface && shown_.maximumValue() > shown_.minimumValue())
-            return static_cast<QAccessibleValueInterface *>(this);
-        return QAccessibleWidget::interface_cast(type);
-    }
-    QVariant currentValue() const override { return shown_.currentValue(); }
-    void setCurrentValue(const QVariant &) override { } // shown, never set by the user
-    QVariant maximumValue() const override { return shown_.maximumValue(); }
-    QVariant minimumValue() const override { return shown_.minimumValue(); }
-    QVariant minimumStepSize() const override { return 0; }
-
-private:
-    const ShownValue &shown_;
-};
-
-QAccessibleInterface *instrumentAccessible(const QString &, QObject *object)
-{
-    auto *widget = qobject_cast<QWidget *>(object);
-    const auto *shown = dynamic_cast<const ShownValue *>(object);
-    return widget && shown ? new ValueAccessible(widget, *shown) : nullptr;
-}
 } // namespace
 
-ShownValue::ShownValue()
-{
-    static const bool installed = [] {
-        QAccessible::installFactory(instrumentAccessible);
-        return true;
-    }();
-    Q_UNUSED(installed);
-}
-
-void ShownValue::valueChanged(QObject *self) const
-{
-    if (!QAccessible::isActive())
-        return;
-    QAccessibleValueChangeEvent event(self, currentValue());
-    QAccessible::updateAccessibility(&event);
-}
-
-SegmentReadout::SegmentReadout(int digits, QColor digitColor, QWidget *parent)
-    : QWidget(parent), digits_(std::max(1, digits)), digitColor_(digitColor)
+SegmentReadout::SegmentReadout(const Clock &clock, int digits, QColor digitColor, QWidget *parent)
+    : QWidget(parent), ShownValue(clock), digits_(std::max(1, digits)), digitColor_(digitColor)
 {
     // Every pixel is ours: nothing behind needs repainting when the digits change.
     setAttribute(Qt::WA_OpaquePaintEvent);

@@ -1,30 +1,11 @@
 #pragma once
 
-#include <QAccessible>
+#include "platform/accessible.h"
+
 #include <QPixmap>
 #include <QWidget>
 
 #include <array>
-
-// What an instrument of the panel tells a screen reader besides its name (the widget's
-// accessible name, in the interface language): the value it shows with its unit ("27 °C"),
-// and, for those with a scale, the value as a number on it.
-class ShownValue {
-public:
-    virtual ~ShownValue() = default;
-    virtual QString valueText() const = 0;
-    virtual double currentValue() const = 0;
-    // A readout of digits has no scale: its maximum is its minimum.
-    virtual double minimumValue() const { return 0; }
-    virtual double maximumValue() const = 0;
-    virtual QAccessible::Role accessibleRole() const = 0;
-
-protected:
-    // Registers the instruments' accessibility with Qt, once.
-    ShownValue();
-    // Tells a listening screen reader that the value changed.
-    void valueChanged(QObject *self) const;
-};
 
 // A seven-segment readout: lit digits over faint unlit segments on a recessed black glass.
 // Digits, ".", "-" and spaces show right-aligned; a point sits in the corner of the digit
@@ -34,7 +15,7 @@ protected:
 class SegmentReadout : public QWidget, public ShownValue {
     Q_OBJECT
 public:
-    SegmentReadout(int digits, QColor digitColor, QWidget *parent = nullptr);
+    SegmentReadout(const Clock &clock, int digits, QColor digitColor, QWidget *parent = nullptr);
 
     void showText(const QString &text);
     QString text() const { return text_; }

@@ -3,9 +3,9 @@
 #include <QPainter>
 #include <QRadialGradient>
 
-StatusLamp::StatusLamp(QColor litColor, const char *meaning, QWidget *parent)
-    : QWidget(parent), litColor_(litColor.isValid() ? litColor : QColor(Qt::green)),
-      meaning_(meaning)
+StatusLamp::StatusLamp(const Clock &clock, QColor litColor, const char *meaning, QWidget *parent)
+    : QWidget(parent), ShownValue(clock),
+      litColor_(litColor.isValid() ? litColor : QColor(Qt::green)), meaning_(meaning)
 {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setAccessibleName(tr(meaning_));

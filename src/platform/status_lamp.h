@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/segment_readout.h"
+#include "platform/accessible.h"
 
 #include <QColor>
 #include <QWidget>
@@ -16,7 +16,7 @@ void paintBulb(QPainter &painter, const QRectF &disc, QColor litColor, bool on);
 class StatusLamp : public QWidget, public ShownValue {
     Q_OBJECT
 public:
-    StatusLamp(QColor litColor, const char *meaning, QWidget *parent = nullptr);
+    StatusLamp(const Clock &clock, QColor litColor, const char *meaning, QWidget *parent = nullptr);
 
     bool isOn() const { return on_; }
     void setOn(bool on);
@@ -24,8 +24,8 @@ public:
     QSize sizeHint() const override;
     QString valueText() const override;
     double currentValue() const override { return on_; }
-    double maximumValue() const override { return 1; }
-    QAccessible::Role accessibleRole() const override { return QAccessible::Indicator; }
+    double maximumValue() const override { return 0; }
+    QAccessible::Role accessibleRole() const override { return QAccessible::StaticText; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;

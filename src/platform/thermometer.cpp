@@ -11,8 +11,8 @@ constexpr qreal TubeWidth = 9, BulbRadius = 11;
 const QColor Mercury(230, 40, 40);
 } // namespace
 
-Thermometer::Thermometer(double minimum, double maximum, QWidget *parent)
-    : QWidget(parent), minimum_(minimum), maximum_(maximum)
+Thermometer::Thermometer(const Clock &clock, double minimum, double maximum, QWidget *parent)
+    : QWidget(parent), ShownValue(clock), minimum_(minimum), maximum_(maximum)
 {
 }
 

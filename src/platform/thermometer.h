@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/segment_readout.h"
+#include "platform/accessible.h"
 
 #include <QPixmap>
 #include <QWidget>
@@ -11,7 +11,7 @@
 class Thermometer : public QWidget, public ShownValue {
     Q_OBJECT
 public:
-    Thermometer(double minimum, double maximum, QWidget *parent = nullptr);
+    Thermometer(const Clock &clock, double minimum, double maximum, QWidget *parent = nullptr);
 
     // Outside the scale the column stops at its ends; the bulb shows the value as it is.
     void setValue(double value);
@@ -21,7 +21,7 @@ public:
     double currentValue() const override { return value_; }
     double minimumValue() const override { return minimum_; }
     double maximumValue() const override { return maximum_; }
-    QAccessible::Role accessibleRole() const override { return QAccessible::Indicator; }
+    QAccessible::Role accessibleRole() const override { return QAccessible::Dial; }
 
     QSize sizeHint() const override { return { 65, 120 }; }
 

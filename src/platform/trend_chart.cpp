@@ -81,6 +81,26 @@ void TrendChart::setRightLabel(const QString &y)
     plot_->yAxis2->setVisible(!y.isEmpty());
 }
 
+QString TrendChart::accessibleTitle() const
+{
+    const QString right = plot_->yAxis2->visible() ? plot_->yAxis2->label() : QString();
+    return right.isEmpty() ? plot_->yAxis->label()
+                           : plot_->yAxis->label() + QStringLiteral(", ") + right;
+}
+
+QString TrendChart::latestReading() const
+{
+    // The points themselves, or the named lines; the fit and its band are not readings.
+    QStringList said;
+    for (int i = 0; i < plot_->graphCount(); ++i) {
+        const QCPGraph *g = plot_->graph(i);
+        if (!g->data()->isEmpty() && (i == 0 || !g->name().isEmpty()))
+            said << (i == 0 ? plot_->yAxis->label() : g->name()) + u' '
+                    + QString::number((g->data()->constEnd() - 1)->value, 'g', 4);
+    }
+    return said.join(QStringLiteral(", "));
+}
+
 void TrendChart::fitAxes(bool any)
 {
     // Without points the axes are bare lines: no numbers, no ticks, no grid (no 1970).

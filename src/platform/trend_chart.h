@@ -34,6 +34,9 @@ public:
     // The right axis's label; "" hides it.
     void setRightLabel(const QString &y);
     void setLines(const std::vector<Line> &lines, int series);
+    // Named by its value axes' labels, described by the last point of each line.
+    QString accessibleTitle() const override;
+    QString latestReading() const override;
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

@@ -59,6 +59,13 @@ void adform::resizeEvent(QResizeEvent *event)
     place();
 }
 
+void adform::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange)
+        place();
+}
+
 bool adform::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == Image1 && event->type() == QEvent::MouseButtonPress
@@ -85,6 +92,7 @@ void adform::place()
     const QPixmap arrow(folded_ ? QStringLiteral(":/bitmaps/SCROLL_B0.png")
                                 : QStringLiteral(":/bitmaps/SCROLL_A0.png"));
     Image1->setPixmap(arrow);
+    Image1->setAccessibleName(folded_ ? tr("Unfold the side pane") : tr("Fold the side pane"));
     Image1->setGeometry(width() - arrowColumn, (height() - arrow.height()) / 2, arrow.width(),
                         arrow.height());
 }

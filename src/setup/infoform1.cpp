@@ -33,7 +33,8 @@ AnalogGauge::Scale shownScale(const GaugeScale &s)
 }
 } // namespace
 
-Infoform1::Infoform1(Dialogs &dialogs, QWidget *parent) : QWidget(parent), dialogs_(dialogs)
+Infoform1::Infoform1(Dialogs &dialogs, const Clock &clock, QWidget *parent)
+    : QWidget(parent), dialogs_(dialogs)
 {
     setObjectName(QStringLiteral("Infoform1"));
     setFixedHeight(PanelHeight);
@@ -48,13 +49,13 @@ Infoform1::Infoform1(Dialogs &dialogs, QWidget *parent) : QWidget(parent), dialo
     const std::array<const char *, GaugeCount> units = { "V", "V", "mAh", "mA", "W" };
     for (int i = 0; i < GaugeCount; ++i) {
         scales_[i] = startScale(i);
-        led_[i] = new AnalogGauge(colours[i], this);
+        led_[i] = new AnalogGauge(clock, colours[i], this);
         led_[i]->setObjectName(QStringLiteral("LED(%1)").arg(i));
         led_[i]->setGeometry(GaugeX[i], 0, 110, 110);
         led_[i]->setBackground(QStringLiteral("BIAO"));
         led_[i]->setUnit(QLatin1String(units[i]));
         led_[i]->setScale(shownScale(scales_[i]));
-        led1_[i] = new SegmentReadout(6, colours[i], this);
+        led1_[i] = new SegmentReadout(clock, 6, colours[i], this);
         led1_[i]->setObjectName(QStringLiteral("LED1(%1)").arg(i));
         led1_[i]->setGeometry(GaugeX[i], 112, 110, 25);
         led1_[i]->setUnit(led_[i]->unit());
@@ -73,10 +74,10 @@ Infoform1::Infoform1(Dialogs &dialogs, QWidget *parent) : QWidget(parent), dialo
     frame2_->setObjectName(QStringLiteral("Frame2"));
     frame2_->setGeometry(CellX[0] - 2, 2, CellX[CellCount - 1] + 43 - CellX[0] + 4, 108);
     for (int i = 0; i < CellCount; ++i) {
-        bar_[i] = new CellBar(frame2_);
+        bar_[i] = new CellBar(clock, frame2_);
         bar_[i]->setObjectName(QStringLiteral("BAR(%1)").arg(i));
         bar_[i]->setGeometry(CellX[i] - frame2_->x() + 11, 6, 21, 96);
-        led2_[i] = new SegmentReadout(3, Qt::black, this);
+        led2_[i] = new SegmentReadout(clock, 3, Qt::black, this);
         led2_[i]->setObjectName(QStringLiteral("LED2(%1)").arg(i));
         led2_[i]->setGeometry(CellX[i], 112, 43, 25);
         led2_[i]->setUnit(QStringLiteral("V"));
@@ -85,17 +86,17 @@ Infoform1::Infoform1(Dialogs &dialogs, QWidget *parent) : QWidget(parent), dialo
     for (int i = 0; i < 4; ++i) {
         l_[i] = label(QRect(942, 2 + 34 * i, 26, 30), Qt::AlignRight | Qt::AlignVCenter);
         l_[i]->setObjectName(QStringLiteral("L%1").arg(i + 1));
-        led3_[i] = new SegmentReadout(3, CellDigits, this);
+        led3_[i] = new SegmentReadout(clock, 3, CellDigits, this);
         led3_[i]->setObjectName(QStringLiteral("LED3(%1)").arg(i));
         led3_[i]->setGeometry(970, 4 + 34 * i, 50, 28);
         led3_[i]->setUnit(QStringLiteral("V"));
         l_[i]->setBuddy(led3_[i]);
     }
 
-    inTemp_ = new Thermometer(0, 85, this);
+    inTemp_ = new Thermometer(clock, 0, 85, this);
     inTemp_->setObjectName(QStringLiteral("InTemp"));
     inTemp_->setGeometry(1024, 3, 65, 120);
-    extTemp_ = new Thermometer(0, 85, this);
+    extTemp_ = new Thermometer(clock, 0, 85, this);
     extTemp_->setObjectName(QStringLiteral("ExtTemp"));
     extTemp_->setGeometry(1096, 3, 65, 120);
     labInTemp_ = label(QRect(1024, 123, 42, 15), Qt::AlignCenter);
@@ -129,9 +130,14 @@ void Infoform1::retranslateUi()
     setWindowTitle(tr("Infomation panel"));
     const std::array<QString, GaugeCount> gauges
         = { tr("Input Volt"), tr("Output Volt"), tr("Capacity"), tr("Current"), tr("Power") };
+    // The captions are terse; a screen reader says what the gauges measure.
+    const std::array<QString, GaugeCount> gaugeNames
+        = { tr("Input voltage"), tr("Battery voltage"), tr("Capacity"), tr("Current"),
+            tr("Power") };
     for (int i = 0; i < GaugeCount; ++i) {
         led_[i]->setCaption(gauges[i]);
-        led1_[i]->setAccessibleName(tr("%1, digits").arg(gauges[i]));
+        led_[i]->setAccessibleName(gaugeNames[i]);
+        led1_[i]->setAccessibleName(tr("%1, digits").arg(gaugeNames[i]));
     }
     for (int i = 0; i < CellCount; ++i) {
         led2_[i]->setAccessibleName(tr("Cell %1").arg(i + 1));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/channel_reading.h"
+#include "platform/core/clock.h"
 #include "setup/i_will_dock_to_active_bar.h"
 #include "setup/panel_rules.h"
 
@@ -25,7 +26,8 @@ class Thermometer;
 class Infoform1 final : public QWidget, public IWillDockToActiveBar {
     Q_OBJECT
 public:
-    explicit Infoform1(Dialogs &dialogs, QWidget *parent = nullptr);
+    // Changed readings are told to a screen reader at the pace of `clock`.
+    Infoform1(Dialogs &dialogs, const Clock &clock, QWidget *parent = nullptr);
 
     void DockYourselfTo(CommandBar &ActiveBar, bool parmIsVisible = true,
                         qint32 paramDockingarea = 1, qint32 paramGrabHandleStyle = 0,

@@ -133,6 +133,13 @@ void MDIForm1::selectChannel(int channel)
     Tool &t = tool(Band::Tools, ToolName::Channel);
     t.setPicture(name);
     t.setCaption(name);
+    nameChannel();
+}
+
+void MDIForm1::nameChannel()
+{
+    tool(Band::Tools, ToolName::Channel)
+        .setAccessibleName(tr("Channel %1 on the panel").arg(channel_));
 }
 
 void MDIForm1::cascade()

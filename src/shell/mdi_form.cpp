@@ -45,7 +45,7 @@ MDIForm1::MDIForm1(const MainWindowPlatform &platform, QWidget *parent)
                         } })),
       assembler_(new FrameAssembler(platform.port, *runs_, clock_, this)),
       search_(new PortSearch(platform.port, platform.ports, *runs_, clock_, *assembler_, this)),
-      info_(new Infoform1(dialogs_, this)), journalFolder_(platform.journalFolder),
+      info_(new Infoform1(dialogs_, clock_, this)), journalFolder_(platform.journalFolder),
       bookFile_(platform.bookFile)
 {
     commands_ = commandTable();
@@ -61,7 +61,10 @@ MDIForm1::MDIForm1(const MainWindowPlatform &platform, QWidget *parent)
     connect(status_, &StatusLine::added, this, &MDIForm1::statusAdded);
     language_ = std::make_unique<InterfaceLanguage>(
         *menu_, settings_, [this](const QString &problem) { State_add(problem); });
-    language_->setPanelCaptions([this] { info_->retranslateUi(); });
+    language_->setPanelCaptions([this] {
+        info_->retranslateUi();
+        nameChannel();
+    });
     connect(info_, &Infoform1::ChartLightSwitched, this, &MDIForm1::switchSeries);
     // The panel follows the selected channel, unless the cross line reads samples onto it.
     connect(hub_, &RunHub::recorded, info_, [this](const Run &run, const ChannelReading &sample) {

@@ -116,6 +116,8 @@ private:
     void SetupToolbar();
     void crossLine();
     void selectChannel(int channel);
+    // The channel tool's name for a screen reader, in the current language.
+    void nameChannel();
     void switchSeries(int series, bool shown);
     Tool &tool(const QString &band, const QString &name) const;
 

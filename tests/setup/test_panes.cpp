@@ -54,6 +54,7 @@ class TestPanes : public QObject {
     // A store that cannot be read: every value at its default.
     InterfaceTextStore missing { folder.filePath(QStringLiteral("missing.db")), folder.path() };
     ScriptedDialogs dialogs;
+    FakeClock clock;
 
 private slots:
     void init() { dialogs.asked.clear(); }
@@ -77,7 +78,7 @@ private slots:
     // and long numbers are shortened rather than dropped.
     void gaugeLabelsApart()
     {
-        Infoform1 panel(dialogs);
+        Infoform1 panel(dialogs, clock);
         const QPointF centre(55, 55);
         for (int index = 0; index < GaugeCount; ++index) {
             const AnalogGauge &gauge = panel.LED(index);
@@ -157,7 +158,7 @@ private slots:
     // moved. A narrower panel drops the outer thermometer.
     void readingShown()
     {
-        Infoform1 panel(dialogs);
+        Infoform1 panel(dialogs, clock);
         panel.resize(1600, 140);
         panel.show();
         QVERIFY(QTest::qWaitForWindowExposed(&panel));
@@ -222,7 +223,7 @@ private slots:
     // unit; the short labels are tied to what they label. The picture is decoration.
     void readAloud()
     {
-        Infoform1 panel(dialogs);
+        Infoform1 panel(dialogs, clock);
         panel.ShowReading(reading("LiIo/Po/Fe", { "3.70", "3.72", "3.55" }));
         QStringList heard;
         QList<QAccessibleInterface *> todo = { QAccessible::queryAccessibleInterface(&panel) };
@@ -250,10 +251,9 @@ private slots:
     // width, which folds to its arrow and back but no drag changes.
     void docking()
     {
-        FakeClock clock;
         QMainWindow window;
         QtCommandBar bar(&window, nullptr, {}, clock);
-        auto *panel = new Infoform1(dialogs, &window);
+        auto *panel = new Infoform1(dialogs, clock, &window);
         panel->DockYourselfTo(bar, true, 1, 0, 802);
         auto *pane = new adform(store, dialogs);
         pane->DockYourselfTo(bar, true, 2, 6, 0);

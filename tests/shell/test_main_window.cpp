@@ -6,6 +6,7 @@
 #include "platform/chart.h"
 #include "platform/core/folders.h"
 #include "platform/panel_lamp.h"
+#include "platform/segment_readout.h"
 #include "platform/trend_chart.h"
 #include "publish/mqtt_json.h"
 #include "publish/mqtt_publisher.h"
