@@ -347,7 +347,8 @@ std::optional<double> numberIn(QByteArrayView text)
 {
     bool ok = false;
     const double v = text.toByteArray().toDouble(&ok);
-    return ok && std::isfinite(v) && std::abs(v) < 1e12 ? std::optional(v) : std::nullopt;
+    // NaN and the infinities are out of range too.
+    return ok && std::abs(v) < 1e12 ? std::optional(v) : std::nullopt;
 }
 
 QByteArrayView unquoted(QByteArrayView field)
