@@ -436,8 +436,12 @@ QString writeBdf(const QString &path, const Samples &samples, const QDateTime &s
     QSaveFile table(path), metadata(bdfMetadataPath(path));
     if (!table.open(QIODevice::WriteOnly))
         return table.errorString();
+    const auto metadataFailed = [&metadata] {
+        return QStringLiteral("%1: %2").arg(QFileInfo(metadata.fileName()).fileName(),
+                                            metadata.errorString());
+    };
     if (!metadata.open(QIODevice::WriteOnly) || metadata.write(metadataJson) != metadataJson.size())
-        return metadata.errorString();
+        return metadataFailed();
     Sink sink(table, path.endsWith(QStringLiteral(".gz"), Qt::CaseInsensitive));
     QByteArray out;
     bool written = true;
@@ -458,7 +462,7 @@ QString writeBdf(const QString &path, const Samples &samples, const QDateTime &s
             ? table.errorString()
             : QCoreApplication::translate("BdfFile", "The table cannot be compressed.");
     if (!metadata.commit())
-        return metadata.errorString();
+        return metadataFailed();
     if (!table.commit()) {
         QFile::remove(metadata.fileName()); // no declarations without their table
         return table.errorString();
@@ -483,9 +487,11 @@ BdfRead readBdf(const QString &path)
         return refuse(lines.error.isEmpty()
                           ? QCoreApplication::translate("BdfFile", "The file is empty.")
                           : lines.error);
-    const QString header = QString::fromUtf8(line);
+    QString header = QString::fromUtf8(line);
     if (line.contains('\0') || header.contains(QChar::ReplacementCharacter))
         return refuse(QCoreApplication::translate("BdfFile", "The file is not text."));
+    if (header.startsWith(QChar::ByteOrderMark))
+        header.remove(0, 1);
 
     // What each column is read into.
     QSet<QString> declared;
@@ -496,8 +502,6 @@ BdfRead readBdf(const QString &path)
     QStringList names;
     for (const QString &n : header.split(QLatin1Char(',')))
         names << QString::fromUtf8(unquoted(n.toUtf8()));
-    if (names[0].startsWith(QChar::ByteOrderMark))
-        names[0].remove(0, 1);
     struct Column {
         int target = Unread;
         double scale = 1;
@@ -558,7 +562,7 @@ BdfRead readBdf(const QString &path)
     // The rows, kept as numbers: a Fixed's raw value doubled, plus one for a whole number.
     std::vector<double> seconds;
     std::vector<qint64> steps, values;
-    std::optional<double> firstUnix;
+    std::optional<std::pair<std::size_t, double>> firstUnix; // a row and its Unix time
     const int timeColumn = int(chosen.value(Seconds, chosen.value(UnixSeconds)));
     while (lines.next(line)) {
         if (line.trimmed().isEmpty())
@@ -615,7 +619,7 @@ BdfRead readBdf(const QString &path)
             if (i == timeColumn)
                 seconds.back() = *v * c.scale;
             if (c.target == UnixSeconds && !firstUnix)
-                firstUnix = *v * c.scale;
+                firstUnix = { seconds.size() - 1, *v * c.scale };
             else if (c.target == StepCount)
                 steps.back() = qint64(*v);
             else if (c.target < FieldCount) {
@@ -631,8 +635,11 @@ BdfRead readBdf(const QString &path)
         return refuse(QCoreApplication::translate("BdfFile", "The file holds no samples."));
 
     // The samples, their time of day going on from the start.
-    if (firstUnix)
-        read.start = QDateTime::fromMSecsSinceEpoch(qint64(std::llround(*firstUnix * 1000)));
+    if (firstUnix) {
+        const auto [row, unixTime] = *firstUnix;
+        read.start = QDateTime::fromMSecsSinceEpoch(
+            qint64(std::llround((unixTime - seconds[row] + seconds[0]) * 1000)));
+    }
     const double startOfDay
         = read.start.isValid() ? read.start.time().msecsSinceStartOfDay() / 1e3 : 0;
     const auto valueAt = [&values](std::size_t row, int field) -> Value {
