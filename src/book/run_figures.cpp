@@ -74,10 +74,8 @@ RunFigures RunFigures::read(const QString &path, const std::atomic<bool> &stop)
         f.skipped = QStringLiteral("The file holds no samples.");
         return f;
     }
-    f.date = defaultTitleDate(f.title);
-    f.dateFromFile = !f.date.isValid();
-    if (f.dateFromFile) // the file was last written as the run ended
-        f.date = info.lastModified().addMSecs(-qint64(s.seconds() * 1000));
+    f.date = runStart(f.title, info.lastModified(), s.seconds());
+    f.dateFromFile = !defaultTitleDate(f.title).isValid();
     f.kind = s.kind();
     f.chemistry = s.chemistry();
     f.cells = s.cells();

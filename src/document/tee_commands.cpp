@@ -169,20 +169,26 @@ void tee::tagWithPack(const QString &id)
 void tee::exportCsv()
 {
     Dialogs &dialogs = host_.dialogs();
-    enum Filter : qsizetype { Csv, Bdf, All };
+    enum Filter : qsizetype { Csv, Bdf, BdfGz, All };
     qsizetype filter = Csv;
     const QString path = dialogs.exportFile(
         saveFolder(),
-        QStringLiteral("CSV file(*.csv)|*.csv|Battery Data Format (*.bdf.csv)|*.bdf.csv|All "
-                       "files(*.*)|*.*"),
+        QStringLiteral("CSV file(*.csv)|*.csv|Battery Data Format (*.bdf.csv)|*.bdf.csv|Battery "
+                       "Data Format, compressed (*.bdf.gz)|*.bdf.gz|All files(*.*)|*.*"),
         QStringLiteral("csv"), &filter);
     if (path.isEmpty())
         return;
     // The chosen filter decides the format; under All files the name does.
-    const bool bdf = filter == Bdf
-        || (filter == All && path.endsWith(QStringLiteral(".bdf.csv"), Qt::CaseInsensitive));
-    const QString failure = bdf ? writeBdf(path, run_->samples(), defaultTitleDate(run_->title()))
-                                : run_->samples().writeCsv(path, Captions);
+    const bool bdf = filter == Bdf || filter == BdfGz
+        || (filter == All
+            && (path.endsWith(QStringLiteral(".bdf.csv"), Qt::CaseInsensitive)
+                || path.endsWith(QStringLiteral(".bdf.gz"), Qt::CaseInsensitive)));
+    const QString from = file();
+    const QDateTime start
+        = runStart(run_->title(), from.isEmpty() ? QDateTime() : QFileInfo(from).lastModified(),
+                   run_->summary().seconds());
+    const QString failure
+        = bdf ? writeBdf(path, run_->samples(), start) : run_->samples().writeCsv(path, Captions);
     tellExport(host_, path, failure);
 }
 

@@ -75,6 +75,8 @@ const QString &unknownText()
     return t;
 }
 
+} // namespace
+
 const QString &chargingText()
 {
     static const QString t = QStringLiteral("+CHG+");
@@ -98,6 +100,8 @@ Fixed power(Fixed current, Fixed batVolt)
 {
     return (current * batVolt).abs().hundredths();
 }
+
+namespace {
 
 // The charge state and signed current of a channel block by its mode; no current for a
 // mode that is neither discharging (1) nor charging (2).

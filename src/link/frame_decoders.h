@@ -9,6 +9,13 @@
 // The charger's two-byte measurement: whole part W and hundredths F, each biased by 128.
 Fixed PairValue(quint8 w, quint8 f);
 
+// The charge states a reading's Chg field names.
+const QString &chargingText();
+const QString &dischargingText();
+const QString &idleText();
+// The power a reading shows: |current x battery voltage| to the hundredth.
+Fixed power(Fixed current, Fixed batVolt);
+
 inline constexpr char FrameStart = '{';
 inline constexpr char FrameEnd = '}';
 inline constexpr int Frame36Length = 36;

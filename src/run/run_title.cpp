@@ -37,6 +37,13 @@ QDateTime defaultTitleDate(const QString &title)
     return date.isValid() ? QDateTime(date, time) : QDateTime();
 }
 
+QDateTime runStart(const QString &title, const QDateTime &fileTime, double seconds)
+{
+    const QDateTime named = defaultTitleDate(title);
+    return named.isValid() || !fileTime.isValid() ? named
+                                                  : fileTime.addMSecs(-qint64(seconds * 1000));
+}
+
 namespace {
 const QRegularExpression &packTag()
 {

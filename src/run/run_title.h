@@ -10,6 +10,9 @@
 bool isDefaultTitle(const QString &title);
 // The date and time it names, the run's start; invalid for any other text.
 QDateTime defaultTitleDate(const QString &title);
+// A run's start: the date its description names, else the time its file was last written (as
+// the run ended) less the run's length; invalid when neither is known.
+QDateTime runStart(const QString &title, const QDateTime &fileTime, double seconds);
 
 // A pack's tag in a description: "#P0007", in any case, anywhere in it. The ID it names
 // ("P0007"), "" for none.

@@ -4,6 +4,7 @@
 #include "document/tee.h"
 #include "platform/chart.h"
 #include "platform/qt_tool.h"
+#include "run/bdf_file.h"
 #include "run/run.h"
 #include "run/run_file.h"
 #include "run/run_title.h"
@@ -301,8 +302,9 @@ private slots:
         QCOMPARE(
             QString::fromUtf8(readFile(dir.filePath("run.bdf.csv"))).split("\r\n").mid(1, 2),
             QStringList(
-                { QString("0,%1,16.00,20.00,0.000000,0.000000,25,4.20,4.20,4.20,4.20").arg(epoch),
-                  QString("1,%1,16.20,25.00,0.006250,0.000000,25,4.20,4.20,4.20,4.20")
+                { QString("0,%1,16.00,20.00,0.000000,0.000000,25,12.00,100,4.20,4.20,4.20,4.20")
+                      .arg(epoch),
+                  QString("1,%1,16.20,25.00,0.006250,0.000000,25,12.00,101,4.20,4.20,4.20,4.20")
                       .arg(epoch + 1) }));
 
         feed(3, reading(1234, 4, -Fixed::fromHundredths(3500)));
@@ -322,6 +324,12 @@ private slots:
         QCOMPARE(host->scripted.asked.last().maxLength, RunFile::TitleSize); // what Save keeps
         QCOMPARE(live->title() + '|' + chart.titleLine(), "6S \"Pack\" #P0007|6S \"Pack\" #P0007");
         QCOMPARE(host->messages.last(), "Pack #P0007: Pack A"); // a label scanned into the box
+        // Compressed; under the user's description the run starts at its file's time less its
+        // length.
+        host->scripted.fileAnswers << dir.filePath("run");
+        host->scripted.filterAnswers << 2;
+        command(doc, "Export");
+        QVERIFY(readBdf(dir.filePath("run.bdf.gz")).start.isValid());
 
         // A cancelled dialog does nothing; a failure says where and why, and nothing changes.
         live->end();
