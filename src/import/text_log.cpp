@@ -180,7 +180,7 @@ ImportedLog readTextLog(const QByteArray &bytes, const ColumnMapper &mapper)
             return ImportedLog::refused(
                 tr("Line %1 is longer than %2 characters.").arg(lines.size() + 1).arg(MaxLine));
         const QByteArrayView line(bytes.constData() + from, to - from);
-        lines << (line.endsWith('\r') ? line.chopped(1) : line);
+        lines << line; // a CR before the LF goes with the trimming of each field
         from = to + 1;
     }
     while (!lines.isEmpty() && lines.back().trimmed().isEmpty())
