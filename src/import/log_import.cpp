@@ -161,6 +161,7 @@ ImportOutcome LogImport::importFile(const QString &path, const ColumnMapper &map
         }
         mah << moved;
     }
+    QDir().mkpath(folder_); // the save folder is made by the first run saved in it
     const QString failure = RunFile::write(run, title, rows.size(), [&](qint64 row, int field) {
         const qint64 r = rows[row];
         if (field == Time) {
