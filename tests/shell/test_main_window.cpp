@@ -523,6 +523,11 @@ private slots:
     void importLogs()
     {
         Rig rig;
+        const auto gone = qScopeGuard([] { // the runs go from the save folder however it ends
+            for (const QString &run : QDir(saveFolder()).entryList({ "[abc]-*.mdb" }))
+                QFile::remove(QDir(saveFolder()).filePath(run));
+            QDir().rmdir(saveFolder());
+        });
         QStringList logs;
         for (const char *name : { "a.csv", "b.csv", "c.csv" }) {
             logs << dir.filePath(name);
@@ -546,9 +551,6 @@ private slots:
         QTRY_COMPARE(asked.last().kind, "message");
         QCOMPARE(asked[1].defaultText, map);
         QVERIFY(asked[2].text.startsWith("1 imported, 1 imported before, 0 not imported."));
-        for (const QString &run : QDir(saveFolder()).entryList({ "[abc]-*.mdb" }))
-            QVERIFY(QFile::remove(QDir(saveFolder()).filePath(run)));
-        QDir().rmdir(saveFolder());
     }
 
     // Files named on the command line open as Open opens them, one after another.
