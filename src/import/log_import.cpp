@@ -32,10 +32,11 @@ ImportedLog readLog(const QString &path, const QByteArray &bytes, const ColumnMa
     return readTextLog(bytes, mapper);
 }
 
+// A whole second comes back from its fraction of a day a hair below it at times.
 double elapsed(const Samples &samples, qint64 row)
 {
     const Value v = samples.value(row, Time);
-    return v.time() ? v.time()->days * 86400 : 0;
+    return v.time() ? v.time()->days * 86400 + 1e-6 : 0;
 }
 
 // A charge raises the voltage: a current mostly negative while it rises, or positive while it
