@@ -48,14 +48,14 @@ struct Batch {
             return *at;
         QStringList labels, options;
         for (qsizetype c = 0; c < columns.names.size(); ++c)
-            labels << tr("%1 (%2)").arg(columns.names[c], columns.example.value(c));
+            labels << tr("%1: %2").arg(columns.names[c], columns.example.value(c));
         for (const Quantity &q : quantities())
             options << tr(q.caption);
-        const auto map = host.dialogs().picks(
-            tr("Import"),
-            tr("What each column of %1 holds (the first line of values in brackets):")
-                .arg(QFileInfo(files[next]).fileName()),
-            labels, options, columns.offered(host.settings()));
+        const auto map
+            = host.dialogs().picks(tr("Import"),
+                                   tr("What each column of %1 holds, after its first value:")
+                                       .arg(QFileInfo(files[next]).fileName()),
+                                   labels, options, columns.offered(host.settings()));
         if (!map) {
             cancelled = true;
             return map;
