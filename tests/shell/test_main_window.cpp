@@ -97,11 +97,11 @@ private slots:
             }
             QCOMPARE(rig.window.Menu().toolNames(spec.name), names);
         }
-        // "Main": "File" opens "Main_file" (Open, Watch, Stop watching, Book, Pack labels,
-        // Compare, Lang, Exit), then "Help".
+        // "Main": "File" opens "Main_file" (Open, Import, Watch, Stop watching, Book, Pack
+        // labels, Compare, Lang, Exit), then "Help".
         const QList<QAction *> menuBar = rig.window.menuBar()->actions();
         QCOMPARE(menuBar.size(), 2);
-        QCOMPARE(menuBar[0]->menu()->actions().size(), 8);
+        QCOMPARE(menuBar[0]->menu()->actions().size(), 9);
         rig.tool("Tools", "Channel").setPicture("CH1");
         rig.tool("Tools", "Channel").setPicture("CH2");
         QCOMPARE(rig.tool("state", "sdate").caption(), "2026-12-06");
