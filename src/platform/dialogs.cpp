@@ -1,5 +1,6 @@
 #include "platform/dialogs.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -7,6 +8,7 @@
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -195,4 +197,40 @@ std::optional<QStringList> QtDialogs::form(const QString &title, const QStringLi
     for (const QLineEdit *edit : std::as_const(edits))
         typed << edit->text();
     return typed;
+}
+
+QStringList QtDialogs::openFiles(const QString &folder, const QString &filter)
+{
+    return QFileDialog::getOpenFileNames(parent_, QString(), folder, qtFilter(filter));
+}
+
+std::optional<QList<int>> QtDialogs::picks(const QString &title, const QString &note,
+                                           const QStringList &labels, const QStringList &options,
+                                           const QList<int> &chosen)
+{
+    QDialog dialog(parent_);
+    dialog.setWindowTitle(title);
+    auto *layout = new QFormLayout(&dialog);
+    if (!note.isEmpty()) {
+        auto *text = new QLabel(note, &dialog);
+        text->setWordWrap(true);
+        layout->addRow(text);
+    }
+    QList<QComboBox *> boxes;
+    for (qsizetype i = 0; i < labels.size(); ++i) {
+        boxes << new QComboBox(&dialog);
+        boxes.last()->addItems(options);
+        boxes.last()->setCurrentIndex(chosen.value(i));
+        layout->addRow(labels[i], boxes.last());
+    }
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addRow(buttons);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    QList<int> picked;
+    for (const QComboBox *box : std::as_const(boxes))
+        picked << box->currentIndex();
+    return picked;
 }

@@ -67,6 +67,15 @@ public:
                                             const QStringList &offered, int maxLength)
         = 0;
 
+    // Files to open, several at once; none when the user cancelled.
+    virtual QStringList openFiles(const QString &folder, const QString &filter) = 0;
+    // For each of `labels`, one of `options` by its index, starting from `chosen`; none when
+    // the user cancelled. `note` stands above the choices.
+    virtual std::optional<QList<int>> picks(const QString &title, const QString &note,
+                                            const QStringList &labels, const QStringList &options,
+                                            const QList<int> &chosen)
+        = 0;
+
 protected:
     virtual FileChoice askOpenFile(const QString &folder, const QString &filter,
                                    const QString &defaultSuffix, const QString &offered)
@@ -96,6 +105,10 @@ public:
     std::optional<QStringList> form(const QString &title, const QStringList &labels,
                                     const QStringList &offered, int maxLength) override;
     QString folder(const QString &start) override;
+    QStringList openFiles(const QString &folder, const QString &filter) override;
+    std::optional<QList<int>> picks(const QString &title, const QString &note,
+                                    const QStringList &labels, const QStringList &options,
+                                    const QList<int> &chosen) override;
 
     // "A(*.a)|*.a|B(*.*)|*.*" as QFileDialog wants it: "A (*.a);;B (*)". "*.*" means every file
     // where the filter comes from, but only names with a dot here.

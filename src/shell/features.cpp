@@ -12,6 +12,7 @@ const std::vector<Feature> &features()
         watchFeature(),
         bookFeature(),
         compareFeature(),
+        importFeature(),
     };
     return all;
 }

@@ -98,11 +98,11 @@ private slots:
             }
             QCOMPARE(rig.window.Menu().toolNames(spec.name), names);
         }
-        // "Main": "File" opens "Main_file" (Open, Watch, Stop watching, Book, Pack labels,
-        // Compare, Lang, Exit), then "Help".
+        // "Main": "File" opens "Main_file" (Open, Import, Watch, Stop watching, Book, Pack
+        // labels, Compare, Lang, Exit), then "Help".
         const QList<QAction *> menuBar = rig.window.menuBar()->actions();
         QCOMPARE(menuBar.size(), 2);
-        QCOMPARE(menuBar[0]->menu()->actions().size(), 8);
+        QCOMPARE(menuBar[0]->menu()->actions().size(), 9);
         rig.tool("Tools", "Channel").setPicture("CH1");
         rig.tool("Tools", "Channel").setPicture("CH2");
         QCOMPARE(rig.tool("state", "sdate").caption(), "2026-12-06");
@@ -518,6 +518,40 @@ private slots:
         QCOMPARE(asked(rig.dialogs.asked.last()),
                  QStringList({ "save", saveFolder(), "DataBase(*.mdb)|*.mdb|All files(*.*)|*.*",
                                "DataBase (*.mdb);;All files (*)", "mdb" }));
+    }
+
+    // File > Import…: the columns asked once a header, as guessed; the user's map is kept.
+    void importLogs()
+    {
+        Rig rig;
+        const auto gone = qScopeGuard([] { // the runs go from the save folder however it ends
+            for (const QString &run : QDir(saveFolder()).entryList({ "[abc]-*.mdb" }))
+                QFile::remove(QDir(saveFolder()).filePath(run));
+            QDir().rmdir(saveFolder());
+        });
+        QStringList logs;
+        for (const char *name : { "a.csv", "b.csv", "c.csv" }) {
+            logs << dir.filePath(name);
+            writeFile(logs.last(),
+                      "Time,Volts,Amps,Probe\n0,7.40,1.5,21\n1,7.45,1.5," + QByteArray(name));
+        }
+        const auto import = [&rig](const QString &files, const QString &map) {
+            rig.dialogs.asked.clear();
+            rig.dialogs.fileAnswers << files;
+            rig.dialogs.inputAnswers << map;
+            rig.click("Main_file", "Import");
+        };
+        const auto &asked = rig.dialogs.asked;
+        const QString map = "time (s)|voltage (V)|current (A)|temperature (°C)";
+        import(logs[0] + '|' + logs[1], map);
+        QTRY_COMPARE(asked.last().kind, "message");
+        QCOMPARE(asked.size(), 3);
+        QCOMPARE(asked[1].defaultText, "time (s)|voltage (V)|current (A)|(not imported)");
+        QVERIFY(asked[2].text.startsWith("2 imported, 0 imported before, 0 not imported."));
+        import(logs[2] + '|' + logs[0], map);
+        QTRY_COMPARE(asked.last().kind, "message");
+        QCOMPARE(asked[1].defaultText, map);
+        QVERIFY(asked[2].text.startsWith("1 imported, 1 imported before, 0 not imported."));
     }
 
     // Files named on the command line open as Open opens them, one after another.

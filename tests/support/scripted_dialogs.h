@@ -55,6 +55,31 @@ public:
         return typed ? std::optional(typed->split(u'|')) : std::nullopt;
     }
 
+    // One file answer, its paths split at "|".
+    QStringList openFiles(const QString &folder, const QString &filter) override
+    {
+        asked.append({ QStringLiteral("open files"), folder, filter, {} });
+        const QString answer = fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
+        return answer.isEmpty() ? QStringList() : answer.split(u'|');
+    }
+    // Answered from inputAnswers: the options' texts split at "|"; the labels and the chosen
+    // options' texts recorded joined so.
+    std::optional<QList<int>> picks(const QString &title, const QString &,
+                                    const QStringList &labels, const QStringList &options,
+                                    const QList<int> &chosen) override
+    {
+        QStringList offered;
+        for (int c : chosen)
+            offered << options.value(c);
+        const auto typed = input(labels.join(u'|'), title, offered.join(u'|'), 0);
+        if (!typed)
+            return std::nullopt;
+        QList<int> picked;
+        for (const QString &t : typed->split(u'|'))
+            picked << int(options.indexOf(t));
+        return picked;
+    }
+
 protected:
     FileChoice askOpenFile(const QString &folder, const QString &filter, const QString &suffix,
                            const QString &offered) override

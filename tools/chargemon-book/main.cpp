@@ -2,13 +2,49 @@
 // program's window.
 #include "book/book.h"
 #include "book/book_table.h"
+#include "import/log_import.h"
 #include "platform/core/folders.h"
+#include "platform/core/settings.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <cstdio>
+
+namespace {
+
+// Imports each log, telling what it took and skipped: 0 when every one is in the folder.
+int importLogs(const QStringList &files, const QString &folder, const QString &keys)
+{
+    if (folder.isEmpty() || !QFileInfo(folder).isDir() || files.isEmpty()) {
+        std::fprintf(stderr, "chargemon-book: --import needs FILE... and --into FOLDER.\n");
+        return 2;
+    }
+    const std::optional<ColumnMap> given = parseColumnMap(keys);
+    if (!keys.isEmpty() && !given) {
+        std::fprintf(stderr, "chargemon-book: --map %s names an unknown quantity.\n",
+                     qPrintable(keys));
+        return 2;
+    }
+    Settings settings;
+    LogImport logs(folder);
+    int status = 0;
+    for (const QString &file : files) {
+        const ImportOutcome out = logs.importFile(file, [&](const LogColumns &columns) {
+            if (!given)
+                return columns.offered(settings);
+            columns.remember(settings, *given);
+            return *given;
+        });
+        std::fprintf(out.error.isEmpty() ? stdout : stderr, "%s\n", qPrintable(out.text()));
+        if (!out.error.isEmpty())
+            status = 1;
+    }
+    return status;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -24,7 +60,17 @@ int main(int argc, char *argv[])
     const QCommandLineOption csv(QStringLiteral("csv"), QStringLiteral("RFC 4180 CSV."));
     const QCommandLineOption noCache(QStringLiteral("no-cache"),
                                      QStringLiteral("Read the files alone, not the book."));
-    parser.addOptions({ runs, csv, noCache });
+    const QCommandLineOption import(QStringLiteral("import"),
+                                    QStringLiteral("Import the logs FILE... into FOLDER as runs."));
+    const QCommandLineOption into(QStringLiteral("into"),
+                                  QStringLiteral("The folder --import writes the runs into."),
+                                  QStringLiteral("FOLDER"));
+    const QCommandLineOption map(
+        QStringLiteral("map"),
+        QStringLiteral("What each column of the logs is, by position (\"s,V,A,,cell,cell\"); "
+                       "kept for their header. Default: the kept or guessed one."),
+        QStringLiteral("KEYS"));
+    parser.addOptions({ runs, csv, noCache, import, into, map });
     parser.addPositionalArgument(QStringLiteral("FOLDER"), QStringLiteral("Folders of run files."),
                                  QStringLiteral("[FOLDER...]"));
     // Parsed here rather than by process(), whose errors would carry the program's name.
@@ -34,6 +80,8 @@ int main(int argc, char *argv[])
     }
     if (parser.isSet(help))
         parser.showHelp();
+    if (parser.isSet(import))
+        return importLogs(parser.positionalArguments(), parser.value(into), parser.value(map));
 
     QStringList folders = parser.positionalArguments();
     for (const QString &folder : folders)

@@ -1,0 +1,190 @@
+#include "import/log_import.h"
+
+#include "link/channel_reading.h"
+#include "run/run_file.h"
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <cmath>
+
+namespace {
+
+QString tr(const char *text, int n = -1)
+{
+    return QCoreApplication::translate("LogImport", text, nullptr, n);
+}
+
+constexpr int HashDigits = 16;
+
+// A log in the format its name tells. A format is one function from the file to an
+// ImportedLog; text logs are read from the bytes already read.
+ImportedLog readLog(const QString &path, const QByteArray &bytes, const ColumnMapper &mapper)
+{
+    const QString name = path.toLower();
+    if (name.endsWith(QLatin1String(".bdf.csv")) || name.endsWith(QLatin1String(".bdf.gz")))
+        return ImportedLog::refused(tr("Battery Data Format files cannot be imported yet."));
+    return readTextLog(bytes, mapper);
+}
+
+// A whole second comes back from its fraction of a day a hair below it at times.
+double elapsed(const Samples &samples, qint64 row)
+{
+    const Value v = samples.value(row, Time);
+    return v.time() ? v.time()->days * 86400 + 1e-6 : 0;
+}
+
+// A charge raises the voltage: a current mostly negative while it rises, or positive while it
+// falls, was logged with the other sign.
+bool looksFlipped(const Samples &samples)
+{
+    if (samples.count() < 2)
+        return false;
+    const double rise = samples.number(samples.count() - 1, Bat_volt).value_or(Fixed()).toDouble()
+        - samples.number(0, Bat_volt).value_or(Fixed()).toDouble();
+    double amps = 0;
+    for (qint64 r = 0; r < samples.count(); ++r)
+        amps += samples.number(r, Current).value_or(Fixed()).toDouble();
+    amps /= double(samples.count());
+    return std::abs(rise) >= 0.05 && std::abs(amps) >= 0.05 && (rise > 0) != (amps > 0);
+}
+
+} // namespace
+
+QString ImportOutcome::text() const
+{
+    QStringList parts { QFileInfo(source).fileName() + u':' };
+    if (already)
+        parts << tr("imported before, as %1.").arg(run);
+    else if (!error.isEmpty())
+        parts << tr("not imported: %1").arg(error);
+    else
+        parts << tr("%n sample(s) taken into %1.", int(taken)).arg(run);
+    if (!skipped.isEmpty())
+        parts << tr("Skipped: %1.").arg(skipped.join(QStringLiteral("; ")));
+    if (!warning.isEmpty())
+        parts << warning;
+    return parts.join(u' ');
+}
+
+LogImport::LogImport(const QString &folder) : folder_(folder)
+{
+    static const QRegularExpression digits(
+        QStringLiteral("-([0-9a-f]{%1})\\.mdb$").arg(HashDigits));
+    QDirIterator files(folder, { QStringLiteral("*.mdb") }, QDir::Files,
+                       QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        const QString path = files.next();
+        if (const auto m = digits.match(path); m.hasMatch())
+            known_.insert(m.captured(1), path);
+    }
+}
+
+ImportOutcome LogImport::importFile(const QString &path, const ColumnMapper &mapper)
+{
+    ImportOutcome out;
+    out.source = path;
+    const QFileInfo info(path);
+    // Checked before opening: a FIFO would block the reading for ever.
+    if (!info.exists())
+        return out.error = tr("File not found."), out;
+    if (!info.isFile())
+        return out.error = tr("It is not a regular file."), out;
+    if (info.size() > MaxBytes)
+        return out.error = tr("It is larger than %1 MB.").arg(MaxBytes / 1024 / 1024), out;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return out.error = file.errorString(), out;
+    const QByteArray bytes = file.read(MaxBytes + 1);
+    if (bytes.size() > MaxBytes || file.error() != QFileDevice::NoError)
+        return out.error = file.errorString(), out;
+    const QString hash = QString::fromLatin1(
+        QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex().left(HashDigits));
+    if (const auto at = known_.constFind(hash); at != known_.cend()) {
+        out.already = true;
+        out.run = *at;
+        return out;
+    }
+
+    ImportedLog log = readLog(path, bytes, mapper);
+    if (!log.error.isEmpty())
+        return out.error = log.error, out;
+    if (log.samples.count() == 0)
+        return out.error = tr("It holds no samples."), out;
+    out.skipped = log.skipped;
+    if (looksFlipped(log.samples))
+        out.warning = tr("The current looks flipped: it is mostly negative while the voltage "
+                         "rises, or positive while it falls (a charge is positive here). Map "
+                         "its column as \"current (A, charge negative)\" if it is.");
+
+    // A run file keeps a sample a second, at the time of day it was taken: the file's time
+    // stands for the run's end where the log does not tell its start.
+    const double seconds = elapsed(log.samples, log.samples.count() - 1);
+    const QDateTime start = log.start.isValid()
+        ? log.start
+        : info.lastModified().addMSecs(-qint64(std::llround(seconds * 1000)));
+    const int startOfDay = start.time().msecsSinceStartOfDay() / 1000;
+    QList<qint64> rows;
+    qint64 lastSecond = -1, sameSecond = 0;
+    for (qint64 r = 0; r < log.samples.count(); ++r) {
+        const auto second = qint64(std::floor(elapsed(log.samples, r)));
+        if (second == lastSecond) {
+            ++sameSecond;
+            continue;
+        }
+        lastSecond = second;
+        rows << r;
+    }
+    if (sameSecond > 0)
+        out.skipped << tr("%n sample(s) in a second that had one already (a run keeps one a "
+                          "second)",
+                          int(sameSecond));
+    const QString run
+        = QDir(folder_).filePath(info.fileName().section(u'.', 0, 0).left(RunFile::TitleSize) + u'-'
+                                 + hash + QStringLiteral(".mdb"));
+    const QString title = info.completeBaseName().left(RunFile::TitleSize);
+    // A run has a capacity and a temperature in every sample: a log without them gets the
+    // charge moved so far and 0 °C.
+    QList<double> mah;
+    double moved = 0;
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        if (i > 0) {
+            const auto amps = [&](qint64 r) {
+                return std::abs(log.samples.number(r, Current).value_or(Fixed()).toDouble());
+            };
+            moved += (amps(rows[i - 1]) + amps(rows[i])) / 2
+                * (elapsed(log.samples, rows[i]) - elapsed(log.samples, rows[i - 1])) / 3.6;
+        }
+        mah << moved;
+    }
+    QDir().mkpath(folder_); // the save folder is made by the first run saved in it
+    const QString failure = RunFile::write(run, title, rows.size(), [&](qint64 row, int field) {
+        const qint64 r = rows[row];
+        if (field == Time) {
+            const auto s = (startOfDay + qint64(std::floor(elapsed(log.samples, r)))) % 86400;
+            return DayTime { double(s) / 86400 }.hhmmss();
+        }
+        QString text = log.samples.text(r, field);
+        if (text.isEmpty() && field == Cap)
+            return Fixed::fromDouble(mah[row]).hundredths().plain();
+        if (text.isEmpty() && field == Ext_temp)
+            return QStringLiteral("0");
+        return text;
+    });
+    if (!failure.isEmpty())
+        return out.error = failure, out;
+    // The book dates a run without a date in its description by the file's time, its end.
+    QFile written(run);
+    if (written.open(QIODevice::ReadWrite))
+        written.setFileTime(start.addMSecs(qint64(std::llround(seconds * 1000))),
+                            QFileDevice::FileModificationTime);
+    out.run = run;
+    out.taken = rows.size();
+    known_.insert(hash, run);
+    return out;
+}

@@ -1,0 +1,309 @@
+#include "import/text_log.h"
+
+#include "link/channel_reading.h"
+
+#include <QCoreApplication>
+#include <QMap>
+
+#include <charconv>
+#include <cmath>
+
+namespace {
+
+QString tr(const char *text, int n = -1)
+{
+    return QCoreApplication::translate("LogImport", text, nullptr, n);
+}
+
+constexpr qsizetype MaxLine = 64 * 1024;
+constexpr int SniffLines = 50; // a header stands within these
+constexpr int AgreeingLines = 5; // lines below a header with as many fields
+constexpr double Largest = 1e9; // more than any charger shows in any field
+
+using Fields = QList<QByteArrayView>;
+
+QByteArrayView trimmed(QByteArrayView f)
+{
+    f = f.trimmed();
+    if (f.size() >= 2 && f.front() == '"' && f.back() == '"')
+        f = f.sliced(1, f.size() - 2).trimmed();
+    return f;
+}
+
+// The fields of a line, quotes kept; trailing empty fields (a delimiter at the end) dropped.
+void split(QByteArrayView line, char delimiter, Fields &out)
+{
+    out.clear();
+    qsizetype from = 0;
+    bool quoted = false;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        if (line[i] == '"')
+            quoted = !quoted;
+        else if (line[i] == delimiter && !quoted) {
+            out << line.sliced(from, i - from);
+            from = i + 1;
+        }
+    }
+    out << line.sliced(from);
+    while (!out.isEmpty() && trimmed(out.back()).isEmpty())
+        out.removeLast();
+}
+
+// A number as the log writes it; none for a text. `decimalComma`: "3,71".
+std::optional<double> number(QByteArrayView field, bool decimalComma)
+{
+    field = trimmed(field);
+    if (field.startsWith('+'))
+        field = field.sliced(1);
+    if (field.isEmpty() || field.size() > 64)
+        return std::nullopt;
+    char text[64];
+    for (qsizetype i = 0; i < field.size(); ++i)
+        text[i] = decimalComma && field[i] == ',' ? '.' : field[i];
+    double v = 0;
+    const auto [end, ec] = std::from_chars(text, text + field.size(), v);
+    if (end != text + field.size() || (ec != std::errc() && ec != std::errc::result_out_of_range))
+        return std::nullopt;
+    return ec == std::errc() ? v : HUGE_VAL;
+}
+
+// "hh:mm:ss(.mmm)" or "mm:ss(.mmm)" as seconds.
+std::optional<double> clock(QByteArrayView field, bool decimalComma)
+{
+    field = trimmed(field);
+    double seconds = 0;
+    int parts = 0;
+    for (qsizetype from = 0; from <= field.size();) {
+        qsizetype to = field.indexOf(':', from);
+        if (to < 0)
+            to = field.size();
+        const auto n = number(field.sliced(from, to - from), decimalComma);
+        if (!n || *n < 0 || ++parts > 3)
+            return std::nullopt;
+        seconds = seconds * 60 + *n;
+        from = to + 1;
+    }
+    return parts >= 2 ? std::optional(seconds) : std::nullopt;
+}
+
+bool numeric(const Fields &fields, bool decimalComma)
+{
+    for (QByteArrayView f : fields)
+        if (number(f, decimalComma) || clock(f, decimalComma))
+            return true;
+    return false;
+}
+
+// What is left out, by reason, with the first line it happened on.
+class Skips {
+public:
+    void add(const char *why, qsizetype line, qint64 lines = 1)
+    {
+        auto &[count, first] = by_[why];
+        if (count == 0)
+            first = line;
+        count += lines;
+    }
+    QStringList lines() const
+    {
+        QStringList out;
+        for (auto i = by_.cbegin(); i != by_.cend(); ++i)
+            out << tr("%n line(s) %1 (the first: line %2)", int(i->first))
+                       .arg(tr(i.key()))
+                       .arg(i->second);
+        return out;
+    }
+
+private:
+    QMap<const char *, std::pair<qint64, qsizetype>> by_;
+};
+
+struct Layout {
+    char delimiter = ',';
+    bool decimalComma = false;
+    qsizetype header = -1; // -1: no header (logger lines)
+    bool dollar = false;
+};
+
+// The delimiter and header line: the first line with at least two fields whose next lines have
+// as many, the first of them with a number, and which is no line of numbers itself.
+std::optional<Layout> sniff(const QList<QByteArrayView> &lines)
+{
+    Fields fields, below;
+    std::optional<Layout> best;
+    std::size_t bestFields = 0;
+    for (const char d : { ',', ';', '\t', '|' })
+        for (qsizetype h = 0; h < std::min<qsizetype>(lines.size() - 1, SniffLines); ++h) {
+            split(lines[h], d, fields);
+            if (fields.size() < 2 || numeric(fields, false) || (best && h > best->header))
+                continue;
+            // A stray line among the first (an error the logger wrote) is forgiven.
+            qsizetype agreeing = 0, looked = 0;
+            for (qsizetype at = h + 1; at < lines.size() && looked < AgreeingLines;
+                 ++at, ++looked) {
+                split(lines[at], d, below);
+                if (below.size() == fields.size() && numeric(below, d != ','))
+                    ++agreeing;
+                else if (looked == 0)
+                    break;
+            }
+            if (agreeing == 0 || agreeing + 1 < looked)
+                continue;
+            if (!best || h < best->header || std::size_t(fields.size()) > bestFields) {
+                best = Layout { d, false, h, false };
+                bestFields = std::size_t(fields.size());
+            }
+            break;
+        }
+    if (best && best->delimiter != ',') {
+        split(lines[best->header + 1], best->delimiter, fields);
+        for (QByteArrayView f : fields)
+            best->decimalComma
+                = best->decimalComma || (trimmed(f).contains(',') && number(f, true));
+    }
+    return best;
+}
+
+} // namespace
+
+ImportedLog readTextLog(const QByteArray &bytes, const ColumnMapper &mapper)
+{
+    for (const char c : bytes)
+        if (uchar(c) < 0x20 && c != '\t' && c != '\n' && c != '\r')
+            return ImportedLog::refused(tr("It is no text: it holds binary data."));
+    QList<QByteArrayView> lines;
+    for (qsizetype from = 0; from < bytes.size();) {
+        qsizetype to = bytes.indexOf('\n', from);
+        if (to < 0)
+            to = bytes.size();
+        if (to - from > MaxLine)
+            return ImportedLog::refused(
+                tr("Line %1 is longer than %2 characters.").arg(lines.size() + 1).arg(MaxLine));
+        const QByteArrayView line(bytes.constData() + from, to - from);
+        lines << line; // a CR before the LF goes with the trimming of each field
+        from = to + 1;
+    }
+    while (!lines.isEmpty() && lines.back().trimmed().isEmpty())
+        lines.removeLast();
+
+    Layout layout;
+    qsizetype first = 0; // the first line of samples
+    while (first < lines.size() && lines[first].trimmed().isEmpty())
+        ++first;
+    Fields fields;
+    LogColumns columns;
+    if (first < lines.size() && lines[first].startsWith('$')) {
+        layout = { ';', false, -1, true };
+        split(lines[first].sliced(1), ';', fields);
+        for (QByteArrayView f : fields) {
+            columns.names << QString::number(columns.names.size() + 1);
+            columns.example << QString::fromUtf8(trimmed(f));
+            layout.decimalComma = layout.decimalComma || (f.contains(',') && number(f, true));
+        }
+    } else if (const auto found = sniff(lines)) {
+        layout = *found;
+        first = layout.header + 1;
+        split(lines[layout.header], layout.delimiter, fields);
+        for (QByteArrayView f : fields)
+            columns.names << QString::fromUtf8(trimmed(f)).replace(QLatin1String("\"\""), "\"");
+        split(lines[first], layout.delimiter, fields);
+        for (QByteArrayView f : fields)
+            columns.example << QString::fromUtf8(trimmed(f));
+    } else {
+        return ImportedLog::refused(
+            tr("No header line with columns of numbers below it was found."));
+    }
+    const std::optional<ColumnMap> map = mapper(columns);
+    if (!map)
+        return ImportedLog::refused(tr("Cancelled."));
+    const QList<Quantity> &qs = quantities();
+    qsizetype timeAt = -1, voltsAt = -1;
+    for (qsizetype c = 0; c < map->size(); ++c) {
+        const int field = qs.value(map->at(c)).field;
+        if (field == Time && timeAt < 0)
+            timeAt = c;
+        if (field == Bat_volt && voltsAt < 0)
+            voltsAt = c;
+    }
+    if (voltsAt < 0)
+        return ImportedLog::refused(tr("No column is taken as the voltage."));
+
+    ImportedLog log;
+    Skips skips;
+    if (layout.header > 0)
+        skips.add(QT_TRANSLATE_NOOP("LogImport", "before the header"), 1, layout.header);
+    const bool byClock = timeAt >= 0 && qs[map->at(timeAt)].scale == 0;
+    double firstSeconds = 0, lastSeconds = -1, lastClock = -1, days = 0;
+    for (qsizetype i = first; i < lines.size(); ++i) {
+        const qsizetype lineNo = i + 1;
+        QByteArrayView line = lines[i];
+        if (line.trimmed().isEmpty())
+            continue;
+        if (layout.dollar) {
+            if (!line.startsWith('$')) {
+                skips.add(QT_TRANSLATE_NOOP("LogImport", "without \"$\" at the start"), lineNo);
+                continue;
+            }
+            line = line.sliced(1);
+        }
+        split(line, layout.delimiter, fields);
+        ChannelReading reading;
+        double seconds = double(log.samples.count());
+        bool taken = true;
+        int cell = 0;
+        for (qsizetype c = 0; c < map->size() && taken; ++c) {
+            const Quantity &q = qs.value(map->at(c));
+            if (q.field < 0)
+                continue;
+            const QByteArrayView f = c < fields.size() ? fields[c] : QByteArrayView();
+            const auto v = q.field == Time && q.scale == 0 ? clock(f, layout.decimalComma)
+                                                           : number(f, layout.decimalComma);
+            if (v && !std::isfinite(*v))
+                return ImportedLog::refused(tr("Line %1: \"%2\" is no finite number.")
+                                                .arg(lineNo)
+                                                .arg(QString::fromUtf8(trimmed(f))));
+            if (v && std::abs(*v) > Largest)
+                return ImportedLog::refused(tr("Line %1: %2 is out of range.")
+                                                .arg(lineNo)
+                                                .arg(QString::fromUtf8(trimmed(f))));
+            if (c == timeAt || c == voltsAt) {
+                if (!v) {
+                    skips.add(c == timeAt ? QT_TRANSLATE_NOOP("LogImport", "without a time")
+                                          : QT_TRANSLATE_NOOP("LogImport", "without a voltage"),
+                              lineNo);
+                    taken = false;
+                    continue;
+                }
+            }
+            const double scaled = q.scale == 0 ? *v : v.value_or(0) * q.scale;
+            if (q.field == Time)
+                seconds = scaled;
+            else if (q.field == C1 && cell < 12)
+                reading[C1 + cell++] = v ? Value(Fixed::fromDouble(scaled)) : Value();
+            else if (q.field == Ext_temp)
+                reading[q.field] = v ? Value(qint64(std::lround(scaled))) : Value();
+            else if (q.field != C1)
+                reading[q.field] = v ? Value(Fixed::fromDouble(scaled)) : Value();
+        }
+        if (!taken)
+            continue;
+        if (byClock) { // a clock past midnight starts from 0 again
+            if (seconds + 43200 < lastClock)
+                days += 86400;
+            lastClock = seconds;
+            seconds += days;
+        }
+        if (log.samples.count() == 0)
+            firstSeconds = seconds;
+        seconds -= firstSeconds;
+        if (seconds < lastSeconds) {
+            skips.add(QT_TRANSLATE_NOOP("LogImport", "whose time goes back"), lineNo);
+            continue;
+        }
+        lastSeconds = seconds;
+        reading[Time] = DayTime { seconds / 86400 };
+        log.samples.append(reading);
+    }
+    log.skipped = skips.lines();
+    return log;
+}

@@ -1,0 +1,119 @@
+#include "import_feature/import_feature.h"
+
+#include "import/log_import.h"
+#include "platform/command_names.h"
+#include "platform/core/folders.h"
+#include "platform/dialogs.h"
+#include "platform/progress.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QTimer>
+#include <QWidget>
+
+#include <memory>
+
+namespace {
+
+QString tr(const char *text, int n = -1)
+{
+    return QCoreApplication::translate("LogImport", text, nullptr, n);
+}
+
+constexpr int ListedOutcomes = 20; // the rest are counted
+
+// One import of several files, a file per turn of the event loop.
+struct Batch {
+    explicit Batch(FeatureHost &host, const QStringList &files)
+        : host(host), files(files), logs(saveFolder()),
+          progress(std::make_unique<Progress>(host.mainWindow(), tr("Importing logs…"), true))
+    {
+        progress->setTotal(files.size());
+    }
+
+    FeatureHost &host;
+    QStringList files;
+    qsizetype next = 0;
+    LogImport logs;
+    std::unique_ptr<Progress> progress;
+    bool cancelled = false;
+    QHash<QStringList, ColumnMap> chosen; // a header is asked for once a batch
+    QStringList lines;
+    int imported = 0, before = 0, failed = 0;
+
+    // The columns as the user maps them, from the kept or guessed map.
+    std::optional<ColumnMap> ask(const LogColumns &columns)
+    {
+        if (const auto at = chosen.constFind(columns.names); at != chosen.cend())
+            return *at;
+        QStringList labels, options;
+        for (qsizetype c = 0; c < columns.names.size(); ++c)
+            labels << tr("%1: %2").arg(columns.names[c], columns.example.value(c));
+        for (const Quantity &q : quantities())
+            options << tr(q.caption);
+        const auto map
+            = host.dialogs().picks(tr("Import"),
+                                   tr("What each column of %1 holds, after its first value:")
+                                       .arg(QFileInfo(files[next]).fileName()),
+                                   labels, options, columns.offered(host.settings()));
+        if (!map) {
+            cancelled = true;
+            return map;
+        }
+        columns.remember(host.settings(), *map);
+        return chosen[columns.names] = *map;
+    }
+};
+
+void step(const std::shared_ptr<Batch> &b)
+{
+    if (!b->cancelled && b->next < b->files.size()) {
+        const ImportOutcome out = b->logs.importFile(
+            b->files[b->next], [&b](const LogColumns &c) { return b->ask(c); });
+        (out.already ? b->before : out.error.isEmpty() ? b->imported : b->failed) += 1;
+        if (b->lines.size() < ListedOutcomes)
+            b->lines << out.text();
+        b->progress->setDone(++b->next);
+        QTimer::singleShot(0, &b->host.mainWindow(), [b] { step(b); });
+        return;
+    }
+    b->progress.reset();
+    QString text = tr("%1 imported, %2 imported before, %3 not imported.")
+                       .arg(b->imported)
+                       .arg(b->before)
+                       .arg(b->failed)
+        + QStringLiteral("\n\n") + b->lines.join(u'\n');
+    if (const qsizetype more = b->next - b->lines.size(); more > 0)
+        text += u'\n' + tr("… and %n more.", int(more));
+    b->host.dialogs().message(text, tr("Import"),
+                              b->failed > 0 ? Dialogs::Icon::Critical : Dialogs::Icon::Information);
+}
+
+void importLogs(FeatureHost &host)
+{
+    const QStringList files = host.dialogs().openFiles(
+        saveFolder(), tr("Logs(*.csv *.txt *.log *.gz)|*.csv *.txt *.log *.gz|All files(*.*)|*.*"));
+    if (files.isEmpty())
+        return;
+    auto batch = std::make_shared<Batch>(host, files);
+    QObject::connect(batch->progress.get(), &Progress::canceled, batch->progress.get(),
+                     [b = batch.get()] { b->cancelled = true; });
+    step(batch);
+}
+
+} // namespace
+
+Feature importFeature()
+{
+    const QString name = QStringLiteral("Import");
+    return { { { name,
+                 { { Band::MainFile, 11, QT_TRANSLATE_NOOP("Captions", "&Import…") },
+                   { Band::File, 11, QT_TRANSLATE_NOOP("Captions", "&Import…") } },
+                 QStringLiteral("Other tools' logs (CSV, serial-logger lines) as runs of the "
+                                "book.") } },
+             {},
+             {},
+             [name](FeatureHost &host) {
+                 return FeatureHandlers { { { name, [&host] { importLogs(host); } } } };
+             } };
+}

@@ -1,0 +1,180 @@
+#include "import/log_import.h"
+#include "run/run_loader.h"
+#include "support/files.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+
+namespace {
+
+// The columns as the header tells them.
+std::optional<ColumnMap> guessed(const LogColumns &columns)
+{
+    return columns.guess();
+}
+
+// A run file's rows, as the program reads them.
+QList<ChannelReading> rowsOf(const QString &path)
+{
+    QList<ChannelReading> rows;
+    const std::atomic<bool> stop = false;
+    const QString error = RunFile::read(
+        path, { [](const QString &, qint64) {}, [&rows](ChannelReading &r) { rows << r; } }, stop);
+    return error.isEmpty() ? rows : QList<ChannelReading>();
+}
+
+} // namespace
+
+class TestLogImport : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+    QString logs() const { return dir_.filePath(QStringLiteral("logs")); }
+    QString runs() const { return dir_.filePath(QStringLiteral("runs")); }
+    QString log(const QString &name, const QByteArray &bytes) const
+    {
+        writeFile(QDir(logs()).filePath(name), bytes);
+        return QDir(logs()).filePath(name);
+    }
+
+private slots:
+    void init()
+    {
+        QDir(logs()).removeRecursively();
+        QDir(runs()).removeRecursively();
+        QDir().mkpath(logs());
+        QDir().mkpath(runs());
+    }
+
+    // Each dialect holds the same charge: 7.40 V to 7.50 V at 1.5 A over 2 s.
+    void dialects_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::newRow("comma") << QByteArray("\"Time (s)\",Voltage (V),Current (A)\n"
+                                             "0,7.40,1.50\n1,7.45,1.50\n2,7.50,1.50\n");
+        QTest::newRow("semicolon, decimal comma")
+            << QByteArray("time;voltage [V];current [A]\n0;7,40;1,50\n1;7,45;1,50\n2;7,5;1,5\n");
+        QTest::newRow("tab") << QByteArray("t\tU\tI\n0\t7.40\t1.5\n1\t7.45\t1.5\n2\t7.50\t1.5\n");
+        QTest::newRow("preamble") << QByteArray("Device: X1\nSerial, 42\n\nTime,Volts,Amps\n"
+                                                "0,7.40,1.5\n1,7.45,1.5\n2,7.50,1.5\n");
+        QTest::newRow("trailing commas")
+            << QByteArray("Time,V,A\n0,7.40,1.5,\n1,7.45,1.5,,\n2,7.50,1.5,\n");
+        QTest::newRow("CR LF") << QByteArray(
+            "Time,V,A\r\n0,7.40,1.5\r\n1,7.45,1.5\r\n2,7.5,1.5\r\n");
+        QTest::newRow("ms") << QByteArray("Time [ms],V,mA\n0,7.40,1500\n1000,7.45,1500\n"
+                                          "1500,7.47,1500\n2000,7.50,1500\n");
+        QTest::newRow("hh:mm:ss.mmm past midnight")
+            << QByteArray("Time,V,A\n23:59:59.000,7.40,1.5\n00:00:00.000,7.45,1.5\n"
+                          "00:00:01.000,7.50,1.5\n");
+    }
+    void dialects()
+    {
+        QFETCH(QByteArray, text);
+        const ImportOutcome out = LogImport(runs()).importFile(log("a.csv", text), guessed);
+        QVERIFY2(out.error.isEmpty(), qPrintable(out.error));
+        QCOMPARE(out.taken, 3);
+        QVERIFY(out.warning.isEmpty());
+        const QList<ChannelReading> rows = rowsOf(out.run);
+        QCOMPARE(rows.size(), 3);
+        QCOMPARE(rows[2][Bat_volt].text(), "7.50");
+        QCOMPARE(rows[2][Current].text(), "1.50");
+        QCOMPARE(
+            (rows[2][Time].time()->secondsOfDay() - rows[0][Time].time()->secondsOfDay() + 86400)
+                % 86400,
+            2);
+    }
+
+    // Serial-logger lines, mapped by position; what is no such line is told, not taken.
+    void loggerLines()
+    {
+        const ImportOutcome out = LogImport(runs()).importFile(
+            log("b.log", "$1;7,40;-1,5;21\n$2;7,38;-1,5;21\nOK\n$3;7,35;-1,5;22\n"),
+            [](const LogColumns &columns) {
+                return columns.names.size() == 4 ? parseColumnMap(QStringLiteral("s,V,A,degC"))
+                                                 : std::nullopt;
+            });
+        QCOMPARE(out.taken, 3);
+        QCOMPARE(out.skipped,
+                 QStringList { "1 line(s) without \"$\" at the start (the first: line 3)" });
+        QCOMPARE(rowsOf(out.run)[2][Ext_temp].text(), "22");
+    }
+
+    void flippedCurrent()
+    {
+        const ImportOutcome out = LogImport(runs()).importFile(
+            log("c.csv", "Time,V,A\n0,7.40,-1.5\n1,7.45,-1.5\n2,7.50,-1.5\n"), guessed);
+        QVERIFY(out.error.isEmpty());
+        QVERIFY(out.warning.contains("flipped"));
+    }
+
+    // A log is imported once, whatever its name, and by a later import too.
+    void once()
+    {
+        const QByteArray text("Time,V,A\n0,7.40,1.5\n1,7.45,1.5\n");
+        LogImport import(runs());
+        const ImportOutcome first = import.importFile(log("d.csv", text), guessed);
+        QVERIFY(!first.already && first.error.isEmpty());
+        QVERIFY(import.importFile(log("copy.csv", text), guessed).already);
+        const ImportOutcome later = LogImport(runs()).importFile(log("d.csv", text), guessed);
+        QVERIFY(later.already);
+        QCOMPARE(later.run, first.run);
+        QCOMPARE(QDir(runs()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    }
+
+    // Refused with a reason, and no run file or part of one left.
+    void hostile_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("huge line") << QByteArray("Time,V\n0," + QByteArray(70000, '7') + "\n")
+                                   << "Line 2 is longer than 65536 characters.";
+        QTest::newRow("binary") << QByteArray("SQLite format 3\0\x01\x02", 18)
+                                << "It is no text: it holds binary data.";
+        QTest::newRow("fifo") << QByteArray() << "It is not a regular file.";
+        QTest::newRow("nan") << QByteArray("Time,V\n0,7.4\n1,nan\n")
+                             << "Line 3: \"nan\" is no finite number.";
+        QTest::newRow("infinite") << QByteArray("Time,V\n0,7.4\n1,1e999\n")
+                                  << "Line 3: \"1e999\" is no finite number.";
+        QTest::newRow("no header") << QByteArray("hello\nworld\n")
+                                   << "No header line with columns of numbers below it was found.";
+    }
+    void hostile()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QString, reason);
+        QString path = QDir(logs()).filePath("e.csv");
+        if (text.isEmpty())
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else
+            path = log("e.csv", text);
+        QCOMPARE(LogImport(runs()).importFile(path, guessed).error, reason);
+        QVERIFY(QDir(runs()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+    }
+
+    // The command: a map given is kept for the header, a failure is a non-zero status.
+    void command()
+    {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_CONFIG_HOME", dir_.filePath("config"));
+        p.setProcessEnvironment(env);
+        const auto run = [&p](const QStringList &args) {
+            p.start(BOOK_TOOL, args);
+            return p.waitForFinished(30000) ? p.exitCode() : -1;
+        };
+        const QString into = runs();
+        QCOMPARE(run({ "--import", log("f.log", "$1;7.4;1\n$2;7.5;1\n"), "--into", into, "--map",
+                       "s,V,A" }),
+                 0);
+        QCOMPARE(run({ "--import", log("g.log", "$1;7.4;1\n$2;7.6;1\n"), "--into", into }), 0);
+        QVERIFY(p.readAllStandardOutput().startsWith("g.log: 2 sample(s) taken into"));
+        QCOMPARE(run({ "--import", log("h.csv", "no log"), "--into", into }), 1);
+        QVERIFY(p.readAllStandardError().contains("h.csv: not imported: No header line"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLogImport)
+#include "test_log_import.moc"
