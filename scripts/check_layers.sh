@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Fails when a file of src/ includes a header of a layer above its own. The layers, lowest
 # first, as CMakeLists.txt links them: platform/core < platform, link < run < book, compare;
-# compare < document; run < notify < publish; link, i18n < setup; book, document, publish < each
-# feature (a folder named *_feature); setup and the features < shell < app (src/main.cpp). i18n
-# (the languages) stands alone, for the logger too. setup, book, document and publish stand side
-# by side and do not include each other, nor do the features; nothing below document draws
-# (platform/core, link, run, compare, notify, publish, i18n), nor does book.
+# compare < document; book, document < report; run < notify < publish; link, i18n < setup; book,
+# document, publish, report < each feature (a folder named *_feature); setup and the features <
+# shell < app (src/main.cpp). i18n (the languages) stands alone, for the logger too. setup, book,
+# document and publish stand side by side and do not include each other, nor do the features;
+# nothing below document draws (platform/core, link, run, compare, notify, publish, i18n), nor
+# does book.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -22,11 +23,12 @@ declare -A allowed=(
   [book]="platform/core link run book"
   [compare]="platform/core link run compare"
   [document]="platform/core platform link run compare document"
-  [shell]="platform/core platform link run book compare notify publish i18n setup document shell"
+  [report]="platform/core platform link run book compare document report"
+  [shell]="platform/core platform link run book compare notify publish i18n setup document report shell"
 )
 for folder in src/*_feature; do
   feature=${folder#src/}
-  allowed[$feature]="platform/core platform link run book compare notify publish document $feature"
+  allowed[$feature]="platform/core platform link run book compare notify publish document report $feature"
   allowed[shell]+=" $feature"
 done
 

@@ -34,6 +34,8 @@ public:
     // The right axis's label; "" hides it.
     void setRightLabel(const QString &y);
     void setLines(const std::vector<Line> &lines, int series);
+    // The chart laid out at `size` pixels, on paper, as an SVG picture.
+    QByteArray toSvg(QSize size);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

@@ -8,10 +8,7 @@ const std::vector<Feature> &features()
 {
     // A feature registers here, with one line in this list (the build includes its header).
     static const std::vector<Feature> all = {
-        chartCommands(),
-        watchFeature(),
-        bookFeature(),
-        compareFeature(),
+        chartCommands(), watchFeature(), bookFeature(), compareFeature(), reportFeature(),
     };
     return all;
 }
