@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """A report written by the real chargemon-book, opened by a real browser with the network off:
 its chart is drawn, its figures are those of the book, a hostile description stays text."""
-import csv, io, os, sqlite3, subprocess, sys, tempfile, zlib, shutil
+import csv, io, os, re, sqlite3, subprocess, sys, tempfile, zlib, shutil
 
 BOOK = sys.argv[1]
 BROWSER = shutil.which("chromium")
@@ -99,6 +99,7 @@ def main():
     # The charts are drawn: the run's and the pack's two trends, each with its lines.
     svgs = dom.split("<svg")[1:]
     assert len(svgs) == 3 and all("<path" in s or "<polyline" in s for s in svgs), len(svgs)
+    assert len(re.findall(r'(?:points|d)="[^"]{2000,}"', svgs[0])) == 4, "the run's four curves"
     # The description stays text, in the page and in the chart's picture alike.
     assert "<script" not in dom and "<b>" not in dom and "owned" not in dom.split("</title>")[0]
     assert dom.count("&lt;/svg&gt;&lt;script&gt;") >= 2, "the description is not shown as text"
