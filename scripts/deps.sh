@@ -13,11 +13,12 @@ CHARGEMON_PACKAGE_CHECKS=(lintian desktop-file-utils appstream shared-mime-info 
 # A private MQTT broker and its clients for the publishing tests; a private influxd (its system
 # service is never used) for the InfluxDB writer's.
 # A QR decoder and a PDF rasteriser read the printed pack labels back.
+# A browser opens the reports, offline and without a display.
 # A compiler cache: ./test.sh builds the package in a fresh folder from the objects it has just
 # compiled for the tests. sqlite3 makes the SQLite files the run-file type must leave alone.
 # The screen-reader stack and a display it reads the program on (AT-SPI needs a real one).
 CHARGEMON_TEST_TOOLS=(dbus mosquitto mosquitto-clients ccache sqlite3 influxdb zbar-tools poppler-utils
-  at-spi2-core python3-pyatspi xvfb)
+  at-spi2-core python3-pyatspi xvfb chromium)
 
 chargemon_install() {
   local missing=()

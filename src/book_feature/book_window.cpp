@@ -6,6 +6,7 @@
 #include "platform/clipboard.h"
 #include "platform/dialogs.h"
 #include "platform/trend_chart.h"
+#include "report/pack_trends.h"
 #include "run/run_file.h"
 
 #include <QBoxLayout>
@@ -64,24 +65,6 @@ template <class Row> QTableView *table(QWidget *parent, const QString &name, Boo
     return t;
 }
 
-// The forecast's line and band from the first full discharge to the far end of its interval,
-// and the level it crosses.
-TrendChart::Fit eolFit(const PackForecast &eol)
-{
-    TrendChart::Fit fit;
-    if (!eol.cycles)
-        return fit;
-    constexpr int Steps = 50;
-    const double from = eol.firstCycles, to = *eol.high;
-    for (int i = 0; i <= Steps; ++i) {
-        const double x = from + (to - from) * i / Steps;
-        fit.x << x;
-        fit.y << eol.fitAt(x);
-        fit.band << eol.bandAt(x);
-    }
-    fit.level = eol.threshold;
-    return fit;
-}
 } // namespace
 
 BookWindow::BookWindow(const QString &bookFile, const QString &saveFolder, Dialogs &dialogs,
@@ -316,30 +299,8 @@ void BookWindow::drawCharts(const PackFigures *pack)
 {
     // Both figures over date, or over the cycles the book counts by each run's end; over
     // cycles with their forecasts.
-    const bool byCycle = capacityAxis_->currentIndex() == 1;
-    QVector<double> cx, cy, dx, dy;
-    // Runs under no name count no cycles.
-    const std::size_t shown = !pack ? 0 : byCycle ? pack->cyclesAt.size() : pack->runs.size();
-    std::vector<double> runX; // each run's x on the charts by date or cycles
-    for (std::size_t i = 0; i < shown; ++i) {
-        const RunFigures *r = pack->runs[i];
-        const double x = byCycle ? pack->cyclesAt[i] : r->date.toMSecsSinceEpoch() / 1000.0;
-        runX.push_back(x);
-        if (r->kind == RunSummary::Kind::Discharge || r->kind == RunSummary::Kind::Both) {
-            cx << x;
-            cy << r->dischargedMah;
-        }
-        if (r->resistance && r->resistance->shown()) {
-            dx << x;
-            dy << r->resistance->milliohm;
-        }
-    }
-    const QString xLabel = byCycle ? tr("Equivalent full cycles") : tr("Date");
-    capacityChart_->setLabels(xLabel, tr("Discharged (mAh)"), !byCycle, true);
-    dcirChart_->setLabels(xLabel, tr("DCIR (mΩ)"), !byCycle);
-    const bool fits = byCycle && pack;
-    capacityChart_->setPoints(cx, cy, fits ? eolFit(pack->eol) : TrendChart::Fit());
-    dcirChart_->setPoints(dx, dy, fits ? eolFit(pack->dcirEol) : TrendChart::Fit());
+    const std::vector<double> runX
+        = drawPackTrends(*capacityChart_, *dcirChart_, pack, capacityAxis_->currentIndex() == 1);
     const QString plan = pack ? pack->dcirPlan() : QString();
     dcirChart_->setToolTip(plan.isEmpty() ? QString() : tr("For ± 10 %: %1").arg(plan));
     drawCells(pack);

@@ -1,8 +1,8 @@
 #include "document/tee.h"
 
-#include "document/axis_rules.h"
 #include "document/chart_factory.h"
 #include "document/document_host.h"
+#include "document/run_chart.h"
 #include "platform/chart.h"
 #include "platform/command_bar.h"
 #include "platform/command_names.h"
@@ -17,11 +17,6 @@
 
 namespace {
 constexpr double Day = 86400.0;
-
-double plotted(const Value &v)
-{
-    return v.number().value_or(Fixed()).toDouble();
-}
 } // namespace
 
 tee::tee(DocumentHost &host, QWidget *parent)
@@ -135,12 +130,7 @@ void tee::draw(const ChannelReading &sample, double days)
     if (const qsizetype n = chart_->pointCount(Chart::Voltage); run_->isLive() && n > 0
         && (days - chart_->pointX(Chart::Voltage, n - 1)) * Day > SilenceSeconds)
         chart_->breakLines();
-    chart_->addPoint(Chart::Voltage, days, plotted(sample[Bat_volt]));
-    chart_->addPoint(Chart::Current, days, std::abs(plotted(sample[Current])));
-    chart_->addPoint(Chart::Capacity, days, plotted(sample[Cap]));
-    chart_->addPoint(Chart::Temperature, days, plotted(sample[Ext_temp]));
-    const Chart::Range t = chart_->timeRange();
-    chart_->setTimeMax(AxisRules::grownTimeMax(t.max, days));
+    plotSample(*chart_, sample, days);
     if (run_->isLive()) {
         rescale();
         showSummary();
@@ -205,10 +195,7 @@ bool tee::RePaint(bool flag)
 
 void tee::rescale()
 {
-    for (int s = 0; s < Chart::SeriesCount; ++s) {
-        const Chart::Range r = AxisRules::rescaled(s, chart_->valueExtremes(s));
-        chart_->setValueRange(s, r.min, r.max);
-    }
+    rescaleChart(*chart_);
 }
 
 void tee::onActivated()

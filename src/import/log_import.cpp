@@ -1,6 +1,7 @@
 #include "import/log_import.h"
 
 #include "link/channel_reading.h"
+#include "run/bdf_file.h"
 #include "run/run_file.h"
 
 #include <QCoreApplication>
@@ -22,13 +23,34 @@ QString tr(const char *text, int n = -1)
 
 constexpr int HashDigits = 16;
 
+// A Battery Data Format file: its reader keeps each sample's time of day, a log counts from
+// its first sample.
+ImportedLog bdfLog(const QString &path)
+{
+    BdfRead read = readBdf(path);
+    if (!read.error.isEmpty())
+        return ImportedLog::refused(read.error);
+    ImportedLog log;
+    log.start = read.start;
+    log.skipped = read.skipped;
+    const double startOfDay
+        = read.start.isValid() ? read.start.time().msecsSinceStartOfDay() / 864e5 : 0;
+    for (qint64 r = 0; r < read.samples.count(); ++r) {
+        ChannelReading row = read.samples.reading(r);
+        if (const auto t = row[Time].time())
+            row[Time] = DayTime { t->days - startOfDay };
+        log.samples.append(row);
+    }
+    return log;
+}
+
 // A log in the format its name tells. A format is one function from the file to an
 // ImportedLog; text logs are read from the bytes already read.
 ImportedLog readLog(const QString &path, const QByteArray &bytes, const ColumnMapper &mapper)
 {
     const QString name = path.toLower();
     if (name.endsWith(QLatin1String(".bdf.csv")) || name.endsWith(QLatin1String(".bdf.gz")))
-        return ImportedLog::refused(tr("Battery Data Format files cannot be imported yet."));
+        return bdfLog(path);
     return readTextLog(bytes, mapper);
 }
 

@@ -4,9 +4,7 @@
 
 #include <qcustomplot.h>
 
-#include <QBuffer>
 #include <QPrinter>
-#include <QSvgGenerator>
 
 #include <memory>
 
@@ -233,16 +231,8 @@ void CrossHair::render(QPaintDevice &device, const QRectF &target, QSize size)
 
 QByteArray CrossHair::svg(QSize size, int dpi, const QString &title)
 {
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    QSvgGenerator svg;
-    svg.setOutputDevice(&buffer);
-    svg.setSize(size);
-    svg.setResolution(dpi);
-    svg.setViewBox(QRect(QPoint(), size));
-    svg.setTitle(title);
-    render(svg, QRectF(QPointF(), size), size);
-    return buffer.data();
+    return svgPicture(size, dpi, title,
+                      [&](QPaintDevice &svg) { render(svg, QRectF(QPointF(), size), size); });
 }
 
 QImage CrossHair::image(QSize size)

@@ -3,7 +3,24 @@
 #include "platform/accessible.h"
 #include "platform/cross_hair.h"
 
+#include <QBuffer>
+#include <QSvgGenerator>
 #include <qcustomplot.h>
+
+QByteArray svgPicture(QSize size, int dpi, const QString &title,
+                      const std::function<void(QPaintDevice &)> &draw)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QSvgGenerator svg;
+    svg.setOutputDevice(&buffer);
+    svg.setSize(size);
+    svg.setResolution(dpi);
+    svg.setViewBox(QRect(QPoint(), size));
+    svg.setTitle(title.toHtmlEscaped()); // Qt writes it as it is given
+    draw(svg);
+    return buffer.data();
+}
 
 PlotChart::PlotChart(QWidget *parent) : QWidget(parent), plot_(new QCustomPlot(this))
 {
@@ -68,7 +85,9 @@ PlotChart::OnPaper::~OnPaper()
 
 QSize PlotChart::pictureSize() const
 {
-    return plot_->size().isEmpty() ? sizeHint() : plot_->size();
+    // A plot not laid out yet has a child's default size, not one of its chart.
+    return plot_->testAttribute(Qt::WA_Resized) && !plot_->size().isEmpty() ? plot_->size()
+                                                                            : sizeHint();
 }
 
 void PlotChart::resizeEvent(QResizeEvent *event)

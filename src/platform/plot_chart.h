@@ -1,9 +1,17 @@
 #pragma once
 
+#include <QByteArray>
 #include <QColor>
 #include <QWidget>
 
+#include <functional>
+
 class QCustomPlot;
+class QPaintDevice;
+
+// An SVG picture of `size` pixels at `dpi`, titled `title`, that `draw` paints.
+QByteArray svgPicture(QSize size, int dpi, const QString &title,
+                      const std::function<void(QPaintDevice &)> &draw);
 
 // What every chart of the program is: one QCustomPlot filling the widget, its axes' texts sized
 // in pixels, so that a picture or a page lays it out as the screen does.

@@ -145,3 +145,13 @@ void TrendChart::fitDateTicks()
         = QFontMetrics(plot_->xAxis->tickLabelFont()).horizontalAdvance(QStringLiteral("0000-00"));
     ticker->setTickCount(std::clamp(width() / (3 * label), 2, 8));
 }
+
+QByteArray TrendChart::toSvg(QSize size)
+{
+    const OnPaper paper(*this);
+    return svgPicture(size, logicalDpiX(), {}, [&](QPaintDevice &svg) {
+        QCPPainter painter(&svg);
+        painter.setMode(QCPPainter::pmVectorized);
+        plot_->toPainter(&painter, size.width(), size.height());
+    });
+}

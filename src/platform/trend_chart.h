@@ -37,6 +37,8 @@ public:
     // Named by its value axes' labels, described by the last point of each line.
     QString accessibleTitle() const override;
     QString latestReading() const override;
+    // The chart laid out at `size` pixels, on paper, as an SVG picture.
+    QByteArray toSvg(QSize size);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

@@ -458,6 +458,14 @@ QString RunSummary::Resistance::text(std::optional<double> ratedMah) const
 
 QString RunSummary::line(std::optional<double> ratedMah) const
 {
+    QStringList parts = figures();
+    if (resistance_)
+        parts << resistance_->text(ratedMah);
+    return parts.join(QStringLiteral("  "));
+}
+
+QStringList RunSummary::figures() const
+{
     if (points_.empty())
         return {};
     const auto n = [](double v, int decimals) { return QString::number(v, 'f', decimals); };
@@ -478,7 +486,5 @@ QString RunSummary::line(std::optional<double> ratedMah) const
     if (spread_)
         parts << QCoreApplication::translate("RunSummary", "Cell spread %1 V @%2")
                      .arg(n(spread_->volts, 2), runClock(spread_->atSeconds));
-    if (resistance_)
-        parts << resistance_->text(ratedMah);
-    return parts.join(QStringLiteral("  "));
+    return parts;
 }

@@ -3,6 +3,7 @@
 #include "link/channel_reading.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <deque>
@@ -123,6 +124,8 @@ public:
     // The figures as one compact line for the chart; the pack's rated capacity labels the
     // resistance.
     QString line(std::optional<double> ratedMah = std::nullopt) const;
+    // The line's figures one by one, the resistance left out.
+    QStringList figures() const;
 
 private:
     struct Fields; // what the summary reads of a sample

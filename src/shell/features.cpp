@@ -13,6 +13,7 @@ const std::vector<Feature> &features()
         bookFeature(),
         compareFeature(),
         importFeature(),
+        reportFeature(),
     };
     return all;
 }

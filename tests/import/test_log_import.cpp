@@ -66,6 +66,9 @@ private slots:
             "Time,V,A\r\n0,7.40,1.5\r\n1,7.45,1.5\r\n2,7.5,1.5\r\n");
         QTest::newRow("ms") << QByteArray("Time [ms],V,mA\n0,7.40,1500\n1000,7.45,1500\n"
                                           "1500,7.47,1500\n2000,7.50,1500\n");
+        QTest::newRow("Battery Data Format")
+            << QByteArray("Test Time / s,Voltage / V,Current / A\n0,7.40,1.5\n1,7.45,1.5\n"
+                          "2,7.50,1.5\n");
         QTest::newRow("hh:mm:ss.mmm past midnight")
             << QByteArray("Time,V,A\n23:59:59.000,7.40,1.5\n00:00:00.000,7.45,1.5\n"
                           "00:00:01.000,7.50,1.5\n");
@@ -73,7 +76,8 @@ private slots:
     void dialects()
     {
         QFETCH(QByteArray, text);
-        const ImportOutcome out = LogImport(runs()).importFile(log("a.csv", text), guessed);
+        const QString name = text.startsWith("Test Time") ? "a.bdf.csv" : "a.csv";
+        const ImportOutcome out = LogImport(runs()).importFile(log(name, text), guessed);
         QVERIFY2(out.error.isEmpty(), qPrintable(out.error));
         QCOMPARE(out.taken, 3);
         QVERIFY(out.warning.isEmpty());

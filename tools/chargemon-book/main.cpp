@@ -1,16 +1,69 @@
 // chargemon-book: the battery book as a table for scripts and labs, from the same book as the
-// program's window.
+// program's window, and reports of its packs and runs.
 #include "book/book.h"
 #include "book/book_table.h"
+#include "document/run_chart.h"
+#include "i18n/languages.h"
 #include "import/log_import.h"
+#include "platform/core/clock.h"
 #include "platform/core/folders.h"
 #include "platform/core/settings.h"
+#include "report/report.h"
+#include "run/file_run.h"
+#include "run/run.h"
 
+#include <QApplication>
 #include <QCommandLineParser>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QTranslator>
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace {
+// The report of each of `names`, a run file or a pack of `packs` (its name or ID), written to
+// `path` in the interface language: the exit status.
+int report(const QStringList &names, const std::vector<PackFigures> &packs, const QString &path)
+{
+    const Settings settings;
+    QTranslator translation;
+    if (loadTranslation(translation, languageNamed(storedLanguage(settings))))
+        QCoreApplication::installTranslator(&translation);
+    const SystemClock clock;
+    RunHub hub;
+    QStringList sections;
+    for (const QString &name : names) {
+        const auto pack = std::find_if(packs.begin(), packs.end(), [&name](const PackFigures &p) {
+            const QString id = name.startsWith(u'#') ? name.mid(1) : name;
+            return (!p.id.isEmpty() && p.id.compare(id, Qt::CaseInsensitive) == 0)
+                || (!p.name.isEmpty() && packKey(p.name) == packKey(packNameOf(name)));
+        });
+        if (pack != packs.end()) {
+            sections << Report::packSection(*pack);
+            continue;
+        }
+        if (!QFileInfo(name).isFile()) {
+            std::fprintf(stderr, "chargemon-book: %s is no run file nor pack of the book.\n",
+                         qPrintable(name));
+            return 1;
+        }
+        FileRun file(hub, name, clock);
+        if (const QString why = file.readNow(); !why.isEmpty()) {
+            std::fprintf(stderr, "chargemon-book: %s\n", qPrintable(why));
+            return 1;
+        }
+        sections << Report::runSection(*file.run(), runChartSvg(*file.run()));
+    }
+    if (const QString why = Report::write(path, Report::page(sections)); !why.isEmpty()) {
+        std::fprintf(stderr, "chargemon-book: the report was not written to %s: %s\n",
+                     qPrintable(path), qPrintable(why));
+        return 1;
+    }
+    return 0;
+}
+} // namespace
 
 namespace {
 
@@ -48,7 +101,15 @@ int importLogs(const QStringList &files, const QString &folder, const QString &k
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // A report draws its charts, with the widgets the program draws them with, off any screen:
+    // it needs no display. A table loads no graphics at all.
+    const bool drawing = std::any_of(argv + 1, argv + argc,
+                                     [](const char *a) { return !std::strncmp(a, "--report", 8); });
+    if (drawing)
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const std::unique_ptr<QCoreApplication> app = drawing
+        ? std::make_unique<QApplication>(argc, argv)
+        : std::make_unique<QCoreApplication>(argc, argv);
     // The program's name: the same per-user data folder, so the same book.
     QCoreApplication::setApplicationName(QStringLiteral("chargemon"));
     QCommandLineParser parser;
@@ -70,7 +131,15 @@ int main(int argc, char *argv[])
         QStringLiteral("What each column of the logs is, by position (\"s,V,A,,cell,cell\"); "
                        "kept for their header. Default: the kept or guessed one."),
         QStringLiteral("KEYS"));
-    parser.addOptions({ runs, csv, noCache, import, into, map });
+    const QCommandLineOption reportOf(
+        QStringLiteral("report"),
+        QStringLiteral("A report of the run file or the pack (name or ID) in one web page; "
+                       "repeatable."),
+        QStringLiteral("PACK_OR_RUN"));
+    const QCommandLineOption output({ QStringLiteral("o"), QStringLiteral("output") },
+                                    QStringLiteral("The report's file."),
+                                    QStringLiteral("FILE.html"));
+    parser.addOptions({ runs, csv, noCache, import, into, map, reportOf, output });
     parser.addPositionalArgument(QStringLiteral("FOLDER"), QStringLiteral("Folders of run files."),
                                  QStringLiteral("[FOLDER...]"));
     // Parsed here rather than by process(), whose errors would carry the program's name.
@@ -82,6 +151,10 @@ int main(int argc, char *argv[])
         parser.showHelp();
     if (parser.isSet(import))
         return importLogs(parser.positionalArguments(), parser.value(into), parser.value(map));
+    if (parser.isSet(reportOf) != parser.isSet(output)) {
+        std::fputs("chargemon-book: --report and -o go together.\n", stderr);
+        return 1;
+    }
 
     QStringList folders = parser.positionalArguments();
     for (const QString &folder : folders)
@@ -109,6 +182,8 @@ int main(int argc, char *argv[])
     if (!parser.isSet(noCache)) // the IDs the window gives, so both show the same
         book.identify(found);
     const std::vector<PackFigures> packs = book.packs(found, QDateTime::currentDateTime());
+    if (parser.isSet(reportOf))
+        return report(parser.values(reportOf), packs, parser.value(output));
     const QString table = parser.isSet(runs)
         ? BookTable::text(BookTable::runColumns(), BookTable::runRows(packs), parser.isSet(csv))
         : BookTable::text(BookTable::packColumns(), packs, parser.isSet(csv));

@@ -1,0 +1,6 @@
+#pragma once
+
+#include "document/feature.h"
+
+// A run's report in one web page (File > Save report…), for anyone to open without the program.
+Feature reportFeature();
