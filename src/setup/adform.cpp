@@ -2,6 +2,7 @@
 
 #include "platform/focus_ring.h"
 #include "setup/config.h"
+#include "setup/tips.h"
 
 #include <QDockWidget>
 #include <QHBoxLayout>
@@ -34,8 +35,10 @@ adform::adform(InterfaceTextStore &store, Dialogs &dialogs, QWidget *parent)
     Image1->setCursor(Qt::PointingHandCursor);
     Image1->installEventFilter(this);
     const Config config(store_);
-    if (!config.AD_Html_FileName().isEmpty())
+    if (!config.AD_Html_FileName().isEmpty()) {
         Web->setSource(QUrl::fromLocalFile(config.AD_Html_FileName()));
+        translateTips(*Web->document());
+    }
     setFixedWidth(pixels(config.AdWidth()));
     place();
 }
@@ -57,6 +60,15 @@ void adform::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     place();
+}
+
+void adform::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange && Web->source().isValid()) {
+        Web->reload();
+        translateTips(*Web->document());
+    }
 }
 
 bool adform::eventFilter(QObject *watched, QEvent *event)
