@@ -500,7 +500,9 @@ private slots:
             p.start(program, arguments);
             return p.waitForFinished() ? QString::fromUtf8(p.readAllStandardOutput()) : QString();
         };
-        QVERIFY(output("pdffonts", { pdf }).contains("NotoSansCJKtc-"));
+        // The axes' digits in the desktop's face: two faces, below the two header lines.
+        const QString fonts = output("pdffonts", { pdf });
+        QVERIFY2(fonts.contains("NotoSansCJKtc-") && fonts.count('\n') == 4, qPrintable(fonts));
         QVERIFY(output("pdftotext", { pdf, "-" }).contains(words));
         rig.click("Lang", "Eng");
         QCOMPARE(QApplication::font().families().size(), 1);
