@@ -160,7 +160,7 @@ std::optional<QString> ask(QWidget *parent, const QString &prompt, const QString
     const QFontMetrics metrics(dialog.font());
     int wide = 0;
     for (const QString &text : offered + QStringList { defaultText.left(maxLength) })
-        wide = std::max(wide, metrics.horizontalAdvance(text) + 4 * metrics.averageCharWidth());
+        wide = std::max(wide, metrics.horizontalAdvance(text) + 6 * metrics.averageCharWidth());
     wide = std::min(wide, dialog.screen()->availableGeometry().width() * 3 / 4);
     for (auto *edit : dialog.findChildren<QLineEdit *>()) { // the combo box's too
         edit->setMaxLength(maxLength);
