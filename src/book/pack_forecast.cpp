@@ -25,9 +25,10 @@ double within(double t, int freedom)
     return 2 / std::numbers::pi * (theta + std::sin(theta) * std::cos(theta) * sum);
 }
 
+// In the context the translators have these texts in, the class's.
 QString tr(const char *text)
 {
-    return QCoreApplication::translate("Book", text);
+    return QCoreApplication::translate("PackForecast", text);
 }
 
 QString farBeyondText()
