@@ -619,22 +619,22 @@
     <name>CompareChooser</name>
     <message>
         <source>Compare runs</source>
-        <translation>比較運行</translation>
+        <translation>比較記錄</translation>
     </message>
     <message>
         <source>Add run file…</source>
-        <translation>加入運行檔案…</translation>
+        <translation>加入記錄檔案…</translation>
     </message>
 </context>
 <context>
     <name>CompareFile</name>
     <message>
         <source>The run file %1 is missing.</source>
-        <translation>運行檔案 %1 不存在。</translation>
+        <translation>記錄檔案 %1 不存在。</translation>
     </message>
     <message>
         <source>%1 is no run file.</source>
-        <translation>%1 不是運行檔案。</translation>
+        <translation>%1 不是記錄檔案。</translation>
     </message>
     <message>
         <source>%1 is no comparison file: %2</source>
@@ -654,11 +654,11 @@
     </message>
     <message>
         <source>it names %1 runs; a comparison holds %2 to %3</source>
-        <translation>它列出 %1 個運行；一個比較含 %2 至 %3 個</translation>
+        <translation>它列出 %1 筆記錄；一個比較含 %2 至 %3 筆</translation>
     </message>
     <message>
         <source>a run is not a file name</source>
-        <translation>有運行不是檔案名稱</translation>
+        <translation>有記錄不是檔案名稱</translation>
     </message>
     <message>
         <source>unknown alignment or view</source>
@@ -666,7 +666,7 @@
     </message>
     <message>
         <source>the reference is none of its runs</source>
-        <translation>參考不是其中的運行</translation>
+        <translation>參考不是其中的記錄</translation>
     </message>
     <message>
         <source>no quantities</source>
@@ -754,7 +754,7 @@
     <message>
         <source>The run file %1 cannot be read:<byte value="xd"/>
 %2</source>
-        <translation>無法讀取運行檔案 %1：<byte value="xd"/>
+        <translation>無法讀取記錄檔案 %1：<byte value="xd"/>
 %2</translation>
     </message>
     <message>
@@ -775,7 +775,7 @@
     </message>
     <message>
         <source>Reading the runs: %p%</source>
-        <translation>正在讀取運行：%p%</translation>
+        <translation>正在讀取記錄：%p%</translation>
     </message>
     <message>
         <source>dQ/dV(mAh/V)</source>
@@ -787,7 +787,7 @@
     </message>
     <message>
         <source>Run #%1 has no run file yet: save it first.</source>
-        <translation>運行 #%1 還沒有運行檔案：請先保存。</translation>
+        <translation>記錄 #%1 還沒有記錄檔案：請先保存。</translation>
     </message>
     <message>
         <source>The comparison was not saved to %1<byte value="xd"/>

@@ -25,9 +25,10 @@ double within(double t, int freedom)
     return 2 / std::numbers::pi * (theta + std::sin(theta) * std::cos(theta) * sum);
 }
 
+// In the context the translators have these texts in, the class's.
 QString tr(const char *text)
 {
-    return QCoreApplication::translate("Book", text);
+    return QCoreApplication::translate("PackForecast", text);
 }
 
 QString farBeyondText()
@@ -145,7 +146,8 @@ QString PackForecast::text() const
                        : tr("%1 mΩ at about %2 cycles (%3–%4)").arg(threshold, 0, 'f', 0))
                       .arg(whole(*cycles), whole(*low), whole(*high));
     if (date.isValid())
-        out += tr(", around %1").arg(QLocale().toString(date.date(), QStringLiteral("MMMM yyyy")));
+        // The month's form is the translator's: "March 2027", "2027年3月".
+        out += tr(", around %1").arg(QLocale().toString(date.date(), tr("MMMM yyyy")));
     return farBeyond ? out + QStringLiteral(": ") + farBeyondText() : out;
 }
 

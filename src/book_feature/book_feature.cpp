@@ -5,6 +5,7 @@
 #include "book_feature/book_window.h"
 #include "book_feature/label_chooser.h"
 #include "notify/run_notices.h"
+#include "platform/command_bar.h"
 #include "platform/command_names.h"
 #include "platform/core/folders.h"
 #include "platform/dialogs.h"
@@ -105,6 +106,8 @@ Feature bookFeature()
                              [&host](const QString &file) { host.openFiles({ file }); },
                              &host.area());
                          addFitted(host.area(), **book, QSize(1100, 700));
+                         // The menus of the other windows, View and Window among them.
+                         host.bar().registerChildMenuBar(Band::ClientMenu, *book);
                      }
                      (*book)->show();
                      host.area().setActiveSubWindow(*book);

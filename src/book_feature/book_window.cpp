@@ -4,6 +4,8 @@
 #include "book/book_model.h"
 #include "book_feature/pack_details_dialog.h"
 #include "platform/clipboard.h"
+#include "platform/command_bar.h"
+#include "platform/command_names.h"
 #include "platform/dialogs.h"
 #include "platform/trend_chart.h"
 #include "report/pack_trends.h"
@@ -576,6 +578,16 @@ void BookWindow::tagRuns(const PackFigures &pack)
         dialogs_.message(tr("These descriptions were left as they were:") + u'\n'
                              + failed.join(u'\n'),
                          tr("Battery book"), Dialogs::Icon::Critical);
+}
+
+bool BookWindow::CommandHandler(Tool &tool)
+{
+    const bool copy = tool.name() == ToolName::Copy;
+    if (!copy && tool.name() != ToolName::Export)
+        return false;
+    const QTableView *view = runTable_->hasFocus() ? runTable_ : packTable_;
+    copy ? copyRows(view) : exportRows(view);
+    return true;
 }
 
 void BookWindow::copyRows(const QTableView *view)

@@ -2,6 +2,7 @@
 
 #include "book/book.h"
 #include "book/book_table.h"
+#include "platform/command_target.h"
 
 #include <QMdiSubWindow>
 #include <functional>
@@ -26,7 +27,7 @@ template <class Row> class BookModel;
 // The battery book as a window of the chart area: the packs with their figures, the runs of
 // the selected pack with its capacity and resistance over time, and the book's folders. The
 // files are indexed on a thread of their own; a folder that changes is indexed again.
-class BookWindow final : public QMdiSubWindow {
+class BookWindow final : public QMdiSubWindow, public CommandTarget {
     Q_OBJECT
 public:
     // `open` opens a run file as File > Open does.
@@ -44,6 +45,9 @@ public:
     void exportRows(const QTableView *view);
     // Writes the pack's tag into its runs' descriptions.
     void tagRuns(const PackFigures &pack);
+    // Copy and Export of the menus and tool bar: the runs' table when it has the focus, else
+    // the packs'.
+    bool CommandHandler(Tool &tool) override;
 
 protected:
     void changeEvent(QEvent *event) override;

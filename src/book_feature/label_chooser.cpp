@@ -22,7 +22,8 @@ std::optional<LabelSheet> chooseLabels(QWidget *parent, const std::vector<PackLa
     paper->addItem(QStringLiteral("A4"), int(QPageSize::A4));
     paper->addItem(QStringLiteral("Letter"), int(QPageSize::Letter));
     // Letter where the user's country uses it.
-    paper->setCurrentIndex(QLocale().measurementSystem() == QLocale::ImperialUSSystem ? 1 : 0);
+    paper->setCurrentIndex(QLocale::system().measurementSystem() == QLocale::ImperialUSSystem ? 1
+                                                                                              : 0);
     auto *output = new QComboBox;
     output->addItems({ QCoreApplication::translate("LabelChooser", "PDF file"),
                        QCoreApplication::translate("LabelChooser", "Printer") });

@@ -13,7 +13,11 @@
 #include <QListWidget>
 #include <QMdiArea>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyle>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 std::optional<CompareChoice> chooseRuns(QWidget *parent, const QMdiArea &area, Dialogs &dialogs)
 {
@@ -55,12 +59,27 @@ std::optional<CompareChoice> chooseRuns(QWidget *parent, const QMdiArea &area, D
         buttons->button(QDialogButtonBox::Ok)
             ->setEnabled(n >= CompareFile::MinRuns && n <= CompareFile::MaxRuns);
     };
+    // Every entry whole, as far as the screen allows; beyond that the list scrolls.
+    const auto fit = [&dialog, list] {
+        const QRect screen = dialog.screen()->availableGeometry();
+        const int frame = 2 * list->frameWidth();
+        const int row = std::max(list->sizeHintForRow(0), list->fontMetrics().height());
+        list->setMinimumSize(
+            std::min(list->sizeHintForColumn(0) + frame
+                         + list->style()->pixelMetric(QStyle::PM_ScrollBarExtent),
+                     screen.width() * 3 / 4),
+            std::min(std::max(int(list->count()), 4) * row + frame, screen.height() / 2));
+        dialog.adjustSize();
+    };
+    fit();
     QObject::connect(list, &QListWidget::itemChanged, &dialog, update);
     QObject::connect(addFile, &QPushButton::clicked, &dialog, [&] {
         const QString file = dialogs.openFile(
             saveFolder(), QStringLiteral("Chart Database(*.mdb)|*.mdb"), QStringLiteral("mdb"));
-        if (!file.isEmpty())
+        if (!file.isEmpty()) {
             addItem(QDir::toNativeSeparators(file), file)->setCheckState(Qt::Checked);
+            fit();
+        }
         dialogs.forgetFileName();
     });
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);

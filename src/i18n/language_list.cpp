@@ -6,7 +6,7 @@ const std::vector<Language> &languages()
     static const std::vector<Language> table = {
         { QStringLiteral("ENG"), QStringLiteral("Eng"), "&English", {}, "AboutEN" },
         { QStringLiteral("CHT"), QStringLiteral("Cht"), "繁體中文(&F)", QStringLiteral("zh_TW"),
-          "AboutCHT" },
+          "AboutCHT", QStringLiteral("Noto Sans CJK TC") },
     };
     return table;
 }

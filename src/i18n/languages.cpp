@@ -1,5 +1,6 @@
 #include "i18n/languages.h"
 
+#include <QLocale>
 #include <QTranslator>
 #include <algorithm>
 
@@ -29,4 +30,13 @@ bool loadTranslation(QTranslator &own, const Language &language)
 {
     return !language.locale.isEmpty()
         && own.load(QStringLiteral(":/i18n/chargemon_%1.qm").arg(language.locale));
+}
+
+void useLocale(const Language &language)
+{
+    const QLocale wanted(language.locale.isEmpty() ? QStringLiteral("en") : language.locale);
+    const QLocale system = QLocale::system();
+    QLocale::setDefault(system.language() == wanted.language() && system.script() == wanted.script()
+                            ? system
+                            : wanted);
 }

@@ -21,6 +21,9 @@ struct Language {
     QString locale;
     // The interface-text store's column of the about window's text in this language.
     const char *about;
+    // The face Han characters are drawn in, on screen and on paper; empty leaves them to the
+    // desktop, which picks by the system's language (the Japanese forms on most systems).
+    QString hanFont = {};
 };
 
 const std::vector<Language> &languages();
@@ -36,3 +39,8 @@ const Language &languageNamed(const QString &code);
 // Loads the program's own texts in `language` into `own`; false for the first row, whose texts
 // need no translation, and for a translation the program does not carry.
 bool loadTranslation(QTranslator &own, const Language &language);
+
+// Makes `language` the locale of QLocale(), so that dates and numbers in the program's texts
+// (the book's, the notices', the MQTT messages') read in the interface language. The system's
+// own locale where it speaks that language, keeping its region's ways.
+void useLocale(const Language &language);

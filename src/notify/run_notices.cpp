@@ -108,7 +108,7 @@ void RunNotices::runEnded(const Run &run, RunEnd why)
     ended.seconds = qRound64(summary.seconds());
     ended.text = tr(texts[reason][kind])
                      .arg(channel)
-                     .arg(QLocale(QLocale::English).toString(counted), runClock(summary.seconds()));
+                     .arg(QLocale().toString(counted), runClock(summary.seconds()));
     tell(run, ended);
     if (const auto spread = summary.endOfChargeSpread();
         charge && spread && *spread > SpreadLimit) {

@@ -36,22 +36,29 @@ QFont sized(QFont font, int pixels, bool bold = false)
     return font;
 }
 
-// A number of the scale as it is, or in thousands ("k"), millions ("M") ... to at most three
-// figures (two when `shorter`).
-QString scaleNumber(double v, int thousands, bool shorter)
+// A dial's numbers as they are, or in thousands ("k"), millions ("M") ..., all with one
+// precision: as many decimals as the number that needs most, no more than three figures of the
+// largest allow (two when `shorter`). `values` rise.
+QStringList scaleNumbers(const std::vector<double> &values, int thousands, bool shorter)
 {
-    if (thousands == 0)
-        return QString::number(v, 'g', 6);
-    v /= std::pow(1000.0, thousands);
-    const int decimals = std::max(0, (v >= 100 ? 0 : v >= 10 ? 1 : 2) - shorter);
-    QString text = QString::number(v, 'f', decimals);
-    if (decimals > 0) {
-        while (text.endsWith(u'0'))
-            text.chop(1);
-        if (text.endsWith(u'.'))
-            text.chop(1);
-    }
-    return text + QLatin1Char(" kMGT"[thousands]);
+    const double unit = std::pow(1000.0, thousands);
+    const double largest = values.empty() ? 0 : values.back() / unit;
+    const int most = thousands == 0 ? 6
+                                    : std::max(0,
+                                               (largest >= 100      ? 0
+                                                    : largest >= 10 ? 1
+                                                                    : 2)
+                                                   - int(shorter));
+    int decimals = 0;
+    for (double v : values)
+        for (double x = v / unit * std::pow(10.0, decimals);
+             decimals < most && std::abs(x - std::round(x)) > 1e-6; x *= 10)
+            ++decimals;
+    QStringList numbers;
+    for (double v : values)
+        numbers << QString::number(v / unit, 'f', decimals)
+                + (thousands ? QString(QLatin1Char(" kMGT"[thousands])) : QString());
+    return numbers;
 }
 
 // A text with its top left corner at `topLeft` rounded to whole pixels: glyphs drawn once are
@@ -166,12 +173,16 @@ AnalogGauge::Labels AnalogGauge::labels(const Scale &scale, const QString &unit,
     const QFontMetricsF metrics(sized(font, 8));
     const qreal height = metrics.ascent() + metrics.descent();
     const auto numbersEvery = [&](int every, int thousands, bool shorter) {
+        std::vector<double> values;
+        for (int i = 0; i <= steps; i += every)
+            values.push_back(step * i);
+        const QStringList texts = scaleNumbers(values, thousands, shorter);
         std::vector<Text> numbers;
-        for (int i = 0; i <= steps; i += every) {
-            const double v = step * i;
+        for (size_t k = 0; k < values.size(); ++k) {
+            const double v = values[k];
             const qreal a = angleOf(v, max);
             // Each number stands just inside the ticks, however wide it is.
-            const QString text = scaleNumber(v, thousands, shorter);
+            const QString &text = texts[qsizetype(k)];
             const qreal width = numberWidth(text, metrics);
             const qreal rad = qDegreesToRadians(a);
             const qreal reach = std::abs(qCos(rad)) * width / 2 + std::abs(qSin(rad)) * height / 2;

@@ -12,6 +12,9 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+
+#include <algorithm>
 
 QString Dialogs::exportFile(const QString &folder, const QString &filter,
                             const QString &defaultSuffix, qsizetype *chosenFilter)
@@ -154,8 +157,18 @@ std::optional<QString> ask(QWidget *parent, const QString &prompt, const QString
         dialog.setComboBoxItems(offered);
         dialog.setComboBoxEditable(true);
     }
-    for (auto *edit : dialog.findChildren<QLineEdit *>()) // the combo box's too
+    // Wide enough for the whole of every text offered, as far as the screen allows.
+    const QFontMetrics metrics(dialog.font());
+    int wide = 0;
+    for (const QString &text : offered + QStringList { defaultText.left(maxLength) })
+        wide = std::max(wide, metrics.horizontalAdvance(text) + 6 * metrics.averageCharWidth());
+    wide = std::min(wide, dialog.screen()->availableGeometry().width() * 3 / 4);
+    for (auto *edit : dialog.findChildren<QLineEdit *>()) { // the combo box's too
         edit->setMaxLength(maxLength);
+        edit->setMinimumWidth(wide);
+    }
+    for (auto *box : dialog.findChildren<QComboBox *>())
+        box->setMinimumWidth(wide);
     dialog.setTextValue(defaultText.left(maxLength));
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;

@@ -30,6 +30,23 @@ PlotChart::PlotChart(QWidget *parent) : QWidget(parent), plot_(new QCustomPlot(t
         axis->setLabelFont(pixelFont(axis->labelFont()));
     }
     PlotChart::paint(false);
+    connect(plot_, &QCustomPlot::beforeReplot, this, &PlotChart::fitCurvePens);
+}
+
+void PlotChart::fitCurvePens()
+{
+    // On screen as many device pixels as the scale (a cosmetic pen's width is in them); on
+    // paper and in pictures 1 px of the page, as before.
+    const bool screen = !onPaper_;
+    for (int i = 0; i < plot_->plottableCount(); ++i) {
+        QCPAbstractPlottable *curve = plot_->plottable(i);
+        QPen pen = curve->pen();
+        if (!pen.isCosmetic() && pen.widthF() > 1) // wide on purpose
+            continue;
+        pen.setCosmetic(screen);
+        pen.setWidthF(screen ? devicePixelRatioF() : 1);
+        curve->setPen(pen);
+    }
 }
 
 QString PlotChart::accessibleTitle() const
@@ -74,11 +91,14 @@ void PlotChart::changeEvent(QEvent *event)
 
 PlotChart::OnPaper::OnPaper(PlotChart &chart) : chart_(chart)
 {
+    chart_.onPaper_ = true;
+    chart_.fitCurvePens();
     chart_.paint(true);
 }
 
 PlotChart::OnPaper::~OnPaper()
 {
+    chart_.onPaper_ = false;
     chart_.paint(false);
     chart_.plot_->replot(QCustomPlot::rpQueuedReplot);
 }

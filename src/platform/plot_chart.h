@@ -37,6 +37,9 @@ protected:
     void changeEvent(QEvent *event) override;
     // Draws in ink(paper); the screen's ink again when the desktop's palette changes.
     virtual void paint(bool paper);
+    // The curves' thin pens as wide as the axes': the plot draws a pen of 1 px on screen as one
+    // device pixel, faint beside the axes at 200 %. Before every replot, and on paper.
+    void fitCurvePens();
     // On paper for as long as it lives: prints and copies are on white whatever the screen is.
     class OnPaper {
     public:
@@ -50,4 +53,7 @@ protected:
     };
 
     QCustomPlot *plot_;
+
+private:
+    bool onPaper_ = false;
 };

@@ -2,6 +2,7 @@
 
 #include "platform/focus_ring.h"
 #include "setup/config.h"
+#include "setup/tips.h"
 
 #include <QDockWidget>
 #include <QHBoxLayout>
@@ -34,8 +35,10 @@ adform::adform(InterfaceTextStore &store, Dialogs &dialogs, QWidget *parent)
     Image1->setCursor(Qt::PointingHandCursor);
     Image1->installEventFilter(this);
     const Config config(store_);
-    if (!config.AD_Html_FileName().isEmpty())
+    if (!config.AD_Html_FileName().isEmpty()) {
         Web->setSource(QUrl::fromLocalFile(config.AD_Html_FileName()));
+        translateTips(*Web->document());
+    }
     setFixedWidth(pixels(config.AdWidth()));
     place();
 }
@@ -62,8 +65,13 @@ void adform::resizeEvent(QResizeEvent *event)
 void adform::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::LanguageChange)
-        place();
+    if (event->type() != QEvent::LanguageChange)
+        return;
+    place(); // the fold arrow's name
+    if (Web->source().isValid()) {
+        Web->reload();
+        translateTips(*Web->document());
+    }
 }
 
 bool adform::eventFilter(QObject *watched, QEvent *event)

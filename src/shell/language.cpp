@@ -3,6 +3,7 @@
 #include "i18n/languages.h"
 #include "platform/command_bar.h"
 #include "platform/core/settings.h"
+#include "platform/han_font.h"
 #include "shell/captions.h"
 
 #include <QCoreApplication>
@@ -37,6 +38,8 @@ void InterfaceLanguage::ApplyLanguage(const QString &c)
 
 void InterfaceLanguage::useTranslations(const Language &language)
 {
+    useLocale(language);
+    useHanFont(language.hanFont);
     if (language.locale == locale_)
         return;
     QCoreApplication::removeTranslator(&own_);

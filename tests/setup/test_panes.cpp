@@ -14,6 +14,7 @@
 #include "setup/infoform1.h"
 #include "setup/splash.h"
 #include "support/fake_clock.h"
+#include "support/marked_translator.h"
 #include "support/readings.h"
 #include "support/scripted_dialogs.h"
 
@@ -75,7 +76,7 @@ private slots:
 
     // Numbers, unit and caption stand apart at every maximum a gauge's scale grows to: each
     // value up to 20,000, then by leaps. Numbers stay inside the ticks, the caption below them,
-    // and long numbers are shortened rather than dropped.
+    // long numbers are shortened rather than dropped, and a dial's numbers share one precision.
     void gaugeLabelsApart()
     {
         Infoform1 panel(dialogs, clock);
@@ -93,6 +94,10 @@ private slots:
                                           gauge.unit(), gauge.caption(), gauge.font());
                 const QString at = QString("LED(%1) at %2: ").arg(index).arg(s.maximum);
                 QVERIFY2(labels.numbers.size() >= 4, qPrintable(at)); // enough to read the dial by
+                QSet<qsizetype> decimals; // one precision per dial, not "24k 36.1k"
+                for (const AnalogGauge::Text &n : labels.numbers)
+                    decimals << (n.text.contains('.') ? n.text.size() - n.text.indexOf('.') : 0);
+                QVERIFY2(decimals.size() == 1, qPrintable(at + labels.numbers.back().text));
                 QList<AnalogGauge::Text> texts(labels.numbers.begin(), labels.numbers.end());
                 texts << labels.unit << labels.caption;
                 for (const AnalogGauge::Text &n : labels.numbers) { // the farthest corner counts
@@ -336,13 +341,25 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!splash.isVisible(), 500);
     }
 
-    void adPageFits()
+    // The tips page fits its pane, and each of its texts follows a switch of language.
+    void adPage()
     {
         adform pane(store, dialogs);
         pane.resize(pane.width(), 300); // with a vertical scroll bar
         pane.show();
         QVERIFY(QTest::qWaitForWindowExposed(&pane));
         QCOMPARE(pane.Web->horizontalScrollBar()->maximum(), 0);
+        MarkedTranslator marked;
+        QCoreApplication::installTranslator(&marked);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+        QStringList untranslated;
+        for (QTextBlock b = pane.Web->document()->begin(); b.isValid(); b = b.next())
+            for (auto it = b.begin(); !it.atEnd(); ++it)
+                if (const QString t = it.fragment().text().trimmed();
+                    !t.isEmpty() && !t.startsWith("譯") && t != QChar::ObjectReplacementCharacter)
+                    untranslated << t;
+        QCoreApplication::removeTranslator(&marked);
+        QCOMPARE(untranslated, QStringList());
     }
 };
 

@@ -400,17 +400,29 @@ private slots:
             rig.click("Lang", language.tool);
             for (QMdiSubWindow *active : rig.area().subWindowList()) {
                 rig.area().setActiveSubWindow(active);
-                faults << rig.letterFaults(
-                    language.tool + ", " + active->windowTitle() + ": ",
-                    QString(qobject_cast<BookWindow *>(active)
-                                ? "Ctrl+O Ctrl+Q F1"
-                                : "Ctrl+C Ctrl+E Ctrl+O Ctrl+P Ctrl+Q Ctrl+S Ctrl+Shift+Tab "
-                                  "Ctrl+Tab Ctrl+W F1 F11")
-                        .split(' '));
+                faults << rig.letterFaults(language.tool + ", " + active->windowTitle() + ": ",
+                                           QString("Ctrl+C Ctrl+E Ctrl+O Ctrl+P Ctrl+Q Ctrl+S "
+                                                   "Ctrl+Shift+Tab Ctrl+Tab Ctrl+W F1 F11")
+                                               .split(' '));
             }
         }
         faults.removeDuplicates();
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
+    }
+
+    // New windows cascade, each a title bar's height below and right of the one before, as
+    // far as the area holds them.
+    void newWindowsCascade()
+    {
+        Rig rig;
+        rig.window.load();
+        QVERIFY(QTest::qWaitForWindowExposed(&rig.window));
+        for (int i = 0; i < 4; ++i)
+            rig.open(runFile(QString("c%1.mdb").arg(i), 2));
+        const QList<tee *> docs = rig.documents();
+        for (int i = 1; i < docs.size(); ++i)
+            QVERIFY2(docs[i]->x() > docs[i - 1]->x() && docs[i]->y() > docs[i - 1]->y(),
+                     qPrintable(QString::number(i)));
     }
 
     // F6 and Shift+F6 go round the main window's regions, Tab leaves a chart window, Ctrl+Tab
@@ -467,6 +479,34 @@ private slots:
             ini.sync();
             QCOMPARE(ini.value("Lang/Lang").toString(), stored);
         }
+    }
+
+    // In Chinese a chart prints with the Traditional Chinese face, and its words come back out
+    // of the PDF as written; English leaves Han characters to the desktop again.
+    void chinesePrint()
+    {
+        Rig rig;
+        rig.click("Lang", "Cht");
+        rig.open(runFile("zh.mdb", 3));
+        Chart &chart = rig.documents().first()->chart();
+        const QString words = "鋰電池充電紀錄";
+        chart.setTitleLine(words);
+        const QString pdf = dir.filePath("zh.pdf");
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        chart.print(printer);
+        const auto output = [](const QString &program, const QStringList &arguments) {
+            QProcess p;
+            p.start(program, arguments);
+            return p.waitForFinished() ? QString::fromUtf8(p.readAllStandardOutput()) : QString();
+        };
+        // The axes' digits in the desktop's face: two faces, below the two header lines.
+        const QString fonts = output("pdffonts", { pdf });
+        QVERIFY2(fonts.contains("NotoSansCJKtc-") && fonts.count('\n') == 4, qPrintable(fonts));
+        QVERIFY(output("pdftotext", { pdf, "-" }).contains(words));
+        rig.click("Lang", "Eng");
+        QCOMPARE(QApplication::font().families().size(), 1);
     }
 
     // Settings that cannot be written: said once. A store without a width: no pane.

@@ -158,7 +158,9 @@ int main(int argc, char *argv[])
 
     Settings settings;
     QTranslator translation;
-    if (loadTranslation(translation, languageNamed(storedLanguage(settings))))
+    const Language &language = languageNamed(storedLanguage(settings));
+    useLocale(language);
+    if (loadTranslation(translation, language))
         QCoreApplication::installTranslator(&translation);
     if (const QString why = mqtt.setStation(parser.value(QStringLiteral("station")));
         !mqtt.host.isEmpty() && !why.isEmpty())
