@@ -2,6 +2,81 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_TW">
 <context>
+    <name>BdfFile</name>
+    <message>
+        <source>%1 is not read: %2</source>
+        <translation>%1 未讀取：%2</translation>
+    </message>
+    <message>
+        <source>The compressed data is damaged.</source>
+        <translation>壓縮資料已損壞。</translation>
+    </message>
+    <message>
+        <source>Line %1 is longer than %2 bytes.</source>
+        <translation>第 %1 行超過 %2 位元組。</translation>
+    </message>
+    <message>
+        <source>The compressed file is cut short.</source>
+        <translation>壓縮檔不完整，已被截斷。</translation>
+    </message>
+    <message>
+        <source>It is larger than %1 bytes.</source>
+        <translation>檔案大於 %1 位元組。</translation>
+    </message>
+    <message>
+        <source>The table cannot be compressed.</source>
+        <translation>表格無法壓縮。</translation>
+    </message>
+    <message>
+        <source>The file is empty.</source>
+        <translation>檔案是空的。</translation>
+    </message>
+    <message>
+        <source>The file is not text.</source>
+        <translation>此檔案不是文字檔。</translation>
+    </message>
+    <message>
+        <source>%1 does not declare it.</source>
+        <translation>%1 未宣告此欄位。</translation>
+    </message>
+    <message>
+        <source>Column &quot;%1&quot; is not read.</source>
+        <translation>欄位「%1」未讀取。</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; holds the same.</source>
+        <translation>「%1」已含相同的量。</translation>
+    </message>
+    <message>
+        <source>The file has no %1 column.</source>
+        <translation>檔案沒有 %1 欄位。</translation>
+    </message>
+    <message>
+        <source>The file has no temperature column: the temperature reads 0.</source>
+        <translation>檔案沒有溫度欄位：溫度以 0 計。</translation>
+    </message>
+    <message>
+        <source>Line %1 is not read: it has %2 fields, the header %3.</source>
+        <translation>第 %1 行未讀取：它有 %2 個欄位，標題列有 %3 個。</translation>
+    </message>
+    <message>
+        <source>The file holds more than %1 samples.</source>
+        <translation>檔案的樣本超過 %1 筆。</translation>
+    </message>
+    <message>
+        <source>Line %1 has no value in %2.</source>
+        <translation>第 %1 行的 %2 沒有數值。</translation>
+    </message>
+    <message>
+        <source>Line %1: &quot;%2&quot; in %3 is not a number.</source>
+        <translation>第 %1 行：%3 中的「%2」不是數字。</translation>
+    </message>
+    <message>
+        <source>The file holds no samples.</source>
+        <translation>檔案中沒有樣本。</translation>
+    </message>
+</context>
+<context>
     <name>Book</name>
     <message>
         <source>Unnamed runs</source>
@@ -595,6 +670,14 @@
         <source>&amp;Previous</source>
         <translation>上一個窗口(&amp;P)</translation>
     </message>
+    <message>
+        <source>&amp;Import…</source>
+        <translation>匯入(&amp;I)…</translation>
+    </message>
+    <message>
+        <source>Save &amp;report…</source>
+        <translation>儲存報告(&amp;R)…</translation>
+    </message>
 </context>
 <context>
     <name>Chart</name>
@@ -1016,6 +1099,193 @@
     </message>
 </context>
 <context>
+    <name>LogImport</name>
+    <message>
+        <source>(not imported)</source>
+        <translation>（不匯入）</translation>
+    </message>
+    <message>
+        <source>time (s)</source>
+        <translation>時間（秒）</translation>
+    </message>
+    <message>
+        <source>time (ms)</source>
+        <translation>時間（毫秒）</translation>
+    </message>
+    <message>
+        <source>time (hh:mm:ss)</source>
+        <translation>時間（時:分:秒）</translation>
+    </message>
+    <message>
+        <source>voltage (V)</source>
+        <translation>電壓（V）</translation>
+    </message>
+    <message>
+        <source>voltage (mV)</source>
+        <translation>電壓（mV）</translation>
+    </message>
+    <message>
+        <source>current (A)</source>
+        <translation>電流（A）</translation>
+    </message>
+    <message>
+        <source>current (mA)</source>
+        <translation>電流（mA）</translation>
+    </message>
+    <message>
+        <source>current (A, charge negative)</source>
+        <translation>電流（A，充電為負）</translation>
+    </message>
+    <message>
+        <source>capacity (mAh)</source>
+        <translation>容量（mAh）</translation>
+    </message>
+    <message>
+        <source>capacity (Ah)</source>
+        <translation>容量（Ah）</translation>
+    </message>
+    <message>
+        <source>temperature (°C)</source>
+        <translation>溫度（°C）</translation>
+    </message>
+    <message>
+        <source>cell (V)</source>
+        <translation>電芯（V）</translation>
+    </message>
+    <message>
+        <source>cell (mV)</source>
+        <translation>電芯（mV）</translation>
+    </message>
+    <message>
+        <source>File not found.</source>
+        <translation>找不到檔案。</translation>
+    </message>
+    <message>
+        <source>It is not a regular file.</source>
+        <translation>這不是一般檔案。</translation>
+    </message>
+    <message>
+        <source>It is larger than %1 MB.</source>
+        <translation>檔案大於 %1 MB。</translation>
+    </message>
+    <message>
+        <source>It holds no samples.</source>
+        <translation>檔案中沒有樣本。</translation>
+    </message>
+    <message>
+        <source>The current looks flipped: it is mostly negative while the voltage rises, or positive while it falls (a charge is positive here). Map its column as &quot;current (A, charge negative)&quot; if it is.</source>
+        <translation>電流的正負號似乎顛倒了：電壓上升時電流大多為負，或電壓下降時電流為正（本程式以充電為正）。若是如此，請將該欄位對應為「電流（A，充電為負）」。</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n sample(s) in a second that had one already (a run keeps one a second)</source>
+        <translation>
+            <numerusform>%n 筆樣本與前一筆落在同一秒內（每秒只保留一筆）</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>before the header</source>
+        <translation>在標題列之前</translation>
+    </message>
+    <message>
+        <source>without &quot;$&quot; at the start</source>
+        <translation>開頭沒有「$」</translation>
+    </message>
+    <message>
+        <source>without a time</source>
+        <translation>沒有時間</translation>
+    </message>
+    <message>
+        <source>without a voltage</source>
+        <translation>沒有電壓</translation>
+    </message>
+    <message>
+        <source>whose time goes back</source>
+        <translation>時間倒退</translation>
+    </message>
+    <message>
+        <source>imported before, as %1.</source>
+        <translation>先前已匯入為 %1。</translation>
+    </message>
+    <message>
+        <source>not imported: %1</source>
+        <translation>未匯入：%1</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n sample(s) taken into %1.</source>
+        <translation>
+            <numerusform>已將 %n 筆樣本匯入 %1。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Skipped: %1.</source>
+        <translation>略過：%1。</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n line(s) %1 (the first: line %2)</source>
+        <translation>
+            <numerusform>%n 行%1（最先於第 %2 行）</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>It is no text: it holds binary data.</source>
+        <translation>這不是文字檔：內含二進位資料。</translation>
+    </message>
+    <message>
+        <source>Line %1 is longer than %2 characters.</source>
+        <translation>第 %1 行超過 %2 個字元。</translation>
+    </message>
+    <message>
+        <source>No header line with columns of numbers below it was found.</source>
+        <translation>找不到下方有數字欄位的標題列。</translation>
+    </message>
+    <message>
+        <source>Cancelled.</source>
+        <translation>已取消。</translation>
+    </message>
+    <message>
+        <source>No column is taken as the voltage.</source>
+        <translation>沒有任何欄位被當作電壓。</translation>
+    </message>
+    <message>
+        <source>Line %1: &quot;%2&quot; is no finite number.</source>
+        <translation>第 %1 行：「%2」不是有限的數字。</translation>
+    </message>
+    <message>
+        <source>Line %1: %2 is out of range.</source>
+        <translation>第 %1 行：%2 超出範圍。</translation>
+    </message>
+    <message>
+        <source>Importing logs…</source>
+        <translation>正在匯入記錄檔…</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1：%2</translation>
+    </message>
+    <message>
+        <source>Import</source>
+        <translation>匯入</translation>
+    </message>
+    <message>
+        <source>What each column of %1 holds, after its first value:</source>
+        <translation>%1 各欄位的內容（冒號後為第一個數值）：</translation>
+    </message>
+    <message>
+        <source>%1 imported, %2 imported before, %3 not imported.</source>
+        <translation>已匯入 %1 個，先前已匯入 %2 個，未匯入 %3 個。</translation>
+    </message>
+    <message numerus="yes">
+        <source>… and %n more.</source>
+        <translation>
+            <numerusform>……另有 %n 個。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Logs(*.csv *.txt *.log *.gz)|*.csv *.txt *.log *.gz|All files(*.*)|*.*</source>
+        <translation>記錄檔(*.csv *.txt *.log *.gz)|*.csv *.txt *.log *.gz|所有檔案(*.*)|*.*</translation>
+    </message>
+</context>
+<context>
     <name>MDIForm1</name>
     <message>
         <source>Channel %1 on the panel</source>
@@ -1072,12 +1342,9 @@
         <source>connection lost (%1)</source>
         <translation>連線中斷 (%1)</translation>
     </message>
-</context>
-<context>
-    <name>MqttLink</name>
     <message>
         <source>; is its certificate signed by %1?</source>
-        <translation>; 其憑證是否由 %1 簽署?</translation>
+        <translation>；它的憑證是否由 %1 簽署？</translation>
     </message>
     <message>
         <source>no answer within %1 s</source>
@@ -1235,6 +1502,14 @@
         <source>%1 mΩ at about %2 cycles (%3–%4)</source>
         <translation>約於 %2 次循環達到 %1 mΩ（%3–%4）</translation>
     </message>
+    <message>
+        <source>MMMM yyyy</source>
+        <translation>yyyy年M月</translation>
+    </message>
+    <message>
+        <source>far beyond the data</source>
+        <translation>遠超出資料範圍</translation>
+    </message>
 </context>
 <context>
     <name>PackLabels</name>
@@ -1295,21 +1570,18 @@
     </message>
 </context>
 <context>
-    <name>PushTargets</name>
-    <message>
-        <source>&quot;%1&quot; is not an ntfy topic&apos;s address (SERVER/TOPIC)</source>
-        <translation>&quot;%1&quot; 不是 ntfy 主題的位址 (SERVER/TOPIC)</translation>
-    </message>
-    <message>
-        <source>&quot;%1&quot; is not a webhook&apos;s address (http:// or https://)</source>
-        <translation>&quot;%1&quot; 不是 webhook 的位址 (http:// 或 https://)</translation>
-    </message>
-</context>
-<context>
     <name>Pushes</name>
     <message>
         <source>ntfy: the token file %1 cannot be read (%2); pushing without it</source>
         <translation>ntfy：無法讀取權杖檔 %1 (%2)，不帶權杖推送</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not an ntfy topic&apos;s address (SERVER/TOPIC)</source>
+        <translation>「%1」不是 ntfy 主題的位址（伺服器/主題）</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a webhook&apos;s address (http:// or https://)</source>
+        <translation>「%1」不是 webhook 的位址（http:// 或 https://）</translation>
     </message>
 </context>
 <context>
@@ -1317,6 +1589,60 @@
     <message>
         <source>Status bar</source>
         <translation>狀態列</translation>
+    </message>
+</context>
+<context>
+    <name>Report</name>
+    <message>
+        <source>Run %1</source>
+        <translation>記錄 %1</translation>
+    </message>
+    <message>
+        <source>Summary</source>
+        <translation>摘要</translation>
+    </message>
+    <message>
+        <source>Internal resistance</source>
+        <translation>內阻</translation>
+    </message>
+    <message>
+        <source>Pack %1</source>
+        <translation>電池組 %1</translation>
+    </message>
+    <message>
+        <source>Pack #%1 %2</source>
+        <translation>電池組 #%1 %2</translation>
+    </message>
+    <message>
+        <source>Capacity and resistance</source>
+        <translation>容量與內阻</translation>
+    </message>
+    <message>
+        <source>Runs</source>
+        <translation>記錄</translation>
+    </message>
+    <message>
+        <source>en</source>
+        <comment>the language tag of the report&apos;s texts</comment>
+        <translation>zh-Hant-TW</translation>
+    </message>
+    <message>
+        <source>chargemon report</source>
+        <translation>chargemon 報告</translation>
+    </message>
+    <message>
+        <source>Web page(*.html)|*.html|All files(*.*)|*.*</source>
+        <translation>網頁(*.html)|*.html|所有檔案(*.*)|*.*</translation>
+    </message>
+    <message>
+        <source>The report was not written to %1<byte value="xd"/>
+%2</source>
+        <translation>報告未能寫入 %1<byte value="xd"/>
+%2</translation>
+    </message>
+    <message>
+        <source>Report saved as %1</source>
+        <translation>報告已儲存為 %1</translation>
     </message>
 </context>
 <context>
@@ -1530,6 +1856,61 @@
     <message>
         <source>off</source>
         <translation>滅</translation>
+    </message>
+</context>
+<context>
+    <name>Tips</name>
+    <message>
+        <source>Tips</source>
+        <translation>小提示</translation>
+    </message>
+    <message>
+        <source>Name the pack.</source>
+        <translation>為電池組命名。</translation>
+    </message>
+    <message>
+        <source>Use Title before saving, so the file says which battery it was.</source>
+        <translation>存檔前先用「標題」寫下說明，檔案就記得是哪顆電池。</translation>
+    </message>
+    <message>
+        <source>Save every run.</source>
+        <translation>每筆記錄都要保存。</translation>
+    </message>
+    <message>
+        <source>Nothing is saved by itself; an ended window waits for Save.</source>
+        <translation>程式不會自動保存；結束的視窗會等您按「保存」。</translation>
+    </message>
+    <message>
+        <source>Compare runs.</source>
+        <translation>比較記錄。</translation>
+    </message>
+    <message>
+        <source>Open older run files next to a live one and tile the windows.</source>
+        <translation>在即時記錄旁開啟舊的記錄檔案，再並排視窗。</translation>
+    </message>
+    <message>
+        <source>Read values.</source>
+        <translation>讀取數值。</translation>
+    </message>
+    <message>
+        <source>Press CrossLine and move over the chart; the panel shows that moment.</source>
+        <translation>按下「十字線」後在圖表上移動，面板會顯示該時刻的數值。</translation>
+    </message>
+    <message>
+        <source>Full screen.</source>
+        <translation>全螢幕。</translation>
+    </message>
+    <message>
+        <source>Double-click a chart; double-click again to return.</source>
+        <translation>按兩下圖表即全螢幕顯示；再按兩下返回。</translation>
+    </message>
+    <message>
+        <source>Cells.</source>
+        <translation>電芯。</translation>
+    </message>
+    <message>
+        <source>Plug in the balance lead to see each cell&apos;s voltage on the panel.</source>
+        <translation>接上平衡線，面板即顯示每顆電芯的電壓。</translation>
     </message>
 </context>
 <context>

@@ -25,15 +25,9 @@ double within(double t, int freedom)
     return 2 / std::numbers::pi * (theta + std::sin(theta) * std::cos(theta) * sum);
 }
 
-// In the context the translators have these texts in, the class's.
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("PackForecast", text);
-}
-
 QString farBeyondText()
 {
-    return tr("far beyond the data");
+    return QCoreApplication::translate("PackForecast", "far beyond the data");
 }
 } // namespace
 
@@ -56,8 +50,10 @@ PackForecast PackForecast::of(const std::vector<Point> &points, double share, Me
     f.n_ = int(points.size());
     const bool capacity = measure == Measure::Capacity;
     if (f.n_ < FewestPoints) {
-        f.refusal = (capacity ? tr("no forecast: %1 of the %2 full discharges needed")
-                              : tr("no forecast: %1 of the %2 resistances needed"))
+        f.refusal = (capacity ? QCoreApplication::translate(
+                         "PackForecast", "no forecast: %1 of the %2 full discharges needed")
+                              : QCoreApplication::translate(
+                                  "PackForecast", "no forecast: %1 of the %2 resistances needed"))
                         .arg(f.n_)
                         .arg(FewestPoints);
         return f;
@@ -74,8 +70,11 @@ PackForecast PackForecast::of(const std::vector<Point> &points, double share, Me
     }
     const double x0 = points.front().cycles, last = points.back().cycles;
     if (f.sxx_ <= 0) {
-        f.refusal = capacity ? tr("no forecast: the full discharges span no cycles")
-                             : tr("no forecast: the resistances span no cycles");
+        f.refusal = capacity
+            ? QCoreApplication::translate("PackForecast",
+                                          "no forecast: the full discharges span no cycles")
+            : QCoreApplication::translate("PackForecast",
+                                          "no forecast: the resistances span no cycles");
         return f;
     }
     f.slope = sxy / f.sxx_;
@@ -94,9 +93,12 @@ PackForecast PackForecast::of(const std::vector<Point> &points, double share, Me
     const double way = f.threshold - f.first;
     if (way == 0 || (f.fitAt(last) - f.first) / way < 0.1) {
         f.refusal = capacity
-            ? tr("no forecast: capacity has not fallen a tenth of the way to %1 %")
+            ? QCoreApplication::translate(
+                  "PackForecast", "no forecast: capacity has not fallen a tenth of the way to %1 %")
                   .arg(share * 100, 0, 'f', 0)
-            : tr("no forecast: the resistance has not risen a tenth of the way to %1 mΩ")
+            : QCoreApplication::translate(
+                  "PackForecast",
+                  "no forecast: the resistance has not risen a tenth of the way to %1 mΩ")
                   .arg(f.threshold, 0, 'f', 0);
         return f;
     }
@@ -111,8 +113,11 @@ PackForecast PackForecast::of(const std::vector<Point> &points, double share, Me
     const double a = f.slope * f.slope - s2t2 / f.sxx_;
     if (a <= 0) {
         f.cycles.reset();
-        f.refusal = capacity ? tr("no forecast: the fade is not yet clear of the scatter")
-                             : tr("no forecast: the rise is not yet clear of the scatter");
+        f.refusal = capacity
+            ? QCoreApplication::translate("PackForecast",
+                                          "no forecast: the fade is not yet clear of the scatter")
+            : QCoreApplication::translate("PackForecast",
+                                          "no forecast: the rise is not yet clear of the scatter");
         return f;
     }
     const double c0 = k * mean - limit.value_or(0);
@@ -141,13 +146,18 @@ QString PackForecast::text() const
     if (!cycles)
         return refusal;
     const auto whole = [](double v) { return QString::number(std::round(v), 'f', 0); };
-    QString out = (measure_ == Measure::Capacity
-                       ? tr("%1 % at about %2 cycles (%3–%4)").arg(share_ * 100, 0, 'f', 0)
-                       : tr("%1 mΩ at about %2 cycles (%3–%4)").arg(threshold, 0, 'f', 0))
-                      .arg(whole(*cycles), whole(*low), whole(*high));
+    QString out
+        = (measure_ == Measure::Capacity
+               ? QCoreApplication::translate("PackForecast", "%1 % at about %2 cycles (%3–%4)")
+                     .arg(share_ * 100, 0, 'f', 0)
+               : QCoreApplication::translate("PackForecast", "%1 mΩ at about %2 cycles (%3–%4)")
+                     .arg(threshold, 0, 'f', 0))
+              .arg(whole(*cycles), whole(*low), whole(*high));
     if (date.isValid())
         // The month's form is the translator's: "March 2027", "2027年3月".
-        out += tr(", around %1").arg(QLocale().toString(date.date(), tr("MMMM yyyy")));
+        out += QCoreApplication::translate("PackForecast", ", around %1")
+                   .arg(QLocale().toString(
+                       date.date(), QCoreApplication::translate("PackForecast", "MMMM yyyy")));
     return farBeyond ? out + QStringLiteral(": ") + farBeyondText() : out;
 }
 

@@ -16,11 +16,6 @@
 
 namespace {
 
-QString tr(const char *text, int n = -1)
-{
-    return QCoreApplication::translate("LogImport", text, nullptr, n);
-}
-
 constexpr int HashDigits = 16;
 
 // A Battery Data Format file: its reader keeps each sample's time of day, a log counts from
@@ -82,13 +77,16 @@ QString ImportOutcome::text() const
 {
     QStringList parts { QFileInfo(source).fileName() + u':' };
     if (already)
-        parts << tr("imported before, as %1.").arg(run);
+        parts << QCoreApplication::translate("LogImport", "imported before, as %1.").arg(run);
     else if (!error.isEmpty())
-        parts << tr("not imported: %1").arg(error);
+        parts << QCoreApplication::translate("LogImport", "not imported: %1").arg(error);
     else
-        parts << tr("%n sample(s) taken into %1.", int(taken)).arg(run);
+        parts << QCoreApplication::translate("LogImport", "%n sample(s) taken into %1.", nullptr,
+                                             int(taken))
+                     .arg(run);
     if (!skipped.isEmpty())
-        parts << tr("Skipped: %1.").arg(skipped.join(QStringLiteral("; ")));
+        parts << QCoreApplication::translate("LogImport", "Skipped: %1.")
+                     .arg(skipped.join(QStringLiteral("; ")));
     if (!warning.isEmpty())
         parts << warning;
     return parts.join(u' ');
@@ -114,11 +112,14 @@ ImportOutcome LogImport::importFile(const QString &path, const ColumnMapper &map
     const QFileInfo info(path);
     // Checked before opening: a FIFO would block the reading for ever.
     if (!info.exists())
-        return out.error = tr("File not found."), out;
+        return out.error = QCoreApplication::translate("LogImport", "File not found."), out;
     if (!info.isFile())
-        return out.error = tr("It is not a regular file."), out;
+        return out.error = QCoreApplication::translate("LogImport", "It is not a regular file."),
+               out;
     if (info.size() > MaxBytes)
-        return out.error = tr("It is larger than %1 MB.").arg(MaxBytes / 1024 / 1024), out;
+        return out.error = QCoreApplication::translate("LogImport", "It is larger than %1 MB.")
+                               .arg(MaxBytes / 1024 / 1024),
+               out;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return out.error = file.errorString(), out;
@@ -137,12 +138,14 @@ ImportOutcome LogImport::importFile(const QString &path, const ColumnMapper &map
     if (!log.error.isEmpty())
         return out.error = log.error, out;
     if (log.samples.count() == 0)
-        return out.error = tr("It holds no samples."), out;
+        return out.error = QCoreApplication::translate("LogImport", "It holds no samples."), out;
     out.skipped = log.skipped;
     if (looksFlipped(log.samples))
-        out.warning = tr("The current looks flipped: it is mostly negative while the voltage "
-                         "rises, or positive while it falls (a charge is positive here). Map "
-                         "its column as \"current (A, charge negative)\" if it is.");
+        out.warning = QCoreApplication::translate(
+            "LogImport",
+            "The current looks flipped: it is mostly negative while the voltage "
+            "rises, or positive while it falls (a charge is positive here). Map "
+            "its column as \"current (A, charge negative)\" if it is.");
 
     // A run file keeps a sample a second, at the time of day it was taken: the file's time
     // stands for the run's end where the log does not tell its start.
@@ -163,9 +166,11 @@ ImportOutcome LogImport::importFile(const QString &path, const ColumnMapper &map
         rows << r;
     }
     if (sameSecond > 0)
-        out.skipped << tr("%n sample(s) in a second that had one already (a run keeps one a "
-                          "second)",
-                          int(sameSecond));
+        out.skipped << QCoreApplication::translate(
+            "LogImport",
+            "%n sample(s) in a second that had one already (a run keeps one a "
+            "second)",
+            nullptr, int(sameSecond));
     const QString run
         = QDir(folder_).filePath(info.fileName().section(u'.', 0, 0).left(RunFile::TitleSize) + u'-'
                                  + hash + QStringLiteral(".mdb"));

@@ -10,11 +10,6 @@
 
 namespace {
 
-QString tr(const char *text, int n = -1)
-{
-    return QCoreApplication::translate("LogImport", text, nullptr, n);
-}
-
 constexpr qsizetype MaxLine = 64 * 1024;
 constexpr int SniffLines = 50; // a header stands within these
 constexpr int AgreeingLines = 5; // lines below a header with as many fields
@@ -108,8 +103,9 @@ public:
     {
         QStringList out;
         for (auto i = by_.cbegin(); i != by_.cend(); ++i)
-            out << tr("%n line(s) %1 (the first: line %2)", int(i->first))
-                       .arg(tr(i.key()))
+            out << QCoreApplication::translate("LogImport", "%n line(s) %1 (the first: line %2)",
+                                               nullptr, int(i->first))
+                       .arg(QCoreApplication::translate("LogImport", i.key()))
                        .arg(i->second);
         return out;
     }
@@ -170,7 +166,8 @@ ImportedLog readTextLog(const QByteArray &bytes, const ColumnMapper &mapper)
 {
     for (const char c : bytes)
         if (uchar(c) < 0x20 && c != '\t' && c != '\n' && c != '\r')
-            return ImportedLog::refused(tr("It is no text: it holds binary data."));
+            return ImportedLog::refused(
+                QCoreApplication::translate("LogImport", "It is no text: it holds binary data."));
     QList<QByteArrayView> lines;
     for (qsizetype from = 0; from < bytes.size();) {
         qsizetype to = bytes.indexOf('\n', from);
@@ -178,7 +175,9 @@ ImportedLog readTextLog(const QByteArray &bytes, const ColumnMapper &mapper)
             to = bytes.size();
         if (to - from > MaxLine)
             return ImportedLog::refused(
-                tr("Line %1 is longer than %2 characters.").arg(lines.size() + 1).arg(MaxLine));
+                QCoreApplication::translate("LogImport", "Line %1 is longer than %2 characters.")
+                    .arg(lines.size() + 1)
+                    .arg(MaxLine));
         const QByteArrayView line(bytes.constData() + from, to - from);
         lines << line; // a CR before the LF goes with the trimming of each field
         from = to + 1;
@@ -210,12 +209,12 @@ ImportedLog readTextLog(const QByteArray &bytes, const ColumnMapper &mapper)
         for (QByteArrayView f : fields)
             columns.example << QString::fromUtf8(trimmed(f));
     } else {
-        return ImportedLog::refused(
-            tr("No header line with columns of numbers below it was found."));
+        return ImportedLog::refused(QCoreApplication::translate(
+            "LogImport", "No header line with columns of numbers below it was found."));
     }
     const std::optional<ColumnMap> map = mapper(columns);
     if (!map)
-        return ImportedLog::refused(tr("Cancelled."));
+        return ImportedLog::refused(QCoreApplication::translate("LogImport", "Cancelled."));
     const QList<Quantity> &qs = quantities();
     qsizetype timeAt = -1, voltsAt = -1;
     for (qsizetype c = 0; c < map->size(); ++c) {
@@ -226,7 +225,8 @@ ImportedLog readTextLog(const QByteArray &bytes, const ColumnMapper &mapper)
             voltsAt = c;
     }
     if (voltsAt < 0)
-        return ImportedLog::refused(tr("No column is taken as the voltage."));
+        return ImportedLog::refused(
+            QCoreApplication::translate("LogImport", "No column is taken as the voltage."));
 
     ImportedLog log;
     Skips skips;
@@ -259,13 +259,15 @@ ImportedLog readTextLog(const QByteArray &bytes, const ColumnMapper &mapper)
             const auto v = q.field == Time && q.scale == 0 ? clock(f, layout.decimalComma)
                                                            : number(f, layout.decimalComma);
             if (v && !std::isfinite(*v))
-                return ImportedLog::refused(tr("Line %1: \"%2\" is no finite number.")
-                                                .arg(lineNo)
-                                                .arg(QString::fromUtf8(trimmed(f))));
+                return ImportedLog::refused(
+                    QCoreApplication::translate("LogImport", "Line %1: \"%2\" is no finite number.")
+                        .arg(lineNo)
+                        .arg(QString::fromUtf8(trimmed(f))));
             if (v && std::abs(*v) > Largest)
-                return ImportedLog::refused(tr("Line %1: %2 is out of range.")
-                                                .arg(lineNo)
-                                                .arg(QString::fromUtf8(trimmed(f))));
+                return ImportedLog::refused(
+                    QCoreApplication::translate("LogImport", "Line %1: %2 is out of range.")
+                        .arg(lineNo)
+                        .arg(QString::fromUtf8(trimmed(f))));
             if (c == timeAt || c == voltsAt) {
                 if (!v) {
                     skips.add(c == timeAt ? QT_TRANSLATE_NOOP("LogImport", "without a time")

@@ -15,18 +15,14 @@
 
 namespace {
 
-QString tr(const char *text, int n = -1)
-{
-    return QCoreApplication::translate("LogImport", text, nullptr, n);
-}
-
 constexpr int ListedOutcomes = 20; // the rest are counted
 
 // One import of several files, a file per turn of the event loop.
 struct Batch {
     explicit Batch(FeatureHost &host, const QStringList &files)
         : host(host), files(files), logs(saveFolder()),
-          progress(std::make_unique<Progress>(host.mainWindow(), tr("Importing logs…"), true))
+          progress(std::make_unique<Progress>(
+              host.mainWindow(), QCoreApplication::translate("LogImport", "Importing logs…"), true))
     {
         progress->setTotal(files.size());
     }
@@ -48,14 +44,16 @@ struct Batch {
             return *at;
         QStringList labels, options;
         for (qsizetype c = 0; c < columns.names.size(); ++c)
-            labels << tr("%1: %2").arg(columns.names[c], columns.example.value(c));
+            labels << QCoreApplication::translate("LogImport", "%1: %2")
+                          .arg(columns.names[c], columns.example.value(c));
         for (const Quantity &q : quantities())
-            options << tr(q.caption);
-        const auto map
-            = host.dialogs().picks(tr("Import"),
-                                   tr("What each column of %1 holds, after its first value:")
-                                       .arg(QFileInfo(files[next]).fileName()),
-                                   labels, options, columns.offered(host.settings()));
+            options << QCoreApplication::translate("LogImport", q.caption);
+        const auto map = host.dialogs().picks(
+            QCoreApplication::translate("LogImport", "Import"),
+            QCoreApplication::translate("LogImport",
+                                        "What each column of %1 holds, after its first value:")
+                .arg(QFileInfo(files[next]).fileName()),
+            labels, options, columns.offered(host.settings()));
         if (!map) {
             cancelled = true;
             return map;
@@ -78,21 +76,25 @@ void step(const std::shared_ptr<Batch> &b)
         return;
     }
     b->progress.reset();
-    QString text = tr("%1 imported, %2 imported before, %3 not imported.")
+    QString text = QCoreApplication::translate("LogImport",
+                                               "%1 imported, %2 imported before, %3 not imported.")
                        .arg(b->imported)
                        .arg(b->before)
                        .arg(b->failed)
         + QStringLiteral("\n\n") + b->lines.join(u'\n');
     if (const qsizetype more = b->next - b->lines.size(); more > 0)
-        text += u'\n' + tr("… and %n more.", int(more));
-    b->host.dialogs().message(text, tr("Import"),
+        text += u'\n'
+            + QCoreApplication::translate("LogImport", "… and %n more.", nullptr, int(more));
+    b->host.dialogs().message(text, QCoreApplication::translate("LogImport", "Import"),
                               b->failed > 0 ? Dialogs::Icon::Critical : Dialogs::Icon::Information);
 }
 
 void importLogs(FeatureHost &host)
 {
     const QStringList files = host.dialogs().openFiles(
-        saveFolder(), tr("Logs(*.csv *.txt *.log *.gz)|*.csv *.txt *.log *.gz|All files(*.*)|*.*"));
+        saveFolder(),
+        QCoreApplication::translate(
+            "LogImport", "Logs(*.csv *.txt *.log *.gz)|*.csv *.txt *.log *.gz|All files(*.*)|*.*"));
     if (files.isEmpty())
         return;
     auto batch = std::make_shared<Batch>(host, files);

@@ -156,7 +156,9 @@ void DecimatedGraph::draw(QCPPainter *painter)
     const QPen line = pen();
     if (painter->modes().testFlag(QCPPainter::pmVectorized) || painter->antialiasing()
         || lineStyle() != lsLine || !scatterStyle().isNone() || brush().style() != Qt::NoBrush
-        || line.style() != Qt::SolidLine || line.color().alpha() != 255 || line.widthF() > 1) {
+        || line.style() != Qt::SolidLine || line.color().alpha() != 255
+        || line.widthF() / (line.isCosmetic() ? painter->device()->devicePixelRatioF() : 1)
+            > 1.001) {
         QCPGraph::draw(painter);
         return;
     }
@@ -167,6 +169,7 @@ void DecimatedGraph::draw(QCPPainter *painter)
         points << QPointF(key->coordToPixel(d.key), value->coordToPixel(d.value));
     painter->setPen(Qt::NoPen);
     painter->setBrush(line.color());
+    // One pixel of the layout wide: as many device pixels as the scale, as the pen is.
     const QVector<QRect> rects = columnSpans(points, 1);
     painter->drawRects(rects.constData(), int(rects.size()));
 }

@@ -18,11 +18,6 @@ constexpr int KeepAliveS = 5;
 // A broker back after a restart is heard within a second; an attempt a second costs it nothing.
 constexpr int RetryS = 1;
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("MqttBroker", text);
-}
-
 QString failure(int rc)
 {
     return rc == MOSQ_ERR_ERRNO ? QString::fromLocal8Bit(std::strerror(errno))
@@ -47,8 +42,10 @@ QString MqttBroker::setStation(const QString &name)
     // A topic level may hold anything but the separator and the wildcards.
     if (station.isEmpty() || station.contains(u'/') || station.contains(u'+')
         || station.contains(u'#'))
-        return tr("the station name \"%1\" cannot be used: it must not be empty nor hold /, + "
-                  "or #")
+        return QCoreApplication::translate(
+                   "MqttBroker",
+                   "the station name \"%1\" cannot be used: it must not be empty nor hold /, + "
+                   "or #")
             .arg(station);
     return {};
 }
@@ -80,7 +77,8 @@ mosquitto *MqttBroker::newClient(void *self, QString &failure) const
             if (file.open(QIODevice::ReadOnly))
                 password = file.readLine().trimmed();
             else
-                failure = tr("the password file %1 cannot be read (%2)")
+                failure = QCoreApplication::translate("MqttBroker",
+                                                      "the password file %1 cannot be read (%2)")
                               .arg(passwordFile, file.errorString());
         }
         mosquitto_username_pw_set(client, user.toUtf8().constData(),
@@ -90,7 +88,9 @@ mosquitto *MqttBroker::newClient(void *self, QString &failure) const
         && mosquitto_tls_set(client, QFile::encodeName(caFile).constData(), nullptr, nullptr,
                              nullptr, nullptr)
             != MOSQ_ERR_SUCCESS)
-        failure = tr("the certificate authority file %1 cannot be used").arg(caFile);
+        failure = QCoreApplication::translate("MqttBroker",
+                                              "the certificate authority file %1 cannot be used")
+                      .arg(caFile);
     mosquitto_reconnect_delay_set(client, RetryS, RetryS, false);
     return client;
 }
@@ -99,7 +99,9 @@ QString MqttBroker::lost(int rc)
 {
     // A broker that closed the connection leaves no cause to name.
     const bool closed = rc == MOSQ_ERR_CONN_LOST || (rc == MOSQ_ERR_ERRNO && errno == 0);
-    return closed ? tr("connection lost") : tr("connection lost (%1)").arg(failure(rc));
+    return closed
+        ? QCoreApplication::translate("MqttBroker", "connection lost")
+        : QCoreApplication::translate("MqttBroker", "connection lost (%1)").arg(failure(rc));
 }
 
 QString MqttBroker::start(mosquitto *client) const
@@ -118,10 +120,13 @@ void MqttLink::start(mosquitto *client, const MqttBroker &broker, const QString 
     // A certificate that fails to verify ends the client's thread without a word.
     const QString hint = broker.caFile.isEmpty()
         ? QString()
-        : tr("; is its certificate signed by %1?").arg(broker.caFile);
+        : QCoreApplication::translate("MqttBroker", "; is its certificate signed by %1?")
+              .arg(broker.caFile);
     clock_.after(WaitMs, this, [this, hint] {
         if (!saidUp_)
-            say(tr("no answer within %1 s").arg(WaitMs / 1000) + hint);
+            say(QCoreApplication::translate("MqttBroker", "no answer within %1 s")
+                    .arg(WaitMs / 1000)
+                + hint);
     });
 }
 

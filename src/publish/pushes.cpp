@@ -10,11 +10,6 @@
 #include <QFile>
 
 namespace {
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("Pushes", text);
-}
-
 // A header's value: text beyond ASCII as an encoded word, which ntfy reads.
 QByteArray header(const QString &text)
 {
@@ -35,8 +30,13 @@ QString PushTargets::parse(const QString &address, bool topic, QUrl &url)
     if (url.isValid() && http && !url.host().isEmpty() && (!topic || url.path().size() > 1))
         return {};
     url.clear();
-    return topic ? tr("\"%1\" is not an ntfy topic's address (SERVER/TOPIC)").arg(address)
-                 : tr("\"%1\" is not a webhook's address (http:// or https://)").arg(address);
+    return topic
+        ? QCoreApplication::translate("Pushes",
+                                      "\"%1\" is not an ntfy topic's address (SERVER/TOPIC)")
+              .arg(address)
+        : QCoreApplication::translate("Pushes",
+                                      "\"%1\" is not a webhook's address (http:// or https://)")
+              .arg(address);
 }
 
 PushTargets PushTargets::fromSettings(const Settings &settings, QString &failure)
@@ -69,8 +69,10 @@ Pushes::Pushes(const Clock &clock, const PushTargets &to, QObject *parent)
             QMetaObject::invokeMethod(
                 this,
                 [this,
-                 why = tr("ntfy: the token file %1 cannot be read (%2); pushing without it")
-                           .arg(to_.ntfyTokenFile, file.errorString())] { emit message(why); },
+                 why
+                 = QCoreApplication::translate(
+                       "Pushes", "ntfy: the token file %1 cannot be read (%2); pushing without it")
+                       .arg(to_.ntfyTokenFile, file.errorString())] { emit message(why); },
                 Qt::QueuedConnection);
     }
 }

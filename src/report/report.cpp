@@ -12,11 +12,6 @@
 namespace Report {
 
 namespace {
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("Report", text);
-}
-
 QString escaped(const QString &text)
 {
     return text.toHtmlEscaped();
@@ -70,15 +65,17 @@ QString runSection(const Run &run, const QByteArray &chartSvg)
 {
     const RunSummary &summary = run.summary();
     QString html = QStringLiteral("<section>\n<h1>%1</h1>\n<p class=\"description\">%2</p>\n")
-                       .arg(escaped(tr("Run %1").arg(QFileInfo(run.name()).fileName())),
+                       .arg(escaped(QCoreApplication::translate("Report", "Run %1")
+                                        .arg(QFileInfo(run.name()).fileName())),
                             escaped(run.title().trimmed()));
-    html += QStringLiteral("<h2>%1</h2>\n<ul>\n").arg(escaped(tr("Summary")));
+    html += QStringLiteral("<h2>%1</h2>\n<ul>\n")
+                .arg(escaped(QCoreApplication::translate("Report", "Summary")));
     for (const QString &f : summary.figures())
         html += QStringLiteral("<li>%1</li>\n").arg(escaped(f));
     html += QStringLiteral("</ul>\n");
     if (const auto &r = summary.resistance())
         html += QStringLiteral("<h2>%1</h2>\n<p>%2</p>\n")
-                    .arg(escaped(tr("Internal resistance")),
+                    .arg(escaped(QCoreApplication::translate("Report", "Internal resistance")),
                          escaped(r->text(RunSummary::ratedMahIn(run.title()))));
     return html + figure(chartSvg) + QStringLiteral("</section>\n");
 }
@@ -90,9 +87,12 @@ QString packSection(const PackFigures &pack)
     BookModel<BookTable::RunRow> runModel(BookTable::runColumns());
     runModel.setRows(BookTable::runRows({ pack }));
     const QString name = pack.name.isEmpty() ? BookTable::unnamed() : pack.name;
-    QString html = QStringLiteral("<section>\n<h1>%1</h1>\n")
-                       .arg(escaped(pack.id.isEmpty() ? tr("Pack %1").arg(name)
-                                                      : tr("Pack #%1 %2").arg(pack.id, name)));
+    QString html
+        = QStringLiteral("<section>\n<h1>%1</h1>\n")
+              .arg(escaped(
+                  pack.id.isEmpty()
+                      ? QCoreApplication::translate("Report", "Pack %1").arg(name)
+                      : QCoreApplication::translate("Report", "Pack #%1 %2").arg(pack.id, name)));
     html += figures(packModel);
     // Over cycles with the forecasts, where the book counts them.
     const QSize size(720, 300);
@@ -100,9 +100,12 @@ QString packSection(const PackFigures &pack)
     for (TrendChart *chart : { &capacity, &dcir })
         chart->resize(size);
     drawPackTrends(capacity, dcir, &pack, !pack.cyclesAt.empty());
-    html += QStringLiteral("<h2>%1</h2>\n").arg(escaped(tr("Capacity and resistance")));
+    html += QStringLiteral("<h2>%1</h2>\n")
+                .arg(escaped(QCoreApplication::translate("Report", "Capacity and resistance")));
     html += figure(capacity.toSvg(size)) + figure(dcir.toSvg(size));
-    html += QStringLiteral("<h2>%1</h2>\n").arg(escaped(tr("Runs"))) + table(runModel);
+    html += QStringLiteral("<h2>%1</h2>\n")
+                .arg(escaped(QCoreApplication::translate("Report", "Runs")))
+        + table(runModel);
     return html + QStringLiteral("</section>\n");
 }
 
@@ -130,7 +133,7 @@ QByteArray page(const QStringList &sections)
                          "<title>%2</title>\n<style>%3</style>\n</head>\n<body>\n")
               .arg(escaped(QCoreApplication::translate("Report", "en",
                                                        "the language tag of the report's texts")),
-                   escaped(tr("chargemon report")), style);
+                   escaped(QCoreApplication::translate("Report", "chargemon report")), style);
     html += sections.join(QString()) + QStringLiteral("</body>\n</html>\n");
     return html.toUtf8();
 }

@@ -12,11 +12,6 @@
 #include <QMdiArea>
 
 namespace {
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("Report", text);
-}
-
 void saveReport(FeatureHost &host)
 {
     // A comparison's File menu has the command too, and no run of its own.
@@ -25,16 +20,21 @@ void saveReport(FeatureHost &host)
         return;
     Dialogs &dialogs = host.dialogs();
     const QString path = dialogs.exportFile(
-        saveFolder(), tr("Web page(*.html)|*.html|All files(*.*)|*.*"), QStringLiteral("html"));
+        saveFolder(),
+        QCoreApplication::translate("Report", "Web page(*.html)|*.html|All files(*.*)|*.*"),
+        QStringLiteral("html"));
     if (path.isEmpty())
         return;
     const QString failure = Report::write(
         path, Report::page({ Report::runSection(window->run(), window->chart().toSvg()) }));
     if (!failure.isEmpty())
-        dialogs.message(tr("The report was not written to %1\r\n%2").arg(path, failure),
-                        QStringLiteral("Notice"), Dialogs::Icon::Critical);
+        dialogs.message(
+            QCoreApplication::translate("Report", "The report was not written to %1\r\n%2")
+                .arg(path, failure),
+            QStringLiteral("Notice"), Dialogs::Icon::Critical);
     else
-        host.State_add(tr("Report saved as %1").arg(QDir::toNativeSeparators(path)));
+        host.State_add(QCoreApplication::translate("Report", "Report saved as %1")
+                           .arg(QDir::toNativeSeparators(path)));
 }
 } // namespace
 

@@ -110,9 +110,14 @@ def cross_line(desktop):
 
 
 try:
-    # The registry types the keys on this display too.
+    # The registry types the keys on this display too. A number of its own, away from :0 and
+    # its neighbours, which a desktop or a stale socket may hold.
+    display = next(n for n in range(100 + os.getpid() % 800, 1000)
+                   if not os.path.exists("/tmp/.X%d-lock" % n)
+                   and not os.path.exists("/tmp/.X11-unix/X%d" % n))
     os.environ["DISPLAY"] = ":" + first_line(
-        "Xvfb", "-displayfd", "1", "-screen", "0", "1600x1000x24", "-nolisten", "tcp")
+        "Xvfb", ":%d" % display, "-displayfd", "1", "-screen", "0", "1600x1000x24",
+        "-nolisten", "tcp")
     runtime = tempfile.TemporaryDirectory()  # where the accessibility bus puts its socket
     os.environ["XDG_RUNTIME_DIR"] = runtime.name
     os.environ["DBUS_SESSION_BUS_ADDRESS"] = first_line(
