@@ -188,6 +188,18 @@ std::optional<QString> QtDialogs::choose(const QString &prompt, const QString &t
     return ask(parent_, prompt, title, offered.value(0), offered, maxLength);
 }
 
+namespace {
+// A form's OK and Cancel under its rows, and whether it was answered with OK.
+bool answered(QDialog &dialog, QFormLayout &layout)
+{
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout.addRow(buttons);
+    return dialog.exec() == QDialog::Accepted;
+}
+} // namespace
+
 std::optional<QStringList> QtDialogs::form(const QString &title, const QStringList &labels,
                                            const QStringList &offered, int maxLength)
 {
@@ -200,11 +212,7 @@ std::optional<QStringList> QtDialogs::form(const QString &title, const QStringLi
         edits.last()->setMaxLength(maxLength);
         layout->addRow(labels[i], edits.last());
     }
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    layout->addRow(buttons);
-    if (dialog.exec() != QDialog::Accepted)
+    if (!answered(dialog, *layout))
         return std::nullopt;
     QStringList typed;
     for (const QLineEdit *edit : std::as_const(edits))
@@ -236,11 +244,7 @@ std::optional<QList<int>> QtDialogs::picks(const QString &title, const QString &
         boxes.last()->setCurrentIndex(chosen.value(i));
         layout->addRow(labels[i], boxes.last());
     }
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    layout->addRow(buttons);
-    if (dialog.exec() != QDialog::Accepted)
+    if (!answered(dialog, *layout))
         return std::nullopt;
     QList<int> picked;
     for (const QComboBox *box : std::as_const(boxes))

@@ -8,12 +8,8 @@ const std::vector<Feature> &features()
 {
     // A feature registers here, with one line in this list (the build includes its header).
     static const std::vector<Feature> all = {
-        chartCommands(),
-        watchFeature(),
-        bookFeature(),
-        compareFeature(),
-        importFeature(),
-        reportFeature(),
+        chartCommands(),  watchFeature(),  bookFeature(),
+        compareFeature(), importFeature(), reportFeature(),
     };
     return all;
 }
