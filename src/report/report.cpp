@@ -84,8 +84,10 @@ QString packSection(const PackFigures &pack)
 {
     BookModel<PackFigures> packModel(BookTable::packColumns());
     packModel.setRows({ pack });
+    // The rows point into their packs, which must outlive them.
+    const std::vector<PackFigures> packs { pack };
     BookModel<BookTable::RunRow> runModel(BookTable::runColumns());
-    runModel.setRows(BookTable::runRows({ pack }));
+    runModel.setRows(BookTable::runRows(packs));
     const QString name = pack.name.isEmpty() ? BookTable::unnamed() : pack.name;
     QString html
         = QStringLiteral("<section>\n<h1>%1</h1>\n")
