@@ -115,7 +115,7 @@ PrintPlan printPlan(QSizeF page, QSize screen, int smallestPx)
 // drawn at, on screen, on a page or in a picture.
 namespace {
 // Whether an axis going to `to` draws its ticks, their labels and its grid lines as it does:
-// the same labels, each tick on the same pixel with room to spare for the painter's rounding.
+// the same labels, each tick rounded to the same pixel.
 bool ticksAlike(const QCPAxis &axis, const QCPRange &to)
 {
     if (!axis.visible() || !axis.ticks())
