@@ -50,6 +50,14 @@ DecimatedGraph::DecimatedGraph(QCPAxis *keyAxis, QCPAxis *valueAxis) : QCPGraph(
     setAdaptiveSampling(false);
 }
 
+namespace {
+// The pixel column at `pixel`, kept just outside the plot: a key far outside makes no vast strip.
+int pixelColumn(double pixel, const QRect &rect)
+{
+    return int(std::floor(std::clamp(pixel, rect.left() - 2.0, rect.right() + 2.0)));
+}
+} // namespace
+
 QRegion DecimatedGraph::append(double x, double y)
 {
     const Envelope::View view { view_.lower, view_.upper, double(rect_.left()),
@@ -62,10 +70,7 @@ QRegion DecimatedGraph::append(double x, double y)
     stale_ = true;
     if (!rect_.isValid() || !(view.upper > view.lower))
         return QRegion(keyAxis()->axisRect()->rect());
-    const auto column = [&](double key) {
-        return int(
-            std::floor(std::clamp(view.pixel(key), rect_.left() - 2.0, rect_.right() + 2.0)));
-    };
+    const auto column = [&](double key) { return pixelColumn(view.pixel(key), rect_); };
     const int from = column(n > 0 ? samples_.x(n - 1) : x), to = column(x);
     return QRegion(from - 1, rect_.top(), to - from + 3, rect_.height());
 }
@@ -82,10 +87,8 @@ std::optional<QRegion> DecimatedGraph::movedBy(const QCPRange &to) const
     const QRect rect = value->axisRect()->rect();
     const QCPAxis *key = keyAxis();
     const QCPGraphDataContainer &points = *data();
-    const auto column = [&](qsizetype i) {
-        const double pixel = key->coordToPixel(points.at(int(i))->key);
-        return int(std::floor(std::clamp(pixel, rect.left() - 2.0, rect.right() + 2.0)));
-    };
+    const auto column
+        = [&](qsizetype i) { return pixelColumn(key->coordToPixel(points.at(int(i))->key), rect); };
     for (qsizetype i = 0; i < points.size(); ++i) {
         const double v = points.at(int(i))->value;
         if (std::isnan(v))
