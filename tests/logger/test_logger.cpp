@@ -44,7 +44,11 @@ private slots:
                  writable && how != "kill" ? 0 : 2);
         QString published; // the restarted logger's states of channel 1
         if (how == "kill") {
-            s.sim.kill(); // no new runs while the states are read
+            // No new runs while the states are read: the link goes too, since another test's
+            // simulator may be given the same terminal.
+            s.sim.kill();
+            s.sim.waitForFinished();
+            QFile::remove(s.link);
             Broker broker;
             QVERIFY(broker.start(false));
             QProcess *states = broker.subscribe(false, 4, "chargemon/pit/ch1/run");
