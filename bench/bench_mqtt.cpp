@@ -83,8 +83,9 @@ double processorSeconds()
 
 // Scale: 50 stations of 2 channels at a reading a second, watched by one program. A child
 // process publishes them; this one watches them all and counts its own processor time: a
-// watcher alone, or the main window with a live chart window for each run.
-void watchAll(const MqttBroker &broker, bool windows)
+// watcher alone, or the main window with a live chart window for each run. The runs' charge so
+// far is `mAh` at the first reading: a run's first minutes rescale its axes with each reading.
+void watchAll(const MqttBroker &broker, bool windows, qint64 mAh)
 {
     constexpr int Stations = 50, Seconds = 10;
     const pid_t feeder = fork();
@@ -92,10 +93,19 @@ void watchAll(const MqttBroker &broker, bool windows)
         mosquitto *pub = mosquitto_new(nullptr, true, nullptr);
         mosquitto_connect(pub, "127.0.0.1", Port, 30);
         mosquitto_loop_start(pub);
+        // Readings open a run only once its station has said the run is live.
+        const QByteArray live = MqttJson::live("day", QDateTime::currentDateTime(), "charging");
+        for (int st = 0; st < Stations; ++st)
+            for (const char *ch : { "ch1", "ch2" }) {
+                const QByteArray topic
+                    = "chargemon/st" + QByteArray::number(st) + '/' + ch + "/run";
+                mosquitto_publish(pub, nullptr, topic.constData(), int(live.size()),
+                                  live.constData(), 1, true);
+            }
         for (qint64 s = 1; s <= Seconds + 4; ++s) {
             for (int st = 0; st < Stations; ++st)
                 for (const char *ch : { "ch1", "ch2" }) {
-                    ChannelReading r = reading(s);
+                    ChannelReading r = reading(mAh + s);
                     r[Time] = DayTime { s / 86400.0 };
                     const QByteArray json = MqttJson::reading(r, QDateTime::currentDateTime());
                     const QByteArray topic
@@ -143,8 +153,9 @@ void watchAll(const MqttBroker &broker, bool windows)
     if (rig)
         started = int(rig->documents().size());
     waitpid(feeder, nullptr, 0);
-    std::printf("watching %d stations (%d runs%s, %d readings a second): %.1f %% of a core\n",
-                Stations, started, windows ? " in chart windows" : "", Stations * 2,
+    std::printf("watching %d stations (%d runs%s, %lld mAh on, %d readings a second): %.1f %% of "
+                "a core\n",
+                Stations, started, windows ? " in chart windows" : "", mAh, Stations * 2,
                 100 * used / (span.elapsed() / 1000.0));
 }
 } // namespace
@@ -220,8 +231,10 @@ int main(int argc, char **argv)
                     ms.back());
     mosquitto_destroy(sub);
 
-    watchAll(live, false);
-    watchAll(live, true);
+    watchAll(live, false, 0);
+    // Drawn for real with QT_QPA_PLATFORM=xcb under Xvfb.
+    watchAll(live, true, 0);
+    watchAll(live, true, 2000);
     broker.terminate();
     broker.waitForFinished();
     return 0;

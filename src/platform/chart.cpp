@@ -114,14 +114,18 @@ PrintPlan printPlan(QSizeF page, QSize screen, int smallestPx)
 // A line of text that never widens the layout: it is cut short with "…" for the width it is
 // drawn at, on screen, on a page or in a picture.
 namespace {
-// Whether an axis going to `to` draws its ticks, their labels and its grid lines as it does:
-// the same labels, each tick rounded to the same pixel.
-bool ticksAlike(const QCPAxis &axis, const QCPRange &to)
+// What an axis going to `to` changes of its ticks, their labels and its grid lines.
+enum class TickChange {
+    None,
+    Pixels, // the same ticks and labels, some rounded to another pixel: no new layout
+    Layout,
+};
+TickChange tickChange(const QCPAxis &axis, const QCPRange &to)
 {
     if (!axis.visible() || !axis.ticks())
-        return !axis.grid()->visible();
+        return axis.grid()->visible() ? TickChange::Layout : TickChange::None;
     if (axis.scaleType() != QCPAxis::stLinear || axis.orientation() != Qt::Vertical)
-        return false;
+        return TickChange::Layout;
     const auto ticks
         = [&axis](const QCPRange &range, QVector<double> &at, QVector<QString> &labels) {
               QVector<double> sub;
@@ -135,14 +139,15 @@ bool ticksAlike(const QCPAxis &axis, const QCPRange &to)
     ticks(axis.range(), before, beforeLabels);
     ticks(to, after, afterLabels);
     if (before != after || beforeLabels != afterLabels)
-        return false;
+        return TickChange::Layout;
     const QRect rect = axis.axisRect()->rect();
-    return std::all_of(before.cbegin(), before.cend(), [&](double v) {
+    const bool samePixels = std::all_of(before.cbegin(), before.cend(), [&](double v) {
         // The plot draws ticks on whole pixels, rounded.
         const double a = axis.coordToPixel(v);
         return qRound(a)
             == qRound(a + verticalPixel(v, to, rect) - verticalPixel(v, axis.range(), rect));
     });
+    return samePixels ? TickChange::None : TickChange::Pixels;
 }
 } // namespace
 
@@ -154,22 +159,39 @@ public:
     bool setTextResizing(const QString &text)
     {
         setText(text);
-        return QCPTextElement::minimumOuterSizeHint().height() != mOuterRect.height();
+        return measured().height() != mOuterRect.height();
     }
 
 protected:
-    QSize minimumOuterSizeHint() const override
-    {
-        return { 0, QCPTextElement::minimumOuterSizeHint().height() };
-    }
+    QSize minimumOuterSizeHint() const override { return { 0, measured().height() }; }
     void draw(QCPPainter *painter) override
     {
+        // A redraw of the other line leaves this one as it is: shaping a text costs.
+        if (painter->hasClipping() && !painter->clipBoundingRect().intersects(mOuterRect))
+            return;
         painter->setFont(mainFont());
         painter->setPen(QPen(mainTextColor()));
-        const QString shown
-            = painter->fontMetrics().elidedText(mText, Qt::ElideRight, mRect.width());
+        const bool fits = measured().width() - mMargins.left() - mMargins.right() <= mRect.width();
+        const QString shown = fits
+            ? mText
+            : painter->fontMetrics().elidedText(mText, Qt::ElideRight, mRect.width());
         painter->drawText(mRect, mTextFlags, shown, &mTextBoundingRect);
     }
+
+private:
+    // The whole text's size with the margins, measured once for each text.
+    QSize measured() const
+    {
+        if (measuredText_ != mText || measuredFont_ != mFont) {
+            measuredText_ = mText;
+            measuredFont_ = mFont;
+            measuredSize_ = QCPTextElement::minimumOuterSizeHint();
+        }
+        return measuredSize_;
+    }
+    mutable QString measuredText_;
+    mutable QFont measuredFont_;
+    mutable QSize measuredSize_;
 };
 
 Chart::Chart(QWidget *parent)
@@ -417,14 +439,23 @@ void Chart::setValueRange(int series, double min, double max)
     if (axis->range() == r)
         return;
     // A live run's axes grow a hair with nearly every sample, which moves a handful of a
-    // curve's pixels and no tick: only the columns that move are drawn again.
+    // curve's pixels and at most a tick or two by a pixel: only the columns that move are drawn
+    // again, and the ticks and grid lines without a new layout.
+    const TickChange ticks = suspended_ ? TickChange::Layout : tickChange(*axis, r);
     const std::optional<QRegion> moved
-        = !suspended_ && ticksAlike(*axis, r) ? graphs_[series]->movedBy(r) : std::nullopt;
+        = ticks == TickChange::Layout ? std::nullopt : graphs_[series]->movedBy(r);
     axis->setRange(r);
-    if (!moved)
+    if (!moved) {
         changed();
-    else if (!moved->isEmpty())
+        return;
+    }
+    if (!moved->isEmpty())
         layerChanged(curves_, *moved);
+    if (ticks == TickChange::Pixels) {
+        layerChanged(axis->layer());
+        if (axis->grid()->layer() != axis->layer())
+            layerChanged(axis->grid()->layer());
+    }
 }
 
 Chart::Range Chart::valueRange(int series) const
@@ -488,7 +519,7 @@ void Chart::showText(ElidedText *line, const QString &text)
     if (line->setTextResizing(text))
         changed();
     else
-        layerChanged(texts_);
+        layerChanged(texts_, QRegion(line->outerRect()));
 }
 
 QString Chart::subtitleLine() const
@@ -521,9 +552,9 @@ void Chart::layerChanged(QCPLayer *layer, const QRegion &dirty)
     if (staleLayers_.empty())
         QMetaObject::invokeMethod(this, &Chart::redrawLayers, Qt::QueuedConnection);
     // The curves stay inside the plot's frame; the texts in their lines.
-    const QRegion whole = layer == curves_
-        ? QRegion(plot_->axisRect()->rect())
-        : QRegion(title_->outerRect()) + QRegion(subtitle_->outerRect());
+    const QRegion whole = layer == curves_ ? QRegion(plot_->axisRect()->rect())
+        : layer == texts_ ? QRegion(title_->outerRect()) + QRegion(subtitle_->outerRect())
+                          : QRegion(plot_->rect());
     const auto stale = std::find_if(staleLayers_.begin(), staleLayers_.end(),
                                     [layer](const auto &s) { return s.first == layer; });
     if (stale == staleLayers_.end())

@@ -71,9 +71,12 @@ void redrawLayer(QCustomPlot &plot, QCPLayer *layer, const QRegion &dirty)
         painter->setCompositionMode(QPainter::CompositionMode_Clear);
         painter->fillRect(plot.rect(), Qt::transparent);
         painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
-        for (QCPLayerable *item : layer->children())
-            if (item->realVisibility())
-                LayerItem::drawClipped(item, painter.get());
+        // Layers without a buffer of their own share the one of the buffered layer below.
+        for (int i = 0; i < plot.layerCount(); ++i)
+            if (QCPLayer *shared = plot.layer(i); CrossHairLayer::buffer(shared) == buffer)
+                for (QCPLayerable *item : shared->children())
+                    if (item->realVisibility())
+                        LayerItem::drawClipped(item, painter.get());
     }
     buffer->donePainting();
     buffer->setInvalidated(false);

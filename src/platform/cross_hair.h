@@ -24,8 +24,8 @@ class QRectF;
 // out in the screen's pixels, then draws the texts as the screen does, whatever its resolution.
 QFont pixelFont(const QFont &font);
 
-// Draws the items of `layer`, a buffered layer, again within `dirty` alone and repaints that:
-// the plot's other layers are kept as they were drawn.
+// Draws the items of `layer`, and of the layers that share its buffer, again within `dirty`
+// alone and repaints that: the plot's other buffers are kept as they were drawn.
 void redrawLayer(QCustomPlot &plot, QCPLayer *layer, const QRegion &dirty);
 
 // The plot's mouse as a chart's signals: pressed(), shiftPressed(point) with Shift held,

@@ -78,29 +78,38 @@ QRegion DecimatedGraph::append(double x, double y)
 std::optional<QRegion> DecimatedGraph::movedBy(const QCPRange &to) const
 {
     const QCPAxis *value = valueAxis();
-    if (value->orientation() != Qt::Vertical || value->rangeReversed()
+    if (!drewColumns_ || value->orientation() != Qt::Vertical || value->rangeReversed()
         || value->scaleType() != QCPAxis::stLinear)
         return std::nullopt;
-    QRegion moved;
     if (!visible())
-        return moved;
+        return QRegion();
+    // The columns as drawn and as they would be: a span between two points may change even
+    // where neither point moves to another row.
     const QRect rect = value->axisRect()->rect();
-    const QCPAxis *key = keyAxis();
-    const QCPGraphDataContainer &points = *data();
-    const auto column
-        = [&](qsizetype i) { return pixelColumn(key->coordToPixel(points.at(int(i))->key), rect); };
-    for (qsizetype i = 0; i < points.size(); ++i) {
-        const double v = points.at(int(i))->value;
-        if (std::isnan(v))
-            continue;
-        const double was = value->coordToPixel(v);
-        const double now
-            = was + verticalPixel(v, to, rect) - verticalPixel(v, value->range(), rect);
-        if (std::floor(was) == std::floor(now))
-            continue;
-        const int first = column(std::max<qsizetype>(i - 1, 0));
-        const int last = column(std::min<qsizetype>(i + 1, points.size() - 1));
-        moved += QRect(first, rect.top(), last - first + 1, rect.height());
+    const QVector<QPointF> was = columnPoints();
+    QVector<QPointF> now = was;
+    qsizetype i = 0;
+    for (const QCPGraphData &d : *data())
+        now[i++].setY(verticalPixel(d.value, to, rect));
+    const QVector<QRect> before = columnSpans(was, 1), after = columnSpans(now, 1);
+    QRegion moved;
+    const auto columnEnd = [](const QVector<QRect> &spans, qsizetype i) {
+        while (i < spans.size() && spans[i].x() == spans[i - 1].x())
+            ++i;
+        return i;
+    };
+    for (qsizetype b = 0, a = 0; b < before.size() || a < after.size();) {
+        const int column = b < before.size() && (a >= after.size() || before[b].x() <= after[a].x())
+            ? before[b].x()
+            : after[a].x();
+        const qsizetype bEnd
+            = b < before.size() && before[b].x() == column ? columnEnd(before, b + 1) : b;
+        const qsizetype aEnd
+            = a < after.size() && after[a].x() == column ? columnEnd(after, a + 1) : a;
+        if (!std::equal(before.begin() + b, before.begin() + bEnd, after.begin() + a,
+                        after.begin() + aEnd))
+            moved += QRect(column, rect.top(), 1, rect.height());
+        b = bEnd, a = aEnd;
     }
     return moved;
 }
@@ -138,6 +147,16 @@ QCPRange DecimatedGraph::getValueRange(bool &foundRange, QCP::SignDomain, const 
     return { r.min, r.max };
 }
 
+QVector<QPointF> DecimatedGraph::columnPoints() const
+{
+    QVector<QPointF> points;
+    points.reserve(dataCount());
+    const QCPAxis *key = keyAxis(), *value = valueAxis();
+    for (const QCPGraphData &d : *data())
+        points << QPointF(key->coordToPixel(d.key), value->coordToPixel(d.value));
+    return points;
+}
+
 void DecimatedGraph::draw(QCPPainter *painter)
 {
     const QCPAxis *key = keyAxis();
@@ -162,17 +181,14 @@ void DecimatedGraph::draw(QCPPainter *painter)
         || line.style() != Qt::SolidLine || line.color().alpha() != 255
         || line.widthF() / (line.isCosmetic() ? painter->device()->devicePixelRatioF() : 1)
             > 1.001) {
+        drewColumns_ = drewColumns_ && painter->modes().testFlag(QCPPainter::pmVectorized);
         QCPGraph::draw(painter);
         return;
     }
-    QVector<QPointF> points;
-    points.reserve(dataCount());
-    const QCPAxis *value = valueAxis();
-    for (const QCPGraphData &d : *data())
-        points << QPointF(key->coordToPixel(d.key), value->coordToPixel(d.value));
+    drewColumns_ = true;
     painter->setPen(Qt::NoPen);
     painter->setBrush(line.color());
     // One pixel of the layout wide: as many device pixels as the scale, as the pen is.
-    const QVector<QRect> rects = columnSpans(points, 1);
+    const QVector<QRect> rects = columnSpans(columnPoints(), 1);
     painter->drawRects(rects.constData(), int(rects.size()));
 }

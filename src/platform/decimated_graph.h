@@ -36,9 +36,8 @@ public:
     void assign(std::vector<double> x, std::vector<double> y);
     void clear();
     const Envelope &samples() const { return samples_; }
-    // The pixel columns whose drawing changes when the value axis goes to `to`: those of the
-    // points that move to another pixel row, and the joins to their neighbours. None when the
-    // axis is not a plain upright one.
+    // The pixel columns whose drawing on screen changes when the value axis goes to `to`. None
+    // when the axis is not a plain upright one or the curve was last drawn as a stroked line.
     std::optional<QRegion> movedBy(const QCPRange &to) const;
 
     QCPRange getKeyRange(bool &foundRange, QCP::SignDomain inSignDomain) const override;
@@ -49,9 +48,13 @@ protected:
     void draw(QCPPainter *painter) override;
 
 private:
+    // The plot's points in pixels, as the columns are drawn from them.
+    QVector<QPointF> columnPoints() const;
+
     Envelope samples_;
     // What the plot's points were made for.
     QCPRange view_;
     QRect rect_;
     bool stale_ = true;
+    bool drewColumns_ = false; // the last drawing on screen was pixel columns
 };

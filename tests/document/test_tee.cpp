@@ -121,8 +121,8 @@ private slots:
     }
 
     // Samples that change no pixel are not drawn, a new summary line redraws its own line, an
-    // axis that grows redraws the columns that move: the chart on screen is the one every
-    // sample drawn afresh shows.
+    // axis that grows redraws the columns and ticks that move (it ends as ticks have moved by a
+    // pixel): the chart on screen is the one every sample drawn afresh shows.
     void liveDrawnAsAfresh()
     {
         QRandomGenerator random(7);
@@ -143,7 +143,7 @@ private slots:
         };
         Chart live;
         drawn(live);
-        for (int i = 0; i < 20'000; ++i)
+        for (int i = 0; i < 19'980; ++i)
             samples.push_back({ i / 24'000.0, 5 + 3 * std::sin(i / 900.0) + random.bounded(1.0) });
         feed(live, 0, 16'000);
         live.setSubtitleLine(QStringLiteral("0"));
