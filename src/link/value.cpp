@@ -97,19 +97,34 @@ QString Fixed::format2() const
 
 char *Fixed::writeOtherPlain(char *to) const
 {
-    const QByteArray text = plain().toLatin1();
-    return std::copy(text.begin(), text.end(), to);
+    char text[PlainSize];
+    char *const end = text + sizeof text;
+    char *p = end;
+    if (raw_ % 100 == 0) {
+        p = format2Digits(raw_, end);
+    } else { // three or four decimals, digit by digit: an import writes millions of them
+        const quint64 mag = raw_ < 0 ? 0 - quint64(raw_) : quint64(raw_);
+        quint64 frac = mag % 10000;
+        int decimals = 4;
+        for (; frac % 10 == 0; frac /= 10)
+            --decimals;
+        for (; decimals > 0; --decimals, frac /= 10)
+            *--p = char('0' + frac % 10);
+        *--p = '.';
+        quint64 whole = mag / 10000;
+        do
+            *--p = char('0' + whole % 10);
+        while ((whole /= 10) != 0);
+        if (raw_ < 0)
+            *--p = '-';
+    }
+    return std::copy(p, end, to);
 }
 
 QString Fixed::plain() const
 {
-    if (raw_ % 100 == 0)
-        return format2();
-    const qint64 mag = raw_ < 0 ? -raw_ : raw_;
-    QString frac = QStringLiteral("%1").arg(mag % 10000, 4, 10, QLatin1Char('0'));
-    while (frac.endsWith(u'0'))
-        frac.chop(1);
-    return QStringLiteral("%1%2.%3").arg(raw_ < 0 ? "-" : "").arg(mag / 10000).arg(frac);
+    char text[PlainSize];
+    return QString::fromLatin1(text, writePlain(text) - text);
 }
 
 Fixed Fixed::operator*(Fixed other) const

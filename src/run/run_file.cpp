@@ -5,14 +5,14 @@
 #include <QLocale>
 #include <QSqlError>
 #include <QTemporaryFile>
-#include <QTime>
+#include <QDateTime>
 #include <QUuid>
-#include <QVariant>
 #include <cmath>
 #include <cstdio>
 #include <limits>
 #include <memory>
 #include <sqlite3.h>
+#include <variant>
 
 namespace RunFile {
 
@@ -66,6 +66,16 @@ QString sqliteReason(const QSqlError &e)
     return reason.isEmpty() ? e.text().trimmed() : reason;
 }
 
+QString sqliteReason(sqlite3 *db)
+{
+    return QString::fromUtf8(sqlite3_errmsg(db));
+}
+
+void Finalize::operator()(sqlite3_stmt *q) const
+{
+    sqlite3_finalize(q);
+}
+
 namespace {
 
 enum class Kind { Time, Text, Integer, Currency };
@@ -101,23 +111,32 @@ QString declaredType(Kind kind)
     return {};
 }
 
+// A value as the file stores it: Null, a real, an integer or a text.
+using Stored = std::variant<std::monostate, double, qint64, QString>;
+
 // SQLite keeps whatever it is given; the field sizes and ranges are enforced here.
-std::optional<QVariant> toField(int field, const QString &text)
+std::optional<Stored> toField(int field, const QString &text)
 {
     if (text.isEmpty()) // an idle sample has no current: kept as Null, read back as empty
-        return QVariant();
+        return Stored();
     switch (kindOf(field)) {
     case Kind::Time: {
-        const QTime t = QTime::fromString(text, QStringLiteral("hh:mm:ss"));
-        if (!t.isValid())
+        // "hh:mm:ss" as a time of day is written; read here by hand, as every sample passes.
+        if (text.size() != 8 || text[2] != u':' || text[5] != u':')
             return std::nullopt;
-        const int seconds = t.msecsSinceStartOfDay() / 1000;
-        return QVariant(seconds / 86400.0);
+        int seconds = 0;
+        for (const auto &[at, below] : { std::pair(0, 24), std::pair(3, 60), std::pair(6, 60) }) {
+            const int tens = text[at].unicode() - '0', ones = text[at + 1].unicode() - '0';
+            if (tens < 0 || tens > 9 || ones < 0 || ones > 9 || tens * 10 + ones >= below)
+                return std::nullopt;
+            seconds = seconds * 60 + tens * 10 + ones;
+        }
+        return seconds / 86400.0;
     }
     case Kind::Text:
         if (text.size() > TextFieldSize)
             return std::nullopt;
-        return QVariant(text);
+        return text;
     case Kind::Integer: {
         const auto n = Fixed::parse(text);
         if (!n || n->raw() % 10000 != 0)
@@ -125,23 +144,23 @@ std::optional<QVariant> toField(int field, const QString &text)
         const qint64 w = n->raw() / 10000;
         if (w < std::numeric_limits<qint16>::min() || w > std::numeric_limits<qint16>::max())
             return std::nullopt;
-        return QVariant(w);
+        return w;
     }
     case Kind::Currency: {
         const auto n = Fixed::parse(text);
         if (!n)
             return std::nullopt;
-        return QVariant(n->toDouble());
+        return n->toDouble();
     }
     }
     return std::nullopt;
 }
 
 // What went wrong in the user's words, with SQLite's own after it.
-QString inWords(const QSqlError &e)
+QString inWords(int code, sqlite3 *db)
 {
     const char *what = "The file could not be written";
-    switch (e.nativeErrorCode().toInt() & 0xff) { // the primary code of an extended one
+    switch (code & 0xff) { // the primary code of an extended one
     case SQLITE_FULL:
         what = "The disk is full";
         break;
@@ -161,7 +180,26 @@ QString inWords(const QSqlError &e)
         what = "There is not enough memory";
         break;
     }
-    return QStringLiteral("%1 (%2).").arg(QLatin1String(what), sqliteReason(e));
+    return QStringLiteral("%1 (%2).").arg(QLatin1String(what), sqliteReason(db));
+}
+
+Statement prepared(sqlite3 *db, const char *sql)
+{
+    sqlite3_stmt *q = nullptr;
+    sqlite3_prepare_v2(db, sql, -1, &q, nullptr);
+    return Statement(q);
+}
+
+int bindStored(sqlite3_stmt *q, int column, const Stored &value)
+{
+    if (const auto *d = std::get_if<double>(&value))
+        return sqlite3_bind_double(q, column, *d);
+    if (const auto *n = std::get_if<qint64>(&value))
+        return sqlite3_bind_int64(q, column, *n);
+    if (const auto *t = std::get_if<QString>(&value))
+        return sqlite3_bind_text16(q, column, t->utf16(), int(t->size() * sizeof(QChar)),
+                                   SQLITE_TRANSIENT);
+    return sqlite3_bind_null(q, column);
 }
 
 // A save that was killed leaves its temporary file, and SQLite's journal of it, behind. Those
@@ -177,59 +215,64 @@ void removeLeftovers(const QDir &folder)
             QFile::remove(file.absoluteFilePath());
 }
 
-QString writeInto(QSqlDatabase &db, const QString &title, qint64 rowCount, const RowTexts &cell)
+QString writeInto(sqlite3 *db, const QString &title, qint64 rowCount, const RowTexts &cell)
 {
-    if (!db.open())
-        return inWords(db.lastError());
-    // Begun and committed by statements: their errors carry SQLite's code, the driver's do not.
-    QSqlQuery q(db);
-    if (const QSqlError e = createTables(db); e.isValid())
-        return inWords(e);
-    QString failure;
-    if (!q.exec(QStringLiteral("BEGIN")))
-        return inWords(q.lastError());
-    if (!prepareRowInsert(q))
-        return inWords(q.lastError());
+    // A failed save throws the whole file away and the rename makes a save whole, so SQLite's
+    // journal on disk would only cost syncs. One transaction, the tables with the rows: one
+    // sync of the file, which is on disk before it takes the run's name.
+    int rc = sqlite3_exec(db, "PRAGMA journal_mode = MEMORY; BEGIN", nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK)
+        rc = createTables(db);
+    if (rc != SQLITE_OK)
+        return inWords(rc, db);
+    const Statement q = prepareRowInsert(db);
+    if (!q)
+        return inWords(sqlite3_errcode(db), db);
     for (qint64 r = 0; r < rowCount; ++r) {
-        failure = insertRow(q, [&](int field) { return cell(r, field); });
-        if (!failure.isEmpty())
-            return QStringLiteral("Sample %1: %2")
-                .arg(r + 1)
-                .arg(q.lastError().isValid() ? inWords(q.lastError()) : failure);
+        const QString failure = insertRow(q.get(), [&](int field) { return cell(r, field); });
+        if (failure.isEmpty())
+            continue;
+        // A text that does not fit its field leaves no error on the connection.
+        rc = sqlite3_errcode(db);
+        return QStringLiteral("Sample %1: %2")
+            .arg(r + 1)
+            .arg(rc == SQLITE_OK || rc == SQLITE_DONE ? failure : inWords(rc, db));
     }
     if (title.size() > TitleSize)
         return QStringLiteral("The description is longer than %1 characters.").arg(TitleSize);
-    if (!q.prepare(QStringLiteral("INSERT INTO Title VALUES (?)")))
-        return inWords(q.lastError());
-    q.bindValue(0, title);
-    if (!q.exec())
-        return inWords(q.lastError());
-    if (!q.exec(QStringLiteral("COMMIT")))
-        return inWords(q.lastError());
-    return {};
+    const Statement t = prepared(db, "INSERT INTO Title VALUES (?)");
+    // A title that is no text at all is kept as Null, as a field's empty text is.
+    rc = t ? bindStored(t.get(), 1, title.isNull() ? Stored() : Stored(title))
+           : sqlite3_errcode(db);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_step(t.get());
+    if (rc == SQLITE_DONE)
+        rc = sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    return rc == SQLITE_OK ? QString() : inWords(rc, db);
 }
 
 } // namespace
 
-QSqlError createTables(QSqlDatabase &db)
+int createTables(sqlite3 *db)
 {
-    QSqlQuery q(db);
     QStringList fields;
     for (int f = 0; f < FieldCount; ++f)
         fields << QStringLiteral("\"%1\" %2").arg(FieldNames[f], declaredType(kindOf(f)));
-    if (!q.exec(QStringLiteral("PRAGMA user_version = %1").arg(FormatVersion))
-        || !q.exec(QStringLiteral("CREATE TABLE CHGLOG (%1)").arg(fields.join(u", ")))
-        || !q.exec(QStringLiteral("CREATE TABLE Title (\"Title\" TEXT(%1))").arg(TitleSize)))
-        return q.lastError();
-    return {};
+    const QByteArray sql = QStringLiteral("PRAGMA user_version = %1; CREATE TABLE CHGLOG (%2); "
+                                          "CREATE TABLE Title (\"Title\" TEXT(%3))")
+                               .arg(FormatVersion)
+                               .arg(fields.join(u", "))
+                               .arg(TitleSize)
+                               .toUtf8();
+    return sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr);
 }
 
-bool prepareRowInsert(QSqlQuery &q)
+Statement prepareRowInsert(sqlite3 *db)
 {
-    QStringList marks;
-    for (int f = 0; f < FieldCount; ++f)
-        marks << QStringLiteral("?");
-    return q.prepare(QStringLiteral("INSERT INTO CHGLOG VALUES (%1)").arg(marks.join(u',')));
+    QByteArray marks("?");
+    for (int f = 1; f < FieldCount; ++f)
+        marks += ",?";
+    return prepared(db, "INSERT INTO CHGLOG VALUES (" + marks + ')');
 }
 
 bool fits(int field, const QString &text)
@@ -237,17 +280,24 @@ bool fits(int field, const QString &text)
     return toField(field, text).has_value();
 }
 
-QString insertRow(QSqlQuery &q, const std::function<QString(int field)> &text)
+QString insertRow(sqlite3_stmt *q, const std::function<QString(int field)> &text)
 {
+    int rc = SQLITE_OK;
     for (int f = 0; f < FieldCount; ++f) {
         const QString t = text(f);
         const auto v = toField(f, t);
         if (!v)
             return QStringLiteral("\"%1\" does not fit the field %2.")
                 .arg(t, QString::fromLatin1(FieldNames[f]));
-        q.bindValue(f, *v);
+        if (rc == SQLITE_OK)
+            rc = bindStored(q, f + 1, *v);
     }
-    return q.exec() ? QString() : sqliteReason(q.lastError());
+    if (rc == SQLITE_OK)
+        rc = sqlite3_step(q);
+    // Taken before the reset, which leaves only the code's general words.
+    const QString reason = rc == SQLITE_DONE ? QString() : sqliteReason(sqlite3_db_handle(q));
+    sqlite3_reset(q);
+    return reason;
 }
 
 QString write(const QString &path, const QString &title, qint64 rowCount, const RowTexts &cell)
@@ -269,13 +319,12 @@ QString write(const QString &path, const QString &title, qint64 rowCount, const 
     temp.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
                         | QFileDevice::ReadOther);
     temp.close();
-    QString error;
-    {
-        Connection c(temp.fileName());
-        QSqlDatabase db = c.db();
-        error = writeInto(db, title, rowCount, cell);
-        db.close();
-    }
+    // Written on this thread alone: SQLite's locking of each call would only cost time.
+    sqlite3 *db = nullptr;
+    const int rc = sqlite3_open_v2(QFile::encodeName(temp.fileName()).constData(), &db,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    QString error = rc == SQLITE_OK ? writeInto(db, title, rowCount, cell) : inWords(rc, db);
+    sqlite3_close(db);
     if (error.isEmpty()) {
         // rename() replaces the old file in one step: it is either the old or the new run.
         if (std::rename(QFile::encodeName(temp.fileName()).constData(),
@@ -296,11 +345,6 @@ constexpr double MaxCurrency = 922337203685477;
 // this, and keeps no more pages than this in memory for a read.
 constexpr int MaxReadBytes = 64 * 1024;
 constexpr int BusyWaitMs = 20, BusyWaits = 250;
-
-struct Finalize {
-    void operator()(sqlite3_stmt *q) const { sqlite3_finalize(q); }
-};
-using Statement = std::unique_ptr<sqlite3_stmt, Finalize>;
 
 // The value of a column as text; numbers in their shortest form.
 QString textOf(sqlite3_stmt *q, int column)

@@ -4,10 +4,10 @@
 
 #include <QSqlDatabase>
 #include <QSqlError>
-#include <QSqlQuery>
 #include <QString>
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <optional>
 
 struct sqlite3;
@@ -48,19 +48,28 @@ private:
     QString name_;
 };
 
-// SQLite's own words for a failure ("database or disk is full").
+// SQLite's own words for a failure ("database or disk is full"): Qt SQL's, or the last on `db`.
 QString sqliteReason(const QSqlError &e);
+QString sqliteReason(sqlite3 *db);
 
 // Whether a field can hold `text`: a text of at most TextFieldSize, a temperature in 16 bits,
 // any other number as a Fixed holds it. What comes from outside is checked by this too.
 bool fits(int field, const QString &text);
 
-// The pieces of writing, for files that are written a row at a time.
-QSqlError createTables(QSqlDatabase &db);
-bool prepareRowInsert(QSqlQuery &q);
+struct Finalize {
+    void operator()(sqlite3_stmt *q) const;
+};
+using Statement = std::unique_ptr<sqlite3_stmt, Finalize>;
+
+// The pieces of writing, for files that are written a row at a time, through SQLite's own
+// interface: Qt SQL's costs more than the writing itself.
+// SQLite's result code (SQLITE_OK when made).
+int createTables(sqlite3 *db);
+// None when SQLite refuses it; sqliteReason(db) says why.
+Statement prepareRowInsert(sqlite3 *db);
 // Binds the 22 texts of one sample row to a prepared insert and runs it: "" on success,
 // otherwise why not (a text that does not fit its field, or SQLite's reason).
-QString insertRow(QSqlQuery &q, const std::function<QString(int field)> &text);
+QString insertRow(sqlite3_stmt *q, const std::function<QString(int field)> &text);
 
 // Reads a run file row by row, fields by position. Whatever the file holds, no value or row
 // read is larger than a run file's ever is, so a crafted file cannot make one read huge.

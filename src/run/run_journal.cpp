@@ -6,12 +6,15 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlDriver>
 #include <QSqlError>
+#include <QSqlQuery>
 #include <QUuid>
 #include <QVariant>
 
 #include <atomic>
 #include <fcntl.h>
+#include <sqlite3.h>
 #include <unistd.h>
 
 namespace {
@@ -50,6 +53,15 @@ bool canWrite(const QString &folder)
 {
     QFile probe(QDir(folder).filePath(QUuid::createUuid().toString(QUuid::WithoutBraces)));
     return probe.open(QIODevice::WriteOnly | QIODevice::NewOnly) && probe.remove();
+}
+
+// SQLite's connection under Qt's, for the rows, which go as a run file's do.
+sqlite3 *handleOf(const QSqlDatabase &db)
+{
+    const QVariant handle = db.driver()->handle();
+    return qstrcmp(handle.typeName(), "sqlite3*") == 0
+        ? *static_cast<sqlite3 *const *>(handle.constData())
+        : nullptr;
 }
 
 // The caption of a journal copied aside, whose log is then folded into the file so that it
@@ -153,8 +165,13 @@ std::unique_ptr<RunJournal> RunJournal::start(const JournalPlace &place, const Q
     // The run and the caption arrive together: a journal is never seen half made.
     if (!j->db_.transaction())
         return failed(j->db_.lastError());
-    if (const QSqlError e = RunFile::createTables(j->db_); e.isValid())
-        return failed(e);
+    sqlite3 *handle = handleOf(j->db_);
+    const auto failedRows = [&] {
+        error = RunFile::sqliteReason(handle);
+        return nullptr;
+    };
+    if (RunFile::createTables(handle) != SQLITE_OK)
+        return failedRows();
     if (!q.exec(QStringLiteral("INSERT INTO Title VALUES ('')"))
         || !q.exec(QStringLiteral("CREATE TABLE Journal (Caption TEXT)"))
         || !q.prepare(QStringLiteral("INSERT INTO Journal VALUES (?)")))
@@ -177,9 +194,9 @@ std::unique_ptr<RunJournal> RunJournal::start(const JournalPlace &place, const Q
         ::close(dir);
     if (!named)
         return nullptr;
-    j->insert_.emplace(j->db_);
-    if (!RunFile::prepareRowInsert(*j->insert_))
-        return failed(j->insert_->lastError());
+    j->insert_ = RunFile::prepareRowInsert(handle);
+    if (!j->insert_)
+        return failedRows();
     return j;
 }
 
@@ -192,7 +209,7 @@ QString RunJournal::write(const QString &title, qint64 from, qint64 to,
         return RunFile::sqliteReason(db_.lastError());
     QString failure;
     for (qint64 r = from; r < to && failure.isEmpty(); ++r)
-        failure = RunFile::insertRow(*insert_, [&](int field) { return text(r, field); });
+        failure = RunFile::insertRow(insert_.get(), [&](int field) { return text(r, field); });
     if (failure.isEmpty() && title != title_) {
         QSqlQuery q(db_);
         q.prepare(QStringLiteral("UPDATE Title SET Title = ?"));
@@ -318,9 +335,7 @@ std::unique_ptr<RunJournal> RunJournal::adopt(Found &&found, Background &backgro
     if (q.exec(QStringLiteral("SELECT Title FROM Title")) && q.next())
         j->title_ = q.value(0).toString();
     q.finish();
-    j->insert_.emplace(j->db_);
-    if (!RunFile::prepareRowInsert(*j->insert_))
-        j->insert_.reset();
+    j->insert_ = RunFile::prepareRowInsert(handleOf(j->db_));
     return j;
 }
 

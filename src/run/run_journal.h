@@ -2,7 +2,6 @@
 
 #include <QLockFile>
 #include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -12,6 +11,7 @@
 #include <vector>
 
 #include "run/journal_place.h"
+#include "run/run_file.h"
 
 // The recovery journal of one chart window: a run file that grows by one small transaction
 // per accepted sample (SQLite in WAL mode), with the window's caption beside the run, so that
@@ -82,7 +82,7 @@ private:
     std::unique_ptr<QLockFile> lock_;
     QString connection_;
     QSqlDatabase db_;
-    std::optional<QSqlQuery> insert_;
+    RunFile::Statement insert_; // on the connection under db_
     QString title_;
     std::optional<qint64> syncedMs_;
     bool unsynced_ = false; // rows written since the last sync began
