@@ -121,6 +121,34 @@ void Samples::append(const ChannelReading &reading)
     rows_.append(row);
 }
 
+void Samples::append(const Samples &more)
+{
+    QList<qint32> textAt; // more's text index: ours
+    bool moved = !big_.isEmpty() && !more.big_.isEmpty();
+    for (const QString &t : more.texts_) {
+        auto at = textIndex_.constFind(t);
+        if (at == textIndex_.constEnd()) {
+            at = textIndex_.insert(t, qint32(texts_.size()));
+            texts_ << t;
+        }
+        moved = moved || *at != textAt.size();
+        textAt << *at;
+    }
+    const qint32 bigBase = qint32(big_.size());
+    big_ += more.big_;
+    const qsizetype first = rows_.size();
+    rows_ += more.rows_;
+    if (!moved)
+        return;
+    for (auto row = rows_.begin() + first; row != rows_.end(); ++row)
+        for (int f = 0; f < FieldCount; ++f) {
+            if (row->kind[f] == Text)
+                row->data[f] = textAt[row->data[f]];
+            else if (row->kind[f] >= BigWhole)
+                row->data[f] += bigBase;
+        }
+}
+
 Value Samples::value(qint64 row, int field) const
 {
     if (row < 0 || row >= rows_.size() || field < 0 || field >= FieldCount)
