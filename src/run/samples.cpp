@@ -97,6 +97,15 @@ void Samples::append(const ChannelReading &reading)
             void operator()(std::monostate) const { row.kind[f] = Empty; }
             void operator()(const QString &t) const
             {
+                // Mostly the very string of the row before, found without a look-up.
+                if (!samples.rows_.isEmpty() && samples.rows_.back().kind[f] == Text) {
+                    const qint32 before = samples.rows_.back().data[f];
+                    const QString &b = samples.texts_[before];
+                    if (b.constData() == t.constData() && b.size() == t.size()) {
+                        row.kind[f] = Text, row.data[f] = before;
+                        return;
+                    }
+                }
                 auto at = samples.textIndex_.constFind(t);
                 if (at == samples.textIndex_.constEnd()) {
                     at = samples.textIndex_.insert(t, qint32(samples.texts_.size()));
