@@ -40,7 +40,7 @@ QString read(const QString &path, const Into &into, const std::atomic<bool> &sto
 class Loader final : public QObject {
     Q_OBJECT
 public:
-    static constexpr int BatchRows = 8192;
+    static constexpr int BatchRows = 1024;
     static constexpr int BatchesWaiting = 4;
 
     Loader(const QString &path, Background &background, QObject *parent = nullptr);
