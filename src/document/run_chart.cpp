@@ -20,6 +20,28 @@ void plotSample(Chart &chart, const ChannelReading &sample, double days)
     chart.setTimeMax(AxisRules::grownTimeMax(chart.timeRange().max, days));
 }
 
+void plotSamples(Chart &chart, const SampleBatch &rows)
+{
+    const Samples &s = rows.samples;
+    std::vector<double> y(rows.days.size());
+    const auto plot = [&](int series, int field, bool magnitude) {
+        for (qint64 r = 0; r < s.count(); ++r) {
+            Fixed n;
+            s.number(r, field, n);
+            y[size_t(r)] = magnitude ? std::abs(n.toDouble()) : n.toDouble();
+        }
+        chart.addPoints(series, rows.days, y);
+    };
+    plot(Chart::Voltage, Bat_volt, false);
+    plot(Chart::Current, Current, true);
+    plot(Chart::Capacity, Cap, false);
+    plot(Chart::Temperature, Ext_temp, false);
+    double max = chart.timeRange().max;
+    for (double days : rows.days)
+        max = AxisRules::grownTimeMax(max, days);
+    chart.setTimeMax(max);
+}
+
 void rescaleChart(Chart &chart)
 {
     for (int s = 0; s < Chart::SeriesCount; ++s) {

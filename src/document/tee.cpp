@@ -59,6 +59,7 @@ void tee::follow(std::shared_ptr<Run> run, bool own)
         run_->disconnect(this);
     run_ = std::move(run);
     connect(run_.get(), &Run::recorded, this, &tee::draw);
+    connect(run_.get(), &Run::replayedRows, this, &tee::drawRows);
     connect(run_.get(), &Run::titleChanged, chart_, &Chart::setTitleLine);
     // A capacity in the description can name the resistance's method.
     connect(run_.get(), &Run::titleChanged, this, &tee::showSummary);
@@ -135,6 +136,13 @@ void tee::draw(const ChannelReading &sample, double days)
         rescale();
         showSummary();
     }
+    if (!isVisible() && !fullScreen_)
+        QMdiSubWindow::show();
+}
+
+void tee::drawRows(const SampleBatch &rows)
+{
+    plotSamples(*chart_, rows);
     if (!isVisible() && !fullScreen_)
         QMdiSubWindow::show();
 }

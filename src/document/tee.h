@@ -11,6 +11,7 @@
 class Chart;
 class DocumentHost;
 class Run;
+struct SampleBatch;
 class RunJournal;
 namespace RunFile {
 class Saver;
@@ -67,6 +68,7 @@ private:
     // Follows `run`, whose messages the window passes on when `own`.
     void follow(std::shared_ptr<Run> run, bool own);
     void draw(const ChannelReading &sample, double days);
+    void drawRows(const SampleBatch &rows);
     void ended();
     void rescale();
     void onActivated();

@@ -347,6 +347,20 @@ void Chart::addPoint(int series, double xDays, double y)
         layerChanged(curves_, drawingChanged);
 }
 
+void Chart::addPoints(int series, const std::vector<double> &xDays, const std::vector<double> &y)
+{
+    if (y.empty())
+        return;
+    std::vector<double> x(xDays.size());
+    std::transform(xDays.begin(), xDays.end(), x.begin(),
+                   [](double days) { return days * SecondsPerDay; });
+    graphs_[series]->append(x.data(), y.data(), y.size());
+    const auto [least, most] = std::minmax_element(y.begin(), y.end());
+    auto &e = extremes_[series];
+    e = Range { e ? std::min(e->min, *least) : *least, e ? std::max(e->max, *most) : *most };
+    changed();
+}
+
 void Chart::breakLines()
 {
     for (DecimatedGraph *graph : graphs_)

@@ -59,6 +59,8 @@ public:
     QSize sizeHint() const override { return { 720, 420 }; }
 
     void addPoint(int series, double xDays, double y);
+    // Many points of a series at once, drawn again once.
+    void addPoints(int series, const std::vector<double> &xDays, const std::vector<double> &y);
     // The lines stop at the last points and start again at the next: readings are missing.
     void breakLines();
     void clearPoints();

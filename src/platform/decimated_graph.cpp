@@ -114,6 +114,13 @@ std::optional<QRegion> DecimatedGraph::movedBy(const QCPRange &to) const
     return moved;
 }
 
+void DecimatedGraph::append(const double *x, const double *y, size_t count)
+{
+    for (size_t i = 0; i < count; ++i)
+        samples_.append(x[i], y[i]);
+    stale_ = true;
+}
+
 void DecimatedGraph::breakLine()
 {
     samples_.breakLine();

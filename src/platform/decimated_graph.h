@@ -32,6 +32,8 @@ public:
     // joins on either side; nothing where it falls inside its column's span (the drawing's own
     // change is then none).
     QRegion append(double x, double y);
+    // Many samples at once: the drawing is made again.
+    void append(const double *x, const double *y, size_t count);
     void breakLine();
     void assign(std::vector<double> x, std::vector<double> y);
     void clear();

@@ -20,9 +20,8 @@ void FileRun::start(Background &background)
 {
     loader_ = std::make_unique<RunFile::Loader>(path_, background);
     connect(loader_.get(), &RunFile::Loader::opened, this, &FileRun::open);
-    connect(loader_.get(), &RunFile::Loader::rowsRead, this, [this](QList<ChannelReading> &rows) {
-        for (ChannelReading &row : rows)
-            run_->replay(row);
+    connect(loader_.get(), &RunFile::Loader::rowsRead, this, [this](const SampleBatch &rows) {
+        run_->replay(rows);
         emit rowsAdded();
     });
     connect(loader_.get(), &RunFile::Loader::finished, this, [this](const QString &error) {

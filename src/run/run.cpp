@@ -85,6 +85,20 @@ void Run::replay(ChannelReading &row)
     record(row, row[Time].time()->days);
 }
 
+void Run::replay(const SampleBatch &rows)
+{
+    // A file without a title gets one from its first sample, as a live run does.
+    if (title_.isEmpty()) {
+        for (qint64 r = 0; r < rows.samples.count(); ++r) {
+            ChannelReading row = rows.samples.reading(r);
+            record(row, rows.days[size_t(r)]);
+        }
+        return;
+    }
+    samples_.append(rows.samples);
+    emit replayedRows(rows);
+}
+
 void Run::replayed()
 {
     // Asked again by a window that shows a run read elsewhere: once is enough.

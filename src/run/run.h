@@ -53,6 +53,8 @@ public:
     void end();
     // A row of a run file as RunFile::read hands it, in file order.
     void replay(ChannelReading &row);
+    // Rows of a run file in one piece, checked and in the form the run keeps them.
+    void replay(const SampleBatch &rows);
     // The replay is complete.
     void replayed();
     // The field a chart needs that `reading` has no value in (a time, the battery voltage,
@@ -76,6 +78,8 @@ signals:
     // A sample was recorded as `samples()` keeps it, at `days` on the chart's time, which
     // goes on past midnight.
     void recorded(const ChannelReading &sample, double days);
+    // Rows of a file were taken in one piece, rather than recorded one by one.
+    void replayedRows(const SampleBatch &rows);
     void titleChanged(const QString &title);
     // The channel stopped feeding the run.
     void ended();

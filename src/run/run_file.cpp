@@ -366,33 +366,40 @@ QString textOf(sqlite3_stmt *q, int column)
     }
 }
 
-// Reads a field of the current row into `value`, which holds the row before's; false, leaving
-// it, when the field holds what it cannot.
-bool readField(sqlite3_stmt *q, int field, Value &value)
+// Reads a field of the current row into `value`; false, leaving it, when the field holds what
+// it cannot. `last` is the text the field held before, as stored and as read.
+bool readField(sqlite3_stmt *q, int field, Value &value, std::pair<QByteArray, QString> &last)
 {
-    const int type = sqlite3_column_type(q, field);
+    // The value itself: each column call of SQLite's costs as much again as reading it.
+    sqlite3_value *stored = sqlite3_column_value(q, field);
+    const int type = sqlite3_value_type(stored);
     if (type == SQLITE_NULL) {
         value = Value();
         return true;
     }
     const Kind kind = kindOf(field);
     if (kind == Kind::Text) {
+        // Rows mostly repeat the row before's text: compared as stored, that string is kept
+        // rather than made anew.
+        QByteArray utf8;
         if (type == SQLITE_TEXT) {
-            const QStringView text(static_cast<const QChar *>(sqlite3_column_text16(q, field)),
-                                   sqlite3_column_bytes16(q, field) / 2);
-            // Rows mostly repeat the row before's text: that string is kept, not made anew.
-            if (text.size() <= TextFieldSize && value.isText() && value.text() == text)
+            const QByteArrayView now(sqlite3_value_text(stored), sqlite3_value_bytes(stored));
+            if (now == last.first && !last.second.isNull()) {
+                value = last.second;
                 return true;
+            }
+            utf8 = now.toByteArray();
         }
         QString text = textOf(q, field);
         if (text.size() > TextFieldSize)
             return false;
+        last = { utf8, type == SQLITE_TEXT ? text : QString() };
         value = text;
         return true;
     }
     if (type != SQLITE_FLOAT && type != SQLITE_INTEGER)
         return false;
-    const double d = sqlite3_column_double(q, field);
+    const double d = sqlite3_value_double(stored);
     if (kind == Kind::Time) {
         if (!(std::abs(d) <= MaxDays))
             return false;
@@ -543,7 +550,7 @@ bool Reader::next(ChannelReading &row)
         return false;
     }
     for (int f = 0; f < FieldCount; ++f)
-        if (!readField(rows_, f, row[f]))
+        if (!readField(rows_, f, row[f], lastTexts_[f]))
             return fail(QStringLiteral("The field %1 holds %2, which it cannot hold.")
                             .arg(QString::fromLatin1(FieldNames[f]), textOf(rows_, f).left(20)));
     return true;

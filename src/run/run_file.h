@@ -107,6 +107,7 @@ private:
     sqlite3_stmt *rows_ = nullptr;
     bool ended_ = false;
     QString error_;
+    std::array<std::pair<QByteArray, QString>, FieldCount> lastTexts_;
 };
 
 } // namespace RunFile

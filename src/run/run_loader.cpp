@@ -21,7 +21,7 @@ struct Loader::Shared : WorkerLink<Loader> {
     QSemaphore free { BatchesWaiting };
     QMutex mutex; // guards what follows
     std::optional<std::pair<QString, qint64>> opened;
-    QList<QList<ChannelReading>> ready;
+    QList<SampleBatch> ready;
     std::optional<QString> end;
 };
 
@@ -102,7 +102,7 @@ void Loader::take()
 {
     Shared &s = *shared_;
     std::optional<std::pair<QString, qint64>> opened;
-    QList<ChannelReading> rows;
+    std::optional<SampleBatch> rows;
     std::optional<QString> end;
     {
         QMutexLocker lock(&s.mutex);
@@ -112,14 +112,14 @@ void Loader::take()
             rows = s.ready.takeFirst();
         else
             end = std::exchange(s.end, std::nullopt);
-        if (!opened && rows.isEmpty())
+        if (!opened && !rows)
             taker_.stop();
     }
     if (opened) {
         emit this->opened(opened->first, opened->second);
-    } else if (!rows.isEmpty()) {
+    } else if (rows) {
         s.free.release();
-        emit rowsRead(rows);
+        emit rowsRead(*rows);
     } else if (end) {
         emit finished(*end);
     }
@@ -135,7 +135,7 @@ void Loader::read(Shared &s, const QString &path)
         }
         s.post([](Loader &loader) { loader.taker_.start(); });
     };
-    QList<ChannelReading> batch;
+    SampleBatch batch;
     // Waits while the receiver is behind, but not past a stop.
     const auto handBatch = [&] {
         while (!s.free.tryAcquire(1, 50))
@@ -149,14 +149,14 @@ void Loader::read(Shared &s, const QString &path)
                                              hand([&] { s.opened = { title, rows }; });
                                          },
                                           [&](ChannelReading &row) {
-                                              if (batch.isEmpty())
-                                                  batch.reserve(BatchRows);
-                                              batch.append(row);
-                                              if (batch.size() == BatchRows)
+                                              batch.days.push_back(row[Time].time()->days);
+                                              Samples::shown(row);
+                                              batch.samples.append(row);
+                                              if (batch.days.size() == BatchRows)
                                                   handBatch();
                                           } },
                                         s.stopped());
-    if (s.stopped() || (!batch.isEmpty() && !handBatch()))
+    if (s.stopped() || (!batch.days.empty() && !handBatch()))
         return;
     hand([&] { s.end = error; });
 }

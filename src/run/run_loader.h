@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/channel_reading.h"
+#include "run/samples.h"
 
 #include <QList>
 #include <QObject>
@@ -33,8 +34,9 @@ QString read(const QString &path, const Into &into, const std::atomic<bool> &sto
 
 // Reads a run file (RunFile::read) in the background and hands the title and the rows to the
 // thread that created it, one batch per turn of its event loop: however slow or large the
-// file, that loop goes on serving timers and the serial port between batches. A few batches at
-// most wait to be taken, so a long file is never held twice in memory.
+// file, that loop goes on serving timers and the serial port between batches. The rows come
+// already in the form a run keeps them, so taking a batch costs that thread a copy. A few
+// batches at most wait to be taken, so a long file is never held twice in memory.
 class Loader final : public QObject {
     Q_OBJECT
 public:
@@ -47,8 +49,8 @@ public:
 
 signals:
     void opened(const QString &title, qint64 rows);
-    // The next rows in file order, as RunFile::read hands them, for the receiver to take.
-    void rowsRead(QList<ChannelReading> &rows);
+    // The next rows in file order, as RunFile::read hands them, in the form a run keeps them.
+    void rowsRead(const SampleBatch &rows);
     // The end: "" after the last row, otherwise why the file is refused.
     void finished(const QString &error);
 

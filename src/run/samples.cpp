@@ -97,6 +97,15 @@ void Samples::append(const ChannelReading &reading)
             void operator()(std::monostate) const { row.kind[f] = Empty; }
             void operator()(const QString &t) const
             {
+                // Mostly the very string of the row before, found without a look-up.
+                if (!samples.rows_.isEmpty() && samples.rows_.back().kind[f] == Text) {
+                    const qint32 before = samples.rows_.back().data[f];
+                    const QString &b = samples.texts_[before];
+                    if (b.constData() == t.constData() && b.size() == t.size()) {
+                        row.kind[f] = Text, row.data[f] = before;
+                        return;
+                    }
+                }
                 auto at = samples.textIndex_.constFind(t);
                 if (at == samples.textIndex_.constEnd()) {
                     at = samples.textIndex_.insert(t, qint32(samples.texts_.size()));
@@ -119,6 +128,34 @@ void Samples::append(const ChannelReading &reading)
         reading[f].visit(kept);
     }
     rows_.append(row);
+}
+
+void Samples::append(const Samples &more)
+{
+    QList<qint32> textAt; // more's text index: ours
+    bool moved = !big_.isEmpty() && !more.big_.isEmpty();
+    for (const QString &t : more.texts_) {
+        auto at = textIndex_.constFind(t);
+        if (at == textIndex_.constEnd()) {
+            at = textIndex_.insert(t, qint32(texts_.size()));
+            texts_ << t;
+        }
+        moved = moved || *at != textAt.size();
+        textAt << *at;
+    }
+    const qint32 bigBase = qint32(big_.size());
+    big_ += more.big_;
+    const qsizetype first = rows_.size();
+    rows_ += more.rows_;
+    if (!moved)
+        return;
+    for (auto row = rows_.begin() + first; row != rows_.end(); ++row)
+        for (int f = 0; f < FieldCount; ++f) {
+            if (row->kind[f] == Text)
+                row->data[f] = textAt[row->data[f]];
+            else if (row->kind[f] >= BigWhole)
+                row->data[f] += bigBase;
+        }
 }
 
 Value Samples::value(qint64 row, int field) const

@@ -6,6 +6,8 @@
 #include <QList>
 #include <QStringList>
 
+#include <vector>
+
 // Appends a CSV field (RFC 4180) as UTF-8: quoted, its quotes doubled, when it holds a
 // separator, quote or line break.
 void appendCsvField(QByteArray &out, const QString &text);
@@ -24,6 +26,8 @@ public:
     qint64 count() const { return rows_.size(); }
     // Appends a reading as `shown` makes it.
     void append(const ChannelReading &reading);
+    // Appends the rows of `more` as they stand there.
+    void append(const Samples &more);
     // Empty outside the rows.
     Value value(qint64 row, int field) const;
     ChannelReading reading(qint64 row) const;
@@ -97,4 +101,11 @@ private:
     QList<qint64> big_;
     QStringList texts_;
     QHash<QString, qint32> textIndex_;
+};
+
+// Rows read from a file, kept as a run keeps them, each with its time on the chart (days, going
+// on past midnight): made off the GUI thread, taken there in one piece.
+struct SampleBatch {
+    Samples samples;
+    std::vector<double> days;
 };
