@@ -38,6 +38,14 @@ double msOf(const std::function<void()> &work)
     return t.nsecsElapsed() / 1e6;
 }
 
+// What `work` took on the wall clock, then in CPU of this thread.
+std::pair<double, double> wallAndCpuMsOf(const std::function<void()> &work)
+{
+    const qint64 cpu = threadCpuNs();
+    const double wall = msOf(work);
+    return { wall, (threadCpuNs() - cpu) / 1e6 };
+}
+
 std::shared_ptr<Run> dayRun(const Clock &clock, int run)
 {
     auto r = std::make_shared<Run>(QStringLiteral("/runs/day%1.mdb").arg(run), clock);
@@ -79,7 +87,7 @@ int main(int argc, char **argv)
 
     CompareWindow *window = nullptr;
     int drawings = 0;
-    const double overlay = msOf([&] {
+    const auto [overlay, overlayCpu] = wallAndCpuMsOf([&] {
         window = new CompareWindow(rig.window);
         rig.area().addSubWindow(window);
         for (const auto &run : runs)
@@ -91,15 +99,18 @@ int main(int argc, char **argv)
     QCustomPlot *plot = window->chart().plot();
     std::printf("plot %dx%d, %d runs of %d samples\n", plot->width(), plot->height(), Runs,
                 DaySamples);
-    std::printf("overlay drawn after the choice: %.1f ms (drawn %d time(s))\n", overlay, drawings);
+    std::printf("overlay drawn after the choice: %.1f ms, %.1f ms CPU of the GUI thread (drawn %d "
+                "time(s))\n",
+                overlay, overlayCpu, drawings);
     CompareFile::Comparison s = window->settings();
     const auto change = [&](const char *what, auto edit) {
         edit(s);
-        const double ms = msOf([&] {
+        const auto [ms, cpu] = wallAndCpuMsOf([&] {
             window->apply(s);
             QApplication::processEvents(); // the queued drawing and its repaint
         });
-        std::printf("%s: %.1f ms (drawn %d time(s) in all)\n", what, ms, drawings);
+        std::printf("%s: %.1f ms, %.1f ms CPU (drawn %d time(s) in all)\n", what, ms, cpu,
+                    drawings);
     };
     change("alignment to capacity", [](auto &c) { c.alignment = Compare::Alignment::Capacity; });
     change("alignment to constant voltage",
