@@ -1,8 +1,9 @@
 // The real main window, offscreen, 1600x1000, with eight runs of a day of samples at 1 Hz
 // (86,400 each) compared in one window: the overlay drawn after the choice, a change of
-// alignment and of reference, a cross-line move with "CrossLine" checked (read-out, the
-// information panel and every repaint included), and what a live run in the comparison costs
-// per sample beside what it costs without the comparison; then the same eight runs read from
+// alignment and of reference (each until drawn once, as the event loop draws it), a cross-line
+// move with "CrossLine" checked (read-out, the information panel and every repaint included; on
+// the wall clock and in CPU, as the machine is shared), and what a live run in the comparison
+// costs per sample beside what it costs without the comparison; then the same eight runs read from
 // their files into a new comparison, until every one is drawn, with the longest the GUI thread
 // kept a live run's serial port waiting meanwhile. Run by hand: build/bench/bench_compare
 #include "compare_feature/compare_window.h"
@@ -12,6 +13,7 @@
 #include "quiet_window.h"
 #include "run/run.h"
 #include "run/run_file.h"
+#include "thread_cpu.h"
 
 #include <qcustomplot.h>
 
@@ -34,6 +36,14 @@ double msOf(const std::function<void()> &work)
     t.start();
     work();
     return t.nsecsElapsed() / 1e6;
+}
+
+// What `work` took on the wall clock, then in CPU of this thread.
+std::pair<double, double> wallAndCpuMsOf(const std::function<void()> &work)
+{
+    const qint64 cpu = threadCpuNs();
+    const double wall = msOf(work);
+    return { wall, (threadCpuNs() - cpu) / 1e6 };
 }
 
 std::shared_ptr<Run> dayRun(const Clock &clock, int run)
@@ -76,27 +86,31 @@ int main(int argc, char **argv)
         runs.push_back(dayRun(rig.clock, run));
 
     CompareWindow *window = nullptr;
-    const double overlay = msOf([&] {
+    int drawings = 0;
+    const auto [overlay, overlayCpu] = wallAndCpuMsOf([&] {
         window = new CompareWindow(rig.window);
         rig.area().addSubWindow(window);
         for (const auto &run : runs)
             window->addRun(run);
         window->showMaximized();
-        window->chart().plot()->replot(); // what the next turn of the loop does
-        QApplication::processEvents();
+        QObject::connect(window->chart().plot(), &QCustomPlot::afterReplot, [&] { ++drawings; });
+        QApplication::processEvents(); // the queued drawing and its repaint
     });
     QCustomPlot *plot = window->chart().plot();
     std::printf("plot %dx%d, %d runs of %d samples\n", plot->width(), plot->height(), Runs,
                 DaySamples);
-    std::printf("overlay drawn after the choice: %.1f ms\n", overlay);
+    std::printf("overlay drawn after the choice: %.1f ms, %.1f ms CPU of the GUI thread (drawn %d "
+                "time(s))\n",
+                overlay, overlayCpu, drawings);
     CompareFile::Comparison s = window->settings();
     const auto change = [&](const char *what, auto edit) {
         edit(s);
-        const double ms = msOf([&] {
+        const auto [ms, cpu] = wallAndCpuMsOf([&] {
             window->apply(s);
-            plot->replot();
+            QApplication::processEvents(); // the queued drawing and its repaint
         });
-        std::printf("%s: %.1f ms\n", what, ms);
+        std::printf("%s: %.1f ms, %.1f ms CPU (drawn %d time(s) in all)\n", what, ms, cpu,
+                    drawings);
     };
     change("alignment to capacity", [](auto &c) { c.alignment = Compare::Alignment::Capacity; });
     change("alignment to constant voltage",
@@ -108,6 +122,7 @@ int main(int argc, char **argv)
 
     rig.click(QStringLiteral("Tools"), QStringLiteral("CrossLine"));
     const QRect rect = plot->axisRect()->rect();
+    const qint64 threadStart = threadCpuNs(), processStart = processCpuNs();
     const double move
         = msOf([&] {
               for (int i = 0; i < Moves; ++i) {
@@ -119,7 +134,10 @@ int main(int argc, char **argv)
               }
           })
         / Moves;
-    std::printf("cross-line move: %.3f ms\n", move);
+    std::printf("cross-line move: %.3f ms, %.3f ms CPU of the GUI thread, %.3f ms with Qt's "
+                "painting threads\n",
+                move, (threadCpuNs() - threadStart) / 1e6 / Moves,
+                (processCpuNs() - processStart) / 1e6 / Moves);
     rig.click(QStringLiteral("Tools"), QStringLiteral("CrossLine"));
 
     // A live run in a window of its own, first beside the comparison, then in it too.

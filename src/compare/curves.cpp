@@ -11,6 +11,15 @@ namespace Compare {
 namespace {
 // A current at least this share of the largest one is on its plateau: constant current.
 constexpr double Plateau = 0.95;
+
+// The curve's y at `x` inside its range, `i` its first point at or after `x`.
+double between(const Curve &c, size_t i, double x)
+{
+    if (c.x[i] == x)
+        return c.y[i];
+    const double x0 = c.x[i - 1], x1 = c.x[i];
+    return c.y[i - 1] + (c.y[i] - c.y[i - 1]) * (x - x0) / (x1 - x0);
+}
 } // namespace
 
 std::vector<double> column(const Samples &samples, int field)
@@ -94,19 +103,31 @@ std::optional<double> valueAt(const Curve &c, double x)
 {
     if (c.empty() || x < c.x.front() || x > c.x.back())
         return std::nullopt;
-    const auto i = size_t(std::lower_bound(c.x.begin(), c.x.end(), x) - c.x.begin());
-    if (c.x[i] == x)
-        return c.y[i];
-    const double x0 = c.x[i - 1], x1 = c.x[i];
-    return c.y[i - 1] + (c.y[i] - c.y[i - 1]) * (x - x0) / (x1 - x0);
+    return between(c, size_t(std::lower_bound(c.x.begin(), c.x.end(), x) - c.x.begin()), x);
 }
 
 Curve difference(const Curve &reference, const Curve &other)
 {
     Curve d;
-    for (size_t i = 0; i < reference.x.size(); ++i)
-        if (const auto v = valueAt(other, reference.x[i]))
-            d.add(reference.x[i], *v - reference.y[i]);
+    // Both ascending, as time and a charge's capacity are: `other` is walked along once rather
+    // than searched at every point, to the same neighbours.
+    const bool walk = std::is_sorted(reference.x.begin(), reference.x.end())
+        && std::is_sorted(other.x.begin(), other.x.end());
+    size_t j = 0; // the first of `other` at or after the point
+    for (size_t i = 0; i < reference.x.size(); ++i) {
+        const double x = reference.x[i];
+        if (!walk) {
+            if (const auto v = valueAt(other, x))
+                d.add(x, *v - reference.y[i]);
+            continue;
+        }
+        while (j < other.x.size() && other.x[j] < x)
+            ++j;
+        if (j == other.x.size())
+            break;
+        if (j > 0 || other.x[j] == x)
+            d.add(x, between(other, j, x) - reference.y[i]);
+    }
     return d;
 }
 

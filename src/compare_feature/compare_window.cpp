@@ -54,6 +54,7 @@ struct CompareWindow::Member {
     std::map<int, std::vector<double>> columns;
     std::vector<double> seconds;
     Compare::Axis drawn; // the x of its samples as last drawn
+    std::optional<Alignment> drawnFor; // and the alignment it was drawn for
     // The pack's rated capacity, as the book had it for the description it was asked for.
     std::optional<double> rated;
     std::optional<QString> ratedFor;
@@ -79,14 +80,30 @@ struct CompareWindow::Member {
             seconds.push_back(s.at(i).seconds);
         return seconds;
     }
-    Compare::Axis axis(Alignment alignment, const DocumentHost &host)
+    // `drawn` for the samples as they are now, unless it stands for them under `alignment`
+    // already: adding a run or a quantity leaves the others' as they were.
+    void align(Alignment alignment, const DocumentHost &host)
     {
-        if (alignment == Alignment::Percent && ratedFor != run->title()) {
+        const bool ratedKnown = alignment != Alignment::Percent || ratedFor == run->title();
+        if (!ratedKnown) {
             ratedFor = run->title();
             rated = host.ratedMah(*ratedFor);
         }
-        return Compare::axis({ elapsed(), column(Bat_volt), column(Current), column(Cap), rated },
-                             alignment);
+        const auto samples = size_t(run->samples().count());
+        if (ratedKnown && drawnFor == alignment && drawn.x.size() == samples)
+            return;
+        elapsed();
+        for (int field : { Bat_volt, Current, Cap })
+            column(field);
+        // Lent rather than copied: a day's columns are megabytes.
+        Compare::RunColumns lent { std::move(seconds), std::move(columns[Bat_volt]),
+                                   std::move(columns[Current]), std::move(columns[Cap]), rated };
+        drawn = Compare::axis(lent, alignment);
+        drawnFor = alignment;
+        seconds = std::move(lent.seconds);
+        columns[Bat_volt] = std::move(lent.volts);
+        columns[Current] = std::move(lent.amps);
+        columns[Cap] = std::move(lent.mah);
     }
 };
 
@@ -444,9 +461,13 @@ void CompareWindow::redraw()
     std::vector<int> drawn;
     for (int i = 0; i < runCount(); ++i) {
         Member &m = *members_[size_t(i)];
-        m.drawn = m.reading() ? Compare::Axis() : m.axis(settings_.alignment, host_);
-        if (!m.reading())
-            drawn.push_back(i);
+        if (m.reading()) {
+            m.drawn = Compare::Axis();
+            m.drawnFor.reset();
+            continue;
+        }
+        m.align(settings_.alignment, host_);
+        drawn.push_back(i);
     }
     chart_->crossHair().hide(); // what it read is gone
     const auto add = [&](int member, int field, int style, Compare::Curve curve, bool first) {

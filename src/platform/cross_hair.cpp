@@ -58,6 +58,44 @@ protected:
 
 } // namespace
 
+// The read-out, measured once when its text is set: the plot's own text item measures it again
+// at every drawing, where a comparison's lines of text cost more than the cross-hair's moves.
+class CrossHair::ReadOut : public QCPItemText {
+public:
+    using QCPItemText::QCPItemText;
+    // The size of its box, frame included.
+    QSize setMeasuredText(const QString &text)
+    {
+        setText(text);
+        textRect_
+            = QFontMetrics(font()).boundingRect(QRect(), Qt::TextDontClip | textAlignment(), text);
+        return textRect_.size().grownBy(padding() + QMargins(1, 1, 1, 1));
+    }
+
+protected:
+    void draw(QCPPainter *painter) override
+    {
+        if (painter->modes().testFlag(QCPPainter::pmVectorized)) {
+            QCPItemText::draw(painter);
+            return;
+        }
+        // As the plot's item draws it from its top left: the box, the text inside its padding.
+        painter->translate(position->pixelPosition());
+        const QRect text = textRect_.translated(padding().left() - textRect_.left(),
+                                                padding().top() - textRect_.top());
+        painter->setPen(pen());
+        painter->setBrush(brush());
+        painter->drawRect(text.marginsAdded(padding()));
+        painter->setBrush(Qt::NoBrush);
+        painter->setPen(QPen(color()));
+        painter->setFont(font());
+        painter->drawText(text, Qt::TextDontClip | textAlignment(), this->text());
+    }
+
+private:
+    QRect textRect_;
+};
+
 void redrawLayer(QCustomPlot &plot, QCPLayer *layer, const QRegion &dirty)
 {
     const QSharedPointer<QCPAbstractPaintBuffer> buffer = CrossHairLayer::buffer(layer);
@@ -108,7 +146,7 @@ CrossHair::CrossHair(QCustomPlot &plot, const QColor &colour) : plot_(plot)
         line->point1->setType(QCPItemPosition::ptAbsolute);
         line->point2->setType(QCPItemPosition::ptAbsolute);
     }
-    label_ = new QCPItemText(&plot_);
+    label_ = new ReadOut(&plot_);
     label_->setLayer(layer_);
     label_->setSelectable(false);
     label_->setVisible(false);
@@ -142,12 +180,7 @@ void CrossHair::show(QPoint at, const QString &label)
         line->setVisible(true);
     label_->setVisible(!label.isEmpty());
     if (!label.isEmpty()) {
-        label_->setText(label);
-        const QMargins pad = label_->padding();
-        const QSize size = QFontMetrics(label_->font())
-                               .boundingRect(QRect(), Qt::TextDontClip | Qt::AlignLeft, label)
-                               .size()
-                               .grownBy(pad + QMargins(1, 1, 1, 1));
+        const QSize size = label_->setMeasuredText(label);
         // Inside the plot, clear of the axes and their labels.
         const QPoint p = labelPlace(at, size, plot_.axisRect()->rect());
         label_->position->setCoords(p);

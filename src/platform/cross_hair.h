@@ -65,7 +65,8 @@ private:
     QCPLayer *layer_;
     std::array<QCPItemStraightLine *, 2> lines_ {};
     QPoint at_;
-    QCPItemText *label_;
+    class ReadOut;
+    ReadOut *label_;
     QRect labelRect_;
     QCPItemStraightLine *reference_;
 };

@@ -36,10 +36,24 @@ void Envelope::breakLine()
 void Envelope::assign(std::vector<double> x, std::vector<double> y)
 {
     clear();
-    x_.reserve(x.size());
-    y_.reserve(y.size());
-    for (size_t i = 0; i < x.size(); ++i)
-        append(x[i], y[i]);
+    x_ = std::move(x);
+    y_ = std::move(y);
+    // Level by level rather than sample by sample: a day's curve in a fraction of the time.
+    constexpr size_t Block = size_t(1) << Base;
+    std::vector<Range> blocks;
+    for (size_t from = 0; from + Block <= y_.size(); from += Block) {
+        const auto [min, max] = std::minmax_element(y_.begin() + qsizetype(from),
+                                                    y_.begin() + qsizetype(from + Block));
+        blocks.push_back({ *min, *max });
+    }
+    while (!blocks.empty()) {
+        std::vector<Range> above;
+        for (size_t i = 1; i < blocks.size(); i += 2)
+            above.push_back({ std::min(blocks[i - 1].min, blocks[i].min),
+                              std::max(blocks[i - 1].max, blocks[i].max) });
+        levels_.push_back(std::move(blocks));
+        blocks = std::move(above);
+    }
 }
 
 void Envelope::clear()

@@ -31,9 +31,14 @@ private slots:
         QTest::addColumn<double>("lower");
         QTest::addColumn<double>("upper");
         QTest::addColumn<QList<int>>("breaks");
-        QTest::newRow("few") << 7 << 0.0 << 10.0 << QList<int> {};
-        QTest::newRow("a day, all") << 86'400 << 0.0 << 86'400.0 << QList<int> { 5000, 5001 };
-        QTest::newRow("zoomed, uneven") << 100'003 << 12'345.6 << 54'321.0 << QList<int> { 30'000 };
+        QTest::addColumn<bool>("assigned"); // all at once rather than sample by sample
+        QTest::newRow("few") << 7 << 0.0 << 10.0 << QList<int> {} << false;
+        QTest::newRow("a day, all")
+            << 86'400 << 0.0 << 86'400.0 << QList<int> { 5000, 5001 } << false;
+        QTest::newRow("zoomed, uneven")
+            << 100'003 << 12'345.6 << 54'321.0 << QList<int> { 30'000 } << false;
+        QTest::newRow("zoomed, assigned")
+            << 100'003 << 12'345.6 << 54'321.0 << QList<int> {} << true;
     }
     void drawnAsEverySample()
     {
@@ -41,15 +46,22 @@ private slots:
         QFETCH(double, lower);
         QFETCH(double, upper);
         QFETCH(QList<int>, breaks);
+        QFETCH(bool, assigned);
         const Envelope::View view { lower, upper, 37, 641 };
         QRandomGenerator random(samples);
         Envelope e;
+        std::vector<double> xs, ys;
         for (int i = 0; i < samples; ++i) {
             if (breaks.contains(i))
                 e.breakLine();
             // Two samples a second at times, so that x repeats.
-            e.append(i - (i % 3 == 1 ? 1 : 0), random.bounded(300.0) + 0.5);
+            xs.push_back(i - (i % 3 == 1 ? 1 : 0));
+            ys.push_back(random.bounded(300.0) + 0.5);
+            if (!assigned)
+                e.append(xs.back(), ys.back());
         }
+        if (assigned)
+            e.assign(xs, ys);
         // Every sample in the view, and one either side where the line leaves it.
         const auto &x = e.xs();
         const qsizetype from
