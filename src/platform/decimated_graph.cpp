@@ -78,20 +78,19 @@ QRegion DecimatedGraph::append(double x, double y)
 std::optional<QRegion> DecimatedGraph::movedBy(const QCPRange &to) const
 {
     const QCPAxis *value = valueAxis();
-    if (!drewColumns_ || value->orientation() != Qt::Vertical || value->rangeReversed()
+    if (!onScreen_ || value->orientation() != Qt::Vertical || value->rangeReversed()
         || value->scaleType() != QCPAxis::stLinear)
         return std::nullopt;
     if (!visible())
         return QRegion();
-    // The columns as drawn and as they would be: a span between two points may change even
-    // where neither point moves to another row.
+    // The columns as they are on screen and as they would be: a span between two points may
+    // change where neither point moves to another row.
     const QRect rect = value->axisRect()->rect();
-    const QVector<QPointF> was = columnPoints();
-    QVector<QPointF> now = was;
+    QVector<QPointF> now = columnPoints();
     qsizetype i = 0;
     for (const QCPGraphData &d : *data())
         now[i++].setY(verticalPixel(d.value, to, rect));
-    const QVector<QRect> before = columnSpans(was, 1), after = columnSpans(now, 1);
+    const QVector<QRect> &before = *onScreen_, after = columnSpans(now, 1);
     QRegion moved;
     const auto columnEnd = [](const QVector<QRect> &spans, qsizetype i) {
         while (i < spans.size() && spans[i].x() == spans[i - 1].x())
@@ -188,14 +187,14 @@ void DecimatedGraph::draw(QCPPainter *painter)
         || line.style() != Qt::SolidLine || line.color().alpha() != 255
         || line.widthF() / (line.isCosmetic() ? painter->device()->devicePixelRatioF() : 1)
             > 1.001) {
-        drewColumns_ = drewColumns_ && painter->modes().testFlag(QCPPainter::pmVectorized);
+        if (!painter->modes().testFlag(QCPPainter::pmVectorized))
+            onScreen_.reset();
         QCPGraph::draw(painter);
         return;
     }
-    drewColumns_ = true;
     painter->setPen(Qt::NoPen);
     painter->setBrush(line.color());
     // One pixel of the layout wide: as many device pixels as the scale, as the pen is.
-    const QVector<QRect> rects = columnSpans(columnPoints(), 1);
-    painter->drawRects(rects.constData(), int(rects.size()));
+    onScreen_ = columnSpans(columnPoints(), 1);
+    painter->drawRects(onScreen_->constData(), int(onScreen_->size()));
 }

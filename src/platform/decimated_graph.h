@@ -58,5 +58,6 @@ private:
     QCPRange view_;
     QRect rect_;
     bool stale_ = true;
-    bool drewColumns_ = false; // the last drawing on screen was pixel columns
+    // The pixel columns last drawn on screen; none when drawn as a stroked line.
+    std::optional<QVector<QRect>> onScreen_;
 };
