@@ -1,11 +1,11 @@
 #include "run/run_file.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
 #include <QSqlError>
 #include <QTemporaryFile>
-#include <QDateTime>
 #include <QUuid>
 #include <cmath>
 #include <cstdio>
