@@ -11,6 +11,7 @@
 #include "platform/core/folders.h"
 #include "platform/cross_hair.h"
 #include "platform/dialogs.h"
+#include "platform/focus_ring.h"
 #include "platform/printer.h"
 #include "run/file_run.h"
 #include "run/run.h"
@@ -22,6 +23,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
 #include <QProgressBar>
@@ -154,6 +156,10 @@ CompareWindow::CompareWindow(DocumentHost &host, QWidget *parent)
 
     pending_.setSingleShot(true);
     connect(&pending_, &QTimer::timeout, this, &CompareWindow::redraw);
+    // The keys reach the chart, where a frame shows they do.
+    chart_->setFocusPolicy(Qt::StrongFocus);
+    chart_->installEventFilter(this);
+    new FocusRing(chart_);
     connect(chart_, &CompareChart::moved, this, &CompareWindow::crossLineMoved);
     connect(chart_, &CompareChart::pressed, this,
             [this] { host_.viewState().crossLineHeld = true; });
@@ -606,8 +612,13 @@ void CompareWindow::crossLineMoved(QPoint at)
         return;
     }
     const double key = chart_->keyAt(at.x());
-    hair.show(at, readOut(key));
+    const QString text = readOut(key);
+    hair.show(at, text);
+    crossAt_ = at;
     host_.viewState().crossLineHeld = true;
+    // Qt tells a listening screen reader of each new description, even an unchanged one.
+    if (text != chart_->accessibleDescription())
+        chart_->setAccessibleDescription(text);
     // The reference run's sample at the cursor on the information panel, where x follows samples.
     if (settings_.view == View::IncrementalCapacity || members_.empty())
         return;
@@ -630,6 +641,54 @@ void CompareWindow::switchMark(QPoint at)
     hair.setReference(mark_);
     if (hair.shown())
         hair.show(at, readOut(chart_->keyAt(at.x())));
+}
+
+// Left and Right move the cross line a pixel column (ten with Shift), from where it stands or
+// from the end they point away from; Home and End to the ends; Space marks or unmarks.
+bool CompareWindow::crossLineKey(const QKeyEvent &key)
+{
+    const CrossHair &hair = chart_->crossHair();
+    if (!host_.viewState().crossLineOn || members_.empty())
+        return false;
+    const QRect area = chart_->plotArea();
+    const int step = key.modifiers().testFlag(Qt::ShiftModifier) ? 10 : 1;
+    const QPoint now = hair.shown()
+        ? crossAt_
+        : QPoint(key.key() == Qt::Key_Left ? area.right() + 1 : area.left() - 1, area.center().y());
+    int x = 0;
+    switch (key.key()) {
+    case Qt::Key_Left:
+        x = now.x() - step;
+        break;
+    case Qt::Key_Right:
+        x = now.x() + step;
+        break;
+    case Qt::Key_Home:
+        x = area.left();
+        break;
+    case Qt::Key_End:
+        x = area.right();
+        break;
+    case Qt::Key_Space:
+        if (hair.shown())
+            switchMark(crossAt_);
+        return true;
+    default:
+        return false;
+    }
+    crossLineMoved({ std::clamp(x, area.left(), area.right()), now.y() });
+    return true;
+}
+
+bool CompareWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == chart_ && event->type() == QEvent::KeyPress) {
+        const auto &key = *static_cast<QKeyEvent *>(event);
+        if ((key.modifiers() == Qt::NoModifier || key.modifiers() == Qt::ShiftModifier)
+            && crossLineKey(key))
+            return true;
+    }
+    return QMdiSubWindow::eventFilter(watched, event);
 }
 
 bool CompareWindow::CommandHandler(Tool &tool)

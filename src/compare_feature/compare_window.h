@@ -17,6 +17,7 @@ class CompareChart;
 struct CompareChoice;
 class DocumentHost;
 class QComboBox;
+class QKeyEvent;
 class QProgressBar;
 class QToolButton;
 class Run;
@@ -67,6 +68,7 @@ signals:
 
 protected:
     void changeEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     struct Member;
@@ -99,6 +101,7 @@ private:
     void copyChart();
     void printChart();
     void switchMark(QPoint at);
+    bool crossLineKey(const QKeyEvent &key);
 
     DocumentHost &host_;
     CompareChart *chart_;
@@ -110,6 +113,7 @@ private:
     QString file_; // the comparison file it was opened from or saved to
     std::vector<Shown> shown_;
     std::optional<double> mark_; // the x a Shift-click marked
+    QPoint crossAt_; // where the cross line was shown last
     std::optional<qint64> panelSample_;
     // A redraw after live samples that cannot simply be appended, sparingly: the curves are
     // worked out anew.

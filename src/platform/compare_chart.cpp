@@ -225,6 +225,11 @@ double CompareChart::keyAt(int pixelX) const
     return plot_->xAxis->pixelToCoord(pixelX);
 }
 
+QRect CompareChart::plotArea() const
+{
+    return plot_->axisRect()->rect();
+}
+
 int CompareChart::pixelOf(double key) const
 {
     return qRound(plot_->xAxis->coordToPixel(key));

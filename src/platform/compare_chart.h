@@ -59,6 +59,8 @@ public:
     double drawMs() const;
     double keyAt(int pixelX) const;
     int pixelOf(double key) const;
+    // Where the curves are drawn, in the chart's pixels.
+    QRect plotArea() const;
     CrossHair &crossHair() { return *crossHair_; }
 
     QByteArray toSvg(const QString &title);

@@ -179,6 +179,14 @@ private slots:
         QTest::mouseDClick(&plot, Qt::LeftButton, {}, middle.toPoint());
         QCOMPARE(plot.xAxis->range(), all);
 
+        // The cross line by keys, its read-out told to a screen reader.
+        host.view.crossLineOn = true;
+        QTest::keyClick(&window.chart(), Qt::Key_Home);
+        const QString first = window.chart().accessibleDescription();
+        QTest::keyClick(&window.chart(), Qt::Key_Right, Qt::ShiftModifier);
+        QVERIFY(first.startsWith(window.readOut(all.lower)));
+        QVERIFY(window.chart().accessibleDescription() != first);
+
         MarkedTranslator marked;
         QCoreApplication::installTranslator(&marked);
         QTRY_COMPARE(window.windowTitle(), "譯Compare");
