@@ -183,6 +183,7 @@ QString inWords(int code, sqlite3 *db)
     return QStringLiteral("%1 (%2).").arg(QLatin1String(what), sqliteReason(db));
 }
 
+// None when SQLite refuses `sql`.
 Statement prepared(sqlite3 *db, const char *sql)
 {
     sqlite3_stmt *q = nullptr;
@@ -445,13 +446,6 @@ bool Reader::failSqlite()
                     : QStringLiteral("The file cannot be opened."));
 }
 
-sqlite3_stmt *Reader::prepare(const char *sql)
-{
-    sqlite3_stmt *q = nullptr;
-    sqlite3_prepare_v2(db_, sql, -1, &q, nullptr);
-    return q;
-}
-
 bool Reader::open(const QString &path)
 {
     // One thread uses a reader: SQLite's locking of each call would only cost time. The path
@@ -479,10 +473,11 @@ bool Reader::open(const QString &path)
         return failSqlite();
     // A view or a computed column could make a read take any time and memory it likes, in
     // SQLite's own code; what the tables store is bounded by the limit above.
-    const Statement q(prepare("select m.type = 'table' and m.sql not like 'create virtual%' and "
-                              "not exists (select 1 from pragma_table_xinfo(m.name) c where "
-                              "c.hidden = 2) from sqlite_master m where lower(m.name) in "
-                              "('chglog', 'title')"));
+    const Statement q(prepared(db_,
+                               "select m.type = 'table' and m.sql not like 'create virtual%' and "
+                               "not exists (select 1 from pragma_table_xinfo(m.name) c where "
+                               "c.hidden = 2) from sqlite_master m where lower(m.name) in "
+                               "('chglog', 'title')"));
     if (!q)
         return failSqlite();
     int tables = 0, rc;
@@ -500,7 +495,7 @@ bool Reader::open(const QString &path)
 
 std::optional<QString> Reader::title()
 {
-    const Statement q(prepare(" select * from Title"));
+    const Statement q(prepared(db_, " select * from Title"));
     const int rc = q ? sqlite3_step(q.get()) : SQLITE_ERROR;
     if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
         failSqlite();
@@ -521,7 +516,7 @@ std::optional<QString> Reader::title()
 qint64 Reader::rowCount()
 {
     // Rows are only ever added, so the last row number is the count, found without a scan.
-    const Statement q(prepare("select max(rowid) from chglog"));
+    const Statement q(prepared(db_, "select max(rowid) from chglog"));
     if (!q || sqlite3_step(q.get()) != SQLITE_ROW)
         return -1;
     return std::max<qint64>(sqlite3_column_int64(q.get(), 0), 0);
@@ -532,7 +527,7 @@ bool Reader::next(ChannelReading &row)
     if (!rows_) {
         if (!error_.isEmpty() || ended_)
             return false;
-        rows_ = prepare(" select * from chglog");
+        rows_ = prepared(db_, " select * from chglog").release();
         if (!rows_)
             return failSqlite();
         if (sqlite3_column_count(rows_) < FieldCount)

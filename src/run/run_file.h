@@ -99,8 +99,6 @@ private:
     bool fail(const QString &reason);
     // Fails with SQLite's own reason.
     bool failSqlite();
-    // None when SQLite refuses `sql`.
-    sqlite3_stmt *prepare(const char *sql);
 
     const std::atomic<bool> *stop_;
     sqlite3 *db_ = nullptr;
