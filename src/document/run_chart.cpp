@@ -4,19 +4,31 @@
 #include "platform/chart.h"
 #include "run/run.h"
 
+#include <array>
+
 namespace {
 double plotted(const Value &v)
 {
     return v.number().value_or(Fixed()).toDouble();
 }
+
+// What each series of the chart plots: a field, the current as its magnitude.
+struct Plot {
+    int series, field;
+    bool magnitude;
+};
+constexpr std::array<Plot, 4> Plots { { { Chart::Voltage, Bat_volt, false },
+                                        { Chart::Current, Current, true },
+                                        { Chart::Capacity, Cap, false },
+                                        { Chart::Temperature, Ext_temp, false } } };
 } // namespace
 
 void plotSample(Chart &chart, const ChannelReading &sample, double days)
 {
-    chart.addPoint(Chart::Voltage, days, plotted(sample[Bat_volt]));
-    chart.addPoint(Chart::Current, days, std::abs(plotted(sample[Current])));
-    chart.addPoint(Chart::Capacity, days, plotted(sample[Cap]));
-    chart.addPoint(Chart::Temperature, days, plotted(sample[Ext_temp]));
+    for (const Plot &p : Plots) {
+        const double y = plotted(sample[p.field]);
+        chart.addPoint(p.series, days, p.magnitude ? std::abs(y) : y);
+    }
     chart.setTimeMax(AxisRules::grownTimeMax(chart.timeRange().max, days));
 }
 
@@ -24,18 +36,14 @@ void plotSamples(Chart &chart, const SampleBatch &rows)
 {
     const Samples &s = rows.samples;
     std::vector<double> y(rows.days.size());
-    const auto plot = [&](int series, int field, bool magnitude) {
+    for (const Plot &p : Plots) {
         for (qint64 r = 0; r < s.count(); ++r) {
             Fixed n;
-            s.number(r, field, n);
-            y[size_t(r)] = magnitude ? std::abs(n.toDouble()) : n.toDouble();
+            s.number(r, p.field, n);
+            y[size_t(r)] = p.magnitude ? std::abs(n.toDouble()) : n.toDouble();
         }
-        chart.addPoints(series, rows.days, y);
-    };
-    plot(Chart::Voltage, Bat_volt, false);
-    plot(Chart::Current, Current, true);
-    plot(Chart::Capacity, Cap, false);
-    plot(Chart::Temperature, Ext_temp, false);
+        chart.addPoints(p.series, rows.days, y);
+    }
     double max = chart.timeRange().max;
     for (double days : rows.days)
         max = AxisRules::grownTimeMax(max, days);
