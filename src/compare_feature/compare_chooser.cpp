@@ -74,13 +74,12 @@ std::optional<CompareChoice> chooseRuns(QWidget *parent, const QMdiArea &area, D
     fit();
     QObject::connect(list, &QListWidget::itemChanged, &dialog, update);
     QObject::connect(addFile, &QPushButton::clicked, &dialog, [&] {
-        const QString file = dialogs.openFile(
-            saveFolder(), QStringLiteral("Chart Database(*.mdb)|*.mdb"), QStringLiteral("mdb"));
-        if (!file.isEmpty()) {
+        // Runs to compare usually lie side by side: several are picked at once.
+        const QStringList files
+            = dialogs.openFiles(saveFolder(), QStringLiteral("Chart Database(*.mdb)|*.mdb"));
+        for (const QString &file : files)
             addItem(QDir::toNativeSeparators(file), file)->setCheckState(Qt::Checked);
-            fit();
-        }
-        dialogs.forgetFileName();
+        fit();
     });
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);

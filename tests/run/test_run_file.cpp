@@ -198,7 +198,7 @@ private slots:
             r[Time] = DayTime { raw / 1e4 / 86400 };
             r[Cap] = raw; // a whole
             r[Current] = Fixed::fromRaw(raw);
-            r[Type] = want.size() > 5 && want.size() % 2 == 0 ? "B" : "A";
+            r[Type] = want.size() > 5 && want.size() % 2 == 0 ? "B a type longer than most" : "A";
             (want.size() > 5 ? more : samples).append(r);
             want << texts(r).join(',');
         }
