@@ -22,7 +22,37 @@ QByteArray svgPicture(QSize size, int dpi, const QString &title,
     return buffer.data();
 }
 
-PlotChart::PlotChart(QWidget *parent) : QWidget(parent), plot_(new QCustomPlot(this))
+namespace {
+// Paints the plot's layers one rectangle of the region at a time. Over a region of several
+// rectangles (a read-out or another window over part of the plot) the raster engine blends a
+// layer span by span and hands each large blend to its threads, then waits for them: for a
+// cross line that moves, that waiting cost more than the blending.
+class Plot : public QCustomPlot {
+public:
+    using QCustomPlot::QCustomPlot;
+
+protected:
+    void paintEvent(QPaintEvent *event) override
+    {
+        if (!qFuzzyCompare(mBufferDevicePixelRatio, devicePixelRatioF())) {
+            QCustomPlot::paintEvent(event); // takes the new ratio and draws again
+            return;
+        }
+        QCPPainter painter(this);
+        for (const QRect &r : event->region()) {
+            painter.setClipRect(r);
+            if (mBackgroundBrush.style() != Qt::NoBrush)
+                painter.fillRect(mViewport, mBackgroundBrush);
+            drawBackground(&painter);
+            for (const QSharedPointer<QCPAbstractPaintBuffer> &buffer :
+                 std::as_const(mPaintBuffers))
+                buffer->draw(&painter);
+        }
+    }
+};
+} // namespace
+
+PlotChart::PlotChart(QWidget *parent) : QWidget(parent), plot_(new Plot(this))
 {
     installAccessibility();
     for (QCPAxis *axis : plot_->axisRect()->axes()) {

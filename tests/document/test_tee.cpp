@@ -14,6 +14,7 @@
 
 #include <qcustomplot.h>
 
+#include <QPainter>
 #include <QtTest>
 #include <QtWidgets>
 
@@ -158,7 +159,14 @@ private slots:
         feed(afresh, 0, samples.size());
         afresh.setSubtitleLine(live.subtitleLine());
         afresh.redrawNow();
-        QCOMPARE(live.plot()->grab().toImage(), afresh.plot()->grab().toImage());
+        const QImage whole = afresh.plot()->grab().toImage();
+        QCOMPARE(live.plot()->grab().toImage(), whole);
+        // A region of several rectangles (a read-out over the plot) is painted the same.
+        QImage parts(whole.size(), whole.format()), want = whole;
+        parts.fill(Qt::black);
+        QPainter(&want).fillRect(100, 100, 20, 20, Qt::black);
+        afresh.plot()->render(&parts, {}, QRegion(whole.rect()) - QRegion(100, 100, 20, 20));
+        QCOMPARE(parts, want);
     }
 
     // One live run as its window shows it from start to end: title and summary lines, the cross
