@@ -105,10 +105,15 @@ void redrawLayer(QCustomPlot &plot, QCPLayer *layer, const QRegion &dirty)
     }
     {
         const std::unique_ptr<QCPPainter> painter(buffer->startPainting());
-        painter->setClipRegion(buffer->invalidated() ? QRegion(plot.rect()) : dirty);
-        painter->setCompositionMode(QPainter::CompositionMode_Clear);
-        painter->fillRect(plot.rect(), Qt::transparent);
+        const QRegion cleared = buffer->invalidated() ? QRegion(plot.rect()) : dirty;
+        // Rectangle by rectangle, unclipped, and by copying: the raster engine then fills
+        // each itself, where a fill under a clip of several rectangles goes span by span to
+        // its threads and waits for them.
+        painter->setCompositionMode(QPainter::CompositionMode_Source);
+        for (const QRect &r : cleared)
+            painter->fillRect(r, Qt::transparent);
         painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+        painter->setClipRegion(cleared);
         // Layers without a buffer of their own share the one of the buffered layer below.
         for (int i = 0; i < plot.layerCount(); ++i)
             if (QCPLayer *shared = plot.layer(i); CrossHairLayer::buffer(shared) == buffer)

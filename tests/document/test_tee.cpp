@@ -213,7 +213,7 @@ private slots:
         QCOMPARE(chart.subtitleLine(), summary);
 
         // Only the strips under the lines are redrawn: where the cross-hair was, the chart is
-        // as before; where it is, it shows.
+        // as drawn afresh; where it is, it shows.
         chart.redrawNow();
         const QImage before = chart.plot()->grab().toImage();
         const QRect in = chart.plot()->axisRect()->rect();
@@ -222,8 +222,8 @@ private slots:
         mouse(doc, QEvent::MouseMove, from);
         mouse(doc, QEvent::MouseMove, to);
         const QImage after = chart.plot()->grab().toImage();
-        for (const QPoint &at : { QPoint(from.x(), in.top() + 5), QPoint(in.left() + 5, from.y()) })
-            QCOMPARE(after.pixel(at), before.pixel(at));
+        chart.redrawNow();
+        QCOMPARE(after, chart.plot()->grab().toImage());
         QVERIFY(after.pixel(to.x(), in.top() + 5) != before.pixel(to.x(), in.top() + 5));
 
         // Unchecked, the cross line reads only while a button is held.
