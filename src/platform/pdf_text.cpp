@@ -58,14 +58,14 @@ std::optional<QByteArray> mendedCMap(const QByteArray &cmap)
             const QRegularExpressionMatch m
                 = range.match(text, at, QRegularExpression::NormalMatch,
                               QRegularExpression::AnchorAtOffsetMatchOption);
-            if (!m.hasMatch() || m.capturedEnd() > end)
+            const uint low = m.captured(1).toUInt(nullptr, 16);
+            const uint high = m.captured(2).toUInt(nullptr, 16);
+            if (!m.hasMatch() || m.capturedEnd() > end || high < low)
                 break;
             QStringList to;
             if (m.hasCaptured(3)) {
                 const uint first = m.captured(3).toUInt(nullptr, 16);
-                const uint count
-                    = m.captured(2).toUInt(nullptr, 16) - m.captured(1).toUInt(nullptr, 16);
-                for (uint i = 0; i <= count; ++i)
+                for (uint i = 0; i <= high - low; ++i)
                     to << QStringLiteral("%1").arg(first + i, 4, 16, QChar('0')).toUpper();
             } else {
                 for (const QRegularExpressionMatch &h : hex.globalMatch(m.captured(4)))
