@@ -168,6 +168,8 @@ bool mendPdfText(const QString &path)
     QByteArray out;
     qsizetype at = 0;
     for (const Splice &s : splices) {
+        if (s.from < at || s.to > xref) // maps that overlap, or past the table
+            return false;
         out += pdf.mid(at, s.from - at) + s.with;
         at = s.to;
     }
