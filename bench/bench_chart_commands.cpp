@@ -2,7 +2,8 @@
 // (86,400) and "CrossLine" checked: a cross-hair move (search, read-out, the information
 // panel and every repaint the move causes) that reads another sample, one that only moves
 // the horizontal line, and one with a two-point label; then the CSV export against a plain
-// write of the same bytes. Run by hand: build/bench/bench_chart_commands
+// write of the same bytes, and the day printed to a PDF file in Chinese. Run by hand:
+// build/bench/bench_chart_commands
 #include "day_of_samples.h"
 #include "document/tee.h"
 #include "platform/chart.h"
@@ -16,7 +17,9 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QMdiArea>
+#include <QPrinter>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -153,5 +156,17 @@ int main(int argc, char **argv)
                 static_cast<long long>(doc->RtnGridRows() - 1),
                 static_cast<long long>(bytes.size()), qPrintable(exportMs), qPrintable(plainMs),
                 exportBest / plainBest);
+
+    // The day printed to a PDF file in Chinese, its text mended as it is finished.
+    rig.click(QStringLiteral("Lang"), QStringLiteral("Cht"));
+    doc->chart().setTitleLine(QStringLiteral("鋰電池一日長時間大電流充電紀錄"));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath(QStringLiteral("day.pdf")));
+    Stopwatch printing;
+    doc->chart().print(printer);
+    std::printf("PDF of the day in Chinese (%lld bytes): %s\n",
+                static_cast<long long>(QFileInfo(printer.outputFileName()).size()),
+                qPrintable(printing.text()));
     return 0;
 }

@@ -12,12 +12,13 @@ CHARGEMON_PACKAGE_CHECKS=(lintian desktop-file-utils appstream shared-mime-info 
 # A private session bus for the notification tests.
 # A private MQTT broker and its clients for the publishing tests; a private influxd (its system
 # service is never used) for the InfluxDB writer's.
-# A QR decoder and a PDF rasteriser read the printed pack labels back.
+# A QR decoder and a PDF rasteriser read the printed pack labels back; qpdf checks that a PDF
+# file the program mended is whole.
 # A browser opens the reports, offline and without a display.
 # A compiler cache: ./test.sh builds the package in a fresh folder from the objects it has just
 # compiled for the tests. sqlite3 makes the SQLite files the run-file type must leave alone.
 # The screen-reader stack and a display it reads the program on (AT-SPI needs a real one).
-CHARGEMON_TEST_TOOLS=(dbus mosquitto mosquitto-clients ccache sqlite3 influxdb zbar-tools poppler-utils
+CHARGEMON_TEST_TOOLS=(dbus mosquitto mosquitto-clients ccache sqlite3 influxdb zbar-tools poppler-utils qpdf
   at-spi2-core python3-pyatspi xvfb chromium)
 
 chargemon_install() {

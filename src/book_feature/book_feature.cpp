@@ -9,6 +9,7 @@
 #include "platform/command_names.h"
 #include "platform/core/folders.h"
 #include "platform/dialogs.h"
+#include "platform/pdf_text.h"
 #include "platform/printer.h"
 #include "platform/sub_window.h"
 
@@ -56,6 +57,7 @@ void printLabels(FeatureHost &host)
     if (sheet->printer)
         return host.printer().print(sheet->paper, [&sheet](QPrinter &printer) {
             paintLabels(printer, sheet->layout, sheet->labels);
+            mendPdfText(printer);
         });
     const QString path = host.dialogs().exportFile(
         saveFolder(), QCoreApplication::translate("PackLabels", "PDF file(*.pdf)|*.pdf"),

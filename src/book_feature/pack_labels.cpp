@@ -1,5 +1,7 @@
 #include "book_feature/pack_labels.h"
 
+#include "platform/pdf_text.h"
+
 #include <QCoreApplication>
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
@@ -125,5 +127,8 @@ bool writeLabelsPdf(const QString &path, const QPageSize &paper, LabelLayout lay
     QPdfWriter pdf(path);
     pdf.setPageSize(paper);
     pdf.setTitle(QCoreApplication::translate("PackLabels", "Pack labels"));
-    return paintLabels(pdf, layout, labels);
+    if (!paintLabels(pdf, layout, labels))
+        return false;
+    mendPdfText(path);
+    return true;
 }

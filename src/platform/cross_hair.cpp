@@ -1,6 +1,7 @@
 #include "platform/cross_hair.h"
 
 #include "platform/chart.h"
+#include "platform/pdf_text.h"
 
 #include <qcustomplot.h>
 
@@ -308,4 +309,5 @@ void CrossHair::print(QPrinter &printer, QSize screen, int smallestPx)
     render(printer,
            QRectF(plan.target.topLeft() * pixelsPerPoint, plan.target.size() * pixelsPerPoint),
            plan.layout);
+    mendPdfText(printer);
 }
