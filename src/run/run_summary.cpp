@@ -191,21 +191,21 @@ void RunSummary::add(const Fields &r)
         p.discharged = q.discharged + std::max(-dq, 0.0);
         p.energy = q.energy + std::abs(de);
         const double tolerance = std::max(PlateauAmps, PlateauShare * std::abs(plateauAmps_));
-        const Level here { p.seconds, p.volts, signedAmps, r.cells };
+        const auto here = [&] { return Level { p.seconds, p.volts, signedAmps, r.cells }; };
         bool stepped = false;
         if (std::abs(signedAmps - plateauAmps_) > tolerance) {
             step_.reset();
             if (q.seconds - plateauFrom_ >= PlateauSeconds && dt <= StepSeconds
                 && std::abs(signedAmps - lastAmps_) >= StepAmps)
-                step_
-                    = Step { { plateauEnd_.begin() + plateauFirst_, plateauEnd_.end() }, { here } };
+                step_ = Step { { plateauEnd_.begin() + plateauFirst_, plateauEnd_.end() },
+                               { here() } };
             stepped = step_.has_value();
             plateauFrom_ = p.seconds;
             plateauAmps_ = signedAmps;
             plateauEnd_.clear();
             plateauFirst_ = 0;
         } else if (step_ && p.seconds - step_->before.back().seconds <= PlateauSeconds) {
-            step_->after.push_back(here);
+            step_->after.push_back(here());
             stepped = true;
         } else {
             step_.reset();
