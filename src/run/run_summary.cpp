@@ -33,6 +33,7 @@ constexpr double TrustedShare = 0.25;
 constexpr int CellFields = C12 - C1 + 1;
 // The one chemistry whose cells the panel shows.
 const QString Lithium = QStringLiteral("LiIo/Po/Fe");
+const qint64 LeaveRaw = Fixed::fromDouble(LeaveVolts).raw();
 
 int cellCount(const std::array<Fixed, CellFields> &cells)
 {
@@ -67,10 +68,15 @@ struct FromSamples {
 struct RunSummary::Fields {
     std::optional<double> time, extTemp, intTemp, volts, amps;
     QStringView type;
+    bool lithium = false, nickel = false;
     std::array<Fixed, CellFields> cells; // exact, so that equal spreads compare equal
-    bool lithium = false;
+    // The cells with a voltage, and the lowest and highest of as many first cells.
+    int withVolts = 0;
+    Fixed low, high;
 
-    template <class Sample> explicit Fields(const Sample &sample)
+    // Reads the next sample over the last one: a full pass reuses the fields, which spares it
+    // clearing them and looking at the same type text again.
+    template <class Sample> void read(const Sample &sample)
     {
         const auto number = [&sample](int f) {
             Fixed n;
@@ -78,32 +84,36 @@ struct RunSummary::Fields {
         };
         if (int s = 0; sample.secondsOfDay(Time, s))
             time = s;
-        if (const QString *t = sample.text(Type))
-            type = QStringView(*t).trimmed();
-        lithium = type == Lithium;
+        else
+            time.reset();
+        if (const QString *t = sample.text(Type); t != typeText_ || !typeRead_) {
+            type = t ? QStringView(*t).trimmed() : QStringView();
+            lithium = type == Lithium;
+            nickel = type.startsWith(u"Ni");
+            typeText_ = t;
+            typeRead_ = true;
+        }
         extTemp = number(Ext_temp);
         intTemp = number(In_temp);
         volts = number(Bat_volt);
         amps = number(Current);
-        // Each cell set here: a zeroed array first costs a full pass more than the reading.
         for (int c = 0; c < CellFields; ++c) {
             Fixed n;
             cells[c] = sample.number(C1 + c, n) ? n : Fixed();
         }
+        withVolts = cellCount(cells);
+        if (withVolts > 0) {
+            const auto [lo, hi] = std::minmax_element(cells.begin(), cells.begin() + withVolts);
+            low = *lo, high = *hi;
+        }
     }
+
+private:
+    const QString *typeText_ = nullptr;
+    bool typeRead_ = false;
 };
 
 namespace {
-// Highest minus lowest over the first n cells, n counting the cells with a voltage.
-std::optional<Fixed> spread(const std::array<Fixed, CellFields> &cells)
-{
-    const int n = cellCount(cells);
-    if (n < 2)
-        return std::nullopt;
-    const auto [lo, hi] = std::minmax_element(cells.begin(), cells.begin() + n);
-    return Fixed::fromRaw(hi->raw() - lo->raw());
-}
-
 // Half a hundredth more keeps a figure of exactly the bar from rounding away.
 bool trusted(double milliohm, double plusMinus)
 {
@@ -151,7 +161,9 @@ QString runClock(double seconds)
 
 void RunSummary::add(const ChannelReading &reading)
 {
-    add(Fields(FromReading { reading }));
+    Fields fields;
+    fields.read(FromReading { reading });
+    add(fields);
 }
 
 void RunSummary::add(const Fields &r)
@@ -179,19 +191,21 @@ void RunSummary::add(const Fields &r)
         p.discharged = q.discharged + std::max(-dq, 0.0);
         p.energy = q.energy + std::abs(de);
         const double tolerance = std::max(PlateauAmps, PlateauShare * std::abs(plateauAmps_));
-        const Level here { p.seconds, p.volts, signedAmps, r.cells };
+        const auto here = [&] { return Level { p.seconds, p.volts, signedAmps, r.cells }; };
         bool stepped = false;
         if (std::abs(signedAmps - plateauAmps_) > tolerance) {
             step_.reset();
             if (q.seconds - plateauFrom_ >= PlateauSeconds && dt <= StepSeconds
                 && std::abs(signedAmps - lastAmps_) >= StepAmps)
-                step_ = Step { { plateauEnd_.begin(), plateauEnd_.end() }, { here } };
+                step_ = Step { { plateauEnd_.begin() + plateauFirst_, plateauEnd_.end() },
+                               { here() } };
             stepped = step_.has_value();
             plateauFrom_ = p.seconds;
             plateauAmps_ = signedAmps;
             plateauEnd_.clear();
+            plateauFirst_ = 0;
         } else if (step_ && p.seconds - step_->before.back().seconds <= PlateauSeconds) {
-            step_->after.push_back(here);
+            step_->after.push_back(here());
             stepped = true;
         } else {
             step_.reset();
@@ -200,11 +214,16 @@ void RunSummary::add(const Fields &r)
             measure();
     }
     plateauEnd_.push_back({ p.seconds, p.volts, signedAmps, r.cells });
-    while (p.seconds - plateauEnd_.front().seconds > PlateauSeconds)
-        plateauEnd_.pop_front();
+    while (p.seconds - plateauEnd_[plateauFirst_].seconds > PlateauSeconds)
+        ++plateauFirst_;
+    // The samples that fell out go now and then, in one move of the few that stay.
+    if (2 * plateauFirst_ > plateauEnd_.size()) {
+        plateauEnd_.erase(plateauEnd_.begin(), plateauEnd_.begin() + qsizetype(plateauFirst_));
+        plateauFirst_ = 0;
+    }
     lastTimeOfDay_ = timeOfDay;
     lastAmps_ = signedAmps;
-    cells_ = std::max(cells_, cellCount(r.cells));
+    cells_ = std::max(cells_, r.withVolts);
     if (p.amps >= RestAmps)
         endsCharging_ = signedAmps > 0;
     if (signedAmps <= -RestAmps && (!loadedVolts_ || p.volts < *loadedVolts_))
@@ -214,16 +233,16 @@ void RunSummary::add(const Fields &r)
     // Frames that carry no internal temperature say 0 for it.
     if (r.intTemp != 0.0)
         raise(intMax_, r.intTemp);
-    const bool atCv = !r.type.startsWith(u"Ni") && followCharge(p, signedAmps);
-    if (r.lithium)
-        cellsStandingOut(r.cells, signedAmps, atCv);
-    if (const auto s = r.lithium ? spread(r.cells) : std::nullopt) {
-        if (!spread_ || *s > spreadExact_) {
-            spreadExact_ = *s;
-            spread_ = CellSpread { s->toDouble(), startTime_ + p.seconds };
+    const bool atCv = !r.nickel && followCharge(p, signedAmps);
+    if (r.lithium && r.withVolts >= 2) {
+        cellsStandingOut(r, signedAmps, atCv);
+        const Fixed s = Fixed::fromRaw(r.high.raw() - r.low.raw());
+        if (!spread_ || s > spreadExact_) {
+            spreadExact_ = s;
+            spread_ = CellSpread { s.toDouble(), startTime_ + p.seconds };
         }
         if (signedAmps >= RestAmps)
-            endSpread_ = s->toDouble();
+            endSpread_ = s.toDouble();
     }
     points_.push_back(p);
 }
@@ -258,27 +277,25 @@ std::optional<RunSummary::ConstantVoltage> RunSummary::constantVoltage() const
                              cv_->to.seconds - cv_->from.seconds };
 }
 
-void RunSummary::cellsStandingOut(const std::array<Fixed, CellFields> &cells, double amps,
-                                  bool atCv)
+void RunSummary::cellsStandingOut(const Fields &sample, double amps, bool atCv)
 {
-    const int n = cellCount(cells);
-    if (n < 2)
-        return;
-    const qint64 leave = Fixed::fromDouble(LeaveVolts).raw();
-    if (!firstOut_ && n >= 3) { // of two, either may be the one that left
+    const auto &cells = sample.cells;
+    const int n = sample.withVolts;
+    // Of two, either may be the one that left; and none is farther from the median than the
+    // lowest from the highest.
+    if (!firstOut_ && n >= 3 && sample.high.raw() - sample.low.raw() >= LeaveRaw) {
         std::array<qint64, CellFields> raw; // NOLINT: the first n are set here, no more are read
         std::transform(cells.begin(), cells.begin() + n, raw.begin(),
                        [](Fixed v) { return v.raw(); });
         std::nth_element(raw.begin(), raw.begin() + n / 2, raw.begin() + n);
-        firstOut_ = standsOut(cells, n, raw[std::size_t(n / 2)], 0, leave);
+        firstOut_ = standsOut(cells, n, raw[std::size_t(n / 2)], 0, LeaveRaw);
     }
-    const auto [lo, hi] = std::minmax_element(cells.begin(), cells.begin() + n);
     if (std::abs(amps) >= RestAmps)
         (amps > 0 ? chargedCells_ : dischargedCells_) = { cells, n };
     if (amps <= -RestAmps)
-        endLow_ = standsOut(cells, n, hi->raw(), -1, 0);
+        endLow_ = standsOut(cells, n, sample.high.raw(), -1, 0);
     if (atCv)
-        cvHigh_ = standsOut(cells, n, lo->raw(), 1, 0);
+        cvHigh_ = standsOut(cells, n, sample.low.raw(), 1, 0);
 }
 
 void RunSummary::measure()
@@ -334,8 +351,11 @@ RunSummary RunSummary::of(const Samples &samples)
 {
     RunSummary summary;
     summary.points_.reserve(std::size_t(samples.count()));
-    for (qint64 row = 0; row < samples.count(); ++row)
-        summary.add(Fields(FromSamples { samples, row }));
+    Fields fields;
+    for (qint64 row = 0; row < samples.count(); ++row) {
+        fields.read(FromSamples { samples, row });
+        summary.add(fields);
+    }
     return summary;
 }
 

@@ -6,7 +6,6 @@
 #include <QStringList>
 
 #include <array>
-#include <deque>
 #include <optional>
 #include <vector>
 
@@ -145,7 +144,7 @@ private:
     void measure();
     // The cells that stand out in a sample of a lithium pack; `atCv`: at the change to constant
     // voltage.
-    void cellsStandingOut(const std::array<Fixed, 12> &cells, double amps, bool atCv);
+    void cellsStandingOut(const Fields &sample, double amps, bool atCv);
 
     struct Point {
         double seconds = 0; // since the first sample
@@ -171,7 +170,9 @@ private:
     std::optional<Resistance> resistance_;
     // The current plateau the samples are on: its first time and current, its last sample.
     double plateauFrom_ = 0, plateauAmps_ = 0;
-    std::deque<Level> plateauEnd_; // the plateau's samples of its last 10 s
+    // The plateau's samples of its last 10 s, from plateauFirst_ on.
+    std::vector<Level> plateauEnd_;
+    std::size_t plateauFirst_ = 0;
     std::optional<Step> step_;
     QString chemistry_;
     int cells_ = 0;

@@ -3,6 +3,7 @@
 #include "run/run.h"
 #include "run/run_journal.h"
 #include "run/run_summary.h"
+#include "run/samples.h"
 #include "support/fake_clock.h"
 #include "support/hub_follower.h"
 #include "support/readings.h"
@@ -270,6 +271,21 @@ private slots:
         QCOMPARE(spread({ { 10, 10, 12, 1, "3.70 0 0" } }), QString()); // one cell
         // Only lithium packs are balanced cell by cell.
         QCOMPARE(spread({ { 10, 10, 12, 1, "3.70 3.80 0", "NiMH" } }), QString());
+    }
+
+    // An opened run is summed up in one pass that looks at a row's type only where it changes:
+    // as the samples one by one. A cell 0.05 V from the others' median has left them.
+    void fullPass()
+    {
+        const QList<Span> spans { { 0, 10, 12, 2, "4.00 4.05 4.00" },
+                                  { 11, 20, 12, 2, "3.70 4.00 3.90", "NiMH" },
+                                  { 21, 30, 12, 1, "4.10 4.20 4.00" } };
+        Samples table;
+        for (const ChannelReading &r : readingsOf(spans))
+            table.append(r);
+        const RunSummary full = RunSummary::of(table);
+        QCOMPARE(full.line(), summaryOf(spans).line());
+        QCOMPARE(full.firstOut(), 2);
     }
 };
 
