@@ -58,8 +58,7 @@ shot_set() {
   # Side by side, the cross line on the first chart, a point marked and the cursor further on.
   # "Window" has no mnemonic in English: reach it from View.
   keys alt+v Right v
-  # CrossLine shares its mnemonic with Copy: the third entry of View.
-  keys alt+v Down Down Return
+  keys alt+v l # CrossLine
   at 272 560; xdotool keydown shift click 1 keyup shift; sleep 0.3
   at 300 470; at 298 470; sleep 0.5; shot chart
   xdotool click 1; sleep 0.3
