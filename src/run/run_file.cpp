@@ -259,8 +259,9 @@ void removeLeftovers(const QDir &folder)
             QFile::remove(file.absoluteFilePath());
 }
 
-// Binds the 22 values of one sample row to a prepared insert and runs it, as insertRow.
-QString insertValues(sqlite3_stmt *q, const std::function<Value(int field)> &value)
+// Binds the 22 values of one sample row to a prepared insert and runs it, as insertRow; a
+// template, so that a row's values come through no more than one call of a std::function.
+template <class ValueOf> QString insertValues(sqlite3_stmt *q, const ValueOf &value)
 {
     int rc = SQLITE_OK;
     for (int f = 0; f < FieldCount; ++f) {
