@@ -154,7 +154,7 @@ ImportOutcome LogImport::importFile(const QString &path, const ColumnMapper &map
         ? log.start
         : info.lastModified().addMSecs(-qint64(std::llround(seconds * 1000)));
     const int startOfDay = start.time().msecsSinceStartOfDay() / 1000;
-    QList<qint64> rows;
+    QList<qint64> rows, secondOf; // the rows kept, and their whole seconds
     qint64 lastSecond = -1, sameSecond = 0;
     for (qint64 r = 0; r < log.samples.count(); ++r) {
         const auto second = qint64(std::floor(elapsed(log.samples, r)));
@@ -164,6 +164,7 @@ ImportOutcome LogImport::importFile(const QString &path, const ColumnMapper &map
         }
         lastSecond = second;
         rows << r;
+        secondOf << second;
     }
     if (sameSecond > 0)
         out.skipped << QCoreApplication::translate(
@@ -190,19 +191,18 @@ ImportOutcome LogImport::importFile(const QString &path, const ColumnMapper &map
         mah << moved;
     }
     QDir().mkpath(folder_); // the save folder is made by the first run saved in it
-    const QString failure = RunFile::write(run, title, rows.size(), [&](qint64 row, int field) {
-        const qint64 r = rows[row];
-        if (field == Time) {
-            const auto s = (startOfDay + qint64(std::floor(elapsed(log.samples, r)))) % 86400;
-            return DayTime { double(s) / 86400 }.hhmmss();
-        }
-        QString text = log.samples.text(r, field);
-        if (text.isEmpty() && field == Cap)
-            return Fixed::fromDouble(mah[row]).hundredths().plain();
-        if (text.isEmpty() && field == Ext_temp)
-            return QStringLiteral("0");
-        return text;
-    });
+    const QString failure
+        = RunFile::writeValues(run, title, rows.size(), [&](qint64 row, int field) {
+              if (field == Time)
+                  return Value(DayTime { double((startOfDay + secondOf[row]) % 86400) / 86400 });
+              Value v = log.samples.value(rows[row], field);
+              const bool blank = v.isEmpty() || (v.heldText() && v.heldText()->isEmpty());
+              if (blank && field == Cap)
+                  return Value(Fixed::fromDouble(mah[row]).hundredths());
+              if (blank && field == Ext_temp)
+                  return Value(0);
+              return v;
+          });
     if (!failure.isEmpty())
         return out.error = failure, out;
     // The book dates a run without a date in its description by the file's time, its end.

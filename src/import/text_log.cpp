@@ -53,11 +53,15 @@ std::optional<double> number(QByteArrayView field, bool decimalComma)
     if (field.isEmpty() || field.size() > 64)
         return std::nullopt;
     char text[64];
-    for (qsizetype i = 0; i < field.size(); ++i)
-        text[i] = decimalComma && field[i] == ',' ? '.' : field[i];
+    const char *from = field.data();
+    if (decimalComma) {
+        for (qsizetype i = 0; i < field.size(); ++i)
+            text[i] = field[i] == ',' ? '.' : field[i];
+        from = text;
+    }
     double v = 0;
-    const auto [end, ec] = std::from_chars(text, text + field.size(), v);
-    if (end != text + field.size() || (ec != std::errc() && ec != std::errc::result_out_of_range))
+    const auto [end, ec] = std::from_chars(from, from + field.size(), v);
+    if (end != from + field.size() || (ec != std::errc() && ec != std::errc::result_out_of_range))
         return std::nullopt;
     return ec == std::errc() ? v : HUGE_VAL;
 }

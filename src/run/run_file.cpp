@@ -156,6 +156,49 @@ std::optional<Stored> toField(int field, const QString &text)
     return std::nullopt;
 }
 
+// toField of the value's text, read from the number or time itself: an import writes millions
+// of them.
+std::optional<Stored> toField(int field, const Value &value)
+{
+    struct {
+        int field;
+        Kind kind;
+        std::optional<Stored> whole(qint64 w) const
+        {
+            if (kind == Kind::Integer)
+                return w < std::numeric_limits<qint16>::min()
+                        || w > std::numeric_limits<qint16>::max()
+                    ? std::nullopt
+                    : std::optional<Stored>(w);
+            return Fixed::fromWhole(w).toDouble();
+        }
+        std::optional<Stored> operator()(std::monostate) const { return Stored(); }
+        std::optional<Stored> operator()(const QString &t) const { return toField(field, t); }
+        std::optional<Stored> operator()(qint64 w) const
+        {
+            // Beyond what a Fixed holds the text is refused, as here.
+            constexpr qint64 MaxWhole = std::numeric_limits<qint64>::max() / 10000;
+            if (kind != Kind::Integer && kind != Kind::Currency)
+                return toField(field, QString::number(w));
+            return w < -MaxWhole || w > MaxWhole ? std::nullopt : whole(w);
+        }
+        std::optional<Stored> operator()(Fixed f) const
+        {
+            if (kind == Kind::Currency && f.raw() != std::numeric_limits<qint64>::min())
+                return f.toDouble();
+            if (kind == Kind::Integer)
+                return f.raw() % 10000 != 0 ? std::nullopt : whole(f.raw() / 10000);
+            return toField(field, f.plain());
+        }
+        std::optional<Stored> operator()(DayTime t) const
+        {
+            return kind == Kind::Time ? std::optional<Stored>(t.secondsOfDay() / 86400.0)
+                                      : toField(field, t.hhmmss());
+        }
+    } stored { field, kindOf(field) };
+    return value.visit(stored);
+}
+
 // What went wrong in the user's words, with SQLite's own after it.
 QString inWords(int code, sqlite3 *db)
 {
@@ -216,7 +259,29 @@ void removeLeftovers(const QDir &folder)
             QFile::remove(file.absoluteFilePath());
 }
 
-QString writeInto(sqlite3 *db, const QString &title, qint64 rowCount, const RowTexts &cell)
+// Binds the 22 values of one sample row to a prepared insert and runs it, as insertRow; a
+// template, so that a row's values come through no more than one call of a std::function.
+template <class ValueOf> QString insertValues(sqlite3_stmt *q, const ValueOf &value)
+{
+    int rc = SQLITE_OK;
+    for (int f = 0; f < FieldCount; ++f) {
+        const Value given = value(f);
+        const auto v = toField(f, given);
+        if (!v)
+            return QStringLiteral("\"%1\" does not fit the field %2.")
+                .arg(given.text(), QString::fromLatin1(FieldNames[f]));
+        if (rc == SQLITE_OK)
+            rc = bindStored(q, f + 1, *v);
+    }
+    if (rc == SQLITE_OK)
+        rc = sqlite3_step(q);
+    // Taken before the reset, which leaves only the code's general words.
+    const QString reason = rc == SQLITE_DONE ? QString() : sqliteReason(sqlite3_db_handle(q));
+    sqlite3_reset(q);
+    return reason;
+}
+
+QString writeInto(sqlite3 *db, const QString &title, qint64 rowCount, const RowValues &cell)
 {
     // A failed save throws the whole file away and the rename makes a save whole, so SQLite's
     // journal on disk would only cost syncs. One transaction, the tables with the rows: one
@@ -230,7 +295,7 @@ QString writeInto(sqlite3 *db, const QString &title, qint64 rowCount, const RowT
     if (!q)
         return inWords(sqlite3_errcode(db), db);
     for (qint64 r = 0; r < rowCount; ++r) {
-        const QString failure = insertRow(q.get(), [&](int field) { return cell(r, field); });
+        const QString failure = insertValues(q.get(), [&](int field) { return cell(r, field); });
         if (failure.isEmpty())
             continue;
         // A text that does not fit its field leaves no error on the connection.
@@ -283,25 +348,17 @@ bool fits(int field, const QString &text)
 
 QString insertRow(sqlite3_stmt *q, const std::function<QString(int field)> &text)
 {
-    int rc = SQLITE_OK;
-    for (int f = 0; f < FieldCount; ++f) {
-        const QString t = text(f);
-        const auto v = toField(f, t);
-        if (!v)
-            return QStringLiteral("\"%1\" does not fit the field %2.")
-                .arg(t, QString::fromLatin1(FieldNames[f]));
-        if (rc == SQLITE_OK)
-            rc = bindStored(q, f + 1, *v);
-    }
-    if (rc == SQLITE_OK)
-        rc = sqlite3_step(q);
-    // Taken before the reset, which leaves only the code's general words.
-    const QString reason = rc == SQLITE_DONE ? QString() : sqliteReason(sqlite3_db_handle(q));
-    sqlite3_reset(q);
-    return reason;
+    return insertValues(q, [&](int field) { return Value(text(field)); });
 }
 
 QString write(const QString &path, const QString &title, qint64 rowCount, const RowTexts &cell)
+{
+    return writeValues(path, title, rowCount,
+                       [&](qint64 row, int field) { return Value(cell(row, field)); });
+}
+
+QString writeValues(const QString &path, const QString &title, qint64 rowCount,
+                    const RowValues &cell)
 {
     const QFileInfo target(path);
     if (target.isDir())

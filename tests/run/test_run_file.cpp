@@ -126,6 +126,37 @@ private slots:
         QCOMPARE(reason, "The disk failed to store the file (disk I/O error).");
     }
 
+    // Values are stored as their texts would be, and refused where their texts would be.
+    void valuesWrittenAsTheirTexts()
+    {
+        QStringList columns;
+        for (const char *name : FieldNames)
+            columns << QStringLiteral("quote(\"%1\")").arg(name);
+        const QString dump = "select " + columns.join("||','||") + " from chglog";
+        const QList<Value> values = { Value(),
+                                      Value(""),
+                                      Value(25),
+                                      Value(40000),
+                                      Value(qint64(1) << 60),
+                                      Value(Fixed::fromRaw(-38125)),
+                                      Value(Fixed::fromWhole(-3)),
+                                      Value(DayTime { 1 + 3661.4 / 86400 }),
+                                      Value("12.5") };
+        for (const int field : { Time, Type, Ext_temp, Current })
+            for (const Value &v : values) {
+                QStringList shown = chargeRow, stored[2];
+                shown[field] = v.text();
+                const QString asText = save(path("text.mdb"), "", { shown });
+                QCOMPARE(RunFile::writeValues(
+                             path("value.mdb"), "", 1,
+                             [&](qint64, int f) { return f == field ? v : Value(chargeRow[f]); }),
+                         asText);
+                runSql(path("text.mdb"), { dump }, &stored[0]);
+                runSql(path("value.mdb"), { dump }, &stored[1]);
+                QCOMPARE(stored[1], stored[0]);
+            }
+    }
+
     // A killed save's files go at the next save into their folder, once a minute old, whatever
     // the run file's name.
     void killedSaveLeftoversGo()
