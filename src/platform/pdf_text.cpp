@@ -131,6 +131,7 @@ bool mendPdfText(const QString &path)
     const qsizetype trailer = entries + qsizetype(20) * count;
     const QByteArray trailerText = pdf.mid(trailer, startxref - trailer);
     if (!ok || startxref < 0 || tail.size() != 2 || tail[1] != "%%EOF" || count <= 0
+        || trailer > startxref // the table lies whole before its end
         || pdf.mid(xref, 7) != "xref\n0 " || !trailerText.startsWith("trailer")
         || trailerText.contains("/Encrypt") || trailerText.contains("/Prev")
         || trailerText.contains("/XRefStm"))
