@@ -485,15 +485,14 @@ Reader::Reader(const std::atomic<bool> *stop) : stop_(stop) { }
 
 Reader::~Reader()
 {
-    sqlite3_finalize(rows_);
+    rows_.reset(); // before the connection it was made on
     sqlite3_close(db_);
 }
 
 bool Reader::fail(const QString &reason)
 {
     error_ = reason;
-    sqlite3_finalize(rows_);
-    rows_ = nullptr;
+    rows_.reset();
     return false;
 }
 
@@ -584,27 +583,27 @@ bool Reader::next(ChannelReading &row)
     if (!rows_) {
         if (!error_.isEmpty() || ended_)
             return false;
-        rows_ = prepared(db_, " select * from chglog").release();
+        rows_ = prepared(db_, " select * from chglog");
         if (!rows_)
             return failSqlite();
-        if (sqlite3_column_count(rows_) < FieldCount)
+        if (sqlite3_column_count(rows_.get()) < FieldCount)
             return fail(
                 QStringLiteral("The sample table has fewer than %1 fields.").arg(FieldCount));
     }
-    const int rc = sqlite3_step(rows_);
+    const int rc = sqlite3_step(rows_.get());
     if (rc != SQLITE_ROW) {
         if (rc != SQLITE_DONE)
             return failSqlite();
         // Stepping on would start the rows again.
-        sqlite3_finalize(rows_);
-        rows_ = nullptr;
+        rows_.reset();
         ended_ = true;
         return false;
     }
     for (int f = 0; f < FieldCount; ++f)
-        if (!readField(rows_, f, row[f], lastTexts_[f]))
-            return fail(QStringLiteral("The field %1 holds %2, which it cannot hold.")
-                            .arg(QString::fromLatin1(FieldNames[f]), textOf(rows_, f).left(20)));
+        if (!readField(rows_.get(), f, row[f], lastTexts_[f]))
+            return fail(
+                QStringLiteral("The field %1 holds %2, which it cannot hold.")
+                    .arg(QString::fromLatin1(FieldNames[f]), textOf(rows_.get(), f).left(20)));
     return true;
 }
 

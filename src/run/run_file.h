@@ -106,7 +106,7 @@ private:
 
     const std::atomic<bool> *stop_;
     sqlite3 *db_ = nullptr;
-    sqlite3_stmt *rows_ = nullptr;
+    Statement rows_;
     bool ended_ = false;
     QString error_;
     std::array<std::pair<QByteArray, QString>, FieldCount> lastTexts_;
