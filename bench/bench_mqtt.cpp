@@ -1,7 +1,8 @@
 // Publishing the live runs: what a sample costs the sample path with no broker, a dead one and
 // a live one, and the time from a frame's reading handed to the live runs to its JSON arriving
 // at a subscriber on the same machine, through a private mosquitto.
-// Run by hand: build/bench/bench_mqtt
+// Run by hand: build/bench/bench_mqtt [windows]; the windows drawn for real under Xvfb with
+// QT_QPA_PLATFORM=xcb.
 #include "platform/core/clock.h"
 #include "publish/mqtt_json.h"
 #include "publish/mqtt_publisher.h"
@@ -21,6 +22,7 @@
 #include <mosquitto.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <map>
 #include <mutex>
@@ -102,7 +104,7 @@ void watchAll(const MqttBroker &broker, bool windows, qint64 mAh)
                 mosquitto_publish(pub, nullptr, topic.constData(), int(live.size()),
                                   live.constData(), 1, true);
             }
-        for (qint64 s = 1; s <= Seconds + 4; ++s) {
+        for (qint64 s = 1; s <= 60; ++s) { // until told to stop
             for (int st = 0; st < Stations; ++st)
                 for (const char *ch : { "ch1", "ch2" }) {
                     ChannelReading r = reading(mAh + s);
@@ -140,11 +142,16 @@ void watchAll(const MqttBroker &broker, bool windows, qint64 mAh)
         for (int st = 0; st < Stations; ++st)
             watcher->watch(QStringLiteral("st%1").arg(st));
     }
-    // The windows open with the first readings: counted from then on.
+    // The windows open with the first readings: counted from a second after the last opened.
+    QElapsedTimer opening;
+    opening.start();
+    while (rig && rig->documents().size() < Stations * 2 && opening.elapsed() < 30'000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
     QEventLoop loop;
-    QTimer::singleShot(2500, &loop, &QEventLoop::quit);
+    QTimer::singleShot(rig ? 1000 : 2500, &loop, &QEventLoop::quit);
     loop.exec();
     const double before = processorSeconds();
+    std::fprintf(stderr, "MEASURING\n"); // a profiler can attach from here
     QElapsedTimer span;
     span.start();
     QTimer::singleShot(Seconds * 1000, &loop, &QEventLoop::quit);
@@ -152,6 +159,7 @@ void watchAll(const MqttBroker &broker, bool windows, qint64 mAh)
     const double used = processorSeconds() - before;
     if (rig)
         started = int(rig->documents().size());
+    kill(feeder, SIGTERM);
     waitpid(feeder, nullptr, 0);
     std::printf("watching %d stations (%d runs%s, %lld mAh on, %d readings a second): %.1f %% of "
                 "a core\n",
@@ -178,60 +186,63 @@ int main(int argc, char **argv)
     dead.port = DeadPort;
     live.station = dead.station = "bench";
 
-    {
-        const ChannelReading r = reading(1234);
-        const QDateTime now = QDateTime::currentDateTime();
-        QElapsedTimer t;
-        t.start();
-        for (int i = 0; i < Rounds; ++i)
-            MqttJson::reading(r, now);
-        std::printf("a reading's JSON: %.4f ms\n", t.nsecsElapsed() / 1e6 / Rounds);
-    }
-    cost("no broker named", {});
-    cost("dead broker", dead);
-    cost("live broker", live);
+    // "windows": only the watched runs in chart windows, e.g. to profile them.
+    if (argc < 2 || QByteArray(argv[1]) != "windows") {
+        {
+            const ChannelReading r = reading(1234);
+            const QDateTime now = QDateTime::currentDateTime();
+            QElapsedTimer t;
+            t.start();
+            for (int i = 0; i < Rounds; ++i)
+                MqttJson::reading(r, now);
+            std::printf("a reading's JSON: %.4f ms\n", t.nsecsElapsed() / 1e6 / Rounds);
+        }
+        cost("no broker named", {});
+        cost("dead broker", dead);
+        cost("live broker", live);
 
-    // Latency: a subscriber on its own thread stamps each reading's arrival.
-    Arrivals arrivals;
-    arrivals.clock.start();
-    mosquitto_lib_init();
-    mosquitto *sub = mosquitto_new(nullptr, true, &arrivals);
-    mosquitto_message_callback_set(sub, [](mosquitto *, void *a, const mosquitto_message *m) {
-        auto *arr = static_cast<Arrivals *>(a);
-        const qint64 now = arr->clock.nsecsElapsed();
-        const QByteArray json(static_cast<const char *>(m->payload), m->payloadlen);
-        const qsizetype at = json.indexOf("\"cap\":") + 6;
-        std::lock_guard guard(arr->lock);
-        arr->ns[json.mid(at, json.indexOf(',', at) - at).toLongLong()] = now;
-    });
-    mosquitto_connect(sub, "127.0.0.1", Port, 30);
-    mosquitto_subscribe(sub, nullptr, "chargemon/bench/ch1/reading", 0);
-    mosquitto_loop_start(sub);
-    FakeClock clock;
-    RunHub hub;
-    LiveRuns runs(hub, clock, {});
-    MqttPublisher publisher(hub, clock, live);
-    QThread::msleep(300);
-    std::map<qint64, qint64> sent;
-    feed(runs, clock, 500, &sent, &arrivals);
-    QThread::msleep(300);
-    mosquitto_disconnect(sub);
-    mosquitto_loop_stop(sub, false);
-    std::vector<double> ms;
-    {
-        std::lock_guard guard(arrivals.lock);
-        for (const auto &[cap, ns] : sent)
-            if (const auto it = arrivals.ns.find(cap); it != arrivals.ns.end())
-                ms.push_back((it->second - ns) / 1e6);
-        std::printf("delivered %zu of %zu readings\n", ms.size(), sent.size());
-    }
-    std::sort(ms.begin(), ms.end());
-    if (!ms.empty())
-        std::printf("reading to subscriber: %.2f ms median, %.2f ms worst\n", ms[ms.size() / 2],
-                    ms.back());
-    mosquitto_destroy(sub);
+        // Latency: a subscriber on its own thread stamps each reading's arrival.
+        Arrivals arrivals;
+        arrivals.clock.start();
+        mosquitto_lib_init();
+        mosquitto *sub = mosquitto_new(nullptr, true, &arrivals);
+        mosquitto_message_callback_set(sub, [](mosquitto *, void *a, const mosquitto_message *m) {
+            auto *arr = static_cast<Arrivals *>(a);
+            const qint64 now = arr->clock.nsecsElapsed();
+            const QByteArray json(static_cast<const char *>(m->payload), m->payloadlen);
+            const qsizetype at = json.indexOf("\"cap\":") + 6;
+            std::lock_guard guard(arr->lock);
+            arr->ns[json.mid(at, json.indexOf(',', at) - at).toLongLong()] = now;
+        });
+        mosquitto_connect(sub, "127.0.0.1", Port, 30);
+        mosquitto_subscribe(sub, nullptr, "chargemon/bench/ch1/reading", 0);
+        mosquitto_loop_start(sub);
+        FakeClock clock;
+        RunHub hub;
+        LiveRuns runs(hub, clock, {});
+        MqttPublisher publisher(hub, clock, live);
+        QThread::msleep(300);
+        std::map<qint64, qint64> sent;
+        feed(runs, clock, 500, &sent, &arrivals);
+        QThread::msleep(300);
+        mosquitto_disconnect(sub);
+        mosquitto_loop_stop(sub, false);
+        std::vector<double> ms;
+        {
+            std::lock_guard guard(arrivals.lock);
+            for (const auto &[cap, ns] : sent)
+                if (const auto it = arrivals.ns.find(cap); it != arrivals.ns.end())
+                    ms.push_back((it->second - ns) / 1e6);
+            std::printf("delivered %zu of %zu readings\n", ms.size(), sent.size());
+        }
+        std::sort(ms.begin(), ms.end());
+        if (!ms.empty())
+            std::printf("reading to subscriber: %.2f ms median, %.2f ms worst\n", ms[ms.size() / 2],
+                        ms.back());
+        mosquitto_destroy(sub);
 
-    watchAll(live, false, 0);
+        watchAll(live, false, 0);
+    }
     // Drawn for real with QT_QPA_PLATFORM=xcb under Xvfb.
     watchAll(live, true, 0);
     watchAll(live, true, 2000);

@@ -36,9 +36,9 @@ private:
     const QCPAxis *axis_;
 };
 
-// What an axis takes beside its axis rect: its labels, its title and their paddings.
-struct AxisMargin : QCPAxis {
-    static int of(QCPAxis *axis) { return (axis->*(&AxisMargin::calculateMargin))(); }
+struct AxisTicks : QCPAxis {
+    // The axis's ticks and labels made for its range, as the plot's layout does first.
+    static void make(QCPAxis *axis) { (axis->*(&AxisTicks::setupTickVectors))(); }
 };
 
 void colourAxis(QCPAxis *axis, const QColor &colour)
@@ -118,6 +118,7 @@ namespace {
 enum class TickChange {
     None,
     Pixels, // the same ticks and labels, some rounded to another pixel: no new layout
+    Labels, // other ticks or labels: a new layout if they take another width
     Layout,
 };
 TickChange tickChange(const QCPAxis &axis, const QCPRange &to)
@@ -139,7 +140,7 @@ TickChange tickChange(const QCPAxis &axis, const QCPRange &to)
     ticks(axis.range(), before, beforeLabels);
     ticks(to, after, afterLabels);
     if (before != after || beforeLabels != afterLabels)
-        return TickChange::Layout;
+        return TickChange::Labels;
     const QRect rect = axis.axisRect()->rect();
     const bool samePixels = std::all_of(before.cbegin(), before.cend(), [&](double v) {
         // The plot draws ticks on whole pixels, rounded.
@@ -373,6 +374,7 @@ void Chart::clearPoints()
         graphs_[s]->clear();
         extremes_[s].reset();
     }
+    outerRoom_ = 0;
     changed();
 }
 
@@ -454,20 +456,28 @@ void Chart::setValueRange(int series, double min, double max)
         return;
     // A live run's axes grow a hair with nearly every sample, which moves a handful of a
     // curve's pixels and at most a tick or two by a pixel: only the columns that move are drawn
-    // again, and the ticks and grid lines without a new layout.
+    // again, and the ticks and grid lines without a new layout. In a run's first minutes the
+    // labels change with most samples, mostly to ones as wide, which need no layout either.
     const TickChange ticks = suspended_ ? TickChange::Layout : tickChange(*axis, r);
-    const std::optional<QRegion> moved
+    const int margin = ticks == TickChange::Labels ? axisMargin(axis) : 0;
+    std::optional<QRegion> moved
         = ticks == TickChange::Layout ? std::nullopt : graphs_[series]->movedBy(r);
     axis->setRange(r);
+    if (ticks == TickChange::Labels) {
+        AxisTicks::make(axis);
+        const int now = axisMargin(axis);
+        if (series >= Capacity ? now > outerRoom_ : now != margin)
+            moved.reset();
+    }
     if (!moved) {
         changed();
         return;
     }
     if (!moved->isEmpty())
         layerChanged(curves_, *moved);
-    if (ticks == TickChange::Pixels) {
-        layerChanged(axis->layer());
-        if (axis->grid()->layer() != axis->layer())
+    if (ticks == TickChange::Pixels || ticks == TickChange::Labels) {
+        layerChanged(axis->layer(), axisStrip(axis));
+        if (axis->grid()->visible() && axis->grid()->layer() != axis->layer())
             layerChanged(axis->grid()->layer());
     }
 }
@@ -724,14 +734,17 @@ void Chart::placeOuterAxes()
         labelHeight / 2 + 3);
     // The outer axes stand clear of the current axis's labels and title, at least 6 % of the
     // width further out, and the plot leaves room for their own beyond.
-    const int offset = std::max(AxisMargin::of(valueAxis(Current)) + labelHeight / 2,
+    const int offset = std::max(axisMargin(valueAxis(Current)) + labelHeight / 2,
                                 plot_->viewport().width() * 6 / 100);
-    int outer = 0;
+    // Their room is the widest their labels took since the points were cleared: a run's first
+    // minutes change the labels' width with most samples, and the plot would change its width,
+    // and be laid out and drawn again whole, as often.
     for (QCPAxisRect *inset : insets_) {
         QCPAxis *axis = inset->axis(QCPAxis::atRight);
         set([axis](int o) { axis->setOffset(o); }, axis->offset(), offset);
-        outer = std::max(outer, AxisMargin::of(axis));
+        outerRoom_ = std::max(outerRoom_, axisMargin(axis));
     }
+    const int outer = outerRoom_;
     set([main](const QMargins &m) { main->setMargins(m); }, main->margins(),
         QMargins(main->margins().left(), main->margins().top(), offset + outer + labelHeight / 2,
                  main->margins().bottom()));

@@ -165,6 +165,7 @@ private:
     std::array<QString, SeriesCount> titles_;
     std::array<std::optional<Range>, SeriesCount> extremes_ {};
     std::array<QCPAxisRect *, 2> insets_ {};
+    int outerRoom_ = 0; // beside the plot for the outer axes' labels and titles
     std::unique_ptr<CrossHair> crossHair_;
     bool autoMin_ = false, autoMax_ = false;
     bool suspended_ = false;

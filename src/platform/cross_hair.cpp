@@ -36,6 +36,10 @@ struct LayerItem : QCPLayerable {
     }
 };
 
+struct AxisMargin : QCPAxis {
+    static int of(QCPAxis *axis) { return (axis->*(&AxisMargin::calculateMargin))(); }
+};
+
 // The cross-hair's upright or level line, filled as a rectangle one pixel wide on screen: a
 // stroked line goes through the general span blender, which hands a tall line's rows to helper
 // threads and waits for them, many times the work.
@@ -114,6 +118,30 @@ private:
     QRect textRect_;
 };
 
+int axisMargin(QCPAxis *axis)
+{
+    return AxisMargin::of(axis);
+}
+
+QRect axisStrip(QCPAxis *axis)
+{
+    const QRect r = axis->axisRect()->rect(), plot = axis->parentPlot()->viewport();
+    // A pixel of slack each way for the line, which the plot draws beside the rect's edge.
+    const int in = std::max(axis->tickLengthIn(), axis->subTickLengthIn()) + 1;
+    const int out = axis->offset() + axisMargin(axis) + 1;
+    switch (axis->axisType()) {
+    case QCPAxis::atLeft:
+        return { QPoint(r.left() - out, plot.top()), QPoint(r.left() + in, plot.bottom()) };
+    case QCPAxis::atRight:
+        return { QPoint(r.right() - in, plot.top()), QPoint(r.right() + out, plot.bottom()) };
+    case QCPAxis::atTop:
+        return { QPoint(plot.left(), r.top() - out), QPoint(plot.right(), r.top() + in) };
+    case QCPAxis::atBottom:
+        break;
+    }
+    return { QPoint(plot.left(), r.bottom() - in), QPoint(plot.right(), r.bottom() + out) };
+}
+
 void redrawLayer(QCustomPlot &plot, QCPLayer *layer, const QRegion &dirty)
 {
     const QSharedPointer<QCPAbstractPaintBuffer> buffer = CrossHairLayer::buffer(layer);
@@ -135,9 +163,11 @@ void redrawLayer(QCustomPlot &plot, QCPLayer *layer, const QRegion &dirty)
         // Layers without a buffer of their own share the one of the buffered layer below.
         for (int i = 0; i < plot.layerCount(); ++i)
             if (QCPLayer *shared = plot.layer(i); CrossHairLayer::buffer(shared) == buffer)
-                for (QCPLayerable *item : shared->children())
-                    if (item->realVisibility())
+                for (QCPLayerable *item : shared->children()) {
+                    auto *axis = qobject_cast<QCPAxis *>(item);
+                    if (item->realVisibility() && (!axis || cleared.intersects(axisStrip(axis))))
                         LayerItem::drawClipped(item, painter.get());
+                }
     }
     buffer->donePainting();
     buffer->setInvalidated(false);

@@ -13,6 +13,7 @@
 #include <optional>
 
 class QCustomPlot;
+class QCPAxis;
 class QCPItemStraightLine;
 class QCPItemText;
 class QCPLayer;
@@ -24,8 +25,14 @@ class QRectF;
 // out in the screen's pixels, then draws the texts as the screen does, whatever its resolution.
 QFont pixelFont(const QFont &font);
 
+// What an axis takes beside its axis rect: its labels, its title and their paddings.
+int axisMargin(QCPAxis *axis);
+// Where an axis draws: the strip beside its axis rect that it takes, along the whole plot.
+QRect axisStrip(QCPAxis *axis);
+
 // Draws the items of `layer`, and of the layers that share its buffer, again within `dirty`
-// alone and repaints that: the plot's other buffers are kept as they were drawn.
+// alone and repaints that: the plot's other buffers are kept as they were drawn. An axis
+// whose strip lies outside `dirty` is not drawn at all: shaping its title costs.
 void redrawLayer(QCustomPlot &plot, QCPLayer *layer, const QRegion &dirty);
 
 // The plot's mouse as a chart's signals: pressed(), shiftPressed(point) with Shift held,

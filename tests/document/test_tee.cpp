@@ -128,12 +128,13 @@ private slots:
     {
         QRandomGenerator random(7);
         std::vector<std::array<double, 2>> samples;
-        // The voltage wanders inside its axis; the capacity grows, and its axis with it.
+        // The voltage wanders inside its axis; the capacity grows, and its axis with it, to labels
+        // wider than before.
         const auto feed = [&](Chart &chart, size_t from, size_t to) {
             for (size_t i = from; i < to; ++i) {
                 chart.addPoint(Chart::Voltage, samples[i][0], samples[i][1]);
-                chart.addPoint(Chart::Capacity, samples[i][0], double(i / 3));
-                chart.setValueRange(Chart::Capacity, 0, double(i / 3) * 1.2 + 5);
+                chart.addPoint(Chart::Capacity, samples[i][0], double(i / 2));
+                chart.setValueRange(Chart::Capacity, 0, double(i / 2) * 1.2 + 5);
             }
         };
         const auto drawn = [&](Chart &chart) {
