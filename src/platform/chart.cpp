@@ -460,6 +460,8 @@ void Chart::setValueRange(int series, double min, double max)
     // labels change with most samples, mostly to ones as wide, which need no layout either.
     const TickChange ticks = suspended_ ? TickChange::Layout : tickChange(*axis, r);
     const int margin = ticks == TickChange::Labels ? axisMargin(axis) : 0;
+    // Where the axis drew: narrower labels bring its title in, off its old place.
+    const QRect drawn = ticks == TickChange::Layout ? QRect() : axisStrip(axis);
     std::optional<QRegion> moved
         = ticks == TickChange::Layout ? std::nullopt : graphs_[series]->movedBy(r);
     axis->setRange(r);
@@ -476,7 +478,7 @@ void Chart::setValueRange(int series, double min, double max)
     if (!moved->isEmpty())
         layerChanged(curves_, *moved);
     if (ticks == TickChange::Pixels || ticks == TickChange::Labels) {
-        layerChanged(axis->layer(), axisStrip(axis));
+        layerChanged(axis->layer(), drawn.united(axisStrip(axis)));
         if (axis->grid()->visible() && axis->grid()->layer() != axis->layer())
             layerChanged(axis->grid()->layer());
     }

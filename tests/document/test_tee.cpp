@@ -168,6 +168,15 @@ private slots:
         QPainter(&want).fillRect(100, 100, 20, 20, Qt::black);
         afresh.plot()->render(&parts, {}, QRegion(whole.rect()) - QRegion(100, 100, 20, 20));
         QCOMPARE(parts, want);
+        // Narrower labels keep the outer axis's room and bring its title in: nothing is left
+        // where they stood.
+        for (const double max : { 9'000.0, 13.4, 15.8 }) {
+            live.setValueRange(Chart::Capacity, 0, max);
+            QApplication::processEvents();
+        }
+        const QImage shown = live.plot()->grab().toImage();
+        live.redrawNow();
+        QCOMPARE(shown, live.plot()->grab().toImage());
     }
 
     // One live run as its window shows it from start to end: title and summary lines, the cross
