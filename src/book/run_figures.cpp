@@ -24,18 +24,16 @@ std::optional<double> endCellVolts(const QString &chemistry)
 
 // Per cell where the cells are known, so that packs of any count read alike; 20 mV bins of a
 // cell then, finer than a pack's.
-std::optional<IcaPeak> chargeIcaPeak(const RunSummary &s)
+// `volts` and `amps` (either way) of every sample, as the summary read them.
+std::optional<IcaPeak> chargeIcaPeak(const RunSummary &s, std::vector<double> volts,
+                                     const std::vector<double> &amps)
 {
     const double per = std::max(s.cells(), 1);
-    std::vector<double> volts, amps, mah;
-    volts.reserve(std::size_t(s.samples()));
-    amps.reserve(std::size_t(s.samples()));
+    std::vector<double> mah;
     mah.reserve(std::size_t(s.samples()));
     for (qsizetype i = 0; i < s.samples(); ++i) {
-        const RunSummary::Elapsed at = s.at(i);
-        volts.push_back(at.volts / per);
-        amps.push_back(at.amps);
-        mah.push_back(at.chargedMah);
+        volts[std::size_t(i)] /= per;
+        mah.push_back(s.at(i).chargedMah);
     }
     return mainPeak(incrementalCapacity(volts, amps, mah));
 }
@@ -60,12 +58,16 @@ RunFigures RunFigures::read(const QString &path, const std::atomic<bool> &stop)
     f.modifiedMs = info.lastModified().toMSecsSinceEpoch();
     RunSummary s;
     QString firstTime;
+    std::vector<double> volts, amps;
+    const auto number = [](const Value &v) { return v.number().value_or(Fixed()).toDouble(); };
     f.skipped = RunFile::read(path,
                               { [&f](const QString &title, qint64) { f.title = title; },
                                 [&](ChannelReading &row) {
                                     if (s.samples() == 0)
                                         firstTime = row[Time].text();
                                     s.add(row);
+                                    volts.push_back(number(row[Bat_volt]));
+                                    amps.push_back(std::abs(number(row[Current])));
                                 } },
                               stop);
     if (!f.skipped.isEmpty())
@@ -103,7 +105,9 @@ RunFigures RunFigures::read(const QString &path, const std::atomic<bool> &stop)
         f.taperSeconds = cv->taperSeconds;
     }
     // A discharge's steps would count with a charge's.
-    if (const auto peak = f.kind == RunSummary::Kind::Charge ? chargeIcaPeak(s) : std::nullopt) {
+    if (const auto peak = f.kind == RunSummary::Kind::Charge
+            ? chargeIcaPeak(s, std::move(volts), amps)
+            : std::nullopt) {
         f.icaPeakVolts = peak->volts;
         f.icaPeakHeight = peak->mahPerVolt;
     }

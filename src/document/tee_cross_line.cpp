@@ -17,7 +17,9 @@ std::optional<qsizetype> tee::sampleUnder(QPoint at) const
 
 QString tee::twoPointText(std::optional<qsizetype> sample) const
 {
-    return reference_ && sample ? run_->summary().between(*reference_, *sample).text() : QString();
+    return reference_ && sample
+        ? run_->summary().between(run_->samples(), *reference_, *sample).text()
+        : QString();
 }
 
 // With "CrossLine" checked every move reads the sample under the cursor; unchecked, moves

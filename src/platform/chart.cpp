@@ -269,9 +269,11 @@ Chart::Chart(QWidget *parent)
     const std::array<QString, SeriesCount> seriesTitles
         = { QStringLiteral("电压"), QStringLiteral("电流"), QStringLiteral("容量"),
             QStringLiteral("外温") };
+    // Every series takes a sample at the same times: one copy of them serves all four.
+    const auto times = std::make_shared<std::vector<double>>();
     for (int s = 0; s < SeriesCount; ++s) {
         QCPAxis *key = s < 2 ? time : insets_[s - 2]->axis(QCPAxis::atBottom);
-        graphs_[s] = new DecimatedGraph(key, valueAxes[s]);
+        graphs_[s] = new DecimatedGraph(key, valueAxes[s], times);
         graphs_[s]->setLayer(curves_);
         graphs_[s]->setPen(QPen(lineColours[s]));
         graphs_[s]->setName(seriesTitles[s]);
@@ -340,6 +342,7 @@ QCPAxis *Chart::valueAxis(int series) const
 void Chart::addPoint(int series, double xDays, double y)
 {
     const QRegion drawingChanged = graphs_[series]->append(xDays * SecondsPerDay, y);
+    latest_[series] = y;
     auto &e = extremes_[series];
     e = e ? Range { std::min(e->min, y), std::max(e->max, y) } : Range { y, y };
     if (drawnTimeRange() != plot_->xAxis->range())
@@ -356,6 +359,7 @@ void Chart::addPoints(int series, const std::vector<double> &xDays, const std::v
     std::transform(xDays.begin(), xDays.end(), x.begin(),
                    [](double days) { return days * SecondsPerDay; });
     graphs_[series]->append(x.data(), y.data(), y.size());
+    latest_[series] = y.back();
     const auto [least, most] = std::minmax_element(y.begin(), y.end());
     auto &e = extremes_[series];
     e = Range { e ? std::min(e->min, *least) : *least, e ? std::max(e->max, *most) : *most };
@@ -422,13 +426,13 @@ void Chart::setTimeAuto(bool minimum, bool maximum)
 QCPRange Chart::drawnTimeRange() const
 {
     QCPRange r = plot_->xAxis->range();
-    const std::vector<double> &x = graphs_[Voltage]->samples().xs();
-    if (x.empty())
+    const Envelope &points = graphs_[Voltage]->samples();
+    if (points.size() == 0)
         return r;
     if (autoMin_)
-        r.lower = x.front();
+        r.lower = points.x(0);
     if (autoMax_)
-        r.upper = x.back();
+        r.upper = points.x(points.size() - 1);
     if (r.upper <= r.lower) // a single point still needs a span to be drawn
         r.upper = r.lower + 1;
     return r;
@@ -513,8 +517,7 @@ QString Chart::latestReading() const
     QStringList said;
     for (int s = 0; s < SeriesCount; ++s)
         if (const qsizetype n = pointCount(s); n > 0 && seriesShown(s))
-            said << titles_[s] + u' '
-                    + QString::number(graphs_[s]->samples().y(n - 1), 'f', s == Capacity ? 0 : 2);
+            said << titles_[s] + u' ' + QString::number(latest_[s], 'f', s == Capacity ? 0 : 2);
     return said.join(QStringLiteral(", "));
 }
 

@@ -164,6 +164,8 @@ private:
     std::array<DecimatedGraph *, SeriesCount> graphs_ {};
     std::array<QString, SeriesCount> titles_;
     std::array<std::optional<Range>, SeriesCount> extremes_ {};
+    // Each series' last value as given: the curves keep theirs only as precise as drawn.
+    std::array<double, SeriesCount> latest_ {};
     std::array<QCPAxisRect *, 2> insets_ {};
     int outerRoom_ = 0; // beside the plot for the outer axes' labels and titles
     std::unique_ptr<CrossHair> crossHair_;

@@ -111,12 +111,12 @@ void CompareChart::clear()
     curves_.clear();
 }
 
-int CompareChart::addCurve(std::vector<double> x, std::vector<double> y, int run, int quantity,
-                           bool rightAxis, const QString &legend)
+int CompareChart::addCurve(std::vector<double> x, const std::vector<double> &y, int run,
+                           int quantity, bool rightAxis, const QString &legend)
 {
     auto *g = new DecimatedGraph(plot_->xAxis, rightAxis ? plot_->yAxis2 : plot_->yAxis);
     g->setPen(QPen(inked(colour(run)), 1, style(quantity)));
-    g->assign(std::move(x), std::move(y));
+    g->assign(std::move(x), y);
     g->setName(legend);
     if (!legend.isEmpty())
         plot_->legend->addItem(new ElidedEntry(plot_->legend, g));

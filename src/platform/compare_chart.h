@@ -34,7 +34,7 @@ public:
 
     void clear();
     // A curve; `legend` "" keeps it out of the legend. Its index, for `append`.
-    int addCurve(std::vector<double> x, std::vector<double> y, int run, int quantity,
+    int addCurve(std::vector<double> x, const std::vector<double> &y, int run, int quantity,
                  bool rightAxis, const QString &legend);
     // A legend entry of no curve: a line of `colour` in the style of `quantity`.
     void addKey(const QColor &colour, int quantity, const QString &name);

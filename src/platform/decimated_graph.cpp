@@ -44,7 +44,8 @@ QVector<QRect> columnSpans(const QVector<QPointF> &points, int width)
     return rects;
 }
 
-DecimatedGraph::DecimatedGraph(QCPAxis *keyAxis, QCPAxis *valueAxis) : QCPGraph(keyAxis, valueAxis)
+DecimatedGraph::DecimatedGraph(QCPAxis *keyAxis, QCPAxis *valueAxis, Envelope::Keys keys)
+    : QCPGraph(keyAxis, valueAxis), samples_(std::move(keys))
 {
     // The points are thinned already, exactly; the plot's own thinning would only blur them.
     setAdaptiveSampling(false);
@@ -126,9 +127,9 @@ void DecimatedGraph::breakLine()
     stale_ = true;
 }
 
-void DecimatedGraph::assign(std::vector<double> x, std::vector<double> y)
+void DecimatedGraph::assign(std::vector<double> x, const std::vector<double> &y)
 {
-    samples_.assign(std::move(x), std::move(y));
+    samples_.assign(std::move(x), y);
     stale_ = true;
 }
 
@@ -141,7 +142,7 @@ void DecimatedGraph::clear()
 QCPRange DecimatedGraph::getKeyRange(bool &foundRange, QCP::SignDomain) const
 {
     foundRange = samples_.size() > 0;
-    return foundRange ? QCPRange(samples_.xs().front(), samples_.xs().back()) : QCPRange();
+    return foundRange ? QCPRange(samples_.x(0), samples_.x(samples_.size() - 1)) : QCPRange();
 }
 
 QCPRange DecimatedGraph::getValueRange(bool &foundRange, QCP::SignDomain, const QCPRange &) const

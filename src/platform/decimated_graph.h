@@ -24,7 +24,9 @@ inline double verticalPixel(double value, const QCPRange &range, const QRect &re
 // points are made again when the view, the width or the samples change.
 class DecimatedGraph : public QCPGraph {
 public:
-    DecimatedGraph(QCPAxis *keyAxis, QCPAxis *valueAxis);
+    // With `keys`, the x's it shares with the other curves of its chart.
+    DecimatedGraph(QCPAxis *keyAxis, QCPAxis *valueAxis,
+                   Envelope::Keys keys = std::make_shared<std::vector<double>>());
 
     // Whether the drawing changes: a sample that changes no pixel leaves the points as they
     // are, drawn for the samples before it.
@@ -35,7 +37,7 @@ public:
     // Many samples at once: the drawing is made again.
     void append(const double *x, const double *y, size_t count);
     void breakLine();
-    void assign(std::vector<double> x, std::vector<double> y);
+    void assign(std::vector<double> x, const std::vector<double> &y);
     void clear();
     const Envelope &samples() const { return samples_; }
     // The pixel columns whose drawing on screen changes when the value axis goes to `to`. None

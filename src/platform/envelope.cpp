@@ -6,8 +6,12 @@
 
 void Envelope::append(double x, double y)
 {
-    x_.push_back(x);
-    y_.push_back(y);
+    std::vector<double> &keys = *x_;
+    if (keys.size() > y_.size())
+        keys[y_.size()] = x;
+    else
+        keys.push_back(x);
+    y_.push_back(float(y));
     constexpr size_t Block = size_t(1) << Base;
     if (y_.size() % Block != 0)
         return;
@@ -29,15 +33,15 @@ void Envelope::addBlock(size_t level, Range r)
 
 void Envelope::breakLine()
 {
-    if (!x_.empty() && (breaks_.empty() || breaks_.back() != size()))
+    if (size() > 0 && (breaks_.empty() || breaks_.back() != size()))
         breaks_.push_back(size());
 }
 
-void Envelope::assign(std::vector<double> x, std::vector<double> y)
+void Envelope::assign(std::vector<double> x, const std::vector<double> &y)
 {
     clear();
-    x_ = std::move(x);
-    y_ = std::move(y);
+    x_ = std::make_shared<std::vector<double>>(std::move(x));
+    y_.assign(y.begin(), y.end());
     // Level by level rather than sample by sample: a day's curve in a fraction of the time.
     constexpr size_t Block = size_t(1) << Base;
     std::vector<Range> blocks;
@@ -58,7 +62,6 @@ void Envelope::assign(std::vector<double> x, std::vector<double> y)
 
 void Envelope::clear()
 {
-    x_.clear();
     y_.clear();
     levels_.clear();
     breaks_.clear();
@@ -66,8 +69,8 @@ void Envelope::clear()
 
 Envelope::Range Envelope::extremes(qsizetype from, qsizetype to) const
 {
-    Range r { std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity() };
-    const auto take = [&r](double min, double max) {
+    Range r { std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity() };
+    const auto take = [&r](float min, float max) {
         r.min = std::min(r.min, min);
         r.max = std::max(r.max, max);
     };
@@ -93,11 +96,11 @@ QVector<QPointF> Envelope::drawn(const View &view) const
     QVector<QPointF> out;
     if (!(view.upper > view.lower) || view.width <= 0)
         return out;
-    const auto begin = x_.begin();
+    const auto begin = x_->cbegin();
     const qsizetype from
-        = std::max<qsizetype>(0, std::lower_bound(begin, x_.end(), view.lower) - begin - 1);
+        = std::max<qsizetype>(0, std::lower_bound(begin, xEnd(), view.lower) - begin - 1);
     const qsizetype to
-        = std::min<qsizetype>(size(), std::upper_bound(begin, x_.end(), view.upper) - begin + 1);
+        = std::min<qsizetype>(size(), std::upper_bound(begin, xEnd(), view.upper) - begin + 1);
     const auto column = [&view](double x) { return std::floor(view.pixel(x)); };
     auto nextBreak = std::upper_bound(breaks_.begin(), breaks_.end(), from);
     const double perColumn = double(to - from) / view.width;
@@ -144,21 +147,24 @@ QVector<QPointF> Envelope::drawn(const View &view) const
 bool Envelope::unchangedBy(const View &view, double x, double y) const
 {
     const qsizetype n = size();
-    if (n == 0 || (!breaks_.empty() && breaks_.back() == n) || x_.back() < view.lower)
+    if (n == 0 || (!breaks_.empty() && breaks_.back() == n))
         return false;
-    if (x_.back() > view.upper) // the line has left the view already: the rest is not drawn
+    const double last = this->x(n - 1);
+    if (last < view.lower)
+        return false;
+    if (last > view.upper) // the line has left the view already: the rest is not drawn
         return true;
     const auto column = [&view](double v) { return std::floor(view.pixel(v)); };
-    const double c = column(x_.back());
+    const double c = column(last);
     if (column(x) != c)
         return false;
     const qsizetype first
-        = std::partition_point(x_.begin(), x_.end(), [&](double v) { return column(v) < c; })
-        - x_.begin();
+        = std::partition_point(x_->cbegin(), xEnd(), [&](double v) { return column(v) < c; })
+        - x_->cbegin();
     // The column drawn as its envelope already, on one line, whole in the view.
-    if (n - first <= 4 || x_[size_t(first)] < view.lower
+    if (n - first <= 4 || this->x(first) < view.lower
         || (!breaks_.empty() && breaks_.back() > first))
         return false;
     const Range r = extremes(first, n);
-    return r.min <= y && y <= r.max;
+    return r.min <= float(y) && float(y) <= r.max; // as it will be kept
 }

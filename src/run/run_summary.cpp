@@ -169,12 +169,13 @@ void RunSummary::add(const ChannelReading &reading)
 void RunSummary::add(const Fields &r)
 {
     Point p;
-    p.volts = r.volts.value_or(0);
-    p.amps = std::abs(r.amps.value_or(0));
-    const double signedAmps = r.amps.value_or(0);
+    const double volts = r.volts.value_or(0);
+    const double signedAmps = r.amps.value_or(0), amps = std::abs(signedAmps);
     const double timeOfDay = r.time.value_or(lastTimeOfDay_);
     if (points_.empty()) {
         startTime_ = timeOfDay;
+        startVolts_ = volts;
+        startAmps_ = amps;
         chemistry_ = r.type.toString();
         plateauAmps_ = signedAmps;
     } else {
@@ -183,7 +184,7 @@ void RunSummary::add(const Fields &r)
         if (dt < 0) // past midnight: the table keeps the time of day
             dt += Day;
         const double dq = (lastAmps_ + signedAmps) / 2 * dt;
-        const double de = (q.volts * lastAmps_ + p.volts * signedAmps) / 2 * dt;
+        const double de = (lastVolts_ * lastAmps_ + volts * signedAmps) / 2 * dt;
         (dq > 0 ? charged_ : discharged_) += std::abs(dq);
         (de > 0 ? chargedEnergy_ : dischargedEnergy_) += std::abs(de);
         p.seconds = q.seconds + dt;
@@ -191,7 +192,7 @@ void RunSummary::add(const Fields &r)
         p.discharged = q.discharged + std::max(-dq, 0.0);
         p.energy = q.energy + std::abs(de);
         const double tolerance = std::max(PlateauAmps, PlateauShare * std::abs(plateauAmps_));
-        const auto here = [&] { return Level { p.seconds, p.volts, signedAmps, r.cells }; };
+        const auto here = [&] { return Level { p.seconds, volts, signedAmps, r.cells }; };
         bool stepped = false;
         if (std::abs(signedAmps - plateauAmps_) > tolerance) {
             step_.reset();
@@ -213,7 +214,7 @@ void RunSummary::add(const Fields &r)
         if (stepped)
             measure();
     }
-    plateauEnd_.push_back({ p.seconds, p.volts, signedAmps, r.cells });
+    plateauEnd_.push_back({ p.seconds, volts, signedAmps, r.cells });
     while (p.seconds - plateauEnd_[plateauFirst_].seconds > PlateauSeconds)
         ++plateauFirst_;
     // The samples that fell out go now and then, in one move of the few that stay.
@@ -223,12 +224,13 @@ void RunSummary::add(const Fields &r)
     }
     lastTimeOfDay_ = timeOfDay;
     lastAmps_ = signedAmps;
+    lastVolts_ = volts;
     cells_ = std::max(cells_, r.withVolts);
-    if (p.amps >= RestAmps)
+    if (amps >= RestAmps)
         endsCharging_ = signedAmps > 0;
-    if (signedAmps <= -RestAmps && (!loadedVolts_ || p.volts < *loadedVolts_))
-        loadedVolts_ = p.volts;
-    peak_ = std::max(peak_, p.amps);
+    if (signedAmps <= -RestAmps && (!loadedVolts_ || volts < *loadedVolts_))
+        loadedVolts_ = volts;
+    peak_ = std::max(peak_, amps);
     raise(extMax_, r.extTemp);
     // Frames that carry no internal temperature say 0 for it.
     if (r.intTemp != 0.0)
@@ -371,16 +373,23 @@ double RunSummary::averageAmps() const
 {
     if (seconds() > 0)
         return (charged_ + discharged_) / seconds();
-    return points_.empty() ? 0 : points_.front().amps;
+    return startAmps_;
 }
 
-RunSummary::Difference RunSummary::between(qsizetype from, qsizetype to) const
+RunSummary::Difference RunSummary::between(const Samples &rows, qsizetype from, qsizetype to) const
 {
     if (from < 0 || to < 0 || from >= samples() || to >= samples())
         return {};
+    // As `add` reads them: none counts 0, the current either way.
+    const auto read = [&rows](qsizetype row, int field) {
+        Fixed n;
+        rows.number(row, field, n);
+        return field == Current ? std::abs(n.toDouble()) : n.toDouble();
+    };
     const Point &a = points_[from];
     const Point &b = points_[to];
-    return { b.seconds - a.seconds, b.volts - a.volts, b.amps - a.amps,
+    return { b.seconds - a.seconds, read(to, Bat_volt) - read(from, Bat_volt),
+             read(to, Current) - read(from, Current),
              (b.charged + b.discharged - a.charged - a.discharged) / 3.6,
              (b.energy - a.energy) / 3600 };
 }
@@ -388,7 +397,7 @@ RunSummary::Difference RunSummary::between(qsizetype from, qsizetype to) const
 RunSummary::Elapsed RunSummary::at(qsizetype i) const
 {
     const Point &p = points_[std::size_t(i)];
-    return { p.seconds, p.charged / 3.6, p.discharged / 3.6, p.volts, p.amps };
+    return { p.seconds, p.charged / 3.6, p.discharged / 3.6 };
 }
 
 QString RunSummary::Difference::text() const

@@ -46,8 +46,8 @@ public:
     double peakAmps() const { return peak_; }
     std::optional<double> highestExtTemp() const { return extMax_; }
     std::optional<double> highestIntTemp() const { return intMax_; }
-    double startVolts() const { return points_.empty() ? 0 : points_.front().volts; }
-    double endVolts() const { return points_.empty() ? 0 : points_.back().volts; }
+    double startVolts() const { return startVolts_; }
+    double endVolts() const { return lastVolts_; }
     // Lithium packs only: the largest highest-minus-lowest cell voltage over the cells with a
     // voltage (C1 to C12), and the first sample that showed it.
     std::optional<CellSpread> largestCellSpread() const { return spread_; }
@@ -113,11 +113,11 @@ public:
     // A capacity in a description ("2200mAh", "2200 mAh"), none without.
     static std::optional<double> ratedMahIn(const QString &description);
 
-    Difference between(qsizetype from, qsizetype to) const;
-    // At sample `i`, since the first: seconds, and charge in and out; its volts and amperes
-    // (either way).
+    // The volts and amperes from the run's `rows`, which hold them.
+    Difference between(const Samples &rows, qsizetype from, qsizetype to) const;
+    // At sample `i`, since the first: seconds, and charge in and out.
     struct Elapsed {
-        double seconds = 0, chargedMah = 0, dischargedMah = 0, volts = 0, amps = 0;
+        double seconds = 0, chargedMah = 0, dischargedMah = 0;
     };
     Elapsed at(qsizetype i) const;
     // The figures as one compact line for the chart; the pack's rated capacity labels the
@@ -146,11 +146,11 @@ private:
     // voltage.
     void cellsStandingOut(const Fields &sample, double amps, bool atCv);
 
+    // One for every sample: its volts and amps are the samples' own, read there when asked.
     struct Point {
         double seconds = 0; // since the first sample
-        // Volts, amps and the charge (A·s) and energy (W·s) since the first sample as the
-        // chart counts them, whichever way the current flows.
-        double volts = 0, amps = 0;
+        // The charge (A·s) and energy (W·s) since the first sample as the chart counts them,
+        // whichever way the current flows.
         double charged = 0, discharged = 0, energy = 0;
     };
     // Follows the charge to its change to constant voltage and through the taper: true at the
@@ -161,6 +161,8 @@ private:
     double startTime_ = 0; // the first sample's time of day, s
     double lastTimeOfDay_ = 0;
     double lastAmps_ = 0; // signed
+    double startVolts_ = 0, lastVolts_ = 0;
+    double startAmps_ = 0; // either way
     double charged_ = 0, discharged_ = 0; // A·s
     double chargedEnergy_ = 0, dischargedEnergy_ = 0; // W·s
     double peak_ = 0;

@@ -63,7 +63,7 @@ private slots:
         if (assigned)
             e.assign(xs, ys);
         // Every sample in the view, and one either side where the line leaves it.
-        const auto &x = e.xs();
+        const auto &x = xs;
         const qsizetype from
             = std::max<qsizetype>(0, std::lower_bound(x.begin(), x.end(), lower) - x.begin() - 1);
         const qsizetype to = std::min<qsizetype>(
@@ -80,6 +80,23 @@ private slots:
             QVERIFY(std::isnan(p.y())
                     || drawn.contains(QPoint(int(std::floor(view.pixel(p.x()))), int(p.y()))));
         QVERIFY(e.drawn(view).size() <= 4 * (view.width + 3) + breaks.size());
+    }
+
+    // Curves that share their x's each read as many as they hold, and after a clear take the
+    // new ones, whichever curve gets its sample first.
+    void sharedKeys()
+    {
+        const auto keys = std::make_shared<std::vector<double>>();
+        Envelope a(keys), b(keys);
+        for (double x : { 1.0, 2.0, 3.0 })
+            a.append(x, x), b.append(x, -x);
+        a.clear(), b.clear();
+        b.append(10, 2);
+        b.append(11, 3);
+        a.append(10, 1);
+        const Envelope::View view { 0, 20, 0, 100 };
+        QCOMPARE(a.drawn(view), QVector<QPointF>({ { 10, 1 } }));
+        QCOMPARE(b.drawn(view), QVector<QPointF>({ { 10, 2 }, { 11, 3 } }));
     }
 };
 

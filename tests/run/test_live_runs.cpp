@@ -149,7 +149,7 @@ private slots:
                 QVERIFY2(near(got[i], figures[i]),
                          qPrintable(QString::asprintf("%s: figure %d is %g", run, i, got[i])));
             // From the first sample to the last, the read-out's differences are the run's totals.
-            const RunSummary::Difference d = s.between(0, s.samples() - 1);
+            const RunSummary::Difference d = s.between(Samples(), 0, s.samples() - 1);
             QVERIFY2(d.seconds == figures[0] && near(d.mAh, figures[1] + figures[2]), run);
         };
         row("2 A for an hour at 12 V", { { 0, 3600, 12, 2 } }, { 3600, 2000, 0, 24, 2, 12 });

@@ -554,6 +554,9 @@ private slots:
         QVERIFY(docs.size() == 2 && docs[1]->caption() == path);
         QCOMPARE(docs[1]->run().samples().text(2, Time), QStringLiteral("00:00:03"));
         QVERIFY(!docs[1]->chart().redrawSuspended() && !rig.window.DocOpen());
+        QCOMPARE(
+            docs[1]->chart().latestReading(), // the last row's, as it holds them
+            "Voltage(V) 16.80, Current(A) 2.00, Capacity(mAh) 2, External temperature(℃) 25.00");
         QCOMPARE(rig.status().last(), "10:00:00  " + path + " was open in chart .");
         QCOMPARE(rig.dialogs.fileName(), QString());
         rig.click("Tools", "Save"); // cancelled
