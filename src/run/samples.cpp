@@ -1,7 +1,5 @@
 #include "run/samples.h"
 
-#include "platform/core/chunk_writer.h"
-
 #include <QFile>
 
 #include <algorithm>
@@ -238,15 +236,13 @@ QString Samples::writeCsv(const QString &path, const QStringList &captions) cons
         longest = std::max(longest, texts.back().size());
         texts.back().reserve(Short);
     }
-    // Rows go straight into a buffer that is handed to the writer about every 256 KiB: fewer
-    // writes cost less, larger ones leave the processor's cache. The kernel copies one chunk
-    // while the next is made.
+    // Rows go straight into a buffer that is written about every 256 KiB: fewer writes cost
+    // less, larger ones leave the processor's cache.
     constexpr qsizetype Chunk = 256 * 1024;
     const qsizetype rowRoom = FieldCount * (longest + 1) + 2;
     qsizetype used = out.size();
     out.resize(std::max(used, Chunk) + rowRoom);
     const SmallTexts &small = smallTexts();
-    ChunkWriter writer(file);
     bool written = true;
     for (qint64 row = 0; row < count() && written; ++row) {
         char *p = out.data() + used;
@@ -294,14 +290,13 @@ QString Samples::writeCsv(const QString &path, const QStringList &captions) cons
         *p++ = '\n';
         used = p - out.data();
         if (used >= Chunk) {
-            written = writer.write(out, used);
-            out.resize(Chunk + rowRoom);
+            written = file.write(out.constData(), used) == used;
             used = 0;
         }
     }
     if (written && used > 0)
-        writer.write(out, used);
-    if (!writer.finish() || !file.flush()) {
+        written = file.write(out.constData(), used) == used;
+    if (!written || !file.flush()) {
         const QString why = file.errorString();
         file.remove(); // a cut-off table must not pass for the whole run
         return why;
