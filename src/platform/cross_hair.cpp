@@ -129,11 +129,15 @@ QRect axisStrip(QCPAxis *axis)
     // A pixel of slack each way for the line, which the plot draws beside the rect's edge.
     const int in = std::max(axis->tickLengthIn(), axis->subTickLengthIn()) + 1;
     const int out = axis->offset() + axisMargin(axis) + 1;
+    // An upright axis's labels overhang its ends by half a label.
+    const int label = QFontMetrics(axis->tickLabelFont()).height();
+    const int top = std::max(plot.top(), r.top() - label),
+              bottom = std::min(plot.bottom(), r.bottom() + label);
     switch (axis->axisType()) {
     case QCPAxis::atLeft:
-        return { QPoint(r.left() - out, plot.top()), QPoint(r.left() + in, plot.bottom()) };
+        return { QPoint(r.left() - out, top), QPoint(r.left() + in, bottom) };
     case QCPAxis::atRight:
-        return { QPoint(r.right() - in, plot.top()), QPoint(r.right() + out, plot.bottom()) };
+        return { QPoint(r.right() - in, top), QPoint(r.right() + out, bottom) };
     case QCPAxis::atTop:
         return { QPoint(plot.left(), r.top() - out), QPoint(plot.right(), r.top() + in) };
     case QCPAxis::atBottom:
