@@ -126,8 +126,9 @@ int axisMargin(QCPAxis *axis)
 QRect axisStrip(QCPAxis *axis)
 {
     const QRect r = axis->axisRect()->rect(), plot = axis->parentPlot()->viewport();
-    // A pixel of slack each way for the line, which the plot draws beside the rect's edge.
-    const int in = std::max(axis->tickLengthIn(), axis->subTickLengthIn()) + 1;
+    // From its line, `offset` out from the rect, with a pixel of slack each way: the plot
+    // draws the line beside the rect's edge.
+    const int in = std::max(axis->tickLengthIn(), axis->subTickLengthIn()) + 1 - axis->offset();
     const int out = axis->offset() + axisMargin(axis) + 1;
     // An upright axis's labels overhang its ends by half a label.
     const int label = QFontMetrics(axis->tickLabelFont()).height();
