@@ -58,6 +58,7 @@ public:
     // Cascading windows gives each this size.
     QSize sizeHint() const override { return { 720, 420 }; }
 
+    // The series share one list of times: each series takes a point at every time, in order.
     void addPoint(int series, double xDays, double y);
     // Many points of a series at once, drawn again once.
     void addPoints(int series, const std::vector<double> &xDays, const std::vector<double> &y);

@@ -27,7 +27,8 @@ QFont pixelFont(const QFont &font);
 
 // What an axis takes beside its axis rect: its labels, its title and their paddings.
 int axisMargin(QCPAxis *axis);
-// Where an axis draws: the strip beside its axis rect that it takes, along the whole plot.
+// Where an axis draws: from its line out past its labels and title, along its axis rect and
+// half a label beyond (a title longer than its axis would overhang: the chart cuts them short).
 QRect axisStrip(QCPAxis *axis);
 
 // Draws the items of `layer`, and of the layers that share its buffer, again within `dirty`
