@@ -90,6 +90,9 @@ double processorSeconds()
 void watchAll(const MqttBroker &broker, bool windows, qint64 mAh)
 {
     constexpr int Stations = 50, Seconds = 10;
+    const auto stationTopic = [](int st, const char *ch, const char *what) {
+        return "chargemon/st" + QByteArray::number(st) + '/' + ch + '/' + what;
+    };
     const pid_t feeder = fork();
     if (feeder == 0) {
         mosquitto *pub = mosquitto_new(nullptr, true, nullptr);
@@ -99,24 +102,30 @@ void watchAll(const MqttBroker &broker, bool windows, qint64 mAh)
         const QByteArray live = MqttJson::live("day", QDateTime::currentDateTime(), "charging");
         for (int st = 0; st < Stations; ++st)
             for (const char *ch : { "ch1", "ch2" }) {
-                const QByteArray topic
-                    = "chargemon/st" + QByteArray::number(st) + '/' + ch + "/run";
+                const QByteArray topic = stationTopic(st, ch, "run");
                 mosquitto_publish(pub, nullptr, topic.constData(), int(live.size()),
                                   live.constData(), 1, true);
             }
-        for (qint64 s = 1; s <= 60; ++s) { // until told to stop
+        static volatile std::sig_atomic_t stop = 0;
+        std::signal(SIGTERM, [](int) { stop = 1; });
+        for (qint64 s = 1; s <= 60 && !stop; ++s) { // until told to stop
             for (int st = 0; st < Stations; ++st)
                 for (const char *ch : { "ch1", "ch2" }) {
                     ChannelReading r = reading(mAh + s);
                     r[Time] = DayTime { s / 86400.0 };
                     const QByteArray json = MqttJson::reading(r, QDateTime::currentDateTime());
-                    const QByteArray topic
-                        = "chargemon/st" + QByteArray::number(st) + '/' + ch + "/reading";
+                    const QByteArray topic = stationTopic(st, ch, "reading");
                     mosquitto_publish(pub, nullptr, topic.constData(), int(json.size()),
                                       json.constData(), 0, false);
                 }
             QThread::msleep(1000);
         }
+        // The next case's watcher must not find these runs live: it would open them as well.
+        for (int st = 0; st < Stations; ++st)
+            for (const char *ch : { "ch1", "ch2" }) {
+                const QByteArray topic = stationTopic(st, ch, "run");
+                mosquitto_publish(pub, nullptr, topic.constData(), 0, nullptr, 1, true);
+            }
         mosquitto_disconnect(pub);
         mosquitto_loop_stop(pub, false);
         _exit(0);
