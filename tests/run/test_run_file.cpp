@@ -234,7 +234,8 @@ private slots:
             want << texts(r).join(',');
         }
         samples.append(more);
-        // Enough of them for the file to be written in several pieces, in their order.
+        // Enough of them for the file to be made in two halves and written in several pieces,
+        // in their order.
         const Samples once = samples;
         for (const QStringList one = want; want.size() < 40'000; want += one)
             samples.append(once);
