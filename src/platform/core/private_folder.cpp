@@ -23,8 +23,10 @@ QString afterRemovingAbandoned()
             continue;
         QLockFile lock(dir.filePath(LockName));
         lock.setStaleLockTime(0); // only a program that has gone leaves its lock
-        if (lock.tryLock(0))
+        if (lock.tryLock(0)) {
+            lock.unlock(); // a lock kept would be released after its file has gone, and warn
             dir.removeRecursively();
+        }
     }
     return QDir(QDir::tempPath()).filePath(Prefix + QStringLiteral("XXXXXX"));
 }
