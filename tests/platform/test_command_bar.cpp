@@ -155,6 +155,10 @@ private slots:
                              .isEmpty());
         MarkedTranslator marked;
         Chart chart;
+        // Shown at a size that holds the titles: a chart laid out too small cuts them short.
+        chart.resize(900, 600);
+        chart.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&chart));
         QAccessibleInterface *lamp
             = QAccessible::queryAccessibleInterface(window_->findChild<StatusLamp *>());
         const auto named = [&](const QString &mark) {
