@@ -98,14 +98,14 @@ void watchAll(const MqttBroker &broker, bool windows, qint64 mAh)
         mosquitto *pub = mosquitto_new(nullptr, true, nullptr);
         mosquitto_connect(pub, "127.0.0.1", Port, 30);
         mosquitto_loop_start(pub);
+        const auto setRuns = [pub, &stationTopic](const QByteArray &state) {
+            for (int st = 0; st < Stations; ++st)
+                for (const char *ch : { "ch1", "ch2" })
+                    mosquitto_publish(pub, nullptr, stationTopic(st, ch, "run").constData(),
+                                      int(state.size()), state.constData(), 1, true);
+        };
         // Readings open a run only once its station has said the run is live.
-        const QByteArray live = MqttJson::live("day", QDateTime::currentDateTime(), "charging");
-        for (int st = 0; st < Stations; ++st)
-            for (const char *ch : { "ch1", "ch2" }) {
-                const QByteArray topic = stationTopic(st, ch, "run");
-                mosquitto_publish(pub, nullptr, topic.constData(), int(live.size()),
-                                  live.constData(), 1, true);
-            }
+        setRuns(MqttJson::live("day", QDateTime::currentDateTime(), "charging"));
         static volatile std::sig_atomic_t stop = 0;
         std::signal(SIGTERM, [](int) { stop = 1; });
         for (qint64 s = 1; s <= 60 && !stop; ++s) { // until told to stop
@@ -121,11 +121,7 @@ void watchAll(const MqttBroker &broker, bool windows, qint64 mAh)
             QThread::msleep(1000);
         }
         // The next case's watcher must not find these runs live: it would open them as well.
-        for (int st = 0; st < Stations; ++st)
-            for (const char *ch : { "ch1", "ch2" }) {
-                const QByteArray topic = stationTopic(st, ch, "run");
-                mosquitto_publish(pub, nullptr, topic.constData(), 0, nullptr, 1, true);
-            }
+        setRuns({});
         mosquitto_disconnect(pub);
         mosquitto_loop_stop(pub, false);
         _exit(0);
