@@ -217,7 +217,7 @@ ChannelReading Samples::reading(qint64 row) const
 QString Samples::writeCsv(const QString &path, const QStringList &captions) const
 {
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
         return file.errorString();
     QByteArray out;
     for (qsizetype f = 0; f < captions.size(); ++f) {
@@ -238,17 +238,14 @@ QString Samples::writeCsv(const QString &path, const QStringList &captions) cons
         longest = std::max(longest, texts.back().size());
         texts.back().reserve(Short);
     }
-    // Rows go straight into a buffer that is written about every 256 KiB: fewer writes cost
-    // less, larger ones leave the processor's cache.
-    constexpr qsizetype Chunk = 256 * 1024;
     const qsizetype rowRoom = FieldCount * (longest + 1) + 2;
     const SmallTexts &small = smallTexts();
-    // Writes rows [row, end) into `out` from `used` on, handing it to `full` when another row
-    // might not fit and once at the end; `full` makes room or says the export has failed.
-    const auto lines = [&](qint64 row, qint64 end, QByteArray &out, qsizetype used, auto full) {
+    // Writes rows [row, end) into `out` from `used` on, handing it to `grow` when another row
+    // might not fit and once at the end.
+    const auto lines = [&](qint64 row, qint64 end, QByteArray &out, qsizetype used, auto grow) {
         for (; row < end; ++row) {
-            if (used + rowRoom > out.size() && !full(out, used))
-                return false;
+            if (used + rowRoom > out.size())
+                grow(out, used);
             char *p = out.data() + used;
             const Row &r = rows_[row];
             // Each field is written with the comma after it; the row's last becomes its line
@@ -297,38 +294,47 @@ QString Samples::writeCsv(const QString &path, const QStringList &captions) cons
             *p++ = '\n';
             used = p - out.data();
         }
-        return full(out, used);
+        grow(out, used);
     };
-    // A long run's later rows are made on a second core while this one makes and writes the
-    // earlier ones: the formatting is as costly as the kernel's copy of its text.
-    constexpr qint64 Alone = 10'000; // rows: fewer cost less than a thread's start
-    const qint64 split = count() >= Alone ? count() / 2 : count();
-    QByteArray later;
-    qsizetype laterUsed = 0;
-    std::atomic<bool> failed = false;
-    std::jthread making;
-    if (split < count())
-        making = std::jthread([&] {
-            later.resize(Chunk);
-            lines(split, count(), later, 0, [&](QByteArray &text, qsizetype used) {
-                laterUsed = used;
-                if (used + rowRoom > text.size())
-                    text.resize(std::max(text.size() * 2, used + rowRoom));
-                return !failed;
-            });
-        });
-    qsizetype used = out.size();
-    out.resize(std::max(used, Chunk) + rowRoom);
-    bool written = lines(0, split, out, used, [&](QByteArray &text, qsizetype &used) {
-        const bool ok = used == 0 || file.write(text.constData(), used) == used;
-        used = 0;
-        return ok;
-    });
-    failed = !written;
-    if (making.joinable()) {
-        making.join();
-        written = written && file.write(later.constData(), laterUsed) == laterUsed;
+    // Rows are made and written in blocks, each by the thread whose turn it is: on a long run
+    // two take turns, each making its next block while the other's is copied by the kernel,
+    // since making the text costs as much as that copy. Each keeps its own buffer, which stays
+    // in its core's cache. Blocks reach the file in order; at about 1 MiB each, a thread seldom
+    // waits for its turn.
+    constexpr qint64 Block = 8192, Alone = 10'000; // rows; fewer cost less than a thread's start
+    constexpr qint64 Failed = std::numeric_limits<qint64>::max();
+    const qint64 blocks = std::max<qint64>(1, (count() + Block - 1) / Block); // the captions
+    std::atomic<qint64> turn = 0; // the block written next, or Failed
+    const auto share = [&](qint64 first, qint64 step, QByteArray out) {
+        qsizetype start = out.size(); // the captions, before the first block
+        out.resize(start + std::min(count(), Block) * 128); // most rows take less, or grow it
+        for (qint64 b = first; b < blocks; b += step, start = 0) {
+            qsizetype made = 0;
+            lines(b * Block, std::min(count(), (b + 1) * Block), out, start,
+                  [&](QByteArray &text, qsizetype used) {
+                      made = used;
+                      if (used + rowRoom > text.size())
+                          text.resize(std::max(text.size() * 2, used + rowRoom));
+                  });
+            for (qint64 now; (now = turn) < b;)
+                turn.wait(now);
+            bool ok = turn == b;
+            // A write cut short says why only when the rest is tried again.
+            for (qsizetype done = 0, n = 0; ok && done < made; done += n)
+                ok = (n = file.write(out.constData() + done, made - done)) > 0;
+            turn = ok ? b + 1 : Failed;
+            turn.notify_all();
+            if (!ok)
+                return;
+        }
+    };
+    {
+        std::jthread other;
+        if (count() >= Alone)
+            other = std::jthread(share, 1, 2, QByteArray());
+        share(0, other.joinable() ? 2 : 1, out);
     }
+    const bool written = turn != Failed;
     if (!written || !file.flush()) {
         const QString why = file.errorString();
         file.remove(); // a cut-off table must not pass for the whole run

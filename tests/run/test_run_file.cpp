@@ -29,6 +29,20 @@ QString save(const QString &path, const QString &title, const Rows &rows)
                           [&](qint64 r, int f) { return rows.at(int(r)).at(f); });
 }
 
+// What `write` says when files may grow no larger than `bytes`, as on a disk that fills.
+QString diskFullAt(rlim_t bytes, const std::function<QString()> &write)
+{
+    rlimit limit {};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    const rlimit before = limit;
+    limit.rlim_cur = bytes; // a file grows past this with an error, not a signal
+    std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &limit);
+    const QString said = write();
+    setrlimit(RLIMIT_FSIZE, &before);
+    return said;
+}
+
 // A whole file read as the program reads it; `error` is "" when every step worked.
 struct Read {
     QString error, title;
@@ -115,15 +129,9 @@ private slots:
             QVERIFY(!save(path(place), "", { chargeRow }).isEmpty());
 
         // A disk that refuses the file is named in the user's words, with the system's reason.
-        rlimit limit {};
-        getrlimit(RLIMIT_FSIZE, &limit);
-        const rlimit before = limit;
-        limit.rlim_cur = 16'384; // a file grows past this with an error, not a signal
-        std::signal(SIGXFSZ, SIG_IGN);
-        setrlimit(RLIMIT_FSIZE, &limit);
-        const QString reason = save(path("full.mdb"), "", Rows(2000, chargeRow));
-        setrlimit(RLIMIT_FSIZE, &before);
-        QCOMPARE(reason, "The disk failed to store the file (disk I/O error).");
+        QCOMPARE(
+            diskFullAt(16'384, [&] { return save(path("full.mdb"), "", Rows(2000, chargeRow)); }),
+            "The disk failed to store the file (disk I/O error).");
     }
 
     // Values are stored as their texts would be, and refused where their texts would be.
@@ -234,8 +242,8 @@ private slots:
             want << texts(r).join(',');
         }
         samples.append(more);
-        // Enough of them for the file to be made in two halves and written in several pieces,
-        // in their order.
+        // Enough of them for the file to be made in blocks by two threads taking turns, and
+        // written in their order.
         const Samples once = samples;
         for (const QStringList one = want; want.size() < 40'000; want += one)
             samples.append(once);
@@ -243,6 +251,14 @@ private slots:
         QFile csv(path("all.csv"));
         QVERIFY(csv.open(QIODevice::ReadOnly));
         QCOMPARE(QString::fromLatin1(csv.readAll()).split("\r\n").mid(1), want << QString());
+        // A disk that fills during the export: both threads stop, the cut-off file is removed.
+        QCOMPARE(diskFullAt(2'000'000,
+                            [&] {
+                                return samples.writeCsv(path("cut.csv"),
+                                                        QStringList(FieldCount, "c"));
+                            }),
+                 "File too large");
+        QVERIFY(!QFile::exists(path("cut.csv")));
     }
 
     // A file's run is announced and followed as the charger's are; a refused file's ends where
