@@ -96,6 +96,7 @@ LogImport::LogImport(const QString &folder) : folder_(folder)
 {
     static const QRegularExpression digits(
         QStringLiteral("-([0-9a-f]{%1})\\.mdb$").arg(HashDigits));
+    RunFile::removeLeftovers(QDir(folder)); // once for all the files this writes
     QDirIterator files(folder, { QStringLiteral("*.mdb") }, QDir::Files,
                        QDirIterator::Subdirectories);
     while (files.hasNext()) {
@@ -191,18 +192,20 @@ ImportOutcome LogImport::importFile(const QString &path, const ColumnMapper &map
         mah << moved;
     }
     QDir().mkpath(folder_); // the save folder is made by the first run saved in it
-    const QString failure
-        = RunFile::writeValues(run, title, rows.size(), [&](qint64 row, int field) {
-              if (field == Time)
-                  return Value(DayTime { double((startOfDay + secondOf[row]) % 86400) / 86400 });
-              Value v = log.samples.value(rows[row], field);
-              const bool blank = v.isEmpty() || (v.heldText() && v.heldText()->isEmpty());
-              if (blank && field == Cap)
-                  return Value(Fixed::fromDouble(mah[row]).hundredths());
-              if (blank && field == Ext_temp)
-                  return Value(0);
-              return v;
-          });
+    const QString failure = RunFile::writeValues(
+        run, title, rows.size(),
+        [&](qint64 row, int field) {
+            if (field == Time)
+                return Value(DayTime { double((startOfDay + secondOf[row]) % 86400) / 86400 });
+            Value v = log.samples.value(rows[row], field);
+            const bool blank = v.isEmpty() || (v.heldText() && v.heldText()->isEmpty());
+            if (blank && field == Cap)
+                return Value(Fixed::fromDouble(mah[row]).hundredths());
+            if (blank && field == Ext_temp)
+                return Value(0);
+            return v;
+        },
+        false);
     if (!failure.isEmpty())
         return out.error = failure, out;
     // The book dates a run without a date in its description by the file's time, its end.

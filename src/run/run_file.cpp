@@ -246,22 +246,10 @@ int bindStored(sqlite3_stmt *q, int column, const Stored &value)
     return sqlite3_bind_null(q, column);
 }
 
-// A save that was killed leaves its temporary file, and SQLite's journal of it, behind. Those
-// a minute old are no other save's that is still writing.
-void removeLeftovers(const QDir &folder)
-{
-    const QString temporary = QStringLiteral(".*.mdb.") + QStringLiteral("[A-Za-z0-9]").repeated(6);
-    const QDateTime old = QDateTime::currentDateTimeUtc().addSecs(-60);
-    for (const QFileInfo &file :
-         folder.entryInfoList({ temporary, temporary + QStringLiteral("-journal") },
-                              QDir::Files | QDir::Hidden | QDir::NoSymLinks))
-        if (file.lastModified() < old)
-            QFile::remove(file.absoluteFilePath());
-}
-
-// Binds the 22 values of one sample row to a prepared insert and runs it, as insertRow; a
-// template, so that a row's values come through no more than one call of a std::function.
-template <class ValueOf> QString insertValues(sqlite3_stmt *q, const ValueOf &value)
+// Binds the 22 values of one sample row to a prepared insert from parameter `first` on: "" when
+// bound, otherwise why not. A template, so that a row's values come through no more than one
+// call of a std::function.
+template <class ValueOf> QString bindValues(sqlite3_stmt *q, int first, const ValueOf &value)
 {
     int rc = SQLITE_OK;
     for (int f = 0; f < FieldCount; ++f) {
@@ -271,10 +259,15 @@ template <class ValueOf> QString insertValues(sqlite3_stmt *q, const ValueOf &va
             return QStringLiteral("\"%1\" does not fit the field %2.")
                 .arg(given.text(), QString::fromLatin1(FieldNames[f]));
         if (rc == SQLITE_OK)
-            rc = bindStored(q, f + 1, *v);
+            rc = bindStored(q, first + f + 1, *v);
     }
-    if (rc == SQLITE_OK)
-        rc = sqlite3_step(q);
+    return rc == SQLITE_OK ? QString() : sqliteReason(sqlite3_db_handle(q));
+}
+
+// Runs a bound insert: "" when its rows are in, otherwise SQLite's reason.
+QString stepped(sqlite3_stmt *q)
+{
+    const int rc = sqlite3_step(q);
     // Taken before the reset, which leaves only the code's general words.
     const QString reason = rc == SQLITE_DONE ? QString() : sqliteReason(sqlite3_db_handle(q));
     sqlite3_reset(q);
@@ -291,17 +284,25 @@ QString writeInto(sqlite3 *db, const QString &title, qint64 rowCount, const RowV
         rc = createTables(db);
     if (rc != SQLITE_OK)
         return inWords(rc, db);
-    const Statement q = prepareRowInsert(db);
-    if (!q)
+    // Rows go in sixteen at a time: running a statement costs as much as a row's values.
+    constexpr int Together = 16;
+    const Statement one = prepareRowInsert(db), many = prepareRowInsert(db, Together);
+    if (!one || !many)
         return inWords(sqlite3_errcode(db), db);
-    for (qint64 r = 0; r < rowCount; ++r) {
-        const QString failure = insertValues(q.get(), [&](int field) { return cell(r, field); });
+    for (qint64 r = 0; r < rowCount;) {
+        const int n = rowCount - r >= Together ? Together : 1;
+        sqlite3_stmt *q = (n == 1 ? one : many).get();
+        QString failure;
+        for (int i = 0; i < n && failure.isEmpty(); ++i, ++r)
+            failure = bindValues(q, i * FieldCount, [&](int field) { return cell(r, field); });
+        if (failure.isEmpty())
+            failure = stepped(q);
         if (failure.isEmpty())
             continue;
         // A text that does not fit its field leaves no error on the connection.
         rc = sqlite3_errcode(db);
-        return QStringLiteral("Sample %1: %2")
-            .arg(r + 1)
+        return QStringLiteral("Sample %1: %2") // r is past the row that failed
+            .arg(r)
             .arg(rc == SQLITE_OK || rc == SQLITE_DONE ? failure : inWords(rc, db));
     }
     if (title.size() > TitleSize)
@@ -333,12 +334,13 @@ int createTables(sqlite3 *db)
     return sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr);
 }
 
-Statement prepareRowInsert(sqlite3 *db)
+Statement prepareRowInsert(sqlite3 *db, int rows)
 {
-    QByteArray marks("?");
+    QByteArray row("(?");
     for (int f = 1; f < FieldCount; ++f)
-        marks += ",?";
-    return prepared(db, "INSERT INTO CHGLOG VALUES (" + marks + ')');
+        row += ",?";
+    row += ')';
+    return prepared(db, "INSERT INTO CHGLOG VALUES " + QByteArrayList(rows, row).join(','));
 }
 
 bool fits(int field, const QString &text)
@@ -348,7 +350,8 @@ bool fits(int field, const QString &text)
 
 QString insertRow(sqlite3_stmt *q, const std::function<QString(int field)> &text)
 {
-    return insertValues(q, [&](int field) { return Value(text(field)); });
+    const QString failure = bindValues(q, 0, [&](int field) { return Value(text(field)); });
+    return failure.isEmpty() ? stepped(q) : failure;
 }
 
 QString write(const QString &path, const QString &title, qint64 rowCount, const RowTexts &cell)
@@ -357,13 +360,27 @@ QString write(const QString &path, const QString &title, qint64 rowCount, const 
                        [&](qint64 row, int field) { return Value(cell(row, field)); });
 }
 
+// A save that was killed leaves its temporary file, and SQLite's journal of it, behind. Those
+// a minute old are no other save's that is still writing.
+void removeLeftovers(const QDir &folder)
+{
+    const QString temporary = QStringLiteral(".*.mdb.") + QStringLiteral("[A-Za-z0-9]").repeated(6);
+    const QDateTime old = QDateTime::currentDateTimeUtc().addSecs(-60);
+    for (const QFileInfo &file :
+         folder.entryInfoList({ temporary, temporary + QStringLiteral("-journal") },
+                              QDir::Files | QDir::Hidden | QDir::NoSymLinks))
+        if (file.lastModified() < old)
+            QFile::remove(file.absoluteFilePath());
+}
+
 QString writeValues(const QString &path, const QString &title, qint64 rowCount,
-                    const RowValues &cell)
+                    const RowValues &cell, bool tidy)
 {
     const QFileInfo target(path);
     if (target.isDir())
         return QStringLiteral("It is a folder.");
-    removeLeftovers(target.absoluteDir());
+    if (tidy)
+        removeLeftovers(target.absoluteDir());
     // The clean-up knows a save's files by ".mdb." before their last six characters.
     QString name = target.fileName();
     if (!name.endsWith(QLatin1String(".mdb")))

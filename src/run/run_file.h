@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 
+class QDir;
 struct sqlite3;
 struct sqlite3_stmt;
 
@@ -29,9 +30,13 @@ using RowTexts = std::function<QString(qint64 row, int field)>;
 // Returns "" on success, otherwise a reason for the user.
 QString write(const QString &path, const QString &title, qint64 rowCount, const RowTexts &cell);
 // The same from values, each as its text would be written: cheaper for numbers and times.
+// `tidy`: first remove what saves that were killed left in the folder, as removeLeftovers; one
+// that writes many files does that once.
 using RowValues = std::function<Value(qint64 row, int field)>;
 QString writeValues(const QString &path, const QString &title, qint64 rowCount,
-                    const RowValues &cell);
+                    const RowValues &cell, bool tidy = true);
+// Removes a killed save's temporary file and journal from `folder`, once they are a minute old.
+void removeLeftovers(const QDir &folder);
 
 // Replaces the description of the run file at `path`, leaving its samples and its modification
 // time (the date of a run that is named) as they were. Returns "" on success, otherwise a
@@ -69,8 +74,8 @@ using Statement = std::unique_ptr<sqlite3_stmt, Finalize>;
 // interface: Qt SQL's costs more than the writing itself.
 // SQLite's result code (SQLITE_OK when made).
 int createTables(sqlite3 *db);
-// None when SQLite refuses it; sqliteReason(db) says why.
-Statement prepareRowInsert(sqlite3 *db);
+// An insert of `rows` sample rows; none when SQLite refuses it, sqliteReason(db) says why.
+Statement prepareRowInsert(sqlite3 *db, int rows = 1);
 // Binds the 22 texts of one sample row to a prepared insert and runs it: "" on success,
 // otherwise why not (a text that does not fit its field, or SQLite's reason).
 QString insertRow(sqlite3_stmt *q, const std::function<QString(int field)> &text);

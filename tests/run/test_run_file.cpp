@@ -116,11 +116,12 @@ private slots:
             { Field::Ext_temp, "25.5" },    { Field::C1, "abc" }, { Field::Time, "25:00:99" },
         };
         for (const auto &[field, text] : faults) {
-            QStringList bad = chargeRow;
+            Rows rows(40, chargeRow); // the bad row among others written with it
             if (field >= 0)
-                bad[field] = text;
-            QVERIFY2(!save(p, field < 0 ? text : "", { chargeRow, bad }).isEmpty(),
-                     qPrintable(text));
+                rows[19][field] = text;
+            const QString why = save(p, field < 0 ? text : "", rows);
+            QVERIFY2(why.startsWith(field < 0 ? "The description" : "Sample 20: "),
+                     qPrintable(why));
             QCOMPARE(readAll(p).title, "old");
         }
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).filter("keep").size(), 1);
