@@ -4,7 +4,7 @@ CHARGEMON_PACKAGES=(
   qt6-base-dev qt6-serialport-dev libqt6sql6-sqlite libsqlite3-dev qt6-svg-dev libqcustomplot-dev
   qt6-tools-dev qt6-l10n-tools
   fonts-noto-cjk qt6-translations-l10n
-  librsvg2-bin libmosquitto-dev libqrencode-dev zlib1g-dev
+  librsvg2-bin libmosquitto-dev libqrencode-dev zlib1g-dev libssl-dev
 )
 # Making the Debian package (./run.sh --package), and checking it as a desktop sees it (./test.sh).
 CHARGEMON_PACKAGING=(dpkg-dev file)
