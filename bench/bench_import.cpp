@@ -88,9 +88,12 @@ void bareWrite(const QStringList &files, const QString &folder)
                 != SQLITE_OK
             || RunFile::createTables(db) != SQLITE_OK)
             std::abort();
-        const RunFile::Statement q = RunFile::prepareRowInsert(db);
-        for (int field = 0; field < FieldCount; ++field)
-            sqlite3_bind_null(q.get(), field + 1);
+        // Sixteen rows a statement, as run files are written; the logs' rows come in sixteens.
+        constexpr int Together = 16;
+        static_assert(Rows % Together == 0);
+        const RunFile::Statement q = RunFile::prepareRowInsert(db, Together);
+        for (int i = 1; i <= Together * FieldCount; ++i)
+            sqlite3_bind_null(q.get(), i);
         const char *p = bytes.constData(), *end = p + bytes.size();
         for (int line = 0; p < end; ++line) {
             const char *eol = static_cast<const char *>(memchr(p, '\n', std::size_t(end - p)));
@@ -101,13 +104,15 @@ void bareWrite(const QStringList &files, const QString &folder)
                 if (!comma)
                     comma = eol;
                 double v = 0;
+                const int first = (line - 2) % Together * FieldCount + 1;
                 if (line >= 2 && std::from_chars(p, comma, v).ec == std::errc())
                     fieldOf[c] == Ext_temp
-                        ? sqlite3_bind_int64(q.get(), Ext_temp + 1, qint64(v))
-                        : sqlite3_bind_double(q.get(), fieldOf[c] + 1, c == 0 ? v / 86400 : v);
+                        ? sqlite3_bind_int64(q.get(), first + Ext_temp, qint64(v))
+                        : sqlite3_bind_double(q.get(), first + fieldOf[c], c == 0 ? v / 86400 : v);
                 p = comma + 1;
             }
-            if (line >= 2 && (sqlite3_step(q.get()) != SQLITE_DONE || sqlite3_reset(q.get())))
+            if (line >= 2 && (line - 2) % Together == Together - 1
+                && (sqlite3_step(q.get()) != SQLITE_DONE || sqlite3_reset(q.get())))
                 std::abort();
             p = eol + 1;
         }
