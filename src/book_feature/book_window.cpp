@@ -6,6 +6,7 @@
 #include "platform/clipboard.h"
 #include "platform/command_bar.h"
 #include "platform/command_names.h"
+#include "platform/core/whole_file.h"
 #include "platform/dialogs.h"
 #include "platform/trend_chart.h"
 #include "report/pack_trends.h"
@@ -23,7 +24,6 @@
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTableView>
@@ -624,9 +624,7 @@ void BookWindow::exportRows(const QTableView *view)
         = (view == packTable_ ? BookTable::text(BookTable::packColumns(), packModel_->rows(), true)
                               : BookTable::text(BookTable::runColumns(), runModel_->rows(), true))
               .toUtf8();
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(csv) != csv.size() || !file.commit())
-        dialogs_.message(
-            tr("The CSV file was not written to %1\r\n%2").arg(path, file.errorString()),
-            tr("Battery book"), Dialogs::Icon::Critical);
+    if (const QString why = saveWhole(path, csv); !why.isEmpty())
+        dialogs_.message(tr("The CSV file was not written to %1\r\n%2").arg(path, why),
+                         tr("Battery book"), Dialogs::Icon::Critical);
 }

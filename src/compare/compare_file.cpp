@@ -1,6 +1,7 @@
 #include "compare/compare_file.h"
 
 #include "link/channel_reading.h"
+#include "platform/core/whole_file.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -9,7 +10,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 
 #include <array>
 
@@ -45,11 +45,7 @@ QString write(const QString &path, const Comparison &c)
                           { "reference", c.reference },
                           { "quantities", quantities },
                           { "view", ViewNames[size_t(c.view)] } };
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(QJsonDocument(o).toJson()) < 0
-        || !file.commit())
-        return file.errorString();
-    return {};
+    return saveWhole(path, QJsonDocument(o).toJson());
 }
 
 QString unreadableRun(const QString &run)

@@ -9,6 +9,7 @@
 #include "platform/command_names.h"
 #include "platform/compare_chart.h"
 #include "platform/core/folders.h"
+#include "platform/core/whole_file.h"
 #include "platform/cross_hair.h"
 #include "platform/dialogs.h"
 #include "platform/focus_ring.h"
@@ -27,7 +28,6 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QProgressBar>
-#include <QSaveFile>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -748,13 +748,7 @@ void CompareWindow::exportCsv()
         captions << caption(s);
         curves.push_back(s.curve);
     }
-    QSaveFile file(path);
-    const bool written = file.open(QIODevice::WriteOnly)
-        && file.write(Compare::alignedCsv(xCaption(), captions, curves)) >= 0 && file.commit();
-    // A failure always says something, even where the file names no error.
-    const QString why
-        = file.errorString().isEmpty() ? QStringLiteral("write error") : file.errorString();
-    tellExport(host_, path, written ? QString() : why);
+    tellExport(host_, path, saveWhole(path, Compare::alignedCsv(xCaption(), captions, curves)));
 }
 
 void CompareWindow::copyChart()

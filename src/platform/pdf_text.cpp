@@ -1,10 +1,11 @@
 #include "platform/pdf_text.h"
 
+#include "platform/core/whole_file.h"
+
 #include <QFile>
 #include <QPaintEngine>
 #include <QPrinter>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <optional>
@@ -186,8 +187,7 @@ bool mendPdfText(const QString &path)
             + entry.mid(10);
     }
     out += trailerText + "startxref\n" + QByteArray::number(movedXref) + "\n%%EOF\n";
-    QSaveFile mended(path);
-    return mended.open(QIODevice::WriteOnly) && mended.write(out) == out.size() && mended.commit();
+    return saveWhole(path, out).isEmpty();
 }
 
 void mendPdfText(const QPrinter &printer)

@@ -1,13 +1,13 @@
 #include "report/report.h"
 
 #include "book/book_model.h"
+#include "platform/core/whole_file.h"
 #include "platform/trend_chart.h"
 #include "report/pack_trends.h"
 #include "run/run.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace Report {
 
@@ -142,11 +142,7 @@ QByteArray page(const QStringList &sections)
 
 QString write(const QString &path, const QByteArray &page)
 {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(page) == page.size() && file.commit())
-        return {};
-    // A failure always says something, even where the file names no error.
-    return file.errorString().isEmpty() ? QStringLiteral("write error") : file.errorString();
+    return saveWhole(path, page);
 }
 
 } // namespace Report

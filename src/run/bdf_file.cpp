@@ -1,6 +1,7 @@
 #include "run/bdf_file.h"
 
 #include "link/frame_decoders.h"
+#include "platform/core/whole_file.h"
 #include "run/run_summary.h"
 
 #include <QCoreApplication>
@@ -116,7 +117,7 @@ public:
     bool write(const QByteArray &bytes, bool last)
     {
         if (!ok_ || !gzip_)
-            return ok_ = ok_ && file_.write(bytes) == bytes.size();
+            return ok_ = ok_ && writeWhole(file_, bytes);
         z_.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(bytes.constData()));
         z_.avail_in = uInt(bytes.size());
         QByteArray out(Chunk, Qt::Uninitialized);
@@ -126,7 +127,7 @@ public:
             z_.avail_out = uInt(out.size());
             rc = deflate(&z_, last ? Z_FINISH : Z_NO_FLUSH);
             const qint64 n = out.size() - z_.avail_out;
-            ok_ = rc != Z_STREAM_ERROR && file_.write(out.constData(), n) == n;
+            ok_ = rc != Z_STREAM_ERROR && writeWhole(file_, QByteArrayView(out).first(n));
         } while (ok_ && (z_.avail_out == 0 || (last && rc != Z_STREAM_END)));
         return ok_;
     }
@@ -433,14 +434,16 @@ QString writeBdf(const QString &path, const Samples &samples, const QDateTime &s
               .toJson();
 
     // Both files are written aside and take their names only once both are whole.
+    // Unbuffered: a buffered write that the disk cuts short at the commit goes unnoticed.
     QSaveFile table(path), metadata(bdfMetadataPath(path));
-    if (!table.open(QIODevice::WriteOnly))
+    if (!table.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return table.errorString();
     const auto metadataFailed = [&metadata] {
         return QStringLiteral("%1: %2").arg(QFileInfo(metadata.fileName()).fileName(),
                                             metadata.errorString());
     };
-    if (!metadata.open(QIODevice::WriteOnly) || metadata.write(metadataJson) != metadataJson.size())
+    if (!metadata.open(QIODevice::WriteOnly | QIODevice::Unbuffered)
+        || !writeWhole(metadata, metadataJson))
         return metadataFailed();
     Sink sink(table, path.endsWith(QStringLiteral(".gz"), Qt::CaseInsensitive));
     QByteArray out;

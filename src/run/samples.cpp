@@ -1,5 +1,7 @@
 #include "run/samples.h"
 
+#include "platform/core/whole_file.h"
+
 #include <QFile>
 
 #include <algorithm>
@@ -318,10 +320,7 @@ QString Samples::writeCsv(const QString &path, const QStringList &captions) cons
                   });
             for (qint64 now; (now = turn) < b;)
                 turn.wait(now);
-            bool ok = turn == b;
-            // A write cut short says why only when the rest is tried again.
-            for (qsizetype done = 0, n = 0; ok && done < made; done += n)
-                ok = (n = file.write(out.constData() + done, made - done)) > 0;
+            const bool ok = turn == b && writeWhole(file, QByteArrayView(out).first(made));
             turn = ok ? b + 1 : Failed;
             turn.notify_all();
             if (!ok)

@@ -1,11 +1,11 @@
 #include "setup/config.h"
 
 #include "platform/core/folders.h"
+#include "platform/core/whole_file.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -133,12 +133,11 @@ bool InterfaceTextStore::writeFile(const QString &path, const QByteArray &bytes)
         return true;
     QString reason = QStringLiteral("its folder cannot be made");
     if (QDir().mkpath(QFileInfo(path).absolutePath())) {
-        QSaveFile file(path);
-        if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit()) {
+        reason = saveWhole(path, bytes);
+        if (reason.isEmpty()) {
             written_.insert(path, bytes);
             return true;
         }
-        reason = file.errorString();
     }
     noteProblem(QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(path), reason));
     return false;

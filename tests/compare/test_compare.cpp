@@ -165,6 +165,15 @@ private slots:
                                               1,
                                               { Bat_volt, C1 + 2 },
                                               CompareFile::View::Difference };
+        // Not saved whole is not saved.
+        QCOMPARE(diskFullAt(64,
+                            [&] {
+                                return CompareFile::write(tmp.filePath("a/c.chargemon-compare"),
+                                                          saved);
+                            }),
+                 "File too large");
+        QCOMPARE(QDir(tmp.filePath("a")).entryList(QDir::Files | QDir::Hidden),
+                 QStringList("spring.mdb"));
         QCOMPARE(CompareFile::write(tmp.filePath("a/c.chargemon-compare"), saved), QString());
         QVERIFY(QDir(tmp.path()).rename("a", "b"));
         QVERIFY(QFile::remove(far));

@@ -218,6 +218,13 @@ private slots:
         QVERIFY(!writeBdf(here.filePath("blocked.bdf.csv"), run({ { "+CHG+", 2, 3 } }, 0, 0), {})
                      .isEmpty());
         QVERIFY(!writeBdf(here.filePath("missing/run.bdf.csv"), Samples(), {}).isEmpty());
+        // A disk that fills as the table is written: the system's reason.
+        QCOMPARE(diskFullAt(4096,
+                            [&] {
+                                return writeBdf(here.filePath("full.bdf.csv"),
+                                                run({ { "+CHG+", 2, 400 } }, 4, 0), {});
+                            }),
+                 "File too large");
         QCOMPARE(QDir(here.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
     }
 };

@@ -3,13 +3,12 @@
 #include "run/run_loader.h"
 #include "run/samples.h"
 #include "support/fake_clock.h"
+#include "support/files.h"
 #include "support/hub_follower.h"
 #include "support/readings.h"
 #include "support/sqlite_file.h"
 
 #include <QtTest>
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
 
@@ -27,20 +26,6 @@ QString save(const QString &path, const QString &title, const Rows &rows)
 {
     return RunFile::write(path, title, rows.size(),
                           [&](qint64 r, int f) { return rows.at(int(r)).at(f); });
-}
-
-// What `write` says when files may grow no larger than `bytes`, as on a disk that fills.
-QString diskFullAt(rlim_t bytes, const std::function<QString()> &write)
-{
-    rlimit limit {};
-    getrlimit(RLIMIT_FSIZE, &limit);
-    const rlimit before = limit;
-    limit.rlim_cur = bytes; // a file grows past this with an error, not a signal
-    std::signal(SIGXFSZ, SIG_IGN);
-    setrlimit(RLIMIT_FSIZE, &limit);
-    const QString said = write();
-    setrlimit(RLIMIT_FSIZE, &before);
-    return said;
 }
 
 // A whole file read as the program reads it; `error` is "" when every step worked.
