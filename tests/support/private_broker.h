@@ -79,7 +79,9 @@ struct Broker {
     // A client's way to this broker, as `station`.
     MqttBroker client(const QString &station) const
     {
-        return { .host = "127.0.0.1", .port = port, .station = station };
+        MqttBroker broker;
+        broker.host = "127.0.0.1", broker.port = port, broker.station = station;
+        return broker;
     }
     QStringList retained(const QString &topic = "chargemon/#")
     {
