@@ -242,61 +242,54 @@ QString Samples::writeCsv(const QString &path, const QStringList &captions) cons
     }
     const qsizetype rowRoom = FieldCount * (longest + 1) + 2;
     const SmallTexts &small = smallTexts();
-    // Writes rows [row, end) into `out` from `used` on, handing it to `grow` when another row
-    // might not fit and once at the end.
-    const auto lines = [&](qint64 row, qint64 end, QByteArray &out, qsizetype used, auto grow) {
-        for (; row < end; ++row) {
-            if (used + rowRoom > out.size())
-                grow(out, used);
-            char *p = out.data() + used;
-            const Row &r = rows_[row];
-            // Each field is written with the comma after it; the row's last becomes its line
-            // end. Unrolled, each field has branches of its own, which a column's steady kind
-            // keeps guessed right (8 % of the formatting here).
+    // Writes a row's line at `p`, which has `rowRoom` bytes; returns its end.
+    const auto line = [&](qint64 row, char *p) {
+        const Row &r = rows_[row];
+        // Each field is written with the comma after it; the row's last becomes its line
+        // end. Unrolled, each field has branches of its own, which a column's steady kind
+        // keeps guessed right (8 % of the formatting here).
 #pragma GCC unroll 32
-            for (int f = 0; f < FieldCount; ++f) {
-                const Kind kind = r.kind[f];
-                const qint32 d = r.data[f];
-                if (kind <= Hundredths && quint32(d) < SmallCount) {
-                    std::memcpy(p, small[kind][d].data(), 8); // the row's room leaves space
-                    p += smallSize(kind, quint32(d));
-                    continue;
-                }
-                switch (kind) {
-                case Empty:
-                    break;
-                case Text: { // numbers and times hold nothing that needs quoting
-                    const QByteArray &text = std::as_const(texts)[d];
-                    if (text.size() <= Short)
-                        std::memcpy(p, text.constData(), Short);
-                    else
-                        std::memcpy(p, text.constData(), std::size_t(text.size()));
-                    p += text.size();
-                    break;
-                }
-                case Whole:
-                    p = std::to_chars(p, p + Fixed::PlainSize, d).ptr;
-                    break;
-                case Hundredths:
-                    p = Fixed::fromHundredths(d).writePlain(p);
-                    break;
-                case Time:
-                    DayTime::hhmmss(inDay(d), p);
-                    p += 8;
-                    break;
-                default: {
-                    QByteArray big;
-                    value(row, f).appendText(big);
-                    p = std::copy(big.cbegin(), big.cend(), p);
-                }
-                }
-                *p++ = ',';
+        for (int f = 0; f < FieldCount; ++f) {
+            const Kind kind = r.kind[f];
+            const qint32 d = r.data[f];
+            if (kind <= Hundredths && quint32(d) < SmallCount) {
+                std::memcpy(p, small[kind][d].data(), 8); // the row's room leaves space
+                p += smallSize(kind, quint32(d));
+                continue;
             }
-            p[-1] = '\r';
-            *p++ = '\n';
-            used = p - out.data();
+            switch (kind) {
+            case Empty:
+                break;
+            case Text: { // numbers and times hold nothing that needs quoting
+                const QByteArray &text = std::as_const(texts)[d];
+                if (text.size() <= Short)
+                    std::memcpy(p, text.constData(), Short);
+                else
+                    std::memcpy(p, text.constData(), std::size_t(text.size()));
+                p += text.size();
+                break;
+            }
+            case Whole:
+                p = std::to_chars(p, p + Fixed::PlainSize, d).ptr;
+                break;
+            case Hundredths:
+                p = Fixed::fromHundredths(d).writePlain(p);
+                break;
+            case Time:
+                DayTime::hhmmss(inDay(d), p);
+                p += 8;
+                break;
+            default: {
+                QByteArray big;
+                value(row, f).appendText(big);
+                p = std::copy(big.cbegin(), big.cend(), p);
+            }
+            }
+            *p++ = ',';
         }
-        grow(out, used);
+        p[-1] = '\r';
+        *p++ = '\n';
+        return p;
     };
     // Rows are made and written in blocks, each by the thread whose turn it is: on a long run
     // two take turns, each making its next block while the other's is copied by the kernel,
@@ -311,13 +304,12 @@ QString Samples::writeCsv(const QString &path, const QStringList &captions) cons
         qsizetype start = out.size(); // the captions, before the first block
         out.resize(start + std::min(count(), Block) * 128); // most rows take less, or grow it
         for (qint64 b = first; b < blocks; b += step, start = 0) {
-            qsizetype made = 0;
-            lines(b * Block, std::min(count(), (b + 1) * Block), out, start,
-                  [&](QByteArray &text, qsizetype used) {
-                      made = used;
-                      if (used + rowRoom > text.size())
-                          text.resize(std::max(text.size() * 2, used + rowRoom));
-                  });
+            qsizetype made = start;
+            for (qint64 row = b * Block; row < std::min(count(), (b + 1) * Block); ++row) {
+                if (made + rowRoom > out.size())
+                    out.resize(std::max(out.size() * 2, made + rowRoom));
+                made = line(row, out.data() + made) - out.data();
+            }
             for (qint64 now; (now = turn) < b;)
                 turn.wait(now);
             const bool ok = turn == b && writeWhole(file, QByteArrayView(out).first(made));
