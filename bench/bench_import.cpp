@@ -1,11 +1,8 @@
 // Importing a folder of another tool's CSV logs (1,000 files of 3,600 rows) against a bare
 // parse of the same files (each line split at the commas, each field read as a number), in
-// one run; the goal is an import within 3 times the bare parse. Beside it the least any import
-// into run files costs: the bare parse with each row written into a run file's table straight
-// through SQLite (no sniffing, checks, hash or temporary file).
+// one run; the goal is an import within 3 times the bare parse.
 // Run by hand: build/bench/bench_import [FILES]
 #include "import/log_import.h"
-#include "run/run_file.h"
 #include "thread_cpu.h"
 
 #include <QCoreApplication>
@@ -15,7 +12,6 @@
 #include <QTemporaryDir>
 #include <charconv>
 #include <cstdio>
-#include <sqlite3.h>
 #include <unistd.h>
 
 namespace {
@@ -67,63 +63,6 @@ double bareParse(const QStringList &files)
     return sum;
 }
 
-// The bare parse of each file, its rows written into a run file's table as they are parsed.
-void bareWrite(const QStringList &files, const QString &folder)
-{
-    // The log's columns: Time (s), V, A, mAh, °C, three cells.
-    constexpr std::array<int, 8> fieldOf { Time,     Bat_volt, Current, Cap,
-                                           Ext_temp, C1,       C1 + 1,  C1 + 2 };
-    for (qsizetype i = 0; i < files.size(); ++i) {
-        QFile f(files[i]);
-        if (!f.open(QIODevice::ReadOnly))
-            std::abort();
-        const QByteArray bytes = f.readAll();
-        sqlite3 *db = nullptr;
-        const QByteArray path = QFile::encodeName(QDir(folder).filePath(QString::number(i)));
-        if (sqlite3_open_v2(path.constData(), &db,
-                            SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
-                            nullptr)
-                != SQLITE_OK
-            || sqlite3_exec(db, "PRAGMA journal_mode = MEMORY; BEGIN", nullptr, nullptr, nullptr)
-                != SQLITE_OK
-            || RunFile::createTables(db) != SQLITE_OK)
-            std::abort();
-        // Sixteen rows a statement, as run files are written; the logs' rows come in sixteens.
-        constexpr int Together = 16;
-        static_assert(Rows % Together == 0);
-        const RunFile::Statement q = RunFile::prepareRowInsert(db, Together);
-        for (int i = 1; i <= Together * FieldCount; ++i)
-            sqlite3_bind_null(q.get(), i);
-        const char *p = bytes.constData(), *end = p + bytes.size();
-        for (int line = 0; p < end; ++line) {
-            const char *eol = static_cast<const char *>(memchr(p, '\n', std::size_t(end - p)));
-            if (!eol)
-                eol = end;
-            for (int c = 0; p < eol; ++c) {
-                const char *comma = static_cast<const char *>(memchr(p, ',', std::size_t(eol - p)));
-                if (!comma)
-                    comma = eol;
-                double v = 0;
-                const int first = (line - 2) % Together * FieldCount + 1;
-                if (line >= 2 && std::from_chars(p, comma, v).ec == std::errc())
-                    fieldOf[c] == Ext_temp
-                        ? sqlite3_bind_int64(q.get(), first + Ext_temp, qint64(v))
-                        : sqlite3_bind_double(q.get(), first + fieldOf[c], c == 0 ? v / 86400 : v);
-                p = comma + 1;
-            }
-            if (line >= 2 && (line - 2) % Together == Together - 1
-                && (sqlite3_step(q.get()) != SQLITE_DONE || sqlite3_reset(q.get())))
-                std::abort();
-            p = eol + 1;
-        }
-        if (sqlite3_exec(db, "INSERT INTO Title VALUES ('bench'); COMMIT", nullptr, nullptr,
-                         nullptr)
-            != SQLITE_OK)
-            std::abort();
-        sqlite3_close(db);
-    }
-}
-
 double loadAverage()
 {
     QFile f("/proc/loadavg");
@@ -164,17 +103,10 @@ int main(int argc, char *argv[])
             std::abort();
     }
     const double read = double(t.nsecsElapsed()) / 1e9;
-    const QString bareRuns = dir.filePath("bare");
-    QDir().mkpath(bareRuns);
-    // Each writing starts with the disk written back: neither waits on the other's files.
+    // The import starts with the disk written back: it waits on no earlier files.
     ::sync();
     t.restart();
-    qint64 cpu = threadCpuNs();
-    bareWrite(files, bareRuns);
-    const double written = double(t.nsecsElapsed()) / 1e9, writtenCpu = (threadCpuNs() - cpu) / 1e9;
-    ::sync();
-    t.restart();
-    cpu = threadCpuNs();
+    const qint64 cpu = threadCpuNs();
     LogImport import(runs);
     qint64 taken = 0;
     for (const QString &f : files) {
@@ -188,10 +120,9 @@ int main(int argc, char *argv[])
     }
     const double imported = double(t.nsecsElapsed()) / 1e9,
                  importedCpu = (threadCpuNs() - cpu) / 1e9;
-    std::printf("bare parse %.2f s (checksum %.0f), logs read %.2f s, bare parse and SQLite write "
-                "%.2f s (%.2f times; CPU %.2f s), import %.2f s (%lld samples; CPU %.2f s): %.2f "
-                "times the bare parse; load after: %.2f\n",
-                bare, sum, read, written, written / bare, writtenCpu, imported,
+    std::printf("bare parse %.2f s (checksum %.0f), logs read %.2f s, import %.2f s (%lld samples; "
+                "CPU %.2f s): %.2f times the bare parse; load after: %.2f\n",
+                bare, sum, read, imported,
                 static_cast<long long>(taken), importedCpu, imported / bare, loadAverage());
     return 0;
 }

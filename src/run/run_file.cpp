@@ -1,5 +1,7 @@
 #include "run/run_file.h"
 
+#include "run/sqlite_pages.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
@@ -7,11 +9,14 @@
 #include <QSqlError>
 #include <QTemporaryFile>
 #include <QUuid>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <cstdio>
 #include <limits>
 #include <memory>
 #include <sqlite3.h>
+#include <unistd.h>
 #include <variant>
 
 namespace RunFile {
@@ -199,33 +204,6 @@ std::optional<Stored> toField(int field, const Value &value)
     return value.visit(stored);
 }
 
-// What went wrong in the user's words, with SQLite's own after it.
-QString inWords(int code, sqlite3 *db)
-{
-    const char *what = "The file could not be written";
-    switch (code & 0xff) { // the primary code of an extended one
-    case SQLITE_FULL:
-        what = "The disk is full";
-        break;
-    case SQLITE_IOERR:
-        what = "The disk failed to store the file";
-        break;
-    case SQLITE_READONLY:
-    case SQLITE_PERM:
-    case SQLITE_CANTOPEN:
-        what = "The file may not be written here";
-        break;
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-        what = "Another program is using the file";
-        break;
-    case SQLITE_NOMEM:
-        what = "There is not enough memory";
-        break;
-    }
-    return QStringLiteral("%1 (%2).").arg(QLatin1String(what), sqliteReason(db));
-}
-
 // None when SQLite refuses `sql`.
 Statement prepared(sqlite3 *db, const char *sql)
 {
@@ -246,22 +224,11 @@ int bindStored(sqlite3_stmt *q, int column, const Stored &value)
     return sqlite3_bind_null(q, column);
 }
 
-// Binds the 22 values of one sample row to a prepared insert from parameter `first` on: "" when
-// bound, otherwise why not. A template, so that a row's values come through no more than one
-// call of a std::function.
-template <class ValueOf> QString bindValues(sqlite3_stmt *q, int first, const ValueOf &value)
+// Why a value is refused by its field.
+QString misfit(const Value &given, int field)
 {
-    int rc = SQLITE_OK;
-    for (int f = 0; f < FieldCount; ++f) {
-        const Value given = value(f);
-        const auto v = toField(f, given);
-        if (!v)
-            return QStringLiteral("\"%1\" does not fit the field %2.")
-                .arg(given.text(), QString::fromLatin1(FieldNames[f]));
-        if (rc == SQLITE_OK)
-            rc = bindStored(q, first + f + 1, *v);
-    }
-    return rc == SQLITE_OK ? QString() : sqliteReason(sqlite3_db_handle(q));
+    return QStringLiteral("\"%1\" does not fit the field %2.")
+        .arg(given.text(), QString::fromLatin1(FieldNames[field]));
 }
 
 // Runs a bound insert: "" when its rows are in, otherwise SQLite's reason.
@@ -274,73 +241,50 @@ QString stepped(sqlite3_stmt *q)
     return reason;
 }
 
-QString writeInto(sqlite3 *db, const QString &title, qint64 rowCount, const RowValues &cell)
+// A value as SQLite keeps it in its column: in a column of numeric affinity (all but the
+// texts, which only texts reach) a real that is a whole number as an integer.
+void store(const Stored &value, SqlitePages::Record &record)
 {
-    // A failed save throws the whole file away and the rename makes a save whole, so SQLite's
-    // journal on disk would only cost syncs. One transaction, the tables with the rows: one
-    // sync of the file, which is on disk before it takes the run's name.
-    int rc = sqlite3_exec(db, "PRAGMA journal_mode = MEMORY; BEGIN", nullptr, nullptr, nullptr);
-    if (rc == SQLITE_OK)
-        rc = createTables(db);
-    if (rc != SQLITE_OK)
-        return inWords(rc, db);
-    // Rows go in sixteen at a time: running a statement costs as much as a row's values.
-    constexpr int Together = 16;
-    const Statement one = prepareRowInsert(db), many = prepareRowInsert(db, Together);
-    if (!one || !many)
-        return inWords(sqlite3_errcode(db), db);
-    for (qint64 r = 0; r < rowCount;) {
-        const int n = rowCount - r >= Together ? Together : 1;
-        sqlite3_stmt *q = (n == 1 ? one : many).get();
-        QString failure;
-        for (int i = 0; i < n && failure.isEmpty(); ++i, ++r)
-            failure = bindValues(q, i * FieldCount, [&](int field) { return cell(r, field); });
-        if (failure.isEmpty())
-            failure = stepped(q);
-        if (failure.isEmpty())
-            continue;
-        // A text that does not fit its field leaves no error on the connection.
-        rc = sqlite3_errcode(db);
-        return QStringLiteral("Sample %1: %2") // r is past the row that failed
-            .arg(r)
-            .arg(rc == SQLITE_OK || rc == SQLITE_DONE ? failure : inWords(rc, db));
+    if (const auto *d = std::get_if<double>(&value)) {
+        constexpr double Bound = 9223372036854775808.0; // 2 to the 63rd
+        if (*d > -Bound && *d < Bound && double(qint64(*d)) == *d)
+            return record.integer(qint64(*d));
+        return record.real(*d);
     }
-    if (title.size() > TitleSize)
-        return QStringLiteral("The description is longer than %1 characters.").arg(TitleSize);
-    const Statement t = prepared(db, "INSERT INTO Title VALUES (?)");
-    // A title that is no text at all is kept as Null, as a field's empty text is.
-    rc = t ? bindStored(t.get(), 1, title.isNull() ? Stored() : Stored(title))
-           : sqlite3_errcode(db);
-    if (rc == SQLITE_OK)
-        rc = sqlite3_step(t.get());
-    if (rc == SQLITE_DONE)
-        rc = sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-    return rc == SQLITE_OK ? QString() : inWords(rc, db);
+    if (const auto *n = std::get_if<qint64>(&value))
+        return record.integer(*n);
+    if (const auto *t = std::get_if<QString>(&value))
+        return record.text(t->toUtf8());
+    record.null();
+}
+
+// The file's tables as SQLite is told to make them, and as a written file's schema holds them.
+QList<SqlitePages::Table> tables()
+{
+    QStringList fields;
+    for (int f = 0; f < FieldCount; ++f)
+        fields << QStringLiteral("\"%1\" %2").arg(FieldNames[f], declaredType(kindOf(f)));
+    return { { "CHGLOG", "CREATE TABLE CHGLOG (" + fields.join(u", ").toUtf8() + ')' },
+             { "Title",
+               "CREATE TABLE Title (\"Title\" TEXT(" + QByteArray::number(TitleSize) + "))" } };
 }
 
 } // namespace
 
 int createTables(sqlite3 *db)
 {
-    QStringList fields;
-    for (int f = 0; f < FieldCount; ++f)
-        fields << QStringLiteral("\"%1\" %2").arg(FieldNames[f], declaredType(kindOf(f)));
-    const QByteArray sql = QStringLiteral("PRAGMA user_version = %1; CREATE TABLE CHGLOG (%2); "
-                                          "CREATE TABLE Title (\"Title\" TEXT(%3))")
-                               .arg(FormatVersion)
-                               .arg(fields.join(u", "))
-                               .arg(TitleSize)
-                               .toUtf8();
+    QByteArray sql = "PRAGMA user_version = " + QByteArray::number(FormatVersion);
+    for (const SqlitePages::Table &t : tables())
+        sql += "; " + t.sql;
     return sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr);
 }
 
-Statement prepareRowInsert(sqlite3 *db, int rows)
+Statement prepareRowInsert(sqlite3 *db)
 {
-    QByteArray row("(?");
+    QByteArray sql("INSERT INTO CHGLOG VALUES (?");
     for (int f = 1; f < FieldCount; ++f)
-        row += ",?";
-    row += ')';
-    return prepared(db, "INSERT INTO CHGLOG VALUES " + QByteArrayList(rows, row).join(','));
+        sql += ",?";
+    return prepared(db, sql + ')');
 }
 
 bool fits(int field, const QString &text)
@@ -350,8 +294,15 @@ bool fits(int field, const QString &text)
 
 QString insertRow(sqlite3_stmt *q, const std::function<QString(int field)> &text)
 {
-    const QString failure = bindValues(q, 0, [&](int field) { return Value(text(field)); });
-    return failure.isEmpty() ? stepped(q) : failure;
+    for (int f = 0; f < FieldCount; ++f) {
+        const Value given(text(f));
+        const auto v = toField(f, given);
+        if (!v)
+            return misfit(given, f);
+        if (bindStored(q, f + 1, *v) != SQLITE_OK)
+            return sqliteReason(sqlite3_db_handle(q));
+    }
+    return stepped(q);
 }
 
 QString write(const QString &path, const QString &title, qint64 rowCount, const RowTexts &cell)
@@ -360,15 +311,14 @@ QString write(const QString &path, const QString &title, qint64 rowCount, const 
                        [&](qint64 row, int field) { return Value(cell(row, field)); });
 }
 
-// A save that was killed leaves its temporary file, and SQLite's journal of it, behind. Those
-// a minute old are no other save's that is still writing.
+// A save that was killed leaves its temporary file behind. Those a minute old are no other
+// save's that is still writing.
 void removeLeftovers(const QDir &folder)
 {
     const QString temporary = QStringLiteral(".*.mdb.") + QStringLiteral("[A-Za-z0-9]").repeated(6);
     const QDateTime old = QDateTime::currentDateTimeUtc().addSecs(-60);
     for (const QFileInfo &file :
-         folder.entryInfoList({ temporary, temporary + QStringLiteral("-journal") },
-                              QDir::Files | QDir::Hidden | QDir::NoSymLinks))
+         folder.entryInfoList({ temporary }, QDir::Files | QDir::Hidden | QDir::NoSymLinks))
         if (file.lastModified() < old)
             QFile::remove(file.absoluteFilePath());
 }
@@ -393,23 +343,42 @@ QString writeValues(const QString &path, const QString &title, qint64 rowCount,
     // A temporary file is private; a run file is as readable as any other file the user saves.
     temp.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
                         | QFileDevice::ReadOther);
-    temp.close();
-    // Written on this thread alone: SQLite's locking of each call would only cost time.
-    sqlite3 *db = nullptr;
-    const int rc = sqlite3_open_v2(QFile::encodeName(temp.fileName()).constData(), &db,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
-    QString error = rc == SQLITE_OK ? writeInto(db, title, rowCount, cell) : inWords(rc, db);
-    sqlite3_close(db);
-    if (error.isEmpty()) {
-        // rename() replaces the old file in one step: it is either the old or the new run.
-        if (std::rename(QFile::encodeName(temp.fileName()).constData(),
-                        QFile::encodeName(target.absoluteFilePath()).constData())
-            != 0)
-            error = QStringLiteral("The file cannot be replaced.");
-        else
-            temp.setAutoRemove(false);
+    if (title.size() > TitleSize)
+        return QStringLiteral("The description is longer than %1 characters.").arg(TitleSize);
+    const auto unwritten = [&temp] {
+        return QStringLiteral("The disk failed to store the file (%1).").arg(temp.errorString());
+    };
+    // A failed save throws the whole file away and the rename makes a save whole: the file is
+    // written as it ends up, with no journal, and synced once before it takes the run's name.
+    SqlitePages pages(temp, tables(), FormatVersion);
+    SqlitePages::Record record;
+    for (qint64 r = 0; r < rowCount; ++r) {
+        record.clear();
+        for (int f = 0; f < FieldCount; ++f) {
+            const Value given = cell(r, f);
+            const auto v = toField(f, given);
+            if (!v)
+                return QStringLiteral("Sample %1: %2").arg(r + 1).arg(misfit(given, f));
+            store(*v, record);
+        }
+        if (!pages.append(0, record))
+            return unwritten();
     }
-    return error;
+    record.clear();
+    // A title that is no text at all is kept as Null, as a field's empty text is.
+    store(title.isNull() ? Stored() : Stored(title), record);
+    if (!pages.append(1, record) || !pages.finish() || !temp.flush())
+        return unwritten();
+    if (::fdatasync(temp.handle()) != 0)
+        return QStringLiteral("The disk failed to store the file (%1).")
+            .arg(QString::fromLocal8Bit(std::strerror(errno)));
+    // rename() replaces the old file in one step: it is either the old or the new run.
+    if (std::rename(QFile::encodeName(temp.fileName()).constData(),
+                    QFile::encodeName(target.absoluteFilePath()).constData())
+        != 0)
+        return QStringLiteral("The file cannot be replaced.");
+    temp.setAutoRemove(false);
+    return {};
 }
 
 namespace {

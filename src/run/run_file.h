@@ -35,7 +35,7 @@ QString write(const QString &path, const QString &title, qint64 rowCount, const 
 using RowValues = std::function<Value(qint64 row, int field)>;
 QString writeValues(const QString &path, const QString &title, qint64 rowCount,
                     const RowValues &cell, bool tidy = true);
-// Removes a killed save's temporary file and journal from `folder`, once they are a minute old.
+// Removes a killed save's temporary file from `folder`, once they are a minute old.
 void removeLeftovers(const QDir &folder);
 
 // Replaces the description of the run file at `path`, leaving its samples and its modification
@@ -74,8 +74,8 @@ using Statement = std::unique_ptr<sqlite3_stmt, Finalize>;
 // interface: Qt SQL's costs more than the writing itself.
 // SQLite's result code (SQLITE_OK when made).
 int createTables(sqlite3 *db);
-// An insert of `rows` sample rows; none when SQLite refuses it, sqliteReason(db) says why.
-Statement prepareRowInsert(sqlite3 *db, int rows = 1);
+// An insert of a sample row; none when SQLite refuses it, sqliteReason(db) says why.
+Statement prepareRowInsert(sqlite3 *db);
 // Binds the 22 texts of one sample row to a prepared insert and runs it: "" on success,
 // otherwise why not (a text that does not fit its field, or SQLite's reason).
 QString insertRow(sqlite3_stmt *q, const std::function<QString(int field)> &text);

@@ -9,6 +9,7 @@
 #include "support/sqlite_file.h"
 
 #include <QtTest>
+#include <sqlite3.h>
 
 namespace {
 
@@ -117,7 +118,7 @@ private slots:
         // A disk that refuses the file is named in the user's words, with the system's reason.
         QCOMPARE(
             diskFullAt(16'384, [&] { return save(path("full.mdb"), "", Rows(2000, chargeRow)); }),
-            "The disk failed to store the file (disk I/O error).");
+            "The disk failed to store the file (File too large).");
     }
 
     // Values are stored as their texts would be, and refused where their texts would be.
@@ -151,14 +152,70 @@ private slots:
             }
     }
 
+    // A run file is written page by page: SQLite finds in it what its own inserts of the same
+    // rows keep, value by value and type by type, and its integrity check passes, for a table
+    // of one page, of two levels and of three.
+    void filesAsSqliteWritesThem_data()
+    {
+        QTest::addColumn<int>("rows");
+        QTest::newRow("none") << 0;
+        QTest::newRow("a page") << 20;
+        QTest::newRow("three levels") << 30'000;
+    }
+    void filesAsSqliteWritesThem()
+    {
+        QFETCH(int, rows);
+        const QList<QStringList> pools = {
+            { "LiIo/Po/Fe", "+CHG+", "", "鋰電池放電", "NiMH" },
+            { "25", "-40", "0", "1", "32767", "-32768", "" },
+            { "0.00", "1", "-1", "16.40", "127", "128", "-129", "32768", "8388608", "2147483648",
+              "140737488355328", "922337203685477", "-922337203685477.58", "0.01", "" },
+        };
+        const auto text = [&](qint64 r, int f) {
+            if (f == Time)
+                return QTime(0, 0).addSecs(int(r * 7 % 86400)).toString("hh:mm:ss");
+            const QStringList &pool = pools[f <= Chg ? 0 : f <= In_temp ? 1 : 2];
+            return pool[(r * 7 + f) % pool.size()];
+        };
+        const QString title = "鋰 " + QString(60, 'x');
+        QCOMPARE(RunFile::write(path("pages.mdb"), title, rows, text), QString());
+        {
+            sqlite3 *db = nullptr;
+            QFile::remove(path("sqlite.mdb"));
+            QCOMPARE(sqlite3_open(qPrintable(path("sqlite.mdb")), &db), SQLITE_OK);
+            QCOMPARE(RunFile::createTables(db), SQLITE_OK);
+            const RunFile::Statement insert = RunFile::prepareRowInsert(db);
+            sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+            for (qint64 r = 0; r < rows; ++r)
+                QCOMPARE(RunFile::insertRow(insert.get(), [&](int f) { return text(r, f); }),
+                         QString());
+            const QByteArray titled = "INSERT INTO Title VALUES ('" + title.toUtf8() + "'); COMMIT";
+            QCOMPARE(sqlite3_exec(db, titled, nullptr, nullptr, nullptr), SQLITE_OK);
+            sqlite3_close(db);
+        }
+        QStringList columns;
+        for (const char *name : FieldNames)
+            columns << QStringLiteral("typeof(\"%1\")||quote(\"%1\")").arg(name);
+        const QStringList dump = { "pragma user_version", "select sql from sqlite_master",
+                                   "select quote(Title) from Title",
+                                   "select " + columns.join("||','||") + " from chglog" };
+        QStringList written, sqlite, check;
+        runSql(path("pages.mdb"), dump, &written);
+        runSql(path("sqlite.mdb"), dump, &sqlite);
+        QCOMPARE(written.size(), rows + 4);
+        QCOMPARE(written, sqlite);
+        runSql(path("pages.mdb"), { "pragma integrity_check" }, &check);
+        QCOMPARE(check, QStringList("ok"));
+    }
+
     // A killed save's files go at the next save into their folder, once a minute old, whatever
     // the run file's name.
     void killedSaveLeftoversGo()
     {
         QDir folder(dir.filePath("killed"));
         QVERIFY(folder.mkpath("."));
-        const QStringList old = { ".a.mdb.Ab12Cd", ".a.mdb.Ab12Cd-journal", ".notes.txt.Ab12Cd",
-                                  ".a.mdb.Ab12Cd1", "a.mdb.Ab12Cd" };
+        const QStringList old = { ".a.mdb.Ab12Cd", ".notes.txt.Ab12Cd", ".a.mdb.Ab12Cd1",
+                                  "a.mdb.Ab12Cd" };
         for (const QString &name : old + QStringList(".b.mdb.Xy34Zw")) {
             QFile file(folder.filePath(name));
             QVERIFY(file.open(QIODevice::WriteOnly));
