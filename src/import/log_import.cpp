@@ -203,21 +203,20 @@ ImportOutcome LogImport::importFile(const QString &path, const ColumnMapper &map
         }
         mah << moved;
     }
+    Samples kept = log.samples.picked(rows);
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        kept.set(i, Time, DayTime { double((startOfDay + secondOf[i]) % 86400) / 86400 });
+        const auto blank = [&](int field) {
+            const Value v = kept.value(i, field);
+            return v.isEmpty() || (v.heldText() && v.heldText()->isEmpty());
+        };
+        if (blank(Cap))
+            kept.set(i, Cap, Fixed::fromDouble(mah[i]).hundredths());
+        if (blank(Ext_temp))
+            kept.set(i, Ext_temp, 0);
+    }
     QDir().mkpath(folder_); // the save folder is made by the first run saved in it
-    const QString failure = RunFile::writeValues(
-        run, title, rows.size(),
-        [&](qint64 row, int field) {
-            if (field == Time)
-                return Value(DayTime { double((startOfDay + secondOf[row]) % 86400) / 86400 });
-            Value v = log.samples.value(rows[row], field);
-            const bool blank = v.isEmpty() || (v.heldText() && v.heldText()->isEmpty());
-            if (blank && field == Cap)
-                return Value(Fixed::fromDouble(mah[row]).hundredths());
-            if (blank && field == Ext_temp)
-                return Value(0);
-            return v;
-        },
-        false);
+    const QString failure = RunFile::write(run, title, kept, nullptr, false);
     if (!failure.isEmpty())
         return out.error = failure, out;
     // The book dates a run without a date in its description by the file's time, its end.

@@ -6,6 +6,7 @@
 #include <QMap>
 
 #include <charconv>
+#include <cstring>
 #include <cmath>
 
 namespace {
@@ -15,7 +16,8 @@ constexpr int SniffLines = 50; // a header stands within these
 constexpr int AgreeingLines = 5; // lines below a header with as many fields
 constexpr double Largest = 1e9; // more than any charger shows in any field
 
-using Fields = QList<QByteArrayView>;
+// Vectors, not QLists: every field of every line passes through one.
+using Fields = std::vector<QByteArrayView>;
 
 QByteArrayView trimmed(QByteArrayView f)
 {
@@ -35,22 +37,25 @@ void split(QByteArrayView line, char delimiter, Fields &out)
     out.clear();
     qsizetype from = 0;
     if (!line.contains('"')) { // most lines: each delimiter found a word at a time
-        for (qsizetype at; (at = line.indexOf(delimiter, from)) >= 0; from = at + 1)
-            out << line.sliced(from, at - from);
+        const char *begin = line.data(), *end = begin + line.size();
+        for (const char *at; (at = static_cast<const char *>(
+                                  std::memchr(begin + from, delimiter, std::size_t(end - begin - from))));
+             from = at - begin + 1)
+            out.push_back(line.sliced(from, at - begin - from));
     } else {
         bool quoted = false;
         for (qsizetype i = 0; i < line.size(); ++i) {
             if (line[i] == '"')
                 quoted = !quoted;
             else if (line[i] == delimiter && !quoted) {
-                out << line.sliced(from, i - from);
+                out.push_back(line.sliced(from, i - from));
                 from = i + 1;
             }
         }
     }
-    out << line.sliced(from);
-    while (!out.isEmpty() && trimmed(out.back()).isEmpty())
-        out.removeLast();
+    out.push_back(line.sliced(from));
+    while (!out.empty() && trimmed(out.back()).isEmpty())
+        out.pop_back();
 }
 
 // A number as the log writes it; none for a text. `decimalComma`: "3,71".
@@ -136,19 +141,19 @@ struct Layout {
 
 // The delimiter and header line: the first line with at least two fields whose next lines have
 // as many, the first of them with a number, and which is no line of numbers itself.
-std::optional<Layout> sniff(const QList<QByteArrayView> &lines)
+std::optional<Layout> sniff(const Fields &lines)
 {
     Fields fields, below;
     std::optional<Layout> best;
     std::size_t bestFields = 0;
     for (const char d : { ',', ';', '\t', '|' })
-        for (qsizetype h = 0; h < std::min<qsizetype>(lines.size() - 1, SniffLines); ++h) {
+        for (qsizetype h = 0; h < std::min<qsizetype>(qsizetype(lines.size()) - 1, SniffLines); ++h) {
             split(lines[h], d, fields);
             if (fields.size() < 2 || numeric(fields, false) || (best && h > best->header))
                 continue;
             // A stray line among the first (an error the logger wrote) is forgiven.
             qsizetype agreeing = 0, looked = 0;
-            for (qsizetype at = h + 1; at < lines.size() && looked < AgreeingLines;
+            for (std::size_t at = std::size_t(h) + 1; at < lines.size() && looked < AgreeingLines;
                  ++at, ++looked) {
                 split(lines[at], d, below);
                 if (below.size() == fields.size() && numeric(below, d != ','))
@@ -158,14 +163,14 @@ std::optional<Layout> sniff(const QList<QByteArrayView> &lines)
             }
             if (agreeing == 0 || agreeing + 1 < looked)
                 continue;
-            if (!best || h < best->header || std::size_t(fields.size()) > bestFields) {
+            if (!best || h < best->header || fields.size() > bestFields) {
                 best = Layout { d, false, h, false };
-                bestFields = std::size_t(fields.size());
+                bestFields = fields.size();
             }
             break;
         }
     if (best && best->delimiter != ',') {
-        split(lines[best->header + 1], best->delimiter, fields);
+        split(lines[std::size_t(best->header) + 1], best->delimiter, fields);
         for (QByteArrayView f : fields)
             best->decimalComma
                 = best->decimalComma || (trimmed(f).contains(',') && number(f, true));
@@ -177,11 +182,13 @@ std::optional<Layout> sniff(const QList<QByteArrayView> &lines)
 
 ImportedLog readTextLog(const QByteArray &bytes, const ColumnMapper &mapper)
 {
+    bool binary = false; // looked for in every byte, which the compiler does many at a time
     for (const char c : bytes)
-        if (uchar(c) < 0x20 && c != '\t' && c != '\n' && c != '\r')
+        binary |= uchar(c) < 0x20 && c != '\t' && c != '\n' && c != '\r';
+    if (binary)
             return ImportedLog::refused(
                 QCoreApplication::translate("LogImport", "It is no text: it holds binary data."));
-    QList<QByteArrayView> lines;
+    Fields lines;
     for (qsizetype from = 0; from < bytes.size();) {
         qsizetype to = bytes.indexOf('\n', from);
         if (to < 0)
@@ -192,19 +199,19 @@ ImportedLog readTextLog(const QByteArray &bytes, const ColumnMapper &mapper)
                     .arg(lines.size() + 1)
                     .arg(MaxLine));
         const QByteArrayView line(bytes.constData() + from, to - from);
-        lines << line; // a CR before the LF goes with the trimming of each field
+        lines.push_back(line); // a CR before the LF goes with the trimming of each field
         from = to + 1;
     }
-    while (!lines.isEmpty() && lines.back().trimmed().isEmpty())
-        lines.removeLast();
+    while (!lines.empty() && lines.back().trimmed().isEmpty())
+        lines.pop_back();
 
     Layout layout;
     qsizetype first = 0; // the first line of samples
-    while (first < lines.size() && lines[first].trimmed().isEmpty())
+    while (first < std::ssize(lines) && lines[std::size_t(first)].trimmed().isEmpty())
         ++first;
     Fields fields;
     LogColumns columns;
-    if (first < lines.size() && lines[first].startsWith('$')) {
+    if (first < std::ssize(lines) && lines[std::size_t(first)].startsWith('$')) {
         layout = { ';', false, -1, true };
         split(lines[first].sliced(1), ';', fields);
         for (QByteArrayView f : fields) {
@@ -242,12 +249,13 @@ ImportedLog readTextLog(const QByteArray &bytes, const ColumnMapper &mapper)
             QCoreApplication::translate("LogImport", "No column is taken as the voltage."));
 
     ImportedLog log;
+    log.samples.reserve(std::ssize(lines) - first);
     Skips skips;
     if (layout.header > 0)
         skips.add(QT_TRANSLATE_NOOP("LogImport", "before the header"), 1, layout.header);
     const bool byClock = timeAt >= 0 && qs[map->at(timeAt)].scale == 0;
     double firstSeconds = 0, lastSeconds = -1, lastClock = -1, days = 0;
-    for (qsizetype i = first; i < lines.size(); ++i) {
+    for (qsizetype i = first; i < std::ssize(lines); ++i) {
         const qsizetype lineNo = i + 1;
         QByteArrayView line = lines[i];
         if (line.trimmed().isEmpty())
@@ -268,7 +276,7 @@ ImportedLog readTextLog(const QByteArray &bytes, const ColumnMapper &mapper)
             const Quantity &q = qs.value(map->at(c));
             if (q.field < 0)
                 continue;
-            const QByteArrayView f = c < fields.size() ? fields[c] : QByteArrayView();
+            const QByteArrayView f = c < std::ssize(fields) ? fields[std::size_t(c)] : QByteArrayView();
             const auto v = q.field == Time && q.scale == 0 ? clock(f, layout.decimalComma)
                                                            : number(f, layout.decimalComma);
             if (v && !std::isfinite(*v))

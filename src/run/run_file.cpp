@@ -83,6 +83,10 @@ void Finalize::operator()(sqlite3_stmt *q) const
 
 namespace {
 
+// What the fields can hold: the date range of a Date/Time, 16 bits, a Currency's whole units.
+constexpr double MaxDays = 2958466;
+constexpr double MaxCurrency = 922337203685477;
+
 enum class Kind { Time, Text, Integer, Currency };
 
 Kind kindOf(int field)
@@ -152,8 +156,9 @@ std::optional<Stored> toField(int field, const QString &text)
         return w;
     }
     case Kind::Currency: {
+        // What a file could not be read back with is refused.
         const auto n = Fixed::parse(text);
-        if (!n)
+        if (!n || std::abs(n->toDouble()) > MaxCurrency)
             return std::nullopt;
         return n->toDouble();
     }
@@ -189,8 +194,9 @@ std::optional<Stored> toField(int field, const Value &value)
         }
         std::optional<Stored> operator()(Fixed f) const
         {
-            if (kind == Kind::Currency && f.raw() != std::numeric_limits<qint64>::min())
-                return f.toDouble();
+            if (kind == Kind::Currency)
+                return std::abs(f.toDouble()) > MaxCurrency ? std::nullopt
+                                                            : std::optional<Stored>(f.toDouble());
             if (kind == Kind::Integer)
                 return f.raw() % 10000 != 0 ? std::nullopt : whole(f.raw() / 10000);
             return toField(field, f.plain());
@@ -243,14 +249,18 @@ QString stepped(sqlite3_stmt *q)
 
 // A value as SQLite keeps it in its column: in a column of numeric affinity (all but the
 // texts, which only texts reach) a real that is a whole number as an integer.
+void store(double d, SqlitePages::Record &record)
+{
+    constexpr double Bound = 9223372036854775808.0; // 2 to the 63rd
+    if (d > -Bound && d < Bound && double(qint64(d)) == d)
+        return record.integer(qint64(d));
+    record.real(d);
+}
+
 void store(const Stored &value, SqlitePages::Record &record)
 {
-    if (const auto *d = std::get_if<double>(&value)) {
-        constexpr double Bound = 9223372036854775808.0; // 2 to the 63rd
-        if (*d > -Bound && *d < Bound && double(qint64(*d)) == *d)
-            return record.integer(qint64(*d));
-        return record.real(*d);
-    }
+    if (const auto *d = std::get_if<double>(&value))
+        return store(*d, record);
     if (const auto *n = std::get_if<qint64>(&value))
         return record.integer(*n);
     if (const auto *t = std::get_if<QString>(&value))
@@ -323,12 +333,28 @@ void removeLeftovers(const QDir &folder)
             QFile::remove(file.absoluteFilePath());
 }
 
-QString writeValues(const QString &path, const QString &title, qint64 rowCount,
-                    const RowValues &cell, bool tidy)
+namespace {
+
+// Stores a value given for a field into `record`: "" when stored, otherwise why it does not fit.
+QString storeValue(int field, const Value &given, SqlitePages::Record &record)
+{
+    const auto v = toField(field, given);
+    if (!v)
+        return misfit(given, field);
+    store(*v, record);
+    return {};
+}
+
+// Writes a run file whose rows `row` puts into a record each: "" when written, otherwise why
+// not.
+QString writeRows(const QString &path, const QString &title, qint64 rowCount, bool tidy,
+                  const std::function<QString(qint64 row, SqlitePages::Record &)> &row)
 {
     const QFileInfo target(path);
     if (target.isDir())
         return QStringLiteral("It is a folder.");
+    if (title.size() > TitleSize)
+        return QStringLiteral("The description is longer than %1 characters.").arg(TitleSize);
     if (tidy)
         removeLeftovers(target.absoluteDir());
     // The clean-up knows a save's files by ".mdb." before their last six characters.
@@ -343,8 +369,6 @@ QString writeValues(const QString &path, const QString &title, qint64 rowCount,
     // A temporary file is private; a run file is as readable as any other file the user saves.
     temp.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
                         | QFileDevice::ReadOther);
-    if (title.size() > TitleSize)
-        return QStringLiteral("The description is longer than %1 characters.").arg(TitleSize);
     const auto unwritten = [&temp] {
         return QStringLiteral("The disk failed to store the file (%1).").arg(temp.errorString());
     };
@@ -354,13 +378,8 @@ QString writeValues(const QString &path, const QString &title, qint64 rowCount,
     SqlitePages::Record record;
     for (qint64 r = 0; r < rowCount; ++r) {
         record.clear();
-        for (int f = 0; f < FieldCount; ++f) {
-            const Value given = cell(r, f);
-            const auto v = toField(f, given);
-            if (!v)
-                return QStringLiteral("Sample %1: %2").arg(r + 1).arg(misfit(given, f));
-            store(*v, record);
-        }
+        if (const QString failure = row(r, record); !failure.isEmpty())
+            return QStringLiteral("Sample %1: %2").arg(r + 1).arg(failure);
         if (!pages.append(0, record))
             return unwritten();
     }
@@ -381,10 +400,63 @@ QString writeValues(const QString &path, const QString &title, qint64 rowCount,
     return {};
 }
 
+} // namespace
+
+QString writeValues(const QString &path, const QString &title, qint64 rowCount,
+                    const RowValues &cell, bool tidy)
+{
+    return writeRows(path, title, rowCount, tidy, [&](qint64 r, SqlitePages::Record &record) {
+        QString failure;
+        for (int f = 0; f < FieldCount && failure.isEmpty(); ++f)
+            failure = storeValue(f, cell(r, f), record);
+        return failure;
+    });
+}
+
+QString write(const QString &path, const QString &title, const Samples &rows,
+              std::atomic<qint64> *done, bool tidy)
+{
+    std::vector<QByteArray> utf8; // by text index, made once
+    return writeRows(path, title, rows.count(), tidy, [&](qint64 r, SqlitePages::Record &record) {
+        if (done)
+            done->store(r, std::memory_order_relaxed);
+        for (int f = 0; f < FieldCount; ++f) {
+            // What a charger sends, straight from how it is kept; the rest as a value.
+            const auto [kind, data] = rows.kept(r, f);
+            const Kind field = kindOf(f);
+            int seconds = 0;
+            if (kind == Samples::Empty) {
+                record.null();
+            } else if (kind == Samples::Hundredths && field == Kind::Currency) {
+                data % 100 == 0 ? record.integer(data / 100) : record.real(data / 100.0);
+            } else if (kind == Samples::BigDecimal && field == Kind::Currency
+                       && std::abs(Fixed::fromRaw(rows.bigAt(data)).toDouble()) <= MaxCurrency) {
+                store(Fixed::fromRaw(rows.bigAt(data)).toDouble(), record);
+            } else if (kind == Samples::Whole
+                       && (field == Kind::Currency
+                           || (field == Kind::Integer && data == qint16(data)))) {
+                record.integer(data);
+            } else if (kind == Samples::Time && field == Kind::Time
+                       && rows.secondsOfDay(r, f, seconds)) {
+                store(seconds / 86400.0, record);
+            } else if (kind == Samples::Text && field == Kind::Text
+                       && rows.textAt(data).size() <= TextFieldSize) {
+                if (std::size_t(data) >= utf8.size())
+                    utf8.resize(std::size_t(data) + 1);
+                QByteArray &text = utf8[std::size_t(data)];
+                if (text.isNull())
+                    text = rows.textAt(data).toUtf8();
+                text.isEmpty() ? record.null() : record.text(text);
+            } else if (const QString failure = storeValue(f, rows.value(r, f), record);
+                       !failure.isEmpty()) {
+                return failure;
+            }
+        }
+        return QString();
+    });
+}
+
 namespace {
-// What the fields can hold: the date range of a Date/Time, 16 bits, a Currency's whole units.
-constexpr double MaxDays = 2958466;
-constexpr double MaxCurrency = 922337203685477;
 // A run file's row is a few hundred bytes: SQLite refuses to read a value or row larger than
 // this, and keeps no more pages than this in memory for a read.
 constexpr int MaxReadBytes = 64 * 1024;

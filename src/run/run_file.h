@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/channel_reading.h"
+#include "run/samples.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -35,6 +36,9 @@ QString write(const QString &path, const QString &title, qint64 rowCount, const 
 using RowValues = std::function<Value(qint64 row, int field)>;
 QString writeValues(const QString &path, const QString &title, qint64 rowCount,
                     const RowValues &cell, bool tidy = true);
+// The same from the samples as they are kept; `done`, when given, follows the rows written.
+QString write(const QString &path, const QString &title, const Samples &rows,
+              std::atomic<qint64> *done = nullptr, bool tidy = true);
 // Removes a killed save's temporary file from `folder`, once they are a minute old.
 void removeLeftovers(const QDir &folder);
 

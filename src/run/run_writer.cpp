@@ -16,10 +16,7 @@ Writer::Writer(const QString &path, const QString &title, const Samples &rows,
     : QObject(parent), shared_(std::make_shared<Shared>(this))
 {
     background.start([shared = shared_, path, title, rows] {
-        const QString failure = write(path, title, rows.count(), [&](qint64 row, int field) {
-            shared->written.store(row, std::memory_order_relaxed);
-            return rows.text(row, field);
-        });
+        const QString failure = write(path, title, rows, &shared->written);
         shared->post([failure](Writer &writer) {
             writer.deleteLater();
             emit writer.finished(failure);

@@ -90,48 +90,67 @@ void Samples::aside(Row &row, int field, qint64 v, Kind big)
     big_ << v;
 }
 
+void Samples::keepValue(Row &row, int f, const Value &value)
+{
+    struct {
+        Samples &samples;
+        Row &row;
+        int f;
+        void operator()(std::monostate) const { row.kind[f] = Empty; }
+        void operator()(const QString &t) const
+        {
+            // Mostly the very string of the row before, found without a look-up.
+            if (!samples.rows_.isEmpty() && samples.rows_.back().kind[f] == Text) {
+                const qint32 before = samples.rows_.back().data[f];
+                const QString &b = samples.texts_[before];
+                if (b.constData() == t.constData() && b.size() == t.size()) {
+                    row.kind[f] = Text, row.data[f] = before;
+                    return;
+                }
+            }
+            auto at = samples.textIndex_.constFind(t);
+            if (at == samples.textIndex_.constEnd()) {
+                at = samples.textIndex_.insert(t, qint32(samples.texts_.size()));
+                samples.texts_ << t;
+            }
+            row.kind[f] = Text, row.data[f] = *at;
+        }
+        void operator()(qint64 w) const { samples.keep(row, f, w, Whole, BigWhole); }
+        void operator()(Fixed d) const
+        {
+            const qint64 h = d.raw() / 100;
+            if (d.raw() % 100 == 0 && h >= std::numeric_limits<qint32>::min()
+                && h <= std::numeric_limits<qint32>::max())
+                row.kind[f] = Hundredths, row.data[f] = qint32(h);
+            else
+                samples.aside(row, f, d.raw(), BigDecimal);
+        }
+        void operator()(DayTime t) const { samples.keepTime(row, f, t.days); }
+    } kept { *this, row, f };
+    value.visit(kept);
+}
+
 void Samples::append(const ChannelReading &reading)
 {
     Row row;
-    for (int f = 0; f < FieldCount; ++f) {
-        struct {
-            Samples &samples;
-            Row &row;
-            int f;
-            void operator()(std::monostate) const { row.kind[f] = Empty; }
-            void operator()(const QString &t) const
-            {
-                // Mostly the very string of the row before, found without a look-up.
-                if (!samples.rows_.isEmpty() && samples.rows_.back().kind[f] == Text) {
-                    const qint32 before = samples.rows_.back().data[f];
-                    const QString &b = samples.texts_[before];
-                    if (b.constData() == t.constData() && b.size() == t.size()) {
-                        row.kind[f] = Text, row.data[f] = before;
-                        return;
-                    }
-                }
-                auto at = samples.textIndex_.constFind(t);
-                if (at == samples.textIndex_.constEnd()) {
-                    at = samples.textIndex_.insert(t, qint32(samples.texts_.size()));
-                    samples.texts_ << t;
-                }
-                row.kind[f] = Text, row.data[f] = *at;
-            }
-            void operator()(qint64 w) const { samples.keep(row, f, w, Whole, BigWhole); }
-            void operator()(Fixed d) const
-            {
-                const qint64 h = d.raw() / 100;
-                if (d.raw() % 100 == 0 && h >= std::numeric_limits<qint32>::min()
-                    && h <= std::numeric_limits<qint32>::max())
-                    row.kind[f] = Hundredths, row.data[f] = qint32(h);
-                else
-                    samples.aside(row, f, d.raw(), BigDecimal);
-            }
-            void operator()(DayTime t) const { samples.keepTime(row, f, t.days); }
-        } kept { *this, row, f };
-        reading[f].visit(kept);
-    }
+    for (int f = 0; f < FieldCount; ++f)
+        keepValue(row, f, reading[f]);
     rows_.append(row);
+}
+
+Samples Samples::picked(const QList<qint64> &rows) const
+{
+    Samples out = *this;
+    out.rows_.clear();
+    out.rows_.reserve(rows.size());
+    for (const qint64 r : rows)
+        out.rows_.append(rows_[r]);
+    return out;
+}
+
+void Samples::set(qint64 row, int field, const Value &value)
+{
+    keepValue(rows_[row], field, value);
 }
 
 void Samples::append(const Samples &more)

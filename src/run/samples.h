@@ -24,10 +24,15 @@ public:
     static void shown(ChannelReading &reading);
 
     qint64 count() const { return rows_.size(); }
+    void reserve(qint64 rows) { rows_.reserve(rows); }
     // Appends a reading as `shown` makes it.
     void append(const ChannelReading &reading);
     // Appends the rows of `more` as they stand there.
     void append(const Samples &more);
+    // The rows `rows` of these, in that order.
+    Samples picked(const QList<qint64> &rows) const;
+    // Keeps `value` in a field of a row, as append keeps it.
+    void set(qint64 row, int field, const Value &value);
     // Empty outside the rows.
     Value value(qint64 row, int field) const;
     ChannelReading reading(qint64 row) const;
@@ -74,15 +79,28 @@ public:
     // Writes the caption row and every row as CSV (RFC 4180, UTF-8, CRLF). Why it failed, or "".
     QString writeCsv(const QString &path, const QStringList &captions) const;
 
-private:
-    // A Big kind's data is the index of its value in big_; a time's is its whole seconds. A
-    // decimal exact to the hundredth, as a charger sends it, is kept in hundredths; the first
-    // two kinds are what an export looks up.
+    // How a field is kept, for what writes every field of every row: a Whole's data is the
+    // number, Hundredths' the number in hundredths, a Time's its seconds, a Text's the index
+    // of its text, which textAt gives, a BigDecimal's the index of its value, which bigAt gives;
+    // any other kind is read as value() gives it. A decimal
+    // exact to the hundredth, as a charger sends it, is kept in hundredths; the first two
+    // kinds are what an export looks up.
     enum Kind : quint8 { Whole, Hundredths, Empty, Text, Time, BigWhole, BigDecimal, BigTime };
+    std::pair<Kind, qint32> kept(qint64 row, int field) const
+    {
+        return { rows_[row].kind[field], rows_[row].data[field] };
+    }
+    const QString &textAt(qint32 index) const { return texts_[index]; }
+    // A BigDecimal's value, as Fixed::raw gives it.
+    qint64 bigAt(qint32 index) const { return big_[index]; }
+
+private:
+    // A Big kind's data is the index of its value in big_; a time's is its whole seconds.
     struct Row {
         std::array<qint32, FieldCount> data; // by kind: a text's index, a number, seconds
         std::array<Kind, FieldCount> kind;
     };
+    void keepValue(Row &row, int field, const Value &value);
     // Keeps `v` as `kind`, or aside as `big` when it does not fit.
     void keep(Row &row, int field, qint64 v, Kind kind, Kind big);
     // A time of whole seconds as Time, any other aside.

@@ -3,7 +3,9 @@
 #include "platform/core/whole_file.h"
 
 #include <QIODevice>
+#include <QtEndian>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <sqlite3.h>
 
@@ -96,9 +98,9 @@ struct Page {
 };
 
 // A row's cell: its payload's size, its rowid, its record. False when it does not fit.
-bool addRow(Page &page, qint64 rowid, const QByteArray &types, const QByteArray &body)
+bool addRow(Page &page, qint64 rowid, const std::string &types, const std::string &body)
 {
-    qsizetype header = types.size();
+    auto header = qsizetype(types.size());
     if (header <= 126) {
         header += 1;
     } else {
@@ -106,7 +108,7 @@ bool addRow(Page &page, qint64 rowid, const QByteArray &types, const QByteArray 
         header += n;
         header += varintLength(quint64(header)) > n;
     }
-    const qsizetype payload = header + body.size();
+    const qsizetype payload = header + qsizetype(body.size());
     if (payload > MaxLocal)
         return false;
     uchar *p = page.add(int(varintLength(quint64(payload)) + varintLength(quint64(rowid)) + payload));
@@ -115,8 +117,8 @@ bool addRow(Page &page, qint64 rowid, const QByteArray &types, const QByteArray 
     p += putVarint(p, quint64(payload));
     p += putVarint(p, quint64(rowid));
     p += putVarint(p, quint64(header));
-    std::memcpy(p, types.constData(), std::size_t(types.size()));
-    std::memcpy(p + types.size(), body.constData(), std::size_t(body.size()));
+    std::memcpy(p, types.data(), types.size());
+    std::memcpy(p + types.size(), body.data(), body.size());
     return true;
 }
 
@@ -132,13 +134,13 @@ struct SqlitePages::Tree {
 void SqlitePages::Record::type(quint64 t)
 {
     uchar v[9];
-    types_.append(reinterpret_cast<const char *>(v), putVarint(v, t));
+    types_.append(reinterpret_cast<const char *>(v), std::size_t(putVarint(v, t)));
 }
 
 void SqlitePages::Record::integer(qint64 v)
 {
     if (v == 0 || v == 1)
-        return type(quint64(8 + v));
+        return types_.push_back(char(8 + v));
     // The fewest bytes that hold it, as SQLite picks them.
     const quint64 u = v < 0 ? ~quint64(v) : quint64(v);
     static constexpr std::array<std::pair<quint64, int>, 6> sizes { {
@@ -153,32 +155,29 @@ void SqlitePages::Record::integer(qint64 v)
     while (u > sizes[std::size_t(t - 1)].first)
         ++t;
     const int bytes = sizes[std::size_t(t - 1)].second;
-    type(quint64(t));
-    for (int i = bytes - 1; i >= 0; --i)
-        body_.append(char(quint64(v) >> (8 * i)));
+    types_.push_back(char(t));
+    const quint64 big = qToBigEndian(quint64(v));
+    body_.append(reinterpret_cast<const char *>(&big) + 8 - bytes, std::size_t(bytes));
 }
 
 void SqlitePages::Record::real(double v)
 {
-    type(7);
-    quint64 bits;
-    std::memcpy(&bits, &v, sizeof bits);
-    char big[8];
-    for (int i = 0; i < 8; ++i)
-        big[i] = char(bits >> (56 - 8 * i));
-    body_.append(big, 8);
+    types_.push_back(7);
+    const quint64 big = qToBigEndian(std::bit_cast<quint64>(v));
+    body_.append(reinterpret_cast<const char *>(&big), 8);
 }
 
 void SqlitePages::Record::text(QByteArrayView utf8)
 {
     type(quint64(13 + 2 * utf8.size()));
-    body_.append(utf8);
+    body_.append(utf8.data(), std::size_t(utf8.size()));
 }
 
 SqlitePages::SqlitePages(QIODevice &file, const QList<Table> &tables, int userVersion)
     : file_(file), tables_(tables), userVersion_(userVersion), trees_(std::size_t(tables.size())),
       lastPage_(quint32(1 + tables.size()))
 {
+    pending_.reserve(PagesWrittenTogether * PageSize);
     for (std::size_t i = 0; i < trees_.size(); ++i) {
         trees_[i].root = quint32(2 + i);
         trees_[i].leaf.reset(LeafKind);

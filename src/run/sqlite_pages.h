@@ -4,6 +4,7 @@
 #include <QList>
 #include <QtGlobal>
 
+#include <string>
 #include <vector>
 
 class QIODevice;
@@ -19,10 +20,10 @@ public:
     public:
         void clear()
         {
-            types_.resize(0); // keeping what was allocated
-            body_.resize(0);
+            types_.clear(); // keeping what was allocated
+            body_.clear();
         }
-        void null() { type(0); }
+        void null() { types_.push_back(0); }
         void integer(qint64 v);
         void real(double v);
         void text(QByteArrayView utf8);
@@ -30,7 +31,7 @@ public:
     private:
         friend class SqlitePages;
         void type(quint64 t);
-        QByteArray types_, body_; // the serial types and the values, as the file keeps them
+        std::string types_, body_; // the serial types and the values, as the file keeps them
     };
 
     struct Table {

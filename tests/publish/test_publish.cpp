@@ -81,7 +81,8 @@ private slots:
         row("one past", volt, R"("bat_volt":-922337203685477.5808)", false);
         row("temperature", R"("in_temp":0)", R"("in_temp":32768)", false);
         row("cells unclosed", R"("cells":[4.20,4.20,4.20])", R"("cells":[)", false);
-        row("largest", volt, R"("bat_volt":-922337203685477.5807)", true);
+        row("past what a run file holds", volt, R"("bat_volt":-922337203685477.5807)", false);
+        row("largest", volt, R"("bat_volt":-922337203685477)", true);
         row("largest whole", cell, R"("cells":[922337203685477,)", true);
     }
     void hostileReading()
