@@ -97,7 +97,7 @@ int main(int argc, char *argv[])
     for (const QString &path : files) {
         QFile f(path);
         if (!f.open(QIODevice::ReadOnly)
-            || readTextLog(f.readAll(), [](const LogColumns &c) { return c.guess(); })
+            || readTextLog(f.readAll(), [](const LogColumns &c) { return c.guess(); })()
                     .samples.count()
                 != Rows)
             std::abort();
@@ -106,23 +106,26 @@ int main(int argc, char *argv[])
     // The import starts with the disk written back: it waits on no earlier files.
     ::sync();
     t.restart();
-    const qint64 cpu = threadCpuNs();
+    const qint64 cpu = cpuNs(CLOCK_PROCESS_CPUTIME_ID); // the writing threads too
     LogImport import(runs);
     qint64 taken = 0;
-    for (const QString &f : files) {
-        const ImportOutcome out
-            = import.importFile(f, [](const LogColumns &c) { return c.guess(); });
-        if (!out.error.isEmpty()) {
-            std::fprintf(stderr, "%s\n", qPrintable(out.text()));
-            return 1;
+    const auto tally = [&taken](const QList<ImportOutcome> &outcomes) {
+        for (const ImportOutcome &out : outcomes) {
+            if (!out.error.isEmpty()) {
+                std::fprintf(stderr, "%s\n", qPrintable(out.text()));
+                std::exit(1);
+            }
+            taken += out.taken;
         }
-        taken += out.taken;
-    }
+    };
+    for (const QString &f : files)
+        tally(import.add(f, [](const LogColumns &c) { return c.guess(); }));
+    tally(import.finish());
     const double imported = double(t.nsecsElapsed()) / 1e9,
-                 importedCpu = (threadCpuNs() - cpu) / 1e9;
+                 importedCpu = (cpuNs(CLOCK_PROCESS_CPUTIME_ID) - cpu) / 1e9;
     std::printf("bare parse %.2f s (checksum %.0f), logs read %.2f s, import %.2f s (%lld samples; "
                 "CPU %.2f s): %.2f times the bare parse; load after: %.2f\n",
-                bare, sum, read, imported,
-                static_cast<long long>(taken), importedCpu, imported / bare, loadAverage());
+                bare, sum, read, imported, static_cast<long long>(taken), importedCpu,
+                imported / bare, loadAverage());
     return 0;
 }

@@ -5,6 +5,8 @@
 #include <QDateTime>
 #include <QStringList>
 
+#include <functional>
+
 // Another tool's log as a format's reader gives it, before it becomes a run file.
 struct ImportedLog {
     // Time holds the seconds since the first sample (a DayTime of that many seconds, a day or
@@ -22,3 +24,6 @@ struct ImportedLog {
         return log;
     }
 };
+
+// A log as it will be read: a reader's part that may wait, as on a thread of its own.
+using LogReading = std::function<ImportedLog()>;

@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cmath>
 #include <openssl/evp.h>
 
@@ -54,11 +55,11 @@ ImportedLog bdfLog(const QString &path)
 
 // A log in the format its name tells. A format is one function from the file to an
 // ImportedLog; text logs are read from the bytes already read.
-ImportedLog readLog(const QString &path, const QByteArray &bytes, const ColumnMapper &mapper)
+LogReading readLog(const QString &path, const QByteArray &bytes, const ColumnMapper &mapper)
 {
     const QString name = path.toLower();
     if (name.endsWith(QLatin1String(".bdf.csv")) || name.endsWith(QLatin1String(".bdf.gz")))
-        return bdfLog(path);
+        return [path] { return bdfLog(path); };
     return readTextLog(bytes, mapper);
 }
 
@@ -84,74 +85,23 @@ bool looksFlipped(const Samples &samples)
     return std::abs(rise) >= 0.05 && std::abs(amps) >= 0.05 && (rise > 0) != (amps > 0);
 }
 
-} // namespace
-
-QString ImportOutcome::text() const
-{
-    QStringList parts { QFileInfo(source).fileName() + u':' };
-    if (already)
-        parts << QCoreApplication::translate("LogImport", "imported before, as %1.").arg(run);
-    else if (!error.isEmpty())
-        parts << QCoreApplication::translate("LogImport", "not imported: %1").arg(error);
-    else
-        parts << QCoreApplication::translate("LogImport", "%n sample(s) taken into %1.", nullptr,
-                                             int(taken))
-                     .arg(run);
-    if (!skipped.isEmpty())
-        parts << QCoreApplication::translate("LogImport", "Skipped: %1.")
-                     .arg(skipped.join(QStringLiteral("; ")));
-    if (!warning.isEmpty())
-        parts << warning;
-    return parts.join(u' ');
-}
-
-LogImport::LogImport(const QString &folder) : folder_(folder)
-{
-    static const QRegularExpression digits(
-        QStringLiteral("-([0-9a-f]{%1})\\.mdb$").arg(HashDigits));
-    RunFile::removeLeftovers(QDir(folder)); // once for all the files this writes
-    QDirIterator files(folder, { QStringLiteral("*.mdb") }, QDir::Files,
-                       QDirIterator::Subdirectories);
-    while (files.hasNext()) {
-        const QString path = files.next();
-        if (const auto m = digits.match(path); m.hasMatch())
-            known_.insert(m.captured(1), path);
-    }
-}
-
-ImportOutcome LogImport::importFile(const QString &path, const ColumnMapper &mapper)
+// The run file of a log: its samples read, a sample a second kept, what a run needs and the
+// log lacks made up, written. On the writing thread.
+ImportOutcome makeRun(const LogReading &reading, const QString &path, const QDateTime &modified,
+                      const QString &hash, const QString &folder)
 {
     ImportOutcome out;
     out.source = path;
-    const QFileInfo info(path);
-    // Checked before opening: a FIFO would block the reading for ever.
-    if (!info.exists())
-        return out.error = QCoreApplication::translate("LogImport", "File not found."), out;
-    if (!info.isFile())
-        return out.error = QCoreApplication::translate("LogImport", "It is not a regular file."),
-               out;
-    if (info.size() > MaxBytes)
-        return out.error = QCoreApplication::translate("LogImport", "It is larger than %1 MB.")
-                               .arg(MaxBytes / 1024 / 1024),
-               out;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return out.error = file.errorString(), out;
-    const QByteArray bytes = file.read(MaxBytes + 1);
-    if (bytes.size() > MaxBytes || file.error() != QFileDevice::NoError)
-        return out.error = file.errorString(), out;
-    const QString hash = QString::fromLatin1(sha256(bytes).toHex().left(HashDigits));
-    if (const auto at = known_.constFind(hash); at != known_.cend()) {
-        out.already = true;
-        out.run = *at;
+    const QFileInfo info(path); // for its names: the file's times are taken before
+    const auto refused = [&out](const QString &why) {
+        out.error = why;
         return out;
-    }
-
-    ImportedLog log = readLog(path, bytes, mapper);
+    };
+    const ImportedLog log = reading();
     if (!log.error.isEmpty())
-        return out.error = log.error, out;
+        return refused(log.error);
     if (log.samples.count() == 0)
-        return out.error = QCoreApplication::translate("LogImport", "It holds no samples."), out;
+        return refused(QCoreApplication::translate("LogImport", "It holds no samples."));
     out.skipped = log.skipped;
     if (looksFlipped(log.samples))
         out.warning = QCoreApplication::translate(
@@ -165,7 +115,7 @@ ImportOutcome LogImport::importFile(const QString &path, const ColumnMapper &map
     const double seconds = elapsed(log.samples, log.samples.count() - 1);
     const QDateTime start = log.start.isValid()
         ? log.start
-        : info.lastModified().addMSecs(-qint64(std::llround(seconds * 1000)));
+        : modified.addMSecs(-qint64(std::llround(seconds * 1000)));
     const int startOfDay = start.time().msecsSinceStartOfDay() / 1000;
     QList<qint64> rows, secondOf; // the rows kept, and their whole seconds
     qint64 lastSecond = -1, sameSecond = 0;
@@ -186,8 +136,8 @@ ImportOutcome LogImport::importFile(const QString &path, const ColumnMapper &map
             "second)",
             nullptr, int(sameSecond));
     const QString run
-        = QDir(folder_).filePath(info.fileName().section(u'.', 0, 0).left(RunFile::TitleSize) + u'-'
-                                 + hash + QStringLiteral(".mdb"));
+        = QDir(folder).filePath(info.fileName().section(u'.', 0, 0).left(RunFile::TitleSize) + u'-'
+                                + hash + QStringLiteral(".mdb"));
     const QString title = info.completeBaseName().left(RunFile::TitleSize);
     // A run has a capacity and a temperature in every sample: a log without them gets the
     // charge moved so far and 0 °C.
@@ -215,10 +165,9 @@ ImportOutcome LogImport::importFile(const QString &path, const ColumnMapper &map
         if (blank(Ext_temp))
             kept.set(i, Ext_temp, 0);
     }
-    QDir().mkpath(folder_); // the save folder is made by the first run saved in it
     const QString failure = RunFile::write(run, title, kept, nullptr, false);
     if (!failure.isEmpty())
-        return out.error = failure, out;
+        return refused(failure);
     // The book dates a run without a date in its description by the file's time, its end.
     QFile written(run);
     if (written.open(QIODevice::ReadWrite))
@@ -226,6 +175,134 @@ ImportOutcome LogImport::importFile(const QString &path, const ColumnMapper &map
                             QFileDevice::FileModificationTime);
     out.run = run;
     out.taken = rows.size();
-    known_.insert(hash, run);
     return out;
+}
+
+} // namespace
+
+QString ImportOutcome::text() const
+{
+    QStringList parts { QFileInfo(source).fileName() + u':' };
+    if (already)
+        parts << QCoreApplication::translate("LogImport", "imported before, as %1.").arg(run);
+    else if (!error.isEmpty())
+        parts << QCoreApplication::translate("LogImport", "not imported: %1").arg(error);
+    else
+        parts << QCoreApplication::translate("LogImport", "%n sample(s) taken into %1.", nullptr,
+                                             int(taken))
+                     .arg(run);
+    if (!skipped.isEmpty())
+        parts << QCoreApplication::translate("LogImport", "Skipped: %1.")
+                     .arg(skipped.join(QStringLiteral("; ")));
+    if (!warning.isEmpty())
+        parts << warning;
+    return parts.join(u' ');
+}
+
+LogImport::LogImport(const QString &folder) : folder_(folder)
+{
+    makers_.setMaxThreadCount(MaxMaking);
+    static const QRegularExpression digits(
+        QStringLiteral("-([0-9a-f]{%1})\\.mdb$").arg(HashDigits));
+    RunFile::removeLeftovers(QDir(folder)); // once for all the files this writes
+    QDirIterator files(folder, { QStringLiteral("*.mdb") }, QDir::Files,
+                       QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        const QString path = files.next();
+        if (const auto m = digits.match(path); m.hasMatch())
+            known_.insert(m.captured(1), path);
+    }
+}
+
+LogImport::~LogImport()
+{
+    makers_.waitForDone();
+}
+
+QList<ImportOutcome> LogImport::add(const QString &path, const ColumnMapper &mapper)
+{
+    queue_.push_back(read(path, mapper));
+    return settled(false);
+}
+
+QList<ImportOutcome> LogImport::finish()
+{
+    return settled(true);
+}
+
+void LogImport::land(Pending &p)
+{
+    if (!p.made.valid())
+        return;
+    p.out = p.made.get();
+    if (p.out.error.isEmpty())
+        known_.insert(p.hash, p.out.run);
+}
+
+QList<ImportOutcome> LogImport::settled(bool wait)
+{
+    QList<ImportOutcome> done;
+    while (!queue_.empty()
+           && (wait || !queue_.front().made.valid()
+               || queue_.front().made.wait_for(std::chrono::seconds(0))
+                   == std::future_status::ready)) {
+        land(queue_.front());
+        done << std::move(queue_.front().out);
+        queue_.pop_front();
+    }
+    return done;
+}
+
+LogImport::Pending LogImport::read(const QString &path, const ColumnMapper &mapper)
+{
+    Pending p;
+    ImportOutcome &out = p.out;
+    out.source = path;
+    const auto refuse = [&p](const QString &why) {
+        p.out.error = why;
+        return std::move(p);
+    };
+    const QFileInfo info(path);
+    // Checked before opening: a FIFO would block the reading for ever.
+    if (!info.exists())
+        return refuse(QCoreApplication::translate("LogImport", "File not found."));
+    if (!info.isFile())
+        return refuse(QCoreApplication::translate("LogImport", "It is not a regular file."));
+    if (info.size() > MaxBytes)
+        return refuse(QCoreApplication::translate("LogImport", "It is larger than %1 MB.")
+                          .arg(MaxBytes / 1024 / 1024));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return refuse(file.errorString());
+    const QByteArray bytes = file.read(MaxBytes + 1);
+    if (bytes.size() > MaxBytes || file.error() != QFileDevice::NoError)
+        return refuse(file.errorString());
+    p.hash = QString::fromLatin1(sha256(bytes).toHex().left(HashDigits));
+    // The same log written meanwhile is known once it is in.
+    for (Pending &writing : queue_)
+        if (writing.hash == p.hash)
+            land(writing);
+    if (const auto at = known_.constFind(p.hash); at != known_.cend()) {
+        out.already = true;
+        out.run = *at;
+        return p;
+    }
+
+    const LogReading reading = readLog(path, bytes, mapper);
+    QDir().mkpath(folder_); // the save folder is made by the first run saved in it
+    // Made on a thread of its own while the next log is read, two at most: one writes while
+    // the other waits for the disk.
+    const auto making = [&] {
+        return std::count_if(queue_.begin(), queue_.end(),
+                             [](const Pending &q) { return q.made.valid(); });
+    };
+    for (auto q = queue_.begin(); making() >= MaxMaking; ++q)
+        land(*q);
+    auto make = std::make_shared<std::packaged_task<ImportOutcome()>>(
+        [reading, path, modified = info.lastModified(), hash = p.hash, folder = folder_] {
+            return makeRun(reading, path, modified, hash, folder);
+        });
+    p.made = make->get_future();
+    makers_.start([make] { (*make)(); });
+    return p;
 }

@@ -5,6 +5,10 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <QThreadPool>
+
+#include <deque>
+#include <future>
 
 // What importing one file did, for the user.
 struct ImportOutcome {
@@ -23,15 +27,38 @@ struct ImportOutcome {
 // in the first 16 hex digits of the SHA-256 of the log's bytes ("NAME-0123456789abcdef.mdb"),
 // and a log whose digits a run file of the folder or its subfolders already ends in is not
 // imported again.
+// A log's layout is found on the calling thread (the mapper is asked there); its samples are
+// read and its run file written on a thread of the import's own while the next is looked at.
+// An import goes only once those are written.
 class LogImport {
 public:
     explicit LogImport(const QString &folder);
+    ~LogImport();
+    LogImport(const LogImport &) = delete;
+    LogImport &operator=(const LogImport &) = delete;
 
-    ImportOutcome importFile(const QString &path, const ColumnMapper &mapper);
+    // Imports the log at `path`. Returns the outcomes that have ended meanwhile, in the order
+    // their files were given; finish() waits for the rest.
+    QList<ImportOutcome> add(const QString &path, const ColumnMapper &mapper);
+    QList<ImportOutcome> finish();
 
     static constexpr qint64 MaxBytes = 256 * 1024 * 1024;
 
 private:
+    static constexpr int MaxMaking = 3;
+    struct Pending {
+        ImportOutcome out;
+        QString hash;
+        std::future<ImportOutcome> made; // valid while its run file is made
+    };
+    Pending read(const QString &path, const ColumnMapper &mapper);
+    // Waits for a file's run to be made, and takes in how it ended.
+    void land(Pending &p);
+    // The outcomes from the first on that have ended, or all of them when `wait`.
+    QList<ImportOutcome> settled(bool wait);
+
     QString folder_;
     QHash<QString, QString> known_; // hash digits: run file
+    std::deque<Pending> queue_; // read, in order, not yet returned
+    QThreadPool makers_;
 };

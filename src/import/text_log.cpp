@@ -6,8 +6,8 @@
 #include <QMap>
 
 #include <charconv>
-#include <cstring>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -38,8 +38,8 @@ void split(QByteArrayView line, char delimiter, Fields &out)
     qsizetype from = 0;
     if (!line.contains('"')) { // most lines: each delimiter found a word at a time
         const char *begin = line.data(), *end = begin + line.size();
-        for (const char *at; (at = static_cast<const char *>(
-                                  std::memchr(begin + from, delimiter, std::size_t(end - begin - from))));
+        for (const char *at; (at = static_cast<const char *>(std::memchr(
+                                  begin + from, delimiter, std::size_t(end - begin - from))));
              from = at - begin + 1)
             out.push_back(line.sliced(from, at - begin - from));
     } else {
@@ -147,7 +147,8 @@ std::optional<Layout> sniff(const Fields &lines)
     std::optional<Layout> best;
     std::size_t bestFields = 0;
     for (const char d : { ',', ';', '\t', '|' })
-        for (qsizetype h = 0; h < std::min<qsizetype>(qsizetype(lines.size()) - 1, SniffLines); ++h) {
+        for (qsizetype h = 0; h < std::min<qsizetype>(qsizetype(lines.size()) - 1, SniffLines);
+             ++h) {
             split(lines[h], d, fields);
             if (fields.size() < 2 || numeric(fields, false) || (best && h > best->header))
                 continue;
@@ -180,21 +181,24 @@ std::optional<Layout> sniff(const Fields &lines)
 
 } // namespace
 
-ImportedLog readTextLog(const QByteArray &bytes, const ColumnMapper &mapper)
+LogReading readTextLog(const QByteArray &bytes, const ColumnMapper &mapper)
 {
-    bool binary = false; // looked for in every byte, which the compiler does many at a time
+    const auto refused
+        = [](const QString &why) { return [log = ImportedLog::refused(why)] { return log; }; };
+    // Looked for in every byte without a branch, which the compiler does many at a time.
+    uchar binary = 0;
     for (const char c : bytes)
-        binary |= uchar(c) < 0x20 && c != '\t' && c != '\n' && c != '\r';
+        binary |= uchar(uchar(c) < 0x20) & uchar(c != '\t') & uchar(c != '\n') & uchar(c != '\r');
     if (binary)
-            return ImportedLog::refused(
-                QCoreApplication::translate("LogImport", "It is no text: it holds binary data."));
+        return refused(
+            QCoreApplication::translate("LogImport", "It is no text: it holds binary data."));
     Fields lines;
     for (qsizetype from = 0; from < bytes.size();) {
         qsizetype to = bytes.indexOf('\n', from);
         if (to < 0)
             to = bytes.size();
         if (to - from > MaxLine)
-            return ImportedLog::refused(
+            return refused(
                 QCoreApplication::translate("LogImport", "Line %1 is longer than %2 characters.")
                     .arg(lines.size() + 1)
                     .arg(MaxLine));
@@ -229,12 +233,12 @@ ImportedLog readTextLog(const QByteArray &bytes, const ColumnMapper &mapper)
         for (QByteArrayView f : fields)
             columns.example << QString::fromUtf8(trimmed(f));
     } else {
-        return ImportedLog::refused(QCoreApplication::translate(
+        return refused(QCoreApplication::translate(
             "LogImport", "No header line with columns of numbers below it was found."));
     }
     const std::optional<ColumnMap> map = mapper(columns);
     if (!map)
-        return ImportedLog::refused(QCoreApplication::translate("LogImport", "Cancelled."));
+        return refused(QCoreApplication::translate("LogImport", "Cancelled."));
     const QList<Quantity> &qs = quantities();
     qsizetype timeAt = -1, voltsAt = -1;
     for (qsizetype c = 0; c < map->size(); ++c) {
@@ -245,88 +249,99 @@ ImportedLog readTextLog(const QByteArray &bytes, const ColumnMapper &mapper)
             voltsAt = c;
     }
     if (voltsAt < 0)
-        return ImportedLog::refused(
+        return refused(
             QCoreApplication::translate("LogImport", "No column is taken as the voltage."));
 
-    ImportedLog log;
-    log.samples.reserve(std::ssize(lines) - first);
-    Skips skips;
-    if (layout.header > 0)
-        skips.add(QT_TRANSLATE_NOOP("LogImport", "before the header"), 1, layout.header);
-    const bool byClock = timeAt >= 0 && qs[map->at(timeAt)].scale == 0;
-    double firstSeconds = 0, lastSeconds = -1, lastClock = -1, days = 0;
-    for (qsizetype i = first; i < std::ssize(lines); ++i) {
-        const qsizetype lineNo = i + 1;
-        QByteArrayView line = lines[i];
-        if (line.trimmed().isEmpty())
-            continue;
-        if (layout.dollar) {
-            if (!line.startsWith('$')) {
-                skips.add(QT_TRANSLATE_NOOP("LogImport", "without \"$\" at the start"), lineNo);
-                continue;
-            }
-            line = line.sliced(1);
-        }
-        split(line, layout.delimiter, fields);
+    // The lines are read where the reading is called: on a thread of its own, for an import.
+    std::vector<Quantity> columnQuantities; // by column
+    for (const int q : *map)
+        columnQuantities.push_back(qs.value(q));
+    return [bytes, lines = std::move(lines), layout, first, qs = std::move(columnQuantities),
+            timeAt, voltsAt] {
+        Fields fields;
+        // Each line sets the same fields as the line before: one reading serves them all.
         ChannelReading reading;
-        double seconds = double(log.samples.count());
-        bool taken = true;
-        int cell = 0;
-        for (qsizetype c = 0; c < map->size() && taken; ++c) {
-            const Quantity &q = qs.value(map->at(c));
-            if (q.field < 0)
+        ImportedLog log;
+        log.samples.reserve(std::ssize(lines) - first);
+        Skips skips;
+        if (layout.header > 0)
+            skips.add(QT_TRANSLATE_NOOP("LogImport", "before the header"), 1, layout.header);
+        const bool byClock = timeAt >= 0 && qs[std::size_t(timeAt)].scale == 0;
+        double firstSeconds = 0, lastSeconds = -1, lastClock = -1, days = 0;
+        for (qsizetype i = first; i < std::ssize(lines); ++i) {
+            const qsizetype lineNo = i + 1;
+            QByteArrayView line = lines[i];
+            if (line.trimmed().isEmpty())
                 continue;
-            const QByteArrayView f = c < std::ssize(fields) ? fields[std::size_t(c)] : QByteArrayView();
-            const auto v = q.field == Time && q.scale == 0 ? clock(f, layout.decimalComma)
-                                                           : number(f, layout.decimalComma);
-            if (v && !std::isfinite(*v))
-                return ImportedLog::refused(
-                    QCoreApplication::translate("LogImport", "Line %1: \"%2\" is no finite number.")
-                        .arg(lineNo)
-                        .arg(QString::fromUtf8(trimmed(f))));
-            if (v && std::abs(*v) > Largest)
-                return ImportedLog::refused(
-                    QCoreApplication::translate("LogImport", "Line %1: %2 is out of range.")
-                        .arg(lineNo)
-                        .arg(QString::fromUtf8(trimmed(f))));
-            if (c == timeAt || c == voltsAt) {
-                if (!v) {
-                    skips.add(c == timeAt ? QT_TRANSLATE_NOOP("LogImport", "without a time")
-                                          : QT_TRANSLATE_NOOP("LogImport", "without a voltage"),
-                              lineNo);
-                    taken = false;
+            if (layout.dollar) {
+                if (!line.startsWith('$')) {
+                    skips.add(QT_TRANSLATE_NOOP("LogImport", "without \"$\" at the start"), lineNo);
                     continue;
                 }
+                line = line.sliced(1);
             }
-            const double scaled = q.scale == 0 ? *v : v.value_or(0) * q.scale;
-            if (q.field == Time)
-                seconds = scaled;
-            else if (q.field == C1 && cell < 12)
-                reading[C1 + cell++] = v ? Value(Fixed::fromDouble(scaled)) : Value();
-            else if (q.field == Ext_temp)
-                reading[q.field] = v ? Value(qint64(std::lround(scaled))) : Value();
-            else if (q.field != C1)
-                reading[q.field] = v ? Value(Fixed::fromDouble(scaled)) : Value();
+            split(line, layout.delimiter, fields);
+            double seconds = double(log.samples.count());
+            bool taken = true;
+            int cell = 0;
+            for (qsizetype c = 0; c < std::ssize(qs) && taken; ++c) {
+                const Quantity &q = qs[std::size_t(c)];
+                if (q.field < 0)
+                    continue;
+                const QByteArrayView f
+                    = c < std::ssize(fields) ? fields[std::size_t(c)] : QByteArrayView();
+                const auto v = q.field == Time && q.scale == 0 ? clock(f, layout.decimalComma)
+                                                               : number(f, layout.decimalComma);
+                if (v && !std::isfinite(*v))
+                    return ImportedLog::refused(
+                        QCoreApplication::translate("LogImport",
+                                                    "Line %1: \"%2\" is no finite number.")
+                            .arg(lineNo)
+                            .arg(QString::fromUtf8(trimmed(f))));
+                if (v && std::abs(*v) > Largest)
+                    return ImportedLog::refused(
+                        QCoreApplication::translate("LogImport", "Line %1: %2 is out of range.")
+                            .arg(lineNo)
+                            .arg(QString::fromUtf8(trimmed(f))));
+                if (c == timeAt || c == voltsAt) {
+                    if (!v) {
+                        skips.add(c == timeAt ? QT_TRANSLATE_NOOP("LogImport", "without a time")
+                                              : QT_TRANSLATE_NOOP("LogImport", "without a voltage"),
+                                  lineNo);
+                        taken = false;
+                        continue;
+                    }
+                }
+                const double scaled = q.scale == 0 ? *v : v.value_or(0) * q.scale;
+                if (q.field == Time)
+                    seconds = scaled;
+                else if (q.field == C1 && cell < 12)
+                    reading[C1 + cell++] = v ? Value(Fixed::fromDouble(scaled)) : Value();
+                else if (q.field == Ext_temp)
+                    reading[q.field] = v ? Value(qint64(std::lround(scaled))) : Value();
+                else if (q.field != C1)
+                    reading[q.field] = v ? Value(Fixed::fromDouble(scaled)) : Value();
+            }
+            if (!taken)
+                continue;
+            if (byClock) { // a clock past midnight starts from 0 again
+                if (seconds + 43200 < lastClock)
+                    days += 86400;
+                lastClock = seconds;
+                seconds += days;
+            }
+            if (log.samples.count() == 0)
+                firstSeconds = seconds;
+            seconds -= firstSeconds;
+            if (seconds < lastSeconds) {
+                skips.add(QT_TRANSLATE_NOOP("LogImport", "whose time goes back"), lineNo);
+                continue;
+            }
+            lastSeconds = seconds;
+            reading[Time] = DayTime { seconds / 86400 };
+            log.samples.append(reading);
         }
-        if (!taken)
-            continue;
-        if (byClock) { // a clock past midnight starts from 0 again
-            if (seconds + 43200 < lastClock)
-                days += 86400;
-            lastClock = seconds;
-            seconds += days;
-        }
-        if (log.samples.count() == 0)
-            firstSeconds = seconds;
-        seconds -= firstSeconds;
-        if (seconds < lastSeconds) {
-            skips.add(QT_TRANSLATE_NOOP("LogImport", "whose time goes back"), lineNo);
-            continue;
-        }
-        lastSeconds = seconds;
-        reading[Time] = DayTime { seconds / 86400 };
-        log.samples.append(reading);
-    }
-    log.skipped = skips.lines();
-    return log;
+        log.skipped = skips.lines();
+        return log;
+    };
 }

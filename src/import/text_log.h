@@ -11,5 +11,6 @@ using ColumnMapper = std::function<std::optional<ColumnMap>(const LogColumns &co
 
 // Reads a text log: a CSV file (delimiter, decimal comma and the header sniffed, lines before
 // the header skipped) or a serial logger's lines ("$" first, values separated by ";", a line a
-// sample, columns named by position).
-ImportedLog readTextLog(const QByteArray &bytes, const ColumnMapper &mapper);
+// sample, columns named by position). The layout is found and the mapper asked here; the
+// function returned reads the samples, on any thread.
+LogReading readTextLog(const QByteArray &bytes, const ColumnMapper &mapper);

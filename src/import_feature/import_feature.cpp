@@ -37,6 +37,15 @@ struct Batch {
     QStringList lines;
     int imported = 0, before = 0, failed = 0;
 
+    void count(const QList<ImportOutcome> &outcomes)
+    {
+        for (const ImportOutcome &out : outcomes) {
+            (out.already ? before : out.error.isEmpty() ? imported : failed) += 1;
+            if (lines.size() < ListedOutcomes)
+                lines << out.text();
+        }
+    }
+
     // The columns as the user maps them, from the kept or guessed map.
     std::optional<ColumnMap> ask(const LogColumns &columns)
     {
@@ -66,15 +75,12 @@ struct Batch {
 void step(const std::shared_ptr<Batch> &b)
 {
     if (!b->cancelled && b->next < b->files.size()) {
-        const ImportOutcome out = b->logs.importFile(
-            b->files[b->next], [&b](const LogColumns &c) { return b->ask(c); });
-        (out.already ? b->before : out.error.isEmpty() ? b->imported : b->failed) += 1;
-        if (b->lines.size() < ListedOutcomes)
-            b->lines << out.text();
+        b->count(b->logs.add(b->files[b->next], [&b](const LogColumns &c) { return b->ask(c); }));
         b->progress->setDone(++b->next);
         QTimer::singleShot(0, &b->host.mainWindow(), [b] { step(b); });
         return;
     }
+    b->count(b->logs.finish());
     b->progress.reset();
     QString text = QCoreApplication::translate("LogImport",
                                                "%1 imported, %2 imported before, %3 not imported.")
@@ -82,7 +88,7 @@ void step(const std::shared_ptr<Batch> &b)
                        .arg(b->before)
                        .arg(b->failed)
         + QStringLiteral("\n\n") + b->lines.join(u'\n');
-    if (const qsizetype more = b->next - b->lines.size(); more > 0)
+    if (const qsizetype more = b->imported + b->before + b->failed - b->lines.size(); more > 0)
         text += u'\n'
             + QCoreApplication::translate("LogImport", "… and %n more.", nullptr, int(more));
     b->host.dialogs().message(text, QCoreApplication::translate("LogImport", "Import"),

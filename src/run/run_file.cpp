@@ -11,8 +11,8 @@
 #include <QUuid>
 #include <cerrno>
 #include <cmath>
-#include <cstring>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <sqlite3.h>

@@ -111,7 +111,8 @@ bool addRow(Page &page, qint64 rowid, const std::string &types, const std::strin
     const qsizetype payload = header + qsizetype(body.size());
     if (payload > MaxLocal)
         return false;
-    uchar *p = page.add(int(varintLength(quint64(payload)) + varintLength(quint64(rowid)) + payload));
+    uchar *p
+        = page.add(int(varintLength(quint64(payload)) + varintLength(quint64(rowid)) + payload));
     if (!p)
         return false;
     p += putVarint(p, quint64(payload));

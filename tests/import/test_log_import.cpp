@@ -27,6 +27,15 @@ QList<ChannelReading> rowsOf(const QString &path)
     return error.isEmpty() ? rows : QList<ChannelReading>();
 }
 
+// A log imported by an import of its own.
+ImportOutcome importOne(const QString &folder, const QString &path, const ColumnMapper &mapper)
+{
+    LogImport import(folder);
+    QList<ImportOutcome> outcomes = import.add(path, mapper);
+    outcomes += import.finish();
+    return outcomes.value(0);
+}
+
 } // namespace
 
 class TestLogImport : public QObject {
@@ -77,7 +86,7 @@ private slots:
     {
         QFETCH(QByteArray, text);
         const QString name = text.startsWith("Test Time") ? "a.bdf.csv" : "a.csv";
-        const ImportOutcome out = LogImport(runs()).importFile(log(name, text), guessed);
+        const ImportOutcome out = importOne(runs(), log(name, text), guessed);
         QVERIFY2(out.error.isEmpty(), qPrintable(out.error));
         QCOMPARE(out.taken, 3);
         QVERIFY(out.warning.isEmpty());
@@ -94,8 +103,8 @@ private slots:
     // Serial-logger lines, mapped by position; what is no such line is told, not taken.
     void loggerLines()
     {
-        const ImportOutcome out = LogImport(runs()).importFile(
-            log("b.log", "$1;7,40;-1,5;21\n$2;7,38;-1,5;21\nOK\n$3;7,35;-1,5;22\n"),
+        const ImportOutcome out = importOne(
+            runs(), log("b.log", "$1;7,40;-1,5;21\n$2;7,38;-1,5;21\nOK\n$3;7,35;-1,5;22\n"),
             [](const LogColumns &columns) {
                 return columns.names.size() == 4 ? parseColumnMap(QStringLiteral("s,V,A,degC"))
                                                  : std::nullopt;
@@ -108,23 +117,30 @@ private slots:
 
     void flippedCurrent()
     {
-        const ImportOutcome out = LogImport(runs()).importFile(
-            log("c.csv", "Time,V,A\n0,7.40,-1.5\n1,7.45,-1.5\n2,7.50,-1.5\n"), guessed);
+        const ImportOutcome out = importOne(
+            runs(), log("c.csv", "Time,V,A\n0,7.40,-1.5\n1,7.45,-1.5\n2,7.50,-1.5\n"), guessed);
         QVERIFY(out.error.isEmpty());
         QVERIFY(out.warning.contains("flipped"));
     }
 
-    // A log is imported once, whatever its name, and by a later import too.
+    // A log is imported once, whatever its name, by the same import while its run is written,
+    // and by a later import; the outcomes come in the order of the files.
     void once()
     {
         const QByteArray text("Time,V,A\n0,7.40,1.5\n1,7.45,1.5\n");
         LogImport import(runs());
-        const ImportOutcome first = import.importFile(log("d.csv", text), guessed);
-        QVERIFY(!first.already && first.error.isEmpty());
-        QVERIFY(import.importFile(log("copy.csv", text), guessed).already);
-        const ImportOutcome later = LogImport(runs()).importFile(log("d.csv", text), guessed);
+        QList<ImportOutcome> outcomes = import.add(log("d.csv", text), guessed);
+        outcomes += import.add(log("bad.csv", "Time,V\n0,nan\n"), guessed);
+        outcomes += import.add(log("copy.csv", text), guessed);
+        outcomes += import.finish();
+        QCOMPARE(outcomes.size(), 3);
+        QVERIFY(!outcomes[0].already && outcomes[0].error.isEmpty());
+        QVERIFY(!outcomes[1].error.isEmpty());
+        QVERIFY(outcomes[2].already);
+        QCOMPARE(outcomes[2].run, outcomes[0].run);
+        const ImportOutcome later = importOne(runs(), log("d.csv", text), guessed);
         QVERIFY(later.already);
-        QCOMPARE(later.run, first.run);
+        QCOMPARE(later.run, outcomes[0].run);
         QCOMPARE(QDir(runs()).entryList(QDir::Files | QDir::Hidden).size(), 1);
     }
 
@@ -154,7 +170,7 @@ private slots:
             QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
         else
             path = log("e.csv", text);
-        QCOMPARE(LogImport(runs()).importFile(path, guessed).error, reason);
+        QCOMPARE(importOne(runs(), path, guessed).error, reason);
         QVERIFY(QDir(runs()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
     }
 

@@ -99,7 +99,9 @@ private slots:
             { -1, QString(101, 'x') }, // a title over 100
             { Field::Type, "LiIo/Po/Fe+" }, // over 10
             { Field::Ext_temp, "40000" }, // beyond 16 bits
-            { Field::Ext_temp, "25.5" },    { Field::C1, "abc" }, { Field::Time, "25:00:99" },
+            { Field::Ext_temp, "25.5" },
+            { Field::C1, "abc" },
+            { Field::Time, "25:00:99" },
             { Field::Cap, "922337203685477.58" }, // more than a file is read back with
         };
         for (const auto &[field, text] : faults) {
@@ -226,8 +228,8 @@ private slots:
     {
         QDir folder(dir.filePath("killed"));
         QVERIFY(folder.mkpath("."));
-        const QStringList old = { ".a.mdb.Ab12Cd", ".notes.txt.Ab12Cd", ".a.mdb.Ab12Cd1",
-                                  "a.mdb.Ab12Cd" };
+        const QStringList old
+            = { ".a.mdb.Ab12Cd", ".notes.txt.Ab12Cd", ".a.mdb.Ab12Cd1", "a.mdb.Ab12Cd" };
         for (const QString &name : old + QStringList(".b.mdb.Xy34Zw")) {
             QFile file(folder.filePath(name));
             QVERIFY(file.open(QIODevice::WriteOnly));

@@ -83,17 +83,21 @@ int importLogs(const QStringList &files, const QString &folder, const QString &k
     Settings settings;
     LogImport logs(folder);
     int status = 0;
-    for (const QString &file : files) {
-        const ImportOutcome out = logs.importFile(file, [&](const LogColumns &columns) {
+    const auto print = [&status](const QList<ImportOutcome> &outcomes) {
+        for (const ImportOutcome &out : outcomes) {
+            std::fprintf(out.error.isEmpty() ? stdout : stderr, "%s\n", qPrintable(out.text()));
+            if (!out.error.isEmpty())
+                status = 1;
+        }
+    };
+    for (const QString &file : files)
+        print(logs.add(file, [&](const LogColumns &columns) {
             if (!given)
                 return columns.offered(settings);
             columns.remember(settings, *given);
             return *given;
-        });
-        std::fprintf(out.error.isEmpty() ? stdout : stderr, "%s\n", qPrintable(out.text()));
-        if (!out.error.isEmpty())
-            status = 1;
-    }
+        }));
+    print(logs.finish());
     return status;
 }
 
