@@ -118,9 +118,11 @@ ImportOutcome makeRun(const LogReading &reading, const QString &path, const QDat
         : modified.addMSecs(-qint64(std::llround(seconds * 1000)));
     const int startOfDay = start.time().msecsSinceStartOfDay() / 1000;
     QList<qint64> rows, secondOf; // the rows kept, and their whole seconds
+    QList<double> at; // their seconds
     qint64 lastSecond = -1, sameSecond = 0;
     for (qint64 r = 0; r < log.samples.count(); ++r) {
-        const auto second = qint64(std::floor(elapsed(log.samples, r)));
+        const double e = elapsed(log.samples, r);
+        const auto second = qint64(std::floor(e));
         if (second == lastSecond) {
             ++sameSecond;
             continue;
@@ -128,6 +130,7 @@ ImportOutcome makeRun(const LogReading &reading, const QString &path, const QDat
         lastSecond = second;
         rows << r;
         secondOf << second;
+        at << e;
     }
     if (sameSecond > 0)
         out.skipped << QCoreApplication::translate(
@@ -141,27 +144,21 @@ ImportOutcome makeRun(const LogReading &reading, const QString &path, const QDat
     const QString title = info.completeBaseName().left(RunFile::TitleSize);
     // A run has a capacity and a temperature in every sample: a log without them gets the
     // charge moved so far and 0 °C.
-    QList<double> mah;
+    Samples kept = log.samples.picked(rows);
+    const auto amps = [&kept](qint64 i) {
+        return std::abs(kept.number(i, Current).value_or(Fixed()).toDouble());
+    };
     double moved = 0;
     for (qsizetype i = 0; i < rows.size(); ++i) {
-        if (i > 0) {
-            const auto amps = [&](qint64 r) {
-                return std::abs(log.samples.number(r, Current).value_or(Fixed()).toDouble());
-            };
-            moved += (amps(rows[i - 1]) + amps(rows[i])) / 2
-                * (elapsed(log.samples, rows[i]) - elapsed(log.samples, rows[i - 1])) / 3.6;
-        }
-        mah << moved;
-    }
-    Samples kept = log.samples.picked(rows);
-    for (qsizetype i = 0; i < rows.size(); ++i) {
+        if (i > 0)
+            moved += (amps(i - 1) + amps(i)) / 2 * (at[i] - at[i - 1]) / 3.6;
         kept.set(i, Time, DayTime { double((startOfDay + secondOf[i]) % 86400) / 86400 });
         const auto blank = [&](int field) {
             const Value v = kept.value(i, field);
             return v.isEmpty() || (v.heldText() && v.heldText()->isEmpty());
         };
         if (blank(Cap))
-            kept.set(i, Cap, Fixed::fromDouble(mah[i]).hundredths());
+            kept.set(i, Cap, Fixed::fromDouble(moved).hundredths());
         if (blank(Ext_temp))
             kept.set(i, Ext_temp, 0);
     }
@@ -268,15 +265,22 @@ LogImport::Pending LogImport::read(const QString &path, const ColumnMapper &mapp
         return refuse(QCoreApplication::translate("LogImport", "File not found."));
     if (!info.isFile())
         return refuse(QCoreApplication::translate("LogImport", "It is not a regular file."));
+    const QString tooLarge = QCoreApplication::translate("LogImport", "It is larger than %1 MB.")
+                                 .arg(MaxBytes / 1024 / 1024);
     if (info.size() > MaxBytes)
-        return refuse(QCoreApplication::translate("LogImport", "It is larger than %1 MB.")
-                          .arg(MaxBytes / 1024 / 1024));
+        return refuse(tooLarge);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return refuse(file.errorString());
-    const QByteArray bytes = file.read(MaxBytes + 1);
-    if (bytes.size() > MaxBytes || file.error() != QFileDevice::NoError)
+    // As much as the file held; only a file that grew meanwhile is read on, to the limit. (A
+    // read of the limit would take that much memory for every file.)
+    QByteArray bytes = file.read(info.size() + 1);
+    if (bytes.size() > info.size())
+        bytes += file.read(MaxBytes + 1 - bytes.size());
+    if (file.error() != QFileDevice::NoError)
         return refuse(file.errorString());
+    if (bytes.size() > MaxBytes)
+        return refuse(tooLarge);
     p.hash = QString::fromLatin1(sha256(bytes).toHex().left(HashDigits));
     // The same log written meanwhile is known once it is in.
     for (Pending &writing : queue_)

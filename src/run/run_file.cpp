@@ -429,9 +429,12 @@ QString write(const QString &path, const QString &title, const Samples &rows,
                 record.null();
             } else if (kind == Samples::Hundredths && field == Kind::Currency) {
                 data % 100 == 0 ? record.integer(data / 100) : record.real(data / 100.0);
-            } else if (kind == Samples::BigDecimal && field == Kind::Currency
-                       && std::abs(Fixed::fromRaw(rows.bigAt(data)).toDouble()) <= MaxCurrency) {
-                store(Fixed::fromRaw(rows.bigAt(data)).toDouble(), record);
+            } else if (const double big = kind == Samples::BigDecimal
+                           ? Fixed::fromRaw(rows.bigAt(data)).toDouble()
+                           : 0;
+                       kind == Samples::BigDecimal && field == Kind::Currency
+                       && std::abs(big) <= MaxCurrency) {
+                store(big, record);
             } else if (kind == Samples::Whole
                        && (field == Kind::Currency
                            || (field == Kind::Integer && data == qint16(data)))) {

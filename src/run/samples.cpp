@@ -133,8 +133,12 @@ void Samples::keepValue(Row &row, int f, const Value &value)
 void Samples::append(const ChannelReading &reading)
 {
     Row row;
-    for (int f = 0; f < FieldCount; ++f)
-        keepValue(row, f, reading[f]);
+    for (int f = 0; f < FieldCount; ++f) {
+        if (reading[f].isEmpty()) // most fields of most readings: no visit for them
+            row.kind[f] = Empty;
+        else
+            keepValue(row, f, reading[f]);
+    }
     rows_.append(row);
 }
 

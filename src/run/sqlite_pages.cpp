@@ -98,7 +98,7 @@ struct Page {
 };
 
 // A row's cell: its payload's size, its rowid, its record. False when it does not fit.
-bool addRow(Page &page, qint64 rowid, const std::string &types, const std::string &body)
+bool addRow(Page &page, qint64 rowid, const std::vector<char> &types, const std::vector<char> &body)
 {
     auto header = qsizetype(types.size());
     if (header <= 126) {
@@ -135,7 +135,7 @@ struct SqlitePages::Tree {
 void SqlitePages::Record::type(quint64 t)
 {
     uchar v[9];
-    types_.append(reinterpret_cast<const char *>(v), std::size_t(putVarint(v, t)));
+    types_.insert(types_.end(), v, v + putVarint(v, t));
 }
 
 void SqlitePages::Record::integer(qint64 v)
@@ -158,20 +158,22 @@ void SqlitePages::Record::integer(qint64 v)
     const int bytes = sizes[std::size_t(t - 1)].second;
     types_.push_back(char(t));
     const quint64 big = qToBigEndian(quint64(v));
-    body_.append(reinterpret_cast<const char *>(&big) + 8 - bytes, std::size_t(bytes));
+    const auto *from = reinterpret_cast<const char *>(&big);
+    body_.insert(body_.end(), from + 8 - bytes, from + 8);
 }
 
 void SqlitePages::Record::real(double v)
 {
     types_.push_back(7);
     const quint64 big = qToBigEndian(std::bit_cast<quint64>(v));
-    body_.append(reinterpret_cast<const char *>(&big), 8);
+    const auto *from = reinterpret_cast<const char *>(&big);
+    body_.insert(body_.end(), from, from + 8);
 }
 
 void SqlitePages::Record::text(QByteArrayView utf8)
 {
     type(quint64(13 + 2 * utf8.size()));
-    body_.append(utf8.data(), std::size_t(utf8.size()));
+    body_.insert(body_.end(), utf8.begin(), utf8.end());
 }
 
 SqlitePages::SqlitePages(QIODevice &file, const QList<Table> &tables, int userVersion)

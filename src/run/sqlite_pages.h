@@ -4,7 +4,6 @@
 #include <QList>
 #include <QtGlobal>
 
-#include <string>
 #include <vector>
 
 class QIODevice;
@@ -31,7 +30,9 @@ public:
     private:
         friend class SqlitePages;
         void type(quint64 t);
-        std::string types_, body_; // the serial types and the values, as the file keeps them
+        // The serial types and the values, as the file keeps them. Vectors: a string's
+        // appends are calls into the library, a vector's are made here.
+        std::vector<char> types_, body_;
     };
 
     struct Table {

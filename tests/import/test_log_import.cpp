@@ -94,6 +94,8 @@ private slots:
         QCOMPARE(rows.size(), 3);
         QCOMPARE(rows[2][Bat_volt].text(), "7.50");
         QCOMPARE(rows[2][Current].text(), "1.50");
+        // Made up: 1.5 A for 2 s, in whole mAh as a charger counts them from a BDF file.
+        QCOMPARE(rows[2][Cap].text(), name == "a.csv" ? "0.83" : "1");
         QCOMPARE(
             (rows[2][Time].time()->secondsOfDay() - rows[0][Time].time()->secondsOfDay() + 86400)
                 % 86400,
