@@ -45,7 +45,7 @@ public:
     static constexpr qint64 MaxBytes = 256 * 1024 * 1024;
 
 private:
-    static constexpr int MaxMaking = 3;
+    static constexpr int MaxMaking = 4;
     struct Pending {
         ImportOutcome out;
         QString hash;
