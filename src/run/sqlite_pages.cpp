@@ -3,9 +3,7 @@
 #include "platform/core/whole_file.h"
 
 #include <QIODevice>
-#include <QtEndian>
 #include <array>
-#include <bit>
 #include <cstring>
 #include <sqlite3.h>
 
@@ -98,9 +96,9 @@ struct Page {
 };
 
 // A row's cell: its payload's size, its rowid, its record. False when it does not fit.
-bool addRow(Page &page, qint64 rowid, const std::vector<char> &types, const std::vector<char> &body)
+bool addRow(Page &page, qint64 rowid, QByteArrayView types, QByteArrayView body)
 {
-    auto header = qsizetype(types.size());
+    qsizetype header = types.size();
     if (header <= 126) {
         header += 1;
     } else {
@@ -108,7 +106,7 @@ bool addRow(Page &page, qint64 rowid, const std::vector<char> &types, const std:
         header += n;
         header += varintLength(quint64(header)) > n;
     }
-    const qsizetype payload = header + qsizetype(body.size());
+    const qsizetype payload = header + body.size();
     if (payload > MaxLocal)
         return false;
     uchar *p
@@ -118,8 +116,8 @@ bool addRow(Page &page, qint64 rowid, const std::vector<char> &types, const std:
     p += putVarint(p, quint64(payload));
     p += putVarint(p, quint64(rowid));
     p += putVarint(p, quint64(header));
-    std::memcpy(p, types.data(), types.size());
-    std::memcpy(p + types.size(), body.data(), body.size());
+    std::memcpy(p, types.data(), std::size_t(types.size()));
+    std::memcpy(p + types.size(), body.data(), std::size_t(body.size()));
     return true;
 }
 
@@ -132,48 +130,12 @@ struct SqlitePages::Tree {
     std::vector<Child> children; // the full leaves written
 };
 
-void SqlitePages::Record::type(quint64 t)
-{
-    uchar v[9];
-    types_.insert(types_.end(), v, v + putVarint(v, t));
-}
-
-void SqlitePages::Record::integer(qint64 v)
-{
-    if (v == 0 || v == 1)
-        return types_.push_back(char(8 + v));
-    // The fewest bytes that hold it, as SQLite picks them.
-    const quint64 u = v < 0 ? ~quint64(v) : quint64(v);
-    static constexpr std::array<std::pair<quint64, int>, 6> sizes { {
-        { 0x7f, 1 },
-        { 0x7fff, 2 },
-        { 0x7fffff, 3 },
-        { 0x7fffffff, 4 },
-        { 0x7fffffffffff, 6 },
-        { ~0ull, 8 },
-    } };
-    int t = 1;
-    while (u > sizes[std::size_t(t - 1)].first)
-        ++t;
-    const int bytes = sizes[std::size_t(t - 1)].second;
-    types_.push_back(char(t));
-    const quint64 big = qToBigEndian(quint64(v));
-    const auto *from = reinterpret_cast<const char *>(&big);
-    body_.insert(body_.end(), from + 8 - bytes, from + 8);
-}
-
-void SqlitePages::Record::real(double v)
-{
-    types_.push_back(7);
-    const quint64 big = qToBigEndian(std::bit_cast<quint64>(v));
-    const auto *from = reinterpret_cast<const char *>(&big);
-    body_.insert(body_.end(), from, from + 8);
-}
-
 void SqlitePages::Record::text(QByteArrayView utf8)
 {
-    type(quint64(13 + 2 * utf8.size()));
-    body_.insert(body_.end(), utf8.begin(), utf8.end());
+    uchar type[9];
+    const int n = putVarint(type, quint64(13 + 2 * utf8.size()));
+    std::memcpy(types_.grow(std::size_t(n)), type, std::size_t(n));
+    std::memcpy(body_.grow(std::size_t(utf8.size())), utf8.data(), std::size_t(utf8.size()));
 }
 
 SqlitePages::SqlitePages(QIODevice &file, const QList<Table> &tables, int userVersion)
@@ -220,13 +182,13 @@ bool SqlitePages::append(int table, const Record &row)
     Tree &t = trees_[std::size_t(table)];
     if (failed_)
         return false;
-    if (!addRow(t.leaf, t.rows + 1, row.types_, row.body_)) {
+    if (!addRow(t.leaf, t.rows + 1, row.types_.view(), row.body_.view())) {
         const quint32 page = newPage();
         if (!put(page, t.leaf.finished()))
             return false;
         t.children.push_back({ page, t.rows });
         t.leaf.reset(LeafKind);
-        if (!addRow(t.leaf, t.rows + 1, row.types_, row.body_))
+        if (!addRow(t.leaf, t.rows + 1, row.types_.view(), row.body_.view()))
             return !(failed_ = true);
     }
     ++t.rows;
@@ -284,7 +246,7 @@ bool SqlitePages::finish()
         r.text(tables_[i].name);
         r.integer(trees_[std::size_t(i)].root);
         r.text(tables_[i].sql);
-        if (!addRow(first, i + 1, r.types_, r.body_))
+        if (!addRow(first, i + 1, r.types_.view(), r.body_.view()))
             return !(failed_ = true);
     }
     first.finished();

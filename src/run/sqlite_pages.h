@@ -2,8 +2,12 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QtEndian>
 #include <QtGlobal>
 
+#include <algorithm>
+#include <bit>
+#include <cstring>
 #include <vector>
 
 class QIODevice;
@@ -14,25 +18,54 @@ class QIODevice;
 // check passes). Values are stored as given: the columns' affinities are the caller's to apply.
 class SqlitePages {
 public:
-    // The values of one row, in column order.
+    // The values of one row, in column order. Inline: every value of every row passes here.
     class Record {
     public:
-        void clear()
+        void clear() { types_.size = body_.size = 0; }
+        void null() { *types_.grow(1) = 0; }
+        void integer(qint64 v)
         {
-            types_.clear(); // keeping what was allocated
-            body_.clear();
+            if (v == 0 || v == 1) // types of their own, without a byte of value
+                return void(*types_.grow(1) = char(8 + v));
+            // The fewest bytes that hold it, as SQLite picks them: 1, 2, 3, 4, 6 or 8.
+            const quint64 u = v < 0 ? ~quint64(v) : quint64(v);
+            const int type = u <= 0x7f ? 1
+                : u <= 0x7fff          ? 2
+                : u <= 0x7fffff        ? 3
+                : u <= 0x7fffffff      ? 4
+                : u <= 0x7fffffffffff  ? 5
+                                       : 6;
+            const int bytes = type < 5 ? type : type == 5 ? 6 : 8;
+            *types_.grow(1) = char(type);
+            const quint64 big = qToBigEndian(quint64(v));
+            std::memcpy(body_.grow(std::size_t(bytes)), reinterpret_cast<const char *>(&big) + 8 - bytes,
+                        std::size_t(bytes));
         }
-        void null() { types_.push_back(0); }
-        void integer(qint64 v);
-        void real(double v);
+        void real(double v)
+        {
+            *types_.grow(1) = 7;
+            const quint64 big = qToBigEndian(std::bit_cast<quint64>(v));
+            std::memcpy(body_.grow(8), &big, 8);
+        }
         void text(QByteArrayView utf8);
 
     private:
         friend class SqlitePages;
-        void type(quint64 t);
-        // The serial types and the values, as the file keeps them. Vectors: a string's
-        // appends are calls into the library, a vector's are made here.
-        std::vector<char> types_, body_;
+        // Bytes appended in place, the room kept from row to row.
+        struct Bytes {
+            std::vector<char> data;
+            std::size_t size = 0;
+            char *grow(std::size_t n)
+            {
+                if (size + n > data.size())
+                    data.resize(std::max(2 * data.size(), size + n));
+                char *at = data.data() + size;
+                size += n;
+                return at;
+            }
+            QByteArrayView view() const { return { data.data(), qsizetype(size) }; }
+        };
+        Bytes types_, body_; // the serial types and the values, as the file keeps them
     };
 
     struct Table {
