@@ -7,11 +7,6 @@
 
 #include <cmath>
 
-Fixed Fixed::fromDouble(double v)
-{
-    return Fixed(static_cast<qint64>(std::llround(v * 10000.0)));
-}
-
 std::optional<Fixed> Fixed::parse(QStringView text)
 {
     const QStringView t = text.trimmed();

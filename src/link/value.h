@@ -15,8 +15,15 @@ public:
     static constexpr Fixed fromRaw(qint64 raw) { return Fixed(raw); }
     static constexpr Fixed fromHundredths(qint64 h) { return Fixed(h * 100); }
     static constexpr Fixed fromWhole(qint64 w) { return Fixed(w * 10000); }
-    // Rounded to the nearest ten-thousandth.
-    static Fixed fromDouble(double v);
+    // Rounded to the nearest ten-thousandth, halves away from zero as std::llround rounds them;
+    // inline, without its call: an import rounds millions.
+    static Fixed fromDouble(double v)
+    {
+        const double x = v * 10000.0;
+        const auto whole = static_cast<qint64>(x); // toward zero, and exact below 2 to the 52nd
+        const double rest = x - static_cast<double>(whole);
+        return Fixed(whole + (rest >= 0.5) - (rest <= -0.5));
+    }
     // "." as decimal separator, optional sign; digits past the fourth decimal are rounded.
     static std::optional<Fixed> parse(QStringView text);
 
