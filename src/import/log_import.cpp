@@ -162,14 +162,13 @@ ImportOutcome makeRun(const LogReading &reading, const QString &path, const QDat
         if (blank(Ext_temp))
             kept.set(i, Ext_temp, 0);
     }
-    const QString failure = RunFile::write(run, title, kept, nullptr, false);
+    RunFile::WriteOptions options;
+    options.tidy = false; // done once, by the import
+    // The book dates a run without a date in its description by the file's time, its end.
+    options.modified = start.addMSecs(qint64(std::llround(seconds * 1000)));
+    const QString failure = RunFile::write(run, title, kept, options);
     if (!failure.isEmpty())
         return refused(failure);
-    // The book dates a run without a date in its description by the file's time, its end.
-    QFile written(run);
-    if (written.open(QIODevice::ReadWrite))
-        written.setFileTime(start.addMSecs(qint64(std::llround(seconds * 1000))),
-                            QFileDevice::FileModificationTime);
     out.run = run;
     out.taken = rows.size();
     return out;

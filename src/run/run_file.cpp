@@ -347,7 +347,8 @@ QString storeValue(int field, const Value &given, SqlitePages::Record &record)
 
 // Writes a run file whose rows `row` puts into a record each: "" when written, otherwise why
 // not.
-QString writeRows(const QString &path, const QString &title, qint64 rowCount, bool tidy,
+QString writeRows(const QString &path, const QString &title, qint64 rowCount,
+                  const WriteOptions &options,
                   const std::function<QString(qint64 row, SqlitePages::Record &)> &row)
 {
     const QFileInfo target(path);
@@ -355,7 +356,7 @@ QString writeRows(const QString &path, const QString &title, qint64 rowCount, bo
         return QStringLiteral("It is a folder.");
     if (title.size() > TitleSize)
         return QStringLiteral("The description is longer than %1 characters.").arg(TitleSize);
-    if (tidy)
+    if (options.tidy)
         removeLeftovers(target.absoluteDir());
     // The clean-up knows a save's files by ".mdb." before their last six characters.
     QString name = target.fileName();
@@ -386,7 +387,9 @@ QString writeRows(const QString &path, const QString &title, qint64 rowCount, bo
     record.clear();
     // A title that is no text at all is kept as Null, as a field's empty text is.
     store(title.isNull() ? Stored() : Stored(title), record);
-    if (!pages.append(1, record) || !pages.finish() || !temp.flush())
+    if (!pages.append(1, record) || !pages.finish() || !temp.flush()
+        || (options.modified.isValid()
+            && !temp.setFileTime(options.modified, QFileDevice::FileModificationTime)))
         return unwritten();
     if (::fdatasync(temp.handle()) != 0)
         return QStringLiteral("The disk failed to store the file (%1).")
@@ -403,9 +406,9 @@ QString writeRows(const QString &path, const QString &title, qint64 rowCount, bo
 } // namespace
 
 QString writeValues(const QString &path, const QString &title, qint64 rowCount,
-                    const RowValues &cell, bool tidy)
+                    const RowValues &cell)
 {
-    return writeRows(path, title, rowCount, tidy, [&](qint64 r, SqlitePages::Record &record) {
+    return writeRows(path, title, rowCount, {}, [&](qint64 r, SqlitePages::Record &record) {
         QString failure;
         for (int f = 0; f < FieldCount && failure.isEmpty(); ++f)
             failure = storeValue(f, cell(r, f), record);
@@ -414,15 +417,15 @@ QString writeValues(const QString &path, const QString &title, qint64 rowCount,
 }
 
 QString write(const QString &path, const QString &title, const Samples &rows,
-              std::atomic<qint64> *done, bool tidy)
+              const WriteOptions &options)
 {
     std::vector<QByteArray> utf8; // by text index, made once
     std::array<Kind, FieldCount> kinds;
     for (int f = 0; f < FieldCount; ++f)
         kinds[std::size_t(f)] = kindOf(f);
-    return writeRows(path, title, rows.count(), tidy, [&](qint64 r, SqlitePages::Record &record) {
-        if (done)
-            done->store(r, std::memory_order_relaxed);
+    return writeRows(path, title, rows.count(), options, [&](qint64 r, SqlitePages::Record &record) {
+        if (options.done)
+            options.done->store(r, std::memory_order_relaxed);
         for (int f = 0; f < FieldCount; ++f) {
             // What a charger sends, straight from how it is kept; the rest as a value.
             const auto [kind, data] = rows.kept(r, f);

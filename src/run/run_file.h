@@ -3,6 +3,7 @@
 #include "link/channel_reading.h"
 #include "run/samples.h"
 
+#include <QDateTime>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QString>
@@ -31,14 +32,19 @@ using RowTexts = std::function<QString(qint64 row, int field)>;
 // Returns "" on success, otherwise a reason for the user.
 QString write(const QString &path, const QString &title, qint64 rowCount, const RowTexts &cell);
 // The same from values, each as its text would be written: cheaper for numbers and times.
-// `tidy`: first remove what saves that were killed left in the folder, as removeLeftovers; one
-// that writes many files does that once.
 using RowValues = std::function<Value(qint64 row, int field)>;
 QString writeValues(const QString &path, const QString &title, qint64 rowCount,
-                    const RowValues &cell, bool tidy = true);
-// The same from the samples as they are kept; `done`, when given, follows the rows written.
+                    const RowValues &cell);
+// The same from the samples as they are kept.
+struct WriteOptions {
+    std::atomic<qint64> *done = nullptr; // follows the rows written
+    // First remove what saves that were killed left in the folder, as removeLeftovers; one
+    // that writes many files does that once.
+    bool tidy = true;
+    QDateTime modified; // the file's time, when valid
+};
 QString write(const QString &path, const QString &title, const Samples &rows,
-              std::atomic<qint64> *done = nullptr, bool tidy = true);
+              const WriteOptions &options = {});
 // Removes a killed save's temporary file from `folder`, once they are a minute old.
 void removeLeftovers(const QDir &folder);
 

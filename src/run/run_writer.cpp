@@ -16,7 +16,9 @@ Writer::Writer(const QString &path, const QString &title, const Samples &rows,
     : QObject(parent), shared_(std::make_shared<Shared>(this))
 {
     background.start([shared = shared_, path, title, rows] {
-        const QString failure = write(path, title, rows, &shared->written);
+        RunFile::WriteOptions options;
+        options.done = &shared->written;
+        const QString failure = write(path, title, rows, options);
         shared->post([failure](Writer &writer) {
             writer.deleteLater();
             emit writer.finished(failure);

@@ -86,10 +86,17 @@ private slots:
     {
         QFETCH(QByteArray, text);
         const QString name = text.startsWith("Test Time") ? "a.bdf.csv" : "a.csv";
-        const ImportOutcome out = importOne(runs(), log(name, text), guessed);
+        // A log that tells no date: its run ends when the log was last written.
+        const QDateTime written(QDate(2020, 5, 6), QTime(7, 8, 9));
+        QFile logged(log(name, text));
+        QVERIFY(logged.open(QIODevice::ReadWrite)
+                && logged.setFileTime(written, QFileDevice::FileModificationTime));
+        logged.close();
+        const ImportOutcome out = importOne(runs(), logged.fileName(), guessed);
         QVERIFY2(out.error.isEmpty(), qPrintable(out.error));
         QCOMPARE(out.taken, 3);
         QVERIFY(out.warning.isEmpty());
+        QCOMPARE(QFileInfo(out.run).lastModified(), written);
         const QList<ChannelReading> rows = rowsOf(out.run);
         QCOMPARE(rows.size(), 3);
         QCOMPARE(rows[2][Bat_volt].text(), "7.50");
