@@ -97,7 +97,7 @@ ImportOutcome makeRun(const LogReading &reading, const QString &path, const QDat
         out.error = why;
         return out;
     };
-    const ImportedLog log = reading();
+    ImportedLog log = reading();
     if (!log.error.isEmpty())
         return refused(log.error);
     if (log.samples.count() == 0)
@@ -142,9 +142,11 @@ ImportOutcome makeRun(const LogReading &reading, const QString &path, const QDat
         = QDir(folder).filePath(info.fileName().section(u'.', 0, 0).left(RunFile::TitleSize) + u'-'
                                 + hash + QStringLiteral(".mdb"));
     const QString title = info.completeBaseName().left(RunFile::TitleSize);
+    // Most logs keep every sample: those are taken as they are, not copied.
+    Samples kept = rows.size() == log.samples.count() ? std::move(log.samples)
+                                                      : log.samples.picked(rows);
     // A run has a capacity and a temperature in every sample: a log without them gets the
     // charge moved so far and 0 °C.
-    Samples kept = log.samples.picked(rows);
     const auto amps = [&kept](qint64 i) {
         return std::abs(kept.number(i, Current).value_or(Fixed()).toDouble());
     };
