@@ -143,8 +143,8 @@ ImportOutcome makeRun(const LogReading &reading, const QString &path, const QDat
                                 + hash + QStringLiteral(".mdb"));
     const QString title = info.completeBaseName().left(RunFile::TitleSize);
     // Most logs keep every sample: those are taken as they are, not copied.
-    Samples kept = rows.size() == log.samples.count() ? std::move(log.samples)
-                                                      : log.samples.picked(rows);
+    Samples kept
+        = rows.size() == log.samples.count() ? std::move(log.samples) : log.samples.picked(rows);
     // A run has a capacity and a temperature in every sample: a log without them gets the
     // charge moved so far and 0 °C.
     const auto amps = [&kept](qint64 i) {

@@ -423,59 +423,61 @@ QString write(const QString &path, const QString &title, const Samples &rows,
     std::array<Kind, FieldCount> kinds;
     for (int f = 0; f < FieldCount; ++f)
         kinds[std::size_t(f)] = kindOf(f);
-    return writeRows(path, title, rows.count(), options, [&](qint64 r, SqlitePages::Record &record) {
-        if (options.done)
-            options.done->store(r, std::memory_order_relaxed);
-        for (int f = 0; f < FieldCount; ++f) {
-            // What a charger sends, straight from how it is kept; the rest as a value.
-            const auto [kind, data] = rows.kept(r, f);
-            const Kind field = kinds[std::size_t(f)];
-            switch (kind) {
-            case Samples::Empty:
-                record.null();
-                continue;
-            case Samples::Hundredths:
-                if (field != Kind::Currency)
+    return writeRows(
+        path, title, rows.count(), options, [&](qint64 r, SqlitePages::Record &record) {
+            if (options.done)
+                options.done->store(r, std::memory_order_relaxed);
+            for (int f = 0; f < FieldCount; ++f) {
+                // What a charger sends, straight from how it is kept; the rest as a value.
+                const auto [kind, data] = rows.kept(r, f);
+                const Kind field = kinds[std::size_t(f)];
+                switch (kind) {
+                case Samples::Empty:
+                    record.null();
+                    continue;
+                case Samples::Hundredths:
+                    if (field != Kind::Currency)
+                        break;
+                    data % 100 == 0 ? record.integer(data / 100) : record.real(data / 100.0);
+                    continue;
+                case Samples::BigDecimal:
+                    if (const double d = Fixed::fromRaw(rows.bigAt(data)).toDouble();
+                        field == Kind::Currency && std::abs(d) <= MaxCurrency) {
+                        store(d, record);
+                        continue;
+                    }
                     break;
-                data % 100 == 0 ? record.integer(data / 100) : record.real(data / 100.0);
-                continue;
-            case Samples::BigDecimal:
-                if (const double d = Fixed::fromRaw(rows.bigAt(data)).toDouble();
-                    field == Kind::Currency && std::abs(d) <= MaxCurrency) {
-                    store(d, record);
+                case Samples::Whole:
+                    if (field != Kind::Currency && (field != Kind::Integer || data != qint16(data)))
+                        break;
+                    record.integer(data);
+                    continue;
+                case Samples::Time:
+                    if (int seconds = 0; field == Kind::Time && rows.secondsOfDay(r, f, seconds)) {
+                        store(seconds / 86400.0, record);
+                        continue;
+                    }
+                    break;
+                case Samples::Text: {
+                    if (field != Kind::Text || rows.textAt(data).size() > TextFieldSize)
+                        break;
+                    if (std::size_t(data) >= utf8.size())
+                        utf8.resize(std::size_t(data) + 1);
+                    QByteArray &text = utf8[std::size_t(data)];
+                    if (text.isNull())
+                        text = rows.textAt(data).toUtf8();
+                    text.isEmpty() ? record.null() : record.text(text);
                     continue;
                 }
-                break;
-            case Samples::Whole:
-                if (field != Kind::Currency && (field != Kind::Integer || data != qint16(data)))
+                default:
                     break;
-                record.integer(data);
-                continue;
-            case Samples::Time:
-                if (int seconds = 0; field == Kind::Time && rows.secondsOfDay(r, f, seconds)) {
-                    store(seconds / 86400.0, record);
-                    continue;
                 }
-                break;
-            case Samples::Text: {
-                if (field != Kind::Text || rows.textAt(data).size() > TextFieldSize)
-                    break;
-                if (std::size_t(data) >= utf8.size())
-                    utf8.resize(std::size_t(data) + 1);
-                QByteArray &text = utf8[std::size_t(data)];
-                if (text.isNull())
-                    text = rows.textAt(data).toUtf8();
-                text.isEmpty() ? record.null() : record.text(text);
-                continue;
+                if (const QString failure = storeValue(f, rows.value(r, f), record);
+                    !failure.isEmpty())
+                    return failure;
             }
-            default:
-                break;
-            }
-            if (const QString failure = storeValue(f, rows.value(r, f), record); !failure.isEmpty())
-                return failure;
-        }
-        return QString();
-    });
+            return QString();
+        });
 }
 
 namespace {

@@ -38,8 +38,8 @@ public:
             const int bytes = type < 5 ? type : type == 5 ? 6 : 8;
             *types_.grow(1) = char(type);
             const quint64 big = qToBigEndian(quint64(v));
-            std::memcpy(body_.grow(std::size_t(bytes)), reinterpret_cast<const char *>(&big) + 8 - bytes,
-                        std::size_t(bytes));
+            std::memcpy(body_.grow(std::size_t(bytes)),
+                        reinterpret_cast<const char *>(&big) + 8 - bytes, std::size_t(bytes));
         }
         void real(double v)
         {
