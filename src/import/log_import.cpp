@@ -295,8 +295,8 @@ LogImport::Pending LogImport::read(const QString &path, const ColumnMapper &mapp
 
     const LogReading reading = readLog(path, bytes, mapper);
     QDir().mkpath(folder_); // the save folder is made by the first run saved in it
-    // Made on a thread of its own while the next log is read, two at most: one writes while
-    // the other waits for the disk.
+    // Made on a thread of its own while the next log is read; four at a time, so that while
+    // some wait for the disk the others keep both processors busy.
     const auto making = [&] {
         return std::count_if(queue_.begin(), queue_.end(),
                              [](const Pending &q) { return q.made.valid(); });

@@ -16,8 +16,9 @@ constexpr int SniffLines = 50; // a header stands within these
 constexpr int AgreeingLines = 5; // lines below a header with as many fields
 constexpr double Largest = 1e9; // more than any charger shows in any field
 
-// Vectors, not QLists: every field of every line passes through one.
-using Fields = std::vector<QByteArrayView>;
+// Pieces of a log: its lines, or a line's fields. Vectors, not QLists: every field of every
+// line passes through one.
+using Views = std::vector<QByteArrayView>;
 
 QByteArrayView trimmed(QByteArrayView f)
 {
@@ -32,7 +33,7 @@ QByteArrayView trimmed(QByteArrayView f)
 }
 
 // The fields of a line, quotes kept; trailing empty fields (a delimiter at the end) dropped.
-void split(QByteArrayView line, char delimiter, Fields &out)
+void split(QByteArrayView line, char delimiter, Views &out)
 {
     out.clear();
     qsizetype from = 0;
@@ -119,7 +120,7 @@ std::optional<double> clock(QByteArrayView field, bool decimalComma)
     return parts >= 2 ? std::optional(seconds) : std::nullopt;
 }
 
-bool numeric(const Fields &fields, bool decimalComma)
+bool numeric(const Views &fields, bool decimalComma)
 {
     for (QByteArrayView f : fields)
         if (number(f, decimalComma) || clock(f, decimalComma))
@@ -161,9 +162,9 @@ struct Layout {
 
 // The delimiter and header line: the first line with at least two fields whose next lines have
 // as many, the first of them with a number, and which is no line of numbers itself.
-std::optional<Layout> sniff(const Fields &lines)
+std::optional<Layout> sniff(const Views &lines)
 {
-    Fields fields, below;
+    Views fields, below;
     std::optional<Layout> best;
     std::size_t bestFields = 0;
     for (const char d : { ',', ';', '\t', '|' })
@@ -208,7 +209,7 @@ LogReading readTextLog(const QByteArray &bytes, const ColumnMapper &mapper)
     if (holdsBinary(bytes))
         return refused(
             QCoreApplication::translate("LogImport", "It is no text: it holds binary data."));
-    Fields lines;
+    Views lines;
     for (qsizetype from = 0; from < bytes.size();) {
         qsizetype to = bytes.indexOf('\n', from);
         if (to < 0)
@@ -229,7 +230,7 @@ LogReading readTextLog(const QByteArray &bytes, const ColumnMapper &mapper)
     qsizetype first = 0; // the first line of samples
     while (first < std::ssize(lines) && lines[std::size_t(first)].trimmed().isEmpty())
         ++first;
-    Fields fields;
+    Views fields;
     LogColumns columns;
     if (first < std::ssize(lines) && lines[std::size_t(first)].startsWith('$')) {
         layout = { ';', false, -1, true };
@@ -274,7 +275,7 @@ LogReading readTextLog(const QByteArray &bytes, const ColumnMapper &mapper)
         columnQuantities.push_back(qs.value(q));
     return [bytes, lines = std::move(lines), layout, first, qs = std::move(columnQuantities),
             timeAt, voltsAt] {
-        Fields fields;
+        Views fields;
         // Each line sets the same fields as the line before: one reading serves them all.
         ChannelReading reading;
         ImportedLog log;

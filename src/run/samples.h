@@ -79,12 +79,11 @@ public:
     // Writes the caption row and every row as CSV (RFC 4180, UTF-8, CRLF). Why it failed, or "".
     QString writeCsv(const QString &path, const QStringList &captions) const;
 
-    // How a field is kept, for what writes every field of every row: a Whole's data is the
-    // number, Hundredths' the number in hundredths, a Time's its seconds, a Text's the index
-    // of its text, which textAt gives, a BigDecimal's the index of its value, which bigAt gives;
-    // any other kind is read as value() gives it. A decimal
-    // exact to the hundredth, as a charger sends it, is kept in hundredths; the first two
-    // kinds are what an export looks up.
+    // How a field is kept, for what writes every field of every row. The data of a Whole is
+    // the number; of Hundredths the number in hundredths; of a Time its seconds; of a Text the
+    // index that textAt takes; of a BigDecimal the index that bigAt takes. Any other kind is
+    // read through value(). A decimal exact to the hundredth, as a charger sends it, is kept
+    // in hundredths; the first two kinds are what an export looks up.
     enum Kind : quint8 { Whole, Hundredths, Empty, Text, Time, BigWhole, BigDecimal, BigTime };
     std::pair<Kind, qint32> kept(qint64 row, int field) const
     {
