@@ -228,6 +228,13 @@ QList<ImportOutcome> LogImport::finish()
     return settled(true);
 }
 
+bool LogImport::full() const
+{
+    return std::count_if(queue_.begin(), queue_.end(),
+                         [](const Pending &q) { return q.made.valid(); })
+        >= MaxMaking;
+}
+
 void LogImport::land(Pending &p)
 {
     if (!p.made.valid())
@@ -297,11 +304,7 @@ LogImport::Pending LogImport::read(const QString &path, const ColumnMapper &mapp
     QDir().mkpath(folder_); // the save folder is made by the first run saved in it
     // Made on a thread of its own while the next log is read; four at a time, so that while
     // some wait for the disk the others keep both processors busy.
-    const auto making = [&] {
-        return std::count_if(queue_.begin(), queue_.end(),
-                             [](const Pending &q) { return q.made.valid(); });
-    };
-    for (auto q = queue_.begin(); making() >= MaxMaking; ++q)
+    for (auto q = queue_.begin(); full(); ++q)
         land(*q);
     auto make = std::make_shared<std::packaged_task<ImportOutcome()>>(
         [reading, path, modified = info.lastModified(), hash = p.hash, folder = folder_] {

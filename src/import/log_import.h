@@ -41,6 +41,11 @@ public:
     // their files were given; finish() waits for the rest.
     QList<ImportOutcome> add(const QString &path, const ColumnMapper &mapper);
     QList<ImportOutcome> finish();
+    // For an event loop that must not wait: whether add() would wait for a run being made
+    // first, the outcomes that have ended, and whether none is left to end.
+    bool full() const;
+    QList<ImportOutcome> ended() { return settled(false); }
+    bool idle() const { return queue_.empty(); }
 
     static constexpr qint64 MaxBytes = 256 * 1024 * 1024;
 

@@ -16,6 +16,7 @@
 namespace {
 
 constexpr int ListedOutcomes = 20; // the rest are counted
+constexpr int WaitMs = 5; // for a run being made
 
 // One import of several files, a file per turn of the event loop.
 struct Batch {
@@ -74,13 +75,19 @@ struct Batch {
 
 void step(const std::shared_ptr<Batch> &b)
 {
+    // The runs are made meanwhile: the event loop looks in again rather than wait for them.
+    const auto again
+        = [&b](int ms) { QTimer::singleShot(ms, &b->host.mainWindow(), [b] { step(b); }); };
+    b->count(b->logs.ended());
     if (!b->cancelled && b->next < b->files.size()) {
+        if (b->logs.full())
+            return again(WaitMs);
         b->count(b->logs.add(b->files[b->next], [&b](const LogColumns &c) { return b->ask(c); }));
         b->progress->setDone(++b->next);
-        QTimer::singleShot(0, &b->host.mainWindow(), [b] { step(b); });
-        return;
+        return again(0);
     }
-    b->count(b->logs.finish());
+    if (!b->logs.idle())
+        return again(WaitMs);
     b->progress.reset();
     QString text = QCoreApplication::translate("LogImport",
                                                "%1 imported, %2 imported before, %3 not imported.")
