@@ -116,8 +116,11 @@ bool addRow(Page &page, qint64 rowid, QByteArrayView types, QByteArrayView body)
     p += putVarint(p, quint64(payload));
     p += putVarint(p, quint64(rowid));
     p += putVarint(p, quint64(header));
-    std::memcpy(p, types.data(), std::size_t(types.size()));
-    std::memcpy(p + types.size(), body.data(), std::size_t(body.size()));
+    // A row of Nulls has no body, whose bytes may then be nowhere.
+    if (!types.isEmpty())
+        std::memcpy(p, types.data(), std::size_t(types.size()));
+    if (!body.isEmpty())
+        std::memcpy(p + types.size(), body.data(), std::size_t(body.size()));
     return true;
 }
 
@@ -135,7 +138,8 @@ void SqlitePages::Record::text(QByteArrayView utf8)
     uchar type[9];
     const int n = putVarint(type, quint64(13 + 2 * utf8.size()));
     std::memcpy(types_.grow(std::size_t(n)), type, std::size_t(n));
-    std::memcpy(body_.grow(std::size_t(utf8.size())), utf8.data(), std::size_t(utf8.size()));
+    if (!utf8.isEmpty())
+        std::memcpy(body_.grow(std::size_t(utf8.size())), utf8.data(), std::size_t(utf8.size()));
 }
 
 SqlitePages::SqlitePages(QIODevice &file, const QList<Table> &tables, int userVersion)
