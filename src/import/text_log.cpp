@@ -256,10 +256,11 @@ LogReading readTextLog(const QByteArray &bytes, const ColumnMapper &mapper)
     const std::optional<ColumnMap> map = mapper(columns);
     if (!map)
         return refused(QCoreApplication::translate("LogImport", "Cancelled."));
-    const QList<Quantity> &qs = quantities();
+    std::vector<Quantity> columnQuantities; // by column
     qsizetype timeAt = -1, voltsAt = -1;
-    for (qsizetype c = 0; c < map->size(); ++c) {
-        const int field = qs.value(map->at(c)).field;
+    for (const int q : *map) {
+        const int field = columnQuantities.emplace_back(quantities().value(q)).field;
+        const qsizetype c = std::ssize(columnQuantities) - 1;
         if (field == Time && timeAt < 0)
             timeAt = c;
         if (field == Bat_volt && voltsAt < 0)
@@ -270,9 +271,6 @@ LogReading readTextLog(const QByteArray &bytes, const ColumnMapper &mapper)
             QCoreApplication::translate("LogImport", "No column is taken as the voltage."));
 
     // The lines are read where the reading is called: on a thread of its own, for an import.
-    std::vector<Quantity> columnQuantities; // by column
-    for (const int q : *map)
-        columnQuantities.push_back(qs.value(q));
     return [bytes, lines = std::move(lines), layout, first, qs = std::move(columnQuantities),
             timeAt, voltsAt] {
         Views fields;
