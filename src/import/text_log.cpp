@@ -101,6 +101,49 @@ std::optional<double> number(QByteArrayView field, bool decimalComma)
     return ec == std::errc() ? v : HUGE_VAL;
 }
 
+// A plain decimal ("-12.345"; "3,71" with a decimal comma) times ten to the `shift`, exactly,
+// as a Fixed: most fields of a log, read without a double. None for anything else (a text, an
+// exponent, more decimals than a Fixed keeps, a number near the limits), which `number` reads
+// then; where both read a field, they agree.
+std::optional<Fixed> plainDecimal(QByteArrayView field, bool decimalComma, int shift)
+{
+    static constexpr qint64 Ten[] = { 1, 10, 100, 1000, 10'000, 100'000, 1'000'000, 10'000'000 };
+    field = trimmed(field);
+    const char *p = field.data(), *end = p + field.size();
+    const bool minus = p != end && *p == '-';
+    p += p != end && (*p == '-' || *p == '+');
+    const char point = decimalComma ? ',' : '.';
+    qint64 m = 0;
+    int digits = 0, decimals = -1; // -1: no point
+    for (; p != end; ++p) {
+        if (const auto d = unsigned(*p - '0'); d < 10 && digits < 15)
+            m = m * 10 + d, ++digits, decimals += decimals >= 0;
+        else if (*p == point && decimals < 0 && digits > 0)
+            decimals = 0;
+        else
+            return std::nullopt;
+    }
+    const int up = 4 + shift - std::max(decimals, 0);
+    if (digits == 0 || decimals == 0 || up < 0 || up > 7
+        || m > qint64(Largest) * Ten[std::max(decimals, 0)])
+        return std::nullopt;
+    // Below 2 to the 48th, a double's product rounds to the same: `number` agrees.
+    const qint64 raw = m * Ten[up];
+    if (raw >= qint64(1) << 48)
+        return std::nullopt;
+    return Fixed::fromRaw(minus ? -raw : raw);
+}
+
+// A quantity's scale as a power of ten (-3 to 3), which plainDecimal applies; none for others.
+std::optional<int> powerOfTen(double scale)
+{
+    static constexpr double Powers[] = { 1e-3, 1e-2, 1e-1, 1, 1e1, 1e2, 1e3 };
+    for (int k = 0; k < 7; ++k)
+        if (std::abs(scale) == Powers[k])
+            return k - 3;
+    return std::nullopt;
+}
+
 // "hh:mm:ss(.mmm)" or "mm:ss(.mmm)" as seconds.
 std::optional<double> clock(QByteArrayView field, bool decimalComma)
 {
@@ -273,11 +316,21 @@ LogReading readTextLog(const QByteArray &bytes, const ColumnMapper &mapper)
     // The lines are read where the reading is called: on a thread of its own, for an import.
     return [bytes, lines = std::move(lines), layout, first, qs = std::move(columnQuantities),
             timeAt, voltsAt] {
+        // Where each column goes: cells take C1 on, in their order, up to the twelfth; -1 for
+        // nowhere. Most numbers are read without a double.
+        std::vector<int> fieldOf;
+        std::vector<std::optional<int>> shiftOf;
+        for (int cell = 0; const Quantity &q : qs) {
+            fieldOf.push_back(q.field != C1 ? q.field : cell < 12 ? C1 + cell++ : -1);
+            // A time in seconds is its Fixed's double: a division rounded as the text's double.
+            shiftOf.push_back(q.field != Time    ? powerOfTen(q.scale)
+                                  : q.scale == 1 ? std::optional(0)
+                                                 : std::nullopt);
+        }
         Views fields;
-        // Each line sets the same fields as the line before: one reading serves them all.
-        ChannelReading reading;
         ImportedLog log;
-        log.samples.reserve(std::ssize(lines) - first);
+        Samples &samples = log.samples;
+        samples.reserve(std::ssize(lines) - first);
         Skips skips;
         if (layout.header > 0)
             skips.add(QT_TRANSLATE_NOOP("LogImport", "before the header"), 1, layout.header);
@@ -296,15 +349,37 @@ LogReading readTextLog(const QByteArray &bytes, const ColumnMapper &mapper)
                 line = line.sliced(1);
             }
             split(line, layout.delimiter, fields);
-            double seconds = double(log.samples.count());
+            double seconds = double(samples.count());
+            const qint64 row = samples.count();
+            samples.appendEmpty(); // removed again when the line is not taken
             bool taken = true;
-            int cell = 0;
             for (qsizetype c = 0; c < std::ssize(qs) && taken; ++c) {
                 const Quantity &q = qs[std::size_t(c)];
+                const int field = fieldOf[std::size_t(c)];
+                const std::optional<int> shift = shiftOf[std::size_t(c)];
                 if (q.field < 0)
                     continue;
                 const QByteArrayView f
                     = c < std::ssize(fields) ? fields[std::size_t(c)] : QByteArrayView();
+                if (shift) {
+                    if (auto x = plainDecimal(f, layout.decimalComma, *shift)) {
+                        if (q.scale < 0)
+                            x = -*x;
+                        if (q.field == Time) {
+                            seconds = x->toDouble();
+                            continue;
+                        }
+                        if (q.field != Ext_temp) {
+                            if (field >= 0)
+                                samples.set(row, field, *x);
+                            continue;
+                        }
+                        if (x->raw() % 10'000 == 0) { // a temperature in whole degrees
+                            samples.set(row, field, x->raw() / 10'000);
+                            continue;
+                        }
+                    }
+                }
                 const auto v = q.field == Time && q.scale == 0 ? clock(f, layout.decimalComma)
                                                                : number(f, layout.decimalComma);
                 if (v && !std::isfinite(*v))
@@ -318,43 +393,45 @@ LogReading readTextLog(const QByteArray &bytes, const ColumnMapper &mapper)
                         QCoreApplication::translate("LogImport", "Line %1: %2 is out of range.")
                             .arg(lineNo)
                             .arg(QString::fromUtf8(trimmed(f))));
-                if (c == timeAt || c == voltsAt) {
-                    if (!v) {
-                        skips.add(c == timeAt ? QT_TRANSLATE_NOOP("LogImport", "without a time")
-                                              : QT_TRANSLATE_NOOP("LogImport", "without a voltage"),
-                                  lineNo);
-                        taken = false;
-                        continue;
-                    }
+                if ((c == timeAt || c == voltsAt) && !v) {
+                    skips.add(c == timeAt ? QT_TRANSLATE_NOOP("LogImport", "without a time")
+                                          : QT_TRANSLATE_NOOP("LogImport", "without a voltage"),
+                              lineNo);
+                    taken = false;
+                    continue;
                 }
                 const double scaled = q.scale == 0 ? *v : v.value_or(0) * q.scale;
                 if (q.field == Time)
                     seconds = scaled;
-                else if (q.field == C1 && cell < 12)
-                    reading[C1 + cell++] = v ? Value(Fixed::fromDouble(scaled)) : Value();
+                else if (field < 0)
+                    continue;
+                else if (!v)
+                    samples.set(row, field, Value());
                 else if (q.field == Ext_temp)
-                    reading[q.field] = v ? Value(qint64(std::lround(scaled))) : Value();
-                else if (q.field != C1)
-                    reading[q.field] = v ? Value(Fixed::fromDouble(scaled)) : Value();
+                    samples.set(row, field, qint64(std::lround(scaled)));
+                else
+                    samples.set(row, field, Fixed::fromDouble(scaled));
             }
-            if (!taken)
+            if (!taken) {
+                samples.removeLast();
                 continue;
+            }
             if (byClock) { // a clock past midnight starts from 0 again
                 if (seconds + 43200 < lastClock)
                     days += 86400;
                 lastClock = seconds;
                 seconds += days;
             }
-            if (log.samples.count() == 0)
+            if (row == 0)
                 firstSeconds = seconds;
             seconds -= firstSeconds;
             if (seconds < lastSeconds) {
                 skips.add(QT_TRANSLATE_NOOP("LogImport", "whose time goes back"), lineNo);
+                samples.removeLast();
                 continue;
             }
             lastSeconds = seconds;
-            reading[Time] = DayTime { seconds / 86400 };
-            log.samples.append(reading);
+            samples.set(row, Time, DayTime { seconds / 86400 });
         }
         log.skipped = skips.lines();
         return log;

@@ -69,13 +69,6 @@ void Samples::shown(ChannelReading &reading)
     }
 }
 
-void Samples::keep(Row &row, int field, qint64 v, Kind kind, Kind big)
-{
-    if (v < std::numeric_limits<qint32>::min() || v > std::numeric_limits<qint32>::max())
-        return aside(row, field, v, big);
-    row.kind[field] = kind, row.data[field] = qint32(v);
-}
-
 void Samples::keepTime(Row &row, int field, double days)
 {
     const double seconds = std::round(days * 86400);
@@ -116,15 +109,7 @@ void Samples::keepValue(Row &row, int f, const Value &value)
             row.kind[f] = Text, row.data[f] = *at;
         }
         void operator()(qint64 w) const { samples.keep(row, f, w, Whole, BigWhole); }
-        void operator()(Fixed d) const
-        {
-            const qint64 h = d.raw() / 100;
-            if (d.raw() % 100 == 0 && h >= std::numeric_limits<qint32>::min()
-                && h <= std::numeric_limits<qint32>::max())
-                row.kind[f] = Hundredths, row.data[f] = qint32(h);
-            else
-                samples.aside(row, f, d.raw(), BigDecimal);
-        }
+        void operator()(Fixed d) const { samples.keepDecimal(row, f, d); }
         void operator()(DayTime t) const { samples.keepTime(row, f, t.days); }
     } kept { *this, row, f };
     value.visit(kept);

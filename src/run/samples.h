@@ -6,6 +6,7 @@
 #include <QList>
 #include <QStringList>
 
+#include <limits>
 #include <vector>
 
 // Appends a CSV field (RFC 4180) as UTF-8: quoted, its quotes doubled, when it holds a
@@ -31,8 +32,23 @@ public:
     void append(const Samples &more);
     // The rows `rows` of these, in that order.
     Samples picked(const QList<qint64> &rows) const;
+    // A row of empty fields, to be filled by set(): a reader that makes its numbers itself
+    // keeps them without a Value for each.
+    void appendEmpty()
+    {
+        Row &r = rows_.emplace_back();
+        r.kind.fill(Empty);
+    }
+    void removeLast() { rows_.removeLast(); }
     // Keeps `value` in a field of a row, as append keeps it.
     void set(qint64 row, int field, const Value &value);
+    // The same for a number or a time, inline: an import keeps millions.
+    void set(qint64 row, int field, Fixed d) { keepDecimal(rows_[row], field, d); }
+    void set(qint64 row, int field, qint64 whole)
+    {
+        keep(rows_[row], field, whole, Whole, BigWhole);
+    }
+    void set(qint64 row, int field, DayTime t) { keepTime(rows_[row], field, t.days); }
     // Empty outside the rows.
     Value value(qint64 row, int field) const;
     ChannelReading reading(qint64 row) const;
@@ -101,7 +117,21 @@ private:
     };
     void keepValue(Row &row, int field, const Value &value);
     // Keeps `v` as `kind`, or aside as `big` when it does not fit.
-    void keep(Row &row, int field, qint64 v, Kind kind, Kind big);
+    void keep(Row &row, int field, qint64 v, Kind kind, Kind big)
+    {
+        if (v < std::numeric_limits<qint32>::min() || v > std::numeric_limits<qint32>::max())
+            return aside(row, field, v, big);
+        row.kind[field] = kind, row.data[field] = qint32(v);
+    }
+    // In hundredths where it is exact to them, as a charger sends it; otherwise aside.
+    void keepDecimal(Row &row, int field, Fixed d)
+    {
+        const qint64 h = d.raw() / 100;
+        if (d.raw() % 100 != 0 || h < std::numeric_limits<qint32>::min()
+            || h > std::numeric_limits<qint32>::max())
+            return aside(row, field, d.raw(), BigDecimal);
+        row.kind[field] = Hundredths, row.data[field] = qint32(h);
+    }
     // A time of whole seconds as Time, any other aside.
     void keepTime(Row &row, int field, double days);
     void aside(Row &row, int field, qint64 v, Kind big);

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -107,6 +108,58 @@ private slots:
             (rows[2][Time].time()->secondsOfDay() - rows[0][Time].time()->secondsOfDay() + 86400)
                 % 86400,
             2);
+    }
+
+    // Every number as its double would make it, however it is read: plain decimals at each
+    // scale and sign, and what only a double reads (exponents, more decimals than are kept,
+    // halves to round, a product past 2 to the 48th).
+    void numbers_data()
+    {
+        QTest::addColumn<QString>("map");
+        QTest::newRow("units") << "s,V,A,mAh,degC,cell,cell";
+        QTest::newRow("thousandths, thousands") << "ms,mV,mA,Ah,degC,cell_mV,cell_mV";
+        QTest::newRow("charge negative") << "s,V,-A,Ah,degC,cell,cell";
+    }
+    void numbers()
+    {
+        QFETCH(QString, map);
+        const ColumnMap columns = *parseColumnMap(map);
+        const QList<QByteArray> odd { "1e2",      "-0", "+2.5", "0.00005",    "-1.00015",
+                                      "00012.50", "5.", ".5",   "1.23456789", "30000000.5" };
+        QRandomGenerator random(7);
+        QByteArray text("a,b,c,d,e,f,g\n");
+        std::vector<std::vector<QByteArray>> lines;
+        for (int r = 0; r < 3000; ++r) {
+            std::vector<QByteArray> &fields = lines.emplace_back();
+            fields.push_back(QByteArray::number(r * 1000 + random.bounded(1000)));
+            for (int c = 1; c < 7; ++c) {
+                QByteArray f = random.bounded(2) ? QByteArray() : QByteArray("-");
+                f += QByteArray::number(random.bounded(1 << (random.bounded(5) * 5)));
+                if (const int decimals = random.bounded(7))
+                    f += '.'
+                        + QByteArray::number(random.bounded(1'000'000) + 1'000'000).right(decimals);
+                fields.push_back(random.bounded(20) ? f : odd[random.bounded(odd.size())]);
+            }
+            text += QByteArrayList(fields.begin(), fields.end()).join(',') + '\n';
+        }
+        const ImportedLog log = readTextLog(text, [&](const LogColumns &) { return columns; })();
+        QVERIFY2(log.error.isEmpty(), qPrintable(log.error));
+        QCOMPARE(log.samples.count(), qint64(lines.size()));
+        for (qint64 r = 0; r < log.samples.count(); ++r)
+            for (int c = 0, cell = 0; c < 7; ++c) {
+                const Quantity &q = quantities()[columns[c]];
+                const QByteArray f = lines[std::size_t(r)][std::size_t(c)];
+                const double v = QByteArray(f.startsWith('+') ? f.mid(1) : f).toDouble() * q.scale;
+                const int field = q.field == C1 ? C1 + cell++ : q.field;
+                const Value expected = field == Time
+                    ? Value(DayTime { (v - lines[0][0].toDouble() * q.scale) / 86400 })
+                    : field == Ext_temp ? Value(qint64(std::lround(v)))
+                                        : Value(Fixed::fromDouble(v));
+                QVERIFY2(
+                    log.samples.value(r, field) == expected,
+                    qPrintable(QStringLiteral("%1 as %2: %3, not %4")
+                                   .arg(f, q.key, log.samples.text(r, field), expected.text())));
+            }
     }
 
     // Serial-logger lines, mapped by position; what is no such line is told, not taken.
