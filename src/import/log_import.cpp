@@ -119,6 +119,9 @@ ImportOutcome makeRun(const LogReading &reading, const QString &path, const QDat
     const int startOfDay = start.time().msecsSinceStartOfDay() / 1000;
     QList<qint64> rows, secondOf; // the rows kept, and their whole seconds
     QList<double> at; // their seconds
+    rows.reserve(log.samples.count());
+    secondOf.reserve(log.samples.count());
+    at.reserve(log.samples.count());
     qint64 lastSecond = -1, sameSecond = 0;
     for (qint64 r = 0; r < log.samples.count(); ++r) {
         const double e = elapsed(log.samples, r);
@@ -156,8 +159,8 @@ ImportOutcome makeRun(const LogReading &reading, const QString &path, const QDat
             moved += (amps(i - 1) + amps(i)) / 2 * (at[i] - at[i - 1]) / 3.6;
         kept.set(i, Time, DayTime { double((startOfDay + secondOf[i]) % 86400) / 86400 });
         const auto blank = [&](int field) {
-            const Value v = kept.value(i, field);
-            return v.isEmpty() || (v.heldText() && v.heldText()->isEmpty());
+            const auto [kind, data] = kept.kept(i, field);
+            return kind == Samples::Empty || (kind == Samples::Text && kept.textAt(data).isEmpty());
         };
         if (blank(Cap))
             kept.set(i, Cap, Fixed::fromDouble(moved).hundredths());
@@ -230,9 +233,7 @@ QList<ImportOutcome> LogImport::finish()
 
 bool LogImport::full() const
 {
-    return std::count_if(queue_.begin(), queue_.end(),
-                         [](const Pending &q) { return q.made.valid(); })
-        >= MaxMaking;
+    return making_.available() == 0;
 }
 
 void LogImport::land(Pending &p)
@@ -302,15 +303,17 @@ LogImport::Pending LogImport::read(const QString &path, const ColumnMapper &mapp
 
     const LogReading reading = readLog(path, bytes, mapper);
     QDir().mkpath(folder_); // the save folder is made by the first run saved in it
-    // Made on a thread of its own while the next log is read; four at a time, so that while
+    // Made on a thread of its own while the next log is read; eight at a time, so that while
     // some wait for the disk the others keep both processors busy.
-    for (auto q = queue_.begin(); full(); ++q)
-        land(*q);
+    making_.acquire(); // the first run to end makes room, not the oldest
     auto make = std::make_shared<std::packaged_task<ImportOutcome()>>(
         [reading, path, modified = info.lastModified(), hash = p.hash, folder = folder_] {
             return makeRun(reading, path, modified, hash, folder);
         });
     p.made = make->get_future();
-    makers_.start([make] { (*make)(); });
+    makers_.start([this, make] {
+        (*make)();
+        making_.release();
+    });
     return p;
 }

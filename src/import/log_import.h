@@ -3,6 +3,7 @@
 #include "import/text_log.h"
 
 #include <QHash>
+#include <QSemaphore>
 #include <QString>
 #include <QStringList>
 #include <QThreadPool>
@@ -50,7 +51,7 @@ public:
     static constexpr qint64 MaxBytes = 256 * 1024 * 1024;
 
 private:
-    static constexpr int MaxMaking = 4;
+    static constexpr int MaxMaking = 8;
     struct Pending {
         ImportOutcome out;
         QString hash;
@@ -65,5 +66,6 @@ private:
     QString folder_;
     QHash<QString, QString> known_; // hash digits: run file
     std::deque<Pending> queue_; // read, in order, not yet returned
+    QSemaphore making_ { MaxMaking }; // a place for each run being made
     QThreadPool makers_;
 };
