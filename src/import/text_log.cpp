@@ -4,7 +4,9 @@
 
 #include <QCoreApplication>
 #include <QMap>
+#include <QtEndian>
 
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -32,18 +34,44 @@ QByteArrayView trimmed(QByteArrayView f)
     return f;
 }
 
+// The bytes of `word` equal to `c`, each marked by its top bit; exact, unlike the usual test
+// for a zero byte, which may mark a byte above a match.
+quint64 matches(quint64 word, char c)
+{
+    constexpr quint64 Low7 = 0x7f7f'7f7f'7f7f'7f7fULL;
+    const quint64 x = word ^ (0x0101'0101'0101'0101ULL * uchar(c));
+    return ~(((x & Low7) + Low7) | x | Low7);
+}
+
 // The fields of a line, quotes kept; trailing empty fields (a delimiter at the end) dropped.
 void split(QByteArrayView line, char delimiter, Views &out)
 {
     out.clear();
     qsizetype from = 0;
-    if (!line.contains('"')) { // most lines: each delimiter found a word at a time
-        const char *begin = line.data(), *end = begin + line.size();
-        for (const char *at; (at = static_cast<const char *>(std::memchr(
-                                  begin + from, delimiter, std::size_t(end - begin - from))));
-             from = at - begin + 1)
-            out.push_back(line.sliced(from, at - begin - from));
-    } else {
+    // Most lines hold no quotes: their delimiters are found eight bytes at a time, without a
+    // call or a branch for each byte.
+    const auto plain = [&](quint64 word, qsizetype at) {
+        if (matches(word, '"'))
+            return false;
+        for (quint64 m = matches(word, delimiter); m; m &= m - 1) {
+            const qsizetype end = at + std::countr_zero(m) / 8;
+            out.push_back(line.sliced(from, end - from));
+            from = end + 1;
+        }
+        return true;
+    };
+    bool quoteless = true;
+    qsizetype at = 0;
+    for (; quoteless && at + 8 <= line.size(); at += 8)
+        quoteless = plain(qFromLittleEndian<quint64>(line.data() + at), at);
+    if (quoteless && at < line.size()) { // the rest, after zeros that match nothing
+        uchar rest[8] = {};
+        std::memcpy(rest, line.data() + at, std::size_t(line.size() - at));
+        quoteless = plain(qFromLittleEndian<quint64>(rest), at);
+    }
+    if (!quoteless) {
+        out.clear();
+        from = 0;
         bool quoted = false;
         for (qsizetype i = 0; i < line.size(); ++i) {
             if (line[i] == '"')

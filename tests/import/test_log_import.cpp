@@ -63,7 +63,7 @@ private slots:
     void dialects_data()
     {
         QTest::addColumn<QByteArray>("text");
-        QTest::newRow("comma") << QByteArray("\"Time (s)\",Voltage (V),Current (A)\n"
+        QTest::newRow("comma") << QByteArray("Time (s),Voltage (V),\"Current (A)\"\n"
                                              "0,7.40,1.50\n1,7.45,1.50\n2,7.50,1.50\n");
         QTest::newRow("semicolon, decimal comma")
             << QByteArray("time;voltage [V];current [A]\n0;7,40;1,50\n1;7,45;1,50\n2;7,5;1,5\n");
