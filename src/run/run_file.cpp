@@ -443,13 +443,16 @@ QString write(const QString &path, const QString &title, const Samples &rows,
                         break;
                     data % 100 == 0 ? record.integer(data / 100) : record.real(data / 100.0);
                     continue;
-                case Samples::BigDecimal:
-                    if (const double d = Fixed::fromRaw(rows.bigAt(data)).toDouble();
-                        field == Kind::Currency && std::abs(d) <= MaxCurrency) {
-                        store(d, record);
-                        continue;
-                    }
-                    break;
+                case Samples::BigDecimal: {
+                    const qint64 raw = rows.bigAt(data);
+                    const double d = Fixed::fromRaw(raw).toDouble();
+                    if (field != Kind::Currency || std::abs(d) > MaxCurrency)
+                        break;
+                    // Below 10 to the 16th, a quotient with a fraction keeps one: a real.
+                    raw % 10'000 != 0 && std::abs(raw) < 10'000'000'000'000'000 ? record.real(d)
+                                                                                : store(d, record);
+                    continue;
+                }
                 case Samples::Whole:
                     if (field != Kind::Currency && (field != Kind::Integer || data != qint16(data)))
                         break;
@@ -457,7 +460,8 @@ QString write(const QString &path, const QString &title, const Samples &rows,
                     continue;
                 case Samples::Time:
                     if (int seconds = 0; field == Kind::Time && rows.secondsOfDay(r, f, seconds)) {
-                        store(seconds / 86400.0, record);
+                        // A time of day is a whole number of days only at midnight.
+                        seconds == 0 ? record.integer(0) : record.real(seconds / 86400.0);
                         continue;
                     }
                     break;
