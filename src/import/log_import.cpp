@@ -153,10 +153,12 @@ ImportOutcome makeRun(const LogReading &reading, const QString &path, const QDat
     const auto amps = [&kept](qint64 i) {
         return std::abs(kept.number(i, Current).value_or(Fixed()).toDouble());
     };
-    double moved = 0;
+    double moved = 0, before = 0; // before: the amps of the sample before
     for (qsizetype i = 0; i < rows.size(); ++i) {
+        const double now = amps(i);
         if (i > 0)
-            moved += (amps(i - 1) + amps(i)) / 2 * (at[i] - at[i - 1]) / 3.6;
+            moved += (before + now) / 2 * (at[i] - at[i - 1]) / 3.6;
+        before = now;
         kept.set(i, Time, DayTime { double((startOfDay + secondOf[i]) % 86400) / 86400 });
         const auto blank = [&](int field) {
             const auto [kind, data] = kept.kept(i, field);
@@ -301,15 +303,14 @@ LogImport::Pending LogImport::read(const QString &path, const ColumnMapper &mapp
         return p;
     }
 
-    const LogReading reading = readLog(path, bytes, mapper);
+    LogReading reading = readLog(path, bytes, mapper);
     QDir().mkpath(folder_); // the save folder is made by the first run saved in it
-    // Made on a thread of its own while the next log is read; eight at a time, so that while
+    // Made on a thread of its own while the next log is read; sixteen at a time, so that while
     // some wait for the disk the others keep both processors busy.
     making_.acquire(); // the first run to end makes room, not the oldest
     auto make = std::make_shared<std::packaged_task<ImportOutcome()>>(
-        [reading, path, modified = info.lastModified(), hash = p.hash, folder = folder_] {
-            return makeRun(reading, path, modified, hash, folder);
-        });
+        [reading = std::move(reading), path, modified = info.lastModified(), hash = p.hash,
+         folder = folder_] { return makeRun(reading, path, modified, hash, folder); });
     p.made = make->get_future();
     makers_.start([this, make] {
         (*make)();

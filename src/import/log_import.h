@@ -51,7 +51,7 @@ public:
     static constexpr qint64 MaxBytes = 256 * 1024 * 1024;
 
 private:
-    static constexpr int MaxMaking = 8;
+    static constexpr int MaxMaking = 16;
     struct Pending {
         ImportOutcome out;
         QString hash;

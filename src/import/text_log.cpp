@@ -282,9 +282,10 @@ LogReading readTextLog(const QByteArray &bytes, const ColumnMapper &mapper)
             QCoreApplication::translate("LogImport", "It is no text: it holds binary data."));
     Views lines;
     for (qsizetype from = 0; from < bytes.size();) {
-        qsizetype to = bytes.indexOf('\n', from);
-        if (to < 0)
-            to = bytes.size();
+        const void *end
+            = std::memchr(bytes.constData() + from, '\n', std::size_t(bytes.size() - from));
+        const qsizetype to
+            = end ? static_cast<const char *>(end) - bytes.constData() : bytes.size();
         if (to - from > MaxLine)
             return refused(
                 QCoreApplication::translate("LogImport", "Line %1 is longer than %2 characters.")
