@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <limits>
 #include <memory>
 #include <sqlite3.h>
@@ -394,10 +395,14 @@ QString writeRows(const QString &path, const QString &title, qint64 rowCount,
     if (::fdatasync(temp.handle()) != 0)
         return QStringLiteral("The disk failed to store the file (%1).")
             .arg(QString::fromLocal8Bit(std::strerror(errno)));
-    // rename() replaces the old file in one step: it is either the old or the new run.
-    if (std::rename(QFile::encodeName(temp.fileName()).constData(),
-                    QFile::encodeName(target.absoluteFilePath()).constData())
-        != 0)
+    // A new run takes its name in one step, from the file as it is open (without a name of its
+    // own where the file system allows); rename() replaces an old file in one step: it is either
+    // the old or the new run.
+    const QByteArray to = QFile::encodeName(target.absoluteFilePath());
+    const QByteArray open = "/proc/self/fd/" + QByteArray::number(temp.handle());
+    if (::linkat(AT_FDCWD, open.constData(), AT_FDCWD, to.constData(), AT_SYMLINK_FOLLOW) == 0)
+        return {}; // a temporary name, where the file has one, goes with `temp`
+    if (std::rename(QFile::encodeName(temp.fileName()).constData(), to.constData()) != 0)
         return QStringLiteral("The file cannot be replaced.");
     temp.setAutoRemove(false);
     return {};
