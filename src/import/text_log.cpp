@@ -224,6 +224,14 @@ private:
     QMap<const char *, std::pair<qint64, qsizetype>> by_;
 };
 
+// How a column is read: its quantity; the field it goes to (cells take C1 on, in their order,
+// up to the twelfth; -1 for nowhere); the power of ten plainDecimal reads it at, where it can.
+struct Column {
+    Quantity quantity;
+    int field;
+    std::optional<int> shift;
+};
+
 struct Layout {
     char delimiter = ',';
     bool decimalComma = false;
@@ -328,34 +336,32 @@ LogReading readTextLog(const QByteArray &bytes, const ColumnMapper &mapper)
     const std::optional<ColumnMap> map = mapper(columns);
     if (!map)
         return refused(QCoreApplication::translate("LogImport", "Cancelled."));
-    std::vector<Quantity> columnQuantities; // by column
+    std::vector<Column> reads; // by column
     qsizetype timeAt = -1, voltsAt = -1;
-    for (const int q : *map) {
-        const int field = columnQuantities.emplace_back(quantities().value(q)).field;
-        const qsizetype c = std::ssize(columnQuantities) - 1;
-        if (field == Time && timeAt < 0)
+    for (int cell = 0; const int key : *map) {
+        const Quantity q = quantities().value(key);
+        const qsizetype c = std::ssize(reads);
+        if (q.field == Time && timeAt < 0)
             timeAt = c;
-        if (field == Bat_volt && voltsAt < 0)
+        if (q.field == Bat_volt && voltsAt < 0)
             voltsAt = c;
+        // Most numbers are read without a double; a time in seconds is its Fixed's double, a
+        // division rounded as the text's double is.
+        reads.push_back({ q,
+                          q.field != C1   ? q.field
+                              : cell < 12 ? C1 + cell++
+                                          : -1,
+                          q.field != Time    ? powerOfTen(q.scale)
+                              : q.scale == 1 ? std::optional(0)
+                                             : std::nullopt });
     }
     if (voltsAt < 0)
         return refused(
             QCoreApplication::translate("LogImport", "No column is taken as the voltage."));
 
     // The lines are read where the reading is called: on a thread of its own, for an import.
-    return [bytes, lines = std::move(lines), layout, first, qs = std::move(columnQuantities),
-            timeAt, voltsAt] {
-        // Where each column goes: cells take C1 on, in their order, up to the twelfth; -1 for
-        // nowhere. Most numbers are read without a double.
-        std::vector<int> fieldOf;
-        std::vector<std::optional<int>> shiftOf;
-        for (int cell = 0; const Quantity &q : qs) {
-            fieldOf.push_back(q.field != C1 ? q.field : cell < 12 ? C1 + cell++ : -1);
-            // A time in seconds is its Fixed's double: a division rounded as the text's double.
-            shiftOf.push_back(q.field != Time    ? powerOfTen(q.scale)
-                                  : q.scale == 1 ? std::optional(0)
-                                                 : std::nullopt);
-        }
+    return [bytes, lines = std::move(lines), layout, first, reads = std::move(reads), timeAt,
+            voltsAt] {
         Views fields;
         ImportedLog log;
         Samples &samples = log.samples;
@@ -363,7 +369,7 @@ LogReading readTextLog(const QByteArray &bytes, const ColumnMapper &mapper)
         Skips skips;
         if (layout.header > 0)
             skips.add(QT_TRANSLATE_NOOP("LogImport", "before the header"), 1, layout.header);
-        const bool byClock = timeAt >= 0 && qs[std::size_t(timeAt)].scale == 0;
+        const bool byClock = timeAt >= 0 && reads[std::size_t(timeAt)].quantity.scale == 0;
         double firstSeconds = 0, lastSeconds = -1, lastClock = -1, days = 0;
         for (qsizetype i = first; i < std::ssize(lines); ++i) {
             const qsizetype lineNo = i + 1;
@@ -382,10 +388,8 @@ LogReading readTextLog(const QByteArray &bytes, const ColumnMapper &mapper)
             const qint64 row = samples.count();
             samples.appendEmpty(); // removed again when the line is not taken
             bool taken = true;
-            for (qsizetype c = 0; c < std::ssize(qs) && taken; ++c) {
-                const Quantity &q = qs[std::size_t(c)];
-                const int field = fieldOf[std::size_t(c)];
-                const std::optional<int> shift = shiftOf[std::size_t(c)];
+            for (qsizetype c = 0; c < std::ssize(reads) && taken; ++c) {
+                const auto &[q, field, shift] = reads[std::size_t(c)];
                 if (q.field < 0)
                     continue;
                 const QByteArrayView f
