@@ -423,9 +423,17 @@ private slots:
         if (!s.startSim())
             QSKIP("no pseudo-terminals here");
         QVERIFY2(s.waitFor("Communication connected", 2), qPrintable(s.said));
-        QTest::qWait(2500);
+        // A few samples in each run, however slow the machine.
+        const auto both = [&](const auto &enough) {
+            return watched.size() == 2 && enough(*watched[0]) && enough(*watched[1]);
+        };
+        const auto story
+            = [&] { return QString("%1 runs: %2").arg(watched.size()).arg(said.join(" | ")); };
+        QTRY_VERIFY2_WITH_TIMEOUT(both([](const Run &r) { return r.samples().count() >= 3; }),
+                                  qPrintable(story()), 30000);
         QCOMPARE(s.stop(SIGTERM), 0);
-        QTRY_VERIFY(watched.size() == 2 && !watched[0]->isLive() && !watched[1]->isLive());
+        QTRY_VERIFY2_WITH_TIMEOUT(both([](const Run &r) { return !r.isLive(); }),
+                                  qPrintable(story()), 20000);
         QCOMPARE(said.filter("pit-2 went offline").size() + said.filter(" completed.").size(), 2);
         const QStringList files = QDir(s.out).entryList(QDir::Files, QDir::Name);
         QCOMPARE(files.size(), 2);
