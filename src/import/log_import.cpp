@@ -66,6 +66,8 @@ LogReading readLog(const QString &path, const QByteArray &bytes, const ColumnMap
 // A whole second comes back from its fraction of a day a hair below it at times.
 double elapsed(const Samples &samples, qint64 row)
 {
+    if (const auto [kind, seconds] = samples.kept(row, Time); kind == Samples::Time)
+        return seconds; // most logs: whole seconds, read without making a value
     const Value v = samples.value(row, Time);
     return v.time() ? v.time()->days * 86400 + 1e-6 : 0;
 }
@@ -159,7 +161,7 @@ ImportOutcome makeRun(const LogReading &reading, const QString &path, const QDat
         if (i > 0)
             moved += (before + now) / 2 * (at[i] - at[i - 1]) / 3.6;
         before = now;
-        kept.set(i, Time, DayTime { double((startOfDay + secondOf[i]) % 86400) / 86400 });
+        kept.setSeconds(i, Time, qint32((startOfDay + secondOf[i]) % 86400));
         const auto blank = [&](int field) {
             const auto [kind, data] = kept.kept(i, field);
             return kind == Samples::Empty || (kind == Samples::Text && kept.textAt(data).isEmpty());

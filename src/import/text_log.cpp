@@ -398,8 +398,9 @@ LogReading readTextLog(const QByteArray &bytes, const ColumnMapper &mapper)
                     if (auto x = plainDecimal(f, layout.decimalComma, *shift)) {
                         if (q.scale < 0)
                             x = -*x;
-                        if (q.field == Time) {
-                            seconds = x->toDouble();
+                        if (q.field == Time) { // mostly whole: no division then
+                            seconds = x->raw() % 10'000 == 0 ? double(x->raw() / 10'000)
+                                                             : x->toDouble();
                             continue;
                         }
                         if (q.field != Ext_temp) {
@@ -464,7 +465,10 @@ LogReading readTextLog(const QByteArray &bytes, const ColumnMapper &mapper)
                 continue;
             }
             lastSeconds = seconds;
-            samples.set(row, Time, DayTime { seconds / 86400 });
+            if (seconds == std::trunc(seconds) && std::abs(seconds) < 1e9)
+                samples.setSeconds(row, Time, qint32(seconds));
+            else
+                samples.set(row, Time, DayTime { seconds / 86400 });
         }
         log.skipped = skips.lines();
         return log;

@@ -448,6 +448,11 @@ QString write(const QString &path, const QString &title, const Samples &rows,
                         break;
                     data % 100 == 0 ? record.integer(data / 100) : record.real(data / 100.0);
                     continue;
+                case Samples::Thousandths: // never whole: that is kept in hundredths
+                    if (field != Kind::Currency)
+                        break;
+                    record.real(data / 1000.0);
+                    continue;
                 case Samples::BigDecimal: {
                     const qint64 raw = rows.bigAt(data);
                     const double d = Fixed::fromRaw(raw).toDouble();

@@ -183,6 +183,8 @@ Value Samples::value(qint64 row, int field) const
         return qint64(d);
     case Hundredths:
         return Fixed::fromHundredths(d);
+    case Thousandths:
+        return Fixed::fromRaw(qint64(d) * 10);
     case Time:
         return DayTime { d / 86400.0 };
     case BigWhole:
@@ -282,6 +284,9 @@ QString Samples::writeCsv(const QString &path, const QStringList &captions) cons
                 break;
             case Hundredths:
                 p = Fixed::fromHundredths(d).writePlain(p);
+                break;
+            case Thousandths:
+                p = Fixed::fromRaw(qint64(d) * 10).writePlain(p);
                 break;
             case Time:
                 DayTime::hhmmss(inDay(d), p);

@@ -49,6 +49,11 @@ public:
         keep(rows_[row], field, whole, Whole, BigWhole);
     }
     void set(qint64 row, int field, DayTime t) { keepTime(rows_[row], field, t.days); }
+    // A time of whole seconds, kept as set() keeps its DayTime, without the divisions.
+    void setSeconds(qint64 row, int field, qint32 seconds)
+    {
+        rows_[row].kind[field] = Time, rows_[row].data[field] = seconds;
+    }
     // Empty outside the rows.
     Value value(qint64 row, int field) const;
     ChannelReading reading(qint64 row) const;
@@ -69,6 +74,8 @@ public:
             return n = Fixed::fromHundredths(r.data[field]), true;
         if (r.kind[field] == Whole)
             return n = Fixed::fromWhole(r.data[field]), true;
+        if (r.kind[field] == Thousandths)
+            return n = Fixed::fromRaw(qint64(r.data[field]) * 10), true;
         return otherNumber(row, field, n);
     }
     // A time field's whole seconds in the day, as DayTime::secondsOfDay gives them; false,
@@ -96,11 +103,23 @@ public:
     QString writeCsv(const QString &path, const QStringList &captions) const;
 
     // How a field is kept, for what writes every field of every row. The data of a Whole is
-    // the number; of Hundredths the number in hundredths; of a Time its seconds; of a Text the
-    // index that textAt takes; of a BigDecimal the index that bigAt takes. Any other kind is
-    // read through value(). A decimal exact to the hundredth, as a charger sends it, is kept
-    // in hundredths; the first two kinds are what an export looks up.
-    enum Kind : quint8 { Whole, Hundredths, Empty, Text, Time, BigWhole, BigDecimal, BigTime };
+    // the number; of Hundredths the number in hundredths, of Thousandths in thousandths; of a
+    // Time its seconds; of a Text the index that textAt takes; of a BigDecimal the index that
+    // bigAt takes. Any other kind is read through value(). A decimal exact to the hundredth,
+    // as a charger sends it, is kept in hundredths, one to the thousandth (volts in most
+    // loggers' files) in thousandths; the first two kinds are what an export looks up. The
+    // kinds kept aside come last.
+    enum Kind : quint8 {
+        Whole,
+        Hundredths,
+        Empty,
+        Text,
+        Time,
+        Thousandths,
+        BigWhole,
+        BigDecimal,
+        BigTime
+    };
     std::pair<Kind, qint32> kept(qint64 row, int field) const
     {
         return { rows_[row].kind[field], rows_[row].data[field] };
@@ -116,21 +135,28 @@ private:
         std::array<Kind, FieldCount> kind;
     };
     void keepValue(Row &row, int field, const Value &value);
+    static bool fits(qint64 v)
+    {
+        return v >= std::numeric_limits<qint32>::min() && v <= std::numeric_limits<qint32>::max();
+    }
     // Keeps `v` as `kind`, or aside as `big` when it does not fit.
     void keep(Row &row, int field, qint64 v, Kind kind, Kind big)
     {
-        if (v < std::numeric_limits<qint32>::min() || v > std::numeric_limits<qint32>::max())
+        if (!fits(v))
             return aside(row, field, v, big);
         row.kind[field] = kind, row.data[field] = qint32(v);
     }
-    // In hundredths where it is exact to them, as a charger sends it; otherwise aside.
+    // In hundredths where it is exact to them, as a charger sends it, or in thousandths;
+    // otherwise aside.
     void keepDecimal(Row &row, int field, Fixed d)
     {
-        const qint64 h = d.raw() / 100;
-        if (d.raw() % 100 != 0 || h < std::numeric_limits<qint32>::min()
-            || h > std::numeric_limits<qint32>::max())
-            return aside(row, field, d.raw(), BigDecimal);
-        row.kind[field] = Hundredths, row.data[field] = qint32(h);
+        const qint64 raw = d.raw();
+        if (raw % 100 == 0 && fits(raw / 100))
+            row.kind[field] = Hundredths, row.data[field] = qint32(raw / 100);
+        else if (raw % 10 == 0 && fits(raw / 10))
+            row.kind[field] = Thousandths, row.data[field] = qint32(raw / 10);
+        else
+            aside(row, field, raw, BigDecimal);
     }
     // A time of whole seconds as Time, any other aside.
     void keepTime(Row &row, int field, double days);

@@ -173,8 +173,8 @@ private slots:
             { "LiIo/Po/Fe", "+CHG+", "", "鋰電池放電", "NiMH" },
             { "25", "-40", "0", "1", "32767", "-32768", "" },
             { "0.00", "1", "-1", "16.40", "127", "128", "-129", "32768", "8388608", "2147483648",
-              "140737488355328", "922337203685477", "-922337203685477", "0.01", "3.612", "-0.0001",
-              "" },
+              "140737488355328", "922337203685477", "-922337203685477", "0.01", "3.612", "-2.345",
+              "-0.0001", "" },
         };
         const auto text = [&](qint64 r, int f) {
             if (f == Time)
@@ -290,7 +290,7 @@ private slots:
         QStringList want;
         for (const qint64 raw :
              { 0LL, 120LL, 9'999LL, 10'000LL, 999'900LL, 1'000'000LL, 99'990'000LL, 100'000'000LL,
-               -100LL, 38'125LL, 10'000'000'000'000LL }) {
+               -100LL, 38'125LL, -36'120LL, 10'000'000'000'000LL }) {
             ChannelReading r = reading(raw / 100);
             r[Time] = DayTime { raw / 1e4 / 86400 };
             r[Cap] = raw; // a whole
@@ -300,6 +300,8 @@ private slots:
             want << texts(r).join(',');
         }
         samples.append(more);
+        for (qint64 i = 0; i < samples.count(); ++i) // as a run's summary reads them
+            QCOMPARE(samples.number(i, Current), samples.value(i, Current).number());
         // Enough of them for the file to be made in blocks by two threads taking turns, and
         // written in their order.
         const Samples once = samples;
