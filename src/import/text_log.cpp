@@ -399,8 +399,8 @@ LogReading readTextLog(const QByteArray &bytes, const ColumnMapper &mapper)
                         if (q.scale < 0)
                             x = -*x;
                         if (q.field == Time) { // mostly whole: no division then
-                            seconds = x->raw() % 10'000 == 0 ? double(x->raw() / 10'000)
-                                                             : x->toDouble();
+                            const qint64 whole = x->raw() / 10'000;
+                            seconds = x->raw() % 10'000 == 0 ? double(whole) : x->toDouble();
                             continue;
                         }
                         if (q.field != Ext_temp) {
