@@ -87,17 +87,23 @@ bool looksFlipped(const Samples &samples)
     return std::abs(rise) >= 0.05 && std::abs(amps) >= 0.05 && (rise > 0) != (amps > 0);
 }
 
+// An import's outcome and, where its run file is written, the step that commits it.
+struct Made {
+    ImportOutcome out;
+    std::function<QString()> commit;
+};
+
 // The run file of a log: its samples read, a sample a second kept, what a run needs and the
-// log lacks made up, written. On the writing thread.
-ImportOutcome makeRun(const LogReading &reading, const QString &path, const QDateTime &modified,
-                      const QString &hash, const QString &folder)
+// log lacks made up, written, to be committed. On a thread of the import's.
+Made makeRun(const LogReading &reading, const QString &path, const QDateTime &modified,
+             const QString &hash, const QString &folder)
 {
     ImportOutcome out;
     out.source = path;
     const QFileInfo info(path); // for its names: the file's times are taken before
     const auto refused = [&out](const QString &why) {
         out.error = why;
-        return out;
+        return Made { out, {} };
     };
     ImportedLog log = reading();
     if (!log.error.isEmpty())
@@ -175,12 +181,12 @@ ImportOutcome makeRun(const LogReading &reading, const QString &path, const QDat
     options.tidy = false; // done once, by the import
     // The book dates a run without a date in its description by the file's time, its end.
     options.modified = start.addMSecs(qint64(std::llround(seconds * 1000)));
-    const QString failure = RunFile::write(run, title, kept, options);
-    if (!failure.isEmpty())
-        return refused(failure);
+    RunFile::Written written = RunFile::writeUncommitted(run, title, kept, options);
+    if (!written.commit)
+        return refused(written.failure);
     out.run = run;
     out.taken = rows.size();
-    return out;
+    return { out, std::move(written.commit) };
 }
 
 } // namespace
@@ -206,7 +212,7 @@ QString ImportOutcome::text() const
 
 LogImport::LogImport(const QString &folder) : folder_(folder)
 {
-    makers_.setMaxThreadCount(MaxMaking);
+    syncers_.setMaxThreadCount(MaxMaking);
     static const QRegularExpression digits(
         QStringLiteral("-([0-9a-f]{%1})\\.mdb$").arg(HashDigits));
     RunFile::removeLeftovers(QDir(folder)); // once for all the files this writes
@@ -221,7 +227,8 @@ LogImport::LogImport(const QString &folder) : folder_(folder)
 
 LogImport::~LogImport()
 {
-    makers_.waitForDone();
+    makers_.waitForDone(); // before the syncers: a maker hands its file on to them
+    syncers_.waitForDone();
 }
 
 QList<ImportOutcome> LogImport::add(const QString &path, const ColumnMapper &mapper)
@@ -307,16 +314,28 @@ LogImport::Pending LogImport::read(const QString &path, const ColumnMapper &mapp
 
     LogReading reading = readLog(path, bytes, mapper);
     QDir().mkpath(folder_); // the save folder is made by the first run saved in it
-    // Made on a thread of its own while the next log is read; sixteen at a time, so that while
-    // some wait for the disk the others keep both processors busy.
+    // Made while the next log is read, on as many threads as there are processors; synced on
+    // others, so that a maker does not wait for the disk. Sixteen at a time in all.
     making_.acquire(); // the first run to end makes room, not the oldest
-    auto make = std::make_shared<std::packaged_task<ImportOutcome()>>(
-        [reading = std::move(reading), path, modified = info.lastModified(), hash = p.hash,
-         folder = folder_] { return makeRun(reading, path, modified, hash, folder); });
-    p.made = make->get_future();
-    makers_.start([this, make] {
-        (*make)();
+    auto ended = std::make_shared<std::promise<ImportOutcome>>();
+    p.made = ended->get_future();
+    const auto end = [this, ended](ImportOutcome out) {
+        ended->set_value(std::move(out));
         making_.release();
+    };
+    makers_.start([this, end, reading = std::move(reading), path, modified = info.lastModified(),
+                   hash = p.hash, folder = folder_] {
+        Made made = makeRun(reading, path, modified, hash, folder);
+        if (!made.commit)
+            return end(std::move(made.out));
+        syncers_.start([end, made = std::move(made)]() mutable {
+            if (const QString failure = made.commit(); !failure.isEmpty()) {
+                made.out.error = failure;
+                made.out.run.clear();
+                made.out.taken = 0;
+            }
+            end(std::move(made.out));
+        });
     });
     return p;
 }

@@ -29,8 +29,8 @@ struct ImportOutcome {
 // and a log whose digits a run file of the folder or its subfolders already ends in is not
 // imported again.
 // A log's layout is found on the calling thread (the mapper is asked there); its samples are
-// read and its run file written on a thread of the import's own while the next is looked at.
-// An import goes only once those are written.
+// read and its run file written on a thread of the import's own while the next is looked at,
+// and the file synced and named on another. An import goes only once those are done.
 class LogImport {
 public:
     explicit LogImport(const QString &folder);
@@ -67,5 +67,5 @@ private:
     QHash<QString, QString> known_; // hash digits: run file
     std::deque<Pending> queue_; // read, in order, not yet returned
     QSemaphore making_ { MaxMaking }; // a place for each run being made
-    QThreadPool makers_;
+    QThreadPool makers_, syncers_;
 };

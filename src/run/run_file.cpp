@@ -346,59 +346,15 @@ QString storeValue(int field, const Value &given, SqlitePages::Record &record)
     return {};
 }
 
-// Writes a run file whose rows `row` puts into a record each: "" when written, otherwise why
-// not.
-QString writeRows(const QString &path, const QString &title, qint64 rowCount,
-                  const WriteOptions &options,
-                  const std::function<QString(qint64 row, SqlitePages::Record &)> &row)
+// Syncs a written temporary file and gives it the name `to`: "" when done, otherwise why not.
+QString commit(QTemporaryFile &temp, const QByteArray &to)
 {
-    const QFileInfo target(path);
-    if (target.isDir())
-        return QStringLiteral("It is a folder.");
-    if (title.size() > TitleSize)
-        return QStringLiteral("The description is longer than %1 characters.").arg(TitleSize);
-    if (options.tidy)
-        removeLeftovers(target.absoluteDir());
-    // The clean-up knows a save's files by ".mdb." before their last six characters.
-    QString name = target.fileName();
-    if (!name.endsWith(QLatin1String(".mdb")))
-        name += QStringLiteral(".mdb");
-    QTemporaryFile temp(target.absolutePath() + QStringLiteral("/.") + name
-                        + QStringLiteral(".XXXXXX"));
-    if (!temp.open())
-        return QStringLiteral("The folder %1 cannot be written: %2")
-            .arg(target.absolutePath(), temp.errorString());
-    // A temporary file is private; a run file is as readable as any other file the user saves.
-    temp.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
-                        | QFileDevice::ReadOther);
-    const auto unwritten = [&temp] {
-        return QStringLiteral("The disk failed to store the file (%1).").arg(temp.errorString());
-    };
-    // A failed save throws the whole file away and the rename makes a save whole: the file is
-    // written as it ends up, with no journal, and synced once before it takes the run's name.
-    SqlitePages pages(temp, tables(), FormatVersion);
-    SqlitePages::Record record;
-    for (qint64 r = 0; r < rowCount; ++r) {
-        record.clear();
-        if (const QString failure = row(r, record); !failure.isEmpty())
-            return QStringLiteral("Sample %1: %2").arg(r + 1).arg(failure);
-        if (!pages.append(0, record))
-            return unwritten();
-    }
-    record.clear();
-    // A title that is no text at all is kept as Null, as a field's empty text is.
-    store(title.isNull() ? Stored() : Stored(title), record);
-    if (!pages.append(1, record) || !pages.finish() || !temp.flush()
-        || (options.modified.isValid()
-            && !temp.setFileTime(options.modified, QFileDevice::FileModificationTime)))
-        return unwritten();
     if (::fdatasync(temp.handle()) != 0)
         return QStringLiteral("The disk failed to store the file (%1).")
             .arg(QString::fromLocal8Bit(std::strerror(errno)));
     // A new run takes its name in one step, from the file as it is open (without a name of its
     // own where the file system allows); rename() replaces an old file in one step: it is either
     // the old or the new run.
-    const QByteArray to = QFile::encodeName(target.absoluteFilePath());
     const QByteArray open = "/proc/self/fd/" + QByteArray::number(temp.handle());
     if (::linkat(AT_FDCWD, open.constData(), AT_FDCWD, to.constData(), AT_SYMLINK_FOLLOW) == 0)
         return {}; // a temporary name, where the file has one, goes with `temp`
@@ -408,21 +364,86 @@ QString writeRows(const QString &path, const QString &title, qint64 rowCount,
     return {};
 }
 
+// Writes a run file whose rows `row` puts into a record each, to be committed.
+Written writeRows(const QString &path, const QString &title, qint64 rowCount,
+                  const WriteOptions &options,
+                  const std::function<QString(qint64 row, SqlitePages::Record &)> &row)
+{
+    const auto failed = [](const QString &why) { return Written { why, {} }; };
+    const QFileInfo target(path);
+    if (target.isDir())
+        return failed(QStringLiteral("It is a folder."));
+    if (title.size() > TitleSize)
+        return failed(
+            QStringLiteral("The description is longer than %1 characters.").arg(TitleSize));
+    if (options.tidy)
+        removeLeftovers(target.absoluteDir());
+    // The clean-up knows a save's files by ".mdb." before their last six characters.
+    QString name = target.fileName();
+    if (!name.endsWith(QLatin1String(".mdb")))
+        name += QStringLiteral(".mdb");
+    const auto temp = std::make_shared<QTemporaryFile>(target.absolutePath() + QStringLiteral("/.")
+                                                       + name + QStringLiteral(".XXXXXX"));
+    if (!temp->open())
+        return failed(QStringLiteral("The folder %1 cannot be written: %2")
+                          .arg(target.absolutePath(), temp->errorString()));
+    // A temporary file is private; a run file is as readable as any other file the user saves.
+    temp->setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
+                         | QFileDevice::ReadOther);
+    const auto unwritten = [&temp, &failed] {
+        return failed(
+            QStringLiteral("The disk failed to store the file (%1).").arg(temp->errorString()));
+    };
+    // A failed save throws the whole file away and the rename makes a save whole: the file is
+    // written as it ends up, with no journal, and synced once before it takes the run's name.
+    SqlitePages pages(*temp, tables(), FormatVersion);
+    SqlitePages::Record record;
+    for (qint64 r = 0; r < rowCount; ++r) {
+        record.clear();
+        if (const QString failure = row(r, record); !failure.isEmpty())
+            return failed(QStringLiteral("Sample %1: %2").arg(r + 1).arg(failure));
+        if (!pages.append(0, record))
+            return unwritten();
+    }
+    record.clear();
+    // A title that is no text at all is kept as Null, as a field's empty text is.
+    store(title.isNull() ? Stored() : Stored(title), record);
+    if (!pages.append(1, record) || !pages.finish() || !temp->flush()
+        || (options.modified.isValid()
+            && !temp->setFileTime(options.modified, QFileDevice::FileModificationTime)))
+        return unwritten();
+    return { {}, [temp, to = QFile::encodeName(target.absoluteFilePath())] {
+                return commit(*temp, to);
+            } };
+}
+
+// Writes and commits at once: "" when written, otherwise why not.
+QString written(const Written &w)
+{
+    return w.commit ? w.commit() : w.failure;
+}
+
 } // namespace
 
 QString writeValues(const QString &path, const QString &title, qint64 rowCount,
                     const RowValues &cell)
 {
-    return writeRows(path, title, rowCount, {}, [&](qint64 r, SqlitePages::Record &record) {
+    return written(writeRows(path, title, rowCount, {}, [&](qint64 r, SqlitePages::Record &record) {
         QString failure;
         for (int f = 0; f < FieldCount && failure.isEmpty(); ++f)
             failure = storeValue(f, cell(r, f), record);
         return failure;
-    });
+    }));
 }
 
 QString write(const QString &path, const QString &title, const Samples &rows,
               const WriteOptions &options)
+{
+    return written(writeUncommitted(path, title, rows, options));
+}
+
+Written writeUncommitted(const QString &path, const QString &title, const Samples &rows,
+                         const WriteOptions &options)
 {
     std::vector<QByteArray> utf8; // by text index, made once
     std::array<Kind, FieldCount> kinds;

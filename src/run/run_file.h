@@ -45,6 +45,16 @@ struct WriteOptions {
 };
 QString write(const QString &path, const QString &title, const Samples &rows,
               const WriteOptions &options = {});
+// The same in two steps, for one that writes many files: the file is written in full under a
+// temporary name of its folder, then `commit` syncs it and gives it its name, on any thread (so
+// that threads waiting for the disk are not those that make files). `commit` is empty where the
+// writing failed, `failure` says why; dropped uncalled, it leaves nothing behind.
+struct Written {
+    QString failure;
+    std::function<QString()> commit;
+};
+Written writeUncommitted(const QString &path, const QString &title, const Samples &rows,
+                         const WriteOptions &options = {});
 // Removes a killed save's temporary file from `folder`, once they are a minute old.
 void removeLeftovers(const QDir &folder);
 

@@ -113,6 +113,12 @@ private slots:
                      qPrintable(why));
             QCOMPARE(readAll(p).title, "old");
         }
+        { // written in full, never committed
+            Samples samples;
+            samples.append(readAll(p).rows.value(0));
+            QVERIFY(RunFile::writeUncommitted(p, "new", samples).commit);
+        }
+        QCOMPARE(readAll(p).title, "old");
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).filter("keep").size(), 1);
         QDir(dir.path()).mkdir("folder.mdb"); // nor can a save go where no file can be
         for (const char *place : { "missing/run.mdb", "folder.mdb" })
