@@ -125,23 +125,18 @@ Made makeRun(const LogReading &reading, const QString &path, const QDateTime &mo
         ? log.start
         : modified.addMSecs(-qint64(std::llround(seconds * 1000)));
     const int startOfDay = start.time().msecsSinceStartOfDay() / 1000;
-    QList<qint64> rows, secondOf; // the rows kept, and their whole seconds
-    QList<double> at; // their seconds
-    rows.reserve(log.samples.count());
-    secondOf.reserve(log.samples.count());
-    at.reserve(log.samples.count());
+    QList<qint64> rows; // the rows kept, once one is left out
     qint64 lastSecond = -1, sameSecond = 0;
     for (qint64 r = 0; r < log.samples.count(); ++r) {
-        const double e = elapsed(log.samples, r);
-        const auto second = qint64(std::floor(e));
-        if (second == lastSecond) {
-            ++sameSecond;
-            continue;
+        if (const auto second = qint64(std::floor(elapsed(log.samples, r))); second != lastSecond) {
+            lastSecond = second;
+            if (sameSecond > 0)
+                rows << r;
+        } else if (sameSecond++ == 0) {
+            rows.reserve(log.samples.count());
+            for (qint64 k = 0; k < r; ++k)
+                rows << k;
         }
-        lastSecond = second;
-        rows << r;
-        secondOf << second;
-        at << e;
     }
     if (sameSecond > 0)
         out.skipped << QCoreApplication::translate(
@@ -154,20 +149,20 @@ Made makeRun(const LogReading &reading, const QString &path, const QDateTime &mo
                                 + hash + QStringLiteral(".mdb"));
     const QString title = info.completeBaseName().left(RunFile::TitleSize);
     // Most logs keep every sample: those are taken as they are, not copied.
-    Samples kept
-        = rows.size() == log.samples.count() ? std::move(log.samples) : log.samples.picked(rows);
+    Samples kept = sameSecond == 0 ? std::move(log.samples) : log.samples.picked(rows);
     // A run has a capacity and a temperature in every sample: a log without them gets the
     // charge moved so far and 0 °C.
     const auto amps = [&kept](qint64 i) {
         return std::abs(kept.number(i, Current).value_or(Fixed()).toDouble());
     };
-    double moved = 0, before = 0; // before: the amps of the sample before
-    for (qsizetype i = 0; i < rows.size(); ++i) {
-        const double now = amps(i);
+    double moved = 0, before = 0, then = 0; // the amps and seconds of the sample before
+    for (qint64 i = 0; i < kept.count(); ++i) {
+        const double now = amps(i), at = elapsed(kept, i); // before it is made a time of day
         if (i > 0)
-            moved += (before + now) / 2 * (at[i] - at[i - 1]) / 3.6;
+            moved += (before + now) / 2 * (at - then) / 3.6;
         before = now;
-        kept.setSeconds(i, Time, qint32((startOfDay + secondOf[i]) % 86400));
+        then = at;
+        kept.setSeconds(i, Time, qint32((startOfDay + qint64(std::floor(at))) % 86400));
         const auto blank = [&](int field) {
             const auto [kind, data] = kept.kept(i, field);
             return kind == Samples::Empty || (kind == Samples::Text && kept.textAt(data).isEmpty());
@@ -185,7 +180,7 @@ Made makeRun(const LogReading &reading, const QString &path, const QDateTime &mo
     if (!written.commit)
         return refused(written.failure);
     out.run = run;
-    out.taken = rows.size();
+    out.taken = kept.count();
     return { out, std::move(written.commit) };
 }
 

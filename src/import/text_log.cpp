@@ -6,6 +6,7 @@
 #include <QMap>
 #include <QtEndian>
 
+#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -129,37 +130,50 @@ std::optional<double> number(QByteArrayView field, bool decimalComma)
     return ec == std::errc() ? v : HUGE_VAL;
 }
 
-// A plain decimal ("-12.345"; "3,71" with a decimal comma) times ten to the `shift`, exactly,
-// as a Fixed: most fields of a log, read without a double. None for anything else (a text, an
-// exponent, more decimals than a Fixed keeps, a number near the limits), which `number` reads
-// then; where both read a field, they agree.
-std::optional<Fixed> plainDecimal(QByteArrayView field, bool decimalComma, int shift)
+// The plain decimal ("-12.345"; "3,71" with a decimal comma) that [p, end) starts with, up to
+// the first byte that is none of its, where `p` is left; times ten to the `shift`, exactly, as a
+// Fixed: most fields of a log, read without a double. None for anything else (an exponent, more
+// decimals than a Fixed keeps, a number near the limits), which `number` reads then; where both
+// read a field, they agree.
+std::optional<Fixed> leadingDecimal(const char *&p, const char *end, char point, int shift)
 {
     static constexpr qint64 Ten[] = { 1, 10, 100, 1000, 10'000, 100'000, 1'000'000, 10'000'000 };
-    field = trimmed(field);
-    const char *p = field.data(), *end = p + field.size();
     const bool minus = p != end && *p == '-';
     p += p != end && (*p == '-' || *p == '+');
-    const char point = decimalComma ? ',' : '.';
+    end = std::min(end, p + 16); // 15 digits and a point at most: the digits read never overflow
     qint64 m = 0;
-    int digits = 0, decimals = -1; // -1: no point
-    for (; p != end; ++p) {
-        if (const auto d = unsigned(*p - '0'); d < 10 && digits < 15)
-            m = m * 10 + d, ++digits, decimals += decimals >= 0;
-        else if (*p == point && decimals < 0 && digits > 0)
-            decimals = 0;
-        else
-            return std::nullopt;
+    const auto digits = [&m, &p, end] {
+        const char *from = p;
+        for (unsigned d = 0; p != end && (d = unsigned(*p - '0')) < 10; ++p)
+            m = m * 10 + d;
+        return int(p - from);
+    };
+    const int whole = digits();
+    int decimals = 0;
+    if (p != end && *p == point) {
+        ++p;
+        decimals = digits();
+        if (decimals == 0)
+            return std::nullopt; // "5."
     }
-    const int up = 4 + shift - std::max(decimals, 0);
-    if (digits == 0 || decimals == 0 || up < 0 || up > 7
-        || m > qint64(Largest) * Ten[std::max(decimals, 0)])
+    const int up = 4 + shift - decimals;
+    if (whole == 0 || whole + decimals > 15 || up < 0 || up > 7
+        || m > qint64(Largest) * Ten[decimals])
         return std::nullopt;
     // Below 2 to the 48th, a double's product rounds to the same: `number` agrees.
     const qint64 raw = m * Ten[up];
     if (raw >= qint64(1) << 48)
         return std::nullopt;
     return Fixed::fromRaw(minus ? -raw : raw);
+}
+
+// A field that is a plain decimal and nothing else, as leadingDecimal reads it.
+std::optional<Fixed> plainDecimal(QByteArrayView field, bool decimalComma, int shift)
+{
+    field = trimmed(field);
+    const char *p = field.data(), *end = p + field.size();
+    const auto x = leadingDecimal(p, end, decimalComma ? ',' : '.', shift);
+    return p == end ? x : std::nullopt;
 }
 
 // A quantity's scale as a power of ten (-3 to 3), which plainDecimal applies; none for others.
@@ -238,6 +252,55 @@ struct Layout {
     qsizetype header = -1; // -1: no header (logger lines)
     bool dollar = false;
 };
+
+// Keeps a plain decimal read from `column` in its row (a time in `seconds`); false where the
+// column needs more than that: a temperature with a fraction, rounded from its double.
+bool keepPlain(const Column &column, Fixed x, Samples &samples, qint64 row, double &seconds)
+{
+    const auto &[q, field, shift] = column;
+    if (q.scale < 0)
+        x = -x;
+    if (q.field == Time) { // mostly whole: no division then
+        const qint64 whole = x.raw() / 10'000;
+        seconds = x.raw() % 10'000 == 0 ? double(whole) : x.toDouble();
+        return true;
+    }
+    if (q.field != Ext_temp) {
+        if (field >= 0)
+            samples.set(row, field, x);
+        return true;
+    }
+    if (x.raw() % 10'000 != 0)
+        return false;
+    samples.set(row, field, x.raw() / 10'000); // a temperature in whole degrees
+    return true;
+}
+
+// Reads a line in one pass, without splitting it first, where every column it takes is a plain
+// decimal with nothing around it: most lines of most logs. False for any other line, which the
+// full reading takes then, over what this kept.
+bool quickLine(QByteArrayView line, const Layout &layout, const std::vector<Column> &reads,
+               Samples &samples, qint64 row, double &seconds)
+{
+    if (line.endsWith('\r'))
+        line.chop(1);
+    const char *p = line.data(), *end = p + line.size();
+    const char point = layout.decimalComma ? ',' : '.';
+    for (const Column &column : reads) {
+        if (column.quantity.field < 0) { // its text passed over, quotes left to the full reading
+            for (; p != end && *p != layout.delimiter; ++p)
+                if (*p == '"')
+                    return false;
+        } else {
+            const auto x = leadingDecimal(p, end, point, *column.shift);
+            if (!x || (p != end && *p != layout.delimiter)
+                || !keepPlain(column, *x, samples, row, seconds))
+                return false;
+        }
+        p += p != end;
+    }
+    return true;
+}
 
 // The delimiter and header line: the first line with at least two fields whose next lines have
 // as many, the first of them with a number, and which is no line of numbers itself.
@@ -370,6 +433,9 @@ LogReading readTextLog(const QByteArray &bytes, const ColumnMapper &mapper)
         if (layout.header > 0)
             skips.add(QT_TRANSLATE_NOOP("LogImport", "before the header"), 1, layout.header);
         const bool byClock = timeAt >= 0 && reads[std::size_t(timeAt)].quantity.scale == 0;
+        const bool quick = std::all_of(reads.cbegin(), reads.cend(), [](const Column &c) {
+            return c.quantity.field < 0 || c.shift;
+        });
         double firstSeconds = 0, lastSeconds = -1, lastClock = -1, days = 0;
         for (qsizetype i = first; i < std::ssize(lines); ++i) {
             const qsizetype lineNo = i + 1;
@@ -383,37 +449,24 @@ LogReading readTextLog(const QByteArray &bytes, const ColumnMapper &mapper)
                 }
                 line = line.sliced(1);
             }
-            split(line, layout.delimiter, fields);
-            double seconds = double(samples.count());
             const qint64 row = samples.count();
+            double seconds = double(row);
             samples.appendEmpty(); // removed again when the line is not taken
             bool taken = true;
-            for (qsizetype c = 0; c < std::ssize(reads) && taken; ++c) {
+            // Most lines are read in one pass, the others field by field.
+            const bool read = quick && quickLine(line, layout, reads, samples, row, seconds);
+            if (!read)
+                split(line, layout.delimiter, fields);
+            for (qsizetype c = 0; !read && c < std::ssize(reads) && taken; ++c) {
                 const auto &[q, field, shift] = reads[std::size_t(c)];
                 if (q.field < 0)
                     continue;
                 const QByteArrayView f
                     = c < std::ssize(fields) ? fields[std::size_t(c)] : QByteArrayView();
-                if (shift) {
-                    if (auto x = plainDecimal(f, layout.decimalComma, *shift)) {
-                        if (q.scale < 0)
-                            x = -*x;
-                        if (q.field == Time) { // mostly whole: no division then
-                            const qint64 whole = x->raw() / 10'000;
-                            seconds = x->raw() % 10'000 == 0 ? double(whole) : x->toDouble();
-                            continue;
-                        }
-                        if (q.field != Ext_temp) {
-                            if (field >= 0)
-                                samples.set(row, field, *x);
-                            continue;
-                        }
-                        if (x->raw() % 10'000 == 0) { // a temperature in whole degrees
-                            samples.set(row, field, x->raw() / 10'000);
-                            continue;
-                        }
-                    }
-                }
+                if (shift)
+                    if (const auto x = plainDecimal(f, layout.decimalComma, *shift);
+                        x && keepPlain(reads[std::size_t(c)], *x, samples, row, seconds))
+                        continue;
                 const auto v = q.field == Time && q.scale == 0 ? clock(f, layout.decimalComma)
                                                                : number(f, layout.decimalComma);
                 if (v && !std::isfinite(*v))

@@ -72,6 +72,8 @@ private slots:
                                                 "0,7.40,1.5\n1,7.45,1.5\n2,7.50,1.5\n");
         QTest::newRow("trailing commas")
             << QByteArray("Time,V,A\n0,7.40,1.5,\n1,7.45,1.5,,\n2,7.50,1.5,\n");
+        QTest::newRow("quoted text") << QByteArray("Time,Note,Tag,V,A\n0,a,3,7.40,1.5\n"
+                                                   "1,\"\",3,7.45,1.5\n2,\"1,2\",3,7.50,1.5\n");
         QTest::newRow("CR LF") << QByteArray(
             "Time,V,A\r\n0,7.40,1.5\r\n1,7.45,1.5\r\n2,7.5,1.5\r\n");
         QTest::newRow("ms") << QByteArray("Time [ms],V,mA\n0,7.40,1500\n1000,7.45,1500\n"
