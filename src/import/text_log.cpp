@@ -140,7 +140,7 @@ std::optional<Fixed> leadingDecimal(const char *&p, const char *end, char point,
     static constexpr qint64 Ten[] = { 1, 10, 100, 1000, 10'000, 100'000, 1'000'000, 10'000'000 };
     const bool minus = p != end && *p == '-';
     p += p != end && (*p == '-' || *p == '+');
-    end = std::min(end, p + 16); // 15 digits and a point at most: the digits read never overflow
+    end = p + std::min<qsizetype>(end - p, 16); // 15 digits and a point: no overflow below
     qint64 m = 0;
     const auto digits = [&m, &p, end] {
         const char *from = p;
